@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# CTest's emulator for the cross build: runs a Windows test executable under
+# Wine in a private prefix inside the build tree. The exit code of the
+# executable is passed on unchanged.
+set -u
+prefix=$1
+shift
+export WINEPREFIX="$prefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+if command -v wine >/dev/null 2>&1; then
+  WINE=wine
+elif command -v wine64 >/dev/null 2>&1; then
+  WINE=wine64
+else
+  WINE=/usr/lib/wine/wine64
+fi
+# The prefix is made once, under a lock, so tests started together share it.
+mkdir -p "$(dirname "$prefix")"
+(
+  flock 9
+  if [ ! -f "$prefix/system.reg" ]; then
+    "$WINE" wineboot -i >/dev/null 2>&1
+    wineserver -w 2>/dev/null || true
+  fi
+) 9>"$prefix.lock"
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a "$WINE" "$@"
+fi
+exec "$WINE" "$@"
