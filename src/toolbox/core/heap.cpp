@@ -1302,6 +1302,7 @@ RAW void HeapPoolDestroy(HeapPool* pool) {
         HeapError(pool, kHeapErrBadPool);
         return;
     }
+    if (pool == g_defaultPool) return; // lives until the process ends
     ProcessGuard guard;
     for (int kind = 0; kind < 5; ++kind) {
         while (pool->rings[kind]) ReturnPage(pool, pool->rings[kind]);
@@ -1323,7 +1324,6 @@ RAW void HeapPoolDestroy(HeapPool* pool) {
             break;
         }
     }
-    if (g_defaultPool == pool) g_defaultPool = nullptr;
     pool->signature = 0;
     VmRelease(pool, kRegion);
 }
