@@ -321,6 +321,39 @@ TEST_F(Heap, CompactionMakesRoomWithoutANewPage) {
     }
 }
 
+TEST_F(Heap, CompactionEmptiesThePageWithFewestLockedBlocks) {
+    HeapPool* pool = Pool();
+    SetPoolPageSize(pool, 4096);
+    std::vector<RelocatableBlock> first, second;
+    for (int i = 0; i < 18; ++i) first.push_back(HeapHandleNew(pool, kAllocMoveable, 200));
+    for (int i = 0; i < 18; ++i) second.push_back(HeapHandleNew(pool, kAllocMoveable, 200));
+    ASSERT_EQ(PageOf(*first[17]), PageOf(*first[0]));
+    ASSERT_NE(PageOf(*second[0]), PageOf(*first[0]));
+    uint32_t held = PoolBytesHeld(pool);
+    // The first page: every other block locked, the rest freed, so nothing
+    // slides. The second: full, its lowest block locked, the rest free to
+    // move.
+    for (size_t i = 0; i < first.size(); ++i) {
+        if (i % 2) HeapHandleLock(first[i]);
+        else HeapHandleDispose(first[i]);
+    }
+    HeapHandleLock(second[0]);
+    for (int i = 1; i < 18; ++i) std::memset(*second[i], 'a' + i, 200);
+    void* lockedAt = *second[0];
+    RelocatableBlock big = HeapHandleNew(pool, kAllocMoveable, 1000);
+    ASSERT_NE(big, nullptr);
+    EXPECT_EQ(PoolBytesHeld(pool), held);
+    EXPECT_EQ(PageOf(*big), PageOf(lockedAt));
+    EXPECT_EQ(*second[0], lockedAt);
+    int moved = 0;
+    for (int i = 1; i < 18; ++i) {
+        moved += PageOf(*second[i]) == PageOf(*first[1]);
+        const uint8_t* p = static_cast<const uint8_t*>(*second[i]);
+        for (int k = 0; k < 200; ++k) ASSERT_EQ(p[k], 'a' + i);
+    }
+    EXPECT_EQ(moved, 9); // into the nine holes of the first page
+}
+
 // Random traffic of every block kind against a model of what each block
 // must hold; moving blocks and compaction must never lose a byte.
 TEST_F(Heap, RandomTrafficKeepsEveryBlockIntact) {
