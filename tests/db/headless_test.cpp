@@ -98,7 +98,8 @@ TEST(HeadlessDeathTest, FatalRoadPrintsLogsSavesAndExits) {
     s_marker = (folder.path() / "saved").string();
     HeadlessSetFatalHook(nullptr);
     HeadlessSetEmergencySave(&EmergencySave);
-    EXPECT_EXIT(ErrReport(5255009, 5), ::testing::ExitedWithCode(3), "Error code 5255\\.009 \\(5\\)");
+    EXPECT_EXIT(ErrReport(5255009, 5), ::testing::ExitedWithCode(3),
+                "Error code 5255\\.009 \\(5\\)");
     HeadlessSetEmergencySave(nullptr);
     EXPECT_TRUE(std::filesystem::exists(folder.path() / "saved"));
     std::string log = folder.ReadFile("Pelvane.Log");
