@@ -8,15 +8,11 @@
 #include "db/err.h"
 #include "db/hdrunits.h"
 
-HeaderUnits g_hdrUnits;
+HeaderUnits g_hdrUnits = {6, 0, 1.0, 1.0 / 60000.0, 1};
 
 namespace {
 
 const HeaderUnits kStartUnits = {6, 0, 1.0, 1.0 / 60000.0, 1};
-
-struct UnitsInit {
-    UnitsInit() { g_hdrUnits = kStartUnits; }
-} s_unitsInit;
 
 char s_ring[kValueRingBuffers][kValueBufferBytes];
 int s_ringNext = 0;
