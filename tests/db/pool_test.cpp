@@ -7,6 +7,8 @@
 
 #include "db/memstat.h"
 #include "testutil.h"
+#include "toolbox/core/heap.h"
+#include "toolbox/core/memblock.h"
 
 namespace {
 
@@ -96,6 +98,14 @@ TEST_F(PoolTest, LargestPieceTakesAWholeChunk) {
     // the biggest tagged block fits a chunk too
     ASSERT_NE(PoolNewPtr(65396, 3, 1), nullptr);
     EXPECT_EQ(PoolChunksInUse(), 3);
+}
+
+TEST_F(PoolTest, AChunkTakesOne64KRegion) {
+    PoolInit();
+    HeapPool* heap = PointerBlockPool();
+    uint32_t before = PoolBytesHeld(heap);
+    PoolAlloc(8, 3, 1);
+    EXPECT_EQ(PoolBytesHeld(heap) - before, 65536u);
 }
 
 TEST_F(PoolTest, LeftoverBecomesAFreedBlock) {
