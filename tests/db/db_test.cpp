@@ -209,7 +209,7 @@ void FreeOf() { g_calls.push_back("free " + std::to_string(T)); }
 template <int... Ts>
 void RegisterAll(std::integer_sequence<int, Ts...>) {
     auto one = [](int32_t type, void (*init)(), void (*fr)()) {
-        if (type == 1 || (type > 18 && type != 23))
+        if (type < 2 || (type > 18 && type != 23))
             return;
         DbModuleOps ops;
         ops.init = init;

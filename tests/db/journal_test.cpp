@@ -185,7 +185,7 @@ TEST_F(JournalTest, DeletesRunFromTheHighestIndex) {
     EXPECT_EQ(Tags(), (V{1, 2, 4, 60}));
     AltUndo();
     AltPop(true);
-    EXPECT_EQ(Tags(), (V{1, 2, 4, 6, 5, 3}));
+    EXPECT_EQ(Tags(), (V{1, 2, 4, 6, 3, 5}));
 }
 
 TEST_F(JournalTest, DuplicateItemsAtInstallAreAnInternalError) {
