@@ -40,7 +40,9 @@ void ErrReport(ErrCode code, int32_t number) {
     FatalErrorAlert(code, detail);
 }
 
-void ErrFatal(ErrCode code) { FatalErrorAlert(code, ""); }
+void ErrFatal(ErrCode code) {
+    FatalErrorAlert(code, "");
+}
 
 void ErrOutOfMemory(ErrCode code) {
     // The catalogue may itself be what could not be loaded; its own text is
@@ -87,7 +89,9 @@ void DebugSetFlags(uint8_t verbose, uint8_t fatal) {
     g_debug = fatal;
 }
 
-void DebugSetTraceReceiver(TraceReceiver receiver) { s_traceReceiver = receiver; }
+void DebugSetTraceReceiver(TraceReceiver receiver) {
+    s_traceReceiver = receiver;
+}
 
 void DebugSink(const char* text) {
     if (s_traceReceiver) s_traceReceiver(text);
@@ -95,4 +99,6 @@ void DebugSink(const char* text) {
 
 void RouteHook() {}
 
-int32_t DebugHook() { return 1; }
+int32_t DebugHook() {
+    return 1;
+}

@@ -16,7 +16,12 @@ TEST_F(ErrTest, ReportCarriesCodeAndDetail) {
         int32_t number;
         const char* detail;
     } cases[] = {
-        {5, "5"}, {0, "0"}, {-1000, "-1000"}, {-1001, "-1001, 64535"}, {-25536, "-25536, 40000"}, {32767, "32767"},
+        {5, "5"},
+        {0, "0"},
+        {-1000, "-1000"},
+        {-1001, "-1001, 64535"},
+        {-25536, "-25536, 40000"},
+        {32767, "32767"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.number);
