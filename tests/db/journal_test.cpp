@@ -3,6 +3,7 @@
 // model of the Table23 table and of every open level.
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -279,6 +280,23 @@ TEST_F(JournalTest, PutAndItemChecks) {
     EXPECT_EQ(h.word1, 11);
     EXPECT_EQ(h.word2, -12);
     EXPECT_EQ(AltPut(kRecTable23, 1, 9, &r), 1);
+}
+
+TEST_F(JournalTest, ImagesUpToAFullSymbolAreKept) {
+    Design(0);
+    auto sym = std::make_unique<Symbol>();
+    DbRecInit(kRecSymbol, sym.get(), 1);
+    sym->info.pinCount = kMaxPins;
+    sym->pin[kMaxPins].x = 77;
+    AltPush();
+    AltPut(kRecSymbol, 1, 0, sym.get());
+    auto back = std::make_unique<Symbol>();
+    EXPECT_TRUE(AltSave(kRecSymbol, 1, back.get()));
+    EXPECT_EQ(std::memcmp(back.get(), sym.get(), sizeof(Symbol)), 0);
+    sym->info.pinCount = kMaxPins + 1; // 38,464 bytes
+    EXPECT_FATAL(AltPut(kRecSymbol, 2, 0, sym.get()), 5255020);
+    sym->info.pinCount = -4;
+    EXPECT_FATAL(AltPut(kRecSymbol, 2, 0, sym.get()), 5255020);
 }
 
 TEST_F(JournalTest, ItemGetGivesTheImageBeforeTheCurrentLevel) {
