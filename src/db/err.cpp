@@ -18,10 +18,12 @@ const int32_t kNotEnoughRam = 38290;
 } // namespace
 
 void ErrDetailText(int32_t number, char* out, size_t size) {
-    if (number < -1000)
-        std::snprintf(out, size, "%ld, %u", long(number), unsigned(uint16_t(number)));
+    // The detail is a signed 16-bit value.
+    int16_t n = int16_t(number);
+    if (n < -1000)
+        std::snprintf(out, size, "%d, %u", int(n), unsigned(uint16_t(n)));
     else
-        std::snprintf(out, size, "%ld", long(number));
+        std::snprintf(out, size, "%d", int(n));
 }
 
 void ErrFormatText(ErrCode code, const char* detail, char* out, size_t size) {

@@ -22,6 +22,7 @@ TEST_F(ErrTest, ReportCarriesCodeAndDetail) {
         {-1001, "-1001, 64535"},
         {-25536, "-25536, 40000"},
         {32767, "32767"},
+        {40000, "-25536, 40000"}, // the number is a 16-bit value
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.number);

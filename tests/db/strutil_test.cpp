@@ -7,6 +7,7 @@
 #include <string>
 
 #include "testutil.h"
+#include "toolbox/core/memblock.h"
 
 namespace {
 
@@ -97,6 +98,16 @@ TEST_F(StrTest, WildcardMatch) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(StrMatchWild(c.name, c.pattern), c.match) << c.name << " ~ " << c.pattern;
+}
+
+TEST_F(StrTest, MemResizeKeepsTheBytes) {
+    char* b = static_cast<char*>(NewPointerBlockClear(nullptr, 8));
+    std::strcpy(b, "abcdefg");
+    b = static_cast<char*>(MemResize(b, 4000));
+    ASSERT_NE(b, nullptr);
+    EXPECT_STREQ(b, "abcdefg");
+    EXPECT_EQ(PointerBlockSize(b), 4000);
+    FreeHeapBlock(b);
 }
 
 } // namespace
