@@ -1,0 +1,17 @@
+// The Table23 table (record type 23): a small table of 16-byte records that
+// travels with the design file.
+#pragma once
+#include <cstdint>
+
+#include "db/records.h"
+
+void Table23Init(); // from DbInit: capacity from the header's count
+void Table23Free(); // from DbFree: the table is absent
+int32_t Table23Add();
+void Table23Delete(int32_t n);
+void Table23Get(int32_t n, Table23* out);
+void Table23Put(int32_t n, const Table23* record);
+int32_t Table23Count();
+int32_t Table23Capacity();
+// Registers the module with the database.
+void Table23Register();
