@@ -34,6 +34,11 @@ function(plv_test name dir)
   add_executable(${name} ${srcs})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest_main GTest::gmock)
+  # win64: the packed resources go into every test executable's resource
+  # section (an object library's objects are linked in directly).
+  if(TARGET plv_resources)
+    target_link_libraries(${name} PRIVATE plv_resources)
+  endif()
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
   set_tests_properties(${name} PROPERTIES TIMEOUT 600)
 endfunction()

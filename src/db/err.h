@@ -1,6 +1,7 @@
 // Internal errors, warnings and traces. Every internal check failure goes
 // through ErrReport and ends in the fatal display; none of these fail.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 typedef int32_t ErrCode; // source module x 1000 + site
@@ -20,3 +21,20 @@ int32_t DebugHook();
 // The verbose and the debug (strict) flag of the application state.
 extern uint8_t g_verbose;
 extern uint8_t g_debug;
+
+// Longest trace DebugPrint hands on, longest warning WarnPrint keeps.
+enum : int32_t { kTraceMaxChars = 200, kWarnMaxChars = 100 };
+
+// The detail text of ErrReport: the number in decimal, and below -1,000
+// also ", " and the same 16 bits read unsigned ("-25536, 40000").
+void ErrDetailText(int32_t number, char* out, size_t size);
+
+// The fatal display's line: "Error code " with the code as seven digits,
+// zero-filled, a point before the last three, then " (detail)" when the
+// detail is not empty: "Error code 5255.009 (5)".
+void ErrFormatText(ErrCode code, const char* detail, char* out, size_t size);
+
+// The trace sink discards what it receives; a receiver installed here sees
+// every trace line first (null removes it). Used by tests and debugging.
+typedef void (*TraceReceiver)(const char* text);
+void DebugSetTraceReceiver(TraceReceiver receiver);

@@ -7,9 +7,11 @@
 
 enum : int32_t {
     kPoolCount = 40,
-    kPoolChunkBytes = 65412,
+    kPoolChunkBytes = 65412, // a chunk as counted by MemAvailable
     kPoolChunkUsable = 65408,
     kPoolMaxTagged = 65396,
+    kPoolTagHeader = 24,     // header of a tagged block (two pointer links)
+    kPoolChunkArea = 65420,  // bytes a chunk holds: the largest tagged block
     kScratchRecordBytes = 38448,
     kScratchDepth = 40,
 };
@@ -35,3 +37,23 @@ int64_t MemAvailable();
 
 void* ScratchPush();
 void ScratchPop(void* record);
+
+// ---- inspection and test support ------------------------------------------
+
+// Owner of a pool (0: free); 0 for a number outside 1..40.
+ErrCode PoolOwner(int32_t pool);
+// Chunks held by pools, and released chunks kept for reuse (at most 4).
+int32_t PoolChunksInUse();
+int32_t PoolChunksCached();
+// Live and freed tagged blocks of a pool.
+int32_t PoolLiveCount(int32_t pool);
+int32_t PoolFreedCount(int32_t pool);
+// Scratch records handed out now, and allocated so far.
+int32_t ScratchDepth();
+
+// Test-only: caps the chunks the pools may hold at once (negative: no cap),
+// so that running out of memory can be tested.
+void PoolSetChunkLimit(int32_t chunks);
+// Test-only: returns every chunk to the toolbox and forgets the pools and
+// the scratch stack, as before the first PoolInit.
+void PoolTestReset();

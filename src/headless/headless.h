@@ -1,8 +1,14 @@
 // Stand-ins for the shell and toolbox services that the portable core calls
 // (fatal display, alerts, confirmations, warnings, files, resources), for
-// native programs and for tests. Never linked into pelvane.exe.
+// native programs and for tests. Never linked into pelvane.exe. The
+// services themselves are declared in db/shellsvc.h and
+// toolbox/core/resource.h; this header holds what only the stand-ins offer.
 #pragma once
 #include <cstdint>
+#include <string>
+#include <vector>
+
+#include "toolbox/core/memblock.h"
 
 // The fatal display calls this hook, when one is installed, instead of
 // ending the process; a hook must not return (tests install one that
@@ -10,6 +16,42 @@
 typedef void (*HeadlessFatalHook)(int32_t code, const char* detail);
 void HeadlessSetFatalHook(HeadlessFatalHook hook);
 
-// Test-only: returns pools, scratch stack, catalogue cache, flags and the
-// recorded alerts to their start state.
+// The emergency save the default fatal road runs before it exits (none at
+// first; the design files install the backup writer).
+typedef void (*HeadlessEmergencySave)();
+void HeadlessSetEmergencySave(HeadlessEmergencySave save);
+
+// Test-only: returns pools, scratch stack, catalogue cache, flags, units,
+// run options and the recorded alerts to their start state.
 void HeadlessReset();
+
+// Texts the alert stand-ins received, oldest first.
+enum HeadlessMessageKind {
+    kHeadlessAlert,   // AlertMessage (not recorded in quiet mode)
+    kHeadlessConfirm, // ConfirmMessage (not recorded in quiet mode)
+    kHeadlessShow,    // ShowMessageAlert
+    kHeadlessWarning, // WarningShow
+};
+const std::vector<std::string>& HeadlessMessages(HeadlessMessageKind kind);
+
+// The answer ConfirmMessage gives outside quiet mode (yes at first).
+void HeadlessSetConfirmAnswer(bool yes);
+
+// The folder ApplicationFolderSpec reports; empty or null: the folder of
+// the running executable (the start state).
+void HeadlessSetApplicationFolder(const char* folder);
+
+// Resource registry: (type, number) -> bytes. The packed catalogue and
+// font register themselves on first use; a registration replaces what was
+// there (the bytes are copied). Unregistering hides a resource; reset
+// brings the built-in ones back.
+void HeadlessRegisterResource(uint32_t type, int32_t number, const void* bytes, int32_t size);
+void HeadlessUnregisterResource(uint32_t type, int32_t number);
+// A new relocatable block with a copy of the bytes, or null when missing.
+RelocatableBlock HeadlessLoadResource(uint32_t type, int32_t number);
+// Test-only: the registry with the built-in resources alone.
+void HeadlessResourcesReset();
+
+// Platform helpers of the stand-ins.
+std::string HeadlessExecutableFolder();
+int32_t HeadlessTruncateFile(void* stdioFile, int64_t length);

@@ -1,0 +1,16 @@
+// Custom resources of the program: user-defined resource types named by
+// four-character codes ("LANG", "RFNT", "XDLG").
+#pragma once
+#include <cstdint>
+
+#include "toolbox/core/memblock.h"
+
+// A new relocatable block holding a copy of the bytes of the program's
+// resource of that type and number, or null when there is none. The type
+// 'LANG' looks for the resource type name "LANG" (matched without regard to
+// case). In pelvane.exe and the win64 build the bytes come from the
+// executable's resource section; natively from the headless registry.
+RelocatableBlock LoadCustomResource(uint32_t type, int32_t number);
+
+// Frees a block that LoadCustomResource returned (null is ignored).
+void ReleaseCustomResource(RelocatableBlock block);
