@@ -164,15 +164,25 @@ void checkFont(const Font& font, Reporter& report) {
         report.error(0, "the font has " + std::to_string(font.glyphs.size()) + " glyphs, expected " +
                             std::to_string(kGlyphCount) + " (codes 32..127)");
 
-    int expected = kFirstCode;
+    // Codes must lie in 32..127 and go up; with 96 glyphs that is every code once.
+    int previous = kFirstCode - 1;
+    std::vector<bool> present(kLastCode + 1, false);
     for (const Glyph& g : font.glyphs) {
         if (g.code < 0) continue;  // already reported
-        if (g.code != expected) {
-            report.error(g.line, "glyph code " + std::to_string(g.code) + " where code " +
-                                     std::to_string(expected) + " comes next (codes 32..127 in order)");
+        if (g.code < kFirstCode || g.code > kLastCode) {
+            report.error(g.line, "glyph code " + std::to_string(g.code) + " outside 32..127");
+            continue;
         }
-        expected = std::max(expected, g.code) + 1;
+        if (g.code <= previous)
+            report.error(g.line, "glyph code " + std::to_string(g.code) + " after code " +
+                                     std::to_string(previous) + " (codes must go up, each once)");
+        previous = std::max(previous, g.code);
+        present[g.code] = true;
     }
+    std::string missing;
+    for (int code = kFirstCode; code <= kLastCode; ++code)
+        if (!present[code]) missing += " " + std::to_string(code);
+    if (!missing.empty()) report.error(0, "no glyph for code(s)" + missing);
 
     long total = 0;
     for (const Glyph& g : font.glyphs) {
