@@ -197,6 +197,9 @@ void DbFree() {
     for (int32_t type : kFreeOrder)
         if (g_modules[type].free) g_modules[type].free();
     PoolReset(kPoolDb);
+    // The journal's images belong to the design just freed: an undo after a
+    // new design or a load must not bring them back.
+    AltForget();
 }
 
 int32_t DbValidate() {

@@ -176,6 +176,17 @@ TEST_F(JournalTest, UndoAndRedo) {
     EXPECT_FATAL(AltUndo(), 5255011);
 }
 
+TEST_F(JournalTest, EmptyingTheDatabaseForgetsWhatCouldBeUndone) {
+    Design(2);
+    AltPush();
+    Put(1, 10);
+    AltPop(true);
+    ASSERT_TRUE(AltCanUndo());
+    DbFree();
+    EXPECT_FALSE(AltCanUndo());
+    EXPECT_EQ(AltDepth(), 0);
+}
+
 TEST_F(JournalTest, DeletesRunFromTheHighestIndex) {
     Design(6);
     AltPush();
