@@ -170,6 +170,14 @@ void DbRegisterValidateStep(uint16_t bit, void (*step)()) {
     ErrReport(kErrStepBit, int32_t(bit));
 }
 
+void (*DbValidateStepGet(uint16_t bit))() {
+    EnsureBuiltins();
+    for (const ValidateStep& s : g_steps)
+        if (s.bit == bit)
+            return s.step;
+    return nullptr;
+}
+
 // ---- start, end, validation -----------------------------------------------
 
 void DbInit() {

@@ -30,6 +30,8 @@ DbModuleOps DbModuleGet(int32_t type);
 // it (0x400, 0x200, 0x20, 0x4000, 0x10, 0x100); bit 0 is the range check
 // that ends the validation.
 void DbRegisterValidateStep(uint16_t bit, void (*step)());
+// The step registered for a bit (null when none).
+void (*DbValidateStepGet(uint16_t bit))();
 // Fills the registry with every table module that is built (dbmodules.cpp);
 // the database calls it on first use.
 void DbRegisterBuiltins();
