@@ -46,19 +46,26 @@ void* AlignedAlloc(int32_t size, ErrCode code) {
     return reinterpret_cast<void*>((reinterpret_cast<uintptr_t>(p) + 7) & ~uintptr_t(7));
 }
 
-int32_t BucketOf(int32_t key1, int32_t key2) { return (key1 + key2) & (kAttrBuckets - 1); }
-
 bool Present(const Attribute& a) { return a.value1 != 0 || a.value3 != 0; }
 
+int32_t BucketOf(int32_t key1, int32_t key2) { return (key1 + key2) & (kAttrBuckets - 1); }
+
+// The node of a key. A renumbering can leave an absent node (its record was
+// deleted) under the key of a present one; the present one is the answer.
 AttrNode* FindNode(int32_t kind, int32_t key1Type, int32_t key1, int32_t key2) {
     if (!g_buckets)
         return nullptr;
+    AttrNode* first = nullptr;
     for (AttrNode* n = g_buckets[BucketOf(key1, key2)]; n; n = n->bucketNext) {
         const Attribute& a = n->rec;
-        if (a.kind == kind && a.key1Type == key1Type && a.key1 == key1 && a.key2 == key2)
-            return n;
+        if (a.kind == kind && a.key1Type == key1Type && a.key1 == key1 && a.key2 == key2) {
+            if (Present(a))
+                return n;
+            if (!first)
+                first = n;
+        }
     }
-    return nullptr;
+    return first;
 }
 
 // A field of the scan filter: 0 takes any value.
