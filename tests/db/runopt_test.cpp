@@ -6,6 +6,8 @@
 #include "db/memstat.h"
 #include "db/shellsvc.h"
 #include "testutil.h"
+#include "toolbox/core/heap.h"
+#include "toolbox/core/memblock.h"
 
 namespace {
 
@@ -16,7 +18,9 @@ TEST_F(RunOptionsTest, ZeroedBlockWithTheQuietByte) {
     EXPECT_FALSE(RunOptionsQuiet());
     ParseInit();
     ASSERT_NE(g_runOptions, nullptr);
-    for (int i = 0; i < kRunOptionsBytes; ++i) EXPECT_EQ(g_runOptions[i], 0) << i;
+    EXPECT_EQ(PointerBlockSize(g_runOptions), kRunOptionsBytes);
+    for (int i = 0; i < kRunOptionsBytes; ++i)
+        EXPECT_EQ(g_runOptions[i], 0) << i;
     AlertMessage("shown");
     EXPECT_TRUE(ConfirmMessage("asked"));
     g_runOptions[kRunOptQuiet] = 1;
@@ -30,6 +34,25 @@ TEST_F(RunOptionsTest, ZeroedBlockWithTheQuietByte) {
     g_runOptions[kRunOptQuiet] = 0;
     EXPECT_FALSE(ConfirmMessage("asked again"));
     ParseClose();
+    EXPECT_EQ(g_runOptions, nullptr);
+}
+
+TEST_F(RunOptionsTest, AllocationFailureIsOutOfMemory) {
+    // Cap the pointer-block pool at what it holds and use up its room.
+    HeapErrorHandler previous = SetHeapErrorHandler(&SilentHeapErrorHandler);
+    HeapPool* pool = PointerBlockPool();
+    int32_t oldCeiling = SetPoolCeiling(pool, int32_t(PoolBytesHeld(pool)));
+    std::vector<void*> taken;
+    while (taken.size() < 1000000) {
+        void* p = NewPointerBlockClear(nullptr, kRunOptionsBytes);
+        if (!p) break;
+        taken.push_back(p);
+    }
+    EXPECT_FATAL_DETAIL(ParseInit(), 37812, "Not enough RAM");
+    for (void* p : taken)
+        FreeHeapBlock(p);
+    SetPoolCeiling(pool, oldCeiling);
+    SetHeapErrorHandler(previous);
     EXPECT_EQ(g_runOptions, nullptr);
 }
 
