@@ -91,8 +91,8 @@ TEST_F(AttrsTest, KindThreeSetsTheHeaderFlag) {
 
 TEST_F(AttrsTest, ScanFiltersNewestFirst) {
     Attribute rows[] = {
-        Make(1, kRecNet, 1, 0, 1, 0, 0),  Make(1, kRecNet, 2, 0, 1, 0, 0),
-        Make(2, kRecNet, 3, 0, 0, 0, 1),  Make(1, kRecComponent, 4, 7, 1, 0, 0),
+        Make(1, kRecNet, 1, 0, 1, 0, 0), Make(1, kRecNet, 2, 0, 1, 0, 0),
+        Make(2, kRecNet, 3, 0, 0, 0, 1), Make(1, kRecComponent, 4, 7, 1, 0, 0),
         Make(1, kRecNet, 5, 7, 0, 9, 0), // absent
         Make(1, kRecNet, 6, 7, 1, 0, 0),
     };
