@@ -10,6 +10,7 @@
 
 #include "db/altjournal.h"
 #include "db/err.h"
+#include "db/names.h"
 #include "db/pool.h"
 #include "db/strutil.h"
 #include "db/value.h"
@@ -271,7 +272,7 @@ void DbPutRecord(int32_t type, int32_t index, const void* record) {
 // ---- default records and sizes ----------------------------------------------
 
 NameId DbNumberName(int32_t v) {
-    return NameId(30001 + v);
+    return NameOfNumber(v);
 }
 
 void DbRecInit(int32_t type, void* record, int32_t row) {
@@ -335,7 +336,7 @@ void DbRecInit(int32_t type, void* record, int32_t row) {
         ErrReport(kErrRecInitType, type);
     }
     std::memset(record, 0, size_t(size));
-    NameId name = DbNumberName(row);
+    NameId name = NameOfNumber(row);
     switch (type) {
     case kRecSweep:
         DefaultSweep(*static_cast<Sweep*>(record), row);
@@ -361,14 +362,14 @@ void DbRecInit(int32_t type, void* record, int32_t row) {
         auto& s = *static_cast<Symbol*>(record);
         s.info.name = name;
         for (int32_t p = 1; p <= kMaxPins; ++p)
-            s.pin[p].name = DbNumberName(p);
+            s.pin[p].name = NameOfNumber(p);
         break;
     }
     case kRecPackage: {
         auto& k = *static_cast<Package*>(record);
         k.info.name = name;
         for (int32_t p = 1; p <= kMaxPins; ++p)
-            k.pin[p].name = k.pin[p].name2 = DbNumberName(p);
+            k.pin[p].name = k.pin[p].name2 = NameOfNumber(p);
         break;
     }
     case kRecComponent:

@@ -73,7 +73,8 @@ const char* CoordText(int32_t value);
 // Least common multiple; 0 when a or b is not positive.
 int32_t LcmChecked(int32_t a, int32_t b);
 
-// The number form of a name for the value v (30,001 + v).
+// The name of the number v: its number form (30,001 + v) for 0..30,000,
+// otherwise the decimal text stored as a name (NameOfNumber).
 NameId DbNumberName(int32_t v);
 
 // The trusted flag: while set, the tables' puts store records as given.
