@@ -16,15 +16,16 @@
 
 namespace {
 
-constexpr int32_t kTagHeader = 24;
+constexpr int32_t kTagHeader = kPoolTagHeader;
 constexpr int32_t kChunkLink = 8;
-constexpr int32_t kChunkArea = kPoolMaxTagged + kTagHeader; // 65,420
+constexpr int32_t kChunkArea = kPoolChunkArea;
 constexpr int32_t kChunkAlloc = kChunkLink + kChunkArea;
 constexpr int32_t kMaxCachedChunks = 4;
 constexpr int32_t kLeftoverMin = 28; // a larger remainder becomes a freed block
 constexpr uint16_t kLiveTag = 0x1234;
 constexpr uint16_t kFreedTag = 0x4321;
 
+static_assert(kChunkArea == kPoolMaxTagged + kTagHeader, "a chunk holds the largest tagged block");
 static_assert(kChunkArea >= kPoolChunkUsable, "a chunk holds the largest piece");
 
 // ---- tagged headers: tag (16), size (16), spare (32), prev, next ----------

@@ -39,3 +39,18 @@ class CoreTest : public ::testing::Test {
         }                                                                                  \
         EXPECT_TRUE(plvFatalSeen) << "expected fatal error " << (expectedCode);            \
     } while (0)
+
+// Runs stmt and expects it to end in the fatal display with the code and
+// exactly the detail text.
+#define EXPECT_FATAL_DETAIL(stmt, expectedCode, expectedDetail)                              \
+    do {                                                                                   \
+        bool plvFatalSeen = false;                                                         \
+        try {                                                                              \
+            stmt;                                                                          \
+        } catch (const FatalError& plvFatal) {                                             \
+            plvFatalSeen = true;                                                           \
+            EXPECT_EQ(plvFatal.code, int32_t(expectedCode));                               \
+            EXPECT_EQ(plvFatal.detail, std::string(expectedDetail));                       \
+        }                                                                                  \
+        EXPECT_TRUE(plvFatalSeen) << "expected fatal error " << (expectedCode);            \
+    } while (0)

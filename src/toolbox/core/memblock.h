@@ -47,3 +47,9 @@ int32_t FindBytesOrTail(const void* pattern, int32_t patternLength, const void* 
                         int32_t bufferLength, uint8_t* wholeFlag);
 
 void MemInit(int32_t ignored, int32_t handleSlots);
+
+// The pools behind blocks made with a null pool (pointer pool) and the
+// pool for application-wide relocatable blocks (handle pool); both are the
+// default pool once the memory layer has started. Starts it on first use.
+HeapPool* PointerBlockPool();
+HeapPool* HandleBlockPool();
