@@ -123,12 +123,24 @@ uint32_t Key(int32_t type, int32_t index) {
     return (uint32_t(type & 0xFF) << 16) | uint16_t(index);
 }
 
+// An item both created and deleted is never installed.
+bool Dead(const Item* item) {
+    return (item->h.flags & (kAltCreated | kAltDeleted)) == (kAltCreated | kAltDeleted);
+}
+
+// Indexes every item; where two share a (type, index), the first live one
+// in list order wins.
 void RebuildIndex() {
     g_index.clear();
     g_indexHasDuplicates = false;
-    for (Item* it = g_head; it; it = it->next)
-        if (!g_index.emplace(Key(it->h.type, it->h.index), it).second)
+    for (Item* it = g_head; it; it = it->next) {
+        auto [at, inserted] = g_index.emplace(Key(it->h.type, it->h.index), it);
+        if (!inserted) {
             g_indexHasDuplicates = true;
+            if (Dead(at->second) && !Dead(it))
+                at->second = it;
+        }
+    }
 }
 
 void IndexErase(Item* item) {
@@ -279,14 +291,19 @@ void InstallSort() {
     items.reserve(size_t(g_count));
     std::unordered_set<uint32_t> seen;
     for (Item* it = g_head; it; it = it->next) {
-        if (!seen.insert(Key(it->h.type, it->h.index)).second)
+        // A created and deleted item is skipped at install: its index may
+        // since have been taken by a record created after it.
+        if (!Dead(it) && !seen.insert(Key(it->h.type, it->h.index)).second)
             ErrReport(kErrDuplicate, it->h.index);
         items.push_back(it);
     }
     std::stable_sort(items.begin(), items.end(), InstallBefore);
-    for (size_t i = 0; i + 1 < items.size(); ++i)
-        items[i]->next = items[i + 1];
-    items.back()->next = nullptr;
+    // Ids follow the new positions, so that a reopened journal (undo) is
+    // read and written by position like a fresh one.
+    for (size_t i = 0; i < items.size(); ++i) {
+        items[i]->h.id = int16_t(i + 1);
+        items[i]->next = i + 1 < items.size() ? items[i + 1] : nullptr;
+    }
     g_head = items.front();
     g_tail = items.back();
 }

@@ -10,6 +10,7 @@
 
 #include "db/altjournal.h"
 #include "db/err.h"
+#include "db/names.h"
 #include "db/pool.h"
 #include "db/strutil.h"
 #include "db/value.h"
@@ -169,6 +170,14 @@ void DbRegisterValidateStep(uint16_t bit, void (*step)()) {
     ErrReport(kErrStepBit, int32_t(bit));
 }
 
+void (*DbValidateStepGet(uint16_t bit))() {
+    EnsureBuiltins();
+    for (const ValidateStep& s : g_steps)
+        if (s.bit == bit)
+            return s.step;
+    return nullptr;
+}
+
 // ---- start, end, validation -----------------------------------------------
 
 void DbInit() {
@@ -271,7 +280,7 @@ void DbPutRecord(int32_t type, int32_t index, const void* record) {
 
 // ---- default records and sizes ----------------------------------------------
 
-NameId DbNumberName(int32_t v) { return NameId(30001 + v); }
+NameId DbNumberName(int32_t v) { return NameOfNumber(v); }
 
 void DbRecInit(int32_t type, void* record, int32_t row) {
     int32_t size = 0;
@@ -297,7 +306,7 @@ void DbRecInit(int32_t type, void* record, int32_t row) {
     default: ErrReport(kErrRecInitType, type);
     }
     std::memset(record, 0, size_t(size));
-    NameId name = DbNumberName(row);
+    NameId name = NameOfNumber(row);
     switch (type) {
     case kRecSweep: DefaultSweep(*static_cast<Sweep*>(record), row); break;
     case kRecPlaceStrategy: {
@@ -319,14 +328,14 @@ void DbRecInit(int32_t type, void* record, int32_t row) {
         auto& s = *static_cast<Symbol*>(record);
         s.info.name = name;
         for (int32_t p = 1; p <= kMaxPins; ++p)
-            s.pin[p].name = DbNumberName(p);
+            s.pin[p].name = NameOfNumber(p);
         break;
     }
     case kRecPackage: {
         auto& k = *static_cast<Package*>(record);
         k.info.name = name;
         for (int32_t p = 1; p <= kMaxPins; ++p)
-            k.pin[p].name = k.pin[p].name2 = DbNumberName(p);
+            k.pin[p].name = k.pin[p].name2 = NameOfNumber(p);
         break;
     }
     case kRecComponent: static_cast<Component*>(record)->name = name; break;

@@ -30,6 +30,8 @@ DbModuleOps DbModuleGet(int32_t type);
 // it (0x400, 0x200, 0x20, 0x4000, 0x10, 0x100); bit 0 is the range check
 // that ends the validation.
 void DbRegisterValidateStep(uint16_t bit, void (*step)());
+// The step registered for a bit (null when none).
+void (*DbValidateStepGet(uint16_t bit))();
 // Fills the registry with every table module that is built (dbmodules.cpp);
 // the database calls it on first use.
 void DbRegisterBuiltins();
@@ -71,7 +73,8 @@ const char* CoordText(int32_t value);
 // Least common multiple; 0 when a or b is not positive.
 int32_t LcmChecked(int32_t a, int32_t b);
 
-// The number form of a name for the value v (30,001 + v).
+// The name of the number v: its number form (30,001 + v) for 0..30,000,
+// otherwise the decimal text stored as a name (NameOfNumber).
 NameId DbNumberName(int32_t v);
 
 // The trusted flag: while set, the tables' puts store records as given.
