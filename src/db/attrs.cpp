@@ -6,6 +6,7 @@
 // The colour table is an array of entries 1..count grown 10 at a time.
 #include "db/attrs.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "db/db.h"
@@ -38,6 +39,12 @@ AttrNode* g_list = nullptr;
 AttrNode* g_cursor = nullptr;
 int32_t g_nodes = 0;
 Attribute g_filter;
+
+// Pool pieces are 4-byte aligned; records that hold pointers need 8.
+void* AlignedAlloc(int32_t size, ErrCode code) {
+    auto* p = static_cast<uint8_t*>(PoolAlloc(size + 4, kPoolDb, code));
+    return reinterpret_cast<void*>((reinterpret_cast<uintptr_t>(p) + 7) & ~uintptr_t(7));
+}
 
 int32_t BucketOf(int32_t key1, int32_t key2) { return (key1 + key2) & (kAttrBuckets - 1); }
 
@@ -133,7 +140,7 @@ int32_t ColorCompare(const ColorEntry& a, const ColorEntry& b) {
 
 void AttrInit() {
     g_buckets = static_cast<AttrNode**>(
-        PoolAlloc(int32_t(sizeof(AttrNode*)) * kAttrBuckets, kPoolDb, kErrBuckets));
+        AlignedAlloc(int32_t(sizeof(AttrNode*)) * kAttrBuckets, kErrBuckets));
     for (int32_t b = 0; b < kAttrBuckets; ++b)
         g_buckets[b] = nullptr;
     g_list = nullptr;
@@ -174,7 +181,7 @@ void AttrPut(const Attribute* record) {
         n->rec.value1 = record->value1;
         n->rec.value3 = record->value3;
     } else {
-        n = static_cast<AttrNode*>(PoolAlloc(int32_t(sizeof(AttrNode)), kPoolDb, kErrNode));
+        n = static_cast<AttrNode*>(AlignedAlloc(int32_t(sizeof(AttrNode)), kErrNode));
         std::memcpy(&n->rec, record, sizeof(Attribute));
         int32_t b = BucketOf(record->key1, record->key2);
         n->bucketNext = g_buckets[b];

@@ -5,6 +5,7 @@
 #include "db/names.h"
 
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
 
 #include "db/db.h"
@@ -33,6 +34,12 @@ struct NamePage {
 
 NamePage* g_pages = nullptr; // the directory, null until the first intern
 int32_t g_highest = -1;      // highest page in use
+
+// Pool pieces are 4-byte aligned; records that hold pointers need 8.
+void* AlignedAlloc(int32_t size, ErrCode code) {
+    auto* p = static_cast<uint8_t*>(PoolAlloc(size + 4, kPoolDb, code));
+    return reinterpret_cast<void*>((reinterpret_cast<uintptr_t>(p) + 7) & ~uintptr_t(7));
+}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -75,7 +82,7 @@ NameId StoredId(int32_t page, int32_t offset) {
 
 void SetUp() {
     g_pages = static_cast<NamePage*>(
-        PoolAlloc(int32_t(sizeof(NamePage)) * kNamePages, kPoolDb, kErrDirectory));
+        AlignedAlloc(int32_t(sizeof(NamePage)) * kNamePages, kErrDirectory));
     for (int32_t p = 0; p < kNamePages; ++p)
         g_pages[p] = NamePage{nullptr, kNamePageBytes, 0, -1};
     g_highest = kNameChains - 1;

@@ -1,7 +1,8 @@
-// Thru codes: an array of record pointers (pool 2) grown 20 slots at a time,
-// each thru code a block of its own at the full 31-layer size.
+// Thru codes: an array of record pointers in pool 2 with room for every thru
+// code, each thru code a block of its own at the full 31-layer size.
 #include "db/thru.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "db/altjournal.h"
@@ -39,31 +40,19 @@ enum : ErrCode {
     kErrMap = 5225091,
 };
 
-enum : int32_t { kGrow = 20 };
-
 ThruCode** g_thru = nullptr; // slots 1..capacity
 int32_t g_count = 0;
-int32_t g_capacity = 0;
 ThruRenumberHook g_renumberHook = nullptr;
 
-void Reserve(int32_t capacity) {
-    int32_t bytes = int32_t(sizeof(ThruCode*)) * (capacity + 1);
-    if (g_thru)
-        g_thru = static_cast<ThruCode**>(PoolResizePtr(g_thru, bytes, kPoolDb, kErrArray));
-    else
-        g_thru = static_cast<ThruCode**>(PoolNewPtr(bytes, kPoolDb, kErrArray));
-    for (int32_t i = g_capacity + 1; i <= capacity; ++i)
-        g_thru[i] = nullptr;
-    g_capacity = capacity;
+// Pool pieces are 4-byte aligned; records that hold pointers need 8.
+void* AlignedAlloc(int32_t size, ErrCode code) {
+    auto* p = static_cast<uint8_t*>(PoolAlloc(size + 4, kPoolDb, code));
+    return reinterpret_cast<void*>((reinterpret_cast<uintptr_t>(p) + 7) & ~uintptr_t(7));
 }
 
 int32_t Append() {
     if (g_count >= kThruMax)
         ErrOutOfMemory(kErrFull);
-    if (g_count >= g_capacity) {
-        int32_t capacity = g_capacity + kGrow;
-        Reserve(capacity > kThruMax ? kThruMax : capacity);
-    }
     int32_t n = ++g_count;
     auto* rec = static_cast<ThruCode*>(PoolNewPtr(int32_t(sizeof(ThruCode)), kPoolDb, kErrRecord));
     std::memset(rec, 0, sizeof(ThruCode));
@@ -137,8 +126,11 @@ void ThruInit() {
         ErrReport(kErrViaCount, h.viaCount);
     if (h.thruCount < h.viaCount || h.thruCount > kThruMax)
         ErrReport(kErrThruCount, h.thruCount);
-    int32_t capacity = (h.thruCount + kGrow - 1) / kGrow * kGrow;
-    Reserve(capacity > kThruMax ? kThruMax : capacity);
+    // The pointer array holds every thru code a design may have.
+    g_thru = static_cast<ThruCode**>(
+        AlignedAlloc(int32_t(sizeof(ThruCode*)) * (kThruMax + 1), kErrArray));
+    for (int32_t n = 0; n <= kThruMax; ++n)
+        g_thru[n] = nullptr;
     for (int32_t n = 1; n <= h.viaCount; ++n)
         Append();
 }
@@ -146,7 +138,6 @@ void ThruInit() {
 void ThruReset() {
     g_thru = nullptr;
     g_count = 0;
-    g_capacity = 0;
 }
 
 int32_t ThruAdd() {

@@ -338,7 +338,8 @@ TEST_F(RegistryTest, ValidateRunsTheRequestedStepsInOrder) {
     DbRegisterValidateStep(0x4000, &Step<0x4000>);
     DbRegisterValidateStep(0x10, &Step<0x10>);
     DbRegisterValidateStep(0, &Step<0>);
-    // 0x100 is not built: its bit stays set.
+    // 0x100 without a step: its bit stays set.
+    DbRegisterValidateStep(0x100, nullptr);
     DbHdr().flags = 0x400 | 0x200 | 0x20 | 0x4000 | 0x100 | 0x1;
     DbSetTrusted(true);
     g_steps.clear();

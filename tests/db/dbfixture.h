@@ -16,12 +16,12 @@ class DbTest : public CoreTest {
         CoreTest::SetUp();
         AltForget();
         DbSetTrusted(false);
-        Table23Free();
+        DbFree(); // every table module forgets what the last test left
         DbHeaderReset();
     }
     void TearDown() override {
         AltForget();
-        Table23Free();
+        DbFree();
         DbHeaderReset();
         CoreTest::TearDown();
     }

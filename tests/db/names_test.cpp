@@ -1,25 +1,17 @@
 #include <cstring>
 #include <string>
 
-#include "db/db.h"
 #include "db/names.h"
-#include "db/pool.h"
-#include "support/fatal.h"
+#include "dbfixture.h"
 
 namespace {
 
 // A fresh empty design for each test.
-class NamesTest : public CoreTest {
+class NamesTest : public DbTest {
   protected:
     void SetUp() override {
-        CoreTest::SetUp();
-        DbFree();
-        DbHeaderReset();
-        DbInit();
-    }
-    void TearDown() override {
-        DbFree();
-        CoreTest::TearDown();
+        DbTest::SetUp();
+        NewDesign();
     }
     static std::string Text(NameId id, int32_t limit = 100) {
         char buf[kNameMaxChars + 1];
@@ -213,8 +205,10 @@ TEST_F(NamesTest, NumbersBeyondTheNumberFormAreFoundByTheirText) {
     EXPECT_TRUE(Stored(big));
     EXPECT_EQ(Text(big), "30001");
     EXPECT_EQ(NameLookup("30001"), big);
-    EXPECT_EQ(NameOfNumber(32767), NameLookup("32767"));
-    EXPECT_EQ(DbNumberName(31000), NameLookup("31000"));
+    NameId n32767 = NameOfNumber(32767);
+    EXPECT_EQ(NameLookup("32767"), n32767);
+    NameId n31000 = DbNumberName(31000);
+    EXPECT_EQ(NameLookup("31000"), n31000);
     // Default records of high rows carry such names.
     Net net;
     DbRecInit(kRecNet, &net, 30500);
