@@ -1,8 +1,10 @@
-// The package table: one block of (capacity + 1) entries in pool 2, each a
-// summary and a pointer to the pin array (pins 1..count, pool 2).
+// The package table: an index of summaries and pin-array pointers (kept
+// outside the pools, whose pieces are not aligned for pointers), pin arrays
+// (pins 1..count) in pool 2.
 #include "db/packages.h"
 
 #include <cstring>
+#include <vector>
 
 #include "db/comps.h"
 #include "db/db.h"
@@ -14,7 +16,6 @@
 namespace {
 
 enum : ErrCode {
-    kErrAlloc = 5227010,
     kErrFull = 5227015,
     kErrGetIndex = 5227020,
     kErrPutIndex = 5227021,
@@ -36,7 +37,7 @@ struct Entry {
     PackagePin* pins; // pins 1..count at pins[0..count-1]; null when none
 };
 
-Entry* g_pkg = nullptr; // entry 0 unused
+std::vector<Entry> g_pkg; // entry 0 unused
 int32_t g_count = 0;
 int32_t g_capacity = 0;
 
@@ -46,18 +47,14 @@ void SetCount(int32_t count) {
 }
 
 void Reserve(int32_t capacity) {
-    int32_t bytes = int32_t(sizeof(Entry)) * (capacity + 1);
-    if (g_pkg)
-        g_pkg = static_cast<Entry*>(PoolResizePtr(g_pkg, bytes, kPoolDb, kErrAlloc));
-    else
-        g_pkg = static_cast<Entry*>(PoolNewPtr(bytes, kPoolDb, kErrAlloc));
+    g_pkg.resize(size_t(capacity) + 1);
     g_capacity = capacity;
 }
 
 } // namespace
 
 void PkgInit() {
-    g_pkg = nullptr;
+    g_pkg.clear();
     int32_t capacity = DbHdr().pkgCount;
     if (capacity < kPkgGrow)
         capacity = kPkgGrow;
@@ -68,7 +65,8 @@ void PkgInit() {
 }
 
 void PkgReset() {
-    g_pkg = nullptr;
+    g_pkg.clear();
+    g_pkg.shrink_to_fit();
     g_count = 0;
     g_capacity = 0;
 }
