@@ -111,7 +111,8 @@ void PadShapePlace(int32_t px, int32_t py, const PadShape* shape, int32_t angle,
     // A quarter turn q exchanges the extents (left, bottom, right, top):
     // the side that faces direction k on the board is extent (k - q) mod 4.
     int32_t q = a / kAngRight;
-    const int32_t* e = shape->ext;
+    int32_t e[4];
+    std::memcpy(e, shape->ext, sizeof e);
     out->minX = cx - e[(4 - q) % 4];
     out->minY = cy - e[(5 - q) % 4];
     out->maxX = cx + e[(6 - q) % 4];
@@ -261,7 +262,13 @@ void CompPut(int32_t c, const Component* record) {
         ExtentAdd(comp.minX, comp.minY);
         ExtentAdd(comp.maxX, comp.maxY);
     } else if (comp.symbol > 0) {
-        if (!CompPadBox(&comp, &comp.minX, &comp.minY, &comp.maxX, &comp.maxY)) {
+        int32_t x1, y1, x2, y2;
+        if (CompPadBox(&comp, &x1, &y1, &x2, &y2)) {
+            comp.minX = x1;
+            comp.minY = y1;
+            comp.maxX = x2;
+            comp.maxY = y2;
+        } else {
             comp.minX = comp.maxX = comp.x;
             comp.minY = comp.maxY = comp.y;
         }

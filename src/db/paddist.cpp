@@ -6,6 +6,7 @@
 #include "db/paddist.h"
 
 #include <climits>
+#include <cstring>
 
 #include "db/comps.h"
 #include "db/err.h"
@@ -60,7 +61,8 @@ int32_t Pieces(int32_t c, int32_t pin, int32_t layer, Piece* out) {
         p.turned = pad.angle != 0 && s.code != kPadRound && s.code != kPadThermal &&
                    s.code != kPadAnnular;
         if (p.turned) {
-            const int32_t* e = block.shape[j].ext;
+            int32_t e[4];
+            std::memcpy(e, block.shape[j].ext, sizeof e);
             p.angle = pad.angle;
             p.hw = int32_t((int64_t(e[0]) + e[2]) / 2);
             p.hh = int32_t((int64_t(e[1]) + e[3]) / 2);

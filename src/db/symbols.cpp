@@ -66,7 +66,10 @@ void Reserve(int32_t capacity) {
 Entry& At(int32_t s) { return g_sym[size_t(s)]; }
 
 void Place(const Component* comp, SymbolPin* pin) {
-    PtRotateExact(comp->x, comp->y, comp->angle, &pin->x, &pin->y);
+    int32_t x = pin->x, y = pin->y;
+    PtRotateExact(comp->x, comp->y, comp->angle, &x, &y);
+    pin->x = x;
+    pin->y = y;
 }
 
 // The part of ThruDelete that falls to the symbols: every pin's thru code
