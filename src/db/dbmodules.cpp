@@ -1,9 +1,12 @@
 // The table modules of the database, registered on first use. Each table
 // module adds its registration here.
 #include "db/attrs.h"
+#include "db/comps.h"
 #include "db/db.h"
 #include "db/layers.h"
 #include "db/names.h"
+#include "db/packages.h"
+#include "db/symbols.h"
 #include "db/table23.h"
 #include "db/thru.h"
 
@@ -14,4 +17,7 @@ void DbRegisterBuiltins() {
     ThruRegister();
     ColorRegister();
     Table23Register();
+    SymRegister();
+    PkgRegister();
+    CompRegister();
 }

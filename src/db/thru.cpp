@@ -76,7 +76,8 @@ void CheckLayer(ThruLayer& b) {
     if (b.flags >= 128) ErrReport(kErrFlagByte, b.flags);
     for (int32_t j = 0; j < b.shapeCount; ++j) {
         PadShape& s = b.shape[j];
-        const int32_t* e = s.ext;
+        int32_t e[4]; // the extents may lie at any address in the packed block
+        std::memcpy(e, s.ext, sizeof e);
         switch (s.code) {
         case kPadUndef:
             std::memset(s.ext, 0, sizeof s.ext);
