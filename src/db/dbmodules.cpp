@@ -6,6 +6,7 @@
 #include "db/layers.h"
 #include "db/names.h"
 #include "db/packages.h"
+#include "db/sweeps.h"
 #include "db/symbols.h"
 #include "db/table23.h"
 #include "db/thru.h"
@@ -20,4 +21,6 @@ void DbRegisterBuiltins() {
     SymRegister();
     PkgRegister();
     CompRegister();
+    SweepRegister();
+    DbScaleRegister();
 }
