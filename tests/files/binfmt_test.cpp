@@ -49,7 +49,7 @@ TEST_F(BinFormatTest, FileHeaderAndNameRecordsAreWrittenByteForByte) {
     expect.insert(expect.end(), 28, 0);
     expect.insert(expect.end(), {0x42, 0x49, 0x4E, 0x52, 0x00, 0x04, 0x00, 101});
     EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 80), expect);
-    EXPECT_EQ(bytes[88 + 99], 'N');
+    EXPECT_EQ(bytes[80 + 99], 'N');
     EXPECT_EQ(bytes.back(), 0);
 }
 
