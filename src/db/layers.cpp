@@ -103,7 +103,7 @@ void LayerPut(int32_t n, const Layer* record) {
     if (ErrCode code = LayerPutCheck(n, record, &number)) ErrReport(code, number);
     Layer l;
     std::memcpy(&l, record, sizeof l);
-    if (l.recordId == 0) l.recordId = DbNextRecordId();
+    if (l.recordId == 0 && !DbIsTrusted()) l.recordId = DbNextRecordId();
     if ((l.flags & kLayerJumper) && !(g_layers[n].flags & kLayerJumper))
         DbHdr().flags |= kHdrJumperLayer;
     std::memcpy(&g_layers[n], &l, sizeof l);

@@ -59,6 +59,7 @@ struct Loader {
     int32_t sweepSlot = 0;
     bool headerSeen = false;
     uint16_t fileFlagBit4 = 0;
+    int32_t fileRecordId = 0;
     std::vector<Sweep> sweeps; // a merge's sweeps, stored once the layer map is complete
 };
 
@@ -110,6 +111,7 @@ bool LoadHeader(Loader& ld, const uint8_t* buf) {
     for (const auto& c : counts)
         if (c[0] < 0 || c[0] > c[1]) return Bad();
     ld.fileFlagBit4 = uint16_t(h.flags & 4);
+    ld.fileRecordId = h.recordId;
 
     h.extMinX = h.extMinY = 0x7FFFFFFF;
     h.extMaxX = h.extMaxY = -0x7FFFFFFF;
@@ -133,6 +135,9 @@ bool LoadHeader(Loader& ld, const uint8_t* buf) {
     h.sweep = 0;
     DbPutHeader(&h);
     DbInit();
+    // The records keep the ids they were saved with; new ids go on from the
+    // saved counter.
+    DbHdr().recordId = h.recordId;
     if (h.savedWhole == kSavedWholeMark) DbSetTrusted(true);
     return true;
 }
@@ -211,10 +216,9 @@ bool LoadLayer(Loader& ld, const uint8_t* buf) {
         }
         if (!target) return true;
     }
+    // The matched layer stays as it is: storing it again unchanged would
+    // only give a record without an id a new one.
     ld.layerMap[n] = uint8_t(target + 1);
-    Layer cur;
-    LayerGet(target, &cur);
-    LayerPut(target, &cur);
     return true;
 }
 

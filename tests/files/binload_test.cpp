@@ -1,0 +1,729 @@
+// Loading and saving whole designs and strategy files: the round trip
+// through the file, its big-endian twin, the strategy merge, the checks of
+// the records read and the robustness against damaged files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "binfixture.h"
+#include "db/attrs.h"
+#include "db/comps.h"
+#include "db/db.h"
+#include "db/dbdump.h"
+#include "db/layers.h"
+#include "db/names.h"
+#include "db/packages.h"
+#include "db/sweeps.h"
+#include "db/symbols.h"
+#include "db/table23.h"
+#include "db/thru.h"
+#include "files/binload.h"
+
+namespace {
+
+class BinLoadTest : public BinTest {
+  protected:
+    void SetUp() override {
+        BinTest::SetUp();
+        SymRegister();
+    }
+    void TearDown() override {
+        DbSetTrusted(false);
+        BinTest::TearDown();
+    }
+
+    static void SetThru(int32_t t, std::vector<int32_t> layers, int32_t shapes, int32_t size) {
+        ThruCode tc;
+        ThruGet(t, &tc);
+        for (int32_t l : layers) {
+            ThruLayer& b = tc.layer[l];
+            b.shapeCount = uint8_t(shapes);
+            b.rotation = int16_t(l == 1 ? 5400 : 0);
+            for (int32_t j = 0; j < shapes; ++j) {
+                PadShape& s = b.shape[j];
+                s.code = uint8_t(j == 0 ? kPadRound : kPadRect);
+                s.x = 300 * j;
+                s.y = -150 * j;
+                s.ext[0] = s.ext[1] = s.ext[2] = s.ext[3] = size + 60 * j;
+            }
+        }
+        ThruPut(t, &tc);
+    }
+
+    // A design that fills every table built in: four layers with three
+    // names each (layer 3 a jumper layer), two via types with names in the
+    // header, multi-shape padstacks, a 2,400-pin symbol (when big), packages,
+    // components with a package name, colours, attributes, Table23 records,
+    // changed sweeps.
+    static void BuildDesign(bool big = true) {
+        DbHeaderReset();
+        DbHeader& h = DbHdr();
+        std::snprintf(h.name, sizeof h.name, "%s", "Fixture board");
+        h.layerCount = 4;
+        h.viaCount = 2;
+        h.thruCount = 2;
+        h.routeGrid = 1500;
+        h.value212[1] = 77;
+        h.rest[5] = 0x5A;
+        DbInit();
+        h.viaNameCount = 2;
+        h.viaNames[1].name1 = NameIntern("VIA-SMALL");
+        h.viaNames[1].name3 = NameIntern("V1");
+        h.viaNames[1].word = 3;
+        h.viaNames[2].name1 = NameIntern("VIA-LARGE");
+        h.viaNames[2].name3 = NameIntern("V2");
+
+        const char* names[4][3] = {{"TOP-SIDE", "T", "SIGNAL"},
+                                   {"MID-1", "M1", "PLANE"},
+                                   {"JUMPERS", "J", "JUMPER"},
+                                   {"BOT-SIDE", "B", "SIGNAL"}};
+        for (int32_t l = 1; l <= 4; ++l) {
+            Layer rec;
+            LayerGet(l, &rec);
+            rec.name = NameIntern(names[l - 1][0]);
+            rec.shortName = NameIntern(names[l - 1][1]);
+            rec.className = NameIntern(names[l - 1][2]);
+            rec.spacing[2] = 700 + l;
+            rec.flags = uint16_t(kLayerEnabled | (l == 3 ? kLayerJumper : 0));
+            LayerPut(l, &rec);
+        }
+        SetThru(1, {1, 2, 3, 4}, 1, 300);
+        SetThru(2, {1, 4}, 2, 450);
+        int32_t pad = ThruAdd();
+        SetThru(pad, {1, 4}, 3, 600);
+        int32_t smd = ThruAdd();
+        SetThru(smd, {1}, 4, 250);
+        ThruCode tc;
+        ThruGet(smd, &tc);
+        tc.name = NameIntern("SMD-PAD");
+        ThruPut(smd, &tc);
+
+        auto sym = std::make_unique<Symbol>();
+        DbRecInit(kRecSymbol, sym.get(), 1);
+        sym->info.name = NameIntern("DIP3");
+        sym->info.pinCount = 3;
+        for (int32_t p = 1; p <= 3; ++p) {
+            sym->pin[p].x = 1500 * p;
+            sym->pin[p].y = p == 2 ? 3000 : 0;
+            sym->pin[p].thru = int16_t(p == 3 ? smd : pad);
+        }
+        int32_t s1 = SymAdd();
+        SymPut(s1, sym.get());
+        sym->info.name = NameIntern("DIP3-MIRROR");
+        sym->pin[1].x = -1500;
+        int32_t s2 = SymAdd();
+        SymPut(s2, sym.get());
+        if (big) {
+            DbRecInit(kRecSymbol, sym.get(), 3);
+            sym->info.name = NameIntern("GRID2400");
+            sym->info.pinCount = kMaxPins;
+            for (int32_t p = 1; p <= kMaxPins; ++p) {
+                sym->pin[p].x = 1500 * (p % 60);
+                sym->pin[p].y = 1500 * (p / 60);
+                sym->pin[p].thru = int16_t(pad);
+            }
+            int32_t s3 = SymAdd();
+            SymPut(s3, sym.get());
+        }
+
+        auto pkg = std::make_unique<Package>();
+        DbRecInit(kRecPackage, pkg.get(), 1);
+        pkg->info.name = NameIntern("OPAMP");
+        pkg->info.pinCount = 2;
+        pkg->pin[1].name = NameIntern("IN+");
+        pkg->pin[1].name2 = NameIntern("A1");
+        pkg->pin[1].code = 2;
+        pkg->pin[2].name = NameIntern("OUT");
+        pkg->pin[2].name2 = NameIntern("A2");
+        pkg->pin[2].value = 5;
+        int32_t p1 = PkgAdd();
+        PkgPut(p1, pkg.get());
+
+        Component c{};
+        c.name = NameIntern("U1");
+        c.value32 = int32_t(NameIntern("OPAMP-DIP"));
+        c.symbol = int16_t(s1);
+        c.otherSymbol = int16_t(s2);
+        c.package = int16_t(p1);
+        c.x = 15000;
+        c.y = 30000;
+        c.angle = 5400;
+        c.flags = kCompKey;
+        int32_t c1 = CompAdd();
+        CompPut(c1, &c);
+        Component d{};
+        d.name = NameIntern("R7");
+        d.symbol = int16_t(s1);
+        d.x = 45000;
+        d.y = 15000;
+        d.compRef = int16_t(c1);
+        int32_t c2 = CompAdd();
+        CompPut(c2, &d);
+
+        ColorDefaults();
+        ColorEntry e{};
+        e.kind = 4;
+        e.subKind = 2;
+        e.layer = kColorAllLayers;
+        e.color = 0x123456;
+        ColorPut(ColorAdd(), &e);
+
+        Attribute a{};
+        a.kind = 1;
+        a.key1Type = kRecComponent;
+        a.key1 = int16_t(c1);
+        a.value1 = int32_t(NameIntern("SOIC-8-ALT"));
+        AttrPut(&a);
+        Attribute b{};
+        b.kind = 2;
+        b.key1Type = kRecComponent;
+        b.key1 = int16_t(c2);
+        b.value1 = 4242;
+        b.value3 = 9;
+        AttrPut(&b);
+
+        Table23 t{};
+        t.value = 25;
+        t.value4 = -3;
+        Table23Put(Table23Add(), &t);
+        t.value = 400;
+        t.word14 = 11;
+        Table23Put(Table23Add(), &t);
+
+        for (int32_t i : {0, 3, 8}) {
+            h.sweep = uint8_t(i);
+            Sweep sw;
+            SweepGet(&sw);
+            std::snprintf(sw.name, sizeof sw.name, "Custom %d", i);
+            sw.via[1] = uint8_t(10 + i);
+            for (int32_t l = 1; l <= 4; ++l) {
+                sw.dir[l] = uint8_t(10 * l + i);
+                sw.cost[l] = uint8_t(20 + l);
+                sw.between[l] = uint8_t(l);
+            }
+            SweepPut(&sw);
+        }
+        h.sweep = 0;
+    }
+
+    static std::string Dump(const DbDumpOptions& o = DbDumpOptions()) {
+        std::string out;
+        DbDump(out, o);
+        return out;
+    }
+
+    // Saves the design whole and answers its dump after the save's
+    // validation.
+    std::string SaveWhole(const char* name) {
+        FileSpec spec = Spec(name);
+        EXPECT_TRUE(BinSave(&spec, true));
+        return Dump();
+    }
+
+    int32_t Load(const char* name, bool whole = true) {
+        FileSpec spec = Spec(name);
+        return BinLoadFile(&spec, whole);
+    }
+
+    // The big-endian twin of a file written here: every body turned by
+    // the widths of its fields, the platform tag "PMac".
+    static std::vector<uint8_t> PMacTwin(std::vector<uint8_t> f) {
+        int32_t layers = 0;
+        for (size_t at = 0; at + 8 <= f.size();) {
+            int32_t type = (f[at + 4] << 8) | f[at + 5];
+            int32_t length = (f[at + 6] << 8) | f[at + 7];
+            uint8_t* body = &f[at + 8];
+            auto le16 = [&](int32_t o) { return int32_t(int16_t(body[o] | (body[o + 1] << 8))); };
+            auto swap = [&](int32_t offset, int32_t width) {
+                std::reverse(body + offset, body + offset + width);
+            };
+            if (type == kRecFileHeader || type == kRecEndOfFile) {
+                std::memcpy(body + 4, "PMac", 4);
+                swap(0, 4);
+                swap(32, 2);
+                swap(34, 2);
+            } else if (type != kRecNameString && type != kRecNote) {
+                int32_t count = 0;
+                if (type == kRecSymbol || type == kRecPackage) count = le16(8);
+                if (type == kRecConn) count = le16(34);
+                if (type == kRecObstacle) count = le16(46);
+                if (type == kRecThruCode) count = layers;
+                if (type == kRecHeader) layers = le16(128);
+                std::vector<DbImagePiece> pieces;
+                DbImagePieces(type, count, pieces);
+                int32_t viaEntries = type == kRecHeader ? body[281] : 0;
+                int32_t shapes = 0;
+                int32_t via = 0;
+                for (const DbImagePiece& piece : pieces) {
+                    if (piece.part == kPartViaName && via++ > viaEntries) continue;
+                    if (piece.part == kPartThruLayer) shapes = body[piece.offset + 3];
+                    if (piece.part == kPartPadShape) {
+                        if (shapes == 0) continue;
+                        --shapes;
+                    }
+                    const DbFieldList& list = DbFieldsOf(piece.part);
+                    for (int32_t i = 0; i < list.count; ++i) {
+                        const DbField& fd = list.fields[i];
+                        int32_t w = fd.kind == kFieldF64                           ? 8
+                                    : (fd.kind == kFieldI16 || fd.kind == kFieldU16) ? 2
+                                    : (fd.kind == kFieldI32 || fd.kind == kFieldU32 ||
+                                       fd.kind == kFieldName)
+                                        ? 4
+                                        : 1;
+                        if (w == 1) continue;
+                        for (int32_t k = 0; k < fd.count; ++k)
+                            swap(piece.offset + fd.offset + k * w, w);
+                    }
+                }
+            }
+            at += 8 + size_t(length);
+        }
+        return f;
+    }
+};
+
+TEST_F(BinLoadTest, AWholeDesignReloadsToTheSameDump) {
+    BuildDesign();
+    int32_t recordIds = DbHdr().recordId;
+    std::string before = SaveWhole("whole.zid");
+    EXPECT_NE(LogText().find("Saved as file whole.zid"), std::string::npos);
+    std::vector<uint8_t> bytes = ReadBytes("whole.zid");
+    ASSERT_GT(bytes.size(), size_t(38448));
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 8),
+              (std::vector<uint8_t>{0x42, 0x49, 0x4E, 0x52, 0x00, 0x18, 0x00, 0x40}));
+
+    DbFree();
+    ASSERT_EQ(Load("whole.zid"), 1);
+    EXPECT_FALSE(DbIsTrusted());
+    EXPECT_EQ(DbHdr().modified, 0);
+    EXPECT_EQ(DbHdr().sweep, 0);
+    EXPECT_TRUE(DbIsValid());
+    EXPECT_EQ(DbHdr().recordId, recordIds);
+    EXPECT_NE(LogText().find("Loaded file whole.zid"), std::string::npos);
+    DbValidate();
+    EXPECT_TRUE(DumpsEqual(before, Dump()));
+    EXPECT_EQ(SymPinCount(3), kMaxPins);
+    EXPECT_EQ(CompRef(1)->value32, int32_t(NameLookup("OPAMP-DIP")));
+
+    // The big-endian twin loads to the same design.
+    WriteBytes("twin.zid", PMacTwin(bytes));
+    ASSERT_NE(ReadBytes("twin.zid"), bytes);
+    ASSERT_EQ(Load("twin.zid"), 1);
+    DbValidate();
+    EXPECT_TRUE(DumpsEqual(before, Dump()));
+}
+
+TEST_F(BinLoadTest, TheTrustedFlagIsSetWhileAWholeFileLoadsOnly) {
+    BuildDesign(false);
+    std::string before = SaveWhole("a.zid");
+    // Without the saved-whole mark every record passes its table's checks.
+    std::vector<uint8_t> bytes = ReadBytes("a.zid");
+    size_t header = 8 + 64;
+    while (!(bytes[header + 5] == kRecHeader))
+        header += 8 + size_t((bytes[header + 6] << 8) | bytes[header + 7]);
+    bytes[header + 8 + 244] ^= 0xFF;
+    WriteBytes("b.zid", bytes);
+    DbDumpOptions noIds;
+    noIds.noRecordIds = true;
+    std::string beforeNoIds = Dump(noIds);
+    ASSERT_EQ(Load("b.zid"), 1);
+    EXPECT_FALSE(DbIsTrusted());
+    DbValidate();
+    // Records saved without an id get one when they are checked and stored.
+    EXPECT_TRUE(DumpsEqual(beforeNoIds, Dump(noIds)));
+
+    // A failed load leaves the flag clear too, and a second load works.
+    bytes = ReadBytes("a.zid");
+    bytes.resize(bytes.size() - 72); // no end record
+    WriteBytes("c.zid", bytes);
+    EXPECT_EQ(Load("c.zid"), 0);
+    EXPECT_FALSE(DbIsTrusted());
+    EXPECT_FALSE(DbIsValid());
+    EXPECT_GT(CompCount(), 0); // the tables as far as filled
+    ASSERT_EQ(Load("a.zid"), 1);
+    DbValidate();
+    EXPECT_TRUE(DumpsEqual(before, Dump()));
+}
+
+TEST_F(BinLoadTest, StrategyFilesCarryTheSweepsAndColoursIntoAnotherDesign) {
+    BuildDesign(false);
+    FileSpec spec = Spec("a.sf");
+    ASSERT_TRUE(BinSave(&spec, false));
+    bool isStrategy = false;
+    EXPECT_TRUE(BinCheckType(&spec, &isStrategy));
+    EXPECT_TRUE(isStrategy);
+    std::vector<uint8_t> bytes = ReadBytes("a.sf");
+    // File header, 9 sweeps, 31 layers after their three names, colours, end.
+    size_t records = 0, names = 0, layers = 0;
+    for (size_t at = 0; at < bytes.size(); at += 8 + size_t((bytes[at + 6] << 8) | bytes[at + 7])) {
+        ++records;
+        names += bytes[at + 5] == kRecNameString;
+        layers += bytes[at + 5] == kRecLayer;
+    }
+    EXPECT_EQ(layers, 31u);
+    EXPECT_EQ(names, 93u);
+    EXPECT_EQ(records, size_t(1 + 9 + 31 + 93 + ColorCount() + 1));
+    DbDumpOptions sweepsOnly;
+    std::string a = Dump();
+    std::vector<ColorEntry> colorsA;
+    for (int32_t n = 1; n <= ColorCount(); ++n) {
+        ColorEntry e;
+        ColorGet(n, &e);
+        colorsA.push_back(e);
+    }
+
+    // Design B: the same layer names in another order of short names, its
+    // own sweeps and colours.
+    DbFree();
+    DbHeaderReset();
+    DbHdr().layerCount = 5;
+    DbInit();
+    const char* names5[5] = {"TOP-SIDE", "MID-1", "EXTRA", "JUMPERS", "BOT-SIDE"};
+    const char* short5[5] = {"T", "M1", "X", "J", "B"};
+    for (int32_t l = 1; l <= 5; ++l) {
+        Layer rec;
+        LayerGet(l, &rec);
+        rec.name = NameIntern(names5[l - 1]);
+        rec.shortName = NameIntern(short5[l - 1]);
+        LayerPut(l, &rec);
+    }
+    ColorEntry own{};
+    own.kind = 9;
+    own.layer = 3;
+    ColorPut(ColorAdd(), &own);
+    ColorPut(ColorAdd(), &own);
+    DbHdr().sweep = 2;
+    Sweep mine;
+    SweepGet(&mine);
+    mine.dir[3] = 99; // EXTRA: no file layer matches it
+    SweepPut(&mine);
+    DbHdr().sweep = 0;
+    std::string layersBefore;
+    for (int32_t l = 0; l < kLayerSlots; ++l)
+        layersBefore += std::to_string(LayerRef(l)->name) + "/" +
+                        std::to_string(LayerRef(l)->recordId) + " ";
+
+    ASSERT_EQ(Load("a.sf", false), 1);
+    std::string layersAfter;
+    for (int32_t l = 0; l < kLayerSlots; ++l)
+        layersAfter += std::to_string(LayerRef(l)->name) + "/" +
+                       std::to_string(LayerRef(l)->recordId) + " ";
+    EXPECT_EQ(layersBefore, layersAfter);
+    // File layers 1, 2, 3, 4 went to design layers 1, 2, 4, 5.
+    const int32_t map[5] = {0, 1, 2, 4, 5};
+    for (int32_t i = 0; i < kSweepCount; ++i) {
+        DbHdr().sweep = uint8_t(i);
+        Sweep s;
+        SweepGet(&s);
+        std::string expectName = (i == 0 || i == 3 || i == 8) ? "Custom " + std::to_string(i)
+                                                              : "Sweep " + std::to_string(i);
+        EXPECT_EQ(std::string(s.name), expectName);
+        for (int32_t l = 1; l <= 4; ++l) {
+            EXPECT_EQ(s.dir[map[l]], (i == 0 || i == 3 || i == 8) ? 10 * l + i : s.dir[map[l]]);
+        }
+        if (i == 2) {
+            EXPECT_EQ(s.dir[3], 99); // kept
+        }
+        if (i == 3) {
+            EXPECT_EQ(s.dir[4], 33);
+            EXPECT_EQ(s.cost[5], 24);
+            EXPECT_EQ(s.via[1], 13);
+        }
+    }
+    DbHdr().sweep = 0;
+    // Every colour of A is in B, on B's layer numbers.
+    for (ColorEntry e : colorsA) {
+        if (e.layer != kColorAllLayers) e.layer = uint8_t(map[e.layer]);
+        int32_t n = ColorFind(&e);
+        ASSERT_GT(n, 0) << int(e.kind) << "/" << int(e.layer);
+        ColorEntry got;
+        ColorGet(n, &got);
+        EXPECT_EQ(got.color, e.color);
+    }
+    EXPECT_EQ(DbHdr().modified, 0);
+    (void)a;
+    (void)sweepsOnly;
+}
+
+TEST_F(BinLoadTest, MergedSweepsDumpEqualToTheDesignTheyCameFrom) {
+    BuildDesign(false);
+    FileSpec spec = Spec("a.sf");
+    ASSERT_TRUE(BinSave(&spec, false));
+    DbDumpOptions o;
+    std::string a = Dump(o);
+    auto sweepLines = [](const std::string& dump) {
+        std::string out;
+        size_t at = 0;
+        while ((at = dump.find("\nSweep ", at)) != std::string::npos) {
+            size_t end = dump.find('\n', at + 1);
+            out += dump.substr(at, end - at);
+            at = end;
+        }
+        return out;
+    };
+    // Design B with the same layers, default sweeps.
+    std::vector<uint8_t> keepA = ReadBytes("a.sf");
+    DbFree();
+    BuildDesign(false);
+    for (int32_t i = 0; i < kSweepCount; ++i) {
+        DbHdr().sweep = uint8_t(i);
+        Sweep s;
+        DbRecInit(kRecSweep, &s, i);
+        SweepPut(&s);
+    }
+    DbHdr().sweep = 0;
+    ASSERT_NE(sweepLines(Dump()), sweepLines(a));
+    ASSERT_EQ(Load("a.sf", false), 1);
+    EXPECT_EQ(sweepLines(Dump()), sweepLines(a));
+}
+
+TEST_F(BinLoadTest, CheckTypeTellsDesignsFromOtherFiles) {
+    BuildDesign(false);
+    FileSpec spec = Spec("d.zid");
+    ASSERT_TRUE(BinSave(&spec, true));
+    bool isStrategy = true;
+    EXPECT_TRUE(BinCheckType(&spec, &isStrategy));
+    EXPECT_FALSE(isStrategy);
+    WriteBytes("ascii.txt", std::vector<uint8_t>{'*', 'P', 'E', 'L', 'V', 'A', 'N', 'E', '\r', '\n'});
+    FileSpec ascii = Spec("ascii.txt");
+    EXPECT_FALSE(BinCheckType(&ascii, &isStrategy));
+    WriteBytes("empty.zid", {});
+    FileSpec empty = Spec("empty.zid");
+    EXPECT_FALSE(BinCheckType(&empty, &isStrategy));
+    FileSpec missing = Spec("missing.zid");
+    EXPECT_FALSE(BinCheckType(&missing, &isStrategy));
+    // Nothing stayed open.
+    EXPECT_TRUE(BinOpen(&spec, 'r'));
+    EXPECT_TRUE(BinClose('r'));
+}
+
+// A small file: file header, names, the header record of the design in
+// hand, then the given records.
+class BinRecordsTest : public BinLoadTest {
+  protected:
+    std::vector<uint8_t> Start() {
+        DbFree();
+        NewDesign();
+        DbHeader h;
+        DbGetHeader(&h);
+        std::vector<uint8_t> body(734);
+        std::memcpy(body.data(), &h, 734);
+        std::vector<uint8_t> f;
+        AddRecord(f, kRecFileHeader, FileHeaderBody());
+        AddRecord(f, kRecHeader, body);
+        return f;
+    }
+    static std::vector<uint8_t> CompBody() {
+        Component c{};
+        std::vector<uint8_t> b(56);
+        std::memcpy(b.data(), &c, 56);
+        return b;
+    }
+    int32_t LoadBytes(std::vector<uint8_t> f, bool end = true) {
+        if (end) AddRecord(f, kRecEndOfFile, FileHeaderBody());
+        WriteBytes("r.zid", f);
+        return Load("r.zid");
+    }
+};
+
+TEST_F(BinRecordsTest, PendingNamesBeforeAComponent) {
+    std::vector<uint8_t> f = Start();
+    AddRecord(f, kRecNameString, NameBody("C1"));
+    AddRecord(f, kRecNameString, NameBody("PKG"));
+    AddRecord(f, kRecComponent, CompBody());
+    ASSERT_EQ(LoadBytes(f), 1);
+    ASSERT_EQ(CompCount(), 1);
+    EXPECT_STREQ(NameText(CompRef(1)->name), "C1");
+    EXPECT_STREQ(NameText(NameId(CompRef(1)->value32)), "PKG");
+
+    f = Start();
+    for (const char* n : {"C1", "C2", "C3"})
+        AddRecord(f, kRecNameString, NameBody(n));
+    AddRecord(f, kRecComponent, CompBody());
+    EXPECT_EQ(LoadBytes(f), 0);
+    EXPECT_FALSE(DbIsValid());
+}
+
+TEST_F(BinRecordsTest, OutOfRangeContentsFailTheLoadWithoutAnInternalError) {
+    struct Case {
+        const char* what;
+        std::function<void(std::vector<uint8_t>&)> add;
+    };
+    auto comp = [](std::function<void(Component&)> change) {
+        return [change](std::vector<uint8_t>& f) {
+            Component c{};
+            change(c);
+            std::vector<uint8_t> b(56);
+            std::memcpy(b.data(), &c, 56);
+            AddRecord(f, kRecNameString, NameBody("C"));
+            AddRecord(f, kRecComponent, b);
+        };
+    };
+    std::vector<Case> cases = {
+        {"symbol beyond the count", comp([](Component& c) { c.symbol = 1; })},
+        {"package beyond the count", comp([](Component& c) { c.package = 3; })},
+        {"negative other-side symbol", comp([](Component& c) { c.otherSymbol = -1; })},
+        {"a second header",
+         [](std::vector<uint8_t>& f) {
+             std::vector<uint8_t> h(f.begin() + 80, f.begin() + 80 + 734);
+             AddRecord(f, kRecHeader, h);
+         }},
+        {"a file header inside",
+         [](std::vector<uint8_t>& f) { AddRecord(f, kRecFileHeader, FileHeaderBody()); }},
+        {"a layer without names",
+         [](std::vector<uint8_t>& f) { AddRecord(f, kRecLayer, std::vector<uint8_t>(56)); }},
+        {"a symbol with a negative pin count",
+         [](std::vector<uint8_t>& f) {
+             std::vector<uint8_t> b(16);
+             b[8] = 0xFE;
+             b[9] = 0xFF;
+             AddRecord(f, kRecSymbol, b);
+         }},
+        {"a Table23 value of 9",
+         [](std::vector<uint8_t>& f) {
+             std::vector<uint8_t> b(16);
+             b[0] = 9;
+             AddRecord(f, kRecTable23, b);
+         }},
+        {"a name of 101 characters",
+         [](std::vector<uint8_t>& f) {
+             std::string n(101, 'x');
+             AddRecord(f, kRecNameString, NameBody(n.c_str()));
+         }},
+        {"a sweep name without its end",
+         [](std::vector<uint8_t>& f) {
+             Sweep s;
+             DbRecInit(kRecSweep, &s, 0);
+             std::memset(s.name, 'A', sizeof s.name);
+             std::vector<uint8_t> b(228);
+             std::memcpy(b.data(), &s, 228);
+             AddRecord(f, kRecSweep, b);
+         }},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> f = Start();
+        c.add(f);
+        EXPECT_EQ(LoadBytes(f), 0) << c.what;
+        EXPECT_EQ(BinLastReadError(), kBinErrCheck) << c.what;
+        EXPECT_FALSE(DbIsValid()) << c.what;
+    }
+
+    // A record before the header of a whole load.
+    std::vector<uint8_t> f;
+    AddRecord(f, kRecFileHeader, FileHeaderBody());
+    AddRecord(f, kRecNameString, NameBody("C"));
+    AddRecord(f, kRecComponent, CompBody());
+    EXPECT_EQ(LoadBytes(f), 0);
+    EXPECT_EQ(BinLastReadError(), kBinErrCheck);
+}
+
+TEST_F(BinRecordsTest, HeaderViaNamesComeFromTheNamesBeforeIt) {
+    BuildDesign(false);
+    SaveWhole("v.zid");
+    ASSERT_EQ(Load("v.zid"), 1);
+    EXPECT_STREQ(NameText(DbHdr().viaNames[1].name1), "VIA-SMALL");
+    EXPECT_STREQ(NameText(DbHdr().viaNames[2].name3), "V2");
+
+    // Without the names, string-table names are cleared.
+    std::vector<uint8_t> f = Start();
+    DbHeader h;
+    std::memcpy(&h, f.data() + 80, 734);
+    h.viaNameCount = 1;
+    h.viaNames[1].name1 = 0x00030004; // a string-table id of another session
+    h.viaNames[1].name3 = kNameNumberBase + 7;
+    std::vector<uint8_t> f2;
+    AddRecord(f2, kRecFileHeader, FileHeaderBody());
+    std::vector<uint8_t> body(734);
+    std::memcpy(body.data(), &h, 734);
+    AddRecord(f2, kRecHeader, body);
+    ASSERT_EQ(LoadBytes(f2), 1);
+    NameId name1 = DbHdr().viaNames[1].name1, name3 = DbHdr().viaNames[1].name3;
+    EXPECT_EQ(name1, 0u);
+    EXPECT_EQ(name3, NameId(kNameNumberBase + 7));
+}
+
+TEST_F(BinLoadTest, SaveFailuresAreLoggedAndAnswered) {
+    BuildDesign(false);
+    FileSpec spec = Spec("no-such-folder/x.zid");
+    EXPECT_FALSE(BinSave(&spec, true));
+    EXPECT_NE(LogText().find("Error opening file:no-such-folder/x.zid"), std::string::npos);
+#ifndef _WIN32
+    FileSpec full;
+    std::memset(&full, 0, sizeof full);
+    std::snprintf(full.folder, sizeof full.folder, "%s", "/dev");
+    std::snprintf(full.name, sizeof full.name, "%s", "full");
+    EXPECT_FALSE(BinSave(&full, true));
+    EXPECT_NE(LogText().find("Error writing to file:full"), std::string::npos);
+#endif
+}
+
+// Every truncation of a saved design and seeded random byte changes of it
+// load as 1 or 0, never with an internal error, and leave the trusted flag
+// clear.
+TEST_F(BinLoadTest, DamagedFilesLoadOrFailCleanly) {
+    BuildDesign(false);
+    SaveWhole("good.zid");
+    const std::vector<uint8_t> good = ReadBytes("good.zid");
+    std::vector<size_t> heads;
+    for (size_t at = 0; at + 8 <= good.size(); at += 8 + size_t((good[at + 6] << 8) | good[at + 7]))
+        heads.push_back(at);
+
+    auto tryLoad = [&](const std::vector<uint8_t>& bytes, const std::string& what) {
+        WriteBytes("bad.zid", bytes);
+        int32_t r = -1;
+        try {
+            r = Load("bad.zid");
+        } catch (const FatalError& e) {
+            ADD_FAILURE() << what << ": internal error " << e.code << " (" << e.detail << ")";
+            DbSetTrusted(false);
+            return false;
+        }
+        EXPECT_TRUE(r == 0 || r == 1) << what;
+        EXPECT_FALSE(DbIsTrusted()) << what;
+        return true;
+    };
+    for (size_t n = 0; n < good.size(); ++n) {
+        std::vector<uint8_t> cut(good.begin(), good.begin() + std::ptrdiff_t(n));
+        if (!tryLoad(cut, "truncated to " + std::to_string(n))) return;
+    }
+
+    std::mt19937 rng(12345);
+    for (int32_t round = 0; round < 3000; ++round) {
+        std::vector<uint8_t> bytes = good;
+        int32_t changes = 1 + int32_t(rng() % 4);
+        std::string what = "round " + std::to_string(round) + ":";
+        for (int32_t k = 0; k < changes; ++k) {
+            size_t at;
+            uint32_t pick = rng() % 4;
+            size_t head = heads[rng() % heads.size()];
+            if (pick == 0) {
+                at = head + rng() % 8; // magic, type or length
+            } else if (pick == 1) {
+                at = head + 8 + rng() % 64; // the start of a body: counts, indexes
+                if (at >= bytes.size()) at = bytes.size() - 1;
+            } else {
+                at = rng() % bytes.size();
+            }
+            uint8_t v = uint8_t(rng());
+            if (rng() % 3 == 0) v = uint8_t(bytes[at] ^ (1u << (rng() % 8)));
+            bytes[at] = v;
+            what += " " + std::to_string(at) + "=" + std::to_string(v);
+        }
+        // Half the rounds run without the saved-whole mark: the tables'
+        // checks then apply.
+        if (round % 2) {
+            size_t h = heads[0];
+            for (size_t hd : heads)
+                if (good[hd + 5] == kRecHeader) h = hd;
+            bytes[h + 8 + 244] = 0;
+        }
+        if (!tryLoad(bytes, what)) return;
+    }
+}
+
+} // namespace
