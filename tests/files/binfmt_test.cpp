@@ -44,10 +44,13 @@ TEST_F(BinFormatTest, FileHeaderAndNameRecordsAreWrittenByteForByte) {
     std::vector<uint8_t> expect = {0x42, 0x49, 0x4E, 0x52, 0x00, 0x18, 0x00, 0x40,
                                    0x46, 0x44, 0x58, 0x4D, 0x49, 0x57, 0x33, 0x32};
     const char* ident = "ZELTO BINARY ROUTER FILE";
-    expect.insert(expect.end(), ident, ident + 24);
-    expect.insert(expect.end(), {0xBC, 0x02, 0x31, 0x00});
-    expect.insert(expect.end(), 28, 0);
-    expect.insert(expect.end(), {0x42, 0x49, 0x4E, 0x52, 0x00, 0x04, 0x00, 101});
+    for (const char* c = ident; *c; ++c)
+        expect.push_back(uint8_t(*c));
+    for (uint8_t b : {0xBC, 0x02, 0x31, 0x00})
+        expect.push_back(b);
+    expect.resize(expect.size() + 28, 0);
+    for (uint8_t b : {0x42, 0x49, 0x4E, 0x52, 0x00, 0x04, 0x00, 101})
+        expect.push_back(b);
     EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 80), expect);
     EXPECT_EQ(bytes[80 + 99], 'N');
     EXPECT_EQ(bytes.back(), 0);
