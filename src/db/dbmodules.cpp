@@ -8,7 +8,21 @@
 #include "db/packages.h"
 #include "db/symbols.h"
 #include "db/table23.h"
+#include "db/texts.h"
 #include "db/thru.h"
+
+namespace {
+
+// The obstacles and texts of deleted components and symbols go; the others
+// follow their owners' new numbers.
+void OwnedByComps(const int16_t* map, int32_t count) {
+    TextCompRenumber(map, count);
+}
+void OwnedBySyms(const int16_t* map, int32_t count) {
+    TextSymRenumber(map, count);
+}
+
+} // namespace
 
 void DbRegisterBuiltins() {
     NameRegister();
@@ -20,4 +34,7 @@ void DbRegisterBuiltins() {
     SymRegister();
     PkgRegister();
     CompRegister();
+    TextRegister();
+    CompSetOwnerRenumberHook(&OwnedByComps);
+    SymSetOwnerRenumberHook(&OwnedBySyms);
 }
