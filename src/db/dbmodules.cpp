@@ -5,6 +5,7 @@
 #include "db/db.h"
 #include "db/layers.h"
 #include "db/names.h"
+#include "db/obstacles.h"
 #include "db/packages.h"
 #include "db/symbols.h"
 #include "db/table23.h"
@@ -16,9 +17,11 @@ namespace {
 // The obstacles and texts of deleted components and symbols go; the others
 // follow their owners' new numbers.
 void OwnedByComps(const int16_t* map, int32_t count) {
+    ObsCompRenumber(map, count);
     TextCompRenumber(map, count);
 }
 void OwnedBySyms(const int16_t* map, int32_t count) {
+    ObsSymRenumber(map, count);
     TextSymRenumber(map, count);
 }
 
@@ -34,6 +37,7 @@ void DbRegisterBuiltins() {
     SymRegister();
     PkgRegister();
     CompRegister();
+    ObsRegister();
     TextRegister();
     CompSetOwnerRenumberHook(&OwnedByComps);
     SymSetOwnerRenumberHook(&OwnedBySyms);
