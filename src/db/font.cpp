@@ -210,7 +210,8 @@ int32_t FontLoad() {
         std::memcpy(&entries[c].count, e + 2, 2);
         std::memcpy(&entries[c].first, e + 4, 4);
         const GlyphEntry& g = entries[c];
-        if (g.count < 0 || (g.count > 0 && (g.first < 0 || int64_t(g.first) + g.count > strokeCount)))
+        if (g.count < 0 ||
+            (g.count > 0 && (g.first < 0 || int64_t(g.first) + g.count > strokeCount)))
             ErrReport(kErrFontGlyphs, c);
     }
 
@@ -287,9 +288,12 @@ void StrokesRotate(int32_t angle, Stroke* strokes, int32_t count) {
             int32_t* pts[2][2] = {{&s.x1, &s.y1}, {&s.x2, &s.y2}};
             for (auto& pt : pts) {
                 const int32_t x = *pt[0], y = *pt[1];
-                if (q == 1) *pt[0] = Neg(y), *pt[1] = x;
-                else if (q == 2) *pt[0] = Neg(x), *pt[1] = Neg(y);
-                else *pt[0] = y, *pt[1] = Neg(x);
+                if (q == 1)
+                    *pt[0] = Neg(y), *pt[1] = x;
+                else if (q == 2)
+                    *pt[0] = Neg(x), *pt[1] = Neg(y);
+                else
+                    *pt[0] = y, *pt[1] = Neg(x);
             }
         }
         return;

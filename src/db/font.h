@@ -27,7 +27,7 @@ enum : int32_t {
     kFontIndexEntries = 257, // character codes 0..256
     kFontMaxHeight = 32000,
     kFontMaxGlyphs = 256,
-    kStrokeListMax = 2402,   // strokes a scratch record holds
+    kStrokeListMax = 2402, // strokes a scratch record holds
     kStrokeBoxEmpty = 268435455,
 };
 

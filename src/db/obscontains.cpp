@@ -65,7 +65,8 @@ int32_t ObsContainsPt(int32_t x, int32_t y, const Obstacle* record) {
     work->head.count = int16_t(n0);
     ObsArcsToSegs(work);
     int32_t n = work->head.count;
-    if (n < kMaxPoints && (work->pt[n - 1].x != work->pt[0].x || work->pt[n - 1].y != work->pt[0].y))
+    if (n < kMaxPoints &&
+        (work->pt[n - 1].x != work->pt[0].x || work->pt[n - 1].y != work->pt[0].y))
         work->pt[n++] = work->pt[0];
     const int32_t edges = n - 1;
 
@@ -114,7 +115,8 @@ int32_t ObsContainsPt(int32_t x, int32_t y, const Obstacle* record) {
             const int32_t sb = EndSide(work, crossing[i + 1].edge, y);
             if (sa == 0 || sb == 0 || sa == sb) continue;
             if (!Linked(work, edges, crossing[i].edge, crossing[i + 1].edge, y)) continue;
-            std::memmove(&crossing[i + 1], &crossing[i + 2], sizeof(Crossing) * size_t(count - i - 2));
+            std::memmove(&crossing[i + 1], &crossing[i + 2],
+                         sizeof(Crossing) * size_t(count - i - 2));
             --count;
             merged = true;
         }

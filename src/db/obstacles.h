@@ -10,14 +10,14 @@
 
 // Location codes of the obstacle table's errors.
 enum : int32_t {
-    kErrObsLinkMissing = 5245013,  // an obstacle is not in its owner's list
-    kErrObsArcPoints = 5245024,    // arcs turned into segments need over 999 points
-    kErrObsCircleFlag = 5245030,   // circle checks 5245030..5245033
-    kErrObsArcRadii = 5245035,     // an arc's two radii differ by 3 user units or more
+    kErrObsLinkMissing = 5245013, // an obstacle is not in its owner's list
+    kErrObsArcPoints = 5245024,   // arcs turned into segments need over 999 points
+    kErrObsCircleFlag = 5245030,  // circle checks 5245030..5245033
+    kErrObsArcRadii = 5245035,    // an arc's two radii differ by 3 user units or more
     kErrObsFindTable = 5245038,
     kErrObsFindSlots = 5245039,
     kErrObsSymFirst = 5245043,
-    kErrObsFull = 5245044,         // out of memory: past 16,000 obstacles
+    kErrObsFull = 5245044, // out of memory: past 16,000 obstacles
     kErrObsCompFirst = 5245045,
     kErrObsNext = 5245046,
     kErrObsDelete = 5245050,
@@ -40,9 +40,9 @@ enum : int32_t {
 };
 
 enum : int32_t {
-    kObsMaxPoints = 1000,     // points of a stored obstacle
-    kObsMax = 16000,          // obstacles in a design
-    kObsFirstArray = 7999,    // slots 1..7,999 in the first array
+    kObsMaxPoints = 1000,  // points of a stored obstacle
+    kObsMax = 16000,       // obstacles in a design
+    kObsFirstArray = 7999, // slots 1..7,999 in the first array
     kObsGrowBy = 100,
     kObsHeadBytes = 48,
     kObsPointBytes = 12,

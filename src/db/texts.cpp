@@ -22,10 +22,10 @@
 namespace {
 
 enum : int32_t {
-    kMsgCompPlaceholder = 551, // "&Comp"
+    kMsgCompPlaceholder = 551,      // "&Comp"
     kMsgFootprintPlaceholder = 552, // "&FP"
-    kMsgPackagePlaceholder = 553, // "&Pack"
-    kMsgNoPackage = 554, // "No Package"
+    kMsgPackagePlaceholder = 553,   // "&Pack"
+    kMsgNoPackage = 554,            // "No Package"
     kHeadsGrowBy = 10,
     kKindMsgFirst = 21671,
 };
@@ -239,7 +239,8 @@ void TextGet(int32_t t, BoardText* out) {
         if (out->owner > 0 && out->owner <= SymCount()) {
             SymbolName(out->owner, out->text);
         } else if (const Component* comp = OwnerComp(out->owner)) {
-            if (comp->symbol >= 1 && comp->symbol <= SymCount()) SymbolName(comp->symbol, out->text);
+            if (comp->symbol >= 1 && comp->symbol <= SymCount())
+                SymbolName(comp->symbol, out->text);
         } else if (out->owner == 0) {
             Message(kMsgFootprintPlaceholder, out->text);
         }
@@ -269,7 +270,8 @@ void TextPut(int32_t t, const BoardText* record) {
         if (rec.r < 0) ErrReport(kErrTextPutR, rec.r);
         if (rec.layer > LayerCount()) ErrReport(kErrTextPutLayer, rec.layer);
         if (rec.ratio < 1 || rec.ratio > 1000) ErrReport(kErrTextPutRatio, rec.ratio);
-        if (rec.value50 < 0 || rec.value50 > kAngFullTurn) ErrReport(kErrTextPutGlyphAngle, rec.value50);
+        if (rec.value50 < 0 || rec.value50 > kAngFullTurn)
+            ErrReport(kErrTextPutGlyphAngle, rec.value50);
         if (rec.text[0] == 0) CopyText(rec.text, "Empty string");
         if (rec.recordId == 0) rec.recordId = DbNextRecordId();
         // A whole turn stays as it is; any other angle comes into 0..21,599.

@@ -95,7 +95,8 @@ TEST_F(FontTest, LetterAAtFontHeight) {
     std::vector<Stroke> m = Strokes(&moved);
     ASSERT_EQ(m.size(), 6u);
     for (size_t i = 0; i < m.size(); ++i)
-        EXPECT_TRUE(Same(m[i], Stroke{s[i].x1 - 5000, s[i].y1 + 300, s[i].x2 - 5000, s[i].y2 + 300}));
+        EXPECT_TRUE(
+            Same(m[i], Stroke{s[i].x1 - 5000, s[i].y1 + 300, s[i].x2 - 5000, s[i].y2 + 300}));
     EXPECT_EQ(moved.minX, 100 * kU - 5000);
     EXPECT_EQ(moved.maxY, 1700 * kU + 300);
 }
@@ -134,7 +135,8 @@ TEST_F(FontTest, PenAdvance) {
 
     // Bytes above 127 are read unsigned: a character without a glyph
     // advances like the space.
-    BoardText hi = Text("\xB0" "A");
+    BoardText hi = Text("\xB0"
+                        "A");
     hi.width = 250;
     std::vector<Stroke> high = Strokes(&hi);
     ASSERT_EQ(high.size(), one.size());
@@ -181,8 +183,8 @@ TEST_F(FontTest, MirroredTextIsNegatedInXThenTurned) {
     ASSERT_EQ(s.size(), p.size());
     // Negated x then a quarter turn: (x, y) -> (-x, y) -> (-y, -x).
     for (size_t i = 0; i < s.size(); ++i)
-        EXPECT_TRUE(Same(s[i], Stroke{-p[i].y1 + 1000, -p[i].x1 + 2000, -p[i].y2 + 1000,
-                                      -p[i].x2 + 2000}))
+        EXPECT_TRUE(
+            Same(s[i], Stroke{-p[i].y1 + 1000, -p[i].x1 + 2000, -p[i].y2 + 1000, -p[i].x2 + 2000}))
             << i;
     EXPECT_EQ(m.minX, -1700 * kU + 1000);
     EXPECT_EQ(m.maxX, -500 * kU + 1000);
@@ -252,8 +254,8 @@ TEST_F(FontTest, ArcTextStartsOppositeItsAngleAndRunsClockwise) {
     std::vector<Stroke> ms = Strokes(&m);
     ASSERT_EQ(ms.size(), s.size());
     for (size_t i = 0; i < s.size(); ++i)
-        EXPECT_TRUE(Same(ms[i], Stroke{-(s[i].x1 - 500), s[i].y1 + 700, -(s[i].x2 - 500),
-                                       s[i].y2 + 700}));
+        EXPECT_TRUE(
+            Same(ms[i], Stroke{-(s[i].x1 - 500), s[i].y1 + 700, -(s[i].x2 - 500), s[i].y2 + 700}));
 
     // Angle 16,200: the start lies at 27,000 - 21,600 = 5,400, the top.
     BoardText top = Text("I");
@@ -324,14 +326,14 @@ TEST_F(FontTest, HeaderChecks) {
         int32_t code;
     } cases[] = {
         {0, {'X'}, kErrFontIdent},
-        {23, {'E', 'S'}, kErrFontIdent},      // "...Font FileS"
+        {23, {'E', 'S'}, kErrFontIdent}, // "...Font FileS"
         {40, {0, 2}, kErrFontVersion},
         {42, {0, 1}, kErrFontReserved},
-        {44, {0, 0, 0, 0}, kErrFontHeight},    // a height of 0 would divide by zero
+        {44, {0, 0, 0, 0}, kErrFontHeight},       // a height of 0 would divide by zero
         {44, {0, 0, 0x7D, 0x01}, kErrFontHeight}, // 32,001
         {44, {0xFF, 0xFF, 0xFF, 0xFF}, kErrFontHeight},
         {48, {0, 0, 0, 0}, kErrFontGlyphs},
-        {48, {0, 0, 1, 1}, kErrFontGlyphs},    // 257
+        {48, {0, 0, 1, 1}, kErrFontGlyphs}, // 257
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> h = good;

@@ -28,7 +28,7 @@ struct Pt {
 };
 
 std::unique_ptr<Obstacle> MakeObs(std::initializer_list<Pt> pts, uint8_t kind = kObsOutline,
-                                uint16_t flags = 0) {
+                                  uint16_t flags = 0) {
     auto r = std::make_unique<Obstacle>();
     std::memset(r.get(), 0, sizeof(Obstacle));
     r->head.kind = kind;
@@ -93,7 +93,7 @@ TEST_F(ObsShapeTest, Boxes) {
 TEST_F(ObsShapeTest, ArcsBecomeSegments) {
     const int32_t r = 1000000;
     auto shape = MakeObs({{-5, -5}, {r, 0}, {0, 0, kObsPtArcCw}, {-r, 0}, {-7, -7}}, kObsOutline,
-                       kObsHasArcs | kObsCircle);
+                         kObsHasArcs | kObsCircle);
     shape->pt[1].width = 33;
     ObsArcsToSegs(shape.get());
     const int32_t n = shape->head.count;
@@ -138,9 +138,8 @@ TEST_F(ObsShapeTest, ContainsPointInSquare) {
     const struct {
         int32_t x, y, expected;
     } cases[] = {
-        {50, 50, 1},  {1, 99, 1},   {150, 50, 0}, {50, -1, 0}, {-1, 50, 0},
-        {100, 50, 2}, {50, 0, 2},   {50, 100, 2}, {0, 0, 2},   {100, 100, 2},
-        {0, 100, 2},  {100, 0, 2},  {0, 50, 2},
+        {50, 50, 1},  {1, 99, 1}, {150, 50, 0},  {50, -1, 0}, {-1, 50, 0}, {100, 50, 2}, {50, 0, 2},
+        {50, 100, 2}, {0, 0, 2},  {100, 100, 2}, {0, 100, 2}, {100, 0, 2}, {0, 50, 2},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ObsContainsPt(c.x, c.y, sq.get()), c.expected) << c.x << "," << c.y;
@@ -160,7 +159,7 @@ TEST_F(ObsShapeTest, ContainsPointLevelWithVertices) {
     // A notch whose tip points left: level with the tip the inside lies to
     // its left only.
     auto notch = MakeObs({{0, 0}, {300, 0}, {300, 20}, {100, 50}, {300, 80}, {300, 100}, {0, 100}},
-                       kObsCopper);
+                         kObsCopper);
     EXPECT_EQ(ObsContainsPt(50, 50, notch.get()), 1);
     EXPECT_EQ(ObsContainsPt(100, 50, notch.get()), 2);
     EXPECT_EQ(ObsContainsPt(200, 50, notch.get()), 0);
@@ -174,8 +173,8 @@ TEST_F(ObsShapeTest, ContainsPointLevelWithVertices) {
     EXPECT_EQ(ObsContainsPt(100, 100, tri.get()), 2);
     EXPECT_EQ(ObsContainsPt(50, 100, tri.get()), 0);
     EXPECT_EQ(ObsContainsPt(150, 100, tri.get()), 0);
-    auto valley = MakeObs({{0, 0}, {400, 0}, {400, 50}, {400, 100}, {300, 50}, {200, 100}, {0, 100}},
-                        kObsCopper);
+    auto valley = MakeObs(
+        {{0, 0}, {400, 0}, {400, 50}, {400, 100}, {300, 50}, {200, 100}, {0, 100}}, kObsCopper);
     EXPECT_EQ(ObsContainsPt(100, 50, valley.get()), 1);
     EXPECT_EQ(ObsContainsPt(300, 50, valley.get()), 2);
     EXPECT_EQ(ObsContainsPt(350, 50, valley.get()), 1);
@@ -188,9 +187,9 @@ TEST_F(ObsShapeTest, ContainsPointLevelWithVertices) {
     EXPECT_EQ(ObsContainsPt(50, 50, step.get()), 1);
     EXPECT_EQ(ObsContainsPt(150, 50, step.get()), 2);
     EXPECT_EQ(ObsContainsPt(150, 70, step.get()), 0);
-    auto plateau = MakeObs({{0, 0}, {300, 0}, {300, 100}, {200, 100}, {200, 50}, {100, 50},
-                          {100, 100}, {0, 100}},
-                         kObsCopper);
+    auto plateau = MakeObs(
+        {{0, 0}, {300, 0}, {300, 100}, {200, 100}, {200, 50}, {100, 50}, {100, 100}, {0, 100}},
+        kObsCopper);
     EXPECT_EQ(ObsContainsPt(50, 50, plateau.get()), 1);
     EXPECT_EQ(ObsContainsPt(250, 50, plateau.get()), 1);
     EXPECT_EQ(ObsContainsPt(150, 50, plateau.get()), 2);
@@ -201,8 +200,8 @@ TEST_F(ObsShapeTest, ContainsPointInCircleAndArcs) {
     auto circle = MakeObs({{100, 0}, {0, 0, kObsPtArcCcw}, {100, 0}}, kObsCopper, kObsCircle);
     const struct {
         int32_t x, y, expected;
-    } cases[] = {{50, 0, 1}, {99, 0, 1}, {100, 0, 2}, {0, -100, 2}, {71, 71, 2}, {150, 0, 0},
-                 {72, 72, 0}};
+    } cases[] = {{50, 0, 1},  {99, 0, 1},  {100, 0, 2}, {0, -100, 2},
+                 {71, 71, 2}, {150, 0, 0}, {72, 72, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(ObsContainsPt(c.x, c.y, circle.get()), c.expected) << c.x << "," << c.y;
 
@@ -345,8 +344,8 @@ TEST_F(ObsTableTest, PutDerivedValues) {
     EXPECT_EQ(ObsRef(c)->head.count, 4);
 
     // A matrix sorts its x values and its y values apart, each up to INT_MAX.
-    const int32_t m = Add({{30, 7}, {10, INT32_MAX}, {20, 1}, {INT32_MAX, 0}, {5, 3}}, 0, nullptr,
-                          kObsMatrix);
+    const int32_t m =
+        Add({{30, 7}, {10, INT32_MAX}, {20, 1}, {INT32_MAX, 0}, {5, 3}}, 0, nullptr, kObsMatrix);
     EXPECT_EQ(Points(m), (Pts{{10, 7}, {20, INT32_MAX}, {30, 1}, {INT32_MAX, 0}, {5, 3}}));
 
     // A closed obstacle of 1,000 points stays at 1,000.
@@ -577,8 +576,8 @@ TEST_F(ObsTableTest, LooseSegmentsBecomeObstacles) {
     // Out of order and turned round; the last meets within half the summed
     // widths (user units); another layer stays apart.
     ObsLooseSeg segs[] = {
-        {1000, 0, 1000, 1000, 2, 1, 0}, {0, 0, 1000, 0, 2, 1, 0},
-        {0, 1000, 1000, 1000, 2, 1, 0}, {500, 500, 600, 600, 1, 2, 0},
+        {1000, 0, 1000, 1000, 2, 1, 0},  {0, 0, 1000, 0, 2, 1, 0},
+        {0, 1000, 1000, 1000, 2, 1, 0},  {500, 500, 600, 600, 1, 2, 0},
         {0, 1000 + u, 0, 3000, 2, 1, 0},
     };
     ObsLooseList list{segs, 5};
@@ -598,7 +597,8 @@ TEST_F(ObsTableTest, LooseSegmentsBecomeObstacles) {
     // The second list keeps kinds (a chain takes one kind) and widths in
     // database units; its obstacles have no net.
     ObsLooseSeg kinds[] = {
-        {0, 0, 10, 0, 4, 1, kObsRouteKeepout}, {10, 0, 10, 10, 4, 1, kObsAvoid},
+        {0, 0, 10, 0, 4, 1, kObsRouteKeepout},
+        {10, 0, 10, 10, 4, 1, kObsAvoid},
         {10, 2, 20, 20, 4, 1, kObsRouteKeepout},
     };
     ObsLooseList second{kinds, 3};

@@ -81,8 +81,8 @@ TEST_F(TextTest, PutFillsHeightAngleTextAndBox) {
 
     const struct {
         int32_t in, out;
-    } angles[] = {{21600, 21600}, {21599, 21599}, {0, 0}, {-21600, 0}, {-21601, 21599},
-                  {30000, 8400}, {-30000, 13200}};
+    } angles[] = {{21600, 21600},  {21599, 21599}, {0, 0},         {-21600, 0},
+                  {-21601, 21599}, {30000, 8400},  {-30000, 13200}};
     for (const auto& a : angles) {
         t = Rec("A");
         t.angle = int16_t(a.in);
@@ -264,12 +264,12 @@ TEST_F(TextTest, GetShowsPlaceholders) {
         int32_t owner;
         const char* shown;
     } cases[] = {
-        {kTextCompName, 0, "&Comp"},      {kTextCompName, -1, "&Comp"},
-        {kTextFootprintName, 0, "&FP"},   {kTextFootprintName, s, "DIP14"},
+        {kTextCompName, 0, "&Comp"},       {kTextCompName, -1, "&Comp"},
+        {kTextFootprintName, 0, "&FP"},    {kTextFootprintName, s, "DIP14"},
         {kTextFootprintName, -2, "DIP14"}, {kTextPackageName, -1, "7400"},
-        {kTextPackageName, -2, "74HC00"}, {kTextPackageName, -3, "own"},
-        {kTextPackageName, 0, "&Pack"},   {kTextPackageName, s, "&Pack"},
-        {kTextStatic, -1, "own"},         {kTextPinName, 0, "own"},
+        {kTextPackageName, -2, "74HC00"},  {kTextPackageName, -3, "own"},
+        {kTextPackageName, 0, "&Pack"},    {kTextPackageName, s, "&Pack"},
+        {kTextStatic, -1, "own"},          {kTextPinName, 0, "own"},
     };
     for (const auto& c : cases) {
         const int32_t t = Add("own", c.owner, nullptr, c.kind);
@@ -312,12 +312,18 @@ TEST_F(TextTest, StringOnAPlacedComponent) {
         const Component* comp;
         const char* shown;
     } cases[] = {
-        {kTextCompName, "x", &plain, "Q1"},         {kTextStatic, "&N", &plain, "Q1"},
-        {kTextFootprintName, "x", &plain, "SOT23"}, {kTextStatic, "&F", &plain, "SOT23"},
-        {kTextPackageName, "x", &packed, "BC847"},  {kTextPackageName, "x", &field, "BC857"},
-        {kTextPackageName, "x", &plain, "No Package"}, {kTextStatic, "&P", &packed, "BC847"},
-        {kTextStatic, "&P", &plain, "No Package"},  {kTextStatic, "&P", &field, "No Package"},
-        {kTextStatic, "&NX", &plain, "&NX"},        {kTextCompDetail, "&N", &plain, "&N"},
+        {kTextCompName, "x", &plain, "Q1"},
+        {kTextStatic, "&N", &plain, "Q1"},
+        {kTextFootprintName, "x", &plain, "SOT23"},
+        {kTextStatic, "&F", &plain, "SOT23"},
+        {kTextPackageName, "x", &packed, "BC847"},
+        {kTextPackageName, "x", &field, "BC857"},
+        {kTextPackageName, "x", &plain, "No Package"},
+        {kTextStatic, "&P", &packed, "BC847"},
+        {kTextStatic, "&P", &plain, "No Package"},
+        {kTextStatic, "&P", &field, "No Package"},
+        {kTextStatic, "&NX", &plain, "&NX"},
+        {kTextCompDetail, "&N", &plain, "&N"},
     };
     for (const auto& c : cases) {
         BoardText t = Rec(c.text, 0, c.kind);
