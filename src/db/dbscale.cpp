@@ -233,12 +233,11 @@ void ScaleImage(Scaler& s, int32_t type, void* record) {
 }
 
 void ScaleGeneric(Scaler& s, int32_t type, bool apply) {
-    if (!g_counts[type]) return;
-    DbModuleOps ops = DbModuleGet(type);
-    if (!ops.get || !ops.put) return;
+    int32_t count = DbTableCount(type);
+    if (count < 0) return;
     if (type == kRecNet && s.Unit()) return;
+    DbModuleOps ops = DbModuleGet(type);
     void* rec = ScratchPush();
-    int32_t count = g_counts[type]();
     for (int32_t n = 1; n <= count; ++n) {
         ops.get(n, rec);
         ScaleImage(s, type, rec);
@@ -330,12 +329,19 @@ bool OnGrid(int32_t origin, int32_t routeGrid, int32_t grid2, int32_t grid3) {
 
 } // namespace
 
-void DbScaleSetTableCount(int32_t type, int32_t (*count)()) {
+void DbTableSetCount(int32_t type, int32_t (*count)()) {
     bool known = false;
     for (int32_t t : kGenericTables)
         known = known || t == type;
     if (!known) ErrReport(kErrCountType, type);
     g_counts[type] = count;
+}
+
+int32_t DbTableCount(int32_t type) {
+    if (type < 0 || type >= kTypeSlots || !g_counts[type]) return -1;
+    DbModuleOps ops = DbModuleGet(type);
+    if (!ops.get || !ops.put) return -1;
+    return g_counts[type]();
 }
 
 bool DbScaleImage(int32_t type, void* record, int32_t num, int32_t den, int32_t dx, int32_t dy) {

@@ -91,6 +91,12 @@ bool SweepPut(const Sweep* sweep) {
     return max;
 }
 
+Sweep* SweepSlot(int32_t n) {
+    if (n < 0 || n >= kSweepCount) ErrReport(kErrGetNumber, n);
+    if (!g_sweeps) ErrReport(kErrAbsent, n);
+    return &g_sweeps[n];
+}
+
 void SweepRegister() {
     DbModuleOps ops;
     ops.init = &SweepInit;

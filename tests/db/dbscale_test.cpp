@@ -22,7 +22,7 @@ class ScaleTest : public CompDbTest {
         g_obstacles.clear();
     }
     void TearDown() override {
-        DbScaleSetTableCount(kRecObstacle, nullptr);
+        DbTableSetCount(kRecObstacle, nullptr);
         DbRegisterModule(kRecObstacle, m_obsOps);
         g_obstacles.clear();
         CompDbTest::TearDown();
@@ -37,7 +37,7 @@ class ScaleTest : public CompDbTest {
             std::memcpy(&g_obstacles[size_t(n - 1)], rec, sizeof(Obstacle));
         };
         DbRegisterModule(kRecObstacle, ops);
-        DbScaleSetTableCount(kRecObstacle, [] { return int32_t(g_obstacles.size()); });
+        DbTableSetCount(kRecObstacle, [] { return int32_t(g_obstacles.size()); });
     }
     static void AddObstacle(int16_t owner, int32_t x, int32_t y) {
         Obstacle o{};
