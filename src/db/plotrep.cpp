@@ -42,6 +42,12 @@ void SetEntry(int32_t i, PlotReport* p) {
     std::memcpy(g_index + sizeof p * size_t(i), &p, sizeof p);
 }
 
+// The header's report count follows the table.
+void SetCount(int32_t count) {
+    g_count = count;
+    DbHdr().reportCount = int16_t(count);
+}
+
 void Reserve(int32_t capacity, ErrCode code) {
     if (capacity > kReportMax) capacity = kReportMax;
     int32_t bytes = int32_t(sizeof(PlotReport*)) * (capacity + 1);
@@ -64,6 +70,7 @@ void ReportInit() {
     g_capacity = 0;
     int32_t capacity = DbHdr().reportCount;
     if (capacity > 0) Reserve(capacity, kErrInitAlloc);
+    SetCount(0);
 }
 
 void ReportReset() {
@@ -76,11 +83,12 @@ int32_t ReportAdd() {
     if (g_count >= kReportMax) ErrOutOfMemory(kErrFull);
     if (g_count >= g_capacity)
         Reserve(g_capacity + kReportGrow, g_index ? kErrGrowAlloc : kErrFirstAlloc);
-    int32_t n = ++g_count;
+    int32_t n = g_count + 1;
     auto* rec = static_cast<PlotReport*>(
         PoolNewPtr(int32_t(sizeof(PlotReport)), kPoolDb, kErrRecordAlloc));
     DbRecInit(kRecPlotReport, rec, n);
     SetEntry(n, rec);
+    SetCount(n);
     DbSetModified();
     return n;
 }
@@ -113,7 +121,7 @@ void ReportDelete(int32_t n) {
     DbAttrRenumber(kRecPlotReport, map, old);
     AltRenumber(kRecPlotReport, map, old);
     PoolReset(kPoolRenumber);
-    g_count = old - 1;
+    SetCount(old - 1);
     DbSetModified();
 }
 

@@ -130,6 +130,9 @@ TEST_F(ReportTest, InitMakesRoomForTheHeaderCount) {
     Design(45);
     EXPECT_EQ(ReportCapacity(), 45);
     EXPECT_EQ(ReportCount(), 0);
+    EXPECT_EQ(DbHdr().reportCount, 0); // the header's count follows the table
+    ReportAdd();
+    EXPECT_EQ(DbHdr().reportCount, 1);
     DbFree();
     EXPECT_EQ(ReportCapacity(), 0);
 }
