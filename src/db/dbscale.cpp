@@ -36,8 +36,7 @@ int32_t (*g_counts[kTypeSlots])() = {};
 
 // Tables walked through the generic record access, in the order they are
 // scaled.
-const int32_t kGenericTables[] = {kRecNet, kRecConn, kRecObstacle, kRecBoardText,
-                                  kRecErrorMarker};
+const int32_t kGenericTables[] = {kRecNet, kRecConn, kRecObstacle, kRecBoardText, kRecErrorMarker};
 
 // Record fields are packed: values go in and come out by value.
 struct Scaler {
@@ -293,12 +292,12 @@ Plan PlanFor(int64_t factor, int64_t limit) {
         return (min < 0 || min > limit) ? (limit / 2 - min) * factor : int64_t(0);
     };
     Plan p{factor, offset(h.extMinX), offset(h.extMinY)};
-    int64_t lx = int64_t(Lcm3(h.routeGrid, GridOr(h.grid2X, h.routeGrid),
-                              GridOr(h.grid3X, h.routeGrid))) *
-                 factor;
-    int64_t ly = int64_t(Lcm3(h.routeGrid, GridOr(h.grid2Y, h.routeGrid),
-                              GridOr(h.grid3Y, h.routeGrid))) *
-                 factor;
+    int64_t lx =
+        int64_t(Lcm3(h.routeGrid, GridOr(h.grid2X, h.routeGrid), GridOr(h.grid3X, h.routeGrid))) *
+        factor;
+    int64_t ly =
+        int64_t(Lcm3(h.routeGrid, GridOr(h.grid2Y, h.routeGrid), GridOr(h.grid3Y, h.routeGrid))) *
+        factor;
     int64_t rx = FloorMod(int64_t(h.originX) * factor + p.dx, lx);
     int64_t ry = FloorMod(int64_t(h.originY) * factor + p.dy, ly);
     if (int64_t(h.extMinX) * factor - p.dx - rx >= 0 &&

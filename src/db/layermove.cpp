@@ -153,8 +153,7 @@ int32_t LayerDelete(int32_t n) {
         // corners).
         for (int32_t i = 0; i + 2 < corners;) {
             if (c->crn[i].layer == n && c->crn[i + 1].layer == n) {
-                std::memmove(&c->crn[i + 1], &c->crn[i + 2],
-                             sizeof(Crn) * size_t(corners - i - 2));
+                std::memmove(&c->crn[i + 1], &c->crn[i + 2], sizeof(Crn) * size_t(corners - i - 2));
                 --corners;
                 changed = true;
             } else {

@@ -84,8 +84,8 @@ int32_t ReportAdd() {
     if (g_count >= g_capacity)
         Reserve(g_capacity + kReportGrow, g_index ? kErrGrowAlloc : kErrFirstAlloc);
     int32_t n = g_count + 1;
-    auto* rec = static_cast<PlotReport*>(
-        PoolNewPtr(int32_t(sizeof(PlotReport)), kPoolDb, kErrRecordAlloc));
+    auto* rec =
+        static_cast<PlotReport*>(PoolNewPtr(int32_t(sizeof(PlotReport)), kPoolDb, kErrRecordAlloc));
     DbRecInit(kRecPlotReport, rec, n);
     SetEntry(n, rec);
     SetCount(n);

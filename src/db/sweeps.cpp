@@ -44,8 +44,8 @@ int32_t Layers() {
 } // namespace
 
 void SweepInit() {
-    g_sweeps = static_cast<Sweep*>(
-        PoolNewPtr(int32_t(sizeof(Sweep)) * kSweepCount, kPoolDb, kErrAlloc));
+    g_sweeps =
+        static_cast<Sweep*>(PoolNewPtr(int32_t(sizeof(Sweep)) * kSweepCount, kPoolDb, kErrAlloc));
     for (int32_t i = 0; i < kSweepCount; ++i)
         DbRecInit(kRecSweep, &g_sweeps[i], i);
 }

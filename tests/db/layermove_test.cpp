@@ -206,8 +206,8 @@ TEST_F(LayerMoveTest, DeleteMovesTheLayersAboveDownEverywhere) {
     // Colour entries: layer 1's deleted, the others follow their layers.
     auto colors = Colors();
     std::sort(colors.begin(), colors.end());
-    EXPECT_EQ(colors, (std::vector<std::pair<int32_t, int32_t>>{
-                          {1, 102}, {2, 103}, {3, 104}, {255, 999}}));
+    EXPECT_EQ(colors,
+              (std::vector<std::pair<int32_t, int32_t>>{{1, 102}, {2, 103}, {3, 104}, {255, 999}}));
     EXPECT_EQ(CornerLayers(0), (std::vector<int32_t>{0, 1, 0}));
     EXPECT_EQ(CornerXs(0), (std::vector<int32_t>{0, 200, 300}));
     EXPECT_EQ(CornerLayers(1), (std::vector<int32_t>{0, 0}));
