@@ -263,11 +263,6 @@ Scaler Make(int32_t num, int32_t den, int32_t dx, int32_t dy) {
     return Scaler{num, den, dx, dy};
 }
 
-int64_t FloorMod(int64_t a, int64_t m) {
-    int64_t r = a % m;
-    return r < 0 ? r + m : r;
-}
-
 // The routing grid stands in for a grid of 0.
 int32_t GridOr(int32_t grid, int32_t routeGrid) {
     return grid != 0 ? grid : routeGrid;
@@ -298,8 +293,8 @@ Plan PlanFor(int64_t factor, int64_t limit) {
     int64_t ly =
         int64_t(Lcm3(h.routeGrid, GridOr(h.grid2Y, h.routeGrid), GridOr(h.grid3Y, h.routeGrid))) *
         factor;
-    int64_t rx = FloorMod(int64_t(h.originX) * factor + p.dx, lx);
-    int64_t ry = FloorMod(int64_t(h.originY) * factor + p.dy, ly);
+    int64_t rx = (int64_t(h.originX) * factor + p.dx) % lx;
+    int64_t ry = (int64_t(h.originY) * factor + p.dy) % ly;
     if (int64_t(h.extMinX) * factor - p.dx - rx >= 0 &&
         int64_t(h.extMinY) * factor - p.dy - ry >= 0) {
         p.dx -= rx;

@@ -303,6 +303,35 @@ TEST_F(ScaleTest, FactorsAndOffsetsByUnitsAndOrigin) {
     }
 }
 
+TEST_F(ScaleTest, TheLimitDependsOnTheUserUnit) {
+    struct Case {
+        int32_t userUnit, minX;
+        const char* trace; // null: nothing changes
+    };
+    const Case cases[] = {
+        {60, 327680, nullptr},
+        {60, 400000, "DbScale * 1 / 1 + [-234000,0]"},
+        {120, 400000, nullptr},
+        {120, 83886080, nullptr},
+        {120, 83886081, "DbScale * 1 / 1 + [-41940000,0]"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.minX);
+        DbFree();
+        DbHeaderReset();
+        DbHdr().userUnit = k.userUnit;
+        DbInit();
+        AddBoxComp(k.minX, 0, k.minX + 1000, 1000);
+        TraceCapture traces;
+        DbValidate();
+        if (k.trace)
+            EXPECT_EQ(ScaleTraces(), std::vector<std::string>{k.trace});
+        else
+            EXPECT_TRUE(ScaleTraces().empty());
+        EXPECT_EQ(DbHdr().originX % 6000, 0);
+    }
+}
+
 TEST_F(ScaleTest, FactorThatOverflowsFallsBackToOne) {
     DbHdr().userUnit = 25;
     int32_t c = AddBoxComp(0, 0, 1000000000, 1000);
