@@ -158,6 +158,37 @@ TEST_F(ScaleTest, OwnedObstaclesAreScaledButNotShifted) {
     }
 }
 
+std::vector<Net> g_nets;
+
+TEST_F(ScaleTest, NetWidthsScaleOnlyWhenTheFactorIsNotOne) {
+    DbModuleOps saved = DbModuleGet(kRecNet);
+    DbModuleOps ops;
+    ops.get = [](int32_t n, void* out) { std::memcpy(out, &g_nets[size_t(n - 1)], sizeof(Net)); };
+    ops.put = [](int32_t n, const void* rec) {
+        std::memcpy(&g_nets[size_t(n - 1)], rec, sizeof(Net));
+    };
+    DbRegisterModule(kRecNet, ops);
+    Net net;
+    DbRecInit(kRecNet, &net, 1);
+    g_nets.assign(2, net);
+    // Not walked before the table registers its count.
+    DbScale(2, 1, 0, 0);
+    EXPECT_EQ(int32_t(g_nets[0].width), 10);
+    DbTableSetCount(kRecNet, [] { return int32_t(g_nets.size()); });
+    DbScale(1, 1, 50, 50);
+    EXPECT_EQ(int32_t(g_nets[1].width), 10);
+    DbScale(3, 1, 50, 50);
+    for (const Net& n : g_nets) {
+        EXPECT_EQ(int32_t(n.minWidth), 30);
+        EXPECT_EQ(int32_t(n.width), 30);
+        EXPECT_EQ(int32_t(n.maxWidth), 30);
+    }
+    DbTableSetCount(kRecNet, nullptr);
+    DbRegisterModule(kRecNet, saved);
+    g_nets.clear();
+    EXPECT_FATAL(DbTableSetCount(kRecComponent, nullptr), 5222053);
+}
+
 TEST_F(ScaleTest, RecordImagesOfTheOtherTables) {
     Conn conn{};
     conn.head.count = 2;
