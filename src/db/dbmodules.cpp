@@ -6,6 +6,9 @@
 #include "db/layers.h"
 #include "db/names.h"
 #include "db/packages.h"
+#include "db/placestrat.h"
+#include "db/plotrep.h"
+#include "db/sweeps.h"
 #include "db/symbols.h"
 #include "db/table23.h"
 #include "db/thru.h"
@@ -20,4 +23,8 @@ void DbRegisterBuiltins() {
     SymRegister();
     PkgRegister();
     CompRegister();
+    SweepRegister();
+    DbScaleRegister();
+    PlaceStratRegister();
+    ReportRegister();
 }
