@@ -103,7 +103,8 @@ void ReadCatalogue(const std::string& path, std::map<uint32_t, Message>& message
         if (IsBlankOrComment(line)) continue;
         size_t i = line.find_first_not_of(" \t");
         size_t digitsEnd = i;
-        while (digitsEnd < line.size() && line[digitsEnd] >= '0' && line[digitsEnd] <= '9') ++digitsEnd;
+        while (digitsEnd < line.size() && line[digitsEnd] >= '0' && line[digitsEnd] <= '9')
+            ++digitsEnd;
         if (digitsEnd == i || digitsEnd - i > 5) Fail(where, "expected a message number");
         unsigned long number = std::strtoul(line.substr(i, digitsEnd - i).c_str(), nullptr, 10);
         if (number > 0xFFFF) Fail(where, "message number above 65535");
@@ -126,10 +127,18 @@ void ReadCatalogue(const std::string& path, std::map<uint32_t, Message>& message
             if (k >= line.size()) Fail(where, "escape at the end of the line");
             char e = line[k++];
             switch (e) {
-            case '"': text += '"'; break;
-            case '\\': text += '\\'; break;
-            case 't': text += '\t'; break;
-            case 'n': text += '\n'; break;
+            case '"':
+                text += '"';
+                break;
+            case '\\':
+                text += '\\';
+                break;
+            case 't':
+                text += '\t';
+                break;
+            case 'n':
+                text += '\n';
+                break;
             case 'x': {
                 int h1 = k < line.size() ? HexDigit(line[k]) : -1;
                 int h2 = k + 1 < line.size() ? HexDigit(line[k + 1]) : -1;
@@ -139,16 +148,20 @@ void ReadCatalogue(const std::string& path, std::map<uint32_t, Message>& message
                 k += 2;
                 break;
             }
-            default: Fail(where, std::string("unknown escape \\") + e);
+            default:
+                Fail(where, std::string("unknown escape \\") + e);
             }
         }
         if (!closed) Fail(where, "text without its closing quote");
-        if (line.find_first_not_of(" \t", k) != std::string::npos) Fail(where, "characters after the closing quote");
+        if (line.find_first_not_of(" \t", k) != std::string::npos)
+            Fail(where, "characters after the closing quote");
         if (text.size() > size_t(kMaxText))
-            Fail(where, "text of " + std::to_string(text.size()) + " characters, at most 100 allowed");
+            Fail(where,
+                 "text of " + std::to_string(text.size()) + " characters, at most 100 allowed");
         auto found = messages.find(uint32_t(number));
         if (found != messages.end())
-            Fail(where, "message " + std::to_string(number) + " already defined at " + found->second.where);
+            Fail(where, "message " + std::to_string(number) + " already defined at " +
+                            found->second.where);
         messages[uint32_t(number)] = Message{text, where};
     }
 }
@@ -193,7 +206,8 @@ void PackCatalogue(const std::map<uint32_t, Message>& messages, std::vector<Reso
     Bytes index(kPageBytes, 0);
     Put16(index, 0, kCatalogueMagic);
     Put16(index, 2, uint32_t(pages.size()));
-    for (size_t p = 0; p < pages.size(); ++p) Put16(index, 4 + 2 * p, highest[p]);
+    for (size_t p = 0; p < pages.size(); ++p)
+        Put16(index, 4 + 2 * p, highest[p]);
     out.push_back(Resource{"LANG", kFirstResource, index});
     for (size_t p = 0; p < pages.size(); ++p)
         out.push_back(Resource{"LANG", kFirstResource + 1 + int(p), pages[p]});
@@ -210,7 +224,8 @@ long ParseInt(const std::string& word, const std::string& where, long lo, long h
     char* end = nullptr;
     long v = std::strtol(word.c_str(), &end, 10);
     if (word.empty() || *end != 0) Fail(where, "expected a number, found \"" + word + "\"");
-    if (v < lo || v > hi) Fail(where, word + " is outside " + std::to_string(lo) + ".." + std::to_string(hi));
+    if (v < lo || v > hi)
+        Fail(where, word + " is outside " + std::to_string(lo) + ".." + std::to_string(hi));
     return v;
 }
 
@@ -226,20 +241,23 @@ void PackFont(const std::string& path, std::vector<Resource>& out) {
         std::string key;
         words >> key;
         std::vector<std::string> args;
-        for (std::string w; words >> w;) args.push_back(w);
+        for (std::string w; words >> w;)
+            args.push_back(w);
         if (key == "height") {
             if (args.size() != 1) Fail(where, "height takes one value");
             height = ParseInt(args[0], where, 0, 32000);
         } else if (key == "glyph") {
             if (args.size() != 1) Fail(where, "glyph takes its character code");
             int code = int(ParseInt(args[0], where, 1, kGlyphEntries - 1));
-            if (seen.count(code)) Fail(where, "glyph " + args[0] + " already defined at " + seen[code]);
+            if (seen.count(code))
+                Fail(where, "glyph " + args[0] + " already defined at " + seen[code]);
             seen[code] = where;
             glyphs.push_back(Glyph{code, {}});
         } else if (key == "stroke") {
             if (glyphs.empty()) Fail(where, "stroke before the first glyph");
             if (args.size() != 4) Fail(where, "stroke takes x1 y1 x2 y2");
-            for (const std::string& a : args) glyphs.back().strokes.push_back(int(ParseInt(a, where, -32768, 32767)));
+            for (const std::string& a : args)
+                glyphs.back().strokes.push_back(int(ParseInt(a, where, -32768, 32767)));
         } else {
             Fail(where, "unknown keyword \"" + key + "\"");
         }
@@ -283,7 +301,9 @@ void WriteFile(const std::string& path, const std::string& bytes) {
     if (!f) Fail(path, "write failed");
 }
 
-std::string BinName(const Resource& r) { return r.type + "_" + std::to_string(r.number) + ".bin"; }
+std::string BinName(const Resource& r) {
+    return r.type + "_" + std::to_string(r.number) + ".bin";
+}
 
 std::string FourCCHex(const std::string& t) {
     uint32_t v = (uint32_t(uint8_t(t[0])) << 24) | (uint32_t(uint8_t(t[1])) << 16) |
@@ -295,12 +315,12 @@ std::string FourCCHex(const std::string& t) {
 
 void WriteOutputs(const std::string& dir, const std::vector<Resource>& resources) {
     std::string rc = "// Generated by plv_respack; do not edit.\n";
-    std::string cpp =
-        "// Generated by plv_respack; do not edit. The program's custom resources\n"
-        "// as byte tables, handed to the headless resource registry.\n"
-        "#include <cstdint>\n\n"
-        "void HeadlessRegisterResource(uint32_t type, int32_t number, const void* bytes, int32_t size);\n\n"
-        "namespace {\n";
+    std::string cpp = "// Generated by plv_respack; do not edit. The program's custom resources\n"
+                      "// as byte tables, handed to the headless resource registry.\n"
+                      "#include <cstdint>\n\n"
+                      "void HeadlessRegisterResource(uint32_t type, int32_t number, const void* "
+                      "bytes, int32_t size);\n\n"
+                      "namespace {\n";
     for (const Resource& r : resources) {
         WriteFile(dir + "/" + BinName(r), std::string(r.bytes.begin(), r.bytes.end()));
         // The type is a quoted string so that it is stored as a type name,
@@ -309,7 +329,8 @@ void WriteOutputs(const std::string& dir, const std::vector<Resource>& resources
         // beside the .rc.
         rc += std::to_string(r.number) + " \"" + r.type + "\" " + BinName(r) + "\n";
         std::string name = "k" + r.type + "_" + std::to_string(r.number);
-        cpp += "const unsigned char " + name + "[" + std::to_string(r.bytes.empty() ? 1 : r.bytes.size()) + "] = {";
+        cpp += "const unsigned char " + name + "[" +
+               std::to_string(r.bytes.empty() ? 1 : r.bytes.size()) + "] = {";
         for (size_t i = 0; i < r.bytes.size(); ++i) {
             char item[8];
             std::snprintf(item, sizeof item, " %u,", unsigned(r.bytes[i]));
@@ -321,8 +342,9 @@ void WriteOutputs(const std::string& dir, const std::vector<Resource>& resources
     cpp += "} // namespace\n\nvoid HeadlessRegisterBuiltinResources() {\n";
     for (const Resource& r : resources) {
         std::string name = "k" + r.type + "_" + std::to_string(r.number);
-        cpp += "    HeadlessRegisterResource(" + FourCCHex(r.type) + ", " + std::to_string(r.number) + ", " + name +
-               ", " + std::to_string(r.bytes.size()) + ");\n";
+        cpp += "    HeadlessRegisterResource(" + FourCCHex(r.type) + ", " +
+               std::to_string(r.number) + ", " + name + ", " + std::to_string(r.bytes.size()) +
+               ");\n";
     }
     cpp += "}\n";
     WriteFile(dir + "/plv_resources.rc", rc);
@@ -351,7 +373,8 @@ int main(int argc, char** argv) {
     std::vector<Resource> resources;
     if (!langFiles.empty()) {
         std::map<uint32_t, Message> messages;
-        for (const std::string& f : langFiles) ReadCatalogue(f, messages);
+        for (const std::string& f : langFiles)
+            ReadCatalogue(f, messages);
         PackCatalogue(messages, resources);
     }
     if (!fontFile.empty()) PackFont(fontFile, resources);

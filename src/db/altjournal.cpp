@@ -54,8 +54,8 @@ struct Item {
 };
 
 struct Level {
-    int32_t countAtPush; // items before this level
-    Item* tailAtPush;    // the list's last item then
+    int32_t countAtPush;        // items before this level
+    Item* tailAtPush;           // the list's last item then
     std::vector<Item*> written; // older items this level wrote over
 };
 
@@ -78,8 +78,7 @@ bool g_indexHasDuplicates = false;
 
 int32_t SizeClass(int32_t size) {
     int32_t c = (size + 15) / 16;
-    if (c < 1 || c > kClasses)
-        ErrReport(kErrClass, int32_t(size));
+    if (c < 1 || c > kClasses) ErrReport(kErrClass, int32_t(size));
     return c;
 }
 
@@ -95,8 +94,7 @@ void* BlockAlloc(int32_t size) {
 }
 
 void BlockFree(void* p, int32_t size) {
-    if (!p)
-        ErrFatal(kErrFreeNull);
+    if (!p) ErrFatal(kErrFreeNull);
     int32_t c = SizeClass(size);
     std::memcpy(p, &g_freeList[c], sizeof(void*));
     g_freeList[c] = p;
@@ -109,7 +107,9 @@ Item* NewItem() {
     return item;
 }
 
-void FreeItem(Item* item) { BlockFree(item, sizeof(Item)); }
+void FreeItem(Item* item) {
+    BlockFree(item, sizeof(Item));
+}
 
 uint8_t* NewImage(const void* record, int32_t size) {
     auto* image = static_cast<uint8_t*>(BlockAlloc(size));
@@ -137,21 +137,18 @@ void RebuildIndex() {
         auto [at, inserted] = g_index.emplace(Key(it->h.type, it->h.index), it);
         if (!inserted) {
             g_indexHasDuplicates = true;
-            if (Dead(at->second) && !Dead(it))
-                at->second = it;
+            if (Dead(at->second) && !Dead(it)) at->second = it;
         }
     }
 }
 
 void IndexErase(Item* item) {
     auto found = g_index.find(Key(item->h.type, item->h.index));
-    if (found != g_index.end() && found->second == item)
-        g_index.erase(found);
+    if (found != g_index.end() && found->second == item) g_index.erase(found);
 }
 
 Item* Find(int32_t type, int32_t index) {
-    if (g_depth == 0)
-        return nullptr;
+    if (g_depth == 0) return nullptr;
     auto found = g_index.find(Key(type, index));
     return found == g_index.end() ? nullptr : found->second;
 }
@@ -160,8 +157,7 @@ Item* Find(int32_t type, int32_t index) {
 
 int32_t CheckedSize(int32_t type, const void* record) {
     int32_t size = DbRecSize(type, record);
-    if (size < 1 || size > kRecordImageMax)
-        ErrReport(kErrImageSize, int32_t(size));
+    if (size < 1 || size > kRecordImageMax) ErrReport(kErrImageSize, int32_t(size));
     return size;
 }
 
@@ -188,8 +184,7 @@ void WriteImage(Item* item, const void* record, int32_t size) {
 }
 
 Item* ItemAt(int32_t n) {
-    if (n < 1 || n > g_count)
-        ErrReport(kErrPosition, int32_t(n));
+    if (n < 1 || n > g_count) ErrReport(kErrPosition, int32_t(n));
     if (g_cursorPos == 0 || n < g_cursorPos) {
         g_cursorPos = 1;
         g_cursor = g_head;
@@ -206,8 +201,7 @@ Item* ItemAt(int32_t n) {
 }
 
 void CopyAttrKey(const Item* item, void* out) {
-    if (item->h.type == kRecAttribute)
-        std::memcpy(out, item->image, 8); // kind, key types and keys
+    if (item->h.type == kRecAttribute) std::memcpy(out, item->image, 8); // kind, key types and keys
 }
 
 // ---- closing a level -------------------------------------------------------------
@@ -216,8 +210,7 @@ void Reject() {
     Level& level = g_levels.back();
     for (Item* item : level.written) {
         Item* older = item->older;
-        if (!older || older->h.index != item->h.index)
-            ErrReport(kErrRejectIndex, item->h.index);
+        if (!older || older->h.index != item->h.index) ErrReport(kErrRejectIndex, item->h.index);
         BlockFree(item->image, item->size);
         item->image = older->image;
         item->size = older->size;
@@ -249,8 +242,7 @@ void Reject() {
     else
         g_head = nullptr;
     g_count = level.countAtPush;
-    if (removed && g_indexHasDuplicates)
-        RebuildIndex();
+    if (removed && g_indexHasDuplicates) RebuildIndex();
 }
 
 void Merge() {
@@ -274,10 +266,8 @@ void Merge() {
 
 bool InstallBefore(const Item* a, const Item* b) {
     bool ad = a->h.flags & kAltDeleted, bd = b->h.flags & kAltDeleted;
-    if (ad != bd)
-        return !ad;
-    if (a->h.type != b->h.type)
-        return ad ? a->h.type > b->h.type : a->h.type < b->h.type;
+    if (ad != bd) return !ad;
+    if (a->h.type != b->h.type) return ad ? a->h.type > b->h.type : a->h.type < b->h.type;
     return ad ? a->h.index > b->h.index : a->h.index < b->h.index;
 }
 
@@ -285,8 +275,7 @@ bool InstallBefore(const Item* a, const Item* b) {
 // index, then deleted ones by descending type and index, so that deleting a
 // higher index never moves a lower one still to be deleted.
 void InstallSort() {
-    if (g_count <= 1)
-        return;
+    if (g_count <= 1) return;
     std::vector<Item*> items;
     items.reserve(size_t(g_count));
     std::unordered_set<uint32_t> seen;
@@ -315,13 +304,10 @@ void Install() {
         int32_t n = 0;
         for (Item* it = g_head; it; it = it->next) {
             ++n;
-            if (it->check != kAltCheckWord)
-                ErrReport(kErrCheckWord, int32_t(n));
-            if (it->h.level != 1)
-                ErrReport(kErrInstallLevel, it->h.level);
+            if (it->check != kAltCheckWord) ErrReport(kErrCheckWord, int32_t(n));
+            if (it->h.level != 1) ErrReport(kErrInstallLevel, it->h.level);
         }
-        if (n != g_count)
-            ErrReport(kErrBrokenList, int32_t(n));
+        if (n != g_count) ErrReport(kErrBrokenList, int32_t(n));
         DebugPrint("%s: %d items in list at depth %d", "altInstall", int(g_count), int(g_depth));
     }
     void* present = ScratchPush();
@@ -329,8 +315,7 @@ void Install() {
     for (Item* it = g_head; it; it = it->next) {
         uint16_t flags = it->h.flags;
         bool created = flags & kAltCreated, deleted = flags & kAltDeleted;
-        if (created && deleted)
-            continue;
+        if (created && deleted) continue;
         int32_t type = it->h.type;
         if (created) {
             std::memcpy(present, it->image, size_t(it->size));
@@ -377,21 +362,18 @@ void Install() {
 // ---- levels ------------------------------------------------------------------------
 
 void AltPush() {
-    if (g_depth > kAltMaxDepth - 1)
-        ErrReport(kErrPushDepth, int32_t(g_depth));
+    if (g_depth > kAltMaxDepth - 1) ErrReport(kErrPushDepth, int32_t(g_depth));
     if (g_depth == 0) {
         AltForget();
         PoolReset(kPoolAlt);
-        if (g_verbose)
-            DebugPrint("AltPush: initialized");
+        if (g_verbose) DebugPrint("AltPush: initialized");
     }
     ++g_depth;
     g_levels.push_back(Level{g_count, g_tail, {}});
 }
 
 void AltPop(bool commit) {
-    if (g_depth < 1)
-        ErrFatal(kErrPopDepth);
+    if (g_depth < 1) ErrFatal(kErrPopDepth);
     if (!commit)
         Reject();
     else if (g_depth > 1)
@@ -405,14 +387,17 @@ void AltPop(bool commit) {
     g_cursorPos = 0;
     g_cursor = nullptr;
     if (g_depth == 0) {
-        if (!commit)
-            g_undoCount = 0;
+        if (!commit) g_undoCount = 0;
         g_count = 0;
     }
 }
 
-int32_t AltDepth() { return g_depth; }
-int32_t AltCount() { return g_count; }
+int32_t AltDepth() {
+    return g_depth;
+}
+int32_t AltCount() {
+    return g_count;
+}
 
 void AltAdjustDepth(int32_t depth) {
     while (g_depth > depth)
@@ -437,12 +422,10 @@ void AltForget() {
 // ---- reading and writing -----------------------------------------------------------
 
 int32_t AltPut(int32_t type, int32_t index, uint16_t key, const void* record) {
-    if (g_depth < 1)
-        ErrFatal(kErrPutNoLevel);
+    if (g_depth < 1) ErrFatal(kErrPutNoLevel);
     int32_t size = CheckedSize(type, record);
     if (Item* item = Find(type, index)) {
-        if (item->h.key != key)
-            ErrReport(kErrKey, int32_t(int16_t(key)));
+        if (item->h.key != key) ErrReport(kErrKey, int32_t(int16_t(key)));
         WriteImage(item, record, size);
         return item->h.id;
     }
@@ -484,21 +467,17 @@ bool AltGetLatest(int32_t type, int32_t index, void* out) {
 }
 
 const void* AltRef(int32_t type, int32_t index) {
-    if (type != kRecComponent && type != kRecConn)
-        ErrReport(kErrRefType, type);
-    if (Item* item = Find(type, index))
-        return item->image;
+    if (type != kRecComponent && type != kRecConn) ErrReport(kErrRefType, type);
+    if (Item* item = Find(type, index)) return item->image;
     DbModuleOps ops = DbModuleGet(type);
-    if (!ops.ref)
-        ErrReport(kErrRefMissing, type);
+    if (!ops.ref) ErrReport(kErrRefMissing, type);
     return ops.ref(index);
 }
 
 bool AltAttrFind(int32_t kind, int32_t subKind, int32_t key1, int32_t key2, Attribute* out) {
     if (g_depth > 0) {
         for (Item* it = g_head; it; it = it->next) {
-            if (it->h.type != kRecAttribute)
-                continue;
+            if (it->h.type != kRecAttribute) continue;
             const auto* a = reinterpret_cast<const Attribute*>(it->image);
             if (a->kind == kind && a->key1Type == subKind && a->key1 == key1 && a->key2 == key2) {
                 std::memcpy(out, a, sizeof(Attribute));
@@ -539,8 +518,7 @@ bool AltItemGet(int32_t n, AltItemHeader* header, void* record) {
 
 void AltItemPut(const AltItemHeader* header, const void* record) {
     Item* item = ItemAt(header->id);
-    if (item->h.type != header->type || item->h.index != header->index ||
-        item->h.id != header->id)
+    if (item->h.type != header->type || item->h.index != header->index || item->h.id != header->id)
         ErrReport(kErrItemMismatch, header->id);
     bool keyMayChange = header->flags & kAltKeyMayChange;
     if (!keyMayChange && header->key != item->h.key)
@@ -553,12 +531,10 @@ void AltItemPut(const AltItemHeader* header, const void* record) {
 }
 
 int32_t AltFindType(int32_t type) {
-    if (g_depth == 0)
-        return 0;
+    if (g_depth == 0) return 0;
     int32_t n = 1;
     for (Item* it = g_head; it && n <= g_count; it = it->next, ++n)
-        if (it->h.type == type)
-            return n;
+        if (it->h.type == type) return n;
     return 0;
 }
 
@@ -581,13 +557,13 @@ void AltRenumber(int32_t type, const int16_t* map, int32_t count) {
 
 // ---- undo ----------------------------------------------------------------------------
 
-bool AltCanUndo() { return g_depth == 0 && g_undoCount > 0; }
+bool AltCanUndo() {
+    return g_depth == 0 && g_undoCount > 0;
+}
 
 void AltUndo() {
-    if (g_depth != 0)
-        ErrFatal(kErrUndoOpen);
-    if (g_undoCount <= 0)
-        ErrFatal(kErrUndoEmpty);
+    if (g_depth != 0) ErrFatal(kErrUndoOpen);
+    if (g_undoCount <= 0) ErrFatal(kErrUndoEmpty);
     g_depth = 1;
     g_count = g_undoCount;
     g_levels.clear();
@@ -596,8 +572,7 @@ void AltUndo() {
     g_cursor = nullptr;
     for (Item* it = g_head; it; it = it->next) {
         uint16_t both = it->h.flags & (kAltCreated | kAltDeleted);
-        if (both == kAltCreated || both == kAltDeleted)
-            it->h.flags ^= kAltCreated | kAltDeleted;
+        if (both == kAltCreated || both == kAltDeleted) it->h.flags ^= kAltCreated | kAltDeleted;
     }
     RebuildIndex();
 }

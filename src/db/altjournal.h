@@ -11,24 +11,24 @@
 #pragma pack(push, 1)
 // The 16-byte item header that callers read and write.
 struct AltItemHeader {
-    int16_t id;       // 0: the item's position when it was created
-    int16_t level;    // 2: the level at which its image was last written
-    uint8_t type;     // 4: RecType
-    uint8_t spare;    // 5
-    int16_t index;    // 6: record index
-    int16_t word1;    // 8: for the callers
-    int16_t word2;    // 10
-    uint16_t key;     // 12: repeated by the caller on every put
-    uint16_t flags;   // 14
+    int16_t id;     // 0: the item's position when it was created
+    int16_t level;  // 2: the level at which its image was last written
+    uint8_t type;   // 4: RecType
+    uint8_t spare;  // 5
+    int16_t index;  // 6: record index
+    int16_t word1;  // 8: for the callers
+    int16_t word2;  // 10
+    uint16_t key;   // 12: repeated by the caller on every put
+    uint16_t flags; // 14
 };
 #pragma pack(pop)
 static_assert(sizeof(AltItemHeader) == 16);
 
 // Item flags owned by the journal; the callers' bits are kept as given.
 enum : uint16_t {
-    kAltCreated = 0x0001,       // the record was created inside the journal
-    kAltDeleted = 0x0002,       // the record was deleted inside the journal
-    kAltKeyMayChange = 0x0100,  // on AltItemPut: the key may change
+    kAltCreated = 0x0001,      // the record was created inside the journal
+    kAltDeleted = 0x0002,      // the record was deleted inside the journal
+    kAltKeyMayChange = 0x0100, // on AltItemPut: the key may change
 };
 
 enum : int32_t {

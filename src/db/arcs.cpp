@@ -43,12 +43,12 @@ Arc ArcOf(int32_t sx, int32_t sy, int32_t cx, int32_t cy, int32_t ex, int32_t ey
     return a;
 }
 
-Arc ArcOf(const ArcSpec* spec) {
-    if (spec->flags & 1)
-        return ArcOf(spec->endX, spec->endY, spec->centreX, spec->centreY, spec->startX,
-                     spec->startY);
-    return ArcOf(spec->startX, spec->startY, spec->centreX, spec->centreY, spec->endX,
-                 spec->endY);
+Arc ArcOf(const ArcSpec* given) {
+    if (given->flags & 1)
+        return ArcOf(given->endX, given->endY, given->centreX, given->centreY, given->startX,
+                     given->startY);
+    return ArcOf(given->startX, given->startY, given->centreX, given->centreY, given->endX,
+                 given->endY);
 }
 
 // 1 when the point lies on the ray from the centre through (rx, ry).
@@ -244,8 +244,8 @@ int32_t ArcArcDist(const ArcSpec* specA, const ArcSpec* specB) {
     return Min32(d, PtDist(a.ex, a.ey, b.ex, b.ey));
 }
 
-void ArcBox(const ArcSpec* spec, int32_t* x1, int32_t* y1, int32_t* x2, int32_t* y2) {
-    Arc a = ArcOf(spec);
+void ArcBox(const ArcSpec* given, int32_t* x1, int32_t* y1, int32_t* x2, int32_t* y2) {
+    Arc a = ArcOf(given);
     int64_t sox = int64_t(a.sx) - a.cx, soy = int64_t(a.sy) - a.cy;
     int32_t a1 = AngAtan2(Wrap32(sox), Wrap32(soy));
     int32_t a2 = AngAtan2(Wrap32(int64_t(a.ex) - a.cx), Wrap32(int64_t(a.ey) - a.cy));

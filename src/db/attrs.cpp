@@ -46,30 +46,39 @@ void* AlignedAlloc(int32_t size, ErrCode code) {
     return reinterpret_cast<void*>((reinterpret_cast<uintptr_t>(p) + 7) & ~uintptr_t(7));
 }
 
-int32_t BucketOf(int32_t key1, int32_t key2) { return (key1 + key2) & (kAttrBuckets - 1); }
+bool Present(const Attribute& a) {
+    return a.value1 != 0 || a.value3 != 0;
+}
 
-bool Present(const Attribute& a) { return a.value1 != 0 || a.value3 != 0; }
+int32_t BucketOf(int32_t key1, int32_t key2) {
+    return (key1 + key2) & (kAttrBuckets - 1);
+}
 
+// The node of a key. A renumbering can leave an absent node (its record was
+// deleted) under the key of a present one; the present one is the answer.
 AttrNode* FindNode(int32_t kind, int32_t key1Type, int32_t key1, int32_t key2) {
-    if (!g_buckets)
-        return nullptr;
+    if (!g_buckets) return nullptr;
+    AttrNode* first = nullptr;
     for (AttrNode* n = g_buckets[BucketOf(key1, key2)]; n; n = n->bucketNext) {
         const Attribute& a = n->rec;
-        if (a.kind == kind && a.key1Type == key1Type && a.key1 == key1 && a.key2 == key2)
-            return n;
+        if (a.kind == kind && a.key1Type == key1Type && a.key1 == key1 && a.key2 == key2) {
+            if (Present(a)) return n;
+            if (!first) first = n;
+        }
     }
-    return nullptr;
+    return first;
 }
 
 // A field of the scan filter: 0 takes any value.
-bool FilterTakes(int32_t want, int32_t have) { return want == 0 || want == have; }
+bool FilterTakes(int32_t want, int32_t have) {
+    return want == 0 || want == have;
+}
 
 void Unlink(AttrNode* node, int32_t bucket) {
     AttrNode** link = &g_buckets[bucket];
     while (*link && *link != node)
         link = &(*link)->bucketNext;
-    if (!*link)
-        ErrFatal(kErrMissingNode);
+    if (!*link) ErrFatal(kErrMissingNode);
     *link = node->bucketNext;
     node->bucketNext = nullptr;
 }
@@ -78,8 +87,7 @@ void Unlink(AttrNode* node, int32_t bucket) {
 // attribute whose record was deleted (mapped to 0) or is beyond the count
 // loses its values.
 void RenumberKey(Attribute& a, int16_t& key, const int16_t* map, int32_t count) {
-    if (key < 1 || key > count)
-        return;
+    if (key < 1 || key > count) return;
     int32_t mapped = map[key];
     if (mapped == 0 || mapped > count) {
         a.value1 = 0;
@@ -95,24 +103,23 @@ int32_t g_colorCount = 0;
 int32_t g_colorCapacity = 0;
 
 const int32_t kLayerColors[17] = {
-    0x808080, 0xFF,     0xFF0000,  0xFF00,   0xFF00FF, 0xFFFF,
-    0xFFFF00, 0x9C0000, 0x9C,      0x9C00,   0x9C009C, 0x9C9C,
-    0x9C9C00, 0x7F023F, 0x3F7F,    0x3F7F00, 0x7B88DA,
+    0x808080, 0xFF,     0xFF0000, 0xFF00,   0xFF00FF, 0xFFFF, 0xFFFF00, 0x9C0000, 0x9C,
+    0x9C00,   0x9C009C, 0x9C9C,   0x9C9C00, 0x7F023F, 0x3F7F, 0x3F7F00, 0x7B88DA,
 };
 constexpr int32_t kHighLayerColor = 0x7000000;
 
 void ColorReserve(int32_t capacity) {
     int32_t bytes = int32_t(sizeof(ColorEntry)) * (capacity + 1);
     if (g_colors)
-        g_colors = static_cast<ColorEntry*>(PoolResizePtr(g_colors, bytes, kPoolDb, kErrColorAlloc));
+        g_colors =
+            static_cast<ColorEntry*>(PoolResizePtr(g_colors, bytes, kPoolDb, kErrColorAlloc));
     else
         g_colors = static_cast<ColorEntry*>(PoolNewPtr(bytes, kPoolDb, kErrColorAlloc));
     g_colorCapacity = capacity;
 }
 
 int32_t ColorAppend() {
-    if (g_colorCount >= kColorMax)
-        ErrOutOfMemory(kErrColorFull);
+    if (g_colorCount >= kColorMax) ErrOutOfMemory(kErrColorFull);
     if (g_colorCount >= g_colorCapacity) {
         int32_t capacity = g_colorCapacity + kColorGrow;
         ColorReserve(capacity > kColorMax ? kColorMax : capacity);
@@ -123,14 +130,14 @@ int32_t ColorAppend() {
 }
 
 // Sort key of the layer: 255 (every layer) before layer 0.
-int32_t LayerKey(uint8_t layer) { return layer == kColorAllLayers ? -1 : layer; }
+int32_t LayerKey(uint8_t layer) {
+    return layer == kColorAllLayers ? -1 : layer;
+}
 
 // Negative, 0 or positive as a sorts before, with or after b.
 int32_t ColorCompare(const ColorEntry& a, const ColorEntry& b) {
-    if (a.kind != b.kind)
-        return a.kind - b.kind;
-    if (a.subKind != b.subKind)
-        return a.subKind - b.subKind;
+    if (a.kind != b.kind) return a.kind - b.kind;
+    if (a.subKind != b.subKind) return a.subKind - b.subKind;
     return LayerKey(a.layer) - LayerKey(b.layer);
 }
 
@@ -172,10 +179,8 @@ bool AttrFind(int32_t kind, int32_t key1Type, int32_t key1, int32_t key2, Attrib
 }
 
 void AttrPut(const Attribute* record) {
-    if (!g_buckets)
-        ErrReport(kErrPutNoTable, record->kind);
-    if (record->kind == 3)
-        DbHdr().flags |= kHdrAttrKind3;
+    if (!g_buckets) ErrReport(kErrPutNoTable, record->kind);
+    if (record->kind == 3) DbHdr().flags |= kHdrAttrKind3;
     AttrNode* n = FindNode(record->kind, record->key1Type, record->key1, record->key2);
     if (n) {
         n->rec.value1 = record->value1;
@@ -221,10 +226,8 @@ void AttrRenumber(int32_t type, const int16_t* map, int32_t count) {
     for (AttrNode* n = g_list; n; n = n->listNext) {
         Attribute& a = n->rec;
         int32_t before = BucketOf(a.key1, a.key2);
-        if (a.key1Type == type)
-            RenumberKey(a, a.key1, map, count);
-        if (a.key2Type == type)
-            RenumberKey(a, a.key2, map, count);
+        if (a.key1Type == type) RenumberKey(a, a.key1, map, count);
+        if (a.key2Type == type) RenumberKey(a, a.key2, map, count);
         int32_t after = BucketOf(a.key1, a.key2);
         if (after != before) {
             Unlink(n, before);
@@ -248,7 +251,9 @@ void AttrRegister() {
     DbRegisterModule(kRecAttribute, ops);
 }
 
-int32_t AttrNodeCount() { return g_nodes; }
+int32_t AttrNodeCount() {
+    return g_nodes;
+}
 
 // ---- display colours -------------------------------------------------------
 
@@ -257,8 +262,7 @@ void ColorInit() {
     g_colorCount = 0;
     g_colorCapacity = 0;
     int32_t capacity = DbHdr().colorCount;
-    if (capacity > 0)
-        ColorReserve(capacity > kColorMax ? kColorMax : capacity);
+    if (capacity > 0) ColorReserve(capacity > kColorMax ? kColorMax : capacity);
 }
 
 void ColorReset() {
@@ -274,23 +278,19 @@ int32_t ColorAdd() {
 }
 
 void ColorGet(int32_t n, ColorEntry* out) {
-    if (n < 1 || n > g_colorCount)
-        ErrReport(kErrColorGet, n);
+    if (n < 1 || n > g_colorCount) ErrReport(kErrColorGet, n);
     std::memcpy(out, &g_colors[n], sizeof(ColorEntry));
 }
 
 void ColorPut(int32_t n, const ColorEntry* entry) {
-    if (n < 1 || n > g_colorCount)
-        ErrReport(kErrColorPut, n);
+    if (n < 1 || n > g_colorCount) ErrReport(kErrColorPut, n);
     std::memcpy(&g_colors[n], entry, sizeof(ColorEntry));
     DbSetModified();
 }
 
 void ColorDelete(int32_t n) {
-    if (n < 1 || n > g_colorCount)
-        ErrReport(kErrColorDelete, n);
-    if (n != g_colorCount)
-        std::memcpy(&g_colors[n], &g_colors[g_colorCount], sizeof(ColorEntry));
+    if (n < 1 || n > g_colorCount) ErrReport(kErrColorDelete, n);
+    if (n != g_colorCount) std::memcpy(&g_colors[n], &g_colors[g_colorCount], sizeof(ColorEntry));
     std::memset(&g_colors[g_colorCount], 0, sizeof(ColorEntry));
     --g_colorCount;
     DbSetModified();
@@ -318,15 +318,13 @@ void ColorDefaults() {
 }
 
 void ColorSort() {
-    if (!g_colors)
-        ColorDefaults();
+    if (!g_colors) ColorDefaults();
     bool duplicate = false;
     for (int32_t last = g_colorCount; last > 1; --last) {
         bool swapped = false;
         for (int32_t j = 1; j < last; ++j) {
             int32_t c = ColorCompare(g_colors[j], g_colors[j + 1]);
-            if (c == 0)
-                duplicate = true;
+            if (c == 0) duplicate = true;
             if (c > 0) {
                 ColorEntry t = g_colors[j];
                 g_colors[j] = g_colors[j + 1];
@@ -334,14 +332,14 @@ void ColorSort() {
                 swapped = true;
             }
         }
-        if (!swapped)
-            break;
+        if (!swapped) break;
     }
-    if (duplicate)
-        ExpectFail(kErrColorDuplicate);
+    if (duplicate) ExpectFail(kErrColorDuplicate);
 }
 
-int32_t ColorCount() { return g_colorCount; }
+int32_t ColorCount() {
+    return g_colorCount;
+}
 
 void ColorRegister() {
     DbModuleOps ops;

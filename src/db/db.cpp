@@ -52,8 +52,12 @@ struct ValidateStep {
     void (*step)();
 };
 ValidateStep g_steps[] = {
-    {kHdrOutlines, nullptr},  {kHdrNameTexts, nullptr},     {kHdrConnFit, nullptr},
-    {kHdrNetRebuild, nullptr}, {kHdrNetValidate, nullptr},  {kHdrLayerValidate, nullptr},
+    {kHdrOutlines, nullptr},
+    {kHdrNameTexts, nullptr},
+    {kHdrConnFit, nullptr},
+    {kHdrNetRebuild, nullptr},
+    {kHdrNetValidate, nullptr},
+    {kHdrLayerValidate, nullptr},
     {0, nullptr},
 };
 
@@ -74,8 +78,7 @@ void EnsureBuiltins() {
 
 bool InList(int32_t type, std::initializer_list<int32_t> list) {
     for (int32_t t : list)
-        if (t == type)
-            return true;
+        if (t == type) return true;
     return false;
 }
 
@@ -85,16 +88,19 @@ bool GetPutType(int32_t type) {
 bool DeleteType(int32_t type) {
     return InList(type, {5, 6, 7, 8, 9, 10, 11, 12, 13, 15, 17, 18, 23});
 }
-bool NewType(int32_t type) { return InList(type, {5, 6, 7, 9, 10, 11, 12, 13, 15, 17, 18, 23}); }
+bool NewType(int32_t type) {
+    return InList(type, {5, 6, 7, 9, 10, 11, 12, 13, 15, 17, 18, 23});
+}
 
 int32_t ThruSize() {
     int32_t layers = DbHdr().layerCount;
-    if (layers < 0 || layers > kMaxLayers)
-        ErrReport(kErrThruLayers, layers);
+    if (layers < 0 || layers > kMaxLayers) ErrReport(kErrThruLayers, layers);
     return ThruRecSizeFor(layers);
 }
 
-int32_t Clamp(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : (v > hi ? hi : v); }
+int32_t Clamp(int32_t v, int32_t lo, int32_t hi) {
+    return v < lo ? lo : (v > hi ? hi : v);
+}
 
 // A reference 1..count goes through the map; any other value stays.
 int32_t Mapped(int32_t r, const int16_t* map, int32_t count) {
@@ -147,15 +153,13 @@ void DefaultSweep(Sweep& s, int32_t row) {
 
 void DbRegisterModule(int32_t type, const DbModuleOps& ops) {
     EnsureBuiltins();
-    if (type < 1 || type >= kTypeSlots)
-        ErrReport(kErrRegisterType, int32_t(type));
+    if (type < 1 || type >= kTypeSlots) ErrReport(kErrRegisterType, int32_t(type));
     g_modules[type] = ops;
 }
 
 DbModuleOps DbModuleGet(int32_t type) {
     EnsureBuiltins();
-    if (type < 1 || type >= kTypeSlots)
-        return DbModuleOps{};
+    if (type < 1 || type >= kTypeSlots) return DbModuleOps{};
     return g_modules[type];
 }
 
@@ -173,8 +177,7 @@ void DbRegisterValidateStep(uint16_t bit, void (*step)()) {
 void (*DbValidateStepGet(uint16_t bit))() {
     EnsureBuiltins();
     for (const ValidateStep& s : g_steps)
-        if (s.bit == bit)
-            return s.step;
+        if (s.bit == bit) return s.step;
     return nullptr;
 }
 
@@ -182,11 +185,9 @@ void (*DbValidateStepGet(uint16_t bit))() {
 
 void DbInit() {
     EnsureBuiltins();
-    if (DbHdr().valid == 1)
-        ErrFatal(kErrInitValid);
+    if (DbHdr().valid == 1) ErrFatal(kErrInitValid);
     for (int32_t type : kInitOrder)
-        if (g_modules[type].init)
-            g_modules[type].init();
+        if (g_modules[type].init) g_modules[type].init();
     DbHdr().valid = 1;
     DbHdr().modified = 0;
 }
@@ -195,27 +196,25 @@ void DbFree() {
     EnsureBuiltins();
     DbHdr().valid = 0;
     for (int32_t type : kFreeOrder)
-        if (g_modules[type].free)
-            g_modules[type].free();
+        if (g_modules[type].free) g_modules[type].free();
     PoolReset(kPoolDb);
+    // The journal's images belong to the design just freed: an undo after a
+    // new design or a load must not bring them back.
+    AltForget();
 }
 
 int32_t DbValidate() {
     EnsureBuiltins();
     int32_t depth = AltDepth();
-    if (depth > 0)
-        return depth;
-    if (DbHdr().valid != 1)
-        ErrFatal(kErrValidateInvalid);
+    if (depth > 0) return depth;
+    if (DbHdr().valid != 1) ErrFatal(kErrValidateInvalid);
     for (const ValidateStep& s : g_steps) {
-        if (!s.step)
-            continue;
+        if (!s.step) continue;
         if (s.bit == 0) {
             s.step(); // the range check clears the trusted flag itself
             continue;
         }
-        if (!(DbHdr().flags & s.bit))
-            continue;
+        if (!(DbHdr().flags & s.bit)) continue;
         DbSetTrusted(false);
         s.step();
         DbHdr().flags &= uint16_t(~s.bit);
@@ -229,28 +228,22 @@ int32_t DbValidate() {
 
 int32_t DbNewRecord(int32_t type) {
     EnsureBuiltins();
-    if (!NewType(type))
-        ErrReport(kErrNewType, type);
-    if (!g_modules[type].add)
-        ErrReport(kErrNewMissing, type);
+    if (!NewType(type)) ErrReport(kErrNewType, type);
+    if (!g_modules[type].add) ErrReport(kErrNewMissing, type);
     return g_modules[type].add();
 }
 
 void DbDeleteRecord(int32_t type, int32_t index) {
     EnsureBuiltins();
-    if (!DeleteType(type))
-        ErrReport(kErrDeleteType, type);
-    if (!g_modules[type].del)
-        ErrReport(kErrDeleteMissing, type);
+    if (!DeleteType(type)) ErrReport(kErrDeleteType, type);
+    if (!g_modules[type].del) ErrReport(kErrDeleteMissing, type);
     g_modules[type].del(index);
 }
 
 void DbGetRecord(int32_t type, int32_t index, void* out) {
     EnsureBuiltins();
-    if (!GetPutType(type))
-        ErrReport(kErrGetType, type);
-    if (!g_modules[type].get)
-        ErrReport(kErrGetMissing, type);
+    if (!GetPutType(type)) ErrReport(kErrGetType, type);
+    if (!g_modules[type].get) ErrReport(kErrGetMissing, type);
     if (type == kRecSweep) {
         // Sweeps are addressed through the current-sweep number.
         uint8_t saved = DbHdr().sweep;
@@ -264,10 +257,8 @@ void DbGetRecord(int32_t type, int32_t index, void* out) {
 
 void DbPutRecord(int32_t type, int32_t index, const void* record) {
     EnsureBuiltins();
-    if (!GetPutType(type))
-        ErrReport(kErrPutType, type);
-    if (!g_modules[type].put)
-        ErrReport(kErrPutMissing, type);
+    if (!GetPutType(type)) ErrReport(kErrPutType, type);
+    if (!g_modules[type].put) ErrReport(kErrPutMissing, type);
     if (type == kRecSweep) {
         uint8_t saved = DbHdr().sweep;
         DbHdr().sweep = uint8_t(index);
@@ -280,35 +271,76 @@ void DbPutRecord(int32_t type, int32_t index, const void* record) {
 
 // ---- default records and sizes ----------------------------------------------
 
-NameId DbNumberName(int32_t v) { return NameOfNumber(v); }
+NameId DbNumberName(int32_t v) {
+    return NameOfNumber(v);
+}
 
 void DbRecInit(int32_t type, void* record, int32_t row) {
     int32_t size = 0;
     switch (type) {
-    case kRecHeader: DbHeaderTemplate(static_cast<DbHeader*>(record)); return;
-    case kRecSweep: size = sizeof(Sweep); break;
-    case kRecPlaceStrategy: size = sizeof(PlaceStrategy); break;
-    case kRecLayer: size = sizeof(Layer); break;
-    case kRecThruCode: size = ThruSize(); break;
-    case kRecSymbol: size = sizeof(Symbol); break;
-    case kRecPackage: size = sizeof(Package); break;
-    case kRecComponent: size = sizeof(Component); break;
-    case kRecNet: size = sizeof(Net); break;
-    case kRecConn: size = sizeof(Conn); break;
-    case kRecObstacle: size = sizeof(Obstacle); break;
-    case kRecBoardText: size = sizeof(BoardText); break;
-    case kRecNote: size = sizeof(Note); break;
-    case kRecColorEntry: size = sizeof(ColorEntry); break;
-    case kRecAttribute: size = sizeof(Attribute); break;
-    case kRecPlotReport: size = sizeof(PlotReport); break;
-    case kRecErrorMarker: size = sizeof(ErrorMarker); break;
-    case kRecTable23: size = sizeof(Table23); break;
-    default: ErrReport(kErrRecInitType, type);
+    case kRecHeader:
+        DbHeaderTemplate(static_cast<DbHeader*>(record));
+        return;
+    case kRecSweep:
+        size = sizeof(Sweep);
+        break;
+    case kRecPlaceStrategy:
+        size = sizeof(PlaceStrategy);
+        break;
+    case kRecLayer:
+        size = sizeof(Layer);
+        break;
+    case kRecThruCode:
+        size = ThruSize();
+        break;
+    case kRecSymbol:
+        size = sizeof(Symbol);
+        break;
+    case kRecPackage:
+        size = sizeof(Package);
+        break;
+    case kRecComponent:
+        size = sizeof(Component);
+        break;
+    case kRecNet:
+        size = sizeof(Net);
+        break;
+    case kRecConn:
+        size = sizeof(Conn);
+        break;
+    case kRecObstacle:
+        size = sizeof(Obstacle);
+        break;
+    case kRecBoardText:
+        size = sizeof(BoardText);
+        break;
+    case kRecNote:
+        size = sizeof(Note);
+        break;
+    case kRecColorEntry:
+        size = sizeof(ColorEntry);
+        break;
+    case kRecAttribute:
+        size = sizeof(Attribute);
+        break;
+    case kRecPlotReport:
+        size = sizeof(PlotReport);
+        break;
+    case kRecErrorMarker:
+        size = sizeof(ErrorMarker);
+        break;
+    case kRecTable23:
+        size = sizeof(Table23);
+        break;
+    default:
+        ErrReport(kErrRecInitType, type);
     }
     std::memset(record, 0, size_t(size));
     NameId name = NameOfNumber(row);
     switch (type) {
-    case kRecSweep: DefaultSweep(*static_cast<Sweep*>(record), row); break;
+    case kRecSweep:
+        DefaultSweep(*static_cast<Sweep*>(record), row);
+        break;
     case kRecPlaceStrategy: {
         auto& p = *static_cast<PlaceStrategy*>(record);
         for (auto& a : p.actions)
@@ -323,7 +355,9 @@ void DbRecInit(int32_t type, void* record, int32_t row) {
             s = 600;
         break;
     }
-    case kRecThruCode: static_cast<ThruCode*>(record)->name = name; break;
+    case kRecThruCode:
+        static_cast<ThruCode*>(record)->name = name;
+        break;
     case kRecSymbol: {
         auto& s = *static_cast<Symbol*>(record);
         s.info.name = name;
@@ -338,7 +372,9 @@ void DbRecInit(int32_t type, void* record, int32_t row) {
             k.pin[p].name = k.pin[p].name2 = NameOfNumber(p);
         break;
     }
-    case kRecComponent: static_cast<Component*>(record)->name = name; break;
+    case kRecComponent:
+        static_cast<Component*>(record)->name = name;
+        break;
     case kRecNet: {
         auto& n = *static_cast<Net*>(record);
         n.name = name;
@@ -365,33 +401,54 @@ void DbRecInit(int32_t type, void* record, int32_t row) {
     case kRecNote:
         std::snprintf(static_cast<Note*>(record)->text, kTextChars, "Note %d", int(row));
         break;
-    case kRecPlotReport: static_cast<PlotReport*>(record)->name = name; break;
-    default: break;
+    case kRecPlotReport:
+        static_cast<PlotReport*>(record)->name = name;
+        break;
+    default:
+        break;
     }
 }
 
 int32_t DbRecSize(int32_t type, const void* record) {
     switch (type) {
-    case kRecHeader: return sizeof(DbHeader);
-    case kRecSweep: return sizeof(Sweep);
-    case kRecPlaceStrategy: return sizeof(PlaceStrategy);
-    case kRecLayer: return sizeof(Layer);
-    case kRecThruCode: return ThruSize();
-    case kRecSymbol: return 48 + 16 * static_cast<const SymbolInfo*>(record)->pinCount;
-    case kRecPackage: return 32 + 16 * static_cast<const PackageInfo*>(record)->pinCount;
-    case kRecComponent: return sizeof(Component);
-    case kRecNet: return sizeof(Net);
-    case kRecConn: return 36 + 14 * static_cast<const ConnHead*>(record)->count;
-    case kRecObstacle: return 48 + 12 * static_cast<const ObsHead*>(record)->count;
-    case kRecBoardText: return sizeof(BoardText);
+    case kRecHeader:
+        return sizeof(DbHeader);
+    case kRecSweep:
+        return sizeof(Sweep);
+    case kRecPlaceStrategy:
+        return sizeof(PlaceStrategy);
+    case kRecLayer:
+        return sizeof(Layer);
+    case kRecThruCode:
+        return ThruSize();
+    case kRecSymbol:
+        return 48 + 16 * static_cast<const SymbolInfo*>(record)->pinCount;
+    case kRecPackage:
+        return 32 + 16 * static_cast<const PackageInfo*>(record)->pinCount;
+    case kRecComponent:
+        return sizeof(Component);
+    case kRecNet:
+        return sizeof(Net);
+    case kRecConn:
+        return 36 + 14 * static_cast<const ConnHead*>(record)->count;
+    case kRecObstacle:
+        return 48 + 12 * static_cast<const ObsHead*>(record)->count;
+    case kRecBoardText:
+        return sizeof(BoardText);
     case kRecNote:
         return int32_t(strnlen(static_cast<const char*>(record), kTextChars - 1)) + 1;
-    case kRecColorEntry: return sizeof(ColorEntry);
-    case kRecAttribute: return sizeof(Attribute);
-    case kRecPlotReport: return sizeof(PlotReport);
-    case kRecErrorMarker: return sizeof(ErrorMarker);
-    case kRecTable23: return sizeof(Table23);
-    default: ErrReport(kErrRecSizeType, type);
+    case kRecColorEntry:
+        return sizeof(ColorEntry);
+    case kRecAttribute:
+        return sizeof(Attribute);
+    case kRecPlotReport:
+        return sizeof(PlotReport);
+    case kRecErrorMarker:
+        return sizeof(ErrorMarker);
+    case kRecTable23:
+        return sizeof(Table23);
+    default:
+        ErrReport(kErrRecSizeType, type);
     }
     return 0;
 }
@@ -416,8 +473,7 @@ void DbRenumberRefs(int32_t renType, const int16_t* map, int32_t count, int32_t 
         return;
     case kRecThruCode:
     case kRecNet:
-        if (renType == kRecLayer)
-            ErrReport(kErrRenumberLayers, recType);
+        if (renType == kRecLayer) ErrReport(kErrRenumberLayers, recType);
         return;
     case kRecSymbol:
         if (renType == kRecThruCode) {
@@ -486,10 +542,8 @@ void DbRenumberRefs(int32_t renType, const int16_t* map, int32_t count, int32_t 
         return;
     case kRecAttribute: {
         auto& a = *static_cast<Attribute*>(record);
-        if (a.key1Type == renType)
-            a.key1 = m(a.key1);
-        if (a.key2Type == renType)
-            a.key2 = m(a.key2);
+        if (a.key1Type == renType) a.key1 = m(a.key1);
+        if (a.key2Type == renType) a.key2 = m(a.key2);
         return;
     }
     case kRecErrorMarker:
@@ -498,14 +552,14 @@ void DbRenumberRefs(int32_t renType, const int16_t* map, int32_t count, int32_t 
             e.layer = uint8_t(m(e.layer));
         }
         return;
-    default: ErrReport(kErrRenumberType, recType);
+    default:
+        ErrReport(kErrRenumberType, recType);
     }
 }
 
 void DbAttrRenumber(int32_t type, const int16_t* map, int32_t count) {
     EnsureBuiltins();
-    if (g_modules[kRecAttribute].renumber)
-        g_modules[kRecAttribute].renumber(type, map, count);
+    if (g_modules[kRecAttribute].renumber) g_modules[kRecAttribute].renumber(type, map, count);
 }
 
 // ---- index sort --------------------------------------------------------------
@@ -529,8 +583,7 @@ int16_t* DbSortIndex(int32_t count, const std::function<const char*(int32_t row)
     while (!stack.empty()) {
         Range r = stack.back();
         stack.pop_back();
-        if (r.lo >= r.hi)
-            continue;
+        if (r.lo >= r.hi) continue;
         const char* p = key((r.lo + r.hi) / 2);
         std::snprintf(pivot, sizeof pivot, "%s", p ? p : "");
         int32_t i = r.lo, j = r.hi;
@@ -568,11 +621,12 @@ int16_t* DbSortIndex(int32_t count, const std::function<const char*(int32_t row)
 
 // ---- helpers -----------------------------------------------------------------
 
-const char* CoordText(int32_t value) { return ValueFormat(value); }
+const char* CoordText(int32_t value) {
+    return ValueFormat(value);
+}
 
 int32_t LcmChecked(int32_t a, int32_t b) {
-    if (a <= 0 || b <= 0)
-        return 0;
+    if (a <= 0 || b <= 0) return 0;
     int32_t x = a, y = b;
     while (y != 0) {
         int32_t t = x % y;
@@ -580,12 +634,13 @@ int32_t LcmChecked(int32_t a, int32_t b) {
         y = t;
     }
     int32_t q = a / x;
-    if (b >= INT32_MAX / q)
-        ErrReport(kErrLcm, int32_t(b));
+    if (b >= INT32_MAX / q) ErrReport(kErrLcm, int32_t(b));
     return q * b;
 }
 
-bool DbIsTrusted() { return g_trusted; }
+bool DbIsTrusted() {
+    return g_trusted;
+}
 
 bool DbSetTrusted(bool on) {
     bool previous = g_trusted;

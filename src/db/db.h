@@ -10,13 +10,13 @@
 
 // What a table module offers the database. Unused entries stay null.
 struct DbModuleOps {
-    void (*init)() = nullptr;                          // from DbInit
-    void (*free)() = nullptr;                          // from DbFree
-    int32_t (*add)() = nullptr;                        // DbNewRecord
-    void (*del)(int32_t index) = nullptr;              // DbDeleteRecord
-    void (*get)(int32_t index, void* out) = nullptr;   // DbGetRecord
+    void (*init)() = nullptr;                                 // from DbInit
+    void (*free)() = nullptr;                                 // from DbFree
+    int32_t (*add)() = nullptr;                               // DbNewRecord
+    void (*del)(int32_t index) = nullptr;                     // DbDeleteRecord
+    void (*get)(int32_t index, void* out) = nullptr;          // DbGetRecord
     void (*put)(int32_t index, const void* record) = nullptr; // DbPutRecord
-    const void* (*ref)(int32_t index) = nullptr;       // read-only record (AltRef)
+    const void* (*ref)(int32_t index) = nullptr;              // read-only record (AltRef)
     // The attribute module: rewrites keys after records of a type were
     // renumbered.
     void (*renumber)(int32_t type, const int16_t* map, int32_t count) = nullptr;

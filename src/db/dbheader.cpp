@@ -26,8 +26,7 @@ enum : ErrCode {
 // How many times v must be multiplied by 10 to reach 0.9999, at most 9 (a
 // tiny unit size would otherwise run the count past a byte).
 uint8_t DigitCount(double v) {
-    if (!(v > 0.0))
-        ErrFatal(kErrDigitStart);
+    if (!(v > 0.0)) ErrFatal(kErrDigitStart);
     uint8_t n = 0;
     while (v < 0.9999 && n < 9) {
         v *= 10.0;
@@ -40,14 +39,34 @@ uint8_t DigitCount(double v) {
 // user unit; flag 0x40 marks a metric display.
 void DeriveUnits(DbHeader& h) {
     switch (h.unitKind) {
-    case 0: h.scale = 1.0 / h.dispUserUnit; break;
-    case 1: h.scale = h.unitSize * 1000.0; h.flags &= ~kHdrMetric; break;
-    case 2: h.scale = h.unitSize; h.flags &= ~kHdrMetric; break;
-    case 3: h.scale = h.unitSize * 2.54; h.flags |= kHdrMetric; break;
-    case 4: h.scale = h.unitSize * 2.54 * 10.0; h.flags |= kHdrMetric; break;
-    case 5: h.scale = h.unitSize * 2.54 * 1000.0; h.flags |= kHdrMetric; break;
-    case 6: h.scale = 1.0; break;
-    default: ErrReport(kErrUnitKind, h.unitKind);
+    case 0:
+        h.scale = 1.0 / h.dispUserUnit;
+        break;
+    case 1:
+        h.scale = h.unitSize * 1000.0;
+        h.flags &= ~kHdrMetric;
+        break;
+    case 2:
+        h.scale = h.unitSize;
+        h.flags &= ~kHdrMetric;
+        break;
+    case 3:
+        h.scale = h.unitSize * 2.54;
+        h.flags |= kHdrMetric;
+        break;
+    case 4:
+        h.scale = h.unitSize * 2.54 * 10.0;
+        h.flags |= kHdrMetric;
+        break;
+    case 5:
+        h.scale = h.unitSize * 2.54 * 1000.0;
+        h.flags |= kHdrMetric;
+        break;
+    case 6:
+        h.scale = 1.0;
+        break;
+    default:
+        ErrReport(kErrUnitKind, h.unitKind);
     }
     h.digits[0] = DigitCount(h.scale);
     h.digits[1] = DigitCount(h.scale * h.dispUserUnit);
@@ -66,53 +85,45 @@ void PublishUnits() {
 void Store(const DbHeader& in, bool checkTransitions) {
     DbHeader h;
     std::memcpy(&h, &in, sizeof h);
-    if (!(h.unitSize > 0.0))
-        h.unitSize = 1.0;
-    if (h.userUnit < 1)
-        h.userUnit = 1;
-    if (h.connGrid < 1)
-        h.connGrid = h.userUnit;
-    if (h.dispUserUnit < 1)
-        h.dispUserUnit = h.userUnit;
-    if (h.backupMinutes < 0)
-        h.backupMinutes = 10;
+    if (!(h.unitSize > 0.0)) h.unitSize = 1.0;
+    if (h.userUnit < 1) h.userUnit = 1;
+    if (h.connGrid < 1) h.connGrid = h.userUnit;
+    if (h.dispUserUnit < 1) h.dispUserUnit = h.userUnit;
+    if (h.backupMinutes < 0) h.backupMinutes = 10;
     if (checkTransitions && g_header.valid == 1) {
-        if (h.layerCount != g_header.layerCount)
-            ErrReport(kErrLayerCount, h.layerCount);
-        if (h.viaCount != g_header.viaCount)
-            ErrReport(kErrViaCount, h.viaCount);
+        if (h.layerCount != g_header.layerCount) ErrReport(kErrLayerCount, h.layerCount);
+        if (h.viaCount != g_header.viaCount) ErrReport(kErrViaCount, h.viaCount);
     }
     if (h.valid == 1) {
-        if (h.sweep >= 9)
-            ErrReport(kErrSweepNumber, h.sweep);
-        if (h.fourthGrid < 0)
-            ErrFatal(kErrFourthGrid);
-        if (h.userUnit < 1)
-            ErrFatal(kErrUserUnit);
-        if (h.connGrid < 1)
-            ErrFatal(kErrConnGrid);
+        if (h.sweep >= 9) ErrReport(kErrSweepNumber, h.sweep);
+        if (h.fourthGrid < 0) ErrFatal(kErrFourthGrid);
+        if (h.userUnit < 1) ErrFatal(kErrUserUnit);
+        if (h.connGrid < 1) ErrFatal(kErrConnGrid);
     }
-    if (h.unitKind > 6)
-        ErrReport(kErrUnitKind, h.unitKind);
+    if (h.unitKind > 6) ErrReport(kErrUnitKind, h.unitKind);
     // The design file walks the via-name entries 0..count: at most 20 of the
     // 21 entries may be counted.
-    if (h.viaNameCount > kMaxViaNames)
-        ErrReport(kErrViaNames, h.viaNameCount);
+    if (h.viaNameCount > kMaxViaNames) ErrReport(kErrViaNames, h.viaNameCount);
     bool same = h.dispUserUnit == g_header.dispUserUnit && h.unitKind == g_header.unitKind &&
                 h.unitSize == g_header.unitSize && h.scale == g_header.scale && h.scale != 0.0;
-    if (!same)
-        DeriveUnits(h);
+    if (!same) DeriveUnits(h);
     std::memcpy(&g_header, &h, sizeof h);
     PublishUnits();
 }
 
 } // namespace
 
-DbHeader& DbHdr() { return g_header; }
+DbHeader& DbHdr() {
+    return g_header;
+}
 
-void DbGetHeader(DbHeader* out) { std::memcpy(out, &g_header, sizeof g_header); }
+void DbGetHeader(DbHeader* out) {
+    std::memcpy(out, &g_header, sizeof g_header);
+}
 
-void DbPutHeader(const DbHeader* header) { Store(*header, true); }
+void DbPutHeader(const DbHeader* header) {
+    Store(*header, true);
+}
 
 void DbHeaderTemplate(DbHeader* out) {
     DbHeader& h = *out;
@@ -144,8 +155,14 @@ void DbHeaderReset() {
     Store(h, false);
 }
 
-int32_t DbNextRecordId() { return --g_header.recordId; }
+int32_t DbNextRecordId() {
+    return --g_header.recordId;
+}
 
-void DbSetModified() { g_header.modified = 1; }
+void DbSetModified() {
+    g_header.modified = 1;
+}
 
-bool DbIsValid() { return g_header.valid == 1; }
+bool DbIsValid() {
+    return g_header.valid == 1;
+}

@@ -32,7 +32,9 @@ void LogAppend(const char* text1, const char* text2) {
     std::fclose(f);
 }
 
-void LogWrite(const char* text) { LogAppend(text, ""); }
+void LogWrite(const char* text) {
+    LogAppend(text, "");
+}
 
 void LogErase() {
     if (!ConfirmMessage("Are you sure you want to erase the contents of the activity log?")) return;

@@ -18,10 +18,12 @@ const int32_t kNotEnoughRam = 38290;
 } // namespace
 
 void ErrDetailText(int32_t number, char* out, size_t size) {
-    if (number < -1000)
-        std::snprintf(out, size, "%ld, %u", long(number), unsigned(uint16_t(number)));
+    // The detail is a signed 16-bit value.
+    int16_t n = int16_t(number);
+    if (n < -1000)
+        std::snprintf(out, size, "%d, %u", int(n), unsigned(uint16_t(n)));
     else
-        std::snprintf(out, size, "%ld", long(number));
+        std::snprintf(out, size, "%d", int(n));
 }
 
 void ErrFormatText(ErrCode code, const char* detail, char* out, size_t size) {
@@ -40,7 +42,9 @@ void ErrReport(ErrCode code, int32_t number) {
     FatalErrorAlert(code, detail);
 }
 
-void ErrFatal(ErrCode code) { FatalErrorAlert(code, ""); }
+void ErrFatal(ErrCode code) {
+    FatalErrorAlert(code, "");
+}
 
 void ErrOutOfMemory(ErrCode code) {
     // The catalogue may itself be what could not be loaded; its own text is
@@ -87,7 +91,9 @@ void DebugSetFlags(uint8_t verbose, uint8_t fatal) {
     g_debug = fatal;
 }
 
-void DebugSetTraceReceiver(TraceReceiver receiver) { s_traceReceiver = receiver; }
+void DebugSetTraceReceiver(TraceReceiver receiver) {
+    s_traceReceiver = receiver;
+}
 
 void DebugSink(const char* text) {
     if (s_traceReceiver) s_traceReceiver(text);
@@ -95,4 +101,6 @@ void DebugSink(const char* text) {
 
 void RouteHook() {}
 
-int32_t DebugHook() { return 1; }
+int32_t DebugHook() {
+    return 1;
+}

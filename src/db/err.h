@@ -25,8 +25,9 @@ extern uint8_t g_debug;
 // Longest trace DebugPrint hands on, longest warning WarnPrint keeps.
 enum : int32_t { kTraceMaxChars = 200, kWarnMaxChars = 100 };
 
-// The detail text of ErrReport: the number in decimal, and below -1,000
-// also ", " and the same 16 bits read unsigned ("-25536, 40000").
+// The detail text of ErrReport: the number (a signed 16-bit value) in
+// decimal, and below -1,000 also ", " and the same 16 bits read unsigned
+// ("-25536, 40000").
 void ErrDetailText(int32_t number, char* out, size_t size);
 
 // The fatal display's line: "Error code " with the code as seven digits,

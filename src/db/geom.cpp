@@ -13,7 +13,7 @@ constexpr double Bits(uint64_t u) { return std::bit_cast<double>(u); }
 
 inline uint32_t HighWord(double x) { return uint32_t(std::bit_cast<uint64_t>(x) >> 32); }
 
-// pi/2 in three pieces of 33 bits with their tails, and 2/pi.
+// pi/2 in three 33-bit chunks with their tails, and 2/pi.
 constexpr double kPio2Hi1 = Bits(0x3FF921FB54400000ull);
 constexpr double kPio2Lo1 = Bits(0x3DD0B4611A626331ull);
 constexpr double kPio2Hi2 = Bits(0x3DD0B4611A600000ull);

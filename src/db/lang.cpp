@@ -27,7 +27,9 @@ struct LangState {
 };
 LangState s;
 
-uint16_t BigEndian16(const uint8_t* p) { return uint16_t((p[0] << 8) | p[1]); }
+uint16_t BigEndian16(const uint8_t* p) {
+    return uint16_t((p[0] << 8) | p[1]);
+}
 
 uint16_t Word(const uint8_t* page, int32_t at) {
     uint16_t v;
@@ -35,7 +37,9 @@ uint16_t Word(const uint8_t* page, int32_t at) {
     return v;
 }
 
-void SetWord(uint8_t* page, int32_t at, uint16_t v) { std::memcpy(page + at, &v, 2); }
+void SetWord(uint8_t* page, int32_t at, uint16_t v) {
+    std::memcpy(page + at, &v, 2);
+}
 
 void* NewCleared(int32_t size) {
     void* p = NewPointerBlockClear(nullptr, size);
@@ -66,7 +70,8 @@ void LoadPage(int32_t p) {
     SetWord(s.page, 0, BigEndian16(s.page));
     SetWord(s.page, 2, count);
     int32_t pairs = count > 127 ? 127 : count;
-    for (int32_t i = 0; i < 2 * pairs; ++i) SetWord(s.page, 4 + 2 * i, BigEndian16(s.page + 4 + 2 * i));
+    for (int32_t i = 0; i < 2 * pairs; ++i)
+        SetWord(s.page, 4 + 2 * i, BigEndian16(s.page + 4 + 2 * i));
     s.pageHeld = p;
 }
 
@@ -116,7 +121,8 @@ void LangInit() {
     int32_t count = BigEndian16(index + 2);
     if (count < 1 || count > kLangMaxPages) ErrReport(26725, count);
     s.highest = static_cast<uint16_t*>(NewCleared(int32_t(sizeof(uint16_t)) * count));
-    for (int32_t p = 0; p < count; ++p) s.highest[p] = BigEndian16(index + 4 + 2 * p);
+    for (int32_t p = 0; p < count; ++p)
+        s.highest[p] = BigEndian16(index + 4 + 2 * p);
     s.page = static_cast<uint8_t*>(NewCleared(kLangPageBytes));
     s.text = static_cast<char*>(NewCleared(LANG_TEXT_MAX + 1));
     s.labels = static_cast<char*>(NewCleared(kLangLabelSlots * (LANG_LABEL_MAX + 1)));
@@ -124,7 +130,9 @@ void LangInit() {
     s.loaded = true;
 }
 
-bool LangIsLoaded() { return s.loaded; }
+bool LangIsLoaded() {
+    return s.loaded;
+}
 
 bool LangGetString(int32_t number, int32_t max, char* out) {
     if (max < 0) max = 0;
@@ -144,7 +152,8 @@ const char* LangString(int32_t number) {
 const char* LangLabel(int32_t number) {
     if (!s.loaded) ErrReport(26730, number);
     for (int32_t i = 0; i < kLangLabelSlots; ++i)
-        if (s.labelUsed[i] && s.labelNumber[i] == number) return s.labels + i * (LANG_LABEL_MAX + 1);
+        if (s.labelUsed[i] && s.labelNumber[i] == number)
+            return s.labels + i * (LANG_LABEL_MAX + 1);
     int32_t slot = (s.labelLast + 1) % kLangLabelSlots;
     char* out = s.labels + slot * (LANG_LABEL_MAX + 1);
     s.labelUsed[slot] = false;

@@ -27,18 +27,18 @@ struct LayerDefault {
 };
 
 const LayerDefault kDefaults[] = {
-    {"CONN", "0", "0", 0},          {"TOP", "TOP", "TOP", 2},
-    {"BOTTOM", "BOT", "BOT", 1},    {"GND", "GND", "PLANE", 0},
-    {"POWER", "PWR", "PLANE", 0},   {"INNER1", "IN1", "INNER", 0},
-    {"INNER2", "IN2", "INNER", 0},  {"INNER3", "IN3", "INNER", 0},
-    {"INNER4", "IN4", "INNER", 0},  {"INNER5", "IN5", "INNER", 0},
-    {"INNER6", "IN6", "INNER", 0},  {"INNER7", "IN7", "INNER", 0},
-    {"INNER8", "IN8", "INNER", 0},  {"INNER9", "IN9", "INNER", 0},
+    {"CONN", "0", "0", 0},           {"TOP", "TOP", "TOP", 2},
+    {"BOTTOM", "BOT", "BOT", 1},     {"GND", "GND", "PLANE", 0},
+    {"POWER", "PWR", "PLANE", 0},    {"INNER1", "IN1", "INNER", 0},
+    {"INNER2", "IN2", "INNER", 0},   {"INNER3", "IN3", "INNER", 0},
+    {"INNER4", "IN4", "INNER", 0},   {"INNER5", "IN5", "INNER", 0},
+    {"INNER6", "IN6", "INNER", 0},   {"INNER7", "IN7", "INNER", 0},
+    {"INNER8", "IN8", "INNER", 0},   {"INNER9", "IN9", "INNER", 0},
     {"INNER10", "IN10", "INNER", 0}, {"INNER11", "IN11", "INNER", 0},
     {"INNER12", "IN12", "INNER", 0}, {"SMTOP", "SMT", "SMTOP", 18},
-    {"SMBOT", "SMB", "SMBOT", 17},  {"SPTOP", "SPT", "SPTOP", 20},
-    {"SPBOT", "SPB", "SPBOT", 19},  {"SSTOP", "SST", "SSTOP", 22},
-    {"SSBOT", "SSB", "SSBOT", 21},  {"ASYTOP", "AST", "ASYTOP", 24},
+    {"SMBOT", "SMB", "SMBOT", 17},   {"SPTOP", "SPT", "SPTOP", 20},
+    {"SPBOT", "SPB", "SPBOT", 19},   {"SSTOP", "SST", "SSTOP", 22},
+    {"SSBOT", "SSB", "SSBOT", 21},   {"ASYTOP", "AST", "ASYTOP", 24},
     {"ASYBOT", "ASB", "ASYBOT", 23}, {"DRLDWG", "DRD", "DRLDWG", 0},
     {"DRILL", "DRL", "DRILL", 0},
 };
@@ -48,29 +48,24 @@ static_assert(kNamedSlots == 27);
 // The first layer among 1..count
 // whose field (by member pointer) names the text.
 int32_t FindBy(NameId Layer::*field, NameId id) {
-    if (id == 0)
-        return 0;
+    if (id == 0) return 0;
     int32_t count = LayerCount();
     for (int32_t n = 1; n <= count && n < kLayerSlots; ++n)
-        if (g_layers[n].*field == id)
-            return n;
+        if (g_layers[n].*field == id) return n;
     return 0;
 }
 
 } // namespace
 
-
 void LayerInit() {
     int32_t count = DbHdr().layerCount;
-    if (count < 1 || count > kMaxLayers)
-        ErrReport(kErrLayerCount, count);
+    if (count < 1 || count > kMaxLayers) ErrReport(kErrLayerCount, count);
     for (int32_t n = 0; n < kLayerSlots; ++n) {
         Layer& l = g_layers[n];
         DbRecInit(kRecLayer, &l, n);
         if (n < kNamedSlots) {
             const LayerDefault& d = kDefaults[n];
-            if (std::strlen(d.shortName) > 4)
-                ExpectFail(kErrShortName);
+            if (std::strlen(d.shortName) > 4) ExpectFail(kErrShortName);
             l.name = NameIntern(d.name);
             l.shortName = NameIntern(d.shortName);
             l.className = NameIntern(d.className);
@@ -83,8 +78,7 @@ void LayerFree() {}
 
 int32_t LayerAdd() {
     int16_t& count = DbHdr().layerCount;
-    if (count >= kMaxLayers)
-        return 0;
+    if (count >= kMaxLayers) return 0;
     ++count;
     ThruClearLayer(count);
     DbSetModified();
@@ -92,18 +86,15 @@ int32_t LayerAdd() {
 }
 
 void LayerGet(int32_t n, Layer* out) {
-    if (n < 0 || n >= kLayerSlots)
-        ErrReport(kErrGetIndex, n);
+    if (n < 0 || n >= kLayerSlots) ErrReport(kErrGetIndex, n);
     std::memcpy(out, &g_layers[n], sizeof(Layer));
 }
 
 void LayerPut(int32_t n, const Layer* record) {
-    if (n < 0 || n >= kLayerSlots)
-        ErrReport(kErrPutIndex, n);
+    if (n < 0 || n >= kLayerSlots) ErrReport(kErrPutIndex, n);
     Layer l;
     std::memcpy(&l, record, sizeof l);
-    if (l.recordId == 0)
-        l.recordId = DbNextRecordId();
+    if (l.recordId == 0) l.recordId = DbNextRecordId();
     if ((l.flags & kLayerJumper) && !(g_layers[n].flags & kLayerJumper))
         DbHdr().flags |= kHdrJumperLayer;
     std::memcpy(&g_layers[n], &l, sizeof l);
@@ -111,8 +102,7 @@ void LayerPut(int32_t n, const Layer* record) {
 }
 
 const Layer* LayerRef(int32_t n) {
-    if (n < 0 || n >= kLayerSlots)
-        ErrReport(kErrGetIndex, n);
+    if (n < 0 || n >= kLayerSlots) ErrReport(kErrGetIndex, n);
     return &g_layers[n];
 }
 
@@ -122,19 +112,24 @@ int32_t LayerFind(const char* text) {
     return n ? n : FindBy(&Layer::shortName, id);
 }
 
-int32_t LayerFindName2(const char* text) { return FindBy(&Layer::shortName, NameLookup(text)); }
+int32_t LayerFindName2(const char* text) {
+    return FindBy(&Layer::shortName, NameLookup(text));
+}
 
-int32_t LayerFindName3(const char* text) { return FindBy(&Layer::className, NameLookup(text)); }
+int32_t LayerFindName3(const char* text) {
+    return FindBy(&Layer::className, NameLookup(text));
+}
 
 int32_t LayerCountEnabled() {
     int32_t count = LayerCount(), enabled = 0;
     for (int32_t n = 1; n <= count && n < kLayerSlots; ++n)
-        if (g_layers[n].flags & kLayerEnabled)
-            ++enabled;
+        if (g_layers[n].flags & kLayerEnabled) ++enabled;
     return enabled;
 }
 
-int32_t LayerCount() { return DbHdr().layerCount; }
+int32_t LayerCount() {
+    return DbHdr().layerCount;
+}
 
 void LayerValidate() {}
 

@@ -8,10 +8,10 @@
 
 // Layer flag bits.
 enum : uint16_t {
-    kLayerEnabled = 0x0001,   // counted by LayerCountEnabled
-    kLayerNoRoute2 = 0x0002,  // 2, 4 and 0x20 make the layer not routable
+    kLayerEnabled = 0x0001,  // counted by LayerCountEnabled
+    kLayerNoRoute2 = 0x0002, // 2, 4 and 0x20 make the layer not routable
     kLayerNoRoute4 = 0x0004,
-    kLayerJumper = 0x0008,    // jumper layer
+    kLayerJumper = 0x0008, // jumper layer
     kLayerNoRoute20 = 0x0020,
 };
 // Header flag set when a layer first becomes a jumper layer.

@@ -26,10 +26,10 @@ enum : ErrCode {
 };
 
 struct NamePage {
-    char* block;   // kNamePageBytes + 1 bytes once the page holds a text
-    int16_t free;  // 8,000 for a new page; left negative when it overflowed
-    int16_t used;  // offset of the next text
-    int16_t next;  // next page of the same chain, -1 none
+    char* block;  // kNamePageBytes + 1 bytes once the page holds a text
+    int16_t free; // 8,000 for a new page; left negative when it overflowed
+    int16_t used; // offset of the next text
+    int16_t next; // next page of the same chain, -1 none
 };
 
 NamePage* g_pages = nullptr; // the directory, null until the first intern
@@ -41,17 +41,16 @@ void* AlignedAlloc(int32_t size, ErrCode code) {
     return reinterpret_cast<void*>((reinterpret_cast<uintptr_t>(p) + 7) & ~uintptr_t(7));
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // The number form of a text, 0 when it has none.
 NameId NumberForm(const char* text, size_t n) {
-    if (n < 1 || n > 6)
-        return 0;
+    if (n < 1 || n > 6) return 0;
     for (size_t i = 0; i < n; ++i)
-        if (!IsDigit(text[i]))
-            return 0;
-    if (text[0] == '0')
-        return n == 1 ? NameId(kNameNumberBase) : 0;
+        if (!IsDigit(text[i])) return 0;
+    if (text[0] == '0') return n == 1 ? NameId(kNameNumberBase) : 0;
     int32_t v = 0;
     for (size_t i = 0; i < n; ++i)
         v = v * 10 + (text[i] - '0');
@@ -81,8 +80,8 @@ NameId StoredId(int32_t page, int32_t offset) {
 }
 
 void SetUp() {
-    g_pages = static_cast<NamePage*>(
-        AlignedAlloc(int32_t(sizeof(NamePage)) * kNamePages, kErrDirectory));
+    g_pages =
+        static_cast<NamePage*>(AlignedAlloc(int32_t(sizeof(NamePage)) * kNamePages, kErrDirectory));
     for (int32_t p = 0; p < kNamePages; ++p)
         g_pages[p] = NamePage{nullptr, kNamePageBytes, 0, -1};
     g_highest = kNameChains - 1;
@@ -96,26 +95,20 @@ char* NewBlock() {
 
 NameId NameLookup(const char* text) {
     size_t n = std::strlen(text);
-    if (n == 0)
-        return 0;
+    if (n == 0) return 0;
     if (n <= 6) {
         NameId id = NumberForm(text, n);
-        if (id)
-            return id;
+        if (id) return id;
     }
-    if (n <= 4)
-        return Packed(text, n);
-    if (!g_pages)
-        return 0;
+    if (n <= 4) return Packed(text, n);
+    if (!g_pages) return 0;
     for (int32_t p = int32_t(Hash(text)); p >= 0; p = g_pages[p].next) {
         const NamePage& page = g_pages[p];
-        if (!page.block)
-            return 0;
+        if (!page.block) return 0;
         for (int32_t off = 0; off < page.used;) {
             const char* stored = page.block + off;
             size_t len = strnlen(stored, size_t(page.used - off));
-            if (len == n && std::memcmp(stored, text, n) == 0)
-                return StoredId(p, off);
+            if (len == n && std::memcmp(stored, text, n) == 0) return StoredId(p, off);
             off += int32_t(len) + 1;
         }
     }
@@ -123,26 +116,21 @@ NameId NameLookup(const char* text) {
 }
 
 NameId NameIntern(const char* text) {
-    if (!g_pages)
-        SetUp();
+    if (!g_pages) SetUp();
     NameId id = NameLookup(text);
-    if (id || text[0] == 0)
-        return id;
+    if (id || text[0] == 0) return id;
     int32_t p = int32_t(Hash(text));
-    if (!g_pages[p].block)
-        g_pages[p].block = NewBlock();
+    if (!g_pages[p].block) g_pages[p].block = NewBlock();
     while (g_pages[p].next >= 0)
         p = g_pages[p].next;
     size_t len = std::strlen(text);
-    if (len > size_t(kNameMaxChars))
-        ErrReport(kErrTooLong, int32_t(len > 32767 ? 32767 : len));
+    if (len > size_t(kNameMaxChars)) ErrReport(kErrTooLong, int32_t(len > 32767 ? 32767 : len));
     int32_t n = int32_t(len);
     g_pages[p].free = int16_t(g_pages[p].free - (n + 1));
     if (g_pages[p].free < 0) {
         // The chain overflows onto the next unused page; the full page keeps
         // its negative free count.
-        if (g_highest + 1 >= kNamePages)
-            ErrOutOfMemory(kErrPages);
+        if (g_highest + 1 >= kNamePages) ErrOutOfMemory(kErrPages);
         int32_t q = ++g_highest;
         g_pages[p].next = int16_t(q);
         g_pages[q] = NamePage{NewBlock(), int16_t(kNamePageBytes - 1 - n), 0, -1};
@@ -170,17 +158,14 @@ void NameToText(NameId id, int32_t limit, char* buffer) {
             ErrReport(kErrBadId, int32_t(id));
         const NamePage& p = g_pages[page];
         size_t len = strnlen(p.block + offset, size_t(p.used - offset));
-        if (len > size_t(kNameMaxChars))
-            ErrReport(kErrStoredLong, int32_t(id));
+        if (len > size_t(kNameMaxChars)) ErrReport(kErrStoredLong, int32_t(id));
         std::memcpy(text, p.block + offset, len);
         text[len] = 0;
     } else {
         std::snprintf(text, sizeof text, "%d", int(int32_t(id) - kNameNumberBase));
     }
-    if (limit < 0)
-        limit = 0;
-    if (limit < kNameMaxChars && std::strlen(text) > size_t(limit))
-        text[limit] = 0;
+    if (limit < 0) limit = 0;
+    if (limit < kNameMaxChars && std::strlen(text) > size_t(limit)) text[limit] = 0;
     std::strcpy(buffer, text);
 }
 
@@ -191,10 +176,8 @@ const char* NameText(NameId id) {
 }
 
 void NameNext(char* buffer, int32_t limit) {
-    if (limit > kNameMaxChars)
-        ErrReport(kErrNextLimit, limit);
-    if (limit < 1)
-        limit = 1;
+    if (limit > kNameMaxChars) ErrReport(kErrNextLimit, limit);
+    if (limit < 1) limit = 1;
     int32_t len = int32_t(std::strlen(buffer));
     if (len > limit) {
         buffer[limit] = 0;
@@ -204,8 +187,7 @@ void NameNext(char* buffer, int32_t limit) {
     while (i >= 0 && !IsDigit(buffer[i]))
         --i;
     if (i < 0) {
-        if (len >= limit)
-            --len;
+        if (len >= limit) --len;
         buffer[len] = '2';
         buffer[len + 1] = 0;
         return;
@@ -230,8 +212,7 @@ void NameNext(char* buffer, int32_t limit) {
 }
 
 NameId NameOfNumber(int32_t v) {
-    if (v >= 0 && v <= kNameNumberMax)
-        return NameId(kNameNumberBase + v);
+    if (v >= 0 && v <= kNameNumberMax) return NameId(kNameNumberBase + v);
     char text[16];
     std::snprintf(text, sizeof text, "%d", int(v));
     return NameIntern(text);
@@ -251,8 +232,18 @@ void NameRegister() {
     DbRegisterModule(kRecNameString, ops);
 }
 
-int32_t NameHighestPage() { return g_highest; }
-int32_t NamePageFree(int32_t page) { return g_pages ? g_pages[page].free : 0; }
-int32_t NamePageUsed(int32_t page) { return g_pages ? g_pages[page].used : 0; }
-int32_t NamePageNext(int32_t page) { return g_pages ? g_pages[page].next : -1; }
-int32_t NameHash(const char* text) { return int32_t(Hash(text)); }
+int32_t NameHighestPage() {
+    return g_highest;
+}
+int32_t NamePageFree(int32_t page) {
+    return g_pages ? g_pages[page].free : 0;
+}
+int32_t NamePageUsed(int32_t page) {
+    return g_pages ? g_pages[page].used : 0;
+}
+int32_t NamePageNext(int32_t page) {
+    return g_pages ? g_pages[page].next : -1;
+}
+int32_t NameHash(const char* text) {
+    return int32_t(Hash(text));
+}

@@ -35,25 +35,33 @@ uint16_t Tag(const uint8_t* h) {
     std::memcpy(&v, h, 2);
     return v;
 }
-void SetTag(uint8_t* h, uint16_t v) { std::memcpy(h, &v, 2); }
+void SetTag(uint8_t* h, uint16_t v) {
+    std::memcpy(h, &v, 2);
+}
 uint16_t Size(const uint8_t* h) {
     uint16_t v;
     std::memcpy(&v, h + 2, 2);
     return v;
 }
-void SetSize(uint8_t* h, uint16_t v) { std::memcpy(h + 2, &v, 2); }
+void SetSize(uint8_t* h, uint16_t v) {
+    std::memcpy(h + 2, &v, 2);
+}
 uint8_t* Prev(const uint8_t* h) {
     uint8_t* p;
     std::memcpy(&p, h + 8, sizeof p);
     return p;
 }
-void SetPrev(uint8_t* h, uint8_t* p) { std::memcpy(h + 8, &p, sizeof p); }
+void SetPrev(uint8_t* h, uint8_t* p) {
+    std::memcpy(h + 8, &p, sizeof p);
+}
 uint8_t* Next(const uint8_t* h) {
     uint8_t* p;
     std::memcpy(&p, h + 16, sizeof p);
     return p;
 }
-void SetNext(uint8_t* h, uint8_t* p) { std::memcpy(h + 16, &p, sizeof p); }
+void SetNext(uint8_t* h, uint8_t* p) {
+    std::memcpy(h + 16, &p, sizeof p);
+}
 
 void ListInit(uint8_t* head, uint16_t tag) {
     SetTag(head, tag);
@@ -106,7 +114,7 @@ struct FixedOwner {
     int32_t pool;
     ErrCode owner;
 };
-const FixedOwner kFixedOwners[] = {{1, 37480}, {2, 37481}, {4, 37482},  {6, 37484},
+const FixedOwner kFixedOwners[] = {{1, 37480}, {2, 37481},  {4, 37482},  {6, 37484},
                                    {9, 37486}, {10, 37487}, {11, 37488}, {13, 37490}};
 
 void EnsureInit() {
@@ -147,7 +155,8 @@ void ReleaseChunk(uint8_t* c) {
 void FreedInsert(PoolDesc& d, uint8_t* h, int32_t pool) {
     SetTag(h, uint16_t(kFreedTag + pool));
     uint8_t* at = d.freed;
-    while (Next(at) != d.freed && Size(Next(at)) >= Size(h)) at = Next(at);
+    while (Next(at) != d.freed && Size(Next(at)) >= Size(h))
+        at = Next(at);
     ListInsertAfter(at, h);
     ++d.freedCount;
     SetSize(d.freed, Size(Next(d.freed)));
@@ -189,7 +198,9 @@ uint8_t* AllocRaw(int32_t pool, int32_t n, ErrCode code) {
     return piece;
 }
 
-int32_t Round4(int32_t n) { return (n + 3) & ~3; }
+int32_t Round4(int32_t n) {
+    return (n + 3) & ~3;
+}
 
 void CheckPool(int32_t pool, ErrCode code) {
     if (pool < 1 || pool > kPoolCount) ErrReport(code, pool);
@@ -220,13 +231,15 @@ void FreeTagged(uint8_t* h, int32_t pool) {
 
 int32_t PoolInit() {
     if (s.initialised) ErrReport(37401, 0);
-    s.pools = static_cast<PoolDesc*>(NewPointerBlockClear(nullptr, int32_t(sizeof(PoolDesc)) * (kPoolCount + 1)));
+    s.pools = static_cast<PoolDesc*>(
+        NewPointerBlockClear(nullptr, int32_t(sizeof(PoolDesc)) * (kPoolCount + 1)));
     if (!s.pools) return 0;
     for (int32_t p = 0; p <= kPoolCount; ++p) {
         ResetDesc(s.pools[p], p);
         s.pools[p].owner = 0;
     }
-    for (const FixedOwner& f : kFixedOwners) s.pools[f.pool].owner = f.owner;
+    for (const FixedOwner& f : kFixedOwners)
+        s.pools[f.pool].owner = f.owner;
     s.initialised = true;
     return 1;
 }
@@ -334,7 +347,8 @@ void* ScratchPush() {
 }
 
 void ScratchPop(void* record) {
-    if (s.scratchDepth == 0 || s.scratch[s.scratchDepth - 1] != record) ErrReport(20496, s.scratchDepth);
+    if (s.scratchDepth == 0 || s.scratch[s.scratchDepth - 1] != record)
+        ErrReport(20496, s.scratchDepth);
     --s.scratchDepth;
 }
 
@@ -343,17 +357,25 @@ ErrCode PoolOwner(int32_t pool) {
     return s.pools[pool].owner;
 }
 
-int32_t PoolChunksInUse() { return s.inUse; }
-int32_t PoolChunksCached() { return s.cached; }
+int32_t PoolChunksInUse() {
+    return s.inUse;
+}
+int32_t PoolChunksCached() {
+    return s.cached;
+}
 int32_t PoolLiveCount(int32_t pool) {
     return s.initialised && pool >= 1 && pool <= kPoolCount ? s.pools[pool].liveCount : 0;
 }
 int32_t PoolFreedCount(int32_t pool) {
     return s.initialised && pool >= 1 && pool <= kPoolCount ? s.pools[pool].freedCount : 0;
 }
-int32_t ScratchDepth() { return s.scratchDepth; }
+int32_t ScratchDepth() {
+    return s.scratchDepth;
+}
 
-void PoolSetChunkLimit(int32_t chunks) { s.chunkLimit = chunks; }
+void PoolSetChunkLimit(int32_t chunks) {
+    s.chunkLimit = chunks;
+}
 
 void PoolTestReset() {
     if (s.initialised) {
@@ -368,6 +390,7 @@ void PoolTestReset() {
         }
         FreeHeapBlock(s.pools);
     }
-    for (int32_t i = 0; i < s.cached; ++i) FreeHeapBlock(s.cache[i]);
+    for (int32_t i = 0; i < s.cached; ++i)
+        FreeHeapBlock(s.cache[i]);
     s = PoolState();
 }

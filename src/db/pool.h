@@ -10,8 +10,8 @@ enum : int32_t {
     kPoolChunkBytes = 65412, // a chunk as counted by MemAvailable
     kPoolChunkUsable = 65408,
     kPoolMaxTagged = 65396,
-    kPoolTagHeader = 24,     // header of a tagged block (two pointer links)
-    kPoolChunkArea = 65420,  // bytes a chunk holds: the largest tagged block
+    kPoolTagHeader = 24,    // header of a tagged block (two pointer links)
+    kPoolChunkArea = 65420, // bytes a chunk holds: the largest tagged block
     kScratchRecordBytes = 38448,
     kScratchDepth = 40,
 };

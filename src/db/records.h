@@ -34,14 +34,14 @@ typedef uint32_t NameId;
 
 // Limits of the variable records.
 enum : int32_t {
-    kMaxLayers = 30,       // routing layers 1..30; slot 0 is the connection layer
-    kLayerSlots = 31,      // layers 0..30
-    kMaxPins = 2400,       // pins of a symbol or package
-    kMaxCorners = 1001,    // room of every connection buffer
-    kMaxPoints = 1001,     // room of every obstacle buffer
-    kTextChars = 101,      // texts of records: 100 characters and the zero
-    kViaNameEntries = 21,  // header entries 298..633
-    kMaxViaNames = 20,     // the via-name count the header accepts
+    kMaxLayers = 30,         // routing layers 1..30; slot 0 is the connection layer
+    kLayerSlots = 31,        // layers 0..30
+    kMaxPins = 2400,         // pins of a symbol or package
+    kMaxCorners = 1001,      // room of every connection buffer
+    kMaxPoints = 1001,       // room of every obstacle buffer
+    kTextChars = 101,        // texts of records: 100 characters and the zero
+    kViaNameEntries = 21,    // header entries 298..633
+    kMaxViaNames = 20,       // the via-name count the header accepts
     kRecordImageMax = 38448, // the largest record image (a full symbol)
 };
 
@@ -49,75 +49,75 @@ enum : int32_t {
 
 // One via-name entry of the header.
 struct DbViaName {
-    NameId name1;   // 0
-    int32_t value;  // 4
-    NameId name3;   // 8
-    uint16_t word;  // 12
+    NameId name1;  // 0
+    int32_t value; // 4
+    NameId name3;  // 8
+    uint16_t word; // 12
     uint8_t spare[2];
 };
 
 // The design header (734 bytes).
 struct DbHeader {
-    char name[64];            // 0
-    double unitSize;          // 64: inches per database unit
-    int32_t userUnit;         // 72: database units per user unit
-    int32_t connGrid;         // 76: unit of corner widths
-    int32_t routeGrid;        // 80
-    int32_t fourthGrid;       // 84: not negative
-    int32_t grid88;           // 88
-    int32_t grid92;           // 92
-    int32_t grid2X, grid2Y;   // 96, 100: second grid pair
-    int32_t grid3X, grid3Y;   // 104, 108: third grid pair (0 = routing grid)
-    int32_t originX, originY; // 112, 116
-    uint16_t flags;           // 120
-    int16_t backupMinutes;    // 122: automatic backup interval, 0 = never
-    int16_t noteCount;        // 124
-    int16_t count126;         // 126
-    int16_t layerCount;       // 128
-    int16_t viaCount;         // 130: predefined thru codes (via types) V
-    int16_t thruCount;        // 132
-    int16_t symbolCount;      // 134
-    int16_t compCount;        // 136
-    int16_t netCount;         // 138
-    int16_t connCount;        // 140
-    int16_t obsCount;         // 142
-    int16_t textCount;        // 144
-    int16_t pkgCount;         // 146
-    int16_t colorCount;       // 148
-    int16_t reportCount;      // 150
-    int16_t markerCount;      // 152
-    int16_t table23Count;     // 154
-    int32_t extMinX, extMinY, extMaxX, extMaxY; // 156..168: design extent
-    int32_t offsetX, offsetY;                   // 172, 176
+    char name[64];                                  // 0
+    double unitSize;                                // 64: inches per database unit
+    int32_t userUnit;                               // 72: database units per user unit
+    int32_t connGrid;                               // 76: unit of corner widths
+    int32_t routeGrid;                              // 80
+    int32_t fourthGrid;                             // 84: not negative
+    int32_t grid88;                                 // 88
+    int32_t grid92;                                 // 92
+    int32_t grid2X, grid2Y;                         // 96, 100: second grid pair
+    int32_t grid3X, grid3Y;                         // 104, 108: third grid pair (0 = routing grid)
+    int32_t originX, originY;                       // 112, 116
+    uint16_t flags;                                 // 120
+    int16_t backupMinutes;                          // 122: automatic backup interval, 0 = never
+    int16_t noteCount;                              // 124
+    int16_t count126;                               // 126
+    int16_t layerCount;                             // 128
+    int16_t viaCount;                               // 130: predefined thru codes (via types) V
+    int16_t thruCount;                              // 132
+    int16_t symbolCount;                            // 134
+    int16_t compCount;                              // 136
+    int16_t netCount;                               // 138
+    int16_t connCount;                              // 140
+    int16_t obsCount;                               // 142
+    int16_t textCount;                              // 144
+    int16_t pkgCount;                               // 146
+    int16_t colorCount;                             // 148
+    int16_t reportCount;                            // 150
+    int16_t markerCount;                            // 152
+    int16_t table23Count;                           // 154
+    int32_t extMinX, extMinY, extMaxX, extMaxY;     // 156..168: design extent
+    int32_t offsetX, offsetY;                       // 172, 176
     int32_t dispMinX, dispMaxX, dispMinY, dispMaxY; // 180..192: display box
-    int32_t centreX, centreY; // 196, 200: board centre
-    int32_t height;           // 204
-    int32_t width;            // 208
-    int32_t value212[4];      // 212..224
-    int32_t timeUsed;         // 228: seconds
-    uint8_t sweep;            // 232: current sweep number (below 9)
-    uint8_t byte233;          // 233
-    int16_t backupEachSweep;  // 234: 1 = backup after each sweep
-    int16_t valid;            // 236: DbValid
-    int16_t modified;         // 238: DbModified
-    int32_t value240;         // 240
-    uint32_t savedWhole;      // 244: 0x31415926 in a file written whole
-    double scale;             // 248: display units per database unit
-    int32_t dispUserUnit;     // 256: database units per user unit on display
-    uint8_t unitKind;         // 260: 0..6
-    uint8_t digits[3];        // 261..263
-    int32_t recordId;         // 264: record-id counter, counts down
-    int16_t word268, word270; // 268, 270
-    int32_t value272, value276; // 272, 276
-    uint8_t byte280;          // 280
-    uint8_t viaNameCount;     // 281
-    int32_t value282;         // 282 (6,000 on reset)
-    int32_t value286;         // 286 (480 on reset)
-    uint8_t bytes290[8];      // 290..297
-    DbViaName viaNames[kViaNameEntries]; // 298 + 16 i
-    uint16_t word634;         // 634
-    int32_t value636;         // 636
-    uint8_t rest[94];         // 640..733
+    int32_t centreX, centreY;                       // 196, 200: board centre
+    int32_t height;                                 // 204
+    int32_t width;                                  // 208
+    int32_t value212[4];                            // 212..224
+    int32_t timeUsed;                               // 228: seconds
+    uint8_t sweep;                                  // 232: current sweep number (below 9)
+    uint8_t byte233;                                // 233
+    int16_t backupEachSweep;                        // 234: 1 = backup after each sweep
+    int16_t valid;                                  // 236: DbValid
+    int16_t modified;                               // 238: DbModified
+    int32_t value240;                               // 240
+    uint32_t savedWhole;                            // 244: 0x31415926 in a file written whole
+    double scale;                                   // 248: display units per database unit
+    int32_t dispUserUnit;                           // 256: database units per user unit on display
+    uint8_t unitKind;                               // 260: 0..6
+    uint8_t digits[3];                              // 261..263
+    int32_t recordId;                               // 264: record-id counter, counts down
+    int16_t word268, word270;                       // 268, 270
+    int32_t value272, value276;                     // 272, 276
+    uint8_t byte280;                                // 280
+    uint8_t viaNameCount;                           // 281
+    int32_t value282;                               // 282 (6,000 on reset)
+    int32_t value286;                               // 286 (480 on reset)
+    uint8_t bytes290[8];                            // 290..297
+    DbViaName viaNames[kViaNameEntries];            // 298 + 16 i
+    uint16_t word634;                               // 634
+    int32_t value636;                               // 636
+    uint8_t rest[94];                               // 640..733
 };
 
 // Header flag bits.
@@ -137,31 +137,31 @@ enum : uint32_t { kSavedWholeMark = 0x31415926 };
 
 // A routing sweep strategy (228 bytes).
 struct Sweep {
-    char name[32];          // 0: at most 31 characters
-    int16_t diagonal;       // 32: 1 on, 16 off, 3 max
-    uint16_t passFlags[5];  // 34
-    uint8_t via[5];         // 44
-    uint8_t retry[5];       // 49
-    uint8_t limit[5];       // 54
-    uint8_t attempts[5];    // 59
-    int16_t layerCount;     // 64
-    int16_t usedLayers;     // 66
+    char name[32];                // 0: at most 31 characters
+    int16_t diagonal;             // 32: 1 on, 16 off, 3 max
+    uint16_t passFlags[5];        // 34
+    uint8_t via[5];               // 44
+    uint8_t retry[5];             // 49
+    uint8_t limit[5];             // 54
+    uint8_t attempts[5];          // 59
+    int16_t layerCount;           // 64
+    int16_t usedLayers;           // 66
     uint8_t enable[kLayerSlots];  // 68
     uint8_t dir[kLayerSlots];     // 99
     uint8_t cost[kLayerSlots];    // 130
     uint8_t between[kLayerSlots]; // 161
-    int16_t box[4];         // 192: routing box words
-    uint8_t boxPercent[2];  // 200
-    int16_t word202;        // 202
-    int32_t backColor;      // 204
-    int32_t edgeColor;      // 208
-    uint8_t primary;        // 212
-    uint8_t secondary;      // 213
-    uint8_t curPrimary;     // 214
-    uint8_t curSecondary;   // 215
-    int32_t compOutlineColor; // 216
-    int32_t compNameColor;    // 220
-    int32_t value224;         // 224
+    int16_t box[4];               // 192: routing box words
+    uint8_t boxPercent[2];        // 200
+    int16_t word202;              // 202
+    int32_t backColor;            // 204
+    int32_t edgeColor;            // 208
+    uint8_t primary;              // 212
+    uint8_t secondary;            // 213
+    uint8_t curPrimary;           // 214
+    uint8_t curSecondary;         // 215
+    int32_t compOutlineColor;     // 216
+    int32_t compNameColor;        // 220
+    int32_t value224;             // 224
 };
 
 // The placement strategy (148 bytes), arrays indexed by placement pass.
@@ -181,40 +181,40 @@ struct PlaceStrategy {
 
 // A layer (56 bytes).
 struct Layer {
-    NameId name;            // 0
-    NameId shortName;       // 4
-    NameId className;       // 8
-    int32_t recordId;       // 12
-    int32_t spacing[7];     // 16
-    int32_t reserved[2];    // 44
-    uint16_t flags;         // 52
-    uint8_t mirror;         // 54
-    uint8_t spare;          // 55
+    NameId name;         // 0
+    NameId shortName;    // 4
+    NameId className;    // 8
+    int32_t recordId;    // 12
+    int32_t spacing[7];  // 16
+    int32_t reserved[2]; // 44
+    uint16_t flags;      // 52
+    uint8_t mirror;      // 54
+    uint8_t spare;       // 55
 };
 
 // A pad shape (26 bytes).
 struct PadShape {
-    int32_t x, y;           // 0, 4: offset from the pin
-    int32_t ext[4];         // 8: left, bottom, right, top
-    uint8_t code;           // 24
-    uint8_t spare;          // 25
+    int32_t x, y;   // 0, 4: offset from the pin
+    int32_t ext[4]; // 8: left, bottom, right, top
+    uint8_t code;   // 24
+    uint8_t spare;  // 25
 };
 
 // The pads of one layer of a thru code (108 bytes).
 struct ThruLayer {
-    int16_t rotation;       // 0
-    uint8_t flags;          // 2
-    uint8_t shapeCount;     // 3
-    PadShape shape[4];      // 4 + 26 j
+    int16_t rotation;   // 0
+    uint8_t flags;      // 2
+    uint8_t shapeCount; // 3
+    PadShape shape[4];  // 4 + 26 j
 };
 
 // A thru code (padstack): a 12-byte head and one layer block for each layer
 // 0..layer count; this buffer has room for all 31.
 struct ThruCode {
-    NameId name;            // 0
-    int32_t recordId;       // 4
-    int16_t word8;          // 8
-    int16_t word10;         // 10
+    NameId name;                  // 0
+    int32_t recordId;             // 4
+    int16_t word8;                // 8
+    int16_t word10;               // 10
     ThruLayer layer[kLayerSlots]; // 12 + 108 l
 };
 
@@ -228,131 +228,131 @@ struct SymbolInfo {
 };
 
 struct SymbolPin {
-    NameId name;            // 0
-    int32_t x, y;           // 4, 8
-    int16_t thru;           // 12
-    int16_t word;           // 14
+    NameId name;  // 0
+    int32_t x, y; // 4, 8
+    int16_t thru; // 12
+    int16_t word; // 14
 };
 
 // A symbol (footprint) with its pins: pin slot 0 is empty (38,448 bytes).
 struct Symbol {
-    SymbolInfo info;        // 0
+    SymbolInfo info;             // 0
     SymbolPin pin[kMaxPins + 1]; // 32 + 16 p
 };
 
 struct PackageInfo {
-    NameId name;            // 0
-    int32_t recordId;       // 4
-    int16_t pinCount;       // 8
-    int16_t word;           // 10
+    NameId name;      // 0
+    int32_t recordId; // 4
+    int16_t pinCount; // 8
+    int16_t word;     // 10
 };
 
 struct PackagePin {
-    NameId name;            // 0
-    NameId name2;           // 4
-    int16_t value;          // 8
-    uint8_t byte10;         // 10
-    uint8_t code;           // 11
-    int32_t value12;        // 12
+    NameId name;     // 0
+    NameId name2;    // 4
+    int16_t value;   // 8
+    uint8_t byte10;  // 10
+    uint8_t code;    // 11
+    int32_t value12; // 12
 };
 
 // A package: its 12-byte summary padded to 16, then pin slot 0 (empty) and
 // pins 1..2,400 (38,432 bytes).
 struct Package {
-    PackageInfo info;       // 0
-    uint8_t pad[4];         // 12
+    PackageInfo info;             // 0
+    uint8_t pad[4];               // 12
     PackagePin pin[kMaxPins + 1]; // 16 + 16 p
 };
 
 // A component (56 bytes).
 struct Component {
-    NameId name;            // 0
-    int32_t recordId;       // 4
+    NameId name;                    // 0
+    int32_t recordId;               // 4
     int32_t minX, minY, maxX, maxY; // 8..20
-    int32_t x, y;           // 24, 28
-    int32_t value32;        // 32
-    uint16_t flags;         // 36
-    int16_t symbol;         // 38
-    int16_t word40;         // 40
-    int16_t compRef;        // 42: a component reference, 0..4,000
-    int16_t angle;          // 44
-    int16_t otherSymbol;    // 46
-    int16_t package;        // 48
-    uint8_t byte50, byte51; // 50, 51
-    int32_t value52;        // 52
+    int32_t x, y;                   // 24, 28
+    int32_t value32;                // 32
+    uint16_t flags;                 // 36
+    int16_t symbol;                 // 38
+    int16_t word40;                 // 40
+    int16_t compRef;                // 42: a component reference, 0..4,000
+    int16_t angle;                  // 44
+    int16_t otherSymbol;            // 46
+    int16_t package;                // 48
+    uint8_t byte50, byte51;         // 50, 51
+    int32_t value52;                // 52
 };
 
 // A net (28 bytes).
 struct Net {
-    NameId name;            // 0
-    int32_t recordId;       // 4
-    int32_t value8;         // 8
-    int32_t netLevel;       // 12: 0xFFFF = none
-    uint16_t minWidth;      // 16
-    uint16_t width;         // 18
-    uint16_t maxWidth;      // 20
-    uint16_t word22;        // 22
-    uint8_t weight;         // 24
-    uint8_t netType;        // 25
-    uint16_t flags;         // 26
+    NameId name;       // 0
+    int32_t recordId;  // 4
+    int32_t value8;    // 8
+    int32_t netLevel;  // 12: 0xFFFF = none
+    uint16_t minWidth; // 16
+    uint16_t width;    // 18
+    uint16_t maxWidth; // 20
+    uint16_t word22;   // 22
+    uint8_t weight;    // 24
+    uint8_t netType;   // 25
+    uint16_t flags;    // 26
 };
 
 // A corner (14 bytes).
 struct Crn {
-    int32_t x, y;           // 0, 4
-    uint16_t width;         // 8: in connection-grid units
-    uint8_t layer;          // 10
-    uint8_t flags;          // 11
-    uint8_t via;            // 12
-    uint8_t spare;          // 13
+    int32_t x, y;   // 0, 4
+    uint16_t width; // 8: in connection-grid units
+    uint8_t layer;  // 10
+    uint8_t flags;  // 11
+    uint8_t via;    // 12
+    uint8_t spare;  // 13
 };
 
 struct ConnHead {
     int32_t minX, minY, maxX, maxY; // 0..12
-    int32_t spare;          // 16
-    int16_t fromComp;       // 20
-    int16_t toComp;         // 22
-    int16_t fromPin;        // 24
-    int16_t toPin;          // 26
-    int16_t net;            // 28
-    uint16_t flags;         // 30
-    uint16_t spareWord;     // 32
-    int16_t count;          // 34
+    int32_t spare;                  // 16
+    int16_t fromComp;               // 20
+    int16_t toComp;                 // 22
+    int16_t fromPin;                // 24
+    int16_t toPin;                  // 26
+    int16_t net;                    // 28
+    uint16_t flags;                 // 30
+    uint16_t spareWord;             // 32
+    int16_t count;                  // 34
 };
 
 // A connection buffer with room for 1,001 corners (14,050 bytes).
 struct Conn {
-    ConnHead head;          // 0
-    Crn crn[kMaxCorners];   // 36 + 14 i
+    ConnHead head;        // 0
+    Crn crn[kMaxCorners]; // 36 + 14 i
 };
 
 struct ObsHead {
-    NameId name;            // 0
-    int32_t recordId;       // 4
+    NameId name;                    // 0
+    int32_t recordId;               // 4
     int32_t minX, minY, maxX, maxY; // 8..20
-    int32_t width;          // 24
-    int32_t value28;        // 28
-    uint8_t layer;          // 32
-    uint8_t kind;           // 33
-    uint8_t byte34;         // 34
-    uint8_t byte35;         // 35
-    uint16_t flags;         // 36
-    int16_t net;            // 38: 0x8001 none, 0 any, -p pin p
-    int16_t owner;          // 40: 0 board, s symbol, -c component
-    int16_t word42;         // 42
-    int16_t word44;         // 44
-    int16_t count;          // 46
+    int32_t width;                  // 24
+    int32_t value28;                // 28
+    uint8_t layer;                  // 32
+    uint8_t kind;                   // 33
+    uint8_t byte34;                 // 34
+    uint8_t byte35;                 // 35
+    uint16_t flags;                 // 36
+    int16_t net;                    // 38: 0x8001 none, 0 any, -p pin p
+    int16_t owner;                  // 40: 0 board, s symbol, -c component
+    int16_t word42;                 // 42
+    int16_t word44;                 // 44
+    int16_t count;                  // 46
 };
 
 struct ObsPoint {
-    int32_t x, y;           // 0, 4
-    uint16_t flags;         // 8
-    int16_t width;          // 10
+    int32_t x, y;   // 0, 4
+    uint16_t flags; // 8
+    int16_t width;  // 10
 };
 
 // An obstacle buffer with room for 1,001 points (12,060 bytes).
 struct Obstacle {
-    ObsHead head;           // 0
+    ObsHead head;            // 0
     ObsPoint pt[kMaxPoints]; // 48 + 12 i
 };
 
@@ -360,21 +360,21 @@ enum : int16_t { kObsNoNet = -32767 }; // 0x8001
 
 // A board text (156 bytes).
 struct BoardText {
-    NameId name;            // 0
-    int32_t recordId;       // 4
+    NameId name;                    // 0
+    int32_t recordId;               // 4
     int32_t minX, minY, maxX, maxY; // 8..20
-    int32_t width;          // 24
-    int32_t height;         // 28
-    int32_t x, y;           // 32, 36
-    int32_t r;              // 40
-    int16_t angle;          // 44
-    int16_t owner;          // 46
-    int16_t ratio;          // 48
-    int16_t value50;        // 50
-    uint8_t layer;          // 52
-    uint8_t kind;           // 53
-    uint8_t flags;          // 54
-    char text[kTextChars];  // 55
+    int32_t width;                  // 24
+    int32_t height;                 // 28
+    int32_t x, y;                   // 32, 36
+    int32_t r;                      // 40
+    int16_t angle;                  // 44
+    int16_t owner;                  // 46
+    int16_t ratio;                  // 48
+    int16_t value50;                // 50
+    uint8_t layer;                  // 52
+    uint8_t kind;                   // 53
+    uint8_t flags;                  // 54
+    char text[kTextChars];          // 55
 };
 
 // A note: its text (101 bytes).
@@ -384,25 +384,25 @@ struct Note {
 
 // A display colour entry (12 bytes).
 struct ColorEntry {
-    uint8_t kind;           // 0
-    uint8_t subKind;        // 1
-    uint8_t layer;          // 2: 255 = every layer
-    uint8_t spare;          // 3
-    int32_t value;          // 4
-    int32_t color;          // 8
+    uint8_t kind;    // 0
+    uint8_t subKind; // 1
+    uint8_t layer;   // 2: 255 = every layer
+    uint8_t spare;   // 3
+    int32_t value;   // 4
+    int32_t color;   // 8
 };
 
 // An attribute (20 bytes).
 struct Attribute {
-    uint8_t kind;           // 0
-    uint8_t key1Type;       // 1
-    uint8_t key2Type;       // 2
-    uint8_t byte3;          // 3
-    int16_t key1;           // 4
-    int16_t key2;           // 6
-    int32_t value1;         // 8
-    int32_t value2;         // 12
-    int32_t value3;         // 16
+    uint8_t kind;     // 0
+    uint8_t key1Type; // 1
+    uint8_t key2Type; // 2
+    uint8_t byte3;    // 3
+    int16_t key1;     // 4
+    int16_t key2;     // 6
+    int32_t value1;   // 8
+    int32_t value2;   // 12
+    int32_t value3;   // 16
 };
 
 // A plot report (848 bytes): a 68-byte head and 65 colour entries.
@@ -420,29 +420,30 @@ struct PlotReport {
 
 // An error marker (40 bytes).
 struct ErrorMarker {
-    int32_t x, y;           // 0, 4
-    int32_t id1, id2;       // 8, 12: record ids of the objects
-    int16_t sub1, sub2;     // 16, 18
-    uint8_t kind1, kind2;   // 20, 21: record types of the objects
-    uint8_t type;           // 22
-    uint8_t layer;          // 23
-    uint8_t flags;          // 24
-    uint8_t bytes25[3];     // 25
-    int32_t value[3];       // 28
+    int32_t x, y;         // 0, 4
+    int32_t id1, id2;     // 8, 12: record ids of the objects
+    int16_t sub1, sub2;   // 16, 18
+    uint8_t kind1, kind2; // 20, 21: record types of the objects
+    uint8_t type;         // 22
+    uint8_t layer;        // 23
+    uint8_t flags;        // 24
+    uint8_t bytes25[3];   // 25
+    int32_t value[3];     // 28
 };
 
 // A Table23 record (16 bytes).
 struct Table23 {
-    uint16_t value;         // 0: 10..500
-    uint8_t byte2, byte3;   // 2, 3
-    int32_t value4;         // 4
-    int32_t value8;         // 8
-    int16_t word12;         // 12
-    int16_t word14;         // 14
+    uint16_t value;       // 0: 10..500
+    uint8_t byte2, byte3; // 2, 3
+    int32_t value4;       // 4
+    int32_t value8;       // 8
+    int16_t word12;       // 12
+    int16_t word14;       // 14
 };
 
 #pragma pack(pop)
 
+// clang-format off
 #define PLV_AT(T, f, off) static_assert(offsetof(T, f) == (off), #T "." #f)
 
 static_assert(sizeof(DbViaName) == 16);
@@ -621,6 +622,9 @@ PLV_AT(Table23, value4, 4); PLV_AT(Table23, value8, 8); PLV_AT(Table23, word12, 
 PLV_AT(Table23, word14, 14);
 
 #undef PLV_AT
+// clang-format on
 
 // Size of a thru-code record for a layer count.
-constexpr int32_t ThruRecSizeFor(int32_t layers) { return 12 + 108 * (layers + 1); }
+constexpr int32_t ThruRecSizeFor(int32_t layers) {
+    return 12 + 108 * (layers + 1);
+}

@@ -13,7 +13,9 @@ bool s_physicalRead = false;
 uint32_t s_physical = 0;
 } // namespace
 
-bool RunOptionsQuiet() { return g_runOptions && g_runOptions[kRunOptQuiet]; }
+bool RunOptionsQuiet() {
+    return g_runOptions && g_runOptions[kRunOptQuiet];
+}
 
 void RunOptionsAlloc() {
     g_runOptions = static_cast<uint8_t*>(NewPointerBlockClear(nullptr, kRunOptionsBytes));
@@ -21,7 +23,9 @@ void RunOptionsAlloc() {
     std::memset(g_runOptions, 0, kRunOptionsBytes);
 }
 
-void ParseInit() { RunOptionsAlloc(); }
+void ParseInit() {
+    RunOptionsAlloc();
+}
 
 void ParseClose() {
     if (g_verbose) DebugPrint("ParseClose: started");
@@ -36,7 +40,8 @@ uint32_t ComMemGetPhysical() {
         MemStatusRead(&m);
         s_physical = m.totalPhys > 0xFFFFFFFFull ? 0xFFFFFFFFu : uint32_t(m.totalPhys);
         s_physicalRead = true;
-        if (g_verbose) DebugPrint("ComMemGetPhysical: %ldK memory installed", long(s_physical / 1000));
+        if (g_verbose)
+            DebugPrint("ComMemGetPhysical: %ldK memory installed", long(s_physical / 1000));
     }
     return s_physical;
 }

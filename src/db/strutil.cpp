@@ -7,19 +7,27 @@
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+char Upper(char c) {
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
 
 // Compares two digit runs by value: leading zeros skipped, the longer run
 // larger, then digit by digit. No run is ever converted to a number, so
 // long runs cannot overflow.
 int32_t CompareDigitRuns(const char* a, const char* b) {
-    while (*a == '0') ++a;
-    while (*b == '0') ++b;
+    while (*a == '0')
+        ++a;
+    while (*b == '0')
+        ++b;
     size_t la = 0, lb = 0;
-    while (IsDigit(a[la])) ++la;
-    while (IsDigit(b[lb])) ++lb;
+    while (IsDigit(a[la]))
+        ++la;
+    while (IsDigit(b[lb]))
+        ++lb;
     if (la != lb) return la < lb ? -1 : 1;
     for (size_t i = 0; i < la; ++i)
         if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
@@ -39,7 +47,8 @@ void StrCopy(char* dst, const char* src) {
 
 void StrAppend(char* dst, const char* src) {
     size_t n = std::strlen(dst);
-    while (n < STR_MAX && *src) dst[n++] = *src++;
+    while (n < STR_MAX && *src)
+        dst[n++] = *src++;
     dst[n] = 0;
 }
 
@@ -58,12 +67,15 @@ void NumToStrBase(char* dst, int32_t n, int32_t base) {
     char text[42];
     int k = 0;
     if (negative) text[k++] = '-';
-    while (i) text[k++] = digits[--i];
+    while (i)
+        text[k++] = digits[--i];
     text[k] = 0;
     StrAppend(dst, text);
 }
 
-void NumToStr(char* dst, int32_t n) { NumToStrBase(dst, n, 10); }
+void NumToStr(char* dst, int32_t n) {
+    NumToStrBase(dst, n, 10);
+}
 
 void StrCopyUpper(char* dst, const char* src) {
     size_t n = 0;
@@ -75,10 +87,12 @@ void StrCopyUpper(char* dst, const char* src) {
 }
 
 void StrTrim(char* dst, const char* src) {
-    while (*src == ' ') ++src;
+    while (*src == ' ')
+        ++src;
     StrCopy(dst, src);
     size_t n = std::strlen(dst);
-    while (n > 0 && dst[n - 1] == ' ') --n;
+    while (n > 0 && dst[n - 1] == ' ')
+        --n;
     dst[n] = 0;
 }
 

@@ -36,7 +36,6 @@ void Reserve(int32_t capacity) {
     g_capacity = capacity;
 }
 
-
 } // namespace
 
 void Table23Init() {
@@ -44,10 +43,8 @@ void Table23Init() {
     g_count = 0;
     g_capacity = 0;
     int32_t capacity = DbHdr().table23Count;
-    if (capacity <= 0)
-        capacity = kGrow;
-    if (capacity > kLimit)
-        capacity = kLimit;
+    if (capacity <= 0) capacity = kGrow;
+    if (capacity > kLimit) capacity = kLimit;
     Reserve(capacity);
 }
 
@@ -59,8 +56,7 @@ void Table23Free() {
 
 int32_t Table23Add() {
     if (g_count >= g_capacity) {
-        if (g_capacity >= kLimit)
-            ErrOutOfMemory(kErrFull);
+        if (g_capacity >= kLimit) ErrOutOfMemory(kErrFull);
         int32_t capacity = g_capacity + kGrow;
         Reserve(capacity > kLimit ? kLimit : capacity);
     }
@@ -71,23 +67,19 @@ int32_t Table23Add() {
 }
 
 void Table23Get(int32_t n, Table23* out) {
-    if (n < 1 || n > g_count)
-        ErrReport(kErrGetIndex, n);
+    if (n < 1 || n > g_count) ErrReport(kErrGetIndex, n);
     std::memcpy(out, &g_rec[n], sizeof(Table23));
 }
 
 void Table23Put(int32_t n, const Table23* record) {
-    if (n < 1 || n > g_count)
-        ErrReport(kErrPutIndex, n);
-    if (record->value < 10 || record->value > 500)
-        ErrReport(kErrValue, record->value);
+    if (n < 1 || n > g_count) ErrReport(kErrPutIndex, n);
+    if (record->value < 10 || record->value > 500) ErrReport(kErrValue, record->value);
     std::memcpy(&g_rec[n], record, sizeof(Table23));
     DbSetModified();
 }
 
 void Table23Delete(int32_t n) {
-    if (n < 1 || n > g_count)
-        ErrReport(kErrDeleteIndex, n);
+    if (n < 1 || n > g_count) ErrReport(kErrDeleteIndex, n);
     int32_t old = g_count;
     std::memmove(&g_rec[n], &g_rec[n + 1], sizeof(Table23) * size_t(old - n));
     std::memset(&g_rec[old], 0, sizeof(Table23));
@@ -107,8 +99,12 @@ void Table23Delete(int32_t n) {
     DbSetModified();
 }
 
-int32_t Table23Count() { return g_count; }
-int32_t Table23Capacity() { return g_capacity; }
+int32_t Table23Count() {
+    return g_count;
+}
+int32_t Table23Capacity() {
+    return g_capacity;
+}
 
 void Table23Register() {
     DbModuleOps ops;

@@ -5,8 +5,8 @@
 
 #include "db/records.h"
 
-void Table23Init();  // from DbInit: capacity from the header's count
-void Table23Free();  // from DbFree: the table is absent
+void Table23Init(); // from DbInit: capacity from the header's count
+void Table23Free(); // from DbFree: the table is absent
 int32_t Table23Add();
 void Table23Delete(int32_t n);
 void Table23Get(int32_t n, Table23* out);

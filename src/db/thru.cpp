@@ -51,8 +51,7 @@ void* AlignedAlloc(int32_t size, ErrCode code) {
 }
 
 int32_t Append() {
-    if (g_count >= kThruMax)
-        ErrOutOfMemory(kErrFull);
+    if (g_count >= kThruMax) ErrOutOfMemory(kErrFull);
     int32_t n = ++g_count;
     auto* rec = static_cast<ThruCode*>(PoolNewPtr(int32_t(sizeof(ThruCode)), kPoolDb, kErrRecord));
     std::memset(rec, 0, sizeof(ThruCode));
@@ -67,17 +66,14 @@ int32_t Layers() {
 }
 
 void CheckPad(int32_t t, int32_t l, ErrCode tCode) {
-    if (t < 1 || t > g_count)
-        ErrReport(tCode, t);
-    if (l < 0 || l > Layers())
-        ErrReport(kErrPadLayer, l);
+    if (t < 1 || t > g_count) ErrReport(tCode, t);
+    if (l < 0 || l > Layers()) ErrReport(kErrPadLayer, l);
 }
 
 // The checks of a put on one layer block; the block is corrected in place
 // (code-0 extents cleared, the shape list ended at the first code 0).
 void CheckLayer(ThruLayer& b) {
-    if (b.flags >= 128)
-        ErrReport(kErrFlagByte, b.flags);
+    if (b.flags >= 128) ErrReport(kErrFlagByte, b.flags);
     for (int32_t j = 0; j < b.shapeCount; ++j) {
         PadShape& s = b.shape[j];
         int32_t e[4]; // the extents may lie at any address in the packed block
@@ -90,43 +86,36 @@ void CheckLayer(ThruLayer& b) {
         case kPadOblong:
         case kPadRect:
         case kPadOval:
-            if (e[0] < 0)
-                ErrReport(kErrNegLeft, e[0]);
-            if (e[1] < 0)
-                ErrReport(kErrNegBottom, e[1]);
-            if (e[2] < 0)
-                ErrReport(kErrNegRight, e[2]);
-            if (e[3] < 0)
-                ErrReport(kErrNegTop, e[3]);
+            if (e[0] < 0) ErrReport(kErrNegLeft, e[0]);
+            if (e[1] < 0) ErrReport(kErrNegBottom, e[1]);
+            if (e[2] < 0) ErrReport(kErrNegRight, e[2]);
+            if (e[3] < 0) ErrReport(kErrNegTop, e[3]);
             break;
         case kPadRound:
         case kPadSquare:
         case kPadThermal:
         case kPadAnnular:
-            if (e[0] != e[1])
-                ErrReport(kErrEqual01, e[1]);
-            if (e[1] != e[2])
-                ErrReport(kErrEqual12, e[2]);
-            if (e[2] != e[3])
-                ErrReport(kErrEqual23, e[3]);
+            if (e[0] != e[1]) ErrReport(kErrEqual01, e[1]);
+            if (e[1] != e[2]) ErrReport(kErrEqual12, e[2]);
+            if (e[2] != e[3]) ErrReport(kErrEqual23, e[3]);
             break;
-        default: ErrReport(kErrShapeCode, s.code);
+        default:
+            ErrReport(kErrShapeCode, s.code);
         }
     }
 }
 
 } // namespace
 
-int32_t ThruRecSize() { return ThruRecSizeFor(Layers()); }
+int32_t ThruRecSize() {
+    return ThruRecSizeFor(Layers());
+}
 
 void ThruInit() {
-    if (g_count != 0 || g_thru)
-        ErrReport(kErrNotEmpty, g_count);
+    if (g_count != 0 || g_thru) ErrReport(kErrNotEmpty, g_count);
     const DbHeader& h = DbHdr();
-    if (h.viaCount < 1 || h.viaCount > kThruMaxVias)
-        ErrReport(kErrViaCount, h.viaCount);
-    if (h.thruCount < h.viaCount || h.thruCount > kThruMax)
-        ErrReport(kErrThruCount, h.thruCount);
+    if (h.viaCount < 1 || h.viaCount > kThruMaxVias) ErrReport(kErrViaCount, h.viaCount);
+    if (h.thruCount < h.viaCount || h.thruCount > kThruMax) ErrReport(kErrThruCount, h.thruCount);
     // The pointer array holds every thru code a design may have.
     g_thru = static_cast<ThruCode**>(
         AlignedAlloc(int32_t(sizeof(ThruCode*)) * (kThruMax + 1), kErrArray));
@@ -148,20 +137,17 @@ int32_t ThruAdd() {
 }
 
 void ThruGet(int32_t n, ThruCode* out) {
-    if (n < 1 || n > g_count)
-        ErrReport(kErrGetIndex, n);
+    if (n < 1 || n > g_count) ErrReport(kErrGetIndex, n);
     std::memcpy(out, g_thru[n], size_t(ThruRecSize()));
 }
 
 const ThruCode* ThruRef(int32_t n) {
-    if (n < 1 || n > g_count)
-        ErrReport(kErrRefIndex, n);
+    if (n < 1 || n > g_count) ErrReport(kErrRefIndex, n);
     return g_thru[n];
 }
 
 void ThruPut(int32_t n, const ThruCode* record) {
-    if (n < 1 || n > g_count)
-        ErrReport(kErrPutIndex, n);
+    if (n < 1 || n > g_count) ErrReport(kErrPutIndex, n);
     int32_t size = ThruRecSize(), layers = Layers();
     ThruCode copy;
     ThruCode* rec = &copy;
@@ -176,16 +162,14 @@ void ThruPut(int32_t n, const ThruCode* record) {
     if (!DbIsTrusted()) {
         for (int32_t l = 1; l <= layers; ++l)
             CheckLayer(rec->layer[l]);
-        if (rec->recordId == 0)
-            rec->recordId = DbNextRecordId();
+        if (rec->recordId == 0) rec->recordId = DbNextRecordId();
     }
     std::memcpy(g_thru[n], rec, size_t(size));
     DbSetModified();
 }
 
 void ThruDelete(int32_t n) {
-    if (n <= DbHdr().viaCount || n > g_count)
-        ErrReport(kErrDeleteIndex, n);
+    if (n <= DbHdr().viaCount || n > g_count) ErrReport(kErrDeleteIndex, n);
     int32_t old = g_count;
     PoolFreePtr(g_thru[n]);
     for (int32_t i = n; i < old; ++i)
@@ -194,13 +178,12 @@ void ThruDelete(int32_t n) {
     // Old -> new numbers: earlier thru codes keep theirs, later ones move
     // down one place, the deleted one maps to 0.
     int32_t pool = PoolOpen(kErrMapOwner);
-    auto* map = static_cast<int16_t*>(
-        PoolAlloc(int32_t(sizeof(int16_t)) * (old + 1), pool, kErrMap));
+    auto* map =
+        static_cast<int16_t*>(PoolAlloc(int32_t(sizeof(int16_t)) * (old + 1), pool, kErrMap));
     for (int32_t i = 0; i <= old; ++i)
         map[i] = int16_t(i < n ? i : i - 1);
     map[n] = 0;
-    if (g_renumberHook)
-        g_renumberHook(map, old, n);
+    if (g_renumberHook) g_renumberHook(map, old, n);
     DbAttrRenumber(kRecThruCode, map, old);
     // The journal's item of the deleted thru code goes one past the new last.
     map[n] = int16_t(old);
@@ -215,16 +198,19 @@ void ThruPadGet(int32_t t, int32_t l, ThruLayer* out) {
     std::memcpy(out, &g_thru[t]->layer[l], sizeof(ThruLayer));
 }
 
-int32_t ThruCount() { return g_count; }
+int32_t ThruCount() {
+    return g_count;
+}
 
 void ThruClearLayer(int32_t l) {
-    if (l < 0 || l >= kLayerSlots)
-        ErrReport(kErrPadLayer, l);
+    if (l < 0 || l >= kLayerSlots) ErrReport(kErrPadLayer, l);
     for (int32_t n = 1; n <= g_count; ++n)
         std::memset(&g_thru[n]->layer[l], 0, sizeof(ThruLayer));
 }
 
-void ThruSetRenumberHook(ThruRenumberHook hook) { g_renumberHook = hook; }
+void ThruSetRenumberHook(ThruRenumberHook hook) {
+    g_renumberHook = hook;
+}
 
 void ThruRegister() {
     DbModuleOps ops;
@@ -251,25 +237,21 @@ const ThruLayer* ThruPadRef(int32_t padstack, int32_t layer) {
 
 int32_t ThruPadWord(int32_t padstack, int32_t layer) {
     const ThruLayer* b = ThruPadRef(padstack, layer);
-    if (b->shapeCount == 0 || b->shape[0].code == kPadUndef)
-        return 0;
+    if (b->shapeCount == 0 || b->shape[0].code == kPadUndef) return 0;
     return b->shape[0].ext[0];
 }
 
 bool PadstackOnLayer(int32_t padstack, int32_t layer) {
     const ThruLayer* b = ThruPadRef(padstack, layer);
-    if (b->shapeCount == 0 || b->shape[0].code == kPadUndef)
-        return false;
+    if (b->shapeCount == 0 || b->shape[0].code == kPadUndef) return false;
     const int32_t* e = b->shape[0].ext;
     return e[0] != 0 || e[1] != 0 || e[2] != 0 || e[3] != 0;
 }
 
 int32_t PadstackFind(const char* text) {
     NameId id = NameLookup(text);
-    if (id == 0)
-        return 0;
+    if (id == 0) return 0;
     for (int32_t n = 1; n <= g_count; ++n)
-        if (g_thru[n]->name == id)
-            return n;
+        if (g_thru[n]->name == id) return n;
     return 0;
 }

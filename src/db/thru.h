@@ -23,9 +23,9 @@ enum : uint8_t {
 };
 
 enum : int32_t {
-    kThruMax = 1000,     // thru codes in a design
-    kThruMaxVias = 250,  // predefined thru codes (via types)
-    kThruShapes = 4,     // pad shapes in a layer block
+    kThruMax = 1000,    // thru codes in a design
+    kThruMaxVias = 250, // predefined thru codes (via types)
+    kThruShapes = 4,    // pad shapes in a layer block
 };
 
 // 12 + 108 x (layer count + 1).

@@ -8,15 +8,11 @@
 #include "db/err.h"
 #include "db/hdrunits.h"
 
-HeaderUnits g_hdrUnits;
+HeaderUnits g_hdrUnits = {6, 0, 1.0, 1.0 / 60000.0, 1};
 
 namespace {
 
 const HeaderUnits kStartUnits = {6, 0, 1.0, 1.0 / 60000.0, 1};
-
-struct UnitsInit {
-    UnitsInit() { g_hdrUnits = kStartUnits; }
-} s_unitsInit;
 
 char s_ring[kValueRingBuffers][kValueBufferBytes];
 int s_ringNext = 0;
@@ -26,10 +22,13 @@ const int kMaxDigits = 9;
 // stops growing the number there.
 const int64_t kRunCap = int64_t(1) << 52;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 const char* SkipBlanks(const char* p) {
-    while (*p == ' ' || *p == '\t') ++p;
+    while (*p == ' ' || *p == '\t')
+        ++p;
     return p;
 }
 
@@ -51,30 +50,35 @@ bool ReadRun(const char*& p, int64_t& value, int32_t* digits = nullptr) {
 
 void TrimInPlace(char* text) {
     char* start = text;
-    while (*start == ' ') ++start;
+    while (*start == ' ')
+        ++start;
     size_t n = std::strlen(start);
-    while (n > 0 && start[n - 1] == ' ') --n;
+    while (n > 0 && start[n - 1] == ' ')
+        --n;
     std::memmove(text, start, n);
     text[n] = 0;
 }
 
 // The unit kind a suffix names; -1 when it names none.
 int32_t SuffixKind(const char* begin, const char* end) {
-    while (begin < end && (*begin == ' ' || *begin == '\t')) ++begin;
-    while (end > begin && (end[-1] == ' ' || end[-1] == '\t')) --end;
+    while (begin < end && (*begin == ' ' || *begin == '\t'))
+        ++begin;
+    while (end > begin && (end[-1] == ' ' || end[-1] == '\t'))
+        --end;
     if (end > begin && end[-1] == '.') --end;
     char s[8];
     size_t n = size_t(end - begin);
     if (n == 0 || n >= sizeof s) return -1;
-    for (size_t i = 0; i < n; ++i) s[i] = (begin[i] >= 'a' && begin[i] <= 'z') ? char(begin[i] - 32) : begin[i];
+    for (size_t i = 0; i < n; ++i)
+        s[i] = (begin[i] >= 'a' && begin[i] <= 'z') ? char(begin[i] - 32) : begin[i];
     s[n] = 0;
     if (n >= 2 && s[n - 1] == 'S') s[--n] = 0;
     struct Suffix {
         const char* text;
         int32_t kind;
     };
-    static const Suffix kSuffixes[] = {{"IN", 2}, {"\"", 2}, {"CM", 3}, {"MM", 4}, {"M", 1},
-                                       {"MIL", 1}, {"UU", 0}, {"U", 5}, {"S", 6}, {"BU", 6}};
+    static const Suffix kSuffixes[] = {{"IN", 2},  {"\"", 2}, {"CM", 3}, {"MM", 4}, {"M", 1},
+                                       {"MIL", 1}, {"UU", 0}, {"U", 5},  {"S", 6},  {"BU", 6}};
     for (const Suffix& x : kSuffixes)
         if (std::strcmp(s, x.text) == 0) return x.kind;
     return -1;
@@ -82,7 +86,9 @@ int32_t SuffixKind(const char* begin, const char* end) {
 
 } // namespace
 
-void HeaderUnitsReset() { g_hdrUnits = kStartUnits; }
+void HeaderUnitsReset() {
+    g_hdrUnits = kStartUnits;
+}
 
 char* StrRingBuf() {
     char* b = s_ring[s_ringNext];
@@ -123,7 +129,8 @@ int32_t ValueParse(const char* text, bool allowSign) {
         int32_t digits = 0;
         ReadRun(q, num, &digits);
         den = 1;
-        for (int32_t i = 0; i < digits; ++i) den *= 10;
+        for (int32_t i = 0; i < digits; ++i)
+            den *= 10;
         haveNumber = true;
         p = q;
     } else if (haveNumber && *q == '/') {
@@ -155,18 +162,32 @@ int32_t ValueParse(const char* text, bool allowSign) {
     case 0: {
         int64_t a = 0, b = 0, sum = 0;
         if (__builtin_mul_overflow(whole, int64_t(u.userUnit), &a) ||
-            __builtin_mul_overflow(num, int64_t(u.userUnit), &b) || __builtin_add_overflow(a, b / den, &sum))
+            __builtin_mul_overflow(num, int64_t(u.userUnit), &b) ||
+            __builtin_add_overflow(a, b / den, &sum))
             return INT_MAX;
         result = double(sum);
         break;
     }
-    case 6: result = double(whole + num / den); break;
-    case 2: result = std::trunc(value / u.unitSize + 0.4999); break;
-    case 1: result = std::trunc(value / (u.unitSize * 1000.0) + 0.4999); break;
-    case 3: result = std::trunc(value / (u.unitSize * 2.54) + 0.4999); break;
-    case 4: result = std::trunc(value / (u.unitSize * 2.54 * 10.0) + 0.4999); break;
-    case 5: result = std::trunc(value / (u.unitSize * 2.54 * 10000.0) + 0.4999); break;
-    default: ErrReport(50893, kind);
+    case 6:
+        result = double(whole + num / den);
+        break;
+    case 2:
+        result = std::trunc(value / u.unitSize + 0.4999);
+        break;
+    case 1:
+        result = std::trunc(value / (u.unitSize * 1000.0) + 0.4999);
+        break;
+    case 3:
+        result = std::trunc(value / (u.unitSize * 2.54) + 0.4999);
+        break;
+    case 4:
+        result = std::trunc(value / (u.unitSize * 2.54 * 10.0) + 0.4999);
+        break;
+    case 5:
+        result = std::trunc(value / (u.unitSize * 2.54 * 10000.0) + 0.4999);
+        break;
+    default:
+        ErrReport(50893, kind);
     }
     if (!(result >= double(INT_MIN) && result <= double(INT_MAX))) return INT_MAX;
     int32_t v = int32_t(result);

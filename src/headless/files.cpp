@@ -26,11 +26,15 @@ std::string PathOf(const FileSpec* spec) {
     return path;
 }
 
-int32_t ErrnoCode() { return errno ? int32_t(errno) : 5; }
+int32_t ErrnoCode() {
+    return errno ? int32_t(errno) : 5;
+}
 
 } // namespace
 
-void HeadlessSetApplicationFolder(const char* folder) { s_appFolder = folder ? folder : ""; }
+void HeadlessSetApplicationFolder(const char* folder) {
+    s_appFolder = folder ? folder : "";
+}
 
 void ApplicationFolderSpec(FileSpec* out) {
     std::memset(out, 0, sizeof *out);

@@ -24,9 +24,13 @@ std::vector<std::string> s_messages[4];
 
 } // namespace
 
-void HeadlessSetFatalHook(HeadlessFatalHook hook) { s_fatalHook = hook; }
+void HeadlessSetFatalHook(HeadlessFatalHook hook) {
+    s_fatalHook = hook;
+}
 
-void HeadlessSetEmergencySave(HeadlessEmergencySave save) { s_emergencySave = save; }
+void HeadlessSetEmergencySave(HeadlessEmergencySave save) {
+    s_emergencySave = save;
+}
 
 void FatalErrorAlert(ErrCode code, const char* detail) {
     if (!detail) detail = "";
@@ -63,11 +67,17 @@ void ShowMessageAlert(const char* text) {
     s_messages[kHeadlessShow].push_back(text);
 }
 
-void WarningShow(const char* text) { s_messages[kHeadlessWarning].push_back(text); }
+void WarningShow(const char* text) {
+    s_messages[kHeadlessWarning].push_back(text);
+}
 
-const std::vector<std::string>& HeadlessMessages(HeadlessMessageKind kind) { return s_messages[kind]; }
+const std::vector<std::string>& HeadlessMessages(HeadlessMessageKind kind) {
+    return s_messages[kind];
+}
 
-void HeadlessSetConfirmAnswer(bool yes) { s_confirmAnswer = yes; }
+void HeadlessSetConfirmAnswer(bool yes) {
+    s_confirmAnswer = yes;
+}
 
 void HeadlessReset() {
     PoolTestReset();
@@ -81,5 +91,6 @@ void HeadlessReset() {
     HeadlessSetApplicationFolder(nullptr);
     s_confirmAnswer = true;
     s_inFatal = false;
-    for (auto& list : s_messages) list.clear();
+    for (auto& list : s_messages)
+        list.clear();
 }

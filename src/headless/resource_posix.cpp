@@ -2,7 +2,9 @@
 #include "headless/headless.h"
 #include "toolbox/core/resource.h"
 
-RelocatableBlock LoadCustomResource(uint32_t type, int32_t number) { return HeadlessLoadResource(type, number); }
+RelocatableBlock LoadCustomResource(uint32_t type, int32_t number) {
+    return HeadlessLoadResource(type, number);
+}
 
 void ReleaseCustomResource(RelocatableBlock block) {
     if (block) HeapHandleFree(block);

@@ -34,7 +34,9 @@ class RegistryTest : public DbTest {
     void (*m_steps[7])();
 };
 
-std::unique_ptr<uint8_t[]> Buffer() { return std::make_unique<uint8_t[]>(kRecordImageMax); }
+std::unique_ptr<uint8_t[]> Buffer() {
+    return std::make_unique<uint8_t[]>(kRecordImageMax);
+}
 
 // ---- sizes and defaults ------------------------------------------------------------
 
@@ -42,8 +44,8 @@ TEST_F(DbTest, RecordSizesByType) {
     auto buf = Buffer();
     std::memset(buf.get(), 0, kRecordImageMax);
     const std::pair<int32_t, int32_t> fixed[] = {
-        {1, 734}, {2, 228}, {3, 148}, {5, 56}, {9, 56}, {10, 28}, {13, 156},
-        {15, 12}, {16, 20}, {17, 848}, {18, 40}, {23, 16},
+        {1, 734},  {2, 228}, {3, 148}, {5, 56},   {9, 56},  {10, 28},
+        {13, 156}, {15, 12}, {16, 20}, {17, 848}, {18, 40}, {23, 16},
     };
     for (auto [type, size] : fixed)
         EXPECT_EQ(DbRecSize(type, buf.get()), size) << type;
@@ -201,16 +203,16 @@ TEST_F(DbTest, DefaultSweep) {
 
 std::vector<std::string> g_calls;
 
-template <int T>
-void InitOf() { g_calls.push_back("init " + std::to_string(T)); }
-template <int T>
-void FreeOf() { g_calls.push_back("free " + std::to_string(T)); }
+template <int T> void InitOf() {
+    g_calls.push_back("init " + std::to_string(T));
+}
+template <int T> void FreeOf() {
+    g_calls.push_back("free " + std::to_string(T));
+}
 
-template <int... Ts>
-void RegisterAll(std::integer_sequence<int, Ts...>) {
+template <int... Ts> void RegisterAll(std::integer_sequence<int, Ts...>) {
     auto one = [](int32_t type, void (*init)(), void (*fr)()) {
-        if (type < 2 || (type > 18 && type != 23))
-            return;
+        if (type < 2 || (type > 18 && type != 23)) return;
         DbModuleOps ops;
         ops.init = init;
         ops.free = fr;
@@ -253,18 +255,19 @@ struct Call {
 };
 std::vector<Call> g_ops;
 
-template <int T>
-DbModuleOps RecordingOps() {
+template <int T> DbModuleOps RecordingOps() {
     DbModuleOps ops;
-    ops.add = [] { g_ops.push_back({"add", T, 0, DbHdr().sweep}); return int32_t(77); };
+    ops.add = [] {
+        g_ops.push_back({"add", T, 0, DbHdr().sweep});
+        return int32_t(77);
+    };
     ops.del = [](int32_t i) { g_ops.push_back({"del", T, i, DbHdr().sweep}); };
     ops.get = [](int32_t i, void*) { g_ops.push_back({"get", T, i, DbHdr().sweep}); };
     ops.put = [](int32_t i, const void*) { g_ops.push_back({"put", T, i, DbHdr().sweep}); };
     return ops;
 }
 
-template <int... Ts>
-void RegisterRecording(std::integer_sequence<int, Ts...>) {
+template <int... Ts> void RegisterRecording(std::integer_sequence<int, Ts...>) {
     (DbRegisterModule(Ts + 1, RecordingOps<Ts + 1>()), ...);
 }
 
@@ -326,8 +329,9 @@ TEST_F(RegistryTest, MissingModuleIsAnInternalError) {
 
 std::vector<std::pair<uint16_t, bool>> g_steps; // bit, trusted flag seen
 
-template <uint16_t B>
-void Step() { g_steps.push_back({B, DbIsTrusted()}); }
+template <uint16_t B> void Step() {
+    g_steps.push_back({B, DbIsTrusted()});
+}
 
 TEST_F(RegistryTest, ValidateRunsTheRequestedStepsInOrder) {
     EXPECT_FATAL(DbValidate(), 21251); // no valid design

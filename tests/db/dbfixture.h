@@ -34,8 +34,7 @@ class DbTest : public CoreTest {
 };
 
 // Reads a little-endian value of type T at a byte offset of an image.
-template <typename T>
-T At(const void* image, int32_t offset) {
+template <typename T> T At(const void* image, int32_t offset) {
     T v;
     std::memcpy(&v, static_cast<const uint8_t*>(image) + offset, sizeof v);
     return v;

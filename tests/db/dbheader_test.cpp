@@ -25,24 +25,24 @@ TEST_F(DbHeaderTest, ResetWritesTheDefaultsAtTheirOffsets) {
     const void* img = &h;
     EXPECT_STREQ(static_cast<const char*>(img), "Unnamed");
     EXPECT_DOUBLE_EQ(At<double>(img, 64), 1.0 / 60000.0);
-    EXPECT_EQ(At<int32_t>(img, 72), 60);    // user unit
-    EXPECT_EQ(At<int32_t>(img, 76), 60);    // connection grid
-    EXPECT_EQ(At<int32_t>(img, 80), 1500);  // routing grid
-    EXPECT_EQ(At<int32_t>(img, 84), 0);     // fourth grid
+    EXPECT_EQ(At<int32_t>(img, 72), 60);   // user unit
+    EXPECT_EQ(At<int32_t>(img, 76), 60);   // connection grid
+    EXPECT_EQ(At<int32_t>(img, 80), 1500); // routing grid
+    EXPECT_EQ(At<int32_t>(img, 84), 0);    // fourth grid
     EXPECT_EQ(At<int32_t>(img, 96), 6000);
     EXPECT_EQ(At<int32_t>(img, 100), 6000);
     EXPECT_EQ(At<int32_t>(img, 104), 0);
     EXPECT_EQ(At<int32_t>(img, 112), 0);
-    EXPECT_EQ(At<int16_t>(img, 122), 10);   // backup minutes
-    EXPECT_EQ(At<int16_t>(img, 128), 2);    // layers
-    EXPECT_EQ(At<int16_t>(img, 130), 1);    // via types V
-    EXPECT_EQ(At<int16_t>(img, 132), 1);    // thru codes
+    EXPECT_EQ(At<int16_t>(img, 122), 10); // backup minutes
+    EXPECT_EQ(At<int16_t>(img, 128), 2);  // layers
+    EXPECT_EQ(At<int16_t>(img, 130), 1);  // via types V
+    EXPECT_EQ(At<int16_t>(img, 132), 1);  // thru codes
     EXPECT_EQ(At<int32_t>(img, 156), INT_MAX);
     EXPECT_EQ(At<int32_t>(img, 160), INT_MAX);
     EXPECT_EQ(At<int32_t>(img, 164), -INT_MAX);
     EXPECT_EQ(At<int32_t>(img, 168), -INT_MAX);
-    EXPECT_EQ(At<int16_t>(img, 236), 0);    // DbValid
-    EXPECT_EQ(At<int32_t>(img, 264), 0);    // record-id counter
+    EXPECT_EQ(At<int16_t>(img, 236), 0); // DbValid
+    EXPECT_EQ(At<int32_t>(img, 264), 0); // record-id counter
     EXPECT_EQ(At<int32_t>(img, 282), 6000);
     EXPECT_EQ(At<int32_t>(img, 286), 480);
     // The display user unit takes the user unit and the scale is derived.

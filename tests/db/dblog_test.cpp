@@ -15,7 +15,9 @@ namespace {
 
 // Seconds since 2001-01-01 of the clock the tests set, in UTC with no zone.
 int64_t s_now = 0;
-uint64_t FixedFileTime() { return uint64_t(s_now + kSecondsTo2001) * 10000000ull; }
+uint64_t FixedFileTime() {
+    return uint64_t(s_now + kSecondsTo2001) * 10000000ull;
+}
 bool NoBias(int32_t* minutes) {
     *minutes = 0;
     return true;
@@ -60,7 +62,8 @@ TEST_F(LogTest, EraseAsksThenTruncates) {
     LogWrite("two");
     HeadlessSetConfirmAnswer(false);
     LogErase();
-    EXPECT_EQ(folder_->ReadFile("Pelvane.Log").size(), 2 * std::string("Wed, Dec 10, 2025  12:05:09 AM  one\r\n").size());
+    EXPECT_EQ(folder_->ReadFile("Pelvane.Log").size(),
+              2 * std::string("Wed, Dec 10, 2025  12:05:09 AM  one\r\n").size());
     ASSERT_EQ(HeadlessMessages(kHeadlessConfirm).size(), 1u);
     EXPECT_EQ(HeadlessMessages(kHeadlessConfirm)[0],
               "Are you sure you want to erase the contents of the activity log?");

@@ -16,7 +16,13 @@ TEST_F(ErrTest, ReportCarriesCodeAndDetail) {
         int32_t number;
         const char* detail;
     } cases[] = {
-        {5, "5"}, {0, "0"}, {-1000, "-1000"}, {-1001, "-1001, 64535"}, {-25536, "-25536, 40000"}, {32767, "32767"},
+        {5, "5"},
+        {0, "0"},
+        {-1000, "-1000"},
+        {-1001, "-1001, 64535"},
+        {-25536, "-25536, 40000"},
+        {32767, "32767"},
+        {40000, "-25536, 40000"}, // the number is a 16-bit value
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.number);

@@ -101,6 +101,7 @@ TEST(GeomDist, SegSegDist) {
         {{0, 5, 10, 5}, {5, 0, 5, 10}, 0},       // horizontal across vertical
         {{0, 0, 10, 0}, {15, 3, 15, 10}, 5},     // horizontal and vertical apart: (10,0)-(15,3)
         {{0, 0, 10, 0}, {5, 3, 5, 10}, 3},       // a vertical standing above
+        {{0, 5, 10, 5}, {15, 0, 15, 10}, 5},     // a horizontal ending beside a vertical
         {{0, 0, 0, 10}, {4, 5, 4, 20}, 4},       // two verticals beside each other
         {{0, 0, 0, 10}, {3, 14, 3, 20}, 5},      // two verticals, facing ends
         {{0, 0, 10, 0}, {0, 6, 10, 6}, 6},       // two horizontals

@@ -3,6 +3,7 @@
 // model of the Table23 table and of every open level.
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -175,6 +176,17 @@ TEST_F(JournalTest, UndoAndRedo) {
     EXPECT_FATAL(AltUndo(), 5255011);
 }
 
+TEST_F(JournalTest, EmptyingTheDatabaseForgetsWhatCouldBeUndone) {
+    Design(2);
+    AltPush();
+    Put(1, 10);
+    AltPop(true);
+    ASSERT_TRUE(AltCanUndo());
+    DbFree();
+    EXPECT_FALSE(AltCanUndo());
+    EXPECT_EQ(AltDepth(), 0);
+}
+
 TEST_F(JournalTest, DeletesRunFromTheHighestIndex) {
     Design(6);
     AltPush();
@@ -281,6 +293,23 @@ TEST_F(JournalTest, PutAndItemChecks) {
     EXPECT_EQ(AltPut(kRecTable23, 1, 9, &r), 1);
 }
 
+TEST_F(JournalTest, ImagesUpToAFullSymbolAreKept) {
+    Design(0);
+    auto sym = std::make_unique<Symbol>();
+    DbRecInit(kRecSymbol, sym.get(), 1);
+    sym->info.pinCount = kMaxPins;
+    sym->pin[kMaxPins].x = 77;
+    AltPush();
+    AltPut(kRecSymbol, 1, 0, sym.get());
+    auto back = std::make_unique<Symbol>();
+    EXPECT_TRUE(AltSave(kRecSymbol, 1, back.get()));
+    EXPECT_EQ(std::memcmp(back.get(), sym.get(), sizeof(Symbol)), 0);
+    sym->info.pinCount = kMaxPins + 1; // 38,464 bytes
+    EXPECT_FATAL(AltPut(kRecSymbol, 2, 0, sym.get()), 5255020);
+    sym->info.pinCount = -4;
+    EXPECT_FATAL(AltPut(kRecSymbol, 2, 0, sym.get()), 5255020);
+}
+
 TEST_F(JournalTest, ItemGetGivesTheImageBeforeTheCurrentLevel) {
     Design(3);
     AltPush();
@@ -377,8 +406,7 @@ TEST_F(JournalTest, AttributesAreFoundByKeyPreferringTheJournal) {
     DbModuleOps attr;
     attr.get = [](int32_t, void* out) {
         auto* a = static_cast<Attribute*>(out);
-        if (a->kind == 7 && a->key1Type == 10 && a->key1 == 1)
-            a->value1 = 5;
+        if (a->kind == 7 && a->key1Type == 10 && a->key1 == 1) a->value1 = 5;
     };
     DbRegisterModule(kRecAttribute, attr);
     Design(0);
@@ -448,7 +476,9 @@ struct MItem {
     uint16_t flags;
 };
 
-bool Dead(const MItem& m) { return (m.flags & 3) == 3; }
+bool Dead(const MItem& m) {
+    return (m.flags & 3) == 3;
+}
 
 // The model: the table, and for every open level the items as that level
 // sees them.
@@ -463,16 +493,13 @@ struct Model {
         MItem* dead = nullptr;
         for (MItem& m : Top())
             if (m.index == index) {
-                if (!Dead(m))
-                    return &m;
-                if (!dead)
-                    dead = &m;
+                if (!Dead(m)) return &m;
+                if (!dead) dead = &m;
             }
         return dead;
     }
     void Push() {
-        if (levels.empty())
-            committed.clear();
+        if (levels.empty()) committed.clear();
         levels.push_back(levels.empty() ? std::vector<MItem>{} : Top());
     }
     void Put(int32_t index, const Table23& r) {
@@ -483,8 +510,7 @@ struct Model {
     }
     void Reject() {
         levels.pop_back();
-        if (levels.empty())
-            committed.clear();
+        if (levels.empty()) committed.clear();
     }
     void Commit() {
         std::vector<MItem> top = Top();
@@ -501,13 +527,11 @@ struct Model {
             order.push_back(&m);
         std::stable_sort(order.begin(), order.end(), [](const MItem* a, const MItem* b) {
             bool ad = a->flags & 2, bd = b->flags & 2;
-            if (ad != bd)
-                return !ad;
+            if (ad != bd) return !ad;
             return ad ? a->index > b->index : a->index < b->index;
         });
         for (MItem* m : order) {
-            if (Dead(*m))
-                continue;
+            if (Dead(*m)) continue;
             if (m->flags & 1) {
                 table.push_back(m->image);
                 m->index = Count();
@@ -526,13 +550,14 @@ struct Model {
     }
     void Undo() {
         for (MItem& m : committed)
-            if ((m.flags & 3) == 1 || (m.flags & 3) == 2)
-                m.flags ^= 3;
+            if ((m.flags & 3) == 1 || (m.flags & 3) == 2) m.flags ^= 3;
         levels.push_back(committed);
     }
 };
 
-bool Same(const Table23& a, const Table23& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool Same(const Table23& a, const Table23& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 TEST_F(JournalTest, RandomisedAgainstAModel) {
     Design(0);
@@ -579,15 +604,13 @@ TEST_F(JournalTest, RandomisedAgainstAModel) {
         } else if (op < 45) { // change a record or an item
             int32_t count = model.Count() + int32_t(model.Top().size());
             int32_t index = 1 + pick(std::max(count, 1));
-            if (index > model.Count() && !model.Find(index))
-                continue;
+            if (index > model.Count() && !model.Find(index)) continue;
             Table23 r = fresh();
             int32_t id = AltPut(kRecTable23, index, 0, &r);
             ASSERT_EQ(id >= 1 && id <= AltCount(), true);
             model.Put(index, r);
         } else if (op < 58) { // create: a put beyond the count, then the flag
-            if (model.Count() + int32_t(model.Top().size()) > 300)
-                continue;
+            if (model.Count() + int32_t(model.Top().size()) > 300) continue;
             int32_t index = model.Count() + 1;
             while (model.Find(index))
                 ++index;
@@ -600,14 +623,11 @@ TEST_F(JournalTest, RandomisedAgainstAModel) {
             for (int32_t i = 1; i <= model.Count(); ++i)
                 candidates.push_back(i);
             for (const MItem& m : model.Top())
-                if (m.index > model.Count() && !Dead(m))
-                    candidates.push_back(m.index);
-            if (candidates.empty())
-                continue;
+                if (m.index > model.Count() && !Dead(m)) candidates.push_back(m.index);
+            if (candidates.empty()) continue;
             int32_t index = candidates[size_t(pick(int32_t(candidates.size())))];
             MItem* m = model.Find(index);
-            if (m && (m->flags & kAltDeleted))
-                continue;
+            if (m && (m->flags & kAltDeleted)) continue;
             Table23 r;
             AltSave(kRecTable23, index, &r);
             Flag(AltPut(kRecTable23, index, 0, &r), kAltDeleted);
@@ -644,8 +664,7 @@ TEST_F(JournalTest, RandomisedAgainstAModel) {
             ASSERT_TRUE(Same(r, m ? m->image : model.table[size_t(i)])) << "index " << i;
         }
         for (const MItem& m : model.Top()) {
-            if (m.index <= model.Count())
-                continue;
+            if (m.index <= model.Count()) continue;
             Table23 r;
             ASSERT_TRUE(AltSave(kRecTable23, m.index, &r));
             ASSERT_TRUE(Same(r, model.Find(m.index)->image));

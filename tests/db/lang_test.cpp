@@ -24,17 +24,23 @@ TEST_F(LangTest, MessagesOfTheCatalogue) {
         int32_t number;
         const char* text;
     } cases[] = {
-        {551, "&Comp"},          {554, "No Package"},
+        {551, "&Comp"},
+        {554, "No Package"},
         {21412, "Too many components"},
-        {21535, "Outline"},      {21551, "Height keepout"},
-        {21553, "Copper void"},  {21556, "???"},
-        {21671, "Static"},       {21677, "Footprint Detail"},
-        {22071, "Bad Pad Exit"}, {22090, "Obs-to-obs Spacing Error"},
+        {21535, "Outline"},
+        {21551, "Height keepout"},
+        {21553, "Copper void"},
+        {21556, "???"},
+        {21671, "Static"},
+        {21677, "Footprint Detail"},
+        {22071, "Bad Pad Exit"},
+        {22090, "Obs-to-obs Spacing Error"},
         {22092, "Net Layer Violation"},
         {22099, "Unable to Create Jumper Component"},
         {38290, "Not enough RAM"}, // above 32,767: the page walk compares unsigned
     };
-    for (const Case& c : cases) EXPECT_STREQ(LangString(c.number), c.text) << c.number;
+    for (const Case& c : cases)
+        EXPECT_STREQ(LangString(c.number), c.text) << c.number;
 }
 
 TEST_F(LangTest, MissingNumbers) {
@@ -77,14 +83,17 @@ TEST_F(LangTest, AlternatingPages) {
 }
 
 TEST_F(LangTest, LabelRing) {
-    const int32_t numbers[] = {21535, 21536, 21537, 21538, 21539, 21540, 21541, 21542, 21543, 21544, 21545};
+    const int32_t numbers[] = {21535, 21536, 21537, 21538, 21539, 21540,
+                               21541, 21542, 21543, 21544, 21545};
     std::vector<const char*> slots;
-    for (int32_t n : numbers) slots.push_back(LangLabel(n));
+    for (int32_t n : numbers)
+        slots.push_back(LangLabel(n));
     for (int i = 0; i < 10; ++i)
-        for (int j = i + 1; j < 10; ++j) EXPECT_NE(slots[i], slots[j]);
+        for (int j = i + 1; j < 10; ++j)
+            EXPECT_NE(slots[i], slots[j]);
     EXPECT_EQ(slots[10], slots[0]); // the eleventh reuses the first label's slot
     EXPECT_STREQ(slots[0], "Place outline");
-    EXPECT_STREQ(slots[1], "Copper"); // the other nine are intact
+    EXPECT_STREQ(slots[1], "Copper");      // the other nine are intact
     EXPECT_EQ(LangLabel(21536), slots[1]); // a held label keeps its slot
     EXPECT_STREQ(LangLabel(21535), "Outline");
     EXPECT_EQ(LangLabel(21535), slots[1]); // round robin after the last slot filled

@@ -22,13 +22,20 @@ TEST_F(LayersTest, InitFillsAllSlotsWithTheirDefaults) {
         const char *name, *shortName, *className;
         uint8_t mirror;
     } rows[] = {
-        {0, "CONN", "0", "0", 0},         {1, "TOP", "TOP", "TOP", 2},
-        {2, "BOTTOM", "BOT", "BOT", 1},   {3, "GND", "GND", "PLANE", 0},
-        {4, "POWER", "PWR", "PLANE", 0},  {5, "INNER1", "IN1", "INNER", 0},
-        {16, "INNER12", "IN12", "INNER", 0}, {17, "SMTOP", "SMT", "SMTOP", 18},
-        {18, "SMBOT", "SMB", "SMBOT", 17}, {20, "SPBOT", "SPB", "SPBOT", 19},
-        {23, "ASYTOP", "AST", "ASYTOP", 24}, {25, "DRLDWG", "DRD", "DRLDWG", 0},
-        {26, "DRILL", "DRL", "DRILL", 0},  {27, "27", "27", "27", 0},
+        {0, "CONN", "0", "0", 0},
+        {1, "TOP", "TOP", "TOP", 2},
+        {2, "BOTTOM", "BOT", "BOT", 1},
+        {3, "GND", "GND", "PLANE", 0},
+        {4, "POWER", "PWR", "PLANE", 0},
+        {5, "INNER1", "IN1", "INNER", 0},
+        {16, "INNER12", "IN12", "INNER", 0},
+        {17, "SMTOP", "SMT", "SMTOP", 18},
+        {18, "SMBOT", "SMB", "SMBOT", 17},
+        {20, "SPBOT", "SPB", "SPBOT", 19},
+        {23, "ASYTOP", "AST", "ASYTOP", 24},
+        {25, "DRLDWG", "DRD", "DRLDWG", 0},
+        {26, "DRILL", "DRL", "DRILL", 0},
+        {27, "27", "27", "27", 0},
         {30, "30", "30", "30", 0},
     };
     for (const Row& r : rows) {
@@ -75,9 +82,9 @@ TEST_F(LayersTest, FindByNameThenShortName) {
     DbHdr().layerCount = 4;
     EXPECT_EQ(LayerFind("TOP"), 1);
     EXPECT_EQ(LayerFind("BOTTOM"), 2);
-    EXPECT_EQ(LayerFind("BOT"), 2);   // through the short name
+    EXPECT_EQ(LayerFind("BOT"), 2); // through the short name
     EXPECT_EQ(LayerFind("PWR"), 4);
-    EXPECT_EQ(LayerFind("CONN"), 0);  // slot 0 is never found
+    EXPECT_EQ(LayerFind("CONN"), 0);   // slot 0 is never found
     EXPECT_EQ(LayerFind("INNER1"), 0); // beyond the layer count
     EXPECT_EQ(LayerFind(""), 0);
     EXPECT_EQ(LayerFind("NOSUCHLAYER"), 0);

@@ -78,7 +78,9 @@ TEST_F(NamesTest, HashOverSignedBytes) {
     for (unsigned char c : std::string("NET\xC3\xA9X"))
         h = (h * 256u + uint32_t(int32_t(static_cast<signed char>(c)))) % 203u;
     EXPECT_EQ(NameHash("NET\xC3\xA9X"), int32_t(h));
-    EXPECT_EQ(NameHash("ABCDE"), int32_t(((((65u * 256 + 66) % 203 * 256 + 67) % 203 * 256 + 68) % 203 * 256 + 69) % 203));
+    EXPECT_EQ(
+        NameHash("ABCDE"),
+        int32_t(((((65u * 256 + 66) % 203 * 256 + 67) % 203 * 256 + 68) % 203 * 256 + 69) % 203));
 }
 
 TEST_F(NamesTest, LookupBeforeTheTableExists) {
@@ -103,10 +105,8 @@ TEST_F(NamesTest, AChainThatOverflowsLinksOneNewPage) {
         std::snprintf(tail, sizeof tail, "%05d", i);
         std::string t = base + tail;
         int32_t h = NameHash(t.c_str());
-        if (chain < 0)
-            chain = h;
-        if (h == chain)
-            texts[found++] = t;
+        if (chain < 0) chain = h;
+        if (h == chain) texts[found++] = t;
     }
     ASSERT_EQ(found, 100);
     int32_t highest = NameHighestPage();
@@ -185,10 +185,9 @@ TEST_F(NamesTest, NextNameOfASeries) {
         int32_t limit;
         const char* out;
     } cases[] = {
-        {"GND", 100, "GND2"},  {"R19A", 100, "R20A"}, {"U9", 100, "U10"},
-        {"X99", 100, "X100"},  {"R1", 100, "R2"},     {"99", 100, "100"},
-        {"GND", 3, "GN2"},     {"X99", 3, "X10"},     {"ABCDEF", 4, "ABCD"},
-        {"A1B", 100, "A2B"},   {"", 100, "2"},
+        {"GND", 100, "GND2"},  {"R19A", 100, "R20A"}, {"U9", 100, "U10"}, {"X99", 100, "X100"},
+        {"R1", 100, "R2"},     {"99", 100, "100"},    {"GND", 3, "GN2"},  {"X99", 3, "X10"},
+        {"ABCDEF", 4, "ABCD"}, {"A1B", 100, "A2B"},   {"", 100, "2"},
     };
     for (const Case& c : cases) {
         char buf[kNameMaxChars + 2];

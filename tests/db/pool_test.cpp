@@ -7,12 +7,16 @@
 
 #include "db/memstat.h"
 #include "testutil.h"
+#include "toolbox/core/heap.h"
+#include "toolbox/core/memblock.h"
 
 namespace {
 
 class PoolTest : public CoreTest {};
 
-uint8_t* Bytes(void* p) { return static_cast<uint8_t*>(p); }
+uint8_t* Bytes(void* p) {
+    return static_cast<uint8_t*>(p);
+}
 
 bool AllZero(const void* p, size_t n) {
     const uint8_t* b = static_cast<const uint8_t*>(p);
@@ -31,9 +35,10 @@ TEST_F(PoolTest, InitOnceAndOnFirstUse) {
 
 TEST_F(PoolTest, FixedOwnersAndOpeningOrder) {
     PoolInit();
-    const int32_t fixed[][2] = {{1, 37480}, {2, 37481}, {4, 37482},  {6, 37484},
+    const int32_t fixed[][2] = {{1, 37480}, {2, 37481},  {4, 37482},  {6, 37484},
                                 {9, 37486}, {10, 37487}, {11, 37488}, {13, 37490}};
-    for (auto& f : fixed) EXPECT_EQ(PoolOwner(f[0]), f[1]) << "pool " << f[0];
+    for (auto& f : fixed)
+        EXPECT_EQ(PoolOwner(f[0]), f[1]) << "pool " << f[0];
     EXPECT_EQ(PoolOwner(3), 0);
     EXPECT_EQ(PoolOpen(2163020), 3);
     EXPECT_EQ(PoolOpen(2163030), 5);
@@ -45,7 +50,8 @@ TEST_F(PoolTest, FixedOwnersAndOpeningOrder) {
 
 TEST_F(PoolTest, NoFreePool) {
     int32_t opened = 0;
-    while (opened < 40 - 8) PoolOpen(1000 + opened++);
+    while (opened < 40 - 8)
+        PoolOpen(1000 + opened++);
     EXPECT_FATAL_DETAIL(PoolOpen(2163020), 2163020, "2");
     EXPECT_FATAL_DETAIL(PoolClaim(2163021), 2163021, "2");
     DebugSetFlags(0, 1);
@@ -94,6 +100,14 @@ TEST_F(PoolTest, LargestPieceTakesAWholeChunk) {
     EXPECT_EQ(PoolChunksInUse(), 3);
 }
 
+TEST_F(PoolTest, AChunkTakesOne64KRegion) {
+    PoolInit();
+    HeapPool* heap = PointerBlockPool();
+    uint32_t before = PoolBytesHeld(heap);
+    PoolAlloc(8, 3, 1);
+    EXPECT_EQ(PoolBytesHeld(heap) - before, 65536u);
+}
+
 TEST_F(PoolTest, LeftoverBecomesAFreedBlock) {
     // a remainder of 40 bytes becomes a freed block, one of 28 does not
     PoolAlloc(kPoolChunkArea - 40, 3, 1);
@@ -123,13 +137,16 @@ TEST_F(PoolTest, LargestFreedBlockServesBeforeANewChunk) {
 
 TEST_F(PoolTest, ResizeCopiesTheSmallerSize) {
     uint8_t* b = Bytes(PoolNewPtr(64, 3, 1));
-    for (int i = 0; i < 64; ++i) b[i] = uint8_t(i + 1);
+    for (int i = 0; i < 64; ++i)
+        b[i] = uint8_t(i + 1);
     uint8_t* grown = Bytes(PoolResizePtr(b, 128, 3, 1));
     ASSERT_NE(grown, b);
-    for (int i = 0; i < 64; ++i) ASSERT_EQ(grown[i], i + 1);
+    for (int i = 0; i < 64; ++i)
+        ASSERT_EQ(grown[i], i + 1);
     EXPECT_TRUE(AllZero(grown + 64, 64));
     uint8_t* shrunk = Bytes(PoolResizePtr(grown, 10, 3, 1));
-    for (int i = 0; i < 10; ++i) ASSERT_EQ(shrunk[i], i + 1);
+    for (int i = 0; i < 10; ++i)
+        ASSERT_EQ(shrunk[i], i + 1);
     EXPECT_EQ(PoolLiveCount(3), 1);
     EXPECT_EQ(PoolFreedCount(3), 2);
 }
@@ -137,13 +154,15 @@ TEST_F(PoolTest, ResizeCopiesTheSmallerSize) {
 TEST_F(PoolTest, ResetKeepsOwnerAndCachesUpToFourChunks) {
     int32_t p = PoolOpen(2163020);
     std::set<void*> first;
-    for (int i = 0; i < 6; ++i) first.insert(PoolAlloc(65408, p, 1));
+    for (int i = 0; i < 6; ++i)
+        first.insert(PoolAlloc(65408, p, 1));
     EXPECT_EQ(PoolChunksInUse(), 6);
     PoolReset(p);
     EXPECT_EQ(PoolOwner(p), 2163020);
     EXPECT_EQ(PoolChunksInUse(), 0);
     EXPECT_EQ(PoolChunksCached(), 4);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(first.count(PoolAlloc(65408, p, 1)), 1u);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(first.count(PoolAlloc(65408, p, 1)), 1u);
     EXPECT_EQ(PoolChunksCached(), 0);
     PoolAlloc(65408, p, 1);
     EXPECT_EQ(PoolChunksInUse(), 5);
@@ -189,12 +208,14 @@ TEST_F(PoolTest, MemAvailable) {
 
 TEST_F(PoolTest, ScratchStack) {
     void* records[kScratchDepth];
-    for (int i = 0; i < kScratchDepth; ++i) records[i] = ScratchPush();
+    for (int i = 0; i < kScratchDepth; ++i)
+        records[i] = ScratchPush();
     EXPECT_EQ(ScratchDepth(), 40);
     EXPECT_EQ(PoolLiveCount(1), 40);
     EXPECT_FATAL(ScratchPush(), 20481);
     EXPECT_FATAL(ScratchPop(records[10]), 20496);
-    for (int i = kScratchDepth - 1; i >= 0; --i) ScratchPop(records[i]);
+    for (int i = kScratchDepth - 1; i >= 0; --i)
+        ScratchPop(records[i]);
     EXPECT_EQ(ScratchDepth(), 0);
     EXPECT_FATAL(ScratchPop(records[0]), 20496);
 }

@@ -19,7 +19,8 @@ TEST_F(RunOptionsTest, ZeroedBlockWithTheQuietByte) {
     ParseInit();
     ASSERT_NE(g_runOptions, nullptr);
     EXPECT_EQ(PointerBlockSize(g_runOptions), kRunOptionsBytes);
-    for (int i = 0; i < kRunOptionsBytes; ++i) EXPECT_EQ(g_runOptions[i], 0) << i;
+    for (int i = 0; i < kRunOptionsBytes; ++i)
+        EXPECT_EQ(g_runOptions[i], 0) << i;
     AlertMessage("shown");
     EXPECT_TRUE(ConfirmMessage("asked"));
     g_runOptions[kRunOptQuiet] = 1;
@@ -48,7 +49,8 @@ TEST_F(RunOptionsTest, AllocationFailureIsOutOfMemory) {
         taken.push_back(p);
     }
     EXPECT_FATAL_DETAIL(ParseInit(), 37812, "Not enough RAM");
-    for (void* p : taken) FreeHeapBlock(p);
+    for (void* p : taken)
+        FreeHeapBlock(p);
     SetPoolCeiling(pool, oldCeiling);
     SetHeapErrorHandler(previous);
     EXPECT_EQ(g_runOptions, nullptr);

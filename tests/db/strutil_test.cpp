@@ -7,6 +7,7 @@
 #include <string>
 
 #include "testutil.h"
+#include "toolbox/core/memblock.h"
 
 namespace {
 
@@ -58,7 +59,9 @@ TEST_F(StrTest, Numbers) {
     EXPECT_STREQ(dst, "0");
 }
 
-int Sign(int32_t v) { return (v > 0) - (v < 0); }
+int Sign(int32_t v) {
+    return (v > 0) - (v < 0);
+}
 
 TEST_F(StrTest, NaturalCompare) {
     struct Case {
@@ -78,7 +81,8 @@ TEST_F(StrTest, NaturalCompare) {
         {"X18446744073709551617", "X18446744073709551616", 1},
         {"N1", "Na", -1}, // digit against letter: the characters decide
     };
-    for (const Case& c : cases) EXPECT_EQ(Sign(StrCompare(c.a, c.b)), c.sign) << c.a << " vs " << c.b;
+    for (const Case& c : cases)
+        EXPECT_EQ(Sign(StrCompare(c.a, c.b)), c.sign) << c.a << " vs " << c.b;
 }
 
 TEST_F(StrTest, WildcardMatch) {
@@ -87,12 +91,23 @@ TEST_F(StrTest, WildcardMatch) {
         const char* pattern;
         bool match;
     } cases[] = {
-        {"U12", "u?2", true}, {"U12", "U*", true},  {"U12", "U1", false}, {"U1", "U1*", true},
-        {"U1", "U1??", true}, {"U1", "U1?x", false}, {"u12", "U12", true}, {"U12", "*", true},
+        {"U12", "u?2", true},  {"U12", "U*", true},   {"U12", "U1", false}, {"U1", "U1*", true},
+        {"U1", "U1??", true},  {"U1", "U1?x", false}, {"u12", "U12", true}, {"U12", "*", true},
         {"U12", "U*2", false}, // "*" matches the rest only as the last character
-        {"", "", true},       {"A", "", false},
+        {"", "", true},        {"A", "", false},
     };
-    for (const Case& c : cases) EXPECT_EQ(StrMatchWild(c.name, c.pattern), c.match) << c.name << " ~ " << c.pattern;
+    for (const Case& c : cases)
+        EXPECT_EQ(StrMatchWild(c.name, c.pattern), c.match) << c.name << " ~ " << c.pattern;
+}
+
+TEST_F(StrTest, MemResizeKeepsTheBytes) {
+    char* b = static_cast<char*>(NewPointerBlockClear(nullptr, 8));
+    std::strcpy(b, "abcdefg");
+    b = static_cast<char*>(MemResize(b, 4000));
+    ASSERT_NE(b, nullptr);
+    EXPECT_STREQ(b, "abcdefg");
+    EXPECT_EQ(PointerBlockSize(b), 4000);
+    FreeHeapBlock(b);
 }
 
 } // namespace

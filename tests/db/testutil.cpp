@@ -8,7 +8,9 @@
 std::vector<std::string> TraceCapture::lines;
 
 namespace {
-void Receive(const char* text) { TraceCapture::lines.push_back(text); }
+void Receive(const char* text) {
+    TraceCapture::lines.push_back(text);
+}
 std::atomic<int> s_folderSerial{0};
 } // namespace
 
@@ -17,11 +19,14 @@ TraceCapture::TraceCapture() {
     DebugSetTraceReceiver(&Receive);
 }
 
-TraceCapture::~TraceCapture() { DebugSetTraceReceiver(nullptr); }
+TraceCapture::~TraceCapture() {
+    DebugSetTraceReceiver(nullptr);
+}
 
 TempAppFolder::TempAppFolder() {
-    std::string leaf = "plv_db_test_" + std::to_string(std::chrono::system_clock::now().time_since_epoch().count()) + "_" +
-                       std::to_string(s_folderSerial++);
+    std::string leaf = "plv_db_test_" +
+                       std::to_string(std::chrono::system_clock::now().time_since_epoch().count()) +
+                       "_" + std::to_string(s_folderSerial++);
     path_ = std::filesystem::temp_directory_path() / leaf;
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);

@@ -54,7 +54,10 @@ TEST_F(ThruTest, InitChecks) {
         int16_t vias, thrus;
         int32_t code;
     } cases[] = {
-        {0, 5, 5225012}, {251, 300, 5225012}, {3, 2, 5225015}, {3, 1001, 5225015},
+        {0, 5, 5225012},
+        {251, 300, 5225012},
+        {3, 2, 5225015},
+        {3, 1001, 5225015},
     };
     for (const Case& c : cases) {
         DbFree();
@@ -104,10 +107,10 @@ TEST_F(ThruTest, PutChecksTheShapesOfLayersOneToL) {
         int32_t e[4];
         int32_t fatal; // 0: stored
     } cases[] = {
-        {kPadRound, {5, 5, 5, 5}, 0},       {kPadRound, {4, 5, 5, 5}, 5225040},
-        {kPadSquare, {5, 4, 5, 5}, 5225040}, {kPadThermal, {5, 5, 4, 5}, 5225041},
+        {kPadRound, {5, 5, 5, 5}, 0},         {kPadRound, {4, 5, 5, 5}, 5225040},
+        {kPadSquare, {5, 4, 5, 5}, 5225040},  {kPadThermal, {5, 5, 4, 5}, 5225041},
         {kPadAnnular, {5, 5, 5, 4}, 5225042}, {kPadOblong, {1, 2, 3, 4}, 0},
-        {kPadRect, {-1, 2, 3, 4}, 5225044}, {kPadOval, {1, -2, 3, 4}, 5225045},
+        {kPadRect, {-1, 2, 3, 4}, 5225044},   {kPadOval, {1, -2, 3, 4}, 5225045},
         {kPadOblong, {1, 2, -3, 4}, 5225046}, {kPadRect, {1, 2, 3, -4}, 5225051},
         {8, {0, 0, 0, 0}, 5225049},
     };

@@ -14,7 +14,8 @@ namespace {
 
 class ValueTest : public CoreTest {
   protected:
-    void Units(int32_t kind, int32_t digits, double scale, double unitSize = 1.0 / 60000.0, int32_t userUnit = 1) {
+    void Units(int32_t kind, int32_t digits, double scale, double unitSize = 1.0 / 60000.0,
+               int32_t userUnit = 1) {
         g_hdrUnits = HeaderUnits{kind, digits, scale, unitSize, userUnit};
     }
 };
@@ -23,13 +24,15 @@ TEST_F(ValueTest, RingOfFiveBuffers) {
     std::set<char*> seen;
     char* first = StrRingBuf();
     seen.insert(first);
-    for (int i = 0; i < 4; ++i) seen.insert(StrRingBuf());
+    for (int i = 0; i < 4; ++i)
+        seen.insert(StrRingBuf());
     EXPECT_EQ(seen.size(), 5u);
     EXPECT_EQ(StrRingBuf(), first);
 
     Units(6, 0, 1.0);
     const char* a = ValueFormat(111);
-    for (int i = 0; i < 4; ++i) ValueFormat(i);
+    for (int i = 0; i < 4; ++i)
+        ValueFormat(i);
     EXPECT_STREQ(a, "111"); // still valid over the next four calls
 }
 
@@ -46,7 +49,7 @@ TEST_F(ValueTest, Format) {
         {1, 0, 0.5, 5, "2"},
         {1, 0, 0.5, -5, "-2"},
         {1, 2, 0.5, -3, "-1.50"},
-        {2, 3, 0.001, 12, "0.012"},      // "%5.*f" then trimmed
+        {2, 3, 0.001, 12, "0.012"}, // "%5.*f" then trimmed
         {2, 1, 1.0, 7, "7.0"},
         {0, 0, 1.0 / 60, 120, "2"},
     };
@@ -86,7 +89,7 @@ TEST_F(ValueTest, Parse) {
         {"7 uu", false, 6, 60, 420},
         {"7 S", false, 0, 60, 7},
         {"7bu", false, 0, 60, 7},
-        {"1.5", false, 6, 1, 1},           // database units cut the fraction
+        {"1.5", false, 6, 1, 1}, // database units cut the fraction
         {"1.5 in", false, 6, 1, 90000},
         {"10 mil", false, 6, 1, 600},
         {"10 mils", false, 6, 1, 600},

@@ -508,12 +508,14 @@ RAW uint32_t MediumRelease(PageHeader* page, uint32_t off) {
     if (!(nh & kInUse)) {
         FreeRingRemove(page, off + size);
         total += BlockBytes(nh);
+        Wr16(base + off + size, 0); // no stale header inside a free block
     }
     if (!(h & kPrevInUse)) {
         uint32_t prevBytes = Rd16(base + off - 2);
         start = off - prevBytes;
         FreeRingRemove(page, start);
         total += prevBytes;
+        Wr16(base + off, 0);
     }
     MakeFree(page, start, total);
     SetPrevInUse(base, start + total, false);
@@ -1131,7 +1133,9 @@ RAW bool CompactPage(HeapPool* pool, PageHeader* page, uint32_t b) {
             }
             p += bytes;
         }
-        // The freed space joins a free block after the run.
+        // The freed space joins a free block after the run; no stale
+        // header stays inside it.
+        RawFill(base + newEnd, 0, runEnd - newEnd);
         uint32_t total = freeBytes;
         uint16_t nh = Hdr(base, runEnd);
         if (!(nh & kInUse)) {
@@ -1298,6 +1302,7 @@ RAW void HeapPoolDestroy(HeapPool* pool) {
         HeapError(pool, kHeapErrBadPool);
         return;
     }
+    if (pool == g_defaultPool) return; // lives until the process ends
     ProcessGuard guard;
     for (int kind = 0; kind < 5; ++kind) {
         while (pool->rings[kind]) ReturnPage(pool, pool->rings[kind]);
@@ -1319,7 +1324,6 @@ RAW void HeapPoolDestroy(HeapPool* pool) {
             break;
         }
     }
-    if (g_defaultPool == pool) g_defaultPool = nullptr;
     pool->signature = 0;
     VmRelease(pool, kRegion);
 }

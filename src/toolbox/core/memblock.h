@@ -32,6 +32,11 @@ void* HeapHandleLock(RelocatableBlock h);
 void HeapHandleUnlock(RelocatableBlock h);
 void HeapHandleFree(RelocatableBlock h);
 
+// Byte editing inside a relocatable block. A replacement or source of
+// (const void*)-1 (ReplaceHandleBytes) or null (the other editors) writes
+// zeros. Results: the offset just after the inserted bytes, the offset found
+// when the replacement is null, or -1 (bad offset, pattern absent, or a
+// block that cannot grow, which then stays as it was).
 int32_t ReplaceHandleBytes(RelocatableBlock h, int32_t offset, const void* pattern,
                            int32_t patternLength, const void* replacement,
                            int32_t replacementLength);

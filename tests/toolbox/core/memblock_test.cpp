@@ -24,6 +24,21 @@ TEST_F(MemBlocks, PointerBlocksRememberTheirSize) {
     }
 }
 
+TEST_F(MemBlocks, PoolPiecesFillWholeRegions) {
+    // The database's pool pieces: 65,412 and 262,080 bytes take exactly
+    // 64 KB and 256 KB of address space.
+    HeapPool* pool = PointerBlockPool();
+    for (int32_t n : {65412, 262080}) {
+        uint32_t before = PoolBytesHeld(pool);
+        void* p = NewPointerBlockClear(nullptr, n);
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(PoolBytesHeld(pool) - before, n == 65412 ? 65536u : 262144u);
+        EXPECT_EQ(PointerBlockSize(p), n);
+        FreeHeapBlock(p);
+        EXPECT_EQ(PoolBytesHeld(pool), before);
+    }
+}
+
 TEST_F(MemBlocks, ResizeKeepsContentsAndSize) {
     void* p = NewPointerBlockFromBytes(nullptr, "abcdef", 6);
     ASSERT_NE(p, nullptr);
