@@ -17,7 +17,8 @@ class CompDbTest : public DbTest {
   protected:
     void SetUp() override {
         DbTest::SetUp();
-        DbFree();
+        // Other tests may have replaced the symbols' part of ThruDelete.
+        SymRegister();
         NewDesign();
     }
     void TearDown() override {
