@@ -2,9 +2,12 @@
 // module adds its registration here.
 #include "db/attrs.h"
 #include "db/comps.h"
+#include "db/conns.h"
 #include "db/db.h"
 #include "db/layers.h"
+#include "db/markers.h"
 #include "db/names.h"
+#include "db/nets.h"
 #include "db/packages.h"
 #include "db/symbols.h"
 #include "db/table23.h"
@@ -20,4 +23,7 @@ void DbRegisterBuiltins() {
     SymRegister();
     PkgRegister();
     CompRegister();
+    NetRegister();
+    ConnRegister();
+    MarkerRegister();
 }
