@@ -824,8 +824,14 @@ void ConnFillEnds(Conn* record) {
     for (int32_t i = h.count < 0 ? 0 : h.count; i < 2; ++i)
         std::memset(&record->crn[i], 0, sizeof(Crn));
     h.count = 2;
-    if (h.fromComp != 0) PinPos(h.fromComp, h.fromPin, &record->crn[0].x, &record->crn[0].y);
-    if (h.toComp != 0) PinPos(h.toComp, h.toPin, &record->crn[1].x, &record->crn[1].y);
+    for (int32_t e = 0; e < 2; ++e) {
+        int32_t comp = e ? h.toComp : h.fromComp;
+        if (comp == 0) continue;
+        int32_t x, y;
+        PinPos(comp, e ? h.toPin : h.fromPin, &x, &y);
+        record->crn[e].x = x;
+        record->crn[e].y = y;
+    }
     for (int32_t i = 0; i < 2; ++i) {
         record->crn[i].layer = 0;
         record->crn[i].via = 0;

@@ -130,6 +130,11 @@ void NetPut(int32_t n, const Net* record) {
     if (n < 1 || n > g_count) ErrReport(kErrPutIndex, n);
     Net net;
     std::memcpy(&net, record, sizeof net);
+    if (DbIsTrusted()) {
+        std::memcpy(Slot(n), &net, sizeof net);
+        DbSetModified();
+        return;
+    }
     if (net.recordId == 0) net.recordId = DbNextRecordId();
     uint16_t flags = uint16_t(net.flags & ~(kNetNoRecon | kNetAttr7 | kNetReqLayer));
     if (net.netType == 1 || net.netType == 64) flags |= kNetNoRecon;
