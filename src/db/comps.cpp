@@ -48,7 +48,9 @@ CompRenumberHook g_connHook = nullptr;
 CompRenumberHook g_ownerHook = nullptr;
 void (*g_rebuildHook)() = nullptr;
 
-Component* Slot(int32_t n) { return &g_page[n / kCompPageSize][n % kCompPageSize]; }
+Component* Slot(int32_t n) {
+    return &g_page[n / kCompPageSize][n % kCompPageSize];
+}
 
 void SetCount(int32_t count) {
     g_count = count;
@@ -64,12 +66,9 @@ void ExtentAdd(int32_t x, int32_t y) {
 }
 
 int32_t Trunc(double v) {
-    if (!(v == v))
-        return 0;
-    if (v >= 2147483647.0)
-        return INT32_MAX;
-    if (v <= -2147483648.0)
-        return INT32_MIN;
+    if (!(v == v)) return 0;
+    if (v >= 2147483647.0) return INT32_MAX;
+    if (v <= -2147483648.0) return INT32_MIN;
     return int32_t(v);
 }
 
@@ -83,19 +82,32 @@ bool TurnsFreely(uint8_t code) {
 void PadCosSin(int32_t angle, double* c, double* s) {
     int32_t a = AngNormalize(angle);
     switch (a) {
-    case 0: *c = 1; *s = 0; return;
-    case 5400: *c = 0; *s = 1; return;
-    case 10800: *c = -1; *s = 0; return;
-    case 16200: *c = 0; *s = -1; return;
-    default: break;
+    case 0:
+        *c = 1;
+        *s = 0;
+        return;
+    case 5400:
+        *c = 0;
+        *s = 1;
+        return;
+    case 10800:
+        *c = -1;
+        *s = 0;
+        return;
+    case 16200:
+        *c = 0;
+        *s = -1;
+        return;
+    default:
+        break;
     }
     double t = double(a) * 3.1415926535 / 10800;
     *c = GeomCos(t);
     *s = GeomSin(t);
 }
 
-void PadShapePlace(int32_t px, int32_t py, const PadShape* shape, int32_t angle,
-                   PlacedShape* out, bool* turned) {
+void PadShapePlace(int32_t px, int32_t py, const PadShape* shape, int32_t angle, PlacedShape* out,
+                   bool* turned) {
     int32_t a = AngNormalize(angle);
     int32_t cx = shape->x, cy = shape->y;
     PtRotateExact(px, py, a, &cx, &cy);
@@ -121,10 +133,8 @@ void PadShapePlace(int32_t px, int32_t py, const PadShape* shape, int32_t angle,
 
 void PadRotate(int32_t cx, int32_t cy, const PadShape* shape, int32_t angle, int32_t* minX,
                int32_t* minY, int32_t* maxX, int32_t* maxY) {
-    if (shape->code == kPadUndef)
-        ErrReport(kErrRotateUndef, cx);
-    if (shape->code > kPadAnnular)
-        ErrReport(kErrRotateCode, shape->code);
+    if (shape->code == kPadUndef) ErrReport(kErrRotateUndef, cx);
+    if (shape->code > kPadAnnular) ErrReport(kErrRotateCode, shape->code);
     double x1 = double(cx) - shape->ext[0], y1 = double(cy) - shape->ext[1];
     double x2 = double(cx) + shape->ext[2], y2 = double(cy) + shape->ext[3];
     double mx = (x1 + x2) / 2, my = (y1 + y2) / 2;
@@ -169,8 +179,7 @@ void PadRotate(int32_t cx, int32_t cy, const PadShape* shape, int32_t angle, int
 
 void CompInit() {
     for (Component* page : g_page)
-        if (page)
-            ErrReport(kErrInitPages, 0);
+        if (page) ErrReport(kErrInitPages, 0);
     SetCount(0);
 }
 
@@ -180,7 +189,9 @@ void CompReset() {
     g_count = 0;
 }
 
-int32_t CompCount() { return g_count; }
+int32_t CompCount() {
+    return g_count;
+}
 
 int32_t CompAdd() {
     if (g_count >= kCompMax) {
@@ -192,8 +203,8 @@ int32_t CompAdd() {
     int32_t n = g_count + 1;
     Component*& page = g_page[n / kCompPageSize];
     if (!page)
-        page = static_cast<Component*>(PoolAlloc(int32_t(sizeof(Component)) * kCompPageSize,
-                                                 kPoolDb, kErrPage));
+        page = static_cast<Component*>(
+            PoolAlloc(int32_t(sizeof(Component)) * kCompPageSize, kPoolDb, kErrPage));
     std::memset(Slot(n), 0, sizeof(Component));
     SetCount(n);
     DbSetModified();
@@ -201,26 +212,21 @@ int32_t CompAdd() {
 }
 
 void CompGet(int32_t c, Component* out) {
-    if (c < 1 || c > g_count)
-        ErrReport(kErrGetIndex, c);
-    if (!g_page[c / kCompPageSize])
-        ErrReport(kErrGetPage, c);
+    if (c < 1 || c > g_count) ErrReport(kErrGetIndex, c);
+    if (!g_page[c / kCompPageSize]) ErrReport(kErrGetPage, c);
     std::memcpy(out, Slot(c), sizeof(Component));
 }
 
 const Component* CompRef(int32_t c) {
-    if (c < 1 || c > g_count)
-        ErrReport(kErrRefIndex, c);
-    if (!g_page[c / kCompPageSize])
-        ErrReport(kErrRefPage, c);
+    if (c < 1 || c > g_count) ErrReport(kErrRefIndex, c);
+    if (!g_page[c / kCompPageSize]) ErrReport(kErrRefPage, c);
     return Slot(c);
 }
 
 bool CompPadBox(const Component* record, int32_t* minX, int32_t* minY, int32_t* maxX,
                 int32_t* maxY) {
     int32_t s = record->symbol;
-    if (s < 1)
-        return false;
+    if (s < 1) return false;
     int32_t pins = SymPinCount(s);
     int32_t layers = LayerCount();
     bool any = false;
@@ -229,10 +235,10 @@ bool CompPadBox(const Component* record, int32_t* minX, int32_t* minY, int32_t* 
         SymPinGet(record, p, &pin);
         for (int32_t l = 1; l <= layers; ++l) {
             const ThruLayer* block = ThruPadRef(pin.thru, l);
-            if (block->shapeCount == 0 || block->shape[0].code == kPadUndef)
-                continue;
+            if (block->shapeCount == 0 || block->shape[0].code == kPadUndef) continue;
             int32_t a = AngNormalize(int32_t(block->rotation) + record->angle);
-            int32_t shapes = block->shapeCount > kThruShapes ? int32_t(kThruShapes) : int32_t(block->shapeCount);
+            int32_t shapes =
+                block->shapeCount > kThruShapes ? int32_t(kThruShapes) : int32_t(block->shapeCount);
             for (int32_t j = 0; j < shapes; ++j) {
                 PlacedShape box;
                 bool turned;
@@ -249,10 +255,8 @@ bool CompPadBox(const Component* record, int32_t* minX, int32_t* minY, int32_t* 
 }
 
 void CompPut(int32_t c, const Component* record) {
-    if (c < 1 || c > g_count)
-        ErrReport(kErrPutIndex, c);
-    if (record->symbol < 0 || record->symbol > SymCount())
-        ErrReport(kErrPutSymbol, record->symbol);
+    if (c < 1 || c > g_count) ErrReport(kErrPutIndex, c);
+    if (record->symbol < 0 || record->symbol > SymCount()) ErrReport(kErrPutSymbol, record->symbol);
     if (record->compRef < 0 || record->compRef > kCompMax)
         ErrReport(kErrPutCompRef, record->compRef);
     Component comp;
@@ -275,30 +279,24 @@ void CompPut(int32_t c, const Component* record) {
         ExtentAdd(comp.minX, comp.minY);
         ExtentAdd(comp.maxX, comp.maxY);
     }
-    if (comp.recordId == 0)
-        comp.recordId = DbNextRecordId();
+    if (comp.recordId == 0) comp.recordId = DbNextRecordId();
     std::memcpy(Slot(c), &comp, sizeof comp);
     DbSetModified();
 }
 
 int32_t CompFind(const char* text) {
     NameId id = NameLookup(text);
-    if (id == 0)
-        return 0;
+    if (id == 0) return 0;
     for (int32_t c = 1; c <= g_count; ++c)
-        if (Slot(c)->name == id)
-            return c;
+        if (Slot(c)->name == id) return c;
     return 0;
 }
 
 int32_t CompNextWithSym(int32_t after, int32_t s) {
-    if (after < 0)
-        ErrReport(kErrNextAfter, after);
-    if (s < 1 || s > SymCount())
-        ErrReport(kErrNextSymbol, s);
+    if (after < 0) ErrReport(kErrNextAfter, after);
+    if (s < 1 || s > SymCount()) ErrReport(kErrNextSymbol, s);
     for (int32_t c = after + 1; c <= g_count; ++c)
-        if (Slot(c)->symbol == s)
-            return c;
+        if (Slot(c)->symbol == s) return c;
     return 0;
 }
 
@@ -311,28 +309,24 @@ namespace {
 // Every reference to components through the map (old 0..count -> new);
 // `live` records are in the table now.
 void CompRenumber(const std::vector<int16_t>& map, int32_t count, int32_t live) {
-    if (g_connHook)
-        g_connHook(map.data(), count);
+    if (g_connHook) g_connHook(map.data(), count);
     DbTrustedScope trusted;
     for (int32_t c = 1; c <= live; ++c) {
         const Component* ref = Slot(c);
         int32_t r = ref->compRef;
-        if (r < 1 || r > count || map[size_t(r)] == r)
-            continue;
+        if (r < 1 || r > count || map[size_t(r)] == r) continue;
         Component comp;
         std::memcpy(&comp, ref, sizeof comp);
         comp.compRef = map[size_t(r)];
         CompPut(c, &comp);
     }
-    if (g_ownerHook)
-        g_ownerHook(map.data(), count);
+    if (g_ownerHook) g_ownerHook(map.data(), count);
 }
 
 } // namespace
 
 void CompDelete(int32_t c) {
-    if (c < 1 || c > g_count)
-        ErrReport(kErrDeleteIndex, c);
+    if (c < 1 || c > g_count) ErrReport(kErrDeleteIndex, c);
     int32_t old = g_count;
     for (int32_t i = c; i < old; ++i)
         std::memcpy(Slot(i), Slot(i + 1), sizeof(Component));
@@ -349,8 +343,7 @@ void CompDelete(int32_t c) {
     // index, where an undo finds it again.
     map[size_t(c)] = int16_t(old);
     AltRenumber(kRecComponent, map.data(), old);
-    if (g_rebuildHook)
-        g_rebuildHook();
+    if (g_rebuildHook) g_rebuildHook();
 }
 
 int32_t CompSort(int32_t c) {
@@ -363,30 +356,32 @@ int32_t CompSort(int32_t c) {
             std::memcpy(Slot(a), Slot(b), sizeof t);
             std::memcpy(Slot(b), &t, sizeof t);
         });
-    if (!sorted)
-        return c;
+    if (!sorted) return c;
     std::vector<int16_t> map(sorted, sorted + count + 1);
     CompRenumber(map, count, count);
     DbSetModified();
     DbAttrRenumber(kRecComponent, map.data(), count);
     AltRenumber(kRecComponent, map.data(), count);
-    if (g_rebuildHook)
-        g_rebuildHook();
+    if (g_rebuildHook) g_rebuildHook();
     PoolReset(kPoolRenumber);
     return (c >= 1 && c <= count) ? map[size_t(c)] : c;
 }
 
-void CompSetConnRenumberHook(CompRenumberHook hook) { g_connHook = hook; }
-void CompSetOwnerRenumberHook(CompRenumberHook hook) { g_ownerHook = hook; }
-void CompSetConnRebuildHook(void (*hook)()) { g_rebuildHook = hook; }
+void CompSetConnRenumberHook(CompRenumberHook hook) {
+    g_connHook = hook;
+}
+void CompSetOwnerRenumberHook(CompRenumberHook hook) {
+    g_ownerHook = hook;
+}
+void CompSetConnRebuildHook(void (*hook)()) {
+    g_rebuildHook = hook;
+}
 
 // ---- placed pins -------------------------------------------------------------------
 
 int32_t CompPinAt(int32_t x, int32_t y, int32_t layer, int32_t* position, int32_t* pin) {
-    if (*position < 0 || *position > g_count)
-        ErrReport(kErrPinAtPosition, *position);
-    if (layer < 0 || layer > LayerCount())
-        ErrReport(kErrPinAtLayer, layer);
+    if (*position < 0 || *position > g_count) ErrReport(kErrPinAtPosition, *position);
+    if (layer < 0 || layer > LayerCount()) ErrReport(kErrPinAtLayer, layer);
     // After an answer the search goes on with the next pin of the same
     // component, so that every pin at the point is met.
     int32_t c = *position;
@@ -404,12 +399,10 @@ int32_t CompPinAt(int32_t x, int32_t y, int32_t layer, int32_t* position, int32_
         for (int32_t p = firstPin; p <= pins; ++p) {
             PlacedPin placed;
             SymPinGet(comp, p, &placed);
-            if (placed.x != x || placed.y != y)
-                continue;
+            if (placed.x != x || placed.y != y) continue;
             if (layer != 0) {
                 const ThruLayer* block = ThruPadRef(placed.thru, layer);
-                if (block->shapeCount == 0 || block->shape[0].code == kPadUndef)
-                    continue;
+                if (block->shapeCount == 0 || block->shape[0].code == kPadUndef) continue;
             }
             *position = c;
             *pin = p;
@@ -420,21 +413,20 @@ int32_t CompPinAt(int32_t x, int32_t y, int32_t layer, int32_t* position, int32_
 }
 
 void CompPinPadGet(int32_t c, int32_t pin, int32_t layer, PlacedPin* placed, PlacedPad* pad) {
-    if (c < 1 || c > g_count)
-        ErrReport(kErrPadGetIndex, c);
+    if (c < 1 || c > g_count) ErrReport(kErrPadGetIndex, c);
     const auto* comp = static_cast<const Component*>(AltRef(kRecComponent, c));
     SymPinGet(comp, pin, placed);
     ThruLayer block;
     ThruPadGet(placed->thru, layer, &block);
     std::memset(pad, 0, sizeof *pad);
     pad->flags = block.flags;
-    pad->count = uint8_t(block.shapeCount > kThruShapes ? int32_t(kThruShapes) : int32_t(block.shapeCount));
+    pad->count =
+        uint8_t(block.shapeCount > kThruShapes ? int32_t(kThruShapes) : int32_t(block.shapeCount));
     int32_t a = AngNormalize(int32_t(block.rotation) + comp->angle);
     for (int32_t j = 0; j < pad->count; ++j) {
         bool turned;
         PadShapePlace(placed->x, placed->y, &block.shape[j], a, &pad->shape[j], &turned);
-        if (turned)
-            pad->angle = int16_t(a);
+        if (turned) pad->angle = int16_t(a);
     }
 }
 
@@ -444,10 +436,8 @@ bool CompPinIsSmt(int32_t c, int32_t pin) {
     int32_t layers = LayerCount();
     int32_t on = 0;
     for (int32_t l = 1; l <= layers; ++l) {
-        if (LayerRef(l)->flags & kLayerNoRoute4)
-            continue;
-        if (PadstackOnLayer(t, l))
-            ++on;
+        if (LayerRef(l)->flags & kLayerNoRoute4) continue;
+        if (PadstackOnLayer(t, l)) ++on;
     }
     return on == 1;
 }

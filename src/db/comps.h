@@ -16,7 +16,7 @@ enum : int32_t {
 
 // Component flag bits.
 enum : uint16_t {
-    kCompNoRoute = 0x0001,   // its connections are not routed
+    kCompNoRoute = 0x0001, // its connections are not routed
     kCompKey = 0x0080,
     kCompOtherSide = 0x0200, // placed on the other board side
 };
@@ -30,9 +30,9 @@ struct PlacedShape {
 
 // The pads of a placed pin on one layer.
 struct PlacedPad {
-    int16_t angle;  // the turn still to apply when a shape was turned by an
-                    // angle that is not a quarter turn, else 0
-    uint8_t flags;  // the thru code's layer block
+    int16_t angle; // the turn still to apply when a shape was turned by an
+                   // angle that is not a quarter turn, else 0
+    uint8_t flags; // the thru code's layer block
     uint8_t count;
     PlacedShape shape[4];
 };
@@ -79,8 +79,8 @@ void PadCosSin(int32_t angle, double* c, double* s);
 // rotation plus the component's angle): its centre turned about the pin, its
 // box from the exchanged extents at quarter turns and for the round shapes,
 // otherwise from PadRotate (then *turned is set).
-void PadShapePlace(int32_t px, int32_t py, const PadShape* shape, int32_t angle,
-                   PlacedShape* out, bool* turned);
+void PadShapePlace(int32_t px, int32_t py, const PadShape* shape, int32_t angle, PlacedShape* out,
+                   bool* turned);
 // The box of the record's pads as placed by it (the record as given; its
 // angle is taken as it stands). False when the symbol has no pad at all.
 bool CompPadBox(const Component* record, int32_t* minX, int32_t* minY, int32_t* maxX,

@@ -56,10 +56,8 @@ void Reserve(int32_t capacity) {
 void PkgInit() {
     g_pkg.clear();
     int32_t capacity = DbHdr().pkgCount;
-    if (capacity < kPkgGrow)
-        capacity = kPkgGrow;
-    if (capacity > kPkgMax)
-        capacity = kPkgMax;
+    if (capacity < kPkgGrow) capacity = kPkgGrow;
+    if (capacity > kPkgMax) capacity = kPkgMax;
     Reserve(capacity);
     SetCount(0);
 }
@@ -71,12 +69,13 @@ void PkgReset() {
     g_capacity = 0;
 }
 
-int32_t PkgCount() { return g_count; }
+int32_t PkgCount() {
+    return g_count;
+}
 
 int32_t PkgAdd() {
     if (g_count >= g_capacity) {
-        if (g_capacity >= kPkgMax)
-            ErrOutOfMemory(kErrFull);
+        if (g_capacity >= kPkgMax) ErrOutOfMemory(kErrFull);
         int32_t capacity = g_capacity + kPkgGrow;
         Reserve(capacity > kPkgMax ? kPkgMax : capacity);
     }
@@ -89,14 +88,12 @@ int32_t PkgAdd() {
 }
 
 void PkgDelete(int32_t n) {
-    if (n < 1 || n > g_count)
-        ErrReport(kErrDeleteIndex, n);
+    if (n < 1 || n > g_count) ErrReport(kErrDeleteIndex, n);
     ErrReport(kErrDelete, n);
 }
 
 void PkgGet(int32_t n, Package* out) {
-    if (n < 1 || n > g_count)
-        ErrReport(kErrGetIndex, n);
+    if (n < 1 || n > g_count) ErrReport(kErrGetIndex, n);
     const Entry& e = g_pkg[n];
     if (!e.pins) {
         DbRecInit(kRecPackage, out, n);
@@ -111,43 +108,34 @@ void PkgGet(int32_t n, Package* out) {
 }
 
 void PkgPut(int32_t n, const Package* record) {
-    if (n < 1 || n > g_count)
-        ErrReport(kErrPutIndex, n);
+    if (n < 1 || n > g_count) ErrReport(kErrPutIndex, n);
     int32_t pins = record->info.pinCount;
-    if (pins < 0 || pins > kMaxPins)
-        ErrReport(kErrPutPinCount, pins);
+    if (pins < 0 || pins > kMaxPins) ErrReport(kErrPutPinCount, pins);
     for (int32_t p = 1; p <= pins; ++p) {
-        if (record->pin[p].name2 == 0)
-            ErrReport(kErrPutName2, p);
-        if (record->pin[p].code >= 128)
-            ErrReport(kErrPutCode, record->pin[p].code);
+        if (record->pin[p].name2 == 0) ErrReport(kErrPutName2, p);
+        if (record->pin[p].code >= 128) ErrReport(kErrPutCode, record->pin[p].code);
     }
     Entry& e = g_pkg[n];
     if (pins != e.info.pinCount || !e.pins) {
-        if (e.pins)
-            PoolFreePtr(e.pins);
+        if (e.pins) PoolFreePtr(e.pins);
         e.pins = nullptr;
         if (pins > 0)
             e.pins = static_cast<PackagePin*>(
                 PoolNewPtr(int32_t(sizeof(PackagePin)) * pins, kPoolDb, kErrPinArray));
     }
-    if (pins > 0)
-        std::memcpy(e.pins, &record->pin[1], sizeof(PackagePin) * size_t(pins));
+    if (pins > 0) std::memcpy(e.pins, &record->pin[1], sizeof(PackagePin) * size_t(pins));
     std::memcpy(&e.info, &record->info, sizeof(PackageInfo));
-    if (e.info.recordId == 0)
-        e.info.recordId = DbNextRecordId();
+    if (e.info.recordId == 0) e.info.recordId = DbNextRecordId();
     DbSetModified();
 }
 
 void PkgInfoGet(int32_t n, PackageInfo* out) {
-    if (n < 1 || n > g_count)
-        ErrReport(kErrInfoIndex, n);
+    if (n < 1 || n > g_count) ErrReport(kErrInfoIndex, n);
     std::memcpy(out, &g_pkg[n].info, sizeof(PackageInfo));
 }
 
 void PkgPinGet(int32_t n, int32_t p, PackagePin* out) {
-    if (n < 1 || n > g_count)
-        ErrReport(kErrPinGetIndex, n);
+    if (n < 1 || n > g_count) ErrReport(kErrPinGetIndex, n);
     const Entry& e = g_pkg[n];
     if (p < 1 || p > e.info.pinCount || !e.pins) {
         std::memset(out, 0, sizeof *out);
@@ -158,30 +146,23 @@ void PkgPinGet(int32_t n, int32_t p, PackagePin* out) {
 
 int32_t PkgFind(const char* text) {
     NameId id = NameLookup(text);
-    if (id == 0)
-        return 0;
+    if (id == 0) return 0;
     for (int32_t n = 1; n <= g_count; ++n)
-        if (g_pkg[n].info.name == id)
-            return n;
+        if (g_pkg[n].info.name == id) return n;
     return 0;
 }
 
 int32_t PkgPinCount(int32_t n) {
-    if (n < 1)
-        ErrReport(kErrPinCountLow, n);
-    if (n > g_count)
-        ErrReport(kErrPinCountHigh, n);
+    if (n < 1) ErrReport(kErrPinCountLow, n);
+    if (n > g_count) ErrReport(kErrPinCountHigh, n);
     return g_pkg[n].info.pinCount;
 }
 
 int32_t CompPkgPinCode(int32_t c, int32_t p) {
-    if (c == 0)
-        return 0;
-    if (c < 1 || c > CompCount())
-        ErrReport(kErrCompIndex, c);
+    if (c == 0) return 0;
+    if (c < 1 || c > CompCount()) ErrReport(kErrCompIndex, c);
     int32_t n = CompRef(c)->package;
-    if (n == 0)
-        return 0;
+    if (n == 0) return 0;
     PackagePin pin;
     PkgPinGet(n, p, &pin);
     return pin.code;

@@ -16,17 +16,18 @@
 namespace {
 
 int32_t Trunc(double v) {
-    if (!(v == v))
-        return 0;
-    if (v >= 2147483647.0)
-        return INT32_MAX;
-    if (v <= -2147483648.0)
-        return INT32_MIN;
+    if (!(v == v)) return 0;
+    if (v >= 2147483647.0) return INT32_MAX;
+    if (v <= -2147483648.0) return INT32_MIN;
     return int32_t(v);
 }
 
-int32_t Min(int32_t a, int32_t b) { return a < b ? a : b; }
-int32_t Max(int32_t a, int32_t b) { return a > b ? a : b; }
+int32_t Min(int32_t a, int32_t b) {
+    return a < b ? a : b;
+}
+int32_t Max(int32_t a, int32_t b) {
+    return a > b ? a : b;
+}
 
 // One pad piece as the distances see it.
 struct Piece {
@@ -48,8 +49,7 @@ int32_t Pieces(int32_t c, int32_t pin, int32_t layer, Piece* out) {
     int32_t n = 0;
     for (int32_t j = 0; j < pad.count; ++j) {
         const PlacedShape& s = pad.shape[j];
-        if (s.code == kPadUndef)
-            break;
+        if (s.code == kPadUndef) break;
         Piece& p = out[n++];
         p.code = s.code;
         p.cx = s.cx;
@@ -58,8 +58,8 @@ int32_t Pieces(int32_t c, int32_t pin, int32_t layer, Piece* out) {
         p.minY = s.minY;
         p.maxX = s.maxX;
         p.maxY = s.maxY;
-        p.turned = pad.angle != 0 && s.code != kPadRound && s.code != kPadThermal &&
-                   s.code != kPadAnnular;
+        p.turned =
+            pad.angle != 0 && s.code != kPadRound && s.code != kPadThermal && s.code != kPadAnnular;
         if (p.turned) {
             int32_t e[4];
             std::memcpy(e, block.shape[j].ext, sizeof e);
@@ -128,31 +128,33 @@ int32_t BoxAxis(const Piece& p, int32_t* ax1, int32_t* ay1, int32_t* ax2, int32_
     return h;
 }
 
-int32_t Radius(const Piece& p) { return (p.maxX - p.minX) / 2; }
+int32_t Radius(const Piece& p) {
+    return (p.maxX - p.minX) / 2;
+}
 
-bool IsRect(uint8_t code) { return code == kPadSquare || code == kPadRect; }
-bool IsOblong(uint8_t code) { return code == kPadOblong || code == kPadOval; }
+bool IsRect(uint8_t code) {
+    return code == kPadSquare || code == kPadRect;
+}
+bool IsOblong(uint8_t code) {
+    return code == kPadOblong || code == kPadOval;
+}
 bool IsRound(uint8_t code) {
     return code == kPadRound || code == kPadThermal || code == kPadAnnular;
 }
 
 int32_t PtPieceDist(const Piece& p, int32_t px, int32_t py) {
     if (p.turned) {
-        if (IsRect(p.code))
-            return PtRotRectDist(px, py, p.mx, p.my, p.hw, p.hh, p.angle);
-        if (IsOblong(p.code))
-            return PtOblongDist(px, py, p.mx, p.my, p.hw, p.hh, p.angle);
+        if (IsRect(p.code)) return PtRotRectDist(px, py, p.mx, p.my, p.hw, p.hh, p.angle);
+        if (IsOblong(p.code)) return PtOblongDist(px, py, p.mx, p.my, p.hw, p.hh, p.angle);
         ErrReport(kErrPadDistShape, p.code);
     }
-    if (IsRect(p.code))
-        return PtBoxDist(px, py, p.minX, p.minY, p.maxX, p.maxY);
+    if (IsRect(p.code)) return PtBoxDist(px, py, p.minX, p.minY, p.maxX, p.maxY);
     if (IsOblong(p.code)) {
         int32_t x1, y1, x2, y2;
         int32_t h = BoxAxis(p, &x1, &y1, &x2, &y2);
         return PtBoxDist(px, py, x1, y1, x2, y2) - h;
     }
-    if (IsRound(p.code))
-        return PtDist(px, py, p.cx, p.cy) - Radius(p);
+    if (IsRound(p.code)) return PtDist(px, py, p.cx, p.cy) - Radius(p);
     ErrReport(kErrPadDistShape, p.code);
 }
 
@@ -161,8 +163,7 @@ int32_t SegPieceDist(const Piece& p, int32_t x1, int32_t y1, int32_t x2, int32_t
         IntoFrame(p.mx, p.my, p.angle, &x1, &y1);
         IntoFrame(p.mx, p.my, p.angle, &x2, &y2);
         if (IsRect(p.code))
-            return SegBoxDist(x1, y1, x2, y2, p.mx - p.hw, p.my - p.hh, p.mx + p.hw,
-                              p.my + p.hh);
+            return SegBoxDist(x1, y1, x2, y2, p.mx - p.hw, p.my - p.hh, p.mx + p.hw, p.my + p.hh);
         if (IsOblong(p.code)) {
             int32_t ax1, ay1, ax2, ay2;
             OwnAxis(p.mx, p.my, p.hw, p.hh, &ax1, &ay1, &ax2, &ay2);
@@ -170,15 +171,13 @@ int32_t SegPieceDist(const Piece& p, int32_t x1, int32_t y1, int32_t x2, int32_t
         }
         ErrReport(kErrPadDistShape, p.code);
     }
-    if (IsRect(p.code))
-        return SegBoxDist(x1, y1, x2, y2, p.minX, p.minY, p.maxX, p.maxY);
+    if (IsRect(p.code)) return SegBoxDist(x1, y1, x2, y2, p.minX, p.minY, p.maxX, p.maxY);
     if (IsOblong(p.code)) {
         int32_t ax1, ay1, ax2, ay2;
         int32_t h = BoxAxis(p, &ax1, &ay1, &ax2, &ay2);
         return SegSegDist(x1, y1, x2, y2, ax1, ay1, ax2, ay2) - h;
     }
-    if (IsRound(p.code))
-        return PtSegDist(p.cx, p.cy, x1, y1, x2, y2) - Radius(p);
+    if (IsRound(p.code)) return PtSegDist(p.cx, p.cy, x1, y1, x2, y2) - Radius(p);
     ErrReport(kErrPadDistShape, p.code);
 }
 
@@ -190,8 +189,7 @@ int32_t QuadBoxDist(const int32_t* qx, const int32_t* qy, int32_t bx1, int32_t b
     for (int32_t i = 0; i < 4; ++i) {
         int32_t j = (i + 1) % 4;
         int32_t d = SegBoxDist(qx[i], qy[i], qx[j], qy[j], bx1, by1, bx2, by2);
-        if (d <= 0)
-            return 0;
+        if (d <= 0) return 0;
         best = Min(best, d);
     }
     return best;
@@ -202,8 +200,7 @@ int32_t BoxPieceDist(const Piece& p, int32_t bx1, int32_t by1, int32_t bx2, int3
         if (IsRect(p.code)) {
             // A box wholly inside the turned rectangle touches none of its
             // sides.
-            if (PtRotRectDist(bx1, by1, p.mx, p.my, p.hw, p.hh, p.angle) == 0)
-                return 0;
+            if (PtRotRectDist(bx1, by1, p.mx, p.my, p.hw, p.hh, p.angle) == 0) return 0;
             int32_t qx[4], qy[4];
             const int32_t sx[4] = {-1, 1, 1, -1};
             const int32_t sy[4] = {-1, -1, 1, 1};
@@ -223,8 +220,7 @@ int32_t BoxPieceDist(const Piece& p, int32_t bx1, int32_t by1, int32_t bx2, int3
         ErrReport(kErrPadDistShape, p.code);
     }
     if (IsRect(p.code)) {
-        if (p.minX <= bx2 && bx1 <= p.maxX && p.minY <= by2 && by1 <= p.maxY)
-            return 0;
+        if (p.minX <= bx2 && bx1 <= p.maxX && p.minY <= by2 && by1 <= p.maxY) return 0;
         const int32_t qx[4] = {p.minX, p.maxX, p.maxX, p.minX};
         const int32_t qy[4] = {p.minY, p.minY, p.maxY, p.maxY};
         return QuadBoxDist(qx, qy, bx1, by1, bx2, by2);
@@ -234,8 +230,7 @@ int32_t BoxPieceDist(const Piece& p, int32_t bx1, int32_t by1, int32_t bx2, int3
         int32_t h = BoxAxis(p, &ax1, &ay1, &ax2, &ay2);
         return SegBoxDist(ax1, ay1, ax2, ay2, bx1, by1, bx2, by2) - h;
     }
-    if (IsRound(p.code))
-        return PtBoxDist(p.cx, p.cy, bx1, by1, bx2, by2) - Radius(p);
+    if (IsRound(p.code)) return PtBoxDist(p.cx, p.cy, bx1, by1, bx2, by2) - Radius(p);
     ErrReport(kErrPadDistShape, p.code);
 }
 

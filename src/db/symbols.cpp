@@ -63,7 +63,9 @@ void Reserve(int32_t capacity) {
     g_sym.reserve(size_t(capacity) + 1);
 }
 
-Entry& At(int32_t s) { return g_sym[size_t(s)]; }
+Entry& At(int32_t s) {
+    return g_sym[size_t(s)];
+}
 
 void Place(const Component* comp, SymbolPin* pin) {
     int32_t x = pin->x, y = pin->y;
@@ -77,20 +79,17 @@ void Place(const Component* comp, SymbolPin* pin) {
 void ThruRenumbered(const int16_t* map, int32_t count, int32_t deleted) {
     for (int32_t s = 1; s <= g_count; ++s) {
         Entry& e = At(s);
-        if (!e.pins)
-            continue;
+        if (!e.pins) continue;
         bool changed = false;
         for (int32_t p = 0; p < e.info.pinCount; ++p) {
             int32_t t = e.pins[p].thru;
-            if (t == deleted)
-                ErrReport(kErrThruInUse, s);
+            if (t == deleted) ErrReport(kErrThruInUse, s);
             if (t >= 1 && t <= count && map[t] != t) {
                 e.pins[p].thru = map[t];
                 changed = true;
             }
         }
-        if (changed)
-            DbSetModified();
+        if (changed) DbSetModified();
     }
 }
 
@@ -100,10 +99,8 @@ void SymInit() {
     g_sym.clear();
     g_sym.shrink_to_fit();
     int32_t capacity = DbHdr().symbolCount;
-    if (capacity < kSymGrow)
-        capacity = kSymGrow;
-    if (capacity > kSymMax)
-        capacity = kSymMax;
+    if (capacity < kSymGrow) capacity = kSymGrow;
+    if (capacity > kSymMax) capacity = kSymMax;
     Reserve(capacity);
     g_sym.push_back(Entry{});
     SetCount(0);
@@ -116,14 +113,14 @@ void SymReset() {
     g_capacity = 0;
 }
 
-int32_t SymCount() { return g_count; }
+int32_t SymCount() {
+    return g_count;
+}
 
 int32_t SymAdd() {
-    if (g_sym.empty())
-        g_sym.push_back(Entry{});
+    if (g_sym.empty()) g_sym.push_back(Entry{});
     if (g_count >= g_capacity) {
-        if (g_capacity >= kSymMax)
-            ErrOutOfMemory(kErrFull);
+        if (g_capacity >= kSymMax) ErrOutOfMemory(kErrFull);
         int32_t capacity = g_capacity + kSymGrow;
         Reserve(capacity > kSymMax ? kSymMax : capacity);
     }
@@ -136,8 +133,7 @@ int32_t SymAdd() {
 }
 
 void SymGet(int32_t s, Symbol* out) {
-    if (s < 1 || s > g_count)
-        ErrReport(kErrGetIndex, s);
+    if (s < 1 || s > g_count) ErrReport(kErrGetIndex, s);
     const Entry& e = At(s);
     if (!e.pins) {
         DbRecInit(kRecSymbol, out, s);
@@ -151,71 +147,56 @@ void SymGet(int32_t s, Symbol* out) {
 }
 
 void SymInfoGet(int32_t s, SymbolInfo* out) {
-    if (s < 1 || s > g_count)
-        ErrReport(kErrInfoIndex, s);
+    if (s < 1 || s > g_count) ErrReport(kErrInfoIndex, s);
     std::memcpy(out, &At(s).info, sizeof(SymbolInfo));
 }
 
 void SymPut(int32_t s, const Symbol* record) {
-    if (s < 1 || s > g_count)
-        ErrReport(kErrPutIndex, s);
+    if (s < 1 || s > g_count) ErrReport(kErrPutIndex, s);
     int32_t pins = record->info.pinCount;
-    if (pins < 0 || pins > kMaxPins)
-        ErrReport(kErrPutPinCount, pins);
+    if (pins < 0 || pins > kMaxPins) ErrReport(kErrPutPinCount, pins);
     if (!DbIsTrusted()) {
         int32_t thruCount = ThruCount();
         for (int32_t p = 1; p <= pins; ++p) {
             const SymbolPin& pin = record->pin[p];
-            if (pin.thru < 1 || pin.thru > thruCount)
-                ErrReport(kErrPutPinThru, pin.thru);
-            if (pin.name == 0)
-                ErrReport(kErrPutPinName, p);
-            if (pin.word < 0)
-                ErrReport(kErrPutPinWord, pin.word);
+            if (pin.thru < 1 || pin.thru > thruCount) ErrReport(kErrPutPinThru, pin.thru);
+            if (pin.name == 0) ErrReport(kErrPutPinName, p);
+            if (pin.word < 0) ErrReport(kErrPutPinWord, pin.word);
         }
     }
     Entry& e = At(s);
     bool hadPins = e.pins != nullptr;
     if (pins != e.info.pinCount || !hadPins) {
-        if (e.pins)
-            PoolFreePtr(e.pins);
+        if (e.pins) PoolFreePtr(e.pins);
         e.pins = nullptr;
         if (pins > 0)
             e.pins = static_cast<SymbolPin*>(
                 PoolNewPtr(int32_t(sizeof(SymbolPin)) * pins, kPoolDb, kErrPinArray));
     }
-    if (pins > 0)
-        std::memcpy(e.pins, &record->pin[1], sizeof(SymbolPin) * size_t(pins));
+    if (pins > 0) std::memcpy(e.pins, &record->pin[1], sizeof(SymbolPin) * size_t(pins));
     std::memcpy(&e.info, &record->info, sizeof(SymbolInfo));
-    if (e.info.recordId == 0)
-        e.info.recordId = DbNextRecordId();
+    if (e.info.recordId == 0) e.info.recordId = DbNextRecordId();
     DbSetModified();
 }
 
 void SymPutRaw(int32_t s, const SymbolInfo* info) {
-    if (s < 1)
-        ErrReport(kErrRawIndexLow, s);
-    if (s > g_count)
-        ErrReport(kErrRawIndexHigh, s);
+    if (s < 1) ErrReport(kErrRawIndexLow, s);
+    if (s > g_count) ErrReport(kErrRawIndexHigh, s);
     Entry& e = At(s);
-    if (info->pinCount != e.info.pinCount)
-        ErrReport(kErrRawPinCount, info->pinCount);
+    if (info->pinCount != e.info.pinCount) ErrReport(kErrRawPinCount, info->pinCount);
     std::memcpy(&e.info, info, sizeof(SymbolInfo));
     DbSetModified();
 }
 
 int32_t SymPinCount(int32_t s) {
-    if (s < 1 || s > g_count)
-        ErrReport(kErrPinCountIndex, s);
+    if (s < 1 || s > g_count) ErrReport(kErrPinCountIndex, s);
     return At(s).info.pinCount;
 }
 
 const SymbolPin* SymPinRef(int32_t s, int32_t p) {
-    if (s < 1 || s > g_count)
-        ErrReport(kErrPinRefSymbol, s);
+    if (s < 1 || s > g_count) ErrReport(kErrPinRefSymbol, s);
     const Entry& e = At(s);
-    if (p < 1 || p > e.info.pinCount || !e.pins)
-        ErrReport(kErrPinRefPin, p);
+    if (p < 1 || p > e.info.pinCount || !e.pins) ErrReport(kErrPinRefPin, p);
     return &e.pins[p - 1];
 }
 
@@ -224,63 +205,54 @@ void SymPinGet(int32_t s, int32_t p, SymbolPin* out) {
 }
 
 int32_t SymPinThru(int32_t s, int32_t p) {
-    if (s < 1 || s > g_count)
-        ErrReport(kErrThruSymbol, s);
+    if (s < 1 || s > g_count) ErrReport(kErrThruSymbol, s);
     const Entry& e = At(s);
-    if (p < 1 || p > e.info.pinCount || !e.pins)
-        ErrReport(kErrThruPin, p);
+    if (p < 1 || p > e.info.pinCount || !e.pins) ErrReport(kErrThruPin, p);
     int32_t t = e.pins[p - 1].thru;
-    if (t < 1 || t > ThruCount())
-        ErrReport(kErrThruRange, t);
+    if (t < 1 || t > ThruCount()) ErrReport(kErrThruRange, t);
     return t;
 }
 
 int32_t SymFind(const char* text) {
     NameId id = NameLookup(text);
-    if (id == 0)
-        return 0;
+    if (id == 0) return 0;
     for (int32_t s = 1; s <= g_count; ++s)
-        if (At(s).info.name == id)
-            return s;
+        if (At(s).info.name == id) return s;
     return 0;
 }
 
 void SymPinGet(const Component* comp, int32_t p, PlacedPin* out) {
     int32_t s = comp->symbol;
-    if (s < 1 || s > g_count)
-        ErrReport(kErrPlaceSymbol, s);
+    if (s < 1 || s > g_count) ErrReport(kErrPlaceSymbol, s);
     const Entry& e = At(s);
-    if (p < 1 || p > e.info.pinCount || !e.pins)
-        ErrReport(kErrPlacePin, p);
+    if (p < 1 || p > e.info.pinCount || !e.pins) ErrReport(kErrPlacePin, p);
     std::memcpy(out, &e.pins[p - 1], sizeof(SymbolPin));
     Place(comp, out);
 }
 
-void CompPinXY(int32_t c, int32_t p, PlacedPin* out) { SymPinGet(CompRef(c), p, out); }
+void CompPinXY(int32_t c, int32_t p, PlacedPin* out) {
+    SymPinGet(CompRef(c), p, out);
+}
 
 void CompPinsGet(const Component* comp, Symbol* out) {
     int32_t s = comp->symbol;
-    if (s < 1 || s > g_count)
-        ErrReport(kErrPinsSymbol, s);
+    if (s < 1 || s > g_count) ErrReport(kErrPinsSymbol, s);
     SymGet(s, out);
     CompSymPlace(comp, out);
 }
 
 void CompSymPlace(const Component* comp, Symbol* sym) {
     int32_t pins = sym->info.pinCount;
-    if (pins > kMaxPins)
-        pins = kMaxPins;
+    if (pins > kMaxPins) pins = kMaxPins;
     for (int32_t p = 1; p <= pins; ++p)
         Place(comp, &sym->pin[p]);
 }
 
 void SymDelete(int32_t s) {
-    if (s < 1 || s > g_count)
-        ErrReport(kErrDeleteIndex, s);
+    if (s < 1 || s > g_count) ErrReport(kErrDeleteIndex, s);
     int32_t old = g_count;
     // Close the gap; the old symbol's pins are given back.
-    if (At(s).pins)
-        PoolFreePtr(At(s).pins);
+    if (At(s).pins) PoolFreePtr(At(s).pins);
     g_sym.erase(g_sym.begin() + s);
     g_count = old - 1;
     std::vector<int16_t> map(size_t(old) + 1);
@@ -299,15 +271,11 @@ void SymDelete(int32_t s) {
             std::memcpy(&comp, ref, sizeof comp);
             int16_t symbol = comp.symbol;
             int16_t other = comp.otherSymbol;
-            if (symbol >= 1 && symbol <= old)
-                comp.symbol = map[size_t(symbol)];
-            if (other >= 1 && other <= old)
-                comp.otherSymbol = map[size_t(other)];
-            if (comp.symbol != symbol || comp.otherSymbol != other)
-                CompPut(c, &comp);
+            if (symbol >= 1 && symbol <= old) comp.symbol = map[size_t(symbol)];
+            if (other >= 1 && other <= old) comp.otherSymbol = map[size_t(other)];
+            if (comp.symbol != symbol || comp.otherSymbol != other) CompPut(c, &comp);
         }
-        if (g_ownerHook)
-            g_ownerHook(map.data(), old);
+        if (g_ownerHook) g_ownerHook(map.data(), old);
     }
     DbAttrRenumber(kRecSymbol, map.data(), old);
     AltRenumber(kRecSymbol, map.data(), old);
@@ -315,7 +283,9 @@ void SymDelete(int32_t s) {
     DbSetModified();
 }
 
-void SymSetOwnerRenumberHook(SymRenumberHook hook) { g_ownerHook = hook; }
+void SymSetOwnerRenumberHook(SymRenumberHook hook) {
+    g_ownerHook = hook;
+}
 
 void SymRegister() {
     DbModuleOps ops;

@@ -35,14 +35,12 @@ class CompDbTest : public DbTest {
 
     // A thru code with the shapes on the layers of the mask (bit l for layer
     // l) at the layer rotation.
-    static int32_t AddThru(std::vector<Shape> shapes, uint32_t layers = 0x6,
-                           int16_t rotation = 0) {
+    static int32_t AddThru(std::vector<Shape> shapes, uint32_t layers = 0x6, int16_t rotation = 0) {
         int32_t n = ThruAdd();
         ThruCode t;
         ThruGet(n, &t);
         for (int32_t l = 1; l <= 2; ++l) {
-            if (!(layers & (1u << l)))
-                continue;
+            if (!(layers & (1u << l))) continue;
             ThruLayer& b = t.layer[l];
             b.rotation = rotation;
             b.shapeCount = uint8_t(shapes.size());

@@ -239,7 +239,8 @@ TEST_F(CompTest, TrustedPutKeepsTheStoredBox) {
 TEST_F(CompTest, PinAtEnumeratesThePinsAtAPoint) {
     int32_t both = AddThru({{kPadRound, 5, 5, 5, 5}});
     int32_t top = AddThru({{kPadRound, 5, 5, 5, 5}}, 0x2);
-    int32_t s = AddSymbol("S", {{0, 0, int16_t(both)}, {0, 0, int16_t(top)}, {100, 0, int16_t(both)}});
+    int32_t s =
+        AddSymbol("S", {{0, 0, int16_t(both)}, {0, 0, int16_t(top)}, {100, 0, int16_t(both)}});
     int32_t a = AddComp("A", s, 1000, 1000);
     AddComp("B", s, 5000, 5000);
     int32_t c = AddComp("C", s, 900, 1000); // its third pin lies on A's first two

@@ -46,10 +46,9 @@ TEST(PadShapeDist, TurnedRectangleAndOblong) {
                              : PtRotRectDist(c.px, c.py, 0, 0, c.hw, c.hh, c.angle);
         EXPECT_EQ(d, c.expected);
         // The same about another centre.
-        int32_t moved = c.oblong ? PtOblongDist(c.px + 500, c.py - 700, 500, -700, c.hw, c.hh,
-                                                c.angle)
-                                 : PtRotRectDist(c.px + 500, c.py - 700, 500, -700, c.hw, c.hh,
-                                                 c.angle);
+        int32_t moved = c.oblong
+                            ? PtOblongDist(c.px + 500, c.py - 700, 500, -700, c.hw, c.hh, c.angle)
+                            : PtRotRectDist(c.px + 500, c.py - 700, 500, -700, c.hw, c.hh, c.angle);
         EXPECT_EQ(moved, c.expected);
     }
 }
@@ -97,7 +96,7 @@ TEST_F(PadDistTest, TurnedPiecesAreMeasuredInTheirOwnFrame) {
     EXPECT_EQ(PtPadDist(rect, 1, 1, 10, 10), 0);
     EXPECT_EQ(PadSegDist(rect, 1, 1, 20, -20, 40, -40), 18);
     EXPECT_EQ(PadSegDist(rect, 1, 1, 20, -20, -20, 20), 0);
-    EXPECT_EQ(PadBoxDist(rect, 1, 1, -2, -2, 2, 2), 0);    // inside the pad
+    EXPECT_EQ(PadBoxDist(rect, 1, 1, -2, -2, 2, 2), 0);     // inside the pad
     EXPECT_EQ(PadBoxDist(rect, 1, 1, -50, -50, 50, 50), 0); // around it
     int32_t d = PadBoxDist(rect, 1, 1, 15, -15, 16, -14);
     EXPECT_GT(d, 8);

@@ -149,7 +149,7 @@ TEST_F(SymbolTest, PinsArePlacedByTheComponent) {
         int32_t angle, x, y;
     };
     const Case cases[] = {
-        {0, 1100, 2000}, {5400, 1000, 2100}, {10800, 900, 2000},
+        {0, 1100, 2000},     {5400, 1000, 2100},  {10800, 900, 2000},
         {16200, 1000, 1900}, {-5400, 1000, 1900}, {2700, 1070, 2070},
     };
     for (const Case& c : cases) {
