@@ -69,35 +69,47 @@ constexpr int32_t kLinkBytes = 2;
 constexpr uint16_t kHdrRebuildAsked = kHdrNetValidate | kHdrConnFit | kHdrNetRebuild;
 constexpr double kViaAllowanceInch = 0.025;
 
-bool g_ready = false;             // the table was set up by ConnTableInit
-std::vector<uint8_t*> g_low;      // slots 1..15,999 (slot 0 unused)
-std::vector<uint8_t*> g_high;     // slots 16,000.. at position n - 16,000
+bool g_ready = false;         // the table was set up by ConnTableInit
+std::vector<uint8_t*> g_low;  // slots 1..15,999 (slot 0 unused)
+std::vector<uint8_t*> g_high; // slots 16,000.. at position n - 16,000
 int32_t g_capacity = 0;
 int32_t g_count = 0;
 std::vector<uint8_t*> g_free[kConnMaxCorners + 1];
-std::vector<int16_t> g_heads;     // net list heads, nets 1..g_listNets
+std::vector<int16_t> g_heads; // net list heads, nets 1..g_listNets
 int32_t g_listNets = 0;
 
 uint8_t*& SlotRef(int32_t n) {
     if (n < kConnLowSlots) return g_low[size_t(n)];
     return g_high[size_t(n - kConnLowSlots)];
 }
-uint8_t* Slot(int32_t n) { return SlotRef(n); }
+uint8_t* Slot(int32_t n) {
+    return SlotRef(n);
+}
 
-int32_t RecBytes(int32_t corners) { return kHeadBytes + kCrnBytes * corners; }
+int32_t RecBytes(int32_t corners) {
+    return kHeadBytes + kCrnBytes * corners;
+}
 
-Conn* RecOf(uint8_t* block) { return reinterpret_cast<Conn*>(block + kLinkBytes); }
+Conn* RecOf(uint8_t* block) {
+    return reinterpret_cast<Conn*>(block + kLinkBytes);
+}
 
 int16_t LinkOf(int32_t c) {
     int16_t v;
     std::memcpy(&v, Slot(c), sizeof v);
     return v;
 }
-void SetLink(uint8_t* block, int16_t v) { std::memcpy(block, &v, sizeof v); }
-void SetLinkOf(int32_t c, int32_t v) { SetLink(Slot(c), int16_t(v)); }
+void SetLink(uint8_t* block, int16_t v) {
+    std::memcpy(block, &v, sizeof v);
+}
+void SetLinkOf(int32_t c, int32_t v) {
+    SetLink(Slot(c), int16_t(v));
+}
 
 // The corner count a block was made for.
-int32_t BlockCorners(uint8_t* block) { return RecOf(block)->head.count; }
+int32_t BlockCorners(uint8_t* block) {
+    return RecOf(block)->head.count;
+}
 
 void SetCount(int32_t count) {
     g_count = count;
@@ -340,7 +352,9 @@ void ConnTableFree() {
     g_ready = false;
 }
 
-int32_t ConnCount() { return g_count; }
+int32_t ConnCount() {
+    return g_count;
+}
 
 int32_t ConnAdd() {
     if (g_count >= g_capacity) {
@@ -350,8 +364,8 @@ int32_t ConnAdd() {
             int32_t low = grown + 1 < kConnLowPointers ? grown + 1 : int32_t(kConnLowPointers);
             g_low.resize(size_t(low), nullptr);
             if (g_high.empty()) g_high.assign(1, nullptr);
-            g_capacity = low < kConnLowPointers ? low - 1
-                                                : kConnLowSlots - 1 + int32_t(g_high.size());
+            g_capacity =
+                low < kConnLowPointers ? low - 1 : kConnLowSlots - 1 + int32_t(g_high.size());
         } else {
             g_high.resize(g_high.size() + size_t(kConnGrow), nullptr);
             g_capacity = kConnLowSlots - 1 + int32_t(g_high.size());
@@ -443,9 +457,10 @@ void ConnPut(int32_t n, const Conn* record) {
         if (!trusted) {
             const ConnHead& o = old->head;
             int32_t last = h.count - 1, oldLast = o.count - 1;
-            bool fromMoved = h.fromComp != o.fromComp || h.fromPin != o.fromPin ||
-                             (h.count > 0 && o.count > 0 &&
-                              (local->crn[0].x != old->crn[0].x || local->crn[0].y != old->crn[0].y));
+            bool fromMoved =
+                h.fromComp != o.fromComp || h.fromPin != o.fromPin ||
+                (h.count > 0 && o.count > 0 &&
+                 (local->crn[0].x != old->crn[0].x || local->crn[0].y != old->crn[0].y));
             bool toMoved = h.toComp != o.toComp || h.toPin != o.toPin ||
                            (last >= 0 && oldLast >= 0 &&
                             (local->crn[last].x != old->crn[oldLast].x ||
@@ -531,7 +546,8 @@ void NetConnSetFlags(int32_t net, const Net* record) {
     if (record->flags & kNetHighlight) set |= kConnHighlight;
     for (int32_t c = NetConnFirst(net); c != 0; c = NetConnNext(c)) {
         ConnHead& h = RecOf(Slot(c))->head;
-        h.flags = uint16_t((h.flags & ~(kConnNoShove | kConnNoRipup | kConnHighlight | kConnNetAttr)) | set);
+        h.flags = uint16_t(
+            (h.flags & ~(kConnNoShove | kConnNoRipup | kConnHighlight | kConnNetAttr)) | set);
     }
 }
 
@@ -561,7 +577,9 @@ int32_t ConnFindCompBefore(int32_t c, int32_t k) {
     return 0;
 }
 
-int32_t ConnFindComp(int32_t c) { return ConnFindCompBefore(c, g_count + 1); }
+int32_t ConnFindComp(int32_t c) {
+    return ConnFindCompBefore(c, g_count + 1);
+}
 
 int32_t ConnInBox(int32_t n) {
     CheckIndex(n, kErrInBoxIndex);
@@ -579,7 +597,8 @@ int32_t ConnInBox(int32_t n) {
 void ConnDump(const Conn* record, const char* label, int32_t detail) {
     const ConnHead& h = record->head;
     char line[600];
-    const char* netName = (h.net >= 1 && h.net <= NetCount()) ? NameText(NetRef(h.net)->name) : "??";
+    const char* netName =
+        (h.net >= 1 && h.net <= NetCount()) ? NameText(NetRef(h.net)->name) : "??";
     std::snprintf(line, sizeof line, "%s: Connection from %s.%d to ", label, CompLabel(h.fromComp),
                   int(h.fromPin));
     // The names come from a ring of text buffers; take each in turn.
@@ -638,8 +657,8 @@ int32_t PinReachesLayer(int32_t comp, int32_t pin, int32_t layer) {
     // mark keeps a connection from being walked twice on one path.
     struct Frame {
         int32_t comp, pin;
-        int32_t next;     // the exclusive start of the next search
-        int32_t conn;     // the connection being visited, 0 none
+        int32_t next; // the exclusive start of the next search
+        int32_t conn; // the connection being visited, 0 none
         bool reversed;
     };
     std::vector<Frame> stack;
@@ -667,7 +686,8 @@ int32_t PinReachesLayer(int32_t comp, int32_t pin, int32_t layer) {
             ConnReverse(c);
             reversed = true;
         }
-        if (c->head.fromComp != f.comp || c->head.fromPin != f.pin || (c->head.flags & kConnVisit)) {
+        if (c->head.fromComp != f.comp || c->head.fromPin != f.pin ||
+            (c->head.flags & kConnVisit)) {
             if (reversed) ConnReverse(c);
             continue;
         }
@@ -838,7 +858,8 @@ void ConnFillEnds(Conn* record) {
     }
     record->crn[1].width = 0;
     const Net* net = NetRef(h.net);
-    record->crn[0].width = net->width ? net->width : (net->minWidth ? net->minWidth : net->maxWidth);
+    record->crn[0].width =
+        net->width ? net->width : (net->minWidth ? net->minWidth : net->maxWidth);
 }
 
 void validateEnd(Conn* record, int32_t end) {
@@ -852,7 +873,8 @@ void validateEnd(Conn* record, int32_t end) {
     PinPos(comp, pin, &px, &py);
     if (c.x == px && c.y == py) return;
     int32_t uu = DbHdr().userUnit;
-    if (CompRef(comp)->angle % kAngRight != 0 && uu > 0 && c.x / uu == px / uu && c.y / uu == py / uu)
+    if (CompRef(comp)->angle % kAngRight != 0 && uu > 0 && c.x / uu == px / uu &&
+        c.y / uu == py / uu)
         return;
     ConnDump(record, "ConnPut/validateEnd", 1);
     c.x = px;

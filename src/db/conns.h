@@ -14,12 +14,12 @@
 #include "db/records.h"
 
 enum : int32_t {
-    kConnMaxCorners = 1000,    // a stored connection: 2..1,000 corners
-    kConnInsertLimit = 999,    // corner insertion stops here
-    kConnLowSlots = 16000,     // slots 1..15,999 are in the low table
-    kConnLowPointers = 16001,  // the low table's full size
+    kConnMaxCorners = 1000,   // a stored connection: 2..1,000 corners
+    kConnInsertLimit = 999,   // corner insertion stops here
+    kConnLowSlots = 16000,    // slots 1..15,999 are in the low table
+    kConnLowPointers = 16001, // the low table's full size
     kConnGrow = 500,
-    kConnLimit = 32000,        // the capacity never reaches this
+    kConnLimit = 32000, // the capacity never reaches this
 };
 
 // Connection flag bits.
@@ -131,7 +131,7 @@ struct ConnLayout {
     int32_t lowPointers;  // size of the low table
     int32_t highPointers; // size of the high table
     int32_t capacity;
-    int32_t freeBlocks;   // released blocks kept on the free lists
+    int32_t freeBlocks; // released blocks kept on the free lists
 };
 void ConnTestLayout(ConnLayout* out);
 // Where slot n lives: 0 the low table, 1 the high table; its position there.

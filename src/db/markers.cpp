@@ -60,8 +60,12 @@ void ListSync() {
 
 } // namespace
 
-void MarkerSetList(MarkerList* list) { g_list = list; }
-MarkerList* MarkerGetList() { return g_list; }
+void MarkerSetList(MarkerList* list) {
+    g_list = list;
+}
+MarkerList* MarkerGetList() {
+    return g_list;
+}
 
 void MarkerInit() {
     g_slots.assign(1, nullptr);
@@ -75,7 +79,9 @@ void MarkerReset() {
     g_count = 0;
 }
 
-int32_t MarkerCount() { return g_count; }
+int32_t MarkerCount() {
+    return g_count;
+}
 
 int32_t MarkerAdd() {
     if (g_count >= kMarkerMax) return 0;
@@ -141,7 +147,13 @@ int32_t ErrTypeMsgId(int32_t type) {
 int32_t ErrTypeIsClearance(int32_t type) {
     if (type < 1 || type > kMarkerNamedMax) ErrReport(kErrTypeClearance, type);
     switch (type) {
-    case 2: case 3: case 4: case 6: case 7: case 13: case 20:
+    case 2:
+    case 3:
+    case 4:
+    case 6:
+    case 7:
+    case 13:
+    case 20:
         return 1;
     default:
         return 0;

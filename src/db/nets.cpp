@@ -42,7 +42,9 @@ constexpr int32_t kPinListMax = 64008 / 8; // pins the check's list holds
 Net* g_page[kNetPages] = {};
 int32_t g_count = 0;
 
-Net* Slot(int32_t n) { return &g_page[n / kNetPageSize][n % kNetPageSize]; }
+Net* Slot(int32_t n) {
+    return &g_page[n / kNetPageSize][n % kNetPageSize];
+}
 
 void SetCount(int32_t count) {
     g_count = count;
@@ -100,7 +102,9 @@ void NetReset() {
     g_count = 0;
 }
 
-int32_t NetCount() { return g_count; }
+int32_t NetCount() {
+    return g_count;
+}
 
 int32_t NetAdd() {
     // The count is a signed 16-bit number: one more net would wrap it.
@@ -108,8 +112,7 @@ int32_t NetAdd() {
     int32_t n = g_count + 1;
     Net*& page = g_page[n / kNetPageSize];
     if (!page)
-        page = static_cast<Net*>(
-            PoolAlloc(int32_t(sizeof(Net)) * kNetPageSize, kPoolDb, kErrPage));
+        page = static_cast<Net*>(PoolAlloc(int32_t(sizeof(Net)) * kNetPageSize, kPoolDb, kErrPage));
     DbRecInit(kRecNet, Slot(n), n);
     SetCount(n);
     DbSetModified();
@@ -286,16 +289,18 @@ void NoteReset() {
     g_cursorIndex = 0;
 }
 
-int32_t NoteCount() { return g_noteCount; }
+int32_t NoteCount() {
+    return g_noteCount;
+}
 
 int32_t NoteAdd(const char* text) {
     size_t length = std::strlen(text);
     if (length > size_t(kTextChars - 1)) ErrReport(kErrNoteLong, int32_t(length));
     // Pool pieces are 4-byte aligned; the link needs 8.
-    auto* raw = static_cast<uint8_t*>(PoolAlloc(
-        int32_t(offsetof(NoteBlock, text) + length + 1 + 4), kPoolDb, kErrNoteBlock));
-    auto* block = reinterpret_cast<NoteBlock*>((reinterpret_cast<uintptr_t>(raw) + 7) &
-                                               ~uintptr_t(7));
+    auto* raw = static_cast<uint8_t*>(
+        PoolAlloc(int32_t(offsetof(NoteBlock, text) + length + 1 + 4), kPoolDb, kErrNoteBlock));
+    auto* block =
+        reinterpret_cast<NoteBlock*>((reinterpret_cast<uintptr_t>(raw) + 7) & ~uintptr_t(7));
     block->next = nullptr;
     std::memcpy(block->text, text, length + 1);
     if (g_noteTail)
@@ -328,7 +333,9 @@ void NoteGet(int32_t n, char* buffer) {
     std::memcpy(buffer, g_cursor->text, std::strlen(g_cursor->text) + 1);
 }
 
-int32_t NoteTestSteps() { return g_noteSteps; }
+int32_t NoteTestSteps() {
+    return g_noteSteps;
+}
 
 void NetRegister() {
     DbModuleOps ops;

@@ -21,11 +21,11 @@ enum : uint16_t {
     kNetNoShove = 0x0002,
     kNetNoRipup = 0x0004,
     kNetNoShare = 0x0008,
-    kNetNoRecon = 0x0010,    // derived from the net type (1 or 64)
-    kNetLostEnd = 0x0020,    // a connection end was freed; cleared by validation
-    kNetAttr7 = 0x0040,      // derived: an attribute of kind 7 keyed by the net
-    kNetHighlight = 0x0200,  // copied to the connections as their highlight
-    kNetReqLayer = 0x1000,   // derived: an attribute of kind 12 (required layer)
+    kNetNoRecon = 0x0010,   // derived from the net type (1 or 64)
+    kNetLostEnd = 0x0020,   // a connection end was freed; cleared by validation
+    kNetAttr7 = 0x0040,     // derived: an attribute of kind 7 keyed by the net
+    kNetHighlight = 0x0200, // copied to the connections as their highlight
+    kNetReqLayer = 0x1000,  // derived: an attribute of kind 12 (required layer)
 };
 
 // Attribute kinds keyed by a net (first key type 10).

@@ -19,7 +19,9 @@
 namespace {
 
 std::vector<std::string> g_trace;
-void Collect(const char* text) { g_trace.emplace_back(text); }
+void Collect(const char* text) {
+    g_trace.emplace_back(text);
+}
 
 struct C {
     int32_t x, y;
@@ -48,9 +50,9 @@ class ConnTest : public CompDbTest {
         ThruPut(1, &via);
         through = AddThru({{kPadRound, 600, 600, 600, 600}});
         smd = AddThru({{kPadRect, 600, 300, 600, 300}}, 0x2);
-        sym = AddSymbol("SYM", {{0, 0, int16_t(through)},
-                                {6000, 0, int16_t(through)},
-                                {0, 6000, int16_t(smd)}});
+        sym = AddSymbol(
+            "SYM",
+            {{0, 0, int16_t(through)}, {6000, 0, int16_t(through)}, {0, 6000, int16_t(smd)}});
         u1 = AddComp("U1", sym, 0, 0);
         u2 = AddComp("U2", sym, 60000, 0);
         net = NetAdd();
@@ -90,9 +92,7 @@ class ConnTest : public CompDbTest {
     }
 
     // A routed U1.1 -> U2.1 straight along y = 0 on layer 1.
-    int32_t PutStraight() {
-        return Put(Rec(net, u1, 1, u2, 1, {{0, 0, 10, 1}, {60000, 0}}).get());
-    }
+    int32_t PutStraight() { return Put(Rec(net, u1, 1, u2, 1, {{0, 0, 10, 1}, {60000, 0}}).get()); }
 
     static std::vector<int32_t> List(int32_t n) {
         std::vector<int32_t> out;
@@ -284,12 +284,15 @@ TEST_F(ConnTest, FlagsAreDerivedFromTheNetAndTheEnds) {
     auto r = Rec(net, u1, 1, u2, 1, {{0, 0, 10, 1}, {60000, 0}});
     r->head.flags = kConnNetAttr | kConnNotSelected | kConnArc | 0x100;
     int32_t c = Put(r.get());
-    EXPECT_EQ(ConnRef(c)->head.flags, kConnNoShove | kConnNoRipup | kConnHighlight | kConnArc | 0x100);
+    EXPECT_EQ(ConnRef(c)->head.flags,
+              kConnNoShove | kConnNoRipup | kConnHighlight | kConnArc | 0x100);
     struct Case {
         uint16_t netFlags, compFlags, connFlags;
         bool notSelected;
-    } cases[] = {{kNetNoRoute, 0, 0, true}, {0, kCompNoRoute, 0, true},
-                 {0, 0, kConnNoSweep, true},  {0, 0, 0, false}};
+    } cases[] = {{kNetNoRoute, 0, 0, true},
+                 {0, kCompNoRoute, 0, true},
+                 {0, 0, kConnNoSweep, true},
+                 {0, 0, 0, false}};
     for (const Case& k : cases) {
         n.flags = k.netFlags;
         NetPut(net, &n);
@@ -310,7 +313,8 @@ TEST_F(ConnTest, ZeroWidthsTakeTheNetsWidthAndWidenItsRange) {
     n.width = 12;
     n.maxWidth = 12;
     NetPut(net, &n);
-    int32_t c = Put(Rec(net, u1, 1, u2, 1, {{0, 0, 0, 1}, {30000, 0, 25, 1}, {60000, 0, 4, 0}}).get());
+    int32_t c =
+        Put(Rec(net, u1, 1, u2, 1, {{0, 0, 0, 1}, {30000, 0, 25, 1}, {60000, 0, 4, 0}}).get());
     EXPECT_EQ(ConnRef(c)->crn[0].width, 12);
     EXPECT_EQ(ConnRef(c)->crn[2].width, 4); // the last corner is not a segment
     EXPECT_EQ(NetRef(net)->minWidth, 12);
@@ -371,16 +375,16 @@ TEST_F(ConnTest, TrustedStoresAsGivenButLinksNewSlots) {
 TEST_F(ConnTest, ArcsWhoseRadiiDifferByMoreThan10LoseTheirStart) {
     // Centre (0, 0), start at radius 5; radii of the end: 15 (10.0 apart,
     // kept), |(15, 1)| = 15.03 (just over 10 apart, dropped).
-    auto keep = Rec(net, 0, 0, 0, 0,
-                    {{3, 4, 10, 1}, {0, 0, 10, 1, kCrnArc, 1}, {15, 0, 10, 1}, {0, 5000}});
+    auto keep =
+        Rec(net, 0, 0, 0, 0, {{3, 4, 10, 1}, {0, 0, 10, 1, kCrnArc, 1}, {15, 0, 10, 1}, {0, 5000}});
     ConnCheckArcs(keep.get());
     ASSERT_EQ(keep->head.count, 4);
     for (int32_t i = 0; i < 3; ++i)
         EXPECT_EQ(keep->crn[i].flags & 3, 3) << i;
     EXPECT_EQ(keep->crn[3].flags, 0);
     EXPECT_EQ(keep->crn[1].via, 0);
-    auto drop = Rec(net, 0, 0, 0, 0,
-                    {{3, 4, 10, 1}, {0, 0, 10, 1, kCrnArc}, {15, 1, 10, 1}, {0, 5000}});
+    auto drop =
+        Rec(net, 0, 0, 0, 0, {{3, 4, 10, 1}, {0, 0, 10, 1, kCrnArc}, {15, 1, 10, 1}, {0, 5000}});
     ConnCheckArcs(drop.get());
     ASSERT_EQ(drop->head.count, 3);
     EXPECT_EQ(Points(drop.get()), (P{{0, 0}, {15, 1}, {0, 5000}}));
@@ -401,7 +405,8 @@ TEST_F(ConnTest, ListsPushAtTheHeadAndRebuildInDescendingOrder) {
     int32_t net2 = NetAdd();
     std::vector<int32_t> made;
     for (int32_t i = 0; i < 4; ++i)
-        made.push_back(Put(Rec(i % 2 ? net2 : net, u1, 1, u2, 1, {{0, 0, 10, 1}, {60000, 0}}).get()));
+        made.push_back(
+            Put(Rec(i % 2 ? net2 : net, u1, 1, u2, 1, {{0, 0, 10, 1}, {60000, 0}}).get()));
     EXPECT_EQ(List(net), (std::vector<int32_t>{3, 1}));
     EXPECT_EQ(List(net2), (std::vector<int32_t>{4, 2}));
     // Changing the net relinks.
@@ -424,6 +429,32 @@ TEST_F(ConnTest, ListsPushAtTheHeadAndRebuildInDescendingOrder) {
                   kConnNoShove | kConnHighlight);
     EXPECT_EQ(ConnRef(3)->head.flags & kConnNoShove, 0);
     EXPECT_FATAL(NetConnSetFlags(9, &n), 5239564);
+}
+
+TEST_F(ConnTest, BrokenListsAreInternalErrors) {
+    // Stored as given while trusted, a changed net is not relinked: the
+    // connection then sits on a list that its net field does not name.
+    int32_t a = PutStraight();
+    int32_t net2 = NetAdd(); // beyond the lists made so far
+    auto r = std::make_unique<Conn>();
+    ConnGet(a, r.get());
+    r->head.net = int16_t(net2);
+    {
+        DbTrustedScope trusted;
+        ConnPut(a, r.get());
+    }
+    EXPECT_FATAL(ConnDelete(a), 5239070);
+    int32_t b = Put(Rec(net2, u1, 1, u2, 1, {{0, 0, 10, 1}, {60000, 0}}).get());
+    ConnGet(b, r.get());
+    r->head.net = int16_t(net);
+    {
+        DbTrustedScope trusted;
+        ConnPut(b, r.get());
+    }
+    // Net 1's list holds connection 1 only.
+    EXPECT_FATAL(ConnDelete(b), 5239072);
+    DbFree();
+    EXPECT_FATAL(NetConnRebuild(), 5239603);
 }
 
 TEST_F(ConnTest, DeletingMovesTheLastConnectionIntoTheSlot) {
@@ -459,7 +490,7 @@ TEST_F(ConnTest, DeletingMovesTheLastConnectionIntoTheSlot) {
 }
 
 TEST_F(ConnTest, EndsComponentsAndTheDisplayBox) {
-    int32_t a = PutStraight();                                                   // U1.1 - U2.1
+    int32_t a = PutStraight();                                                     // U1.1 - U2.1
     int32_t b = Put(Rec(net, u2, 2, 0, 0, {{66000, 0, 10, 1}, {70000, 0}}).get()); // U2.2 - free
     int32_t c = Put(Rec(net, 0, 0, 0, 0, {{1, 1, 10, 1}, {2, 2}}).get());
     auto probe = Rec(net, u2, 1, 0, 0, {});
@@ -519,8 +550,14 @@ TEST_F(ConnTest, InsertingCopiesTheCornerUpToTheLimit) {
 
 TEST_F(ConnTest, DeletingCornersKeepsTheNarrowestWidth) {
     auto r = Rec(net, 0, 0, 0, 0,
-                 {{0, 0, 1, 1}, {1, 0, 2, 1}, {2, 0, 10, 1}, {3, 0, 20, 1}, {4, 0, 8, 1},
-                  {5, 0, 30, 1}, {6, 0, 12, 1}, {7, 0}});
+                 {{0, 0, 1, 1},
+                  {1, 0, 2, 1},
+                  {2, 0, 10, 1},
+                  {3, 0, 20, 1},
+                  {4, 0, 8, 1},
+                  {5, 0, 30, 1},
+                  {6, 0, 12, 1},
+                  {7, 0}});
     auto copy = std::make_unique<Conn>(*r);
     CrnDelete(r.get(), 3, 0);
     EXPECT_EQ(std::memcmp(r.get(), copy.get(), 36 + 14 * 8), 0);
@@ -539,8 +576,9 @@ TEST_F(ConnTest, DeletingCornersKeepsTheNarrowestWidth) {
 }
 
 TEST_F(ConnTest, ReversingTwiceGivesTheRecordBack) {
-    auto r = Rec(net, u1, 1, u2, 2,
-                 {{0, 0, 10, 1, 1, 0}, {100, 0, 20, 2, 2, 1}, {100, 100, 30, 1, 4}, {200, 100, 7, 5, 0, 1}});
+    auto r = Rec(
+        net, u1, 1, u2, 2,
+        {{0, 0, 10, 1, 1, 0}, {100, 0, 20, 2, 2, 1}, {100, 100, 30, 1, 4}, {200, 100, 7, 5, 0, 1}});
     auto original = std::make_unique<Conn>(*r);
     ConnReverse(r.get());
     EXPECT_EQ(r->head.fromComp, u2);
@@ -720,7 +758,8 @@ TEST_F(ConnTest, PinsReachALayerThroughPadsViasAndRoutedConnections) {
     // Broken by a gap: no; through a via: yes.
     ConnPut(a, Rec(net, u1, 3, u2, 1, {{0, 6000, 10, 1}, {3000, 6000, 10, 0}, {60000, 0}}).get());
     EXPECT_EQ(PinReachesLayer(u1, 3, 2), 0);
-    ConnPut(a, Rec(net, u1, 3, u2, 1, {{0, 6000, 10, 1}, {3000, 6000, 10, 0, 0, 1}, {60000, 0}}).get());
+    ConnPut(
+        a, Rec(net, u1, 3, u2, 1, {{0, 6000, 10, 1}, {3000, 6000, 10, 0, 0, 1}, {60000, 0}}).get());
     EXPECT_EQ(PinReachesLayer(u1, 3, 2), 1);
     // A free far end reaches nothing.
     ConnPut(a, Rec(net, u1, 3, 0, 0, {{0, 6000, 10, 1}, {3000, 6000}}).get());
@@ -783,8 +822,9 @@ TEST_F(ConnTest, DumpLines) {
     NetGet(net, &n);
     n.name = NameIntern("GND");
     NetPut(net, &n);
-    auto r = Rec(net, u1, 1, 0, 0,
-                 {{0, 0, 10, 1, kCrnLocked | kCrnLatched}, {90, 60, 12, 2, kCrnArc, 1}, {120, 90, 0, 0, 9}});
+    auto r = Rec(
+        net, u1, 1, 0, 0,
+        {{0, 0, 10, 1, kCrnLocked | kCrnLatched}, {90, 60, 12, 2, kCrnArc, 1}, {120, 90, 0, 0, 9}});
     r->head.flags = kConnNotSelected | kConnNoSweep | kConnHighlight;
     ConnDump(r.get(), "Here", 1);
     std::vector<std::string> want = {
@@ -799,7 +839,8 @@ TEST_F(ConnTest, DumpLines) {
     r->head.fromComp = 9;
     r->head.net = 7;
     ConnDump(r.get(), "L", 0);
-    EXPECT_EQ(g_trace, std::vector<std::string>{"L: Connection from ???.1 to Node.0 net \"??\" (7)"});
+    EXPECT_EQ(g_trace,
+              std::vector<std::string>{"L: Connection from ???.1 to Node.0 net \"??\" (7)"});
 }
 
 // ---- components deleted and sorted ----------------------------------------------------
@@ -807,9 +848,9 @@ TEST_F(ConnTest, DumpLines) {
 TEST_F(ConnTest, DeletingAComponentFreesItsEnds) {
     int32_t u3 = AddComp("A3", sym, 0, 60000);
     int32_t net2 = NetAdd();
-    int32_t a = PutStraight();                                                            // U1 - U2
-    int32_t b = Put(Rec(net2, u2, 2, u3, 1, {{66000, 0, 10, 1}, {0, 60000}}).get());       // U2 - A3
-    int32_t c = Put(Rec(net2, 0, 0, u3, 2, {{5, 5, 10, 1}, {6000, 60000}}).get());         // free - A3
+    int32_t a = PutStraight();                                                       // U1 - U2
+    int32_t b = Put(Rec(net2, u2, 2, u3, 1, {{66000, 0, 10, 1}, {0, 60000}}).get()); // U2 - A3
+    int32_t c = Put(Rec(net2, 0, 0, u3, 2, {{5, 5, 10, 1}, {6000, 60000}}).get());   // free - A3
     DbHdr().flags = 0;
     CompDelete(u2);
     EXPECT_EQ(ConnRef(a)->head.toComp, 0);

@@ -39,7 +39,9 @@ class FakeList : public MarkerList {
 };
 
 std::vector<std::string> g_trace;
-void Collect(const char* text) { g_trace.emplace_back(text); }
+void Collect(const char* text) {
+    g_trace.emplace_back(text);
+}
 
 class MarkerTest : public DbTest {
   protected:
@@ -141,7 +143,7 @@ TEST_F(MarkerTest, DeletingMovesLaterMarkersDown) {
 TEST_F(MarkerTest, TypeNamesAndClearanceTypes) {
     struct Case {
         int32_t type, id;
-    } cases[] = {{1, 22071}, {16, 22086}, {20, 22090}, {21, 22092},
+    } cases[] = {{1, 22071},  {16, 22086}, {20, 22090}, {21, 22092},
                  {22, 22093}, {23, 22095}, {27, 22099}};
     for (const Case& k : cases)
         EXPECT_EQ(ErrTypeMsgId(k.type), k.id) << k.type;
@@ -182,9 +184,9 @@ TEST_F(MarkerTest, ReportTracesTypeAndPlace) {
     DebugSetTraceReceiver(&Collect);
     ErrorMarker m = Marker(-7, 16, 2);
     MarkerReport(&m, "DRC");
-    EXPECT_EQ(g_trace, (std::vector<std::string>{
-                           "DRC: Error type = Bad SMD-to-Plane connection",
-                           "Bad SMD-to-Plane connection: x=-7, y=-14, lev=2"}));
+    EXPECT_EQ(g_trace,
+              (std::vector<std::string>{"DRC: Error type = Bad SMD-to-Plane connection",
+                                        "Bad SMD-to-Plane connection: x=-7, y=-14, lev=2"}));
 }
 
 TEST_F(MarkerTest, TheListFollowsTheCount) {
@@ -193,8 +195,8 @@ TEST_F(MarkerTest, TheListFollowsTheCount) {
     MarkerSetList(&list);
     AddPut(Marker(1));
     EXPECT_EQ(list.rows, 1);
-    EXPECT_EQ(list.calls, (std::vector<std::string>{"draw off", "delete 0 4", "invalidate -1",
-                                                    "draw on"}));
+    EXPECT_EQ(list.calls,
+              (std::vector<std::string>{"draw off", "delete 0 4", "invalidate -1", "draw on"}));
     list.calls.clear();
     AddPut(Marker(2));
     AddPut(Marker(3));
