@@ -24,6 +24,7 @@
 #include "db/pool.h"
 #include "db/symbols.h"
 #include "db/thru.h"
+#include "toolbox/core/byteorder.h"
 
 namespace {
 
@@ -512,6 +513,14 @@ int32_t ConnDelete(int32_t n) {
     SetCount(old - 1);
     DbSetModified();
     return old;
+}
+
+void ConnSwapLayout(void* record, int32_t bytes) {
+    auto* base = static_cast<uint8_t*>(record);
+    SwapByLayout(base, "L5W8");
+    int32_t corners = (bytes - kHeadBytes) / kCrnBytes;
+    for (int32_t i = 0; i < corners; ++i)
+        SwapByLayout(base + kHeadBytes + kCrnBytes * i, "L2W");
 }
 
 // ---- net lists ------------------------------------------------------------------

@@ -66,6 +66,11 @@ int32_t ConnDelete(int32_t n);
 // Copies 36 + 14 x (corner count) bytes and answers that size.
 int32_t ConnCopy(Conn* destination, const Conn* source);
 
+// The design file's byte order of a record of n bytes: the head as five
+// 32-bit and eight 16-bit fields, each of the (n - 36) / 14 corners as two
+// 32-bit fields and the width.
+void ConnSwapLayout(void* record, int32_t bytes);
+
 // ---- net lists -----------------------------------------------------------------
 
 int32_t NetConnFirst(int32_t net);

@@ -187,6 +187,24 @@ TEST_F(ConnTest, EmptySlotsAndCopies) {
     EXPECT_FATAL(ConnRef(n + 1), 5239083);
 }
 
+TEST_F(ConnTest, DesignFileByteOrder) {
+    auto r = Rec(0x0102, 0x0304, 0x0506, 0, 0, {{0x01020304, 5, 0x0A0B, 1, 2, 3}, {7, 8}});
+    r->head.spare = 0x11223344;
+    auto copy = std::make_unique<Conn>(*r);
+    ConnSwapLayout(r.get(), 36 + 28);
+    const auto* b = reinterpret_cast<const uint8_t*>(r.get());
+    EXPECT_EQ(b[16], 0x11);     // the spare long
+    EXPECT_EQ(b[20], 0x03);     // from component
+    EXPECT_EQ(b[28], 0x01);     // net
+    EXPECT_EQ(b[36], 0x01);     // corner 0 x
+    EXPECT_EQ(b[36 + 8], 0x0A); // its width
+    EXPECT_EQ(b[36 + 10], 1);   // layer, flags and via stay
+    EXPECT_EQ(b[36 + 11], 2);
+    EXPECT_EQ(b[36 + 12], 3);
+    ConnSwapLayout(r.get(), 36 + 28);
+    EXPECT_EQ(std::memcmp(r.get(), copy.get(), 36 + 28), 0);
+}
+
 TEST_F(ConnTest, BlocksAreReusedByCornerCount) {
     int32_t a = PutStraight();
     auto r = Rec(net, u1, 1, u2, 1, {{0, 0, 10, 1}, {30000, 0, 10, 1}, {60000, 0}});
