@@ -2,9 +2,12 @@
 // module adds its registration here.
 #include "db/attrs.h"
 #include "db/comps.h"
+#include "db/conns.h"
 #include "db/db.h"
 #include "db/layers.h"
+#include "db/markers.h"
 #include "db/names.h"
+#include "db/nets.h"
 #include "db/packages.h"
 #include "db/placestrat.h"
 #include "db/plotrep.h"
@@ -27,4 +30,11 @@ void DbRegisterBuiltins() {
     DbScaleRegister();
     PlaceStratRegister();
     ReportRegister();
+    NetRegister();
+    ConnRegister();
+    MarkerRegister();
+    // Tables that scaling and layer moves walk record by record.
+    DbTableSetCount(kRecNet, &NetCount);
+    DbTableSetCount(kRecConn, &ConnCount);
+    DbTableSetCount(kRecErrorMarker, &MarkerCount);
 }
