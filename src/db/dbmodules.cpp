@@ -2,11 +2,17 @@
 // module adds its registration here.
 #include "db/attrs.h"
 #include "db/comps.h"
+#include "db/conns.h"
 #include "db/db.h"
 #include "db/layers.h"
+#include "db/markers.h"
 #include "db/names.h"
+#include "db/nets.h"
 #include "db/obstacles.h"
 #include "db/packages.h"
+#include "db/placestrat.h"
+#include "db/plotrep.h"
+#include "db/sweeps.h"
 #include "db/symbols.h"
 #include "db/table23.h"
 #include "db/texts.h"
@@ -37,8 +43,21 @@ void DbRegisterBuiltins() {
     SymRegister();
     PkgRegister();
     CompRegister();
+    SweepRegister();
+    DbScaleRegister();
+    PlaceStratRegister();
+    ReportRegister();
+    NetRegister();
+    ConnRegister();
+    MarkerRegister();
+    // Tables that scaling and layer moves walk record by record.
+    DbTableSetCount(kRecNet, &NetCount);
+    DbTableSetCount(kRecConn, &ConnCount);
+    DbTableSetCount(kRecErrorMarker, &MarkerCount);
     ObsRegister();
     TextRegister();
+    DbTableSetCount(kRecObstacle, &ObsCount);
+    DbTableSetCount(kRecBoardText, &TextCount);
     CompSetOwnerRenumberHook(&OwnedByComps);
     SymSetOwnerRenumberHook(&OwnedBySyms);
 }

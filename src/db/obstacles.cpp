@@ -554,6 +554,16 @@ void ObsSymRenumber(const int16_t* map, int32_t count) {
     RenumberOwners(false, map, count);
 }
 
+void ObsNetRenumber(const int16_t* map, int32_t count) {
+    for (int32_t o = 1; o <= g_count; ++o) {
+        Obstacle* rec = At(o).rec;
+        if (!rec || rec->head.net < 1 || rec->head.net > count) continue;
+        const int16_t to = map[rec->head.net];
+        rec->head.net = to == 0 ? int16_t(kObsNoNet) : to;
+    }
+    DbSetModified();
+}
+
 // ---- joining loose segments --------------------------------------------------------
 
 namespace {

@@ -153,6 +153,11 @@ void ObsCopy(Obstacle* destination, const Obstacle* source);
 void ObsCompRenumber(const int16_t* map, int32_t count);
 void ObsSymRenumber(const int16_t* map, int32_t count);
 
+// After nets were renumbered by the map (entries 0..count): an obstacle's
+// net 1..count becomes its new number; a deleted net (0 in the map) becomes
+// no net (0x8001). For the net table's delete and sort.
+void ObsNetRenumber(const int16_t* map, int32_t count);
+
 // A loose segment left by the ASCII reader, joined into obstacles by
 // ObsFromNodes (widths in user units, kind unused) and ObsFromNodesEnd
 // (widths in database units, kinds kept). The storage belongs to the caller.

@@ -643,4 +643,21 @@ TEST_F(ObsTableTest, DeletedOwnersTakeTheirObstaclesAlong) {
     SymSetOwnerRenumberHook(nullptr);
 }
 
+TEST_F(ObsTableTest, NetsRenumbered) {
+    DbHdr().netCount = 3;
+    const int16_t nets[] = {1, 2, 3, 0, int16_t(kObsNoNet), -4};
+    for (int16_t net : nets) {
+        auto r = MakeObs({{0, 0}});
+        r->head.layer = 1;
+        r->head.net = net;
+        ObsPut(ObsAppend(), r.get());
+    }
+    // Net 2 deleted: 3 moves down to 2; pins, any net and no net stay.
+    const int16_t map[] = {0, 1, 0, 2};
+    ObsNetRenumber(map, 3);
+    const int16_t expected[] = {1, int16_t(kObsNoNet), 2, 0, int16_t(kObsNoNet), -4};
+    for (int32_t o = 1; o <= 6; ++o)
+        EXPECT_EQ(ObsRef(o)->head.net, expected[o - 1]) << o;
+}
+
 } // namespace
