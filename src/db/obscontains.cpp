@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "db/comps.h"
+#include "db/err.h"
 #include "db/geom.h"
 #include "db/obstacles.h"
 #include "db/pool.h"
+#include "db/symbols.h"
 
 namespace {
 
@@ -135,4 +138,24 @@ int32_t ObsContainsPt(int32_t x, int32_t y, const Obstacle* record) {
     }
     ScratchPop(work);
     return answer;
+}
+
+int32_t CompBoxOutside(const Component* record) {
+    if (record->symbol < 1 || record->symbol > SymCount())
+        ErrReport(kErrBoxOutsideSymbol, record->symbol);
+    Component comp = *record;
+    comp.angle = int16_t(AngNormalize(comp.angle));
+    int32_t x1, y1, x2, y2;
+    if (!CompPadBox(&comp, &x1, &y1, &x2, &y2)) {
+        x1 = x2 = comp.x;
+        y1 = y2 = comp.y;
+    }
+    const int32_t corners[4][2] = {{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}};
+    for (int32_t o = ObsBoardFirst(); o != 0; o = ObsNext(o)) {
+        const Obstacle* obs = ObsRef(o);
+        if (obs->head.kind != kObsBoardOutline && obs->head.kind != kObsCompKeepin) continue;
+        for (const auto& c : corners)
+            if (ObsContainsPt(c[0], c[1], obs) == 0) return 1;
+    }
+    return 0;
 }

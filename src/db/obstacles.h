@@ -108,6 +108,14 @@ void ObsArcsToSegs(Obstacle* record);
 // boundary. Arcs are taken as segments and the outline as closed.
 int32_t ObsContainsPt(int32_t x, int32_t y, const Obstacle* record);
 
+// Whether a component placed as the record says would stick out of the
+// board: its box (from its pads, as storing it computes it) has a corner
+// outside one of the board's obstacles of kind 4 (board outline) or 8 (comp
+// keepin); a corner on the boundary counts as inside. 1 outside, else 0. The
+// record's symbol must be 1..symbol count.
+int32_t CompBoxOutside(const Component* record);
+enum : int32_t { kErrBoxOutsideSymbol = 5230028 };
+
 // The catalogue message of a kind's name: 21535..21555 for kinds 0..19
 // (21552 unused), 21556 "???" for any other.
 int32_t ObsKindMsgId(int32_t kind);

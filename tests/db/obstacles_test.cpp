@@ -660,4 +660,34 @@ TEST_F(ObsTableTest, NetsRenumbered) {
         EXPECT_EQ(ObsRef(o)->head.net, expected[o - 1]) << o;
 }
 
+TEST_F(ObsTableTest, ComponentBoxOutsideTheBoard) {
+    const int32_t t = AddThru({{kPadSquare, 100, 100, 100, 100}});
+    const int32_t s = AddSymbol("PAD", {{0, 0, int16_t(t)}});
+    Component comp = CompRecord("U1", s, 5000, 5000);
+    EXPECT_EQ(CompBoxOutside(&comp), 0) << "no board outline yet";
+    Add({{0, 0}, {10000, 0}, {10000, 10000}, {0, 10000}}, 0, "BOARD", kObsBoardOutline);
+    // Obstacles of other kinds or owners play no part.
+    Add({{4000, 4000}, {4500, 4000}, {4500, 4500}}, 0, "AVOID", kObsAvoid);
+    CompAdd();
+    Add({{0, 0}, {10, 0}, {10, 10}}, -1, "OWNED", kObsBoardOutline);
+    EXPECT_EQ(CompBoxOutside(&comp), 0);
+    comp.x = 9900; // the pad's edge on the outline counts as inside
+    EXPECT_EQ(CompBoxOutside(&comp), 0);
+    comp.x = 9901;
+    EXPECT_EQ(CompBoxOutside(&comp), 1);
+    comp.x = 5000;
+    comp.y = 50;
+    EXPECT_EQ(CompBoxOutside(&comp), 1);
+    // A keep-in on the board narrows it.
+    comp.y = 5000;
+    Add({{0, 0}, {6000, 0}, {6000, 10000}, {0, 10000}}, 0, "KEEPIN", kObsCompKeepin);
+    EXPECT_EQ(CompBoxOutside(&comp), 0);
+    comp.x = 6000;
+    EXPECT_EQ(CompBoxOutside(&comp), 1);
+    comp.symbol = 0;
+    EXPECT_FATAL(CompBoxOutside(&comp), kErrBoxOutsideSymbol);
+    comp.symbol = int16_t(s + 1);
+    EXPECT_FATAL(CompBoxOutside(&comp), kErrBoxOutsideSymbol);
+}
+
 } // namespace
