@@ -18,6 +18,7 @@
 #include "db/layers.h"
 #include "db/names.h"
 #include "db/pool.h"
+#include "db/sweeps.h"
 #include "dbfixture.h"
 
 namespace {
@@ -688,6 +689,16 @@ TEST_F(ObsTableTest, ComponentBoxOutsideTheBoard) {
     EXPECT_FATAL(CompBoxOutside(&comp), kErrBoxOutsideSymbol);
     comp.symbol = int16_t(s + 1);
     EXPECT_FATAL(CompBoxOutside(&comp), kErrBoxOutsideSymbol);
+}
+
+TEST_F(ObsTableTest, ScalingWalksTheTable) {
+    DbTableSetCount(kRecObstacle, &ObsCount); // other tests may have replaced it
+    const int32_t o = Add({{1000, 2000}, {3000, 2000}});
+    const int32_t w = ObsRef(o)->head.width;
+    DbScale(2, 1, 10, 0);
+    EXPECT_EQ(Points(o), (Pts{{2010, 4000}, {6010, 4000}}));
+    EXPECT_EQ(ObsRef(o)->head.width, 2 * w);
+    EXPECT_EQ(ObsCount(), 1);
 }
 
 } // namespace

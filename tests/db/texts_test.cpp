@@ -18,6 +18,7 @@
 #include "db/lang.h"
 #include "db/layers.h"
 #include "db/names.h"
+#include "db/sweeps.h"
 
 namespace {
 
@@ -449,6 +450,21 @@ TEST_F(TextTest, ComponentCopiesItsSymbolsTexts) {
     std::sort(texts.begin(), texts.end());
     EXPECT_EQ(texts, (std::vector<std::string>{"name", "static"}));
     EXPECT_EQ(List(SymTextFirst(s)).size(), 3u);
+}
+
+TEST_F(TextTest, ScalingWalksTheTable) {
+    DbTableSetCount(kRecBoardText, &TextCount); // other tests may have replaced it
+    BoardText t = Rec("A");
+    t.x = 1000;
+    t.y = 2000;
+    t.height = 3000;
+    const int32_t n = TextAdd();
+    TextPut(n, &t);
+    DbScale(2, 1, 0, 0);
+    EXPECT_EQ(TextRef(n)->x, 2000);
+    EXPECT_EQ(TextRef(n)->y, 4000);
+    EXPECT_EQ(TextRef(n)->height, 6000);
+    EXPECT_STREQ(TextRef(n)->text, "A");
 }
 
 } // namespace
