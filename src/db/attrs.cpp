@@ -195,6 +195,16 @@ void AttrPut(const Attribute* record) {
         g_list = n;
         ++g_nodes;
     }
+    // A net keyed attribute: the net is stored again so that its derived
+    // flags follow.
+    if (record->key1Type == kRecNet) {
+        DbModuleOps nets = DbModuleGet(kRecNet);
+        if (nets.get && nets.put && record->key1 >= 1 && record->key1 <= DbHdr().netCount) {
+            Net net;
+            nets.get(record->key1, &net);
+            nets.put(record->key1, &net);
+        }
+    }
     DbSetModified();
 }
 
