@@ -10,14 +10,21 @@
 
 #include "db/attrs.h"
 #include "db/comps.h"
+#include "db/conns.h"
 #include "db/dbheader.h"
 #include "db/layers.h"
+#include "db/markers.h"
 #include "db/names.h"
+#include "db/nets.h"
+#include "db/obstacles.h"
 #include "db/packages.h"
+#include "db/placestrat.h"
+#include "db/plotrep.h"
 #include "db/records.h"
 #include "db/sweeps.h"
 #include "db/symbols.h"
 #include "db/table23.h"
+#include "db/texts.h"
 #include "db/thru.h"
 
 namespace {
@@ -130,7 +137,7 @@ const DbField kPackagePin[] = {
 const DbField kComponent[] = {
     F("name", 0, kFieldName, 1), ID("recordId", 4), F("minX", 8, kFieldI32, 1),
     F("minY", 12, kFieldI32, 1), F("maxX", 16, kFieldI32, 1), F("maxY", 20, kFieldI32, 1),
-    F("x", 24, kFieldI32, 1), F("y", 28, kFieldI32, 1), F("value32", 32, kFieldI32, 1),
+    F("x", 24, kFieldI32, 1), F("y", 28, kFieldI32, 1), F("name2", 32, kFieldName, 1),
     F("flags", 36, kFieldU16, 1), R("symbol", 38, kFieldI16, kRefSymbol),
     F("word40", 40, kFieldI16, 1), R("compRef", 42, kFieldI16, kRefComp),
     F("angle", 44, kFieldI16, 1), R("otherSymbol", 46, kFieldI16, kRefSymbol),
@@ -304,8 +311,9 @@ bool Omitted(const DbDumpOptions& opt, const char* record, const char* field) {
     return false;
 }
 
-NameId NetNameOf(int32_t) {
-    return 0; // the net table is not part of this build yet
+NameId NetNameOf(int32_t n) {
+    if (n < 1 || n > NetCount()) return 0;
+    return NetRef(n)->name;
 }
 
 // The name of a referenced record, when the reference names one.
@@ -574,6 +582,135 @@ void DumpAttributes(Printer& pr) {
         pr.out += line;
 }
 
+void DumpPlaceStrategy(Printer& pr) {
+    PlaceStrategy p;
+    PlaceStratGet(&p);
+    pr.out += "PlaceStrategy:";
+    AppendFields(pr, kPartPlaceStrategy, &p);
+    pr.out += '\n';
+}
+
+void DumpNets(Printer& pr) {
+    for (int32_t n = 1; n <= NetCount(); ++n) {
+        Append(pr.out, "Net %d:", n);
+        AppendFields(pr, kPartNet, NetRef(n));
+        pr.out += '\n';
+    }
+}
+
+// One connection: its head, then its corners, on one line.
+std::string ConnLine(Printer& pr, const Conn* c) {
+    std::string line;
+    Printer lp{pr.opt, line};
+    AppendFields(lp, kPartConnHead, c);
+    for (int32_t i = 0; i < c->head.count && i < kMaxCorners; ++i) {
+        char prefix[24];
+        std::snprintf(prefix, sizeof prefix, "c%d.", i);
+        AppendFields(lp, kPartCorner, &c->crn[i], prefix);
+    }
+    return line;
+}
+
+void DumpConns(Printer& pr) {
+    for (int32_t n = 1; n <= ConnCount(); ++n) {
+        const Conn* c = ConnRef(n);
+        Append(pr.out, "Conn %d:", n);
+        if (c) pr.out += ConnLine(pr, c);
+        pr.out += '\n';
+    }
+}
+
+// Nets by name, each with its connections under it in the order of their
+// printed form.
+void DumpNetsByName(Printer& pr) {
+    std::vector<std::pair<std::string, int32_t>> nets;
+    for (int32_t n = 1; n <= NetCount(); ++n) {
+        std::string name;
+        AppendName(name, NetRef(n)->name);
+        nets.push_back({name, n});
+    }
+    std::stable_sort(nets.begin(), nets.end());
+    std::vector<std::vector<std::string>> conns(size_t(NetCount()) + 1);
+    for (int32_t n = 1; n <= ConnCount(); ++n) {
+        const Conn* c = ConnRef(n);
+        if (!c) continue;
+        int32_t net = c->head.net;
+        if (net < 1 || net > NetCount()) net = 0;
+        conns[size_t(net)].push_back(ConnLine(pr, c));
+    }
+    for (auto& entry : nets) {
+        pr.out += "Net " + entry.first + ":";
+        AppendFields(pr, kPartNet, NetRef(entry.second));
+        pr.out += '\n';
+        std::vector<std::string>& list = conns[size_t(entry.second)];
+        std::sort(list.begin(), list.end());
+        for (const std::string& line : list)
+            pr.out += "  Conn:" + line + '\n';
+    }
+    for (const std::string& line : conns[0])
+        pr.out += "Conn without net:" + line + '\n';
+}
+
+void DumpObstacles(Printer& pr) {
+    for (int32_t o = 1; o <= ObsCount(); ++o) {
+        const Obstacle* obs = ObsRef(o);
+        Append(pr.out, "Obstacle %d:", o);
+        if (obs) {
+            AppendFields(pr, kPartObsHead, obs);
+            for (int32_t i = 0; i < obs->head.count && i < kMaxPoints; ++i) {
+                char prefix[24];
+                std::snprintf(prefix, sizeof prefix, "p%d.", i);
+                AppendFields(pr, kPartObsPoint, &obs->pt[i], prefix);
+            }
+        }
+        pr.out += '\n';
+    }
+}
+
+void DumpTexts(Printer& pr) {
+    for (int32_t t = 1; t <= TextCount(); ++t) {
+        const BoardText* text = TextRef(t);
+        Append(pr.out, "Text %d:", t);
+        if (text) AppendFields(pr, kPartBoardText, text);
+        pr.out += '\n';
+    }
+}
+
+void DumpNotes(Printer& pr) {
+    for (int32_t n = 1; n <= NoteCount(); ++n) {
+        char text[kTextChars];
+        NoteGet(n, text);
+        Append(pr.out, "Note %d: text=", n);
+        AppendQuoted(pr.out, text, sizeof text);
+        pr.out += '\n';
+    }
+}
+
+void DumpReports(Printer& pr) {
+    for (int32_t n = 1; n <= ReportCount(); ++n) {
+        PlotReport rep;
+        ReportGet(n, &rep);
+        Append(pr.out, "PlotReport %d:", n);
+        AppendFields(pr, kPartPlotReport, &rep);
+        for (int32_t i = 0; i < 65; ++i) {
+            char prefix[24];
+            std::snprintf(prefix, sizeof prefix, "e%d.", i);
+            AppendFields(pr, kPartColorEntry, &rep.entry[i], prefix);
+        }
+        pr.out += '\n';
+    }
+}
+
+void DumpMarkers(Printer& pr) {
+    for (int32_t n = 1; n <= MarkerCount(); ++n) {
+        ErrorMarker m;
+        MarkerGet(n, &m);
+        Append(pr.out, "Marker %d:", n);
+        AppendFields(pr, kPartErrorMarker, &m);
+        pr.out += '\n';
+    }
+}
+
 void DumpTable23(Printer& pr) {
     for (int32_t n = 1; n <= Table23Count(); ++n) {
         Table23 t;
@@ -670,17 +807,24 @@ void DbDump(std::string& out, const DbDumpOptions& options) {
     Printer pr{options, out};
     DumpHeader(pr);
     DumpSweeps(pr);
-    // The placement strategy follows the sweeps once its table is built in.
+    DumpPlaceStrategy(pr);
     DumpLayers(pr);
     DumpThru(pr);
     DumpSymbols(pr);
     DumpPackages(pr);
     DumpComponents(pr);
-    // Nets, connections, obstacles with their points, texts and notes follow
-    // the components once their tables are built in.
+    if (options.netsByName) {
+        DumpNetsByName(pr);
+    } else {
+        DumpNets(pr);
+        DumpConns(pr);
+    }
+    DumpObstacles(pr);
+    DumpTexts(pr);
+    DumpNotes(pr);
     DumpColors(pr);
     DumpAttributes(pr);
-    // Plot reports and error markers follow the attributes once their
-    // tables are built in.
+    DumpReports(pr);
+    DumpMarkers(pr);
     DumpTable23(pr);
 }

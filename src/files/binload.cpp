@@ -2,22 +2,32 @@
 // order, and what is done with each record read.
 #include "files/binload.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "db/attrs.h"
 #include "db/comps.h"
+#include "db/conns.h"
 #include "db/db.h"
 #include "db/dbheader.h"
 #include "db/dblog.h"
 #include "db/err.h"
+#include "db/geom.h"
 #include "db/layers.h"
+#include "db/markers.h"
 #include "db/names.h"
+#include "db/nets.h"
+#include "db/obstacles.h"
 #include "db/packages.h"
+#include "db/placestrat.h"
+#include "db/plotrep.h"
 #include "db/pool.h"
 #include "db/sweeps.h"
 #include "db/symbols.h"
 #include "db/table23.h"
+#include "db/texts.h"
 #include "db/thru.h"
 #include "files/binfmt.h"
 #include "toolbox/core/byteorder.h"
@@ -333,6 +343,164 @@ bool LoadTable23(const uint8_t* buf) {
     return true;
 }
 
+// The rules of the placement strategy's store, as a check: passes 1..11
+// with iterations and attempts 0..100 and clusters not negative.
+bool PlaceStratFits(const PlaceStrategy& p) {
+    if (DbIsTrusted()) return true;
+    for (int32_t i = 1; i <= 11; ++i)
+        if (p.iterations[i] < 0 || p.iterations[i] > 100 || p.attempts[i] < 0 ||
+            p.attempts[i] > 100 || p.clusters[i] < 0)
+            return false;
+    return true;
+}
+
+bool LoadPlaceStrategy(const uint8_t* buf) {
+    PlaceStrategy p;
+    std::memcpy(&p, buf, sizeof p);
+    if (!PlaceStratFits(p)) return Bad();
+    PlaceStratPut(&p);
+    return true;
+}
+
+bool LoadNet(Loader& ld, const uint8_t* buf) {
+    Net rec;
+    std::memcpy(&rec, buf, sizeof rec);
+    if (NetCount() >= kNetCapacity) return Bad();
+    int32_t n = NetAdd();
+    rec.name = OneName(ld);
+    NetPut(n, &rec);
+    return true;
+}
+
+bool LoadConn(uint8_t* buf) {
+    Conn& rec = *reinterpret_cast<Conn*>(buf);
+    ConnHead& h = rec.head;
+    if (h.count < 0 || h.count > kConnMaxCorners) return Bad();
+    if (h.net < 1 || h.net > NetCount()) return Bad();
+    if (h.fromComp < 0 || h.fromComp > CompCount() || h.toComp < 0 || h.toComp > CompCount())
+        return Bad();
+    for (int32_t i = 0; i < h.count; ++i) {
+        if (rec.crn[i].layer > LayerCount() || rec.crn[i].via > DbHdr().viaCount) return Bad();
+        rec.crn[i].flags = uint8_t(rec.crn[i].flags & ~kCrnLatched);
+    }
+    // A connection without its corners takes them from its end pins.
+    if (!DbIsTrusted() && h.count < 2) {
+        for (int32_t e = 0; e < 2; ++e) {
+            int32_t c = e ? h.toComp : h.fromComp;
+            int32_t pin = e ? h.toPin : h.fromPin;
+            if (c < 1) return Bad();
+            const Component* comp = CompRef(c);
+            if (comp->symbol < 1 || pin < 1 || pin > SymPinCount(comp->symbol)) return Bad();
+        }
+    }
+    if (ConnCount() >= kConnCapacity) return Bad();
+    int32_t n = ConnAdd();
+    ConnPut(n, &rec);
+    return true;
+}
+
+// The owner of an obstacle or a text: minus a component, the board or a
+// symbol.
+bool OwnerFits(int32_t owner) {
+    return owner >= -CompCount() && owner <= SymCount();
+}
+
+// The shape rules of the obstacle store, on the record as the store would
+// take it (a closed shape gets its closing point): a circle is three points,
+// the last on the first and the middle an arc centre off it; the two radii
+// of every arc differ by less than three user units.
+bool ObsShapeFits(const Obstacle& in) {
+    if (DbIsTrusted()) return true;
+    auto r = std::make_unique<Obstacle>();
+    std::memcpy(r.get(), &in, sizeof(Obstacle));
+    ObsHead& h = r->head;
+    auto same = [](const ObsPoint& a, const ObsPoint& b) { return a.x == b.x && a.y == b.y; };
+    if (h.kind != kObsMatrix && ObsIsClosed(r.get()) && h.count >= 3 &&
+        !same(r->pt[h.count - 1], r->pt[0]) && h.count < kObsMaxPoints) {
+        r->pt[h.count] = r->pt[0];
+        ++h.count;
+    }
+    if (h.flags & kObsCircle) {
+        return h.count == 3 && same(r->pt[2], r->pt[0]) && (r->pt[1].flags & kObsPtArc) &&
+               !same(r->pt[1], r->pt[0]);
+    }
+    int64_t limit = 3 * int64_t(std::max(DbHdr().userUnit, 1));
+    for (int32_t i = 0; i < h.count - 2; ++i) {
+        const ObsPoint& c = r->pt[i + 1];
+        if (!(c.flags & kObsPtArc)) continue;
+        const ObsPoint& e = r->pt[i + 2 < h.count ? i + 2 : 0];
+        int64_t d1 = PtDist(c.x, c.y, r->pt[i].x, r->pt[i].y);
+        int64_t d2 = PtDist(c.x, c.y, e.x, e.y);
+        if ((d1 > d2 ? d1 - d2 : d2 - d1) >= limit) return false;
+    }
+    return true;
+}
+
+bool LoadObstacle(Loader& ld, uint8_t* buf) {
+    Obstacle& rec = *reinterpret_cast<Obstacle*>(buf);
+    ObsHead& h = rec.head;
+    if (h.count < 1 || h.count > kObsMaxPoints) return Bad();
+    if (h.layer > LayerCount() || !OwnerFits(h.owner)) return Bad();
+    if (h.net < kObsNoNet || h.net > NetCount()) return Bad();
+    // The rules the store applies to every obstacle.
+    if (h.width < 0 || (h.layer == 0 && h.net == 0)) return Bad();
+    if (!ObsShapeFits(rec)) return Bad();
+    if (ObsCount() >= kObsMax) return Bad();
+    int32_t o = ObsAppend();
+    h.name = OneName(ld);
+    ObsPut(o, &rec);
+    return true;
+}
+
+bool LoadText(Loader& ld, const uint8_t* buf) {
+    BoardText rec;
+    std::memcpy(&rec, buf, sizeof rec);
+    if (!std::memchr(rec.text, 0, sizeof rec.text)) return Bad();
+    if (rec.kind > kTextMaxKind || rec.layer > LayerCount() || !OwnerFits(rec.owner)) return Bad();
+    if (!DbIsTrusted()) {
+        if (rec.width < 0 || rec.height < 0 || rec.r < 0) return Bad();
+        if (rec.ratio < 1 || rec.ratio > 1000) return Bad();
+        if (rec.value50 < 0 || rec.value50 > kAngFullTurn) return Bad();
+    }
+    if (TextCount() >= kTextCapacity) return Bad();
+    int32_t t = TextAdd();
+    rec.name = OneName(ld);
+    TextPut(t, &rec);
+    return true;
+}
+
+bool LoadNote(const uint8_t* buf, int32_t size) {
+    if (size > kTextChars || NoteCount() >= 32767) return Bad();
+    NoteAdd(reinterpret_cast<const char*>(buf));
+    return true;
+}
+
+// A plot report's name fields: the 32-bit values at 0, 4, 8 and 16.
+bool LoadPlotReport(Loader& ld, const uint8_t* buf) {
+    size_t names = ld.pending.size();
+    if (names < 3 || names > 4) return Bad();
+    if (ReportCount() >= kReportCapacity) return Bad();
+    PlotReport rec;
+    std::memcpy(&rec, buf, sizeof rec);
+    rec.name = ld.pending[0];
+    rec.value4 = int32_t(ld.pending[1]);
+    rec.value8 = int32_t(ld.pending[2]);
+    if (names == 4) rec.value16[0] = int32_t(ld.pending[3]);
+    int32_t n = ReportAdd();
+    ReportPut(n, &rec);
+    return true;
+}
+
+bool LoadMarker(const uint8_t* buf) {
+    ErrorMarker rec;
+    std::memcpy(&rec, buf, sizeof rec);
+    if (rec.type < 1 || rec.type > kMarkerNamedMax || rec.layer > LayerCount()) return Bad();
+    if (MarkerCount() >= kMarkerCapacity) return Bad();
+    int32_t n = MarkerAdd();
+    MarkerPut(n, &rec);
+    return true;
+}
+
 bool ClearsPending(int32_t type) {
     return type == kRecHeader || (type >= kRecLayer && type <= kRecNet) ||
            type == kRecObstacle || type == kRecBoardText ||
@@ -383,10 +551,31 @@ bool Handle(Loader& ld, int32_t type, uint8_t* buf, int32_t size) {
     case kRecTable23:
         if (f & kLoadOther) ok = LoadTable23(buf);
         break;
+    case kRecPlaceStrategy:
+        if (f & kLoadStrategy) ok = LoadPlaceStrategy(buf);
+        break;
+    case kRecNet:
+        if (f & kLoadNets) ok = LoadNet(ld, buf);
+        break;
+    case kRecConn:
+        if (f & kLoadNets) ok = LoadConn(buf);
+        break;
+    case kRecObstacle:
+        if (f & kLoadObstacles) ok = LoadObstacle(ld, buf);
+        break;
+    case kRecBoardText:
+        if (f & kLoadTexts) ok = LoadText(ld, buf);
+        break;
+    case kRecNote:
+        if (f & kLoadOther) ok = LoadNote(buf, size);
+        break;
+    case kRecPlotReport:
+        if (f & kLoadOther) ok = LoadPlotReport(ld, buf);
+        break;
+    case kRecErrorMarker:
+        if (f & kLoadOther) ok = LoadMarker(buf);
+        break;
     default:
-        // The placement strategy, nets, connections, obstacles, texts,
-        // notes, plot reports and error markers are read by the loaders of
-        // their tables once those are built in; until then they are passed.
         break;
     }
     if (ClearsPending(type)) ld.pending.clear();
@@ -428,6 +617,12 @@ void WriteSweeps() {
     h.sweep = keep;
 }
 
+void WritePlaceStrategy() {
+    PlaceStrategy p;
+    PlaceStratGet(&p);
+    BinWriteRec(kRecPlaceStrategy, &p);
+}
+
 void WriteLayers() {
     for (int32_t n = 0; n < kLayerSlots; ++n) {
         Layer rec;
@@ -457,7 +652,7 @@ void WriteDesign(uint8_t* scratch) {
     h.savedWhole = kSavedWholeMark;
     BinWriteRec(kRecHeader, &h);
     WriteSweeps();
-    // The placement strategy follows the sweeps once its table is built in.
+    WritePlaceStrategy();
     WriteLayers();
     for (int32_t t = 1; t <= ThruCount(); ++t) {
         ThruCode& tc = *reinterpret_cast<ThruCode*>(scratch);
@@ -492,11 +687,44 @@ void WriteDesign(uint8_t* scratch) {
         WriteName(NameId(comp.value32));
         BinWriteRec(kRecComponent, &comp);
     }
-    // Nets, connections, obstacles, texts (each after its name, after the
-    // obstacles) and notes follow the components once their tables are
-    // built in.
+    for (int32_t n = 1; n <= NetCount(); ++n) {
+        Net net;
+        NetGet(n, &net);
+        WriteName(net.name);
+        BinWriteRec(kRecNet, &net);
+    }
+    for (int32_t n = 1; n <= ConnCount(); ++n) {
+        Conn& conn = *reinterpret_cast<Conn*>(scratch);
+        if (ConnGet(n, &conn)) BinWriteRec(kRecConn, &conn);
+    }
+    for (int32_t o = 1; o <= ObsCount(); ++o) {
+        const Obstacle* obs = ObsRef(o);
+        if (!obs) continue;
+        WriteName(obs->head.name);
+        BinWriteRec(kRecObstacle, obs);
+    }
+    // Every text after its name, board and owned texts alike.
+    for (int32_t t = 1; t <= TextCount(); ++t) {
+        const BoardText* text = TextRef(t);
+        if (!text) continue;
+        WriteName(text->name);
+        BinWriteRec(kRecBoardText, text);
+    }
+    for (int32_t n = 1; n <= NoteCount(); ++n) {
+        char note[kTextChars];
+        NoteGet(n, note);
+        BinWriteRec(kRecNote, note);
+    }
     WriteColors();
-    // Plot reports follow the colours once their table is built in.
+    for (int32_t n = 1; n <= ReportCount(); ++n) {
+        PlotReport rep;
+        ReportGet(n, &rep);
+        WriteName(rep.name);
+        WriteName(NameId(rep.value4));
+        WriteName(NameId(rep.value8));
+        WriteName(NameId(rep.value16[0]));
+        BinWriteRec(kRecPlotReport, &rep);
+    }
     for (int32_t n = 1; n <= Table23Count(); ++n) {
         Table23 t;
         Table23Get(n, &t);
@@ -508,7 +736,11 @@ void WriteDesign(uint8_t* scratch) {
         WriteName((a.kind == 1 || a.kind == 3) ? NameId(a.value1) : 0);
         BinWriteRec(kRecAttribute, &a);
     }
-    // Error markers follow the attributes once their table is built in.
+    for (int32_t n = 1; n <= MarkerCount(); ++n) {
+        ErrorMarker m;
+        MarkerGet(n, &m);
+        BinWriteRec(kRecErrorMarker, &m);
+    }
 }
 
 } // namespace
@@ -556,10 +788,12 @@ int32_t BinLoad(const FileSpec* file, uint16_t flags) {
         h.valid = 0;
         return 0;
     }
-    // A file of sub-version 48 kept the symbols' texts with the symbols
-    // only: the components take their own copies once the text table is
-    // built in.
     h.valid = 1;
+    // A file of sub-version 48 kept the symbols' texts with the symbols
+    // only: each component takes its own copies.
+    if (!ld.merge && BinSubVersion() == 48)
+        for (int32_t c = 1; c <= CompCount(); ++c)
+            CompTextsFromSym(c);
     LogAppend("Loaded file ", file->name);
     return 1;
 }
@@ -601,7 +835,7 @@ bool BinSave(FileSpec* file, bool whole) {
         WriteDesign(scratch);
     } else {
         WriteSweeps();
-        // The placement strategy follows the sweeps once its table is built in.
+        WritePlaceStrategy();
         WriteLayers();
         WriteColors();
     }
