@@ -777,6 +777,88 @@ TEST_F(BinRecordsTest, HeaderViaNamesComeFromTheNamesBeforeIt) {
     EXPECT_EQ(name3, NameId(kNameNumberBase + 7));
 }
 
+// Texts owned by components.
+int32_t CompTexts() {
+    int32_t n = 0;
+    for (int32_t t = 1; t <= TextCount(); ++t)
+        if (TextRef(t) && TextRef(t)->owner < 0) ++n;
+    return n;
+}
+
+TEST_F(BinLoadTest, SubVersion48GivesComponentsTheirSymbolsTexts) {
+    BuildDesign(false);
+    SaveWhole("s49.zid");
+    int32_t owned = CompTexts();
+    std::vector<uint8_t> bytes = ReadBytes("s49.zid");
+    ASSERT_EQ(bytes[8 + 34], 49);
+    bytes[8 + 34] = 48;
+    bytes[bytes.size() - 64 + 34] = 48; // the end record
+    WriteBytes("s48.zid", bytes);
+    ASSERT_EQ(Load("s49.zid"), 1);
+    EXPECT_EQ(CompTexts(), owned);
+
+    ASSERT_EQ(Load("s48.zid"), 1);
+    // Both components use symbol 1, which owns one text.
+    EXPECT_EQ(CompTexts(), owned + 2);
+}
+
+TEST_F(BinRecordsTest, PendingNamesBeforeANetAreASoftCheck) {
+    auto file = [this]() {
+        std::vector<uint8_t> f = Start();
+        Net net;
+        DbRecInit(kRecNet, &net, 1);
+        std::vector<uint8_t> b(28);
+        std::memcpy(b.data(), &net, 28);
+        AddRecord(f, kRecNameString, NameBody("VCC"));
+        AddRecord(f, kRecNameString, NameBody("VDD"));
+        AddRecord(f, kRecNet, b);
+        return f;
+    };
+    ASSERT_EQ(LoadBytes(file()), 1);
+    ASSERT_EQ(NetCount(), 1);
+    EXPECT_STREQ(NameText(NetRef(1)->name), "VCC");
+    uint8_t keep = g_debug;
+    g_debug = 1;
+    EXPECT_FATAL(LoadBytes(file()), 21106);
+    g_debug = keep;
+    DbSetTrusted(false);
+    BinClose('r');
+}
+
+TEST_F(BinLoadTest, DumpOptionsForComparisonsAcrossFormats) {
+    BuildDesign(false);
+    DbDumpOptions o;
+    o.noRecordIds = true;
+    o.refsByName = true;
+    o.netsByName = true;
+    o.omit = {"Component.angle", "x"};
+    std::string d = Dump(o);
+    EXPECT_EQ(d.find("recordId="), std::string::npos);
+    EXPECT_EQ(d.find("angle=5400"), std::string::npos);
+    EXPECT_EQ(d.find(" x="), std::string::npos);
+    EXPECT_NE(d.find("symbol=\"DIP3\""), std::string::npos);
+    EXPECT_NE(d.find("package=\"OPAMP\""), std::string::npos);
+    EXPECT_NE(d.find("owner=comp:\"U1\""), std::string::npos);
+    EXPECT_NE(d.find("owner=symbol:\"DIP3\""), std::string::npos);
+    // Nets by name, each with its connections under it.
+    size_t gnd = d.find("Net \"GND\":");
+    size_t sig = d.find("Net \"SIGNAL-WITH-A-LONG-NAME\":");
+    ASSERT_NE(gnd, std::string::npos);
+    ASSERT_NE(sig, std::string::npos);
+    EXPECT_LT(gnd, sig);
+    EXPECT_NE(d.find("  Conn:", gnd), std::string::npos);
+    EXPECT_NE(d.find("net=\"GND\""), std::string::npos);
+    EXPECT_EQ(d.find("\nConn 1:"), std::string::npos);
+    // The compare helper names the first differing line.
+    std::string other = Dump();
+    std::string changed = other;
+    changed.replace(changed.find("Layer 2:"), 8, "Layer 9:");
+    ::testing::AssertionResult r = DumpsEqual(other, changed);
+    EXPECT_FALSE(r);
+    EXPECT_NE(std::string(r.message()).find("Layer 9:"), std::string::npos);
+    EXPECT_TRUE(DumpsEqual(other, Dump()));
+}
+
 TEST_F(BinLoadTest, SaveFailuresAreLoggedAndAnswered) {
     BuildDesign(false);
     FileSpec spec = Spec("no-such-folder/x.zid");
