@@ -1,6 +1,7 @@
 // The net table in pages of 2,336 records from pool 2, the required-layer
 // check of a net's pins, and the note list.
 #include "db/nets.h"
+#include "db/obstacles.h"
 
 #include <cstddef>
 #include <cstring>
@@ -177,6 +178,7 @@ void NetDelete(int32_t n) {
     // Attributes of the deleted net lose their values; in the journal it
     // moves one past the new last net, where an undo finds it again.
     map[size_t(n)] = 0;
+    ObsNetRenumber(map.data(), old); // its obstacles belong to no net now
     DbAttrRenumber(kRecNet, map.data(), old);
     map[size_t(n)] = int16_t(old);
     AltRenumber(kRecNet, map.data(), old);
@@ -199,6 +201,7 @@ int32_t NetSort(int32_t n) {
     if (!sorted) return n;
     std::vector<int16_t> map(sorted, sorted + count + 1);
     ConnNetsRenumber(map.data(), count);
+    ObsNetRenumber(map.data(), count);
     NetConnRebuild();
     DbSetModified();
     DbAttrRenumber(kRecNet, map.data(), count);

@@ -1,5 +1,6 @@
 // Obstacles: the shape helpers (closing, boxes, arcs into segments, the
 // point-in-obstacle test) and the table with its owner lists.
+#include "db/nets.h"
 #include "db/obstacles.h"
 
 #include <gtest/gtest.h>
@@ -659,6 +660,19 @@ TEST_F(ObsTableTest, NetsRenumbered) {
     const int16_t expected[] = {1, int16_t(kObsNoNet), 2, 0, int16_t(kObsNoNet), -4};
     for (int32_t o = 1; o <= 6; ++o)
         EXPECT_EQ(ObsRef(o)->head.net, expected[o - 1]) << o;
+}
+
+TEST_F(ObsTableTest, DeletingANetFreesItsObstaclesAndMovesLaterOnesDown) {
+    for (int i = 0; i < 3; ++i) NetAdd();
+    for (int16_t net : {int16_t(2), int16_t(3)}) {
+        auto r = MakeObs({{0, 0}});
+        r->head.layer = 1;
+        r->head.net = net;
+        ObsPut(ObsAppend(), r.get());
+    }
+    NetDelete(2);
+    EXPECT_EQ(ObsRef(1)->head.net, int16_t(kObsNoNet));
+    EXPECT_EQ(ObsRef(2)->head.net, 2);
 }
 
 TEST_F(ObsTableTest, ComponentBoxOutsideTheBoard) {
