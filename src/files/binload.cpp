@@ -70,6 +70,7 @@ struct Loader {
     bool headerSeen = false;
     uint16_t fileFlagBit4 = 0;
     int32_t fileRecordId = 0;
+    int32_t fileViaCount = 0; // the predefined thru codes of the file
     std::vector<Sweep> sweeps; // a merge's sweeps, stored once the layer map is complete
 };
 
@@ -102,6 +103,7 @@ bool LoadHeader(Loader& ld, const uint8_t* buf) {
     ld.headerSeen = true;
     DbHeader h;
     std::memcpy(&h, buf, sizeof h);
+    ld.fileViaCount = h.viaCount;
     if (ld.merge) return true;
     // Every value the tables start from must be in range.
     if (!std::memchr(h.name, 0, sizeof h.name)) return Bad();
@@ -232,11 +234,35 @@ bool LoadLayer(Loader& ld, const uint8_t* buf) {
     return true;
 }
 
+// A merge: the thru code of the same name, or a new one beyond the file's
+// predefined count, takes the record's name, id and word and the pads of
+// every matched layer.
+bool MergeThru(Loader& ld, const ThruCode& rec, int32_t n) {
+    char text[kTextChars];
+    NameToText(rec.name, kNameMaxChars, text);
+    int32_t t = PadstackFind(text);
+    if (!t) {
+        if (n <= ld.fileViaCount) return true;
+        if (ThruCount() >= kThruCapacity) return Bad();
+        t = ThruAdd();
+    }
+    auto cur = std::make_unique<ThruCode>();
+    ThruGet(t, cur.get());
+    cur->name = rec.name;
+    cur->recordId = rec.recordId;
+    cur->word8 = rec.word8;
+    for (int32_t l = 0; l <= LayerCount() && l < kLayerSlots; ++l)
+        if (ld.layerMap[l]) cur->layer[ld.layerMap[l] - 1] = rec.layer[l];
+    if (!DbIsTrusted() && ThruPutCheck(t, cur.get())) return Bad();
+    ThruPut(t, cur.get());
+    return true;
+}
+
 bool LoadThru(Loader& ld, uint8_t* buf) {
-    if (ld.merge) return true; // thru codes are not part of a strategy
     ThruCode& rec = *reinterpret_cast<ThruCode*>(buf);
     rec.name = OneName(ld);
     int32_t n = ++ld.thruRead;
+    if (ld.merge) return MergeThru(ld, rec, n);
     int32_t target;
     if (n <= DbHdr().viaCount && n <= ThruCount()) {
         target = n;

@@ -612,6 +612,36 @@ TEST_F(BinLoadTest, MergedSweepsDumpEqualToTheDesignTheyCameFrom) {
     EXPECT_EQ(sweepLines(Dump()), sweepLines(a));
 }
 
+TEST_F(BinLoadTest, AMergeOfThruCodesTakesThePadsByNameAndLayer) {
+    BuildDesign(false);
+    FileSpec spec = Spec("a.zid");
+    ASSERT_TRUE(BinSave(&spec, true));
+    int32_t smd = PadstackFind("SMD-PAD");
+    ASSERT_GT(smd, 0);
+    ThruLayer padA;
+    ThruPadGet(smd, 1, &padA);
+    int32_t countA = ThruCount();
+
+    DbFree();
+    BuildDesign(false);
+    ThruCode tc;
+    ThruGet(smd, &tc);
+    for (int32_t k = 0; k < 4; ++k)
+        tc.layer[1].shape[0].ext[k] = 999;
+    tc.layer[2].shapeCount = 1; // layer 2 has no pad in the file's copy
+    tc.layer[2].shape[0].code = kPadRound;
+    for (int32_t k = 0; k < 4; ++k)
+        tc.layer[2].shape[0].ext[k] = 77;
+    ThruPut(smd, &tc);
+    ASSERT_EQ(BinLoad(&spec, kLoadMerge | kLoadThru), 1);
+    EXPECT_EQ(ThruCount(), countA); // every name was found
+    ThruLayer got;
+    ThruPadGet(smd, 1, &got);
+    EXPECT_EQ(0, std::memcmp(&got, &padA, sizeof got));
+    ThruPadGet(smd, 2, &got);
+    EXPECT_EQ(got.shapeCount, 0); // the file's layer 2 block came over it
+}
+
 TEST_F(BinLoadTest, CheckTypeTellsDesignsFromOtherFiles) {
     BuildDesign(false);
     FileSpec spec = Spec("d.zid");
