@@ -504,14 +504,14 @@ bool LoadNote(const uint8_t* buf, int32_t size) {
 // A plot report's name fields: the 32-bit values at 0, 4, 8 and 16.
 bool LoadPlotReport(Loader& ld, const uint8_t* buf) {
     size_t names = ld.pending.size();
-    if (names < 3 || names > 4) return Bad();
+    if (names < 1 || names > 4) return Bad();
     if (ReportCount() >= kReportCapacity) return Bad();
     PlotReport rec;
     std::memcpy(&rec, buf, sizeof rec);
     rec.name = ld.pending[0];
-    rec.value4 = int32_t(ld.pending[1]);
-    rec.value8 = int32_t(ld.pending[2]);
-    if (names == 4) rec.value16[0] = int32_t(ld.pending[3]);
+    if (names > 1) rec.value4 = int32_t(ld.pending[1]);
+    if (names > 2) rec.value8 = int32_t(ld.pending[2]);
+    if (names > 3) rec.value16[0] = int32_t(ld.pending[3]);
     int32_t n = ReportAdd();
     ReportPut(n, &rec);
     return true;
