@@ -70,7 +70,7 @@ struct Loader {
     bool headerSeen = false;
     uint16_t fileFlagBit4 = 0;
     int32_t fileRecordId = 0;
-    int32_t fileViaCount = 0; // the predefined thru codes of the file
+    int32_t fileViaCount = 0;  // the predefined thru codes of the file
     std::vector<Sweep> sweeps; // a merge's sweeps, stored once the layer map is complete
 };
 
@@ -113,12 +113,18 @@ bool LoadHeader(Loader& ld, const uint8_t* buf) {
     if (h.thruCount < h.viaCount || h.thruCount > kThruCapacity) return Bad();
     if (h.unitKind > 6 || h.viaNameCount > kMaxViaNames) return Bad();
     const int16_t counts[][2] = {
-        {h.symbolCount, kSymCapacity},   {h.pkgCount, kPkgCapacity},
-        {h.compCount, kCompCapacity},    {h.colorCount, kColorCapacity},
-        {h.table23Count, kTable23Capacity}, {h.reportCount, kReportCapacity},
-        {h.obsCount, kObsCapacity},      {h.textCount, kTextCapacity},
-        {h.markerCount, kMarkerCapacity}, {h.connCount, kConnCapacity},
-        {h.noteCount, 32767},            {h.netCount, kNetCapacity},
+        {h.symbolCount, kSymCapacity},
+        {h.pkgCount, kPkgCapacity},
+        {h.compCount, kCompCapacity},
+        {h.colorCount, kColorCapacity},
+        {h.table23Count, kTable23Capacity},
+        {h.reportCount, kReportCapacity},
+        {h.obsCount, kObsCapacity},
+        {h.textCount, kTextCapacity},
+        {h.markerCount, kMarkerCapacity},
+        {h.connCount, kConnCapacity},
+        {h.noteCount, 32767},
+        {h.netCount, kNetCapacity},
     };
     for (const auto& c : counts)
         if (c[0] < 0 || c[0] > c[1]) return Bad();
@@ -528,9 +534,9 @@ bool LoadMarker(const uint8_t* buf) {
 }
 
 bool ClearsPending(int32_t type) {
-    return type == kRecHeader || (type >= kRecLayer && type <= kRecNet) ||
-           type == kRecObstacle || type == kRecBoardText ||
-           (type >= kRecColorEntry && type <= kRecErrorMarker) || type == kRecTable23;
+    return type == kRecHeader || (type >= kRecLayer && type <= kRecNet) || type == kRecObstacle ||
+           type == kRecBoardText || (type >= kRecColorEntry && type <= kRecErrorMarker) ||
+           type == kRecTable23;
 }
 
 // One record read: true to go on, false when the load fails.

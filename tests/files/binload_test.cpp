@@ -249,7 +249,8 @@ class BinLoadTest : public BinTest {
         };
         obstacle(0, kObsBoardOutline, 0,
                  {{0, 0, 0}, {90000, 0, 0}, {90000, 60000, 0}, {0, 60000, 0}, {0, 0, 0}});
-        obstacle(int16_t(s1), kObsOutline, kObsCircle, {{1300, 0, 0}, {1000, 400, kObsPtArcCcw}, {1300, 0, 0}});
+        obstacle(int16_t(s1), kObsOutline, kObsCircle,
+                 {{1300, 0, 0}, {1000, 400, kObsPtArcCcw}, {1300, 0, 0}});
         obstacle(-int16_t(c1), kObsCompKeepout, 0,
                  {{0, 0, 0}, {3000, 0, 0}, {3000, 3000, 0}, {0, 3000, 0}, {0, 0, 0}});
 
@@ -396,7 +397,7 @@ class BinLoadTest : public BinTest {
                     const DbFieldList& list = DbFieldsOf(piece.part);
                     for (int32_t i = 0; i < list.count; ++i) {
                         const DbField& fd = list.fields[i];
-                        int32_t w = fd.kind == kFieldF64                           ? 8
+                        int32_t w = fd.kind == kFieldF64                             ? 8
                                     : (fd.kind == kFieldI16 || fd.kind == kFieldU16) ? 2
                                     : (fd.kind == kFieldI32 || fd.kind == kFieldU32 ||
                                        fd.kind == kFieldName)
@@ -535,14 +536,14 @@ TEST_F(BinLoadTest, StrategyFilesCarryTheSweepsAndColoursIntoAnotherDesign) {
     DbHdr().sweep = 0;
     std::string layersBefore;
     for (int32_t l = 0; l < kLayerSlots; ++l)
-        layersBefore += std::to_string(LayerRef(l)->name) + "/" +
-                        std::to_string(LayerRef(l)->recordId) + " ";
+        layersBefore +=
+            std::to_string(LayerRef(l)->name) + "/" + std::to_string(LayerRef(l)->recordId) + " ";
 
     ASSERT_EQ(Load("a.sf", false), 1);
     std::string layersAfter;
     for (int32_t l = 0; l < kLayerSlots; ++l)
-        layersAfter += std::to_string(LayerRef(l)->name) + "/" +
-                       std::to_string(LayerRef(l)->recordId) + " ";
+        layersAfter +=
+            std::to_string(LayerRef(l)->name) + "/" + std::to_string(LayerRef(l)->recordId) + " ";
     EXPECT_EQ(layersBefore, layersAfter);
     // File layers 1, 2, 3, 4 went to design layers 1, 2, 4, 5.
     const int32_t map[5] = {0, 1, 2, 4, 5};
@@ -649,7 +650,8 @@ TEST_F(BinLoadTest, CheckTypeTellsDesignsFromOtherFiles) {
     bool isStrategy = true;
     EXPECT_TRUE(BinCheckType(&spec, &isStrategy));
     EXPECT_FALSE(isStrategy);
-    WriteBytes("ascii.txt", std::vector<uint8_t>{'*', 'P', 'E', 'L', 'V', 'A', 'N', 'E', '\r', '\n'});
+    WriteBytes("ascii.txt",
+               std::vector<uint8_t>{'*', 'P', 'E', 'L', 'V', 'A', 'N', 'E', '\r', '\n'});
     FileSpec ascii = Spec("ascii.txt");
     EXPECT_FALSE(BinCheckType(&ascii, &isStrategy));
     WriteBytes("empty.zid", {});
