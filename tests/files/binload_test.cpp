@@ -587,18 +587,26 @@ TEST_F(BinLoadTest, MergedSweepsDumpEqualToTheDesignTheyCameFrom) {
     ASSERT_TRUE(BinSave(&spec, false));
     DbDumpOptions o;
     std::string a = Dump(o);
+    // The sweep, placement strategy and colour lines; colours in any order.
     auto sweepLines = [](const std::string& dump) {
-        std::string out;
-        size_t at = 0;
-        while ((at = dump.find("\nSweep ", at)) != std::string::npos) {
-            size_t end = dump.find('\n', at + 1);
-            out += dump.substr(at, end - at);
-            at = end;
+        std::vector<std::string> lines;
+        for (const char* head : {"\nSweep ", "\nPlaceStrategy:", "\nColor "}) {
+            size_t at = 0;
+            while ((at = dump.find(head, at)) != std::string::npos) {
+                size_t end = dump.find('\n', at + 1);
+                std::string line = dump.substr(at, end - at);
+                if (line.rfind("\nColor ", 0) == 0) line = line.substr(line.find(':'));
+                lines.push_back(line);
+                at = end;
+            }
         }
+        std::sort(lines.begin(), lines.end());
+        std::string out;
+        for (const std::string& line : lines)
+            out += line;
         return out;
     };
-    // Design B with the same layers, default sweeps.
-    std::vector<uint8_t> keepA = ReadBytes("a.sf");
+    // Design B with the same layers, default sweeps and placement strategy.
     DbFree();
     BuildDesign(false);
     for (int32_t i = 0; i < kSweepCount; ++i) {
@@ -608,9 +616,17 @@ TEST_F(BinLoadTest, MergedSweepsDumpEqualToTheDesignTheyCameFrom) {
         SweepPut(&s);
     }
     DbHdr().sweep = 0;
+    PlaceStrategy ps;
+    DbRecInit(kRecPlaceStrategy, &ps, 1);
+    PlaceStratPut(&ps);
+    std::string layersB = Dump().substr(Dump().find("\nLayer 0:"));
+    layersB = layersB.substr(0, layersB.find("\nThruCode "));
     ASSERT_NE(sweepLines(Dump()), sweepLines(a));
     ASSERT_EQ(Load("a.sf", false), 1);
+    // Sweeps, placement strategy and colours as in A, layers as they were.
     EXPECT_EQ(sweepLines(Dump()), sweepLines(a));
+    std::string layersAfter = Dump().substr(Dump().find("\nLayer 0:"));
+    EXPECT_EQ(layersAfter.substr(0, layersAfter.find("\nThruCode ")), layersB);
 }
 
 TEST_F(BinLoadTest, AMergeOfThruCodesTakesThePadsByNameAndLayer) {
