@@ -26,6 +26,12 @@ bool Empty(const Box& b) {
     return b.minX > b.maxX || b.minY > b.maxY;
 }
 
+// An object's name, or its number when it has no name.
+void Label(NameId name, int32_t n, char* out) {
+    NameToText(name, kTextChars - 1, out);
+    if (out[0] == 0) std::snprintf(out, kTextChars, "%ld", long(n));
+}
+
 // What the walk hands on for every object: its kind word, its name or
 // number, its box and whether the extent takes it.
 struct Visit {
@@ -64,7 +70,7 @@ template <typename F> void WalkObjects(bool withConns, F&& visit) {
     for (int32_t o = ObsBoardFirst(); o != 0; o = ObsNext(o)) {
         const ObsHead& h = ObsRef(o)->head;
         v.kind = "Obstacle";
-        NameToText(h.name, kTextChars - 1, v.label);
+        Label(h.name, o, v.label);
         v.box = {h.minX, h.minY, h.maxX, h.maxY};
         v.inExtent = !(h.flags & kObsNoExtent);
         visit(v);
@@ -72,7 +78,7 @@ template <typename F> void WalkObjects(bool withConns, F&& visit) {
     for (int32_t t = TextBoardFirst(); t != 0; t = TextNext(t)) {
         const BoardText* text = TextRef(t);
         v.kind = "Text";
-        NameToText(text->name, kTextChars - 1, v.label);
+        Label(text->name, t, v.label);
         v.box = {text->minX, text->minY, text->maxX, text->maxY};
         v.inExtent = !(text->flags & kTextFlagNoExtent);
         visit(v);
@@ -88,7 +94,7 @@ template <typename F> void WalkObjects(bool withConns, F&& visit) {
             ObsPlace(placed, comp->x, comp->y, comp->angle);
             const ObsHead& h = placed->head;
             v.kind = "Obstacle";
-            NameToText(h.name, kTextChars - 1, v.label);
+            Label(h.name, o, v.label);
             v.box = {h.minX, h.minY, h.maxX, h.maxY};
             v.inExtent = !(h.flags & kObsNoExtent);
             visit(v);
@@ -97,7 +103,7 @@ template <typename F> void WalkObjects(bool withConns, F&& visit) {
             BoardText text = *TextRef(t);
             TextPlace(&text, comp->x, comp->y, comp->angle);
             v.kind = "Text";
-            NameToText(text.name, kTextChars - 1, v.label);
+            Label(text.name, t, v.label);
             v.box = {text.minX, text.minY, text.maxX, text.maxY};
             v.inExtent = true;
             visit(v);
