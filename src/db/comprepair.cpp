@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int32_t kOutlineMargin = 15; // user units around the component's pads
+constexpr int32_t kOutlineMargin = 15;            // user units around the component's pads
 constexpr int16_t kOutlineWord = int16_t(-32767); // 0x8001 after the owner
 
 // The first place outline in component c's list (its own obstacles, then

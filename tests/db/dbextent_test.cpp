@@ -151,14 +151,14 @@ TEST_F(ExtentTest, CompactZeroRecomputesTheExtent) {
 TEST_F(ExtentTest, CompactOneCountsAndLogsWhatLiesOutsideTheRange) {
     TempAppFolder folder;
     const int32_t u1 = AddComp("U1", sym, 1000, 2000);
-    AddComp("U2", sym, 50, 50); // its box starts at -50
-    AddObs(0, {{1000, 1000}, {2000, 2000}});                             // inside
-    AddObs(0, {{-500, 10}, {20, 20}}, kObsNoExtent);                 // left out, but outside
-    AddObs(sym, {{-100, 0}, {10, 0}});                               // inside at U1, not at U2
-    AddObs(-u1, {{0, 0}, {kDbLocationMax, 0}});                      // beyond the top
-    AddText(0, 1000, 1000);                                          // inside
-    AddText(-u1, -5000, 0);                                          // outside where U1 puts it
-    AddText(0, -800000, 0, 0, "   ");                                // empty: nothing to report
+    AddComp("U2", sym, 50, 50);                      // its box starts at -50
+    AddObs(0, {{1000, 1000}, {2000, 2000}});         // inside
+    AddObs(0, {{-500, 10}, {20, 20}}, kObsNoExtent); // left out, but outside
+    AddObs(sym, {{-100, 0}, {10, 0}});               // inside at U1, not at U2
+    AddObs(-u1, {{0, 0}, {kDbLocationMax, 0}});      // beyond the top
+    AddText(0, 1000, 1000);                          // inside
+    AddText(-u1, -5000, 0);                          // outside where U1 puts it
+    AddText(0, -800000, 0, 0, "   ");                // empty: nothing to report
     const int32_t net = NetAdd();
     Conn conn;
     std::memset(&conn, 0, sizeof conn);
