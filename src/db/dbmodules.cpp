@@ -6,6 +6,8 @@
 #include "db/layers.h"
 #include "db/names.h"
 #include "db/packages.h"
+#include "db/placestrat.h"
+#include "db/plotrep.h"
 #include "db/sweeps.h"
 #include "db/symbols.h"
 #include "db/table23.h"
@@ -23,4 +25,6 @@ void DbRegisterBuiltins() {
     CompRegister();
     SweepRegister();
     DbScaleRegister();
+    PlaceStratRegister();
+    ReportRegister();
 }

@@ -36,40 +36,32 @@ int32_t (*g_counts[kTypeSlots])() = {};
 
 // Tables walked through the generic record access, in the order they are
 // scaled.
-const int32_t kGenericTables[] = {kRecNet, kRecConn, kRecObstacle, kRecBoardText,
-                                  kRecErrorMarker};
+const int32_t kGenericTables[] = {kRecNet, kRecConn, kRecObstacle, kRecBoardText, kRecErrorMarker};
 
+// Record fields are packed: values go in and come out by value.
 struct Scaler {
     int64_t num, den, dx, dy;
     bool fits = true;
 
     int64_t Mul(int64_t v) const { return v * num / den; }
 
-    template <typename T> void Store(T& v, int64_t r) {
+    template <typename T> T Store(int64_t r) {
         if (r < int64_t(std::numeric_limits<T>::min()) ||
             r > int64_t(std::numeric_limits<T>::max()))
             fits = false;
         if (std::is_same_v<T, int32_t> && r == INT32_MAX) fits = false;
-        v = T(r);
+        return T(r);
     }
-    template <typename T> static bool Unset(T v) {
+    template <typename T> T Size(T v) {
         if constexpr (std::is_same_v<T, int32_t>)
-            return v == INT32_MAX;
-        else
-            return false;
+            if (v == INT32_MAX) return v; // unset
+        return Store<T>(Mul(v));
     }
-    template <typename T> void Size(T& v) {
-        if (!Unset(v)) Store(v, Mul(v));
-    }
-    void X(int32_t& v) {
-        if (v != INT32_MAX) Store(v, dx + Mul(v));
-    }
-    void Y(int32_t& v) {
-        if (v != INT32_MAX) Store(v, dy + Mul(v));
-    }
+    int32_t X(int32_t v) { return v == INT32_MAX ? v : Store<int32_t>(dx + Mul(v)); }
+    int32_t Y(int32_t v) { return v == INT32_MAX ? v : Store<int32_t>(dy + Mul(v)); }
     // A point of an owned object: relative to its owner, scaled only.
-    void X(int32_t& v, bool owned) { owned ? Size(v) : X(v); }
-    void Y(int32_t& v, bool owned) { owned ? Size(v) : Y(v); }
+    int32_t X(int32_t v, bool owned) { return owned ? Size(v) : X(v); }
+    int32_t Y(int32_t v, bool owned) { return owned ? Size(v) : Y(v); }
     bool Unit() const { return num == den; }
 };
 
@@ -77,29 +69,29 @@ void ScaleHeader(Scaler& s, bool apply) {
     DbHeader h;
     DbGetHeader(&h);
     h.unitSize = h.unitSize * double(s.den) / double(s.num);
-    s.Size(h.userUnit);
-    s.Size(h.routeGrid);
-    s.Size(h.fourthGrid);
-    s.Size(h.grid88);
-    s.Size(h.grid92);
-    s.Size(h.grid2X);
-    s.Size(h.grid2Y);
-    s.Size(h.grid3X);
-    s.Size(h.grid3Y);
-    s.Size(h.dispUserUnit);
-    s.X(h.originX);
-    s.Y(h.originY);
-    s.X(h.offsetX);
-    s.Y(h.offsetY);
-    s.X(h.dispMinX);
-    s.X(h.dispMaxX);
-    s.Y(h.dispMinY);
-    s.Y(h.dispMaxY);
+    h.userUnit = s.Size(h.userUnit);
+    h.routeGrid = s.Size(h.routeGrid);
+    h.fourthGrid = s.Size(h.fourthGrid);
+    h.grid88 = s.Size(h.grid88);
+    h.grid92 = s.Size(h.grid92);
+    h.grid2X = s.Size(h.grid2X);
+    h.grid2Y = s.Size(h.grid2Y);
+    h.grid3X = s.Size(h.grid3X);
+    h.grid3Y = s.Size(h.grid3Y);
+    h.dispUserUnit = s.Size(h.dispUserUnit);
+    h.originX = s.X(h.originX);
+    h.originY = s.Y(h.originY);
+    h.offsetX = s.X(h.offsetX);
+    h.offsetY = s.Y(h.offsetY);
+    h.dispMinX = s.X(h.dispMinX);
+    h.dispMaxX = s.X(h.dispMaxX);
+    h.dispMinY = s.Y(h.dispMinY);
+    h.dispMaxY = s.Y(h.dispMaxY);
     if (h.width != 0) {
-        s.X(h.centreX);
-        s.Y(h.centreY);
-        s.Size(h.height);
-        s.Size(h.width);
+        h.centreX = s.X(h.centreX);
+        h.centreY = s.Y(h.centreY);
+        h.height = s.Size(h.height);
+        h.width = s.Size(h.width);
     }
     // The extent is rebuilt as the tables are stored again (and by the next
     // DbExtent); the display scale is derived anew by DbPutHeader.
@@ -107,8 +99,8 @@ void ScaleHeader(Scaler& s, bool apply) {
     h.extMinY = INT_MAX;
     h.extMaxX = -INT_MAX;
     h.extMaxY = -INT_MAX;
-    for (int32_t& v : h.value212)
-        v = INT_MAX;
+    for (int32_t i = 0; i < 4; ++i)
+        h.value212[i] = INT_MAX;
     h.scale = 0.0;
     if (apply) DbPutHeader(&h);
 }
@@ -118,8 +110,8 @@ void ScaleLayers(Scaler& s, bool apply) {
     for (int32_t n = 0; n <= count && n < kLayerSlots; ++n) {
         Layer l;
         LayerGet(n, &l);
-        for (int32_t& v : l.spacing)
-            s.Size(v);
+        for (int32_t i = 0; i < 7; ++i)
+            l.spacing[i] = s.Size(l.spacing[i]);
         if (apply) LayerPut(n, &l);
     }
 }
@@ -135,10 +127,10 @@ void ScaleThruCodes(Scaler& s, bool apply) {
             int32_t shapes = b.shapeCount > kThruShapes ? int32_t(kThruShapes) : b.shapeCount;
             for (int32_t j = 0; j < shapes; ++j) {
                 PadShape& p = b.shape[j];
-                s.Size(p.x);
-                s.Size(p.y);
-                for (int32_t& e : p.ext)
-                    s.Size(e);
+                p.x = s.Size(p.x);
+                p.y = s.Size(p.y);
+                for (int32_t i = 0; i < 4; ++i)
+                    p.ext[i] = s.Size(p.ext[i]);
             }
         }
         if (apply) ThruPut(t, &rec);
@@ -152,8 +144,8 @@ void ScaleSymbols(Scaler& s, bool apply) {
         SymGet(n, sym);
         int32_t pins = sym->info.pinCount;
         for (int32_t p = 1; p <= pins && p <= kMaxPins; ++p) {
-            s.Size(sym->pin[p].x);
-            s.Size(sym->pin[p].y);
+            sym->pin[p].x = s.Size(sym->pin[p].x);
+            sym->pin[p].y = s.Size(sym->pin[p].y);
         }
         if (apply && pins > 0) SymPut(n, sym);
     }
@@ -165,12 +157,12 @@ void ScaleComponents(Scaler& s, bool apply) {
     for (int32_t c = 1; c <= count; ++c) {
         Component comp;
         CompGet(c, &comp);
-        s.X(comp.x);
-        s.Y(comp.y);
-        s.X(comp.minX);
-        s.Y(comp.minY);
-        s.X(comp.maxX);
-        s.Y(comp.maxY);
+        comp.x = s.X(comp.x);
+        comp.y = s.Y(comp.y);
+        comp.minX = s.X(comp.minX);
+        comp.minY = s.Y(comp.minY);
+        comp.maxX = s.X(comp.maxX);
+        comp.maxY = s.Y(comp.maxY);
         if (apply) CompPut(c, &comp);
     }
 }
@@ -180,58 +172,58 @@ void ScaleImage(Scaler& s, int32_t type, void* record) {
     switch (type) {
     case kRecNet: {
         auto& n = *static_cast<Net*>(record);
-        s.Size(n.minWidth);
-        s.Size(n.width);
-        s.Size(n.maxWidth);
+        n.minWidth = s.Size(n.minWidth);
+        n.width = s.Size(n.width);
+        n.maxWidth = s.Size(n.maxWidth);
         return;
     }
     case kRecConn: {
         auto& c = *static_cast<Conn*>(record);
-        s.X(c.head.minX);
-        s.Y(c.head.minY);
-        s.X(c.head.maxX);
-        s.Y(c.head.maxY);
+        c.head.minX = s.X(c.head.minX);
+        c.head.minY = s.Y(c.head.minY);
+        c.head.maxX = s.X(c.head.maxX);
+        c.head.maxY = s.Y(c.head.maxY);
         int32_t corners = c.head.count;
         for (int32_t i = 0; i < corners && i < kMaxCorners; ++i) {
-            s.X(c.crn[i].x);
-            s.Y(c.crn[i].y);
-            s.Size(c.crn[i].width);
+            c.crn[i].x = s.X(c.crn[i].x);
+            c.crn[i].y = s.Y(c.crn[i].y);
+            c.crn[i].width = s.Size(c.crn[i].width);
         }
         return;
     }
     case kRecObstacle: {
         auto& o = *static_cast<Obstacle*>(record);
         bool owned = o.head.owner != 0;
-        s.X(o.head.minX, owned);
-        s.Y(o.head.minY, owned);
-        s.X(o.head.maxX, owned);
-        s.Y(o.head.maxY, owned);
-        s.Size(o.head.width);
+        o.head.minX = s.X(o.head.minX, owned);
+        o.head.minY = s.Y(o.head.minY, owned);
+        o.head.maxX = s.X(o.head.maxX, owned);
+        o.head.maxY = s.Y(o.head.maxY, owned);
+        o.head.width = s.Size(o.head.width);
         int32_t points = o.head.count;
         for (int32_t i = 0; i < points && i < kMaxPoints; ++i) {
-            s.X(o.pt[i].x, owned);
-            s.Y(o.pt[i].y, owned);
-            s.Size(o.pt[i].width);
+            o.pt[i].x = s.X(o.pt[i].x, owned);
+            o.pt[i].y = s.Y(o.pt[i].y, owned);
+            o.pt[i].width = s.Size(o.pt[i].width);
         }
         return;
     }
     case kRecBoardText: {
         auto& t = *static_cast<BoardText*>(record);
         bool owned = t.owner != 0;
-        s.X(t.x, owned);
-        s.Y(t.y, owned);
-        s.X(t.minX, owned);
-        s.Y(t.minY, owned);
-        s.X(t.maxX, owned);
-        s.Y(t.maxY, owned);
-        s.Size(t.width);
-        s.Size(t.height);
+        t.x = s.X(t.x, owned);
+        t.y = s.Y(t.y, owned);
+        t.minX = s.X(t.minX, owned);
+        t.minY = s.Y(t.minY, owned);
+        t.maxX = s.X(t.maxX, owned);
+        t.maxY = s.Y(t.maxY, owned);
+        t.width = s.Size(t.width);
+        t.height = s.Size(t.height);
         return;
     }
     case kRecErrorMarker: {
         auto& m = *static_cast<ErrorMarker*>(record);
-        s.X(m.x);
-        s.Y(m.y);
+        m.x = s.X(m.x);
+        m.y = s.Y(m.y);
         return;
     }
     default:
@@ -240,12 +232,11 @@ void ScaleImage(Scaler& s, int32_t type, void* record) {
 }
 
 void ScaleGeneric(Scaler& s, int32_t type, bool apply) {
-    if (!g_counts[type]) return;
-    DbModuleOps ops = DbModuleGet(type);
-    if (!ops.get || !ops.put) return;
+    int32_t count = DbTableCount(type);
+    if (count < 0) return;
     if (type == kRecNet && s.Unit()) return;
+    DbModuleOps ops = DbModuleGet(type);
     void* rec = ScratchPush();
-    int32_t count = g_counts[type]();
     for (int32_t n = 1; n <= count; ++n) {
         ops.get(n, rec);
         ScaleImage(s, type, rec);
@@ -301,12 +292,12 @@ Plan PlanFor(int64_t factor, int64_t limit) {
         return (min < 0 || min > limit) ? (limit / 2 - min) * factor : int64_t(0);
     };
     Plan p{factor, offset(h.extMinX), offset(h.extMinY)};
-    int64_t lx = int64_t(Lcm3(h.routeGrid, GridOr(h.grid2X, h.routeGrid),
-                              GridOr(h.grid3X, h.routeGrid))) *
-                 factor;
-    int64_t ly = int64_t(Lcm3(h.routeGrid, GridOr(h.grid2Y, h.routeGrid),
-                              GridOr(h.grid3Y, h.routeGrid))) *
-                 factor;
+    int64_t lx =
+        int64_t(Lcm3(h.routeGrid, GridOr(h.grid2X, h.routeGrid), GridOr(h.grid3X, h.routeGrid))) *
+        factor;
+    int64_t ly =
+        int64_t(Lcm3(h.routeGrid, GridOr(h.grid2Y, h.routeGrid), GridOr(h.grid3Y, h.routeGrid))) *
+        factor;
     int64_t rx = FloorMod(int64_t(h.originX) * factor + p.dx, lx);
     int64_t ry = FloorMod(int64_t(h.originY) * factor + p.dy, ly);
     if (int64_t(h.extMinX) * factor - p.dx - rx >= 0 &&
@@ -337,12 +328,19 @@ bool OnGrid(int32_t origin, int32_t routeGrid, int32_t grid2, int32_t grid3) {
 
 } // namespace
 
-void DbScaleSetTableCount(int32_t type, int32_t (*count)()) {
+void DbTableSetCount(int32_t type, int32_t (*count)()) {
     bool known = false;
     for (int32_t t : kGenericTables)
         known = known || t == type;
     if (!known) ErrReport(kErrCountType, type);
     g_counts[type] = count;
+}
+
+int32_t DbTableCount(int32_t type) {
+    if (type < 0 || type >= kTypeSlots || !g_counts[type]) return -1;
+    DbModuleOps ops = DbModuleGet(type);
+    if (!ops.get || !ops.put) return -1;
+    return g_counts[type]();
 }
 
 bool DbScaleImage(int32_t type, void* record, int32_t num, int32_t den, int32_t dx, int32_t dy) {

@@ -44,8 +44,8 @@ int32_t Layers() {
 } // namespace
 
 void SweepInit() {
-    g_sweeps = static_cast<Sweep*>(
-        PoolNewPtr(int32_t(sizeof(Sweep)) * kSweepCount, kPoolDb, kErrAlloc));
+    g_sweeps =
+        static_cast<Sweep*>(PoolNewPtr(int32_t(sizeof(Sweep)) * kSweepCount, kPoolDb, kErrAlloc));
     for (int32_t i = 0; i < kSweepCount; ++i)
         DbRecInit(kRecSweep, &g_sweeps[i], i);
 }
@@ -89,6 +89,12 @@ bool SweepPut(const Sweep* sweep) {
     std::memcpy(&slot, &s, sizeof s);
     DbSetModified();
     return max;
+}
+
+Sweep* SweepSlot(int32_t n) {
+    if (n < 0 || n >= kSweepCount) ErrReport(kErrGetNumber, n);
+    if (!g_sweeps) ErrReport(kErrAbsent, n);
+    return &g_sweeps[n];
 }
 
 void SweepRegister() {

@@ -27,6 +27,8 @@ void SweepGet(Sweep* out);
 bool SweepPut(const Sweep* sweep);
 // Registers the module with the database.
 void SweepRegister();
+// The stored sweep n (0..8) itself, for edits that touch every sweep.
+Sweep* SweepSlot(int32_t n);
 
 // ---- scaling ---------------------------------------------------------------
 
@@ -47,11 +49,14 @@ void DbRangeCheck();
 // Registers the range check as the last step of DbValidate.
 void DbScaleRegister();
 
-// Tables whose records DbScale walks through the generic record access:
-// nets, connections, obstacles, texts and error markers register how many
-// records they hold (records 1..count). A table without a count function
-// is not walked.
-void DbScaleSetTableCount(int32_t type, int32_t (*count)());
+// Tables that the whole-database operations (scaling, layer moves) walk
+// through the generic record access: nets, connections, obstacles, texts
+// and error markers register how many records they hold (records
+// 1..count). A table without a count function is not walked.
+void DbTableSetCount(int32_t type, int32_t (*count)());
+// The registered count of a table's records; -1 when the table has no
+// count function or no get and put in its module.
+int32_t DbTableCount(int32_t type);
 // The scaling of one record image of those types (also used for checks):
 // the image is rewritten in place; answers whether every value fitted.
 bool DbScaleImage(int32_t type, void* record, int32_t num, int32_t den, int32_t dx, int32_t dy);

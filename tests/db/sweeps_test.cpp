@@ -112,7 +112,7 @@ TEST_F(SweepTest, PutAcceptsTheLimitsAndLeavesUncheckedEntries) {
     s.box[0] = 500;
     s.box[1] = 1000;
     s.via[0] = s.retry[0] = s.limit[0] = 200; // pass 0 is not checked
-    s.attempts[3] = 200;                       // nor are the attempts
+    s.attempts[3] = 200;                      // nor are the attempts
     s.via[4] = s.retry[4] = s.limit[4] = 100;
     s.dir[2] = s.cost[2] = 100;
     s.dir[3] = s.cost[3] = 200; // above the layer count
