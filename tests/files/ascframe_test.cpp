@@ -1,5 +1,7 @@
 // The reader frame: file check, keyword dispatch, header keywords, *START,
 // *END and the error count.
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "asctest.h"
@@ -164,6 +166,37 @@ TEST_F(AscFrameTest, CatalogueHoldsTheMessages) {
         ASSERT_TRUE(LangGetString(n, LANG_TEXT_MAX, text)) << n;
         EXPECT_STREQ(text, AscMsgBuiltin(n)) << n;
     }
+}
+
+} // namespace
+
+namespace {
+
+std::string FixtureText(const char* name) {
+    std::ifstream in(std::filesystem::path(PLV_ASC_DATA) / name, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The fixtures of the folder (also the fuzz target's seed corpus).
+TEST_F(AscFrameTest, Fixtures) {
+    int32_t errors = -1;
+    EXPECT_EQ(Read(FixtureText("header.asc"), &errors), 1);
+    EXPECT_EQ(errors, 0);
+    EXPECT_EQ(DbHdr().timeUsed, 90);
+    EXPECT_EQ(Read(FixtureText("library.asc"), &errors), 1);
+    EXPECT_EQ(errors, 0) << (Messages().empty() ? "" : Messages()[0]);
+    EXPECT_EQ(Read(FixtureText("errors.asc"), &errors), 0);
+    EXPECT_EQ(Messages().back(), "Unexpected end of file");
+    std::vector<std::string> want = {"Unrecognized Keyword",
+                                     "Strategy number is out of range",
+                                     "Syntax Error",
+                                     "Via 1 shape changed to round",
+                                     "Must specify a THRU number or name",
+                                     "Thru code (5) out of range",
+                                     "Already specified PACKAGE name (A)",
+                                     "Already read *START, ignoring this one",
+                                     "Unexpected end of file"};
+    EXPECT_EQ(Messages(), want);
 }
 
 } // namespace
