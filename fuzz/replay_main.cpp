@@ -20,11 +20,11 @@ namespace {
 
 std::vector<uint8_t> Mutate(std::vector<uint8_t> in, std::mt19937& rng,
                             const std::vector<std::vector<uint8_t>>& corpus) {
-    static const char* const kWords[] = {"*START", "*END", "*LAYER", "*VIA", "*THRU", "*SYMBOL",
-                                         "*PACKAGE", "*STRATEGY", "*PLACE", "LAYER=", "SHAPE=",
-                                         "W:", "H:", "XOFF:", "ROT=", "THRU=", "PASS", "BOX",
-                                         "&\r\n", "\"", "[", "]", ",", "-", "2147483647",
-                                         "-2147483648", "0", "99999", "\r\n"};
+    static const char* const kWords[] = {
+        "*START",     "*END",        "*LAYER", "*VIA",  "*THRU", "*SYMBOL", "*PACKAGE", "*STRATEGY",
+        "*PLACE",     "LAYER=",      "SHAPE=", "W:",    "H:",    "XOFF:",   "ROT=",     "THRU=",
+        "PASS",       "BOX",         "&\r\n",  "\"",    "[",     "]",       ",",        "-",
+        "2147483647", "-2147483648", "0",      "99999", "\r\n"};
     int rounds = 1 + int(rng() % 8);
     for (int r = 0; r < rounds; ++r) {
         size_t at = in.empty() ? 0 : rng() % (in.size() + 1);

@@ -85,7 +85,7 @@ int32_t AscMsgNumber(int32_t i);
 
 enum : int32_t {
     kAscTokenBytes = 512,
-    kAscLineChars = 510,   // characters of one line piece
+    kAscLineChars = 510, // characters of one line piece
     kAscThruMapSize = 1000,
     kAscSymbolCount = 1750,
     kAscCoordMax = 268435455, // coordinates, offsets, sizes and spacings
@@ -129,7 +129,7 @@ struct AscContext {
     int32_t lineNumber;
     int16_t errorCount;
     int32_t pushed;
-    ThruLayer shape;   // the pad shapes being read
+    ThruLayer shape; // the pad shapes being read
     int16_t shapeLayer;
     int16_t viaInHand;
     int16_t layerCounter, viaCounter;

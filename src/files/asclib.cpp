@@ -272,8 +272,8 @@ Package g_pkgScratch;
 } // namespace
 
 int32_t AscShapeCode(const char* word) {
-    static const char* const kWords[8] = {"UNDEF", "ROUND",   "SQUARE",  "OBLONG",
-                                          "RECT",  "OVAL",    "THERMAL", "ANNULAR"};
+    static const char* const kWords[8] = {"UNDEF", "ROUND", "SQUARE",  "OBLONG",
+                                          "RECT",  "OVAL",  "THERMAL", "ANNULAR"};
     for (int32_t i = 0; i < 8; ++i)
         if (std::strcmp(word, kWords[i]) == 0) return i;
     return 0;
@@ -451,8 +451,7 @@ void AscReadThru() {
 namespace {
 
 // One pin of a symbol: number, name, [x, y], THRU=. False when refused.
-bool ReadSymbolPin(Symbol& sym, std::vector<uint8_t>& filled, int32_t& running,
-                   int32_t& highest) {
+bool ReadSymbolPin(Symbol& sym, std::vector<uint8_t>& filled, int32_t& running, int32_t& highest) {
     AscContext& c = *g_asc;
     bool hasNumber = false, hasName = false;
     int32_t p = 0;
@@ -708,8 +707,8 @@ void ShapeText(const PadShape& p, bool first, char* out, size_t size) {
         return;
     }
     if (!first && (p.x || p.y))
-        std::snprintf(out, size, "%s  W:%ld  XOFF:%ld  YOFF:%ld", name, long(2 * e[0]),
-                      long(p.x), long(p.y));
+        std::snprintf(out, size, "%s  W:%ld  XOFF:%ld  YOFF:%ld", name, long(2 * e[0]), long(p.x),
+                      long(p.y));
     else
         std::snprintf(out, size, "%s  W:%ld", name, long(2 * e[0]));
 }
@@ -726,8 +725,9 @@ int32_t ThruAsc() {
         for (int32_t l = 1; l <= layers; ++l) {
             const ThruLayer& b = rec->layer[l];
             if (l == 1) {
-                std::snprintf(line, kAscLineBytes, "%s  %-2d \"%s\" &", t <= vias ? "*VIA " : "*THRU",
-                              int(t <= vias ? t : t - vias), NameText(rec->name));
+                std::snprintf(line, kAscLineBytes, "%s  %-2d \"%s\" &",
+                              t <= vias ? "*VIA " : "*THRU", int(t <= vias ? t : t - vias),
+                              NameText(rec->name));
                 AscPutLine(line);
             }
             int n;
@@ -737,7 +737,8 @@ int32_t ThruAsc() {
             else
                 n = std::snprintf(line, kAscLineBytes, "     Layer=%-2d  ", int(l));
             bool lastLayer = l == layers;
-            int32_t shapes = b.shapeCount > kThruShapes ? int32_t(kThruShapes) : int32_t(b.shapeCount);
+            int32_t shapes =
+                b.shapeCount > kThruShapes ? int32_t(kThruShapes) : int32_t(b.shapeCount);
             if (shapes <= 1) {
                 if (shapes == 0)
                     std::snprintf(shape, sizeof shape, "%s", kShapeNames[0]);

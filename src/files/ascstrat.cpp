@@ -19,20 +19,22 @@ struct Word {
 
 // Pass words of a sweep pass, in the order the writer emits them.
 const Word kPassWords[] = {
-    {"HEUR", 0x0001},   {"MAZE", 0x0002},      {"NEAREST", 0x0004},
-    {"PARTIAL", 0x0010}, {"REROUTE", 0x0040},  {"CDE", 0x0080},
-    {"VIAREDUCE", 0x0200}, {"FAST", 0x0400},   {"DISBURSE", 0x0800},
-    {"ENABLE", 0x1000}, {"DONE", 0x2000},      {"RETRY", 0},
-    {"ECO", 0},         {"DISABLE", 0},
+    {"HEUR", 0x0001},     {"MAZE", 0x0002},   {"NEAREST", 0x0004},   {"PARTIAL", 0x0010},
+    {"REROUTE", 0x0040},  {"CDE", 0x0080},    {"VIAREDUCE", 0x0200}, {"FAST", 0x0400},
+    {"DISBURSE", 0x0800}, {"ENABLE", 0x1000}, {"DONE", 0x2000},      {"RETRY", 0},
+    {"ECO", 0},           {"DISABLE", 0},
 };
 constexpr int32_t kWrittenPassWords = 9; // HEUR .. DISBURSE
 
 const Word kPlaceWords[] = {
-    {"ASSIGN", 0x01}, {"CLUSTERPL", 0x02}, {"PROXPL", 0x04}, {"SWAPCOMP", 0x10},
+    {"ASSIGN", 0x01}, {"CLUSTERPL", 0x02}, {"PROXPL", 0x04},  {"SWAPCOMP", 0x10},
     {"ALIGN", 0x20},  {"CLASSIFY", 0x40},  {"SWAPPIN", 0x80},
 };
 const Word kPlaceStates[] = {
-    {"ENABLED", 0x1}, {"DONE", 0x2}, {"RECON", 0x4}, {"GATESWAP", 0x8},
+    {"ENABLED", 0x1},
+    {"DONE", 0x2},
+    {"RECON", 0x4},
+    {"GATESWAP", 0x8},
 };
 
 template <size_t N> const Word* Lookup(const Word (&table)[N], const char* text) {
@@ -269,8 +271,10 @@ void AscReadStrategy() {
             ReadStrategyLayer(st);
         } else if (std::strcmp(t, "VIA") == 0 || std::strcmp(t, "RETRY") == 0 ||
                    std::strcmp(t, "LIMIT") == 0 || std::strcmp(t, "ATTEMPS") == 0) {
-            uint8_t* field = t[0] == 'V' ? s.via : t[0] == 'R' ? s.retry : t[0] == 'L' ? s.limit
-                                                                                       : s.attempts;
+            uint8_t* field = t[0] == 'V'   ? s.via
+                             : t[0] == 'R' ? s.retry
+                             : t[0] == 'L' ? s.limit
+                                           : s.attempts;
             char what[16];
             std::snprintf(what, sizeof what, "%.15s", t);
             bool got = true;
@@ -346,7 +350,7 @@ void AscReadPlace() {
                 ps.states[p] = states;
             }
         } else if (AscTokenIs("ITERATIONS") || AscTokenIs("ATTEMP") || AscTokenIs("CLUSTERS")) {
-            int16_t* field = c.token[0] == 'I' ? ps.iterations
+            int16_t* field = c.token[0] == 'I'   ? ps.iterations
                              : c.token[1] == 'T' ? ps.attempts
                                                  : ps.clusters;
             int32_t hi = field == ps.clusters ? 255 : 100;
@@ -418,7 +422,8 @@ int32_t strategyAsc() {
         const struct {
             const char* word;
             const uint8_t* values;
-        } rows[] = {{"VIA ", s.via}, {"RETRY ", s.retry}, {"LIMIT ", s.limit}, {"ATTEMPS ", s.attempts}};
+        } rows[] = {
+            {"VIA ", s.via}, {"RETRY ", s.retry}, {"LIMIT ", s.limit}, {"ATTEMPS ", s.attempts}};
         for (const auto& r : rows) {
             AscOut("%s", r.word);
             for (int32_t p = 0; p < 5; ++p)
@@ -449,7 +454,8 @@ int32_t PlaceAsc() {
     const struct {
         const char* word;
         const int16_t* values;
-    } rows[] = {{"  ITERATIONS", ps.iterations}, {"  ATTEMP    ", ps.attempts},
+    } rows[] = {{"  ITERATIONS", ps.iterations},
+                {"  ATTEMP    ", ps.attempts},
                 {"  CLUSTERS", ps.clusters}};
     for (const auto& r : rows) {
         AscOut("%s", r.word);

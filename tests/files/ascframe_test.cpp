@@ -67,10 +67,14 @@ TEST_F(AscFrameTest, HeaderValuesOutOfRangeKeepTheirDefaults) {
     std::string header = "*LAYER 31\r\n*VIAS 0\r\n*GRID 0\r\n*INCH 1.5\r\n*INCH 0.0\r\n"
                          "*CENTER 268435456 0\r\n*VERSION 7\r\n";
     ASSERT_EQ(Read(File("", header), &errors), 1);
-    std::vector<std::string> want = {
-        "*LAYER out of range (31)", "*VIAS out of range (0)", "*GRID out of range (0)",
-        "Invalid inch factor",      "Invalid inch factor",    "*CENTER out of range (268435456)",
-        "Syntax Error",             "Invalid version number"};
+    std::vector<std::string> want = {"*LAYER out of range (31)",
+                                     "*VIAS out of range (0)",
+                                     "*GRID out of range (0)",
+                                     "Invalid inch factor",
+                                     "Invalid inch factor",
+                                     "*CENTER out of range (268435456)",
+                                     "Syntax Error",
+                                     "Invalid version number"};
     EXPECT_EQ(Messages(), want);
     EXPECT_EQ(errors, int32_t(want.size()));
     EXPECT_EQ(DbHdr().layerCount, 8);
@@ -88,9 +92,10 @@ TEST_F(AscFrameTest, KeywordsAndErrors) {
                        "*FOO 1\r\n*start\r\n*END\r\n";
     ASSERT_EQ(Read(text, &errors), 1);
     std::vector<std::string> lines = LogLines();
-    std::vector<std::string> want = {"File \"t.asc\"; Line 5 ### Syntax Error",
-                                     "File \"t.asc\"; Line 6 ### Unrecognized Keyword",
-                                     "File \"t.asc\"; Line 7 ### Already read *START, ignoring this one"};
+    std::vector<std::string> want = {
+        "File \"t.asc\"; Line 5 ### Syntax Error",
+        "File \"t.asc\"; Line 6 ### Unrecognized Keyword",
+        "File \"t.asc\"; Line 7 ### Already read *START, ignoring this one"};
     EXPECT_EQ(lines, want);
     EXPECT_EQ(errors, 3);
 }
@@ -135,7 +140,7 @@ TEST_F(AscFrameTest, MarkerProbe) {
 TEST_F(AscFrameTest, StartStoresTheDefaultSweeps) {
     ASSERT_EQ(Read(File("", "*LAYER 2\r\n")), 1);
     const char* names[] = {"Win/Comp/Man", "Preliminary Route", "Maze Route", "Next 1", "Next 2",
-                           "Next 3", "Special Options", "Sweep 7", "Sweep 8"};
+                           "Next 3",       "Special Options",   "Sweep 7",    "Sweep 8"};
     uint8_t saved = DbHdr().sweep;
     for (int32_t n = 0; n < 9; ++n) {
         DbHdr().sweep = uint8_t(n);

@@ -64,12 +64,15 @@ TEST_F(AscLibTest, LayerNamesOfAWriterFile) {
 }
 
 TEST_F(AscLibTest, LayerErrors) {
-    std::string body = "*LAYER 31 SPACE 1 2 3\r\n*LAYER 0 SPACE 1 2 3\r\n*LAYER SPACE 1 2 3\r\n"
-                       "*LAYER 1 2 SPACE 1 2 3\r\n*LAYER 1 SPACE 1 2\r\n*LAYER 1 SPACE 1 2 3 4 5 6 9\r\n";
+    std::string body =
+        "*LAYER 31 SPACE 1 2 3\r\n*LAYER 0 SPACE 1 2 3\r\n*LAYER SPACE 1 2 3\r\n"
+        "*LAYER 1 2 SPACE 1 2 3\r\n*LAYER 1 SPACE 1 2\r\n*LAYER 1 SPACE 1 2 3 4 5 6 9\r\n";
     ASSERT_EQ(Read(File(body, "*LAYER 2\r\n")), 1);
-    std::vector<std::string> want = {"ERROR too many layers", "Layer code (0) out of range",
+    std::vector<std::string> want = {"ERROR too many layers",
+                                     "Layer code (0) out of range",
                                      "Must specified layer number or name",
-                                     "Already specified layer number (2)", "Syntax Error",
+                                     "Already specified layer number (2)",
+                                     "Syntax Error",
                                      "SPACE out of range (9)"};
     EXPECT_EQ(Messages(), want);
     EXPECT_EQ(LayerRef(1)->spacing[0], 600); // nothing stored
@@ -138,7 +141,8 @@ TEST_F(AscLibTest, ThruShapesAndOffsets) {
                        "     Layer=2   SHAPE=SQUARE   W:60\r\n"),
               std::string::npos)
         << out;
-    EXPECT_NE(out.find("*VIA   1  \"1\" &\r\n     Layer=1   SHAPE=UNDEF   &\r\n"), std::string::npos)
+    EXPECT_NE(out.find("*VIA   1  \"1\" &\r\n     Layer=1   SHAPE=UNDEF   &\r\n"),
+              std::string::npos)
         << out;
 }
 
@@ -202,7 +206,8 @@ TEST_F(AscLibTest, SectionRoundTrip) {
         "*STRATEGY 1 \"S1\"\r\n Diag: OFF Primary: LEFT Secondary: RIGHT\r\n"
         " PASS 0 ENABLE DONE CDE VIAREDUCE DISBURSE NEAREST REROUTE\r\n"
         " Layer 3 Enable Dir: 1 Cost: 2 Between: 3\r\n"
-        "*PLACE\r\n BOX -1 -2 3 4\r\n PASS 1 CLUSTERPL PROXPL SWAPCOMP ALIGN CLASSIFY DONE RECON\r\n"
+        "*PLACE\r\n BOX -1 -2 3 4\r\n PASS 1 CLUSTERPL PROXPL SWAPCOMP ALIGN CLASSIFY DONE "
+        "RECON\r\n"
         " ATTEMP 9 8 7\r\n"
         "*LAYER 1 \"ONE\" SPACE 5 6 7 8 9 10 2 JUMPER\r\n*LAYER 3 \"X\" SPACE 1 2 3\r\n"
         "*VIA 1 \"VIA1\" LAYER=1 SHAPE=ROUND W:40 LAYER=2 SHAPE=SQUARE W:50\r\n"
@@ -210,15 +215,16 @@ TEST_F(AscLibTest, SectionRoundTrip) {
         "*THRU 1 \"PAD\" LAYER=1 SHAPE=RECT W:100 H:50 XOFF:-10 YOFF:5 SHAPE=OVAL W:10 H:6 &\r\n"
         "  XOFF:3 SHAPE=THERMAL W:8 SHAPE=ANNULAR W:4 LAYER=2 SHAPE=OBLONG W:10 H:20\r\n"
         "*THRU 2 LAYER=3 SHAPE=ROUND W:7\r\n"
-        "*SYMBOL 1 \"SYM\" 1 \"P1\" [1, 2] THRU=1 2 \"P2\" [-3, 4] THRU=0 3 \"x y\" [0, 0] THRU=2\r\n"
+        "*SYMBOL 1 \"SYM\" 1 \"P1\" [1, 2] THRU=1 2 \"P2\" [-3, 4] THRU=0 3 \"x y\" [0, 0] "
+        "THRU=2\r\n"
         "*SYMBOL 2 \"EMPTY\"\r\n"
         "*PACKAGE 1 \"PK\" 1 \"G1\" \"P1\" 3 -4 2 \"G2\" \"P2\" 0 0\r\n";
     int32_t errors = -1;
     ASSERT_EQ(Read(File(body, "*LAYER 3\r\n*VIAS 2\r\n"), &errors), 1);
     ASSERT_EQ(errors, 0) << Messages()[0];
     std::string file = "*PELVANE\r\n*LAYER 3\r\n*VIAS 2\r\n*START\r\n" + Written(strategyAsc) +
-                       Written(PlaceAsc) + Written(LayerAsc) + Written(ThruAsc) +
-                       Written(symAsc) + Written(PackAsc) + "*END\r\n";
+                       Written(PlaceAsc) + Written(LayerAsc) + Written(ThruAsc) + Written(symAsc) +
+                       Written(PackAsc) + "*END\r\n";
 
     // The records of the first read.
     std::vector<Sweep> sweeps(9);
@@ -291,7 +297,9 @@ TEST_F(AscLibTest, SectionRoundTrip) {
         SymGet(s, &a);
         EXPECT_EQ(a.info.name, syms[size_t(s)].info.name);
         ASSERT_EQ(a.info.pinCount, syms[size_t(s)].info.pinCount);
-        EXPECT_EQ(std::memcmp(&a.pin[1], &syms[size_t(s)].pin[1], sizeof(SymbolPin) * size_t(a.info.pinCount)), 0);
+        EXPECT_EQ(std::memcmp(&a.pin[1], &syms[size_t(s)].pin[1],
+                              sizeof(SymbolPin) * size_t(a.info.pinCount)),
+                  0);
     }
     ASSERT_EQ(PkgCount(), 1);
     static Package b;
@@ -304,6 +312,31 @@ TEST_F(AscLibTest, SectionRoundTrip) {
         EXPECT_EQ(b.pin[p].value, pkg.pin[p].value);
         EXPECT_EQ(b.pin[p].byte10, pkg.pin[p].byte10);
     }
+}
+
+} // namespace
+
+namespace {
+
+// A name that the full name table cannot take fails the read with the
+// memory alert instead of the fatal error: symbols whose pins carry
+// distinct names of 100 characters fill it.
+TEST_F(AscLibTest, FullNameTableFailsTheRead) {
+    std::string body = "*THRU 1 LAYER=1 SHAPE=ROUND W:10\r\n";
+    int32_t i = 0;
+    for (int32_t s = 1; s <= 10; ++s) {
+        body += "*SYMBOL " + std::to_string(s) + "\r\n";
+        for (int32_t p = 1; p <= kMaxPins; ++p) {
+            char pin[160];
+            std::snprintf(pin, sizeof pin, "%d \"%0100d\" [0, 0] THRU=1\r\n", int(p), int(i++));
+            body += pin;
+        }
+    }
+    int32_t errors = -1;
+    EXPECT_EQ(Read(File(body, "*LAYER 2\r\n"), &errors), 0);
+    ASSERT_EQ(HeadlessMessages(kHeadlessAlert).size(), 1u);
+    EXPECT_EQ(HeadlessMessages(kHeadlessAlert)[0], "There is not enough memory available.");
+    EXPECT_FALSE(DbIsValid());
 }
 
 } // namespace

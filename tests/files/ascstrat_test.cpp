@@ -121,10 +121,10 @@ TEST_F(AscStratTest, BadSectionsChangeNothing) {
                        "*STRATEGY 5 \"Pass\"\r\n PASS 7 MAZE\r\n";
     int32_t errors = -1;
     ASSERT_EQ(Read(File(body, TwoLayers()), &errors), 1);
-    std::vector<std::string> want = {"Strategy number is out of range",
-                                     "The coordinate of routing area cannot be 0",
-                                     "RETRY out of range (300)", "Layer code (31) out of range",
-                                     "Unrecognized keyword BOGUS", "Pass number is out of range"};
+    std::vector<std::string> want = {
+        "Strategy number is out of range", "The coordinate of routing area cannot be 0",
+        "RETRY out of range (300)",        "Layer code (31) out of range",
+        "Unrecognized keyword BOGUS",      "Pass number is out of range"};
     EXPECT_EQ(Messages(), want);
     EXPECT_EQ(errors, 6);
     for (int32_t n : {1, 2}) {
