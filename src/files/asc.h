@@ -32,6 +32,10 @@ int32_t AscGetToken(int32_t mask);
 // may be handed back.
 int32_t AscGetChar();
 void AscUngetChar(int32_t c);
+// Reads at most size - 1 characters into buffer, stopping after a CR or an
+// LF (a CR LF pair counts as one line end), and ends them with a zero.
+// Answers the number read, or -1 at the end of the file with nothing read.
+int32_t AscReadLine(char* buffer, int32_t size, std::FILE* stream);
 // Logs one parse error ("File "name"; Line n ### message") and counts it.
 void AscError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

@@ -68,24 +68,8 @@ bool Refill() {
         c.atEnd = true;
         return false;
     }
-    int32_t n = 0;
-    bool any = false;
-    while (n < kAscLineChars) {
-        int ch = std::getc(c.stream);
-        if (ch == EOF) break;
-        any = true;
-        c.line[n++] = uint8_t(ch);
-        if (ch == '\n') break;
-        if (ch == '\r') {
-            int next = std::getc(c.stream);
-            if (next == '\n')
-                c.line[n++] = uint8_t(next);
-            else if (next != EOF)
-                std::ungetc(next, c.stream);
-            break;
-        }
-    }
-    if (!any) {
+    int32_t n = AscReadLine(reinterpret_cast<char*>(c.line), kAscLineChars + 1, c.stream);
+    if (n < 0) {
         c.atEnd = true;
         return false;
     }
@@ -546,6 +530,30 @@ bool CheckFile() {
 } // namespace
 
 // ---- public pieces ------------------------------------------------------------
+
+int32_t AscReadLine(char* buffer, int32_t size, std::FILE* stream) {
+    int32_t n = 0;
+    bool any = false;
+    while (n < size - 1) {
+        int ch = std::getc(stream);
+        if (ch == EOF) break;
+        any = true;
+        buffer[n++] = char(ch);
+        if (ch == '\n') break;
+        if (ch == '\r') {
+            // A CR LF pair ends one line.
+            int next = std::getc(stream);
+            if (next == '\n') {
+                if (n < size - 1) buffer[n++] = char(next);
+            } else if (next != EOF) {
+                std::ungetc(next, stream);
+            }
+            break;
+        }
+    }
+    if (size > 0) buffer[n] = 0;
+    return any ? n : -1;
+}
 
 int32_t AscGetChar() {
     AscContext& c = *g_asc;
