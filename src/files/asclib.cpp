@@ -318,8 +318,8 @@ void AscReadLayer() {
                 AscError(AscMsg(kAscMsgLayerDuplicate), h.name);
                 return;
             }
-        other = LayerFind(h.name);
-        if (other == n) other = 0;
+        for (int32_t l = 1; l <= kMaxLayers && !other; ++l)
+            if (l != n && LayerRef(l)->name == name) other = l;
     }
     if (!AscTokenIs("SPACE")) return;
     int32_t v[7] = {};
