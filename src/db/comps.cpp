@@ -254,11 +254,24 @@ bool CompPadBox(const Component* record, int32_t* minX, int32_t* minY, int32_t* 
     return any;
 }
 
-void CompPut(int32_t c, const Component* record) {
-    if (c < 1 || c > g_count) ErrReport(kErrPutIndex, c);
-    if (record->symbol < 0 || record->symbol > SymCount()) ErrReport(kErrPutSymbol, record->symbol);
+ErrCode CompPutCheck(int32_t c, const Component* record, int32_t* number) {
+    int32_t dummy = 0;
+    int32_t& out = number ? *number : dummy;
+    auto fail = [&out](ErrCode code, int32_t value) {
+        out = value;
+        return code;
+    };
+    if (c < 1 || c > g_count) return fail(kErrPutIndex, c);
+    if (record->symbol < 0 || record->symbol > SymCount())
+        return fail(kErrPutSymbol, record->symbol);
     if (record->compRef < 0 || record->compRef > kCompMax)
-        ErrReport(kErrPutCompRef, record->compRef);
+        return fail(kErrPutCompRef, record->compRef);
+    return 0;
+}
+
+void CompPut(int32_t c, const Component* record) {
+    int32_t number = 0;
+    if (ErrCode code = CompPutCheck(c, record, &number)) ErrReport(code, number);
     Component comp;
     std::memcpy(&comp, record, sizeof comp);
     comp.angle = int16_t(AngNormalize(comp.angle));

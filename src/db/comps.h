@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 
+#include "db/err.h"
 #include "db/records.h"
 #include "db/symbols.h"
 
@@ -52,6 +53,11 @@ const Component* CompRef(int32_t c);
 // Checks, brings the angle into 0..21,599, computes the box from the pads
 // (unless trusted), widens the design extent and stores.
 void CompPut(int32_t c, const Component* record);
+// The checks of CompPut without storing anything: 0 when the put would
+// pass, else the code of the first rule it fails, with the number it would
+// report in *number (may be null). Loaders call it on records taken from a
+// file, so that bad file content is refused instead of ending the run.
+ErrCode CompPutCheck(int32_t c, const Component* record, int32_t* number = nullptr);
 int32_t CompCount();
 // The first component named text, 0 when none.
 int32_t CompFind(const char* text);

@@ -90,8 +90,17 @@ void LayerGet(int32_t n, Layer* out) {
     std::memcpy(out, &g_layers[n], sizeof(Layer));
 }
 
+ErrCode LayerPutCheck(int32_t n, const Layer*, int32_t* number) {
+    if (n < 0 || n >= kLayerSlots) {
+        if (number) *number = n;
+        return kErrPutIndex;
+    }
+    return 0;
+}
+
 void LayerPut(int32_t n, const Layer* record) {
-    if (n < 0 || n >= kLayerSlots) ErrReport(kErrPutIndex, n);
+    int32_t number = 0;
+    if (ErrCode code = LayerPutCheck(n, record, &number)) ErrReport(code, number);
     Layer l;
     std::memcpy(&l, record, sizeof l);
     if (l.recordId == 0) l.recordId = DbNextRecordId();

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+#include "db/err.h"
 #include "db/records.h"
 
 // Layer flag bits.
@@ -29,6 +30,11 @@ int32_t LayerAdd();
 // id; a layer that becomes a jumper layer sets 0x100 in the header flags.
 void LayerGet(int32_t n, Layer* out);
 void LayerPut(int32_t n, const Layer* record);
+// The checks of LayerPut without storing anything: 0 when the put would
+// pass, else the code of the first rule it fails, with the number it would
+// report in *number (may be null). Loaders call it on records taken from a
+// file, so that bad file content is refused instead of ending the run.
+ErrCode LayerPutCheck(int32_t n, const Layer* record, int32_t* number = nullptr);
 // The stored slot n (0..30), read-only.
 const Layer* LayerRef(int32_t n);
 // The layer among 1..count named text, else the one whose short name is

@@ -107,14 +107,27 @@ void PkgGet(int32_t n, Package* out) {
     std::memcpy(&out->pin[1], e.pins, sizeof(PackagePin) * size_t(e.info.pinCount));
 }
 
-void PkgPut(int32_t n, const Package* record) {
-    if (n < 1 || n > g_count) ErrReport(kErrPutIndex, n);
+ErrCode PkgPutCheck(int32_t n, const Package* record, int32_t* number) {
+    int32_t dummy = 0;
+    int32_t& out = number ? *number : dummy;
+    auto fail = [&out](ErrCode code, int32_t value) {
+        out = value;
+        return code;
+    };
+    if (n < 1 || n > g_count) return fail(kErrPutIndex, n);
     int32_t pins = record->info.pinCount;
-    if (pins < 0 || pins > kMaxPins) ErrReport(kErrPutPinCount, pins);
+    if (pins < 0 || pins > kMaxPins) return fail(kErrPutPinCount, pins);
     for (int32_t p = 1; p <= pins; ++p) {
-        if (record->pin[p].name2 == 0) ErrReport(kErrPutName2, p);
-        if (record->pin[p].code >= 128) ErrReport(kErrPutCode, record->pin[p].code);
+        if (record->pin[p].name2 == 0) return fail(kErrPutName2, p);
+        if (record->pin[p].code >= 128) return fail(kErrPutCode, record->pin[p].code);
     }
+    return 0;
+}
+
+void PkgPut(int32_t n, const Package* record) {
+    int32_t number = 0;
+    if (ErrCode code = PkgPutCheck(n, record, &number)) ErrReport(code, number);
+    int32_t pins = record->info.pinCount;
     Entry& e = g_pkg[n];
     if (pins != e.info.pinCount || !e.pins) {
         if (e.pins) PoolFreePtr(e.pins);

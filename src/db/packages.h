@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 
+#include "db/err.h"
 #include "db/records.h"
 
 enum : int32_t {
@@ -26,6 +27,11 @@ int32_t PkgAdd();
 void PkgGet(int32_t n, Package* out);
 // Checks and stores summary and pins.
 void PkgPut(int32_t n, const Package* record);
+// The checks of PkgPut without storing anything: 0 when the put would pass,
+// else the code of the first rule it fails, with the number it would report
+// in *number (may be null). Loaders call it on records taken from a file,
+// so that bad file content is refused instead of ending the run.
+ErrCode PkgPutCheck(int32_t n, const Package* record, int32_t* number = nullptr);
 void PkgInfoGet(int32_t n, PackageInfo* out);
 // Pin p; a zeroed pin when p is outside 1..count or the package has no pins.
 void PkgPinGet(int32_t n, int32_t p, PackagePin* out);

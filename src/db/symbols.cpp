@@ -151,19 +151,32 @@ void SymInfoGet(int32_t s, SymbolInfo* out) {
     std::memcpy(out, &At(s).info, sizeof(SymbolInfo));
 }
 
-void SymPut(int32_t s, const Symbol* record) {
-    if (s < 1 || s > g_count) ErrReport(kErrPutIndex, s);
+ErrCode SymPutCheck(int32_t s, const Symbol* record, int32_t* number) {
+    int32_t dummy = 0;
+    int32_t& out = number ? *number : dummy;
+    auto fail = [&out](ErrCode code, int32_t value) {
+        out = value;
+        return code;
+    };
+    if (s < 1 || s > g_count) return fail(kErrPutIndex, s);
     int32_t pins = record->info.pinCount;
-    if (pins < 0 || pins > kMaxPins) ErrReport(kErrPutPinCount, pins);
+    if (pins < 0 || pins > kMaxPins) return fail(kErrPutPinCount, pins);
     if (!DbIsTrusted()) {
         int32_t thruCount = ThruCount();
         for (int32_t p = 1; p <= pins; ++p) {
             const SymbolPin& pin = record->pin[p];
-            if (pin.thru < 1 || pin.thru > thruCount) ErrReport(kErrPutPinThru, pin.thru);
-            if (pin.name == 0) ErrReport(kErrPutPinName, p);
-            if (pin.word < 0) ErrReport(kErrPutPinWord, pin.word);
+            if (pin.thru < 1 || pin.thru > thruCount) return fail(kErrPutPinThru, pin.thru);
+            if (pin.name == 0) return fail(kErrPutPinName, p);
+            if (pin.word < 0) return fail(kErrPutPinWord, pin.word);
         }
     }
+    return 0;
+}
+
+void SymPut(int32_t s, const Symbol* record) {
+    int32_t number = 0;
+    if (ErrCode code = SymPutCheck(s, record, &number)) ErrReport(code, number);
+    int32_t pins = record->info.pinCount;
     Entry& e = At(s);
     bool hadPins = e.pins != nullptr;
     if (pins != e.info.pinCount || !hadPins) {

@@ -10,6 +10,7 @@
 #pragma once
 #include <cstdint>
 
+#include "db/err.h"
 #include "db/records.h"
 
 enum : int32_t {
@@ -38,6 +39,11 @@ void SymGet(int32_t s, Symbol* out);
 void SymInfoGet(int32_t s, SymbolInfo* out);
 // Checks (unless trusted) and stores summary and pins.
 void SymPut(int32_t s, const Symbol* record);
+// The checks of SymPut without storing anything: 0 when the put would pass,
+// else the code of the first rule it fails, with the number it would report
+// in *number (may be null). Loaders call it on records taken from a file,
+// so that bad file content is refused instead of ending the run.
+ErrCode SymPutCheck(int32_t s, const Symbol* record, int32_t* number = nullptr);
 // Stores the summary only; the pin count must equal the stored one.
 void SymPutRaw(int32_t s, const SymbolInfo* info);
 // The number of symbols.

@@ -72,8 +72,13 @@ void CheckPad(int32_t t, int32_t l, ErrCode tCode) {
 
 // The checks of a put on one layer block; the block is corrected in place
 // (code-0 extents cleared, the shape list ended at the first code 0).
-void CheckLayer(ThruLayer& b) {
-    if (b.flags >= 128) ErrReport(kErrFlagByte, b.flags);
+// Answers 0, or the code of the first failed rule and its number.
+ErrCode CheckLayer(ThruLayer& b, int32_t* number) {
+    auto fail = [number](ErrCode code, int32_t value) {
+        *number = value;
+        return code;
+    };
+    if (b.flags >= 128) return fail(kErrFlagByte, b.flags);
     for (int32_t j = 0; j < b.shapeCount; ++j) {
         PadShape& s = b.shape[j];
         int32_t e[4]; // the extents may lie at any address in the packed block
@@ -82,27 +87,56 @@ void CheckLayer(ThruLayer& b) {
         case kPadUndef:
             std::memset(s.ext, 0, sizeof s.ext);
             b.shapeCount = uint8_t(j == 0 ? 1 : j);
-            return;
+            return 0;
         case kPadOblong:
         case kPadRect:
         case kPadOval:
-            if (e[0] < 0) ErrReport(kErrNegLeft, e[0]);
-            if (e[1] < 0) ErrReport(kErrNegBottom, e[1]);
-            if (e[2] < 0) ErrReport(kErrNegRight, e[2]);
-            if (e[3] < 0) ErrReport(kErrNegTop, e[3]);
+            if (e[0] < 0) return fail(kErrNegLeft, e[0]);
+            if (e[1] < 0) return fail(kErrNegBottom, e[1]);
+            if (e[2] < 0) return fail(kErrNegRight, e[2]);
+            if (e[3] < 0) return fail(kErrNegTop, e[3]);
             break;
         case kPadRound:
         case kPadSquare:
         case kPadThermal:
         case kPadAnnular:
-            if (e[0] != e[1]) ErrReport(kErrEqual01, e[1]);
-            if (e[1] != e[2]) ErrReport(kErrEqual12, e[2]);
-            if (e[2] != e[3]) ErrReport(kErrEqual23, e[3]);
+            if (e[0] != e[1]) return fail(kErrEqual01, e[1]);
+            if (e[1] != e[2]) return fail(kErrEqual12, e[2]);
+            if (e[2] != e[3]) return fail(kErrEqual23, e[3]);
             break;
         default:
-            ErrReport(kErrShapeCode, s.code);
+            return fail(kErrShapeCode, s.code);
         }
     }
+    return 0;
+}
+
+// The rules of ThruPut on the copy it stores (corrected in place).
+ErrCode CheckPut(int32_t n, ThruCode* rec, int32_t* number) {
+    if (n < 1 || n > g_count) {
+        *number = n;
+        return kErrPutIndex;
+    }
+    int32_t layers = Layers();
+    // A count above 4 would read past the block's four shapes: refused even
+    // for a trusted store.
+    for (int32_t l = 0; l <= layers; ++l) {
+        if (rec->layer[l].shapeCount > kThruShapes) {
+            *number = rec->layer[l].shapeCount;
+            return kErrShapeCount;
+        }
+    }
+    if (!DbIsTrusted()) {
+        for (int32_t l = 1; l <= layers; ++l)
+            if (ErrCode code = CheckLayer(rec->layer[l], number)) return code;
+    }
+    return 0;
+}
+
+// The record as ThruPut takes it: ThruRecSize bytes, the rest cleared.
+void CopyIn(ThruCode* rec, const ThruCode* record) {
+    std::memset(rec, 0, sizeof(ThruCode));
+    std::memcpy(rec, record, size_t(ThruRecSize()));
 }
 
 } // namespace
@@ -146,25 +180,26 @@ const ThruCode* ThruRef(int32_t n) {
     return g_thru[n];
 }
 
+ErrCode ThruPutCheck(int32_t n, const ThruCode* record, int32_t* number) {
+    int32_t dummy = 0;
+    if (n < 1 || n > g_count) { // before the copy: the size needs no table
+        if (number) *number = n;
+        return kErrPutIndex;
+    }
+    ThruCode copy;
+    CopyIn(&copy, record);
+    return CheckPut(n, &copy, number ? number : &dummy);
+}
+
 void ThruPut(int32_t n, const ThruCode* record) {
     if (n < 1 || n > g_count) ErrReport(kErrPutIndex, n);
-    int32_t size = ThruRecSize(), layers = Layers();
     ThruCode copy;
     ThruCode* rec = &copy;
-    std::memset(rec, 0, sizeof copy);
-    std::memcpy(rec, record, size_t(size));
-    // A count above 4 would read past the block's four shapes: refused even
-    // for a trusted store.
-    for (int32_t l = 0; l <= layers; ++l) {
-        if (rec->layer[l].shapeCount > kThruShapes)
-            ErrReport(kErrShapeCount, rec->layer[l].shapeCount);
-    }
-    if (!DbIsTrusted()) {
-        for (int32_t l = 1; l <= layers; ++l)
-            CheckLayer(rec->layer[l]);
-        if (rec->recordId == 0) rec->recordId = DbNextRecordId();
-    }
-    std::memcpy(g_thru[n], rec, size_t(size));
+    CopyIn(rec, record);
+    int32_t number = 0;
+    if (ErrCode code = CheckPut(n, rec, &number)) ErrReport(code, number);
+    if (!DbIsTrusted() && rec->recordId == 0) rec->recordId = DbNextRecordId();
+    std::memcpy(g_thru[n], rec, size_t(ThruRecSize()));
     DbSetModified();
 }
 

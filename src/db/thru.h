@@ -8,6 +8,7 @@
 #pragma once
 #include <cstdint>
 
+#include "db/err.h"
 #include "db/records.h"
 
 // Pad shape codes.
@@ -46,6 +47,11 @@ const ThruCode* ThruRef(int32_t n);
 // ThruRecSize bytes of record; a record id of 0 takes the next record id.
 // A shape count above 4 on any layer is refused even when trusted.
 void ThruPut(int32_t n, const ThruCode* record);
+// The checks of ThruPut without storing anything: 0 when the put would
+// pass, else the code of the first rule it fails, with the number it would
+// report in *number (may be null). Loaders call it on records taken from a
+// file, so that bad file content is refused instead of ending the run.
+ErrCode ThruPutCheck(int32_t n, const ThruCode* record, int32_t* number = nullptr);
 // Deletes padstack n (V < n <= count); later thru codes move down.
 void ThruDelete(int32_t n);
 // The layer block of thru code t (1..count) for layer l (0..layer count).
