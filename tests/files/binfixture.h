@@ -1,6 +1,7 @@
 // Fixture of the design-file tests: a scratch folder for the files (and
 // the activity log), raw file access and record builders.
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -16,13 +17,21 @@
 #include "files/binfmt.h"
 #include "headless/headless.h"
 
+// A number that tells this test run from others running at the same time.
+inline uint64_t ProcessTag() {
+    static const uint64_t tag =
+        uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
+    return tag;
+}
+
 class BinTest : public DbTest {
   protected:
     void SetUp() override {
         DbTest::SetUp();
         const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
         m_dir = std::filesystem::temp_directory_path() /
-                (std::string("plv_bin_") + info->test_suite_name() + "_" + info->name());
+                (std::string("plv_bin_") + std::to_string(ProcessTag()) + "_" +
+                 info->test_suite_name() + "_" + info->name());
         std::filesystem::remove_all(m_dir);
         std::filesystem::create_directories(m_dir);
         HeadlessSetApplicationFolder(m_dir.string().c_str());
