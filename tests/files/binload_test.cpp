@@ -210,6 +210,20 @@ class BinLoadTest : public BinTest {
         corner(30000, 45000, 2, kCrnLocked, 2);
         corner(45000, 45000, 0, 0, 0);
         ConnPut(ConnAdd(), conn.get());
+        // A routed connection between two pins.
+        PlacedPin from, to;
+        CompPinXY(c1, 1, &from);
+        CompPinXY(c2, 2, &to);
+        std::memset(conn.get(), 0, sizeof(Conn));
+        conn->head.net = int16_t(sig);
+        conn->head.fromComp = int16_t(c1);
+        conn->head.fromPin = 1;
+        conn->head.toComp = int16_t(c2);
+        conn->head.toPin = 2;
+        corner(from.x, from.y, 1, 0, 0);
+        corner(from.x, to.y, 1, 0, 0);
+        corner(to.x, to.y, 1, 0, 0);
+        ConnPut(ConnAdd(), conn.get());
         std::memset(conn.get(), 0, sizeof(Conn));
         conn->head.net = int16_t(sig);
         conn->head.flags = kConnArc;
