@@ -415,12 +415,17 @@ bool LoadConn(uint8_t* buf) {
         if (rec.crn[i].layer > LayerCount() || rec.crn[i].via > DbHdr().viaCount) return Bad();
         rec.crn[i].flags = uint8_t(rec.crn[i].flags & ~kCrnLatched);
     }
-    // A connection without its corners takes them from its end pins.
-    if (!DbIsTrusted() && h.count < 2) {
+    // The store places the ends on their pins: a connection without its
+    // corners takes them from the pins, and an end on a component is moved
+    // onto its pin; those pins must exist.
+    if (!DbIsTrusted()) {
         for (int32_t e = 0; e < 2; ++e) {
             int32_t c = e ? h.toComp : h.fromComp;
             int32_t pin = e ? h.toPin : h.fromPin;
-            if (c < 1) return Bad();
+            if (c < 1) {
+                if (h.count < 2) return Bad();
+                continue;
+            }
             const Component* comp = CompRef(c);
             if (comp->symbol < 1 || pin < 1 || pin > SymPinCount(comp->symbol)) return Bad();
         }
