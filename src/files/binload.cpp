@@ -365,7 +365,8 @@ bool LoadAttribute(Loader& ld, const uint8_t* buf) {
     return true;
 }
 
-bool LoadTable23(const uint8_t* buf) {
+bool LoadTable23(const Loader& ld, const uint8_t* buf) {
+    if (!ld.pending.empty()) ExpectFail(kErrPendingNames); // it takes no name
     Table23 t;
     std::memcpy(&t, buf, sizeof t);
     if (t.value < 10 || t.value > 500) return Bad();
@@ -586,7 +587,7 @@ bool Handle(Loader& ld, int32_t type, uint8_t* buf, int32_t size) {
         if (f & kLoadOther) ok = LoadAttribute(ld, buf);
         break;
     case kRecTable23:
-        if (f & kLoadOther) ok = LoadTable23(buf);
+        if (f & kLoadOther) ok = LoadTable23(ld, buf);
         break;
     case kRecPlaceStrategy:
         if (f & kLoadStrategy) ok = LoadPlaceStrategy(buf);
