@@ -7,38 +7,35 @@
 
 #include "db/dist.h"
 #include "db/err.h"
+#include "db/dbheader.h"
 #include "db/geom.h"
 
 using namespace geom;
 
 namespace {
 
-// Fed from the design header's routing grid; the default of a new design
-// until the header has been stored.
-int32_t g_routingGrid = 1500;
-
-enum class Sweep { Under180, Exactly180, Over180, None };
+enum class ArcSweep { Under180, Exactly180, Over180, None };
 
 struct Arc {
     int32_t sx, sy, cx, cy, ex, ey;
     int32_t radius;
     bool full;
-    Sweep sweep;
+    ArcSweep sweep;
 };
 
 Arc ArcOf(int32_t sx, int32_t sy, int32_t cx, int32_t cy, int32_t ex, int32_t ey) {
-    Arc a{sx, sy, cx, cy, ex, ey, PtDist(cx, cy, sx, sy), sx == ex && sy == ey, Sweep::None};
+    Arc a{sx, sy, cx, cy, ex, ey, PtDist(cx, cy, sx, sy), sx == ex && sy == ey, ArcSweep::None};
     if (a.full)
         return a;
     int32_t side = PtLineSide(cx, cy, sx, sy, ex, ey);
     if (side > 0) {
-        a.sweep = Sweep::Under180;
+        a.sweep = ArcSweep::Under180;
     } else if (side < 0) {
-        a.sweep = Sweep::Over180;
+        a.sweep = ArcSweep::Over180;
     } else {
         double dot = Dot(int64_t(sx) - cx, int64_t(sy) - cy, int64_t(ex) - cx, int64_t(ey) - cy);
         // An end on the start's own ray leaves no sweep at all.
-        a.sweep = dot < 0 ? Sweep::Exactly180 : Sweep::None;
+        a.sweep = dot < 0 ? ArcSweep::Exactly180 : ArcSweep::None;
     }
     return a;
 }
@@ -71,10 +68,10 @@ bool InSector(const Arc& a, int32_t px, int32_t py, bool withRays) {
     int32_t ss = PtLineSide(a.cx, a.cy, a.sx, a.sy, px, py);
     int32_t se = PtLineSide(a.cx, a.cy, a.ex, a.ey, px, py);
     switch (a.sweep) {
-    case Sweep::Under180: return withRays ? (ss >= 0 && se <= 0) : (ss > 0 && se < 0);
-    case Sweep::Exactly180: return withRays ? ss >= 0 : ss > 0;
-    case Sweep::Over180: return withRays ? (ss >= 0 || se <= 0) : (ss > 0 || se < 0);
-    case Sweep::None: break;
+    case ArcSweep::Under180: return withRays ? (ss >= 0 && se <= 0) : (ss > 0 && se < 0);
+    case ArcSweep::Exactly180: return withRays ? ss >= 0 : ss > 0;
+    case ArcSweep::Over180: return withRays ? (ss >= 0 || se <= 0) : (ss > 0 || se < 0);
+    case ArcSweep::None: break;
     }
     return withRays && OnRay(a, a.sx, a.sy, px, py);
 }
@@ -157,9 +154,10 @@ int64_t MaxI64(int64_t a, int64_t b) { return a > b ? a : b; }
 
 } // namespace
 
-int32_t GeomRoutingGrid() { return g_routingGrid; }
+// The routing grid is the design header's.
+int32_t GeomRoutingGrid() { return DbHdr().routeGrid; }
 
-void GeomSetRoutingGrid(int32_t grid) { g_routingGrid = grid; }
+void GeomSetRoutingGrid(int32_t grid) { DbHdr().routeGrid = grid; }
 
 int32_t PtInArcSector(int32_t px, int32_t py, const ArcSpec* arc) {
     return InSector(ArcOf(arc), px, py, true) ? 1 : 0;
@@ -175,7 +173,7 @@ int32_t SegArcDist(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const ArcSpec
         int32_t d = PtSegDist(a.cx, a.cy, x1, y1, x2, y2) - a.radius;
         return d > 0 ? d : 0;
     }
-    if (a.sweep != Sweep::Over180)
+    if (a.sweep != ArcSweep::Over180)
         return SegArcDistOf(a, x1, y1, x2, y2);
     // More than half a turn: the half turn from the start to the point
     // opposite it, and the rest.

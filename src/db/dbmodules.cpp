@@ -9,6 +9,9 @@
 #include "db/names.h"
 #include "db/nets.h"
 #include "db/packages.h"
+#include "db/placestrat.h"
+#include "db/plotrep.h"
+#include "db/sweeps.h"
 #include "db/symbols.h"
 #include "db/table23.h"
 #include "db/thru.h"
@@ -26,4 +29,8 @@ void DbRegisterBuiltins() {
     NetRegister();
     ConnRegister();
     MarkerRegister();
+    SweepRegister();
+    DbScaleRegister();
+    PlaceStratRegister();
+    ReportRegister();
 }

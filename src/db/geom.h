@@ -183,9 +183,8 @@ int32_t SegIntersect(int32_t* outX, int32_t* outY, int32_t ax1, int32_t ay1, int
 // ---------------------------------------------------------------------------
 // Distances to arcs. A full circle counts as a filled disc.
 
-// The routing grid of the design header, which sampled arc boxes step by.
-// The database header feeds it whenever its routing grid changes; until
-// then it holds the default of a new design, 1,500.
+// The routing grid of the design header, which sampled arc boxes step by
+// (the setter writes the header's grid).
 int32_t GeomRoutingGrid();
 void GeomSetRoutingGrid(int32_t grid);
 

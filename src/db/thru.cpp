@@ -208,8 +208,10 @@ void ThruClearLayer(int32_t l) {
         std::memset(&g_thru[n]->layer[l], 0, sizeof(ThruLayer));
 }
 
-void ThruSetRenumberHook(ThruRenumberHook hook) {
+ThruRenumberHook ThruSetRenumberHook(ThruRenumberHook hook) {
+    ThruRenumberHook previous = g_renumberHook;
     g_renumberHook = hook;
+    return previous;
 }
 
 void ThruRegister() {

@@ -61,7 +61,8 @@ void ThruRegister();
 // symbol pin's thru code goes through map (entries 0..oldCount, the deleted
 // thru code mapped to 0). Null removes it.
 typedef void (*ThruRenumberHook)(const int16_t* map, int32_t oldCount, int32_t deleted);
-void ThruSetRenumberHook(ThruRenumberHook hook);
+// Installs the hook and answers the one it replaces.
+ThruRenumberHook ThruSetRenumberHook(ThruRenumberHook hook);
 
 // ---- padstack helpers ------------------------------------------------------
 

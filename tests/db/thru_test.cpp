@@ -17,11 +17,14 @@ class ThruTest : public DbTest {
         DbHdr().viaCount = 2;
         DbHdr().thruCount = 5;
         DbInit();
+        m_hook = ThruSetRenumberHook(nullptr);
+        ThruSetRenumberHook(m_hook);
     }
     void TearDown() override {
-        ThruSetRenumberHook(nullptr);
+        ThruSetRenumberHook(m_hook);
         DbTest::TearDown();
     }
+    ThruRenumberHook m_hook = nullptr;
     // A thru code image with one shape on a layer.
     static void SetShape(ThruCode& t, int32_t layer, int32_t j, uint8_t code, int32_t l, int32_t b,
                          int32_t r, int32_t top) {

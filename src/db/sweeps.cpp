@@ -1,0 +1,108 @@
+// The sweep table: nine 228-byte records in one block of pool 2, addressed
+// through the header's current sweep number.
+#include "db/sweeps.h"
+
+#include <cstring>
+
+#include "db/db.h"
+#include "db/dbheader.h"
+#include "db/err.h"
+#include "db/pool.h"
+
+namespace {
+
+enum : ErrCode {
+    kErrAlloc = 5222010,
+    kErrAbsent = 5222011,
+    kErrGetNumber = 5222020,
+    kErrPutNumber = 5222021,
+    kErrBoxX = 5222030,
+    kErrBoxY = 5222031,
+    kErrVia = 5222032,
+    kErrRetry = 5222033,
+    kErrLimit = 5222034,
+    kErrDir = 5222035,
+    kErrCost = 5222036,
+    kErrName = 5222037,
+};
+
+Sweep* g_sweeps = nullptr;
+
+Sweep& Current(ErrCode code) {
+    int32_t n = DbHdr().sweep;
+    if (n >= kSweepCount) ErrReport(code, n);
+    if (!g_sweeps) ErrReport(kErrAbsent, n);
+    return g_sweeps[n];
+}
+
+int32_t Layers() {
+    int32_t count = DbHdr().layerCount;
+    if (count < 0) return 0;
+    return count > kMaxLayers ? int32_t(kMaxLayers) : count;
+}
+
+} // namespace
+
+void SweepInit() {
+    g_sweeps =
+        static_cast<Sweep*>(PoolNewPtr(int32_t(sizeof(Sweep)) * kSweepCount, kPoolDb, kErrAlloc));
+    for (int32_t i = 0; i < kSweepCount; ++i)
+        DbRecInit(kRecSweep, &g_sweeps[i], i);
+}
+
+void SweepFree() {
+    g_sweeps = nullptr;
+}
+
+void SweepGet(Sweep* out) {
+    std::memcpy(out, &Current(kErrGetNumber), sizeof(Sweep));
+    int32_t count = Layers(), used = 0;
+    for (int32_t l = 1; l <= count; ++l)
+        if (out->enable[l]) ++used;
+    for (int32_t l = count + 1; l <= kMaxLayers; ++l)
+        out->enable[l] = 0;
+    out->layerCount = int16_t(DbHdr().layerCount);
+    out->usedLayers = int16_t(used);
+}
+
+bool SweepPut(const Sweep* sweep) {
+    Sweep& slot = Current(kErrPutNumber);
+    Sweep s;
+    std::memcpy(&s, sweep, sizeof s);
+    bool max = (s.diagonal & 2) != 0;
+    if (!DbIsTrusted()) {
+        if (s.box[0] < 1 || s.box[0] > 500) ErrReport(kErrBoxX, s.box[0]);
+        if (s.box[1] < 1 || s.box[1] > 1000) ErrReport(kErrBoxY, s.box[1]);
+        for (int32_t p = 1; p < 5; ++p) {
+            if (s.via[p] > 100) ErrReport(kErrVia, p);
+            if (s.retry[p] > 100) ErrReport(kErrRetry, p);
+            if (s.limit[p] > 100) ErrReport(kErrLimit, p);
+        }
+        int32_t count = Layers();
+        for (int32_t l = 1; l <= count; ++l) {
+            if (s.dir[l] > 100) ErrReport(kErrDir, l);
+            if (s.cost[l] > 100) ErrReport(kErrCost, l);
+        }
+        if (strnlen(s.name, sizeof s.name) > 31) ErrReport(kErrName, 0);
+        if (max) s.diagonal = int16_t(s.diagonal | 1);
+    }
+    std::memcpy(&slot, &s, sizeof s);
+    DbSetModified();
+    return max;
+}
+
+Sweep* SweepSlot(int32_t n) {
+    if (n < 0 || n >= kSweepCount) ErrReport(kErrGetNumber, n);
+    if (!g_sweeps) ErrReport(kErrAbsent, n);
+    return &g_sweeps[n];
+}
+
+void SweepRegister() {
+    DbModuleOps ops;
+    ops.init = &SweepInit;
+    ops.free = &SweepFree;
+    // The generic access sets the current sweep number around these calls.
+    ops.get = [](int32_t, void* out) { SweepGet(static_cast<Sweep*>(out)); };
+    ops.put = [](int32_t, const void* rec) { SweepPut(static_cast<const Sweep*>(rec)); };
+    DbRegisterModule(kRecSweep, ops);
+}
