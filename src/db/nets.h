@@ -49,6 +49,8 @@ void NetGet(int32_t n, Net* out);
 const Net* NetRef(int32_t n);
 // Derives the flags NORECON, 0x40 and 0x1000 and stores; when the derived
 // flags differ from those given, the net's connections take its flags.
+// Looking for the attributes restarts the attribute scan. While trusted the
+// record is stored as given.
 void NetPut(int32_t n, const Net* record);
 int32_t NetCount();
 // The first net named text, 0 when none.
