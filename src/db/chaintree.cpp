@@ -383,6 +383,7 @@ void BuildCandidates() {
                         na = a;
                         nb = b;
                     }
+                    if (d == 0 && !onePlace) break; // nothing comes nearer
                     if (onePlace && a->x1 == b->x1 && a->y1 == b->y1) {
                         d = dd;
                         na = a;
@@ -391,7 +392,7 @@ void BuildCandidates() {
                         break;
                     }
                 }
-                if (coincide) break;
+                if (coincide || d == 0) break;
             }
             if (d == 0 || best >= d - d / 4) {
                 auto* e = AllocAligned<Edge>(int32_t(sizeof(Edge)), kPoolChains, kErrEdgeMemory);
@@ -433,6 +434,7 @@ bool NearestPair(NetNode** dOut, NetNode** bOut, NetNode** jOut) {
                         *bOut = b;
                         *jOut = j;
                         found = true;
+                        if (dist == 0) return true; // nothing comes nearer
                     }
                 }
     return found;
