@@ -230,6 +230,24 @@ TEST_F(ChainTest, NodesFormChainsThroughViasAndPads) {
     EXPECT_EQ(Conns(net), (Texts{"1-2 0,0/1 400,0/1 5000,0/2v1 10000,0", "1-3 0,0/0 0,8000"}));
 }
 
+TEST_F(ChainTest, EndsMeetingAtAJunctionCloseIntoChains) {
+    int32_t a = Pin(0, 0), b = Pin(10000, 0), c = Pin(5000, 5000);
+    NetNodeListBuild(Rec(net, a, b, {{0, 0}, {10000, 0}}).get());
+    NetNodeListBuild(Rec(net, a, c, {{0, 0}, {5000, 5000}}).get());
+    // Three pieces of copper meet at (5000, 0).
+    NetNodeListBuild(Rec(net, 0, 0, {{0, 0, 1}, {5000, 0}}).get());
+    NetNodeListBuild(Rec(net, 0, 0, {{10000, 0, 1}, {5000, 0}}).get());
+    NetNodeListBuild(Rec(net, 0, 0, {{5000, 5000, 1}, {5000, 0}}).get());
+    ChainOrderNet(net);
+    // Every pin is reached through the copper, without a gap; the first
+    // end at the junction closes with both others.
+    Texts got = Conns(net);
+    ASSERT_EQ(got.size(), 2u);
+    for (const std::string& t : got)
+        EXPECT_EQ(t.find("/0"), std::string::npos) << t;
+    EXPECT_EQ(Pairs(net).size(), 2u);
+}
+
 TEST_F(ChainTest, AViaPadReachesAFreeEnd) {
     int32_t a = Pin(0, 0), b = Pin(10000, 0);
     NetNodeListBuild(Rec(net, a, b, {{0, 0}, {10000, 0}}).get());
