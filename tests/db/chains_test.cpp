@@ -397,6 +397,13 @@ TEST_F(ChainTest, SavedOrderingWorksInTheJournal) {
     EXPECT_EQ(made, (Texts{"1-2 0,0/1 10000,0", "2-3 10000,0/0 20000,0"}));
     EXPECT_EQ(ConnCount(), 3); // the tables are untouched
     AltPop(false);
+    // A connection item numbered past every connection and item is broken.
+    EXPECT_EQ(ChainOrderNetSaved(AddNet(0x01)), 1);
+    AltPush();
+    ConnGet(1, buf.get());
+    AltPut(kRecConn, 5, 0, buf.get());
+    EXPECT_FATAL(ChainOrderNetSaved(net), 5265999);
+    AltPop(false);
 }
 
 // ---- validation ------------------------------------------------------------------------------------
