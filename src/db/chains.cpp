@@ -241,17 +241,11 @@ void RingStep() {
         while (*at) {
             NetNode* f = *at;
             if (f->kind != kNodeSegment && f->kind != kNodeVia) ErrReport(kErrFreeKindGrow, f->kind);
-            bool hit = false;
-            if (f->kind == want && chains::NodesTouch(e, f)) {
-                if (f->kind == kNodeVia) {
-                    hit = EndAt(f, e->x1, e->y1);
-                } else if (f->x2 == e->x1 && f->y2 == e->y1) {
-                    hit = true;
-                } else if (f->x1 == e->x1 && f->y1 == e->y1) {
-                    Turn(f);
-                    hit = true;
-                }
-            }
+            // The points first: they rule out almost every node cheaply.
+            bool atSecond = f->kind == kNodeSegment && f->x2 == e->x1 && f->y2 == e->y1;
+            bool atFirst = EndAt(f, e->x1, e->y1);
+            bool hit = f->kind == want && (atFirst || atSecond) && chains::NodesTouch(e, f);
+            if (hit && !atSecond && f->kind == kNodeSegment) Turn(f);
             if (!hit) {
                 at = &f->next;
                 continue;

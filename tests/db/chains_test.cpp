@@ -114,6 +114,15 @@ TEST_F(ChainTest, DuplicatesBecomeOneConnection) {
     EXPECT_EQ(Conns(n3), (Texts{"1-2 0,0/1 10000,0", "1-2 0,0/2 10000,0"}));
 }
 
+TEST_F(ChainTest, TwoGappedCopiesAreSplicedIntoOne) {
+    int32_t a = Pin(0, 0), b = Pin(10000, 0);
+    Put(Rec(net, a, b, {{0, 0, 1}, {2000, 0, 0}, {8000, 0, 1}, {10000, 0}}));
+    Put(Rec(net, a, b, {{0, 0, 2}, {3000, 100, 0}, {7000, 100, 2}, {10000, 0}}));
+    ChainOrderNet(net);
+    // The first one's copper at A, a new gap, the other's copper at B.
+    EXPECT_EQ(Conns(net), (Texts{"1-2 0,0/1 2000,0/0 7000,100/2 10000,0"}));
+}
+
 TEST_F(ChainTest, OnePinWithoutCopperMakesNothing) {
     int32_t a = Pin(0, 0);
     NetNodeListBuild(Rec(net, a, 0, {{0, 0}, {0, 0}}).get());
