@@ -143,6 +143,26 @@ TEST_F(EclTest, PinsAreStrungInRoleOrder) {
     EXPECT_EQ(Pairs(n), line);
 }
 
+TEST_F(EclTest, OpenCopperOfARoleOnePinIsNotClosedOntoTheEnd) {
+    // A's copper ends open at (8000, 0), next to the role-4 pin D; the
+    // role-2 pin B lies far away. An ordinary net closes the copper onto D,
+    // an ECL net onto B, and D then ends the line.
+    for (uint8_t type : {uint8_t(0x00), uint8_t(0x40)}) {
+        SCOPED_TRACE(int(type));
+        int32_t n = AddNet(type);
+        int32_t a = RolePin(0, 0, 1), d = RolePin(9000, 0, 4), b = RolePin(0, 20000, 2);
+        Put(Rec(n, a, d, {{0, 0, 1}, {8000, 0, 0}, {9000, 0}}));
+        Put(Rec(n, b, d, {{0, 20000}, {9000, 0}}));
+        ChainOrderNet(n);
+        Pairs_t got = Pairs(n);
+        if (type == 0) {
+            EXPECT_EQ(std::count(got.begin(), got.end(), std::make_pair(a, d)), 1);
+        } else {
+            EXPECT_EQ(got, (Pairs_t{{a, b}, {std::min(b, d), std::max(b, d)}}));
+        }
+    }
+}
+
 TEST_F(EclTest, OnlyEclNetsBuildEclTrees) {
     EXPECT_FATAL(BuildECLTree(net), 5237022);
     // Without a lone pin an ECL net takes the ordinary tree.
