@@ -152,8 +152,7 @@ NetNode* NewPinNode(int32_t comp, int32_t pin) {
     return n;
 }
 
-NetNode* NewSegNode(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t layer,
-                    int32_t width) {
+NetNode* NewSegNode(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t layer, int32_t width) {
     NetNode* n = chains::NewNode();
     n->kind = kNodeSegment;
     n->x1 = x1;
@@ -240,7 +239,8 @@ void RingStep() {
         NetNode** at = &s.freeList;
         while (*at) {
             NetNode* f = *at;
-            if (f->kind != kNodeSegment && f->kind != kNodeVia) ErrReport(kErrFreeKindGrow, f->kind);
+            if (f->kind != kNodeSegment && f->kind != kNodeVia)
+                ErrReport(kErrFreeKindGrow, f->kind);
             // The points first: they rule out almost every node cheaply.
             bool atSecond = f->kind == kNodeSegment && f->x2 == e->x1 && f->y2 == e->y1;
             bool atFirst = EndAt(f, e->x1, e->y1);
@@ -269,9 +269,10 @@ void RingStep() {
                 if (!PadstackOnLayer(e->padstack, layer)) continue;
                 const int32_t ends[2][2] = {{f->x1, f->y1}, {f->x2, f->y2}};
                 for (const auto& p : ends) {
-                    bool reach = e->kind == kNodePin
-                                     ? PtPadDist(e->compOrLayer, e->pinOrWidth, layer, p[0], p[1]) < 1
-                                     : ViaPadTouch(e->padstack, e->x1, e->y1, layer, p[0], p[1]) != 0;
+                    bool reach =
+                        e->kind == kNodePin
+                            ? PtPadDist(e->compOrLayer, e->pinOrWidth, layer, p[0], p[1]) < 1
+                            : ViaPadTouch(e->padstack, e->x1, e->y1, layer, p[0], p[1]) != 0;
                     if (reach) {
                         made = NewSegNode(p[0], p[1], e->x1, e->y1, layer, f->pinOrWidth);
                         break;
@@ -566,8 +567,8 @@ void WriteChain(Writer& w, NetNode* head, NetNode* far) {
         bool pieceArc = false;
         for (const Crn& c : piece)
             pieceArc = pieceArc || (c.flags & kCrnArcBit);
-        Store(w, piece, start == 0 ? head->compOrLayer : 0, start == 0 ? head->pinOrWidth : 0, 0,
-              0, pieceArc);
+        Store(w, piece, start == 0 ? head->compOrLayer : 0, start == 0 ? head->pinOrWidth : 0, 0, 0,
+              pieceArc);
         start = end;
     }
     std::vector<Crn> rest(crn.begin() + std::ptrdiff_t(start), crn.end());

@@ -24,24 +24,24 @@ enum : uint8_t {
 };
 
 enum : int32_t {
-    kPoolNodes = 9,       // the node lists
-    kPoolChains = 10,     // chain ordering's working lists and candidate edges
-    kPoolChainIndex = 11, // candidate edges by chain, chains by index
+    kPoolNodes = 9,           // the node lists
+    kPoolChains = 10,         // chain ordering's working lists and candidate edges
+    kPoolChainIndex = 11,     // candidate edges by chain, chains by index
     kChainCornerLimit = 1000, // corners of one written connection
 };
 
 // A node of a net's copper.
 struct NetNode {
-    NetNode* next; // next node of the same list (node list, chain list or tree list)
-    NetNode* link; // next node along the chain; for an open end, back toward its start
+    NetNode* next;  // next node of the same list (node list, chain list or tree list)
+    NetNode* link;  // next node along the chain; for an open end, back toward its start
     int32_t x1, y1; // first point (pins and vias: their point)
     int32_t x2, y2; // second point (pins and vias: the same point)
     int32_t x3, y3; // arc segments: the arc's centre
     uint16_t flags; // corner flags of the copper (0x04 marks an arc segment)
     int16_t degree; // joins made at this pin (ECL trees)
     uint8_t kind;
-    uint8_t freeMark;   // 1 while the node belongs to node list 0
-    uint32_t layerMask; // pins: bit L - 1 for every padded, usable layer L
+    uint8_t freeMark;     // 1 while the node belongs to node list 0
+    uint32_t layerMask;   // pins: bit L - 1 for every padded, usable layer L
     uint16_t compOrLayer; // pins: component; segments: layer in the low byte
     int16_t pinOrWidth;   // pins: pin number; segments: width
     uint16_t padstack;    // pins: thru code; vias: via type
@@ -80,8 +80,7 @@ int32_t ChainOrderNetSaved(int32_t net);
 // connections with the Arc flag stay. Answers 1.
 int32_t netConvertChains(int32_t net);
 // 1 when the via's pad on the layer reaches the point.
-int32_t ViaPadTouch(int32_t viaType, int32_t vx, int32_t vy, int32_t layer, int32_t ex,
-                    int32_t ey);
+int32_t ViaPadTouch(int32_t viaType, int32_t vx, int32_t vy, int32_t layer, int32_t ex, int32_t ey);
 // Debug dump of the chain lists under a label; does nothing in this system.
 void ChainDump(const char* label);
 
@@ -115,7 +114,7 @@ struct State {
     int32_t net = 0;
     int32_t gapWidth = 0;
     int32_t metric = 0;
-    NetNode* ring = nullptr;      // open ends (a queue: first end, last end)
+    NetNode* ring = nullptr; // open ends (a queue: first end, last end)
     NetNode* ringTail = nullptr;
     NetNode* freeList = nullptr;  // segments and vias not yet used
     NetNode* chainList = nullptr; // heads of chains not in the tree

@@ -63,8 +63,7 @@ int32_t Distance64(int64_t dx, int64_t dy, int32_t metric) {
 // Distance from node d to node b; outside ECL trees one more when the two
 // share no layer.
 int32_t NodeDist(const NetNode* d, const NetNode* b, bool layerTerm) {
-    int32_t dist =
-        Distance64(int64_t(b->x1) - d->x1, int64_t(b->y1) - d->y1, St().metric);
+    int32_t dist = Distance64(int64_t(b->x1) - d->x1, int64_t(b->y1) - d->y1, St().metric);
     if (layerTerm && !(d->layerMask & b->layerMask) && dist < kNoDistance) ++dist;
     return dist;
 }
@@ -345,8 +344,10 @@ void BuildCandidates() {
     for (NetNode* c = s.chainList; c; c = c->next)
         ++k.count;
     int32_t m = k.count;
-    k.chainAt = AllocAligned<NetNode*>(int32_t(sizeof(NetNode*)) * m, kPoolChainIndex, kErrIndexMemory);
-    k.edgesOf = AllocAligned<EdgeRef*>(int32_t(sizeof(EdgeRef*)) * m, kPoolChainIndex, kErrIndexMemory);
+    k.chainAt =
+        AllocAligned<NetNode*>(int32_t(sizeof(NetNode*)) * m, kPoolChainIndex, kErrIndexMemory);
+    k.edgesOf =
+        AllocAligned<EdgeRef*>(int32_t(sizeof(EdgeRef*)) * m, kPoolChainIndex, kErrIndexMemory);
     k.inTree = AllocAligned<bool>(m, kPoolChainIndex, kErrIndexMemory);
     std::vector<std::vector<NetNode*>> nodes;
     nodes.resize(size_t(m));

@@ -16,9 +16,8 @@ TEST_F(ChainTest, NodeListsTakePinsSegmentsAndViasOnce) {
     EXPECT_FATAL(NetNodeListBuild(Rec(NetCount() + 1, a, b, {{0, 0}, {1, 0}}).get()), 5234049);
     EXPECT_FATAL(NetNodeListBuild(Rec(-1, a, b, {{0, 0}, {1, 0}}).get()), 5234049);
     // A zero-length segment makes no node; a via at (5000, 0) once.
-    NetNodeListBuild(Rec(net, a, b,
-                         {{0, 0, 1}, {5000, 0, 1, 0, 1}, {5000, 0, 2}, {10000, 0}})
-                         .get());
+    NetNodeListBuild(
+        Rec(net, a, b, {{0, 0, 1}, {5000, 0, 1, 0, 1}, {5000, 0, 2}, {10000, 0}}).get());
     // The same pins, the same segment turned round (wider), the same via.
     NetNodeListBuild(Rec(net, b, a, {{10000, 0, 2, 0, 0, 30}, {5000, 0, 1, 0, 1}, {0, 0}}).get());
     EXPECT_EQ(NetNodeListCount(net), 5); // two pins, two segments, one via
@@ -26,12 +25,12 @@ TEST_F(ChainTest, NodeListsTakePinsSegmentsAndViasOnce) {
     std::vector<std::string> got;
     while (NetNodeGet(net, buf.get()))
         got.push_back(Text(buf.get()) + (buf->head.count == 2
-                                            ? " w" + std::to_string(buf->crn[0].width)
-                                            : std::string()));
+                                             ? " w" + std::to_string(buf->crn[0].width)
+                                             : std::string()));
     // Newest first: the later connection's segments were merged into the
     // first ones, so only the first connection's nodes are there.
-    EXPECT_EQ(got, (Texts{"0-0 5000,0v1", "0-0 5000,0/2 10000,0 w30", "0-0 0,0/1 5000,0 w10",
-                          "2-0", "1-0"}));
+    EXPECT_EQ(got, (Texts{"0-0 5000,0v1", "0-0 5000,0/2 10000,0 w30", "0-0 0,0/1 5000,0 w10", "2-0",
+                          "1-0"}));
     EXPECT_EQ(NetNodeGet(net, buf.get()), 0);
 }
 
@@ -41,8 +40,7 @@ TEST_F(ChainTest, NodeListsWidenTheNetAndKeepArcs) {
     EXPECT_EQ(NetRef(net)->maxWidth, 25);
     // An arc from (0, 1000) about (0, 0) to (1000, 0); the equal arc taken
     // the other way round only widens it.
-    NetNodeListBuild(
-        Rec(net, 0, 0, {{0, 1000, 1}, {0, 0, 1, kCrnArc}, {1000, 0}}).get());
+    NetNodeListBuild(Rec(net, 0, 0, {{0, 1000, 1}, {0, 0, 1, kCrnArc}, {1000, 0}}).get());
     NetNodeListBuild(
         Rec(net, 0, 0, {{1000, 0, 1, 0, 0, 20}, {0, 0, 1, kCrnArc, 0, 20}, {0, 1000}}).get());
     auto buf = std::make_unique<Conn>();
@@ -285,10 +283,10 @@ TEST_F(ChainTest, ViaPadTouchByShape) {
         int32_t ex, ey;
         int32_t touch;
     } cases[] = {
-        {kPadRound, 300, 0, 1},     {kPadRound, 220, 220, 0},  {kPadThermal, 0, 300, 1},
-        {kPadAnnular, 0, 301, 0},   {kPadSquare, 300, 300, 1}, {kPadSquare, 301, 0, 0},
-        {kPadRect, -100, 0, 1},     {kPadRect, -101, 0, 0},    {kPadOblong, 400, 200, 1},
-        {kPadOval, 400, 201, 0},    {kPadUndef, 0, 0, 0},
+        {kPadRound, 300, 0, 1},   {kPadRound, 220, 220, 0},  {kPadThermal, 0, 300, 1},
+        {kPadAnnular, 0, 301, 0}, {kPadSquare, 300, 300, 1}, {kPadSquare, 301, 0, 0},
+        {kPadRect, -100, 0, 1},   {kPadRect, -101, 0, 0},    {kPadOblong, 400, 200, 1},
+        {kPadOval, 400, 201, 0},  {kPadUndef, 0, 0, 0},
     };
     ThruCode v;
     ThruGet(1, &v);
@@ -352,8 +350,11 @@ TEST_F(ChainTest, WrittenCornersKeepViasLocksAndArcs) {
     NetNodeListBuild(Rec(net, a, b, {{0, 1000}, {3000, 0}}).get());
     // An arc to (1000, 0), then a locked segment to a via, then layer 2.
     NetNodeListBuild(Rec(net, 0, 0,
-                         {{0, 1000, 1}, {0, 0, 1, kCrnArc}, {1000, 0, 1, kCrnLocked},
-                          {2000, 0, 2, 0, 1}, {3000, 0}})
+                         {{0, 1000, 1},
+                          {0, 0, 1, kCrnArc},
+                          {1000, 0, 1, kCrnLocked},
+                          {2000, 0, 2, 0, 1},
+                          {3000, 0}})
                          .get());
     ChainOrderNet(net);
     ASSERT_EQ(ConnCount(), 1);
@@ -372,7 +373,8 @@ TEST_F(ChainTest, TwoGapsInARowLoseTheirCommonCorner) {
     EXPECT_EQ(Conns(net), (Texts{"1-2 0,0/1 2000,0/0 8000,0/1 10000,0"}));
 }
 
-// ---- the journal variant -------------------------------------------------------------------------
+// ---- the journal variant
+// -------------------------------------------------------------------------
 
 TEST_F(ChainTest, SavedOrderingWorksInTheJournal) {
     int32_t a = Pin(0, 0), b = Pin(10000, 0), c = Pin(20000, 0);
@@ -415,7 +417,8 @@ TEST_F(ChainTest, SavedOrderingWorksInTheJournal) {
     AltPop(false);
 }
 
-// ---- validation ------------------------------------------------------------------------------------
+// ---- validation
+// ------------------------------------------------------------------------------------
 
 TEST_F(ChainTest, ValidationOrdersAndRebuildsNets) {
     int32_t a = Pin(0, 0), b = Pin(10000, 0);

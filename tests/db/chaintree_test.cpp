@@ -12,9 +12,11 @@ TEST_F(ChainTest, TreeDistanceByMetric) {
     struct Case {
         int32_t dx, dy, metric, distance;
     } cases[] = {
-        {800, -100, 0, 900},  {-800, 100, 1, 200}, {800, 100, 2, 812},  {800, 100, 3, 812},
-        {100, 800, 3, 812},   {800, 100, 4, 225},  {850, -250, 5, 68},  {0, 250, 1, 250},
-        {-9, -9, 1, 10},      {2000000000, 2000000000, 0, 2147483647},
+        {800, -100, 0, 900}, {-800, 100, 1, 200},
+        {800, 100, 2, 812},  {800, 100, 3, 812},
+        {100, 800, 3, 812},  {800, 100, 4, 225},
+        {850, -250, 5, 68},  {0, 250, 1, 250},
+        {-9, -9, 1, 10},     {2000000000, 2000000000, 0, 2147483647},
     };
     for (const Case& c : cases)
         EXPECT_EQ(TreeDistance(c.dx, c.dy, c.metric), c.distance)
@@ -23,8 +25,8 @@ TEST_F(ChainTest, TreeDistanceByMetric) {
     EXPECT_FATAL(TreeDistance(1, 1, -1), 5235083);
     struct Type {
         int32_t type, metric;
-    } types[] = {{0, 0}, {0x10 | 0x04, 0}, {0x04 | 0x02, 1}, {0x02 | 0x08, 2},
-                 {0x08 | 0x20, 3}, {0x20, 4}, {0x40, 0}};
+    } types[] = {{0, 0},           {0x10 | 0x04, 0}, {0x04 | 0x02, 1}, {0x02 | 0x08, 2},
+                 {0x08 | 0x20, 3}, {0x20, 4},        {0x40, 0}};
     for (const Type& t : types)
         EXPECT_EQ(TreeMetric(t.type), t.metric) << t.type;
 }
