@@ -40,14 +40,6 @@ uint8_t OutlineLayer(int32_t c, const Component& comp) {
     return 0;
 }
 
-void ExtentAdd(const ObsHead& h) {
-    if (h.minX > h.maxX || h.minY > h.maxY) return;
-    DbHeader& d = DbHdr();
-    if (h.minX < d.extMinX) d.extMinX = h.minX;
-    if (h.minY < d.extMinY) d.extMinY = h.minY;
-    if (h.maxX > d.extMaxX) d.extMaxX = h.maxX;
-    if (h.maxY > d.extMaxY) d.extMaxY = h.maxY;
-}
 
 void MakeOutline(int32_t c, Obstacle* rec) {
     Component comp;
@@ -82,7 +74,7 @@ void MakeOutline(int32_t c, Obstacle* rec) {
     ObsPut(o, rec);
     // The outline shows where the component places it.
     ObsPlaceOnComp(o, c, rec);
-    ExtentAdd(rec->head);
+    DbExtentAdd(rec->head.minX, rec->head.minY, rec->head.maxX, rec->head.maxY);
 }
 
 void MakeNameText(int32_t c, int32_t outline) {

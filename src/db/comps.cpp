@@ -57,14 +57,6 @@ void SetCount(int32_t count) {
     DbHdr().compCount = int16_t(count);
 }
 
-void ExtentAdd(int32_t x, int32_t y) {
-    DbHeader& h = DbHdr();
-    if (x < h.extMinX) h.extMinX = x;
-    if (y < h.extMinY) h.extMinY = y;
-    if (x > h.extMaxX) h.extMaxX = x;
-    if (y > h.extMaxY) h.extMaxY = y;
-}
-
 int32_t Trunc(double v) {
     if (!(v == v)) return 0;
     if (v >= 2147483647.0) return INT32_MAX;
@@ -276,8 +268,7 @@ void CompPut(int32_t c, const Component* record) {
     std::memcpy(&comp, record, sizeof comp);
     comp.angle = int16_t(AngNormalize(comp.angle));
     if (DbIsTrusted()) {
-        ExtentAdd(comp.minX, comp.minY);
-        ExtentAdd(comp.maxX, comp.maxY);
+        DbExtentAdd(comp.minX, comp.minY, comp.maxX, comp.maxY);
     } else if (comp.symbol > 0) {
         int32_t x1, y1, x2, y2;
         if (CompPadBox(&comp, &x1, &y1, &x2, &y2)) {
@@ -289,8 +280,7 @@ void CompPut(int32_t c, const Component* record) {
             comp.minX = comp.maxX = comp.x;
             comp.minY = comp.maxY = comp.y;
         }
-        ExtentAdd(comp.minX, comp.minY);
-        ExtentAdd(comp.maxX, comp.maxY);
+        DbExtentAdd(comp.minX, comp.minY, comp.maxX, comp.maxY);
     }
     if (comp.recordId == 0) comp.recordId = DbNextRecordId();
     std::memcpy(Slot(c), &comp, sizeof comp);

@@ -117,14 +117,6 @@ void SetCount(int32_t count) {
     DbHdr().connCount = int16_t(count);
 }
 
-void ExtentAdd(int32_t x, int32_t y) {
-    DbHeader& h = DbHdr();
-    if (x < h.extMinX) h.extMinX = x;
-    if (y < h.extMinY) h.extMinY = y;
-    if (x > h.extMaxX) h.extMaxX = x;
-    if (y > h.extMaxY) h.extMaxY = y;
-}
-
 int32_t Clamp32(int64_t v) {
     if (v > INT32_MAX) return INT32_MAX;
     if (v < INT32_MIN) return INT32_MIN;
@@ -787,8 +779,7 @@ void ConnCheckCorners(Conn* record) {
         if (c.flags > 7) c.flags = 0;
     }
     ConnBox(record);
-    ExtentAdd(record->head.minX, record->head.minY);
-    ExtentAdd(record->head.maxX, record->head.maxY);
+    DbExtentAdd(record->head.minX, record->head.minY, record->head.maxX, record->head.maxY);
 }
 
 void ConnCheckArcs(Conn* record) {

@@ -166,3 +166,12 @@ void DbSetModified() {
 bool DbIsValid() {
     return g_header.valid == 1;
 }
+
+void DbExtentAdd(int32_t minX, int32_t minY, int32_t maxX, int32_t maxY) {
+    if (minX > maxX || minY > maxY) return;
+    DbHeader& h = DbHdr();
+    if (minX < h.extMinX) h.extMinX = minX;
+    if (minY < h.extMinY) h.extMinY = minY;
+    if (maxX > h.extMaxX) h.extMaxX = maxX;
+    if (maxY > h.extMaxY) h.extMaxY = maxY;
+}

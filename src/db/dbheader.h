@@ -27,6 +27,9 @@ int32_t DbNextRecordId();
 
 // Marks the design modified (DbModified = 1).
 void DbSetModified();
+// Widens the design extent in the header by a box; an inverted (empty) box
+// never widens it.
+void DbExtentAdd(int32_t minX, int32_t minY, int32_t maxX, int32_t maxY);
 
 // DbValid is 1.
 bool DbIsValid();

@@ -217,14 +217,6 @@ int32_t RecBytes(int32_t count) {
     return kObsHeadBytes + kObsPointBytes * count;
 }
 
-void ExtentAdd(const ObsHead& h) {
-    if (h.minX > h.maxX || h.minY > h.maxY) return;
-    DbHeader& d = DbHdr();
-    if (h.minX < d.extMinX) d.extMinX = h.minX;
-    if (h.minY < d.extMinY) d.extMinY = h.minY;
-    if (h.maxX > d.extMaxX) d.extMaxX = h.maxX;
-    if (h.maxY > d.extMaxY) d.extMaxY = h.maxY;
-}
 
 // Another obstacle than o named id.
 bool NameTaken(NameId id, int32_t o) {
@@ -456,7 +448,8 @@ void ObsPut(int32_t o, const Obstacle* record) {
         Name(r, o);
         ObsBox(r);
     }
-    if (h.owner == 0 && !(h.flags & kObsNoExtent)) ExtentAdd(h);
+    if (h.owner == 0 && !(h.flags & kObsNoExtent))
+        DbExtentAdd(h.minX, h.minY, h.maxX, h.maxY);
 
     Slot& slot = At(o);
     const int32_t bytes = RecBytes(h.count);

@@ -77,16 +77,6 @@ void Unlink(int32_t t) {
     ErrReport(kErrTextLinkMissing, t);
 }
 
-void ExtentAdd(const BoardText& t) {
-    // A text without strokes keeps the inverted box; it never widens the
-    // extent.
-    if (t.minX > t.maxX || t.minY > t.maxY) return;
-    DbHeader& h = DbHdr();
-    if (t.minX < h.extMinX) h.extMinX = t.minX;
-    if (t.minY < h.extMinY) h.extMinY = t.minY;
-    if (t.maxX > h.extMaxX) h.extMaxX = t.maxX;
-    if (t.maxY > h.extMaxY) h.extMaxY = t.maxY;
-}
 
 // Another text than t named id.
 bool NameTaken(NameId id, int32_t t) {
@@ -289,7 +279,9 @@ void TextPut(int32_t t, const BoardText* record) {
             rec.name = NameIntern(text);
         }
     }
-    if (rec.owner == 0 && !(rec.flags & kTextFlagNoExtent)) ExtentAdd(rec);
+    // A text without strokes keeps its inverted box, which never widens it.
+    if (rec.owner == 0 && !(rec.flags & kTextFlagNoExtent))
+        DbExtentAdd(rec.minX, rec.minY, rec.maxX, rec.maxY);
 
     Slot& slot = g_slot[size_t(t)];
     if (slot.rec) {
