@@ -18,6 +18,7 @@
 #include "db/err.h"
 #include "db/db.h"
 #include "db/dbdump.h"
+#include "db/dbextent.h"
 #include "db/layers.h"
 #include "db/markers.h"
 #include "db/names.h"
@@ -353,6 +354,12 @@ class BinLoadTest : public BinTest {
         h.sweep = 0;
     }
 
+    // What follows a successful load: the design extent, then validation.
+    static void PostLoadSteps() {
+        DbExtent();
+        DbValidate();
+    }
+
     static std::string Dump(const DbDumpOptions& o = DbDumpOptions()) {
         std::string out;
         DbDump(out, o);
@@ -364,6 +371,7 @@ class BinLoadTest : public BinTest {
     std::string SaveWhole(const char* name) {
         FileSpec spec = Spec(name);
         EXPECT_TRUE(BinSave(&spec, true));
+        PostLoadSteps();
         return Dump();
     }
 
@@ -447,7 +455,7 @@ TEST_F(BinLoadTest, AWholeDesignReloadsToTheSameDump) {
     EXPECT_TRUE(DbIsValid());
     EXPECT_EQ(DbHdr().recordId, recordIds);
     EXPECT_NE(LogText().find("Loaded file whole.zid"), std::string::npos);
-    DbValidate();
+    PostLoadSteps();
     EXPECT_TRUE(DumpsEqual(before, Dump()));
     EXPECT_EQ(SymPinCount(3), kMaxPins);
     EXPECT_EQ(CompRef(1)->value32, int32_t(NameLookup("OPAMP-DIP")));
@@ -456,7 +464,7 @@ TEST_F(BinLoadTest, AWholeDesignReloadsToTheSameDump) {
     WriteBytes("twin.zid", PMacTwin(bytes));
     ASSERT_NE(ReadBytes("twin.zid"), bytes);
     ASSERT_EQ(Load("twin.zid"), 1);
-    DbValidate();
+    PostLoadSteps();
     EXPECT_TRUE(DumpsEqual(before, Dump()));
 }
 
@@ -477,7 +485,7 @@ TEST_F(BinLoadTest, TheTrustedFlagIsSetWhileAWholeFileLoadsOnly) {
     std::string beforeNoIds = Dump(noIds);
     ASSERT_EQ(Load("b.zid"), 1);
     EXPECT_FALSE(DbIsTrusted());
-    DbValidate();
+    PostLoadSteps();
     // Records saved without an id get one when they are checked and stored.
     EXPECT_TRUE(DumpsEqual(beforeNoIds, Dump(noIds)));
 
@@ -490,7 +498,7 @@ TEST_F(BinLoadTest, TheTrustedFlagIsSetWhileAWholeFileLoadsOnly) {
     EXPECT_FALSE(DbIsValid());
     EXPECT_GT(CompCount(), 0); // the tables as far as filled
     ASSERT_EQ(Load("a.zid"), 1);
-    DbValidate();
+    PostLoadSteps();
     EXPECT_TRUE(DumpsEqual(before, Dump()));
 }
 
