@@ -292,8 +292,17 @@ void ColorGet(int32_t n, ColorEntry* out) {
     std::memcpy(out, &g_colors[n], sizeof(ColorEntry));
 }
 
+ErrCode ColorPutCheck(int32_t n, const ColorEntry*, int32_t* number) {
+    if (n < 1 || n > g_colorCount) {
+        if (number) *number = n;
+        return kErrColorPut;
+    }
+    return 0;
+}
+
 void ColorPut(int32_t n, const ColorEntry* entry) {
-    if (n < 1 || n > g_colorCount) ErrReport(kErrColorPut, n);
+    int32_t number = 0;
+    if (ErrCode code = ColorPutCheck(n, entry, &number)) ErrReport(code, number);
     std::memcpy(&g_colors[n], entry, sizeof(ColorEntry));
     DbSetModified();
 }

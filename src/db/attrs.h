@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "db/err.h"
 #include "db/records.h"
 
 enum : int32_t {
@@ -54,6 +55,9 @@ int32_t ColorAdd();
 // Entry n (1..count) out and in.
 void ColorGet(int32_t n, ColorEntry* out);
 void ColorPut(int32_t n, const ColorEntry* entry);
+// The check of ColorPut (the index 1..count): 0 when the put would pass,
+// else its code, with the index in *number (may be null).
+ErrCode ColorPutCheck(int32_t n, const ColorEntry* entry, int32_t* number = nullptr);
 // The last entry moves into place n; the count falls.
 void ColorDelete(int32_t n);
 // The last entry with the same item kind, sub-kind and layer; 0 when none.

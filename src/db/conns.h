@@ -11,6 +11,7 @@
 #pragma once
 #include <cstdint>
 
+#include "db/err.h"
 #include "db/records.h"
 
 enum : int32_t {

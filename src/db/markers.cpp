@@ -111,10 +111,22 @@ void MarkerGet(int32_t n, ErrorMarker* out) {
         std::memset(out, 0, sizeof(ErrorMarker));
 }
 
+ErrCode MarkerPutCheck(int32_t n, const ErrorMarker* record, int32_t* number) {
+    int32_t dummy = 0;
+    int32_t& out = number ? *number : dummy;
+    auto fail = [&out](ErrCode code, int32_t value) {
+        out = value;
+        return code;
+    };
+    if (n < 1 || n > g_count) return fail(kErrPutIndex, n);
+    if (record->type < 1 || record->type > kMarkerTypeMax) return fail(kErrPutType, record->type);
+    if (record->layer > LayerCount()) return fail(kErrPutLayer, record->layer);
+    return 0;
+}
+
 void MarkerPut(int32_t n, const ErrorMarker* record) {
-    if (n < 1 || n > g_count) ErrReport(kErrPutIndex, n);
-    if (record->type < 1 || record->type > kMarkerTypeMax) ErrReport(kErrPutType, record->type);
-    if (record->layer > LayerCount()) ErrReport(kErrPutLayer, record->layer);
+    int32_t number = 0;
+    if (ErrCode code = MarkerPutCheck(n, record, &number)) ErrReport(code, number);
     bool duplicate = false;
     for (int32_t i = 1; i <= g_count && !duplicate; ++i)
         duplicate = i != n && g_slots[size_t(i)] &&

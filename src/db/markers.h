@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 
+#include "db/err.h"
 #include "db/records.h"
 
 enum : int32_t {
@@ -56,6 +57,11 @@ void MarkerGet(int32_t n, ErrorMarker* out);
 // Stores marker n unless it equals another marker, in which case slot n is
 // removed instead.
 void MarkerPut(int32_t n, const ErrorMarker* record);
+// The checks of MarkerPut without storing anything: the index 1..count, the
+// type 1..28 and the layer at most the layer count. 0 when the put would
+// pass, else the code of the first rule it fails, with the number it would
+// report in *number (may be null).
+ErrCode MarkerPutCheck(int32_t n, const ErrorMarker* record, int32_t* number = nullptr);
 int32_t MarkerCount();
 // The message id of a marker type's name (types 1..27).
 int32_t ErrTypeMsgId(int32_t type);

@@ -132,8 +132,17 @@ const Net* NetRef(int32_t n) {
     return Slot(n);
 }
 
+ErrCode NetPutCheck(int32_t n, const Net*, int32_t* number) {
+    if (n < 1 || n > g_count) {
+        if (number) *number = n;
+        return kErrPutIndex;
+    }
+    return 0;
+}
+
 void NetPut(int32_t n, const Net* record) {
-    if (n < 1 || n > g_count) ErrReport(kErrPutIndex, n);
+    int32_t number = 0;
+    if (ErrCode code = NetPutCheck(n, record, &number)) ErrReport(code, number);
     Net net;
     std::memcpy(&net, record, sizeof net);
     if (DbIsTrusted()) {

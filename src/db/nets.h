@@ -7,6 +7,7 @@
 #pragma once
 #include <cstdint>
 
+#include "db/err.h"
 #include "db/records.h"
 
 enum : int32_t {
@@ -52,6 +53,10 @@ const Net* NetRef(int32_t n);
 // Looking for the attributes restarts the attribute scan. While trusted the
 // record is stored as given.
 void NetPut(int32_t n, const Net* record);
+// The checks of NetPut without storing anything (the index 1..count): 0 when
+// the put would pass, else the code it would raise, with the number it
+// would report in *number (may be null).
+ErrCode NetPutCheck(int32_t n, const Net* record, int32_t* number = nullptr);
 int32_t NetCount();
 // The first net named text, 0 when none.
 int32_t NetFind(const char* text);

@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 
+#include "db/err.h"
 #include "db/records.h"
 
 // Location codes of the obstacle table's errors.

@@ -45,19 +45,30 @@ void PlaceStratGet(PlaceStrategy* out) {
     std::memcpy(out, &Stored(), sizeof(PlaceStrategy));
 }
 
+ErrCode PlaceStratPutCheck(const PlaceStrategy* record, int32_t* number) {
+    if (DbIsTrusted()) return 0;
+    int32_t dummy = 0;
+    int32_t& out = number ? *number : dummy;
+    auto fail = [&out](ErrCode code, int32_t value) {
+        out = value;
+        return code;
+    };
+    // Entry 0 is no placement pass and is not checked.
+    for (int32_t p = 1; p <= kCheckedPasses; ++p) {
+        int16_t iterations = record->iterations[p];
+        int16_t attempts = record->attempts[p];
+        int16_t clusters = record->clusters[p];
+        if (iterations < 0 || iterations > 100) return fail(kErrIterations, iterations);
+        if (attempts < 0 || attempts > 100) return fail(kErrAttempts, attempts);
+        if (clusters < 0) return fail(kErrClusters, clusters);
+    }
+    return 0;
+}
+
 void PlaceStratPut(const PlaceStrategy* record) {
     PlaceStrategy& slot = Stored();
-    if (!DbIsTrusted()) {
-        // Entry 0 is no placement pass and is not checked.
-        for (int32_t p = 1; p <= kCheckedPasses; ++p) {
-            int16_t iterations = record->iterations[p];
-            int16_t attempts = record->attempts[p];
-            int16_t clusters = record->clusters[p];
-            if (iterations < 0 || iterations > 100) ErrReport(kErrIterations, iterations);
-            if (attempts < 0 || attempts > 100) ErrReport(kErrAttempts, attempts);
-            if (clusters < 0) ErrReport(kErrClusters, clusters);
-        }
-    }
+    int32_t number = 0;
+    if (ErrCode code = PlaceStratPutCheck(record, &number)) ErrReport(code, number);
     std::memcpy(&slot, record, sizeof(PlaceStrategy));
     DbSetModified();
 }

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "db/err.h"
 #include "db/records.h"
 
 // From DbInit: the record in its own block of pool 2, with its defaults.
@@ -14,5 +15,10 @@ void PlaceStratGet(PlaceStrategy* out);
 // Checks passes 1..11 (unless trusted): iterations and attempts 0..100,
 // clusters not negative; then stores the record.
 void PlaceStratPut(const PlaceStrategy* record);
+// The checks of PlaceStratPut without storing anything: 0 when the put
+// would pass, else the code of the first rule it fails, with the number it
+// would report in *number (may be null). Loaders call it on records taken
+// from a file.
+ErrCode PlaceStratPutCheck(const PlaceStrategy* record, int32_t* number = nullptr);
 // Registers the module with the database.
 void PlaceStratRegister();

@@ -98,8 +98,17 @@ void ReportGet(int32_t n, PlotReport* out) {
     std::memcpy(out, Entry(n), sizeof(PlotReport));
 }
 
+ErrCode ReportPutCheck(int32_t n, const PlotReport*, int32_t* number) {
+    if (n < 1 || n > g_count) {
+        if (number) *number = n;
+        return kErrPutIndex;
+    }
+    return 0;
+}
+
 void ReportPut(int32_t n, const PlotReport* record) {
-    if (n < 1 || n > g_count) ErrReport(kErrPutIndex, n);
+    int32_t number = 0;
+    if (ErrCode code = ReportPutCheck(n, record, &number)) ErrReport(code, number);
     std::memcpy(Entry(n), record, sizeof(PlotReport));
     DbSetModified();
 }

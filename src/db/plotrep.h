@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "db/err.h"
 #include "db/records.h"
 
 enum : int32_t {
@@ -20,6 +21,9 @@ int32_t ReportAdd();
 // Report n (1..count) out and in; the put sets DbModified.
 void ReportGet(int32_t n, PlotReport* out);
 void ReportPut(int32_t n, const PlotReport* record);
+// The check of ReportPut (the index 1..count): 0 when the put would pass,
+// else its code, with the index in *number (may be null).
+ErrCode ReportPutCheck(int32_t n, const PlotReport* record, int32_t* number = nullptr);
 // Deletes report n: later reports move down one place; attributes and the
 // journal renumber theirs.
 void ReportDelete(int32_t n);

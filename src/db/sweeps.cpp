@@ -65,27 +65,41 @@ void SweepGet(Sweep* out) {
     out->usedLayers = int16_t(used);
 }
 
+ErrCode SweepPutCheck(const Sweep* sweep, int32_t* number) {
+    int32_t dummy = 0;
+    int32_t& out = number ? *number : dummy;
+    auto fail = [&out](ErrCode code, int32_t value) {
+        out = value;
+        return code;
+    };
+    int32_t n = DbHdr().sweep;
+    if (n >= kSweepCount) return fail(kErrPutNumber, n);
+    if (DbIsTrusted()) return 0;
+    const Sweep& s = *sweep;
+    if (s.box[0] < 1 || s.box[0] > 500) return fail(kErrBoxX, s.box[0]);
+    if (s.box[1] < 1 || s.box[1] > 1000) return fail(kErrBoxY, s.box[1]);
+    for (int32_t p = 1; p < 5; ++p) {
+        if (s.via[p] > 100) return fail(kErrVia, p);
+        if (s.retry[p] > 100) return fail(kErrRetry, p);
+        if (s.limit[p] > 100) return fail(kErrLimit, p);
+    }
+    int32_t count = Layers();
+    for (int32_t l = 1; l <= count; ++l) {
+        if (s.dir[l] > 100) return fail(kErrDir, l);
+        if (s.cost[l] > 100) return fail(kErrCost, l);
+    }
+    if (strnlen(s.name, sizeof s.name) > 31) return fail(kErrName, 0);
+    return 0;
+}
+
 bool SweepPut(const Sweep* sweep) {
     Sweep& slot = Current(kErrPutNumber);
+    int32_t number = 0;
+    if (ErrCode code = SweepPutCheck(sweep, &number)) ErrReport(code, number);
     Sweep s;
     std::memcpy(&s, sweep, sizeof s);
     bool max = (s.diagonal & 2) != 0;
-    if (!DbIsTrusted()) {
-        if (s.box[0] < 1 || s.box[0] > 500) ErrReport(kErrBoxX, s.box[0]);
-        if (s.box[1] < 1 || s.box[1] > 1000) ErrReport(kErrBoxY, s.box[1]);
-        for (int32_t p = 1; p < 5; ++p) {
-            if (s.via[p] > 100) ErrReport(kErrVia, p);
-            if (s.retry[p] > 100) ErrReport(kErrRetry, p);
-            if (s.limit[p] > 100) ErrReport(kErrLimit, p);
-        }
-        int32_t count = Layers();
-        for (int32_t l = 1; l <= count; ++l) {
-            if (s.dir[l] > 100) ErrReport(kErrDir, l);
-            if (s.cost[l] > 100) ErrReport(kErrCost, l);
-        }
-        if (strnlen(s.name, sizeof s.name) > 31) ErrReport(kErrName, 0);
-        if (max) s.diagonal = int16_t(s.diagonal | 1);
-    }
+    if (!DbIsTrusted() && max) s.diagonal = int16_t(s.diagonal | 1);
     std::memcpy(&slot, &s, sizeof s);
     DbSetModified();
     return max;

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 
+#include "db/err.h"
 #include "db/records.h"
 
 enum : int32_t { kSweepCount = 9 }; // sweeps 0..8
@@ -25,6 +26,11 @@ void SweepGet(Sweep* out);
 // A diagonal mode with the bit of value 2 gets the bit of value 1 too.
 // Answers whether the bit of value 2 was set.
 bool SweepPut(const Sweep* sweep);
+// The checks of SweepPut without storing anything: a current sweep number
+// above 8, then (unless trusted) the rules above; 0 when the put would pass,
+// else the code of the first rule it fails, with the number it would report
+// in *number (may be null). Loaders call it on records taken from a file.
+ErrCode SweepPutCheck(const Sweep* sweep, int32_t* number = nullptr);
 // Registers the module with the database.
 void SweepRegister();
 // The stored sweep n (0..8) itself, for edits that touch every sweep.

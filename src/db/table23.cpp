@@ -71,9 +71,21 @@ void Table23Get(int32_t n, Table23* out) {
     std::memcpy(out, &g_rec[n], sizeof(Table23));
 }
 
+ErrCode Table23PutCheck(int32_t n, const Table23* record, int32_t* number) {
+    int32_t dummy = 0;
+    int32_t& out = number ? *number : dummy;
+    auto fail = [&out](ErrCode code, int32_t value) {
+        out = value;
+        return code;
+    };
+    if (n < 1 || n > g_count) return fail(kErrPutIndex, n);
+    if (record->value < 10 || record->value > 500) return fail(kErrValue, record->value);
+    return 0;
+}
+
 void Table23Put(int32_t n, const Table23* record) {
-    if (n < 1 || n > g_count) ErrReport(kErrPutIndex, n);
-    if (record->value < 10 || record->value > 500) ErrReport(kErrValue, record->value);
+    int32_t number = 0;
+    if (ErrCode code = Table23PutCheck(n, record, &number)) ErrReport(code, number);
     std::memcpy(&g_rec[n], record, sizeof(Table23));
     DbSetModified();
 }

@@ -248,20 +248,35 @@ void TextGet(int32_t t, BoardText* out) {
     }
 }
 
+ErrCode TextPutCheck(int32_t t, const BoardText* record, int32_t* number) {
+    int32_t dummy = 0;
+    int32_t& out = number ? *number : dummy;
+    auto fail = [&out](ErrCode code, int32_t value) {
+        out = value;
+        return code;
+    };
+    if (t < 1 || t > g_count) return fail(kErrTextPutIndex, t);
+    if (DbIsTrusted()) return 0;
+    BoardText rec = *record;
+    if (rec.height < 1) rec.height = 1000 * DbHdr().userUnit;
+    if (rec.kind > kTextMaxKind) return fail(kErrTextPutKind, rec.kind);
+    if (rec.width < 0) return fail(kErrTextPutWidth, rec.width);
+    if (rec.height < 0) return fail(kErrTextPutHeight, rec.height);
+    if (rec.r < 0) return fail(kErrTextPutR, rec.r);
+    if (rec.layer > LayerCount()) return fail(kErrTextPutLayer, rec.layer);
+    if (rec.ratio < 1 || rec.ratio > 1000) return fail(kErrTextPutRatio, rec.ratio);
+    if (rec.value50 < 0 || rec.value50 > kAngFullTurn)
+        return fail(kErrTextPutGlyphAngle, rec.value50);
+    return 0;
+}
+
 void TextPut(int32_t t, const BoardText* record) {
-    if (t < 1 || t > g_count) ErrReport(kErrTextPutIndex, t);
+    int32_t number = 0;
+    if (ErrCode code = TextPutCheck(t, record, &number)) ErrReport(code, number);
     BoardText rec = *record;
     rec.text[kTextChars - 1] = 0;
     if (!DbIsTrusted()) {
         if (rec.height < 1) rec.height = 1000 * DbHdr().userUnit;
-        if (rec.kind > kTextMaxKind) ErrReport(kErrTextPutKind, rec.kind);
-        if (rec.width < 0) ErrReport(kErrTextPutWidth, rec.width);
-        if (rec.height < 0) ErrReport(kErrTextPutHeight, rec.height);
-        if (rec.r < 0) ErrReport(kErrTextPutR, rec.r);
-        if (rec.layer > LayerCount()) ErrReport(kErrTextPutLayer, rec.layer);
-        if (rec.ratio < 1 || rec.ratio > 1000) ErrReport(kErrTextPutRatio, rec.ratio);
-        if (rec.value50 < 0 || rec.value50 > kAngFullTurn)
-            ErrReport(kErrTextPutGlyphAngle, rec.value50);
         if (rec.text[0] == 0) CopyText(rec.text, "Empty string");
         if (rec.recordId == 0) rec.recordId = DbNextRecordId();
         // A whole turn stays as it is; any other angle comes into 0..21,599.

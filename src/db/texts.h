@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 
+#include "db/err.h"
 #include "db/records.h"
 
 // Location codes of the text table's errors.
@@ -74,6 +75,12 @@ const BoardText* TextRef(int32_t t);
 // Checks and stores: height, angle, box from the strokes, naming, design
 // extent, owner list.
 void TextPut(int32_t t, const BoardText* record);
+// The checks of TextPut without storing anything: the index 1..count, then
+// (unless trusted) kind, width, height (after an unset height takes its
+// default), r, layer, ratio and glyph angle. 0 when the put would pass, else
+// the code of the first rule it fails, with the number it would report in
+// *number (may be null).
+ErrCode TextPutCheck(int32_t t, const BoardText* record, int32_t* number = nullptr);
 // The first text named text, 0 when none.
 int32_t TextFind(const char* text);
 // Heads of the owners' lists, and the next text of the same owner (0 at the
