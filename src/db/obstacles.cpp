@@ -76,13 +76,12 @@ bool ObsIsClosed(const Obstacle* record) {
     return n >= 3 && SamePoint(record->pt[n - 1], record->pt[0]);
 }
 
-void ObsArcsToSegs(Obstacle* record) {
-    Obstacle* work = static_cast<Obstacle*>(ScratchPush());
+namespace {
+
+// Turns the arcs of work into segments in place; answers the arc-points
+// code with the count it needed when that passes the points of a record.
+ErrCode ArcsToSegsIn(Obstacle* work, int32_t* number) {
     void* segs = ScratchPush();
-    int32_t n = record->head.count;
-    if (n < 0) n = 0;
-    if (n > kMaxPoints) n = kMaxPoints;
-    std::memcpy(work, record, size_t(kObsHeadBytes + kObsPointBytes * n));
     const int32_t tolerance = 2 * UserUnit();
     for (int32_t i = FirstArc(work); i >= 0; i = FirstArc(work)) {
         const ObsPoint& s = work->pt[i];
@@ -94,7 +93,11 @@ void ObsArcsToSegs(Obstacle* record) {
         const int32_t inner = SegListCount(segs) - 2 > 0 ? SegListCount(segs) - 2 : 0;
         const int32_t count = work->head.count;
         const int32_t total = count - 1 + inner;
-        if (total > kObsMaxPoints - 1) ErrReport(kErrObsArcPoints, total);
+        if (total > kObsMaxPoints - 1) {
+            ScratchPop(segs);
+            *number = total;
+            return kErrObsArcPoints;
+        }
         const int16_t cornerWidth = s.width;
         std::memmove(&work->pt[i + 1 + inner], &work->pt[i + 2],
                      size_t(kObsPointBytes * (count - i - 2)));
@@ -107,8 +110,21 @@ void ObsArcsToSegs(Obstacle* record) {
         work->head.count = int16_t(total);
     }
     work->head.flags &= uint16_t(~(kObsHasArcs | kObsCircle));
-    std::memcpy(record, work, size_t(kObsHeadBytes + kObsPointBytes * work->head.count));
     ScratchPop(segs);
+    return 0;
+}
+
+} // namespace
+
+void ObsArcsToSegs(Obstacle* record) {
+    Obstacle* work = static_cast<Obstacle*>(ScratchPush());
+    int32_t n = record->head.count;
+    if (n < 0) n = 0;
+    if (n > kMaxPoints) n = kMaxPoints;
+    std::memcpy(work, record, size_t(kObsHeadBytes + kObsPointBytes * n));
+    int32_t number = 0;
+    if (ErrCode code = ArcsToSegsIn(work, &number)) ErrReport(code, number);
+    std::memcpy(record, work, size_t(kObsHeadBytes + kObsPointBytes * work->head.count));
     ScratchPop(work);
 }
 
@@ -243,22 +259,32 @@ bool IsCircleShape(const Obstacle* r) {
     return r->head.count == 3 && SamePoint(r->pt[2], r->pt[0]) && (r->pt[1].flags & kObsPtArc);
 }
 
-void CircleCheck(Obstacle* r) {
+// The circle rules: a circle flag asks for three points, the last on the
+// first and the middle an arc centre off it; a shape of that form without
+// the flag gets it.
+ErrCode CircleRule(Obstacle* r, int32_t* number) {
     ObsHead& h = r->head;
     if (h.flags & kObsCircle) {
-        if (h.count != 3) ErrReport(kErrObsCircleFlag, h.count);
-        if (!SamePoint(r->pt[2], r->pt[0])) ErrReport(kErrObsCircleFlag + 1, 2);
-        if (!(r->pt[1].flags & kObsPtArc)) ErrReport(kErrObsCircleFlag + 2, r->pt[1].flags);
-        if (SamePoint(r->pt[1], r->pt[0])) ErrReport(kErrObsCircleFlag + 3, 0);
+        auto fail = [number](ErrCode code, int32_t value) {
+            *number = value;
+            return code;
+        };
+        if (h.count != 3) return fail(kErrObsCircleFlag, h.count);
+        if (!SamePoint(r->pt[2], r->pt[0])) return fail(kErrObsCircleFlag + 1, 2);
+        if (!(r->pt[1].flags & kObsPtArc)) return fail(kErrObsCircleFlag + 2, r->pt[1].flags);
+        if (SamePoint(r->pt[1], r->pt[0])) return fail(kErrObsCircleFlag + 3, 0);
     } else if (IsCircleShape(r)) {
         h.flags |= kObsCircle;
     }
+    return 0;
 }
 
-void ArcCheck(Obstacle* r) {
+// The arc rule (the two radii of an arc differ by less than three user
+// units); sets the has-arcs flag of a shape that is no circle.
+ErrCode ArcRule(Obstacle* r, int32_t* number) {
     ObsHead& h = r->head;
     h.flags &= uint16_t(~kObsHasArcs);
-    if (h.flags & kObsCircle) return;
+    if (h.flags & kObsCircle) return 0;
     const int32_t limit = 3 * UserUnit();
     bool arcs = false;
     for (int32_t i = 0; i < h.count - 2; ++i) {
@@ -267,10 +293,39 @@ void ArcCheck(Obstacle* r) {
         const ObsPoint& e = r->pt[i + 2 < h.count ? i + 2 : 0];
         const int32_t d1 = PtDist(c.x, c.y, r->pt[i].x, r->pt[i].y);
         const int32_t d2 = PtDist(c.x, c.y, e.x, e.y);
-        if ((d1 > d2 ? d1 - d2 : d2 - d1) >= limit) ErrReport(kErrObsArcRadii, i + 1);
+        if ((d1 > d2 ? d1 - d2 : d2 - d1) >= limit) {
+            *number = i + 1;
+            return kErrObsArcRadii;
+        }
         arcs = true;
     }
     if (arcs) h.flags |= kObsHasArcs;
+    return 0;
+}
+
+void CircleCheck(Obstacle* r) {
+    int32_t number = 0;
+    if (ErrCode code = CircleRule(r, &number)) ErrReport(code, number);
+}
+
+void ArcCheck(Obstacle* r) {
+    int32_t number = 0;
+    if (ErrCode code = ArcRule(r, &number)) ErrReport(code, number);
+}
+
+// The points as the store takes them: a matrix's values sorted, a closed
+// shape given its closing point. A full obstacle stays as it is: readers
+// close closed shapes themselves.
+void ShapePrepare(Obstacle* r) {
+    ObsHead& h = r->head;
+    if (h.kind == kObsMatrix) {
+        SortMatrix(r, true);
+        SortMatrix(r, false);
+    } else if (ObsIsClosed(r) && h.count >= 3 && !SamePoint(r->pt[h.count - 1], r->pt[0]) &&
+               h.count < kObsMaxPoints) {
+        r->pt[h.count] = r->pt[0];
+        ++h.count;
+    }
 }
 
 void Name(Obstacle* r, int32_t o) {
@@ -417,30 +472,43 @@ void ObsGet(int32_t o, Obstacle* out) {
     std::memcpy(out, rec, size_t(RecBytes(rec->head.count)));
 }
 
+ErrCode ObsPutCheck(int32_t o, const Obstacle* record, int32_t* number) {
+    int32_t dummy = 0;
+    int32_t& out = number ? *number : dummy;
+    auto fail = [&out](ErrCode code, int32_t value) {
+        out = value;
+        return code;
+    };
+    const ObsHead& in = record->head;
+    if (o < 1 || o > g_count) return fail(kErrObsPutIndex, o);
+    if (in.count < 1 || in.count > kObsMaxPoints) return fail(kErrObsPutCount, in.count);
+    if (in.layer > LayerCount()) return fail(kErrObsPutLayer, in.layer);
+    if (in.width < 0) return fail(kErrObsPutWidth, in.width);
+    if (in.net >= 1 && in.net > DbHdr().netCount) return fail(kErrObsPutNet, in.net);
+    if (in.layer == 0 && in.net == 0) return fail(kErrObsPutAnyNetConn, 0);
+    if (DbIsTrusted()) return 0;
+    // The shape rules, on the points as the store would take them.
+    Obstacle* r = static_cast<Obstacle*>(ScratchPush());
+    std::memcpy(r, record, size_t(RecBytes(in.count)));
+    ShapePrepare(r);
+    ErrCode code = CircleRule(r, &out);
+    if (!code) code = ArcRule(r, &out);
+    if (!code && (r->head.flags & kObsHasArcs)) code = ArcsToSegsIn(r, &out);
+    ScratchPop(r);
+    return code;
+}
+
 void ObsPut(int32_t o, const Obstacle* record) {
     const ObsHead& in = record->head;
-    if (o < 1 || o > g_count) ErrReport(kErrObsPutIndex, o);
-    if (in.count < 1 || in.count > kObsMaxPoints) ErrReport(kErrObsPutCount, in.count);
-    if (in.layer > LayerCount()) ErrReport(kErrObsPutLayer, in.layer);
-    if (in.width < 0) ErrReport(kErrObsPutWidth, in.width);
-    if (in.net >= 1 && in.net > DbHdr().netCount) ErrReport(kErrObsPutNet, in.net);
-    if (in.layer == 0 && in.net == 0) ErrReport(kErrObsPutAnyNetConn, 0);
+    int32_t number = 0;
+    if (ErrCode code = ObsPutCheck(o, record, &number)) ErrReport(code, number);
 
     Obstacle* r = static_cast<Obstacle*>(ScratchPush());
     std::memcpy(r, record, size_t(RecBytes(in.count)));
     ObsHead& h = r->head;
     if (!DbIsTrusted()) {
         if (h.recordId == 0) h.recordId = DbNextRecordId();
-        if (h.kind == kObsMatrix) {
-            SortMatrix(r, true);
-            SortMatrix(r, false);
-        } else if (ObsIsClosed(r) && h.count >= 3 && !SamePoint(r->pt[h.count - 1], r->pt[0]) &&
-                   h.count < kObsMaxPoints) {
-            // A full obstacle stays as it is: readers close closed shapes
-            // themselves.
-            r->pt[h.count] = r->pt[0];
-            ++h.count;
-        }
+        ShapePrepare(r);
         if (h.kind == kObsCopper && h.byte34 == 0) h.byte34 = 4;
         if (h.width < UserUnit()) h.width = UserUnit();
         CircleCheck(r);

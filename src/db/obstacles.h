@@ -138,6 +138,13 @@ void ObsGet(int32_t o, Obstacle* out);
 const Obstacle* ObsRef(int32_t o);
 // Checks and stores (the derived values unless the trusted flag is set).
 void ObsPut(int32_t o, const Obstacle* record);
+// The checks of ObsPut without storing anything: the index 1..count, the
+// point count 1..1,000, the layer, a negative width, a net beyond the net
+// count, layer 0 with net 0; then (unless trusted) the circle and arc rules
+// on the points as the store takes them and the points its arcs need as
+// segments. 0 when the put would pass, else the code of the first rule it
+// fails, with the number it would report in *number (may be null).
+ErrCode ObsPutCheck(int32_t o, const Obstacle* record, int32_t* number = nullptr);
 // The first obstacle named text, 0 when none.
 int32_t ObsFind(const char* text);
 // Heads of the owners' lists, and the next obstacle of the same owner; at
