@@ -61,6 +61,9 @@ enum : ErrCode {
     kErrTurnZero = 5250110,
     kErrLevNoAttr = 54690,
     kErrLevZero = 54691,
+    // Placing an end's pin: the component's symbol, then the pin number.
+    kErrPinSymbol = 5226071,
+    kErrPinNumber = 5226074,
 };
 
 constexpr int32_t kFullNumber = 1041;
@@ -427,18 +430,111 @@ void ConnStore(int32_t n, const Conn* record) {
     DbSetModified();
 }
 
+namespace {
+
+// The pin of a connection end must be placeable: the component's symbol
+// exists and has the pin.
+ErrCode PinRule(int32_t comp, int32_t pin, int32_t* number) {
+    int32_t s = CompRef(comp)->symbol;
+    if (s < 1 || s > SymCount()) {
+        *number = s;
+        return kErrPinSymbol;
+    }
+    if (pin < 1 || pin > SymPinCount(s)) {
+        *number = pin;
+        return kErrPinNumber;
+    }
+    return 0;
+}
+
+} // namespace
+
+ErrCode ConnPutCheck(int32_t n, const Conn* record, int32_t* number) {
+    int32_t dummy = 0;
+    int32_t& out = number ? *number : dummy;
+    auto fail = [&out](ErrCode code, int32_t value) {
+        out = value;
+        return code;
+    };
+    if (n < 1 || n > g_count) return fail(kErrPutIndex, n);
+    const ConnHead& h = record->head;
+    if (h.net < 1 || h.net > NetCount()) return fail(kErrPutNet, h.net);
+    int32_t count = h.count;
+    // Stored as given while trusted: only the size must fit a block.
+    if (DbIsTrusted())
+        return count < 0 || count > kConnMaxCorners ? fail(kErrCopyCount, count) : 0;
+    int32_t comps = CompCount();
+    if (h.fromComp < 0 || h.fromComp > comps) return fail(kErrEndComp, h.fromComp);
+    if (h.toComp < 0 || h.toComp > comps) return fail(kErrEndComp, h.toComp);
+    const int32_t comp[2] = {h.fromComp, h.toComp};
+    const int32_t pin[2] = {h.fromPin, h.toPin};
+    const Net* net = NetRef(h.net);
+    if (count < 2) {
+        if (DbHdr().flags & (kHdrNetValidate | kHdrNetRebuild))
+            // Kept as given, with no segment to widen.
+            return count < 0 ? fail(kErrCopyCount, count) : 0;
+        // Made a ratsnest from pin to pin, its segment as wide as the net.
+        for (int32_t e = 0; e < 2; ++e)
+            if (comp[e] != 0)
+                if (ErrCode code = PinRule(comp[e], pin[e], &out)) return code;
+        if (net->width == 0 && net->minWidth == 0 && net->maxWidth == 0)
+            return fail(kErrNetWidth, h.net);
+        return 0;
+    }
+    if (count > kConnMaxCorners) return fail(kErrCornerCount, count);
+    int32_t layers = LayerCount();
+    int32_t vias = DbHdr().viaCount;
+    for (int32_t i = 0; i < count - 1; ++i) {
+        if (record->crn[i].layer > layers) return fail(kErrSegLayer, record->crn[i].layer);
+        if (record->crn[i].via > vias) return fail(kErrViaType, record->crn[i].via);
+    }
+    // The corners as the store takes them: arcs whose radii differ lose
+    // their start corner.
+    const Conn* rec = record;
+    std::unique_ptr<Conn> local;
+    if (h.flags & kConnArc) {
+        local = std::make_unique<Conn>();
+        CopyRecord(local.get(), record);
+        for (int32_t i = 0; i < count; ++i)
+            if (local->crn[i].flags > 7) local->crn[i].flags = 0;
+        ConnCheckArcs(local.get());
+        rec = local.get();
+    }
+    int32_t last = rec->head.count - 1;
+    // The ends put on their pins: both of a new connection, else those that
+    // changed.
+    if (!(DbHdr().flags & kHdrRebuildAsked)) {
+        bool moved[2] = {true, true};
+        if (uint8_t* block = Slot(n)) {
+            const Conn* old = RecOf(block);
+            const ConnHead& o = old->head;
+            int32_t oldLast = o.count - 1;
+            moved[0] = h.fromComp != o.fromComp || h.fromPin != o.fromPin ||
+                       (o.count > 0 &&
+                        (rec->crn[0].x != old->crn[0].x || rec->crn[0].y != old->crn[0].y));
+            moved[1] = h.toComp != o.toComp || h.toPin != o.toPin ||
+                       (oldLast >= 0 && (rec->crn[last].x != old->crn[oldLast].x ||
+                                         rec->crn[last].y != old->crn[oldLast].y));
+        }
+        for (int32_t e = 0; e < 2; ++e)
+            if (moved[e] && comp[e] != 0)
+                if (ErrCode code = PinRule(comp[e], pin[e], &out)) return code;
+    }
+    // A segment without a width takes the net's.
+    if (net->width == 0)
+        for (int32_t i = 0; i < last; ++i)
+            if (rec->crn[i].width == 0) return fail(kErrNetWidth, h.net);
+    return 0;
+}
+
 void ConnPut(int32_t n, const Conn* record) {
-    CheckIndex(n, kErrPutIndex);
-    if (record->head.net < 1 || record->head.net > NetCount())
-        ErrReport(kErrPutNet, record->head.net);
+    int32_t number = 0;
+    if (ErrCode code = ConnPutCheck(n, record, &number)) ErrReport(code, number);
     auto local = std::make_unique<Conn>();
     CopyRecord(local.get(), record);
     ConnHead& h = local->head;
     bool trusted = DbIsTrusted();
     if (!trusted) {
-        int32_t comps = CompCount();
-        if (h.fromComp < 0 || h.fromComp > comps) ErrReport(kErrEndComp, h.fromComp);
-        if (h.toComp < 0 || h.toComp > comps) ErrReport(kErrEndComp, h.toComp);
         if (record->head.count >= 2)
             ConnCheckCorners(local.get());
         else if (!(DbHdr().flags & (kHdrNetValidate | kHdrNetRebuild)))
