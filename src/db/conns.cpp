@@ -461,8 +461,7 @@ ErrCode ConnPutCheck(int32_t n, const Conn* record, int32_t* number) {
     if (h.net < 1 || h.net > NetCount()) return fail(kErrPutNet, h.net);
     int32_t count = h.count;
     // Stored as given while trusted: only the size must fit a block.
-    if (DbIsTrusted())
-        return count < 0 || count > kConnMaxCorners ? fail(kErrCopyCount, count) : 0;
+    if (DbIsTrusted()) return count < 0 || count > kConnMaxCorners ? fail(kErrCopyCount, count) : 0;
     int32_t comps = CompCount();
     if (h.fromComp < 0 || h.fromComp > comps) return fail(kErrEndComp, h.fromComp);
     if (h.toComp < 0 || h.toComp > comps) return fail(kErrEndComp, h.toComp);
@@ -509,9 +508,9 @@ ErrCode ConnPutCheck(int32_t n, const Conn* record, int32_t* number) {
             const Conn* old = RecOf(block);
             const ConnHead& o = old->head;
             int32_t oldLast = o.count - 1;
-            moved[0] = h.fromComp != o.fromComp || h.fromPin != o.fromPin ||
-                       (o.count > 0 &&
-                        (rec->crn[0].x != old->crn[0].x || rec->crn[0].y != old->crn[0].y));
+            moved[0] =
+                h.fromComp != o.fromComp || h.fromPin != o.fromPin ||
+                (o.count > 0 && (rec->crn[0].x != old->crn[0].x || rec->crn[0].y != old->crn[0].y));
             moved[1] = h.toComp != o.toComp || h.toPin != o.toPin ||
                        (oldLast >= 0 && (rec->crn[last].x != old->crn[oldLast].x ||
                                          rec->crn[last].y != old->crn[oldLast].y));

@@ -233,7 +233,6 @@ int32_t RecBytes(int32_t count) {
     return kObsHeadBytes + kObsPointBytes * count;
 }
 
-
 // Another obstacle than o named id.
 bool NameTaken(NameId id, int32_t o) {
     for (int32_t i = 1; i <= g_count; ++i)
@@ -516,8 +515,7 @@ void ObsPut(int32_t o, const Obstacle* record) {
         Name(r, o);
         ObsBox(r);
     }
-    if (h.owner == 0 && !(h.flags & kObsNoExtent))
-        DbExtentAdd(h.minX, h.minY, h.maxX, h.maxY);
+    if (h.owner == 0 && !(h.flags & kObsNoExtent)) DbExtentAdd(h.minX, h.minY, h.maxX, h.maxY);
 
     Slot& slot = At(o);
     const int32_t bytes = RecBytes(h.count);

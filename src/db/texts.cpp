@@ -77,7 +77,6 @@ void Unlink(int32_t t) {
     ErrReport(kErrTextLinkMissing, t);
 }
 
-
 // Another text than t named id.
 bool NameTaken(NameId id, int32_t t) {
     for (int32_t i = 1; i <= g_count; ++i)

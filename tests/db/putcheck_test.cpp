@@ -131,8 +131,8 @@ TEST_F(PutCheckTest, PlaceStrategy) {
         {
             {"defaults", nullptr, 0},
             {"iterations -1", [](PlaceStrategy& p) { p.iterations[1] = -1; }, 5224044, -1},
-            {"iterations 101 of pass 11", [](PlaceStrategy& p) { p.iterations[11] = 101; },
-             5224044, 101},
+            {"iterations 101 of pass 11", [](PlaceStrategy& p) { p.iterations[11] = 101; }, 5224044,
+             101},
             {"attempts 101", [](PlaceStrategy& p) { p.attempts[3] = 101; }, 5224046, 101},
             {"clusters -2", [](PlaceStrategy& p) { p.clusters[5] = -2; }, 5224048, -2},
             {"a pass's iterations before its attempts",
@@ -196,11 +196,10 @@ TEST_F(PutCheckTest, Text) {
             {"glyph angle -1", [](BoardText& r) { r.value50 = -1; }, kErrTextPutGlyphAngle, -1},
             {"glyph angle past a turn", [](BoardText& r) { r.value50 = 21601; },
              kErrTextPutGlyphAngle, 21601},
-            {"kind before width", [](BoardText& r) { r.width = -1, r.kind = 9; },
-             kErrTextPutKind, 9},
-            {"an unterminated text is cut", [](BoardText& r) {
-                 std::memset(r.text, 'x', sizeof r.text);
-             }, 0},
+            {"kind before width", [](BoardText& r) { r.width = -1, r.kind = 9; }, kErrTextPutKind,
+             9},
+            {"an unterminated text is cut",
+             [](BoardText& r) { std::memset(r.text, 'x', sizeof r.text); }, 0},
         },
         check, put);
     // A height left unset takes 1,000 user units: a negative user unit
@@ -268,7 +267,9 @@ TEST_F(PutCheckTest, SmallTables) {
             {"index 0", nullptr, 5247042, 0, 0},
             {"index past the count", nullptr, 5247042, p + 1, p + 1},
         },
-        [](int32_t i, const PlotReport& r, int32_t* number) { return ReportPutCheck(i, &r, number); },
+        [](int32_t i, const PlotReport& r, int32_t* number) {
+            return ReportPutCheck(i, &r, number);
+        },
         [](int32_t i, const PlotReport& r) { ReportPut(i, &r); });
 
     int32_t c = ColorAdd();
@@ -281,7 +282,9 @@ TEST_F(PutCheckTest, SmallTables) {
             {"index 0", nullptr, 5232042, 0, 0},
             {"index past the count", nullptr, 5232042, c + 1, c + 1},
         },
-        [](int32_t i, const ColorEntry& r, int32_t* number) { return ColorPutCheck(i, &r, number); },
+        [](int32_t i, const ColorEntry& r, int32_t* number) {
+            return ColorPutCheck(i, &r, number);
+        },
         [](int32_t i, const ColorEntry& r) { ColorPut(i, &r); });
 }
 
@@ -347,39 +350,55 @@ TEST_F(PutCheckTest, Obstacle) {
              kErrObsPutLayer, 3},
             // A circle: three points, the last on the first, the middle an
             // arc centre off it.
-            {"circle", [](Obstacle& r) {
+            {"circle",
+             [](Obstacle& r) {
                  r.head.flags = kObsCircle;
                  SetPoints(r, {{0, 0}, {500, 0, kObsPtArcCw}, {0, 0}});
-             }, 0},
-            {"circle of four points", [](Obstacle& r) {
+             },
+             0},
+            {"circle of four points",
+             [](Obstacle& r) {
                  r.head.flags = kObsCircle;
                  SetPoints(r, {{0, 0}, {500, 0, kObsPtArcCw}, {0, 0}, {0, 0}});
-             }, kErrObsCircleFlag, 4},
-            {"circle not closed", [](Obstacle& r) {
+             },
+             kErrObsCircleFlag, 4},
+            {"circle not closed",
+             [](Obstacle& r) {
                  r.head.flags = kObsCircle;
                  SetPoints(r, {{0, 0}, {500, 0, kObsPtArcCw}, {0, 9}});
-             }, kErrObsCircleFlag + 1, 2},
-            {"circle without a centre", [](Obstacle& r) {
+             },
+             kErrObsCircleFlag + 1, 2},
+            {"circle without a centre",
+             [](Obstacle& r) {
                  r.head.flags = kObsCircle;
                  SetPoints(r, {{0, 0}, {500, 0, 0x10}, {0, 0}});
-             }, kErrObsCircleFlag + 2, 0x10},
-            {"circle centre on the start", [](Obstacle& r) {
+             },
+             kErrObsCircleFlag + 2, 0x10},
+            {"circle centre on the start",
+             [](Obstacle& r) {
                  r.head.flags = kObsCircle;
                  SetPoints(r, {{0, 0}, {0, 0, kObsPtArcCw}, {0, 0}});
-             }, kErrObsCircleFlag + 3, 0},
+             },
+             kErrObsCircleFlag + 3, 0},
             // A closed kind gets its closing point before the circle rules:
             // three points become four.
-            {"closed kind's circle gets a fourth point", [](Obstacle& r) {
+            {"closed kind's circle gets a fourth point",
+             [](Obstacle& r) {
                  r.head.kind = kObsCopper;
                  r.head.flags = kObsCircle;
                  SetPoints(r, {{0, 0}, {500, 0, kObsPtArcCw}, {0, 9}});
-             }, kErrObsCircleFlag, 4},
-            {"arc radii differ by less than 3 user units", [uu](Obstacle& r) {
+             },
+             kErrObsCircleFlag, 4},
+            {"arc radii differ by less than 3 user units",
+             [uu](Obstacle& r) {
                  SetPoints(r, {{0, 0}, {1000, 0, kObsPtArcCw}, {1000, 1000 + 3 * uu - 1}});
-             }, 0},
-            {"arc radii differ by 3 user units", [uu](Obstacle& r) {
+             },
+             0},
+            {"arc radii differ by 3 user units",
+             [uu](Obstacle& r) {
                  SetPoints(r, {{0, 0}, {9, 9}, {1009, 9, kObsPtArcCw}, {1009, 1009 + 3 * uu}});
-             }, kErrObsArcRadii, 2},
+             },
+             kErrObsArcRadii, 2},
             {"arcs needing more than 999 points as segments",
              [](Obstacle& r) { HalfTurns(r, 8, 10000000); }, kErrObsArcPoints, kSame},
             {"one such arc fits", [](Obstacle& r) { HalfTurns(r, 1, 10000000); }, 0},
@@ -480,8 +499,8 @@ TEST_F(ConnPutCheckTest, NewConnection) {
         {"layer before via", [](Conn& r) { r.crn[0].via = 2, r.crn[0].layer = 3; }, 5239023, 3},
         {"the last corner starts no segment",
          [](Conn& r) { r.crn[1].layer = 9, r.crn[1].via = 9, r.crn[1].flags = 0xFF; }, 0},
-        {"corner rules before the pins",
-         [](Conn& r) { r.crn[0].layer = 3, r.head.toPin = 7; }, 5239023, 3},
+        {"corner rules before the pins", [](Conn& r) { r.crn[0].layer = 3, r.head.toPin = 7; },
+         5239023, 3},
         {"from pin past the symbol's", [](Conn& r) { r.head.fromPin = 3; }, 5226074, 3},
         {"to pin 0", [](Conn& r) { r.head.toPin = 0; }, 5226074, 0},
         {"from before to", [](Conn& r) { r.head.fromPin = 5, r.head.toPin = 6; }, 5226074, 5},
@@ -493,13 +512,12 @@ TEST_F(ConnPutCheckTest, NewConnection) {
         // Fewer than two corners: a ratsnest from pin to pin.
         {"ratsnest", [](Conn& r) { r.head.count = 1; }, 0},
         {"ratsnest with no corners", [](Conn& r) { r.head.count = -3; }, 0},
-        {"ratsnest to a missing pin", [](Conn& r) { r.head.count = 0, r.head.toPin = 4; },
-         5226074, 4},
+        {"ratsnest to a missing pin", [](Conn& r) { r.head.count = 0, r.head.toPin = 4; }, 5226074,
+         4},
         {"ratsnest on a net without widths",
          [bare](Conn& r) { r.head.count = 0, r.head.net = int16_t(bare); }, 5239095, bare},
         // Last: the net takes the widths of the segments.
-        {"widths given on a net without one", [bare](Conn& r) { r.head.net = int16_t(bare); },
-         0},
+        {"widths given on a net without one", [bare](Conn& r) { r.head.net = int16_t(bare); }, 0},
     };
     // Each stored record goes again, so that every rule meets an empty slot.
     PutFn<Conn> putNew = [](int32_t i, const Conn& r) {
@@ -516,16 +534,15 @@ TEST_F(ConnPutCheckTest, RebuildAskedKeepsShortRecordsAndEnds) {
     // and no end is put on its pin.
     DbHdr().flags |= kHdrNetValidate;
     const int32_t bare = this->bare;
-    ExpectRules<Conn>(
-        *Rec(), n,
-        {
-            {"one corner", [](Conn& r) { r.head.count = 1, r.head.toPin = 9; }, 0},
-            {"no corners on a net without widths",
-             [bare](Conn& r) { r.head.count = 0, r.head.net = int16_t(bare); }, 0},
-            {"a negative count", [](Conn& r) { r.head.count = -1; }, 5239091, -1},
-            {"a missing pin", [](Conn& r) { r.head.toPin = 9; }, 0},
-        },
-        &Check, &Put);
+    ExpectRules<Conn>(*Rec(), n,
+                      {
+                          {"one corner", [](Conn& r) { r.head.count = 1, r.head.toPin = 9; }, 0},
+                          {"no corners on a net without widths",
+                           [bare](Conn& r) { r.head.count = 0, r.head.net = int16_t(bare); }, 0},
+                          {"a negative count", [](Conn& r) { r.head.count = -1; }, 5239091, -1},
+                          {"a missing pin", [](Conn& r) { r.head.toPin = 9; }, 0},
+                      },
+                      &Check, &Put);
     DbHdr().flags &= uint16_t(~kHdrNetValidate);
     // Fitting connections to pins asked for: the ratsnest is still made
     // from the pins, only the ends are left alone.
