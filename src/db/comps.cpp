@@ -262,7 +262,8 @@ ErrCode CompPutCheck(int32_t c, const Component* record, int32_t* number) {
         return code;
     };
     if (c < 1 || c > g_count) return fail(kErrPutIndex, c);
-    if (record->symbol < 0 || record->symbol > SymCount()) return fail(kErrPutSymbol, record->symbol);
+    if (record->symbol < 0 || record->symbol > SymCount())
+        return fail(kErrPutSymbol, record->symbol);
     if (record->compRef < 0 || record->compRef > kCompMax)
         return fail(kErrPutCompRef, record->compRef);
     return 0;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "db/shellsvc.h"
+#include "headless/ascio.h"
 #include "headless/headless.h"
 
 namespace {
@@ -63,6 +64,7 @@ int32_t OpenFileSpec(FileSpec* spec, uint32_t, uint32_t, int32_t) {
 }
 
 std::FILE* FileSpecOpenStream(const FileSpec* spec, const char* mode) {
+    if (std::FILE* memory = HeadlessOpenMemoryFile(spec, mode)) return memory;
     if (!spec->folder[0]) return nullptr;
     return std::fopen(PathOf(spec).c_str(), mode);
 }

@@ -1,0 +1,173 @@
+// The ASCII reader's context and the helpers its section readers share.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+#include "db/records.h"
+#include "files/asc.h"
+
+// Message numbers of the reader and writer in the catalogue.
+enum AscMsgId : int32_t {
+    kAscMsgSyntax = 24101,
+    kAscMsgCantOpen = 24102,
+    kAscMsgUnknownKeyword = 24103,
+    kAscMsgUnexpectedEnd = 24104,
+    kAscMsgBadVersion = 24105,
+    kAscMsgBadInch = 24106,
+    kAscMsgStartTwice = 24107,
+    kAscMsgInitFailed = 24108,
+    kAscMsgNoMemory = 24109,
+    kAscMsgTooOld = 24110,
+    kAscMsgReading = 24111,
+    kAscMsgSorting = 24112,
+    kAscMsgOptimizing = 24113,
+    kAscMsgOutOfRange = 24114,
+    kAscMsgTableFull = 24115,
+    kAscMsgRejected = 24116,
+    kAscMsgStrategyRange = 24120,
+    kAscMsgPassRange = 24121,
+    kAscMsgBoxZero = 24122,
+    kAscMsgUnknownItem = 24123,
+    kAscMsgPlacePassRange = 24124,
+    kAscMsgLayerCode = 24125,
+    kAscMsgLayerNumberTwice = 24130,
+    kAscMsgLayerNameTwice = 24131,
+    kAscMsgViaNumberTwice = 24132,
+    kAscMsgViaNameTwice = 24133,
+    kAscMsgThruNumberTwice = 24134,
+    kAscMsgThruNameTwice = 24135,
+    kAscMsgSymbolNameTwice = 24136,
+    kAscMsgPackageNameTwice = 24137,
+    kAscMsgLayerHead = 24138,
+    kAscMsgViaHead = 24139,
+    kAscMsgThruHead = 24140,
+    kAscMsgSymbolHead = 24141,
+    kAscMsgPackageHead = 24142,
+    kAscMsgLayerDuplicate = 24143,
+    kAscMsgTooManyLayers = 24144,
+    kAscMsgViaDuplicate = 24145,
+    kAscMsgViaCode = 24146,
+    kAscMsgThruDuplicate = 24147,
+    kAscMsgThruCode = 24148,
+    kAscMsgUndefinedLayer = 24149,
+    kAscMsgTooManyShapes = 24150,
+    kAscMsgViaRound = 24151,
+    kAscMsgViaOneShape = 24152,
+    kAscMsgWidthNegative = 24153,
+    kAscMsgHeightNegative = 24154,
+    kAscMsgDimsBeforeShape = 24155,
+    kAscMsgNoDims = 24156,
+    kAscMsgNotSquare = 24157,
+    kAscMsgCentreOutside = 24158,
+    kAscMsgPrimaryOffsets = 24159,
+    kAscMsgSymbolDuplicate = 24160,
+    kAscMsgSymbolCode = 24161,
+    kAscMsgPinNumberTwice = 24162,
+    kAscMsgPinNameTwice = 24163,
+    kAscMsgPinThruCode = 24164,
+    kAscMsgUndefinedThru = 24165,
+    kAscMsgPinMissing = 24166,
+    kAscMsgPkgPinNumber = 24167,
+    kAscMsgPkgGateName = 24168,
+    kAscMsgPkgPadName = 24169,
+    kAscMsgPkgGateGroup = 24170,
+    kAscMsgPkgPadGroup = 24171,
+};
+
+// The text of a message: the catalogue's when it is loaded and holds the
+// number, else the built-in text.
+const char* AscMsg(int32_t id);
+// The built-in text (null for an unknown number), and every number, for the
+// catalogue's check.
+const char* AscMsgBuiltin(int32_t id);
+int32_t AscMsgCount();
+int32_t AscMsgNumber(int32_t i);
+
+enum : int32_t {
+    kAscTokenBytes = 512,
+    kAscLineChars = 510, // characters of one line piece
+    kAscThruMapSize = 1000,
+    kAscSymbolCount = 1750,
+    kAscCoordMax = 268435455, // coordinates, offsets, sizes and spacings
+};
+
+struct AscContext {
+    int16_t versionMajor, versionMinor;
+    int16_t layerCount;
+    int16_t viaCount;
+    int16_t thruMapSize;
+    int16_t symbolCount;
+    int16_t netCount;
+    int16_t compCount;
+    int16_t connCount;
+    int16_t obsCount;
+    double inch;
+    int32_t userUnits;
+    int32_t grid;
+    int32_t viaGrid;
+    int32_t connGrid;
+    int32_t centreX, centreY;
+    int32_t height, width;
+    int32_t originX, originY;
+    int16_t hdrFlags;
+    int32_t backupSweep;
+    int32_t backupInterval;
+    int32_t timeUsed;
+    int32_t done;
+    int32_t started;
+    int32_t segmentsRead;
+    int16_t* thruMap; // entries 0..thruMapSize
+    int16_t* symMap;  // entries 0..symbolCount
+    char section[32];
+    char token[kAscTokenBytes];
+    int32_t kind;
+    int32_t number;
+    std::FILE* stream;
+    uint8_t line[kAscTokenBytes];
+    int32_t lineLength; // characters in line, the CR marker included
+    int32_t cursor;
+    int32_t lineNumber;
+    int16_t errorCount;
+    int32_t pushed;
+    ThruLayer shape; // the pad shapes being read
+    int16_t shapeLayer;
+    int16_t viaInHand;
+    int16_t layerCounter, viaCounter;
+    char fileName[256];
+    // Beyond the reader's own fields: the end of the input was met, a
+    // serial number of tokens (the keyword loop's progress check), and the
+    // layer names that earlier *LAYER elements of this file gave.
+    bool atEnd;
+    uint32_t tokenSerial;
+    NameId layerNamed[kLayerSlots];
+};
+
+// The one current context (null outside a read).
+extern AscContext* g_asc;
+
+// The current token is a word that begins with "*" (a keyword) or the end
+// of the input: where an element ends.
+bool AscAtKeyword();
+// The current token is the word text.
+bool AscTokenIs(const char* text);
+// Logs "<what> out of range (<value>)" and answers false when value is
+// outside lo..hi.
+bool AscInRange(const char* what, int64_t value, int64_t lo, int64_t hi);
+// A name text cut to 100 characters, interned; false (after the alert and
+// stopping the read) when the name table is full.
+bool AscIntern(const char* text, NameId* out);
+// Logs "<what> rejected (code n)" for a table check that refused a record.
+void AscRejected(const char* what, int32_t code);
+// Logs "<what> dropped: table full".
+void AscTableFull(const char* what);
+
+// Section readers (handlers of the keyword table).
+void AscReadStrategy();
+void AscReadPlace();
+void AscReadLayer();
+void AscReadVias();
+void AscReadThru();
+void AscReadSymbol();
+void AscReadPackage();
+// The shape code of a word; 0 for any other word.
+int32_t AscShapeCode(const char* word);

@@ -1,0 +1,18 @@
+// Services of the application shell that the ASCII board database reader
+// and writer call. pelvane.exe takes them from the shell; native programs
+// and the tests take them from the headless stand-ins.
+#pragma once
+#include <cstdint>
+
+// Shows the text in the modeless progress message window (created on first
+// use, else its text replaced); an empty or null text closes the window.
+// The placement is the window's position code (0: the default).
+void ShowProgressMessage(int32_t placement, const char* text);
+
+// Periodic busy feedback, given at most every 20 ticks.
+void BusyFeedback(int32_t flag);
+
+// The keep-all switch: 1 while the File menu's "Open without optimize..."
+// command runs its load, 0 otherwise. Owned by the shell; the reader only
+// reads it.
+extern int32_t g_keepAllSwitch;

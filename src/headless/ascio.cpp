@@ -1,0 +1,63 @@
+// Stand-ins of the shell services the design files call, and the memory
+// file specification.
+#include "headless/ascio.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "files/ascshell.h"
+
+int32_t g_keepAllSwitch = 0;
+
+namespace {
+
+std::string s_progress;
+std::string s_history;
+int32_t s_busy = 0;
+std::vector<char> s_memory;
+const char kMemoryFolder[] = "\x01memory";
+
+} // namespace
+
+void ShowProgressMessage(int32_t, const char* text) {
+    s_progress = text ? text : "";
+    if (!s_history.empty()) s_history += "|";
+    s_history += s_progress;
+}
+
+void BusyFeedback(int32_t) {
+    ++s_busy;
+}
+
+const char* HeadlessProgressText() {
+    return s_progress.c_str();
+}
+
+const char* HeadlessProgressHistory() {
+    return s_history.c_str();
+}
+
+int32_t HeadlessBusyCount() {
+    return s_busy;
+}
+
+void HeadlessAscioReset() {
+    s_progress.clear();
+    s_history.clear();
+    s_busy = 0;
+    g_keepAllSwitch = 0;
+}
+
+void HeadlessMemoryFileSpec(const void* bytes, size_t size, const char* name, FileSpec* out) {
+    std::memset(out, 0, sizeof *out);
+    s_memory.assign(static_cast<const char*>(bytes), static_cast<const char*>(bytes) + size);
+    std::snprintf(out->folder, sizeof out->folder, "%s", kMemoryFolder);
+    std::snprintf(out->name, sizeof out->name, "%s", name ? name : "");
+}
+
+std::FILE* HeadlessOpenMemoryFile(const FileSpec* spec, const char* mode) {
+    if (std::strcmp(spec->folder, kMemoryFolder) != 0) return nullptr;
+    if (!mode || mode[0] != 'r') return nullptr;
+    return HeadlessMemoryStream(s_memory.data(), s_memory.size());
+}
