@@ -1,6 +1,7 @@
 // The table modules of the database, registered on first use. Each table
 // module adds its registration here.
 #include "db/attrs.h"
+#include "db/comprepair.h"
 #include "db/comps.h"
 #include "db/conns.h"
 #include "db/db.h"
@@ -60,4 +61,6 @@ void DbRegisterBuiltins() {
     DbTableSetCount(kRecBoardText, &TextCount);
     CompSetOwnerRenumberHook(&OwnedByComps);
     SymSetOwnerRenumberHook(&OwnedBySyms);
+    // The validation repairs of components.
+    CompRepairRegister();
 }

@@ -1,5 +1,5 @@
-// Fixture of the database tests: fresh pools and errors (CoreTest), an
-// empty journal, the trusted flag clear and the header of a new design.
+// Fixture of the database tests: fresh pools and errors (CoreTest), the
+// built-in modules registered afresh, an empty journal, the trusted flag clear and the header of a new design.
 #pragma once
 #include <cstdint>
 #include <cstring>
@@ -14,6 +14,9 @@ class DbTest : public CoreTest {
   protected:
     void SetUp() override {
         CoreTest::SetUp();
+        // Every module, hook and validation step as the program has them,
+        // whatever an earlier test replaced.
+        DbRegisterBuiltins();
         AltForget();
         DbSetTrusted(false);
         DbFree(); // every table module forgets what the last test left
