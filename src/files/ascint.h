@@ -134,10 +134,11 @@ struct AscContext {
     int16_t viaInHand;
     int16_t layerCounter, viaCounter;
     char fileName[256];
-    // Beyond the reader's own fields: the end of the input was met, a
-    // serial number of tokens (the keyword loop's progress check), and the
+    // Beyond the reader's own fields: the end of the input was met, the
+    // database was created, a serial number of tokens (the keyword loop's progress check), and the
     // layer names that earlier *LAYER elements of this file gave.
     bool atEnd;
+    bool initialised; // *START created the database
     uint32_t tokenSerial;
     NameId layerNamed[kLayerSlots];
 };

@@ -110,7 +110,8 @@ bool CloseShape(OpenShape& s, ThruLayer& b, int32_t via) {
         return true;
     }
     if (via && code != kPadRound && code != kPadSquare) {
-        AscError(AscMsg(kAscMsgViaRound), int(via));
+        // Logged where the shape was named; an UNDEF with dimensions here.
+        if (code == kPadUndef) AscError(AscMsg(kAscMsgViaRound), int(via));
         code = kPadRound;
     }
     int32_t w = s.w, h = s.h;
@@ -208,6 +209,9 @@ bool ReadShapes(ThruCode& rec, int32_t via) {
             s.open = true;
             s.index = opened++;
             s.code = AscShapeCode(c.token);
+            if (via && s.index == 0 && s.code != kPadRound && s.code != kPadSquare &&
+                s.code != kPadUndef)
+                AscError(AscMsg(kAscMsgViaRound), int(via));
             AscGetToken(kAscAny);
         } else if (AscTokenIs("W:") || AscTokenIs("H:") || AscTokenIs("XOFF:") ||
                    AscTokenIs("YOFF:")) {
@@ -314,8 +318,8 @@ void AscReadLayer() {
                 AscError(AscMsg(kAscMsgLayerDuplicate), h.name);
                 return;
             }
-        other = LayerFind(h.name);
-        if (other == n) other = 0;
+        for (int32_t l = 1; l <= kMaxLayers && !other; ++l)
+            if (l != n && LayerRef(l)->name == name) other = l;
     }
     if (!AscTokenIs("SPACE")) return;
     int32_t v[7] = {};

@@ -435,6 +435,7 @@ void AscReadStart() {
     DbInit();
     // The design is valid only once the whole file was read.
     DbHdr().valid = 0;
+    c.initialised = true;
     uint8_t saved = DbHdr().sweep;
     for (int32_t n = 0; n < kSweepCount; ++n) {
         Sweep s;
@@ -777,7 +778,9 @@ int32_t AscReadDatabase(const FileSpec* spec, int32_t* errors) {
     if (c.stream) std::fclose(c.stream);
     c.stream = nullptr;
     if (!ok) {
-        DbHdr().valid = 0;
+        // A design begun by this file is not valid; one that was open
+        // before it (no *START read) is left as it was.
+        if (c.initialised) DbHdr().valid = 0;
         FreeContext();
         ShowProgressMessage(0, "");
         return 0;

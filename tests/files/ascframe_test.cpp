@@ -115,8 +115,11 @@ TEST_F(AscFrameTest, FailedReads) {
     FileSpec spec{};
     std::snprintf(spec.folder, sizeof spec.folder, "%s", m_folder.string().c_str());
     std::snprintf(spec.name, sizeof spec.name, "%s", "missing.asc");
+    DbFree();
+    NewDesign();
     EXPECT_EQ(AscReadDatabase(&spec, &errors), 0);
     EXPECT_EQ(Messages().back(), "Can't open input file missing.asc");
+    EXPECT_TRUE(DbIsValid()); // the open design is left as it was
 }
 
 TEST_F(AscFrameTest, MarkerProbe) {
