@@ -9,6 +9,7 @@
 
 #include "db/altjournal.h"
 #include "db/attrs.h"
+#include "db/chains.h"
 #include "db/comps.h"
 #include "db/conns.h"
 #include "db/db.h"
@@ -101,6 +102,7 @@ void NetReset() {
     for (Net*& page : g_page)
         page = nullptr;
     g_count = 0;
+    NetNodeListFree();
 }
 
 int32_t NetCount() {
@@ -216,15 +218,33 @@ void NetValidate() {
         NetGet(n, &net);
         net.flags &= uint16_t(~kNetLostEnd);
         NetPut(n, &net);
+        ChainOrderNetChecked(n);
     }
 }
 
+// True for a net whose connections are never rebuilt from its copper.
+static bool NetKeepsConns(int32_t n) {
+    const Net* net = Slot(n);
+    return (net->flags & kNetNoRoute) || (net->netType & 0x01);
+}
+
 void NetRebuildAll() {
+    // Nets that are not rebuilt keep their connections as they are.
+    for (int32_t c = 1; c <= ConnCount(); ++c) {
+        const Conn* conn = ConnRef(c);
+        if (conn && !NetKeepsConns(conn->head.net)) NetNodeListBuild(conn);
+    }
+    for (int32_t c = ConnCount(); c >= 1; --c) {
+        const Conn* conn = ConnRef(c);
+        if (conn && !NetKeepsConns(conn->head.net)) ConnDelete(c);
+    }
+    if (NetNodeListsExist()) ChainOrderNet(0);
     for (int32_t n = g_count; n >= 1; --n) {
         Net net;
         NetGet(n, &net);
         net.flags &= uint16_t(~kNetLostEnd);
         NetPut(n, &net);
+        if (!NetKeepsConns(n)) ChainOrderNet(n);
     }
 }
 

@@ -58,10 +58,14 @@ int32_t NetFind(const char* text);
 // Sorts the table by name, renumbers, and answers n's new index (n when the
 // order does not change).
 int32_t NetSort(int32_t n);
-// Validation: every net from the last clears flag 0x20 and is stored again.
+// Validation: every net from the last clears flag 0x20, is stored again and
+// has its connections ordered into chains (ChainOrderNetChecked).
 void NetValidate();
-// The net rebuild of validation: every net from the last clears flag 0x20
-// and is stored again.
+// The net rebuild of validation: the copper of every connection goes into
+// the node lists and the connections are deleted (except those of nets with
+// NOROUTE or net type bit 0x01, which keep theirs); loose copper is assigned,
+// then every net from the last clears flag 0x20, is stored again and is
+// rebuilt from its nodes.
 void NetRebuildAll();
 // Checks the pins of a net with a required layer: 1 when all reach it,
 // otherwise 0 after an error marker was stored at every pin that does not.
