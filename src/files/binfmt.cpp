@@ -392,8 +392,8 @@ int32_t BinReadRec(void* buffer, int32_t* type) {
     case kRecEndOfFile:
     case kRecFileHeader: {
         if (length != kBinFileHeaderBytes) return fail(kBinErrHeaderSize);
-        g_bigEndian = std::memcmp(g_body + 4, "PMac", 4) == 0 ||
-                      std::memcmp(g_body + 4, "M68K", 4) == 0;
+        g_bigEndian =
+            std::memcmp(g_body + 4, "PMac", 4) == 0 || std::memcmp(g_body + 4, "M68K", 4) == 0;
         if (std::memcmp(g_body + 8, kIdent, 24) != 0) return fail(kBinErrHeaderText);
         int32_t version = g_bigEndian ? Be16(g_body + 32) : Le16(g_body + 32);
         if (version != kBinVersion) return fail(kBinErrHeaderVersion);

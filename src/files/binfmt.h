@@ -39,12 +39,12 @@ enum : ErrCode {
 
 // Internal errors of the format layer.
 enum : ErrCode {
-    kBinErrModeOpen = 21100,    // BinOpen of a mode already open
-    kBinErrModeLetter = 21101,  // a mode other than 'r' and 'w'
-    kBinErrModeClosed = 21102,  // BinClose, read or write without the mode open
-    kBinErrWriteType = 21103,   // BinWriteRec of an unknown type
-    kBinErrWriteText = 21104,   // a name or note of more than 100 characters
-    kBinErrWriteCount = 21105,  // a pin, corner or point count out of range
+    kBinErrModeOpen = 21100,   // BinOpen of a mode already open
+    kBinErrModeLetter = 21101, // a mode other than 'r' and 'w'
+    kBinErrModeClosed = 21102, // BinClose, read or write without the mode open
+    kBinErrWriteType = 21103,  // BinWriteRec of an unknown type
+    kBinErrWriteText = 21104,  // a name or note of more than 100 characters
+    kBinErrWriteCount = 21105, // a pin, corner or point count out of range
 };
 
 // The file-header body as the caller sees it: the type code ("MXDF",

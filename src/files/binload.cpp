@@ -70,6 +70,7 @@ struct Loader {
     bool headerSeen = false;
     uint16_t fileFlagBit4 = 0;
     int32_t fileRecordId = 0;
+    int32_t fileViaCount = 0;  // the predefined thru codes of the file
     std::vector<Sweep> sweeps; // a merge's sweeps, stored once the layer map is complete
 };
 
@@ -102,6 +103,7 @@ bool LoadHeader(Loader& ld, const uint8_t* buf) {
     ld.headerSeen = true;
     DbHeader h;
     std::memcpy(&h, buf, sizeof h);
+    ld.fileViaCount = h.viaCount;
     if (ld.merge) return true;
     // Every value the tables start from must be in range.
     if (!std::memchr(h.name, 0, sizeof h.name)) return Bad();
@@ -111,12 +113,18 @@ bool LoadHeader(Loader& ld, const uint8_t* buf) {
     if (h.thruCount < h.viaCount || h.thruCount > kThruCapacity) return Bad();
     if (h.unitKind > 6 || h.viaNameCount > kMaxViaNames) return Bad();
     const int16_t counts[][2] = {
-        {h.symbolCount, kSymCapacity},   {h.pkgCount, kPkgCapacity},
-        {h.compCount, kCompCapacity},    {h.colorCount, kColorCapacity},
-        {h.table23Count, kTable23Capacity}, {h.reportCount, kReportCapacity},
-        {h.obsCount, kObsCapacity},      {h.textCount, kTextCapacity},
-        {h.markerCount, kMarkerCapacity}, {h.connCount, kConnCapacity},
-        {h.noteCount, 32767},            {h.netCount, kNetCapacity},
+        {h.symbolCount, kSymCapacity},
+        {h.pkgCount, kPkgCapacity},
+        {h.compCount, kCompCapacity},
+        {h.colorCount, kColorCapacity},
+        {h.table23Count, kTable23Capacity},
+        {h.reportCount, kReportCapacity},
+        {h.obsCount, kObsCapacity},
+        {h.textCount, kTextCapacity},
+        {h.markerCount, kMarkerCapacity},
+        {h.connCount, kConnCapacity},
+        {h.noteCount, 32767},
+        {h.netCount, kNetCapacity},
     };
     for (const auto& c : counts)
         if (c[0] < 0 || c[0] > c[1]) return Bad();
@@ -232,11 +240,35 @@ bool LoadLayer(Loader& ld, const uint8_t* buf) {
     return true;
 }
 
+// A merge: the thru code of the same name, or a new one beyond the file's
+// predefined count, takes the record's name, id and word and the pads of
+// every matched layer.
+bool MergeThru(Loader& ld, const ThruCode& rec, int32_t n) {
+    char text[kTextChars];
+    NameToText(rec.name, kNameMaxChars, text);
+    int32_t t = PadstackFind(text);
+    if (!t) {
+        if (n <= ld.fileViaCount) return true;
+        if (ThruCount() >= kThruCapacity) return Bad();
+        t = ThruAdd();
+    }
+    auto cur = std::make_unique<ThruCode>();
+    ThruGet(t, cur.get());
+    cur->name = rec.name;
+    cur->recordId = rec.recordId;
+    cur->word8 = rec.word8;
+    for (int32_t l = 0; l <= LayerCount() && l < kLayerSlots; ++l)
+        if (ld.layerMap[l]) cur->layer[ld.layerMap[l] - 1] = rec.layer[l];
+    if (!DbIsTrusted() && ThruPutCheck(t, cur.get())) return Bad();
+    ThruPut(t, cur.get());
+    return true;
+}
+
 bool LoadThru(Loader& ld, uint8_t* buf) {
-    if (ld.merge) return true; // thru codes are not part of a strategy
     ThruCode& rec = *reinterpret_cast<ThruCode*>(buf);
     rec.name = OneName(ld);
     int32_t n = ++ld.thruRead;
+    if (ld.merge) return MergeThru(ld, rec, n);
     int32_t target;
     if (n <= DbHdr().viaCount && n <= ThruCount()) {
         target = n;
@@ -478,14 +510,14 @@ bool LoadNote(const uint8_t* buf, int32_t size) {
 // A plot report's name fields: the 32-bit values at 0, 4, 8 and 16.
 bool LoadPlotReport(Loader& ld, const uint8_t* buf) {
     size_t names = ld.pending.size();
-    if (names < 3 || names > 4) return Bad();
+    if (names < 1 || names > 4) return Bad();
     if (ReportCount() >= kReportCapacity) return Bad();
     PlotReport rec;
     std::memcpy(&rec, buf, sizeof rec);
     rec.name = ld.pending[0];
-    rec.value4 = int32_t(ld.pending[1]);
-    rec.value8 = int32_t(ld.pending[2]);
-    if (names == 4) rec.value16[0] = int32_t(ld.pending[3]);
+    if (names > 1) rec.value4 = int32_t(ld.pending[1]);
+    if (names > 2) rec.value8 = int32_t(ld.pending[2]);
+    if (names > 3) rec.value16[0] = int32_t(ld.pending[3]);
     int32_t n = ReportAdd();
     ReportPut(n, &rec);
     return true;
@@ -502,9 +534,9 @@ bool LoadMarker(const uint8_t* buf) {
 }
 
 bool ClearsPending(int32_t type) {
-    return type == kRecHeader || (type >= kRecLayer && type <= kRecNet) ||
-           type == kRecObstacle || type == kRecBoardText ||
-           (type >= kRecColorEntry && type <= kRecErrorMarker) || type == kRecTable23;
+    return type == kRecHeader || (type >= kRecLayer && type <= kRecNet) || type == kRecObstacle ||
+           type == kRecBoardText || (type >= kRecColorEntry && type <= kRecErrorMarker) ||
+           type == kRecTable23;
 }
 
 // One record read: true to go on, false when the load fails.

@@ -57,9 +57,16 @@ class BinTest : public DbTest {
     }
 
     // A record: the big-endian head and the body as given.
-    static void AddRecord(std::vector<uint8_t>& out, int32_t type, const std::vector<uint8_t>& body) {
-        const uint8_t head[8] = {'B', 'I', 'N', 'R', uint8_t(type >> 8), uint8_t(type),
-                                 uint8_t(body.size() >> 8), uint8_t(body.size())};
+    static void AddRecord(std::vector<uint8_t>& out, int32_t type,
+                          const std::vector<uint8_t>& body) {
+        const uint8_t head[8] = {'B',
+                                 'I',
+                                 'N',
+                                 'R',
+                                 uint8_t(type >> 8),
+                                 uint8_t(type),
+                                 uint8_t(body.size() >> 8),
+                                 uint8_t(body.size())};
         out.insert(out.end(), head, head + 8);
         out.insert(out.end(), body.begin(), body.end());
     }

@@ -65,8 +65,8 @@ TEST_F(BinFormatTest, EveryFailedReadAnswersItsCodeWithTypeZeroAndFailsTheClose)
         return b;
     };
     auto head = [](const char* magic, int type, int length) {
-        return std::vector<uint8_t>{uint8_t(magic[0]), uint8_t(magic[1]), uint8_t(magic[2]),
-                                    uint8_t(magic[3]), uint8_t(type >> 8), uint8_t(type),
+        return std::vector<uint8_t>{uint8_t(magic[0]),    uint8_t(magic[1]),  uint8_t(magic[2]),
+                                    uint8_t(magic[3]),    uint8_t(type >> 8), uint8_t(type),
                                     uint8_t(length >> 8), uint8_t(length)};
     };
     struct Case {

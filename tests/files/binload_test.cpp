@@ -249,7 +249,8 @@ class BinLoadTest : public BinTest {
         };
         obstacle(0, kObsBoardOutline, 0,
                  {{0, 0, 0}, {90000, 0, 0}, {90000, 60000, 0}, {0, 60000, 0}, {0, 0, 0}});
-        obstacle(int16_t(s1), kObsOutline, kObsCircle, {{1300, 0, 0}, {1000, 400, kObsPtArcCcw}, {1300, 0, 0}});
+        obstacle(int16_t(s1), kObsOutline, kObsCircle,
+                 {{1300, 0, 0}, {1000, 400, kObsPtArcCcw}, {1300, 0, 0}});
         obstacle(-int16_t(c1), kObsCompKeepout, 0,
                  {{0, 0, 0}, {3000, 0, 0}, {3000, 3000, 0}, {0, 3000, 0}, {0, 0, 0}});
 
@@ -396,7 +397,7 @@ class BinLoadTest : public BinTest {
                     const DbFieldList& list = DbFieldsOf(piece.part);
                     for (int32_t i = 0; i < list.count; ++i) {
                         const DbField& fd = list.fields[i];
-                        int32_t w = fd.kind == kFieldF64                           ? 8
+                        int32_t w = fd.kind == kFieldF64                             ? 8
                                     : (fd.kind == kFieldI16 || fd.kind == kFieldU16) ? 2
                                     : (fd.kind == kFieldI32 || fd.kind == kFieldU32 ||
                                        fd.kind == kFieldName)
@@ -535,14 +536,14 @@ TEST_F(BinLoadTest, StrategyFilesCarryTheSweepsAndColoursIntoAnotherDesign) {
     DbHdr().sweep = 0;
     std::string layersBefore;
     for (int32_t l = 0; l < kLayerSlots; ++l)
-        layersBefore += std::to_string(LayerRef(l)->name) + "/" +
-                        std::to_string(LayerRef(l)->recordId) + " ";
+        layersBefore +=
+            std::to_string(LayerRef(l)->name) + "/" + std::to_string(LayerRef(l)->recordId) + " ";
 
     ASSERT_EQ(Load("a.sf", false), 1);
     std::string layersAfter;
     for (int32_t l = 0; l < kLayerSlots; ++l)
-        layersAfter += std::to_string(LayerRef(l)->name) + "/" +
-                       std::to_string(LayerRef(l)->recordId) + " ";
+        layersAfter +=
+            std::to_string(LayerRef(l)->name) + "/" + std::to_string(LayerRef(l)->recordId) + " ";
     EXPECT_EQ(layersBefore, layersAfter);
     // File layers 1, 2, 3, 4 went to design layers 1, 2, 4, 5.
     const int32_t map[5] = {0, 1, 2, 4, 5};
@@ -586,18 +587,26 @@ TEST_F(BinLoadTest, MergedSweepsDumpEqualToTheDesignTheyCameFrom) {
     ASSERT_TRUE(BinSave(&spec, false));
     DbDumpOptions o;
     std::string a = Dump(o);
+    // The sweep, placement strategy and colour lines; colours in any order.
     auto sweepLines = [](const std::string& dump) {
-        std::string out;
-        size_t at = 0;
-        while ((at = dump.find("\nSweep ", at)) != std::string::npos) {
-            size_t end = dump.find('\n', at + 1);
-            out += dump.substr(at, end - at);
-            at = end;
+        std::vector<std::string> lines;
+        for (const char* head : {"\nSweep ", "\nPlaceStrategy:", "\nColor "}) {
+            size_t at = 0;
+            while ((at = dump.find(head, at)) != std::string::npos) {
+                size_t end = dump.find('\n', at + 1);
+                std::string line = dump.substr(at, end - at);
+                if (line.rfind("\nColor ", 0) == 0) line = line.substr(line.find(':'));
+                lines.push_back(line);
+                at = end;
+            }
         }
+        std::sort(lines.begin(), lines.end());
+        std::string out;
+        for (const std::string& line : lines)
+            out += line;
         return out;
     };
-    // Design B with the same layers, default sweeps.
-    std::vector<uint8_t> keepA = ReadBytes("a.sf");
+    // Design B with the same layers, default sweeps and placement strategy.
     DbFree();
     BuildDesign(false);
     for (int32_t i = 0; i < kSweepCount; ++i) {
@@ -607,9 +616,47 @@ TEST_F(BinLoadTest, MergedSweepsDumpEqualToTheDesignTheyCameFrom) {
         SweepPut(&s);
     }
     DbHdr().sweep = 0;
+    PlaceStrategy ps;
+    DbRecInit(kRecPlaceStrategy, &ps, 1);
+    PlaceStratPut(&ps);
+    std::string layersB = Dump().substr(Dump().find("\nLayer 0:"));
+    layersB = layersB.substr(0, layersB.find("\nThruCode "));
     ASSERT_NE(sweepLines(Dump()), sweepLines(a));
     ASSERT_EQ(Load("a.sf", false), 1);
+    // Sweeps, placement strategy and colours as in A, layers as they were.
     EXPECT_EQ(sweepLines(Dump()), sweepLines(a));
+    std::string layersAfter = Dump().substr(Dump().find("\nLayer 0:"));
+    EXPECT_EQ(layersAfter.substr(0, layersAfter.find("\nThruCode ")), layersB);
+}
+
+TEST_F(BinLoadTest, AMergeOfThruCodesTakesThePadsByNameAndLayer) {
+    BuildDesign(false);
+    FileSpec spec = Spec("a.zid");
+    ASSERT_TRUE(BinSave(&spec, true));
+    int32_t smd = PadstackFind("SMD-PAD");
+    ASSERT_GT(smd, 0);
+    ThruLayer padA;
+    ThruPadGet(smd, 1, &padA);
+    int32_t countA = ThruCount();
+
+    DbFree();
+    BuildDesign(false);
+    ThruCode tc;
+    ThruGet(smd, &tc);
+    for (int32_t k = 0; k < 4; ++k)
+        tc.layer[1].shape[0].ext[k] = 999;
+    tc.layer[2].shapeCount = 1; // layer 2 has no pad in the file's copy
+    tc.layer[2].shape[0].code = kPadRound;
+    for (int32_t k = 0; k < 4; ++k)
+        tc.layer[2].shape[0].ext[k] = 77;
+    ThruPut(smd, &tc);
+    ASSERT_EQ(BinLoad(&spec, kLoadMerge | kLoadThru), 1);
+    EXPECT_EQ(ThruCount(), countA); // every name was found
+    ThruLayer got;
+    ThruPadGet(smd, 1, &got);
+    EXPECT_EQ(0, std::memcmp(&got, &padA, sizeof got));
+    ThruPadGet(smd, 2, &got);
+    EXPECT_EQ(got.shapeCount, 0); // the file's layer 2 block came over it
 }
 
 TEST_F(BinLoadTest, CheckTypeTellsDesignsFromOtherFiles) {
@@ -619,7 +666,8 @@ TEST_F(BinLoadTest, CheckTypeTellsDesignsFromOtherFiles) {
     bool isStrategy = true;
     EXPECT_TRUE(BinCheckType(&spec, &isStrategy));
     EXPECT_FALSE(isStrategy);
-    WriteBytes("ascii.txt", std::vector<uint8_t>{'*', 'P', 'E', 'L', 'V', 'A', 'N', 'E', '\r', '\n'});
+    WriteBytes("ascii.txt",
+               std::vector<uint8_t>{'*', 'P', 'E', 'L', 'V', 'A', 'N', 'E', '\r', '\n'});
     FileSpec ascii = Spec("ascii.txt");
     EXPECT_FALSE(BinCheckType(&ascii, &isStrategy));
     WriteBytes("empty.zid", {});
@@ -917,9 +965,11 @@ TEST_F(BinLoadTest, DamagedFilesLoadOrFailCleanly) {
         if (!tryLoad(cut, "truncated to " + std::to_string(n))) return;
     }
 
+    // A third of the rounds change the big-endian twin.
+    const std::vector<uint8_t> twin = PMacTwin(good);
     std::mt19937 rng(12345);
     for (int32_t round = 0; round < 3000; ++round) {
-        std::vector<uint8_t> bytes = good;
+        std::vector<uint8_t> bytes = round % 3 == 2 ? twin : good;
         int32_t changes = 1 + int32_t(rng() % 4);
         std::string what = "round " + std::to_string(round) + ":";
         for (int32_t k = 0; k < changes; ++k) {

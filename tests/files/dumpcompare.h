@@ -16,9 +16,9 @@ inline ::testing::AssertionResult DumpsEqual(const std::string& a, const std::st
         if (ea && eb) return ::testing::AssertionSuccess();
         if (ea || eb || la != lb) {
             return ::testing::AssertionFailure()
-                   << "dumps differ at line " << line << ":\n  first:  "
-                   << (ea ? std::string("<end>") : la) << "\n  second: "
-                   << (eb ? std::string("<end>") : lb);
+                   << "dumps differ at line " << line
+                   << ":\n  first:  " << (ea ? std::string("<end>") : la)
+                   << "\n  second: " << (eb ? std::string("<end>") : lb);
         }
     }
 }
