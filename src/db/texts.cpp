@@ -277,6 +277,12 @@ void TextPut(int32_t t, const BoardText* record) {
         // A whole turn stays as it is; any other angle comes into 0..21,599.
         if (rec.angle != kAngFullTurn) rec.angle = int16_t(AngNormalize(rec.angle));
         TextBoxRefresh(&rec);
+        // A text whose strokes give no box (no font, or no drawable
+        // character) takes the point box at its position.
+        if (rec.minX > rec.maxX || rec.minY > rec.maxY) {
+            rec.minX = rec.maxX = rec.x;
+            rec.minY = rec.maxY = rec.y;
+        }
         if (rec.name == NameId(0xFFFFFFFF)) {
             char text[32];
             std::snprintf(text, sizeof text, "%ld", long(rec.recordId));
