@@ -1,6 +1,7 @@
 // The board text table with its owner lists.
 #include "db/texts.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -276,6 +277,8 @@ void TextPut(int32_t t, const BoardText* record) {
         if (rec.recordId == 0) rec.recordId = DbNextRecordId();
         // A whole turn stays as it is; any other angle comes into 0..21,599.
         if (rec.angle != kAngFullTurn) rec.angle = int16_t(AngNormalize(rec.angle));
+        rec.minX = rec.minY = INT32_MAX;
+        rec.maxX = rec.maxY = INT32_MIN;
         TextBoxRefresh(&rec);
         // A text whose strokes give no box (no font, or no drawable
         // character) takes the point box at its position.

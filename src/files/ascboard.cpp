@@ -889,11 +889,15 @@ void AscRebuild() {
     // run on empty lists.
     ObsLooseList none = {nullptr, 0};
     ObsFromNodesEnd(&none);
-    BusyFeedback(0);
-    ChainOrderNet(0);
-    for (int32_t n = 1; n <= NetCount(); ++n) {
+    // Chain ordering needs the node lists, which exist once an item was
+    // handed over.
+    if (NetNodeListsExist()) {
         BusyFeedback(0);
-        ChainOrderNet(n);
+        ChainOrderNet(0);
+        for (int32_t n = 1; n <= NetCount(); ++n) {
+            BusyFeedback(0);
+            ChainOrderNet(n);
+        }
     }
     ObsFromNodes(&none);
 }
