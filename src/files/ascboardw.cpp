@@ -34,10 +34,13 @@
 // - a double quote inside a text, note or name (written as ', the format
 //   has no escape).
 // Saving also sorts the net table by name.
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "db/comps.h"
 #include "db/conns.h"
@@ -141,8 +144,14 @@ int32_t CompAsc() {
 
 int32_t ConnAsc(int32_t net) {
     const Net* nr = NetRef(net);
+    // Each connection's lines are gathered first and the connections
+    // written in the order of their text: the order of a net's connections
+    // changes with every load and validation, and a design written twice
+    // gives the same file whatever that order is.
+    std::vector<std::vector<std::string>> conns;
     for (int32_t k = NetConnFirst(net); k != 0; k = NetConnNext(k)) {
         const Conn* rec = ConnRef(k);
+        std::vector<std::string> lines;
         if (!rec || rec->head.count < 2) continue;
         const int32_t count = rec->head.count;
         // What the reader would hold: the net's width and layer 0 until a
@@ -164,7 +173,7 @@ int32_t ConnAsc(int32_t net) {
             AppendFlags(c.flags);
             if (std::strlen(line) > 50) {
                 Append(" &");
-                AscPutLine(line);
+                lines.emplace_back(line);
                 std::snprintf(line, kAscLineBytes, "     ");
             }
         };
@@ -179,8 +188,13 @@ int32_t ConnAsc(int32_t net) {
             AppendEnd(" ", rec->head.toComp, rec->head.toPin);
         }
         AppendFlags(last.flags);
-        AscPutLine(line);
+        lines.emplace_back(line);
+        conns.push_back(std::move(lines));
     }
+    std::sort(conns.begin(), conns.end());
+    for (const std::vector<std::string>& lines : conns)
+        for (const std::string& l : lines)
+            AscPutLine(l.c_str());
     return 1;
 }
 
