@@ -389,8 +389,8 @@ TEST_F(AscBoardTest, FreeEndsAreWrittenAsNodeAndReadBack) {
     EXPECT_EQ(ConnRef(2)->head.count, 2);
     EXPECT_EQ(int(ConnRef(2)->crn[1].flags & kCrnLocked), kCrnLocked);
     std::string out = Written([] { return ConnAsc(1); });
-    EXPECT_EQ(out, "   U2.1 L:2 W:11 [50000,0] NODE LOCKED\r\n"
-                   "   NODE [5000,5000] L:1 [6000,5000] U1.1\r\n");
+    EXPECT_EQ(out, "   NODE [5000,5000] L:1 [6000,5000] U1.1\r\n"
+                   "   U2.1 L:2 W:11 [50000,0] NODE LOCKED\r\n");
 }
 
 TEST_F(AscBoardTest, SectionLinesOfComponentsObstaclesAndTexts) {
