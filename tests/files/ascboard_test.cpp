@@ -2,6 +2,8 @@
 // *NOTE and *TEXT, read and written.
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -417,6 +419,22 @@ TEST_F(AscBoardTest, SectionLinesOfComponentsObstaclesAndTexts) {
                                 "*TEXT \"SAY \" STATIC L: 1 Sym= 0 &\r\n"
                                 "     Rot=0[00] W:600 H:4500 Ratio:100 [1, 2] M:1R:5\r\n");
     EXPECT_EQ(Written(NoteAsc), " \r\n*Note \"a note\"\r\n");
+}
+
+TEST_F(AscBoardTest, TheSectionFixtureReadsClean) {
+    std::ifstream in(std::string(PLV_ASC_DATA) + "/board.asc", std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(text.empty());
+    int32_t errors = -1;
+    ASSERT_EQ(Read(text, &errors), 1);
+    // The "?" end logs the tokenizer's complaint.
+    EXPECT_EQ(errors, 1) << ::testing::PrintToString(Messages());
+    EXPECT_EQ(CompCount(), 3);
+    EXPECT_EQ(NetCount(), 2);
+    EXPECT_EQ(ObsCount(), 4);
+    EXPECT_EQ(TextCount(), 2);
+    EXPECT_EQ(NoteCount(), 1);
+    EXPECT_GE(ConnCount(), 4);
 }
 
 } // namespace
