@@ -415,7 +415,10 @@ int32_t AscReadNetConn(int32_t net, int32_t width) {
                 AscRejected("*NET", kErrNetWidthZero);
                 return 0;
             }
-    if (ConnCount() >= kConnLimit - 1) {
+    // The table grows by 500 slots while that stays below its limit.
+    ConnLayout layout;
+    ConnTestLayout(&layout);
+    if (ConnCount() >= layout.capacity && layout.capacity + kConnGrow >= kConnLimit) {
         AscTableFull("*NET");
         return 0;
     }

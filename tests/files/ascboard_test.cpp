@@ -422,7 +422,7 @@ TEST_F(AscBoardTest, SectionLinesOfComponentsObstaclesAndTexts) {
 }
 
 TEST_F(AscBoardTest, TheSectionFixtureReadsClean) {
-    std::ifstream in(std::string(PLV_ASC_DATA) + "/board.asc", std::ios::binary);
+    std::ifstream in(std::string(PLV_ASC_DATA) + "/sections.asc", std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_FALSE(text.empty());
     int32_t errors = -1;
