@@ -61,8 +61,8 @@ int main(int argc, char** argv) {
     }
     fs::path base = fs::absolute(argv[2], ec);
     if (ec || base.filename().empty()) return Usage();
+    // A folder that cannot be made shows as a failed write below.
     fs::create_directories(base.parent_path(), ec);
-    if (!fs::is_directory(base.parent_path())) return Usage();
     HeadlessSetApplicationFolder(base.parent_path().string().c_str());
 
     DbRegisterBuiltins();

@@ -8,6 +8,9 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 #include "asctest.h"
 #include "db/comps.h"
@@ -346,6 +349,22 @@ TEST_F(AscWriteTest, RunCommandOnTheSample) {
     EXPECT_NE(printed.find("layers 2\n"), std::string::npos) << printed;
     EXPECT_NE(printed.find("\nwarnings 0\n"), std::string::npos) << printed;
     EXPECT_TRUE(std::filesystem::exists(m_folder / "out" / "Pelvane.Log"));
+#ifndef _WIN32
+    // Bad arguments, an input that does not load, an output that cannot be
+    // written.
+    auto exitCode = [&](const std::string& args) {
+        int status = std::system(("\"" + std::string(driver) + "\" " + args + " 2>/dev/null >/dev/null").c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(exitCode(""), 2);
+    EXPECT_EQ(exitCode("\"" + (m_folder / "none.asc").string() + "\" x"), 1);
+    {
+        std::ofstream junk(m_folder / "junk.asc", std::ios::binary);
+        junk << "no design here";
+    }
+    EXPECT_EQ(exitCode("\"" + (m_folder / "junk.asc").string() + "\" \"" + (m_folder / "o").string() + "\""), 1);
+    EXPECT_EQ(exitCode("\"" + SamplePath() + "\" /dev/null/x/board"), 3);
+#endif
     // Both outputs load back to the sample's design.
     std::filesystem::copy_file(SamplePath(), m_folder / "s.asc");
     std::filesystem::copy_file(m_folder / "out" / "board.ZID", m_folder / "b.zid");
