@@ -219,7 +219,7 @@ bool LoadLayer(Loader& ld, const uint8_t* buf) {
     rec.shortName = names > 1 ? ld.pending[1] : 0;
     rec.className = names > 2 ? ld.pending[2] : 0;
     if (!ld.merge) {
-        if (!DbIsTrusted() && LayerPutCheck(n, &rec)) return Bad();
+        if (LayerPutCheck(n, &rec)) return Bad();
         LayerPut(n, &rec);
         return true;
     }
@@ -259,7 +259,7 @@ bool MergeThru(Loader& ld, const ThruCode& rec, int32_t n) {
     cur->word8 = rec.word8;
     for (int32_t l = 0; l <= LayerCount() && l < kLayerSlots; ++l)
         if (ld.layerMap[l]) cur->layer[ld.layerMap[l] - 1] = rec.layer[l];
-    if (!DbIsTrusted() && ThruPutCheck(t, cur.get())) return Bad();
+    if (ThruPutCheck(t, cur.get())) return Bad();
     ThruPut(t, cur.get());
     return true;
 }
@@ -276,7 +276,7 @@ bool LoadThru(Loader& ld, uint8_t* buf) {
         if (ThruCount() >= kThruCapacity) return Bad();
         target = ThruAdd();
     }
-    if (!DbIsTrusted() && ThruPutCheck(target, &rec)) return Bad();
+    if (ThruPutCheck(target, &rec)) return Bad();
     ThruPut(target, &rec);
     return true;
 }
@@ -293,7 +293,7 @@ bool LoadSymbol(Loader& ld, uint8_t* buf) {
     rec.info.name = ld.pending[0];
     for (int32_t p = 1; p <= count; ++p)
         rec.pin[p].name = ld.pending[size_t(p)];
-    if (!DbIsTrusted() && SymPutCheck(s, &rec)) return Bad();
+    if (SymPutCheck(s, &rec)) return Bad();
     SymPut(s, &rec);
     return true;
 }
@@ -310,8 +310,8 @@ bool LoadPackage(Loader& ld, uint8_t* buf) {
         rec.pin[p].name = ld.pending[size_t(2 * p - 1)];
         rec.pin[p].name2 = ld.pending[size_t(2 * p)];
     }
-    // PkgPut checks even while trusted: a record it would refuse fails the
-    // load here.
+    // The table's put checks even while trusted: a record it would refuse
+    // fails the load here.
     if (PkgPutCheck(n, &rec)) return Bad();
     PkgPut(n, &rec);
     return true;
@@ -330,7 +330,7 @@ bool LoadComponent(Loader& ld, const uint8_t* buf) {
     rec.name = ld.pending[0];
     rec.value32 = names > 1 ? int32_t(ld.pending[1]) : 0;
     rec.flags = uint16_t(rec.flags & ~0x40);
-    if (!DbIsTrusted() && CompPutCheck(c, &rec)) return Bad();
+    if (CompPutCheck(c, &rec)) return Bad();
     CompPut(c, &rec);
     return true;
 }
