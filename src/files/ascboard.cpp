@@ -652,10 +652,10 @@ int32_t AscReadComp() {
 
 namespace {
 
-const char* const kObsKindWords[20] = {
-    "OUTLINE", "KEEPOUT", "AVOID",    "NOVIA",    "KEEPIN",   "TEXT",     "NULL",
-    "CDETAIL", "CKEEPIN", "CKEEPOUT", "CINNER",   "COUTER",   "MATRIX",   "GKEEPIN",
-    "GKEEPOUT", "HKEEPIN", "HKEEPOUT", "CVOID",   "CPOUR",    "SHAVABLE"};
+const char* const kObsKindWords[20] = {"OUTLINE", "KEEPOUT",  "AVOID",   "NOVIA",   "KEEPIN",
+                                       "TEXT",    "NULL",     "CDETAIL", "CKEEPIN", "CKEEPOUT",
+                                       "CINNER",  "COUTER",   "MATRIX",  "GKEEPIN", "GKEEPOUT",
+                                       "HKEEPIN", "HKEEPOUT", "CVOID",   "CPOUR",   "SHAVABLE"};
 
 Obstacle* ObsScratch() {
     static std::unique_ptr<Obstacle> scratch(new Obstacle());
@@ -802,7 +802,7 @@ int32_t AscReadNote() {
 
 namespace {
 
-const char* const kTextKindWords[7] = {"STATIC", "CNAME",   "SNAME",  "PNAME",
+const char* const kTextKindWords[7] = {"STATIC",  "CNAME",   "SNAME",  "PNAME",
                                        "PINNAME", "CDETAIL", "SDETAIL"};
 
 } // namespace

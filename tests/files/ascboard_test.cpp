@@ -304,8 +304,8 @@ TEST_F(AscBoardTest, ObstaclesAndTheirWords) {
                         "*OBS KEEPOUT [5, 5]\r\n",
                         &errors),
               1);
-    EXPECT_EQ(Messages(), (std::vector<std::string>{"NETNUMBER: out of range (1)",
-                                                    "OBS too few corners"}));
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{"NETNUMBER: out of range (1)", "OBS too few corners"}));
     ASSERT_EQ(ObsCount(), 3);
     const ObsHead& a = ObsRef(1)->head;
     EXPECT_EQ(a.kind, kObsAvoid);

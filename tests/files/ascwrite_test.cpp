@@ -107,7 +107,7 @@ class AscWriteTest : public AscTest {
 
 // The fields the format does not carry, and those that follow from them.
 const std::vector<std::string> AscWriteTest::kLosses = {
-    "Header.unitSize", // kept to 10 decimals
+    "Header.unitSize",  // kept to 10 decimals
     "Sweep.boxPercent", // derived on reading
 };
 
@@ -353,7 +353,8 @@ TEST_F(AscWriteTest, RunCommandOnTheSample) {
     // Bad arguments, an input that does not load, an output that cannot be
     // written.
     auto exitCode = [&](const std::string& args) {
-        int status = std::system(("\"" + std::string(driver) + "\" " + args + " 2>/dev/null >/dev/null").c_str());
+        int status = std::system(
+            ("\"" + std::string(driver) + "\" " + args + " 2>/dev/null >/dev/null").c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     };
     EXPECT_EQ(exitCode(""), 2);
@@ -362,7 +363,9 @@ TEST_F(AscWriteTest, RunCommandOnTheSample) {
         std::ofstream junk(m_folder / "junk.asc", std::ios::binary);
         junk << "no design here";
     }
-    EXPECT_EQ(exitCode("\"" + (m_folder / "junk.asc").string() + "\" \"" + (m_folder / "o").string() + "\""), 1);
+    EXPECT_EQ(exitCode("\"" + (m_folder / "junk.asc").string() + "\" \"" +
+                       (m_folder / "o").string() + "\""),
+              1);
     EXPECT_EQ(exitCode("\"" + SamplePath() + "\" /dev/null/x/board"), 3);
 #endif
     // Both outputs load back to the sample's design.
