@@ -417,15 +417,17 @@ bool LoadConn(uint8_t* buf) {
         if (rec.crn[i].layer > LayerCount() || rec.crn[i].via > DbHdr().viaCount) return Bad();
         rec.crn[i].flags = uint8_t(rec.crn[i].flags & ~kCrnLatched);
     }
-    // A connection without its corners takes them from its end pins.
-    if (!DbIsTrusted() && h.count < 2) {
-        for (int32_t e = 0; e < 2; ++e) {
-            int32_t c = e ? h.toComp : h.fromComp;
-            int32_t pin = e ? h.toPin : h.fromPin;
-            if (c < 1) return Bad();
-            const Component* comp = CompRef(c);
-            if (comp->symbol < 1 || pin < 1 || pin > SymPinCount(comp->symbol)) return Bad();
+    // A connection without its corners takes them from its end pins, and
+    // every end on a component is put onto its pin: the pins must exist.
+    for (int32_t e = 0; e < 2; ++e) {
+        int32_t c = e ? h.toComp : h.fromComp;
+        int32_t pin = e ? h.toPin : h.fromPin;
+        if (c < 1) {
+            if (!DbIsTrusted() && h.count < 2) return Bad();
+            continue;
         }
+        const Component* comp = CompRef(c);
+        if (comp->symbol < 1 || pin < 1 || pin > SymPinCount(comp->symbol)) return Bad();
     }
     if (ConnCount() >= kConnCapacity) return Bad();
     int32_t n = ConnAdd();
