@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "db/chains.h"
 #include "db/comps.h"
@@ -449,6 +451,26 @@ namespace {
 
 int32_t g_segWidth = 0;
 
+// The loose pins handed to the node lists by the read in hand: the rebuild
+// places them by their components, which must still have those pins.
+struct SegPins {
+    const AscContext* read = nullptr;
+    std::vector<std::pair<int16_t, int16_t>> pins;
+    void Add(int32_t comp, int32_t pin) {
+        if (read != g_asc) {
+            read = g_asc;
+            pins.clear();
+        }
+        pins.emplace_back(int16_t(comp), int16_t(pin));
+    }
+    bool Uses(int32_t comp) const {
+        if (read != g_asc) return false;
+        for (const auto& p : pins)
+            if (p.first == comp) return true;
+        return false;
+    }
+} g_segPins;
+
 } // namespace
 
 int32_t AscReadSegItem(int32_t net) {
@@ -479,6 +501,7 @@ int32_t AscReadSegItem(int32_t net) {
         rec.head.fromComp = int16_t(comp);
         rec.head.fromPin = int16_t(pin);
         std::memset(&rec.crn[0], 0, sizeof rec.crn[0]);
+        g_segPins.Add(comp, pin);
         NetNodeListBuild(&rec);
         AscGetToken(kAscAny);
         return 1;
@@ -558,6 +581,11 @@ int32_t AscReadSeg() {
     return 1;
 }
 
+void AscBoardStart() {
+    g_segPins = SegPins();
+    g_segPins.read = g_asc;
+}
+
 // ---- *COMP ------------------------------------------------------------------------
 
 int32_t AscReadComp() {
@@ -626,6 +654,12 @@ int32_t AscReadComp() {
         }
         DbRecInit(kRecComponent, &rec, CompCount() + 1);
     }
+    // A component whose pins are in use keeps at least as many pins.
+    if (n && hasSym && sym != rec.symbol && rec.symbol >= 1 &&
+        SymPinCount(sym) < SymPinCount(rec.symbol) && (ConnFindComp(n) || g_segPins.Uses(n))) {
+        AscError(AscMsg(kAscMsgPinMissing), int(SymPinCount(sym) + 1));
+        return 0;
+    }
     rec.name = id;
     rec.angle = angle;
     rec.flags = flags;
@@ -676,7 +710,7 @@ bool ArcRadiiOk(const Obstacle& in) {
     }
     bool circle = h.count == 3 && same(r->pt[2], r->pt[0]) && (r->pt[1].flags & kObsPtArc);
     if (circle) return true;
-    const int32_t limit = 3 * DbHdr().userUnit;
+    const int64_t limit = 3 * int64_t(DbHdr().userUnit);
     for (int32_t i = 0; i < h.count - 2; ++i) {
         const ObsPoint& c = r->pt[i + 1];
         if (!(c.flags & kObsPtArc)) continue;
@@ -892,6 +926,18 @@ void AscRebuild() {
     // run on empty lists.
     ObsLooseList none = {nullptr, 0};
     ObsFromNodesEnd(&none);
+    // Every loose pin must still be there; otherwise the segments are
+    // dropped.
+    if (g_segPins.read == g_asc && g_asc)
+        for (const auto& p : g_segPins.pins) {
+            const Component* c = p.first <= CompCount() ? CompRef(p.first) : nullptr;
+            if (!c || c->symbol < 1 || p.second > SymPinCount(c->symbol)) {
+                AscError(AscMsg(kAscMsgPinMissing), int(p.second));
+                NetNodeListFree();
+                break;
+            }
+        }
+    g_segPins = SegPins();
     // Chain ordering needs the node lists, which exist once an item was
     // handed over.
     if (NetNodeListsExist()) {

@@ -192,6 +192,8 @@ void AscReadVias();
 void AscReadThru();
 void AscReadSymbol();
 void AscReadPackage();
+// Forgets what the board sections kept of an earlier read (from *START).
+void AscBoardStart();
 // The board sections; each answers 1 when its element was stored.
 int32_t AscReadComp();
 int32_t AscReadNet();

@@ -275,7 +275,8 @@ void KwTimeUsed() {
     AscGetToken(kAscAny);
 }
 void KwUser() {
-    HeaderNumber(&g_asc->userUnits, 1, INT32_MAX, true);
+    // Sizes are derived from the user unit by multiples up to 1,000.
+    HeaderNumber(&g_asc->userUnits, 1, 1000000, true);
 }
 void KwVGrid() {
     HeaderNumber(&g_asc->viaGrid, 0, INT32_MAX, true);
@@ -474,6 +475,7 @@ void AscReadStart() {
         return;
     }
     c.started = 1;
+    AscBoardStart();
     AscGetToken(kAscAny);
 }
 

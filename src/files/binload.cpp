@@ -98,6 +98,8 @@ NameId OneName(const Loader& ld) {
     return ld.pending.empty() ? 0 : ld.pending[0];
 }
 
+constexpr int32_t kUserUnitMax = 1000000; // database units per user unit
+
 bool LoadHeader(Loader& ld, const uint8_t* buf) {
     if (ld.headerSeen) return Bad();
     ld.headerSeen = true;
@@ -109,6 +111,8 @@ bool LoadHeader(Loader& ld, const uint8_t* buf) {
     if (!std::memchr(h.name, 0, sizeof h.name)) return Bad();
     if (h.layerCount < 1 || h.layerCount > kMaxLayers) return Bad();
     if (h.connGrid < 0 || h.routeGrid < 0 || h.fourthGrid < 0) return Bad();
+    // Sizes are derived from the user unit by multiples up to 1,000.
+    if (h.userUnit < 1 || h.userUnit > kUserUnitMax) return Bad();
     if (h.viaCount < 1 || h.viaCount > kThruMaxVias) return Bad();
     if (h.thruCount < h.viaCount || h.thruCount > kThruCapacity) return Bad();
     if (h.unitKind > 6 || h.viaNameCount > kMaxViaNames) return Bad();
