@@ -168,6 +168,7 @@ NetNode* NewSegNode(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t laye
 void ChainPush(NetNode* head) {
     head->next = g_state.chainList;
     g_state.chainList = head;
+    if (head->kind == kNodePin) ++g_state.pinChains;
 }
 
 void RingPushBack(NetNode* n) {
@@ -295,7 +296,6 @@ void RingStep() {
     RingRemove(e);
     if (!closed && !grew) {
         ChainPush(e);
-        if (e->kind == kNodePin) ++s.pinChains;
     }
 }
 
@@ -311,7 +311,6 @@ void MarkSeen(int32_t comp, int32_t pin) {
 void LonePin(int32_t comp, int32_t pin) {
     ChainPush(NewPinNode(comp, pin));
     MarkSeen(comp, pin);
-    ++g_state.pinChains;
     ++g_state.newPins;
 }
 
@@ -903,7 +902,7 @@ void ChainListRemove(NetNode* head) {
         if (*at == head) {
             *at = head->next;
             head->next = nullptr;
-            if (IsLonePin(head)) --g_state.pinChains;
+            if (IsPin(head)) --g_state.pinChains;
             return;
         }
 }

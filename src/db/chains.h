@@ -119,7 +119,7 @@ struct State {
     NetNode* freeList = nullptr;  // segments and vias not yet used
     NetNode* chainList = nullptr; // heads of chains not in the tree
     NetNode* treeList = nullptr;  // heads of chains in the tree
-    int32_t pinChains = 0;        // lone pins in the chain list
+    int32_t pinChains = 0;        // chains in the chain list that start at a pin
     int32_t newPins = 0;          // k: pins that became chains of their own
     int32_t ecl1 = 0, ecl4 = 0, eclOther = 0;
     bool large = false;

@@ -514,9 +514,13 @@ void BuildTree(int32_t net) {
     fixChains();
     fixChains();
     ChainDump("after fixChains");
+    // Large: more than 10 chains that start at a pin.
     int32_t chainCount = 0;
-    for (NetNode* c = s.chainList; c; c = c->next)
+    s.pinChains = 0;
+    for (NetNode* c = s.chainList; c; c = c->next) {
         ++chainCount;
+        if (chains::IsPin(c)) ++s.pinChains;
+    }
     s.large = s.pinChains > kLargePinChains && chainCount < kMaxEdgeChains;
     if (s.large) BuildCandidates();
     if (!s.chainList) return;
