@@ -437,4 +437,26 @@ TEST_F(AscBoardTest, TheSectionFixtureReadsClean) {
     EXPECT_GE(ConnCount(), 4);
 }
 
+TEST_F(AscBoardTest, PinsInUseStay) {
+    // A connected component keeps a footprint with at least as many pins,
+    // and a placed footprint keeps its pins.
+    int32_t errors = -1;
+    ASSERT_EQ(ReadBoard("*SYMBOL 4 \"ONE\" 1 \"1\" [0, 0] Thru=1\r\n"
+                        "*NET \"N\" W:10 U1.2 U2.1\r\n"
+                        "*COMP U1 Symbol=4\r\n"
+                        "*SYMBOL 1 \"TWO\" 1 \"1\" [0, 0] Thru=1\r\n"
+                        "*COMP U2 Symbol=4\r\n"
+                        "*COMP U9 [0, 0] Symbol=1\r\n"
+                        "*COMP U9 Symbol=4\r\n",
+                        &errors),
+              1);
+    EXPECT_EQ(errors, 3);
+    EXPECT_EQ(Messages(), std::vector<std::string>(3, "Pin (2) doesn't exist"));
+    EXPECT_EQ(CompRef(CompFind("U1"))->symbol, 1);
+    EXPECT_EQ(CompRef(CompFind("U2"))->symbol, 1);
+    EXPECT_EQ(SymPinCount(1), 2);
+    // An unconnected component may take any footprint.
+    EXPECT_EQ(CompRef(CompFind("U9"))->symbol, 4);
+}
+
 } // namespace
