@@ -378,6 +378,17 @@ TEST_F(AscWriteTest, RunCommandOnTheSample) {
     EXPECT_TRUE(DumpsEqual(sample, Dump()));
     ASSERT_EQ(LoadBin("b.zid"), 1);
     EXPECT_TRUE(DumpsEqual(sample, Dump()));
+#ifndef _WIN32
+    // A design file loads as one; a strategy file is refused.
+    EXPECT_EQ(exitCode("\"" + (m_folder / "b.zid").string() + "\" \"" +
+                       (m_folder / "again").string() + "\""),
+              0);
+    FileSpec strategy = Spec("s.zid");
+    ASSERT_TRUE(BinSave(&strategy, false));
+    EXPECT_EQ(exitCode("\"" + (m_folder / "s.zid").string() + "\" \"" +
+                       (m_folder / "again").string() + "\""),
+              1);
+#endif
 }
 
 } // namespace
