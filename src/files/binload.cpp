@@ -99,6 +99,27 @@ NameId OneName(const Loader& ld) {
 }
 
 constexpr int32_t kUserUnitMax = 1000000; // database units per user unit
+// Positions, pin offsets and pad sizes: placing a pad adds them up in 32
+// bits.
+constexpr int32_t kCoordLimit = 268435455;
+
+bool InCoord(int64_t v) {
+    return v >= -kCoordLimit && v <= kCoordLimit;
+}
+
+// Every pad shape's extents and offsets within the coordinate limit.
+bool PadsInRange(const ThruCode& rec) {
+    for (int32_t l = 0; l <= DbHdr().layerCount && l < kLayerSlots; ++l)
+        for (int32_t k = 0; k < rec.layer[l].shapeCount && k < kThruShapes; ++k) {
+            const PadShape& p = rec.layer[l].shape[k];
+            int32_t e[4];
+            std::memcpy(e, p.ext, sizeof e);
+            if (!InCoord(p.x) || !InCoord(p.y)) return false;
+            for (int32_t v : e)
+                if (!InCoord(v)) return false;
+        }
+    return true;
+}
 
 bool LoadHeader(Loader& ld, const uint8_t* buf) {
     if (ld.headerSeen) return Bad();
@@ -272,6 +293,7 @@ bool LoadThru(Loader& ld, uint8_t* buf) {
     ThruCode& rec = *reinterpret_cast<ThruCode*>(buf);
     rec.name = OneName(ld);
     int32_t n = ++ld.thruRead;
+    if (!PadsInRange(rec)) return Bad();
     if (ld.merge) return MergeThru(ld, rec, n);
     int32_t target;
     if (n <= DbHdr().viaCount && n <= ThruCount()) {
@@ -290,8 +312,10 @@ bool LoadSymbol(Loader& ld, uint8_t* buf) {
     int32_t count = rec.info.pinCount;
     if (count < 0 || count > kMaxPins) return Bad();
     if (int32_t(ld.pending.size()) != count + 1) return Bad();
-    for (int32_t p = 1; p <= count; ++p)
+    for (int32_t p = 1; p <= count; ++p) {
         if (rec.pin[p].thru < 1 || rec.pin[p].thru > ThruCount()) return Bad();
+        if (!InCoord(rec.pin[p].x) || !InCoord(rec.pin[p].y)) return Bad();
+    }
     if (SymCount() >= kSymCapacity) return Bad();
     int32_t s = SymAdd();
     rec.info.name = ld.pending[0];
@@ -329,6 +353,7 @@ bool LoadComponent(Loader& ld, const uint8_t* buf) {
     if (rec.symbol < 0 || rec.symbol > SymCount()) return Bad();
     if (rec.otherSymbol < 0 || rec.otherSymbol > SymCount()) return Bad();
     if (rec.package < 0 || rec.package > PkgCount()) return Bad();
+    if (!InCoord(rec.x) || !InCoord(rec.y)) return Bad();
     if (CompCount() >= kCompCapacity) return Bad();
     int32_t c = CompAdd();
     rec.name = ld.pending[0];
