@@ -1,6 +1,7 @@
 // The board text table with its owner lists.
 #include "db/texts.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -280,7 +281,15 @@ void TextPut(int32_t t, const BoardText* record) {
         if (rec.recordId == 0) rec.recordId = DbNextRecordId();
         // A whole turn stays as it is; any other angle comes into 0..21,599.
         if (rec.angle != kAngFullTurn) rec.angle = int16_t(AngNormalize(rec.angle));
+        rec.minX = rec.minY = INT32_MAX;
+        rec.maxX = rec.maxY = INT32_MIN;
         TextBoxRefresh(&rec);
+        // A text whose strokes give no box (no font, or no drawable
+        // character) takes the point box at its position.
+        if (rec.minX > rec.maxX || rec.minY > rec.maxY) {
+            rec.minX = rec.maxX = rec.x;
+            rec.minY = rec.maxY = rec.y;
+        }
         if (rec.name == NameId(0xFFFFFFFF)) {
             char text[32];
             std::snprintf(text, sizeof text, "%ld", long(rec.recordId));

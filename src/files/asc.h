@@ -80,3 +80,26 @@ int32_t LayerAsc();
 int32_t ThruAsc();
 int32_t symAsc();
 int32_t PackAsc();
+int32_t NoteAsc();
+int32_t CompAsc();
+int32_t NetAsc();
+// The connections of one net, one logical line each.
+int32_t ConnAsc(int32_t net);
+// These two poll the abort key after each record: 0 when the user aborted.
+int32_t ObsAsc();
+int32_t TextAsc();
+
+// The offset point the section writers subtract from every board-level
+// coordinate (the design's offset while the whole file is written; 0
+// otherwise).
+void AscSetWriteOffset(int32_t x, int32_t y);
+
+// True when the name is made of decimal digits only and its value, as an
+// unsigned 16-bit number, is the pin number (an empty name is 0): the
+// connection writer then writes comp.number instead of comp."name".
+bool AscPinNameIsNumber(int32_t pin, const char* name);
+
+// Writes the whole design as an ASCII board database: 1 when the file was
+// written whole without a stream error, 0 otherwise (the file could not be
+// created or opened, a stream error, or the user aborted before *END).
+int32_t AscWriteDatabase(const FileSpec* spec);

@@ -72,6 +72,28 @@ enum AscMsgId : int32_t {
     kAscMsgPkgPadName = 24169,
     kAscMsgPkgGateGroup = 24170,
     kAscMsgPkgPadGroup = 24171,
+    kAscMsgCompName = 24180,
+    kAscMsgUndefinedSymbol = 24181,
+    kAscMsgBadSymbolRef = 24182,
+    kAscMsgWMissing = 24183,
+    kAscMsgMinNegative = 24184,
+    kAscMsgZidNegative = 24185,
+    kAscMsgSourceMissing = 24186,
+    kAscMsgNoComponent = 24187,
+    kAscMsgSourcePin = 24188,
+    kAscMsgLayerRange = 24189,
+    kAscMsgTooManyCorners = 24190,
+    kAscMsgNoPad = 24191,
+    kAscMsgTargetMissing = 24192,
+    kAscMsgTargetPin = 24193,
+    kAscMsgTwoCorners = 24194,
+    kAscMsgPinMissingSeg = 24195,
+    kAscMsgOneCoord = 24196,
+    kAscMsgViaOneCoord = 24197,
+    kAscMsgObsType = 24198,
+    kAscMsgObsCorners = 24199,
+    kAscMsgTextString = 24200,
+    kAscMsgTextType = 24201,
 };
 
 // The text of a message: the catalogue's when it is loaded and holds the
@@ -170,5 +192,26 @@ void AscReadVias();
 void AscReadThru();
 void AscReadSymbol();
 void AscReadPackage();
+// Forgets what the board sections kept of an earlier read (from *START).
+void AscBoardStart();
+// The board sections; each answers 1 when its element was stored.
+int32_t AscReadComp();
+int32_t AscReadNet();
+// One connection of the net; the net's width is the starting width.
+int32_t AscReadNetConn(int32_t net, int32_t width);
+int32_t AscReadSeg();
+int32_t AscReadSegItem(int32_t net);
+int32_t AscReadObs();
+int32_t AscReadText();
+int32_t AscReadNote();
+// "[" x "," y "]" with the "[" current; the "]" stays current. 1 when read.
+int32_t AscReadPoint(int32_t* x, int32_t* y);
+// Kind words of obstacles (any other word 20; kinds above 19 "OTHER") and
+// of texts (any other word 7; kinds above 6 "OTHER").
+int32_t AscObsKind(const char* word);
+const char* AscObsKindWord(int32_t kind);
+int32_t AscTextKind(const char* word);
+const char* AscTextKindWord(int32_t kind);
+
 // The shape code of a word; 0 for any other word.
 int32_t AscShapeCode(const char* word);

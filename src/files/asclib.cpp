@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "db/comps.h"
 #include "db/db.h"
 #include "db/dbheader.h"
 #include "db/layers.h"
@@ -589,6 +590,11 @@ void AscReadSymbol() {
             AscError(AscMsg(kAscMsgPinMissing), int(p));
             return;
         }
+    // A symbol placed on components keeps at least the pins it had.
+    if (s && highest < SymPinCount(s) && CompNextWithSym(0, s)) {
+        AscError(AscMsg(kAscMsgPinMissing), int(highest + 1));
+        return;
+    }
     sym.info.pinCount = int16_t(highest);
     if (!s) s = SymAdd();
     int32_t number = 0;

@@ -275,7 +275,8 @@ void KwTimeUsed() {
     AscGetToken(kAscAny);
 }
 void KwUser() {
-    HeaderNumber(&g_asc->userUnits, 1, INT32_MAX, true);
+    // Sizes are derived from the user unit by multiples up to 1,000.
+    HeaderNumber(&g_asc->userUnits, 1, 1000000, true);
 }
 void KwVGrid() {
     HeaderNumber(&g_asc->viaGrid, 0, INT32_MAX, true);
@@ -284,8 +285,6 @@ void KwVias() {
     HeaderShort(&g_asc->viaCount, 1, 250, true);
 }
 
-// The board sections are read by their own readers once they exist; until
-// then their keywords read one token, as before *START.
 void KwElement(void (*reader)()) {
     if (g_asc->started && reader)
         reader();
@@ -293,22 +292,44 @@ void KwElement(void (*reader)()) {
         AscGetToken(kAscAny);
 }
 void KwComp() {
-    KwElement(nullptr);
+    if (g_asc->started)
+        AscReadComp();
+    else
+        AscGetToken(kAscAny);
 }
 void KwNet() {
-    KwElement(nullptr);
+    if (g_asc->started)
+        AscReadNet();
+    else
+        AscGetToken(kAscAny);
 }
 void KwNote() {
-    KwElement(nullptr);
+    if (g_asc->started)
+        AscReadNote();
+    else
+        AscGetToken(kAscAny);
 }
 void KwObs() {
-    KwElement(nullptr);
+    if (g_asc->started)
+        AscReadObs();
+    else
+        AscGetToken(kAscAny);
 }
 void KwSeg() {
-    KwElement(nullptr);
+    if (!g_asc->started) {
+        AscGetToken(kAscAny);
+        return;
+    }
+    // AscReadSeg marks the read for the rebuild once the net's head is
+    // stored; a failed element moves on by one token unless it stopped at
+    // the next keyword.
+    if (!AscReadSeg() && !AscAtKeyword()) AscGetToken(kAscAny);
 }
 void KwText() {
-    KwElement(nullptr);
+    if (g_asc->started)
+        AscReadText();
+    else
+        AscGetToken(kAscAny);
 }
 void KwPackage() {
     KwElement(&AscReadPackage);
@@ -454,6 +475,7 @@ void AscReadStart() {
         return;
     }
     c.started = 1;
+    AscBoardStart();
     AscGetToken(kAscAny);
 }
 
@@ -725,13 +747,6 @@ void AscRejected(const char* what, int32_t code) {
 
 void AscTableFull(const char* what) {
     AscError(AscMsg(kAscMsgTableFull), what);
-}
-
-void AscRebuild() {
-    // Refresh of the header; the outline, chain and obstacle rebuilds come
-    // with the board sections that gather their lists.
-    DbHeader h;
-    DbGetHeader(&h);
 }
 
 int32_t AscReadDatabase(const FileSpec* spec, int32_t* errors) {

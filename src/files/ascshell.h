@@ -16,3 +16,10 @@ void BusyFeedback(int32_t flag);
 // command runs its load, 0 otherwise. Owned by the shell; the reader only
 // reads it.
 extern int32_t g_keepAllSwitch;
+
+// The error alert with a file-system error code (32: the file could not be
+// opened as a stream).
+void ShowErrorAlert(int32_t code);
+
+// True when the user pressed the abort key since the last poll.
+bool UserAbort();

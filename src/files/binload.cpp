@@ -98,6 +98,29 @@ NameId OneName(const Loader& ld) {
     return ld.pending.empty() ? 0 : ld.pending[0];
 }
 
+constexpr int32_t kUserUnitMax = 1000000; // database units per user unit
+// Positions, pin offsets and pad sizes: placing a pad adds them up in 32
+// bits.
+constexpr int32_t kCoordLimit = 268435455;
+
+bool InCoord(int64_t v) {
+    return v >= -kCoordLimit && v <= kCoordLimit;
+}
+
+// Every pad shape's extents and offsets within the coordinate limit.
+bool PadsInRange(const ThruCode& rec) {
+    for (int32_t l = 0; l <= DbHdr().layerCount && l < kLayerSlots; ++l)
+        for (int32_t k = 0; k < rec.layer[l].shapeCount && k < kThruShapes; ++k) {
+            const PadShape& p = rec.layer[l].shape[k];
+            int32_t e[4];
+            std::memcpy(e, p.ext, sizeof e);
+            if (!InCoord(p.x) || !InCoord(p.y)) return false;
+            for (int32_t v : e)
+                if (!InCoord(v)) return false;
+        }
+    return true;
+}
+
 bool LoadHeader(Loader& ld, const uint8_t* buf) {
     if (ld.headerSeen) return Bad();
     ld.headerSeen = true;
@@ -109,6 +132,8 @@ bool LoadHeader(Loader& ld, const uint8_t* buf) {
     if (!std::memchr(h.name, 0, sizeof h.name)) return Bad();
     if (h.layerCount < 1 || h.layerCount > kMaxLayers) return Bad();
     if (h.connGrid < 0 || h.routeGrid < 0 || h.fourthGrid < 0) return Bad();
+    // Sizes are derived from the user unit by multiples up to 1,000.
+    if (h.userUnit < 1 || h.userUnit > kUserUnitMax) return Bad();
     if (h.viaCount < 1 || h.viaCount > kThruMaxVias) return Bad();
     if (h.thruCount < h.viaCount || h.thruCount > kThruCapacity) return Bad();
     if (h.unitKind > 6 || h.viaNameCount > kMaxViaNames) return Bad();
@@ -268,6 +293,7 @@ bool LoadThru(Loader& ld, uint8_t* buf) {
     ThruCode& rec = *reinterpret_cast<ThruCode*>(buf);
     rec.name = OneName(ld);
     int32_t n = ++ld.thruRead;
+    if (!PadsInRange(rec)) return Bad();
     if (ld.merge) return MergeThru(ld, rec, n);
     int32_t target;
     if (n <= DbHdr().viaCount && n <= ThruCount()) {
@@ -286,8 +312,10 @@ bool LoadSymbol(Loader& ld, uint8_t* buf) {
     int32_t count = rec.info.pinCount;
     if (count < 0 || count > kMaxPins) return Bad();
     if (int32_t(ld.pending.size()) != count + 1) return Bad();
-    for (int32_t p = 1; p <= count; ++p)
+    for (int32_t p = 1; p <= count; ++p) {
         if (rec.pin[p].thru < 1 || rec.pin[p].thru > ThruCount()) return Bad();
+        if (!InCoord(rec.pin[p].x) || !InCoord(rec.pin[p].y)) return Bad();
+    }
     if (SymCount() >= kSymCapacity) return Bad();
     int32_t s = SymAdd();
     rec.info.name = ld.pending[0];
@@ -310,6 +338,8 @@ bool LoadPackage(Loader& ld, uint8_t* buf) {
         rec.pin[p].name = ld.pending[size_t(2 * p - 1)];
         rec.pin[p].name2 = ld.pending[size_t(2 * p)];
     }
+    // The table's put checks even while trusted: a record it would refuse
+    // fails the load here.
     if (PkgPutCheck(n, &rec)) return Bad();
     PkgPut(n, &rec);
     return true;
@@ -323,6 +353,7 @@ bool LoadComponent(Loader& ld, const uint8_t* buf) {
     if (rec.symbol < 0 || rec.symbol > SymCount()) return Bad();
     if (rec.otherSymbol < 0 || rec.otherSymbol > SymCount()) return Bad();
     if (rec.package < 0 || rec.package > PkgCount()) return Bad();
+    if (!InCoord(rec.x) || !InCoord(rec.y)) return Bad();
     if (CompCount() >= kCompCapacity) return Bad();
     int32_t c = CompAdd();
     rec.name = ld.pending[0];
@@ -416,20 +447,17 @@ bool LoadConn(uint8_t* buf) {
         if (rec.crn[i].layer > LayerCount() || rec.crn[i].via > DbHdr().viaCount) return Bad();
         rec.crn[i].flags = uint8_t(rec.crn[i].flags & ~kCrnLatched);
     }
-    // The store places the ends on their pins: a connection without its
-    // corners takes them from the pins, and an end on a component is moved
-    // onto its pin; those pins must exist.
-    if (!DbIsTrusted()) {
-        for (int32_t e = 0; e < 2; ++e) {
-            int32_t c = e ? h.toComp : h.fromComp;
-            int32_t pin = e ? h.toPin : h.fromPin;
-            if (c < 1) {
-                if (h.count < 2) return Bad();
-                continue;
-            }
-            const Component* comp = CompRef(c);
-            if (comp->symbol < 1 || pin < 1 || pin > SymPinCount(comp->symbol)) return Bad();
+    // A connection without its corners takes them from its end pins, and
+    // every end on a component is put onto its pin: the pins must exist.
+    for (int32_t e = 0; e < 2; ++e) {
+        int32_t c = e ? h.toComp : h.fromComp;
+        int32_t pin = e ? h.toPin : h.fromPin;
+        if (c < 1) {
+            if (!DbIsTrusted() && h.count < 2) return Bad();
+            continue;
         }
+        const Component* comp = CompRef(c);
+        if (comp->symbol < 1 || pin < 1 || pin > SymPinCount(comp->symbol)) return Bad();
     }
     if (ConnCount() >= kConnCapacity) return Bad();
     int32_t n = ConnAdd();

@@ -16,6 +16,9 @@ std::string s_progress;
 std::string s_history;
 int32_t s_busy = 0;
 std::vector<char> s_memory;
+std::vector<int32_t> s_errorAlerts;
+int32_t s_abortAfter = -1;
+int32_t s_polls = 0;
 const char kMemoryFolder[] = "\x01memory";
 
 } // namespace
@@ -47,6 +50,27 @@ void HeadlessAscioReset() {
     s_history.clear();
     s_busy = 0;
     g_keepAllSwitch = 0;
+    s_errorAlerts.clear();
+    s_abortAfter = -1;
+    s_polls = 0;
+}
+
+void ShowErrorAlert(int32_t code) {
+    s_errorAlerts.push_back(code);
+}
+
+bool UserAbort() {
+    if (s_abortAfter < 0) return false;
+    return s_polls++ >= s_abortAfter;
+}
+
+const std::vector<int32_t>& HeadlessErrorAlerts() {
+    return s_errorAlerts;
+}
+
+void HeadlessAbortAfter(int32_t polls) {
+    s_abortAfter = polls;
+    s_polls = 0;
 }
 
 void HeadlessMemoryFileSpec(const void* bytes, size_t size, const char* name, FileSpec* out) {

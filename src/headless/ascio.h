@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "db/shellsvc.h"
 
@@ -15,8 +16,15 @@ const char* HeadlessProgressText();
 const char* HeadlessProgressHistory();
 // Calls of BusyFeedback since the last reset.
 int32_t HeadlessBusyCount();
-// Back to the start state: no progress text, no busy calls, keep-all 0.
+// Back to the start state: no progress text, no busy calls, keep-all 0,
+// no error alerts, no abort.
 void HeadlessAscioReset();
+
+// The codes ShowErrorAlert received since the last reset, oldest first.
+const std::vector<int32_t>& HeadlessErrorAlerts();
+// UserAbort answers true from the (polls + 1)-th poll on; a negative count
+// (the start state) never aborts.
+void HeadlessAbortAfter(int32_t polls);
 
 // A file specification whose file is the given bytes (copied; the previous
 // memory file is forgotten). FileSpecOpenStream opens it for reading.

@@ -97,12 +97,13 @@ TEST_F(ExtentTest, UnionOfComponentsObstaclesAndTexts) {
     // Board obstacles: one counts, one is left out.
     const int32_t board = AddObs(0, {{-3000, 0}, {-2900, 0}});
     AddObs(0, {{-99999, -99999}, {-99990, -99999}}, kObsNoExtent);
-    // Free texts: one counts, one is left out, one without strokes is empty.
+    // Free texts: one counts, one is left out, one without strokes counts as
+    // its point.
     const int32_t right = AddText(0, 20000, 0);
     AddText(0, 800000, 0, kTextFlagNoExtent);
-    AddText(0, -800000, 0, 0, "   ");
+    AddText(0, 1000, -1500, 0, "   ");
     // Component texts count, their flag 0x40 notwithstanding, where the
-    // component places them; an empty one does not.
+    // component places them; an empty one counts as its placed point.
     const int32_t compText = AddText(-u2, 0, 30000, kTextFlagNoExtent);
     AddText(-u1, 0, 0, 0, "   ");
 
@@ -158,7 +159,7 @@ TEST_F(ExtentTest, CompactOneCountsAndLogsWhatLiesOutsideTheRange) {
     AddObs(-u1, {{0, 0}, {kDbLocationMax, 0}});      // beyond the top
     AddText(0, 1000, 1000);                          // inside
     AddText(-u1, -5000, 0);                          // outside where U1 puts it
-    AddText(0, -800000, 0, 0, "   ");                // empty: nothing to report
+    AddText(0, -800000, 0, 0, "   ");                // no strokes: its point is outside
     const int32_t net = NetAdd();
     Conn conn;
     std::memset(&conn, 0, sizeof conn);
@@ -172,8 +173,9 @@ TEST_F(ExtentTest, CompactOneCountsAndLogsWhatLiesOutsideTheRange) {
     ConnPut(ConnAdd(), &conn);
 
     // U2, the left-out obstacle, the symbol obstacle at U2, U1's own
-    // obstacle, U1's text and the first connection.
-    EXPECT_EQ(DbCompact(1), 6);
+    // obstacle, U1's text, the text without strokes and the first
+    // connection.
+    EXPECT_EQ(DbCompact(1), 7);
     std::istringstream log(folder.ReadFile("Pelvane.Log"));
     std::string line;
     int lines = 0;
@@ -181,7 +183,7 @@ TEST_F(ExtentTest, CompactOneCountsAndLogsWhatLiesOutsideTheRange) {
         ++lines;
         EXPECT_NE(line.find("Outside the location range: "), std::string::npos) << line;
     }
-    EXPECT_EQ(lines, 6) << folder.ReadFile("Pelvane.Log");
+    EXPECT_EQ(lines, 7) << folder.ReadFile("Pelvane.Log");
     EXPECT_NE(folder.ReadFile("Pelvane.Log").find("Component U2 at [-50,-50] [150,150]"),
               std::string::npos);
 

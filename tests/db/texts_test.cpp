@@ -150,14 +150,18 @@ TEST_F(TextTest, BoardTextsWidenTheExtent) {
     TextPut(n, &left);
     EXPECT_EQ(h.extMinX, INT32_MAX);
 
-    // Spaces alone have no strokes: the text keeps the inverted box and the
-    // extent stays.
+    // Spaces alone have no strokes: the text takes the point box at its
+    // position, and the extent grows by that point only.
     BoardText blank = Rec("   ");
+    blank.x = 9000;
+    blank.y = -300;
     TextPut(n, &blank);
-    EXPECT_EQ(TextRef(n)->minX, kStrokeBoxEmpty);
-    EXPECT_EQ(TextRef(n)->maxX, -kStrokeBoxEmpty);
-    EXPECT_EQ(h.extMinX, INT32_MAX);
-    EXPECT_EQ(h.extMaxY, INT32_MIN);
+    EXPECT_EQ(TextRef(n)->minX, 9000);
+    EXPECT_EQ(TextRef(n)->maxX, 9000);
+    EXPECT_EQ(TextRef(n)->minY, -300);
+    EXPECT_EQ(TextRef(n)->maxY, -300);
+    EXPECT_EQ(h.extMinX, 9000);
+    EXPECT_EQ(h.extMaxY, -300);
 
     BoardText board = Rec("A");
     board.x = 7000;

@@ -1,0 +1,394 @@
+// The ASCII database writer: the header, the section order, failures, the
+// offset point, and round trips through both file formats.
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+#include "asctest.h"
+#include "db/comps.h"
+#include "db/conns.h"
+#include "db/dbdump.h"
+#include "db/dbextent.h"
+#include "db/font.h"
+#include "db/nets.h"
+#include "db/obstacles.h"
+#include "db/placestrat.h"
+#include "db/texts.h"
+#include "dumpcompare.h"
+#include "files/binload.h"
+
+namespace {
+
+std::string Slurp(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The fields of the first line where two dumps differ, both ways.
+std::string DiffFields(const std::string& a, const std::string& b) {
+    std::istringstream sa(a), sb(b);
+    std::string la, lb;
+    while (std::getline(sa, la) && std::getline(sb, lb)) {
+        if (la == lb) continue;
+        std::istringstream ta(la), tb(lb);
+        std::string x, y, out;
+        while (ta >> x && tb >> y)
+            if (x != y) out += x + " | " + y + "\n";
+        return out.empty() ? la + "\n" + lb : out;
+    }
+    return "";
+}
+
+std::string SamplePath() {
+    return std::string(PLV_ASC_DATA) + "/../../../samples/board.asc";
+}
+
+class AscWriteTest : public AscTest {
+  protected:
+    FileSpec Spec(const char* name) const {
+        FileSpec s;
+        std::memset(&s, 0, sizeof s);
+        std::snprintf(s.folder, sizeof s.folder, "%s", m_folder.string().c_str());
+        std::snprintf(s.name, sizeof s.name, "%s", name);
+        return s;
+    }
+    // Writes the design as name and answers the file's bytes.
+    std::string Write(const char* name, int32_t* result = nullptr) {
+        FileSpec s = Spec(name);
+        int32_t r = AscWriteDatabase(&s);
+        if (result) *result = r;
+        return Slurp(m_folder / name);
+    }
+    // Loads a file of the folder as the driver does, then extent and
+    // validation.
+    int32_t LoadAsc(const char* name, int32_t* errors = nullptr) {
+        DbFree();
+        FileSpec s = Spec(name);
+        int32_t ok = AscReadDatabase(&s, errors);
+        if (ok) Settle();
+        return ok;
+    }
+    int32_t LoadBin(const char* name) {
+        DbFree();
+        FileSpec s = Spec(name);
+        int32_t ok = BinLoadFile(&s, true);
+        if (ok) Settle();
+        return ok;
+    }
+    bool SaveBin(const char* name) {
+        FileSpec s = Spec(name);
+        return BinSave(&s, true);
+    }
+    static void Settle() {
+        DbExtent();
+        DbValidate();
+    }
+    // The dump under the options of comparisons across the formats.
+    static std::string Dump() {
+        DbDumpOptions o;
+        o.noRecordIds = true;
+        o.refsByName = true;
+        o.netsByName = true;
+        o.omit = kLosses;
+        std::string out;
+        DbDump(out, o);
+        return out;
+    }
+    static const std::vector<std::string> kLosses;
+};
+
+// The fields the format does not carry, and those that follow from them.
+const std::vector<std::string> AscWriteTest::kLosses = {
+    "Header.unitSize",  // kept to 10 decimals
+    "Sweep.boxPercent", // derived on reading
+};
+
+TEST_F(AscWriteTest, HeaderOfANewDesignAndTheSectionOrder) {
+    ASSERT_EQ(Read(File("", "*LAYER 2\r\n")), 1);
+    DbHdr().timeUsed = 90;
+    DbHdr().fourthGrid = 750;
+    DbHdr().flags |= kHdrNoOffGrid;
+    int32_t result = 0;
+    std::string out = Write("a.asc", &result);
+    EXPECT_EQ(result, 1);
+    const char* lines[] = {"*PELVANE\r\n\r\n*GRID            1500\r\n",
+                           "*VGRID           750\r\n",
+                           "*USER            60\r\n",
+                           "*CONN            60\r\n",
+                           "*LAYER           2\r\n",
+                           "*VIAS            1\r\n",
+                           "*INCH            0.0000166667\r\n",
+                           "*OFFGRID         NO\r\n",
+                           "*MULTIVIA        NO\r\n",
+                           "*BACKUPSWEEP     NO\r\n",
+                           "*BACKUPINTERVAL  10\r\n",
+                           "*TIMEUSED        90000\r\n\r\n*START\r\n\r\n*STRATEGY 0 "};
+    size_t at = 0;
+    for (const char* l : lines) {
+        size_t found = out.find(l, at);
+        ASSERT_NE(found, std::string::npos) << l;
+        at = found;
+    }
+    // Sections in order; no nets, no *Net; *END last.
+    size_t place = out.find("*PLACE"), layer = out.find("*Layer  1"), via = out.find("*VIA ");
+    EXPECT_LT(at, place);
+    EXPECT_LT(place, layer);
+    EXPECT_LT(layer, via);
+    EXPECT_EQ(out.find("*Net"), std::string::npos);
+    EXPECT_EQ(out.substr(out.size() - 6), "*END\r\n");
+    // Read back: 90 seconds, the via grid, the flag.
+    ASSERT_EQ(LoadAsc("a.asc"), 1);
+    EXPECT_EQ(DbHdr().timeUsed, 90);
+    EXPECT_EQ(DbHdr().fourthGrid, 750);
+    EXPECT_EQ(DbHdr().flags & kHdrNoOffGrid, kHdrNoOffGrid);
+}
+
+TEST_F(AscWriteTest, TheOffsetShiftsBoardCoordinatesOnly) {
+    ASSERT_EQ(Read(File("*Layer 1 \"TOP\" Space 600 600 600\r\n"
+                        "*THRU 1 \"P\" Layer=1 SHAPE=ROUND W:3600\r\n"
+                        "*SYMBOL 1 \"ONE\" 1 \"1\" [0, 0] Thru=1 2 \"2\" [6000, 0] Thru=1\r\n"
+                        "*COMP U1 [10000, 10000] Symbol=1\r\n"
+                        "*NET \"N\" W:10 U1.1 [8000, 12000] U1.2\r\n"
+                        "*OBS KEEPOUT L:1 [3000, 4000] [3100, 4000]\r\n"
+                        "*OBS KEEPOUT Sym= 1 L:1 [0, 0] [100, 0]\r\n"
+                        "*TEXT \"T\" STATIC [1050, 2060]\r\n"
+                        "*TEXT \"U\" STATIC Sym= -1 [50, 60]\r\n",
+                        "*LAYER 1\r\n*CENTER 5000 6000\r\n")),
+              1);
+    DbHdr().offsetX = 1000;
+    DbHdr().offsetY = 2000;
+    std::string out = Write("o.asc");
+    // The design in memory keeps its offset.
+    EXPECT_EQ(DbHdr().offsetX, 1000);
+    EXPECT_NE(out.find("*CENTER          4000 4000\r\n"), std::string::npos);
+    EXPECT_NE(out.find("*COMP U1  [9000, 8000]"), std::string::npos);
+    EXPECT_NE(out.find("   U1.1 [7000,10000] U1.2"), std::string::npos);
+    EXPECT_NE(out.find("    [2000, 2000] ARC: N"), std::string::npos);
+    EXPECT_NE(out.find("Sym= 1  L:1  W:60 NONET\r\n    [0, 0] ARC: N"), std::string::npos);
+    EXPECT_NE(out.find("Ratio:100 [50, 60]\r\n*TEXT"), std::string::npos);
+    EXPECT_NE(out.find("Sym= -1 &\r\n     Rot=0[00] W:600 H:4500 Ratio:100 [50, 60]\r\n*END"),
+              std::string::npos);
+    ASSERT_EQ(LoadAsc("o.asc"), 1);
+    EXPECT_EQ(DbHdr().offsetX, 0);
+    EXPECT_EQ(CompRef(1)->x, 9000);
+    EXPECT_EQ(DbHdr().centreY, 4000);
+}
+
+TEST_F(AscWriteTest, WriterFailures) {
+    ASSERT_EQ(Read(File("*OBS KEEPOUT L:1 [0, 0] [100, 0]\r\n"
+                        "*OBS KEEPOUT L:1 [0, 0] [200, 0]\r\n",
+                        "*LAYER 1\r\n")),
+              1);
+    // The file cannot be created: the error alert with its code.
+    FileSpec missing = Spec("a.asc");
+    std::strcat(missing.folder, "/no/such/folder");
+    EXPECT_EQ(AscWriteDatabase(&missing), 0);
+    ASSERT_EQ(HeadlessErrorAlerts().size(), 1u);
+    EXPECT_NE(HeadlessErrorAlerts()[0], 0);
+    // The abort key during the obstacles: no *END, result 0.
+    HeadlessAbortAfter(1);
+    int32_t result = 1;
+    std::string out = Write("b.asc", &result);
+    EXPECT_EQ(result, 0);
+    EXPECT_NE(out.find("[200, 0]"), std::string::npos);
+    EXPECT_EQ(out.find("*END"), std::string::npos);
+    HeadlessAbortAfter(-1);
+    EXPECT_EQ(LoadAsc("b.asc"), 0);
+#ifndef _WIN32
+    // A stream error.
+    FileSpec full;
+    std::memset(&full, 0, sizeof full);
+    std::snprintf(full.folder, sizeof full.folder, "/dev");
+    std::snprintf(full.name, sizeof full.name, "full");
+    if (std::filesystem::exists("/dev/full")) {
+        ASSERT_EQ(LoadAsc("b.asc"), 0);
+        ASSERT_EQ(Read(File("", "*LAYER 1\r\n")), 1);
+        EXPECT_EQ(AscWriteDatabase(&full), 0);
+    }
+#endif
+}
+
+// ---- round trips ------------------------------------------------------------------------
+
+TEST_F(AscWriteTest, TheSampleReadsCleanAndRoundTrips) {
+    std::string sample = Slurp(SamplePath());
+    ASSERT_FALSE(sample.empty()) << SamplePath();
+    {
+        std::ofstream f(m_folder / "s.asc", std::ios::binary);
+        f << sample;
+    }
+    int32_t errors = -1;
+    ASSERT_EQ(LoadAsc("s.asc", &errors), 1);
+    EXPECT_EQ(errors, 0);
+    // Inside the location range: validation left it as it was.
+    const DbHeader& h = DbHdr();
+    EXPECT_GE(h.extMinX, 0);
+    EXPECT_GE(h.extMinY, 0);
+    EXPECT_LE(h.extMaxX, 327680);
+    EXPECT_LE(h.extMaxY, 327680);
+    std::string first = Dump();
+    // ASCII to ASCII: the same design.
+    std::string written = Write("t.asc");
+    ASSERT_EQ(LoadAsc("t.asc", &errors), 1);
+    EXPECT_EQ(errors, 0);
+    EXPECT_TRUE(DumpsEqual(first, Dump()));
+    // The sample is in the writer's own form.
+    EXPECT_TRUE(written == sample);
+    // ASCII to binary to ASCII: the same bytes.
+    ASSERT_TRUE(SaveBin("t.zid"));
+    ASSERT_EQ(LoadBin("t.zid"), 1);
+    EXPECT_TRUE(Write("u.asc") == written);
+}
+
+TEST_F(AscWriteTest, ABuiltDesignGoesBinaryAsciiBinary) {
+    ASSERT_EQ(Read(File("*Layer 1 \"TOP\" Space 600 600 600\r\n"
+                        "*Layer 2 \"BOTTOM\" Space 600 600 600\r\n"
+                        "*THRU 1 \"P\" Layer=1 SHAPE=ROUND W:3600 Layer=2 SHAPE=ROUND W:3600\r\n"
+                        "*SYMBOL 1 \"ONE\" 1 \"1\" [0, 0] Thru=1 2 \"B\" [6000, 0] Thru=1\r\n"
+                        "*COMP U1 [10000, 10000] Symbol=1\r\n"
+                        "*COMP U2 [40000, 10000] Rot=90 Symbol=1\r\n"
+                        "*NET \"N\" W:10\r\n",
+                        "*LAYER 2\r\n")),
+              1);
+    // Free ends at either side.
+    auto conn = std::make_unique<Conn>();
+    std::memset(&conn->head, 0, sizeof conn->head);
+    conn->head.net = 1;
+    conn->head.count = 3;
+    conn->head.toComp = 1;
+    conn->head.toPin = 2;
+    conn->crn[0] = {20000, 20000, 10, 1, 0, 0, 0};
+    conn->crn[1] = {16000, 20000, 10, 1, 0, 0, 0};
+    conn->crn[2] = {16000, 10000, 10, 1, 0, 0, 0}; // the last corner as read back
+    ConnPut(ConnAdd(), conn.get());
+    conn->head.fromComp = 2;
+    conn->head.fromPin = 2;
+    conn->head.toComp = 0;
+    conn->head.toPin = 0;
+    conn->head.count = 2;
+    conn->crn[0] = {40000, 16000, 12, 2, 0, 0, 0};
+    conn->crn[1] = {30000, 30000, 12, 2, 0, 0, 0};
+    ConnPut(ConnAdd(), conn.get());
+    // Obstacles of kinds 12..19, one owned by a component, one by the
+    // symbol.
+    auto obs = std::make_unique<Obstacle>();
+    for (int32_t kind = 12; kind <= 19; ++kind) {
+        std::memset(&obs->head, 0, sizeof obs->head);
+        int32_t o = ObsAppend();
+        DbRecInit(kRecObstacle, obs.get(), o);
+        obs->head.kind = uint8_t(kind);
+        obs->head.layer = 1;
+        obs->head.width = 60;
+        obs->head.net = kObsNoNet;
+        obs->head.owner = int16_t(kind == 13 ? -2 : kind == 14 ? 1 : 0);
+        obs->head.count = 2;
+        obs->pt[0] = {1000 * kind, 500, 0, 0};
+        obs->pt[1] = {1000 * kind + 700, 900, 0, 0};
+        ObsPut(o, obs.get());
+    }
+    // Texts: static on the board, a component's, a mirrored one.
+    for (int32_t i = 0; i < 3; ++i) {
+        int32_t t = TextAdd();
+        BoardText r;
+        TextGet(t, &r);
+        std::snprintf(r.text, sizeof r.text, "TEXT %d", int(i));
+        r.kind = kTextStatic;
+        r.layer = 1;
+        r.owner = int16_t(i == 1 ? -1 : 0);
+        r.x = 5000 + 100 * i;
+        r.y = 7000;
+        r.angle = int16_t(5400 * i);
+        r.flags = i == 2 ? kTextFlagMirrored : 0;
+        TextPut(t, &r);
+    }
+    // The placement strategy as the format carries it: no pass 0 and
+    // nothing after the box.
+    PlaceStrategy place;
+    PlaceStratGet(&place);
+    place.actions[0] = place.states[0] = 0;
+    place.iterations[0] = place.attempts[0] = place.clusters[0] = 0;
+    place.byte136 = place.byte137 = 0;
+    place.word138 = 0;
+    place.value140 = place.value144 = 0;
+    PlaceStratPut(&place);
+    ASSERT_TRUE(SaveBin("a.zid"));
+    ASSERT_EQ(LoadBin("a.zid"), 1);
+    std::string first = Dump();
+    Write("a.asc");
+    int32_t errors = -1;
+    ASSERT_EQ(LoadAsc("a.asc", &errors), 1);
+    EXPECT_EQ(errors, 0) << Slurp(m_folder / "Pelvane.Log");
+    ASSERT_TRUE(SaveBin("b.zid"));
+    ASSERT_EQ(LoadBin("b.zid"), 1);
+    std::string second = Dump();
+    EXPECT_TRUE(DumpsEqual(first, second)) << DiffFields(first, second);
+    EXPECT_EQ(ObsRef(ObsCount())->head.kind, 19);
+}
+
+// The run command on the sample: run by the run_sample test, which names
+// the driver in PLV_RUN_DRIVER.
+TEST_F(AscWriteTest, RunCommandOnTheSample) {
+    const char* driver = std::getenv("PLV_RUN_DRIVER");
+    if (!driver || !driver[0]) GTEST_SKIP() << "run by the run_sample test";
+    // The texts' boxes as the driver computes them.
+    FontLoad();
+    std::filesystem::path base = m_folder / "out" / "board";
+    std::filesystem::path log = m_folder / "run.txt";
+    std::string cmd = std::string("\"") + driver + "\" \"" + SamplePath() + "\" \"" +
+                      base.string() + "\" > \"" + log.string() + "\"";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    std::string printed = Slurp(log);
+    EXPECT_NE(printed.find("layers 2\n"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("\nwarnings 0\n"), std::string::npos) << printed;
+    EXPECT_TRUE(std::filesystem::exists(m_folder / "out" / "Pelvane.Log"));
+#ifndef _WIN32
+    // Bad arguments, an input that does not load, an output that cannot be
+    // written.
+    auto exitCode = [&](const std::string& args) {
+        int status = std::system(
+            ("\"" + std::string(driver) + "\" " + args + " 2>/dev/null >/dev/null").c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(exitCode(""), 2);
+    EXPECT_EQ(exitCode("\"" + (m_folder / "none.asc").string() + "\" x"), 1);
+    {
+        std::ofstream junk(m_folder / "junk.asc", std::ios::binary);
+        junk << "no design here";
+    }
+    EXPECT_EQ(exitCode("\"" + (m_folder / "junk.asc").string() + "\" \"" +
+                       (m_folder / "o").string() + "\""),
+              1);
+    EXPECT_EQ(exitCode("\"" + SamplePath() + "\" /dev/null/x/board"), 3);
+#endif
+    // Both outputs load back to the sample's design.
+    std::filesystem::copy_file(SamplePath(), m_folder / "s.asc");
+    std::filesystem::copy_file(m_folder / "out" / "board.ZID", m_folder / "b.zid");
+    std::filesystem::copy_file(m_folder / "out" / "board.ASC", m_folder / "b.asc");
+    ASSERT_EQ(LoadAsc("s.asc"), 1);
+    std::string sample = Dump();
+    ASSERT_EQ(LoadAsc("b.asc"), 1);
+    EXPECT_TRUE(DumpsEqual(sample, Dump()));
+    ASSERT_EQ(LoadBin("b.zid"), 1);
+    EXPECT_TRUE(DumpsEqual(sample, Dump()));
+#ifndef _WIN32
+    // A design file loads as one; a strategy file is refused.
+    EXPECT_EQ(exitCode("\"" + (m_folder / "b.zid").string() + "\" \"" +
+                       (m_folder / "again").string() + "\""),
+              0);
+    FileSpec strategy = Spec("s.zid");
+    ASSERT_TRUE(BinSave(&strategy, false));
+    EXPECT_EQ(exitCode("\"" + (m_folder / "s.zid").string() + "\" \"" +
+                       (m_folder / "again").string() + "\""),
+              1);
+#endif
+}
+
+} // namespace
