@@ -187,7 +187,8 @@ void KwInch() {
     }
     double value = (whole * scale + frac) / scale;
     if (negative) value = -value;
-    if (!ok || !std::isfinite(value) || !(value > 0.0) || value > 1.0) {
+    // Inch sizes become database units by dividing by the factor.
+    if (!ok || !std::isfinite(value) || !(value >= 1e-9) || value > 1.0) {
         AscError("%s", AscMsg(kAscMsgBadInch));
         return;
     }

@@ -99,6 +99,7 @@ NameId OneName(const Loader& ld) {
 }
 
 constexpr int32_t kUserUnitMax = 1000000; // database units per user unit
+constexpr double kUnitSizeMin = 1e-9;      // inches per database unit
 // Positions, pin offsets and pad sizes: placing a pad adds them up in 32
 // bits.
 constexpr int32_t kCoordLimit = 268435455;
@@ -134,6 +135,8 @@ bool LoadHeader(Loader& ld, const uint8_t* buf) {
     if (h.connGrid < 0 || h.routeGrid < 0 || h.fourthGrid < 0) return Bad();
     // Sizes are derived from the user unit by multiples up to 1,000.
     if (h.userUnit < 1 || h.userUnit > kUserUnitMax) return Bad();
+    // Inch sizes become database units by dividing by the unit size.
+    if (!(h.unitSize >= kUnitSizeMin && h.unitSize <= 1.0)) return Bad();
     if (h.viaCount < 1 || h.viaCount > kThruMaxVias) return Bad();
     if (h.thruCount < h.viaCount || h.thruCount > kThruCapacity) return Bad();
     if (h.unitKind > 6 || h.viaNameCount > kMaxViaNames) return Bad();
