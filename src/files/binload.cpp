@@ -200,7 +200,7 @@ bool LoadSweep(Loader& ld, const uint8_t* buf) {
         return true;
     }
     DbHdr().sweep = uint8_t(ld.sweepSlot);
-    if (!SweepFits(s)) return Bad();
+    if (!SweepFits(s) || SweepPutCheck(&s)) return Bad();
     SweepPut(&s);
     if (ld.sweepSlot < kSweepCount - 1) ++ld.sweepSlot;
     return true;
@@ -229,7 +229,7 @@ bool StoreMergedSweeps(Loader& ld) {
             merged.cost[t] = file.cost[l];
             merged.between[t] = file.between[l];
         }
-        if (!SweepFits(merged)) return Bad();
+        if (!SweepFits(merged) || SweepPutCheck(&merged)) return Bad();
         SweepPut(&merged);
     }
     h.sweep = 0;
@@ -424,7 +424,7 @@ bool PlaceStratFits(const PlaceStrategy& p) {
 bool LoadPlaceStrategy(const uint8_t* buf) {
     PlaceStrategy p;
     std::memcpy(&p, buf, sizeof p);
-    if (!PlaceStratFits(p)) return Bad();
+    if (!PlaceStratFits(p) || PlaceStratPutCheck(&p)) return Bad();
     PlaceStratPut(&p);
     return true;
 }
@@ -435,6 +435,7 @@ bool LoadNet(Loader& ld, const uint8_t* buf) {
     if (NetCount() >= kNetCapacity) return Bad();
     int32_t n = NetAdd();
     rec.name = OneName(ld);
+    if (NetPutCheck(n, &rec)) return Bad();
     NetPut(n, &rec);
     return true;
 }
@@ -464,6 +465,7 @@ bool LoadConn(uint8_t* buf) {
     }
     if (ConnCount() >= kConnCapacity) return Bad();
     int32_t n = ConnAdd();
+    if (ConnPutCheck(n, &rec)) return Bad();
     ConnPut(n, &rec);
     return true;
 }
@@ -517,6 +519,7 @@ bool LoadObstacle(Loader& ld, uint8_t* buf) {
     if (ObsCount() >= kObsMax) return Bad();
     int32_t o = ObsAppend();
     h.name = OneName(ld);
+    if (ObsPutCheck(o, &rec)) return Bad();
     ObsPut(o, &rec);
     return true;
 }
@@ -534,6 +537,7 @@ bool LoadText(Loader& ld, const uint8_t* buf) {
     if (TextCount() >= kTextCapacity) return Bad();
     int32_t t = TextAdd();
     rec.name = OneName(ld);
+    if (TextPutCheck(t, &rec)) return Bad();
     TextPut(t, &rec);
     return true;
 }
@@ -566,6 +570,7 @@ bool LoadMarker(const uint8_t* buf) {
     if (rec.type < 1 || rec.type > kMarkerNamedMax || rec.layer > LayerCount()) return Bad();
     if (MarkerCount() >= kMarkerCapacity) return Bad();
     int32_t n = MarkerAdd();
+    if (MarkerPutCheck(n, &rec)) return Bad();
     MarkerPut(n, &rec);
     return true;
 }
