@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "db/chains.h"
 #include "db/db.h"
 #include "db/dbheader.h"
 #include "db/dblog.h"
@@ -805,7 +806,7 @@ int32_t AscReadDatabase(const FileSpec* spec, int32_t* errors) {
     DbHeader h;
     DbGetHeader(&h);
     if (c.segmentsRead) {
-        ShowProgressMessage(0, AscMsg(g_keepAllSwitch ? kAscMsgSorting : kAscMsgOptimizing));
+        ShowProgressMessage(0, AscMsg(ChainKeepAll() ? kAscMsgSorting : kAscMsgOptimizing));
         AscRebuild();
     }
     if (errors) *errors = c.errorCount;

@@ -12,10 +12,9 @@ void ShowProgressMessage(int32_t placement, const char* text);
 // Periodic busy feedback, given at most every 20 ticks.
 void BusyFeedback(int32_t flag);
 
-// The keep-all switch: 1 while the File menu's "Open without optimize..."
-// command runs its load, 0 otherwise. Owned by the shell; the reader only
-// reads it.
-extern int32_t g_keepAllSwitch;
+// The keep-all switch (ChainKeepAll of the database) is set by the shell
+// while the File menu's "Open without optimize..." command runs its load;
+// the reader only reads it.
 
 // The error alert with a file-system error code (32: the file could not be
 // opened as a stream).

@@ -1,5 +1,6 @@
 // Stand-ins of the shell services the design files call, and the memory
 // file specification.
+#include "db/chains.h"
 #include "headless/ascio.h"
 
 #include <cstring>
@@ -8,7 +9,6 @@
 
 #include "files/ascshell.h"
 
-int32_t g_keepAllSwitch = 0;
 
 namespace {
 
@@ -49,7 +49,7 @@ void HeadlessAscioReset() {
     s_progress.clear();
     s_history.clear();
     s_busy = 0;
-    g_keepAllSwitch = 0;
+    ChainSetKeepAll(false);
     s_errorAlerts.clear();
     s_abortAfter = -1;
     s_polls = 0;

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <string>
 
+#include "db/chains.h"
 #include "asctest.h"
 #include "db/layers.h"
 #include "db/sweeps.h"
@@ -158,7 +159,7 @@ TEST_F(AscFrameTest, StartStoresTheDefaultSweeps) {
 }
 
 TEST_F(AscFrameTest, NoRebuildMessageWithoutSegments) {
-    g_keepAllSwitch = 1;
+    ChainSetKeepAll(true);
     ASSERT_EQ(Read(File("*SEG 1 2 3")), 1);
     EXPECT_EQ(std::string(HeadlessProgressHistory()), "Reading ASCII Database File...");
     EXPECT_GT(HeadlessBusyCount(), 0);
