@@ -819,6 +819,11 @@ int32_t AscReadObs() {
     }
     h.name = defaults.name;
     h.recordId = defaults.recordId;
+    if (ErrCode code = ObsPutCheck(o, &rec)) {
+        AscRejected("*OBS", code);
+        ObsDelete(o);
+        return 0;
+    }
     ObsPut(o, &rec);
     return 1;
 }
@@ -913,6 +918,11 @@ int32_t AscReadText() {
     rec.name = defaults.name;
     rec.recordId = defaults.recordId;
     rec.value50 = 0;
+    if (ErrCode code = TextPutCheck(t, &rec)) {
+        AscRejected("*TEXT", code);
+        TextDelete(t);
+        return 0;
+    }
     TextPut(t, &rec);
     return 1;
 }

@@ -626,3 +626,18 @@ TEST_F(ConnPutCheckTest, TrustedRecordsAreStoredAsGiven) {
 }
 
 } // namespace
+
+namespace {
+
+// A reader that appends a slot and finds the record refused by the check
+// takes the slot back: the table is as it was.
+TEST_F(PutCheckTest, ARefusedNewObstacleOrTextSlotIsTakenBack) {
+    const int32_t obstacles = ObsCount();
+    ObsDelete(ObsAppend());
+    EXPECT_EQ(ObsCount(), obstacles);
+    const int32_t texts = TextCount();
+    TextDelete(TextAdd());
+    EXPECT_EQ(TextCount(), texts);
+}
+
+} // namespace
