@@ -686,6 +686,21 @@ int32_t AscReadComp() {
 
 namespace {
 
+// The kind a word of a kind table names (count when none), and back.
+int32_t KindOfWord(const char* const* words, int32_t count, const char* word) {
+    for (int32_t k = 0; k < count; ++k)
+        if (std::strcmp(word, words[k]) == 0) return k;
+    return count;
+}
+
+const char* WordOfKind(const char* const* words, int32_t count, int32_t kind) {
+    return kind >= 0 && kind < count ? words[kind] : "OTHER";
+}
+
+} // namespace
+
+namespace {
+
 const char* const kObsKindWords[20] = {"OUTLINE", "KEEPOUT",  "AVOID",   "NOVIA",   "KEEPIN",
                                        "TEXT",    "NULL",     "CDETAIL", "CKEEPIN", "CKEEPOUT",
                                        "CINNER",  "COUTER",   "MATRIX",  "GKEEPIN", "GKEEPOUT",
@@ -724,16 +739,9 @@ bool ArcRadiiOk(const Obstacle& in) {
 
 } // namespace
 
-int32_t AscObsKind(const char* word) {
-    for (int32_t k = 0; k < 20; ++k)
-        if (std::strcmp(word, kObsKindWords[k]) == 0) return k;
-    return 20;
-}
+int32_t AscObsKind(const char* word) { return KindOfWord(kObsKindWords, 20, word); }
 
-const char* AscObsKindWord(int32_t kind) {
-    if (kind >= 0 && kind < 20) return kObsKindWords[kind];
-    return "OTHER";
-}
+const char* AscObsKindWord(int32_t kind) { return WordOfKind(kObsKindWords, 20, kind); }
 
 int32_t AscReadObs() {
     AscContext& c = Ctx();
@@ -846,16 +854,9 @@ const char* const kTextKindWords[7] = {"STATIC",  "CNAME",   "SNAME",  "PNAME",
 
 } // namespace
 
-int32_t AscTextKind(const char* word) {
-    for (int32_t k = 0; k < 7; ++k)
-        if (std::strcmp(word, kTextKindWords[k]) == 0) return k;
-    return 7;
-}
+int32_t AscTextKind(const char* word) { return KindOfWord(kTextKindWords, 7, word); }
 
-const char* AscTextKindWord(int32_t kind) {
-    if (kind >= 0 && kind < 7) return kTextKindWords[kind];
-    return "OTHER";
-}
+const char* AscTextKindWord(int32_t kind) { return WordOfKind(kTextKindWords, 7, kind); }
 
 int32_t AscReadText() {
     AscContext& c = Ctx();
