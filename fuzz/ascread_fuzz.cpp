@@ -13,28 +13,10 @@
 #include "headless/ascio.h"
 #include "headless/headless.h"
 
-namespace {
-
-[[noreturn]] void AbortOnFatal(int32_t code, const char* detail) {
-    std::fprintf(stderr, "fatal error %d (%s)\n", int(code), detail ? detail : "");
-    std::abort();
-}
-
-bool Setup() {
-    HeadlessSetFatalHook(&AbortOnFatal);
-    // A folder that does not exist: the activity log cannot be opened and
-    // its lines are dropped.
-    HeadlessSetApplicationFolder("/nonexistent-plv-fuzz-folder/none");
-    RunOptionsAlloc();
-    g_runOptions[kRunOptQuiet] = 1; // no alerts
-    return true;
-}
-
-} // namespace
+#include "fuzz_setup.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool ready = Setup();
-    (void)ready;
+    FuzzSetup();
     DbFree();
     DbHeaderReset();
     FileSpec spec;
