@@ -294,28 +294,16 @@ void KwElement(void (*reader)()) {
         AscGetToken(kAscAny);
 }
 void KwComp() {
-    if (g_asc->started)
-        AscReadComp();
-    else
-        AscGetToken(kAscAny);
+    KwElement([] { AscReadComp(); });
 }
 void KwNet() {
-    if (g_asc->started)
-        AscReadNet();
-    else
-        AscGetToken(kAscAny);
+    KwElement([] { AscReadNet(); });
 }
 void KwNote() {
-    if (g_asc->started)
-        AscReadNote();
-    else
-        AscGetToken(kAscAny);
+    KwElement([] { AscReadNote(); });
 }
 void KwObs() {
-    if (g_asc->started)
-        AscReadObs();
-    else
-        AscGetToken(kAscAny);
+    KwElement([] { AscReadObs(); });
 }
 void KwSeg() {
     if (!g_asc->started) {
@@ -328,10 +316,7 @@ void KwSeg() {
     if (!AscReadSeg() && !AscAtKeyword()) AscGetToken(kAscAny);
 }
 void KwText() {
-    if (g_asc->started)
-        AscReadText();
-    else
-        AscGetToken(kAscAny);
+    KwElement([] { AscReadText(); });
 }
 void KwPackage() {
     KwElement(&AscReadPackage);
