@@ -205,27 +205,24 @@ void KwBackupSweep() {
         AscGetToken(kAscAny);
     }
 }
-void KwCenter() {
+// A header point: two numbers, kept only when both lie in the coordinate
+// range.
+void HeaderPoint(int32_t* outX, int32_t* outY) {
     if (!AscGetToken(kAscNumber)) return;
     int32_t x = g_asc->number;
     if (!AscGetToken(kAscNumber)) return;
     int32_t y = g_asc->number;
     if (AscInRange(g_asc->section, x, -kAscCoordMax, kAscCoordMax) &&
         AscInRange(g_asc->section, y, -kAscCoordMax, kAscCoordMax)) {
-        g_asc->centreX = x;
-        g_asc->centreY = y;
+        *outX = x;
+        *outY = y;
     }
 }
+void KwCenter() {
+    HeaderPoint(&g_asc->centreX, &g_asc->centreY);
+}
 void KwDatum() {
-    if (!AscGetToken(kAscNumber)) return;
-    int32_t x = g_asc->number;
-    if (!AscGetToken(kAscNumber)) return;
-    int32_t y = g_asc->number;
-    if (AscInRange(g_asc->section, x, -kAscCoordMax, kAscCoordMax) &&
-        AscInRange(g_asc->section, y, -kAscCoordMax, kAscCoordMax)) {
-        g_asc->originX = x;
-        g_asc->originY = y;
-    }
+    HeaderPoint(&g_asc->originX, &g_asc->originY);
 }
 void KwOneToken() {
     AscGetToken(kAscAny);
