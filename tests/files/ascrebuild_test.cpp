@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ascfiletest.h"
+#include "db/chains.h"
 #include "db/comps.h"
 #include "db/conns.h"
 #include "db/names.h"
@@ -17,6 +18,10 @@ namespace {
 
 class AscRebuildTest : public AscFileTest {
   protected:
+    void TearDown() override {
+        ChainSetKeepAll(false);
+        AscFileTest::TearDown();
+    }
     // The sample's header, strategies, layers, padstacks, symbols and
     // components, then body in place of its nets and everything after.
     // U1 is a DIP8 at [60000, 110000]: pin 2 at [60000, 104000], pin 7 at
@@ -26,6 +31,12 @@ class AscRebuildTest : public AscFileTest {
         std::string sample = Slurp(SamplePath());
         size_t nets = sample.find("*Net");
         return sample.substr(0, nets) + body + "\r\n*END\r\n";
+    }
+    // The sample's library alone (no components), then body.
+    static std::string Library(const std::string& body) {
+        std::string sample = Slurp(SamplePath());
+        size_t comps = sample.find("*COMP");
+        return sample.substr(0, comps) + body + "\r\n*END\r\n";
     }
     // Writes text as name in the folder and loads it.
     int32_t LoadText(const char* name, const std::string& text, int32_t* errors = nullptr) {
@@ -63,6 +74,12 @@ class AscRebuildTest : public AscFileTest {
             out.push_back(Describe(ConnRef(c)));
         std::sort(out.begin(), out.end());
         return out;
+    }
+    static std::vector<uint8_t> ConnBytes(int32_t n) {
+        const Conn* c = ConnRef(n);
+        const uint8_t* at = reinterpret_cast<const uint8_t*>(c);
+        return std::vector<uint8_t>(at,
+                                    at + sizeof(ConnHead) + size_t(c->head.count) * sizeof(Crn));
     }
     // Saves the loaded design in both formats and loads each back: the
     // same dump every time.
@@ -129,24 +146,108 @@ TEST_F(AscRebuildTest, NetConnectionsAndSegmentCopperAreOrderedTogether) {
          "L:2 [120000, 20000] [130000, 20000] V:1 [130000, 20000] V:1 [120000, 20000]\r\n",
          {"NODE>NODE:V1V2V"},
          true},
+        {"run stopping half way",
+         "*NET \"N\" W:15\r\n   U1.2 U1.7\r\n"
+         "*SEG \"N\" W:15 L:1 [60000, 104000] [69000, 104000]\r\n",
+         {"U1.2>U1.7:10"},
+         false},
+        {"an island that reaches no pin",
+         "*NET \"N\" W:15\r\n   U1.2 U1.7\r\n"
+         "*SEG \"N\" W:15 L:1 [65000, 120000] [70000, 120000]\r\n",
+         {"NODE>NODE:1", "U1.2>U1.7:0"},
+         true},
+        {"a stub off the run",
+         "*NET \"N\" W:15\r\n   U1.2 U1.7\r\n"
+         "*SEG \"N\" W:15 L:1 [60000, 104000] [69000, 104000] [78000, 104000] "
+         "L:1 [69000, 104000] [69000, 95000]\r\n",
+         {"NODE>NODE:1", "U1.2>U1.7:11"},
+         true},
         {"three pins, copper joining two",
          "*NET \"N\" W:15\r\n   U1.2 U1.7\r\n   U1.7 U1.8\r\n"
          "*SEG \"N\" W:15 L:2 [60000, 104000] [78000, 104000]\r\n",
          {"U1.2>U1.7:2", "U1.7>U1.8:0"},
          false},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::filesystem::remove(m_folder / "Pelvane.Log");
-        int32_t errors = -1;
-        ASSERT_EQ(LoadText("d.asc", Design(c.body + other), &errors), 1);
-        EXPECT_EQ(NetConns("N"), c.conns);
-        EXPECT_EQ(NetConns("M"), std::vector<std::string>{"U1.3>U1.6:0"});
-        std::vector<std::string> m = Messages();
-        EXPECT_EQ(std::count(m.begin(), m.end(), kCopperNoPins), c.message ? 1 : 0);
-        EXPECT_EQ(errors, c.message ? 1 : 0);
-        RoundTrips();
+    // Both as the File menu opens a design (the keep-all switch set) and
+    // as other loads do.
+    for (bool keepAll : {false, true})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (keepAll ? ", keep-all" : ""));
+            ChainSetKeepAll(keepAll);
+            std::filesystem::remove(m_folder / "Pelvane.Log");
+            int32_t errors = -1;
+            ASSERT_EQ(LoadText("d.asc", Design(c.body + other), &errors), 1);
+            EXPECT_EQ(NetConns("N"), c.conns);
+            EXPECT_EQ(NetConns("M"), std::vector<std::string>{"U1.3>U1.6:0"});
+            std::vector<std::string> m = Messages();
+            EXPECT_EQ(std::count(m.begin(), m.end(), kCopperNoPins), c.message ? 1 : 0);
+            EXPECT_EQ(errors, c.message ? 1 : 0);
+            RoundTrips();
+        }
+    // A net without nodes keeps its connection as read, corner by corner.
+    const char* routed = "*NET \"N\" W:15\r\n   U1.2 L:1 [69000,100000] U1.7\r\n";
+    ASSERT_EQ(LoadText("d.asc", Design(routed)), 1);
+    ASSERT_EQ(ConnCount(), 1);
+    std::vector<uint8_t> alone(ConnBytes(1));
+    ASSERT_EQ(LoadText("d.asc", Design(routed + other)), 1);
+    EXPECT_EQ(ConnBytes(NetConnFirst(NetFind("N"))), alone);
+}
+
+// Parts placed in rows, every pair of pins in a row's chain routed with a
+// straight run in *SEG and listed in *NET: every connection loads routed,
+// and the design goes through both formats unchanged.
+TEST_F(AscRebuildTest, ARoutedDesignOfHundredsOfConnectionsLoadsRouted) {
+    constexpr int kRows = 7, kColumns = 8;
+    std::string comps, nets;
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kColumns; ++c)
+            comps += "*COMP G" + std::to_string(r * kColumns + c) + " [" +
+                     std::to_string(10000 + 30000 * c) + ", " + std::to_string(170000 - 24000 * r) +
+                     "] Symbol=2\r\n";
+    int expected = 0;
+    for (int r = 0; r < kRows; ++r)
+        for (int k = 1; k <= 4; ++k) {
+            // DIP8: pin k on the left and pin 9 - k on the right share a row.
+            const std::string name = "\"R" + std::to_string(r) + "K" + std::to_string(k) + "\"";
+            const int y = 170000 - 24000 * r - 6000 * (k - 1);
+            const std::string layer = std::to_string(k % 2 ? 1 : 2);
+            std::string conns, runs;
+            std::string lastPin;
+            int lastX = 0;
+            for (int c = 0; c < kColumns; ++c) {
+                const std::string comp = "G" + std::to_string(r * kColumns + c);
+                const int left = 10000 + 30000 * c;
+                const std::pair<std::string, int> pins[2] = {
+                    {comp + "." + std::to_string(k), left},
+                    {comp + "." + std::to_string(9 - k), left + 18000}};
+                for (const auto& pin : pins) {
+                    if (!lastPin.empty()) {
+                        conns += "   " + lastPin + " " + pin.first + "\r\n";
+                        runs += " L:" + layer + " [" + std::to_string(lastX) + ", " +
+                                std::to_string(y) + "] [" + std::to_string(pin.second) + ", " +
+                                std::to_string(y) + "] &\r\n";
+                        ++expected;
+                    }
+                    lastPin = pin.first;
+                    lastX = pin.second;
+                }
+            }
+            nets += "*NET " + name + " W:15\r\n" + conns + "*SEG " + name + " W:15 &\r\n" + runs +
+                    "\r\n";
+        }
+    int32_t errors = -1;
+    ASSERT_EQ(LoadText("g.asc", Library(comps + nets), &errors), 1);
+    EXPECT_EQ(errors, 0) << Slurp(m_folder / "Pelvane.Log");
+    EXPECT_EQ(expected, 420);
+    ASSERT_EQ(ConnCount(), expected);
+    for (int32_t c = 1; c <= ConnCount(); ++c) {
+        const Conn* r = ConnRef(c);
+        ASSERT_EQ(r->head.count, 2) << Describe(r);
+        EXPECT_NE(r->crn[0].layer, 0) << Describe(r);
+        EXPECT_NE(r->head.fromComp, 0);
+        EXPECT_NE(r->head.toComp, 0);
     }
+    RoundTrips();
 }
 
 } // namespace
