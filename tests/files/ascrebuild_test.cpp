@@ -162,6 +162,10 @@ TEST_F(AscRebuildTest, NetConnectionsAndSegmentCopperAreOrderedTogether) {
          "L:1 [69000, 104000] [69000, 95000]\r\n",
          {"NODE>NODE:1", "U1.2>U1.7:11"},
          true},
+        {"a lone via, which no connection can hold",
+         "*SEG \"N\" W:15 V:1 [100000, 20000]\r\n",
+         {},
+         true},
         {"three pins, copper joining two",
          "*NET \"N\" W:15\r\n   U1.2 U1.7\r\n   U1.7 U1.8\r\n"
          "*SEG \"N\" W:15 L:2 [60000, 104000] [78000, 104000]\r\n",
