@@ -949,15 +949,6 @@ void AscRebuild() {
             }
         }
     g_segPins = SegPins();
-    // Chain ordering needs the node lists, which exist once an item was
-    // handed over.
-    if (NetNodeListsExist()) {
-        BusyFeedback(0);
-        ChainOrderNet(0);
-        for (int32_t n = 1; n <= NetCount(); ++n) {
-            BusyFeedback(0);
-            ChainOrderNet(n);
-        }
-    }
+    AscOrderNets();
     ObsFromNodes(&none);
 }

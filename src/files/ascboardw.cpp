@@ -177,13 +177,17 @@ int32_t ConnAsc(int32_t net) {
                 std::snprintf(line, kAscLineBytes, "     ");
             }
         };
+        // A free end is written with its point, and with the via that
+        // may stand there; a pin's end is the pin.
         AppendEnd("   ", rec->head.fromComp, rec->head.fromPin);
-        corner(rec->crn[0], rec->head.fromComp == 0, false);
+        corner(rec->crn[0], rec->head.fromComp == 0, rec->head.fromComp == 0);
         for (int32_t i = 1; i < count - 1; ++i)
             corner(rec->crn[i], true, true);
         const Crn& last = rec->crn[count - 1];
         if (rec->head.toComp == 0) {
-            Append(" [%ld,%ld] NODE", long(last.x - g_offX), long(last.y - g_offY));
+            Append(" [%ld,%ld]", long(last.x - g_offX), long(last.y - g_offY));
+            if (last.via) Append(" V:%d", int(last.via));
+            Append(" NODE");
         } else {
             AppendEnd(" ", rec->head.toComp, rec->head.toPin);
         }

@@ -94,6 +94,7 @@ enum AscMsgId : int32_t {
     kAscMsgObsCorners = 24199,
     kAscMsgTextString = 24200,
     kAscMsgTextType = 24201,
+    kAscMsgSegCopperNoPins = 24210,
 };
 
 // The text of a message: the catalogue's when it is loaded and holds the
@@ -201,6 +202,10 @@ int32_t AscReadNet();
 int32_t AscReadNetConn(int32_t net, int32_t width);
 int32_t AscReadSeg();
 int32_t AscReadSegItem(int32_t net);
+// The net step of the rebuild after a read with *SEG elements: every net
+// with nodes is ordered from its node list and its connections together,
+// and copper that reaches no pin is kept with free ends and reported.
+void AscOrderNets();
 int32_t AscReadObs();
 int32_t AscReadText();
 int32_t AscReadNote();

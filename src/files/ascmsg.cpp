@@ -99,6 +99,7 @@ const Message kMessages[] = {
     {kAscMsgObsCorners, "OBS too few corners"},
     {kAscMsgTextString, "Missing TEXT string"},
     {kAscMsgTextType, "Missing TEXT type"},
+    {kAscMsgSegCopperNoPins, "*SEG: net %s has copper but fewer than 2 pins"},
 };
 constexpr int32_t kCount = int32_t(sizeof kMessages / sizeof kMessages[0]);
 

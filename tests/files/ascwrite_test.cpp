@@ -12,7 +12,7 @@
 #include <sys/wait.h>
 #endif
 
-#include "asctest.h"
+#include "ascfiletest.h"
 #include "db/comps.h"
 #include "db/conns.h"
 #include "db/dbdump.h"
@@ -27,89 +27,7 @@
 
 namespace {
 
-std::string Slurp(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// The fields of the first line where two dumps differ, both ways.
-std::string DiffFields(const std::string& a, const std::string& b) {
-    std::istringstream sa(a), sb(b);
-    std::string la, lb;
-    while (std::getline(sa, la) && std::getline(sb, lb)) {
-        if (la == lb) continue;
-        std::istringstream ta(la), tb(lb);
-        std::string x, y, out;
-        while (ta >> x && tb >> y)
-            if (x != y) out += x + " | " + y + "\n";
-        return out.empty() ? la + "\n" + lb : out;
-    }
-    return "";
-}
-
-std::string SamplePath() {
-    return std::string(PLV_ASC_DATA) + "/../../../samples/board.asc";
-}
-
-class AscWriteTest : public AscTest {
-  protected:
-    FileSpec Spec(const char* name) const {
-        FileSpec s;
-        std::memset(&s, 0, sizeof s);
-        std::snprintf(s.folder, sizeof s.folder, "%s", m_folder.string().c_str());
-        std::snprintf(s.name, sizeof s.name, "%s", name);
-        return s;
-    }
-    // Writes the design as name and answers the file's bytes.
-    std::string Write(const char* name, int32_t* result = nullptr) {
-        FileSpec s = Spec(name);
-        int32_t r = AscWriteDatabase(&s);
-        if (result) *result = r;
-        return Slurp(m_folder / name);
-    }
-    // Loads a file of the folder as the driver does, then extent and
-    // validation.
-    int32_t LoadAsc(const char* name, int32_t* errors = nullptr) {
-        DbFree();
-        FileSpec s = Spec(name);
-        int32_t ok = AscReadDatabase(&s, errors);
-        if (ok) Settle();
-        return ok;
-    }
-    int32_t LoadBin(const char* name) {
-        DbFree();
-        FileSpec s = Spec(name);
-        int32_t ok = BinLoadFile(&s, true);
-        if (ok) Settle();
-        return ok;
-    }
-    bool SaveBin(const char* name) {
-        FileSpec s = Spec(name);
-        return BinSave(&s, true);
-    }
-    static void Settle() {
-        DbExtent();
-        DbValidate();
-    }
-    // The dump under the options of comparisons across the formats.
-    static std::string Dump() {
-        DbDumpOptions o;
-        o.noRecordIds = true;
-        o.refsByName = true;
-        o.netsByName = true;
-        o.omit = kLosses;
-        std::string out;
-        DbDump(out, o);
-        return out;
-    }
-    static const std::vector<std::string> kLosses;
-};
-
-// The fields the format does not carry, and those that follow from them.
-const std::vector<std::string> AscWriteTest::kLosses = {
-    "Header.unitSize",  // kept to 10 decimals
-    "Sweep.boxPercent", // derived on reading
-};
+using AscWriteTest = AscFileTest;
 
 TEST_F(AscWriteTest, HeaderOfANewDesignAndTheSectionOrder) {
     ASSERT_EQ(Read(File("", "*LAYER 2\r\n")), 1);
