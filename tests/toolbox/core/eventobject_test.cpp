@@ -66,6 +66,12 @@ TEST_F(EventObjects, NewObjectHeader) {
     EventObject copy = EventObjectCopy(e);
     made_.push_back(copy);
     EXPECT_EQ((*copy)->time, 12.345);
+    EXPECT_EQ((*copy)->attributes, 7u);
+    SetMs(500);
+    EventObject made = EventObjectCreateWith(FourCC("AppC"), 1, 0, nullptr, {});
+    ASSERT_NE(made, nullptr);
+    made_.push_back(made);
+    EXPECT_EQ((*made)->time, 0.5);
 }
 
 TEST_F(EventObjects, SettingAgainResizesInPlace) {
