@@ -8,11 +8,15 @@
 // usable bytes so that the largest tagged block still fits in one chunk.
 //
 // A live tagged block sits on its pool's circular live list (the links are
-// previous and next). A freed block sits in its pool's freed heap: a pairing
-// heap ordered by size, largest at the root, whose links are the first
-// child and the next sibling. Freeing a block costs O(1) and taking the
-// largest O(log n) amortised, however many blocks were freed; among blocks
-// of equal size the one taken is any of them.
+// previous and next). A freed block of up to 1,020 bytes sits in the bucket
+// of its exact size, a stack, with a bitmap of the buckets in use; a larger
+// one sits in the pool's freed heap: a pairing heap ordered by size, largest
+// at the root, whose links are the first child and the next sibling. The
+// largest freed block is the heap's root, or with an empty heap the top of
+// the highest bucket. Freeing a block costs O(1) and taking the largest
+// O(1) from a bucket or O(log n) amortised from the heap, however many
+// blocks were freed; among blocks of equal size the one taken is any of
+// them.
 //
 // A piece whose rounded size is a multiple of 8 (anything that may hold a
 // pointer or a double) starts on an 8-byte boundary; other pieces are only
@@ -147,6 +151,12 @@ uint8_t* HeapMergePairs(uint8_t* first) {
 
 // ---- pools ------------------------------------------------------------------
 
+// Freed blocks of up to kBucketMaxBytes bytes are kept by exact size.
+constexpr int32_t kBucketMaxBytes = 1020;
+constexpr int32_t kBucketCount = kBucketMaxBytes / kPieceGrain + 1;
+constexpr int32_t kBucketWordBits = 64;
+constexpr int32_t kBucketWords = (kBucketCount + kBucketWordBits - 1) / kBucketWordBits;
+
 struct PoolDesc {
     uint8_t* current;
     int32_t remaining;
@@ -154,8 +164,10 @@ struct PoolDesc {
     alignas(8) uint8_t live[kTagHeader];
     uint16_t liveTotal;
     int32_t liveCount;
-    uint8_t* freedRoot;    // the freed heap, largest block on top
-    uint16_t freedLargest; // size of the root, 0 when none
+    uint8_t* freedRoot;                // the freed heap, largest block on top
+    uint16_t freedLargest;             // size of the largest freed block, 0 when none
+    uint8_t* buckets[kBucketCount];    // stacks of freed blocks by size / 4
+    uint64_t bucketBits[kBucketWords]; // bit b set: bucket b is not empty
     int32_t freedCount;
     uint8_t* chunks;
 };
@@ -192,6 +204,8 @@ void ResetDesc(PoolDesc& d, int32_t pool) {
     d.liveCount = 0;
     d.freedRoot = nullptr;
     d.freedLargest = 0;
+    std::memset(d.buckets, 0, sizeof d.buckets);
+    std::memset(d.bucketBits, 0, sizeof d.bucketBits);
     d.freedCount = 0;
     d.chunks = nullptr;
 }
@@ -215,23 +229,58 @@ void ReleaseChunk(uint8_t* c) {
         FreeHeapBlock(c);
 }
 
-// Puts a freed block in the pool's freed heap.
+// The highest bucket in use, -1 when all are empty.
+int32_t TopBucket(const PoolDesc& d) {
+    for (int32_t w = kBucketWords - 1; w >= 0; --w)
+        if (d.bucketBits[w])
+            return w * kBucketWordBits + (kBucketWordBits - 1 - __builtin_clzll(d.bucketBits[w]));
+    return -1;
+}
+
+// The largest freed block, left where it is; null when none.
+uint8_t* FreedLargest(const PoolDesc& d) {
+    if (d.freedRoot) return d.freedRoot;
+    int32_t b = TopBucket(d);
+    return b < 0 ? nullptr : d.buckets[b];
+}
+
+void NoteLargest(PoolDesc& d) {
+    uint8_t* h = FreedLargest(d);
+    d.freedLargest = h ? Size(h) : 0;
+}
+
+// Puts a freed block in its bucket or in the pool's freed heap.
 void FreedInsert(PoolDesc& d, uint8_t* h, int32_t pool) {
     SetTag(h, uint16_t(kFreedTag + pool));
     SetChild(h, nullptr);
-    SetNext(h, nullptr);
-    d.freedRoot = HeapMeld(d.freedRoot, h);
-    SetNext(d.freedRoot, nullptr);
-    d.freedLargest = Size(d.freedRoot);
+    if (Size(h) <= kBucketMaxBytes) {
+        int32_t b = Size(h) / kPieceGrain;
+        SetNext(h, d.buckets[b]);
+        d.buckets[b] = h;
+        d.bucketBits[b / kBucketWordBits] |= uint64_t(1) << (b % kBucketWordBits);
+    } else {
+        SetNext(h, nullptr);
+        d.freedRoot = HeapMeld(d.freedRoot, h);
+        SetNext(d.freedRoot, nullptr);
+    }
+    if (Size(h) > d.freedLargest) d.freedLargest = Size(h);
     ++d.freedCount;
 }
 
-// Takes the largest freed block out of the heap.
+// Takes the largest freed block out.
 uint8_t* FreedTakeLargest(PoolDesc& d) {
     uint8_t* h = d.freedRoot;
-    d.freedRoot = HeapMergePairs(Child(h));
-    d.freedLargest = d.freedRoot ? Size(d.freedRoot) : 0;
+    if (h) {
+        d.freedRoot = HeapMergePairs(Child(h));
+    } else {
+        int32_t b = TopBucket(d);
+        h = d.buckets[b];
+        d.buckets[b] = Next(h);
+        if (!d.buckets[b])
+            d.bucketBits[b / kBucketWordBits] &= ~(uint64_t(1) << (b % kBucketWordBits));
+    }
     --d.freedCount;
+    NoteLargest(d);
     return h;
 }
 
@@ -251,7 +300,7 @@ uint8_t* AllocRaw(int32_t pool, int32_t n, ErrCode code) {
         }
         d.current = nullptr;
         d.remaining = 0;
-        if (d.freedCount > 0 && d.freedLargest + kTagHeader >= n + PadFor(d.freedRoot, n)) {
+        if (d.freedCount > 0 && d.freedLargest + kTagHeader >= n + PadFor(FreedLargest(d), n)) {
             uint8_t* h = FreedTakeLargest(d);
             d.current = h;
             d.remaining = Size(h) + kTagHeader;

@@ -147,12 +147,12 @@ TEST_F(PoolTest, EachTakeIsTheLargestFreedBlock) {
         seed = seed * 1103515245u + 12345u;
         return (seed >> 8) % range;
     };
-    // Sizes of 4 mod 8 bytes, so no piece is shifted for alignment, and all
-    // 200 blocks fit the first chunk.
+    // Sizes of 4 mod 8 bytes, so no piece is shifted for alignment, small
+    // ones and some above 1,020 bytes, an even count, and all fit the first chunk.
     std::vector<uint8_t*> live;
     int32_t used = 0;
-    for (int i = 0; i < 200; ++i) {
-        int32_t size = 4 + 8 * int32_t(next(35));
+    for (int i = 0; i < 116; ++i) {
+        int32_t size = i < 101 ? 4 + 8 * int32_t(next(35)) : 1004 + 8 * int32_t(next(128));
         live.push_back(Bytes(PoolNewPtr(size, 3, 1)) - kPoolTagHeader);
         used += size + kPoolTagHeader;
     }
