@@ -1,14 +1,30 @@
 // Pools carve zero-filled pieces out of chunks taken from the toolbox's
 // pointer blocks; tagged blocks carry a header with their pool's tag, their
-// size and the links of the pool's live or freed list.
+// size and two links.
 //
 // A tagged header holds two pointer-sized links: 24 bytes here, where the
 // classic layout had 12 with 32-bit links. The accepted sizes stay as they
 // were (pieces 1..65,408, tagged blocks 1..65,396); a chunk has 12 more
 // usable bytes so that the largest tagged block still fits in one chunk.
+//
+// A live tagged block sits on its pool's circular live list (the links are
+// previous and next). A freed block of up to 1,020 bytes sits in the bucket
+// of its exact size, a stack, with a bitmap of the buckets in use; a larger
+// one sits in the pool's freed heap: a pairing heap ordered by size, largest
+// at the root, whose links are the first child and the next sibling. The
+// largest freed block is the heap's root, or with an empty heap the top of
+// the highest bucket. Freeing a block costs O(1) and taking the largest
+// O(1) from a bucket or O(log n) amortised from the heap, however many
+// blocks were freed; among blocks of equal size the one taken is any of
+// them.
+//
+// A piece whose rounded size is a multiple of 8 (anything that may hold a
+// pointer or a double) starts on an 8-byte boundary; other pieces are only
+// 4-byte aligned, and the 4 bytes skipped for alignment stay unused.
 #include "db/pool.h"
 
 #include <cstring>
+#include <utility>
 
 #include "db/memstat.h"
 #include "db/shellsvc.h"
@@ -22,6 +38,8 @@ constexpr int32_t kChunkArea = kPoolChunkArea;
 constexpr int32_t kChunkAlloc = kChunkLink + kChunkArea;
 constexpr int32_t kMaxCachedChunks = 4;
 constexpr int32_t kLeftoverMin = 28; // a larger remainder becomes a freed block
+constexpr int32_t kPieceGrain = 4;   // sizes round up to this
+constexpr uintptr_t kWideAlign = 8;  // pieces of a multiple of 8 bytes start here
 constexpr uint16_t kLiveTag = 0x1234;
 constexpr uint16_t kFreedTag = 0x4321;
 
@@ -29,6 +47,7 @@ static_assert(kChunkArea == kPoolMaxTagged + kTagHeader, "a chunk holds the larg
 static_assert(kChunkArea >= kPoolChunkUsable, "a chunk holds the largest piece");
 
 // ---- tagged headers: tag (16), size (16), spare (32), prev, next ----------
+// In the freed heap the two links are the first child and the next sibling.
 
 uint16_t Tag(const uint8_t* h) {
     uint16_t v;
@@ -83,7 +102,60 @@ void ListRemove(uint8_t* h) {
     SetPrev(next, prev);
 }
 
+// ---- the freed heap ---------------------------------------------------------
+
+uint8_t* Child(const uint8_t* h) {
+    return Prev(h);
+}
+void SetChild(uint8_t* h, uint8_t* c) {
+    SetPrev(h, c);
+}
+
+// Joins two heaps; the larger root stays on top and the other becomes its
+// first child. Returns the new root, whose sibling link is left as it was.
+uint8_t* HeapMeld(uint8_t* a, uint8_t* b) {
+    if (!a) return b;
+    if (!b) return a;
+    if (Size(b) > Size(a)) std::swap(a, b);
+    SetNext(b, Child(a));
+    SetChild(a, b);
+    return a;
+}
+
+// Joins the sibling list of a removed root's children two by two from the
+// left, then the pairs from the right: the usual two-pass pairing.
+uint8_t* HeapMergePairs(uint8_t* first) {
+    uint8_t* pairs = nullptr; // pairs made so far, newest first
+    while (first) {
+        uint8_t* a = first;
+        uint8_t* b = Next(a);
+        if (!b) {
+            SetNext(a, pairs);
+            pairs = a;
+            break;
+        }
+        first = Next(b);
+        uint8_t* m = HeapMeld(a, b);
+        SetNext(m, pairs);
+        pairs = m;
+    }
+    uint8_t* root = nullptr;
+    while (pairs) {
+        uint8_t* next = Next(pairs);
+        root = HeapMeld(root, pairs);
+        pairs = next;
+    }
+    if (root) SetNext(root, nullptr);
+    return root;
+}
+
 // ---- pools ------------------------------------------------------------------
+
+// Freed blocks of up to kBucketMaxBytes bytes are kept by exact size.
+constexpr int32_t kBucketMaxBytes = 1020;
+constexpr int32_t kBucketCount = kBucketMaxBytes / kPieceGrain + 1;
+constexpr int32_t kBucketWordBits = 64;
+constexpr int32_t kBucketWords = (kBucketCount + kBucketWordBits - 1) / kBucketWordBits;
 
 struct PoolDesc {
     uint8_t* current;
@@ -92,7 +164,10 @@ struct PoolDesc {
     alignas(8) uint8_t live[kTagHeader];
     uint16_t liveTotal;
     int32_t liveCount;
-    alignas(8) uint8_t freed[kTagHeader]; // its size field caches the largest
+    uint8_t* freedRoot;                // the freed heap, largest block on top
+    uint16_t freedLargest;             // size of the largest freed block, 0 when none
+    uint8_t* buckets[kBucketCount];    // stacks of freed blocks by size / 4
+    uint64_t bucketBits[kBucketWords]; // bit b set: bucket b is not empty
     int32_t freedCount;
     uint8_t* chunks;
 };
@@ -127,7 +202,10 @@ void ResetDesc(PoolDesc& d, int32_t pool) {
     ListInit(d.live, uint16_t(kLiveTag + pool));
     d.liveTotal = 0;
     d.liveCount = 0;
-    ListInit(d.freed, uint16_t(kFreedTag + pool));
+    d.freedRoot = nullptr;
+    d.freedLargest = 0;
+    std::memset(d.buckets, 0, sizeof d.buckets);
+    std::memset(d.bucketBits, 0, sizeof d.bucketBits);
     d.freedCount = 0;
     d.chunks = nullptr;
 }
@@ -151,20 +229,70 @@ void ReleaseChunk(uint8_t* c) {
         FreeHeapBlock(c);
 }
 
-// Puts a freed block on the pool's freed list, largest first.
+// The highest bucket in use, -1 when all are empty.
+int32_t TopBucket(const PoolDesc& d) {
+    for (int32_t w = kBucketWords - 1; w >= 0; --w)
+        if (d.bucketBits[w])
+            return w * kBucketWordBits + (kBucketWordBits - 1 - __builtin_clzll(d.bucketBits[w]));
+    return -1;
+}
+
+// The largest freed block, left where it is; null when none.
+uint8_t* FreedLargest(const PoolDesc& d) {
+    if (d.freedRoot) return d.freedRoot;
+    int32_t b = TopBucket(d);
+    return b < 0 ? nullptr : d.buckets[b];
+}
+
+void NoteLargest(PoolDesc& d) {
+    uint8_t* h = FreedLargest(d);
+    d.freedLargest = h ? Size(h) : 0;
+}
+
+// Puts a freed block in its bucket or in the pool's freed heap.
 void FreedInsert(PoolDesc& d, uint8_t* h, int32_t pool) {
     SetTag(h, uint16_t(kFreedTag + pool));
-    uint8_t* at = d.freed;
-    while (Next(at) != d.freed && Size(Next(at)) >= Size(h))
-        at = Next(at);
-    ListInsertAfter(at, h);
+    SetChild(h, nullptr);
+    if (Size(h) <= kBucketMaxBytes) {
+        int32_t b = Size(h) / kPieceGrain;
+        SetNext(h, d.buckets[b]);
+        d.buckets[b] = h;
+        d.bucketBits[b / kBucketWordBits] |= uint64_t(1) << (b % kBucketWordBits);
+    } else {
+        SetNext(h, nullptr);
+        d.freedRoot = HeapMeld(d.freedRoot, h);
+        SetNext(d.freedRoot, nullptr);
+    }
+    if (Size(h) > d.freedLargest) d.freedLargest = Size(h);
     ++d.freedCount;
-    SetSize(d.freed, Size(Next(d.freed)));
+}
+
+// Takes the largest freed block out.
+uint8_t* FreedTakeLargest(PoolDesc& d) {
+    uint8_t* h = d.freedRoot;
+    if (h) {
+        d.freedRoot = HeapMergePairs(Child(h));
+    } else {
+        int32_t b = TopBucket(d);
+        h = d.buckets[b];
+        d.buckets[b] = Next(h);
+        if (!d.buckets[b])
+            d.bucketBits[b / kBucketWordBits] &= ~(uint64_t(1) << (b % kBucketWordBits));
+    }
+    --d.freedCount;
+    NoteLargest(d);
+    return h;
+}
+
+// Bytes skipped before a piece of n bytes cut at `at`.
+int32_t PadFor(const uint8_t* at, int32_t n) {
+    if (n % int32_t(kWideAlign) != 0) return 0;
+    return int32_t((kWideAlign - (uintptr_t(at) & (kWideAlign - 1))) & (kWideAlign - 1));
 }
 
 uint8_t* AllocRaw(int32_t pool, int32_t n, ErrCode code) {
     PoolDesc& d = s.pools[pool];
-    if (d.remaining < n) {
+    if (d.remaining < n + PadFor(d.current, n)) {
         if (d.remaining > kLeftoverMin) {
             uint8_t* h = d.current;
             SetSize(h, uint16_t(d.remaining - kTagHeader));
@@ -172,11 +300,8 @@ uint8_t* AllocRaw(int32_t pool, int32_t n, ErrCode code) {
         }
         d.current = nullptr;
         d.remaining = 0;
-        if (d.freedCount > 0 && Size(d.freed) + kTagHeader >= n) {
-            uint8_t* h = Next(d.freed);
-            ListRemove(h);
-            --d.freedCount;
-            SetSize(d.freed, d.freedCount ? Size(Next(d.freed)) : 0);
+        if (d.freedCount > 0 && d.freedLargest + kTagHeader >= n + PadFor(FreedLargest(d), n)) {
+            uint8_t* h = FreedTakeLargest(d);
             d.current = h;
             d.remaining = Size(h) + kTagHeader;
         } else {
@@ -191,15 +316,16 @@ uint8_t* AllocRaw(int32_t pool, int32_t n, ErrCode code) {
             d.remaining = kChunkArea;
         }
     }
-    uint8_t* piece = d.current;
-    d.current += n;
-    d.remaining -= n;
+    int32_t pad = PadFor(d.current, n);
+    uint8_t* piece = d.current + pad;
+    d.current += pad + n;
+    d.remaining -= pad + n;
     std::memset(piece, 0, size_t(n));
     return piece;
 }
 
 int32_t Round4(int32_t n) {
-    return (n + 3) & ~3;
+    return (n + kPieceGrain - 1) & ~(kPieceGrain - 1);
 }
 
 void CheckPool(int32_t pool, ErrCode code) {

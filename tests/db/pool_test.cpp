@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <set>
+#include <vector>
 
 #include "db/memstat.h"
 #include "testutil.h"
@@ -133,6 +135,94 @@ TEST_F(PoolTest, LargestFreedBlockServesBeforeANewChunk) {
     EXPECT_EQ(PoolChunksInUse(), 1);
     EXPECT_EQ(PoolFreedCount(3), 1);
     EXPECT_TRUE(AllZero(piece, 20000));
+}
+
+// Freed blocks of random sizes (many of them equal) are freed in random
+// order between takes; whenever the current area is used up, the piece
+// must come from a block of the largest freed size, as a plain model of
+// the freed list says.
+TEST_F(PoolTest, EachTakeIsTheLargestFreedBlock) {
+    uint32_t seed = 20261210;
+    auto next = [&seed](uint32_t range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % range;
+    };
+    // Sizes of 4 mod 8 bytes, so no piece is shifted for alignment, small
+    // ones and some above 1,020 bytes, an even count, and all fit the first chunk.
+    std::vector<uint8_t*> live;
+    int32_t used = 0;
+    for (int i = 0; i < 116; ++i) {
+        int32_t size = i < 101 ? 4 + 8 * int32_t(next(35)) : 1004 + 8 * int32_t(next(128));
+        live.push_back(Bytes(PoolNewPtr(size, 3, 1)) - kPoolTagHeader);
+        used += size + kPoolTagHeader;
+    }
+    PoolAlloc(kPoolChunkArea - used, 3, 1); // the chunk is now full
+    std::multimap<int32_t, uint8_t*> model; // freed blocks by size
+    auto sizeOf = [](const uint8_t* h) {
+        uint16_t v;
+        std::memcpy(&v, h + 2, 2);
+        return int32_t(v);
+    };
+    int takes = 0;
+    for (int step = 0; step < 600; ++step) {
+        if (!live.empty() && (model.empty() || next(3) != 0)) {
+            size_t k = next(uint32_t(live.size()));
+            uint8_t* h = live[k];
+            live.erase(live.begin() + long(k));
+            model.emplace(sizeOf(h), h);
+            PoolFreePtr(h + kPoolTagHeader);
+            continue;
+        }
+        if (model.empty()) break;
+        int32_t largest = model.rbegin()->first;
+        int32_t area = largest + kPoolTagHeader;
+        int32_t n = 4 + 8 * int32_t(next(uint32_t(area / 8)));
+        uint8_t* piece = Bytes(PoolAlloc(n, 3, 1));
+        auto range = model.equal_range(largest);
+        auto hit = range.first;
+        while (hit != range.second && hit->second != piece)
+            ++hit;
+        ASSERT_NE(hit, range.second) << "step " << step << ": not a block of the largest size";
+        model.erase(hit);
+        ASSERT_TRUE(AllZero(piece, size_t(n)));
+        // Use up the rest of the area so the next take goes to the freed list.
+        int32_t rest = area - n;
+        if (rest > 4) PoolAlloc(rest - 4, 3, 1);
+        if (rest > 0) PoolAlloc(4, 3, 1);
+        ASSERT_EQ(PoolFreedCount(3), int32_t(model.size()));
+        ++takes;
+    }
+    EXPECT_GT(takes, 100);
+    EXPECT_EQ(PoolChunksInUse(), 1);
+}
+
+// Pieces and tagged blocks whose rounded size is a multiple of 8 may hold
+// a pointer or a double and start on 8 bytes; 4-byte pieces stay packed.
+TEST_F(PoolTest, WidePiecesAreEightByteAligned) {
+    uint8_t* a = Bytes(PoolAlloc(4, 3, 1));
+    uint8_t* b = Bytes(PoolAlloc(16, 3, 1));
+    uint8_t* c = Bytes(PoolAlloc(12, 3, 1));
+    uint8_t* d = Bytes(PoolAlloc(8, 3, 1));
+    EXPECT_EQ(uintptr_t(b) % 8, 0u);
+    EXPECT_EQ(b - a, 8); // 4 bytes skipped
+    EXPECT_EQ(c - b, 16);
+    EXPECT_EQ(d - c, 16); // c ends 4 bytes past an 8-byte boundary
+    for (int32_t size : {1, 8, 40, 100, 1000}) {
+        PoolAlloc(4, 3, 1);
+        void* t = PoolNewPtr(size, 3, 1);
+        if ((size + 3) / 4 % 2 == 0) {
+            EXPECT_EQ(uintptr_t(t) % 8, 0u) << size;
+        }
+    }
+    // A freed block taken as the current area aligns its first piece too.
+    PoolAlloc(4, 5, 1);
+    uint8_t* f = Bytes(PoolNewPtr(100, 5, 1)) - kPoolTagHeader;
+    ASSERT_EQ(uintptr_t(f) % 8, 4u);
+    PoolFreePtr(f + kPoolTagHeader);
+    PoolAlloc(kPoolChunkArea - 4 - 100 - kPoolTagHeader, 5, 1); // the chunk is now full
+    int32_t chunks = PoolChunksInUse();
+    EXPECT_EQ(Bytes(PoolAlloc(64, 5, 1)), f + 4);
+    EXPECT_EQ(PoolChunksInUse(), chunks);
 }
 
 TEST_F(PoolTest, ResizeCopiesTheSmallerSize) {

@@ -1,18 +1,29 @@
 // The heap allocator. Every page starts at a 64-KB-aligned address, so the
 // page of a block is found by clearing the low 16 bits of its address. The
-// pool keeps a registry of the regions it owns, and an address is looked up
-// there before anything at it is read, so a foreign address or a garbage
-// handle is reported without being touched.
+// pools keep a registry of the regions they own, a hash table keyed by the
+// region's base, and an address is looked up there before anything at it is
+// read, so a foreign address or a garbage handle is reported without being
+// touched. Looking up, adding and removing a region cost O(1).
+//
+// The search for a medium block starts at the page where the last block of
+// that kind was placed and goes once round the ring, so its cost follows
+// the pages that are skipped, not how many pages the pool holds.
+//
+// A large block that has to move because it outgrows its reservation gets a
+// reservation twice the size it needs (address space only; the bytes held
+// count what is committed), so a block grown step by step is moved a
+// logarithmic number of times and otherwise grows in place.
 //
 // Under AddressSanitizer the allocator poisons page headers, block headers,
 // free space and slack, and unpoisons exactly the usable bytes of each live
 // block. Its own code reads the poisoned bookkeeping, so every function of
-// this file is built without address instrumentation and copies bytes with
-// plain loops instead of the intercepted library routines.
+// this file is built without address instrumentation; bytes are copied and
+// filled with the library routines only where both sides are unpoisoned.
 #include "toolbox/core/heap.h"
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -54,21 +65,23 @@ constexpr uint16_t kLockedMask = 0x0FFF;
 constexpr uint16_t kNoRoom = 0x8000;
 
 constexpr uint32_t kLargeMoveable = 0x80000000u;
+constexpr uint64_t kLargeRunMax = 0x7FFFF000u;        // the largest run of a large block
+constexpr uint64_t kLargeReserveMax = 0x100000000ull; // spare reservations stop here
 
 } // namespace
 
 struct PageHeader {
     HeapPool* pool;
     PageDescriptor* desc;
-    HandleSlot* slot;   // large page: the slot of its relocatable block
+    HandleSlot* slot; // large page: the slot of its relocatable block
     uint16_t inUse;
     uint16_t signature; // 0xCAD0 | kind
     uint32_t run;       // large page: committed 4-KB units, top bit moveable
     // Pages other than large ones.
-    uint8_t* freeList;  // fixed page: first free record
-    uint32_t areaNext;  // fixed and small pages: next unused offset
+    uint8_t* freeList; // fixed page: first free record
+    uint32_t areaNext; // fixed and small pages: next unused offset
     uint32_t areaEnd;
-    uint16_t rover;     // medium page: offset of a free block, 0 when none
+    uint16_t rover; // medium page: offset of a free block, 0 when none
     uint16_t splitThreshold;
     uint32_t pageBytes;
 };
@@ -124,15 +137,29 @@ namespace {
 // ---------------------------------------------------------------- globals
 
 struct RegionEntry {
-    uintptr_t base;
+    uintptr_t base; // 0: an empty cell of the table
     uintptr_t size;
     HeapPool* pool;
     bool slots; // a slot table rather than a page
 };
 
-std::vector<RegionEntry>& Regions() {
-    static std::vector<RegionEntry> regions;
-    return regions;
+// The region registry: open addressing with linear probing over a table
+// whose size is a power of two and at most half full; removal shifts the
+// following cells back, so no tombstones build up.
+struct RegionTable {
+    std::vector<RegionEntry> cells;
+    size_t used = 0;
+};
+constexpr size_t kRegionTableStart = 256;
+
+RegionTable& Regions() {
+    static RegionTable table;
+    return table;
+}
+
+inline size_t RegionSlot(uintptr_t base, size_t mask) {
+    uint64_t key = uint64_t(base) / kVmRegionBytes;
+    return size_t((key * 0x9E3779B97F4A7C15ull) >> 20) & mask;
 }
 
 struct Locks {
@@ -183,7 +210,8 @@ class HandleGuard {
 
 class PoolGuard {
   public:
-    explicit PoolGuard(HeapPool* pool) : pool_(pool && (pool->options & kPoolSerialise) ? pool : nullptr) {
+    explicit PoolGuard(HeapPool* pool)
+        : pool_(pool && (pool->options & kPoolSerialise) ? pool : nullptr) {
         if (pool_) {
             PlatformLockEnter(&pool_->lock);
             ++pool_->lockCount;
@@ -202,74 +230,115 @@ class PoolGuard {
 
 // ---------------------------------------------------------- raw accesses
 
-RAW inline uint16_t Rd16(const uint8_t* p) { return *reinterpret_cast<const uint16_t*>(p); }
-RAW inline void Wr16(uint8_t* p, uint16_t v) { *reinterpret_cast<uint16_t*>(p) = v; }
+RAW inline uint16_t Rd16(const uint8_t* p) {
+    return *reinterpret_cast<const uint16_t*>(p);
+}
+RAW inline void Wr16(uint8_t* p, uint16_t v) {
+    *reinterpret_cast<uint16_t*>(p) = v;
+}
 RAW inline uintptr_t RdPtr(const uint8_t* p) {
     uintptr_t v = 0;
-    for (uint32_t i = 0; i < sizeof(uintptr_t); ++i) v |= uintptr_t(p[i]) << (8 * i);
+    for (uint32_t i = 0; i < sizeof(uintptr_t); ++i)
+        v |= uintptr_t(p[i]) << (8 * i);
     return v;
 }
 RAW inline void WrPtr(uint8_t* p, uintptr_t v) {
-    for (uint32_t i = 0; i < sizeof(uintptr_t); ++i) p[i] = uint8_t(v >> (8 * i));
+    for (uint32_t i = 0; i < sizeof(uintptr_t); ++i)
+        p[i] = uint8_t(v >> (8 * i));
 }
 // Small-block links live in 6 bytes (class 0 blocks hold 7); user-space
 // addresses of both targets stay below 2^47.
 RAW inline uint8_t* RdLink6(const uint8_t* p) {
     uintptr_t v = 0;
-    for (int i = 0; i < 6; ++i) v |= uintptr_t(p[i]) << (8 * i);
+    for (int i = 0; i < 6; ++i)
+        v |= uintptr_t(p[i]) << (8 * i);
     return reinterpret_cast<uint8_t*>(v);
 }
 RAW inline void WrLink6(uint8_t* p, const uint8_t* link) {
     uintptr_t v = uintptr_t(link);
-    for (int i = 0; i < 6; ++i) p[i] = uint8_t(v >> (8 * i));
+    for (int i = 0; i < 6; ++i)
+        p[i] = uint8_t(v >> (8 * i));
 }
+// Both take bytes that are a block's usable bytes, or unpoisoned for the
+// move, so the sanitizer's checks of the library routines hold.
 RAW void RawFill(uint8_t* d, uint8_t value, size_t n) {
-    for (size_t i = 0; i < n; ++i) d[i] = value;
+    if (n) std::memset(d, value, n);
 }
 RAW void RawMove(uint8_t* d, const uint8_t* s, size_t n) {
-    if (d == s || n == 0) return;
-    if (d < s) {
-        for (size_t i = 0; i < n; ++i) d[i] = s[i];
-    } else {
-        for (size_t i = n; i > 0; --i) d[i - 1] = s[i - 1];
-    }
+    if (d != s && n) std::memmove(d, s, n);
 }
 
-inline uint32_t RoundUp(uint32_t n, uint32_t unit) { return (n + unit - 1) / unit * unit; }
-inline size_t RoundUpZ(size_t n, size_t unit) { return (n + unit - 1) / unit * unit; }
+inline uint32_t RoundUp(uint32_t n, uint32_t unit) {
+    return (n + unit - 1) / unit * unit;
+}
+inline size_t RoundUpZ(size_t n, size_t unit) {
+    return (n + unit - 1) / unit * unit;
+}
 
 // ------------------------------------------------------------- registry
 
-RAW const RegionEntry* RegionFind(uintptr_t a) {
-    std::vector<RegionEntry>& r = Regions();
-    auto it = std::upper_bound(r.begin(), r.end(), a,
-                               [](uintptr_t v, const RegionEntry& e) { return v < e.base; });
-    if (it == r.begin()) return nullptr;
-    --it;
-    if (a >= it->base + it->size) return nullptr;
-    return &*it;
+// The region that starts at `base`, or null.
+RAW RegionEntry* RegionAt(uintptr_t base) {
+    RegionTable& t = Regions();
+    if (t.cells.empty()) return nullptr;
+    size_t mask = t.cells.size() - 1;
+    for (size_t i = RegionSlot(base, mask);; i = (i + 1) & mask) {
+        RegionEntry& e = t.cells[i];
+        if (e.base == base) return &e;
+        if (e.base == 0) return nullptr;
+    }
 }
 
-void RegionAdd(void* base, size_t size, HeapPool* pool, bool slots) {
-    std::vector<RegionEntry>& r = Regions();
-    RegionEntry e{uintptr_t(base), uintptr_t(size), pool, slots};
-    auto it = std::upper_bound(r.begin(), r.end(), e.base,
-                               [](uintptr_t v, const RegionEntry& x) { return v < x.base; });
-    r.insert(it, e);
+RAW void RegionPlace(RegionTable& t, const RegionEntry& e) {
+    size_t mask = t.cells.size() - 1;
+    size_t i = RegionSlot(e.base, mask);
+    while (t.cells[i].base != 0)
+        i = (i + 1) & mask;
+    t.cells[i] = e;
 }
 
-void RegionRemove(void* base) {
-    std::vector<RegionEntry>& r = Regions();
-    auto it = std::lower_bound(r.begin(), r.end(), uintptr_t(base),
-                               [](const RegionEntry& x, uintptr_t v) { return x.base < v; });
-    if (it != r.end() && it->base == uintptr_t(base)) r.erase(it);
+RAW void RegionAdd(void* base, size_t size, HeapPool* pool, bool slots) {
+    RegionTable& t = Regions();
+    if (2 * (t.used + 1) > t.cells.size()) {
+        std::vector<RegionEntry> old;
+        old.swap(t.cells);
+        t.cells.assign(old.empty() ? kRegionTableStart : 2 * old.size(), RegionEntry{});
+        for (const RegionEntry& e : old)
+            if (e.base != 0) RegionPlace(t, e);
+    }
+    RegionPlace(t, RegionEntry{uintptr_t(base), uintptr_t(size), pool, slots});
+    ++t.used;
+}
+
+RAW void RegionRemove(void* base) {
+    RegionEntry* e = RegionAt(uintptr_t(base));
+    if (!e) return;
+    RegionTable& t = Regions();
+    size_t mask = t.cells.size() - 1;
+    size_t hole = size_t(e - t.cells.data());
+    t.cells[hole] = RegionEntry{};
+    --t.used;
+    // Shift back every following cell whose home is not between the hole
+    // and the cell itself.
+    for (size_t i = (hole + 1) & mask; t.cells[i].base != 0; i = (i + 1) & mask) {
+        size_t home = RegionSlot(t.cells[i].base, mask);
+        bool stays = hole <= i ? (hole < home && home <= i) : (hole < home || home <= i);
+        if (stays) continue;
+        t.cells[hole] = t.cells[i];
+        t.cells[i] = RegionEntry{};
+        hole = i;
+    }
 }
 
 // --------------------------------------------------------- pool helpers
 
-RAW inline bool PoolOk(const HeapPool* pool) { return pool && pool->signature == kPoolSignature; }
+RAW inline bool PoolOk(const HeapPool* pool) {
+    return pool && pool->signature == kPoolSignature;
+}
 
-RAW inline int PageKind(const PageHeader* page) { return page->signature & 7; }
+RAW inline int PageKind(const PageHeader* page) {
+    return page->signature & 7;
+}
 
 RAW inline uint32_t MediumPageBytes(const HeapPool* pool) {
     uint32_t size = pool->pageSize == 0xFFFF ? 0x10000u : pool->pageSize;
@@ -280,7 +349,9 @@ RAW inline uint32_t FullPageBytes(const HeapPool* pool) {
     return pool->pageSize == 0xFFFF ? 0x10000u : pool->pageSize;
 }
 
-RAW inline uint32_t DescKind(const PageDescriptor* d) { return (d->flags >> 12) & 7; }
+RAW inline uint32_t DescKind(const PageDescriptor* d) {
+    return (d->flags >> 12) & 7;
+}
 
 RAW void RingInsert(HeapPool* pool, int kind, PageDescriptor* d) {
     PageDescriptor* cur = pool->rings[kind];
@@ -314,8 +385,7 @@ RAW PageDescriptor* TakeDescriptor(HeapPool* pool) {
     }
     constexpr size_t need = sizeof(PageDescriptor);
     if (pool->spareNext + need > pool->spareCommitted) {
-        if (pool->spareCommitted < pool->spareEnd &&
-            VmCommit(pool->spareCommitted, kGranule)) {
+        if (pool->spareCommitted < pool->spareEnd && VmCommit(pool->spareCommitted, kGranule)) {
             pool->spareCommitted += kGranule;
         } else {
             // A new descriptor block: its first word links the chain.
@@ -365,13 +435,27 @@ RAW bool CeilingAllows(HeapPool* pool, uint32_t bytes) {
 
 // ---------------------------------------------------------- medium pages
 
-RAW inline uint16_t Hdr(uint8_t* base, uint32_t off) { return Rd16(base + off); }
-RAW inline void SetHdr(uint8_t* base, uint32_t off, uint16_t v) { Wr16(base + off, v); }
-RAW inline uint32_t BlockBytes(uint16_t h) { return h & kSizeMask; }
-RAW inline uint16_t FreeNext(uint8_t* base, uint32_t off) { return Rd16(base + off + 2); }
-RAW inline uint16_t FreePrev(uint8_t* base, uint32_t off) { return Rd16(base + off + 4); }
-RAW inline void SetFreeNext(uint8_t* base, uint32_t off, uint32_t v) { Wr16(base + off + 2, uint16_t(v)); }
-RAW inline void SetFreePrev(uint8_t* base, uint32_t off, uint32_t v) { Wr16(base + off + 4, uint16_t(v)); }
+RAW inline uint16_t Hdr(uint8_t* base, uint32_t off) {
+    return Rd16(base + off);
+}
+RAW inline void SetHdr(uint8_t* base, uint32_t off, uint16_t v) {
+    Wr16(base + off, v);
+}
+RAW inline uint32_t BlockBytes(uint16_t h) {
+    return h & kSizeMask;
+}
+RAW inline uint16_t FreeNext(uint8_t* base, uint32_t off) {
+    return Rd16(base + off + 2);
+}
+RAW inline uint16_t FreePrev(uint8_t* base, uint32_t off) {
+    return Rd16(base + off + 4);
+}
+RAW inline void SetFreeNext(uint8_t* base, uint32_t off, uint32_t v) {
+    Wr16(base + off + 2, uint16_t(v));
+}
+RAW inline void SetFreePrev(uint8_t* base, uint32_t off, uint32_t v) {
+    Wr16(base + off + 4, uint16_t(v));
+}
 
 RAW inline uint32_t UsableOf(uint16_t h) {
     return BlockBytes(h) - ((h & kHandleBlock) ? 2 + kSlotPtr : 2);
@@ -622,7 +706,8 @@ RAW PageHeader* NewPage(HeapPool* pool, int kind, uint32_t bytes) {
         page->areaNext = kSmallFirst;
         page->areaEnd = bytes - 1;
         break;
-    default: break;
+    default:
+        break;
     }
     return page;
 }
@@ -634,7 +719,7 @@ RAW void ReturnPage(HeapPool* pool, PageDescriptor* d) {
     if (kind == kPageSmall && pool->currentSmall == page) pool->currentSmall = nullptr;
     size_t reserved = kRegion;
     if (kind == kPageLarge) {
-        const RegionEntry* e = RegionFind(uintptr_t(page));
+        const RegionEntry* e = RegionAt(uintptr_t(page));
         if (e) reserved = e->size;
     }
     RegionRemove(page);
@@ -674,14 +759,17 @@ RAW int32_t ReturnEmptyPages(HeapPool* pool) {
 
 // ------------------------------------------------------------ large pages
 
-RAW uint8_t* LargeAlloc(HeapPool* pool, uint32_t n, uint32_t options) {
+// A large block of n bytes; `growing` reserves twice the run for a block
+// that moves because it grows.
+RAW uint8_t* LargeAlloc(HeapPool* pool, uint32_t n, uint32_t options, bool growing = false) {
     uint64_t run64 = RoundUpZ(uint64_t(n) + kLargeHeader, kGranule);
-    if (run64 > 0x7FFFF000u) {
+    if (run64 > kLargeRunMax) {
         HeapError(pool, kHeapErrOutOfMemory);
         return nullptr;
     }
     uint32_t run = uint32_t(run64);
-    size_t reserved = RoundUpZ(run, kRegion);
+    size_t reserved =
+        RoundUpZ(growing ? std::min<uint64_t>(2 * run64, kLargeReserveMax) : run64, kRegion);
     for (;;) {
         if (!CeilingAllows(pool, run)) {
             HeapError(pool, kHeapErrCeiling);
@@ -712,18 +800,24 @@ RAW uint8_t* LargeAlloc(HeapPool* pool, uint32_t n, uint32_t options) {
             }
         }
         if (base) VmRelease(base, reserved);
+        if (growing && reserved > RoundUpZ(run, kRegion)) {
+            reserved = RoundUpZ(run, kRegion); // no room for the spare reservation
+            continue;
+        }
         if (ReturnEmptyPages(pool) > 0) continue;
         if (HeapError(pool, kHeapErrOutOfMemory) == 0) return nullptr;
     }
 }
 
-RAW inline uint32_t LargeRun(const PageHeader* page) { return (page->run & ~kLargeMoveable) * kGranule; }
+RAW inline uint32_t LargeRun(const PageHeader* page) {
+    return (page->run & ~kLargeMoveable) * kGranule;
+}
 
 RAW bool LargeResizeInPlace(PageHeader* page, uint32_t n) {
     HeapPool* pool = page->pool;
     if (n <= pool->largeThreshold) return false;
     uint64_t run64 = RoundUpZ(uint64_t(n) + kLargeHeader, kGranule);
-    const RegionEntry* e = RegionFind(uintptr_t(page));
+    const RegionEntry* e = RegionAt(uintptr_t(page));
     if (!e || run64 > e->size) return false;
     uint32_t run = uint32_t(run64);
     uint32_t old = LargeRun(page);
@@ -802,7 +896,8 @@ RAW uint8_t* FixedTake(HeapPool* pool, PageHeader* page) {
         return nullptr;
     }
     ++page->inUse;
-    if (!page->freeList && page->areaNext + pool->fixedSize > page->areaEnd) page->desc->largestFree = 0;
+    if (!page->freeList && page->areaNext + pool->fixedSize > page->areaEnd)
+        page->desc->largestFree = 0;
     HEAP_UNPOISON(rec, pool->fixedSize);
     return rec;
 }
@@ -824,8 +919,8 @@ RAW bool LookupBlock(const void* p, BlockRef* out) {
     if (!p) return false;
     uintptr_t a = uintptr_t(p);
     uintptr_t base = a & ~uintptr_t(kRegion - 1);
-    const RegionEntry* e = RegionFind(base);
-    if (!e || e->slots || e->base != base) return false;
+    const RegionEntry* e = RegionAt(base);
+    if (!e || e->slots) return false;
     PageHeader* page = reinterpret_cast<PageHeader*>(base);
     if ((page->signature & 0xFFF8) != kPageSignature) return false;
     int kind = PageKind(page);
@@ -836,7 +931,8 @@ RAW bool LookupBlock(const void* p, BlockRef* out) {
         break;
     case kPageMedium:
     case kPageMoveable: {
-        if (off < kMediumFirst + 2 || off >= page->pageBytes - 2 || (off - 2 - kMediumFirst) % 8 != 0)
+        if (off < kMediumFirst + 2 || off >= page->pageBytes - 2 ||
+            (off - 2 - kMediumFirst) % 8 != 0)
             return false;
         uint16_t h = Hdr(reinterpret_cast<uint8_t*>(page), uint32_t(off - 2));
         if (!(h & kInUse) || BlockBytes(h) < 16 || off - 2 + BlockBytes(h) > page->pageBytes - 2)
@@ -845,13 +941,15 @@ RAW bool LookupBlock(const void* p, BlockRef* out) {
         break;
     }
     case kPageFixed:
-        if (off < kPageHeader || off >= page->areaNext || (off - kPageHeader) % page->pool->fixedSize != 0)
+        if (off < kPageHeader || off >= page->areaNext ||
+            (off - kPageHeader) % page->pool->fixedSize != 0)
             return false;
         break;
     case kPageSmall:
         if (off < kSmallFirst + 1 || off >= page->areaNext || (off % 8) != 0) return false;
         break;
-    default: return false;
+    default:
+        return false;
     }
     out->page = page;
     out->kind = kind;
@@ -861,12 +959,17 @@ RAW bool LookupBlock(const void* p, BlockRef* out) {
 
 RAW uint32_t UsableOfRef(const BlockRef& r) {
     switch (r.kind) {
-    case kPageLarge: return LargeRun(r.page) - kLargeHeader;
+    case kPageLarge:
+        return LargeRun(r.page) - kLargeHeader;
     case kPageMedium:
-    case kPageMoveable: return UsableOf(Hdr(reinterpret_cast<uint8_t*>(r.page), r.off));
-    case kPageFixed: return r.page->pool->fixedSize;
-    case kPageSmall: return 8u * reinterpret_cast<uint8_t*>(r.page)[r.off - 1] + 7;
-    default: return 0;
+    case kPageMoveable:
+        return UsableOf(Hdr(reinterpret_cast<uint8_t*>(r.page), r.off));
+    case kPageFixed:
+        return r.page->pool->fixedSize;
+    case kPageSmall:
+        return 8u * reinterpret_cast<uint8_t*>(r.page)[r.off - 1] + 7;
+    default:
+        return 0;
     }
 }
 
@@ -880,7 +983,9 @@ RAW void ReleaseRef(const BlockRef& r) {
     PageHeader* page = r.page;
     HeapPool* pool = page->pool;
     switch (r.kind) {
-    case kPageLarge: ReturnPage(pool, page->desc); return;
+    case kPageLarge:
+        ReturnPage(pool, page->desc);
+        return;
     case kPageMedium:
     case kPageMoveable:
         MediumRelease(page, r.off);
@@ -905,7 +1010,8 @@ RAW void ReleaseRef(const BlockRef& r) {
         --page->inUse;
         return;
     }
-    default: return;
+    default:
+        return;
     }
 }
 
@@ -917,7 +1023,10 @@ RAW uint8_t* FitInRing(HeapPool* pool, int kind, uint32_t b, uint32_t options) {
     PageDescriptor* d = start;
     do {
         if (d->largestFree >= b) {
-            if (uint8_t* p = MediumFit(d->page, b, options)) return p;
+            if (uint8_t* p = MediumFit(d->page, b, options)) {
+                pool->rings[kind] = d; // the next search starts here
+                return p;
+            }
         }
         d = d->next;
     } while (d != start);
@@ -952,8 +1061,10 @@ RAW bool SlotTableGrow(HeapPool* pool) {
         if (t && t->committed < kRegion) {
             uint32_t step = std::min<uint32_t>(t->committed, 0x4000);
             step = std::min<uint32_t>(step, kRegion - t->committed);
-            if (!VmCommit(reinterpret_cast<uint8_t*>(t) + t->committed, step)) t = nullptr;
-            else t->committed += step;
+            if (!VmCommit(reinterpret_cast<uint8_t*>(t) + t->committed, step))
+                t = nullptr;
+            else
+                t->committed += step;
         } else {
             t = nullptr;
         }
@@ -1014,7 +1125,7 @@ struct HandleRef {
 RAW bool LookupHandle(RelocatableBlock h, HandleRef* out) {
     if (!h) return false;
     uintptr_t a = uintptr_t(h);
-    const RegionEntry* e = RegionFind(a);
+    const RegionEntry* e = RegionAt(a & ~uintptr_t(kRegion - 1));
     if (!e || !e->slots) return false;
     SlotTable* t = reinterpret_cast<SlotTable*>(e->base);
     if (a < e->base + kSlotTableHeader || a >= e->base + t->used ||
@@ -1041,8 +1152,10 @@ RAW bool LookupHandle(RelocatableBlock h, HandleRef* out) {
 RAW void StoreSlotInBlock(const BlockRef& r, HandleSlot* slot, bool moveable) {
     if (r.kind == kPageLarge) {
         r.page->slot = slot;
-        if (moveable) r.page->run |= kLargeMoveable;
-        else r.page->run &= ~kLargeMoveable;
+        if (moveable)
+            r.page->run |= kLargeMoveable;
+        else
+            r.page->run &= ~kLargeMoveable;
     } else {
         uint8_t* base = reinterpret_cast<uint8_t*>(r.page);
         uint16_t hd = Hdr(base, r.off);
@@ -1073,10 +1186,10 @@ RAW void SettleHandle(HandleSlot* slot, const BlockRef& r, uint32_t n) {
 
 // Allocates the block of a relocatable block of n bytes (n + the slot
 // address for medium blocks).
-RAW uint8_t* HandleBlockAlloc(HeapPool* pool, uint32_t n, bool moveable, uint32_t extra) {
+RAW uint8_t* HandleBlockAlloc(HeapPool* pool, uint32_t n, bool moveable, uint32_t extra,
+                              bool growing = false) {
     uint32_t options = kAllocForHandle | (moveable ? uint32_t(kAllocMoveable) : 0u) | extra;
-    if (n + kSlotPtr > pool->largeThreshold)
-        return LargeAlloc(pool, n, options);
+    if (n + kSlotPtr > pool->largeThreshold) return LargeAlloc(pool, n, options, growing);
     return static_cast<uint8_t*>(MediumAlloc(pool, n + kSlotPtr, options));
 }
 
@@ -1106,7 +1219,8 @@ RAW bool CompactPage(HeapPool* pool, PageHeader* page, uint32_t b) {
         while (runEnd < end) {
             uint16_t rh = Hdr(base, runEnd);
             if (!(rh & kInUse) || !(rh & kHandleBlock)) break;
-            HandleSlot* s = reinterpret_cast<HandleSlot*>(RdPtr(base + runEnd + BlockBytes(rh) - kSlotPtr));
+            HandleSlot* s =
+                reinterpret_cast<HandleSlot*>(RdPtr(base + runEnd + BlockBytes(rh) - kSlotPtr));
             if (s->lockCount != 0 || s == g_pinnedSlot) break;
             runEnd += BlockBytes(rh);
         }
@@ -1148,7 +1262,8 @@ RAW bool CompactPage(HeapPool* pool, PageHeader* page, uint32_t b) {
         HEAP_POISON(base + freeOff, newEnd + total - freeOff);
         for (uint32_t q = freeOff; q < newEnd;) {
             uint16_t rh = Hdr(base, q);
-            HandleSlot* s = reinterpret_cast<HandleSlot*>(RdPtr(base + q + BlockBytes(rh) - kSlotPtr));
+            HandleSlot* s =
+                reinterpret_cast<HandleSlot*>(RdPtr(base + q + BlockBytes(rh) - kSlotPtr));
             HEAP_UNPOISON(base + q + 2, UsableOf(rh) - s->slack);
             q += BlockBytes(rh);
         }
@@ -1215,9 +1330,10 @@ RAW bool Compact(HeapPool* pool, uint32_t b) {
             if (s->lockCount == 0 && s != g_pinnedSlot) {
                 uint32_t usable = UsableOf(h);
                 uint32_t requested = usable - s->slack;
-                uint8_t* dest = FitInRing(pool, kPageMoveable, MediumBlockBytes(requested + kSlotPtr),
-                                          kAllocMoveable | kAllocForHandle | kAllocCompacted |
-                                              kAllocNoNewPage | kAllocNoLarge);
+                uint8_t* dest =
+                    FitInRing(pool, kPageMoveable, MediumBlockBytes(requested + kSlotPtr),
+                              kAllocMoveable | kAllocForHandle | kAllocCompacted | kAllocNoNewPage |
+                                  kAllocNoLarge);
                 if (dest) {
                     HEAP_UNPOISON(base + off + 2, usable);
                     RawMove(dest, base + off + 2, requested);
@@ -1305,7 +1421,8 @@ RAW void HeapPoolDestroy(HeapPool* pool) {
     if (pool == g_defaultPool) return; // lives until the process ends
     ProcessGuard guard;
     for (int kind = 0; kind < 5; ++kind) {
-        while (pool->rings[kind]) ReturnPage(pool, pool->rings[kind]);
+        while (pool->rings[kind])
+            ReturnPage(pool, pool->rings[kind]);
     }
     for (SlotTable* t = pool->slotTables; t;) {
         SlotTable* prev = t->prev;
@@ -1334,12 +1451,16 @@ int32_t SetPoolPageSize(HeapPool* pool, int32_t size) {
         return 0;
     }
     uint32_t s;
-    if (size <= 0x1000) s = 0x1000;
-    else if (size == 0x4000) s = 0x4000;
-    else if (size > 0x8000) s = 0xFFFF;
+    if (size <= 0x1000)
+        s = 0x1000;
+    else if (size == 0x4000)
+        s = 0x4000;
+    else if (size > 0x8000)
+        s = 0xFFFF;
     else {
         s = 0x1000;
-        while (s < uint32_t(size)) s <<= 1;
+        while (s < uint32_t(size))
+            s <<= 1;
     }
     if (s < uint32_t(pool->fixedSize) + kPageHeader) return 0;
     int32_t old = pool->pageSize;
@@ -1414,9 +1535,16 @@ int32_t PreallocatePoolBytes(HeapPool* pool, int32_t bytes, int32_t type) {
         kind = kPageFixed;
         pageBytes = FullPageBytes(pool);
         break;
-    case 2: kind = kPageMoveable; pageBytes = MediumPageBytes(pool); break;
-    case 4: kind = kPageMedium; pageBytes = MediumPageBytes(pool); break;
-    default: return 0;
+    case 2:
+        kind = kPageMoveable;
+        pageBytes = MediumPageBytes(pool);
+        break;
+    case 4:
+        kind = kPageMedium;
+        pageBytes = MediumPageBytes(pool);
+        break;
+    default:
+        return 0;
     }
     PageDescriptor* current = pool->rings[kind];
     int32_t added = 0;
@@ -1435,7 +1563,8 @@ int32_t PreallocateHandleSlots(HeapPool* pool, int32_t count) {
     }
     auto freeCount = [pool]() {
         int32_t n = 0;
-        for (HandleSlot* s = pool->freeSlots; s; s = static_cast<HandleSlot*>(s->block)) ++n;
+        for (HandleSlot* s = pool->freeSlots; s; s = static_cast<HandleSlot*>(s->block))
+            ++n;
         return n;
     };
     int32_t before = freeCount();
@@ -1447,9 +1576,15 @@ int32_t PreallocateHandleSlots(HeapPool* pool, int32_t count) {
     return (have - before) * int32_t(sizeof(HandleSlot));
 }
 
-int32_t PoolSmallThreshold(HeapPool* pool) { return PoolOk(pool) ? pool->smallThreshold : -1; }
-int32_t PoolLargeThreshold(HeapPool* pool) { return PoolOk(pool) ? pool->largeThreshold : -1; }
-uint32_t PoolBytesHeld(HeapPool* pool) { return PoolOk(pool) ? pool->bytesHeld : 0; }
+int32_t PoolSmallThreshold(HeapPool* pool) {
+    return PoolOk(pool) ? pool->smallThreshold : -1;
+}
+int32_t PoolLargeThreshold(HeapPool* pool) {
+    return PoolOk(pool) ? pool->largeThreshold : -1;
+}
+uint32_t PoolBytesHeld(HeapPool* pool) {
+    return PoolOk(pool) ? pool->bytesHeld : 0;
+}
 
 // ================================================================ blocks
 
@@ -1536,16 +1671,23 @@ RAW void* HeapBlockRealloc(void* block, int32_t size, uint32_t options) {
         if (n <= pool->largeThreshold || (options & kAllocInPlace))
             inPlace = MediumResizeInPlace(r.page, r.off, MediumBlockBytes(n), options);
         break;
-    case kPageFixed: inPlace = n <= pool->fixedSize; break;
+    case kPageFixed:
+        inPlace = n <= pool->fixedSize;
+        break;
     case kPageSmall: {
         uint32_t c = reinterpret_cast<uint8_t*>(r.page)[r.off - 1];
         uint32_t nc = (n < 4 ? 4 : n) / 8;
-        if (options & kAllocInPlace) inPlace = n <= 8 * c + 7;
-        else inPlace = nc == c && n <= pool->smallThreshold;
+        if (options & kAllocInPlace)
+            inPlace = n <= 8 * c + 7;
+        else
+            inPlace = nc == c && n <= pool->smallThreshold;
         break;
     }
-    case kPageLarge: inPlace = LargeResizeInPlace(r.page, n); break;
-    default: break;
+    case kPageLarge:
+        inPlace = LargeResizeInPlace(r.page, n);
+        break;
+    default:
+        break;
     }
     if (inPlace) {
         if (r.kind == kPageLarge && (options & kAllocZero)) {
@@ -1558,7 +1700,12 @@ RAW void* HeapBlockRealloc(void* block, int32_t size, uint32_t options) {
         HeapError(pool, kHeapErrResizeFailed);
         return nullptr;
     }
-    uint8_t* fresh = static_cast<uint8_t*>(HeapBlockAlloc(pool, size, options));
+    // A block that outgrows its place becomes a large block with room to
+    // grow further; anything else is a new block as HeapBlockAlloc makes it.
+    uint8_t* fresh =
+        n > pool->largeThreshold && n > oldUsable
+            ? LargeAlloc(pool, n, options & ~uint32_t(kAllocMoveable | kAllocForHandle), true)
+            : static_cast<uint8_t*>(HeapBlockAlloc(pool, size, options));
     if (!fresh) return nullptr;
     uint8_t* old = DataOfRef(r);
     HEAP_UNPOISON(old, oldUsable);
@@ -1618,8 +1765,10 @@ RAW bool HeapPoolInfo(HeapPool* pool, const void* block, HeapPoolInfoRecord* out
     }
     if (out) {
         out->pool = pool;
-        out->kinds = (pool->rings[kPageFixed] ? 1u : 0u) | (pool->rings[kPageMoveable] ? 2u : 0u) |
-                     ((pool->rings[kPageMedium] || pool->rings[kPageLarge] || pool->rings[kPageSmall]) ? 4u : 0u);
+        out->kinds =
+            (pool->rings[kPageFixed] ? 1u : 0u) | (pool->rings[kPageMoveable] ? 2u : 0u) |
+            ((pool->rings[kPageMedium] || pool->rings[kPageLarge] || pool->rings[kPageSmall]) ? 4u
+                                                                                              : 0u);
         out->fixedSize = pool->fixedSize;
         out->smallThreshold = pool->smallThreshold;
         out->pageSize = pool->pageSize;
@@ -1680,7 +1829,8 @@ RAW RelocatableBlock HeapHandleResize(RelocatableBlock h, int32_t size, uint32_t
     HandleSlot* slot = hr.slot;
     uint32_t n = uint32_t(size);
     uint32_t oldRequested = UsableOfRef(hr.block) - slot->slack;
-    bool mayMove = !(options & kAllocInPlace) && ((options & kAllocMoveable) || slot->lockCount == 0);
+    bool mayMove =
+        !(options & kAllocInPlace) && ((options & kAllocMoveable) || slot->lockCount == 0);
     BlockRef& r = hr.block;
     bool done = false;
     if (r.kind == kPageLarge) {
@@ -1701,7 +1851,7 @@ RAW RelocatableBlock HeapHandleResize(RelocatableBlock h, int32_t size, uint32_t
         // Held still while the new block is found: compaction must not
         // move the block being copied.
         g_pinnedSlot = slot;
-        uint8_t* fresh = HandleBlockAlloc(pool, n, moveable, 0);
+        uint8_t* fresh = HandleBlockAlloc(pool, n, moveable, 0, n > oldRequested);
         g_pinnedSlot = nullptr;
         if (!fresh) {
             SettleHandle(slot, r, oldRequested);
@@ -1721,7 +1871,8 @@ RAW RelocatableBlock HeapHandleResize(RelocatableBlock h, int32_t size, uint32_t
             HandleGuard hg;
             slot->block = fresh;
         }
-        if (r.kind == kPageLarge) r.page->slot = nullptr;
+        if (r.kind == kPageLarge)
+            r.page->slot = nullptr;
         else {
             uint8_t* base = reinterpret_cast<uint8_t*>(r.page);
             SetHdr(base, r.off, uint16_t(Hdr(base, r.off) & ~kHandleBlock));
@@ -1768,7 +1919,9 @@ RAW uint16_t HeapHandleRelease(RelocatableBlock h) {
     return hr.slot->lockCount;
 }
 
-void HeapHandleUnlock(RelocatableBlock h) { HeapHandleRelease(h); }
+void HeapHandleUnlock(RelocatableBlock h) {
+    HeapHandleRelease(h);
+}
 
 RAW uint16_t HeapHandleLockCount(RelocatableBlock h) {
     HandleRef hr;
@@ -1797,7 +1950,9 @@ RAW bool HeapHandleDispose(RelocatableBlock h) {
     return true;
 }
 
-void HeapHandleFree(RelocatableBlock h) { HeapHandleDispose(h); }
+void HeapHandleFree(RelocatableBlock h) {
+    HeapHandleDispose(h);
+}
 
 RAW bool HeapHandleValid(RelocatableBlock h) {
     HandleRef hr;
@@ -1819,20 +1974,34 @@ HeapErrorHandler SetHeapErrorHandler(HeapErrorHandler handler) {
 
 const char* HeapErrorText(int32_t code) {
     switch (code) {
-    case 2: return "Out of memory.  Please free some memory, then choose retry.";
-    case 3: return "MEM_BLOCK_TOO_BIG";
-    case 4: return "MEM_ALLOC_ZERO";
-    case 5: return "MEM_RESIZE_FAILED";
-    case 6: return "MEM_LOCK_ERROR";
-    case 7: return "MEM_EXCEEDED_CEILING";
-    case 8: return "MEM_TOO_MANY_PAGES";
-    case 9: return "MEM_TOO_MANY_TASKS";
-    case 10: return "MEM_BAD_MEM_POOL";
-    case 11: return "MEM_BAD_BLOCK";
-    case 12: return "MEM_BAD_FREE_BLOCK";
-    case 13: return "MEM_BAD_HANDLE";
-    case 14: return "MEM_BAD_POINTER";
-    default: return "MEM_INTERNAL_ERROR";
+    case 2:
+        return "Out of memory.  Please free some memory, then choose retry.";
+    case 3:
+        return "MEM_BLOCK_TOO_BIG";
+    case 4:
+        return "MEM_ALLOC_ZERO";
+    case 5:
+        return "MEM_RESIZE_FAILED";
+    case 6:
+        return "MEM_LOCK_ERROR";
+    case 7:
+        return "MEM_EXCEEDED_CEILING";
+    case 8:
+        return "MEM_TOO_MANY_PAGES";
+    case 9:
+        return "MEM_TOO_MANY_TASKS";
+    case 10:
+        return "MEM_BAD_MEM_POOL";
+    case 11:
+        return "MEM_BAD_BLOCK";
+    case 12:
+        return "MEM_BAD_FREE_BLOCK";
+    case 13:
+        return "MEM_BAD_HANDLE";
+    case 14:
+        return "MEM_BAD_POINTER";
+    default:
+        return "MEM_INTERNAL_ERROR";
     }
 }
 
@@ -1894,13 +2063,17 @@ int32_t HeapError(HeapPool* pool, int32_t code) {
     }
     // The handler runs without the allocator's locks.
     int32_t handleDepth = GlobalLocks().handleDepth;
-    for (int32_t i = 0; i < handleDepth; ++i) PlatformLockLeave(&GlobalLocks().handles);
+    for (int32_t i = 0; i < handleDepth; ++i)
+        PlatformLockLeave(&GlobalLocks().handles);
     int32_t poolDepth = PoolOk(pool) && (pool->options & kPoolSerialise) ? pool->lockCount : 0;
-    for (int32_t i = 0; i < poolDepth; ++i) PlatformLockLeave(&pool->lock);
+    for (int32_t i = 0; i < poolDepth; ++i)
+        PlatformLockLeave(&pool->lock);
     HeapErrorRecord record{code, pool};
     int32_t answer = handler(&record);
-    for (int32_t i = 0; i < poolDepth; ++i) PlatformLockEnter(&pool->lock);
-    for (int32_t i = 0; i < handleDepth; ++i) PlatformLockEnter(&GlobalLocks().handles);
+    for (int32_t i = 0; i < poolDepth; ++i)
+        PlatformLockEnter(&pool->lock);
+    for (int32_t i = 0; i < handleDepth; ++i)
+        PlatformLockEnter(&GlobalLocks().handles);
     {
         ProcessGuard guard;
         --slot->depth;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "heap_fixture.h"
+#include "toolbox/core/vmem.h"
 
 namespace {
 
@@ -470,6 +471,73 @@ TEST_F(Heap, HandleSlotsArePreallocated) {
     HeapPoolInfoRecord info{};
     HeapPoolInfo(pool, nullptr, &info);
     EXPECT_EQ(info.kinds, 6u);
+}
+
+// Hundreds of regions enter and leave the registry in a random order; every
+// block still held is found and every returned one is refused untouched.
+TEST_F(Heap, ManyRegionsComeAndGo) {
+    HeapPool* pool = Pool();
+    SetPoolFloor(pool, 0);
+    std::vector<uint8_t*> held;
+    for (int i = 0; i < 700; ++i) {
+        uint8_t* p = static_cast<uint8_t*>(HeapBlockAlloc(pool, 5000 + i, 0));
+        ASSERT_NE(p, nullptr);
+        p[0] = uint8_t(i);
+        held.push_back(p);
+    }
+    uint32_t seed = 777;
+    for (int round = 0; !held.empty(); ++round) {
+        seed = seed * 1103515245u + 12345u;
+        size_t k = (seed >> 8) % held.size();
+        uint8_t* gone = held[k];
+        held.erase(held.begin() + long(k));
+        ASSERT_TRUE(HeapBlockFree(gone));
+        HeapErrorsSeen().clear();
+        EXPECT_EQ(HeapBlockSize(gone), -1);
+        EXPECT_EQ(LastError(), kHeapErrBadPointer);
+        if (round % 50 == 0) {
+            for (uint8_t* p : held)
+                ASSERT_GT(HeapBlockSize(p), 5000) << round;
+        }
+    }
+    EXPECT_EQ(PoolBytesHeld(pool), uint32_t(kVmPageBytes));
+}
+
+// A large block grown step by step moves only when it outgrows a
+// reservation that doubles each time; it keeps its bytes, and the pool
+// counts only what is committed.
+TEST_F(Heap, GrowingLargeBlocksMoveRarely) {
+    HeapPool* pool = Pool();
+    uint32_t start = PoolBytesHeld(pool);
+    uint8_t* p = static_cast<uint8_t*>(HeapBlockAlloc(pool, 5000, 0));
+    RelocatableBlock h = HeapHandleNew(pool, kAllocMoveable, 5000);
+    ASSERT_TRUE(p && h);
+    int32_t moves = 0;
+    int32_t handleMoves = 0;
+    int32_t n = 5000;
+    for (; n <= (4 << 20); n += 4096) {
+        void* before = p;
+        void* handleBefore = *h;
+        p = static_cast<uint8_t*>(HeapBlockRealloc(p, n, 0));
+        ASSERT_NE(p, nullptr) << n;
+        ASSERT_EQ(HeapHandleResize(h, n, 0), h) << n;
+        moves += p != before;
+        handleMoves += *h != handleBefore;
+        p[n - 1] = uint8_t(n / 4096);
+        static_cast<uint8_t*>(*h)[n - 1] = uint8_t(n / 4096 + 1);
+    }
+    EXPECT_LE(moves, 8);
+    EXPECT_LE(handleMoves, 8);
+    for (int32_t m = 5000 + 4096; m < n; m += 4096) {
+        ASSERT_EQ(p[m - 4097], uint8_t((m - 4096) / 4096)) << m;
+        ASSERT_EQ(static_cast<uint8_t*>(*h)[m - 4097], uint8_t((m - 4096) / 4096 + 1)) << m;
+    }
+    int32_t last = n - 4096;
+    uint32_t run = (uint32_t(last) + 32 + 4095) / 4096 * 4096; // each block's run
+    EXPECT_EQ(PoolBytesHeld(pool), start + 2 * run);
+    EXPECT_TRUE(HeapBlockFree(p));
+    EXPECT_TRUE(HeapHandleDispose(h));
+    EXPECT_TRUE(HeapErrorsSeen().empty());
 }
 
 #if defined(__SANITIZE_ADDRESS__)
