@@ -70,8 +70,10 @@ bool SelectionHasCluster() {
     return false;
 }
 
-bool ClusterEnd(int32_t c) {
-    return PairCompSelected(c) && PlCompRef(c)->compRef != 0;
+// A selected end that stands for a cluster: a member, or the master that
+// stands in for its members (pin 0).
+bool ClusterEnd(int32_t c, int32_t pin) {
+    return PairCompSelected(c) && (pin == 0 || PlCompRef(c)->compRef != 0);
 }
 
 } // namespace
@@ -143,10 +145,10 @@ void PairsOfSelection(int32_t dx, int32_t dy, int32_t sdx, int32_t sdy, int32_t 
         PlPairEntry& e = out->entry[k];
         const int32_t sx = int32_t(AngSin(a) * double(kPairSpread)),
                       sy = int32_t(AngCos(a) * double(kPairSpread));
-        if (ClusterEnd(e.comp1)) {
+        if (ClusterEnd(e.comp1, e.pin1)) {
             e.x1 += sx;
             e.y1 += sy;
-        } else if (ClusterEnd(e.comp2)) {
+        } else if (ClusterEnd(e.comp2, e.pin2)) {
             e.x2 += sx;
             e.y2 += sy;
         }

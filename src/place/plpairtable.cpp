@@ -159,7 +159,7 @@ template <typename Times> int32_t CollectAll(PlPairTable* out, Times times) {
     return out->count;
 }
 
-int32_t PlPairsOfPlCompRef(int32_t comp, PlPairTable* out, int32_t both) {
+int32_t PlPairsOfComp(int32_t comp, PlPairTable* out, int32_t both) {
     return CollectAll(out, [&](const PlPairEntry& e) {
         return int32_t(e.comp1 == comp) + int32_t(both && e.comp2 == comp);
     });
