@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "db/altjournal.h"
@@ -24,6 +25,28 @@
 #include "place/plpairstate.h"
 #include "place/pltree.h"
 #include "place/pltreeint.h"
+
+// Collects the trace lines written while it lives, with the verbose flag
+// set.
+class TraceCapture {
+  public:
+    TraceCapture() {
+        Lines().clear();
+        g_verbose = 1;
+        DebugSetTraceReceiver(&Receive);
+    }
+    ~TraceCapture() {
+        DebugSetTraceReceiver(nullptr);
+        g_verbose = 0;
+    }
+    static std::vector<std::string>& Lines() {
+        static std::vector<std::string> lines;
+        return lines;
+    }
+
+  private:
+    static void Receive(const char* text) { Lines().push_back(text); }
+};
 
 class PlaceTest : public CompDbTest {
   protected:

@@ -10,11 +10,6 @@
 
 namespace {
 
-std::vector<std::string> g_traces;
-void Receive(const char* text) {
-    g_traces.push_back(text);
-}
-
 class PlPairTest : public PlaceTest {
   protected:
     void SetUp() override {
@@ -282,13 +277,11 @@ TEST_F(PlPairTest, UpdateRepairsMarkedNetsInTablesSizedForTheTree) {
     Connect(net, c, 1, d, 1);
     auto mask = Mask({a});
     PairSelect(mask.data());
-    g_verbose = 1;
-    g_traces.clear();
-    DebugSetTraceReceiver(&Receive);
-    PairUpdate();
-    DebugSetTraceReceiver(nullptr);
-    g_verbose = 0;
-    EXPECT_EQ(g_traces, (Strings{"PairUpdate: updating net " + std::to_string(net)}));
+    {
+        TraceCapture traces;
+        PairUpdate();
+    }
+    EXPECT_EQ(TraceCapture::Lines(), (Strings{"PairUpdate: updating net " + std::to_string(net)}));
     // Four points, three links: more than the two entries there were.
     EXPECT_EQ(PlNetPairsGet(net, table.get()), 3);
     EXPECT_EQ(table->entry[2].net, net);
