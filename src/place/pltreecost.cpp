@@ -2,8 +2,7 @@
 // it: whether any of its outlines conflicts with another owner's (edges
 // that touch or cross, one shape holding the other, a keep-in left), and
 // the cost of its overlaps, with the spacing and alignment terms of Place
-// outlines. Arcs are taken as straight segments, as the point-in-shape
-// test takes them.
+// outlines.
 #include <memory>
 #include <vector>
 
@@ -13,46 +12,13 @@
 #include "db/geom.h"
 #include "db/obstacles.h"
 #include "db/symbols.h"
+#include "place/pledges.h"
 #include "place/plmodel.h"
 #include "place/plscore.h"
 #include "place/plsymclass.h"
 #include "place/pltreeint.h"
 
 namespace {
-
-struct Seg {
-    int32_t x1, y1, x2, y2;
-};
-
-std::vector<Seg> Edges(const Obstacle& r) {
-    auto copy = std::make_unique<Obstacle>();
-    ObsCopy(copy.get(), &r);
-    if (copy->head.flags & (kObsHasArcs | kObsCircle)) ObsArcsToSegs(copy.get());
-    std::vector<Seg> out;
-    const int32_t n = copy->head.count;
-    for (int32_t i = 0; i + 1 < n; ++i)
-        out.push_back({copy->pt[i].x, copy->pt[i].y, copy->pt[i + 1].x, copy->pt[i + 1].y});
-    if (n >= 3 && ObsIsClosed(copy.get()) &&
-        (copy->pt[0].x != copy->pt[n - 1].x || copy->pt[0].y != copy->pt[n - 1].y))
-        out.push_back({copy->pt[n - 1].x, copy->pt[n - 1].y, copy->pt[0].x, copy->pt[0].y});
-    return out;
-}
-
-bool BoxesMeet(const Seg& a, const Seg& b) {
-    auto lo = [](int32_t p, int32_t q) { return p < q ? p : q; };
-    auto hi = [](int32_t p, int32_t q) { return p > q ? p : q; };
-    return lo(a.x1, a.x2) <= hi(b.x1, b.x2) && lo(b.x1, b.x2) <= hi(a.x1, a.x2) &&
-           lo(a.y1, a.y2) <= hi(b.y1, b.y2) && lo(b.y1, b.y2) <= hi(a.y1, a.y2);
-}
-
-bool EdgesTouch(const Obstacle& a, const Obstacle& b) {
-    const std::vector<Seg> ea = Edges(a), eb = Edges(b);
-    for (const Seg& s : ea)
-        for (const Seg& t : eb)
-            if (BoxesMeet(s, t) && SegSegDist(s.x1, s.y1, s.x2, s.y2, t.x1, t.y1, t.x2, t.y2) == 0)
-                return true;
-    return false;
-}
 
 int64_t Overlap(int32_t a1, int32_t a2, int32_t b1, int32_t b2) {
     const int64_t lo = a1 > b1 ? a1 : b1, hi = a2 < b2 ? a2 : b2;
@@ -115,7 +81,7 @@ bool PlObsConflict(int32_t comp, const Obstacle* a, const PlTreeHit& hit) {
     if (aIns && bIns) return false;
     const int32_t sa = SideOf(comp), sb = SideOf(hit.owner);
     if (sa != sb && (sa < sb ? aIns : bIns)) return false;
-    if (EdgesTouch(*a, *b)) return true;
+    if (PlEdgesTouch(*a, *b)) return true;
     if (PlObsClass(a->head.kind) == kPlClassKeepIn) ErrReport(kErrPlTreeKeepIn, comp);
     const bool aInB = ObsContainsPt(a->pt[0].x, a->pt[0].y, b.get()) != 0;
     if (PlObsClass(b->head.kind) == kPlClassKeepIn) return !aInB;

@@ -69,6 +69,11 @@ TEST_F(PlScoreTest, OverlapCountsPairsThatMayCollide) {
         EXPECT_EQ(PlCompOverlap(a), k.each) << k.la << "/" << k.lb;
         EXPECT_EQ(PlScoreOverlap(), 2 * k.each / 10);
     }
+    // Large boxes: terms and totals beyond 32 bits.
+    SetBox(a, -200000, -200000, 400000, 400000, 0);
+    SetBox(b, -200000, -200000, 400000, 400000, 0);
+    EXPECT_EQ(PlCompOverlap(a), 2 * int64_t(400000) * 400000 + kPlAreaPenalty);
+    EXPECT_EQ(PlScoreOverlap(), (4 * int64_t(400000) * 400000 + 2 * kPlAreaPenalty) / 10);
     // Boxes that only touch do not overlap.
     SetBox(b, 1100, 1000, 100, 100, 0);
     SetBox(a, 1000, 1000, 100, 100, 0);

@@ -280,6 +280,42 @@ TEST_F(PlTreeTest, ConflictsByEdgesContainmentKeepInsAndSides) {
     EXPECT_EQ(PlTreeCheckComp(y, CompRef(y)), 0);
 }
 
+TEST_F(PlTreeTest, ArcEdgesConflictByTheirShape) {
+    // A half disc below the chord (5000, 5000)-(6000, 5000), centre (5500, 5000).
+    auto r = std::make_unique<Obstacle>();
+    std::memset(r.get(), 0, sizeof(Obstacle));
+    r->head.kind = kObsCompKeepout;
+    r->head.net = kObsNoNet;
+    r->head.count = 4;
+    const int32_t pts[4][2] = {{5000, 5000}, {5500, 5000}, {6000, 5000}, {5000, 5000}};
+    for (int32_t i = 0; i < 4; ++i) {
+        r->pt[i].x = pts[i][0];
+        r->pt[i].y = pts[i][1];
+    }
+    r->pt[1].flags = kObsPtArcCcw;
+    const int32_t keepout = ObsAppend();
+    ObsPut(keepout, r.get());
+    const int32_t pinless = AddSymbol("NONE", {});
+    struct Case {
+        int32_t x1, y1, x2, y2;
+        int32_t ok;
+    } cases[] = {
+        {5400, 4400, 5600, 4550, 0}, // crosses the arc
+        {5700, 4800, 5800, 4900, 0}, // inside the half disc
+        {5900, 4520, 5990, 4580, 1}, // in the box, outside the disc
+        {7000, 4520, 7100, 4580, 1},
+    };
+    for (const Case& k : cases) {
+        const int32_t c = AddPart(pinless, {});
+        AddRect(kObsPlaceOutline, -c, k.x1, k.y1, k.x2, k.y2);
+        PlTreeInit();
+        EXPECT_EQ(PlTreeCheckComp(c, CompRef(c)), k.ok) << k.x1 << "," << k.y1;
+        Component gone = *CompRef(c);
+        gone.flags |= kPlCompUnplaced;
+        CompPut(c, &gone);
+    }
+}
+
 TEST_F(PlTreeTest, OverlapCostAndSpacing) {
     const int32_t a = AddPart(r2, {.x = 5000, .y = 5000});
     AddPart(r2, {.x = 5300, .y = 5000});
