@@ -386,6 +386,24 @@ TEST_F(PlModelTest, ClassifyMakesLargeClassesOfPartsSharingTheirNets) {
     EXPECT_TRUE(g_placeModel.classified);
 }
 
+TEST_F(PlModelTest, AFullCandidateTakesNoMoreMembers) {
+    AddRect(kObsBoardOutline, 0, 0, 0, 32000, 32000);
+    const int32_t r4 = RowSymbol("R4", 4, 10, int16_t(both));
+    const int32_t net = AddNet();
+    std::vector<int32_t> parts;
+    for (int32_t k = 0; k < kPlMaxMembers + 1; ++k) {
+        parts.push_back(AddPart(r4, {.x = 100 + 60 * (k % 500), .y = 100 + 100 * (k / 500)}));
+        if (k > 0) Connect(net, parts[0], 1, parts.back(), 1);
+    }
+    PlModelOpen(nullptr);
+    AltPush();
+    PlClassify();
+    EXPECT_TRUE(Comp(parts[0]).flags & kPlCompClass1024);
+    EXPECT_TRUE(Comp(parts[kPlMaxMembers - 1]).flags & kPlCompClass1024);
+    EXPECT_FALSE(Comp(parts[kPlMaxMembers]).flags & kPlCompClass1024);
+    EXPECT_EQ(Comp(parts[kPlMaxMembers]).word40, 0);
+}
+
 TEST_F(PlModelTest, ClassifyMakesSmallClassesOfPartsWiredAlike) {
     AddRect(kObsBoardOutline, 0, 0, 0, 32000, 32000);
     const int32_t r2 = RowSymbol("R2", 2, 1000, int16_t(both));

@@ -111,6 +111,13 @@ TEST_F(PlPairTest, CollectorsByComponentAndPin) {
     EXPECT_EQ(PlPairsOfComp(b, table.get(), 0), 1);
     EXPECT_EQ(PlPairsOfPin(a, 2, table.get()), 2);
     EXPECT_EQ(PlPairsOfPin(b, 1, table.get()), 2);
+    // Collectors stop at 399 entries.
+    for (int32_t n : {n1, n2})
+        for (int32_t k = 0; k < 250; ++k)
+            Connect(n, a, 1, b, 1);
+    PlNetPinTable();
+    EXPECT_EQ(PlPairsOfComp(a, table.get(), 1), kPairMaxEntries);
+    EXPECT_EQ(PlPairsOfPin(b, 1, table.get()), kPairMaxEntries);
 }
 
 TEST_F(PlPairTest, DistanceKindsAndTheNetMetric) {
