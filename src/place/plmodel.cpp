@@ -279,12 +279,13 @@ void PlRegionsBuild() {
     }
     for (PlaceRegion& r : m.regions)
         r.half = int32_t(std::lround(std::sqrt(r.area)));
-    for (int32_t net = 1; net <= m.netCount; ++net) {
-        PlNetTable& t = m.nets[size_t(net)];
+    for (PlNetTable& t : m.nets)
         t.regions = 0;
-        for (int32_t c = 1; c <= m.compCount; ++c)
-            if (PlBitTest(t.comps.data(), c) && m.nodes[size_t(c)].region > 0)
-                t.regions |= uint64_t(1) << m.nodes[size_t(c)].region;
+    for (int32_t c = 1; c <= m.compCount; ++c) {
+        const PlaceNode& n = m.nodes[size_t(c)];
+        if (n.region > 0)
+            for (int16_t net : n.nets)
+                m.nets[size_t(net)].regions |= uint64_t(1) << n.region;
     }
 }
 
@@ -312,6 +313,7 @@ void PlNetPinPoints() {
                     seen = seen || (q.x == pt.x && q.y == pt.y);
                 if (!seen) t.points.push_back(pt);
             }
+            if (t.points.size() > size_t(kPlMaxPinPoints)) break;
         }
         if (t.points.empty() || t.points.size() > size_t(kPlMaxPinPoints)) {
             t.points.clear();
