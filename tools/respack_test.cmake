@@ -1,7 +1,8 @@
 # Checks the resource packer against small sources: run with
 #   cmake -DPACKER=<packer> -DWORK=<scratch folder> -P respack_test.cmake
 # A good catalogue and font must pack; a duplicate number, a text over 100
-# characters and a catalogue of more than 254 pages must each fail.
+# characters and a catalogue of more than 254 pages must each fail; a good
+# dialog template must pack to its bytes, a malformed one fail.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/out)
 
@@ -75,4 +76,34 @@ expect_pack(rc --lang ${WORK}/many.txt)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "254 pages failed: ${last_error}")
 endif()
+
+# Dialog templates: a good source packs to its bytes, little-endian, with
+# padded strings, the icon block of 320 and a tab run ended by an empty
+# string.
+file(WRITE ${WORK}/d.txt "template 7\nbounds 1 2 3 4\nflags 0\ntitle \"Ab\"\n"
+     "item 1 def 368 flags 2 bounds 5 6 7 8 just -1 text \"OK\"\n"
+     "item 2 def 321 flags 0 bounds 0 0 1 1 icon 32516 text \"\"\n"
+     "item 3 def 128 flags 0 bounds 0 0 1 1 pages \"A\" \"Bc\"\n")
+expect_pack(rc --dialog ${WORK}/d.txt)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "a good template failed: ${last_error}")
+endif()
+file(READ ${WORK}/out/XDLG_7.bin dlg HEX)
+set(want "010002000300040003000000416200000500060007000800700101000200ffff4f4b0000"
+         "0000000001000100410102000000047f00000000"
+         "00000000010001008000030000004100426300000000")
+string(CONCAT want ${want})
+if(NOT dlg STREQUAL want)
+  message(FATAL_ERROR "template is\n  ${dlg}\nexpected\n  ${want}")
+endif()
+# A malformed line, a text over 255 characters and a duplicate item each fail.
+foreach(bad "item 1 def 368 bounds 1 2 3\n" "item 1 def 368 bounds 1 2 3 4 text \"${long}${long}${full}\"\n"
+        "item 1 def 368 bounds 1 2 3 4 text \"a\"\nitem 1 def 288 bounds 1 2 3 4 text \"b\"\n"
+        "item 1 def 368 bounds 1 2 3 4 colour 3 text \"a\"\n")
+  file(WRITE ${WORK}/bad.txt "template 9\nbounds 1 2 3 4\n${bad}")
+  expect_pack(rc --dialog ${WORK}/bad.txt)
+  if(rc EQUAL 0)
+    message(FATAL_ERROR "a malformed template was accepted:\n${bad}")
+  endif()
+endforeach()
 file(REMOVE_RECURSE ${WORK})
