@@ -3,12 +3,14 @@
 // program's resources.
 //
 //   plv_respack --out DIR [--lang FILE]... [--font FILE] [--dialog FILE]...
-//               [--strings FILE]...
+//               [--strings FILE]... [--picture FILE]...
 //
 // Writes into DIR:
 //   LANG_<n>.bin   the catalogue: 256 the index, 256 + p page p (512 bytes each)
 //   RFNT_<n>.bin   the stroke font: 256 header, 257 glyph index, 258 strokes
 //   XDLG_<n>.bin   dialog template n (see PackDialog for the source form)
+//   BMP_<n>.bmp, CUR_<n>.cur  bitmaps and cursors (win64 only; see
+//                  PackPicture)
 //   plv_resources.rc   the resources as user-defined types "LANG", "RFNT"
 //                      and "XDLG", and the STRINGTABLE
 //   plv_resources.cpp  the same bytes and strings as C++ tables that
@@ -27,6 +29,7 @@
 // Font source: "height H" (font units of one text height), then per glyph a
 // line "glyph CODE" followed by its strokes, one "stroke x1 y1 x2 y2" line
 // each, in font units with y upward. # starts a comment line.
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -52,6 +55,9 @@ struct Resource {
     std::string type; // four characters
     int number;
     Bytes bytes;
+    // A resource-script keyword (BITMAP, CURSOR) for the system's own
+    // resource types: written to the .rc only, as a file of that type.
+    std::string keyword = std::string();
 };
 
 [[noreturn]] void Fail(const std::string& where, const std::string& what) {
@@ -532,6 +538,131 @@ void PackDialog(const std::string& path, std::map<int, std::string>& seen,
     out.push_back(Resource{"XDLG", int(number), b});
 }
 
+// ---- pictures -----------------------------------------------------------
+
+// Picture source (bitmaps and cursors, win64 only): text art.
+//   bitmap N | cursor N
+//   size WIDTH HEIGHT
+//   hotspot X Y                         (cursors)
+//   then one line per pixel row, one character per pixel: "#" black,
+//   "." white, "_" transparent (cursors only); short rows and missing
+//   rows are filled with white (bitmaps) or transparent (cursors).
+// Bitmaps become 1-bit BMP files, cursors 1-bit CUR files (an XOR and an
+// AND mask), both little-endian as the formats define them.
+constexpr int kMaxPictureSide = 256;
+constexpr char kBlack = '#';
+constexpr char kWhite = '.';
+constexpr char kTransparent = '_';
+
+void PutLE(Bytes& b, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        b.push_back(uint8_t(v >> (8 * i)));
+}
+
+// Rows bottom-up, 1 bit a pixel, each row padded to 4 bytes; bit set
+// where set(x, y).
+template <typename F> void PutMask(Bytes& b, int w, int h, F set) {
+    int stride = ((w + 31) / 32) * 4;
+    for (int y = h - 1; y >= 0; --y) {
+        Bytes row(size_t(stride), 0);
+        for (int x = 0; x < w; ++x)
+            if (set(x, y)) row[size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));
+        b.insert(b.end(), row.begin(), row.end());
+    }
+}
+
+// BITMAPINFOHEADER and a black-and-white palette.
+void PutInfoHeader(Bytes& b, int w, int h, uint32_t imageBytes) {
+    PutLE(b, 40, 4);
+    PutLE(b, uint32_t(w), 4);
+    PutLE(b, uint32_t(h), 4);
+    PutLE(b, 1, 2); // planes
+    PutLE(b, 1, 2); // bits per pixel
+    PutLE(b, 0, 4); // no compression
+    PutLE(b, imageBytes, 4);
+    PutLE(b, 0, 4);
+    PutLE(b, 0, 4);
+    PutLE(b, 2, 4); // colours used
+    PutLE(b, 0, 4);
+    PutLE(b, 0x000000, 4);
+    PutLE(b, 0xFFFFFF, 4);
+}
+
+void PackPicture(const std::string& path, std::vector<Resource>& out) {
+    std::vector<std::string> lines = ReadLines(path);
+    std::string kind;
+    long number = -1, w = 0, h = 0, hx = 0, hy = 0;
+    std::vector<std::string> rows;
+    for (size_t n = 0; n < lines.size(); ++n) {
+        std::string where = path + ":" + std::to_string(n + 1);
+        const std::string& line = lines[n];
+        if (w > 0 && !line.empty() && line.find_first_not_of("#._") == std::string::npos) {
+            if (long(line.size()) > w || long(rows.size()) >= h)
+                Fail(where, "a row beyond the picture's size");
+            if (kind == "bitmap" && line.find(kTransparent) != std::string::npos)
+                Fail(where, "a bitmap has no transparent pixels");
+            rows.push_back(line);
+            continue;
+        }
+        if (IsBlankOrComment(line)) continue;
+        std::vector<Token> tokens = Tokens(line, where);
+        Statement st{tokens, 0, where};
+        std::string key = st.Word();
+        if (key == "bitmap" || key == "cursor") {
+            kind = key;
+            number = st.Number(1, 32767);
+        } else if (key == "size") {
+            w = st.Number(1, kMaxPictureSide);
+            h = st.Number(1, kMaxPictureSide);
+        } else if (key == "hotspot") {
+            hx = st.Number(0, kMaxPictureSide - 1);
+            hy = st.Number(0, kMaxPictureSide - 1);
+        } else {
+            Fail(where, "unknown keyword " + key);
+        }
+    }
+    if (kind.empty() || w == 0) Fail(path, "a picture needs its kind, number and size");
+    char fill = kind == "bitmap" ? kWhite : kTransparent;
+    auto at = [&](int x, int y) {
+        if (size_t(y) >= rows.size() || size_t(x) >= rows[size_t(y)].size()) return fill;
+        return rows[size_t(y)][size_t(x)];
+    };
+    int W = int(w), H = int(h);
+    uint32_t maskBytes = uint32_t(((W + 31) / 32) * 4 * H);
+    Bytes b;
+    if (kind == "bitmap") {
+        const uint32_t offset = 14 + 40 + 8;
+        b.push_back('B');
+        b.push_back('M');
+        PutLE(b, offset + maskBytes, 4);
+        PutLE(b, 0, 4);
+        PutLE(b, offset, 4);
+        PutInfoHeader(b, W, H, maskBytes);
+        PutMask(b, W, H, [&](int x, int y) { return at(x, y) != kBlack; });
+        out.push_back(Resource{"BMP", int(number), b, "BITMAP"});
+        return;
+    }
+    if (hx >= w || hy >= h) Fail(path, "the hot spot lies outside the cursor");
+    Bytes image;
+    PutInfoHeader(image, W, 2 * H, 2 * maskBytes);
+    // XOR mask: white pixels; AND mask: transparent pixels.
+    PutMask(image, W, H, [&](int x, int y) { return at(x, y) == kWhite; });
+    PutMask(image, W, H, [&](int x, int y) { return at(x, y) == kTransparent; });
+    PutLE(b, 0, 2);
+    PutLE(b, 2, 2); // a cursor file
+    PutLE(b, 1, 2); // one image
+    b.push_back(uint8_t(W == kMaxPictureSide ? 0 : W));
+    b.push_back(uint8_t(H == kMaxPictureSide ? 0 : H));
+    b.push_back(0);
+    b.push_back(0);
+    PutLE(b, uint32_t(hx), 2);
+    PutLE(b, uint32_t(hy), 2);
+    PutLE(b, uint32_t(image.size()), 4);
+    PutLE(b, 6 + 16, 4);
+    b.insert(b.end(), image.begin(), image.end());
+    out.push_back(Resource{"CUR", int(number), b, "CURSOR"});
+}
+
 // ---- output ---------------------------------------------------------------
 
 void WriteFile(const std::string& path, const std::string& bytes) {
@@ -542,7 +673,10 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 }
 
 std::string BinName(const Resource& r) {
-    return r.type + "_" + std::to_string(r.number) + ".bin";
+    std::string ext = r.keyword.empty() ? ".bin" : "." + r.type;
+    for (char& c : ext)
+        c = char(std::tolower(uint8_t(c)));
+    return r.type + "_" + std::to_string(r.number) + ext;
 }
 
 std::string FourCCHex(const std::string& t) {
@@ -589,6 +723,10 @@ void WriteOutputs(const std::string& dir, const std::vector<Resource>& resources
         // never read as a resource keyword. The file name stays unquoted
         // (the resource compiler joins adjacent quoted strings) and is found
         // beside the .rc.
+        if (!r.keyword.empty()) {
+            rc += std::to_string(r.number) + " " + r.keyword + " " + BinName(r) + "\n";
+            continue;
+        }
         rc += std::to_string(r.number) + " \"" + r.type + "\" " + BinName(r) + "\n";
         std::string name = "k" + r.type + "_" + std::to_string(r.number);
         cpp += "const unsigned char " + name + "[" +
@@ -603,6 +741,7 @@ void WriteOutputs(const std::string& dir, const std::vector<Resource>& resources
     }
     cpp += "} // namespace\n\nvoid HeadlessRegisterBuiltinResources() {\n";
     for (const Resource& r : resources) {
+        if (!r.keyword.empty()) continue;
         std::string name = "k" + r.type + "_" + std::to_string(r.number);
         cpp += "    HeadlessRegisterResource(" + FourCCHex(r.type) + ", " +
                std::to_string(r.number) + ", " + name + ", " + std::to_string(r.bytes.size()) +
@@ -630,6 +769,7 @@ int main(int argc, char** argv) {
     std::string fontFile;
     std::vector<std::string> stringFiles;
     std::vector<std::string> dialogFiles;
+    std::vector<std::string> pictureFiles;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (i + 1 >= argc) Fail("arguments", a + " needs a value");
@@ -641,6 +781,8 @@ int main(int argc, char** argv) {
             fontFile = argv[++i];
         else if (a == "--strings")
             stringFiles.push_back(argv[++i]);
+        else if (a == "--picture")
+            pictureFiles.push_back(argv[++i]);
         else if (a == "--dialog")
             dialogFiles.push_back(argv[++i]);
         else
@@ -658,6 +800,8 @@ int main(int argc, char** argv) {
     std::map<int, std::string> templates;
     for (const std::string& f : dialogFiles)
         PackDialog(f, templates, resources);
+    for (const std::string& f : pictureFiles)
+        PackPicture(f, resources);
     std::map<uint32_t, Message> strings;
     for (const std::string& f : stringFiles)
         ReadCatalogue(f, strings, kMaxTemplateText);

@@ -106,4 +106,25 @@ foreach(bad "item 1 def 368 bounds 1 2 3\n" "item 1 def 368 bounds 1 2 3 4 text 
     message(FATAL_ERROR "a malformed template was accepted:\n${bad}")
   endif()
 endforeach()
+
+# Pictures: a 2 x 2 bitmap packs to a 1-bit BMP (62-byte header, one
+# 4-byte row each, bottom row first, set bits white); a row wider than the
+# size, or a transparent pixel in a bitmap, fails.
+file(WRITE ${WORK}/p.txt "bitmap 5\nsize 2 2\n#.\n.#\n")
+expect_pack(rc --picture ${WORK}/p.txt)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "a good bitmap failed: ${last_error}")
+endif()
+file(READ ${WORK}/out/BMP_5.bmp bmp HEX)
+string(SUBSTRING "${bmp}" 124 16 pixels)
+if(NOT pixels STREQUAL "8000000040000000")
+  message(FATAL_ERROR "bitmap rows are ${pixels}")
+endif()
+foreach(bad "bitmap 5\nsize 2 2\n#.#\n" "bitmap 5\nsize 2 2\n#_\n" "cursor 6\nsize 2 2\nhotspot 3 0\n")
+  file(WRITE ${WORK}/bad.txt "${bad}")
+  expect_pack(rc --picture ${WORK}/bad.txt)
+  if(rc EQUAL 0)
+    message(FATAL_ERROR "a malformed picture was accepted:\n${bad}")
+  endif()
+endforeach()
 file(REMOVE_RECURSE ${WORK})

@@ -7,7 +7,9 @@
 #include <functional>
 #include <string>
 
+#include "toolbox/core/byteorder.h"
 #include "toolbox/core/filespec.h"
+#include "toolbox/core/resource.h"
 #include "toolbox/ui/cursor.h"
 #include "toolbox/ui/filealias.h"
 
@@ -271,11 +273,50 @@ TEST(Cursors, LoadedOnceByNumber) {
     EXPECT_EQ(CursorGet(kCursorCross)->cursor, LoadCursor(nullptr, IDC_CROSS));
     EXPECT_EQ(CursorGet(kCursorCrossToo)->cursor, LoadCursor(nullptr, IDC_CROSS));
     EXPECT_EQ(CursorGet(32512)->cursor, LoadCursor(nullptr, IDC_ARROW));
+    for (int16_t own : {261, 262, 263}) {
+        CursorEntry* e = CursorGet(own);
+        ASSERT_NE(e, nullptr) << own;
+        EXPECT_EQ(e->cursor, LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(own)));
+    }
     int32_t count = CursorCacheCount();
     EXPECT_EQ(CursorGet(999), nullptr);
     EXPECT_EQ(CursorCacheCount(), count);
     SetCursorHandle(wait);
     ResetCursorToArrow();
+}
+
+// The list marks: five 9 x 9 cells side by side.
+TEST(Pictures, ListMarksBitmap) {
+    HBITMAP marks = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(8000));
+    ASSERT_NE(marks, nullptr);
+    BITMAP info = {};
+    ASSERT_NE(GetObjectA(marks, sizeof info, &info), 0);
+    EXPECT_GE(info.bmWidth, 45);
+    EXPECT_GE(info.bmHeight, 9);
+    DeleteObject(marks);
+}
+
+// The Win32 resource section holds the same template bytes as the packed
+// files the native table is generated from.
+TEST(Pictures, TemplatesEqualThePackedBytes) {
+    for (int32_t number : {8000, 8001, 8002, 1002}) {
+        RelocatableBlock block = LoadCustomResource(FourCC("XDlg"), number);
+        ASSERT_NE(block, nullptr) << number;
+        std::string path =
+            std::string("Z:") + PLV_RESOURCE_DIR + "/XDLG_" + std::to_string(number) + ".bin";
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        ASSERT_NE(f, nullptr) << path;
+        std::string bytes;
+        char buf[512];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+            bytes.append(buf, n);
+        std::fclose(f);
+        EXPECT_EQ(std::string(static_cast<char*>(*block), size_t(RelocatableBlockSize(block))),
+                  bytes)
+            << number;
+        ReleaseCustomResource(block);
+    }
 }
 
 } // namespace
