@@ -125,6 +125,18 @@ TEST_F(MemoryStreamTest, ResetAndCloseFileStreamOnMemory) {
     EXPECT_EQ(s_->dirtyStart, kStreamCleanStart);
 }
 
+TEST_F(MemoryStreamTest, ResetClearsTheRecord) {
+    ASSERT_EQ(ByteStreamSetPosition(s_, 7), 0);
+    EXPECT_EQ(ByteStreamReset(s_, kStreamCounting, 3), 0);
+    EXPECT_EQ(s_->kind, kStreamCounting);
+    EXPECT_EQ(s_->handle, 3);
+    EXPECT_EQ(s_->position, 0);
+    EXPECT_EQ(s_->length, 0);
+    EXPECT_EQ(s_->read, nullptr);
+    EXPECT_EQ(s_->cacheEnd, kStreamNoCache);
+    EXPECT_EQ(s_->dirtyStart, kStreamCleanStart);
+}
+
 TEST(CountingStream, CountsWithoutData) {
     ByteStream s = nullptr;
     ASSERT_EQ(ByteStreamOpen(kStreamCounting, 100, &s), 0);

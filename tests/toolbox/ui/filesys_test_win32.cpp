@@ -166,6 +166,11 @@ TEST_F(Win32FilesTest, CreateReadLengthAndClose) {
     EXPECT_EQ(GetFileLength(h, &length), 0);
     EXPECT_EQ(length, 8);
     EXPECT_EQ(CloseFileHandle(h, 1, 1), 0);
+    // A flush refused on a read-only handle is no error when closing, and
+    // the handle is closed whatever the flush gave.
+    ASSERT_EQ(OpenFileSpecHandle(&s, 1, &h), 0);
+    EXPECT_EQ(CloseFileHandle(h, 1, 1), 0);
+    EXPECT_EQ(CloseFileHandle(h, 1, 0), kFileErrBadHandle);
     // Something that is no file.
     HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     EXPECT_EQ(CloseFileHandle(event, 1, 1), kFileErrBadHandle);
