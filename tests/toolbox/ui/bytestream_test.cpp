@@ -43,6 +43,11 @@ TEST_F(MemoryStreamTest, ReadPastTheEndIsCutShort) {
     EXPECT_EQ(buf[0], 15);
     EXPECT_EQ(buf[4], 19);
     EXPECT_EQ(s_->position, 20);
+    // A count that would wrap the position in 32 bits is cut the same way.
+    ASSERT_EQ(ByteStreamSetPosition(s_, 15), 0);
+    n = INT32_MAX;
+    EXPECT_EQ(ByteStreamRead(s_, buf, &n), kStreamErrEndOfFile);
+    EXPECT_EQ(n, 5);
     // Without a buffer a read only skips.
     ASSERT_EQ(ByteStreamSetPosition(s_, 2), 0);
     n = 3;
