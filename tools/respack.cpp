@@ -1,15 +1,24 @@
-// plv_respack: turns the readable sources of the message catalogue and the
-// stroke font into the program's custom resources.
+// plv_respack: turns the readable sources of the message catalogue, the
+// stroke font, the dialog templates and the string table into the
+// program's resources.
 //
-//   plv_respack --out DIR [--lang FILE]... [--font FILE]
+//   plv_respack --out DIR [--lang FILE]... [--font FILE] [--dialog FILE]...
+//               [--strings FILE]... [--picture FILE]...
 //
 // Writes into DIR:
 //   LANG_<n>.bin   the catalogue: 256 the index, 256 + p page p (512 bytes each)
 //   RFNT_<n>.bin   the stroke font: 256 header, 257 glyph index, 258 strokes
-//   plv_resources.rc   the resources as user-defined types "LANG" and "RFNT"
-//   plv_resources.cpp  the same bytes as C++ tables that register themselves
-//                      with the headless resource registry
-// Every 16-bit and 32-bit value in the resources is big-endian.
+//   XDLG_<n>.bin   dialog template n (see PackDialog for the source form)
+//   BMP_<n>.bmp, CUR_<n>.cur  bitmaps and cursors (win64 only; see
+//                  PackPicture)
+//   plv_resources.rc   the resources as user-defined types "LANG", "RFNT"
+//                      and "XDLG", and the STRINGTABLE
+//   plv_resources.cpp  the same bytes and strings as C++ tables that
+//                      register themselves with the headless stand-ins
+// Every 16-bit and 32-bit value of "LANG" and "RFNT" is big-endian; the
+// templates are little-endian.
+//
+// String source: the catalogue's form, texts of at most 255 characters.
 //
 // Catalogue source: one message a line, the number, blanks, then the text in
 // double quotes. Inside the quotes \" is a quote, \\ a backslash, \t a tab,
@@ -20,6 +29,7 @@
 // Font source: "height H" (font units of one text height), then per glyph a
 // line "glyph CODE" followed by its strokes, one "stroke x1 y1 x2 y2" line
 // each, in font units with y upward. # starts a comment line.
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -45,6 +55,9 @@ struct Resource {
     std::string type; // four characters
     int number;
     Bytes bytes;
+    // A resource-script keyword (BITMAP, CURSOR) for the system's own
+    // resource types: written to the .rc only, as a file of that type.
+    std::string keyword = std::string();
 };
 
 [[noreturn]] void Fail(const std::string& where, const std::string& what) {
@@ -88,6 +101,56 @@ int HexDigit(char c) {
     return -1;
 }
 
+// A text in double quotes starting at line[k] (the quote); k moves past
+// the closing quote. Inside the quotes \" is a quote, \\ a backslash, \t a
+// tab, \n a line feed and \xHH any byte but zero.
+std::string ParseQuoted(const std::string& line, size_t& k, const std::string& where) {
+    if (k >= line.size() || line[k] != '"') Fail(where, "expected a quoted text");
+    ++k;
+    std::string text;
+    bool closed = false;
+    while (k < line.size()) {
+        char c = line[k++];
+        if (c == '"') {
+            closed = true;
+            break;
+        }
+        if (c != '\\') {
+            text += c;
+            continue;
+        }
+        if (k >= line.size()) Fail(where, "escape at the end of the line");
+        char e = line[k++];
+        switch (e) {
+        case '"':
+            text += '"';
+            break;
+        case '\\':
+            text += '\\';
+            break;
+        case 't':
+            text += '\t';
+            break;
+        case 'n':
+            text += '\n';
+            break;
+        case 'x': {
+            int h1 = k < line.size() ? HexDigit(line[k]) : -1;
+            int h2 = k + 1 < line.size() ? HexDigit(line[k + 1]) : -1;
+            if (h1 < 0 || h2 < 0) Fail(where, "\\x needs two hexadecimal digits");
+            if (h1 == 0 && h2 == 0) Fail(where, "a text cannot hold a zero byte");
+            text += char(h1 * 16 + h2);
+            k += 2;
+            break;
+        }
+        default:
+            Fail(where, std::string("unknown escape \\") + e);
+        }
+    }
+    if (!closed) Fail(where, "text without its closing quote");
+    return text;
+}
+
 // ---- catalogue ----------------------------------------------------------
 
 struct Message {
@@ -95,7 +158,7 @@ struct Message {
     std::string where;
 };
 
-void ReadCatalogue(const std::string& path, std::map<uint32_t, Message>& messages) {
+void ReadCatalogue(const std::string& path, std::map<uint32_t, Message>& messages, size_t maxText) {
     std::vector<std::string> lines = ReadLines(path);
     for (size_t n = 0; n < lines.size(); ++n) {
         const std::string& line = lines[n];
@@ -111,53 +174,13 @@ void ReadCatalogue(const std::string& path, std::map<uint32_t, Message>& message
         size_t q = line.find_first_not_of(" \t", digitsEnd);
         if (q == std::string::npos || line[q] != '"' || q == digitsEnd)
             Fail(where, "expected blanks and a quoted text after the number");
-        std::string text;
-        size_t k = q + 1;
-        bool closed = false;
-        while (k < line.size()) {
-            char c = line[k++];
-            if (c == '"') {
-                closed = true;
-                break;
-            }
-            if (c != '\\') {
-                text += c;
-                continue;
-            }
-            if (k >= line.size()) Fail(where, "escape at the end of the line");
-            char e = line[k++];
-            switch (e) {
-            case '"':
-                text += '"';
-                break;
-            case '\\':
-                text += '\\';
-                break;
-            case 't':
-                text += '\t';
-                break;
-            case 'n':
-                text += '\n';
-                break;
-            case 'x': {
-                int h1 = k < line.size() ? HexDigit(line[k]) : -1;
-                int h2 = k + 1 < line.size() ? HexDigit(line[k + 1]) : -1;
-                if (h1 < 0 || h2 < 0) Fail(where, "\\x needs two hexadecimal digits");
-                if (h1 == 0 && h2 == 0) Fail(where, "a text cannot hold a zero byte");
-                text += char(h1 * 16 + h2);
-                k += 2;
-                break;
-            }
-            default:
-                Fail(where, std::string("unknown escape \\") + e);
-            }
-        }
-        if (!closed) Fail(where, "text without its closing quote");
+        size_t k = q;
+        std::string text = ParseQuoted(line, k, where);
         if (line.find_first_not_of(" \t", k) != std::string::npos)
             Fail(where, "characters after the closing quote");
-        if (text.size() > size_t(kMaxText))
-            Fail(where,
-                 "text of " + std::to_string(text.size()) + " characters, at most 100 allowed");
+        if (text.size() > maxText)
+            Fail(where, "text of " + std::to_string(text.size()) + " characters, at most " +
+                            std::to_string(maxText) + " allowed");
         auto found = messages.find(uint32_t(number));
         if (found != messages.end())
             Fail(where, "message " + std::to_string(number) + " already defined at " +
@@ -292,6 +315,354 @@ void PackFont(const std::string& path, std::vector<Resource>& out) {
     out.push_back(Resource{"RFNT", 258, strokes});
 }
 
+// ---- dialog templates ---------------------------------------------------
+
+// Dialog source: one template a file, one statement a line (# starts a
+// comment line):
+//   template N
+//   bounds TOP LEFT BOTTOM RIGHT        (1/96 inch, or pixels with flag 8)
+//   flags F                             (template flags)
+//   title "TEXT"
+//   style SIZE FACE "FONT"              (with template flag 1)
+//   item NUMBER def D flags F bounds TOP LEFT BOTTOM RIGHT
+//        [just J] [font SIZE FACE "FONT"] [icon N] [options N]
+//        (text "TEXT" | pages "A" "B" ...)
+// An item's extra block follows its definition & 0x7FF0: 32 takes icon
+// and options, 320 takes icon, any other a style block (just with item
+// flag 2, font with item flag 1). Tabs (128) take pages.
+//
+// The resource: little-endian signed 16-bit values and padded strings
+// (text, zero, and one more zero when that length is odd).
+constexpr size_t kMaxTemplateText = 255;
+constexpr int kFamilyMask = 0x7FF0;
+constexpr int kIconButtonFamily = 32;
+constexpr int kIconFamily = 320;
+constexpr int kTabsFamily = 128;
+constexpr int kStyleJustification = 2;
+constexpr int kStyleFont = 1;
+constexpr int kTemplateHasStyle = 1;
+
+struct Token {
+    std::string text;
+    bool quoted;
+};
+
+std::vector<Token> Tokens(const std::string& line, const std::string& where) {
+    std::vector<Token> out;
+    size_t k = 0;
+    while (true) {
+        k = line.find_first_not_of(" \t", k);
+        if (k == std::string::npos) break;
+        if (line[k] == '"') {
+            out.push_back(Token{ParseQuoted(line, k, where), true});
+        } else {
+            size_t end = line.find_first_of(" \t", k);
+            if (end == std::string::npos) end = line.size();
+            out.push_back(Token{line.substr(k, end - k), false});
+            k = end;
+        }
+    }
+    return out;
+}
+
+void PutLE16(Bytes& b, long v) {
+    b.push_back(uint8_t(v));
+    b.push_back(uint8_t(uint16_t(v) >> 8));
+}
+
+void PutPadded(Bytes& b, const std::string& text, const std::string& where) {
+    if (text.size() > kMaxTemplateText)
+        Fail(where, "text of " + std::to_string(text.size()) + " characters, at most 255 allowed");
+    b.insert(b.end(), text.begin(), text.end());
+    b.push_back(0);
+    if ((text.size() + 1) % 2) b.push_back(0);
+}
+
+// Reads the statement's words after a keyword: n numbers in range.
+struct Statement {
+    const std::vector<Token>& t;
+    size_t at;
+    const std::string& where;
+    bool More() const { return at < t.size(); }
+    std::string Word() {
+        if (at >= t.size() || t[at].quoted) Fail(where, "expected a keyword or number");
+        return t[at++].text;
+    }
+    long Number(long lo = -32768, long hi = 32767) { return ParseInt(Word(), where, lo, hi); }
+    std::string Quoted() {
+        if (at >= t.size() || !t[at].quoted) Fail(where, "expected a quoted text");
+        return t[at++].text;
+    }
+};
+
+struct StyleSource {
+    bool hasJust = false, hasFont = false;
+    long just = 0, size = 0, face = 0;
+    std::string font;
+};
+
+void PutStyle(Bytes& b, const StyleSource& s, long flags, const std::string& where) {
+    if (flags & kStyleJustification) {
+        if (!s.hasJust) Fail(where, "flag 2 needs just");
+        PutLE16(b, s.just);
+    }
+    if (flags & kStyleFont) {
+        if (!s.hasFont) Fail(where, "flag 1 needs font");
+        PutLE16(b, s.size);
+        PutLE16(b, s.face);
+        PutPadded(b, s.font, where);
+    }
+}
+
+void PackDialog(const std::string& path, std::map<int, std::string>& seen,
+                std::vector<Resource>& out) {
+    std::vector<std::string> lines = ReadLines(path);
+    long number = -1, flags = 0;
+    long bounds[4] = {};
+    bool hasBounds = false;
+    std::string title;
+    StyleSource style;
+    Bytes items;
+    int count = 0;
+    std::map<long, std::string> itemNumbers;
+    for (size_t n = 0; n < lines.size(); ++n) {
+        std::string where = path + ":" + std::to_string(n + 1);
+        if (IsBlankOrComment(lines[n])) continue;
+        std::vector<Token> tokens = Tokens(lines[n], where);
+        Statement st{tokens, 0, where};
+        std::string key = st.Word();
+        if (key == "template") {
+            number = st.Number(1, 32767);
+        } else if (key == "bounds") {
+            for (long& v : bounds)
+                v = st.Number();
+            hasBounds = true;
+        } else if (key == "flags") {
+            flags = st.Number(0, 15);
+        } else if (key == "title") {
+            title = st.Quoted();
+        } else if (key == "style") {
+            style.size = st.Number();
+            style.face = st.Number();
+            style.font = st.Quoted();
+            style.hasFont = true;
+        } else if (key == "item") {
+            long item = st.Number();
+            auto dup = itemNumbers.find(item);
+            if (dup != itemNumbers.end())
+                Fail(where, "item " + std::to_string(item) + " already defined at " + dup->second);
+            itemNumbers[item] = where;
+            long def = -1, itemFlags = 0, ib[4] = {}, icon = 0, options = 0;
+            bool hasItemBounds = false, hasText = false, hasPages = false;
+            StyleSource is;
+            std::string text;
+            std::vector<std::string> pages;
+            while (st.More()) {
+                std::string k = st.Word();
+                if (k == "def") {
+                    def = st.Number(0, 32767);
+                } else if (k == "flags") {
+                    itemFlags = st.Number(0, 65535);
+                } else if (k == "bounds") {
+                    for (long& v : ib)
+                        v = st.Number();
+                    hasItemBounds = true;
+                } else if (k == "just") {
+                    is.just = st.Number(-1, 1);
+                    is.hasJust = true;
+                } else if (k == "font") {
+                    is.size = st.Number();
+                    is.face = st.Number();
+                    is.font = st.Quoted();
+                    is.hasFont = true;
+                } else if (k == "icon") {
+                    icon = st.Number();
+                } else if (k == "options") {
+                    options = st.Number(0, 65535);
+                } else if (k == "text") {
+                    text = st.Quoted();
+                    hasText = true;
+                } else if (k == "pages") {
+                    while (st.More() && st.t[st.at].quoted) {
+                        pages.push_back(st.Quoted());
+                        if (pages.back().empty()) Fail(where, "a page name cannot be empty");
+                    }
+                    hasPages = true;
+                } else {
+                    Fail(where, "unknown item keyword " + k);
+                }
+            }
+            if (def < 0 || !hasItemBounds) Fail(where, "an item needs def and bounds");
+            int family = int(def) & kFamilyMask;
+            if ((family == kTabsFamily) != hasPages || (hasPages && hasText))
+                Fail(where, "tabs (def 128-143) take pages, other items text");
+            for (long v : ib)
+                PutLE16(items, v);
+            PutLE16(items, def);
+            PutLE16(items, item);
+            PutLE16(items, itemFlags);
+            if (family == kIconButtonFamily) {
+                PutLE16(items, icon);
+                PutLE16(items, options);
+            } else if (family == kIconFamily) {
+                PutLE16(items, icon);
+                PutLE16(items, 0);
+            } else {
+                PutStyle(items, is, itemFlags, where);
+            }
+            if (hasPages) {
+                for (const std::string& page : pages)
+                    PutPadded(items, page, where);
+                PutPadded(items, "", where);
+            } else {
+                PutPadded(items, text, where);
+            }
+            ++count;
+        } else {
+            Fail(where, "unknown keyword " + key);
+        }
+    }
+    if (number < 0 || !hasBounds) Fail(path, "a template needs its number and bounds");
+    if (seen.count(int(number)))
+        Fail(path,
+             "template " + std::to_string(number) + " already defined in " + seen[int(number)]);
+    seen[int(number)] = path;
+    Bytes b;
+    for (long v : bounds)
+        PutLE16(b, v);
+    PutLE16(b, count);
+    PutLE16(b, flags);
+    PutPadded(b, title, path);
+    if (flags & kTemplateHasStyle) PutStyle(b, style, kStyleFont, path);
+    b.insert(b.end(), items.begin(), items.end());
+    out.push_back(Resource{"XDLG", int(number), b});
+}
+
+// ---- pictures -----------------------------------------------------------
+
+// Picture source (bitmaps and cursors, win64 only): text art.
+//   bitmap N | cursor N
+//   size WIDTH HEIGHT
+//   hotspot X Y                         (cursors)
+//   then one line per pixel row, one character per pixel: "#" black,
+//   "." white, "_" transparent (cursors only); short rows and missing
+//   rows are filled with white (bitmaps) or transparent (cursors).
+// Bitmaps become 1-bit BMP files, cursors 1-bit CUR files (an XOR and an
+// AND mask), both little-endian as the formats define them.
+constexpr int kMaxPictureSide = 256;
+constexpr char kBlack = '#';
+constexpr char kWhite = '.';
+constexpr char kTransparent = '_';
+
+void PutLE(Bytes& b, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        b.push_back(uint8_t(v >> (8 * i)));
+}
+
+// Rows bottom-up, 1 bit a pixel, each row padded to 4 bytes; bit set
+// where set(x, y).
+template <typename F> void PutMask(Bytes& b, int w, int h, F set) {
+    int stride = ((w + 31) / 32) * 4;
+    for (int y = h - 1; y >= 0; --y) {
+        Bytes row(size_t(stride), 0);
+        for (int x = 0; x < w; ++x)
+            if (set(x, y)) row[size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));
+        b.insert(b.end(), row.begin(), row.end());
+    }
+}
+
+// BITMAPINFOHEADER and a black-and-white palette.
+void PutInfoHeader(Bytes& b, int w, int h, uint32_t imageBytes) {
+    PutLE(b, 40, 4);
+    PutLE(b, uint32_t(w), 4);
+    PutLE(b, uint32_t(h), 4);
+    PutLE(b, 1, 2); // planes
+    PutLE(b, 1, 2); // bits per pixel
+    PutLE(b, 0, 4); // no compression
+    PutLE(b, imageBytes, 4);
+    PutLE(b, 0, 4);
+    PutLE(b, 0, 4);
+    PutLE(b, 2, 4); // colours used
+    PutLE(b, 0, 4);
+    PutLE(b, 0x000000, 4);
+    PutLE(b, 0xFFFFFF, 4);
+}
+
+void PackPicture(const std::string& path, std::vector<Resource>& out) {
+    std::vector<std::string> lines = ReadLines(path);
+    std::string kind;
+    long number = -1, w = 0, h = 0, hx = 0, hy = 0;
+    std::vector<std::string> rows;
+    for (size_t n = 0; n < lines.size(); ++n) {
+        std::string where = path + ":" + std::to_string(n + 1);
+        const std::string& line = lines[n];
+        if (w > 0 && !line.empty() && line.find_first_not_of("#._") == std::string::npos) {
+            if (long(line.size()) > w || long(rows.size()) >= h)
+                Fail(where, "a row beyond the picture's size");
+            if (kind == "bitmap" && line.find(kTransparent) != std::string::npos)
+                Fail(where, "a bitmap has no transparent pixels");
+            rows.push_back(line);
+            continue;
+        }
+        if (IsBlankOrComment(line)) continue;
+        std::vector<Token> tokens = Tokens(line, where);
+        Statement st{tokens, 0, where};
+        std::string key = st.Word();
+        if (key == "bitmap" || key == "cursor") {
+            kind = key;
+            number = st.Number(1, 32767);
+        } else if (key == "size") {
+            w = st.Number(1, kMaxPictureSide);
+            h = st.Number(1, kMaxPictureSide);
+        } else if (key == "hotspot") {
+            hx = st.Number(0, kMaxPictureSide - 1);
+            hy = st.Number(0, kMaxPictureSide - 1);
+        } else {
+            Fail(where, "unknown keyword " + key);
+        }
+    }
+    if (kind.empty() || w == 0) Fail(path, "a picture needs its kind, number and size");
+    char fill = kind == "bitmap" ? kWhite : kTransparent;
+    auto at = [&](int x, int y) {
+        if (size_t(y) >= rows.size() || size_t(x) >= rows[size_t(y)].size()) return fill;
+        return rows[size_t(y)][size_t(x)];
+    };
+    int W = int(w), H = int(h);
+    uint32_t maskBytes = uint32_t(((W + 31) / 32) * 4 * H);
+    Bytes b;
+    if (kind == "bitmap") {
+        const uint32_t offset = 14 + 40 + 8;
+        b.push_back('B');
+        b.push_back('M');
+        PutLE(b, offset + maskBytes, 4);
+        PutLE(b, 0, 4);
+        PutLE(b, offset, 4);
+        PutInfoHeader(b, W, H, maskBytes);
+        PutMask(b, W, H, [&](int x, int y) { return at(x, y) != kBlack; });
+        out.push_back(Resource{"BMP", int(number), b, "BITMAP"});
+        return;
+    }
+    if (hx >= w || hy >= h) Fail(path, "the hot spot lies outside the cursor");
+    Bytes image;
+    PutInfoHeader(image, W, 2 * H, 2 * maskBytes);
+    // XOR mask: white pixels; AND mask: transparent pixels.
+    PutMask(image, W, H, [&](int x, int y) { return at(x, y) == kWhite; });
+    PutMask(image, W, H, [&](int x, int y) { return at(x, y) == kTransparent; });
+    PutLE(b, 0, 2);
+    PutLE(b, 2, 2); // a cursor file
+    PutLE(b, 1, 2); // one image
+    b.push_back(uint8_t(W == kMaxPictureSide ? 0 : W));
+    b.push_back(uint8_t(H == kMaxPictureSide ? 0 : H));
+    b.push_back(0);
+    b.push_back(0);
+    PutLE(b, uint32_t(hx), 2);
+    PutLE(b, uint32_t(hy), 2);
+    PutLE(b, uint32_t(image.size()), 4);
+    PutLE(b, 6 + 16, 4);
+    b.insert(b.end(), image.begin(), image.end());
+    out.push_back(Resource{"CUR", int(number), b, "CURSOR"});
+}
+
 // ---- output ---------------------------------------------------------------
 
 void WriteFile(const std::string& path, const std::string& bytes) {
@@ -302,7 +673,10 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 }
 
 std::string BinName(const Resource& r) {
-    return r.type + "_" + std::to_string(r.number) + ".bin";
+    std::string ext = r.keyword.empty() ? ".bin" : "." + r.type;
+    for (char& c : ext)
+        c = char(std::tolower(uint8_t(c)));
+    return r.type + "_" + std::to_string(r.number) + ext;
 }
 
 std::string FourCCHex(const std::string& t) {
@@ -313,13 +687,35 @@ std::string FourCCHex(const std::string& t) {
     return buf;
 }
 
-void WriteOutputs(const std::string& dir, const std::vector<Resource>& resources) {
+// A text as a C (and resource-script) string literal body: printable
+// characters as they are, quotes and backslashes escaped, others in octal.
+std::string Escaped(const std::string& text, bool rc) {
+    std::string out;
+    for (char ch : text) {
+        unsigned char c = uint8_t(ch);
+        if (c == '"')
+            out += rc ? "\"\"" : "\\\"";
+        else if (c == '\\')
+            out += "\\\\";
+        else if (c < 32 || c > 126) {
+            char oct[8];
+            std::snprintf(oct, sizeof oct, "\\%03o", unsigned(c));
+            out += oct;
+        } else
+            out += ch;
+    }
+    return out;
+}
+
+void WriteOutputs(const std::string& dir, const std::vector<Resource>& resources,
+                  const std::map<uint32_t, Message>& strings) {
     std::string rc = "// Generated by plv_respack; do not edit.\n";
     std::string cpp = "// Generated by plv_respack; do not edit. The program's custom resources\n"
                       "// as byte tables, handed to the headless resource registry.\n"
                       "#include <cstdint>\n\n"
                       "void HeadlessRegisterResource(uint32_t type, int32_t number, const void* "
-                      "bytes, int32_t size);\n\n"
+                      "bytes, int32_t size);\n"
+                      "void HeadlessRegisterString(int32_t id, const char* text);\n\n"
                       "namespace {\n";
     for (const Resource& r : resources) {
         WriteFile(dir + "/" + BinName(r), std::string(r.bytes.begin(), r.bytes.end()));
@@ -327,6 +723,10 @@ void WriteOutputs(const std::string& dir, const std::vector<Resource>& resources
         // never read as a resource keyword. The file name stays unquoted
         // (the resource compiler joins adjacent quoted strings) and is found
         // beside the .rc.
+        if (!r.keyword.empty()) {
+            rc += std::to_string(r.number) + " " + r.keyword + " " + BinName(r) + "\n";
+            continue;
+        }
         rc += std::to_string(r.number) + " \"" + r.type + "\" " + BinName(r) + "\n";
         std::string name = "k" + r.type + "_" + std::to_string(r.number);
         cpp += "const unsigned char " + name + "[" +
@@ -341,12 +741,22 @@ void WriteOutputs(const std::string& dir, const std::vector<Resource>& resources
     }
     cpp += "} // namespace\n\nvoid HeadlessRegisterBuiltinResources() {\n";
     for (const Resource& r : resources) {
+        if (!r.keyword.empty()) continue;
         std::string name = "k" + r.type + "_" + std::to_string(r.number);
         cpp += "    HeadlessRegisterResource(" + FourCCHex(r.type) + ", " +
                std::to_string(r.number) + ", " + name + ", " + std::to_string(r.bytes.size()) +
                ");\n";
     }
+    for (const auto& [id, message] : strings)
+        cpp += "    HeadlessRegisterString(" + std::to_string(id) + ", \"" +
+               Escaped(message.text, false) + "\");\n";
     cpp += "}\n";
+    if (!strings.empty()) {
+        rc += "STRINGTABLE\nBEGIN\n";
+        for (const auto& [id, message] : strings)
+            rc += "    " + std::to_string(id) + ", \"" + Escaped(message.text, true) + "\"\n";
+        rc += "END\n";
+    }
     WriteFile(dir + "/plv_resources.rc", rc);
     WriteFile(dir + "/plv_resources.cpp", cpp);
 }
@@ -357,6 +767,9 @@ int main(int argc, char** argv) {
     std::string outDir;
     std::vector<std::string> langFiles;
     std::string fontFile;
+    std::vector<std::string> stringFiles;
+    std::vector<std::string> dialogFiles;
+    std::vector<std::string> pictureFiles;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (i + 1 >= argc) Fail("arguments", a + " needs a value");
@@ -366,6 +779,12 @@ int main(int argc, char** argv) {
             langFiles.push_back(argv[++i]);
         else if (a == "--font")
             fontFile = argv[++i];
+        else if (a == "--strings")
+            stringFiles.push_back(argv[++i]);
+        else if (a == "--picture")
+            pictureFiles.push_back(argv[++i]);
+        else if (a == "--dialog")
+            dialogFiles.push_back(argv[++i]);
         else
             Fail("arguments", "unknown option " + a);
     }
@@ -374,10 +793,18 @@ int main(int argc, char** argv) {
     if (!langFiles.empty()) {
         std::map<uint32_t, Message> messages;
         for (const std::string& f : langFiles)
-            ReadCatalogue(f, messages);
+            ReadCatalogue(f, messages, kMaxText);
         PackCatalogue(messages, resources);
     }
     if (!fontFile.empty()) PackFont(fontFile, resources);
-    WriteOutputs(outDir, resources);
+    std::map<int, std::string> templates;
+    for (const std::string& f : dialogFiles)
+        PackDialog(f, templates, resources);
+    for (const std::string& f : pictureFiles)
+        PackPicture(f, resources);
+    std::map<uint32_t, Message> strings;
+    for (const std::string& f : stringFiles)
+        ReadCatalogue(f, strings, kMaxTemplateText);
+    WriteOutputs(outDir, resources, strings);
     return 0;
 }

@@ -1,7 +1,8 @@
 # Checks the resource packer against small sources: run with
 #   cmake -DPACKER=<packer> -DWORK=<scratch folder> -P respack_test.cmake
 # A good catalogue and font must pack; a duplicate number, a text over 100
-# characters and a catalogue of more than 254 pages must each fail.
+# characters and a catalogue of more than 254 pages must each fail; a good
+# dialog template must pack to its bytes, a malformed one fail.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/out)
 
@@ -75,4 +76,55 @@ expect_pack(rc --lang ${WORK}/many.txt)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "254 pages failed: ${last_error}")
 endif()
+
+# Dialog templates: a good source packs to its bytes, little-endian, with
+# padded strings, the icon block of 320 and a tab run ended by an empty
+# string.
+file(WRITE ${WORK}/d.txt "template 7\nbounds 1 2 3 4\nflags 0\ntitle \"Ab\"\n"
+     "item 1 def 368 flags 2 bounds 5 6 7 8 just -1 text \"OK\"\n"
+     "item 2 def 321 flags 0 bounds 0 0 1 1 icon 32516 text \"\"\n"
+     "item 3 def 128 flags 0 bounds 0 0 1 1 pages \"A\" \"Bc\"\n")
+expect_pack(rc --dialog ${WORK}/d.txt)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "a good template failed: ${last_error}")
+endif()
+file(READ ${WORK}/out/XDLG_7.bin dlg HEX)
+set(want "010002000300040003000000416200000500060007000800700101000200ffff4f4b0000"
+         "0000000001000100410102000000047f00000000"
+         "00000000010001008000030000004100426300000000")
+string(CONCAT want ${want})
+if(NOT dlg STREQUAL want)
+  message(FATAL_ERROR "template is\n  ${dlg}\nexpected\n  ${want}")
+endif()
+# A malformed line, a text over 255 characters and a duplicate item each fail.
+foreach(bad "item 1 def 368 bounds 1 2 3\n" "item 1 def 368 bounds 1 2 3 4 text \"${long}${long}${full}\"\n"
+        "item 1 def 368 bounds 1 2 3 4 text \"a\"\nitem 1 def 288 bounds 1 2 3 4 text \"b\"\n"
+        "item 1 def 368 bounds 1 2 3 4 colour 3 text \"a\"\n")
+  file(WRITE ${WORK}/bad.txt "template 9\nbounds 1 2 3 4\n${bad}")
+  expect_pack(rc --dialog ${WORK}/bad.txt)
+  if(rc EQUAL 0)
+    message(FATAL_ERROR "a malformed template was accepted:\n${bad}")
+  endif()
+endforeach()
+
+# Pictures: a 2 x 2 bitmap packs to a 1-bit BMP (62-byte header, one
+# 4-byte row each, bottom row first, set bits white); a row wider than the
+# size, or a transparent pixel in a bitmap, fails.
+file(WRITE ${WORK}/p.txt "bitmap 5\nsize 2 2\n#.\n.#\n")
+expect_pack(rc --picture ${WORK}/p.txt)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "a good bitmap failed: ${last_error}")
+endif()
+file(READ ${WORK}/out/BMP_5.bmp bmp HEX)
+string(SUBSTRING "${bmp}" 124 16 pixels)
+if(NOT pixels STREQUAL "8000000040000000")
+  message(FATAL_ERROR "bitmap rows are ${pixels}")
+endif()
+foreach(bad "bitmap 5\nsize 2 2\n#.#\n" "bitmap 5\nsize 2 2\n#_\n" "cursor 6\nsize 2 2\nhotspot 3 0\n")
+  file(WRITE ${WORK}/bad.txt "${bad}")
+  expect_pack(rc --picture ${WORK}/bad.txt)
+  if(rc EQUAL 0)
+    message(FATAL_ERROR "a malformed picture was accepted:\n${bad}")
+  endif()
+endforeach()
 file(REMOVE_RECURSE ${WORK})

@@ -9,7 +9,6 @@
 
 #include "files/ascshell.h"
 
-
 namespace {
 
 std::string s_progress;
@@ -23,10 +22,11 @@ const char kMemoryFolder[] = "\x01memory";
 
 } // namespace
 
-void ShowProgressMessage(int32_t, const char* text) {
+int32_t ShowProgressMessage(int32_t, const char* text) {
     s_progress = text ? text : "";
     if (!s_history.empty()) s_history += "|";
     s_history += s_progress;
+    return 1;
 }
 
 void BusyFeedback(int32_t) {
@@ -55,8 +55,9 @@ void HeadlessAscioReset() {
     s_polls = 0;
 }
 
-void ShowErrorAlert(int32_t code) {
+int32_t ShowErrorAlert(int32_t code) {
     s_errorAlerts.push_back(code);
+    return 1;
 }
 
 bool UserAbort() {

@@ -62,9 +62,10 @@ bool ConfirmMessage(const char* text) {
     return s_confirmAnswer;
 }
 
-void ShowMessageAlert(const char* text) {
+int32_t ShowMessageAlert(const char* text) {
     std::fprintf(stderr, "Message: %s\n", text);
     s_messages[kHeadlessShow].push_back(text);
+    return 1;
 }
 
 void WarningShow(const char* text) {

@@ -49,6 +49,9 @@ void HeadlessRegisterResource(uint32_t type, int32_t number, const void* bytes, 
 void HeadlessUnregisterResource(uint32_t type, int32_t number);
 // A new relocatable block with a copy of the bytes, or null when missing.
 RelocatableBlock HeadlessLoadResource(uint32_t type, int32_t number);
+// The program's string table (StringResourceLoad); the generated table
+// registers its strings on first use.
+void HeadlessRegisterString(int32_t id, const char* text);
 // Test-only: the registry with the built-in resources alone.
 void HeadlessResourcesReset();
 

@@ -14,3 +14,12 @@ RelocatableBlock LoadCustomResource(uint32_t type, int32_t number);
 
 // Frees a block that LoadCustomResource returned (null is ignored).
 void ReleaseCustomResource(RelocatableBlock block);
+
+// String id + index - 1 of the program's string table (just id for an
+// index of 0 or less) into out (256 bytes); a missing string gives "".
+// pelvane.exe reads the executable's string table; natively the headless
+// stand-in reads the generated one.
+void StringResourceLoad(int32_t id, int32_t index, char* out);
+
+// Size of StringResourceLoad's buffer, the terminating zero included.
+constexpr int32_t kStringResourceSize = 256;
