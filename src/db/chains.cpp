@@ -485,10 +485,12 @@ void WriteChain(Writer& w, NetNode* head, NetNode* far) {
         size_t end = start + size_t(kChainCornerLimit) - 1;
         if (crn[end].flags & kCrnArc) --end; // never end a piece on an arc centre
         std::vector<Crn> piece(crn.begin() + std::ptrdiff_t(start),
-                               crn.begin() + std::ptrdiff_t(end) + 1);
-        piece.back().layer = 0;
-        piece.back().width = 0;
-        piece.back().via = 0;
+                               crn.begin() + std::ptrdiff_t(end));
+        Crn last = crn[end]; // a free end: no segment and no via leave it
+        last.layer = 0;
+        last.width = 0;
+        last.via = 0;
+        piece.push_back(last);
         bool pieceArc = false;
         for (const Crn& c : piece)
             pieceArc = pieceArc || (c.flags & kCrnArc);

@@ -9,8 +9,12 @@
 //
 // The node lists (one per net index, list 0 for copper of no net) carry nets
 // between the ASCII board database and the tables; their nodes live in pool
-// 9. Chain ordering works in pool 10 (released after every net) and keeps
-// the candidate edges of large nets in pools 10 and 11.
+// 9, and building a net's list costs time in step with its nodes
+// (nodelists.cpp; loose copper in loosecopper.cpp). Chain ordering
+// (chains.cpp) works in pool 10 (released after every net); the tree
+// builders (chaintree.cpp) keep the candidate edges of large nets in pools 10
+// and 11. A tree joins chains only at pins, vias and routed copper, never at
+// the unrouted gaps it made itself.
 #pragma once
 #include <cstdint>
 

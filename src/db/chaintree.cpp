@@ -2,6 +2,16 @@
 // are merged one by one into a growing tree, each join adding one unrouted
 // gap between the nearest pair of nodes. ECL nets order their pins by pin
 // role and limit how many joins a pin may take.
+//
+// A merge joins at pins, vias and routed copper only: a gap the tree made
+// carries no layer of its own, so it is never a join point. The plain merge
+// takes the nearest pair over all nodes each step, which makes the tree as
+// short as a minimum spanning tree of the chains. Large nets merge over
+// precomputed candidate edges instead: an edge is kept when it is nearly the
+// nearest of either of its chains or the nearest of either chain in its
+// direction (one of eight sectors), which keeps the edges a minimum tree
+// takes; where the kept edges leave chains apart, the step falls back to the
+// nearest pair.
 #include <algorithm>
 #include <cstdint>
 #include <unordered_map>
