@@ -46,7 +46,15 @@ int32_t Clamp(int64_t v) {
     return v > kNoDistance ? kNoDistance : int32_t(v);
 }
 
-int32_t Distance64(int64_t dx, int64_t dy, int32_t metric) {
+// Metric 5: squares of the offsets in user units.
+int32_t SquaredDistance(int64_t a, int64_t b) {
+    int64_t u = DbHdr().userUnit > 0 ? DbHdr().userUnit : 1;
+    int64_t p = a / u, q = b / u;
+    double sum = double(p) * double(p) + double(q) * double(q);
+    return sum >= double(kNoDistance) ? kNoDistance : int32_t(p * p + q * q);
+}
+
+inline int32_t Distance64(int64_t dx, int64_t dy, int32_t metric) {
     int64_t a = dx < 0 ? -dx : dx, b = dy < 0 ? -dy : dy;
     switch (metric) {
     case 0:
@@ -59,12 +67,8 @@ int32_t Distance64(int64_t dx, int64_t dy, int32_t metric) {
         return Clamp(a > b ? a + (b >> 3) : (a >> 3) + b);
     case 4:
         return Clamp((a + b) >> 2);
-    case 5: {
-        int64_t u = DbHdr().userUnit > 0 ? DbHdr().userUnit : 1;
-        int64_t p = a / u, q = b / u;
-        double sum = double(p) * double(p) + double(q) * double(q);
-        return sum >= double(kNoDistance) ? kNoDistance : int32_t(p * p + q * q);
-    }
+    case 5:
+        return SquaredDistance(a, b);
     default:
         ErrReport(kErrMetric, metric);
     }
@@ -72,10 +76,15 @@ int32_t Distance64(int64_t dx, int64_t dy, int32_t metric) {
 
 // Distance from node d to node b; outside ECL trees one more when the two
 // share no layer.
-int32_t NodeDist(const NetNode* d, const NetNode* b, bool layerTerm) {
-    int32_t dist = Distance64(int64_t(b->x1) - d->x1, int64_t(b->y1) - d->y1, St().metric);
+// The searches over many pairs read the metric once and pass it in.
+inline int32_t NodeDist(const NetNode* d, const NetNode* b, bool layerTerm, int32_t metric) {
+    int32_t dist = Distance64(int64_t(b->x1) - d->x1, int64_t(b->y1) - d->y1, metric);
     if (layerTerm && !(d->layerMask & b->layerMask) && dist < kNoDistance) ++dist;
     return dist;
+}
+
+int32_t NodeDist(const NetNode* d, const NetNode* b, bool layerTerm) {
+    return NodeDist(d, b, layerTerm, St().metric);
 }
 
 // A node a merge may join at: unrouted gaps made by the tree are not (their
@@ -368,9 +377,10 @@ struct NearestNodes {
 NearestNodes FindNearest(const std::vector<NetNode*>& from, const std::vector<NetNode*>& to,
                          bool onePlace) {
     NearestNodes r;
+    int32_t metric = St().metric;
     for (NetNode* a : from) {
         for (NetNode* b : to) {
-            int32_t dd = NodeDist(a, b, true);
+            int32_t dd = NodeDist(a, b, true, metric);
             if (!r.a || dd < r.dist) {
                 r.dist = dd;
                 r.a = a;
@@ -510,7 +520,7 @@ void BuildCandidates() {
 // The nearest pair of a tree node and a chain node over all chains.
 bool NearestPair(NetNode** dOut, NetNode** bOut, NetNode** jOut) {
     chains::State& s = St();
-    int32_t best = kNoDistance;
+    int32_t best = kNoDistance, metric = s.metric;
     bool found = false;
     for (NetNode* j = s.chainList; j; j = j->next)
         for (NetNode* b = j; b; b = b->link) {
@@ -518,7 +528,7 @@ bool NearestPair(NetNode** dOut, NetNode** bOut, NetNode** jOut) {
             for (NetNode* t = s.treeList; t; t = t->next)
                 for (NetNode* d = t; d; d = d->link) {
                     if (!JoinPoint(d)) continue;
-                    int32_t dist = NodeDist(d, b, true);
+                    int32_t dist = NodeDist(d, b, true, metric);
                     if (!found || dist < best) {
                         best = dist;
                         *dOut = d;

@@ -32,6 +32,10 @@ enum : ErrCode {
     kErrGetKind = 5234083,
 };
 
+// Lists shorter than this are scanned for duplicates; longer ones are
+// looked up in their index.
+constexpr int32_t kIndexFrom = 16;
+
 // ---- the node-list table ------------------------------------------------------------
 //
 // The table of list heads can exceed one pool piece (32,768 nets), so it is
@@ -131,7 +135,16 @@ Index& IndexOf(int32_t n) {
     return *index;
 }
 
+// The first node of list n from its head with the key. A short list without
+// an index is scanned; a list that reaches kIndexFrom nodes gets its index.
 NetNode* FindNode(int32_t n, const NodeKey& key) {
+    if (!g_index[size_t(n)]) {
+        int32_t seen = 0;
+        NetNode* p = g_lists[size_t(n)];
+        for (; p && seen < kIndexFrom; p = p->next, ++seen)
+            if (KeyOf(p) == key) return p;
+        if (!p) return nullptr;
+    }
     Index& index = IndexOf(n);
     auto it = index.find(key);
     return it == index.end() ? nullptr : it->second;
@@ -153,13 +166,12 @@ void GrowLists(int32_t n) {
 
 // A new node pushed onto list n by a build, and named in its index.
 NetNode* NewListNode(int32_t net, const NodeKey& key) {
-    Index& index = IndexOf(net);
     NetNode* node = chains::AllocNode(kPoolNodes, kErrNodeMemory);
     node->freeMark = net == 0 ? 1 : 0;
     node->layerMask = 1;
     node->next = g_lists[size_t(net)];
     g_lists[size_t(net)] = node;
-    index[key] = node;
+    if (Index* index = g_index[size_t(net)].get()) (*index)[key] = node;
     return node;
 }
 
