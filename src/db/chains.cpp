@@ -1,5 +1,7 @@
-// Net node lists, chain ordering of a net's copper and the writing back of
-// its chains as connections.
+// Chain ordering of a net's copper and the writing back of its chains as
+// connections. The node lists it reads are kept in nodelists.cpp, loose
+// copper is given to nets in loosecopper.cpp, and the chains are joined into
+// trees in chaintree.cpp.
 //
 // Orientation: along a chain (and along an open end's way back to its
 // start) every segment node runs from its first point to its second point,
@@ -31,11 +33,6 @@
 namespace {
 
 enum : ErrCode {
-    kErrListNet = 5234049,
-    kErrNoTable = 5234017,
-    kErrGetNet = 5234086,
-    kErrGetNoTable = 5234087,
-    kErrGetKind = 5234083,
     kErrConvertNet = 5234019,
     kErrTooFewConverted = 5234028,
     kErrTooFewWritten = 5234020,
@@ -43,12 +40,8 @@ enum : ErrCode {
     kErrNoListsReturn = 5234057,
     kErrFreeKind = 5234079,
     kErrFreeKindGrow = 5234042,
-    kErrNodeMemory = 5234018,
     kErrChainMemory = 5234021,
-    kErrNoBuckets = 5236011,
     kErrViaShape = 5236038,
-    kErrLooseNoLists = 5236083,
-    kErrLooseOwner = 5236001,
     kErrSavedIndex = 5265999,
     kErrSavedType = 5265590,
     kErrSavedDeleted = 5265591,
@@ -61,77 +54,10 @@ enum : ErrCode {
     kErrSavedWritten = 5265020,
 };
 
-constexpr uint8_t kCrnLockedBit = 0x01;
-constexpr uint8_t kCrnArcBit = 0x04;
 constexpr uint16_t kLayerExcluded = 0x26;
 constexpr uint16_t kAltCallerConverted = 0x0080;
-constexpr int32_t kBuckets = 997;
 
-// ---- node memory ---------------------------------------------------------------
-
-// Pool pieces are 4-byte aligned; nodes hold pointers and need 8.
-NetNode* AllocNode(int32_t pool, ErrCode code) {
-    auto* raw = static_cast<uint8_t*>(PoolAlloc(int32_t(sizeof(NetNode)) + 4, pool, code));
-    if (!raw) ErrOutOfMemory(code);
-    auto* node = reinterpret_cast<NetNode*>((reinterpret_cast<uintptr_t>(raw) + 7) & ~uintptr_t(7));
-    std::memset(node, 0, sizeof(NetNode));
-    return node;
-}
-
-// ---- the node-list table ------------------------------------------------------------
-//
-// The table of list heads can exceed one pool piece (32,768 nets), so it is
-// held outside the pools; its nodes live in pool 9.
-
-std::vector<NetNode*> g_lists;
-bool g_listsExist = false;
 bool g_keepAll = false;
-
-void GrowLists(int32_t n) {
-    if (!g_listsExist) {
-        g_lists.clear();
-        g_listsExist = true;
-    }
-    if (n < int32_t(g_lists.size())) return;
-    int32_t size = NetCount();
-    if (n >= size) size = n + 50;
-    g_lists.resize(size_t(size) + 1, nullptr);
-    if (g_lists.empty()) ErrReport(kErrNoTable, n);
-}
-
-NetNode* NewListNode(int32_t net) {
-    NetNode* node = AllocNode(kPoolNodes, kErrNodeMemory);
-    node->freeMark = net == 0 ? 1 : 0;
-    node->layerMask = 1;
-    return node;
-}
-
-void ListPush(int32_t net, NetNode* node) {
-    node->next = g_lists[size_t(net)];
-    g_lists[size_t(net)] = node;
-}
-
-bool SamePoints(const NetNode* n, int32_t ax, int32_t ay, int32_t bx, int32_t by) {
-    return (n->x1 == ax && n->y1 == ay && n->x2 == bx && n->y2 == by) ||
-           (n->x1 == bx && n->y1 == by && n->x2 == ax && n->y2 == ay);
-}
-
-// Widens the net's minimum and maximum width by a segment width; true when
-// either changed.
-bool WidenNet(Net* net, uint16_t width) {
-    bool changed = false;
-    uint16_t w = width;
-    if (w == 0) w = net->width != 0 ? net->width : net->maxWidth;
-    if (w < net->minWidth || net->minWidth == 0) {
-        if (net->minWidth != w) changed = true;
-        net->minWidth = w;
-    }
-    if (width > net->maxWidth) {
-        net->maxWidth = width;
-        changed = true;
-    }
-    return changed;
-}
 
 // ---- chain ordering state ---------------------------------------------------------
 
@@ -355,7 +281,7 @@ void ConvertOne(Conn* r, bool widen) {
             complete = false;
             break;
         }
-        changed = WidenNet(&net, c.width) || changed;
+        changed = chains::WidenNet(&net, c.width) || changed;
         if (c.via != 0) {
             NetNode* v = chains::NewNode();
             v->kind = kNodeVia;
@@ -365,13 +291,13 @@ void ConvertOne(Conn* r, bool widen) {
             v->layerMask = 1;
             append(v);
         }
-        if (i + 2 < count && (r->crn[i + 1].flags & kCrnArcBit) && c.layer != 0) {
+        if (i + 2 < count && (r->crn[i + 1].flags & kCrnArc) && c.layer != 0) {
             const Crn& m = r->crn[i + 1];
             const Crn& e = r->crn[i + 2];
             NetNode* a = NewSegNode(c.x, c.y, e.x, e.y, c.layer, c.width);
             a->x3 = m.x;
             a->y3 = m.y;
-            a->flags = uint16_t(c.flags | kCrnArcBit);
+            a->flags = uint16_t(c.flags | kCrnArc);
             append(a);
             ++i;
             continue;
@@ -512,22 +438,22 @@ void WriteChain(Writer& w, NetNode* head, NetNode* far) {
             continue;
         }
         if (n->kind != kNodeSegment) continue;
-        uint8_t lock = uint8_t(n->flags & kCrnLockedBit);
+        uint8_t lock = uint8_t(n->flags & kCrnLocked);
         cur.layer = uint8_t(chains::NodeLayer(n));
         cur.width = uint16_t(n->pinOrWidth);
         Crn next{};
         next.x = n->x2;
         next.y = n->y2;
-        if (n->flags & kCrnArcBit) {
-            cur.flags = uint8_t(cur.flags | kCrnLockedBit);
+        if (n->flags & kCrnArc) {
+            cur.flags = uint8_t(cur.flags | kCrnLocked);
             Crn centre{};
             centre.x = n->x3;
             centre.y = n->y3;
             centre.layer = cur.layer;
             centre.width = cur.width;
-            centre.flags = kCrnArcBit | kCrnLockedBit;
+            centre.flags = kCrnArc | kCrnLocked;
             crn.push_back(centre);
-            next.flags = kCrnLockedBit;
+            next.flags = kCrnLocked;
             arc = true;
         } else {
             cur.flags = uint8_t(cur.flags | lock);
@@ -557,15 +483,17 @@ void WriteChain(Writer& w, NetNode* head, NetNode* far) {
     size_t start = 0;
     while (crn.size() - start > size_t(kChainCornerLimit)) {
         size_t end = start + size_t(kChainCornerLimit) - 1;
-        if (crn[end].flags & kCrnArcBit) --end; // never end a piece on an arc centre
+        if (crn[end].flags & kCrnArc) --end; // never end a piece on an arc centre
         std::vector<Crn> piece(crn.begin() + std::ptrdiff_t(start),
-                               crn.begin() + std::ptrdiff_t(end) + 1);
-        piece.back().layer = 0;
-        piece.back().width = 0;
-        piece.back().via = 0;
+                               crn.begin() + std::ptrdiff_t(end));
+        Crn last = crn[end]; // a free end: no segment and no via leave it
+        last.layer = 0;
+        last.width = 0;
+        last.via = 0;
+        piece.push_back(last);
         bool pieceArc = false;
         for (const Crn& c : piece)
-            pieceArc = pieceArc || (c.flags & kCrnArcBit);
+            pieceArc = pieceArc || (c.flags & kCrnArc);
         Store(w, piece, start == 0 ? head->compOrLayer : 0, start == 0 ? head->pinOrWidth : 0, 0, 0,
               pieceArc);
         start = end;
@@ -575,7 +503,7 @@ void WriteChain(Writer& w, NetNode* head, NetNode* far) {
     if (start != 0) {
         restArc = false;
         for (const Crn& c : rest)
-            restArc = restArc || (c.flags & kCrnArcBit);
+            restArc = restArc || (c.flags & kCrnArc);
     }
     Store(w, rest, start == 0 ? head->compOrLayer : 0, start == 0 ? head->pinOrWidth : 0,
           far->compOrLayer, far->pinOrWidth, restArc);
@@ -631,12 +559,11 @@ void WriteTree(Writer& w, bool keepAll) {
 // Takes the net's list apart: pins into the ring, all else (and the copper
 // of list 0) into the free-node list. Answers the number of pins.
 int32_t TakeLists(int32_t net) {
-    if (!g_listsExist) ErrReport(kErrNoListsTake, net);
+    if (!NetNodeListsExist()) ErrReport(kErrNoListsTake, net);
     chains::State& s = g_state;
     int32_t pins = 0;
-    if (net < int32_t(g_lists.size())) {
-        NetNode* n = g_lists[size_t(net)];
-        g_lists[size_t(net)] = nullptr;
+    {
+        NetNode* n = chains::ListTake(net);
         while (n) {
             NetNode* after = n->next;
             n->link = nullptr;
@@ -651,8 +578,7 @@ int32_t TakeLists(int32_t net) {
             n = after;
         }
     }
-    NetNode* n = g_lists.empty() ? nullptr : g_lists[0];
-    if (!g_lists.empty()) g_lists[0] = nullptr;
+    NetNode* n = chains::ListTake(0);
     while (n) {
         NetNode* after = n->next;
         n->link = nullptr;
@@ -670,16 +596,16 @@ int32_t TakeLists(int32_t net) {
 
 // Unused copper of list 0 (and its pins) goes back to list 0.
 void ReturnList0() {
-    if (!g_listsExist) ErrReport(kErrNoListsReturn, 0);
+    if (!NetNodeListsExist()) ErrReport(kErrNoListsReturn, 0);
     for (NetNode* n = g_state.freeList; n;) {
         NetNode* after = n->next;
-        if (n->freeMark) ListPush(0, n);
+        if (n->freeMark) chains::ListPush(0, n);
         n = after;
     }
     g_state.freeList = nullptr;
     for (NetNode* n = g_list0Pins; n;) {
         NetNode* after = n->next;
-        ListPush(0, n);
+        chains::ListPush(0, n);
         n = after;
     }
     g_list0Pins = nullptr;
@@ -704,94 +630,11 @@ void BuildAnyTree(int32_t net, uint8_t netType) {
         BuildTree(net);
 }
 
-// Assigning loose copper: every node of list 0 that touches a net's copper,
-// directly or through other loose copper, joins that net.
-struct Entry {
-    Entry* next;
-    NetNode* node;
-    bool taken;
-};
-
-int32_t Bucket(int32_t x, int32_t y) {
-    int64_t ax = x < 0 ? -int64_t(x) : x, ay = y < 0 ? -int64_t(y) : y;
-    return int32_t(((ay / 100) * 5 + (ax / 100) * 3) % kBuckets);
-}
-
-Entry* AllocEntry(int32_t pool) {
-    auto* raw = static_cast<uint8_t*>(PoolAlloc(int32_t(sizeof(Entry)) + 4, pool, kErrNoBuckets));
-    return reinterpret_cast<Entry*>((reinterpret_cast<uintptr_t>(raw) + 7) & ~uintptr_t(7));
-}
-
-void AssignLoose() {
-    if (!g_listsExist) ErrReport(kErrLooseNoLists, 0);
-    int32_t pool = PoolOpen(kErrLooseOwner);
-    auto* raw = static_cast<uint8_t*>(
-        PoolAlloc(int32_t(sizeof(Entry*)) * kBuckets + 4, pool, kErrNoBuckets));
-    if (!raw) ErrReport(kErrNoBuckets, 0);
-    auto** buckets =
-        reinterpret_cast<Entry**>((reinterpret_cast<uintptr_t>(raw) + 7) & ~uintptr_t(7));
-    std::vector<NetNode*> indexed;
-    // Both ends of a segment are indexed, so copper that touches a net only
-    // at its second point is found too.
-    auto index = [&](NetNode* n, int32_t x, int32_t y) {
-        Entry* e = AllocEntry(pool);
-        e->node = n;
-        int32_t b = Bucket(x, y);
-        e->next = buckets[b];
-        buckets[b] = e;
-    };
-    for (NetNode* n = g_lists[0]; n;) {
-        NetNode* after = n->next;
-        n->next = nullptr;
-        if (n->kind == kNodePin) chains::PinPlace(n);
-        bool zero = n->kind == kNodeSegment && n->x1 == n->x2 && n->y1 == n->y2;
-        if (!zero) {
-            indexed.push_back(n);
-            index(n, n->x1, n->y1);
-            if (n->kind == kNodeSegment) index(n, n->x2, n->y2);
-        }
-        n = after;
-    }
-    g_lists[0] = nullptr;
-    std::unordered_set<NetNode*> taken;
-    for (size_t net = 1; net < g_lists.size(); ++net) {
-        if (!g_lists[net]) continue;
-        NetNode* tail = nullptr;
-        for (NetNode* n = g_lists[net]; n; n = n->next) {
-            if (n->kind == kNodePin) chains::PinPlace(n);
-            tail = n;
-        }
-        for (NetNode* n = g_lists[net]; n; n = n->next) {
-            int32_t points = n->kind == kNodeSegment ? 2 : 1;
-            for (int32_t p = 0; p < points; ++p) {
-                int32_t x = p ? n->x2 : n->x1, y = p ? n->y2 : n->y1;
-                for (Entry* e = buckets[Bucket(x, y)]; e; e = e->next) {
-                    NetNode* m = e->node;
-                    if (taken.count(m)) continue;
-                    bool at = (m->x1 == x && m->y1 == y) || (m->x2 == x && m->y2 == y);
-                    if (!at || !chains::NodesTouch(n, m)) continue;
-                    taken.insert(m);
-                    NetNode* copy = AllocNode(kPoolNodes, kErrNodeMemory);
-                    *copy = *m;
-                    copy->next = nullptr;
-                    copy->link = nullptr;
-                    copy->freeMark = 0;
-                    tail->next = copy;
-                    tail = copy;
-                }
-            }
-        }
-    }
-    for (NetNode* n : indexed)
-        if (!taken.count(n)) ListPush(0, n);
-    PoolClose(pool);
-}
-
 void OrderNet(int32_t net, bool useLists, Writer& w) {
     Net rec;
     NetGet(net, &rec);
     ResetState(net, &rec);
-    bool lists = useLists && g_listsExist;
+    bool lists = useLists && NetNodeListsExist();
     if (lists) {
         int32_t pins = TakeLists(net);
         if (pins >= 2) {
@@ -827,7 +670,7 @@ State& St() {
 }
 
 NetNode* NewNode(const NetNode* from) {
-    NetNode* n = AllocNode(kPoolChains, kErrChainMemory);
+    NetNode* n = chains::AllocNode(kPoolChains, kErrChainMemory);
     if (from) {
         *n = *from;
         n->next = nullptr;
@@ -928,189 +771,12 @@ void PinPlace(NetNode* n) {
 
 } // namespace chains
 
-// ---- node lists ------------------------------------------------------------------------------
-
-void NetNodeListBuild(const Conn* record) {
-    const ConnHead& h = record->head;
-    int32_t n = h.net;
-    if (n < 0 || n > NetCount()) ErrReport(kErrListNet, n);
-    GrowLists(n);
-    int32_t count = h.count;
-    // Pins, once per component and pin.
-    for (int32_t end = 0; end < 2; ++end) {
-        int32_t comp = end ? h.toComp : h.fromComp;
-        int32_t pin = end ? h.toPin : h.fromPin;
-        if (comp == 0) continue;
-        bool known = false;
-        for (NetNode* p = g_lists[size_t(n)]; p && !known; p = p->next)
-            known = p->kind == kNodePin && p->compOrLayer == comp && p->pinOrWidth == pin;
-        if (known) continue;
-        NetNode* node = NewListNode(n);
-        node->kind = kNodePin;
-        node->compOrLayer = uint16_t(comp);
-        node->pinOrWidth = int16_t(pin);
-        int32_t at = end ? count - 1 : 0;
-        if (count > 0 && at >= 0) node->flags = record->crn[at].flags;
-        node->role = uint16_t(CompPkgPinCode(comp, pin));
-        node->layerMask = 0;
-        ListPush(n, node);
-    }
-    Net net{};
-    if (n > 0) NetGet(n, &net);
-    bool changed = false;
-    for (int32_t i = 0; i + 1 < count; ++i) {
-        const Crn& c = record->crn[i];
-        if (n > 0) changed = WidenNet(&net, c.width) || changed;
-        if (c.layer == 0) continue;
-        bool arc = i + 2 < count && (record->crn[i + 1].flags & kCrnArcBit);
-        const Crn& e = record->crn[arc ? i + 2 : i + 1];
-        if (!arc && c.x == e.x && c.y == e.y) continue;
-        NetNode* same = nullptr;
-        for (NetNode* p = g_lists[size_t(n)]; p && !same; p = p->next)
-            if (p->kind == kNodeSegment && bool(p->flags & kCrnArcBit) == arc &&
-                chains::NodeLayer(p) == c.layer && SamePoints(p, c.x, c.y, e.x, e.y))
-                same = p;
-        if (same) {
-            if (c.width > uint16_t(same->pinOrWidth)) same->pinOrWidth = int16_t(c.width);
-        } else {
-            NetNode* node = NewListNode(n);
-            node->kind = kNodeSegment;
-            node->x1 = c.x;
-            node->y1 = c.y;
-            node->x2 = e.x;
-            node->y2 = e.y;
-            node->compOrLayer = c.layer;
-            node->pinOrWidth = int16_t(c.width);
-            node->flags = c.flags;
-            if (arc) {
-                node->x3 = record->crn[i + 1].x;
-                node->y3 = record->crn[i + 1].y;
-                node->flags = uint16_t(c.flags | kCrnArcBit);
-            }
-            ListPush(n, node);
-        }
-        if (arc) ++i;
-    }
-    for (int32_t i = 0; i < count; ++i) {
-        const Crn& c = record->crn[i];
-        if (c.via == 0) continue;
-        bool known = false;
-        for (NetNode* p = g_lists[size_t(n)]; p && !known; p = p->next)
-            known = p->kind == kNodeVia && p->x1 == c.x && p->y1 == c.y && p->padstack == c.via;
-        if (known) continue;
-        NetNode* node = NewListNode(n);
-        node->kind = kNodeVia;
-        node->x1 = node->x2 = c.x;
-        node->y1 = node->y2 = c.y;
-        node->padstack = c.via;
-        ListPush(n, node);
-    }
-    if (changed && n > 0) NetPut(n, &net);
-}
-
-int32_t NetNodeGet(int32_t net, Conn* buffer) {
-    if (net < 1 || net > NetCount()) ErrReport(kErrGetNet, net);
-    if (!g_listsExist) ErrReport(kErrGetNoTable, net);
-    if (net >= int32_t(g_lists.size())) return 0;
-    NetNode* n = g_lists[size_t(net)];
-    if (!n) return 0;
-    g_lists[size_t(net)] = n->next;
-    std::memset(&buffer->head, 0, sizeof(ConnHead));
-    ConnHead& h = buffer->head;
-    h.net = int16_t(net);
-    Crn* c = buffer->crn;
-    switch (n->kind) {
-    case kNodePin:
-        h.fromComp = int16_t(n->compOrLayer);
-        h.fromPin = n->pinOrWidth;
-        std::memset(&c[0], 0, sizeof(Crn));
-        c[0].flags = uint8_t(n->flags);
-        h.count = 0;
-        break;
-    case kNodeVia:
-        std::memset(&c[0], 0, sizeof(Crn));
-        c[0].x = n->x1;
-        c[0].y = n->y1;
-        c[0].via = uint8_t(n->padstack);
-        h.count = 1;
-        break;
-    case kNodeSegment: {
-        std::memset(c, 0, 3 * sizeof(Crn));
-        c[0].x = n->x1;
-        c[0].y = n->y1;
-        c[0].layer = uint8_t(n->compOrLayer);
-        c[0].width = uint16_t(n->pinOrWidth);
-        if (n->flags & kCrnArcBit) {
-            // An arc keeps its centre as a middle corner.
-            c[0].flags = uint8_t(n->flags & ~kCrnArcBit);
-            c[1].x = n->x3;
-            c[1].y = n->y3;
-            c[1].layer = c[0].layer;
-            c[1].width = c[0].width;
-            c[1].flags = kCrnArcBit;
-            c[2].x = n->x2;
-            c[2].y = n->y2;
-            h.count = 3;
-            break;
-        }
-        c[0].flags = uint8_t(n->flags);
-        c[1].x = n->x2;
-        c[1].y = n->y2;
-        h.count = 2;
-        // Further segments of the same layer and width that end where the
-        // polyline starts are prepended, up to a full connection.
-        for (NetNode* p = g_lists[size_t(net)];
-             p && h.count < kChainCornerLimit && p->kind == kNodeSegment &&
-             !(p->flags & kCrnArcBit) && p->compOrLayer == n->compOrLayer &&
-             p->pinOrWidth == n->pinOrWidth && p->x2 == c[0].x && p->y2 == c[0].y;
-             p = g_lists[size_t(net)]) {
-            g_lists[size_t(net)] = p->next;
-            std::memmove(&c[1], &c[0], size_t(h.count) * sizeof(Crn));
-            std::memset(&c[0], 0, sizeof(Crn));
-            c[0].x = p->x1;
-            c[0].y = p->y1;
-            c[0].layer = uint8_t(p->compOrLayer);
-            c[0].width = uint16_t(p->pinOrWidth);
-            c[0].flags = uint8_t(p->flags);
-            ++h.count;
-        }
-        break;
-    }
-    default:
-        ErrReport(kErrGetKind, n->kind);
-    }
-    return 1;
-}
-
-bool NetNodeListsExist() {
-    return g_listsExist;
-}
-
-int32_t NetNodeListCount(int32_t n) {
-    if (!g_listsExist || n < 0 || n >= int32_t(g_lists.size())) return 0;
-    int32_t k = 0;
-    for (NetNode* p = g_lists[size_t(n)]; p; p = p->next)
-        ++k;
-    return k;
-}
-
-void NetNodeListFree() {
-    g_lists.clear();
-    g_lists.shrink_to_fit();
-    g_listsExist = false;
-    g_list0Pins = nullptr;
-    g_state = chains::State();
-    PoolReset(kPoolNodes);
-    PoolReset(kPoolChains);
-    PoolReset(kPoolChainIndex);
-}
-
 // ---- chain ordering ---------------------------------------------------------------------------
 
 void ChainOrderNet(int32_t net) {
     if (net < 0 || net > NetCount()) ErrReport(kErrListNet, net);
     if (net == 0) {
-        AssignLoose();
+        chains::AssignLoose();
         return;
     }
     Writer w;
@@ -1231,6 +897,15 @@ int32_t ViaPadTouch(int32_t viaType, int32_t vx, int32_t vy, int32_t layer, int3
 }
 
 void ChainDump(const char*) {}
+
+namespace chains {
+
+void OrderingForget() {
+    g_list0Pins = nullptr;
+    g_state = State();
+}
+
+} // namespace chains
 
 void ChainSetKeepAll(bool on) {
     g_keepAll = on;

@@ -9,11 +9,16 @@
 //
 // The node lists (one per net index, list 0 for copper of no net) carry nets
 // between the ASCII board database and the tables; their nodes live in pool
-// 9. Chain ordering works in pool 10 (released after every net) and keeps
-// the candidate edges of large nets in pools 10 and 11.
+// 9, and building a net's list costs time in step with its nodes
+// (nodelists.cpp; loose copper in loosecopper.cpp). Chain ordering
+// (chains.cpp) works in pool 10 (released after every net); the tree
+// builders (chaintree.cpp) keep the candidate edges of large nets in pools 10
+// and 11. A tree joins chains only at pins, vias and routed copper, never at
+// the unrouted gaps it made itself.
 #pragma once
 #include <cstdint>
 
+#include "db/err.h"
 #include "db/records.h"
 
 // Node kinds.
@@ -29,6 +34,11 @@ enum : int32_t {
     kPoolChainIndex = 11,     // candidate edges by chain, chains by index
     kChainCornerLimit = 1000, // corners of one written connection
 };
+
+// No memory for a node of the node lists.
+constexpr ErrCode kErrNodeMemory = 5234018;
+// A net index outside 0..10,000 for the node lists.
+constexpr ErrCode kErrListNet = 5234049;
 
 // A node of a net's copper.
 struct NetNode {
@@ -148,5 +158,23 @@ void TreeAppend(NetNode* head);
 void ChainListRemove(NetNode* head);
 // Fills a pin node's point, layer mask, padstack and role.
 void PinPlace(NetNode* n);
+// Forgets the state of the net in ordering (from NetNodeListFree).
+void OrderingForget();
+
+// The node-list table (nodelists.cpp). Taking or pushing through these keeps
+// the lists' duplicate index in step; a caller that changes a list in place
+// (appending behind its last node) says so with ListChanged.
+NetNode* AllocNode(int32_t pool, ErrCode code); // zeroed, 8-byte aligned
+int32_t ListTableSize();                        // lists in the table (0: none)
+NetNode* ListHead(int32_t n);                   // null for a list beyond the table
+NetNode* ListTake(int32_t n);                   // takes list n whole
+void ListPush(int32_t n, NetNode* node);        // onto list n's head
+void ListChanged(int32_t n);
+// Widens the net's minimum and maximum width by a segment width; true when
+// either changed.
+bool WidenNet(Net* net, uint16_t width);
+
+// Gives the copper of list 0 to the nets it touches (loosecopper.cpp).
+void AssignLoose();
 
 } // namespace chains

@@ -2,6 +2,16 @@
 // are merged one by one into a growing tree, each join adding one unrouted
 // gap between the nearest pair of nodes. ECL nets order their pins by pin
 // role and limit how many joins a pin may take.
+//
+// A merge joins at pins, vias and routed copper only: a gap the tree made
+// carries no layer of its own, so it is never a join point. The plain merge
+// takes the nearest pair over all nodes each step, which makes the tree as
+// short as a minimum spanning tree of the chains. Large nets merge over
+// precomputed candidate edges instead: an edge is kept when it is nearly the
+// nearest of either of its chains or the nearest of either chain in its
+// direction (one of eight sectors), which keeps the edges a minimum tree
+// takes; where the kept edges leave chains apart, the step falls back to the
+// nearest pair.
 #include <algorithm>
 #include <cstdint>
 #include <unordered_map>
@@ -36,7 +46,15 @@ int32_t Clamp(int64_t v) {
     return v > kNoDistance ? kNoDistance : int32_t(v);
 }
 
-int32_t Distance64(int64_t dx, int64_t dy, int32_t metric) {
+// Metric 5: squares of the offsets in user units.
+int32_t SquaredDistance(int64_t a, int64_t b) {
+    int64_t u = DbHdr().userUnit > 0 ? DbHdr().userUnit : 1;
+    int64_t p = a / u, q = b / u;
+    double sum = double(p) * double(p) + double(q) * double(q);
+    return sum >= double(kNoDistance) ? kNoDistance : int32_t(p * p + q * q);
+}
+
+inline int32_t Distance64(int64_t dx, int64_t dy, int32_t metric) {
     int64_t a = dx < 0 ? -dx : dx, b = dy < 0 ? -dy : dy;
     switch (metric) {
     case 0:
@@ -49,12 +67,8 @@ int32_t Distance64(int64_t dx, int64_t dy, int32_t metric) {
         return Clamp(a > b ? a + (b >> 3) : (a >> 3) + b);
     case 4:
         return Clamp((a + b) >> 2);
-    case 5: {
-        int64_t u = DbHdr().userUnit > 0 ? DbHdr().userUnit : 1;
-        int64_t p = a / u, q = b / u;
-        double sum = double(p) * double(p) + double(q) * double(q);
-        return sum >= double(kNoDistance) ? kNoDistance : int32_t(p * p + q * q);
-    }
+    case 5:
+        return SquaredDistance(a, b);
     default:
         ErrReport(kErrMetric, metric);
     }
@@ -62,10 +76,22 @@ int32_t Distance64(int64_t dx, int64_t dy, int32_t metric) {
 
 // Distance from node d to node b; outside ECL trees one more when the two
 // share no layer.
-int32_t NodeDist(const NetNode* d, const NetNode* b, bool layerTerm) {
-    int32_t dist = Distance64(int64_t(b->x1) - d->x1, int64_t(b->y1) - d->y1, St().metric);
+// The searches over many pairs read the metric once and pass it in.
+inline int32_t NodeDist(const NetNode* d, const NetNode* b, bool layerTerm, int32_t metric) {
+    int32_t dist = Distance64(int64_t(b->x1) - d->x1, int64_t(b->y1) - d->y1, metric);
     if (layerTerm && !(d->layerMask & b->layerMask) && dist < kNoDistance) ++dist;
     return dist;
+}
+
+int32_t NodeDist(const NetNode* d, const NetNode* b, bool layerTerm) {
+    return NodeDist(d, b, layerTerm, St().metric);
+}
+
+// A node a merge may join at: unrouted gaps made by the tree are not (their
+// layer mask says nothing about the copper at their point), real copper and
+// pins are.
+bool JoinPoint(const NetNode* n) {
+    return n->kind != kNodeSegment || chains::NodeLayer(n) != 0;
 }
 
 int32_t GapWidthOf(const Net& rec) {
@@ -337,6 +363,77 @@ void EnterTree(int32_t c) {
     Activate(c);
 }
 
+// The nearest pair of join points between two chains. With all pin chains
+// at one place the search stops at the first pair of coinciding points
+// (`coincide` set); otherwise at the first pair at distance 0 (with all pins
+// at one place, once the node in hand has met its partners).
+struct NearestNodes {
+    int32_t dist = kNoDistance;
+    NetNode* a = nullptr;
+    NetNode* b = nullptr;
+    bool coincide = false;
+};
+
+NearestNodes FindNearest(const std::vector<NetNode*>& from, const std::vector<NetNode*>& to,
+                         bool onePlace) {
+    NearestNodes r;
+    int32_t metric = St().metric;
+    for (NetNode* a : from) {
+        for (NetNode* b : to) {
+            int32_t dd = NodeDist(a, b, true, metric);
+            if (!r.a || dd < r.dist) {
+                r.dist = dd;
+                r.a = a;
+                r.b = b;
+            }
+            if (r.dist == 0 && !onePlace) return r; // nothing comes nearer
+            if (onePlace && a->x1 == b->x1 && a->y1 == b->y1) {
+                r.dist = dd;
+                r.a = a;
+                r.b = b;
+                r.coincide = true;
+                return r;
+            }
+        }
+        if (r.dist == 0) return r;
+    }
+    return r;
+}
+
+// Directions around a chain: eight sectors of 45 degrees, counter-clockwise
+// from +x, each closed at its start. The offset is weighed as the metric
+// weighs it, so that "nearest in a sector" means what the metric means.
+constexpr int32_t kSectors = 8;
+
+int32_t Sector(int64_t dx, int64_t dy, int32_t metric) {
+    if (metric == 1) dy *= 8; // a / 8 + b: y counts eight times x
+    if (metric == 2) dx *= 8; // a + b / 8
+    if (dx > 0 && dy >= 0) return dy < dx ? 0 : 1;
+    if (dx <= 0 && dy > 0) return -dx < dy ? 2 : 3;
+    if (dx < 0 && dy <= 0) return -dy < -dx ? 4 : 5;
+    return dx < -dy ? 6 : 7;
+}
+
+// Each chain's nearest partners: best(c), its smallest distance over all
+// partners in both directions, and the smallest distance in each sector.
+struct Nearest {
+    int32_t best = kNoDistance;
+    int32_t sector[kSectors] = {kNoDistance, kNoDistance, kNoDistance, kNoDistance,
+                                kNoDistance, kNoDistance, kNoDistance, kNoDistance};
+};
+
+// An edge (i, j) of distance d is kept when it is nearly the nearest of
+// either of its chains (best(c) >= d - d / 4 for c = i or c = j), or when it
+// is the nearest of either chain in its direction. Judging it by both ends
+// keeps every chain's nearest partner; the nearest partner in every
+// direction keeps the edges a spanning tree takes between groups of chains,
+// which neither chain's nearest partner would name.
+bool EdgeKept(int32_t d, const Nearest& i, int32_t sectorI, const Nearest& j, int32_t sectorJ) {
+    int32_t bar = d - d / 4;
+    return d == 0 || i.best >= bar || j.best >= bar || i.sector[sectorI] == d ||
+           j.sector[sectorJ] == d;
+}
+
 void BuildCandidates() {
     chains::State& s = St();
     Candidates& k = g_cand;
@@ -358,7 +455,7 @@ void BuildCandidates() {
         k.chainAt[i] = c;
         k.indexOf[c] = i;
         for (NetNode* n = c; n; n = n->link)
-            nodes[size_t(i)].push_back(n);
+            if (JoinPoint(n)) nodes[size_t(i)].push_back(n);
         if (chains::IsLonePin(c) && c->compOrLayer >= 1 && c->compOrLayer <= CompCount()) {
             const Component* comp = CompRef(c->compOrLayer);
             if (anyPin && (comp->x != px || comp->y != py)) onePlace = false;
@@ -368,49 +465,50 @@ void BuildCandidates() {
         }
     }
     onePlace = onePlace && anyPin;
-    std::vector<Edge*> kept;
+    // Every pair's distance and direction first (a triangle of m (m - 1) / 2
+    // pairs, pair (i, j) at rowAt(i) + j - i - 1), then each chain's nearest
+    // partners.
+    struct Pair {
+        int32_t dist = kNoDistance;
+        int8_t sectorI = 0, sectorJ = 0;
+    };
+    std::vector<int64_t> rowAt(size_t(m) + 1, 0);
+    for (i = 0; i < m; ++i)
+        rowAt[size_t(i) + 1] = rowAt[size_t(i)] + (m - i - 1);
+    std::vector<Pair> pairs(size_t(rowAt[size_t(m)]));
+    std::vector<Nearest> near(static_cast<size_t>(m));
     for (i = 0; i < m; ++i) {
-        int32_t best = kNoDistance;
-        kept.clear();
         for (int32_t j = i + 1; j < m; ++j) {
-            int32_t d = kNoDistance;
-            NetNode *na = nullptr, *nb = nullptr;
-            bool coincide = false;
-            for (NetNode* a : nodes[size_t(i)]) {
-                for (NetNode* b : nodes[size_t(j)]) {
-                    int32_t dd = NodeDist(a, b, true);
-                    if (!na || dd < d) {
-                        d = dd;
-                        na = a;
-                        nb = b;
-                    }
-                    if (d == 0 && !onePlace) break; // nothing comes nearer
-                    if (onePlace && a->x1 == b->x1 && a->y1 == b->y1) {
-                        d = dd;
-                        na = a;
-                        nb = b;
-                        coincide = true;
-                        break;
-                    }
-                }
-                if (coincide || d == 0) break;
+            NearestNodes n = FindNearest(nodes[size_t(i)], nodes[size_t(j)], onePlace);
+            if (!n.a) continue;
+            int64_t dx = int64_t(n.b->x1) - n.a->x1, dy = int64_t(n.b->y1) - n.a->y1;
+            Pair& p = pairs[size_t(rowAt[size_t(i)] + (j - i - 1))];
+            p.dist = n.dist;
+            p.sectorI = int8_t(Sector(dx, dy, s.metric));
+            p.sectorJ = int8_t(Sector(-dx, -dy, s.metric));
+            for (auto [c, sector] : {std::pair{i, p.sectorI}, std::pair{j, p.sectorJ}}) {
+                Nearest& e = near[size_t(c)];
+                e.best = std::min(e.best, n.dist);
+                e.sector[sector] = std::min(e.sector[sector], n.dist);
             }
-            if (d == 0 || best >= d - d / 4) {
-                auto* e = AllocAligned<Edge>(int32_t(sizeof(Edge)), kPoolChains, kErrEdgeMemory);
-                e->from = i;
-                e->to = j;
-                e->fromNode = na;
-                e->toNode = nb;
-                e->dist = d;
-                kept.push_back(e);
-                best = std::min(best, d);
-            }
-            if (coincide) break;
+            if (n.coincide) break; // chain i takes no further partner
         }
-        for (Edge* e : kept) {
-            if (e->dist != 0 && best < e->dist - e->dist / 4) continue;
-            IndexEdge(e, e->from);
-            IndexEdge(e, e->to);
+    }
+    for (i = 0; i < m; ++i) {
+        for (int32_t j = i + 1; j < m; ++j) {
+            const Pair& p = pairs[size_t(rowAt[size_t(i)] + (j - i - 1))];
+            if (p.dist == kNoDistance ||
+                !EdgeKept(p.dist, near[size_t(i)], p.sectorI, near[size_t(j)], p.sectorJ))
+                continue;
+            NearestNodes n = FindNearest(nodes[size_t(i)], nodes[size_t(j)], onePlace);
+            auto* e = AllocAligned<Edge>(int32_t(sizeof(Edge)), kPoolChains, kErrEdgeMemory);
+            e->from = i;
+            e->to = j;
+            e->fromNode = n.a;
+            e->toNode = n.b;
+            e->dist = n.dist;
+            IndexEdge(e, i);
+            IndexEdge(e, j);
         }
     }
     if (m > 0) {
@@ -422,13 +520,15 @@ void BuildCandidates() {
 // The nearest pair of a tree node and a chain node over all chains.
 bool NearestPair(NetNode** dOut, NetNode** bOut, NetNode** jOut) {
     chains::State& s = St();
-    int32_t best = kNoDistance;
+    int32_t best = kNoDistance, metric = s.metric;
     bool found = false;
     for (NetNode* j = s.chainList; j; j = j->next)
-        for (NetNode* b = j; b; b = b->link)
+        for (NetNode* b = j; b; b = b->link) {
+            if (!JoinPoint(b)) continue;
             for (NetNode* t = s.treeList; t; t = t->next)
                 for (NetNode* d = t; d; d = d->link) {
-                    int32_t dist = NodeDist(d, b, true);
+                    if (!JoinPoint(d)) continue;
+                    int32_t dist = NodeDist(d, b, true, metric);
                     if (!found || dist < best) {
                         best = dist;
                         *dOut = d;
@@ -438,6 +538,7 @@ bool NearestPair(NetNode** dOut, NetNode** bOut, NetNode** jOut) {
                         if (dist == 0) return true; // nothing comes nearer
                     }
                 }
+        }
     return found;
 }
 

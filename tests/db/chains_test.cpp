@@ -34,6 +34,47 @@ TEST_F(ChainTest, NodeListsTakePinsSegmentsAndViasOnce) {
     EXPECT_EQ(NetNodeGet(net, buf.get()), 0);
 }
 
+TEST_F(ChainTest, NodeListsFindDuplicatesAfterTheListsChanged) {
+    int32_t a = Pin(0, 0), b = Pin(9000, 0);
+    auto rec = Rec(net, a, b, {{0, 0, 1}, {3000, 0, 1, 0, 1}, {9000, 0}});
+    auto turned = Rec(net, b, a, {{9000, 0, 1}, {3000, 0, 1, 0, 1}, {0, 0}});
+    // Short lists are scanned, long ones looked up: the same either way.
+    for (int32_t filler : {0, 30}) {
+        SCOPED_TRACE(filler);
+        NetNodeListFree();
+        auto far = Rec(net, 0, 0, {});
+        far->head.count = int16_t(filler ? filler + 1 : 0);
+        for (int32_t i = 0; i <= filler; ++i) {
+            far->crn[i].x = i * 100;
+            far->crn[i].y = 90000;
+            far->crn[i].layer = i < filler ? 1 : 0;
+        }
+        NetNodeListBuild(far.get());
+        NetNodeListBuild(rec.get());
+        EXPECT_EQ(NetNodeListCount(net), filler + 5); // two pins, two segments, a via
+        // A node taken off the list is added again; the others are found.
+        auto buf = std::make_unique<Conn>();
+        ASSERT_EQ(NetNodeGet(net, buf.get()), 1);
+        EXPECT_EQ(Text(buf.get()), "0-0 3000,0v1");
+        NetNodeListBuild(rec.get());
+        EXPECT_EQ(NetNodeListCount(net), filler + 5);
+        // Loose copper appended to the net by the assignment is found too:
+        // the same piece built into the net only widens it.
+        NetNodeListBuild(Rec(0, 0, 0, {{9000, 0, 2}, {9000, 4000}}).get());
+        ChainOrderNet(0);
+        EXPECT_EQ(NetNodeListCount(net), filler + 6);
+        NetNodeListBuild(Rec(net, b, 0, {{9000, 0, 2, 0, 0, 40}, {9000, 4000}}).get());
+        EXPECT_EQ(NetNodeListCount(net), filler + 6);
+        for (int32_t k = 0; k < 20; ++k)
+            NetNodeListBuild(k % 2 ? rec.get() : turned.get());
+        EXPECT_EQ(NetNodeListCount(net), filler + 6);
+        std::vector<int32_t> widths;
+        while (NetNodeGet(net, buf.get()))
+            if (buf->crn[0].layer == 2) widths.push_back(buf->crn[0].width);
+        EXPECT_EQ(widths, std::vector<int32_t>{40});
+    }
+}
+
 TEST_F(ChainTest, NodeListsWidenTheNetAndKeepArcs) {
     NetNodeListBuild(Rec(net, 0, 0, {{0, 0, 1, 0, 0, 4}, {100, 0, 1, 0, 0, 25}, {200, 0}}).get());
     EXPECT_EQ(NetRef(net)->minWidth, 4);
