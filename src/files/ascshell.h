@@ -4,13 +4,12 @@
 #pragma once
 #include <cstdint>
 
+#include "db/shellsvc.h" // UserAbort, BusyFeedback
+
 // Shows the text in the modeless progress message window (created on first
 // use, else its text replaced); an empty or null text closes the window.
 // The placement is the window's position code (0: the default).
 void ShowProgressMessage(int32_t placement, const char* text);
-
-// Periodic busy feedback, given at most every 20 ticks.
-void BusyFeedback(int32_t flag);
 
 // The keep-all switch (ChainKeepAll of the database) is set by the shell
 // while the File menu's "Open without optimize..." command runs its load;
@@ -19,6 +18,3 @@ void BusyFeedback(int32_t flag);
 // The error alert with a file-system error code (32: the file could not be
 // opened as a stream).
 void ShowErrorAlert(int32_t code);
-
-// True when the user pressed the abort key since the last poll.
-bool UserAbort();
