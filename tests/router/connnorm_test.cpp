@@ -3,7 +3,10 @@
 #include <initializer_list>
 #include <vector>
 
+#include "db/attrs.h"
 #include "db/conns.h"
+#include "db/dbheader.h"
+#include "db/nets.h"
 #include "router/connnorm.h"
 #include "router/costs.h"
 #include "router/layertab.h"
@@ -170,6 +173,36 @@ TEST_F(ConnNormTest, ArcsAndSpacing) {
     EXPECT_EQ(LayerSpacing(1, 1, nullptr, 3), 77);
     EXPECT_EQ(LayerSpacingByKind(1, 3, nullptr, 1), 77);
     EXPECT_EQ(LayerSpacingByKind(1, 0, nullptr, 2), 600);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ConnNormTest, FixWidthTakesTheLayerAttributeOrTheNetWidth) {
+    LoadBoard("*COMP U1 [10000, 10000] Symbol=1\r\n"
+              "*NET \"N1\" W:10\r\n   U1.1 L:1 [20000,10000] NODE\r\n");
+    ASSERT_EQ(ConnCount(), 1);
+    Conn c = Make({{0, 0, 1}, {1000, 0, 2, 1}, {1000, 1000, 1}, {2000, 1000, 0}});
+    c.head.net = 1;
+    c.crn[2].flags = kCrnLocked;
+    c.crn[3].flags = kCrnLocked;
+    Conn plain = c;
+    ConnFixWidth(&plain, 1); // not a NetAttr connection: untouched
+    EXPECT_EQ(plain.crn[0].width, 10);
+    c.head.flags = kConnNetAttr;
+    c.crn[0].width = c.crn[1].width = c.crn[2].width = 3;
+    Attribute a{};
+    a.kind = 18;
+    a.key1Type = 10;
+    a.key1 = 1;
+    a.key2 = 2;
+    a.value1 = 7 * DbHdr().connGrid;
+    AttrPut(&a);
+    ConnFixWidth(&c, 1);
+    EXPECT_EQ(c.crn[0].width, NetRef(1)->width); // the net's width
+    EXPECT_EQ(c.crn[1].width, 7);                // the layer's attribute
+    EXPECT_EQ(c.crn[2].width, 3);                // both ends locked
 }
 
 } // namespace

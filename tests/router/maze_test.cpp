@@ -68,6 +68,10 @@ TEST_F(MazeTest, BorderAndCheckedAccess) {
             bool inner = y >= 12 && y <= r - 13 && x >= 12 && x <= w - 13;
             EXPECT_EQ(MazeGet(x, y, 1), inner ? 0 : 31) << x << "," << y;
         }
+    ViaBlockMarkRect(0, 0, w, r, 2, 0x10);
+    EXPECT_EQ(MazeCellClass(21, 21, 2), 0x10);
+    MazeBorder(); // clears the via-block bytes
+    EXPECT_EQ(MazeCellClass(21, 21, 2), 0);
     MazeSet(20, 20, 2, 0x5B);
     EXPECT_EQ(MazeGet(20, 20, 2), 0x5B);
     EXPECT_EQ(MazeGet(20, 20, 1), 0);
