@@ -74,6 +74,28 @@ TEST_F(ShellSvcTest, EmergencySaveWritesABackupThatLoadsBack) {
     EXPECT_FALSE(std::filesystem::exists(m_folder / "Backup_Err.ZID"));
 }
 
+// The whole fatal road in a child process: alert, log, emergency save, exit.
+TEST_F(ShellSvcTest, AFatalErrorWritesTheEmergencyBackup) {
+#ifdef PLV_WIN32
+    GTEST_SKIP() << "the fatal road is run in a forked child natively";
+#else
+    LoadBoard();
+    FileSpec design = Spec("board.ZID");
+    HeadlessSetDesignFile(&design);
+    std::filesystem::remove(m_folder / "Backup_Err.ZID");
+    EXPECT_EXIT(
+        {
+            HeadlessSetFatalHook(nullptr);
+            HeadlessSetEmergencySave(&HeadlessEmergencyBackup);
+            ErrReport(2169010, 1);
+        },
+        ::testing::ExitedWithCode(3), "Error code 2169.010");
+    FileSpec backup = Spec("Backup_Err.ZID");
+    DbFree();
+    EXPECT_EQ(BinLoadFile(&backup, true), 1);
+#endif
+}
+
 TEST_F(ShellSvcTest, StandInsRecordAndAnswer) {
     EXPECT_EQ(SetCursorKind(kCursorBusy), kCursorNormal);
     EXPECT_EQ(SetCursorKind(kCursorNormal), kCursorBusy);
