@@ -64,6 +64,7 @@ int main(int argc, char** argv) {
     // A folder that cannot be made shows as a failed write below.
     fs::create_directories(base.parent_path(), ec);
     HeadlessSetApplicationFolder(base.parent_path().string().c_str());
+    HeadlessSetEmergencySave(&HeadlessEmergencyBackup);
 
     DbRegisterBuiltins();
     LangInit();
@@ -85,6 +86,7 @@ int main(int argc, char** argv) {
     }
     DbExtent();
     DbValidate();
+    HeadlessSetDesignFile(&in);
 
     fs::path zid = base;
     zid += ".ZID";

@@ -386,3 +386,8 @@ void NetRegister() {
     DbRegisterValidateStep(kHdrNetValidate, &NetValidate);
     DbRegisterValidateStep(kHdrNetRebuild, &NetRebuildAll);
 }
+
+int32_t NetAllowsLayer(const Net* net, int32_t layer) {
+    if (layer < 1 || layer > kMaxLayers) return 0;
+    return (uint32_t(net->netLevel) >> (layer - 1)) & 1u;
+}

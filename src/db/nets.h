@@ -77,6 +77,9 @@ void NetRebuildAll();
 int32_t NetLevCheck(int32_t n);
 // Registers the net and note modules with the database.
 void NetRegister();
+// 1 when the net record's level (its allowed-layer mask, bit n - 1 for
+// layer n) allows layer 1..30; 0 for any other layer.
+int32_t NetAllowsLayer(const Net* net, int32_t layer);
 
 // ---- notes ------------------------------------------------------------------
 

@@ -286,8 +286,8 @@ struct Component {
 struct Net {
     NameId name;       // 0
     int32_t recordId;  // 4
-    int32_t value8;    // 8
-    int32_t netLevel;  // 12: 0xFFFF = none
+    int32_t value8;    // 8: no layer mask
+    int32_t netLevel;  // 12: allowed layers, bit n - 1 = layer n (0xFFFF: layers 1..16)
     uint16_t minWidth; // 16
     uint16_t width;    // 18
     uint16_t maxWidth; // 20

@@ -2,6 +2,7 @@
 // through the header's current sweep number.
 #include "db/sweeps.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "db/db.h"
@@ -24,7 +25,43 @@ enum : ErrCode {
     kErrDir = 5222035,
     kErrCost = 5222036,
     kErrName = 5222037,
+    kErrDirection = 5222038,
+    kErrAttempts = 5222039,
+    kErrBetween = 5222040,
 };
+
+// Sweep directions by their low five bits: 1 up and 2 down walk the y axis,
+// 4 left and 8 right the x axis, 16 takes the next window.
+enum : uint8_t {
+    kDirUp = 1,
+    kDirDown = 2,
+    kDirLeft = 4,
+    kDirRight = 8,
+    kDirNext = 16,
+    kDirBits = 0x1F,
+    kDirAxisY = kDirUp | kDirDown,
+    kDirAxisX = kDirLeft | kDirRight,
+};
+enum : int32_t { kPercentMax = 100, kSweepBoxMaxX = 500, kSweepBoxMaxY = 1000 };
+
+bool OneDirection(uint8_t d) {
+    return d == kDirUp || d == kDirDown || d == kDirLeft || d == kDirRight;
+}
+
+// The first direction byte the router cannot walk: its offset, or 0. A
+// secondary direction on the primary's own axis would never end a walk.
+int32_t BadDirection(const Sweep& s) {
+    uint8_t p = s.primary & kDirBits, q = s.secondary & kDirBits;
+    uint8_t cp = s.curPrimary & kDirBits, cq = s.curSecondary & kDirBits;
+    if (!OneDirection(p) && p != kDirNext) return int32_t(offsetof(Sweep, primary));
+    bool secondaryOk = p == kDirNext ? (q == 0 || OneDirection(q))
+                                     : OneDirection(q) && ((p & kDirAxisY) ? (q & kDirAxisX) != 0
+                                                                           : (q & kDirAxisY) != 0);
+    if (!secondaryOk) return int32_t(offsetof(Sweep, secondary));
+    if (cp != 0 && cp != kDirNext && !OneDirection(cp)) return int32_t(offsetof(Sweep, curPrimary));
+    if (cq != 0 && !OneDirection(cq)) return int32_t(offsetof(Sweep, curSecondary));
+    return 0;
+}
 
 Sweep* g_sweeps = nullptr;
 
@@ -74,20 +111,25 @@ ErrCode SweepPutCheck(const Sweep* sweep, int32_t* number) {
     };
     int32_t n = DbHdr().sweep;
     if (n >= kSweepCount) return fail(kErrPutNumber, n);
-    if (DbIsTrusted()) return 0;
+    // A sweep the router cannot walk is refused even from a file written
+    // whole.
     const Sweep& s = *sweep;
-    if (s.box[0] < 1 || s.box[0] > 500) return fail(kErrBoxX, s.box[0]);
-    if (s.box[1] < 1 || s.box[1] > 1000) return fail(kErrBoxY, s.box[1]);
-    for (int32_t p = 1; p < 5; ++p) {
-        if (s.via[p] > 100) return fail(kErrVia, p);
-        if (s.retry[p] > 100) return fail(kErrRetry, p);
-        if (s.limit[p] > 100) return fail(kErrLimit, p);
+    if (s.box[0] < 1 || s.box[0] > kSweepBoxMaxX) return fail(kErrBoxX, s.box[0]);
+    if (s.box[1] < 1 || s.box[1] > kSweepBoxMaxY) return fail(kErrBoxY, s.box[1]);
+    for (int32_t p = 0; p < 5; ++p) {
+        if (s.via[p] > kPercentMax) return fail(kErrVia, p);
+        if (s.retry[p] > kPercentMax) return fail(kErrRetry, p);
+        if (s.limit[p] > kPercentMax) return fail(kErrLimit, p);
+        if (s.attempts[p] > kPercentMax) return fail(kErrAttempts, p);
     }
     int32_t count = Layers();
     for (int32_t l = 1; l <= count; ++l) {
-        if (s.dir[l] > 100) return fail(kErrDir, l);
-        if (s.cost[l] > 100) return fail(kErrCost, l);
+        if (s.dir[l] > kPercentMax) return fail(kErrDir, l);
+        if (s.cost[l] > kPercentMax) return fail(kErrCost, l);
+        if (s.between[l] > kPercentMax) return fail(kErrBetween, l);
     }
+    if (int32_t offset = BadDirection(s)) return fail(kErrDirection, offset);
+    if (DbIsTrusted()) return 0;
     if (strnlen(s.name, sizeof s.name) > 31) return fail(kErrName, 0);
     return 0;
 }

@@ -20,14 +20,18 @@ void SweepFree();
 // the enabled layers among 1..count, and the enable entries above the count
 // cleared.
 void SweepGet(Sweep* out);
-// Checks (unless trusted) and stores the current sweep: routing-box words
-// 1..500 and 1..1,000, VIA, RETRY and LIMIT of passes 1..4 at most 100, Dir
-// and Cost of layers 1..count at most 100, a name of at most 31 characters.
-// A diagonal mode with the bit of value 2 gets the bit of value 1 too.
+// Checks and stores the current sweep, trusted or not: routing-box words
+// 1..500 and 1..1,000, VIA, RETRY, LIMIT and ATTEMPS of passes 0..4 and
+// Dir, Cost and Between of layers 1..count at most 100, and direction bytes
+// the router can walk (by their low five bits: primary 1, 2, 4, 8 or 16; a
+// secondary on the other axis, or 0..8 after primary 16; current primary
+// 0, 1, 2, 4, 8 or 16; current secondary 0, 1, 2, 4 or 8). Unless trusted,
+// a name of at most 31 characters. A diagonal mode with the bit of value 2
+// gets the bit of value 1 too (unless trusted).
 // Answers whether the bit of value 2 was set.
 bool SweepPut(const Sweep* sweep);
 // The checks of SweepPut without storing anything: a current sweep number
-// above 8, then (unless trusted) the rules above; 0 when the put would pass,
+// above 8, then the rules above; 0 when the put would pass,
 // else the code of the first rule it fails, with the number it would report
 // in *number (may be null). Loaders call it on records taken from a file.
 ErrCode SweepPutCheck(const Sweep* sweep, int32_t* number = nullptr);

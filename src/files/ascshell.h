@@ -7,13 +7,9 @@
 // ShowProgressMessage and ShowErrorAlert (32: the file could not be
 // opened as a stream).
 #include "toolbox/core/alerts.h"
-
-// Periodic busy feedback, given at most every 20 ticks.
-void BusyFeedback(int32_t flag);
+#include "db/shellsvc.h" // UserAbort, BusyFeedback
 
 // The keep-all switch (ChainKeepAll of the database) is set by the shell
 // while the File menu's "Open without optimize..." command runs its load;
 // the reader only reads it.
 
-// True when the user pressed the abort key since the last poll.
-bool UserAbort();

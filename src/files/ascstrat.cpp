@@ -311,7 +311,10 @@ void AscReadStrategy() {
     }
     if (!store || st.drop) return;
     DbHdr().sweep = uint8_t(n);
-    SweepPut(&s);
+    if (ErrCode code = SweepPutCheck(&s))
+        AscRejected("*STRATEGY", code);
+    else
+        SweepPut(&s);
     DbHdr().sweep = saved;
 }
 

@@ -81,17 +81,6 @@ bool Bad() {
 }
 
 // The rules of the sweep store, as a check.
-bool SweepFits(const Sweep& s) {
-    if (DbIsTrusted()) return true;
-    if (s.box[0] < 1 || s.box[0] > 500) return false;
-    if (s.box[1] < 1 || s.box[1] > 1000) return false;
-    for (int32_t p = 1; p < 5; ++p)
-        if (s.via[p] > 100 || s.retry[p] > 100 || s.limit[p] > 100) return false;
-    for (int32_t l = 1; l <= LayerCount(); ++l)
-        if (s.dir[l] > 100 || s.cost[l] > 100) return false;
-    return true;
-}
-
 // The first pending name; a soft check when the count is not one.
 NameId OneName(const Loader& ld) {
     if (ld.pending.size() != 1) ExpectFail(kErrPendingNames);
@@ -99,7 +88,7 @@ NameId OneName(const Loader& ld) {
 }
 
 constexpr int32_t kUserUnitMax = 1000000; // database units per user unit
-constexpr double kUnitSizeMin = 1e-9;      // inches per database unit
+constexpr double kUnitSizeMin = 1e-9;     // inches per database unit
 // Positions, pin offsets and pad sizes: placing a pad adds them up in 32
 // bits.
 constexpr int32_t kCoordLimit = 268435455;
@@ -200,7 +189,7 @@ bool LoadSweep(Loader& ld, const uint8_t* buf) {
         return true;
     }
     DbHdr().sweep = uint8_t(ld.sweepSlot);
-    if (!SweepFits(s) || SweepPutCheck(&s)) return Bad();
+    if (SweepPutCheck(&s)) return Bad();
     SweepPut(&s);
     if (ld.sweepSlot < kSweepCount - 1) ++ld.sweepSlot;
     return true;
@@ -229,7 +218,7 @@ bool StoreMergedSweeps(Loader& ld) {
             merged.cost[t] = file.cost[l];
             merged.between[t] = file.between[l];
         }
-        if (!SweepFits(merged) || SweepPutCheck(&merged)) return Bad();
+        if (SweepPutCheck(&merged)) return Bad();
         SweepPut(&merged);
     }
     h.sweep = 0;

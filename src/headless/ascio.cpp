@@ -18,6 +18,7 @@ std::vector<char> s_memory;
 std::vector<int32_t> s_errorAlerts;
 int32_t s_abortAfter = -1;
 int32_t s_polls = 0;
+bool s_aborted = false; // latched until UserAbortReset
 const char kMemoryFolder[] = "\x01memory";
 
 } // namespace
@@ -53,6 +54,7 @@ void HeadlessAscioReset() {
     s_errorAlerts.clear();
     s_abortAfter = -1;
     s_polls = 0;
+    s_aborted = false;
 }
 
 int32_t ShowErrorAlert(int32_t code) {
@@ -61,8 +63,15 @@ int32_t ShowErrorAlert(int32_t code) {
 }
 
 bool UserAbort() {
+    if (s_aborted) return true;
     if (s_abortAfter < 0) return false;
-    return s_polls++ >= s_abortAfter;
+    s_aborted = s_polls++ >= s_abortAfter;
+    return s_aborted;
+}
+
+void UserAbortReset() {
+    s_aborted = false;
+    s_polls = 0;
 }
 
 const std::vector<int32_t>& HeadlessErrorAlerts() {
@@ -72,6 +81,7 @@ const std::vector<int32_t>& HeadlessErrorAlerts() {
 void HeadlessAbortAfter(int32_t polls) {
     s_abortAfter = polls;
     s_polls = 0;
+    s_aborted = false;
 }
 
 void HeadlessMemoryFileSpec(const void* bytes, size_t size, const char* name, FileSpec* out) {

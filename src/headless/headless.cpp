@@ -90,6 +90,7 @@ void HeadlessReset() {
     DebugSetTraceReceiver(nullptr);
     HeadlessResourcesReset();
     HeadlessSetApplicationFolder(nullptr);
+    HeadlessShellReset();
     s_confirmAnswer = true;
     s_inFatal = false;
     for (auto& list : s_messages)

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "db/shellsvc.h"
 #include "toolbox/core/memblock.h"
 
 // The fatal display calls this hook, when one is installed, instead of
@@ -58,3 +59,31 @@ void HeadlessResourcesReset();
 // Platform helpers of the stand-ins.
 std::string HeadlessExecutableFolder();
 int32_t HeadlessTruncateFile(void* stdioFile, int64_t length);
+
+// ---- shell state stand-ins ------------------------------------------------------
+
+// The idle task SetIdleTask installed (null none).
+IdleTaskProc HeadlessIdleTask();
+// The oldest command PostAppCommand queued, taken off the queue; 0 when
+// none is queued.
+int32_t HeadlessNextCommand();
+// The cursor kind SetCursorKind set last.
+int32_t HeadlessCursorKind();
+// One line per display call with its arguments, oldest first
+// ("StatusLineUpdate(4)").
+const std::vector<std::string>& HeadlessShellCalls();
+// The open design's file record (null: none).
+void HeadlessSetDesignFile(const FileSpec* spec);
+// The visible area ZoomTo computed last: minimum x, minimum y, maximum x,
+// maximum y.
+void HeadlessVisibleArea(int32_t out[4]);
+// Back to the start state: no idle task, hook or queued command, cursor 0,
+// the front window a Route view with tool state 0, option words 0, no
+// design file, no recorded calls. HeadlessReset calls it.
+void HeadlessShellReset();
+void HeadlessSetVisibleArea(const int32_t area[4]);
+
+// The emergency save: while a design is valid, writes "Backup_Err.ZID" with
+// BackupWrite into the open design's folder (else the application's
+// folder). Drivers install it with HeadlessSetEmergencySave.
+void HeadlessEmergencyBackup();

@@ -321,3 +321,17 @@ TEST_F(NetTest, RequiredLayerCheckNeedsTheAttribute) {
 }
 
 } // namespace
+
+TEST(NetAllowsLayerTest, TheNetLevelIsTheAllowedLayerMask) {
+    Net n{};
+    n.netLevel = 0xFFFF;
+    EXPECT_EQ(NetAllowsLayer(&n, 1), 1);
+    EXPECT_EQ(NetAllowsLayer(&n, 16), 1);
+    EXPECT_EQ(NetAllowsLayer(&n, 17), 0);
+    EXPECT_EQ(NetAllowsLayer(&n, 0), 0);
+    n.netLevel = int32_t(0x20000002);
+    EXPECT_EQ(NetAllowsLayer(&n, 2), 1);
+    EXPECT_EQ(NetAllowsLayer(&n, 30), 1);
+    EXPECT_EQ(NetAllowsLayer(&n, 31), 0);
+    EXPECT_EQ(NetAllowsLayer(&n, 1), 0);
+}

@@ -91,7 +91,16 @@ TEST_F(PutCheckTest, Sweep) {
             {"via of pass 1", [](Sweep& s) { s.via[1] = 101; }, 5222032, 1},
             {"retry of pass 4", [](Sweep& s) { s.retry[4] = 101; }, 5222033, 4},
             {"limit of pass 2", [](Sweep& s) { s.limit[2] = 101; }, 5222034, 2},
-            {"pass 0 unchecked", [](Sweep& s) { s.via[0] = s.retry[0] = s.limit[0] = 255; }, 0},
+            {"via of pass 0", [](Sweep& s) { s.via[0] = 101; }, 5222032, 0},
+            {"attempts of pass 3", [](Sweep& s) { s.attempts[3] = 101; }, 5222039, 3},
+            {"between of layer 2", [](Sweep& s) { s.between[2] = 101; }, 5222040, 2},
+            {"primary 3", [](Sweep& s) { s.primary = 3; }, 5222038, 212},
+            {"secondary on the primary's axis", [](Sweep& s) { s.primary = 1, s.secondary = 2; },
+             5222038, 213},
+            {"secondary 0 after next", [](Sweep& s) { s.primary = 16, s.secondary = 0; }, 0},
+            {"high bits ignored", [](Sweep& s) { s.primary = 0x24, s.secondary = 0x41; }, 0},
+            {"current primary 5", [](Sweep& s) { s.curPrimary = 5; }, 5222038, 214},
+            {"current secondary 16", [](Sweep& s) { s.curSecondary = 16; }, 5222038, 215},
             {"dir of layer 2", [](Sweep& s) { s.dir[2] = 101; }, 5222035, 2},
             {"cost of layer 1", [](Sweep& s) { s.cost[1] = 200; }, 5222036, 1},
             {"layers above the count unchecked",
@@ -108,10 +117,13 @@ TEST_F(PutCheckTest, Sweep) {
     EXPECT_EQ(number, 9);
     EXPECT_FATAL(SweepPut(&s), 5222021);
     DbHdr().sweep = 3;
-    // Trusted records pass the record rules, never the sweep number.
+    // Trusted records skip only the name rule: a sweep the router cannot
+    // walk is refused from a file written whole too.
     DbTrustedScope trusted;
-    s.box[0] = 0;
     s.cost[1] = 200;
+    EXPECT_EQ(SweepPutCheck(&s), 5222036);
+    s.cost[1] = 0;
+    std::memset(s.name, 'A', sizeof s.name);
     EXPECT_EQ(SweepPutCheck(&s), 0);
     SweepPut(&s);
     DbHdr().sweep = 9;

@@ -203,7 +203,7 @@ TEST_F(AscLibTest, Packages) {
 // written back reads back to the same records.
 TEST_F(AscLibTest, SectionRoundTrip) {
     std::string body =
-        "*STRATEGY 1 \"S1\"\r\n Diag: OFF Primary: LEFT Secondary: RIGHT\r\n"
+        "*STRATEGY 1 \"S1\"\r\n Diag: OFF Primary: LEFT Secondary: UP\r\n"
         " PASS 0 ENABLE DONE CDE VIAREDUCE DISBURSE NEAREST REROUTE\r\n"
         " Layer 3 Enable Dir: 1 Cost: 2 Between: 3\r\n"
         "*PLACE\r\n BOX -1 -2 3 4\r\n PASS 1 CLUSTERPL PROXPL SWAPCOMP ALIGN CLASSIFY DONE "

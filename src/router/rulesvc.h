@@ -1,0 +1,101 @@
+// What the router asks of the rule checker and the copper clean-up: one
+// table of procedures under the services' own names, installed by the rule
+// checker (RuleServicesInstall) and reached through the inline callers
+// below. Until it is installed the router runs on provisional bodies:
+// CornerNotAcute and the stitch buffer are real; the checks pass; the
+// clean-up calls are recorded; the stitching calls fail.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "db/err.h"
+#include "db/records.h"
+
+enum : int32_t {
+    kStitchPoints = 2001, // a window 1,000 grid points tall: 2,001 half-grid points
+    kStitchPointBytes = 24,
+    kStitchBytes = kStitchPoints * kStitchPointBytes, // 48,024
+    kDrcModeMax = 3,
+    kDfmFlagsCleanup = 62, // the route loop's clean-up pass
+};
+
+struct RuleServices {
+    int32_t (*DrcCheckConn)(int32_t obj, const Conn* conn, int32_t first, int32_t last);
+    int32_t (*DrcCheckAlt)(int32_t mode);
+    void (*CleanAlt)();
+    void (*DrcRemoveViolations)();
+    void (*DrcAll)();
+    void (*DFMClean)();
+    int32_t (*ClearAllVias)(Conn* conn);
+    int32_t (*ClearAllJumpers)(Conn* conn);
+    int32_t (*stitchStraightSeg)(Conn* path, int32_t transposed, int32_t segment);
+    int32_t (*stitchDiagSeg)(Conn* path, int32_t segment);
+    int32_t (*StitchAlloc)();
+    void (*StitchRelease)();
+    bool (*CornerNotAcute)(int32_t x, int32_t y, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+};
+
+// Installs the services (copied); null fields, or a null table, take the
+// provisional bodies.
+void RuleServicesInstall(const RuleServices* services);
+// The provisional bodies.
+const RuleServices& RuleServicesProvisional();
+extern RuleServices g_ruleServices;
+
+// The checker's state the router sets: the sweep-run flag, the DFM option
+// word and the rule mode.
+extern int16_t g_sweepRunFlag;
+extern uint16_t DfmFlags;
+extern int16_t DrcMode;
+
+// The stitch point buffer the provisional StitchAlloc took (null none).
+uint8_t* StitchBuffer();
+
+// A call the provisional clean-up bodies recorded.
+struct RuleServiceCall {
+    std::string name;
+    int32_t sweepRunFlag;
+    int32_t dfmFlags;
+};
+const std::vector<RuleServiceCall>& RuleServiceCalls();
+
+inline int32_t DrcCheckConn(int32_t obj, const Conn* conn, int32_t first, int32_t last) {
+    return g_ruleServices.DrcCheckConn(obj, conn, first, last);
+}
+inline int32_t DrcCheckAlt(int32_t mode) {
+    return g_ruleServices.DrcCheckAlt(mode);
+}
+inline void CleanAlt() {
+    g_ruleServices.CleanAlt();
+}
+inline void DrcRemoveViolations() {
+    g_ruleServices.DrcRemoveViolations();
+}
+inline void DrcAll() {
+    g_ruleServices.DrcAll();
+}
+inline void DFMClean() {
+    g_ruleServices.DFMClean();
+}
+inline int32_t ClearAllVias(Conn* conn) {
+    return g_ruleServices.ClearAllVias(conn);
+}
+inline int32_t ClearAllJumpers(Conn* conn) {
+    return g_ruleServices.ClearAllJumpers(conn);
+}
+inline int32_t stitchStraightSeg(Conn* path, int32_t transposed, int32_t segment) {
+    return g_ruleServices.stitchStraightSeg(path, transposed, segment);
+}
+inline int32_t stitchDiagSeg(Conn* path, int32_t segment) {
+    return g_ruleServices.stitchDiagSeg(path, segment);
+}
+inline int32_t StitchAlloc() {
+    return g_ruleServices.StitchAlloc();
+}
+inline void StitchRelease() {
+    g_ruleServices.StitchRelease();
+}
+inline bool CornerNotAcute(int32_t x, int32_t y, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    return g_ruleServices.CornerNotAcute(x, y, x1, y1, x2, y2);
+}
