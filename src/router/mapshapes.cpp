@@ -17,6 +17,10 @@
 
 namespace {
 
+enum : int32_t {
+    kSlantMargin = 3, // cells a slanted segment's mapping may reach past its widened box
+};
+
 bool MissesExtent(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
     const MzBox& e = g_mzGrid.extent;
     return x2 < e.minX || x1 > e.maxX || y2 < e.minY || y1 > e.maxY;
@@ -112,7 +116,11 @@ void MapRound(int32_t entry, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int
     const int64_t dx = int64_t(x2) - x1, dy = int64_t(y2) - y1;
     EachLayer(layer, [&](int32_t l) {
         if (mode == kMapRemove) {
-            CellBox(entry, a, b, c, d, l, true);
+            // The diagonal band and the line's cell squares reach past the
+            // widened box: the removal covers them too.
+            const int64_t k = (dx == 0 || dy == 0) ? 0 : int64_t(MapCellSize()) * kSlantMargin;
+            const int64_t m = (dx == 0 || dy == 0) ? 0 : halfWidth / 2;
+            CellBox(entry, a - k - m, b - k - m, c + k + m, d + k + m, l, true);
             return;
         }
         MazeMarkSeg(x1, y1, x2, y2, l, halfWidth, mode, NetOf(entry));

@@ -105,7 +105,7 @@ int32_t ViaMapBlockAreas() {
 
 int32_t ViaPadShape(int32_t viaType, int32_t layer, int32_t ext[4]) {
     ext[0] = ext[1] = ext[2] = ext[3] = 0;
-    if (viaType < 1 || viaType > ThruCount()) return 0;
+    if (viaType < 1 || viaType > ThruCount() || viaType > DbHdr().viaCount) return 0;
     const ThruCode* t = ThruRef(viaType);
     if (layer < 0 || layer >= kLayerSlots) return 0;
     const ThruLayer& tl = t->layer[layer];
