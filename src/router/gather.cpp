@@ -47,9 +47,10 @@ enum : int32_t {
     kEmptyInvalidNumber = 600,
     kNbFirstNumber = 1144,
     kNbInvalidNumber = 1145,
-    kClearRowAny = 4,      // the clearance block's row taken for candidates
-    kClearRowVia = 2,      // ... for via neighbours
-    kLayerJumper = 0x0008, // layer flag of a jumper layer
+    kClearRowAny = 4,         // the clearance block's row taken for candidates
+    kClearRowVia = 2,         // ... for via neighbours
+    kSpacingRowsMeasured = 3, // classes 0..2 hold measured clearances
+    kSpacingLargest = 3,      // kind 3: the largest of a class's kinds 0..2
 };
 
 const Conn* s_shove[2] = {nullptr, nullptr};
@@ -77,16 +78,29 @@ int32_t Layers() {
     return MapLayerCount();
 }
 
+// The clearance a candidate search widens by: the entry asked for, but at
+// least the layer's largest clearance (the block's attribute row is 0 on a
+// design without spacing attributes, and the exact tests reach that far).
+int32_t SearchClearance(int32_t layer, int32_t row, int32_t column) {
+    int32_t c = LayerSpacingByKind(layer, row, nullptr, column);
+    for (int32_t cls = 0; cls < kSpacingRowsMeasured; ++cls)
+        c = std::max(c, LayerSpacingByKind(layer, cls, nullptr, kSpacingLargest));
+    return c;
+}
+
 int32_t Candidates(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t kind, int32_t layer,
                    int32_t extra, ObjList* list) {
     list->count = 0;
-    MapSegObjects(x1, y1, x2, y2, layer,
-                  extra + LayerSpacingByKind(layer, kClearRowAny, nullptr, kind), list);
+    MapSegObjects(x1, y1, x2, y2, layer, extra + SearchClearance(layer, kClearRowAny, kind), list);
     return list->count;
 }
 
+// The candidate connection's copy (the tests never nest).
+Conn s_candidate;
+
 const Conn* ConnOf(int32_t entry) {
-    return static_cast<const Conn*>(AltRef(kRecConn, ObjEntry(entry)->index));
+    ConnReadJournal(ObjEntry(entry)->index, &s_candidate);
+    return &s_candidate;
 }
 
 // The test of one candidate by its type; -1 for a type no test knows.
@@ -150,7 +164,9 @@ int32_t GatherTestPad(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t ki
     const Probe p = MakeProbe(x1, y1, x2, y2);
     if (mask) {
         PlacedPin pin;
-        SymPinGet(static_cast<const Component*>(AltRef(kRecComponent, o.index)), o.link, &pin);
+        Component comp;
+        CompReadJournal(o.index, &comp);
+        SymPinGet(&comp, o.link, &pin);
         if (Masked(p, mask, pin.x, pin.y, pin.x, pin.y)) return kTouchNone;
     }
     const int32_t d = PadSegDist(o.index, o.link, layer, x1, y1, x2, y2);
@@ -202,10 +218,11 @@ int32_t GatherTestConn(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t k
             ConnArcGet(i, rec, &spec);
             ArcBox(&spec, &bx1, &by1, &bx2, &by2);
         } else {
-            bx1 = std::min(a.x, b.x);
-            by1 = std::min(a.y, b.y);
-            bx2 = std::max(a.x, b.x);
-            by2 = std::max(a.y, b.y);
+            const int32_t ax = a.x, ay = a.y, bx = b.x, by = b.y; // packed corners: by value
+            bx1 = std::min(ax, bx);
+            by1 = std::min(ay, by);
+            bx2 = std::max(ax, bx);
+            by2 = std::max(ay, by);
         }
         const bool overlaps = bx1 - reach < p.maxX && bx2 + reach > p.minX &&
                               by1 - reach < p.maxY && by2 + reach > p.minY;
@@ -368,7 +385,7 @@ void GatherNeighbours(const Conn* rec, int32_t first, int32_t last, ObjList* lis
             const int32_t code = ViaPadShape(c.via, l, ext);
             if (!code) continue;
             const int32_t size = ViaPadSize(c.via, l);
-            const int32_t clear = LayerSpacingByKind(l, kClearRowVia, nullptr, kProbeAny);
+            const int32_t clear = SearchClearance(l, kClearRowVia, kProbeAny);
             if (code == kPadSquare)
                 MapBoxObjects(c.x - 2 * size, c.y - 2 * size, c.x + 2 * size, c.y + 2 * size, l,
                               clear, list);
@@ -381,8 +398,8 @@ void GatherNeighbours(const Conn* rec, int32_t first, int32_t last, ObjList* lis
         const Crn& a = rec->crn[i];
         const bool arc = i + 2 < count && (rec->crn[i + 1].flags & kCrnArc);
         if (a.layer && a.layer <= Layers()) {
-            const int32_t reach = int32_t(int64_t(a.width) * unit / 2) +
-                                  LayerSpacingByKind(a.layer, 0, nullptr, kProbeAny);
+            const int32_t reach =
+                int32_t(int64_t(a.width) * unit / 2) + SearchClearance(a.layer, 0, kProbeAny);
             if (arc) {
                 ArcSpec spec;
                 ConnArcGet(i, rec, &spec);

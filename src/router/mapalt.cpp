@@ -58,8 +58,9 @@ void MapImage(const AltItemHeader& h, void* record, int32_t unmap, bool restorin
             const int32_t e = ObsEntry(h.index, comp);
             if (!e) return;
             if (comp) {
-                const auto* rec = static_cast<const Component*>(AltRef(kRecComponent, comp));
-                ObsPlace(obs, rec->x, rec->y, rec->angle);
+                Component rec;
+                CompReadJournal(comp, &rec);
+                ObsPlace(obs, rec.x, rec.y, rec.angle);
             }
             ObsMap(e, obs, unmap);
             return;

@@ -5,6 +5,7 @@
 // every component and every connection. Pads take their nets from the
 // connections that end on them.
 #include <algorithm>
+#include <cstring>
 
 #include "db/altjournal.h"
 #include "db/comps.h"
@@ -81,6 +82,17 @@ void MapPiece(const PadShape& shape, int32_t px, int32_t py, int32_t angle, int3
 }
 
 } // namespace
+
+void ConnReadJournal(int32_t c, Conn* out) {
+    const auto* bytes = static_cast<const uint8_t*>(AltRef(kRecConn, c));
+    std::memcpy(&out->head, bytes, sizeof out->head);
+    const int32_t n = std::clamp<int32_t>(out->head.count, 0, kMaxCorners);
+    std::memcpy(out->crn, bytes + sizeof out->head, size_t(n) * sizeof(Crn));
+}
+
+void CompReadJournal(int32_t c, Component* out) {
+    std::memcpy(out, AltRef(kRecComponent, c), sizeof *out);
+}
 
 void PadMap(const PlacedPin* pin, int32_t angle, int32_t entry, int32_t mode) {
     if (pin->thru < 1 || pin->thru > ThruCount()) return;
@@ -211,15 +223,20 @@ void PadNetFromConn(int32_t comp, int32_t pin, int32_t connEntry) {
 
 int32_t MapAllConns() {
     const int32_t first = ObjFirstConn(), last = ObjLastConn();
+    auto* c = static_cast<Conn*>(ScratchPush());
     for (int32_t e = first; e <= last; ++e) {
-        if ((e - first) % kMapAbortPoll == 0 && UserAbort()) return 0;
+        if ((e - first) % kMapAbortPoll == 0 && UserAbort()) {
+            ScratchPop(c);
+            return 0;
+        }
         const MapObj& o = *ObjEntry(e);
         if (o.type != kObjConn) continue;
-        const auto* c = static_cast<const Conn*>(AltRef(kRecConn, o.index));
+        ConnReadJournal(o.index, c);
         PadNetFromConn(c->head.fromComp, c->head.fromPin, e);
         PadNetFromConn(c->head.toComp, c->head.toPin, e);
         ConnMap(c, e, 0, c->head.count - 1, 0);
         ConnObjFlags(e, c);
     }
+    ScratchPop(c);
     return 1;
 }

@@ -11,6 +11,7 @@
 #include "db/dbheader.h"
 #include "db/pool.h"
 #include "db/shellsvc.h"
+#include "router/gather.h"
 #include "router/layertab.h"
 #include "router/maze.h"
 #include "router/mzgrid.h"
@@ -291,6 +292,7 @@ int32_t MapAll() {
 }
 
 void ObjMapTestReset() {
+    GatherSetShovePaths(nullptr, nullptr);
     MapForget();
     ViaForget();
     ObsMapTestReset();

@@ -104,6 +104,12 @@ void MapArcObjects(const ArcSpec* arc, int32_t layer, int32_t clearance, ObjList
 
 // ---- objects ------------------------------------------------------------------
 
+// Connection c as the edit sees it, copied head and used corners only (the
+// journal's images are packed, so they are read by copy).
+void ConnReadJournal(int32_t c, Conn* out);
+// Component c as the edit sees it.
+void CompReadJournal(int32_t c, Component* out);
+
 void PadMap(const PlacedPin* pin, int32_t angle, int32_t entry, int32_t mode);
 void CompMap(int32_t comp, const Component* record, int32_t unmap);
 int32_t MapAllComps();
