@@ -162,10 +162,28 @@ int32_t GatherTestPad(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t ki
                       int32_t extra, int32_t padEntry, int32_t, int32_t mask) {
     const MapObj& o = *ObjEntry(padEntry);
     const Probe p = MakeProbe(x1, y1, x2, y2);
+    Component comp;
+    CompReadJournal(o.index, &comp);
+    if (o.flags & kObjFlagLatest) {
+        // The pad where its component stood before the current level: the
+        // distances are measured in the component's present frame, so the
+        // probe is moved from the older placement into it.
+        Component latest;
+        AltGetLatest(kRecComponent, o.index, &latest);
+        if (latest.x != comp.x || latest.y != comp.y || latest.angle != comp.angle) {
+            auto into = [&](int32_t* x, int32_t* y) {
+                int32_t dx = *x - latest.x, dy = *y - latest.y;
+                PtRotate(&dx, &dy, comp.angle - latest.angle);
+                *x = comp.x + dx;
+                *y = comp.y + dy;
+            };
+            into(&x1, &y1);
+            into(&x2, &y2);
+            comp = latest;
+        }
+    }
     if (mask) {
         PlacedPin pin;
-        Component comp;
-        CompReadJournal(o.index, &comp);
         SymPinGet(&comp, o.link, &pin);
         if (Masked(p, mask, pin.x, pin.y, pin.x, pin.y)) return kTouchNone;
     }

@@ -33,6 +33,7 @@ enum : uint8_t {
     kObjFlagInside = 0x01,  // a connection with a segment inside the routing window
     kObjFlagMapped = 0x02,  // pads, obstacles, texts, the edge; a connection that failed a check
     kObjFlagLeftOut = 0x04, // a connection left out of the pass's routing order
+    kObjFlagLatest = 0x10,  // a pad measured where its component stood before the current level
     kObjFlagNoRoute = 0x20, // a connection not to be routed
     kObjFlagHeld = 0x40,    // a connection held back while one connection is routed
     kObjFlagNetAttr = 0x80, // a connection with the NetAttr flag

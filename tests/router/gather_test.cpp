@@ -7,6 +7,8 @@
 
 #include "db/altjournal.h"
 #include "router/gather.h"
+#include "router/maze.h"
+#include "router/mzgrid.h"
 #include "router/rulesvc.h"
 #include "router/urstate.h"
 #include "mapfixture.h"
@@ -270,6 +272,63 @@ TEST_F(GatherTest, TheMapFollowsTheJournal) {
     EXPECT_FALSE(Holds(eo, 25, 17, 2));
     EXPECT_TRUE(Holds(eo, 25, 25, 2));
     AltPop(false);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GatherTest, PadsMarkedLatestAreMeasuredWhereTheyStood) {
+    ASSERT_EQ(MapAll(), 1);
+    // U1 moves 6,000 up inside a journal level; its pin 1 pad is probed at
+    // the old place.
+    AltPush();
+    Component u;
+    AltSave(kRecComponent, 1, &u);
+    u.y += 6000;
+    AltPut(kRecComponent, 1, 0, &u);
+    EXPECT_EQ(GatherTestPad(12000, 30000, 18000, 30000, kProbeSeg, 1, 300, p1, 0, 0), kTouchNone);
+    ObjEntry(p1)->flags |= kObjFlagLatest;
+    EXPECT_EQ(GatherTestPad(12000, 30000, 18000, 30000, kProbeSeg, 1, 300, p1, 0, 0), kTouchPad);
+    EXPECT_EQ(GatherTestPad(12000, 36000, 18000, 36000, kProbeSeg, 1, 300, p1, 0, 0), kTouchNone);
+    AltPop(false);
+}
+
+TEST_F(GatherTest, CleanAltReducesAndRemapsJournalledConnections) {
+    const int32_t n = StoreConn(1, {{24000, 36000, 1}, {30000, 36000, 0}});
+    const int32_t e = AddConn(n);
+    ASSERT_EQ(MapAll(), 1);
+    AltPush();
+    Conn c;
+    ConnGet(n, &c);
+    c.head.count = 3; // a collinear middle corner, and the path moved up
+    c.crn[0].y = c.crn[1].y = c.crn[2].y = 42000;
+    c.crn[2] = c.crn[1];
+    c.crn[1].x = 27000;
+    c.crn[1].width = c.crn[0].width;
+    c.crn[1].layer = 1;
+    AltPut(kRecConn, n, 0, &c);
+    MapAltOriginals(1);
+    MapAltChanges(0);
+    CleanAlt();
+    Conn after;
+    AltSave(kRecConn, n, &after);
+    EXPECT_EQ(after.head.count, 2);
+    EXPECT_TRUE(Holds(e, 18, 28, 1));
+    EXPECT_FALSE(Holds(e, 18, 24, 1));
+    AltPop(false);
+}
+
+TEST_F(GatherTest, TheMazeShadowFollowsMappingAndUnmapping) {
+    ASSERT_EQ(MapAll(), 1);
+    const int32_t n = StoreConn(2, {{24000, 42000, 1}, {33000, 42000, 0}});
+    const int32_t e = AddConn(n);
+    const int32_t x = MzX(27000), y = MzY(42000);
+    EXPECT_EQ(MazeGet(x, y, 1), kCellFree);
+    ConnMap(ConnRef(n), e, 0, 1, 0);
+    EXPECT_NE(MazeGet(x, y, 1), kCellFree);
+    ConnMap(ConnRef(n), e, 0, 1, 1);
+    EXPECT_EQ(MazeGet(x, y, 1), kCellFree);
 }
 
 } // namespace
