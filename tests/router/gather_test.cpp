@@ -258,6 +258,10 @@ TEST_F(GatherTest, TheMapFollowsTheJournal) {
     Net net;
     NetGet(1, &net);
     AltPut(kRecNet, 1, 0, &net); // ignored
+    g_debug = 1;                 // failed expectations fatal: an obstacle item is not followed here
+    EXPECT_FATAL(MapAltOriginals(1), 2161050);
+    g_debug = 0;
+    ConnMap(ConnRef(n), e, 0, 1, 0);
     MapAltOriginals(1);
     EXPECT_FALSE(Holds(e, 18, 24, 1));
     EXPECT_TRUE(Holds(eo, 25, 25, 2)); // obstacles are not followed here

@@ -392,7 +392,10 @@ TEST_F(MapTest, NoViaObstaclesMarkOnlyTheViaMap) {
     const int32_t o =
         StoreObs(kObsNoVia, 1, 0, {{24000, 24000}, {36000, 24000}, {36000, 36000}, {24000, 36000}});
     const int32_t e = AddObs(o);
+    const int32_t k = AddObs(
+        StoreObs(kObsCompKeepout, 1, kObsNoNet, {{24000, 24000}, {36000, 24000}, {36000, 36000}}));
     ASSERT_EQ(MapAll(), 1);
+    EXPECT_TRUE(CellsOf(k, 1).empty()); // kinds 6 to 18 are not mapped
     EXPECT_TRUE(CellsOf(e, 1).empty());
     EXPECT_EQ(ViaMapGet(MzX(30000), MzY(30000), 1), kViaFillBits);
     EXPECT_EQ(ViaMapGet(MzX(30000), MzY(40500), 1), 0);
