@@ -13,9 +13,11 @@
 #include "router/layertab.h"
 #include "router/maze.h"
 #include "router/mzgrid.h"
+#include "router/objmap.h"
 #include "router/objtable.h"
 #include "router/rulesvc.h"
 #include "router/urstate.h"
+#include "router/viamap.h"
 
 namespace {
 
@@ -54,6 +56,14 @@ MzInitStepOps BuiltIn(int32_t step) {
     case kStepStitch:
         ops.alloc = &StitchStep;
         ops.release = &StitchStepRelease;
+        break;
+    case kStepMapAlloc:
+        ops.alloc = &MapAlloc;
+        ops.release = &MapForget;
+        break;
+    case kStepViaInit:
+        ops.alloc = &ViaInit;
+        ops.release = &ViaForget;
         break;
     case kStepMazeAlloc:
         ops.alloc = &MazeAlloc;
@@ -141,6 +151,7 @@ void MazeRelease() {
 void MzInitTestReset() {
     // The pools were reset under the zones: forget them without closing.
     MazeForget();
+    ObjMapTestReset();
     ObjTableFree();
     StitchRelease();
     CostTablesForget();

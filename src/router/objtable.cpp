@@ -1,13 +1,18 @@
 // The object table: one 262,080-byte pointer block of 8-byte entries and
 // four 16-bit globals (valid word, count, first and last connection entry).
-// Searches are linear; connection scans run over the connection range only,
-// which a reset empties (32,760..0). Every operation but the searches and
+// Beside the block, three indexes kept in step with every append and every
+// write of an entry's net: per net its entries, per component its pad and
+// obstacle entries (both in ascending entry order), and per connection its
+// entry. Connection scans run over the connection range only, which a reset
+// empties (32,760..0). Every operation but the searches and
 // the append treats a missing block or an invalid table as an internal
 // error.
 #include "router/objtable.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "db/altjournal.h"
 #include "db/comps.h"
@@ -39,6 +44,45 @@ int16_t s_valid = 0;
 int16_t s_count = 0;
 int32_t s_firstConn = kObjEntries;
 int32_t s_lastConn = 0;
+
+// The indexes; inner lists keep their capacity across resets.
+std::vector<std::vector<int16_t>> s_byNet;  // net -> entries
+std::vector<std::vector<int16_t>> s_byComp; // component -> pad and obstacle entries
+std::vector<int16_t> s_byConn;              // connection -> entry
+
+void IndexClear() {
+    for (auto& v : s_byNet)
+        v.clear();
+    for (auto& v : s_byComp)
+        v.clear();
+    std::fill(s_byConn.begin(), s_byConn.end(), int16_t(0));
+}
+
+std::vector<int16_t>& Slot(std::vector<std::vector<int16_t>>& index, int32_t key) {
+    if (size_t(key) >= index.size()) index.resize(size_t(key) + 1);
+    return index[size_t(key)];
+}
+
+void IndexInsert(std::vector<int16_t>& list, int32_t n) {
+    if (list.empty() || list.back() < n) {
+        list.push_back(int16_t(n));
+        return;
+    }
+    auto at = std::lower_bound(list.begin(), list.end(), int16_t(n));
+    if (at == list.end() || *at != n) list.insert(at, int16_t(n));
+}
+
+void IndexErase(std::vector<int16_t>& list, int32_t n) {
+    auto at = std::lower_bound(list.begin(), list.end(), int16_t(n));
+    if (at != list.end() && *at == n) list.erase(at);
+}
+
+// The component an entry is placed on (pads: index, obstacles: link), 0 none.
+int32_t EntryComp(const MapObj& o) {
+    if (o.type == kObjPad) return o.index > 0 ? o.index : 0;
+    if (o.type == kObjObstacle) return o.link > 0 ? o.link : 0;
+    return 0;
+}
 
 void NeedReady(ErrCode missing, ErrCode invalid) {
     if (!s_table) ErrReport(missing, 0);
@@ -75,6 +119,7 @@ void ObjTableFree() {
     s_count = 0;
     s_firstConn = kObjEntries;
     s_lastConn = 0;
+    IndexClear();
 }
 
 int32_t ObjTableReady() {
@@ -86,6 +131,7 @@ void ObjTableReset() {
     s_valid = 0;
     s_firstConn = kObjEntries;
     s_lastConn = 0;
+    IndexClear();
     AltPush();
     while (AltDepth() > 0)
         AltPop(false);
@@ -124,21 +170,52 @@ void ObjAdd(int32_t type, int32_t flags, int32_t index, int32_t link, int32_t ne
     if (type == kObjConn) {
         if (n < s_firstConn) s_firstConn = n;
         if (n > s_lastConn) s_lastConn = n;
+        if (index > 0) {
+            if (size_t(index) >= s_byConn.size()) s_byConn.resize(size_t(index) + 1, 0);
+            if (!s_byConn[size_t(index)]) s_byConn[size_t(index)] = int16_t(n);
+        }
     }
+    if (net > 0) Slot(s_byNet, net).push_back(int16_t(n));
+    if (int32_t comp = EntryComp(s_table[n])) Slot(s_byComp, comp).push_back(int16_t(n));
+}
+
+void ObjSetNet(int32_t n, int32_t net) {
+    NeedReady(kErrFlagMissing, kErrFlagInvalid);
+    CheckIndex(n, kErrFlagIndex);
+    MapObj& o = s_table[n];
+    if (o.net == net) return;
+    if (o.net > 0 && size_t(o.net) < s_byNet.size()) IndexErase(s_byNet[size_t(o.net)], n);
+    o.net = int16_t(net);
+    if (net > 0) IndexInsert(Slot(s_byNet, net), n);
+}
+
+const int16_t* ObjNetEntries(int32_t net, int32_t* count) {
+    *count = 0;
+    if (!s_table || !s_valid || net < 1 || size_t(net) >= s_byNet.size()) return nullptr;
+    const auto& v = s_byNet[size_t(net)];
+    *count = int32_t(v.size());
+    return v.data();
+}
+
+const int16_t* ObjCompEntries(int32_t comp, int32_t* count) {
+    *count = 0;
+    if (!s_table || !s_valid || comp < 1 || size_t(comp) >= s_byComp.size()) return nullptr;
+    const auto& v = s_byComp[size_t(comp)];
+    *count = int32_t(v.size());
+    return v.data();
 }
 
 int32_t ObjFindConn(int32_t c) {
-    if (!s_table || !s_valid) return 0;
-    for (int32_t n = s_firstConn; n <= s_lastConn; ++n)
-        if (s_table[n].type == kObjConn && s_table[n].index == c) return n;
-    return 0;
+    if (!s_table || !s_valid || c < 1 || size_t(c) >= s_byConn.size()) return 0;
+    return s_byConn[size_t(c)];
 }
 
 int32_t ObjFindPad(int32_t comp, int32_t pin) {
-    if (!s_table || !s_valid) return 0;
-    for (int32_t n = 1; n <= s_count; ++n) {
-        const MapObj& o = s_table[n];
-        if (o.type == kObjPad && o.index == comp && o.link == pin) return n;
+    int32_t count;
+    const int16_t* list = ObjCompEntries(comp, &count);
+    for (int32_t i = 0; i < count; ++i) {
+        const MapObj& o = s_table[list[i]];
+        if (o.type == kObjPad && o.index == comp && o.link == pin) return list[i];
     }
     return 0;
 }

@@ -33,6 +33,7 @@ enum : uint8_t {
     kObjFlagInside = 0x01,  // a connection with a segment inside the routing window
     kObjFlagMapped = 0x02,  // pads, obstacles, texts, the edge; a connection that failed a check
     kObjFlagLeftOut = 0x04, // a connection left out of the pass's routing order
+    kObjFlagLatest = 0x10,  // a pad measured where its component stood before the current level
     kObjFlagNoRoute = 0x20, // a connection not to be routed
     kObjFlagHeld = 0x40,    // a connection held back while one connection is routed
     kObjFlagNetAttr = 0x80, // a connection with the NetAttr flag
@@ -62,6 +63,15 @@ void ObjTableInit();
 int32_t ObjGet(int32_t n, MapObj* out);
 // Appends an entry (nothing when the table is not valid).
 void ObjAdd(int32_t type, int32_t flags, int32_t index, int32_t link, int32_t net);
+// Writes entry n's net, keeping the per-net entry lists in step; every
+// write of an entry's net goes through here.
+void ObjSetNet(int32_t n, int32_t net);
+// The entries whose net is net (1..), in ascending order; *count 0 and null
+// when none or when the table is not valid.
+const int16_t* ObjNetEntries(int32_t net, int32_t* count);
+// The pad entries of component comp and the obstacle entries placed on it,
+// in ascending order.
+const int16_t* ObjCompEntries(int32_t comp, int32_t* count);
 // The entry of connection c, 0 when none or when the table is not valid.
 int32_t ObjFindConn(int32_t c);
 // The first pad entry of component comp's pin, 0 when none or not valid.

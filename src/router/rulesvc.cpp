@@ -4,41 +4,21 @@
 #include "router/rulesvc.h"
 
 #include "db/pool.h"
+#include "router/drcstand.h"
 #include "router/mzinit.h"
 
 namespace {
 
 enum : ErrCode {
-    kErrFirstCorner = 2166080,
-    kErrDrcMode = 2166081,
-    kErrLastCorner = 2166082,
     kErrStitchAlloc = 2166090,
 };
 
 uint8_t* s_stitch = nullptr;
 std::vector<RuleServiceCall> s_calls;
 
-void CheckMode() {
-    if (DrcMode < 0 || DrcMode > kDrcModeMax) ErrReport(kErrDrcMode, DrcMode);
-}
-
 void Record(const char* name) {
     s_calls.push_back(RuleServiceCall{name, g_sweepRunFlag, DfmFlags});
 }
-
-int32_t ProvDrcCheckConn(int32_t, const Conn* conn, int32_t first, int32_t last) {
-    CheckMode();
-    if (first < 0) ErrReport(kErrFirstCorner, first);
-    if (last < first || last > conn->head.count - 1) ErrReport(kErrLastCorner, last);
-    return 1;
-}
-
-int32_t ProvDrcCheckAlt(int32_t) {
-    CheckMode();
-    return 1;
-}
-
-void ProvCleanAlt() {}
 
 void ProvDrcRemoveViolations() {
     Record("DrcRemoveViolations");
@@ -50,10 +30,6 @@ void ProvDrcAll() {
 
 void ProvDFMClean() {
     Record("DFMClean");
-}
-
-int32_t ProvClearAll(Conn*) {
-    return 1;
 }
 
 int32_t ProvStitchStraight(Conn*, int32_t, int32_t) {
@@ -82,9 +58,9 @@ bool ProvCornerNotAcute(int32_t x, int32_t y, int32_t x1, int32_t y1, int32_t x2
 }
 
 const RuleServices kProvisional = {
-    &ProvDrcCheckConn,   &ProvDrcCheckAlt, &ProvCleanAlt,    &ProvDrcRemoveViolations,
-    &ProvDrcAll,         &ProvDFMClean,    &ProvClearAll,    &ProvClearAll,
-    &ProvStitchStraight, &ProvStitchDiag,  &ProvStitchAlloc, &ProvStitchRelease,
+    &StandDrcCheckConn,  &StandDrcCheckAlt, &StandCleanAlt,     &ProvDrcRemoveViolations,
+    &ProvDrcAll,         &ProvDFMClean,     &StandClearAllVias, &StandClearAllJumpers,
+    &ProvStitchStraight, &ProvStitchDiag,   &ProvStitchAlloc,   &ProvStitchRelease,
     &ProvCornerNotAcute,
 };
 

@@ -2,8 +2,9 @@
 // table of procedures under the services' own names, installed by the rule
 // checker (RuleServicesInstall) and reached through the inline callers
 // below. Until it is installed the router runs on provisional bodies:
-// CornerNotAcute and the stitch buffer are real; the checks pass; the
-// clean-up calls are recorded; the stitching calls fail.
+// CornerNotAcute and the stitch buffer are real; the clearance checks and the journal clean-up run
+// on the gathering (see drcstand.h); the other clean-up calls are recorded; the stitching calls
+// fail.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -18,6 +19,13 @@ enum : int32_t {
     kStitchBytes = kStitchPoints * kStitchPointBytes, // 48,024
     kDrcModeMax = 3,
     kDfmFlagsCleanup = 62, // the route loop's clean-up pass
+};
+
+// Argument checks of the clearance calls.
+enum : ErrCode {
+    kErrDrcFirstCorner = 2166080,
+    kErrDrcMode = 2166081,
+    kErrDrcLastCorner = 2166082,
 };
 
 struct RuleServices {

@@ -1,0 +1,83 @@
+// The object map on the largest window (500 by 1,000 grid points): the
+// refill of an empty map, and box queries over crowded cells where net
+// references expand through the per-net entry lists (20,000 entries of
+// 2,000 nets, so a query never scans the whole object table).
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+#include "db/altjournal.h"
+#include "db/db.h"
+#include "db/dbheader.h"
+#include "db/sweeps.h"
+#include "headless/headless.h"
+#include "router/maparea.h"
+#include "router/maze.h"
+#include "router/mzinit.h"
+#include "router/objmap.h"
+#include "router/objtable.h"
+#include "router/urstate.h"
+
+namespace {
+
+constexpr int32_t kGrid = 1500;
+constexpr int32_t kEntries = 20000;
+constexpr int32_t kNets = 2000;
+
+void OpenLargestMap() {
+    HeadlessReset();
+    RouterTestReset();
+    AltForget();
+    DbFree();
+    DbHeaderReset();
+    DbHdr().routeGrid = kGrid;
+    DbInit();
+    Sweep* s = SweepSlot(DbHdr().sweep);
+    s->box[0] = kMazeMaxNx;
+    s->box[1] = kMazeMaxNy;
+    UrAllocRecords();
+    g_router.mazeNeeded = 0;
+    MapAreaCompute(0, 0, 0, 0);
+    if (!mzInit(1)) std::abort();
+    ObjTableInit();
+    if (!MapAll()) std::abort();
+}
+
+void BM_MapAllEmpty(benchmark::State& state) {
+    OpenLargestMap();
+    for (auto _ : state)
+        MapAll();
+    RouterTestReset();
+}
+BENCHMARK(BM_MapAllEmpty)->Unit(benchmark::kMillisecond);
+
+void BM_MapBoxQueryCrowded(benchmark::State& state) {
+    OpenLargestMap();
+    // Entries of 2,000 nets, each over a 3 x 3 block, four to a block, so
+    // most cells merge into net references.
+    for (int32_t i = 0; i < kEntries; ++i) {
+        ObjAdd(kObjPad, kObjFlagMapped, 1, i, 1 + i % kNets);
+        const int32_t block = i / 4;
+        const int32_t c = 2 + (block * 3) % (kMazeMaxNx - 4), r = 2 + (block * 3 / kMazeMaxNx) * 3;
+        MapCellRect(ObjCount(), c, c + 2, r % (kMazeMaxNy - 4), r % (kMazeMaxNy - 4) + 2, 1);
+    }
+    static ObjList list;
+    const MzBox& e = g_mzGrid.extent;
+    uint32_t seed = 1;
+    int64_t found = 0;
+    for (auto _ : state) {
+        seed = seed * 1103515245u + 12345u;
+        const int32_t x = e.minX + int32_t(seed % uint32_t(e.maxX - e.minX));
+        seed = seed * 1103515245u + 12345u;
+        const int32_t y = e.minY + int32_t(seed % uint32_t(e.maxY - e.minY));
+        list.count = 0;
+        MapBoxObjects(x, y, x + 4 * kGrid, y + kGrid, 1, 600, &list);
+        found += list.count;
+    }
+    state.counters["objects/query"] =
+        benchmark::Counter(double(found) / double(state.iterations() ? state.iterations() : 1));
+    RouterTestReset();
+}
+BENCHMARK(BM_MapBoxQueryCrowded)->Unit(benchmark::kMicrosecond);
+
+} // namespace
