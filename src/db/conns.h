@@ -20,7 +20,8 @@ enum : int32_t {
     kConnLowSlots = 16000,    // slots 1..15,999 are in the low table
     kConnLowPointers = 16001, // the low table's full size
     kConnGrow = 500,
-    kConnLimit = 32000, // the capacity never reaches this
+    kConnLimit = 32000,        // the capacity never reaches this
+    kConnMax = kConnLimit - 1, // connections in a design
 };
 
 // Connection flag bits.

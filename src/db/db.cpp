@@ -625,17 +625,30 @@ const char* CoordText(int32_t value) {
     return ValueFormat(value);
 }
 
-int32_t LcmChecked(int32_t a, int32_t b) {
-    if (a <= 0 || b <= 0) return 0;
+namespace {
+
+// a / gcd(a, b) for positive a and b.
+int32_t LcmFactor(int32_t a, int32_t b) {
     int32_t x = a, y = b;
     while (y != 0) {
         int32_t t = x % y;
         x = y;
         y = t;
     }
-    int32_t q = a / x;
-    if (b >= INT32_MAX / q) ErrReport(kErrLcm, int32_t(b));
-    return q * b;
+    return a / x;
+}
+
+} // namespace
+
+bool LcmFits(int32_t a, int32_t b) {
+    if (a <= 0 || b <= 0) return true;
+    return b < INT32_MAX / LcmFactor(a, b);
+}
+
+int32_t LcmChecked(int32_t a, int32_t b) {
+    if (a <= 0 || b <= 0) return 0;
+    if (!LcmFits(a, b)) ErrReport(kErrLcm, int32_t(b));
+    return LcmFactor(a, b) * b;
 }
 
 bool DbIsTrusted() {

@@ -70,8 +70,15 @@ int16_t* DbSortIndex(int32_t count, const std::function<const char*(int32_t row)
 
 // A coordinate as display text.
 const char* CoordText(int32_t value);
-// Least common multiple; 0 when a or b is not positive.
+// Least common multiple; 0 when a or b is not positive. It must fit 32 bits
+// (LcmFits), else an internal error.
 int32_t LcmChecked(int32_t a, int32_t b);
+// Whether the routing grid and both grid pairs of a header have least
+// common multiples in 32 bits, as the range check combines them (a grid of
+// 0 stands for the routing grid).
+bool DbGridsCombine(const DbHeader* h);
+// Whether LcmChecked(a, b) has an answer (true when a or b is not positive).
+bool LcmFits(int32_t a, int32_t b);
 
 // The name of the number v: its number form (30,001 + v) for 0..30,000,
 // otherwise the decimal text stored as a name (NameOfNumber).

@@ -328,6 +328,7 @@ int32_t NoteCount() {
 int32_t NoteAdd(const char* text) {
     size_t length = std::strlen(text);
     if (length > size_t(kTextChars - 1)) ErrReport(kErrNoteLong, int32_t(length));
+    if (g_noteCount >= kNoteMax) return 0;
     // Pool pieces are 4-byte aligned; the link needs 8.
     auto* raw = static_cast<uint8_t*>(
         PoolAlloc(int32_t(offsetof(NoteBlock, text) + length + 1 + 4), kPoolDb, kErrNoteBlock));

@@ -13,7 +13,8 @@
 enum : int32_t {
     kNetPageSize = 2336, // records per page
     kNetPages = 15,
-    kNetMax = 32767, // the count is a signed 16-bit number
+    kNetMax = 32767,  // the count is a signed 16-bit number
+    kNoteMax = 32767, // the header's note count is a signed 16-bit number
 };
 
 // Net flag bits.
@@ -82,7 +83,8 @@ void NetRegister();
 
 void NoteInit();
 void NoteReset();
-// Appends a note (at most 100 characters) and answers the new count.
+// Appends a note (at most 100 characters) and answers the new count; 0,
+// nothing stored, when 32,767 notes exist.
 int32_t NoteAdd(const char* text);
 // Copies note n's text (room for 101 bytes).
 void NoteGet(int32_t n, char* buffer);

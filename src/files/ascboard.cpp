@@ -42,8 +42,8 @@ bool IsPunct(const char* text) {
     return Ctx().kind == kAscPunct && std::strcmp(Ctx().token, text) == 0;
 }
 
-bool InCoord(const char* what, int32_t v) {
-    return AscInRange(what, v, -kAscCoordMax, kAscCoordMax);
+bool InCoord(const char* what, int64_t v) {
+    return AscInRange(what, v, -kCoordLimit, kCoordLimit);
 }
 
 // A number after a keyword word; false (the token's "Syntax Error" logged)
@@ -57,15 +57,18 @@ bool Number(int32_t* out) {
 // "ROT=" d, optionally "[" m "]"; the token after it is current. False when
 // the shape is broken or the angle is out of range.
 bool ReadAngle(int16_t* out) {
-    int32_t d = 0, m = 0;
-    if (!Number(&d)) return false;
+    int32_t unused = 0;
+    if (!Number(&unused)) return false;
+    const int64_t d = AscNumber64();
+    int64_t m = 0;
     AscGetToken(kAscAny);
     if (AscTokenIs("[")) {
-        if (!Number(&m)) return false;
+        if (!Number(&unused)) return false;
+        m = AscNumber64();
         if (!AscGetToken(kAscPunct) || !IsPunct("]")) return false;
         AscGetToken(kAscAny);
     }
-    int64_t angle = 60 * int64_t(d) + m;
+    int64_t angle = 60 * d + m;
     if (!AscInRange("ROT=", angle, -kAnglesMax, kAnglesMax)) return false;
     *out = int16_t(angle);
     return true;
@@ -294,20 +297,19 @@ Conn* ConnScratch() {
 } // namespace
 
 int32_t AscReadPoint(int32_t* x, int32_t* y) {
-    AscContext& c = Ctx();
     if (!AscTokenIs("[")) {
         AscError("%s", AscMsg(kAscMsgSyntax));
         return 0;
     }
     if (!AscGetToken(kAscNumber)) return 0;
-    int32_t px = c.number;
+    int64_t px = AscNumber64();
     if (!AscGetToken(kAscPunct) || !IsPunct(",")) return 0;
     if (!AscGetToken(kAscNumber)) return 0;
-    int32_t py = c.number;
+    int64_t py = AscNumber64();
     if (!AscGetToken(kAscPunct) || !IsPunct("]")) return 0;
     if (!InCoord("[x, y]", px) || !InCoord("[x, y]", py)) return 0;
-    *x = px;
-    *y = py;
+    *x = int32_t(px);
+    *y = int32_t(py);
     return 1;
 }
 
@@ -739,9 +741,13 @@ bool ArcRadiiOk(const Obstacle& in) {
 
 } // namespace
 
-int32_t AscObsKind(const char* word) { return KindOfWord(kObsKindWords, 20, word); }
+int32_t AscObsKind(const char* word) {
+    return KindOfWord(kObsKindWords, 20, word);
+}
 
-const char* AscObsKindWord(int32_t kind) { return WordOfKind(kObsKindWords, 20, kind); }
+const char* AscObsKindWord(int32_t kind) {
+    return WordOfKind(kObsKindWords, 20, kind);
+}
 
 int32_t AscReadObs() {
     AscContext& c = Ctx();
@@ -783,7 +789,7 @@ int32_t AscReadObs() {
             if (!Number(&v) || !AscInRange("L:", v, 0, DbHdr().layerCount)) return 0;
             h.layer = uint8_t(v);
         } else if (AscTokenIs("W:")) {
-            if (!Number(&v) || !AscInRange("W:", v, 0, kAscCoordMax)) return 0;
+            if (!Number(&v) || !AscInRange("W:", v, 0, kCoordLimit)) return 0;
             h.width = v;
         } else if (AscTokenIs("SYM=")) {
             if (!Number(&v) || !AscInRange("SYM=", v, -CompCount(), SymCount())) return 0;
@@ -842,8 +848,11 @@ int32_t AscReadNote() {
     if (!AscGetToken(kAscString)) return 0;
     char text[kTextChars];
     std::snprintf(text, sizeof text, "%.100s", Ctx().token);
-    NoteAdd(text);
     AscGetToken(kAscAny);
+    if (!NoteAdd(text)) {
+        AscTableFull("*NOTE");
+        return 0;
+    }
     return 1;
 }
 
@@ -854,9 +863,13 @@ const char* const kTextKindWords[7] = {"STATIC",  "CNAME",   "SNAME",  "PNAME",
 
 } // namespace
 
-int32_t AscTextKind(const char* word) { return KindOfWord(kTextKindWords, 7, word); }
+int32_t AscTextKind(const char* word) {
+    return KindOfWord(kTextKindWords, 7, word);
+}
 
-const char* AscTextKindWord(int32_t kind) { return WordOfKind(kTextKindWords, 7, kind); }
+const char* AscTextKindWord(int32_t kind) {
+    return WordOfKind(kTextKindWords, 7, kind);
+}
 
 int32_t AscReadText() {
     AscContext& c = Ctx();
@@ -892,10 +905,10 @@ int32_t AscReadText() {
             if (!ReadAngle(&rec.angle)) return 0;
             continue;
         } else if (AscTokenIs("W:")) {
-            if (!Number(&v) || !AscInRange("W:", v, 0, kAscCoordMax)) return 0;
+            if (!Number(&v) || !AscInRange("W:", v, 0, kCoordLimit)) return 0;
             rec.width = v;
         } else if (AscTokenIs("H:")) {
-            if (!Number(&v) || !AscInRange("H:", v, 0, kAscCoordMax)) return 0;
+            if (!Number(&v) || !AscInRange("H:", v, 0, kCoordLimit)) return 0;
             rec.height = v;
         } else if (AscTokenIs("RATIO:")) {
             if (!Number(&v) || !AscInRange("RATIO:", v, 1, 1000)) return 0;
@@ -904,7 +917,7 @@ int32_t AscReadText() {
             if (!Number(&v)) return 0;
             rec.flags = (v & 1) ? kTextFlagMirrored : 0;
         } else if (AscTokenIs("R:")) {
-            if (!Number(&v) || !AscInRange("R:", v, 0, kAscCoordMax)) return 0;
+            if (!Number(&v) || !AscInRange("R:", v, 0, kCoordLimit)) return 0;
             rec.r = v;
         }
         AscGetToken(kAscAny);

@@ -73,8 +73,8 @@ bool HeadName(const Head& h, NameId* out) {
     return AscIntern(h.name, out);
 }
 
-bool InCoord(const char* what, int32_t v) {
-    return AscInRange(what, v, -kAscCoordMax, kAscCoordMax);
+bool InCoord(const char* what, int64_t v) {
+    return AscInRange(what, v, -kCoordLimit, kCoordLimit);
 }
 
 // ---- pad shapes ---------------------------------------------------------------
@@ -323,17 +323,17 @@ void AscReadLayer() {
             if (l != n && LayerRef(l)->name == name) other = l;
     }
     if (!AscTokenIs("SPACE")) return;
-    int32_t v[7] = {};
+    int64_t v[7] = {};
     for (int32_t i = 0; i < 3; ++i) {
         if (!AscGetToken(kAscNumber)) return;
-        v[i] = c.number;
+        v[i] = AscNumber64();
     }
     v[3] = v[4] = v[2];
     v[5] = v[0];
     v[6] = 0;
     int32_t more = 0;
     while (AscGetToken(kAscAny), c.kind == kAscNumber) {
-        v[3 + more % 4] = c.number;
+        v[3 + more % 4] = AscNumber64();
         ++more;
     }
     bool jumper = false;
@@ -347,12 +347,12 @@ void AscReadLayer() {
     Layer rec;
     LayerGet(n, &rec);
     if (name) rec.name = name;
-    rec.spacing[0] = v[2];
-    rec.spacing[1] = v[0];
-    rec.spacing[2] = v[1];
-    rec.spacing[3] = v[3];
-    rec.spacing[4] = v[4];
-    rec.spacing[5] = v[5];
+    rec.spacing[0] = int32_t(v[2]);
+    rec.spacing[1] = int32_t(v[0]);
+    rec.spacing[2] = int32_t(v[1]);
+    rec.spacing[3] = int32_t(v[3]);
+    rec.spacing[4] = int32_t(v[4]);
+    rec.spacing[5] = int32_t(v[5]);
     rec.mirror = uint8_t(v[6]);
     rec.flags = jumper ? kLayerJumper : 0;
     if (ErrCode code = LayerPutCheck(n, &rec)) {

@@ -326,7 +326,7 @@ void AscReadPlace() {
             int32_t i = 0;
             while (AscGetToken(kAscAny), c.kind == kAscNumber) {
                 if (i < 4) {
-                    if (!AscInRange("BOX", c.number, -kAscCoordMax, kAscCoordMax)) drop = true;
+                    if (!AscInRange("BOX", c.number, -kCoordLimit, kCoordLimit)) drop = true;
                     ps.box[i] = c.number;
                 }
                 ++i;

@@ -16,6 +16,7 @@
 #include "db/err.h"
 #include "db/geom.h"
 #include "db/layers.h"
+#include "db/limits.h"
 #include "db/markers.h"
 #include "db/names.h"
 #include "db/nets.h"
@@ -40,18 +41,6 @@ enum : ErrCode {
 
 enum : int32_t {
     kMaxPending = 7200,
-    kSymCapacity = 1750,
-    kPkgCapacity = 2000,
-    kCompCapacity = 4000,
-    kThruCapacity = 1000,
-    kColorCapacity = 100,
-    kTable23Capacity = 500,
-    kReportCapacity = 1000,
-    kNetCapacity = 32767,
-    kConnCapacity = 31999,
-    kObsCapacity = 16000,
-    kTextCapacity = 8000,
-    kMarkerCapacity = 8000,
 };
 
 bool IsStoredName(NameId id) {
@@ -98,14 +87,8 @@ NameId OneName(const Loader& ld) {
     return ld.pending.empty() ? 0 : ld.pending[0];
 }
 
-constexpr int32_t kUserUnitMax = 1000000; // database units per user unit
-constexpr double kUnitSizeMin = 1e-9;      // inches per database unit
-// Positions, pin offsets and pad sizes: placing a pad adds them up in 32
-// bits.
-constexpr int32_t kCoordLimit = 268435455;
-
 bool InCoord(int64_t v) {
-    return v >= -kCoordLimit && v <= kCoordLimit;
+    return InCoordLimit(v);
 }
 
 // Every pad shape's extents and offsets within the coordinate limit.
@@ -133,26 +116,17 @@ bool LoadHeader(Loader& ld, const uint8_t* buf) {
     if (!std::memchr(h.name, 0, sizeof h.name)) return Bad();
     if (h.layerCount < 1 || h.layerCount > kMaxLayers) return Bad();
     if (h.connGrid < 0 || h.routeGrid < 0 || h.fourthGrid < 0) return Bad();
-    // Sizes are derived from the user unit by multiples up to 1,000.
-    if (h.userUnit < 1 || h.userUnit > kUserUnitMax) return Bad();
-    // Inch sizes become database units by dividing by the unit size.
-    if (!(h.unitSize >= kUnitSizeMin && h.unitSize <= 1.0)) return Bad();
+    if (!UnitsInRange(h.userUnit, h.unitSize)) return Bad();
+    // Grids the range check of validation can combine.
+    if (h.routeGrid < 1 || !DbGridsCombine(&h)) return Bad();
     if (h.viaCount < 1 || h.viaCount > kThruMaxVias) return Bad();
-    if (h.thruCount < h.viaCount || h.thruCount > kThruCapacity) return Bad();
+    if (h.thruCount < h.viaCount || h.thruCount > kThruMax) return Bad();
     if (h.unitKind > 6 || h.viaNameCount > kMaxViaNames) return Bad();
     const int16_t counts[][2] = {
-        {h.symbolCount, kSymCapacity},
-        {h.pkgCount, kPkgCapacity},
-        {h.compCount, kCompCapacity},
-        {h.colorCount, kColorCapacity},
-        {h.table23Count, kTable23Capacity},
-        {h.reportCount, kReportCapacity},
-        {h.obsCount, kObsCapacity},
-        {h.textCount, kTextCapacity},
-        {h.markerCount, kMarkerCapacity},
-        {h.connCount, kConnCapacity},
-        {h.noteCount, 32767},
-        {h.netCount, kNetCapacity},
+        {h.symbolCount, kSymMax},  {h.pkgCount, kPkgMax},         {h.compCount, kCompMax},
+        {h.colorCount, kColorMax}, {h.table23Count, kTable23Max}, {h.reportCount, kReportMax},
+        {h.obsCount, kObsMax},     {h.textCount, kTextMax},       {h.markerCount, kMarkerMax},
+        {h.connCount, kConnMax},   {h.noteCount, kNoteMax},       {h.netCount, kNetMax},
     };
     for (const auto& c : counts)
         if (c[0] < 0 || c[0] > c[1]) return Bad();
@@ -277,7 +251,7 @@ bool MergeThru(Loader& ld, const ThruCode& rec, int32_t n) {
     int32_t t = PadstackFind(text);
     if (!t) {
         if (n <= ld.fileViaCount) return true;
-        if (ThruCount() >= kThruCapacity) return Bad();
+        if (ThruCount() >= kThruMax) return Bad();
         t = ThruAdd();
     }
     auto cur = std::make_unique<ThruCode>();
@@ -302,7 +276,7 @@ bool LoadThru(Loader& ld, uint8_t* buf) {
     if (n <= DbHdr().viaCount && n <= ThruCount()) {
         target = n;
     } else {
-        if (ThruCount() >= kThruCapacity) return Bad();
+        if (ThruCount() >= kThruMax) return Bad();
         target = ThruAdd();
     }
     if (ThruPutCheck(target, &rec)) return Bad();
@@ -319,7 +293,7 @@ bool LoadSymbol(Loader& ld, uint8_t* buf) {
         if (rec.pin[p].thru < 1 || rec.pin[p].thru > ThruCount()) return Bad();
         if (!InCoord(rec.pin[p].x) || !InCoord(rec.pin[p].y)) return Bad();
     }
-    if (SymCount() >= kSymCapacity) return Bad();
+    if (SymCount() >= kSymMax) return Bad();
     int32_t s = SymAdd();
     rec.info.name = ld.pending[0];
     for (int32_t p = 1; p <= count; ++p)
@@ -334,7 +308,7 @@ bool LoadPackage(Loader& ld, uint8_t* buf) {
     int32_t count = rec.info.pinCount;
     if (count < 0 || count > kMaxPins) return Bad();
     if (int32_t(ld.pending.size()) != 2 * count + 1) return Bad();
-    if (PkgCount() >= kPkgCapacity) return Bad();
+    if (PkgCount() >= kPkgMax) return Bad();
     int32_t n = PkgAdd();
     rec.info.name = ld.pending[0];
     for (int32_t p = 1; p <= count; ++p) {
@@ -357,7 +331,7 @@ bool LoadComponent(Loader& ld, const uint8_t* buf) {
     if (rec.otherSymbol < 0 || rec.otherSymbol > SymCount()) return Bad();
     if (rec.package < 0 || rec.package > PkgCount()) return Bad();
     if (!InCoord(rec.x) || !InCoord(rec.y)) return Bad();
-    if (CompCount() >= kCompCapacity) return Bad();
+    if (CompCount() >= kCompMax) return Bad();
     int32_t c = CompAdd();
     rec.name = ld.pending[0];
     rec.value32 = names > 1 ? int32_t(ld.pending[1]) : 0;
@@ -380,7 +354,7 @@ bool LoadColor(Loader& ld, const uint8_t* buf) {
     }
     int32_t n = ColorFind(&e);
     if (!n) {
-        if (ColorCount() >= kColorCapacity) return Bad();
+        if (ColorCount() >= kColorMax) return Bad();
         n = ColorAdd();
     }
     ColorPut(n, &e);
@@ -404,7 +378,7 @@ bool LoadTable23(const Loader& ld, const uint8_t* buf) {
     Table23 t;
     std::memcpy(&t, buf, sizeof t);
     if (t.value < 10 || t.value > 500) return Bad();
-    if (Table23Count() >= kTable23Capacity) return Bad();
+    if (Table23Count() >= kTable23Max) return Bad();
     int32_t n = Table23Add();
     Table23Put(n, &t);
     return true;
@@ -432,7 +406,7 @@ bool LoadPlaceStrategy(const uint8_t* buf) {
 bool LoadNet(Loader& ld, const uint8_t* buf) {
     Net rec;
     std::memcpy(&rec, buf, sizeof rec);
-    if (NetCount() >= kNetCapacity) return Bad();
+    if (NetCount() >= kNetMax) return Bad();
     int32_t n = NetAdd();
     rec.name = OneName(ld);
     if (NetPutCheck(n, &rec)) return Bad();
@@ -463,7 +437,7 @@ bool LoadConn(uint8_t* buf) {
         const Component* comp = CompRef(c);
         if (comp->symbol < 1 || pin < 1 || pin > SymPinCount(comp->symbol)) return Bad();
     }
-    if (ConnCount() >= kConnCapacity) return Bad();
+    if (ConnCount() >= kConnMax) return Bad();
     int32_t n = ConnAdd();
     if (ConnPutCheck(n, &rec)) return Bad();
     ConnPut(n, &rec);
@@ -534,7 +508,7 @@ bool LoadText(Loader& ld, const uint8_t* buf) {
         if (rec.ratio < 1 || rec.ratio > 1000) return Bad();
         if (rec.value50 < 0 || rec.value50 > kAngFullTurn) return Bad();
     }
-    if (TextCount() >= kTextCapacity) return Bad();
+    if (TextCount() >= kTextMax) return Bad();
     int32_t t = TextAdd();
     rec.name = OneName(ld);
     if (TextPutCheck(t, &rec)) return Bad();
@@ -543,16 +517,15 @@ bool LoadText(Loader& ld, const uint8_t* buf) {
 }
 
 bool LoadNote(const uint8_t* buf, int32_t size) {
-    if (size > kTextChars || NoteCount() >= 32767) return Bad();
-    NoteAdd(reinterpret_cast<const char*>(buf));
-    return true;
+    if (size > kTextChars) return Bad();
+    return NoteAdd(reinterpret_cast<const char*>(buf)) != 0 || Bad();
 }
 
 // A plot report's name fields: the 32-bit values at 0, 4, 8 and 16.
 bool LoadPlotReport(Loader& ld, const uint8_t* buf) {
     size_t names = ld.pending.size();
     if (names < 1 || names > 4) return Bad();
-    if (ReportCount() >= kReportCapacity) return Bad();
+    if (ReportCount() >= kReportMax) return Bad();
     PlotReport rec;
     std::memcpy(&rec, buf, sizeof rec);
     rec.name = ld.pending[0];
@@ -568,7 +541,7 @@ bool LoadMarker(const uint8_t* buf) {
     ErrorMarker rec;
     std::memcpy(&rec, buf, sizeof rec);
     if (rec.type < 1 || rec.type > kMarkerNamedMax || rec.layer > LayerCount()) return Bad();
-    if (MarkerCount() >= kMarkerCapacity) return Bad();
+    if (MarkerCount() >= kMarkerMax) return Bad();
     int32_t n = MarkerAdd();
     if (MarkerPutCheck(n, &rec)) return Bad();
     MarkerPut(n, &rec);
