@@ -201,7 +201,7 @@ void NetDelete(int32_t n) {
 
 int32_t NetSort(int32_t n) {
     int32_t count = g_count;
-    int16_t* sorted = DbSortIndex(
+    std::vector<int16_t> map = DbSortIndex(
         count, [](int32_t row) { return NameText(Slot(row)->name); },
         [](int32_t a, int32_t b) {
             Net t;
@@ -209,8 +209,7 @@ int32_t NetSort(int32_t n) {
             std::memcpy(Slot(a), Slot(b), sizeof t);
             std::memcpy(Slot(b), &t, sizeof t);
         });
-    if (!sorted) return n;
-    std::vector<int16_t> map(sorted, sorted + count + 1);
+    if (map.empty()) return n;
     ConnNetsRenumber(map.data(), count);
     ObsNetRenumber(map.data(), count);
     NetConnRebuild();

@@ -733,21 +733,13 @@ bool AscInRange(const char* what, int64_t value, int64_t lo, int64_t hi) {
 bool AscIntern(const char* text, NameId* out) {
     char name[kNameMaxChars + 1];
     std::snprintf(name, sizeof name, "%s", text);
-    NameId id = NameLookup(name);
-    if (id == 0 && name[0] && NameHighestPage() + 1 >= kNamePages) {
-        // Interning would need a new page where none is left: the chain's
-        // last page must have room.
-        int32_t p = NameHash(name);
-        while (NamePageNext(p) >= 0)
-            p = NamePageNext(p);
-        if (NamePageFree(p) - int32_t(std::strlen(name) + 1) < 0) {
-            AlertMessage(AscMsg(kAscMsgNoMemory));
-            g_asc->done = 1;
-            g_asc->started = 0;
-            return false;
-        }
+    if (!NameFits(name)) {
+        AlertMessage(AscMsg(kAscMsgNoMemory));
+        g_asc->done = 1;
+        g_asc->started = 0;
+        return false;
     }
-    *out = id ? id : NameIntern(name);
+    *out = NameIntern(name);
     return true;
 }
 

@@ -425,6 +425,12 @@ bool LoadConn(uint8_t* buf) {
         if (rec.crn[i].layer > LayerCount() || rec.crn[i].via > DbHdr().viaCount) return Bad();
         rec.crn[i].flags = uint8_t(rec.crn[i].flags & ~kCrnLatched);
     }
+    // The latch is a mark of the latched-path tool and goes, except on arcs:
+    // the start, centre and end of an arc stay latched.
+    for (int32_t i = 1; i + 1 < h.count; ++i)
+        if (rec.crn[i].flags & kCrnArc)
+            for (int32_t j = i - 1; j <= i + 1; ++j)
+                rec.crn[j].flags = uint8_t(rec.crn[j].flags | kCrnLatched);
     // A connection without its corners takes them from its end pins, and
     // every end on a component is put onto its pin: the pins must exist.
     for (int32_t e = 0; e < 2; ++e) {
@@ -558,8 +564,11 @@ bool ClearsPending(int32_t type) {
 bool Handle(Loader& ld, int32_t type, uint8_t* buf, int32_t size) {
     if (type == kRecFileHeader) return Bad();
     if (type == kRecNameString) {
+        const char* text = reinterpret_cast<const char*>(buf);
         if (size > kTextChars || ld.pending.size() >= size_t(kMaxPending)) return Bad();
-        ld.pending.push_back(NameIntern(reinterpret_cast<const char*>(buf)));
+        // A full name table fails the load.
+        if (!NameFits(text)) return Bad();
+        ld.pending.push_back(NameIntern(text));
         return true;
     }
     // A whole load starts the database at the header: nothing but names

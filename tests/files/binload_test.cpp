@@ -231,17 +231,8 @@ class BinLoadTest : public BinTest {
         corner(0, 0, 1, 0, 0);
         corner(1500, 0, 1, kCrnArc, 0);
         corner(1500, 1500, 1, 0, 0);
-        int32_t arc = ConnAdd();
-        ConnPut(arc, conn.get());
-        // The store latches the arc's corners; a reload clears that working
-        // flag, so the fixture keeps the arc unlatched.
-        ConnGet(arc, conn.get());
-        for (int32_t i = 0; i < conn->head.count; ++i)
-            conn->crn[i].flags = uint8_t(conn->crn[i].flags & ~kCrnLatched);
-        {
-            DbTrustedScope trusted;
-            ConnPut(arc, conn.get());
-        }
+        // The store latches the arc's corners, and a reload keeps them so.
+        ConnPut(ConnAdd(), conn.get());
 
         auto obstacle = [](int16_t owner, uint8_t kind, uint16_t flags,
                            std::vector<std::array<int32_t, 3>> pts) {
