@@ -708,35 +708,27 @@ const char* const kObsKindWords[20] = {"OUTLINE", "KEEPOUT",  "AVOID",   "NOVIA"
                                        "CINNER",  "COUTER",   "MATRIX",  "GKEEPIN", "GKEEPOUT",
                                        "HKEEPIN", "HKEEPOUT", "CVOID",   "CPOUR",   "SHAVABLE"};
 
+// The owner after "SYM=": minus a component, 0 the board, or a symbol by
+// its number in the file, which goes through the symbol map like the
+// footprint of a component; a symbol the file did not define (or that was
+// refused) is out of range.
+bool ReadOwner(int16_t* owner) {
+    int32_t v = 0;
+    if (!Number(&v) || !AscInRange("SYM=", v, -CompCount(), INT16_MAX)) return false;
+    if (v <= 0) {
+        *owner = int16_t(v);
+        return true;
+    }
+    const AscContext& c = Ctx();
+    const int32_t s = v <= c.symbolCount ? c.symMap[v] : 0;
+    if (!AscInRange("SYM=", v, 1, s ? INT16_MAX : 0)) return false;
+    *owner = int16_t(s);
+    return true;
+}
+
 Obstacle* ObsScratch() {
     static std::unique_ptr<Obstacle> scratch(new Obstacle());
     return scratch.get();
-}
-
-// Whether storing would find two radii of an arc that differ too much (the
-// obstacle as the table closes it).
-bool ArcRadiiOk(const Obstacle& in) {
-    auto r = std::make_unique<Obstacle>();
-    std::memcpy(r.get(), &in, sizeof in);
-    ObsHead& h = r->head;
-    auto same = [](const ObsPoint& a, const ObsPoint& b) { return a.x == b.x && a.y == b.y; };
-    if (h.kind != kObsMatrix && ObsIsClosed(r.get()) && h.count >= 3 &&
-        !same(r->pt[h.count - 1], r->pt[0]) && h.count < kObsMaxPoints) {
-        r->pt[h.count] = r->pt[0];
-        ++h.count;
-    }
-    bool circle = h.count == 3 && same(r->pt[2], r->pt[0]) && (r->pt[1].flags & kObsPtArc);
-    if (circle) return true;
-    const int64_t limit = 3 * int64_t(DbHdr().userUnit);
-    for (int32_t i = 0; i < h.count - 2; ++i) {
-        const ObsPoint& c = r->pt[i + 1];
-        if (!(c.flags & kObsPtArc)) continue;
-        const ObsPoint& e = r->pt[i + 2];
-        const int32_t d1 = PtDist(c.x, c.y, r->pt[i].x, r->pt[i].y);
-        const int32_t d2 = PtDist(c.x, c.y, e.x, e.y);
-        if ((d1 > d2 ? d1 - d2 : d2 - d1) >= limit) return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -792,8 +784,7 @@ int32_t AscReadObs() {
             if (!Number(&v) || !AscInRange("W:", v, 0, kCoordLimit)) return 0;
             h.width = v;
         } else if (AscTokenIs("SYM=")) {
-            if (!Number(&v) || !AscInRange("SYM=", v, -CompCount(), SymCount())) return 0;
-            h.owner = int16_t(v);
+            if (!ReadOwner(&h.owner)) return 0;
         } else if (AscTokenIs("NONET")) {
             h.net = kObsNoNet;
         } else if (AscTokenIs("NETNUMBER:")) {
@@ -814,10 +805,6 @@ int32_t AscReadObs() {
     h.count = int16_t(count);
     if (h.layer == 0 && h.net == 0) {
         AscRejected("*OBS", kErrObsPutAnyNetConn);
-        return 0;
-    }
-    if (!ArcRadiiOk(rec)) {
-        AscRejected("*OBS", kErrObsArcRadii);
         return 0;
     }
     if (ObsCount() >= kObsMax) {
@@ -899,8 +886,7 @@ int32_t AscReadText() {
             if (!Number(&v) || !AscInRange("L:", v, 0, DbHdr().layerCount)) return 0;
             rec.layer = uint8_t(v);
         } else if (AscTokenIs("SYM=")) {
-            if (!Number(&v) || !AscInRange("SYM=", v, -CompCount(), SymCount())) return 0;
-            rec.owner = int16_t(v);
+            if (!ReadOwner(&rec.owner)) return 0;
         } else if (AscTokenIs("ROT=")) {
             if (!ReadAngle(&rec.angle)) return 0;
             continue;

@@ -456,37 +456,6 @@ bool OwnerFits(int32_t owner) {
     return owner >= -CompCount() && owner <= SymCount();
 }
 
-// The shape rules of the obstacle store, on the record as the store would
-// take it (a closed shape gets its closing point): a circle is three points,
-// the last on the first and the middle an arc centre off it; the two radii
-// of every arc differ by less than three user units.
-bool ObsShapeFits(const Obstacle& in) {
-    if (DbIsTrusted()) return true;
-    auto r = std::make_unique<Obstacle>();
-    std::memcpy(r.get(), &in, sizeof(Obstacle));
-    ObsHead& h = r->head;
-    auto same = [](const ObsPoint& a, const ObsPoint& b) { return a.x == b.x && a.y == b.y; };
-    if (h.kind != kObsMatrix && ObsIsClosed(r.get()) && h.count >= 3 &&
-        !same(r->pt[h.count - 1], r->pt[0]) && h.count < kObsMaxPoints) {
-        r->pt[h.count] = r->pt[0];
-        ++h.count;
-    }
-    if (h.flags & kObsCircle) {
-        return h.count == 3 && same(r->pt[2], r->pt[0]) && (r->pt[1].flags & kObsPtArc) &&
-               !same(r->pt[1], r->pt[0]);
-    }
-    int64_t limit = 3 * int64_t(std::max(DbHdr().userUnit, 1));
-    for (int32_t i = 0; i < h.count - 2; ++i) {
-        const ObsPoint& c = r->pt[i + 1];
-        if (!(c.flags & kObsPtArc)) continue;
-        const ObsPoint& e = r->pt[i + 2 < h.count ? i + 2 : 0];
-        int64_t d1 = PtDist(c.x, c.y, r->pt[i].x, r->pt[i].y);
-        int64_t d2 = PtDist(c.x, c.y, e.x, e.y);
-        if ((d1 > d2 ? d1 - d2 : d2 - d1) >= limit) return false;
-    }
-    return true;
-}
-
 bool LoadObstacle(Loader& ld, uint8_t* buf) {
     Obstacle& rec = *reinterpret_cast<Obstacle*>(buf);
     ObsHead& h = rec.head;
@@ -495,7 +464,10 @@ bool LoadObstacle(Loader& ld, uint8_t* buf) {
     if (h.net < kObsNoNet || h.net > NetCount()) return Bad();
     // The rules the store applies to every obstacle.
     if (h.width < 0 || (h.layer == 0 && h.net == 0)) return Bad();
-    if (!ObsShapeFits(rec)) return Bad();
+    if (!InCoord(h.width)) return Bad();
+    for (int32_t i = 0; i < h.count; ++i)
+        if (!InCoord(rec.pt[i].x) || !InCoord(rec.pt[i].y)) return Bad();
+    if (h.flags & kObsPourFlag) h.kind = kObsCopperPour;
     if (ObsCount() >= kObsMax) return Bad();
     int32_t o = ObsAppend();
     h.name = OneName(ld);
@@ -509,11 +481,11 @@ bool LoadText(Loader& ld, const uint8_t* buf) {
     std::memcpy(&rec, buf, sizeof rec);
     if (!std::memchr(rec.text, 0, sizeof rec.text)) return Bad();
     if (rec.kind > kTextMaxKind || rec.layer > LayerCount() || !OwnerFits(rec.owner)) return Bad();
-    if (!DbIsTrusted()) {
-        if (rec.width < 0 || rec.height < 0 || rec.r < 0) return Bad();
-        if (rec.ratio < 1 || rec.ratio > 1000) return Bad();
-        if (rec.value50 < 0 || rec.value50 > kAngFullTurn) return Bad();
-    }
+    if (!InCoord(rec.x) || !InCoord(rec.y)) return Bad();
+    for (int32_t v : {rec.width, rec.height, rec.r})
+        if (v < 0 || !InCoord(v)) return Bad();
+    if (rec.ratio < 1 || rec.ratio > 1000) return Bad();
+    if (rec.value50 < 0 || rec.value50 > kAngFullTurn) return Bad();
     if (TextCount() >= kTextMax) return Bad();
     int32_t t = TextAdd();
     rec.name = OneName(ld);
@@ -546,7 +518,7 @@ bool LoadPlotReport(Loader& ld, const uint8_t* buf) {
 bool LoadMarker(const uint8_t* buf) {
     ErrorMarker rec;
     std::memcpy(&rec, buf, sizeof rec);
-    if (rec.type < 1 || rec.type > kMarkerNamedMax || rec.layer > LayerCount()) return Bad();
+    if (!InCoord(rec.x) || !InCoord(rec.y)) return Bad();
     if (MarkerCount() >= kMarkerMax) return Bad();
     int32_t n = MarkerAdd();
     if (MarkerPutCheck(n, &rec)) return Bad();
