@@ -105,23 +105,18 @@ bool PadsInRange(const ThruCode& rec) {
     return true;
 }
 
-bool LoadHeader(Loader& ld, const uint8_t* buf) {
-    if (ld.headerSeen) return Bad();
-    ld.headerSeen = true;
-    DbHeader h;
-    std::memcpy(&h, buf, sizeof h);
-    ld.fileViaCount = h.viaCount;
-    if (ld.merge) return true;
-    // Every value the tables start from must be in range.
-    if (!std::memchr(h.name, 0, sizeof h.name)) return Bad();
-    if (h.layerCount < 1 || h.layerCount > kMaxLayers) return Bad();
-    if (h.connGrid < 0 || h.routeGrid < 0 || h.fourthGrid < 0) return Bad();
-    if (!UnitsInRange(h.userUnit, h.unitSize)) return Bad();
+// Every value the tables start from in range: what a whole load takes and
+// a save writes.
+bool HeaderFits(const DbHeader& h) {
+    if (!std::memchr(h.name, 0, sizeof h.name)) return false;
+    if (h.layerCount < 1 || h.layerCount > kMaxLayers) return false;
+    if (h.connGrid < 0 || h.routeGrid < 0 || h.fourthGrid < 0) return false;
+    if (!UnitsInRange(h.userUnit, h.unitSize)) return false;
     // Grids the range check of validation can combine.
-    if (h.routeGrid < 1 || !DbGridsCombine(&h)) return Bad();
-    if (h.viaCount < 1 || h.viaCount > kThruMaxVias) return Bad();
-    if (h.thruCount < h.viaCount || h.thruCount > kThruMax) return Bad();
-    if (h.unitKind > 6 || h.viaNameCount > kMaxViaNames) return Bad();
+    if (h.routeGrid < 1 || !DbGridsCombine(&h)) return false;
+    if (h.viaCount < 1 || h.viaCount > kThruMaxVias) return false;
+    if (h.thruCount < h.viaCount || h.thruCount > kThruMax) return false;
+    if (h.unitKind > 6 || h.viaNameCount > kMaxViaNames) return false;
     const int16_t counts[][2] = {
         {h.symbolCount, kSymMax},  {h.pkgCount, kPkgMax},         {h.compCount, kCompMax},
         {h.colorCount, kColorMax}, {h.table23Count, kTable23Max}, {h.reportCount, kReportMax},
@@ -129,7 +124,18 @@ bool LoadHeader(Loader& ld, const uint8_t* buf) {
         {h.connCount, kConnMax},   {h.noteCount, kNoteMax},       {h.netCount, kNetMax},
     };
     for (const auto& c : counts)
-        if (c[0] < 0 || c[0] > c[1]) return Bad();
+        if (c[0] < 0 || c[0] > c[1]) return false;
+    return true;
+}
+
+bool LoadHeader(Loader& ld, const uint8_t* buf) {
+    if (ld.headerSeen) return Bad();
+    ld.headerSeen = true;
+    DbHeader h;
+    std::memcpy(&h, buf, sizeof h);
+    ld.fileViaCount = h.viaCount;
+    if (ld.merge) return true;
+    if (!HeaderFits(h)) return Bad();
     ld.fileFlagBit4 = uint16_t(h.flags & 4);
     ld.fileRecordId = h.recordId;
 
@@ -284,15 +290,21 @@ bool LoadThru(Loader& ld, uint8_t* buf) {
     return true;
 }
 
+// Every pin on a thru code, its offset within the coordinate limit.
+bool PinsInRange(const Symbol& rec) {
+    for (int32_t p = 1; p <= rec.info.pinCount && p <= kMaxPins; ++p) {
+        if (rec.pin[p].thru < 1 || rec.pin[p].thru > ThruCount()) return false;
+        if (!InCoord(rec.pin[p].x) || !InCoord(rec.pin[p].y)) return false;
+    }
+    return true;
+}
+
 bool LoadSymbol(Loader& ld, uint8_t* buf) {
     Symbol& rec = *reinterpret_cast<Symbol*>(buf);
     int32_t count = rec.info.pinCount;
     if (count < 0 || count > kMaxPins) return Bad();
     if (int32_t(ld.pending.size()) != count + 1) return Bad();
-    for (int32_t p = 1; p <= count; ++p) {
-        if (rec.pin[p].thru < 1 || rec.pin[p].thru > ThruCount()) return Bad();
-        if (!InCoord(rec.pin[p].x) || !InCoord(rec.pin[p].y)) return Bad();
-    }
+    if (!PinsInRange(rec)) return Bad();
     if (SymCount() >= kSymMax) return Bad();
     int32_t s = SymAdd();
     rec.info.name = ld.pending[0];
@@ -456,6 +468,14 @@ bool OwnerFits(int32_t owner) {
     return owner >= -CompCount() && owner <= SymCount();
 }
 
+// An obstacle's width and points within the coordinate limit.
+bool ObsValuesFit(const Obstacle& rec) {
+    if (!InCoord(rec.head.width)) return false;
+    for (int32_t i = 0; i < rec.head.count && i < kMaxPoints; ++i)
+        if (!InCoord(rec.pt[i].x) || !InCoord(rec.pt[i].y)) return false;
+    return true;
+}
+
 bool LoadObstacle(Loader& ld, uint8_t* buf) {
     Obstacle& rec = *reinterpret_cast<Obstacle*>(buf);
     ObsHead& h = rec.head;
@@ -464,9 +484,7 @@ bool LoadObstacle(Loader& ld, uint8_t* buf) {
     if (h.net < kObsNoNet || h.net > NetCount()) return Bad();
     // The rules the store applies to every obstacle.
     if (h.width < 0 || (h.layer == 0 && h.net == 0)) return Bad();
-    if (!InCoord(h.width)) return Bad();
-    for (int32_t i = 0; i < h.count; ++i)
-        if (!InCoord(rec.pt[i].x) || !InCoord(rec.pt[i].y)) return Bad();
+    if (!ObsValuesFit(rec)) return Bad();
     if (h.flags & kObsPourFlag) h.kind = kObsCopperPour;
     if (ObsCount() >= kObsMax) return Bad();
     int32_t o = ObsAppend();
@@ -476,16 +494,22 @@ bool LoadObstacle(Loader& ld, uint8_t* buf) {
     return true;
 }
 
+// A text's position and sizes within the coordinate limit, ratio and
+// angle within their ranges.
+bool TextValuesFit(const BoardText& rec) {
+    if (!InCoord(rec.x) || !InCoord(rec.y)) return false;
+    for (int32_t v : {rec.width, rec.height, rec.r})
+        if (v < 0 || !InCoord(v)) return false;
+    if (rec.ratio < 1 || rec.ratio > 1000) return false;
+    return rec.value50 >= 0 && rec.value50 <= kAngFullTurn;
+}
+
 bool LoadText(Loader& ld, const uint8_t* buf) {
     BoardText rec;
     std::memcpy(&rec, buf, sizeof rec);
     if (!std::memchr(rec.text, 0, sizeof rec.text)) return Bad();
     if (rec.kind > kTextMaxKind || rec.layer > LayerCount() || !OwnerFits(rec.owner)) return Bad();
-    if (!InCoord(rec.x) || !InCoord(rec.y)) return Bad();
-    for (int32_t v : {rec.width, rec.height, rec.r})
-        if (v < 0 || !InCoord(v)) return Bad();
-    if (rec.ratio < 1 || rec.ratio > 1000) return Bad();
-    if (rec.value50 < 0 || rec.value50 > kAngFullTurn) return Bad();
+    if (!TextValuesFit(rec)) return Bad();
     if (TextCount() >= kTextMax) return Bad();
     int32_t t = TextAdd();
     rec.name = OneName(ld);
@@ -668,6 +692,45 @@ void WriteColors() {
         ColorGet(n, &e);
         BinWriteRec(kRecColorEntry, &e);
     }
+}
+
+// Whether a whole load takes back what WriteDesign would write: the
+// header, and every record value the loader checks, by the loader's own
+// checks (connections by their table's rules for a record stored as given).
+bool DesignFits(uint8_t* scratch) {
+    DbHeader h;
+    DbGetHeader(&h);
+    if (!HeaderFits(h)) return false;
+    for (int32_t t = 1; t <= ThruCount(); ++t) {
+        ThruCode& tc = *reinterpret_cast<ThruCode*>(scratch);
+        ThruGet(t, &tc);
+        if (!PadsInRange(tc)) return false;
+    }
+    for (int32_t n = 1; n <= SymCount(); ++n) {
+        Symbol& sym = *reinterpret_cast<Symbol*>(scratch);
+        SymGet(n, &sym);
+        if (!PinsInRange(sym)) return false;
+    }
+    for (int32_t c = 1; c <= CompCount(); ++c)
+        if (!InCoord(CompRef(c)->x) || !InCoord(CompRef(c)->y)) return false;
+    {
+        DbTrustedScope trusted;
+        for (int32_t n = 1; n <= ConnCount(); ++n)
+            if (const Conn* conn = ConnRef(n))
+                if (ConnPutCheck(n, conn)) return false;
+    }
+    for (int32_t o = 1; o <= ObsCount(); ++o)
+        if (const Obstacle* obs = ObsRef(o))
+            if (!ObsValuesFit(*obs)) return false;
+    for (int32_t t = 1; t <= TextCount(); ++t)
+        if (const BoardText* text = TextRef(t))
+            if (!TextValuesFit(*text)) return false;
+    for (int32_t n = 1; n <= MarkerCount(); ++n) {
+        ErrorMarker m;
+        MarkerGet(n, &m);
+        if (!InCoord(m.x) || !InCoord(m.y)) return false;
+    }
+    return true;
 }
 
 void WriteDesign(uint8_t* scratch) {
@@ -853,6 +916,15 @@ bool BinSave(FileSpec* file, bool whole) {
     SetFileType(file, code);
     OpenFileSpec(file, Code4(BIN_CREATOR), Code4(code), 0);
     DbValidate();
+    // A design the loader would refuse is not written: the old file stays.
+    if (whole && !DesignFits(scratch)) {
+        LogAppend("Error writing to file:", file->name);
+        char text[sizeof file->name + 32];
+        std::snprintf(text, sizeof text, "Error writing to file: %s", file->name);
+        AlertMessage(text);
+        ScratchPop(scratch);
+        return false;
+    }
     if (!BinOpen(file, 'w')) {
         LogAppend("Error opening file:", file->name);
         ScratchPop(scratch);
