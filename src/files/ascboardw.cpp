@@ -305,7 +305,11 @@ int32_t AscWriteDatabase(const FileSpec* file) {
     AscOut("*LAYER           %d\r\n", int(h.layerCount));
     AscOut("*VIAS            %d\r\n", int(h.viaCount));
     AscOut("*INCH            %12.10f\r\n", h.unitSize);
-    AscOut("*CENTER          %ld %ld\r\n", long(h.centreX - g_offX), long(h.centreY - g_offY));
+    // The centre moves with the board only while the board box is set (a
+    // width of 0 leaves it where it is, as the range check does).
+    const int32_t boxOffX = h.width != 0 ? g_offX : 0, boxOffY = h.width != 0 ? g_offY : 0;
+    AscOut("*CENTER          %ld %ld\r\n", long(int64_t(h.centreX) - boxOffX),
+           long(int64_t(h.centreY) - boxOffY));
     AscOut("*HEIGHT          %ld\r\n", long(h.height));
     AscOut("*WIDTH           %ld\r\n", long(h.width));
     BusyFeedback(0);
