@@ -18,9 +18,11 @@
 #include "db/dbdump.h"
 #include "db/dbextent.h"
 #include "db/font.h"
+#include "db/names.h"
 #include "db/nets.h"
 #include "db/obstacles.h"
 #include "db/placestrat.h"
+#include "db/symbols.h"
 #include "db/texts.h"
 #include "dumpcompare.h"
 #include "files/binload.h"
@@ -509,6 +511,132 @@ TEST_F(AscWriteTest, EveryFixtureReadsBackThroughTheDriver) {
         reload("d.ZID", asBinary);
     }
     EXPECT_GE(designs, 2);
+}
+
+} // namespace
+
+namespace {
+
+// A small design (two layers, one footprint of two pins, one component at
+// the origin, a net, the placement strategy as this format carries it)
+// with extra lines in the body and the header.
+std::string SmallDesign(const std::string& body, const std::string& header = "",
+                        const std::string& pinY = "0") {
+    return "*PELVANE\r\n" + header +
+           "*LAYER 2\r\n*START\r\n"
+           "*Layer 1 \"TOP\" Space 600 600 600\r\n"
+           "*Layer 2 \"BOTTOM\" Space 600 600 600\r\n"
+           "*THRU 1 \"P\" Layer=1 SHAPE=ROUND W:3600 Layer=2 SHAPE=ROUND W:3600\r\n"
+           "*SYMBOL 1 \"TWO\" 1 \"1\" [0, 0] Thru=1 2 \"2\" [6000, " +
+           pinY +
+           "] Thru=1\r\n"
+           "*PLACE\r\n"
+           "*COMP U1 [0, 0] Symbol=1\r\n"
+           "*NET \"N\" W:10 U1.1 U1.2\r\n" +
+           body + "\r\n*END\r\n";
+}
+
+// Designs at the edges of the limits: each either reads with the reader's
+// error line naming the value, or reads, validates, saves in both formats
+// and loads back from both to the same design; no internal error either
+// way (the fatal hook of the tests throws).
+TEST_F(AscWriteTest, DesignsAtTheLimitsSaveWhatTheyLoad) {
+    struct Case {
+        const char* what;
+        std::string text;
+        const char* message; // the reader's error line; null: none
+    };
+    const Case cases[] = {
+        {"a user unit whose rescale would pass the limit", SmallDesign("", "*USER 1000000\r\n"),
+         nullptr},
+        {"a text of the largest height", SmallDesign("*TEXT \"T\" STATIC H:268435455 [0, 0]"),
+         nullptr},
+        {"a pin at the coordinate limit", SmallDesign("", "", "268435455"), nullptr},
+        {"a routing grid without a 32-bit multiple", SmallDesign("", "*GRID 1000003\r\n"),
+         "*GRID out of range (1000003)"},
+        {"a coordinate beyond 32 bits", SmallDesign("*OBS KEEPOUT L:1 [4294967297, 0] [100, 0]"),
+         "[x, y] out of range (4294967295)"},
+        {"a negative coordinate beyond 32 bits",
+         SmallDesign("*OBS KEEPOUT L:1 [-4294967297, 0] [100, 0]"),
+         "[x, y] out of range (-4294967295)"},
+        {"a width beyond 32 bits", SmallDesign("*TEXT \"T\" STATIC W:99999999999 [0, 0]"),
+         "W: out of range (4294967295)"},
+    };
+    FontLoad();
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        std::filesystem::remove(m_folder / "Pelvane.Log");
+        {
+            std::ofstream f(m_folder / "in.asc", std::ios::binary);
+            f << k.text;
+        }
+        ASSERT_EQ(LoadAsc("in.asc"), 1);
+        if (k.message) {
+            EXPECT_EQ(Messages(), std::vector<std::string>{k.message});
+        } else {
+            EXPECT_TRUE(Messages().empty());
+        }
+        const std::string first = Dump();
+        ASSERT_TRUE(SaveBin("out.zid"));
+        Write("out.asc");
+        ASSERT_EQ(LoadBin("out.zid"), 1);
+        EXPECT_TRUE(DumpsEqual(first, Dump()));
+        ASSERT_EQ(LoadAsc("out.asc"), 1);
+        EXPECT_TRUE(DumpsEqual(first, Dump()));
+    }
+}
+
+TEST_F(AscWriteTest, FootprintOwnersGoThroughTheSymbolMap) {
+    // Symbol 2 comes first and so is the table's first symbol: the outline
+    // and the text of symbol 1 go with symbol 1 all the same; an owner the
+    // file never defined drops its element.
+    const std::string body = "*Layer 1 \"TOP\" Space 600 600 600\r\n"
+                             "*THRU 1 \"P\" Layer=1 SHAPE=ROUND W:3600\r\n"
+                             "*SYMBOL 2 \"SECOND\" 1 \"1\" [0, 0] Thru=1\r\n"
+                             "*SYMBOL 1 \"FIRST\" 1 \"1\" [0, 0] Thru=1\r\n"
+                             "*OBS OUTLINE Sym= 1 L:1 [0, 0] [100, 0]\r\n"
+                             "*TEXT \"T\" SNAME Sym= 2 [0, 0]\r\n"
+                             "*OBS OUTLINE Sym= 3 L:1 [0, 0] [100, 0]\r\n"
+                             "*TEXT \"U\" SNAME Sym= 3 [0, 0]\r\n";
+    ASSERT_EQ(Read(File(body, "*LAYER 1\r\n")), 1);
+    ASSERT_EQ(ObsCount(), 1);
+    auto symbolName = [](int32_t s) {
+        SymbolInfo info;
+        SymInfoGet(s, &info);
+        return std::string(NameText(info.name));
+    };
+    EXPECT_EQ(symbolName(ObsRef(1)->head.owner), "FIRST");
+    ASSERT_EQ(TextCount(), 1);
+    EXPECT_EQ(symbolName(TextRef(1)->owner), "SECOND");
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{"SYM= out of range (3)", "SYM= out of range (3)"}));
+}
+
+TEST_F(AscWriteTest, TablesThatCannotBeWrittenRefuseWhenAdded) {
+    // The 32,768th note is dropped like a record of any full table.
+    std::string body;
+    for (int32_t i = 0; i <= kNoteMax; ++i)
+        body += "*NOTE \"n\"\r\n";
+    ASSERT_EQ(Read(File(body, "*LAYER 1\r\n")), 1);
+    EXPECT_EQ(NoteCount(), kNoteMax);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"*NOTE dropped: table full"});
+    EXPECT_EQ(NoteAdd("one more"), 0);
+
+    // A full net table, saved in reverse order of names, is sorted by the
+    // ASCII writer and reads back.
+    ASSERT_EQ(Read(File("", "*LAYER 1\r\n")), 1);
+    for (int32_t i = kNetMax; i >= 1; --i) {
+        Net net;
+        int32_t n = NetAdd();
+        NetGet(n, &net);
+        net.name = NameIntern(("N" + std::to_string(i)).c_str());
+        NetPut(n, &net);
+    }
+    int32_t result = 0;
+    Write("nets.asc", &result);
+    EXPECT_EQ(result, 1);
+    ASSERT_EQ(LoadAsc("nets.asc"), 1);
+    EXPECT_EQ(NetCount(), kNetMax);
 }
 
 } // namespace
