@@ -389,28 +389,17 @@ bool LoadTable23(const Loader& ld, const uint8_t* buf) {
     if (!ld.pending.empty()) ExpectFail(kErrPendingNames); // it takes no name
     Table23 t;
     std::memcpy(&t, buf, sizeof t);
-    if (t.value < 10 || t.value > 500) return Bad();
     if (Table23Count() >= kTable23Max) return Bad();
     int32_t n = Table23Add();
+    if (Table23PutCheck(n, &t)) return Bad();
     Table23Put(n, &t);
-    return true;
-}
-
-// The rules of the placement strategy's store, as a check: passes 1..11
-// with iterations and attempts 0..100 and clusters not negative.
-bool PlaceStratFits(const PlaceStrategy& p) {
-    if (DbIsTrusted()) return true;
-    for (int32_t i = 1; i <= 11; ++i)
-        if (p.iterations[i] < 0 || p.iterations[i] > 100 || p.attempts[i] < 0 ||
-            p.attempts[i] > 100 || p.clusters[i] < 0)
-            return false;
     return true;
 }
 
 bool LoadPlaceStrategy(const uint8_t* buf) {
     PlaceStrategy p;
     std::memcpy(&p, buf, sizeof p);
-    if (!PlaceStratFits(p) || PlaceStratPutCheck(&p)) return Bad();
+    if (PlaceStratPutCheck(&p)) return Bad();
     PlaceStratPut(&p);
     return true;
 }
