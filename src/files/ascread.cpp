@@ -726,7 +726,19 @@ bool AscInRange(const char* what, int64_t value, int64_t lo, int64_t hi) {
         value = AscNumber64();
     else if (value >= lo && value <= hi)
         return true;
-    AscError(AscMsg(kAscMsgOutOfRange), what, long(value));
+    const char* message = AscMsg(kAscMsgOutOfRange);
+    const char* slot = std::strstr(message, "%ld");
+    if (value == int64_t(long(value)) || !slot) {
+        AscError(message, what, long(value));
+        return false;
+    }
+    // A long of 32 bits cannot hold the value: the number's place takes its
+    // text.
+    char format[kAscTokenBytes];
+    std::snprintf(format, sizeof format, "%.*s%%s%s", int(slot - message), message, slot + 3);
+    char number[24];
+    std::snprintf(number, sizeof number, "%lld", static_cast<long long>(value));
+    AscError(format, what, number);
     return false;
 }
 
