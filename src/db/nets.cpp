@@ -256,6 +256,13 @@ void NetRebuildAll() {
     }
 }
 
+bool NetReqLayerFits(int32_t n) {
+    if (n < 1 || n > g_count || !(Slot(n)->flags & kNetReqLayer)) return true;
+    Attribute a;
+    AttrScanStart(kAttrNetLayer, kRecNet, n, 0);
+    return AttrScanNext(&a) && a.key2 != 0;
+}
+
 int32_t NetLevCheck(int32_t n) {
     if (n < 1 || n > g_count) ErrReport(kErrLevIndex, n);
     if (!(Slot(n)->flags & kNetReqLayer)) return 1;

@@ -76,6 +76,9 @@ void NetRebuildAll();
 // Checks the pins of a net with a required layer: 1 when all reach it,
 // otherwise 0 after an error marker was stored at every pin that does not.
 int32_t NetLevCheck(int32_t n);
+// Whether net n's required-layer flag, when set, has what NetLevCheck needs:
+// its attribute of kind 12 with a layer (second key not 0).
+bool NetReqLayerFits(int32_t n);
 // Registers the net and note modules with the database.
 void NetRegister();
 

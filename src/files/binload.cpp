@@ -381,6 +381,8 @@ bool LoadAttribute(Loader& ld, const uint8_t* buf) {
     std::memcpy(&a, buf, sizeof a);
     NameId name = OneName(ld);
     if (name) a.value1 = int32_t(name);
+    // A net's required layer is never 0.
+    if (a.kind == kAttrNetLayer && a.key1Type == kRecNet && a.key2 == 0) return Bad();
     AttrPut(&a);
     return true;
 }
@@ -536,6 +538,14 @@ bool LoadMarker(const uint8_t* buf) {
     int32_t n = MarkerAdd();
     if (MarkerPutCheck(n, &rec)) return Bad();
     MarkerPut(n, &rec);
+    return true;
+}
+
+// After a whole load: a net stored as given with its required-layer flag
+// has the attribute that flag stands for.
+bool NetsFit() {
+    for (int32_t n = 1; n <= NetCount(); ++n)
+        if (!NetReqLayerFits(n)) return Bad();
     return true;
 }
 
@@ -847,7 +857,7 @@ int32_t BinLoad(const FileSpec* file, uint16_t flags) {
                 int32_t size = BinReadRec(buf, &type);
                 if (type == 0) break;
                 if (type == kRecEndOfFile) {
-                    ok = !ld.merge || StoreMergedSweeps(ld);
+                    ok = ld.merge ? StoreMergedSweeps(ld) : NetsFit();
                     break;
                 }
                 if (!Handle(ld, type, buf, size)) break;

@@ -1103,6 +1103,27 @@ TEST_F(BinValuesTest, EveryValueOfASavedWholeFileIsChecked) {
              BinWriteRec(kRecBoardText, &t);
          },
          false},
+        {"a required-layer net without its attribute", same,
+         [] {
+             Net net;
+             std::memset(&net, 0, sizeof net);
+             net.width = 60;
+             net.flags = kNetReqLayer;
+             BinWriteRec(kRecNameString, "N");
+             BinWriteRec(kRecNet, &net);
+         },
+         false},
+        {"a net's required layer of 0", same,
+         [] {
+             NetAndConn(60, [](Conn&) {});
+             Attribute a{};
+             a.kind = kAttrNetLayer;
+             a.key1Type = kRecNet;
+             a.key1 = 1;
+             BinWriteRec(kRecNameString, "");
+             BinWriteRec(kRecAttribute, &a);
+         },
+         false},
         {"a routed connection to be fitted", [](DbHeader& h) { h.flags |= kHdrConnFit; },
          [] { NetAndConn(60, [](Conn&) {}); }, true},
         {"an error marker of type 28", same,
