@@ -60,15 +60,6 @@ namespace {
 
 int32_t g_offX = 0, g_offY = 0;
 
-// A text for the inside of double quotes: a double quote becomes '.
-const char* Quoted(const char* text, char* out, size_t size) {
-    size_t i = 0;
-    for (; text[i] && i + 1 < size; ++i)
-        out[i] = text[i] == '"' ? '\'' : text[i];
-    out[i] = 0;
-    return out;
-}
-
 // Appends to the shared line buffer.
 void Append(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void Append(const char* format, ...) {
@@ -94,8 +85,7 @@ void AppendEnd(const char* lead, int32_t comp, int32_t pin) {
     if (AscPinNameIsNumber(pin, pinName)) {
         Append("%s%s.%d", lead, NameText(c->name), int(pin));
     } else {
-        char q[kNameMaxChars + 1];
-        Append("%s%s.\"%s\"", lead, NameText(c->name), Quoted(pinName, q, sizeof q));
+        Append("%s%s.\"%s\"", lead, NameText(c->name), AscQuoted(pinName));
     }
 }
 
@@ -122,10 +112,10 @@ bool AscPinNameIsNumber(int32_t pin, const char* name) {
 
 int32_t NoteAsc() {
     AscPutLine(" ");
-    char note[kTextChars], q[kTextChars];
+    char note[kTextChars];
     for (int32_t n = 1; n <= NoteCount(); ++n) {
         NoteGet(n, note);
-        AscOut("*Note \"%s\"\r\n", Quoted(note, q, sizeof q));
+        AscOut("*Note \"%s\"\r\n", AscQuoted(note));
     }
     return 1;
 }
@@ -202,11 +192,10 @@ int32_t NetAsc() {
     int32_t count = NetCount();
     if (count == 0) return 1;
     NetSort(1);
-    char q[kNameMaxChars + 1];
     for (int32_t n = 1; n <= count; ++n) {
         const Net* r = NetRef(n);
-        AscOut("\r\n*Net  \"%s\" W:%d MIN:%d ZID:%d", Quoted(NameText(r->name), q, sizeof q),
-               int(r->width), int(r->minWidth), int(r->maxWidth));
+        AscOut("\r\n*Net  \"%s\" W:%d MIN:%d ZID:%d", AscQuoted(NameText(r->name)), int(r->width),
+               int(r->minWidth), int(r->maxWidth));
         if (r->netLevel != 0xFFFF) AscOut(" NETLEV:%d", int(r->netLevel));
         if (r->weight != 50) AscOut(" WT:%d", int(r->weight));
         char flags[64] = "";
@@ -261,13 +250,12 @@ int32_t ObsAsc() {
 
 int32_t TextAsc() {
     AscPutLine(" ");
-    char q[kTextChars];
     for (int32_t t = 1; t <= TextCount(); ++t) {
         BoardText r;
         TextGet(t, &r);
         int32_t dx = r.owner == 0 ? g_offX : 0, dy = r.owner == 0 ? g_offY : 0;
-        AscOut("*TEXT \"%s\" %s L: %d Sym= %d &\r\n", Quoted(r.text, q, sizeof q),
-               AscTextKindWord(r.kind), int(r.layer), int(r.owner));
+        AscOut("*TEXT \"%s\" %s L: %d Sym= %d &\r\n", AscQuoted(r.text), AscTextKindWord(r.kind),
+               int(r.layer), int(r.owner));
         AscOut("     Rot=%d[%02d] W:%ld H:%ld Ratio:%d [%ld, %ld]", int(r.angle / 60),
                int(r.angle % 60), long(r.width), long(r.height), int(r.ratio), long(r.x - dx),
                long(r.y - dy));

@@ -682,9 +682,10 @@ int32_t LayerAsc() {
     for (int32_t n = 1; n <= count && n <= kMaxLayers; ++n) {
         const Layer* l = LayerRef(n);
         const int32_t* s = l->spacing;
-        AscOut("*Layer  %d \"%s\"  Space  %ld %ld %ld %ld %ld %ld %d", int(n), NameText(l->name),
-               long(s[1]), long(s[2]), long(s[0]), long(s[3] ? s[3] : s[0]),
-               long(s[4] ? s[4] : s[0]), long(s[5] ? s[5] : s[1]), int(l->mirror));
+        AscOut("*Layer  %d \"%s\"  Space  %ld %ld %ld %ld %ld %ld %d", int(n),
+               AscQuoted(NameText(l->name)), long(s[1]), long(s[2]), long(s[0]),
+               long(s[3] ? s[3] : s[0]), long(s[4] ? s[4] : s[0]), long(s[5] ? s[5] : s[1]),
+               int(l->mirror));
         if (l->flags & kLayerJumper) AscOut(" JUMPER");
         AscOut("\r\n");
     }
@@ -779,12 +780,12 @@ int32_t symAsc() {
     for (int32_t s = 1; s <= count; ++s) {
         SymbolInfo info;
         SymInfoGet(s, &info);
-        AscOut("*SYMBOL %-2d \"%s\"\r\n", int(s), NameText(info.name));
+        AscOut("*SYMBOL %-2d \"%s\"\r\n", int(s), AscQuoted(NameText(info.name)));
         for (int32_t p = 1; p <= info.pinCount; ++p) {
             const SymbolPin* pin = SymPinRef(s, p);
-            AscOut(" %-3d \"%s\"   [%ld, %ld]  Thru=%d%s\r\n", int(p), NameText(pin->name),
-                   long(pin->x), long(pin->y), int(pin->thru - vias),
-                   p < info.pinCount ? "  &" : "");
+            AscOut(" %-3d \"%s\"   [%ld, %ld]  Thru=%d%s\r\n", int(p),
+                   AscQuoted(NameText(pin->name)), long(pin->x), long(pin->y),
+                   int(pin->thru - vias), p < info.pinCount ? "  &" : "");
         }
     }
     return 1;
@@ -796,12 +797,12 @@ int32_t PackAsc() {
     for (int32_t k = 1; k <= count; ++k) {
         PackageInfo info;
         PkgInfoGet(k, &info);
-        AscOut("*PACKAGE %-3d \"%s\"\r\n", int(k), NameText(info.name));
+        AscOut("*PACKAGE %-3d \"%s\"\r\n", int(k), AscQuoted(NameText(info.name)));
         for (int32_t p = 1; p <= info.pinCount; ++p) {
             PackagePin pin;
             PkgPinGet(k, p, &pin);
-            AscOut(" %-3d \"%s\" ", int(p), NameText(pin.name));
-            AscOut("\"%s\" ", NameText(pin.name2));
+            AscOut(" %-3d \"%s\" ", int(p), AscQuoted(NameText(pin.name)));
+            AscOut("\"%s\" ", AscQuoted(NameText(pin.name2)));
             AscOut(" %d %d%s\r\n", int(pin.byte10), int(pin.value), p < info.pinCount ? " &" : "");
         }
     }

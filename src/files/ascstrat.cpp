@@ -378,7 +378,7 @@ int32_t strategyAsc() {
         DbHdr().sweep = uint8_t(n);
         Sweep s;
         SweepGet(&s);
-        AscOut("*STRATEGY %d \"%.31s\"\r\n", int(n), s.name);
+        AscOut("*STRATEGY %d \"%.31s\"\r\n", int(n), AscQuoted(s.name));
         AscOut("   EdgeColor: %ld\r\n", long(s.edgeColor));
         AscOut("   BackgroundColor: %ld\r\n", long(s.backColor));
         AscOut("   CompOutlineColor: %ld\r\n", long(s.compOutlineColor));
