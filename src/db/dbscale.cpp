@@ -408,8 +408,12 @@ void DbRangeCheck() {
         if (!PlanFits(p)) return;
     }
     DbScale(int32_t(p.factor), 1, int32_t(p.dx), int32_t(p.dy));
-    if (h.extMinX <= h.extMaxX && h.extMinX < 0) ErrReport(kErrNegative, h.extMinX);
-    if (h.extMinY <= h.extMaxY && h.extMinY < 0) ErrReport(kErrNegative, h.extMinY);
+    // The plan came from the header's extent; one that held less than the
+    // stores give back (a design validated again without DbExtent) can
+    // leave a negative minimum. Every value is within the limits all the
+    // same (the dry run saw to it), so this is a soft check.
+    if ((h.extMinX <= h.extMaxX && h.extMinX < 0) || (h.extMinY <= h.extMaxY && h.extMinY < 0))
+        ExpectFail(kErrNegative);
 }
 
 void DbScaleRegister() {

@@ -382,13 +382,25 @@ TEST_F(ScaleTest, ShiftThatOverflowsLeavesTheDesign) {
     EXPECT_EQ(DbHdr().originX, 0);
 }
 
-TEST_F(ScaleTest, NegativeMinimumAfterScalingIsAnError) {
+TEST_F(ScaleTest, NegativeMinimumAfterScalingIsASoftCheck) {
     // The header's extent claims a minimum of 0, but a component lies left
-    // of it: after doubling, the rebuilt extent starts below 0.
+    // of it: after doubling, the rebuilt extent starts below 0. The design
+    // is scaled all the same; the strict flag shows the check.
+    int32_t c = AddBoxComp(-500, 0, 100, 100);
+    DbHdr().extMinX = 0;
+    DbHdr().userUnit = 45;
+    DbValidate();
+    EXPECT_EQ(DbHdr().userUnit, 90);
+    EXPECT_LT(CompRef(c)->minX, 0);
+    DbFree();
+    DbHeaderReset();
+    DbInit();
     AddBoxComp(-500, 0, 100, 100);
     DbHdr().extMinX = 0;
     DbHdr().userUnit = 45;
+    DebugSetFlags(0, 1);
     EXPECT_FATAL(DbValidate(), 5222051);
+    DebugSetFlags(0, 0);
 }
 
 TEST_F(ScaleTest, RoutingGridOfZeroIsAnError) {
