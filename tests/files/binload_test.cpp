@@ -1200,6 +1200,32 @@ TEST_F(BinValuesTest, LatchesStayOnArcsAndPourFlagsMakePours) {
     EXPECT_EQ(ObsRef(1)->head.kind, kObsCopperPour);
 }
 
+TEST_F(BinValuesTest, AWholeSaveRefusesWhatTheLoaderWouldRefuse) {
+    WriteBytes("old.zid", {'k', 'e', 'e', 'p'});
+    NewDesign();
+    BoardText t;
+    int32_t n = TextAdd();
+    TextGet(n, &t);
+    t.height = kCoordLimit + 1;
+    {
+        DbTrustedScope trusted;
+        TextPut(n, &t);
+    }
+    FileSpec spec = Spec("old.zid");
+    EXPECT_FALSE(BinSave(&spec, true));
+    EXPECT_EQ(ReadBytes("old.zid"), (std::vector<uint8_t>{'k', 'e', 'e', 'p'}));
+    EXPECT_NE(LogText().find("Error writing to file:"), std::string::npos);
+    // Within the limit it is written and reads back.
+    t.height = kCoordLimit;
+    {
+        DbTrustedScope trusted;
+        TextPut(n, &t);
+    }
+    EXPECT_TRUE(BinSave(&spec, true));
+    ASSERT_EQ(Load("old.zid"), 1);
+    EXPECT_EQ(TextRef(1)->height, kCoordLimit);
+}
+
 TEST_F(BinValuesTest, AFullNameTableFailsTheLoad) {
     // Names of 100 characters, each batch closed by a colour entry of a
     // layer the design lacks (skipped, the names forgotten): more text
