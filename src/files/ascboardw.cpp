@@ -83,9 +83,9 @@ void AppendEnd(const char* lead, int32_t comp, int32_t pin) {
     if (c->symbol >= 1 && c->symbol <= SymCount() && pin >= 1 && pin <= SymPinCount(c->symbol))
         pinName = NameText(SymPinRef(c->symbol, pin)->name);
     if (AscPinNameIsNumber(pin, pinName)) {
-        Append("%s%s.%d", lead, NameText(c->name), int(pin));
+        Append("%s%s.%d", lead, AscQuoted(NameText(c->name)), int(pin));
     } else {
-        Append("%s%s.\"%s\"", lead, NameText(c->name), AscQuoted(pinName));
+        Append("%s%s.\"%s\"", lead, AscQuoted(NameText(c->name)), AscQuoted(pinName));
     }
 }
 
@@ -124,9 +124,10 @@ int32_t CompAsc() {
     AscPutLine(" ");
     for (int32_t c = 1; c <= CompCount(); ++c) {
         const Component* r = CompRef(c);
-        AscOut("*COMP %s  [%ld, %ld]  Rot=%d[%02d]  Symbol=%d %s%s\r\n", NameText(r->name),
-               long(r->x - g_offX), long(r->y - g_offY), int(r->angle / 60), int(r->angle % 60),
-               int(r->symbol), (r->flags & kCompNoRoute) ? "NOROUTE" : "ROUTE",
+        AscOut("*COMP %s  [%ld, %ld]  Rot=%d[%02d]  Symbol=%d %s%s\r\n",
+               AscQuoted(NameText(r->name)), long(r->x - g_offX), long(r->y - g_offY),
+               int(r->angle / 60), int(r->angle % 60), int(r->symbol),
+               (r->flags & kCompNoRoute) ? "NOROUTE" : "ROUTE",
                (r->flags & kCompKey) ? " KEY" : "");
     }
     return 1;
