@@ -738,7 +738,7 @@ int32_t ThruAsc() {
             if (l == 1) {
                 std::snprintf(line, kAscLineBytes, "%s  %-2d \"%s\" &",
                               t <= vias ? "*VIA " : "*THRU", int(t <= vias ? t : t - vias),
-                              NameText(rec->name));
+                              AscQuoted(NameText(rec->name)));
                 AscPutLine(line);
             }
             int n;
