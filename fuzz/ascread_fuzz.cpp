@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FileSpec spec;
     HeadlessMemoryFileSpec(data, size, "fuzz.asc", &spec);
     int32_t errors = 0;
-    AscReadDatabase(&spec, &errors);
+    if (AscReadDatabase(&spec, &errors)) FuzzCheckReload();
     DbFree();
     DbHeaderReset();
     return 0;

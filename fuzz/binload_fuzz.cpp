@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     DbHeaderReset();
     FileSpec spec;
     HeadlessMemoryFileSpec(data, size, "fuzz.zid", &spec);
-    BinLoadFile(&spec, true);
+    if (BinLoadFile(&spec, true)) FuzzCheckReload();
     DbFree();
     DbHeaderReset();
     return 0;

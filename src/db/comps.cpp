@@ -351,7 +351,7 @@ void CompDelete(int32_t c) {
 
 int32_t CompSort(int32_t c) {
     int32_t count = g_count;
-    int16_t* sorted = DbSortIndex(
+    std::vector<int16_t> map = DbSortIndex(
         count, [](int32_t row) { return NameText(Slot(row)->name); },
         [](int32_t a, int32_t b) {
             Component t;
@@ -359,8 +359,7 @@ int32_t CompSort(int32_t c) {
             std::memcpy(Slot(a), Slot(b), sizeof t);
             std::memcpy(Slot(b), &t, sizeof t);
         });
-    if (!sorted) return c;
-    std::vector<int16_t> map(sorted, sorted + count + 1);
+    if (map.empty()) return c;
     CompRenumber(map, count, count);
     DbSetModified();
     DbAttrRenumber(kRecComponent, map.data(), count);

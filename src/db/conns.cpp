@@ -19,6 +19,7 @@
 #include "db/err.h"
 #include "db/geom.h"
 #include "db/layers.h"
+#include "db/limits.h"
 #include "db/names.h"
 #include "db/nets.h"
 #include "db/pool.h"
@@ -52,6 +53,8 @@ enum : ErrCode {
     kErrSameEndIndex = 5239086,
     kErrCopyCount = 5239091,
     kErrNetWidth = 5239095,
+    kErrCrnCoord = 5239096, // a corner beyond the coordinate limit
+    kErrCrnFlags = 5239097, // a corner flag byte beyond 0..7
     kErrSetFlagsNet = 5239564,
     kErrRebuildNoLists = 5239603,
     kErrInsertAt = 5240020,
@@ -200,17 +203,20 @@ int32_t JournalTurn(int32_t comp) {
     return 0;
 }
 
-void MoveCorners(Conn* r, int32_t last, int32_t dx, int32_t dy) {
+// Offsets and moved points in 64 bits: the stored point is the moved one
+// cut to 32 bits (within the coordinate limit it is exact), never a signed
+// overflow.
+void MoveCorners(Conn* r, int32_t last, int64_t dx, int64_t dy) {
     for (int32_t i = 0; i <= last; ++i) {
-        r->crn[i].x += dx;
-        r->crn[i].y += dy;
+        r->crn[i].x = int32_t(int64_t(r->crn[i].x) + dx);
+        r->crn[i].y = int32_t(int64_t(r->crn[i].y) + dy);
     }
 }
 
 // Fits end 0 of the record to the pin at (px, py).
 void FitEnd(Conn* r, int32_t px, int32_t py, int32_t turn, bool routed) {
     Crn* crn = r->crn;
-    int32_t dx = px - crn[0].x, dy = py - crn[0].y;
+    const int64_t dx = int64_t(px) - crn[0].x, dy = int64_t(py) - crn[0].y;
     if (!routed) {
         crn[0].x = px;
         crn[0].y = py;
@@ -447,6 +453,31 @@ ErrCode PinRule(int32_t comp, int32_t pin, int32_t* number) {
     return 0;
 }
 
+// The rules of a record stored as given: the size fits a block, every
+// corner lies within the coordinate limit with a flag byte of 0..7, and a
+// segment (or a ratsnest) without a width has a net width to take, since
+// the pin fitting of validation stores it again with the full rules.
+ErrCode TrustedRule(const Conn* record, int32_t* number) {
+    const ConnHead& h = record->head;
+    auto fail = [number](ErrCode code, int32_t value) {
+        *number = value;
+        return code;
+    };
+    const int32_t count = h.count;
+    if (count < 0 || count > kConnMaxCorners) return fail(kErrCopyCount, count);
+    for (int32_t i = 0; i < count; ++i) {
+        const Crn& c = record->crn[i];
+        if (!InCoordLimit(c.x) || !InCoordLimit(c.y)) return fail(kErrCrnCoord, i);
+        if (c.flags > 7) return fail(kErrCrnFlags, c.flags);
+    }
+    const Net* net = NetRef(h.net);
+    if (net->width != 0) return 0;
+    if (count < 2 && net->minWidth == 0 && net->maxWidth == 0) return fail(kErrNetWidth, h.net);
+    for (int32_t i = 0; i < count - 1; ++i)
+        if (record->crn[i].width == 0) return fail(kErrNetWidth, h.net);
+    return 0;
+}
+
 } // namespace
 
 ErrCode ConnPutCheck(int32_t n, const Conn* record, int32_t* number) {
@@ -460,8 +491,9 @@ ErrCode ConnPutCheck(int32_t n, const Conn* record, int32_t* number) {
     const ConnHead& h = record->head;
     if (h.net < 1 || h.net > NetCount()) return fail(kErrPutNet, h.net);
     int32_t count = h.count;
-    // Stored as given while trusted: only the size must fit a block.
-    if (DbIsTrusted()) return count < 0 || count > kConnMaxCorners ? fail(kErrCopyCount, count) : 0;
+    // Stored as given while trusted: nothing is derived, but the values
+    // stay within what validation and the readers rely on.
+    if (DbIsTrusted()) return TrustedRule(record, &out);
     int32_t comps = CompCount();
     if (h.fromComp < 0 || h.fromComp > comps) return fail(kErrEndComp, h.fromComp);
     if (h.toComp < 0 || h.toComp > comps) return fail(kErrEndComp, h.toComp);
@@ -1060,7 +1092,9 @@ void ConnFitPins(Conn* record) {
     for (int32_t i = 0; i < count - 1 && !routed; ++i)
         routed = record->crn[i].layer != 0;
     struct End {
-        int32_t comp, px, py, dx, dy, turn;
+        int32_t comp, px, py;
+        int64_t dx, dy; // corner to pin, in 64 bits
+        int32_t turn;
     } ends[2];
     for (int32_t e = 0; e < 2; ++e) {
         End& end = ends[e];
@@ -1073,8 +1107,8 @@ void ConnFitPins(Conn* record) {
         const Crn& c = record->crn[e ? count - 1 : 0];
         end.px = pin.x;
         end.py = pin.y;
-        end.dx = pin.x - c.x;
-        end.dy = pin.y - c.y;
+        end.dx = int64_t(pin.x) - c.x;
+        end.dy = int64_t(pin.y) - c.y;
         if (routed) end.turn = JournalTurn(end.comp);
     }
     if (routed && ends[0].comp != 0 && ends[1].comp != 0) {

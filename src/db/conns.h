@@ -20,7 +20,8 @@ enum : int32_t {
     kConnLowSlots = 16000,    // slots 1..15,999 are in the low table
     kConnLowPointers = 16001, // the low table's full size
     kConnGrow = 500,
-    kConnLimit = 32000, // the capacity never reaches this
+    kConnLimit = 32000,        // the capacity never reaches this
+    kConnMax = kConnLimit - 1, // connections in a design
 };
 
 // Connection flag bits.
@@ -59,14 +60,14 @@ const Conn* ConnRef(int32_t n);
 // Checks, derives and stores the record (as given while trusted).
 void ConnPut(int32_t n, const Conn* record);
 // The checks of ConnPut without storing anything: the index 1..count and
-// the net 1..net count; while trusted, a corner count the store can hold.
-// Otherwise: the end components 0..count; a record of 2 or more corners has
-// at most 1,000, its segments' layers within the layer count and via types
-// within the via-type count; the pins of the ends the store puts on them
-// (both of a ratsnest it makes, of a new connection, or the ends that
-// changed) must exist; and a segment without a width needs a net with one.
-// 0 when the put would pass, else the code of the first rule it fails, with
-// the number it would report in *number (may be null).
+// the net 1..net count; while trusted, a corner count the store can hold,
+// corners within the coordinate limit with flag bytes 0..7, and a segment
+// (or a ratsnest) without a width only on a net with one. Otherwise: the end components 0..count; a
+// record of 2 or more corners has at most 1,000, its segments' layers within the layer count and
+// via types within the via-type count; the pins of the ends the store puts on them (both of a
+// ratsnest it makes, of a new connection, or the ends that changed) must exist; and a segment
+// without a width needs a net with one. 0 when the put would pass, else the code of the first rule
+// it fails, with the number it would report in *number (may be null).
 ErrCode ConnPutCheck(int32_t n, const Conn* record, int32_t* number = nullptr);
 // Stores without end validation or relinking: a block of the right size,
 // then (unless trusted) the box and the derived flags.

@@ -36,7 +36,6 @@ enum : ErrCode {
     kErrRenumberLayers = 21290,
     kErrRenumberType = 21291,
     kErrLcm = 21295,
-    kErrSortMap = 21297,
 };
 
 constexpr int32_t kTypeSlots = 24;
@@ -564,12 +563,9 @@ void DbAttrRenumber(int32_t type, const int16_t* map, int32_t count) {
 
 // ---- index sort --------------------------------------------------------------
 
-int16_t* DbSortIndex(int32_t count, const std::function<const char*(int32_t row)>& key,
-                     const std::function<void(int32_t a, int32_t b)>& swap) {
-    if (count < 2) {
-        PoolReset(kPoolRenumber);
-        return nullptr;
-    }
+std::vector<int16_t> DbSortIndex(int32_t count, const std::function<const char*(int32_t row)>& key,
+                                 const std::function<void(int32_t a, int32_t b)>& swap) {
+    if (count < 2) return {};
     // at[p] = the old number of the row now at position p.
     std::vector<int32_t> at(size_t(count) + 1);
     for (int32_t i = 0; i <= count; ++i)
@@ -607,15 +603,12 @@ int16_t* DbSortIndex(int32_t count, const std::function<const char*(int32_t row)
     bool changed = false;
     for (int32_t p = 1; p <= count && !changed; ++p)
         changed = at[size_t(p)] != p;
-    if (!changed) {
-        PoolReset(kPoolRenumber);
-        return nullptr;
-    }
-    auto* map = static_cast<int16_t*>(
-        PoolAlloc(int32_t(sizeof(int16_t)) * (count + 1), kPoolRenumber, kErrSortMap));
-    map[0] = 0;
+    if (!changed) return {};
+    // The map of a full table (32,767 rows) is larger than a pool piece: it
+    // lives outside the pools.
+    std::vector<int16_t> map(size_t(count) + 1, 0);
     for (int32_t p = 1; p <= count; ++p)
-        map[at[size_t(p)]] = int16_t(p);
+        map[size_t(at[size_t(p)])] = int16_t(p);
     return map;
 }
 
@@ -625,17 +618,30 @@ const char* CoordText(int32_t value) {
     return ValueFormat(value);
 }
 
-int32_t LcmChecked(int32_t a, int32_t b) {
-    if (a <= 0 || b <= 0) return 0;
+namespace {
+
+// a / gcd(a, b) for positive a and b.
+int32_t LcmFactor(int32_t a, int32_t b) {
     int32_t x = a, y = b;
     while (y != 0) {
         int32_t t = x % y;
         x = y;
         y = t;
     }
-    int32_t q = a / x;
-    if (b >= INT32_MAX / q) ErrReport(kErrLcm, int32_t(b));
-    return q * b;
+    return a / x;
+}
+
+} // namespace
+
+bool LcmFits(int32_t a, int32_t b) {
+    if (a <= 0 || b <= 0) return true;
+    return b < INT32_MAX / LcmFactor(a, b);
+}
+
+int32_t LcmChecked(int32_t a, int32_t b) {
+    if (a <= 0 || b <= 0) return 0;
+    if (!LcmFits(a, b)) ErrReport(kErrLcm, int32_t(b));
+    return LcmFactor(a, b) * b;
 }
 
 bool DbIsTrusted() {

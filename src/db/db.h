@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "db/dbheader.h"
 #include "db/records.h"
@@ -63,15 +64,23 @@ void DbRenumberRefs(int32_t renType, const int16_t* map, int32_t count, int32_t 
 void DbAttrRenumber(int32_t type, const int16_t* map, int32_t count);
 
 // Sorts rows 1..count by their key texts, calling swap for every exchange.
-// Returns the map old row -> new row (entries 0..count) in pool 6, or null
-// when count is below 2 or the order did not change (pool 6 is then reset).
-int16_t* DbSortIndex(int32_t count, const std::function<const char*(int32_t row)>& key,
-                     const std::function<void(int32_t a, int32_t b)>& swap);
+// Returns the map old row -> new row (entries 0..count, any count up to a
+// full table), or an empty map when count is below 2 or the order did not
+// change.
+std::vector<int16_t> DbSortIndex(int32_t count, const std::function<const char*(int32_t row)>& key,
+                                 const std::function<void(int32_t a, int32_t b)>& swap);
 
 // A coordinate as display text.
 const char* CoordText(int32_t value);
-// Least common multiple; 0 when a or b is not positive.
+// Least common multiple; 0 when a or b is not positive. It must fit 32 bits
+// (LcmFits), else an internal error.
 int32_t LcmChecked(int32_t a, int32_t b);
+// Whether the routing grid and both grid pairs of a header have least
+// common multiples in 32 bits, as the range check combines them (a grid of
+// 0 stands for the routing grid).
+bool DbGridsCombine(const DbHeader* h);
+// Whether LcmChecked(a, b) has an answer (true when a or b is not positive).
+bool LcmFits(int32_t a, int32_t b);
 
 // The name of the number v: its number form (30,001 + v) for 0..30,000,
 // otherwise the decimal text stored as a name (NameOfNumber).

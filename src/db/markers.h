@@ -63,9 +63,11 @@ void MarkerPut(int32_t n, const ErrorMarker* record);
 // report in *number (may be null).
 ErrCode MarkerPutCheck(int32_t n, const ErrorMarker* record, int32_t* number = nullptr);
 int32_t MarkerCount();
-// The message id of a marker type's name (types 1..27).
+// The message id of a marker type's name (types 1..27); any other type is a
+// soft check (ExpectFail) and answers 0, no name.
 int32_t ErrTypeMsgId(int32_t type);
-// 1 for the clearance types 2, 3, 4, 6, 7, 13 and 20.
+// 1 for the clearance types 2, 3, 4, 6, 7, 13 and 20; 0 for the others (a
+// type without a name is a soft check).
 int32_t ErrTypeIsClearance(int32_t type);
 // 1 when a colour entry of item kind 1 or 9 shows the marker's layer.
 int32_t MarkerShown(const ErrorMarker* record);

@@ -143,6 +143,18 @@ NameId NameIntern(const char* text) {
     return StoredId(p, offset);
 }
 
+bool NameFits(const char* text) {
+    if (!g_pages || text[0] == 0 || NameLookup(text)) return true;
+    if (std::strlen(text) > size_t(kNameMaxChars)) return false;
+    if (g_highest + 1 < kNamePages) return true;
+    // No page is left for a chain to overflow onto: the chain's last page
+    // must have room.
+    int32_t p = int32_t(Hash(text));
+    while (g_pages[p].next >= 0)
+        p = g_pages[p].next;
+    return g_pages[p].free - int32_t(std::strlen(text) + 1) >= 0;
+}
+
 void NameToText(NameId id, int32_t limit, char* buffer) {
     char text[kNameMaxChars + 1];
     if (id == 0) {

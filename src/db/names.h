@@ -27,6 +27,10 @@ NameId NameLookup(const char* text);
 // The text's NameId, storing the text when it is not stored yet (the table
 // is set up on first use). A text over 100 characters is an internal error.
 NameId NameIntern(const char* text);
+// Whether NameIntern(text) can keep the text: it is stored already, or it
+// has at most 100 characters and the table has room for it. A reader asks
+// first, so that a full name table fails its load instead of the program.
+bool NameFits(const char* text);
 // Writes the text of id into buffer (room for 101 bytes), cut to limit
 // characters when limit is below 100.
 void NameToText(NameId id, int32_t limit, char* buffer);

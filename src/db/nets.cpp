@@ -201,7 +201,7 @@ void NetDelete(int32_t n) {
 
 int32_t NetSort(int32_t n) {
     int32_t count = g_count;
-    int16_t* sorted = DbSortIndex(
+    std::vector<int16_t> map = DbSortIndex(
         count, [](int32_t row) { return NameText(Slot(row)->name); },
         [](int32_t a, int32_t b) {
             Net t;
@@ -209,8 +209,7 @@ int32_t NetSort(int32_t n) {
             std::memcpy(Slot(a), Slot(b), sizeof t);
             std::memcpy(Slot(b), &t, sizeof t);
         });
-    if (!sorted) return n;
-    std::vector<int16_t> map(sorted, sorted + count + 1);
+    if (map.empty()) return n;
     ConnNetsRenumber(map.data(), count);
     ObsNetRenumber(map.data(), count);
     NetConnRebuild();
@@ -255,6 +254,13 @@ void NetRebuildAll() {
         NetPut(n, &net);
         if (!NetKeepsConns(n)) ChainOrderNet(n);
     }
+}
+
+bool NetReqLayerFits(int32_t n) {
+    if (n < 1 || n > g_count || !(Slot(n)->flags & kNetReqLayer)) return true;
+    Attribute a;
+    AttrScanStart(kAttrNetLayer, kRecNet, n, 0);
+    return AttrScanNext(&a) && a.key2 != 0;
 }
 
 int32_t NetLevCheck(int32_t n) {
@@ -328,6 +334,7 @@ int32_t NoteCount() {
 int32_t NoteAdd(const char* text) {
     size_t length = std::strlen(text);
     if (length > size_t(kTextChars - 1)) ErrReport(kErrNoteLong, int32_t(length));
+    if (g_noteCount >= kNoteMax) return 0;
     // Pool pieces are 4-byte aligned; the link needs 8.
     auto* raw = static_cast<uint8_t*>(
         PoolAlloc(int32_t(offsetof(NoteBlock, text) + length + 1 + 4), kPoolDb, kErrNoteBlock));

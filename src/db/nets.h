@@ -13,7 +13,8 @@
 enum : int32_t {
     kNetPageSize = 2336, // records per page
     kNetPages = 15,
-    kNetMax = 32767, // the count is a signed 16-bit number
+    kNetMax = 32767,  // the count is a signed 16-bit number
+    kNoteMax = 32767, // the header's note count is a signed 16-bit number
 };
 
 // Net flag bits.
@@ -75,6 +76,9 @@ void NetRebuildAll();
 // Checks the pins of a net with a required layer: 1 when all reach it,
 // otherwise 0 after an error marker was stored at every pin that does not.
 int32_t NetLevCheck(int32_t n);
+// Whether net n's required-layer flag, when set, has what NetLevCheck needs:
+// its attribute of kind 12 with a layer (second key not 0).
+bool NetReqLayerFits(int32_t n);
 // Registers the net and note modules with the database.
 void NetRegister();
 // 1 when the net record's level (its allowed-layer mask, bit n - 1 for
@@ -85,7 +89,8 @@ int32_t NetAllowsLayer(const Net* net, int32_t layer);
 
 void NoteInit();
 void NoteReset();
-// Appends a note (at most 100 characters) and answers the new count.
+// Appends a note (at most 100 characters) and answers the new count; 0,
+// nothing stored, when 32,767 notes exist.
 int32_t NoteAdd(const char* text);
 // Copies note n's text (room for 101 bytes).
 void NoteGet(int32_t n, char* buffer);

@@ -78,6 +78,7 @@ enum : uint16_t {
     kObsBySystem = 0x0001, // made by the system (outlines, joined segments)
     kObsHasArcs = 0x0002,  // the points contain arcs (derived)
     kObsCircle = 0x0004,   // the obstacle is a circle (derived)
+    kObsPourFlag = 0x0040, // on loading a design file: the obstacle is a copper pour
     kObsNoExtent = 0x0800, // left out of the design extent
 };
 

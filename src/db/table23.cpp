@@ -21,7 +21,7 @@ enum : ErrCode {
     kErrMapAlloc = 5248463,
 };
 
-enum : int32_t { kGrow = 20, kLimit = 500 };
+enum : int32_t { kGrow = 20 };
 
 Table23* g_rec = nullptr;
 int32_t g_count = 0;
@@ -44,7 +44,7 @@ void Table23Init() {
     g_capacity = 0;
     int32_t capacity = DbHdr().table23Count;
     if (capacity <= 0) capacity = kGrow;
-    if (capacity > kLimit) capacity = kLimit;
+    if (capacity > kTable23Max) capacity = kTable23Max;
     Reserve(capacity);
 }
 
@@ -56,9 +56,9 @@ void Table23Free() {
 
 int32_t Table23Add() {
     if (g_count >= g_capacity) {
-        if (g_capacity >= kLimit) ErrOutOfMemory(kErrFull);
+        if (g_capacity >= kTable23Max) ErrOutOfMemory(kErrFull);
         int32_t capacity = g_capacity + kGrow;
-        Reserve(capacity > kLimit ? kLimit : capacity);
+        Reserve(capacity > kTable23Max ? kTable23Max : capacity);
     }
     ++g_count;
     DbRecInit(kRecTable23, &g_rec[g_count], g_count);

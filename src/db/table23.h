@@ -6,6 +6,10 @@
 #include "db/err.h"
 #include "db/records.h"
 
+enum : int32_t {
+    kTable23Max = 500, // records in a design
+};
+
 void Table23Init(); // from DbInit: capacity from the header's count
 void Table23Free(); // from DbFree: the table is absent
 int32_t Table23Add();

@@ -42,8 +42,8 @@ bool IsPunct(const char* text) {
     return Ctx().kind == kAscPunct && std::strcmp(Ctx().token, text) == 0;
 }
 
-bool InCoord(const char* what, int32_t v) {
-    return AscInRange(what, v, -kAscCoordMax, kAscCoordMax);
+bool InCoord(const char* what, int64_t v) {
+    return AscInRange(what, v, -kCoordLimit, kCoordLimit);
 }
 
 // A number after a keyword word; false (the token's "Syntax Error" logged)
@@ -57,15 +57,18 @@ bool Number(int32_t* out) {
 // "ROT=" d, optionally "[" m "]"; the token after it is current. False when
 // the shape is broken or the angle is out of range.
 bool ReadAngle(int16_t* out) {
-    int32_t d = 0, m = 0;
-    if (!Number(&d)) return false;
+    int32_t unused = 0;
+    if (!Number(&unused)) return false;
+    const int64_t d = AscNumber64();
+    int64_t m = 0;
     AscGetToken(kAscAny);
     if (AscTokenIs("[")) {
-        if (!Number(&m)) return false;
+        if (!Number(&unused)) return false;
+        m = AscNumber64();
         if (!AscGetToken(kAscPunct) || !IsPunct("]")) return false;
         AscGetToken(kAscAny);
     }
-    int64_t angle = 60 * int64_t(d) + m;
+    int64_t angle = 60 * d + m;
     if (!AscInRange("ROT=", angle, -kAnglesMax, kAnglesMax)) return false;
     *out = int16_t(angle);
     return true;
@@ -294,20 +297,19 @@ Conn* ConnScratch() {
 } // namespace
 
 int32_t AscReadPoint(int32_t* x, int32_t* y) {
-    AscContext& c = Ctx();
     if (!AscTokenIs("[")) {
         AscError("%s", AscMsg(kAscMsgSyntax));
         return 0;
     }
     if (!AscGetToken(kAscNumber)) return 0;
-    int32_t px = c.number;
+    int64_t px = AscNumber64();
     if (!AscGetToken(kAscPunct) || !IsPunct(",")) return 0;
     if (!AscGetToken(kAscNumber)) return 0;
-    int32_t py = c.number;
+    int64_t py = AscNumber64();
     if (!AscGetToken(kAscPunct) || !IsPunct("]")) return 0;
     if (!InCoord("[x, y]", px) || !InCoord("[x, y]", py)) return 0;
-    *x = px;
-    *y = py;
+    *x = int32_t(px);
+    *y = int32_t(py);
     return 1;
 }
 
@@ -706,42 +708,38 @@ const char* const kObsKindWords[20] = {"OUTLINE", "KEEPOUT",  "AVOID",   "NOVIA"
                                        "CINNER",  "COUTER",   "MATRIX",  "GKEEPIN", "GKEEPOUT",
                                        "HKEEPIN", "HKEEPOUT", "CVOID",   "CPOUR",   "SHAVABLE"};
 
+// The owner after "SYM=": minus a component, 0 the board, or a symbol by
+// its number in the file, which goes through the symbol map like the
+// footprint of a component; a symbol the file did not define (or that was
+// refused) is out of range.
+bool ReadOwner(int16_t* owner) {
+    int32_t v = 0;
+    if (!Number(&v) || !AscInRange("SYM=", v, -CompCount(), INT16_MAX)) return false;
+    if (v <= 0) {
+        *owner = int16_t(v);
+        return true;
+    }
+    const AscContext& c = Ctx();
+    const int32_t s = v <= c.symbolCount ? c.symMap[v] : 0;
+    if (!AscInRange("SYM=", v, 1, s ? INT16_MAX : 0)) return false;
+    *owner = int16_t(s);
+    return true;
+}
+
 Obstacle* ObsScratch() {
     static std::unique_ptr<Obstacle> scratch(new Obstacle());
     return scratch.get();
 }
 
-// Whether storing would find two radii of an arc that differ too much (the
-// obstacle as the table closes it).
-bool ArcRadiiOk(const Obstacle& in) {
-    auto r = std::make_unique<Obstacle>();
-    std::memcpy(r.get(), &in, sizeof in);
-    ObsHead& h = r->head;
-    auto same = [](const ObsPoint& a, const ObsPoint& b) { return a.x == b.x && a.y == b.y; };
-    if (h.kind != kObsMatrix && ObsIsClosed(r.get()) && h.count >= 3 &&
-        !same(r->pt[h.count - 1], r->pt[0]) && h.count < kObsMaxPoints) {
-        r->pt[h.count] = r->pt[0];
-        ++h.count;
-    }
-    bool circle = h.count == 3 && same(r->pt[2], r->pt[0]) && (r->pt[1].flags & kObsPtArc);
-    if (circle) return true;
-    const int64_t limit = 3 * int64_t(DbHdr().userUnit);
-    for (int32_t i = 0; i < h.count - 2; ++i) {
-        const ObsPoint& c = r->pt[i + 1];
-        if (!(c.flags & kObsPtArc)) continue;
-        const ObsPoint& e = r->pt[i + 2];
-        const int32_t d1 = PtDist(c.x, c.y, r->pt[i].x, r->pt[i].y);
-        const int32_t d2 = PtDist(c.x, c.y, e.x, e.y);
-        if ((d1 > d2 ? d1 - d2 : d2 - d1) >= limit) return false;
-    }
-    return true;
-}
-
 } // namespace
 
-int32_t AscObsKind(const char* word) { return KindOfWord(kObsKindWords, 20, word); }
+int32_t AscObsKind(const char* word) {
+    return KindOfWord(kObsKindWords, 20, word);
+}
 
-const char* AscObsKindWord(int32_t kind) { return WordOfKind(kObsKindWords, 20, kind); }
+const char* AscObsKindWord(int32_t kind) {
+    return WordOfKind(kObsKindWords, 20, kind);
+}
 
 int32_t AscReadObs() {
     AscContext& c = Ctx();
@@ -783,11 +781,10 @@ int32_t AscReadObs() {
             if (!Number(&v) || !AscInRange("L:", v, 0, DbHdr().layerCount)) return 0;
             h.layer = uint8_t(v);
         } else if (AscTokenIs("W:")) {
-            if (!Number(&v) || !AscInRange("W:", v, 0, kAscCoordMax)) return 0;
+            if (!Number(&v) || !AscInRange("W:", v, 0, kCoordLimit)) return 0;
             h.width = v;
         } else if (AscTokenIs("SYM=")) {
-            if (!Number(&v) || !AscInRange("SYM=", v, -CompCount(), SymCount())) return 0;
-            h.owner = int16_t(v);
+            if (!ReadOwner(&h.owner)) return 0;
         } else if (AscTokenIs("NONET")) {
             h.net = kObsNoNet;
         } else if (AscTokenIs("NETNUMBER:")) {
@@ -808,10 +805,6 @@ int32_t AscReadObs() {
     h.count = int16_t(count);
     if (h.layer == 0 && h.net == 0) {
         AscRejected("*OBS", kErrObsPutAnyNetConn);
-        return 0;
-    }
-    if (!ArcRadiiOk(rec)) {
-        AscRejected("*OBS", kErrObsArcRadii);
         return 0;
     }
     if (ObsCount() >= kObsMax) {
@@ -842,8 +835,11 @@ int32_t AscReadNote() {
     if (!AscGetToken(kAscString)) return 0;
     char text[kTextChars];
     std::snprintf(text, sizeof text, "%.100s", Ctx().token);
-    NoteAdd(text);
     AscGetToken(kAscAny);
+    if (!NoteAdd(text)) {
+        AscTableFull("*NOTE");
+        return 0;
+    }
     return 1;
 }
 
@@ -854,9 +850,13 @@ const char* const kTextKindWords[7] = {"STATIC",  "CNAME",   "SNAME",  "PNAME",
 
 } // namespace
 
-int32_t AscTextKind(const char* word) { return KindOfWord(kTextKindWords, 7, word); }
+int32_t AscTextKind(const char* word) {
+    return KindOfWord(kTextKindWords, 7, word);
+}
 
-const char* AscTextKindWord(int32_t kind) { return WordOfKind(kTextKindWords, 7, kind); }
+const char* AscTextKindWord(int32_t kind) {
+    return WordOfKind(kTextKindWords, 7, kind);
+}
 
 int32_t AscReadText() {
     AscContext& c = Ctx();
@@ -886,16 +886,15 @@ int32_t AscReadText() {
             if (!Number(&v) || !AscInRange("L:", v, 0, DbHdr().layerCount)) return 0;
             rec.layer = uint8_t(v);
         } else if (AscTokenIs("SYM=")) {
-            if (!Number(&v) || !AscInRange("SYM=", v, -CompCount(), SymCount())) return 0;
-            rec.owner = int16_t(v);
+            if (!ReadOwner(&rec.owner)) return 0;
         } else if (AscTokenIs("ROT=")) {
             if (!ReadAngle(&rec.angle)) return 0;
             continue;
         } else if (AscTokenIs("W:")) {
-            if (!Number(&v) || !AscInRange("W:", v, 0, kAscCoordMax)) return 0;
+            if (!Number(&v) || !AscInRange("W:", v, 0, kCoordLimit)) return 0;
             rec.width = v;
         } else if (AscTokenIs("H:")) {
-            if (!Number(&v) || !AscInRange("H:", v, 0, kAscCoordMax)) return 0;
+            if (!Number(&v) || !AscInRange("H:", v, 0, kCoordLimit)) return 0;
             rec.height = v;
         } else if (AscTokenIs("RATIO:")) {
             if (!Number(&v) || !AscInRange("RATIO:", v, 1, 1000)) return 0;
@@ -904,7 +903,7 @@ int32_t AscReadText() {
             if (!Number(&v)) return 0;
             rec.flags = (v & 1) ? kTextFlagMirrored : 0;
         } else if (AscTokenIs("R:")) {
-            if (!Number(&v) || !AscInRange("R:", v, 0, kAscCoordMax)) return 0;
+            if (!Number(&v) || !AscInRange("R:", v, 0, kCoordLimit)) return 0;
             rec.r = v;
         }
         AscGetToken(kAscAny);

@@ -60,15 +60,6 @@ namespace {
 
 int32_t g_offX = 0, g_offY = 0;
 
-// A text for the inside of double quotes: a double quote becomes '.
-const char* Quoted(const char* text, char* out, size_t size) {
-    size_t i = 0;
-    for (; text[i] && i + 1 < size; ++i)
-        out[i] = text[i] == '"' ? '\'' : text[i];
-    out[i] = 0;
-    return out;
-}
-
 // Appends to the shared line buffer.
 void Append(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void Append(const char* format, ...) {
@@ -92,10 +83,9 @@ void AppendEnd(const char* lead, int32_t comp, int32_t pin) {
     if (c->symbol >= 1 && c->symbol <= SymCount() && pin >= 1 && pin <= SymPinCount(c->symbol))
         pinName = NameText(SymPinRef(c->symbol, pin)->name);
     if (AscPinNameIsNumber(pin, pinName)) {
-        Append("%s%s.%d", lead, NameText(c->name), int(pin));
+        Append("%s%s.%d", lead, AscQuoted(NameText(c->name)), int(pin));
     } else {
-        char q[kNameMaxChars + 1];
-        Append("%s%s.\"%s\"", lead, NameText(c->name), Quoted(pinName, q, sizeof q));
+        Append("%s%s.\"%s\"", lead, AscQuoted(NameText(c->name)), AscQuoted(pinName));
     }
 }
 
@@ -122,10 +112,10 @@ bool AscPinNameIsNumber(int32_t pin, const char* name) {
 
 int32_t NoteAsc() {
     AscPutLine(" ");
-    char note[kTextChars], q[kTextChars];
+    char note[kTextChars];
     for (int32_t n = 1; n <= NoteCount(); ++n) {
         NoteGet(n, note);
-        AscOut("*Note \"%s\"\r\n", Quoted(note, q, sizeof q));
+        AscOut("*Note \"%s\"\r\n", AscQuoted(note));
     }
     return 1;
 }
@@ -134,9 +124,10 @@ int32_t CompAsc() {
     AscPutLine(" ");
     for (int32_t c = 1; c <= CompCount(); ++c) {
         const Component* r = CompRef(c);
-        AscOut("*COMP %s  [%ld, %ld]  Rot=%d[%02d]  Symbol=%d %s%s\r\n", NameText(r->name),
-               long(r->x - g_offX), long(r->y - g_offY), int(r->angle / 60), int(r->angle % 60),
-               int(r->symbol), (r->flags & kCompNoRoute) ? "NOROUTE" : "ROUTE",
+        AscOut("*COMP %s  [%ld, %ld]  Rot=%d[%02d]  Symbol=%d %s%s\r\n",
+               AscQuoted(NameText(r->name)), long(r->x - g_offX), long(r->y - g_offY),
+               int(r->angle / 60), int(r->angle % 60), int(r->symbol),
+               (r->flags & kCompNoRoute) ? "NOROUTE" : "ROUTE",
                (r->flags & kCompKey) ? " KEY" : "");
     }
     return 1;
@@ -206,11 +197,10 @@ int32_t NetAsc() {
     int32_t count = NetCount();
     if (count == 0) return 1;
     NetSort(1);
-    char q[kNameMaxChars + 1];
     for (int32_t n = 1; n <= count; ++n) {
         const Net* r = NetRef(n);
-        AscOut("\r\n*Net  \"%s\" W:%d MIN:%d ZID:%d", Quoted(NameText(r->name), q, sizeof q),
-               int(r->width), int(r->minWidth), int(r->maxWidth));
+        AscOut("\r\n*Net  \"%s\" W:%d MIN:%d ZID:%d", AscQuoted(NameText(r->name)), int(r->width),
+               int(r->minWidth), int(r->maxWidth));
         if (r->netLevel != 0xFFFF) AscOut(" NETLEV:%d", int(r->netLevel));
         if (r->weight != 50) AscOut(" WT:%d", int(r->weight));
         char flags[64] = "";
@@ -265,13 +255,12 @@ int32_t ObsAsc() {
 
 int32_t TextAsc() {
     AscPutLine(" ");
-    char q[kTextChars];
     for (int32_t t = 1; t <= TextCount(); ++t) {
         BoardText r;
         TextGet(t, &r);
         int32_t dx = r.owner == 0 ? g_offX : 0, dy = r.owner == 0 ? g_offY : 0;
-        AscOut("*TEXT \"%s\" %s L: %d Sym= %d &\r\n", Quoted(r.text, q, sizeof q),
-               AscTextKindWord(r.kind), int(r.layer), int(r.owner));
+        AscOut("*TEXT \"%s\" %s L: %d Sym= %d &\r\n", AscQuoted(r.text), AscTextKindWord(r.kind),
+               int(r.layer), int(r.owner));
         AscOut("     Rot=%d[%02d] W:%ld H:%ld Ratio:%d [%ld, %ld]", int(r.angle / 60),
                int(r.angle % 60), long(r.width), long(r.height), int(r.ratio), long(r.x - dx),
                long(r.y - dy));
@@ -309,7 +298,11 @@ int32_t AscWriteDatabase(const FileSpec* file) {
     AscOut("*LAYER           %d\r\n", int(h.layerCount));
     AscOut("*VIAS            %d\r\n", int(h.viaCount));
     AscOut("*INCH            %12.10f\r\n", h.unitSize);
-    AscOut("*CENTER          %ld %ld\r\n", long(h.centreX - g_offX), long(h.centreY - g_offY));
+    // The centre moves with the board only while the board box is set (a
+    // width of 0 leaves it where it is, as the range check does).
+    const int32_t boxOffX = h.width != 0 ? g_offX : 0, boxOffY = h.width != 0 ? g_offY : 0;
+    AscOut("*CENTER          %ld %ld\r\n", long(int64_t(h.centreX) - boxOffX),
+           long(int64_t(h.centreY) - boxOffY));
     AscOut("*HEIGHT          %ld\r\n", long(h.height));
     AscOut("*WIDTH           %ld\r\n", long(h.width));
     BusyFeedback(0);

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "db/limits.h"
 #include "db/records.h"
+#include "db/symbols.h"
 #include "files/asc.h"
 
 // Message numbers of the reader and writer in the catalogue.
@@ -110,8 +112,7 @@ enum : int32_t {
     kAscTokenBytes = 512,
     kAscLineChars = 510, // characters of one line piece
     kAscThruMapSize = 1000,
-    kAscSymbolCount = 1750,
-    kAscCoordMax = 268435455, // coordinates, offsets, sizes and spacings
+    kAscSymbolCount = kSymMax,
 };
 
 struct AscContext {
@@ -164,6 +165,10 @@ struct AscContext {
     bool initialised; // *START created the database
     uint32_t tokenSerial;
     NameId layerNamed[kLayerSlots];
+    // The current number token's decimal value lies beyond 32 bits: it was
+    // kept at 4,294,967,295 (sign applied after) and every range check
+    // refuses it.
+    bool numberSaturated;
 };
 
 // The one current context (null outside a read).
@@ -175,8 +180,11 @@ bool AscAtKeyword();
 // The current token is the word text.
 bool AscTokenIs(const char* text);
 // Logs "<what> out of range (<value>)" and answers false when value is
-// outside lo..hi.
+// outside lo..hi, or when the current number token lies beyond 32 bits.
 bool AscInRange(const char* what, int64_t value, int64_t lo, int64_t hi);
+// The current number token's value in 64 bits: beyond 32 bits it is
+// -4,294,967,295 or 4,294,967,295, which no range check takes.
+int64_t AscNumber64();
 // A name text cut to 100 characters, interned; false (after the alert and
 // stopping the read) when the name table is full.
 bool AscIntern(const char* text, NameId* out);

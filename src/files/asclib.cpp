@@ -73,8 +73,8 @@ bool HeadName(const Head& h, NameId* out) {
     return AscIntern(h.name, out);
 }
 
-bool InCoord(const char* what, int32_t v) {
-    return AscInRange(what, v, -kAscCoordMax, kAscCoordMax);
+bool InCoord(const char* what, int64_t v) {
+    return AscInRange(what, v, -kCoordLimit, kCoordLimit);
 }
 
 // ---- pad shapes ---------------------------------------------------------------
@@ -323,17 +323,17 @@ void AscReadLayer() {
             if (l != n && LayerRef(l)->name == name) other = l;
     }
     if (!AscTokenIs("SPACE")) return;
-    int32_t v[7] = {};
+    int64_t v[7] = {};
     for (int32_t i = 0; i < 3; ++i) {
         if (!AscGetToken(kAscNumber)) return;
-        v[i] = c.number;
+        v[i] = AscNumber64();
     }
     v[3] = v[4] = v[2];
     v[5] = v[0];
     v[6] = 0;
     int32_t more = 0;
     while (AscGetToken(kAscAny), c.kind == kAscNumber) {
-        v[3 + more % 4] = c.number;
+        v[3 + more % 4] = AscNumber64();
         ++more;
     }
     bool jumper = false;
@@ -347,12 +347,12 @@ void AscReadLayer() {
     Layer rec;
     LayerGet(n, &rec);
     if (name) rec.name = name;
-    rec.spacing[0] = v[2];
-    rec.spacing[1] = v[0];
-    rec.spacing[2] = v[1];
-    rec.spacing[3] = v[3];
-    rec.spacing[4] = v[4];
-    rec.spacing[5] = v[5];
+    rec.spacing[0] = int32_t(v[2]);
+    rec.spacing[1] = int32_t(v[0]);
+    rec.spacing[2] = int32_t(v[1]);
+    rec.spacing[3] = int32_t(v[3]);
+    rec.spacing[4] = int32_t(v[4]);
+    rec.spacing[5] = int32_t(v[5]);
     rec.mirror = uint8_t(v[6]);
     rec.flags = jumper ? kLayerJumper : 0;
     if (ErrCode code = LayerPutCheck(n, &rec)) {
@@ -682,9 +682,10 @@ int32_t LayerAsc() {
     for (int32_t n = 1; n <= count && n <= kMaxLayers; ++n) {
         const Layer* l = LayerRef(n);
         const int32_t* s = l->spacing;
-        AscOut("*Layer  %d \"%s\"  Space  %ld %ld %ld %ld %ld %ld %d", int(n), NameText(l->name),
-               long(s[1]), long(s[2]), long(s[0]), long(s[3] ? s[3] : s[0]),
-               long(s[4] ? s[4] : s[0]), long(s[5] ? s[5] : s[1]), int(l->mirror));
+        AscOut("*Layer  %d \"%s\"  Space  %ld %ld %ld %ld %ld %ld %d", int(n),
+               AscQuoted(NameText(l->name)), long(s[1]), long(s[2]), long(s[0]),
+               long(s[3] ? s[3] : s[0]), long(s[4] ? s[4] : s[0]), long(s[5] ? s[5] : s[1]),
+               int(l->mirror));
         if (l->flags & kLayerJumper) AscOut(" JUMPER");
         AscOut("\r\n");
     }
@@ -737,7 +738,7 @@ int32_t ThruAsc() {
             if (l == 1) {
                 std::snprintf(line, kAscLineBytes, "%s  %-2d \"%s\" &",
                               t <= vias ? "*VIA " : "*THRU", int(t <= vias ? t : t - vias),
-                              NameText(rec->name));
+                              AscQuoted(NameText(rec->name)));
                 AscPutLine(line);
             }
             int n;
@@ -779,12 +780,12 @@ int32_t symAsc() {
     for (int32_t s = 1; s <= count; ++s) {
         SymbolInfo info;
         SymInfoGet(s, &info);
-        AscOut("*SYMBOL %-2d \"%s\"\r\n", int(s), NameText(info.name));
+        AscOut("*SYMBOL %-2d \"%s\"\r\n", int(s), AscQuoted(NameText(info.name)));
         for (int32_t p = 1; p <= info.pinCount; ++p) {
             const SymbolPin* pin = SymPinRef(s, p);
-            AscOut(" %-3d \"%s\"   [%ld, %ld]  Thru=%d%s\r\n", int(p), NameText(pin->name),
-                   long(pin->x), long(pin->y), int(pin->thru - vias),
-                   p < info.pinCount ? "  &" : "");
+            AscOut(" %-3d \"%s\"   [%ld, %ld]  Thru=%d%s\r\n", int(p),
+                   AscQuoted(NameText(pin->name)), long(pin->x), long(pin->y),
+                   int(pin->thru - vias), p < info.pinCount ? "  &" : "");
         }
     }
     return 1;
@@ -796,12 +797,12 @@ int32_t PackAsc() {
     for (int32_t k = 1; k <= count; ++k) {
         PackageInfo info;
         PkgInfoGet(k, &info);
-        AscOut("*PACKAGE %-3d \"%s\"\r\n", int(k), NameText(info.name));
+        AscOut("*PACKAGE %-3d \"%s\"\r\n", int(k), AscQuoted(NameText(info.name)));
         for (int32_t p = 1; p <= info.pinCount; ++p) {
             PackagePin pin;
             PkgPinGet(k, p, &pin);
-            AscOut(" %-3d \"%s\" ", int(p), NameText(pin.name));
-            AscOut("\"%s\" ", NameText(pin.name2));
+            AscOut(" %-3d \"%s\" ", int(p), AscQuoted(NameText(pin.name)));
+            AscOut("\"%s\" ", AscQuoted(NameText(pin.name2)));
             AscOut(" %d %d%s\r\n", int(pin.byte10), int(pin.value), p < info.pinCount ? " &" : "");
         }
     }

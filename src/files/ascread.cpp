@@ -10,6 +10,7 @@
 #include "db/db.h"
 #include "db/dbheader.h"
 #include "db/dblog.h"
+#include "db/limits.h"
 #include "db/names.h"
 #include "db/sweeps.h"
 #include "files/ascint.h"
@@ -189,7 +190,7 @@ void KwInch() {
     double value = (whole * scale + frac) / scale;
     if (negative) value = -value;
     // Inch sizes become database units by dividing by the factor.
-    if (!ok || !std::isfinite(value) || !(value >= 1e-9) || value > 1.0) {
+    if (!ok || !std::isfinite(value) || !(value >= kUnitSizeMin) || value > kUnitSizeMax) {
         AscError("%s", AscMsg(kAscMsgBadInch));
         return;
     }
@@ -209,13 +210,13 @@ void KwBackupSweep() {
 // range.
 void HeaderPoint(int32_t* outX, int32_t* outY) {
     if (!AscGetToken(kAscNumber)) return;
-    int32_t x = g_asc->number;
+    int64_t x = AscNumber64();
     if (!AscGetToken(kAscNumber)) return;
-    int32_t y = g_asc->number;
-    if (AscInRange(g_asc->section, x, -kAscCoordMax, kAscCoordMax) &&
-        AscInRange(g_asc->section, y, -kAscCoordMax, kAscCoordMax)) {
-        *outX = x;
-        *outY = y;
+    int64_t y = AscNumber64();
+    if (AscInRange(g_asc->section, x, -kCoordLimit, kCoordLimit) &&
+        AscInRange(g_asc->section, y, -kCoordLimit, kCoordLimit)) {
+        *outX = int32_t(x);
+        *outY = int32_t(y);
     }
 }
 void KwCenter() {
@@ -240,13 +241,23 @@ void KwEnd() {
     g_asc->done = 1;
 }
 void KwGrid() {
-    HeaderNumber(&g_asc->grid, 1, INT32_MAX, true);
+    // A routing grid the range check cannot combine with the other grids
+    // (which this format leaves at their defaults) is refused like a value
+    // out of range.
+    if (!AscGetToken(kAscNumber)) return;
+    DbHeader h;
+    DbHeaderTemplate(&h);
+    h.routeGrid = g_asc->number;
+    const bool combines = h.routeGrid < 1 || DbGridsCombine(&h);
+    if (AscInRange(g_asc->section, AscNumber64(), 1, combines ? INT32_MAX : 0))
+        g_asc->grid = g_asc->number;
+    AscGetToken(kAscAny);
 }
 void KwHeight() {
-    HeaderNumber(&g_asc->height, -kAscCoordMax, kAscCoordMax, false);
+    HeaderNumber(&g_asc->height, -kCoordLimit, kCoordLimit, false);
 }
 void KwWidth() {
-    HeaderNumber(&g_asc->width, -kAscCoordMax, kAscCoordMax, false);
+    HeaderNumber(&g_asc->width, -kCoordLimit, kCoordLimit, false);
 }
 void KwLayer() {
     if (g_asc->started)
@@ -274,8 +285,7 @@ void KwTimeUsed() {
     AscGetToken(kAscAny);
 }
 void KwUser() {
-    // Sizes are derived from the user unit by multiples up to 1,000.
-    HeaderNumber(&g_asc->userUnits, 1, 1000000, true);
+    HeaderNumber(&g_asc->userUnits, kUserUnitMin, kUserUnitMax, true);
 }
 void KwVGrid() {
     HeaderNumber(&g_asc->viaGrid, 0, INT32_MAX, true);
@@ -588,6 +598,7 @@ int32_t AscGetToken(int32_t mask) {
     AscContext& c = *g_asc;
     ++c.tokenSerial;
     c.number = 0;
+    c.numberSaturated = false;
     TokenText t;
     int32_t ch;
     do
@@ -610,11 +621,17 @@ int32_t AscGetToken(int32_t mask) {
             t.Put(ch);
             ch = AscGetChar();
         }
-        // Accumulated without overflow: unsigned 32-bit arithmetic wraps.
+        // Unsigned 32-bit arithmetic; a value beyond it stays at the
+        // largest one, so no range check can take it for a small number.
         uint32_t value = 0;
         while (ch >= 0 && (ClassOf(ch) & kClsDigit)) {
             t.Put(ch);
-            value = value * 10u + uint32_t(ch - '0');
+            uint64_t next = uint64_t(value) * 10u + uint64_t(ch - '0');
+            if (next > UINT32_MAX) {
+                next = UINT32_MAX;
+                c.numberSaturated = true;
+            }
+            value = uint32_t(next);
             ch = AscGetChar();
         }
         if (negative) value = 0u - value;
@@ -698,30 +715,43 @@ bool AscTokenIs(const char* text) {
     return g_asc->kind == kAscWord && std::strcmp(g_asc->token, text) == 0;
 }
 
+int64_t AscNumber64() {
+    if (!g_asc) return 0;
+    if (!g_asc->numberSaturated) return g_asc->number;
+    return g_asc->token[0] == '-' ? -int64_t(UINT32_MAX) : int64_t(UINT32_MAX);
+}
+
 bool AscInRange(const char* what, int64_t value, int64_t lo, int64_t hi) {
-    if (value >= lo && value <= hi) return true;
-    AscError(AscMsg(kAscMsgOutOfRange), what, long(value));
+    if (g_asc && g_asc->kind == kAscNumber && g_asc->numberSaturated)
+        value = AscNumber64();
+    else if (value >= lo && value <= hi)
+        return true;
+    const char* message = AscMsg(kAscMsgOutOfRange);
+    const char* slot = std::strstr(message, "%ld");
+    if (value == int64_t(long(value)) || !slot) {
+        AscError(message, what, long(value));
+        return false;
+    }
+    // A long of 32 bits cannot hold the value: the number's place takes its
+    // text.
+    char format[kAscTokenBytes];
+    std::snprintf(format, sizeof format, "%.*s%%s%s", int(slot - message), message, slot + 3);
+    char number[24];
+    std::snprintf(number, sizeof number, "%lld", static_cast<long long>(value));
+    AscError(format, what, number);
     return false;
 }
 
 bool AscIntern(const char* text, NameId* out) {
     char name[kNameMaxChars + 1];
     std::snprintf(name, sizeof name, "%s", text);
-    NameId id = NameLookup(name);
-    if (id == 0 && name[0] && NameHighestPage() + 1 >= kNamePages) {
-        // Interning would need a new page where none is left: the chain's
-        // last page must have room.
-        int32_t p = NameHash(name);
-        while (NamePageNext(p) >= 0)
-            p = NamePageNext(p);
-        if (NamePageFree(p) - int32_t(std::strlen(name) + 1) < 0) {
-            AlertMessage(AscMsg(kAscMsgNoMemory));
-            g_asc->done = 1;
-            g_asc->started = 0;
-            return false;
-        }
+    if (!NameFits(name)) {
+        AlertMessage(AscMsg(kAscMsgNoMemory));
+        g_asc->done = 1;
+        g_asc->started = 0;
+        return false;
     }
-    *out = id ? id : NameIntern(name);
+    *out = NameIntern(name);
     return true;
 }
 

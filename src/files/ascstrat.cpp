@@ -329,7 +329,7 @@ void AscReadPlace() {
             int32_t i = 0;
             while (AscGetToken(kAscAny), c.kind == kAscNumber) {
                 if (i < 4) {
-                    if (!AscInRange("BOX", c.number, -kAscCoordMax, kAscCoordMax)) drop = true;
+                    if (!AscInRange("BOX", c.number, -kCoordLimit, kCoordLimit)) drop = true;
                     ps.box[i] = c.number;
                 }
                 ++i;
@@ -381,7 +381,7 @@ int32_t strategyAsc() {
         DbHdr().sweep = uint8_t(n);
         Sweep s;
         SweepGet(&s);
-        AscOut("*STRATEGY %d \"%.31s\"\r\n", int(n), s.name);
+        AscOut("*STRATEGY %d \"%.31s\"\r\n", int(n), AscQuoted(s.name));
         AscOut("   EdgeColor: %ld\r\n", long(s.edgeColor));
         AscOut("   BackgroundColor: %ld\r\n", long(s.backColor));
         AscOut("   CompOutlineColor: %ld\r\n", long(s.compOutlineColor));

@@ -33,6 +33,18 @@ void AscPutLine(const char* text) {
     std::fputs("\r\n", g_out);
 }
 
+const char* AscQuoted(const char* text) {
+    static char ring[4][512];
+    static int32_t next = 0;
+    char* out = ring[next];
+    next = (next + 1) % 4;
+    size_t i = 0;
+    for (; text[i] && i + 1 < sizeof ring[0]; ++i)
+        out[i] = text[i] == '"' ? '\'' : text[i];
+    out[i] = 0;
+    return out;
+}
+
 void AscOut(const char* format, ...) {
     if (!g_out) return;
     va_list args;

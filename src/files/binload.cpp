@@ -16,6 +16,7 @@
 #include "db/err.h"
 #include "db/geom.h"
 #include "db/layers.h"
+#include "db/limits.h"
 #include "db/markers.h"
 #include "db/names.h"
 #include "db/nets.h"
@@ -40,18 +41,6 @@ enum : ErrCode {
 
 enum : int32_t {
     kMaxPending = 7200,
-    kSymCapacity = 1750,
-    kPkgCapacity = 2000,
-    kCompCapacity = 4000,
-    kThruCapacity = 1000,
-    kColorCapacity = 100,
-    kTable23Capacity = 500,
-    kReportCapacity = 1000,
-    kNetCapacity = 32767,
-    kConnCapacity = 31999,
-    kObsCapacity = 16000,
-    kTextCapacity = 8000,
-    kMarkerCapacity = 8000,
 };
 
 bool IsStoredName(NameId id) {
@@ -87,14 +76,8 @@ NameId OneName(const Loader& ld) {
     return ld.pending.empty() ? 0 : ld.pending[0];
 }
 
-constexpr int32_t kUserUnitMax = 1000000; // database units per user unit
-constexpr double kUnitSizeMin = 1e-9;     // inches per database unit
-// Positions, pin offsets and pad sizes: placing a pad adds them up in 32
-// bits.
-constexpr int32_t kCoordLimit = 268435455;
-
 bool InCoord(int64_t v) {
-    return v >= -kCoordLimit && v <= kCoordLimit;
+    return InCoordLimit(v);
 }
 
 // Every pad shape's extents and offsets within the coordinate limit.
@@ -111,6 +94,29 @@ bool PadsInRange(const ThruCode& rec) {
     return true;
 }
 
+// Every value the tables start from in range: what a whole load takes and
+// a save writes.
+bool HeaderFits(const DbHeader& h) {
+    if (!std::memchr(h.name, 0, sizeof h.name)) return false;
+    if (h.layerCount < 1 || h.layerCount > kMaxLayers) return false;
+    if (h.connGrid < 0 || h.routeGrid < 0 || h.fourthGrid < 0) return false;
+    if (!UnitsInRange(h.userUnit, h.unitSize)) return false;
+    // Grids the range check of validation can combine.
+    if (h.routeGrid < 1 || !DbGridsCombine(&h)) return false;
+    if (h.viaCount < 1 || h.viaCount > kThruMaxVias) return false;
+    if (h.thruCount < h.viaCount || h.thruCount > kThruMax) return false;
+    if (h.unitKind > 6 || h.viaNameCount > kMaxViaNames) return false;
+    const int16_t counts[][2] = {
+        {h.symbolCount, kSymMax},  {h.pkgCount, kPkgMax},         {h.compCount, kCompMax},
+        {h.colorCount, kColorMax}, {h.table23Count, kTable23Max}, {h.reportCount, kReportMax},
+        {h.obsCount, kObsMax},     {h.textCount, kTextMax},       {h.markerCount, kMarkerMax},
+        {h.connCount, kConnMax},   {h.noteCount, kNoteMax},       {h.netCount, kNetMax},
+    };
+    for (const auto& c : counts)
+        if (c[0] < 0 || c[0] > c[1]) return false;
+    return true;
+}
+
 bool LoadHeader(Loader& ld, const uint8_t* buf) {
     if (ld.headerSeen) return Bad();
     ld.headerSeen = true;
@@ -118,33 +124,7 @@ bool LoadHeader(Loader& ld, const uint8_t* buf) {
     std::memcpy(&h, buf, sizeof h);
     ld.fileViaCount = h.viaCount;
     if (ld.merge) return true;
-    // Every value the tables start from must be in range.
-    if (!std::memchr(h.name, 0, sizeof h.name)) return Bad();
-    if (h.layerCount < 1 || h.layerCount > kMaxLayers) return Bad();
-    if (h.connGrid < 0 || h.routeGrid < 0 || h.fourthGrid < 0) return Bad();
-    // Sizes are derived from the user unit by multiples up to 1,000.
-    if (h.userUnit < 1 || h.userUnit > kUserUnitMax) return Bad();
-    // Inch sizes become database units by dividing by the unit size.
-    if (!(h.unitSize >= kUnitSizeMin && h.unitSize <= 1.0)) return Bad();
-    if (h.viaCount < 1 || h.viaCount > kThruMaxVias) return Bad();
-    if (h.thruCount < h.viaCount || h.thruCount > kThruCapacity) return Bad();
-    if (h.unitKind > 6 || h.viaNameCount > kMaxViaNames) return Bad();
-    const int16_t counts[][2] = {
-        {h.symbolCount, kSymCapacity},
-        {h.pkgCount, kPkgCapacity},
-        {h.compCount, kCompCapacity},
-        {h.colorCount, kColorCapacity},
-        {h.table23Count, kTable23Capacity},
-        {h.reportCount, kReportCapacity},
-        {h.obsCount, kObsCapacity},
-        {h.textCount, kTextCapacity},
-        {h.markerCount, kMarkerCapacity},
-        {h.connCount, kConnCapacity},
-        {h.noteCount, 32767},
-        {h.netCount, kNetCapacity},
-    };
-    for (const auto& c : counts)
-        if (c[0] < 0 || c[0] > c[1]) return Bad();
+    if (!HeaderFits(h)) return Bad();
     ld.fileFlagBit4 = uint16_t(h.flags & 4);
     ld.fileRecordId = h.recordId;
 
@@ -266,7 +246,7 @@ bool MergeThru(Loader& ld, const ThruCode& rec, int32_t n) {
     int32_t t = PadstackFind(text);
     if (!t) {
         if (n <= ld.fileViaCount) return true;
-        if (ThruCount() >= kThruCapacity) return Bad();
+        if (ThruCount() >= kThruMax) return Bad();
         t = ThruAdd();
     }
     auto cur = std::make_unique<ThruCode>();
@@ -291,11 +271,20 @@ bool LoadThru(Loader& ld, uint8_t* buf) {
     if (n <= DbHdr().viaCount && n <= ThruCount()) {
         target = n;
     } else {
-        if (ThruCount() >= kThruCapacity) return Bad();
+        if (ThruCount() >= kThruMax) return Bad();
         target = ThruAdd();
     }
     if (ThruPutCheck(target, &rec)) return Bad();
     ThruPut(target, &rec);
+    return true;
+}
+
+// Every pin on a thru code, its offset within the coordinate limit.
+bool PinsInRange(const Symbol& rec) {
+    for (int32_t p = 1; p <= rec.info.pinCount && p <= kMaxPins; ++p) {
+        if (rec.pin[p].thru < 1 || rec.pin[p].thru > ThruCount()) return false;
+        if (!InCoord(rec.pin[p].x) || !InCoord(rec.pin[p].y)) return false;
+    }
     return true;
 }
 
@@ -304,11 +293,8 @@ bool LoadSymbol(Loader& ld, uint8_t* buf) {
     int32_t count = rec.info.pinCount;
     if (count < 0 || count > kMaxPins) return Bad();
     if (int32_t(ld.pending.size()) != count + 1) return Bad();
-    for (int32_t p = 1; p <= count; ++p) {
-        if (rec.pin[p].thru < 1 || rec.pin[p].thru > ThruCount()) return Bad();
-        if (!InCoord(rec.pin[p].x) || !InCoord(rec.pin[p].y)) return Bad();
-    }
-    if (SymCount() >= kSymCapacity) return Bad();
+    if (!PinsInRange(rec)) return Bad();
+    if (SymCount() >= kSymMax) return Bad();
     int32_t s = SymAdd();
     rec.info.name = ld.pending[0];
     for (int32_t p = 1; p <= count; ++p)
@@ -323,7 +309,7 @@ bool LoadPackage(Loader& ld, uint8_t* buf) {
     int32_t count = rec.info.pinCount;
     if (count < 0 || count > kMaxPins) return Bad();
     if (int32_t(ld.pending.size()) != 2 * count + 1) return Bad();
-    if (PkgCount() >= kPkgCapacity) return Bad();
+    if (PkgCount() >= kPkgMax) return Bad();
     int32_t n = PkgAdd();
     rec.info.name = ld.pending[0];
     for (int32_t p = 1; p <= count; ++p) {
@@ -346,7 +332,7 @@ bool LoadComponent(Loader& ld, const uint8_t* buf) {
     if (rec.otherSymbol < 0 || rec.otherSymbol > SymCount()) return Bad();
     if (rec.package < 0 || rec.package > PkgCount()) return Bad();
     if (!InCoord(rec.x) || !InCoord(rec.y)) return Bad();
-    if (CompCount() >= kCompCapacity) return Bad();
+    if (CompCount() >= kCompMax) return Bad();
     int32_t c = CompAdd();
     rec.name = ld.pending[0];
     rec.value32 = names > 1 ? int32_t(ld.pending[1]) : 0;
@@ -369,7 +355,7 @@ bool LoadColor(Loader& ld, const uint8_t* buf) {
     }
     int32_t n = ColorFind(&e);
     if (!n) {
-        if (ColorCount() >= kColorCapacity) return Bad();
+        if (ColorCount() >= kColorMax) return Bad();
         n = ColorAdd();
     }
     ColorPut(n, &e);
@@ -384,6 +370,8 @@ bool LoadAttribute(Loader& ld, const uint8_t* buf) {
     std::memcpy(&a, buf, sizeof a);
     NameId name = OneName(ld);
     if (name) a.value1 = int32_t(name);
+    // A net's required layer is never 0.
+    if (a.kind == kAttrNetLayer && a.key1Type == kRecNet && a.key2 == 0) return Bad();
     AttrPut(&a);
     return true;
 }
@@ -392,28 +380,17 @@ bool LoadTable23(const Loader& ld, const uint8_t* buf) {
     if (!ld.pending.empty()) ExpectFail(kErrPendingNames); // it takes no name
     Table23 t;
     std::memcpy(&t, buf, sizeof t);
-    if (t.value < 10 || t.value > 500) return Bad();
-    if (Table23Count() >= kTable23Capacity) return Bad();
+    if (Table23Count() >= kTable23Max) return Bad();
     int32_t n = Table23Add();
+    if (Table23PutCheck(n, &t)) return Bad();
     Table23Put(n, &t);
-    return true;
-}
-
-// The rules of the placement strategy's store, as a check: passes 1..11
-// with iterations and attempts 0..100 and clusters not negative.
-bool PlaceStratFits(const PlaceStrategy& p) {
-    if (DbIsTrusted()) return true;
-    for (int32_t i = 1; i <= 11; ++i)
-        if (p.iterations[i] < 0 || p.iterations[i] > 100 || p.attempts[i] < 0 ||
-            p.attempts[i] > 100 || p.clusters[i] < 0)
-            return false;
     return true;
 }
 
 bool LoadPlaceStrategy(const uint8_t* buf) {
     PlaceStrategy p;
     std::memcpy(&p, buf, sizeof p);
-    if (!PlaceStratFits(p) || PlaceStratPutCheck(&p)) return Bad();
+    if (PlaceStratPutCheck(&p)) return Bad();
     PlaceStratPut(&p);
     return true;
 }
@@ -421,7 +398,7 @@ bool LoadPlaceStrategy(const uint8_t* buf) {
 bool LoadNet(Loader& ld, const uint8_t* buf) {
     Net rec;
     std::memcpy(&rec, buf, sizeof rec);
-    if (NetCount() >= kNetCapacity) return Bad();
+    if (NetCount() >= kNetMax) return Bad();
     int32_t n = NetAdd();
     rec.name = OneName(ld);
     if (NetPutCheck(n, &rec)) return Bad();
@@ -440,6 +417,12 @@ bool LoadConn(uint8_t* buf) {
         if (rec.crn[i].layer > LayerCount() || rec.crn[i].via > DbHdr().viaCount) return Bad();
         rec.crn[i].flags = uint8_t(rec.crn[i].flags & ~kCrnLatched);
     }
+    // The latch is a mark of the latched-path tool and goes, except on arcs:
+    // the start, centre and end of an arc stay latched.
+    for (int32_t i = 1; i + 1 < h.count; ++i)
+        if (rec.crn[i].flags & kCrnArc)
+            for (int32_t j = i - 1; j <= i + 1; ++j)
+                rec.crn[j].flags = uint8_t(rec.crn[j].flags | kCrnLatched);
     // A connection without its corners takes them from its end pins, and
     // every end on a component is put onto its pin: the pins must exist.
     for (int32_t e = 0; e < 2; ++e) {
@@ -452,7 +435,7 @@ bool LoadConn(uint8_t* buf) {
         const Component* comp = CompRef(c);
         if (comp->symbol < 1 || pin < 1 || pin > SymPinCount(comp->symbol)) return Bad();
     }
-    if (ConnCount() >= kConnCapacity) return Bad();
+    if (ConnCount() >= kConnMax) return Bad();
     int32_t n = ConnAdd();
     if (ConnPutCheck(n, &rec)) return Bad();
     ConnPut(n, &rec);
@@ -465,34 +448,11 @@ bool OwnerFits(int32_t owner) {
     return owner >= -CompCount() && owner <= SymCount();
 }
 
-// The shape rules of the obstacle store, on the record as the store would
-// take it (a closed shape gets its closing point): a circle is three points,
-// the last on the first and the middle an arc centre off it; the two radii
-// of every arc differ by less than three user units.
-bool ObsShapeFits(const Obstacle& in) {
-    if (DbIsTrusted()) return true;
-    auto r = std::make_unique<Obstacle>();
-    std::memcpy(r.get(), &in, sizeof(Obstacle));
-    ObsHead& h = r->head;
-    auto same = [](const ObsPoint& a, const ObsPoint& b) { return a.x == b.x && a.y == b.y; };
-    if (h.kind != kObsMatrix && ObsIsClosed(r.get()) && h.count >= 3 &&
-        !same(r->pt[h.count - 1], r->pt[0]) && h.count < kObsMaxPoints) {
-        r->pt[h.count] = r->pt[0];
-        ++h.count;
-    }
-    if (h.flags & kObsCircle) {
-        return h.count == 3 && same(r->pt[2], r->pt[0]) && (r->pt[1].flags & kObsPtArc) &&
-               !same(r->pt[1], r->pt[0]);
-    }
-    int64_t limit = 3 * int64_t(std::max(DbHdr().userUnit, 1));
-    for (int32_t i = 0; i < h.count - 2; ++i) {
-        const ObsPoint& c = r->pt[i + 1];
-        if (!(c.flags & kObsPtArc)) continue;
-        const ObsPoint& e = r->pt[i + 2 < h.count ? i + 2 : 0];
-        int64_t d1 = PtDist(c.x, c.y, r->pt[i].x, r->pt[i].y);
-        int64_t d2 = PtDist(c.x, c.y, e.x, e.y);
-        if ((d1 > d2 ? d1 - d2 : d2 - d1) >= limit) return false;
-    }
+// An obstacle's width and points within the coordinate limit.
+bool ObsValuesFit(const Obstacle& rec) {
+    if (!InCoord(rec.head.width)) return false;
+    for (int32_t i = 0; i < rec.head.count && i < kMaxPoints; ++i)
+        if (!InCoord(rec.pt[i].x) || !InCoord(rec.pt[i].y)) return false;
     return true;
 }
 
@@ -504,7 +464,8 @@ bool LoadObstacle(Loader& ld, uint8_t* buf) {
     if (h.net < kObsNoNet || h.net > NetCount()) return Bad();
     // The rules the store applies to every obstacle.
     if (h.width < 0 || (h.layer == 0 && h.net == 0)) return Bad();
-    if (!ObsShapeFits(rec)) return Bad();
+    if (!ObsValuesFit(rec)) return Bad();
+    if (h.flags & kObsPourFlag) h.kind = kObsCopperPour;
     if (ObsCount() >= kObsMax) return Bad();
     int32_t o = ObsAppend();
     h.name = OneName(ld);
@@ -513,17 +474,23 @@ bool LoadObstacle(Loader& ld, uint8_t* buf) {
     return true;
 }
 
+// A text's position and sizes within the coordinate limit, ratio and
+// angle within their ranges.
+bool TextValuesFit(const BoardText& rec) {
+    if (!InCoord(rec.x) || !InCoord(rec.y)) return false;
+    for (int32_t v : {rec.width, rec.height, rec.r})
+        if (v < 0 || !InCoord(v)) return false;
+    if (rec.ratio < 1 || rec.ratio > 1000) return false;
+    return rec.value50 >= 0 && rec.value50 <= kAngFullTurn;
+}
+
 bool LoadText(Loader& ld, const uint8_t* buf) {
     BoardText rec;
     std::memcpy(&rec, buf, sizeof rec);
     if (!std::memchr(rec.text, 0, sizeof rec.text)) return Bad();
     if (rec.kind > kTextMaxKind || rec.layer > LayerCount() || !OwnerFits(rec.owner)) return Bad();
-    if (!DbIsTrusted()) {
-        if (rec.width < 0 || rec.height < 0 || rec.r < 0) return Bad();
-        if (rec.ratio < 1 || rec.ratio > 1000) return Bad();
-        if (rec.value50 < 0 || rec.value50 > kAngFullTurn) return Bad();
-    }
-    if (TextCount() >= kTextCapacity) return Bad();
+    if (!TextValuesFit(rec)) return Bad();
+    if (TextCount() >= kTextMax) return Bad();
     int32_t t = TextAdd();
     rec.name = OneName(ld);
     if (TextPutCheck(t, &rec)) return Bad();
@@ -532,16 +499,15 @@ bool LoadText(Loader& ld, const uint8_t* buf) {
 }
 
 bool LoadNote(const uint8_t* buf, int32_t size) {
-    if (size > kTextChars || NoteCount() >= 32767) return Bad();
-    NoteAdd(reinterpret_cast<const char*>(buf));
-    return true;
+    if (size > kTextChars) return Bad();
+    return NoteAdd(reinterpret_cast<const char*>(buf)) != 0 || Bad();
 }
 
 // A plot report's name fields: the 32-bit values at 0, 4, 8 and 16.
 bool LoadPlotReport(Loader& ld, const uint8_t* buf) {
     size_t names = ld.pending.size();
     if (names < 1 || names > 4) return Bad();
-    if (ReportCount() >= kReportCapacity) return Bad();
+    if (ReportCount() >= kReportMax) return Bad();
     PlotReport rec;
     std::memcpy(&rec, buf, sizeof rec);
     rec.name = ld.pending[0];
@@ -556,11 +522,19 @@ bool LoadPlotReport(Loader& ld, const uint8_t* buf) {
 bool LoadMarker(const uint8_t* buf) {
     ErrorMarker rec;
     std::memcpy(&rec, buf, sizeof rec);
-    if (rec.type < 1 || rec.type > kMarkerNamedMax || rec.layer > LayerCount()) return Bad();
-    if (MarkerCount() >= kMarkerCapacity) return Bad();
+    if (!InCoord(rec.x) || !InCoord(rec.y)) return Bad();
+    if (MarkerCount() >= kMarkerMax) return Bad();
     int32_t n = MarkerAdd();
     if (MarkerPutCheck(n, &rec)) return Bad();
     MarkerPut(n, &rec);
+    return true;
+}
+
+// After a whole load: a net stored as given with its required-layer flag
+// has the attribute that flag stands for.
+bool NetsFit() {
+    for (int32_t n = 1; n <= NetCount(); ++n)
+        if (!NetReqLayerFits(n)) return Bad();
     return true;
 }
 
@@ -574,8 +548,11 @@ bool ClearsPending(int32_t type) {
 bool Handle(Loader& ld, int32_t type, uint8_t* buf, int32_t size) {
     if (type == kRecFileHeader) return Bad();
     if (type == kRecNameString) {
+        const char* text = reinterpret_cast<const char*>(buf);
         if (size > kTextChars || ld.pending.size() >= size_t(kMaxPending)) return Bad();
-        ld.pending.push_back(NameIntern(reinterpret_cast<const char*>(buf)));
+        // A full name table fails the load.
+        if (!NameFits(text)) return Bad();
+        ld.pending.push_back(NameIntern(text));
         return true;
     }
     // A whole load starts the database at the header: nothing but names
@@ -705,6 +682,45 @@ void WriteColors() {
     }
 }
 
+// Whether a whole load takes back what WriteDesign would write: the
+// header, and every record value the loader checks, by the loader's own
+// checks (connections by their table's rules for a record stored as given).
+bool DesignFits(uint8_t* scratch) {
+    DbHeader h;
+    DbGetHeader(&h);
+    if (!HeaderFits(h)) return false;
+    for (int32_t t = 1; t <= ThruCount(); ++t) {
+        ThruCode& tc = *reinterpret_cast<ThruCode*>(scratch);
+        ThruGet(t, &tc);
+        if (!PadsInRange(tc)) return false;
+    }
+    for (int32_t n = 1; n <= SymCount(); ++n) {
+        Symbol& sym = *reinterpret_cast<Symbol*>(scratch);
+        SymGet(n, &sym);
+        if (!PinsInRange(sym)) return false;
+    }
+    for (int32_t c = 1; c <= CompCount(); ++c)
+        if (!InCoord(CompRef(c)->x) || !InCoord(CompRef(c)->y)) return false;
+    {
+        DbTrustedScope trusted;
+        for (int32_t n = 1; n <= ConnCount(); ++n)
+            if (const Conn* conn = ConnRef(n))
+                if (ConnPutCheck(n, conn)) return false;
+    }
+    for (int32_t o = 1; o <= ObsCount(); ++o)
+        if (const Obstacle* obs = ObsRef(o))
+            if (!ObsValuesFit(*obs)) return false;
+    for (int32_t t = 1; t <= TextCount(); ++t)
+        if (const BoardText* text = TextRef(t))
+            if (!TextValuesFit(*text)) return false;
+    for (int32_t n = 1; n <= MarkerCount(); ++n) {
+        ErrorMarker m;
+        MarkerGet(n, &m);
+        if (!InCoord(m.x) || !InCoord(m.y)) return false;
+    }
+    return true;
+}
+
 void WriteDesign(uint8_t* scratch) {
     DbHeader h;
     DbGetHeader(&h);
@@ -830,7 +846,7 @@ int32_t BinLoad(const FileSpec* file, uint16_t flags) {
                 int32_t size = BinReadRec(buf, &type);
                 if (type == 0) break;
                 if (type == kRecEndOfFile) {
-                    ok = !ld.merge || StoreMergedSweeps(ld);
+                    ok = ld.merge ? StoreMergedSweeps(ld) : NetsFit();
                     break;
                 }
                 if (!Handle(ld, type, buf, size)) break;
@@ -888,6 +904,15 @@ bool BinSave(FileSpec* file, bool whole) {
     SetFileType(file, code);
     OpenFileSpec(file, Code4(BIN_CREATOR), Code4(code), 0);
     DbValidate();
+    // A design the loader would refuse is not written: the old file stays.
+    if (whole && !DesignFits(scratch)) {
+        LogAppend("Error writing to file:", file->name);
+        char text[sizeof file->name + 32];
+        std::snprintf(text, sizeof text, "Error writing to file: %s", file->name);
+        AlertMessage(text);
+        ScratchPop(scratch);
+        return false;
+    }
     if (!BinOpen(file, 'w')) {
         LogAppend("Error opening file:", file->name);
         ScratchPop(scratch);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "db/nets.h"
 #include "db/strutil.h"
 #include "dbfixture.h"
 
@@ -546,7 +547,7 @@ TEST_F(DbTest, RenumberRefusesWhatCannotBeRenumbered) {
 struct SortFixture {
     std::vector<std::string> rows; // rows[0] unused
     int32_t swaps = 0;
-    int16_t* Sort() {
+    std::vector<int16_t> Sort() {
         return DbSortIndex(
             int32_t(rows.size()) - 1, [this](int32_t r) { return rows[size_t(r)].c_str(); },
             [this](int32_t a, int32_t b) {
@@ -558,17 +559,17 @@ struct SortFixture {
 
 TEST_F(DbTest, SortIndexGivesNothingWhenTheOrderStays) {
     SortFixture one{{"", "U1"}};
-    EXPECT_EQ(one.Sort(), nullptr);
+    EXPECT_TRUE(one.Sort().empty());
     SortFixture sorted{{"", "C1", "C2", "C10", "R9", "R10"}};
-    EXPECT_EQ(sorted.Sort(), nullptr);
+    EXPECT_TRUE(sorted.Sort().empty());
     EXPECT_EQ(sorted.swaps, 0);
 }
 
 TEST_F(DbTest, SortIndexSortsByNameAndMapsOldToNew) {
     SortFixture f{{"", "C10", "R9", "C2", "A5", "R10"}};
     const std::vector<std::string> before = f.rows;
-    int16_t* map = f.Sort();
-    ASSERT_NE(map, nullptr);
+    std::vector<int16_t> map = f.Sort();
+    ASSERT_FALSE(map.empty());
     EXPECT_EQ(f.rows, (std::vector<std::string>{"", "A5", "C2", "C10", "R9", "R10"}));
     EXPECT_EQ(map[0], 0);
     for (int32_t old = 1; old <= 5; ++old)
@@ -584,8 +585,8 @@ TEST_F(DbTest, SortIndexOfManyRowsMatchesANaturalOrder) {
     for (int i = 0; i < 700; ++i)
         f.rows.push_back(std::string(1, char('A' + next() % 4)) + std::to_string(next() % 300));
     const std::vector<std::string> before = f.rows;
-    int16_t* map = f.Sort();
-    ASSERT_NE(map, nullptr);
+    std::vector<int16_t> map = f.Sort();
+    ASSERT_FALSE(map.empty());
     for (size_t i = 2; i < f.rows.size(); ++i)
         EXPECT_LE(StrCompare(f.rows[i - 1].c_str(), f.rows[i].c_str()), 0) << i;
     std::vector<bool> hit(f.rows.size());
@@ -594,6 +595,18 @@ TEST_F(DbTest, SortIndexOfManyRowsMatchesANaturalOrder) {
         hit[size_t(map[old])] = true;
     }
     EXPECT_EQ(std::count(hit.begin() + 1, hit.end(), true), 700);
+}
+
+TEST_F(DbTest, SortIndexOfAFullNetTable) {
+    // 32,767 rows in reverse order: the map is larger than a pool piece.
+    SortFixture f;
+    f.rows.push_back("");
+    for (int32_t i = kNetMax; i >= 1; --i)
+        f.rows.push_back("N" + std::to_string(i));
+    std::vector<int16_t> map = f.Sort();
+    ASSERT_EQ(map.size(), size_t(kNetMax) + 1);
+    EXPECT_EQ(map[1], kNetMax);
+    EXPECT_EQ(map[size_t(kNetMax)], 1);
 }
 
 // ---- helpers --------------------------------------------------------------------------

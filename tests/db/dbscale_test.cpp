@@ -229,11 +229,11 @@ TEST_F(ScaleTest, RecordImagesOfTheOtherTables) {
 }
 
 TEST_F(ScaleTest, FitsAnswersWithoutChangingAnything) {
-    int32_t c = AddBoxComp(0, 0, 2000000000, 10);
-    EXPECT_TRUE(DbScaleFits(1, 1, 100000000, 0));
+    int32_t c = AddBoxComp(0, 0, 200000000, 10);
+    EXPECT_TRUE(DbScaleFits(1, 1, 68435455, 0));
     EXPECT_FALSE(DbScaleFits(2, 1, 0, 0));
-    EXPECT_FALSE(DbScaleFits(1, 1, 147483647, 0)); // would land on INT_MAX
-    EXPECT_EQ(CompRef(c)->maxX, 2000000000);
+    EXPECT_FALSE(DbScaleFits(1, 1, 68435456, 0)); // past the coordinate limit
+    EXPECT_EQ(CompRef(c)->maxX, 200000000);
     EXPECT_EQ(DbHdr().userUnit, 60);
 }
 
@@ -365,11 +365,11 @@ TEST_F(ScaleTest, TheLimitDependsOnTheUserUnit) {
 
 TEST_F(ScaleTest, FactorThatOverflowsFallsBackToOne) {
     DbHdr().userUnit = 25;
-    int32_t c = AddBoxComp(0, 0, 1000000000, 1000);
+    int32_t c = AddBoxComp(0, 0, 100000000, 1000);
     TraceCapture traces;
     DbValidate();
     EXPECT_EQ(ScaleTraces(), std::vector<std::string>{"DbScale * 1 / 1 + [0,0]"});
-    EXPECT_EQ(CompRef(c)->maxX, 1000000000);
+    EXPECT_EQ(CompRef(c)->maxX, 100000000);
     EXPECT_EQ(DbHdr().userUnit, 25);
 }
 
@@ -382,13 +382,25 @@ TEST_F(ScaleTest, ShiftThatOverflowsLeavesTheDesign) {
     EXPECT_EQ(DbHdr().originX, 0);
 }
 
-TEST_F(ScaleTest, NegativeMinimumAfterScalingIsAnError) {
+TEST_F(ScaleTest, NegativeMinimumAfterScalingIsASoftCheck) {
     // The header's extent claims a minimum of 0, but a component lies left
-    // of it: after doubling, the rebuilt extent starts below 0.
+    // of it: after doubling, the rebuilt extent starts below 0. The design
+    // is scaled all the same; the strict flag shows the check.
+    int32_t c = AddBoxComp(-500, 0, 100, 100);
+    DbHdr().extMinX = 0;
+    DbHdr().userUnit = 45;
+    DbValidate();
+    EXPECT_EQ(DbHdr().userUnit, 90);
+    EXPECT_LT(CompRef(c)->minX, 0);
+    DbFree();
+    DbHeaderReset();
+    DbInit();
     AddBoxComp(-500, 0, 100, 100);
     DbHdr().extMinX = 0;
     DbHdr().userUnit = 45;
+    DebugSetFlags(0, 1);
     EXPECT_FATAL(DbValidate(), 5222051);
+    DebugSetFlags(0, 0);
 }
 
 TEST_F(ScaleTest, RoutingGridOfZeroIsAnError) {

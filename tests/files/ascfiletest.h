@@ -82,12 +82,13 @@ class AscFileTest : public AscTest {
         DbValidate();
     }
     // The dump under the options of comparisons across the formats.
-    static std::string Dump() {
+    static std::string Dump(const std::vector<std::string>& alsoOmit = {}) {
         DbDumpOptions o;
         o.noRecordIds = true;
         o.refsByName = true;
         o.netsByName = true;
         o.omit = Losses();
+        o.omit.insert(o.omit.end(), alsoOmit.begin(), alsoOmit.end());
         std::string out;
         DbDump(out, o);
         return out;

@@ -20,6 +20,7 @@
 #include "db/dbdump.h"
 #include "db/dbextent.h"
 #include "db/layers.h"
+#include "db/limits.h"
 #include "db/markers.h"
 #include "db/names.h"
 #include "db/nets.h"
@@ -231,17 +232,8 @@ class BinLoadTest : public BinTest {
         corner(0, 0, 1, 0, 0);
         corner(1500, 0, 1, kCrnArc, 0);
         corner(1500, 1500, 1, 0, 0);
-        int32_t arc = ConnAdd();
-        ConnPut(arc, conn.get());
-        // The store latches the arc's corners; a reload clears that working
-        // flag, so the fixture keeps the arc unlatched.
-        ConnGet(arc, conn.get());
-        for (int32_t i = 0; i < conn->head.count; ++i)
-            conn->crn[i].flags = uint8_t(conn->crn[i].flags & ~kCrnLatched);
-        {
-            DbTrustedScope trusted;
-            ConnPut(arc, conn.get());
-        }
+        // The store latches the arc's corners, and a reload keeps them so.
+        ConnPut(ConnAdd(), conn.get());
 
         auto obstacle = [](int16_t owner, uint8_t kind, uint16_t flags,
                            std::vector<std::array<int32_t, 3>> pts) {
@@ -1021,6 +1013,240 @@ TEST_F(BinLoadTest, DamagedFilesLoadOrFailCleanly) {
         }
         if (!tryLoad(bytes, what)) return;
     }
+}
+
+} // namespace
+
+namespace {
+
+// Saved-whole files with one value changed, written record by record as
+// the writer lays them out. Each case either fails its load with the check
+// error, or loads, validates, saves and loads again to the same design;
+// never an internal error (the fatal hook of the tests throws).
+class BinValuesTest : public BinRecordsTest {
+  protected:
+    // The header of a new design as a saved-whole file has it, changed by
+    // header, then the records of body.
+    void WriteWhole(const char* name, const std::function<void(DbHeader&)>& header,
+                    const std::function<void()>& body) {
+        DbFree();
+        NewDesign();
+        FileSpec spec = Spec(name);
+        ASSERT_TRUE(BinOpen(&spec, 'w'));
+        BinFileHeader fh;
+        std::memset(&fh, 0, sizeof fh);
+        fh.typeCode = 0x4D584446; // MXDF
+        BinWriteRec(kRecFileHeader, &fh);
+        DbHeader h;
+        DbGetHeader(&h);
+        h.savedWhole = kSavedWholeMark;
+        header(h);
+        BinWriteRec(kRecHeader, &h);
+        body();
+        BinWriteRec(kRecEndOfFile, &fh);
+        ASSERT_TRUE(BinClose('w'));
+        DbFree();
+    }
+    // A net of the given width, then one connection of three corners on
+    // layer 1 with free ends, changed by change.
+    static void NetAndConn(uint16_t width, const std::function<void(Conn&)>& change) {
+        BinWriteRec(kRecNameString, "N");
+        Net net;
+        std::memset(&net, 0, sizeof net);
+        net.width = net.minWidth = net.maxWidth = width;
+        net.netLevel = 0xFFFF;
+        BinWriteRec(kRecNet, &net);
+        auto conn = std::make_unique<Conn>();
+        std::memset(conn.get(), 0, sizeof(Conn));
+        conn->head.net = 1;
+        conn->head.count = 3;
+        for (int32_t i = 0; i < 3; ++i) {
+            conn->crn[i].x = 6000 * (i + 1);
+            conn->crn[i].y = 6000;
+            conn->crn[i].width = 60;
+            conn->crn[i].layer = 1;
+        }
+        change(*conn);
+        BinWriteRec(kRecConn, conn.get());
+    }
+};
+
+TEST_F(BinValuesTest, EveryValueOfASavedWholeFileIsChecked) {
+    struct Case {
+        const char* what;
+        std::function<void(DbHeader&)> header;
+        std::function<void()> body;
+        bool loads;
+    };
+    auto same = [](DbHeader&) {};
+    auto none = [] {};
+    const Case cases[] = {
+        {"a routing grid without a 32-bit multiple", [](DbHeader& h) { h.routeGrid = 1000003; },
+         none, false},
+        {"a routing grid of 0", [](DbHeader& h) { h.routeGrid = 0; }, none, false},
+        {"zero widths on a net of width 0, the pins to be fitted",
+         [](DbHeader& h) { h.flags |= kHdrConnFit; },
+         [] { NetAndConn(0, [](Conn& c) { c.crn[0].width = c.crn[1].width = 0; }); }, false},
+        {"a corner at the most negative coordinate", same,
+         [] { NetAndConn(60, [](Conn& c) { c.crn[0].x = INT32_MIN; }); }, false},
+        {"a corner flag byte of 8", same,
+         [] { NetAndConn(60, [](Conn& c) { c.crn[1].flags = 8; }); }, false},
+        {"a text past the coordinate limit", same,
+         [] {
+             BoardText t;
+             std::memset(&t, 0, sizeof t);
+             std::strcpy(t.text, "T");
+             t.width = 600;
+             t.height = kCoordLimit + 1;
+             t.ratio = 100;
+             BinWriteRec(kRecNameString, "");
+             BinWriteRec(kRecBoardText, &t);
+         },
+         false},
+        {"a required-layer net without its attribute", same,
+         [] {
+             Net net;
+             std::memset(&net, 0, sizeof net);
+             net.width = 60;
+             net.flags = kNetReqLayer;
+             BinWriteRec(kRecNameString, "N");
+             BinWriteRec(kRecNet, &net);
+         },
+         false},
+        {"a net's required layer of 0", same,
+         [] {
+             NetAndConn(60, [](Conn&) {});
+             Attribute a{};
+             a.kind = kAttrNetLayer;
+             a.key1Type = kRecNet;
+             a.key1 = 1;
+             BinWriteRec(kRecNameString, "");
+             BinWriteRec(kRecAttribute, &a);
+         },
+         false},
+        {"a routed connection to be fitted", [](DbHeader& h) { h.flags |= kHdrConnFit; },
+         [] { NetAndConn(60, [](Conn&) {}); }, true},
+        {"an error marker of type 28", same,
+         [] {
+             ErrorMarker m;
+             std::memset(&m, 0, sizeof m);
+             m.type = 28;
+             m.layer = 1;
+             m.x = 100;
+             BinWriteRec(kRecErrorMarker, &m);
+         },
+         true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        WriteWhole("v.zid", k.header, k.body);
+        if (!k.loads) {
+            EXPECT_EQ(Load("v.zid"), 0);
+            EXPECT_EQ(BinLastReadError(), kBinErrCheck);
+            EXPECT_FALSE(DbIsValid());
+            continue;
+        }
+        ASSERT_EQ(Load("v.zid"), 1);
+        PostLoadSteps();
+        const std::string first = Dump();
+        for (int32_t n = 1; n <= MarkerCount(); ++n) {
+            ErrorMarker m;
+            MarkerGet(n, &m);
+            MarkerReport(&m, "loaded");
+            EXPECT_EQ(ErrTypeIsClearance(m.type), 0);
+        }
+        EXPECT_EQ(SaveWhole("w.zid"), first);
+        ASSERT_EQ(Load("w.zid"), 1);
+        PostLoadSteps();
+        EXPECT_TRUE(DumpsEqual(first, Dump()));
+    }
+}
+
+TEST_F(BinValuesTest, LatchesStayOnArcsAndPourFlagsMakePours) {
+    WriteWhole(
+        "a.zid", [](DbHeader&) {},
+        [] {
+            NetAndConn(60, [](Conn& c) {
+                c.head.count = 5;
+                const int32_t xy[5][2] = {
+                    {0, 0}, {1500, 0}, {1500, 1500}, {3000, 1500}, {4500, 1500}};
+                for (int32_t i = 0; i < 5; ++i) {
+                    c.crn[i] = c.crn[0];
+                    c.crn[i].x = 60000 + xy[i][0];
+                    c.crn[i].y = 60000 + xy[i][1];
+                    c.crn[i].flags = kCrnLocked | kCrnLatched;
+                }
+                c.crn[1].flags |= kCrnArc;
+                c.head.flags = kConnArc;
+            });
+            auto obs = std::make_unique<Obstacle>();
+            std::memset(obs.get(), 0, sizeof(Obstacle));
+            obs->head.kind = kObsCopper;
+            obs->head.flags = kObsPourFlag;
+            obs->head.layer = 1;
+            obs->head.width = 60;
+            obs->head.net = kObsNoNet;
+            obs->head.count = 2;
+            obs->pt[1].x = 100;
+            BinWriteRec(kRecNameString, "");
+            BinWriteRec(kRecObstacle, obs.get());
+        });
+    ASSERT_EQ(Load("a.zid"), 1);
+    const Conn* c = ConnRef(1);
+    ASSERT_NE(c, nullptr);
+    for (int32_t i = 0; i < 5; ++i)
+        EXPECT_EQ((c->crn[i].flags & kCrnLatched) != 0, i <= 2) << i;
+    ASSERT_EQ(ObsCount(), 1);
+    EXPECT_EQ(ObsRef(1)->head.kind, kObsCopperPour);
+}
+
+TEST_F(BinValuesTest, AWholeSaveRefusesWhatTheLoaderWouldRefuse) {
+    WriteBytes("old.zid", {'k', 'e', 'e', 'p'});
+    NewDesign();
+    BoardText t;
+    int32_t n = TextAdd();
+    TextGet(n, &t);
+    t.height = kCoordLimit + 1;
+    {
+        DbTrustedScope trusted;
+        TextPut(n, &t);
+    }
+    FileSpec spec = Spec("old.zid");
+    EXPECT_FALSE(BinSave(&spec, true));
+    EXPECT_EQ(ReadBytes("old.zid"), (std::vector<uint8_t>{'k', 'e', 'e', 'p'}));
+    EXPECT_NE(LogText().find("Error writing to file:"), std::string::npos);
+    // Within the limit it is written and reads back.
+    t.height = kCoordLimit;
+    {
+        DbTrustedScope trusted;
+        TextPut(n, &t);
+    }
+    EXPECT_TRUE(BinSave(&spec, true));
+    ASSERT_EQ(Load("old.zid"), 1);
+    EXPECT_EQ(TextRef(1)->height, kCoordLimit);
+}
+
+TEST_F(BinValuesTest, AFullNameTableFailsTheLoad) {
+    // Names of 100 characters, each batch closed by a colour entry of a
+    // layer the design lacks (skipped, the names forgotten): more text
+    // than the name table's pages hold.
+    WriteWhole(
+        "n.zid", [](DbHeader&) {},
+        [] {
+            char text[kTextChars];
+            for (int32_t i = 0; i < 22000; ++i) {
+                std::snprintf(text, sizeof text, "%06d%094d", int(i), 0);
+                BinWriteRec(kRecNameString, text);
+                if (i % 5000 == 4999) {
+                    ColorEntry e{};
+                    e.layer = 200;
+                    BinWriteRec(kRecColorEntry, &e);
+                }
+            }
+        });
+    EXPECT_EQ(Load("n.zid"), 0);
+    EXPECT_EQ(BinLastReadError(), kBinErrCheck);
+    EXPECT_FALSE(DbIsValid());
 }
 
 } // namespace
