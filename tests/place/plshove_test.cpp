@@ -8,25 +8,15 @@
 
 #include "place/plclear.h"
 #include "place/plshove.h"
-#include "plfixture.h"
+#include "ploutlinedfixture.h"
 
 namespace {
 
-class PlShoveTest : public PlaceTest {
+class PlShoveTest : public PlOutlinedTest {
   protected:
     void SetUp() override {
-        PlaceTest::SetUp();
-        SetHeader(1, 1000);
-        AddRect(kObsBoardOutline, 0, 0, 0, 40000, 30000);
-        r2 = RowSymbol("R2", 2, 1000, int16_t(both));
-        AddRect(kObsPlaceOutline, r2, -700, -300, 700, 1300);
-    }
-    int32_t At(int32_t x, int32_t y, uint16_t flags = 0) {
-        Part p;
-        p.x = x;
-        p.y = y;
-        p.flags = flags;
-        return AddPart(r2, p);
+        PlOutlinedTest::SetUp();
+        Board(40000, 30000, 1000);
     }
     int32_t Shove(int32_t c, int32_t move, int32_t forbidden, int32_t depth) {
         AltPush();
@@ -34,7 +24,6 @@ class PlShoveTest : public PlaceTest {
         AltPop(true);
         return r;
     }
-    int32_t r2 = 0;
 };
 
 TEST_F(PlShoveTest, FatalConditionsAndRefusals) {
