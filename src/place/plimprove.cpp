@@ -229,6 +229,7 @@ void minimizeCompScore(int32_t c, const Component* record) {
 void PlImprove(const uint8_t* mask) {
     PlImproveState& st = g_plImprove;
     st.passes = 0;
+    st.aborted = false;
     DbHeader h;
     DbGetHeader(&h);
     if (h.grid3X == 0 && h.grid3Y == 0 && h.routeGrid == 0) return;
@@ -260,6 +261,7 @@ void PlImprove(const uint8_t* mask) {
         for (PlImproveRecord& r : st.recs)
             r.done = false;
     }
+    st.aborted = aborted;
     PoolClose(st.pool);
     st.pool = 0;
 }

@@ -33,6 +33,7 @@ struct PlImproveState {
     int32_t pool;
     std::vector<PlImproveRecord> recs; // 0..N
     int32_t passes;                    // passes run by the last PlImprove
+    bool aborted;                      // the last PlImprove was aborted
 };
 extern PlImproveState g_plImprove;
 
