@@ -52,6 +52,24 @@ TEST_F(PlImproveTest, WithoutAnyGridNothingMoves) {
     EXPECT_EQ(Comp(2).x, 10600);
 }
 
+TEST_F(PlImproveTest, BondsSumTheDirectConnectionsUnlessClustered) {
+    const int32_t a = At(10000, 10000);
+    const int32_t b = At(20000, 10000);
+    Part p;
+    p.x = 5000;
+    p.y = 5000;
+    p.master = int16_t(a);
+    const int32_t member = AddPart(r2, p);
+    const int32_t net = AddNet(50);
+    Connect(net, a, 1, b, 1);
+    Connect(net, b, 2, a, 2);
+    Connect(net, a, 2, member, 1);
+    PlModelOpen(nullptr);
+    EXPECT_EQ(PlCompBond(a, b), 12); // two connections of bond 50 / 10 + 1
+    EXPECT_EQ(PlCompBond(b, a), 12);
+    EXPECT_EQ(PlCompBond(a, member), 0);
+}
+
 TEST_F(PlImproveTest, VisitFatalConditions) {
     const int32_t a = At(10000, 10000);
     const int32_t f = At(20000, 10000, kPlCompFixed);

@@ -4,6 +4,7 @@
 // golden placement, abort, progress text).
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,32 @@ TEST_F(PlRunTest, SnapRoundsToTheNearestStepHalvesUpward) {
                                 {-6, 4, -4}, {-7, 4, -8}, {3, 1, 3}};
     for (const auto& c : cases)
         EXPECT_EQ(PlSnap(c[0], c[1]), c[2]) << c[0] << " " << c[1];
+}
+
+TEST_F(PlRunTest, PhaseTwoSpotsStayWithinThreeStepsOnTheGrid) {
+    Row(3);
+    PlModelOpen(nullptr);
+    g_plRun.xStep = g_plRun.yStep = 1000;
+    g_plRun.xRange = g_plRun.yRange = 3000;
+    const PlaceNode& n = g_placeModel.nodes[2];
+    PlRandomSeed(9);
+    for (int32_t k = 0; k < 200; ++k) {
+        int32_t x, y;
+        PlRandomSpot(2, 2, &x, &y);
+        EXPECT_EQ(x % 1000, 0);
+        EXPECT_EQ(y % 1000, 0);
+        EXPECT_LE(std::abs(x - n.x), 3500);
+        EXPECT_LE(std::abs(y - n.y), 3500);
+    }
+    // Phase 1 draws anywhere in the area the box allows.
+    for (int32_t k = 0; k < 200; ++k) {
+        int32_t x, y;
+        PlRandomSpot(2, 1, &x, &y);
+        EXPECT_GE(x, 0);
+        EXPECT_LE(x, 30000);
+        EXPECT_GE(y, 0);
+        EXPECT_LE(y, 30000);
+    }
 }
 
 TEST_F(PlRunTest, ChainMemberOutOfRangeIsFatal) {

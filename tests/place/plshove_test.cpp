@@ -87,6 +87,22 @@ TEST_F(PlShoveTest, ShoveSetListsOverlappingMovableParts) {
     EXPECT_EQ(trace.Lines().back(), "*findCompSet: No comp outline for P6");
 }
 
+TEST_F(PlShoveTest, APartHitThroughTwoOutlinesIsListedTwice) {
+    const int32_t both2 = RowSymbol("R2IO", 2, 1000, int16_t(both));
+    AddRect(kObsPlaceOutline, both2, -700, -300, 700, 1300);
+    AddRect(kObsInsertionOutline, both2, -600, -200, 600, 1200);
+    const int32_t a = At(5000, 5000);
+    Part p;
+    p.x = 5500;
+    p.y = 5000;
+    const int32_t b = AddPart(both2, p);
+    PlTreeInit();
+    int16_t set[kPlShoveSetMax];
+    ASSERT_EQ(findCompSet(a, PlCompRef(a), set), 2);
+    EXPECT_EQ(set[0], b);
+    EXPECT_EQ(set[1], b);
+}
+
 TEST_F(PlShoveTest, UnoverlapClearsAPartDroppedIntoADenseRow) {
     for (int32_t n : {10, 20}) {
         SCOPED_TRACE(n);
@@ -123,10 +139,12 @@ TEST_F(PlShoveTest, ClearingFailsAgainstLockedNeighboursAndPassesWithoutOutline)
         EXPECT_EQ(clearOneComp(dropped, &r, 3, 0), 0);
         AltPop(false);
     }
+    const int32_t outside = At(45000, 5000);
+    EXPECT_EQ(clearOneComp(outside, PlCompRef(outside), 3, 0), 0);
     const int32_t bare = AddPart(AddSymbol("BARE", {}), {10000, 10000});
     TraceCapture trace;
     EXPECT_EQ(clearOneComp(bare, PlCompRef(bare), 3, 0), 1);
-    EXPECT_EQ(trace.Lines().back(), "*clearOneComp: No comp outline for P3");
+    EXPECT_EQ(trace.Lines().back(), "*clearOneComp: No comp outline for P4");
 }
 
 } // namespace
