@@ -147,6 +147,9 @@ void PlAcceptTableBuild() {
 bool PlAccept(int64_t d, int64_t T) {
     if (d < 1) return true;
     if (T <= 1) return false;
+    // d >= 8 T puts k at 4,096 or beyond: rejected before d x 512 could
+    // overflow.
+    if (d / kPlAcceptMaxRatio >= T) return false;
     const int64_t k = d * kPlAcceptScale / T;
     if (k >= kPlAcceptSize || k < 0) return false;
     return PlRandom() < g_plRun.acceptTable[k];

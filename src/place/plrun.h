@@ -20,6 +20,7 @@ enum : int32_t {
     kPlAcceptSize = 4096,      // entries of the acceptance table
     kPlAcceptScale = 512,      // table index per unit of d / T
     kPlAcceptMax = 32767,      // entries near 0
+    kPlAcceptMaxRatio = 8,     // kPlAcceptSize / kPlAcceptScale: d / T from which all is rejected
     kPlStepsSelected = 5,      // zero-temperature steps of a selected-only run
     kPlStepsFull = 20,         // ... of a full run
     kPlSwapBelowT = 10,        // swaps are tried below this temperature

@@ -135,6 +135,17 @@ TEST_F(PlDriverTest, TheSampleBoardPlaces) {
     std::string printed;
     EXPECT_EQ(Run("--place \"" + SamplePath() + "\" " + Q(m_folder / "s"), &printed), 0) << printed;
     EXPECT_NE(printed.find("\nplace moved "), std::string::npos) << printed;
+    // A design without components: zeros, nothing changed.
+    {
+        std::ofstream empty(m_folder / "empty.asc", std::ios::binary);
+        empty << File("", "*LAYER 2\r\n");
+    }
+    EXPECT_EQ(Run("--place " + Q(m_folder / "empty.asc") + " " + Q(m_folder / "e"), &printed), 0)
+        << printed;
+    EXPECT_NE(printed.find("\nplace score before 0 0 0 0\nplace score after 0 0 0 0\n"
+                           "place moved 0\nplace overlaps 0\n"),
+              std::string::npos)
+        << printed;
 }
 
 } // namespace
