@@ -1,13 +1,19 @@
-// pelvane-run INPUT OUTPUT_BASE
+// pelvane-run [--place] [--seed N] [--place-attempts N] [--place-cooling P]
+//             [--abort-after N] INPUT OUTPUT_BASE
 //
 // Loads a design (a binary design file, or else an ASCII board database),
 // recomputes its extent and validates it, then writes it back as
 // OUTPUT_BASE.ZID (binary) and OUTPUT_BASE.ASC (ASCII). Prints the size of
 // every table, the reader's warning count and the two written paths.
+// With --place the placement job runs after validation and prints its
+// score totals, moves and overlaps after the table lines.
 // Exit codes: 0 done, 1 the input could not be loaded, 2 bad arguments,
-// 3 an output could not be written. The activity log (Pelvane.Log) goes to
+// 3 an output could not be written, 4 a run was aborted (the design is
+// written as loaded). The activity log (Pelvane.Log) goes to
 // the output folder.
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -30,36 +36,86 @@
 #include "db/thru.h"
 #include "files/asc.h"
 #include "files/binload.h"
+#include "headless/ascio.h"
 #include "headless/headless.h"
+#include "filespec.h"
+#include "place/plbatch.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-FileSpec SpecOf(const fs::path& path) {
-    FileSpec spec;
-    std::memset(&spec, 0, sizeof spec);
-    std::snprintf(spec.folder, sizeof spec.folder, "%s", path.parent_path().string().c_str());
-    std::snprintf(spec.name, sizeof spec.name, "%s", path.filename().string().c_str());
-    return spec;
+int Usage() {
+    std::fprintf(stderr, "usage: pelvane-run [--place] [--seed N] [--place-attempts N] "
+                         "[--place-cooling P] [--abort-after N] INPUT OUTPUT_BASE\n");
+    return 2;
 }
 
-int Usage() {
-    std::fprintf(stderr, "usage: pelvane-run INPUT OUTPUT_BASE\n");
-    return 2;
+// ---- the placement job's options ---------------------------------------------
+
+constexpr int kExitAborted = 4;
+
+struct RunArgs {
+    const char* input = nullptr;
+    const char* base = nullptr;
+    bool place = false;
+    PlBatchOptions placeOptions;
+    int32_t abortAfter = -1;
+};
+
+bool ParseNumber(const char* text, long long lo, long long hi, long long* out) {
+    if (!text || !*text) return false;
+    char* end = nullptr;
+    const long long v = std::strtoll(text, &end, 10);
+    if (*end || v < lo || v > hi) return false;
+    *out = v;
+    return true;
+}
+
+// False on an unknown option, a missing or bad value, or not exactly two
+// names.
+bool ParseArgs(int argc, char** argv, RunArgs* a) {
+    int names = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        long long v = 0;
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (arg == "--place") {
+            a->place = true;
+        } else if (arg == "--seed" && ParseNumber(value, 0, 0xFFFFFFFFLL, &v)) {
+            a->placeOptions.seed = uint32_t(v);
+            ++i;
+        } else if (arg == "--place-attempts" && ParseNumber(value, INT32_MIN, INT32_MAX, &v)) {
+            a->placeOptions.attempts = int32_t(v);
+            ++i;
+        } else if (arg == "--place-cooling" && ParseNumber(value, INT32_MIN, INT32_MAX, &v)) {
+            a->placeOptions.cooling = int32_t(v);
+            ++i;
+        } else if (arg == "--abort-after" && ParseNumber(value, 0, INT32_MAX, &v)) {
+            a->abortAfter = int32_t(v);
+            ++i;
+        } else if (arg.rfind("--", 0) == 0 || arg.empty()) {
+            return false;
+        } else {
+            (names == 0 ? a->input : a->base) = argv[i];
+            if (++names > 2) return false;
+        }
+    }
+    return names == 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 || !argv[1][0] || !argv[2][0]) return Usage();
+    RunArgs args;
+    if (!ParseArgs(argc, argv, &args)) return Usage();
     std::error_code ec;
-    fs::path input = fs::absolute(argv[1], ec);
+    fs::path input = fs::absolute(args.input, ec);
     if (ec || !fs::is_regular_file(input, ec)) {
         std::fprintf(stderr, "Unable to load file\n");
         return 1;
     }
-    fs::path base = fs::absolute(argv[2], ec);
+    fs::path base = fs::absolute(args.base, ec);
     if (ec || base.filename().empty()) return Usage();
     // A folder that cannot be made shows as a failed write below.
     fs::create_directories(base.parent_path(), ec);
@@ -87,6 +143,14 @@ int main(int argc, char** argv) {
     DbExtent();
     DbValidate();
     HeadlessSetDesignFile(&in);
+
+    // ---- the runs: placement -------------------------------------------------
+    if (args.abortAfter >= 0) HeadlessAbortAfter(args.abortAfter);
+    bool aborted = false;
+    PlBatchReport placeReport{};
+    if (args.place) aborted = !PlBatchPlace(args.placeOptions, &placeReport);
+    // The writers poll the abort key too: the outputs are always written.
+    HeadlessAbortAfter(-1);
 
     fs::path zid = base;
     zid += ".ZID";
@@ -117,5 +181,14 @@ int main(int argc, char** argv) {
     std::printf("markers %d\n", int(MarkerCount()));
     std::printf("warnings %d\n", int(warnings));
     std::printf("%s\n%s\n", zid.string().c_str(), asc.string().c_str());
-    return 0;
+    if (args.place) {
+        const PlBatchScore &b = placeReport.before, &a = placeReport.after;
+        std::printf("place score before %lld %lld %lld %lld\n", (long long)b.W, (long long)b.X,
+                    (long long)b.Y, (long long)b.T);
+        std::printf("place score after %lld %lld %lld %lld\n", (long long)a.W, (long long)a.X,
+                    (long long)a.Y, (long long)a.T);
+        std::printf("place moved %d\n", int(placeReport.moved));
+        std::printf("place overlaps %d\n", int(placeReport.overlaps));
+    }
+    return aborted ? kExitAborted : 0;
 }

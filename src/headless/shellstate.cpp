@@ -12,6 +12,7 @@
 
 #include "db/shellsvc.h"
 #include "headless/headless.h"
+#include "headless/msgprompt.h"
 
 namespace {
 
@@ -76,6 +77,7 @@ void MsgNote(const char* text) {
     Record("MsgNote(%s)", Text(text));
 }
 void MsgPrompt(const char* text) {
+    HeadlessMsgPromptNote(text);
     Record("MsgPrompt(%s)", Text(text));
 }
 void MsgInfo(const char* text) {

@@ -27,8 +27,9 @@ int32_t PinCount(const Component* comp) {
     return comp->symbol > 0 ? SymPinCount(comp->symbol) : 0;
 }
 
-// The net on each pin of a component (0 none).
-std::vector<int32_t> PinNets(int32_t c) {
+} // namespace
+
+std::vector<int32_t> PlCompPinNets(int32_t c) {
     const Component* comp = PlCompRef(c);
     std::vector<int32_t> nets(size_t(comp->symbol > 0 ? SymPinCount(comp->symbol) : 0) + 1, 0);
     for (int16_t n : g_placeModel.nodes[size_t(c)].nets)
@@ -41,6 +42,8 @@ std::vector<int32_t> PinNets(int32_t c) {
         }
     return nets;
 }
+
+namespace {
 
 void Mark(int32_t c, int32_t group, int16_t word, uint16_t flag) {
     PlaceNode& n = g_placeModel.nodes[size_t(c)];
@@ -114,12 +117,12 @@ void Small() {
         const int32_t pins = PinCount(comp);
         if (m.nodes[size_t(c)].group != 0 || pins < kPlSmallPinsMin || pins > kPlSmallPinsMax)
             continue;
-        const std::vector<int32_t> nets = PinNets(c);
+        const std::vector<int32_t> nets = PlCompPinNets(c);
         const Candidate fresh{comp->package, pins, comp->symbol, {}};
         Join(cands, c, fresh, [&](const Candidate& k) {
             if (k.symbol != comp->symbol) return false;
             if (comp->package > 0 && k.package != comp->package) return false;
-            return PinNets(k.members.front()) == nets;
+            return PlCompPinNets(k.members.front()) == nets;
         });
     }
     for (const Candidate& k : cands) {

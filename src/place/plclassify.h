@@ -4,6 +4,7 @@
 // 2048. Flags are stored through the journal (the caller holds a level).
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "db/err.h"
 
@@ -19,3 +20,6 @@ enum : int32_t {
 };
 
 void PlClassify();
+// The net on each pin 1..n of a component of the model (0 none), index 0
+// unused.
+std::vector<int32_t> PlCompPinNets(int32_t c);

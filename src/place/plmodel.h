@@ -149,6 +149,8 @@ void PlNetPinPoints();
 // Writes every movable, selected node back into its component (mode 1
 // also clears the cluster master word).
 void PlWriteBack(int32_t mode);
+// Moves a component record's position and box by (dx, dy).
+void PlCompShift(Component* r, int32_t dx, int32_t dy);
 
 // Component c as the current edit sees it, read-only.
 const Component* PlCompRef(int32_t c);

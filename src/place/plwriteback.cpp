@@ -9,6 +9,15 @@
 #include "db/altjournal.h"
 #include "place/plmodel.h"
 
+void PlCompShift(Component* r, int32_t dx, int32_t dy) {
+    r->x += dx;
+    r->y += dy;
+    r->minX += dx;
+    r->maxX += dx;
+    r->minY += dy;
+    r->maxY += dy;
+}
+
 void PlWriteBack(int32_t mode) {
     PlaceModel& m = g_placeModel;
     for (int32_t c = 1; c <= m.compCount; ++c) {
@@ -26,12 +35,7 @@ void PlWriteBack(int32_t mode) {
         const int64_t nx = int64_t(n.x) * m.placeUnit - (rx - comp.x);
         const int64_t ny = int64_t(n.y) * m.placeUnit - (ry - comp.y);
         const int32_t dx = int32_t(nx - comp.x), dy = int32_t(ny - comp.y);
-        comp.x += dx;
-        comp.y += dy;
-        comp.minX += dx;
-        comp.maxX += dx;
-        comp.minY += dy;
-        comp.maxY += dy;
+        PlCompShift(&comp, dx, dy);
         if (mode == 1 || n.region == 0) comp.compRef = 0;
         comp.flags &= uint16_t(~kPlCompUnplaced);
         comp.flags |= uint16_t(n.flags & (kPlCompLocked | kPlCompFixed));
