@@ -1,8 +1,8 @@
 // Fixture of the preparation tests: small boards on two layers (grid 1,500,
 // a 40 x 40 window over 0..60,000, so maze cell 2k lies on x = k x 1,500)
 // with a two-pin SMD part (rectangular pads 1,500 x 3,000 on the top layer
-// only), a DIP of 8 pins (oblong pads 1,500 x 3,000 on both layers, two
-// columns 9,000 apart, pitch 4,500), a part of square pads, and one or two
+// only), a DIP of 8 pins (oblong pads 3,000 x 6,000 on both layers, two
+// columns 9,000 apart, pitch 7,500), a part of square pads, and one or two
 // via types (the second one can be given an OBLONG pad). Symbols 2 (CHIP),
 // 3 (DIP8) and 4 (SQ) follow the router library's two-pin symbol 1.
 #pragma once
@@ -14,19 +14,19 @@
 #include "db/symbols.h"
 #include "db/thru.h"
 #include "router/objtable.h"
-#include "routerfixture.h"
+#include "mapfixture.h"
 
 inline const char kPrepParts[] =
     "*THRU 2 \"SMD\" Layer=1 SHAPE=RECT W:1500 H:3000\r\n"
-    "*THRU 3 \"DIP\" Layer=1 SHAPE=OBLONG W:1500 H:3000 Layer=2 SHAPE=OBLONG W:1500 H:3000\r\n"
+    "*THRU 3 \"DIP\" Layer=1 SHAPE=OBLONG W:3000 H:6000 Layer=2 SHAPE=OBLONG W:3000 H:6000\r\n"
     "*THRU 4 \"SQ\" Layer=1 SHAPE=SQUARE W:3000 Layer=2 SHAPE=SQUARE W:3000\r\n"
     "*SYMBOL 2 \"CHIP\" 1 \"1\" [0, 0] Thru=2 2 \"2\" [6000, 0] Thru=2\r\n"
-    "*SYMBOL 3 \"DIP8\" 1 \"1\" [0, 0] Thru=3 2 \"2\" [0, -4500] Thru=3 3 \"3\" [0, -9000] Thru=3"
-    " 4 \"4\" [0, -13500] Thru=3 5 \"5\" [9000, -13500] Thru=3 6 \"6\" [9000, -9000] Thru=3"
-    " 7 \"7\" [9000, -4500] Thru=3 8 \"8\" [9000, 0] Thru=3\r\n"
+    "*SYMBOL 3 \"DIP8\" 1 \"1\" [0, 0] Thru=3 2 \"2\" [0, -7500] Thru=3 3 \"3\" [0, -15000] Thru=3"
+    " 4 \"4\" [0, -22500] Thru=3 5 \"5\" [9000, -22500] Thru=3 6 \"6\" [9000, -15000] Thru=3"
+    " 7 \"7\" [9000, -7500] Thru=3 8 \"8\" [9000, 0] Thru=3\r\n"
     "*SYMBOL 4 \"SQ\" 1 \"1\" [0, 0] Thru=4 2 \"2\" [6000, 0] Thru=4\r\n";
 
-class PrepTest : public RouterTest {
+class PrepTest : public MapTest {
   protected:
     // The parts and the body on a board with `vias` via types (the second
     // one round, radius 500, on both layers), the window opened over
@@ -63,9 +63,5 @@ class PrepTest : public RouterTest {
         v.layer[l].shape[0].ext[3] = e3;
         DbTrustedScope trusted;
         ThruPut(t, &v);
-    }
-    static int32_t AddPad(int32_t comp, int32_t pin, int32_t net) {
-        ObjAdd(kObjPad, kObjFlagMapped, comp, pin, net);
-        return ObjCount();
     }
 };

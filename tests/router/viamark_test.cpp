@@ -47,8 +47,8 @@ TEST_F(ViaMarkTest, PadsTheirReachAndCorridors) {
     EXPECT_EQ(ViaBlock(18000, 30000, 1) & 0x10, 0x10);
     EXPECT_EQ(ViaBlock(18000, 30000, 1) & 0x20, 0);
     // One column of the DIP: 0x20 in the maze.
-    EXPECT_EQ(At(39000, 42000, 1), kViaFillBits);
-    EXPECT_EQ(ViaBlock(39000, 42000, 2) & 0x20, 0x20);
+    EXPECT_EQ(At(39000, 41250, 1), kViaFillBits);
+    EXPECT_EQ(ViaBlock(39000, 41250, 2) & 0x20, 0x20);
     // Via type 2 reaches 2,400 + 600 beyond the box, on layer 1 only.
     EXPECT_EQ(At(15000, 34500, 2), kViaBlocked);
     EXPECT_EQ(At(15000, 36000, 2), 0);
