@@ -41,6 +41,14 @@ int32_t ProbeReach() {
 
 } // namespace
 
+void PadBlockSize(const ThruLayer& block, int32_t* width, int32_t* height) {
+    *width = *height = 0;
+    for (int32_t j = 0; j < std::min<int32_t>(block.shapeCount, kThruShapes); ++j) {
+        *width = std::max(*width, block.shape[j].ext[0] + block.shape[j].ext[2]);
+        *height = std::max(*height, block.shape[j].ext[1] + block.shape[j].ext[3]);
+    }
+}
+
 int32_t PadExitDirs(int32_t comp, int32_t pin, int32_t layer, int32_t* out) {
     if (out) *out = 0;
     if (comp == 0 || layer == 0) return kDirsAny;
@@ -53,11 +61,8 @@ int32_t PadExitDirs(int32_t comp, int32_t pin, int32_t layer, int32_t* out) {
         if (pad.angle != kPendingTurn45) return kDirsNone;
         ThruLayer block;
         ThruPadGet(placed.thru, layer, &block);
-        int32_t w = 0, h = 0;
-        for (int32_t j = 0; j < std::min<int32_t>(block.shapeCount, kThruShapes); ++j) {
-            w = std::max(w, block.shape[j].ext[0] + block.shape[j].ext[2]);
-            h = std::max(h, block.shape[j].ext[1] + block.shape[j].ext[3]);
-        }
+        int32_t w, h;
+        PadBlockSize(block, &w, &h);
         return w == h ? kDirsAny : w > h ? kDirsNESW : kDirsSENW;
     }
     int32_t minX = pad.shape[0].minX, minY = pad.shape[0].minY;
