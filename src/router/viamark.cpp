@@ -1,8 +1,11 @@
 // Marking the via map around pads. Every mark is a whole rectangle written
 // two cells at a time (ViaMapMarkRect); the pin's box on a layer is the
 // union of its placed pad shapes. A pin whose placed flags carry 0x100 and
-// a via type without a pad on the layer leave the map untouched.
+// a via type without a pad on the layer leave the map untouched. While
+// ViaMapBlockAreas runs, every pad entry's box on a layer is placed once
+// and kept for all via types and for the corridors of its neighbours.
 #include <algorithm>
+#include <vector>
 
 #include "db/comps.h"
 #include "db/shellsvc.h"
@@ -33,6 +36,22 @@ struct PinBox {
     int32_t minX, minY, maxX, maxY;
 };
 
+enum : uint8_t {
+    kBoxUnknown = 0,
+    kBoxShapes = 1,    // the pin has shapes on the layer
+    kBoxNone = 2,      // it has none
+    kBoxNoMark = 0x80, // the placed pin's flags carry 0x100
+};
+
+// The boxes of pad entries per layer while ViaMapBlockAreas runs.
+struct BoxCache {
+    bool on = false;
+    int32_t layers = 0;
+    std::vector<PinBox> box;    // [entry x (layers + 1) + layer]
+    std::vector<uint8_t> state; // kBox... of each slot
+};
+BoxCache s_cache;
+
 // The pin's centre and the union of its pad shapes on the layer; false
 // without a shape.
 bool PinBoxOn(int32_t comp, int32_t pin, int32_t layer, PinBox* out, int32_t* pinFlags) {
@@ -58,6 +77,22 @@ bool PinBoxOn(int32_t comp, int32_t pin, int32_t layer, PinBox* out, int32_t* pi
     return true;
 }
 
+// PinBoxOn for pad entry e, through the cache while it is on.
+bool EntryBox(int32_t e, int32_t layer, PinBox* out, int32_t* pinFlags) {
+    const MapObj& o = *ObjEntry(e);
+    if (!s_cache.on) return PinBoxOn(o.index, o.link, layer, out, pinFlags);
+    const size_t slot = size_t(e) * size_t(s_cache.layers + 1) + size_t(layer);
+    uint8_t& st = s_cache.state[slot];
+    if (st == kBoxUnknown) {
+        int32_t flags = 0;
+        const bool shapes = PinBoxOn(o.index, o.link, layer, &s_cache.box[slot], &flags);
+        st = uint8_t((shapes ? kBoxShapes : kBoxNone) | ((flags & kPinNoViaMark) ? kBoxNoMark : 0));
+    }
+    if (pinFlags) *pinFlags = (st & kBoxNoMark) ? kPinNoViaMark : 0;
+    *out = s_cache.box[slot];
+    return (st & ~kBoxNoMark) == kBoxShapes;
+}
+
 void MarkCorridors(int32_t entry, const PinBox& b, int32_t layer, int32_t t, int32_t reach) {
     ObjList list;
     list.count = 0;
@@ -66,9 +101,8 @@ void MarkCorridors(int32_t entry, const PinBox& b, int32_t layer, int32_t t, int
     for (int32_t i = 0; i < list.count; ++i) {
         const int32_t e = list.entry[i];
         if (e <= 0 || e == entry || ObjEntry(e)->type != kObjPad) continue;
-        const MapObj& o = *ObjEntry(e);
         PinBox n;
-        if (!PinBoxOn(o.index, o.link, layer, &n, nullptr)) continue;
+        if (!EntryBox(e, layer, &n, nullptr)) continue;
         if (n.cx == b.cx) {
             const int32_t lo = std::max(b.minX, n.minX), hi = std::min(b.maxX, n.maxX);
             const int32_t y1 = std::min(b.cy, n.cy), y2 = std::max(b.cy, n.cy);
@@ -98,7 +132,7 @@ void ViaMapPad(int32_t entry, int32_t t) {
         if (!ViaPadShape(t, l, ext)) continue;
         PinBox b;
         int32_t pinFlags = 0;
-        const bool shapes = PinBoxOn(o.index, o.link, l, &b, &pinFlags);
+        const bool shapes = EntryBox(entry, l, &b, &pinFlags);
         if (pinFlags & kPinNoViaMark) return;
         if (!shapes) continue;
         ViaMapMarkRect(MzSnapXDown(b.minX) + kViaPadInset, MzSnapYDown(b.minY) + kViaPadInset,
@@ -114,10 +148,20 @@ void ViaMapPad(int32_t entry, int32_t t) {
 
 int32_t ViaMapBlockAreas() {
     const int32_t types = ViaMapTypes(), count = ObjCount();
-    for (int32_t t = 1; t <= types; ++t)
+    s_cache.layers = MapLayerCount();
+    const size_t slots = size_t(count + 1) * size_t(s_cache.layers + 1);
+    s_cache.box.resize(slots);
+    s_cache.state.assign(slots, kBoxUnknown);
+    s_cache.on = true;
+    int32_t result = 1;
+    for (int32_t t = 1; t <= types && result; ++t)
         for (int32_t e = 1; e <= count; ++e) {
-            if (e % kViaAbortPoll == 0 && UserAbort()) return 0;
+            if (e % kViaAbortPoll == 0 && UserAbort()) {
+                result = 0;
+                break;
+            }
             if (ObjEntry(e)->type == kObjPad) ViaMapPad(e, t);
         }
-    return 1;
+    s_cache.on = false;
+    return result;
 }
