@@ -131,15 +131,18 @@ TEST_F(PadExitTest, EdgeSectorsByTheWindowDirection) {
 
 TEST_F(PadExitTest, GoalEndsOfAGap) {
     MzGoal& g = *Goal();
+    auto ends = [&](const Conn& c, int32_t first, int32_t last) {
+        g.crn1Index = int16_t(first);
+        g.crn2Index = int16_t(last);
+        return mzGoalEnds(&c);
+    };
     // Unrouted from U1.1 (one layer) to the DIP's pin (two layers).
     Conn c = Path({{15000, 30000}, {39000, 45000}}, 0);
     c.head.fromComp = 1;
     c.head.fromPin = 1;
     c.head.toComp = 2;
     c.head.toPin = 1;
-    g.crn1Index = 0;
-    g.crn2Index = 1;
-    ASSERT_EQ(mzGoalEnds(&c), 1);
+    ASSERT_EQ(ends(c, 0, 1), 1);
     EXPECT_EQ(g.srcLayer, 1);
     EXPECT_EQ(g.dstLayer, 0);
     EXPECT_EQ(g.srcSector, 0);
@@ -154,25 +157,32 @@ TEST_F(PadExitTest, GoalEndsOfAGap) {
     // Leaving the window: unrouted, the point is bounded; routed, clipped.
     c.crn[1].x = 90000;
     c.crn[1].y = 30000;
-    g.crn1Index = 0;
-    g.crn2Index = 1;
-    ASSERT_EQ(mzGoalEnds(&c), 1);
+    ASSERT_EQ(ends(c, 0, 1), 1);
     EXPECT_EQ(g.dstLayer, 0);
     EXPECT_EQ(g.dstMzX, g_mzGrid.w);
     EXPECT_EQ(g.dstSector, 6);
     c.crn[0].layer = 1;
-    g.crn1Index = 0;
-    g.crn2Index = 1;
-    ASSERT_EQ(mzGoalEnds(&c), 1);
+    ASSERT_EQ(ends(c, 0, 1), 1);
     EXPECT_EQ(g.dstLayer, 1);
     EXPECT_EQ(g.dstMzX, 2 * g_mzGrid.nx - 12);
     EXPECT_EQ(g.dstMzY, MzY(30000));
+    // An end past a corner on the box edge: layer 0, the edge's sector and
+    // cell.
+    const int32_t edgeX = MzWorldX(2 * g_mzGrid.nx - 12);
+    Conn edge = Path({{30000, 30000}, {edgeX, 30000}, {edgeX + 6000, 30000}}, 0);
+    ASSERT_EQ(ends(edge, 0, 1), 1);
+    EXPECT_EQ(g.crn2Index, 2);
+    EXPECT_EQ(g.dstLayer, 0);
+    EXPECT_EQ(g.dstSector, 6);
+    EXPECT_EQ(g.dstMzX, 2 * g_mzGrid.nx - 12);
+    EXPECT_EQ(g.dstX, edgeX + 6000);
+    // A routed target end whose last segment lies wholly outside the box.
+    Conn beyond = Path({{30000, 30000}, {edgeX + 3000, 30000}, {edgeX + 6000, 30000}}, 1);
+    EXPECT_FATAL(ends(beyond, 0, 2), 2164073);
     // Index checks.
     g.crn1Index = -1;
     EXPECT_FATAL(mzGoalEnds(&c), 2164022);
-    g.crn1Index = 1;
-    g.crn2Index = 1;
-    EXPECT_FATAL(mzGoalEnds(&c), 2164024);
+    EXPECT_FATAL(ends(c, 1, 1), 2164024);
     // Partial mode: a gap wholly outside the window.
     Conn out = Path({{90000, 30000}, {95000, 30000}}, 0);
     g.partialMode = 1;
