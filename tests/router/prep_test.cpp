@@ -3,6 +3,7 @@
 // two-corner connections whose end is on a forbidden layer, the object map
 // around the gap, the net's other objects, and the closed sides of pads.
 #include "db/dbheader.h"
+#include "db/obstacles.h"
 #include "router/costs.h"
 #include "router/layertab.h"
 #include "router/maze.h"
@@ -83,6 +84,11 @@ TEST_F(PrepConnTest, ArgumentChecks) {
     Aim(e, 0, 1);
     Goal()->crn1Index = -1;
     EXPECT_FATAL(PrepConn(&work), 2164022);
+    LayerRec* layers = g_layerRecs;
+    g_layerRecs = nullptr;
+    EXPECT_FATAL(PrepConn(&work), 2164299);
+    EXPECT_FATAL(PrepNet(1), 2164399);
+    g_layerRecs = layers;
     MapForget();
     EXPECT_FATAL(PrepConn(&work), 2164298);
     EXPECT_FATAL(PrepNet(1), 2164398);
@@ -146,9 +152,17 @@ TEST_F(PrepConnTest, TheGapIsUnmappedAndTheRestMapped) {
         {{30000, 36000, 2}, {33000, 36000, 2}, {36000, 36000, 2}, {39000, 36000, 0}}, 0, 0, 0, 0);
     // Another connection of the net, unmapped before the preparation.
     const int32_t other = AddConn({{30000, 51000, 2}, {45000, 51000, 0}}, 0, 0, 0, 0);
+    // And a copper obstacle of the net.
+    const int32_t eo = AddObs(StoreObs(
+        kObsCopper, 1, 1, {{45000, 54000}, {48000, 54000}, {48000, 57000}, {45000, 57000}}));
+    ObjSetNet(eo, 1);
     ASSERT_EQ(MapAll(), 1);
     ConnMap(ConnRef(ObjEntry(other)->index), other, 0, 1000, 1);
     EXPECT_FALSE(Holds(other, 37500, 51000, 2));
+    Obstacle obs;
+    ObsPlaceOnComp(ObjEntry(eo)->index, 0, &obs);
+    ObsMap(eo, &obs, 1);
+    EXPECT_FALSE(Holds(eo, 46500, 55500, 1));
     Aim(e, 1, 2);
     ASSERT_EQ(PrepConn(&work), 1);
     EXPECT_EQ(work.head.count, 4);
@@ -156,6 +170,7 @@ TEST_F(PrepConnTest, TheGapIsUnmappedAndTheRestMapped) {
     EXPECT_FALSE(Holds(e, 34500, 36000, 2));
     EXPECT_TRUE(Holds(e, 39000, 36000, 2));
     EXPECT_TRUE(Holds(other, 37500, 51000, 2));
+    EXPECT_TRUE(Holds(eo, 46500, 55500, 1));
     // A NOSHARE net's other objects are left alone.
     ConnMap(ConnRef(ObjEntry(other)->index), other, 0, 1000, 1);
     SetNet(1, 0xFFFF, 0x08);
