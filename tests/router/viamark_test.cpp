@@ -63,6 +63,20 @@ TEST_F(ViaMarkTest, ViaTypesWithoutPadsLeaveTheMap) {
     EXPECT_EQ(At(15000, 30000, 1), kViaFillBits);
 }
 
+TEST_F(ViaMarkTest, PinsFlagged100AreLeftOut) {
+    Symbol sym;
+    SymGet(2, &sym);
+    sym.pin[1].word = int16_t(sym.pin[1].word | 0x100);
+    {
+        DbTrustedScope trusted;
+        SymPut(2, &sym);
+    }
+    ASSERT_EQ(MapAll(), 1);
+    EXPECT_EQ(At(15000, 30000, 1), 0);
+    EXPECT_EQ(At(15000, 30000, 2), 0);
+    EXPECT_EQ(At(21000, 30000, 1), kViaFillBits); // U1.2 still marked
+}
+
 TEST_F(ViaMarkTest, BlockAreasPollTheAbortKeyEvery32Entries) {
     ViaMapClear();
     HeadlessAbortAfter(0);
