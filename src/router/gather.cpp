@@ -201,23 +201,32 @@ int32_t GatherTestConn(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t k
     const Probe p = MakeProbe(x1, y1, x2, y2);
     const int32_t count = rec->head.count;
     const int32_t hit = (rec->head.flags & kConnNoShove) ? kTouchFixed : kTouchPush;
-    for (int32_t i = 0; i + 1 < count; ++i) {
-        const Crn& c = rec->crn[i];
-        if (!c.via) continue;
+    // Every corner's via, the last one's too, and the vias standing at free
+    // ends (a free node whose pin names a via type).
+    auto viaTouches = [&](int32_t via, int32_t x, int32_t y) {
         int32_t ext[4];
-        const int32_t code = ViaPadShape(c.via, layer, ext);
-        if (!code) continue;
+        const int32_t code = ViaPadShape(via, layer, ext);
+        if (!code) return false;
         const int64_t reach =
-            int64_t(LayerSpacing(layer, kProbeVia, rec, kind)) + extra + ViaPadSize(c.via, layer);
-        if (!(c.x > p.minX - reach && c.x < p.maxX + reach && c.y > p.minY - reach &&
-              c.y < p.maxY + reach))
-            continue;
-        if (Masked(p, mask, c.x, c.y, c.x, c.y)) continue;
+            int64_t(LayerSpacing(layer, kProbeVia, rec, kind)) + extra + ViaPadSize(via, layer);
+        if (!(x > p.minX - reach && x < p.maxX + reach && y > p.minY - reach && y < p.maxY + reach))
+            return false;
+        if (Masked(p, mask, x, y, x, y)) return false;
         if ((code == kPadRound || code == kPadThermal || code == kPadAnnular) &&
-            PtSegDist(c.x, c.y, x1, y1, x2, y2) > reach)
-            continue;
-        return hit;
+            PtSegDist(x, y, x1, y1, x2, y2) > reach)
+            return false;
+        return true;
+    };
+    for (int32_t i = 0; i < count; ++i) {
+        const Crn& c = rec->crn[i];
+        if (c.via && viaTouches(c.via, c.x, c.y)) return hit;
     }
+    if (count > 0 && rec->head.fromComp == 0 && rec->head.fromPin > 0 &&
+        viaTouches(rec->head.fromPin, rec->crn[0].x, rec->crn[0].y))
+        return hit;
+    if (count > 0 && rec->head.toComp == 0 && rec->head.toPin > 0 &&
+        viaTouches(rec->head.toPin, rec->crn[count - 1].x, rec->crn[count - 1].y))
+        return hit;
     const int32_t unit = DbHdr().connGrid;
     for (int32_t i = 0; i + 1 < count; ++i) {
         const Crn& a = rec->crn[i];

@@ -99,10 +99,6 @@ void ViaReset() {
                 row[i] &= uint8_t(~kViaTemp);
 }
 
-int32_t ViaMapBlockAreas() {
-    return 1;
-}
-
 int32_t ViaPadShape(int32_t viaType, int32_t layer, int32_t ext[4]) {
     ext[0] = ext[1] = ext[2] = ext[3] = 0;
     if (viaType < 1 || viaType > ThruCount() || viaType > DbHdr().viaCount) return 0;

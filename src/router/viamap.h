@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "db/err.h"
+#include "db/records.h"
 
 // Bits of a via-map byte.
 enum : uint8_t {
@@ -35,8 +36,14 @@ int32_t ViaMapGet(int32_t x, int32_t y, int32_t t);
 void ViaMapMarkRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t t, int32_t bits);
 // Clears the temporary bit everywhere.
 void ViaReset();
-// The via block areas (built with the via pad marking); answers 1.
+// Marks every pad entry of the object table for every via type (ViaMapPad);
+// 1, or 0 when the user aborted (polled every 32 entries).
 int32_t ViaMapBlockAreas();
+// Marks the via map of type t around the pin of pad entry `entry`: the pad
+// itself (0xA0), the reach of a via's pad plus the via-to-pad clearance
+// (0x80), and the corridor to a pad in the same column or row (0xA0, with
+// the maze's via-block bit 0x20, resp. 0x10).
+void ViaMapPad(int32_t entry, int32_t t);
 
 // A via pad's size on a layer as one number: the first extent for ROUND,
 // SQUARE, THERMAL and ANNULAR, the largest extent for other shapes, 0
@@ -45,3 +52,7 @@ int32_t ViaPadSize(int32_t viaType, int32_t layer);
 // The pad code of via type t's first pad on the layer (0 none) and its four
 // extents.
 int32_t ViaPadShape(int32_t viaType, int32_t layer, int32_t ext[4]);
+
+// Gives every layer change of corners first..last a via; 1 when every
+// change has one, 0 when a pair has none or an end's pin misses its layer.
+int32_t ConnAssignVias(Conn* record, int32_t first, int32_t last);

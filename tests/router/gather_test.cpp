@@ -154,6 +154,40 @@ TEST_F(GatherTest, ContactThresholds) {
               kTouchNone);
 }
 
+// A via at the last corner and the vias of free ends count like any other.
+TEST_F(GatherTest, LastCornerAndFreeEndViasTouch) {
+    const int32_t last = StoreConn(2, {{33000, 21000, 1}, {30000, 21000, 0, 1}});
+    EXPECT_EQ(GatherTestConn(29000, 20101, 31000, 20101, kProbeSeg, 2, 0, ConnRef(last), 0, 0),
+              kTouchPush);
+    // A connection of net 2 on layer 1 from (30,000, 21,000): the free ends'
+    // pins name via type 1 or none; the probe runs on layer 2.
+    const int32_t free = StoreConn(2, {{30000, 21000, 1}, {33000, 21000, 1}});
+    auto touches = [&](int32_t fromPin, int32_t toPin, bool swapped) {
+        Conn c;
+        ConnGet(free, &c);
+        c.head.fromComp = c.head.toComp = 0;
+        c.head.fromPin = int16_t(fromPin);
+        c.head.toPin = int16_t(toPin);
+        if ((c.crn[0].x == 30000) == swapped) std::swap(c.crn[0], c.crn[1]);
+        {
+            DbTrustedScope trusted;
+            ConnPut(free, &c);
+        }
+        return GatherTestConn(29000, 20101, 31000, 20101, kProbeSeg, 2, 0, ConnRef(free), 0, 0);
+    };
+    EXPECT_EQ(touches(1, 0, false), kTouchPush);
+    EXPECT_EQ(touches(0, 1, true), kTouchPush);
+    EXPECT_EQ(touches(0, 0, true), kTouchNone);
+    // The clearance stand-in sees the free end's via too.
+    touches(0, 1, true);
+    ASSERT_EQ(MapAll(), 1);
+    const int32_t e = AddConn(free);
+    ConnMap(ConnRef(free), e, 0, 1000, 0);
+    const int32_t probe = StoreConn(1, {{29000, 20101, 2}, {31000, 20101, 0}});
+    const int32_t eP = AddConn(probe);
+    EXPECT_EQ(DrcCheckConn(eP, ConnRef(probe), 0, 1), 0);
+}
+
 TEST_F(GatherTest, TheShovesPathCopiesBlockAsTheGoal) {
     ASSERT_EQ(MapAll(), 1);
     UrAllocRecords();
