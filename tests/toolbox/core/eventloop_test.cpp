@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "loop_fixture.h"
+#include "toolbox/core/systemtimes.h"
 
 namespace {
 
@@ -323,6 +324,25 @@ TEST_F(EventLoopTest, RepeatingTaskWakesTheWaitOncePerFiring) {
     EXPECT_LE(OsWaitReturnCount() - before, uint32_t(g_fired) + 3);
     RemoveTimerTask(tick);
     RemoveTimerTask(quit);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(EventLoopTest, WaitTicksSleepsInMillisecondRounds) {
+    uint32_t start = FakeInput().ms;
+    WaitTicks(3); // 50 ms: under a second, still a sleep and not a spin
+    EXPECT_GE(FakeInput().ms - start, 50u);
+    ASSERT_FALSE(FakeInput().waits.empty());
+    EXPECT_LE(FakeInput().waits.size(), 3u);
+    // Queued events stay queued.
+    PostOsEvent(kOsWhatKeyDown, 'k');
+    WaitTicks(2);
+    EXPECT_EQ(OsEventQueueCount(), 1);
+    EXPECT_GT(DoubleClickTicks(), 0);
+    EXPECT_GT(CaretBlinkTicks(), 0);
+    EXPECT_GE(ScreenColourDepth(), 1);
 }
 
 } // namespace
