@@ -1,0 +1,54 @@
+// The default drawing-layer procedures: a bound target and kind, nothing
+// held to release, one current port.
+#include "toolbox/core/drawingstate.h"
+
+namespace {
+void* g_currentPort = nullptr;
+
+void DefaultBind(DrawingState* state, void* target, int32_t kind) {
+    state->target = target;
+    state->dcKind = kind;
+}
+void DefaultRelease(DrawingState* state) {
+    state->deviceContext = nullptr;
+}
+void DefaultDispose(DrawingState* state) {
+    state->deviceContext = nullptr;
+    state->target = nullptr;
+}
+void DefaultSetPort(void* port) {
+    g_currentPort = port;
+}
+void* DefaultCurrentPort() {
+    return g_currentPort;
+}
+void DefaultInit() {}
+bool DefaultNotify(void*, uint32_t, uintptr_t, intptr_t, intptr_t*) {
+    return false;
+}
+
+const DrawingLayerProcs kDefaults{&DefaultBind,    &DefaultRelease,     &DefaultDispose,
+                                  &DefaultSetPort, &DefaultCurrentPort, &DefaultInit,
+                                  &DefaultNotify};
+DrawingLayerProcs g_procs = kDefaults;
+
+template <typename T> void Pick(T& slot, T given, T fallback) {
+    slot = given ? given : fallback;
+}
+} // namespace
+
+void SetDrawingLayerProcs(const DrawingLayerProcs* procs) {
+    DrawingLayerProcs given = procs ? *procs : DrawingLayerProcs{};
+    Pick(g_procs.bindStateTarget, given.bindStateTarget, kDefaults.bindStateTarget);
+    Pick(g_procs.releaseStateDC, given.releaseStateDC, kDefaults.releaseStateDC);
+    Pick(g_procs.disposeStateResources, given.disposeStateResources,
+         kDefaults.disposeStateResources);
+    Pick(g_procs.setCurrentPort, given.setCurrentPort, kDefaults.setCurrentPort);
+    Pick(g_procs.currentPort, given.currentPort, kDefaults.currentPort);
+    Pick(g_procs.initDrawingGlobals, given.initDrawingGlobals, kDefaults.initDrawingGlobals);
+    Pick(g_procs.controlNotify, given.controlNotify, kDefaults.controlNotify);
+}
+
+const DrawingLayerProcs& DrawingLayer() {
+    return g_procs;
+}
