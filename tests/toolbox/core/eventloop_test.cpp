@@ -8,6 +8,7 @@
 
 #include "loop_fixture.h"
 #include "toolbox/core/systemtimes.h"
+#include "toolbox/core/droppedfiles.h"
 
 namespace {
 
@@ -343,6 +344,31 @@ TEST_F(EventLoopTest, WaitTicksSleepsInMillisecondRounds) {
     EXPECT_GT(DoubleClickTicks(), 0);
     EXPECT_GT(CaretBlinkTicks(), 0);
     EXPECT_GE(ScreenColourDepth(), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(EventLoopTest, DroppedFilesQueueOneRequestPerExistingFile) {
+    std::string tooLong(kStartupPathLimit + 1, 'f');
+    std::string longest(kStartupPathLimit, 'g');
+    const char* names[] = {"a.pcb", "missing.pcb", tooLong.c_str(), longest.c_str()};
+    int window = 0;
+    auto exists = [](const char* path) { return std::strcmp(path, "missing.pcb") != 0; };
+    EXPECT_EQ(QueueDroppedFileRequests(&window, names, 4, exists), 2);
+    OsEventRecord r;
+    ASSERT_TRUE(EventWaitNext(kOsMaskHighLevel, &r, nullptr, false, true, nullptr));
+    auto* request = reinterpret_cast<StartupRequest*>(r.message);
+    EXPECT_EQ(request->kind, kStartupDroppedFile);
+    EXPECT_EQ(StartupRequestDrop(request)->window, &window);
+    EXPECT_EQ(StartupRequestDrop(request)->index, 0);
+    EXPECT_EQ(StartupRequestDrop(request)->count, 4);
+    EXPECT_STREQ(StartupRequestPath(request), "a.pcb");
+    ASSERT_TRUE(EventWaitNext(kOsMaskHighLevel, &r, nullptr, false, true, nullptr));
+    request = reinterpret_cast<StartupRequest*>(r.message);
+    EXPECT_EQ(StartupRequestDrop(request)->index, 3);
+    EXPECT_EQ(std::strlen(StartupRequestPath(request)), size_t(kStartupPathLimit));
 }
 
 } // namespace
