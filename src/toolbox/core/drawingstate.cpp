@@ -2,6 +2,8 @@
 // held to release, one current port.
 #include "toolbox/core/drawingstate.h"
 
+#include "toolbox/core/hooktable.h"
+
 namespace {
 void* g_currentPort = nullptr;
 
@@ -32,21 +34,18 @@ const DrawingLayerProcs kDefaults{&DefaultBind,    &DefaultRelease,     &Default
                                   &DefaultNotify};
 DrawingLayerProcs g_procs = kDefaults;
 
-template <typename T> void Pick(T& slot, T given, T fallback) {
-    slot = given ? given : fallback;
-}
 } // namespace
 
 void SetDrawingLayerProcs(const DrawingLayerProcs* procs) {
     DrawingLayerProcs given = procs ? *procs : DrawingLayerProcs{};
-    Pick(g_procs.bindStateTarget, given.bindStateTarget, kDefaults.bindStateTarget);
-    Pick(g_procs.releaseStateDC, given.releaseStateDC, kDefaults.releaseStateDC);
-    Pick(g_procs.disposeStateResources, given.disposeStateResources,
-         kDefaults.disposeStateResources);
-    Pick(g_procs.setCurrentPort, given.setCurrentPort, kDefaults.setCurrentPort);
-    Pick(g_procs.currentPort, given.currentPort, kDefaults.currentPort);
-    Pick(g_procs.initDrawingGlobals, given.initDrawingGlobals, kDefaults.initDrawingGlobals);
-    Pick(g_procs.controlNotify, given.controlNotify, kDefaults.controlNotify);
+    PickProc(g_procs.bindStateTarget, given.bindStateTarget, kDefaults.bindStateTarget);
+    PickProc(g_procs.releaseStateDC, given.releaseStateDC, kDefaults.releaseStateDC);
+    PickProc(g_procs.disposeStateResources, given.disposeStateResources,
+             kDefaults.disposeStateResources);
+    PickProc(g_procs.setCurrentPort, given.setCurrentPort, kDefaults.setCurrentPort);
+    PickProc(g_procs.currentPort, given.currentPort, kDefaults.currentPort);
+    PickProc(g_procs.initDrawingGlobals, given.initDrawingGlobals, kDefaults.initDrawingGlobals);
+    PickProc(g_procs.controlNotify, given.controlNotify, kDefaults.controlNotify);
 }
 
 const DrawingLayerProcs& DrawingLayer() {

@@ -1,6 +1,8 @@
 // The default answers of the loop's window and menu hooks.
 #include "toolbox/core/loophooks.h"
 
+#include "toolbox/core/hooktable.h"
+
 namespace {
 void* NoWindow() {
     return nullptr;
@@ -27,26 +29,23 @@ const LoopWindowHooks kDefaults{&NoWindow,       &NoWindow,       &NoDiscard, &N
                                 &NoWindowAction, &NoMenuBarClick, &NoMenuKey};
 LoopWindowHooks g_hooks = kDefaults;
 
-template <typename T> void Pick(T& slot, T given, T fallback) {
-    slot = given ? given : fallback;
-}
 } // namespace
 
 void SetLoopWindowHooks(const LoopWindowHooks* hooks) {
     LoopWindowHooks given = hooks ? *hooks : LoopWindowHooks{};
-    Pick(g_hooks.frontNonFloatingWindow, given.frontNonFloatingWindow,
-         kDefaults.frontNonFloatingWindow);
-    Pick(g_hooks.firstWindowNeedingUpdate, given.firstWindowNeedingUpdate,
-         kDefaults.firstWindowNeedingUpdate);
-    Pick(g_hooks.discardUpdate, given.discardUpdate, kDefaults.discardUpdate);
-    Pick(g_hooks.findWindowPart, given.findWindowPart, kDefaults.findWindowPart);
-    Pick(g_hooks.windowReceiver, given.windowReceiver, kDefaults.windowReceiver);
-    Pick(g_hooks.beginNativeModal, given.beginNativeModal, kDefaults.beginNativeModal);
-    Pick(g_hooks.endNativeModal, given.endNativeModal, kDefaults.endNativeModal);
-    Pick(g_hooks.retainWindow, given.retainWindow, kDefaults.retainWindow);
-    Pick(g_hooks.disposeWindow, given.disposeWindow, kDefaults.disposeWindow);
-    Pick(g_hooks.menuBarClick, given.menuBarClick, kDefaults.menuBarClick);
-    Pick(g_hooks.menuCommandKey, given.menuCommandKey, kDefaults.menuCommandKey);
+    PickProc(g_hooks.frontNonFloatingWindow, given.frontNonFloatingWindow,
+             kDefaults.frontNonFloatingWindow);
+    PickProc(g_hooks.firstWindowNeedingUpdate, given.firstWindowNeedingUpdate,
+             kDefaults.firstWindowNeedingUpdate);
+    PickProc(g_hooks.discardUpdate, given.discardUpdate, kDefaults.discardUpdate);
+    PickProc(g_hooks.findWindowPart, given.findWindowPart, kDefaults.findWindowPart);
+    PickProc(g_hooks.windowReceiver, given.windowReceiver, kDefaults.windowReceiver);
+    PickProc(g_hooks.beginNativeModal, given.beginNativeModal, kDefaults.beginNativeModal);
+    PickProc(g_hooks.endNativeModal, given.endNativeModal, kDefaults.endNativeModal);
+    PickProc(g_hooks.retainWindow, given.retainWindow, kDefaults.retainWindow);
+    PickProc(g_hooks.disposeWindow, given.disposeWindow, kDefaults.disposeWindow);
+    PickProc(g_hooks.menuBarClick, given.menuBarClick, kDefaults.menuBarClick);
+    PickProc(g_hooks.menuCommandKey, given.menuCommandKey, kDefaults.menuCommandKey);
 }
 
 const LoopWindowHooks& LoopHooks() {
