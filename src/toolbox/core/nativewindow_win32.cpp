@@ -17,6 +17,7 @@
 #include "toolbox/core/osinput.h"
 #include "toolbox/core/osinput_win32.h"
 #include "toolbox/core/regionnative_win32.h"
+#include "toolbox/core/nativezorder_win32.h"
 #include "toolbox/core/startuprequest.h"
 #include "toolbox/core/windowclass.h"
 
@@ -150,7 +151,7 @@ void SendUpdateEvent(NativeWindowRecord* record) {
 
 // The system update region joins the record's pending region; the window
 // is then valid. False when the window is not one of the layer's.
-bool CollectUpdateRegion(HWND window) {
+bool CollectUpdateRegionLocal(HWND window) {
     NativeWindowRecord* record = GetWindowObjectProperty(window);
     if (!record) return false;
     HRGN update = CreateRectRgn(0, 0, 0, 0);
@@ -223,7 +224,7 @@ LRESULT LayerWindowBody(bool mdi, HWND window, UINT message, WPARAM wParam, LPAR
         return Default(mdi, window, message, wParam, lParam);
     case WM_PAINT:
         if (record && !InPaintDispatch()) {
-            CollectUpdateRegion(window);
+            CollectUpdateRegionLocal(window);
             SendUpdateEvent(record);
         } else {
             ValidateRect(window, nullptr);
@@ -497,6 +498,10 @@ void FreeRecord(NativeWindowRecord* record) {
     if (record->allocatedHere) std::free(record);
 }
 } // namespace
+
+bool CollectUpdateRegionOf(HWND window) {
+    return CollectUpdateRegionLocal(window);
+}
 
 HWND NativeWindowOf(const NativeWindowRecord* record) {
     return record ? static_cast<HWND>(record->state.target) : nullptr;
@@ -835,12 +840,6 @@ template <typename Visit> NativeWindowRecord* WalkLayerWindows(Visit visit) {
     return nullptr;
 }
 
-void* HookFrontNonFloating() {
-    return WalkLayerWindows([](NativeWindowRecord* r) {
-        return r->nativeType != kNativeTypeFloating && IsWindowVisible(NativeWindowOf(r));
-    });
-}
-
 void* HookNeedingUpdate() {
     return WalkLayerWindows(
         [](NativeWindowRecord* r) { return r->pendingUpdate && !IsRegionEmpty(r->pendingUpdate); });
@@ -863,73 +862,16 @@ void HookDispose(void* window) {
     DisposeNativeWindow(static_cast<NativeWindowRecord*>(window));
 }
 
-int16_t PartOfHit(HWND window, LRESULT hit, const NativeWindowRecord* record) {
-    switch (hit) {
-    case HTMENU:
-        return kPartMenuBar;
-    case HTCLIENT:
-        return kPartContent;
-    case HTCAPTION:
-        return kPartCaption;
-    case HTCLOSE:
-        return kPartClose;
-    case HTMAXBUTTON:
-        return IsZoomed(window) ? kPartZoomIn : kPartZoomOut;
-    case HTMINBUTTON:
-        return IsIconic(window) ? kPartZoomOut : kPartMinimise;
-    case HTGROWBOX:
-    case HTLEFT:
-    case HTRIGHT:
-    case HTTOP:
-    case HTBOTTOM:
-    case HTTOPLEFT:
-    case HTTOPRIGHT:
-    case HTBOTTOMLEFT:
-    case HTBOTTOMRIGHT:
-        return kPartGrow;
-    default:
-        (void)record;
-        return kPartNone;
-    }
-}
-
-int16_t HookFindPart(Point16 where, void** window) {
-    *window = nullptr;
-    POINT p{where.h, where.v};
-    if (g_frame) ClientToScreen(g_frame, &p);
-    HWND hit = WindowFromPoint(p);
-    if (!hit || GetRecordIdProperty(GetAncestor(hit, GA_ROOT)) == 0) {
-        if (!hit) return kPartNone;
-    }
-    NativeWindowRecord* record = nullptr;
-    HWND layer = hit;
-    while (layer && !(record = GetWindowObjectProperty(layer))) {
-        if (layer == g_frame) break;
-        layer = GetParent(layer);
-    }
-    if (record) {
-        *window = record;
-        if (hit == record->sizeBox) return kPartGrow;
-        LRESULT code = SendMessageA(layer, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
-        return PartOfHit(layer, code, record);
-    }
-    if (g_frame && (hit == g_frame || IsChild(g_frame, hit))) {
-        LRESULT code = SendMessageA(g_frame, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
-        return code == HTMENU ? kPartMenuBar : kPartNone;
-    }
-    return kPartNone;
-}
 } // namespace
 
 void InstallNativeWindowHooks() {
     LoopWindowHooks hooks = LoopHooks();
-    hooks.frontNonFloatingWindow = &HookFrontNonFloating;
     hooks.firstWindowNeedingUpdate = &HookNeedingUpdate;
     hooks.discardUpdate = &HookDiscardUpdate;
     hooks.windowReceiver = &HookReceiver;
     hooks.retainWindow = &HookRetain;
     hooks.disposeWindow = &HookDispose;
-    hooks.findWindowPart = &HookFindPart;
     SetLoopWindowHooks(&hooks);
-    SetCollectUpdateRegionHook(&CollectUpdateRegion);
+    SetCollectUpdateRegionHook(&CollectUpdateRegionLocal);
+    InstallNativeZOrderHooks();
 }

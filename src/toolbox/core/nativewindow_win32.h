@@ -110,5 +110,8 @@ LRESULT MenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 typedef void (*InstanceMessageProc)(ATOM atom, uint32_t flags);
 void SetInstanceMessageProc(UINT registeredMessage, InstanceMessageProc procedure);
 
+// Moves the system update region into the record's pending region and
+// validates the window; false for a window that is not the layer's.
+bool CollectUpdateRegionOf(HWND window);
 // Installs the event loop's window hooks over these windows.
 void InstallNativeWindowHooks();

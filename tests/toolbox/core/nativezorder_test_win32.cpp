@@ -1,0 +1,137 @@
+// Z-order, parts, sizing, modal marking and scrolling of native windows.
+#include "toolbox/core/nativezorder_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "toolbox/core/heap.h"
+#include "toolbox/core/loophooks.h"
+#include "toolbox/core/memblock.h"
+#include "toolbox/core/oseventqueue.h"
+#include "toolbox/core/osinput.h"
+#include "toolbox/core/windowclass.h"
+
+namespace {
+
+class ZOrder : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        MemInit(0, -1);
+        SetHeapErrorHandler(&SilentHeapErrorHandler);
+        SetOsInputSource(nullptr);
+        SetMainFrameParameters(nullptr, 0, 0, 0, 1000, 800, true);
+        ASSERT_TRUE(CreateMainFrame());
+        ShowWindow(FrameWindowHandle(), SW_SHOW);
+        MessagePump();
+    }
+    void TearDown() override {
+        for (NativeWindowRecord* r : made_)
+            DisposeNativeWindow(r);
+        MessagePump();
+        OsEventQueueReset();
+    }
+    NativeWindowRecord* Make(int32_t type, uint32_t options, Rect16 box) {
+        NativeWindowRecord* record = nullptr;
+        EXPECT_EQ(CreateNativeWindowOfType(type, options, &box, &record), 0);
+        if (record) made_.push_back(record);
+        return record;
+    }
+    std::vector<NativeWindowRecord*> made_;
+};
+
+TEST_F(ZOrder, WalksPopupsFirstThenDocuments) {
+    NativeWindowRecord* doc = Make(6, kOptionCloseBox, Rect16{10, 10, 200, 300});
+    NativeWindowRecord* floating = Make(5, kOptionCloseBox, Rect16{50, 500, 150, 650});
+    SelectNativeWindow(doc);
+    SelectNativeWindow(floating);
+    MessagePump();
+    EXPECT_EQ(FirstNativeWindow(), floating);
+    EXPECT_EQ(NextNativeWindow(floating), doc);
+    EXPECT_EQ(FrontNonFloatingWindow(), doc);
+    EXPECT_EQ(FrontNativeWindowOfType(5), floating);
+    EXPECT_EQ(LoopHooks().frontNonFloatingWindow(), doc);
+}
+
+TEST_F(ZOrder, PartsUnderPoints) {
+    NativeWindowRecord* dialog =
+        Make(4, kOptionCloseBox | kOptionSizing, Rect16{100, 100, 300, 400});
+    SelectNativeWindow(dialog);
+    MessagePump();
+    HWND window = NativeWindowOf(dialog);
+    HWND frame = FrameWindowHandle();
+    auto partAt = [&](POINT screen, NativeWindowRecord** record) {
+        ScreenToClient(frame, &screen);
+        return FindWindowPart(Point16{int16_t(screen.y), int16_t(screen.x)}, record);
+    };
+    RECT client;
+    GetClientRect(window, &client);
+    POINT centre{client.right / 2, client.bottom / 2};
+    ClientToScreen(window, &centre);
+    NativeWindowRecord* found = nullptr;
+    EXPECT_EQ(partAt(centre, &found), kPartContent);
+    EXPECT_EQ(found, dialog);
+    RECT outer;
+    GetWindowRect(window, &outer);
+    POINT caption{(outer.left + outer.right) / 2,
+                  outer.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+    EXPECT_EQ(partAt(caption, &found), kPartCaption);
+    POINT box{client.right - 3, client.bottom - 3};
+    ClientToScreen(window, &box);
+    EXPECT_EQ(partAt(box, &found), kPartGrow);
+    POINT border{outer.right - 1, (outer.top + outer.bottom) / 2};
+    EXPECT_EQ(partAt(border, &found), kPartGrow);
+    POINT outside{1270, 1020};
+    found = dialog;
+    EXPECT_EQ(partAt(outside, &found), kPartNone);
+    EXPECT_EQ(found, nullptr);
+}
+
+TEST_F(ZOrder, SizingModalMarkingAndScrolling) {
+    NativeWindowRecord* dialog = Make(4, kOptionCloseBox, Rect16{100, 100, 300, 400});
+    HWND window = NativeWindowOf(dialog);
+    EXPECT_EQ(BeginNativeModal(dialog), kModalNotVisible);
+    SelectNativeWindow(dialog);
+    MessagePump();
+    EXPECT_EQ(EndNativeModal(dialog), kModalNotModal);
+    EXPECT_EQ(BeginNativeModal(dialog), 0);
+    EXPECT_EQ(BeginNativeModal(dialog), kModalAlready);
+    EXPECT_EQ(EndNativeModal(dialog), 0);
+
+    RECT before;
+    GetClientRect(window, &before);
+    SizeNativeWindow(dialog, 0, 50, false);
+    SizeNativeWindow(dialog, 50, 0, false);
+    RECT after;
+    GetClientRect(window, &after);
+    EXPECT_EQ(after.right, before.right);
+    SizeNativeWindow(dialog, 250, 120, false);
+    GetClientRect(window, &after);
+    EXPECT_EQ(after.right, 250);
+    EXPECT_EQ(after.bottom, 120);
+
+    RegionRecord* update = NewRegion();
+    Rect32 area{0, 0, 100, 100};
+    EXPECT_EQ(ScrollWindowContent(dialog, &area, 0, 0, update), 0);
+    EXPECT_TRUE(IsRegionEmpty(update));
+    EXPECT_EQ(ScrollWindowContent(dialog, &area, 0, 10, update), 0);
+    EXPECT_FALSE(IsRegionEmpty(update));
+    NativeWindowRecord notWindow{};
+    EXPECT_EQ(ScrollWindowContent(&notWindow, &area, 0, 10, update), kScrollNotAWindow);
+
+    RegionRecord* out = NewRegion();
+    for (int32_t code : {32, 33, 34, 40})
+        EXPECT_EQ(GetNativeWindowRegion(dialog, code, out), 0) << code;
+    EXPECT_EQ(GetNativeWindowRegion(dialog, 35, out), kRegionCodeUnknown);
+    Rect32 dirty{5, 5, 20, 20};
+    InvalidateNativeRect(dialog, &dirty);
+    GetNativeWindowRegion(dialog, kRegionCodeUpdate, out);
+    EXPECT_FALSE(IsRegionEmpty(out));
+    LoopHooks().discardUpdate(dialog);
+    GetNativeWindowRegion(dialog, kRegionCodeUpdate, out);
+    EXPECT_TRUE(IsRegionEmpty(out));
+    DisposeRegion(out);
+    DisposeRegion(update);
+}
+
+} // namespace
