@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "native_fixture_win32.h"
+
 #include <string>
 
 #include "toolbox/core/heap.h"
@@ -17,10 +19,7 @@ namespace {
 class NativeWindows : public ::testing::Test {
   protected:
     void SetUp() override {
-        MemInit(0, -1);
-        SetHeapErrorHandler(&SilentHeapErrorHandler);
-        SetOsInputSource(nullptr);
-        ASSERT_TRUE(CreateMainFrame());
+        ASSERT_TRUE(PrepareNativeWindowTest());
         MessagePump();
         OsEventQueueReset();
     }

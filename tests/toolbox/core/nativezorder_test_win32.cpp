@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "native_fixture_win32.h"
+
 #include <vector>
 
 #include "toolbox/core/heap.h"
@@ -17,11 +19,8 @@ namespace {
 class ZOrder : public ::testing::Test {
   protected:
     void SetUp() override {
-        MemInit(0, -1);
-        SetHeapErrorHandler(&SilentHeapErrorHandler);
-        SetOsInputSource(nullptr);
         SetMainFrameParameters(nullptr, 0, 0, 0, 1000, 800, true);
-        ASSERT_TRUE(CreateMainFrame());
+        ASSERT_TRUE(PrepareNativeWindowTest());
         ShowWindow(FrameWindowHandle(), SW_SHOW);
         MessagePump();
     }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "native_fixture_win32.h"
+
 #include <vector>
 
 #include "toolbox/core/eventloop.h"
@@ -24,10 +26,7 @@ int32_t CountDraws(PortRecord*, OsEventRecord* record) {
 class PortUpdates : public ::testing::Test {
   protected:
     void SetUp() override {
-        MemInit(0, -1);
-        SetHeapErrorHandler(&SilentHeapErrorHandler);
-        SetOsInputSource(nullptr);
-        ASSERT_TRUE(CreateMainFrame());
+        ASSERT_TRUE(PrepareNativeWindowTest());
         InstallEventLoopHandlers();
         Rect16 box{30, 30, 130, 230};
         ASSERT_EQ(CreateNativeWindowOfType(4, kOptionCloseBox, &box, &owned_), 0);
