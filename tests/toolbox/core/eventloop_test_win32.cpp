@@ -11,6 +11,9 @@
 #include <string>
 
 #include "toolbox/core/eventloop.h"
+#include "toolbox/core/eventwait.h"
+#include "toolbox/core/inputmessage.h"
+#include "toolbox/core/oseventqueue.h"
 #include "toolbox/core/heap.h"
 #include "toolbox/core/memblock.h"
 #include "toolbox/core/nativewindow_win32.h"
@@ -120,6 +123,53 @@ TEST(WineLoopChild, RepeatingTaskWakesOncePerFiring) {
     std::printf("firings: %d, wait returns: %u\n", g_firings, returns);
     if (g_firings < 8 || returns > uint32_t(g_firings) + kStartupWakeups)
         ExitProcess(kCheckFailedExit);
+}
+
+TEST(WineLoopChild, QuitSeenEndsTheProcessWithCodeZero) {
+    if (!IsChild("QuitSeenEndsTheProcessWithCodeZero")) GTEST_SKIP() << "runs in its own process";
+    StartChild();
+    ASSERT_TRUE(CreateMainFrame());
+    PostQuitMessage(0);
+    EventTypeSpec keys{kEventClassKeyboard, kKeyDownKind};
+    EventObject event = nullptr;
+    EventReceiveNext(1, &keys, 1.0, true, &event);
+    ExitProcess(kCheckFailedExit); // the wait should have ended the process
+}
+
+TEST(WineLoopChild, ModifiersAndButtonsFromRealInput) {
+    if (!IsChild("ModifiersAndButtonsFromRealInput")) GTEST_SKIP() << "runs in its own process";
+    StartChild();
+    ASSERT_TRUE(CreateMainFrame());
+    SetForegroundWindow(FrameWindowHandle());
+    auto key = [](WORD vk, bool up) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        SendInput(1, &in, sizeof(in));
+        Sleep(50);
+        MessagePump();
+    };
+    key(VK_SHIFT, false);
+    key(VK_CONTROL, false);
+    EXPECT_EQ(KeyModifiers() & (kModShift | kModControl), kModShift | kModControl);
+    key(VK_CONTROL, true);
+    key(VK_SHIFT, true);
+    EXPECT_EQ(KeyModifiers() & (kModShift | kModControl), 0);
+    // A queued up of the button answers "no longer down" before the state.
+    PostOsEvent(kOsWhatMouseUp, kOsButtonLeft);
+    EXPECT_FALSE(PollMouseStillDown(kOsButtonLeft));
+    EXPECT_TRUE(PollMouseReleased(kOsButtonLeft));
+    EXPECT_FALSE(PollMouseStillDown(kOsButtonLeft));
+    if (::testing::Test::HasFailure()) ExitProcess(kCheckFailedExit);
+}
+
+TEST(WineLoop, QuitSeenEndsTheProcessWithCodeZero) {
+    EXPECT_EQ(RunChild("QuitSeenEndsTheProcessWithCodeZero"), 0);
+}
+
+TEST(WineLoop, ModifiersAndButtonsFromRealInput) {
+    EXPECT_EQ(RunChild("ModifiersAndButtonsFromRealInput"), 0);
 }
 
 TEST(WineLoop, MainLoopSleepsUntilTheDeadline) {

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "toolbox/core/activation.h"
 #include "toolbox/core/heap.h"
 #include "toolbox/core/loophooks.h"
 #include "toolbox/core/memblock.h"
@@ -50,6 +51,14 @@ TEST_F(ZOrder, WalksPopupsFirstThenDocuments) {
     EXPECT_EQ(FrontNonFloatingWindow(), doc);
     EXPECT_EQ(FrontNativeWindowOfType(5), floating);
     EXPECT_EQ(LoopHooks().frontNonFloatingWindow(), doc);
+    // Deactivating the application hides the floating window; reactivating
+    // shows it again.
+    SendMessageA(FrameWindowHandle(), WM_ACTIVATEAPP, FALSE, 0);
+    EXPECT_FALSE(IsWindowVisible(NativeWindowOf(floating)));
+    EXPECT_TRUE(IsWindowVisible(NativeWindowOf(doc)));
+    SendMessageA(FrameWindowHandle(), WM_ACTIVATEAPP, TRUE, 0);
+    EXPECT_TRUE(IsWindowVisible(NativeWindowOf(floating)));
+    EXPECT_TRUE(IsApplicationActive());
 }
 
 TEST_F(ZOrder, PartsUnderPoints) {
