@@ -39,6 +39,7 @@ int32_t g_nextIcon = 0;
 int32_t g_eraseAllowed = 0;
 int32_t g_frameClickSuppression = 0;
 int32_t g_keepFrameActive = 0;
+int32_t g_titleMarker = 0;
 AcceleratorCommandProc g_acceleratorProc = nullptr;
 MenuMessageProc g_menuProc = nullptr;
 InstanceMessageProc g_instanceProc = nullptr;
@@ -169,6 +170,23 @@ bool CollectUpdateRegionLocal(HWND window) {
     return true;
 }
 
+// The part a title-bar button's system command stands for (0: none).
+int32_t TitlePartOfCommand(HWND window, WPARAM command) {
+    LONG style = GetWindowLongA(window, GWL_STYLE);
+    switch (command & 0xFFF0) {
+    case SC_CLOSE:
+        return kPartClose;
+    case SC_MINIMIZE:
+        return (style & WS_MINIMIZEBOX) ? kPartMinimise : 0;
+    case SC_MAXIMIZE:
+        return (style & WS_MAXIMIZEBOX) ? kPartZoomIn : 0;
+    case SC_RESTORE:
+        return (style & WS_THICKFRAME) ? kPartZoomOut : 0;
+    default:
+        return 0;
+    }
+}
+
 bool LacksBoxFor(HWND window, WPARAM command) {
     LONG style = GetWindowLongA(window, GWL_STYLE);
     switch (command & 0xFFF0) {
@@ -256,6 +274,10 @@ LRESULT LayerWindowBody(bool mdi, HWND window, UINT message, WPARAM wParam, LPAR
         InputMessage(window, message, wParam);
         return 0;
     case WM_SYSCOMMAND:
+        if (g_titleMarker == kTitleButtonTracking) {
+            g_titleMarker = TitlePartOfCommand(window, wParam);
+            return 0;
+        }
         if (record && record->sysCommandProc) {
             if (record->sysCommandProc(record, wParam)) return 0;
         } else if ((wParam & 0xFFF0) == SC_CLOSE) {
@@ -783,6 +805,13 @@ void HandleDroppedFiles(NativeWindowRecord* record, HDROP drop) {
     std::free(pointers);
     if (finish) finish(drop);
     if (shell) FreeLibrary(shell);
+}
+
+void SetTitleButtonMarker(int32_t marker) {
+    g_titleMarker = marker;
+}
+int32_t TitleButtonMarker() {
+    return g_titleMarker;
 }
 
 void RaiseEraseAllowed() {

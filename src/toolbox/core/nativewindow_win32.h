@@ -110,6 +110,11 @@ LRESULT MenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 typedef void (*InstanceMessageProc)(ATOM atom, uint32_t flags);
 void SetInstanceMessageProc(UINT registeredMessage, InstanceMessageProc procedure);
 
+// The title-bar button marker: kTitleButtonTracking while a button is
+// tracked, then the part its system command chose (0: none).
+constexpr int32_t kTitleButtonTracking = 0x1234;
+void SetTitleButtonMarker(int32_t marker);
+int32_t TitleButtonMarker();
 // Moves the system update region into the record's pending region and
 // validates the window; false for a window that is not the layer's.
 bool CollectUpdateRegionOf(HWND window);

@@ -80,8 +80,17 @@ void OpsBeginUpdate(void* w) {
 void OpsEndUpdate(void* w) {
     EndNativeUpdate(static_cast<NativeWindowRecord*>(w));
 }
+void OpsDrag(void* w, Point16 where) {
+    DragNativeWindow(static_cast<NativeWindowRecord*>(w), where);
+}
+bool OpsTrack(void* w, int16_t part, Point16 where) {
+    return TrackTitleBarButton(static_cast<NativeWindowRecord*>(w), part, where);
+}
+void OpsZoom(void* w, int16_t part) {
+    ZoomNativeWindow(static_cast<NativeWindowRecord*>(w), part);
+}
 void OpsMinimise(void* w) {
-    ShowWindow(NativeWindowOf(static_cast<NativeWindowRecord*>(w)), SW_MINIMIZE);
+    MinimiseNativeWindow(static_cast<NativeWindowRecord*>(w));
 }
 } // namespace
 
@@ -349,6 +358,75 @@ int32_t ScrollWindowContent(NativeWindowRecord* record, const Rect32* rect, int3
     return status;
 }
 
+namespace {
+POINT ScreenPointOf(Point16 where) {
+    POINT p{where.h, where.v};
+    if (HWND frame = FrameWindowHandle()) ClientToScreen(frame, &p);
+    return p;
+}
+
+bool HitMatches(int16_t part, LRESULT hit) {
+    switch (part) {
+    case kPartClose:
+        return hit == HTCLOSE;
+    case kPartZoomIn:
+    case kPartZoomOut:
+        return hit == HTMAXBUTTON || (part == kPartZoomOut && hit == HTMINBUTTON);
+    case kPartMinimise:
+        return hit == HTMINBUTTON;
+    default:
+        return false;
+    }
+}
+} // namespace
+
+bool TrackTitleBarButton(NativeWindowRecord* record, int16_t part, Point16 where) {
+    if (!IsWindowRecord(record)) return false;
+    HWND window = NativeWindowOf(record);
+    POINT p = ScreenPointOf(where);
+    LPARAM at = MAKELPARAM(p.x, p.y);
+    LRESULT hit = SendMessageA(window, WM_NCHITTEST, 0, at);
+    if (!HitMatches(part, hit)) return false;
+    ActivateNativeWindow(record);
+    SetTitleButtonMarker(kTitleButtonTracking);
+    DefWindowProcA(window, WM_NCLBUTTONDOWN, WPARAM(hit), at);
+    int32_t chosen = TitleButtonMarker();
+    SetTitleButtonMarker(0);
+    return chosen == part;
+}
+
+void ZoomNativeWindow(NativeWindowRecord* record, int16_t part) {
+    if (!IsWindowRecord(record) || !IsMdiChildWindow(NativeWindowOf(record))) return;
+    HWND window = NativeWindowOf(record);
+    EraseAllowed erase;
+    if (part == kPartZoomIn)
+        SendMessageA(MdiClientHandle(), WM_MDIMAXIMIZE, WPARAM(window), 0);
+    else if (part == kPartZoomOut && (IsZoomed(window) || IsIconic(window)))
+        SendMessageA(MdiClientHandle(), WM_MDIRESTORE, WPARAM(window), 0);
+    else if (part == kPartMinimise)
+        ShowWindow(window, SW_MINIMIZE);
+}
+
+void MinimiseNativeWindow(NativeWindowRecord* record) {
+    if (!IsWindowRecord(record)) return;
+    EraseAllowed erase;
+    ShowWindow(NativeWindowOf(record), SW_MINIMIZE);
+}
+
+void DragNativeWindow(NativeWindowRecord* record, Point16 where) {
+    if (!IsWindowRecord(record)) return;
+    HWND window = NativeWindowOf(record);
+    POINT p = ScreenPointOf(where);
+    LPARAM at = MAKELPARAM(p.x, p.y);
+    if (SendMessageA(window, WM_NCHITTEST, 0, at) != HTCAPTION) return;
+    ReleaseCapture();
+    ActivateNativeWindow(record);
+    bool keep = (record->options & kOptionNeverActivates) != 0;
+    if (keep) RaiseKeepFrameActive();
+    DefWindowProcA(window, WM_NCLBUTTONDOWN, HTCAPTION, at);
+    if (keep) LowerKeepFrameActive();
+}
+
 int32_t BeginNativeModal(NativeWindowRecord* record) {
     if (!IsNativeWindowVisible(record)) return kModalNotVisible;
     if (record->stateBits & kNativeRunsModalLoop) return kModalAlready;
@@ -377,5 +455,8 @@ void InstallNativeZOrderHooks() {
     ops.beginUpdate = &OpsBeginUpdate;
     ops.endUpdate = &OpsEndUpdate;
     ops.minimise = &OpsMinimise;
+    ops.drag = &OpsDrag;
+    ops.trackTitleButton = &OpsTrack;
+    ops.zoom = &OpsZoom;
     SetNativeWindowOps(&ops);
 }

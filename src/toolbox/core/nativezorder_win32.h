@@ -42,6 +42,14 @@ void EndNativeUpdate(NativeWindowRecord* record);
 // window; the system error when scrolling fails.
 int32_t ScrollWindowContent(NativeWindowRecord* record, const Rect32* rect, int32_t dx, int32_t dy,
                             RegionRecord* update);
+// Part 6 close, 7 zoom out, 8 zoom in, 11 minimise at a frame-client
+// point: true when the system's tracking chose that button.
+bool TrackTitleBarButton(NativeWindowRecord* record, int16_t part, Point16 where);
+// MDI children: 7 maximises, 8 restores, 11 minimises.
+void ZoomNativeWindow(NativeWindowRecord* record, int16_t part);
+void MinimiseNativeWindow(NativeWindowRecord* record);
+// Lets the system move the window when the point hits its caption.
+void DragNativeWindow(NativeWindowRecord* record, Point16 where);
 int32_t BeginNativeModal(NativeWindowRecord* record);
 int32_t EndNativeModal(NativeWindowRecord* record);
 // Installs the native operations of the standard window handler and the

@@ -143,3 +143,51 @@ TEST_F(ZOrder, SizingModalMarkingAndScrolling) {
 }
 
 } // namespace
+
+namespace {
+
+// The screen point of a title-bar button, found by hit testing along the
+// caption from the right.
+bool FindButton(HWND window, LRESULT code, POINT* out) {
+    RECT outer;
+    GetWindowRect(window, &outer);
+    for (int y = outer.top; y < outer.top + 40; ++y)
+        for (int x = outer.right - 1; x > outer.left; --x)
+            if (SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == code) {
+                *out = POINT{x, y};
+                return true;
+            }
+    return false;
+}
+
+TEST_F(ZOrder, CloseBoxTrackingFollowsTheRelease) {
+    NativeWindowRecord* dialog = Make(4, kOptionCloseBox, Rect16{200, 200, 300, 400});
+    SelectNativeWindow(dialog);
+    MessagePump();
+    HWND window = NativeWindowOf(dialog);
+    POINT close;
+    ASSERT_TRUE(FindButton(window, HTCLOSE, &close));
+    HWND frame = FrameWindowHandle();
+    auto track = [&](POINT release) {
+        // The release is queued first; the system's tracking loop reads it.
+        SetCursorPos(release.x, release.y);
+        POINT local = release;
+        ScreenToClient(window, &local);
+        PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(local.x, local.y));
+        PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(local.x, local.y));
+        POINT at = close;
+        ScreenToClient(frame, &at);
+        return TrackTitleBarButton(dialog, kPartClose, Point16{int16_t(at.y), int16_t(at.x)});
+    };
+    EXPECT_FALSE(track(POINT{close.x - 150, close.y + 150}));
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_TRUE(track(close));
+    EXPECT_TRUE(IsWindow(window)); // the command is recorded, not carried out
+    POINT caption = close;
+    caption.x -= 100;
+    ScreenToClient(frame, &caption);
+    EXPECT_FALSE(
+        TrackTitleBarButton(dialog, kPartClose, Point16{int16_t(caption.y), int16_t(caption.x)}));
+}
+
+} // namespace
