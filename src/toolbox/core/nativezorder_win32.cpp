@@ -427,6 +427,46 @@ void DragNativeWindow(NativeWindowRecord* record, Point16 where) {
     if (keep) LowerKeepFrameActive();
 }
 
+int32_t ScrollRectInPort(NativeWindowRecord* record, const Rect32* rect, int32_t dh, int32_t dv,
+                         RegionRecord* update) {
+    if (!IsWindowRecord(record)) return kScrollNotAWindow;
+    if (!rect || Rect32IsEmpty(rect)) return 0;
+    RegionRecord* uncovered = update ? update : NewRegion();
+    if (!uncovered) return kRegionNoMemory;
+    Rect32 moved = *rect;
+    OffsetRect32(&moved, dh, dv);
+    Rect32 kept;
+    int32_t status = 0;
+    if (!SectRect32(&moved, rect, &kept))
+        SetRegionToRect(uncovered, rect);
+    else
+        status = ScrollWindowContent(record, rect, dh, dv, uncovered);
+    HWND window = NativeWindowOf(record);
+    if (!IsRegionEmpty(uncovered)) {
+        if (HRGN native = RegionToNative(uncovered)) {
+            HDC dc = GetDC(window);
+            FillRgn(dc, native, GetSysColorBrush(COLOR_WINDOW));
+            ReleaseDC(window, dc);
+        }
+    }
+    if (uncovered != update) DisposeRegion(uncovered);
+    return status;
+}
+
+int32_t ScrollRectAndUpdate(const Rect32* rect, int32_t dh, int32_t dv, uint32_t flags,
+                            RegionRecord* update) {
+    auto* state = static_cast<DrawingState*>(DrawingLayer().currentPort());
+    if (!state || state->dcKind != kStateDcWindow) return kScrollNotAWindow;
+    // A window's drawing state opens its native window record.
+    auto* record = reinterpret_cast<NativeWindowRecord*>(state);
+    RegionRecord* uncovered = update ? update : NewRegion();
+    if (!uncovered) return kRegionNoMemory;
+    int32_t status = ScrollRectInPort(record, rect, dh, dv, uncovered);
+    if (status == 0 && (flags & kScrollAddToPending)) AddToPendingUpdate(record, uncovered);
+    if (uncovered != update) DisposeRegion(uncovered);
+    return status;
+}
+
 int32_t BeginNativeModal(NativeWindowRecord* record) {
     if (!IsNativeWindowVisible(record)) return kModalNotVisible;
     if (record->stateBits & kNativeRunsModalLoop) return kModalAlready;

@@ -50,6 +50,17 @@ void ZoomNativeWindow(NativeWindowRecord* record, int16_t part);
 void MinimiseNativeWindow(NativeWindowRecord* record);
 // Lets the system move the window when the point hits its caption.
 void DragNativeWindow(NativeWindowRecord* record, Point16 where);
+// Scrolls the rectangle (window coordinates) by (dh, dv); when the moved
+// rectangle leaves nothing of it, the whole rectangle becomes the update
+// region. The update region (may be null) is erased with the background.
+int32_t ScrollRectInPort(NativeWindowRecord* record, const Rect32* rect, int32_t dh, int32_t dv,
+                         RegionRecord* update);
+// ScrollRectInPort on the current port; with kScrollAddToPending and a
+// current drawing state bound to a window, the uncovered region joins the
+// window's pending update.
+constexpr uint32_t kScrollAddToPending = 1;
+int32_t ScrollRectAndUpdate(const Rect32* rect, int32_t dh, int32_t dv, uint32_t flags,
+                            RegionRecord* update);
 int32_t BeginNativeModal(NativeWindowRecord* record);
 int32_t EndNativeModal(NativeWindowRecord* record);
 // Installs the native operations of the standard window handler and the

@@ -191,3 +191,33 @@ TEST_F(ZOrder, CloseBoxTrackingFollowsTheRelease) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ZOrder, ScrollRectAndUpdateAddsTheUncoveredPart) {
+    NativeWindowRecord* dialog = Make(4, kOptionCloseBox, Rect16{100, 100, 300, 400});
+    SelectNativeWindow(dialog);
+    MessagePump();
+    RegionRecord* update = NewRegion();
+    Rect32 area{0, 0, 100, 100};
+    EXPECT_EQ(ScrollRectAndUpdate(&area, 0, 10, kScrollAddToPending, update), kScrollNotAWindow);
+    DrawingLayer().setCurrentPort(&dialog->state);
+    LoopHooks().discardUpdate(dialog);
+    EXPECT_EQ(ScrollRectAndUpdate(&area, 0, 10, kScrollAddToPending, update), 0);
+    Rect16 bounds;
+    RegionBounds(update, &bounds);
+    EXPECT_EQ(bounds.bottom - bounds.top, 10);
+    RegionRecord* pending = NewRegion();
+    GetNativeWindowRegion(dialog, kRegionCodeUpdate, pending);
+    EXPECT_FALSE(IsRegionEmpty(pending));
+    // Moved entirely off itself: the whole rectangle is uncovered.
+    EXPECT_EQ(ScrollRectInPort(dialog, &area, 0, 500, update), 0);
+    RegionBounds(update, &bounds);
+    EXPECT_EQ(bounds.bottom, 100);
+    EXPECT_EQ(bounds.top, 0);
+    DrawingLayer().setCurrentPort(nullptr);
+    DisposeRegion(pending);
+    DisposeRegion(update);
+}
+
+} // namespace
