@@ -21,6 +21,9 @@
 #include "toolbox/core/startuprequest.h"
 #include "toolbox/core/windowclass.h"
 
+static_assert(sizeof(NativeRect) == sizeof(RECT) && sizeof(NativePoint) == sizeof(POINT),
+              "the layer's native forms match the system's");
+
 namespace {
 struct FrameParameters {
     char title[kFrameTitleLimit + 1];
