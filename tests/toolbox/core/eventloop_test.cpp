@@ -372,3 +372,26 @@ TEST_F(EventLoopTest, DroppedFilesQueueOneRequestPerExistingFile) {
 }
 
 } // namespace
+
+namespace {
+
+int32_t TakeKeys(EventCallRef*, EventObject event, void*) {
+    return (*event)->eventClass == kEventClassKeyboard ? kEventResultOk : kEventNotHandled;
+}
+
+TEST_F(EventLoopTest, TimedWaitSendsEventsUntilOneIsNotTaken) {
+    EventReceiverPushHandler(ApplicationEventReceiver(), &TakeKeys, 0, nullptr, nullptr, nullptr);
+    PostOsEvent(kOsWhatKeyDown, 'a');
+    PostOsEvent(kOsWhatMouseDown, 0);
+    OsEventRecord r;
+    ASSERT_TRUE(EventWaitTimed(kOsMaskKeyDown | kOsMaskMouseDown, &r, 60, nullptr));
+    EXPECT_EQ(r.what, kOsWhatMouseDown);
+    EXPECT_EQ(OsEventQueueCount(), 0);
+    uint32_t start = FakeInput().ms;
+    EXPECT_FALSE(EventWaitTimed(kOsMaskKeyDown, &r, 30, nullptr));
+    EXPECT_EQ(r.what, kOsWhatNull);
+    EXPECT_EQ(FakeInput().ms - start, 500u); // 30 ticks, slept in one round
+    EXPECT_EQ(FakeInput().waits.size(), 1u);
+}
+
+} // namespace

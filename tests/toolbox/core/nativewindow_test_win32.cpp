@@ -8,6 +8,7 @@
 #include <string>
 
 #include "toolbox/core/heap.h"
+#include "toolbox/core/keycommand.h"
 #include "toolbox/core/memblock.h"
 #include "toolbox/core/oseventqueue.h"
 #include "toolbox/core/osinput.h"
@@ -214,6 +215,21 @@ TEST_F(NativeWindows, MessagesBecomeLowLevelEvents) {
     ASSERT_TRUE(FindQueuedOsEvent(kOsMaskEvery, &r, 0, false, true));
     EXPECT_EQ(r.what, kOsWhatWheel);
     EXPECT_EQ(int32_t(uint32_t(r.message)), -120);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(NativeWindows, AcceleratorCommandsPostTheKeyCommandsKey) {
+    ClearKeyCommands();
+    ASSERT_EQ(KeyCommandRegister('K', kKeyCommandControl, 7), 0);
+    SendMessageA(FrameWindowHandle(), WM_COMMAND, MAKEWPARAM(13000, 1), 0);
+    OsEventRecord r;
+    ASSERT_TRUE(FindQueuedOsEvent(kOsMaskKeyDown, &r, 0, false, true));
+    EXPECT_EQ(r.message, uintptr_t('K' << 8));
+    EXPECT_EQ(r.modifiers & kKeyCommandRecordBits, kRecordControlBit);
+    ClearKeyCommands();
 }
 
 } // namespace
