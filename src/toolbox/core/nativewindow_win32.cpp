@@ -43,6 +43,8 @@ int32_t g_eraseAllowed = 0;
 int32_t g_frameClickSuppression = 0;
 int32_t g_keepFrameActive = 0;
 int32_t g_titleMarker = 0;
+HWND g_sizingWindow = nullptr;
+Rect16 g_sizingLimits{0, 0, 0, 0};
 AcceleratorCommandProc g_acceleratorProc = nullptr;
 MenuMessageProc g_menuProc = nullptr;
 InstanceMessageProc g_instanceProc = nullptr;
@@ -271,6 +273,18 @@ LRESULT LayerWindowBody(bool mdi, HWND window, UINT message, WPARAM wParam, LPAR
         }
         return Default(mdi, window, message, wParam, lParam);
     }
+    case WM_GETMINMAXINFO:
+        if (window == g_sizingWindow) {
+            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            RECT insets{0, 0, 0, 0};
+            AdjustWindowRectEx(&insets, DWORD(GetWindowLongA(window, GWL_STYLE)), FALSE,
+                               DWORD(GetWindowLongA(window, GWL_EXSTYLE)));
+            LONG dw = insets.right - insets.left, dh = insets.bottom - insets.top;
+            info->ptMinTrackSize = POINT{g_sizingLimits.left + dw, g_sizingLimits.top + dh};
+            info->ptMaxTrackSize = POINT{g_sizingLimits.right + dw, g_sizingLimits.bottom + dh};
+            return 0;
+        }
+        return Default(mdi, window, message, wParam, lParam);
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
         if (wParam == HTSYSMENU) return Default(mdi, window, message, wParam, lParam);
@@ -808,6 +822,11 @@ void HandleDroppedFiles(NativeWindowRecord* record, HDROP drop) {
     std::free(pointers);
     if (finish) finish(drop);
     if (shell) FreeLibrary(shell);
+}
+
+void SetSizingWindow(HWND window, const Rect16* limits) {
+    g_sizingWindow = window;
+    if (limits) g_sizingLimits = *limits;
 }
 
 void SetTitleButtonMarker(int32_t marker) {

@@ -115,6 +115,10 @@ void SetInstanceMessageProc(UINT registeredMessage, InstanceMessageProc procedur
 constexpr int32_t kTitleButtonTracking = 0x1234;
 void SetTitleButtonMarker(int32_t marker);
 int32_t TitleButtonMarker();
+// The window the layer is sizing and its limits (top minimum height, left
+// minimum width, bottom maximum height, right maximum width), answered in
+// WM_GETMINMAXINFO while the system's sizing loop runs.
+void SetSizingWindow(HWND window, const Rect16* limits);
 // Moves the system update region into the record's pending region and
 // validates the window; false for a window that is not the layer's.
 bool CollectUpdateRegionOf(HWND window);

@@ -86,6 +86,10 @@ void OpsDrag(void* w, Point16 where) {
 bool OpsTrack(void* w, int16_t part, Point16 where) {
     return TrackTitleBarButton(static_cast<NativeWindowRecord*>(w), part, where);
 }
+void OpsGrow(void* w, Point16 where) {
+    Rect16 limits{0, 0, 0x7FFF, 0x7FFF};
+    GrowNativeWindow(static_cast<NativeWindowRecord*>(w), where, &limits, nullptr);
+}
 void OpsZoom(void* w, int16_t part) {
     ZoomNativeWindow(static_cast<NativeWindowRecord*>(w), part);
 }
@@ -467,6 +471,49 @@ int32_t ScrollRectAndUpdate(const Rect32* rect, int32_t dh, int32_t dv, uint32_t
     return status;
 }
 
+bool GrowNativeWindow(NativeWindowRecord* record, Point16 where, const Rect16* limits,
+                      Rect16* newBounds) {
+    if (newBounds) *newBounds = Rect16{0, 0, 0, 0};
+    if (!IsWindowRecord(record)) return false;
+    HWND window = NativeWindowOf(record);
+    POINT p = ScreenPointOf(where);
+    LPARAM at = MAKELPARAM(p.x, p.y);
+    LRESULT hit = SendMessageA(window, WM_NCHITTEST, 0, at);
+    bool onSizeBox = false;
+    if (hit == HTCLIENT && record->sizeBox) {
+        RECT box;
+        GetWindowRect(record->sizeBox, &box);
+        onSizeBox = PtInRect(&box, p) != 0;
+    }
+    bool border = hit == HTGROWBOX || (hit >= HTLEFT && hit <= HTBOTTOMRIGHT);
+    if (!onSizeBox && !border) return false;
+    RECT before;
+    GetWindowRect(window, &before);
+    SetSizingWindow(window, limits);
+    bool keep = (record->options & kOptionNeverActivates) != 0;
+    if (keep) RaiseKeepFrameActive();
+    if (onSizeBox) {
+        POINT local = p;
+        ScreenToClient(record->sizeBox, &local);
+        SendMessageA(record->sizeBox, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(local.x, local.y));
+    } else {
+        DefWindowProcA(window, WM_NCLBUTTONDOWN, WPARAM(hit), at);
+    }
+    if (keep) LowerKeepFrameActive();
+    SetSizingWindow(nullptr, nullptr);
+    RECT after;
+    GetWindowRect(window, &after);
+    if (EqualRect(&before, &after)) return false;
+    if (newBounds) {
+        RECT client;
+        GetClientRect(window, &client);
+        MapWindowPoints(window, FrameWindowHandle(), reinterpret_cast<POINT*>(&client), 2);
+        NativeRect native{client.left, client.top, client.right, client.bottom};
+        RectFromNativeRect(&native, newBounds);
+    }
+    return true;
+}
+
 int32_t BeginNativeModal(NativeWindowRecord* record) {
     if (!IsNativeWindowVisible(record)) return kModalNotVisible;
     if (record->stateBits & kNativeRunsModalLoop) return kModalAlready;
@@ -498,5 +545,6 @@ void InstallNativeZOrderHooks() {
     ops.drag = &OpsDrag;
     ops.trackTitleButton = &OpsTrack;
     ops.zoom = &OpsZoom;
+    ops.grow = &OpsGrow;
     SetNativeWindowOps(&ops);
 }

@@ -61,6 +61,13 @@ int32_t ScrollRectInPort(NativeWindowRecord* record, const Rect32* rect, int32_t
 constexpr uint32_t kScrollAddToPending = 1;
 int32_t ScrollRectAndUpdate(const Rect32* rect, int32_t dh, int32_t dv, uint32_t flags,
                             RegionRecord* update);
+// Sizes the window with the system's loop when the point hits its size box,
+// grow box or a sizing border, within the limits (top minimum height, left
+// minimum width, bottom maximum height, right maximum width). True when the
+// bounds changed, with the new content bounds (frame-client coordinates);
+// otherwise an empty rectangle.
+bool GrowNativeWindow(NativeWindowRecord* record, Point16 where, const Rect16* limits,
+                      Rect16* newBounds);
 int32_t BeginNativeModal(NativeWindowRecord* record);
 int32_t EndNativeModal(NativeWindowRecord* record);
 // Installs the native operations of the standard window handler and the

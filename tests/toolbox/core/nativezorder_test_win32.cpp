@@ -221,3 +221,48 @@ TEST_F(ZOrder, ScrollRectAndUpdateAddsTheUncoveredPart) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ZOrder, GrowFollowsTheSystemsSizingLoopWithinLimits) {
+    NativeWindowRecord* dialog =
+        Make(4, kOptionCloseBox | kOptionSizing, Rect16{100, 100, 300, 400});
+    SelectNativeWindow(dialog);
+    MessagePump();
+    HWND window = NativeWindowOf(dialog);
+    HWND frame = FrameWindowHandle();
+    RECT outer;
+    GetWindowRect(window, &outer);
+    POINT corner{outer.right - 2, outer.bottom - 2};
+    ASSERT_EQ(SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTBOTTOMRIGHT);
+    // The drag's end is queued first; the sizing loop reads it.
+    SetCursorPos(corner.x + 400, corner.y + 300);
+    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, 0);
+    PostMessageA(window, WM_LBUTTONUP, 0, 0);
+    POINT at = corner;
+    ScreenToClient(frame, &at);
+    Rect16 limits{50, 80, 250, 350}; // minimum 80 x 50, maximum 350 x 250
+    Rect16 bounds;
+    bool grown = GrowNativeWindow(dialog, Point16{int16_t(at.y), int16_t(at.x)}, &limits, &bounds);
+    RECT client;
+    GetClientRect(window, &client);
+    ASSERT_TRUE(grown);
+    // Pulled well past the maximum: held at it (give or take the frame's
+    // own rounding of the insets).
+    EXPECT_LE(client.right, 350);
+    EXPECT_GE(client.right, 345);
+    EXPECT_LE(client.bottom, 250);
+    EXPECT_GE(client.bottom, 245);
+    EXPECT_EQ(bounds.right - bounds.left, client.right);
+    // A point off every sizing part gives an empty rectangle and false.
+    RECT inner;
+    GetClientRect(window, &inner);
+    POINT centre{inner.right / 2, inner.bottom / 2};
+    ClientToScreen(window, &centre);
+    ScreenToClient(frame, &centre);
+    EXPECT_FALSE(
+        GrowNativeWindow(dialog, Point16{int16_t(centre.y), int16_t(centre.x)}, &limits, &bounds));
+    EXPECT_TRUE(RectIsEmpty(&bounds));
+}
+
+} // namespace
