@@ -23,8 +23,12 @@ Point16 DefaultLimit(PortRecord*, bool upper) {
 }
 void NoTell(PortRecord*, int32_t) {}
 void NoHelpTag() {}
+void NoSize(PortRecord*, const Rect16*) {}
+void NoMenus() {}
+void NoFollowUp(PortRecord*) {}
 
-const PortHooks kDefaults{&NoOptions, &NoReceiver, &DefaultLimit, &NoTell, &NoHelpTag};
+const PortHooks kDefaults{&NoOptions, &NoReceiver, &DefaultLimit, &NoTell,
+                          &NoHelpTag, &NoSize,     &NoMenus,      &NoFollowUp};
 PortHooks g_hooks = kDefaults;
 
 int32_t Dispatch(PortRecord* port, uint16_t what, uintptr_t message, uint16_t modifiers) {
@@ -71,6 +75,19 @@ int32_t WindowKindToRecord(EventObject event, PortRecord* port) {
         DispatchToEventHandlers(port, &record);
         return kEventResultOk;
     }
+    case kWindowBoundsChangedKind: {
+        uint32_t attributes = 0;
+        Rect16 content{0, 0, 0, 0};
+        EventParamGet(event, kParamAttributes, FourCC("magn"), sizeof(attributes), &attributes);
+        if (!(attributes & kBoundsSizeChanged)) return kEventNotHandled;
+        EventParamGet(event, kParamCurrentBounds, FourCC("qdrt"), sizeof(content), &content);
+        g_hooks.sizeRootPane(port, &content);
+        g_hooks.tellRootPane(port, port->liveResize ? 1 : 0);
+        return kEventResultOk;
+    }
+    case kWindowClosedKind:
+        if (!LoopHooks().frontNonFloatingWindow()) g_hooks.updateMenus();
+        return kEventResultOk;
     case kWindowResizeStartedKind:
         if (g_hooks.nativeOptions(port->nativeWindow) & kOptionLiveResize) port->liveResize = true;
         return kEventResultOk;
@@ -97,6 +114,9 @@ void SetPortHooks(const PortHooks* hooks) {
     PickProc(g_hooks.rootPaneLimit, given.rootPaneLimit, kDefaults.rootPaneLimit);
     PickProc(g_hooks.tellRootPane, given.tellRootPane, kDefaults.tellRootPane);
     PickProc(g_hooks.hideHelpTag, given.hideHelpTag, kDefaults.hideHelpTag);
+    PickProc(g_hooks.sizeRootPane, given.sizeRootPane, kDefaults.sizeRootPane);
+    PickProc(g_hooks.updateMenus, given.updateMenus, kDefaults.updateMenus);
+    PickProc(g_hooks.mouseMovedFollowUp, given.mouseMovedFollowUp, kDefaults.mouseMovedFollowUp);
 }
 
 void WindowObjectLink(PortRecord* port, void* nativeWindow, uint32_t flags,
@@ -156,6 +176,22 @@ int32_t WindowEventReceiver(EventCallRef*, EventObject event, void* userData) {
     if (eventClass == kEventClassMouse && kind == kMouseDownKind) {
         g_hooks.hideHelpTag();
         return kEventNotHandled;
+    }
+    if (eventClass == kEventClassMouse && kind == kMouseWheelKind) {
+        void* front = LoopHooks().frontNonFloatingWindow();
+        PortRecord* target = front ? FindPortOfNativeWindow(front) : nullptr;
+        if (!target) return kEventNotHandled;
+        int32_t delta = 0;
+        uint16_t axis = 1;
+        uint32_t modifiers = 0;
+        EventParamGet(event, kParamWheelDelta, FourCC("long"), sizeof(delta), &delta);
+        EventParamGet(event, kParamWheelAxis, FourCC("mwax"), sizeof(axis), &axis);
+        EventParamGet(event, kParamModifiers, FourCC("magn"), sizeof(modifiers), &modifiers);
+        modifiers = axis == 0 ? (modifiers | kModShift) : (modifiers & ~uint32_t(kModShift));
+        Dispatch(target, kPortWhatWheel, uintptr_t(uint32_t(delta * kWheelDeltaStep)),
+                 uint16_t(modifiers));
+        g_hooks.mouseMovedFollowUp(target);
+        return kEventResultOk;
     }
     if (eventClass == kEventClassKeyboard && (kind == kKeyDownKind || kind == kKeyRepeatKind)) {
         uint32_t modifiers = 0, code = 0;

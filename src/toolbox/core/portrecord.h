@@ -43,7 +43,20 @@ struct PortHooks {
     // Pane message 17 to the root pane with the live-resize mark.
     void (*tellRootPane)(PortRecord* port, int32_t value);
     void (*hideHelpTag)();
+    // Sizes the root pane to the new content rectangle.
+    void (*sizeRootPane)(PortRecord* port, const Rect16* content);
+    // The menus brought up to date after the last document or modal
+    // window closed.
+    void (*updateMenus)();
+    // The cursor follow-up after a wheel event (a mouse-moved record).
+    void (*mouseMovedFollowUp)(PortRecord* port);
 };
+
+// Bounds-changed attribute: the size changed.
+constexpr uint32_t kBoundsSizeChanged = 0x4;
+constexpr uint32_t kParamAttributes = FourCC("attr");
+constexpr uint32_t kParamCurrentBounds = FourCC("crct");
+constexpr uint16_t kPortWhatWheel = 37;
 
 void SetPortHooks(const PortHooks* hooks);
 

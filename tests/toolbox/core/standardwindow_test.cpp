@@ -262,3 +262,61 @@ TEST_F(StandardWindow, DispatchRaisesTheLoopLevelDepth) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(StandardWindow, WheelBoundsAndClosedWindows) {
+    static int menus = 0, followUps = 0;
+    static Rect16 sized{};
+    menus = followUps = 0;
+    PortHooks hooks{};
+    hooks.nativeReceiver = [](void*) { return &g_s->receiver; };
+    hooks.nativeOptions = [](void*) { return kOptionLiveResize; };
+    hooks.sizeRootPane = [](PortRecord*, const Rect16* r) { sized = *r; };
+    hooks.updateMenus = [] { ++menus; };
+    hooks.mouseMovedFollowUp = [](PortRecord*) { ++followUps; };
+    SetPortHooks(&hooks);
+    static bool haveFront = true;
+    LoopWindowHooks loop{};
+    loop.frontNonFloatingWindow = [] {
+        return haveFront ? static_cast<void*>(&g_s->window) : nullptr;
+    };
+    SetLoopWindowHooks(&loop);
+
+    for (uint16_t axis : {uint16_t(0), uint16_t(1)}) {
+        s_.records.clear();
+        EventObject e = nullptr;
+        EventObjectNew(kEventClassMouse, kMouseWheelKind, &e);
+        int32_t delta = -2;
+        uint32_t modifiers = kModShift;
+        EventParamSet(e, kParamWheelDelta, FourCC("long"), 4, &delta);
+        EventParamSet(e, kParamWheelAxis, FourCC("mwax"), 2, &axis);
+        EventParamSet(e, kParamModifiers, FourCC("magn"), 4, &modifiers);
+        EXPECT_EQ(SendEventToReceiver(e, &s_.receiver), 0);
+        EventObjectRelease(e);
+        ASSERT_EQ(s_.records.size(), 1u);
+        EXPECT_EQ(s_.records[0].what, kPortWhatWheel);
+        EXPECT_EQ(int32_t(uint32_t(s_.records[0].message)), -240);
+        EXPECT_EQ(s_.records[0].modifiers & kModShift, axis == 0 ? kModShift : 0);
+    }
+    EXPECT_EQ(followUps, 2);
+
+    EventObject bounds = nullptr;
+    EventObjectNew(kEventClassWindow, kWindowBoundsChangedKind, &bounds);
+    uint32_t attributes = kBoundsSizeChanged;
+    Rect16 content{1, 2, 30, 40};
+    EventParamSet(bounds, kParamAttributes, FourCC("magn"), 4, &attributes);
+    EventParamSet(bounds, kParamCurrentBounds, FourCC("qdrt"), 8, &content);
+    EXPECT_EQ(SendEventToReceiver(bounds, &s_.receiver), 0);
+    EventObjectRelease(bounds);
+    EXPECT_EQ(sized.right, 40);
+
+    Window(kWindowClosedKind);
+    EXPECT_EQ(menus, 0); // a document is still in front
+    haveFront = false;
+    Window(kWindowClosedKind);
+    EXPECT_EQ(menus, 1);
+    haveFront = true;
+}
+
+} // namespace
