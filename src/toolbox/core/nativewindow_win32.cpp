@@ -690,27 +690,12 @@ NativeWindowRecord* CreateNativeWindow(NativeWindowRecord* existing, const Rect1
     }
     RECT rect{content->left, content->top, content->right, content->bottom};
     AdjustWindowRectEx(&rect, style, FALSE, spec.exStyle);
-    HWND window;
-    if (spec.mdiChild) {
-        MDICREATESTRUCTA mcs{};
-        mcs.szClass = spec.name;
-        mcs.szTitle = "";
-        mcs.hOwner = Instance();
-        mcs.x = rect.left;
-        mcs.y = rect.top;
-        mcs.cx = rect.right - rect.left;
-        mcs.cy = rect.bottom - rect.top;
-        mcs.style = style & ~WS_VISIBLE;
-        mcs.lParam = reinterpret_cast<LPARAM>(record);
-        // The system hands the creation parameter on as the MDI creation
-        // record's lParam.
-        window = CreateWindowExA(spec.exStyle, spec.name, "", style & ~WS_VISIBLE, mcs.x, mcs.y,
-                                 mcs.cx, mcs.cy, g_mdiClient, nullptr, Instance(), record);
-    } else {
-        window = CreateWindowExA(spec.exStyle, spec.name, "", style, rect.left, rect.top,
-                                 rect.right - rect.left, rect.bottom - rect.top, g_frame, nullptr,
-                                 Instance(), record);
-    }
+    // MDI children are created hidden; the system hands the creation
+    // parameter on to them as the MDI creation record's lParam.
+    uint32_t createStyle = spec.mdiChild ? style & ~uint32_t(WS_VISIBLE) : style;
+    HWND window = CreateWindowExA(
+        spec.exStyle, spec.name, "", createStyle, rect.left, rect.top, rect.right - rect.left,
+        rect.bottom - rect.top, spec.mdiChild ? g_mdiClient : g_frame, nullptr, Instance(), record);
     if (!window) {
         FreeRecord(record);
         return nullptr;
