@@ -464,6 +464,13 @@ LRESULT CALLBACK FrameWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 LRESULT MdiClientBody(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PARENTNOTIFY && LOWORD(wParam) == WM_LBUTTONDOWN) {
+        // A press on a layer window is the layer's to handle, not the MDI
+        // client's (which would activate the child itself).
+        POINT at{int16_t(LOWORD(lParam)), int16_t(HIWORD(lParam))};
+        HWND child = ChildWindowFromPointEx(window, at, CWP_SKIPINVISIBLE);
+        if (child && child != window && GetWindowObjectProperty(child)) return 0;
+    }
     if ((message >= WM_LBUTTONDOWN && message <= WM_MBUTTONDBLCLK) || IsKeyMessage(message) ||
         message == WM_MOUSEWHEEL) {
         InputMessage(window, message, wParam);
