@@ -24,6 +24,15 @@ mkdir -p "$(dirname "$prefix")"
     "$WINE" wineboot -i >/dev/null 2>&1
     wineserver -w 2>/dev/null || true
   fi
+  # Windows run inside one 1280 x 1024 virtual desktop, so captions,
+  # activation, non-client hit tests and the system's move and size loops
+  # are Wine's own and do not wait on an X window manager.
+  if [ ! -f "$prefix/.plv-desktop" ]; then
+    "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1280x1024 /f >/dev/null 2>&1
+    wineserver -w 2>/dev/null || true
+    touch "$prefix/.plv-desktop"
+  fi
 ) 9>"$prefix.lock"
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a "$WINE" "$@"

@@ -74,3 +74,24 @@ void MapPoints32(Point32* points, int16_t count, const Rect32* source, const Rec
         points[i].h = MapAxis(points[i].h, source->left, source->right, dest->left, dest->right);
     }
 }
+
+void RectFromNativeRect(const NativeRect* native, Rect16* out) {
+    *out = Rect16{Clamp16(native->top), Clamp16(native->left), Clamp16(native->bottom),
+                  Clamp16(native->right)};
+}
+
+void Rect32FromNativeRect(const NativeRect* native, Rect32* out) {
+    *out = Rect32{native->top, native->left, native->bottom, native->right};
+}
+
+void NativeRectFromRect(const Rect16* rect, NativeRect* out) {
+    *out = NativeRect{rect->left, rect->top, rect->right, rect->bottom};
+}
+
+void PointFromNativePoint(const NativePoint* native, Point16* out) {
+    *out = Point16{Clamp16(native->y), Clamp16(native->x)};
+}
+
+bool RectIsEmpty(const Rect16* rect) {
+    return rect->top >= rect->bottom || rect->left >= rect->right;
+}

@@ -28,3 +28,20 @@ bool Rect32IsEmpty(const Rect32* rect);
 // Maps points from the source rectangle onto the destination, each axis
 // scaled about the source start with halves rounded away from it.
 void MapPoints32(Point32* points, int16_t count, const Rect32* source, const Rect32* dest);
+
+// The system's rectangle and point layouts (RECT and POINT: 32-bit left,
+// top, right, bottom; x, y), for the helpers between them and the layer's
+// forms.
+struct NativeRect {
+    int32_t left, top, right, bottom;
+};
+struct NativePoint {
+    int32_t x, y;
+};
+
+// Narrowed to 16 bits (clamped).
+void RectFromNativeRect(const NativeRect* native, Rect16* out);
+void Rect32FromNativeRect(const NativeRect* native, Rect32* out);
+void NativeRectFromRect(const Rect16* rect, NativeRect* out);
+void PointFromNativePoint(const NativePoint* native, Point16* out);
+bool RectIsEmpty(const Rect16* rect);

@@ -1,0 +1,72 @@
+// Port records: one per layer window, linking the native window to the
+// window object and its event procedure, and the window-event receiver
+// that turns window and key events into native event records for it.
+//
+// Guarantees: a port is on the port list from WindowObjectLink until
+// DisposePortRecord; every dispatch to a port raises the innermost loop
+// level's dispatch depth for its duration.
+#pragma once
+#include <cstdint>
+
+#include "toolbox/core/eventreceiver.h"
+#include "toolbox/core/oseventqueue.h"
+
+// The layer's extra what codes of native event records.
+constexpr uint16_t kPortWhatClose = 18;
+constexpr uint16_t kPortWhatZoomOut = 19;
+constexpr uint16_t kPortWhatZoomIn = 20;
+
+// Native option bit of windows that resize live.
+constexpr uint32_t kOptionLiveResize = 0x10000000;
+constexpr uint32_t kParamDimensions = FourCC("dims");
+
+struct PortRecord;
+typedef int32_t (*PortEventProcType)(PortRecord* port, OsEventRecord* record);
+
+struct PortRecord {
+    PortRecord* next;
+    void* nativeWindow;
+    void* window; // the native window until the window object sets its own
+    PortEventProcType eventProc;
+    void* owner;
+    uint32_t flags;
+    bool liveResize;
+    int32_t idleInterval;
+};
+
+// What the port layer asks of the window and pane layers.
+struct PortHooks {
+    uint32_t (*nativeOptions)(void* nativeWindow);
+    EventReceiver* (*nativeReceiver)(void* nativeWindow);
+    // The root pane's lower (false) or upper (true) size limit.
+    Point16 (*rootPaneLimit)(PortRecord* port, bool upper);
+    // Pane message 17 to the root pane with the live-resize mark.
+    void (*tellRootPane)(PortRecord* port, int32_t value);
+    void (*hideHelpTag)();
+    // Sizes the root pane to the new content rectangle.
+    void (*sizeRootPane)(PortRecord* port, const Rect16* content);
+    // The menus brought up to date after the last document or modal
+    // window closed.
+    void (*updateMenus)();
+    // The cursor follow-up after a wheel event (a mouse-moved record).
+    void (*mouseMovedFollowUp)(PortRecord* port);
+};
+
+// Bounds-changed attribute: the size changed.
+constexpr uint32_t kBoundsSizeChanged = 0x4;
+constexpr uint32_t kParamAttributes = FourCC("attr");
+constexpr uint32_t kParamCurrentBounds = FourCC("crct");
+constexpr uint16_t kPortWhatWheel = 37;
+
+void SetPortHooks(const PortHooks* hooks);
+
+// Pushes the port on the port list and installs the window-event receiver
+// on the native window's receiver.
+void WindowObjectLink(PortRecord* port, void* nativeWindow, uint32_t flags, PortEventProcType proc);
+void DisposePortRecord(PortRecord* port);
+PortRecord* FindPortOfNativeWindow(void* nativeWindow);
+int32_t DispatchToEventHandlers(PortRecord* port, OsEventRecord* record);
+int32_t SendEventObjectCounted(EventObject event, EventReceiver* receiver);
+// 0 left, 1 right, 2 middle from a mouse record.
+int32_t MouseButtonOfRecord(const OsEventRecord* record);
+int32_t WindowEventReceiver(EventCallRef* call, EventObject event, void* port);
