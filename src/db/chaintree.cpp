@@ -475,7 +475,7 @@ void BuildCandidates() {
     std::vector<int64_t> rowAt(size_t(m) + 1, 0);
     for (i = 0; i < m; ++i)
         rowAt[size_t(i) + 1] = rowAt[size_t(i)] + (m - i - 1);
-    std::vector<Pair> pairs(size_t(rowAt[size_t(m)]));
+    std::vector<Pair> pairs(static_cast<size_t>(rowAt[size_t(m)]));
     std::vector<Nearest> near(static_cast<size_t>(m));
     for (i = 0; i < m; ++i) {
         for (int32_t j = i + 1; j < m; ++j) {

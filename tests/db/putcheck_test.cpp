@@ -14,6 +14,7 @@
 #include "db/attrs.h"
 #include "db/conns.h"
 #include "db/layers.h"
+#include "db/limits.h"
 #include "db/markers.h"
 #include "db/names.h"
 #include "db/nets.h"
@@ -557,6 +558,8 @@ TEST_F(ConnPutCheckTest, NewConnection) {
     int32_t n = ConnAdd();
     const int32_t bare = this->bare;
     int32_t pinless = AddComp("U3", 0, 0, 0); // a component without a symbol
+    // At the coordinate limit: its pin 2 lies past it.
+    const int32_t far = AddComp("U4", sym, kCoordLimit, 0);
     std::vector<Rule<Conn>> rules = {
         {"valid", nullptr, 0},
         {"index 0", nullptr, 5239084, 0, 0},
@@ -581,6 +584,12 @@ TEST_F(ConnPutCheckTest, NewConnection) {
         {"end on a component without a symbol",
          [pinless](Conn& r) { r.head.toComp = int16_t(pinless); }, 5226071, 0},
         {"free ends need no pins", [](Conn& r) { r.head.fromComp = r.head.toComp = 0; }, 0},
+        {"a corner past the coordinate limit", [](Conn& r) { r.crn[1].y = -kCoordLimit - 1; },
+         5239096, 1},
+        {"an end on a pin past the coordinate limit",
+         [far](Conn& r) { r.head.toComp = int16_t(far), r.head.toPin = 2; }, 5239096, 2},
+        {"an end on a pin at the coordinate limit",
+         [far](Conn& r) { r.head.toComp = int16_t(far), r.head.toPin = 1; }, 0},
         {"a segment without a width on a net without one",
          [bare](Conn& r) { r.head.net = int16_t(bare), r.crn[0].width = 0; }, 5239095, bare},
         // Fewer than two corners: a ratsnest from pin to pin.
@@ -684,6 +693,7 @@ TEST_F(ConnPutCheckTest, ArcsAreCheckedAsTheStoreTakesThem) {
 
 TEST_F(ConnPutCheckTest, TrustedRecordsAreStoredAsGiven) {
     int32_t n = ConnAdd();
+    const int32_t far = AddComp("U4", sym, kCoordLimit, 0);
     DbTrustedScope trusted;
     const int32_t net = this->net;
     ExpectRules<Conn>(
@@ -695,6 +705,8 @@ TEST_F(ConnPutCheckTest, TrustedRecordsAreStoredAsGiven) {
             {"net", [net](Conn& r) { r.head.net = int16_t(net + 5); }, 5239051, net + 5},
             {"1,001 corners", [](Conn& r) { r.head.count = 1001; }, 5239091, 1001},
             {"a negative count", [](Conn& r) { r.head.count = -1; }, 5239091, -1},
+            {"an end on a pin past the coordinate limit, to be fitted",
+             [far](Conn& r) { r.head.toComp = int16_t(far), r.head.toPin = 2; }, 5239096, 2},
         },
         &Check, &Put);
 }
