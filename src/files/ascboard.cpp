@@ -671,6 +671,14 @@ int32_t AscReadComp() {
     rec.flags = flags;
     if (hasPos) rec.x = x, rec.y = y;
     if (hasSym) rec.symbol = int16_t(sym);
+    // Connections and loose pins end on the pins of a component in use: its
+    // new place keeps them within the coordinate limit.
+    if (n && rec.symbol >= 1 && (ConnFindComp(n) || g_segPins.Uses(n)))
+        for (int32_t p = 1; p <= SymPinCount(rec.symbol); ++p) {
+            PlacedPin placed;
+            SymPinGet(&rec, p, &placed);
+            if (!InCoord("[x, y]", placed.x) || !InCoord("[x, y]", placed.y)) return 0;
+        }
     bool added = false;
     if (!n) {
         n = CompAdd();
