@@ -478,6 +478,7 @@ TEST_F(AscWriteTest, DesignsAtTheLimitsSaveWhatTheyLoad) {
          "[x, y] out of range (268441455)"},
         {"a component in use moved so that a pin lies past the coordinate limit",
          SmallDesign("*COMP U1 [268435455, 0] Symbol=1"), "[x, y] out of range (268441455)"},
+        {"a component without a symbol", SmallDesign("*COMP U2 [600, 600]"), nullptr},
         {"a loose pin past the coordinate limit",
          SmallDesign("*COMP U2 [268435455, 0] Symbol=1\r\n*SEG \"M\" W:10 P: U2.2"),
          "[x, y] out of range (268441455)"},
