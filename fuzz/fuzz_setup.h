@@ -1,8 +1,8 @@
 // What both fuzz entries share: internal errors take the fatal road, which
 // aborts here, so any of them is a crash; the activity log is discarded and
 // no alert is shown. After a successful load the design is saved in both
-// formats and each file is loaded again: a written file that does not load
-// is a finding too.
+// formats and each file is loaded again: a design the binary save refuses,
+// or a written file that does not load, is a finding too.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -68,8 +68,10 @@ inline void FuzzCheckReload() {
     std::filesystem::remove(folder / "reload.asc");
     DbExtent();
     DbValidate();
-    // A design the binary loader would refuse is not written at all.
+    // The binary save refuses a design its loader would refuse; what was
+    // loaded must never be such a design.
     const bool binary = BinSave(&zid, true);
+    if (!binary) FuzzFinding("the binary save refuses the loaded design");
     const bool ascii = AscWriteDatabase(&asc) != 0;
     if (binary) {
         DbFree();

@@ -11,6 +11,8 @@
 
 #include "db/db.h"
 #include "db/err.h"
+#include "db/names.h"
+#include "db/nets.h"
 #include "db/pool.h"
 
 namespace {
@@ -19,12 +21,16 @@ enum : ErrCode {
     kErrBuckets = 5223011,
     kErrNode = 5223012,
     kErrPutNoTable = 5223020,
+    kErrKeyType = 5223021,   // a key type that is no record type
+    kErrValueName = 5223022, // a name kind's value 1 without a text
+    kErrReqLayer = 5223023,  // a net's required layer outside the layers
     kErrMissingNode = 5223789,
     kErrColorAlloc = 5232010,
     kErrColorFull = 5232031,
     kErrColorDelete = 5232037,
     kErrColorGet = 5232040,
     kErrColorPut = 5232042,
+    kErrColorLayer = 5232043, // a layer byte beyond the layers
     kErrColorDuplicate = 5232071,
 };
 
@@ -178,9 +184,35 @@ bool AttrFind(int32_t kind, int32_t key1Type, int32_t key1, int32_t key2, Attrib
     return false;
 }
 
+bool AttrHoldsName(int32_t kind) {
+    return kind == kAttrNameKind1 || kind == kAttrNameKind3;
+}
+
+ErrCode AttrPutCheck(const Attribute* record, int32_t* number) {
+    int32_t dummy = 0;
+    int32_t& out = number ? *number : dummy;
+    auto fail = [&out](ErrCode code, int32_t value) {
+        out = value;
+        return code;
+    };
+    const Attribute& a = *record;
+    if (!g_buckets) return fail(kErrPutNoTable, a.kind);
+    for (int32_t type : {a.key1Type, a.key2Type})
+        if (type > kRecTypeMax) return fail(kErrKeyType, type);
+    // An absent attribute (a deletion) is never looked at for its values.
+    if (!Present(a)) return 0;
+    if (AttrHoldsName(a.kind) && !NameIdValid(NameId(a.value1)))
+        return fail(kErrValueName, a.value1);
+    if (a.key1Type == kRecNet && a.kind == kAttrNetLayer &&
+        (a.key2 < 1 || a.key2 > DbHdr().layerCount))
+        return fail(kErrReqLayer, a.key2);
+    return 0;
+}
+
 void AttrPut(const Attribute* record) {
-    if (!g_buckets) ErrReport(kErrPutNoTable, record->kind);
-    if (record->kind == 3) DbHdr().flags |= kHdrAttrKind3;
+    int32_t number = 0;
+    if (ErrCode code = AttrPutCheck(record, &number)) ErrReport(code, number);
+    if (record->kind == kAttrNameKind3) DbHdr().flags |= kHdrAttrKind3;
     AttrNode* n = FindNode(record->kind, record->key1Type, record->key1, record->key2);
     if (n) {
         n->rec.value1 = record->value1;
@@ -292,10 +324,16 @@ void ColorGet(int32_t n, ColorEntry* out) {
     std::memcpy(out, &g_colors[n], sizeof(ColorEntry));
 }
 
-ErrCode ColorPutCheck(int32_t n, const ColorEntry*, int32_t* number) {
+ErrCode ColorPutCheck(int32_t n, const ColorEntry* entry, int32_t* number) {
+    int32_t dummy = 0;
+    int32_t& out = number ? *number : dummy;
     if (n < 1 || n > g_colorCount) {
-        if (number) *number = n;
+        out = n;
         return kErrColorPut;
+    }
+    if (entry->layer != kColorAllLayers && entry->layer > DbHdr().layerCount) {
+        out = entry->layer;
+        return kErrColorLayer;
     }
     return 0;
 }

@@ -16,6 +16,13 @@ enum : int32_t {
 // Header flag set by storing an attribute of kind 3.
 enum : uint16_t { kHdrAttrKind3 = 0x0004 };
 
+// Attribute kinds whose value 1 is a name (alternate footprints, gate
+// assignments).
+enum : int32_t {
+    kAttrNameKind1 = 1,
+    kAttrNameKind3 = 3,
+};
+
 // ---- attributes ------------------------------------------------------------
 
 // From DbInit: empty buckets and list, scan filter cleared.
@@ -30,6 +37,15 @@ bool AttrFind(int32_t kind, int32_t key1Type, int32_t key1, int32_t key2, Attrib
 // Stores by key (kind, first key type, first key, second key): an existing
 // attribute takes the new value 1 and value 3 and keeps its value 2.
 void AttrPut(const Attribute* record);
+// The rules of AttrPut, which the readers run before storing: 0 when the
+// put would pass, else its code with the offending value in *number (may
+// be null). Each key type is 0 (no key) or a record type; an attribute
+// that is present (value 1 or value 3 not 0) also keeps the rules of its
+// kind: a name kind's value 1 is a name with a text, and a net's required
+// layer (kind 12) is a layer of the design (1..layer count).
+ErrCode AttrPutCheck(const Attribute* record, int32_t* number = nullptr);
+// Whether the attribute's kind keeps a name in value 1.
+bool AttrHoldsName(int32_t kind);
 // Sets the scan filter (0 = any, for each field) and rewinds to the newest.
 void AttrScanStart(int32_t kind, int32_t key1Type, int32_t key1, int32_t key2);
 // The next present attribute that matches the filter, newest first: true;
@@ -55,8 +71,9 @@ int32_t ColorAdd();
 // Entry n (1..count) out and in.
 void ColorGet(int32_t n, ColorEntry* out);
 void ColorPut(int32_t n, const ColorEntry* entry);
-// The check of ColorPut (the index 1..count): 0 when the put would pass,
-// else its code, with the index in *number (may be null).
+// The rules of ColorPut: the index 1..count and a layer byte of 255 (every
+// layer) or a layer of the design. 0 when the put would pass, else its
+// code, with the offending value in *number (may be null).
 ErrCode ColorPutCheck(int32_t n, const ColorEntry* entry, int32_t* number = nullptr);
 // The last entry moves into place n; the count falls.
 void ColorDelete(int32_t n);

@@ -440,6 +440,18 @@ namespace {
 
 // The pin of a connection end must be placeable: the component's symbol
 // exists and has the pin.
+// Whether a pin, where its component places it, lies within the coordinate
+// limit, so that an end put onto it does too. A pin that does not exist is
+// left to the other rules.
+bool PinInLimit(int32_t comp, int32_t pin) {
+    const Component* c = CompRef(comp);
+    if (c->symbol < 1 || c->symbol > SymCount() || pin < 1 || pin > SymPinCount(c->symbol))
+        return true;
+    int32_t x = 0, y = 0;
+    PinPos(comp, pin, &x, &y);
+    return InCoordLimit(x) && InCoordLimit(y);
+}
+
 ErrCode PinRule(int32_t comp, int32_t pin, int32_t* number) {
     int32_t s = CompRef(comp)->symbol;
     if (s < 1 || s > SymCount()) {
@@ -450,13 +462,18 @@ ErrCode PinRule(int32_t comp, int32_t pin, int32_t* number) {
         *number = pin;
         return kErrPinNumber;
     }
+    if (!PinInLimit(comp, pin)) {
+        *number = pin;
+        return kErrCrnCoord;
+    }
     return 0;
 }
 
 // The rules of a record stored as given: the size fits a block, every
-// corner lies within the coordinate limit with a flag byte of 0..7, and a
-// segment (or a ratsnest) without a width has a net width to take, since
-// the pin fitting of validation stores it again with the full rules.
+// corner lies within the coordinate limit with a flag byte of 0..7, the
+// pins of its ends too, and a segment (or a ratsnest) without a width has
+// a net width to take, since the pin fitting of validation stores it again
+// with the full rules.
 ErrCode TrustedRule(const Conn* record, int32_t* number) {
     const ConnHead& h = record->head;
     auto fail = [number](ErrCode code, int32_t value) {
@@ -470,6 +487,11 @@ ErrCode TrustedRule(const Conn* record, int32_t* number) {
         if (!InCoordLimit(c.x) || !InCoordLimit(c.y)) return fail(kErrCrnCoord, i);
         if (c.flags > 7) return fail(kErrCrnFlags, c.flags);
     }
+    const int32_t comp[2] = {h.fromComp, h.toComp};
+    const int32_t pin[2] = {h.fromPin, h.toPin};
+    for (int32_t e = 0; e < 2; ++e)
+        if (comp[e] >= 1 && comp[e] <= CompCount() && !PinInLimit(comp[e], pin[e]))
+            return fail(kErrCrnCoord, pin[e]);
     const Net* net = NetRef(h.net);
     if (net->width != 0) return 0;
     if (count < 2 && net->minWidth == 0 && net->maxWidth == 0) return fail(kErrNetWidth, h.net);
@@ -515,6 +537,9 @@ ErrCode ConnPutCheck(int32_t n, const Conn* record, int32_t* number) {
     if (count > kConnMaxCorners) return fail(kErrCornerCount, count);
     int32_t layers = LayerCount();
     int32_t vias = DbHdr().viaCount;
+    for (int32_t i = 0; i < count; ++i)
+        if (!InCoordLimit(record->crn[i].x) || !InCoordLimit(record->crn[i].y))
+            return fail(kErrCrnCoord, i);
     for (int32_t i = 0; i < count - 1; ++i) {
         if (record->crn[i].layer > layers) return fail(kErrSegLayer, record->crn[i].layer);
         if (record->crn[i].via > vias) return fail(kErrViaType, record->crn[i].via);

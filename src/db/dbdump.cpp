@@ -561,7 +561,7 @@ void DumpAttributes(Printer& pr) {
     for (const Attribute& x : all) {
         std::string line = "Attribute:";
         Printer lp{pr.opt, line};
-        if (x.kind == 1 || x.kind == 3) {
+        if (AttrHoldsName(x.kind)) {
             Attribute shown = x;
             shown.value1 = 0;
             DbDumpOptions o = pr.opt;

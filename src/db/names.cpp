@@ -35,6 +35,20 @@ struct NamePage {
 NamePage* g_pages = nullptr; // the directory, null until the first intern
 int32_t g_highest = -1;      // highest page in use
 
+// Whether a stored-form id points at a text of the table: 0, or the code
+// of the fault.
+ErrCode NameIdRule(NameId id) {
+    if (id == 0 || (id >> 24) || id <= 65535u) return 0;
+    int32_t page = int32_t(id >> 16) - 1;
+    int32_t offset = int32_t(id & 0xFFFFu);
+    if (page > g_highest || !g_pages || !g_pages[page].block || offset >= g_pages[page].used)
+        return kErrBadId;
+    const NamePage& p = g_pages[page];
+    if (strnlen(p.block + offset, size_t(p.used - offset)) > size_t(kNameMaxChars))
+        return kErrStoredLong;
+    return 0;
+}
+
 // Pool pieces are 4-byte aligned; records that hold pointers need 8.
 void* AlignedAlloc(int32_t size, ErrCode code) {
     auto* p = static_cast<uint8_t*>(PoolAlloc(size + 4, kPoolDb, code));
@@ -155,6 +169,10 @@ bool NameFits(const char* text) {
     return g_pages[p].free - int32_t(std::strlen(text) + 1) >= 0;
 }
 
+bool NameIdValid(NameId id) {
+    return NameIdRule(id) == 0;
+}
+
 void NameToText(NameId id, int32_t limit, char* buffer) {
     char text[kNameMaxChars + 1];
     if (id == 0) {
@@ -164,13 +182,10 @@ void NameToText(NameId id, int32_t limit, char* buffer) {
             text[i] = char(uint8_t(id >> (24 - 8 * i)));
         text[4] = 0;
     } else if (id > 65535u) {
-        int32_t page = int32_t(id >> 16) - 1;
+        if (ErrCode code = NameIdRule(id)) ErrReport(code, int32_t(id));
+        const NamePage& p = g_pages[int32_t(id >> 16) - 1];
         int32_t offset = int32_t(id & 0xFFFFu);
-        if (page > g_highest || !g_pages || !g_pages[page].block || offset >= g_pages[page].used)
-            ErrReport(kErrBadId, int32_t(id));
-        const NamePage& p = g_pages[page];
         size_t len = strnlen(p.block + offset, size_t(p.used - offset));
-        if (len > size_t(kNameMaxChars)) ErrReport(kErrStoredLong, int32_t(id));
         std::memcpy(text, p.block + offset, len);
         text[len] = 0;
     } else {

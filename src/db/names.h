@@ -31,6 +31,9 @@ NameId NameIntern(const char* text);
 // has at most 100 characters and the table has room for it. A reader asks
 // first, so that a full name table fails its load instead of the program.
 bool NameFits(const char* text);
+// Whether id has a text: every form but a stored-form id that points at
+// no text of the table (one kept from another session's table).
+bool NameIdValid(NameId id);
 // Writes the text of id into buffer (room for 101 bytes), cut to limit
 // characters when limit is below 100.
 void NameToText(NameId id, int32_t limit, char* buffer);

@@ -10,6 +10,7 @@
 #include "db/db.h"
 #include "db/dbheader.h"
 #include "db/err.h"
+#include "db/names.h"
 #include "db/pool.h"
 
 namespace {
@@ -20,6 +21,7 @@ enum : ErrCode {
     kErrDeleteIndex = 5247037,
     kErrGetIndex = 5247040,
     kErrPutIndex = 5247042,
+    kErrPutName = 5247043, // a name field without a text
     kErrFirstAlloc = 5247182,
     kErrGrowAlloc = 5247183,
     kErrRecordAlloc = 5247184,
@@ -31,6 +33,8 @@ enum : ErrCode {
 uint8_t* g_index = nullptr;
 int32_t g_count = 0;
 int32_t g_capacity = 0;
+
+const size_t kNameOffsets[kReportNames] = {0, 4, 8, 16};
 
 PlotReport* Entry(int32_t i) {
     PlotReport* p;
@@ -98,10 +102,29 @@ void ReportGet(int32_t n, PlotReport* out) {
     std::memcpy(out, Entry(n), sizeof(PlotReport));
 }
 
-ErrCode ReportPutCheck(int32_t n, const PlotReport*, int32_t* number) {
+NameId ReportNameGet(const PlotReport* record, int32_t i) {
+    NameId id;
+    std::memcpy(&id, reinterpret_cast<const uint8_t*>(record) + kNameOffsets[i], sizeof id);
+    return id;
+}
+
+void ReportNameSet(PlotReport* record, int32_t i, NameId id) {
+    std::memcpy(reinterpret_cast<uint8_t*>(record) + kNameOffsets[i], &id, sizeof id);
+}
+
+ErrCode ReportPutCheck(int32_t n, const PlotReport* record, int32_t* number) {
+    int32_t dummy = 0;
+    int32_t& out = number ? *number : dummy;
     if (n < 1 || n > g_count) {
-        if (number) *number = n;
+        out = n;
         return kErrPutIndex;
+    }
+    for (int32_t i = 0; i < kReportNames; ++i) {
+        NameId id = ReportNameGet(record, i);
+        if (!NameIdValid(id)) {
+            out = int32_t(id);
+            return kErrPutName;
+        }
     }
     return 0;
 }

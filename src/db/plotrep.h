@@ -9,7 +9,12 @@
 enum : int32_t {
     kReportMax = 1000, // reports in a design
     kReportGrow = 20,  // room is made this many reports at a time
+    kReportNames = 4,  // name fields of a report
 };
+
+// Name field i (0..3) of a report: the name and the values at 4, 8 and 16.
+NameId ReportNameGet(const PlotReport* record, int32_t i);
+void ReportNameSet(PlotReport* record, int32_t i, NameId id);
 
 // From DbInit: room for the header's report count (none when 0), count 0.
 void ReportInit();
@@ -21,8 +26,9 @@ int32_t ReportAdd();
 // Report n (1..count) out and in; the put sets DbModified.
 void ReportGet(int32_t n, PlotReport* out);
 void ReportPut(int32_t n, const PlotReport* record);
-// The check of ReportPut (the index 1..count): 0 when the put would pass,
-// else its code, with the index in *number (may be null).
+// The rules of ReportPut: the index 1..count, and every name field a name
+// with a text. 0 when the put would pass, else its code, with the
+// offending value in *number (may be null).
 ErrCode ReportPutCheck(int32_t n, const PlotReport* record, int32_t* number = nullptr);
 // Deletes report n: later reports move down one place; attributes and the
 // journal renumber theirs.

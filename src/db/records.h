@@ -43,6 +43,7 @@ enum : int32_t {
     kViaNameEntries = 21,    // header entries 298..633
     kMaxViaNames = 20,       // the via-name count the header accepts
     kRecordImageMax = 38448, // the largest record image (a full symbol)
+    kRecTypeMax = 24,        // record types are 1..24
 };
 
 #pragma pack(push, 1)

@@ -74,8 +74,16 @@ bool ReadAngle(int16_t* out) {
     return true;
 }
 
-// The pin after "component ." : a number or a name among the symbol's pins.
-// The current token is the one after the "."; it is consumed.
+void PinPoint(int32_t comp, int32_t pin, int32_t* x, int32_t* y) {
+    PlacedPin placed;
+    SymPinGet(CompRef(comp), pin, &placed);
+    *x = placed.x;
+    *y = placed.y;
+}
+
+// The pin after "component ." : a number or a name among the symbol's pins,
+// placed within the coordinate limit (a connection ends on it). The current
+// token is the one after the "."; it is consumed.
 bool ReadPin(int32_t comp, int32_t* pin) {
     AscGetToken(kAscAny);
     const Component* c = CompRef(comp);
@@ -96,15 +104,11 @@ bool ReadPin(int32_t comp, int32_t* pin) {
         AscError(AscMsg(kAscMsgPinMissing), int(p));
         return false;
     }
+    int32_t x = 0, y = 0;
+    PinPoint(comp, p, &x, &y);
+    if (!InCoord("[x, y]", x) || !InCoord("[x, y]", y)) return false;
     *pin = p;
     return true;
-}
-
-void PinPoint(int32_t comp, int32_t pin, int32_t* x, int32_t* y) {
-    PlacedPin placed;
-    SymPinGet(CompRef(comp), pin, &placed);
-    *x = placed.x;
-    *y = placed.y;
 }
 
 // ---- *NET and *SEG heads ------------------------------------------------------
@@ -667,6 +671,14 @@ int32_t AscReadComp() {
     rec.flags = flags;
     if (hasPos) rec.x = x, rec.y = y;
     if (hasSym) rec.symbol = int16_t(sym);
+    // Connections and loose pins end on the pins of a component in use: its
+    // new place keeps them within the coordinate limit.
+    if (n && rec.symbol >= 1 && (ConnFindComp(n) || g_segPins.Uses(n)))
+        for (int32_t p = 1; p <= SymPinCount(rec.symbol); ++p) {
+            PlacedPin placed;
+            SymPinGet(&rec, p, &placed);
+            if (!InCoord("[x, y]", placed.x) || !InCoord("[x, y]", placed.y)) return 0;
+        }
     bool added = false;
     if (!n) {
         n = CompAdd();

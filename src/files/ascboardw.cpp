@@ -124,10 +124,13 @@ int32_t CompAsc() {
     AscPutLine(" ");
     for (int32_t c = 1; c <= CompCount(); ++c) {
         const Component* r = CompRef(c);
-        AscOut("*COMP %s  [%ld, %ld]  Rot=%d[%02d]  Symbol=%d %s%s\r\n",
-               AscQuoted(NameText(r->name)), long(r->x - g_offX), long(r->y - g_offY),
-               int(r->angle / 60), int(r->angle % 60), int(r->symbol),
-               (r->flags & kCompNoRoute) ? "NOROUTE" : "ROUTE",
+        // A component without a symbol names none: the reader refuses
+        // symbol 0 and leaves a new component without one.
+        char symbol[24] = "";
+        if (r->symbol) std::snprintf(symbol, sizeof symbol, "Symbol=%d ", int(r->symbol));
+        AscOut("*COMP %s  [%ld, %ld]  Rot=%d[%02d]  %s%s%s\r\n", AscQuoted(NameText(r->name)),
+               long(r->x - g_offX), long(r->y - g_offY), int(r->angle / 60), int(r->angle % 60),
+               symbol, (r->flags & kCompNoRoute) ? "NOROUTE" : "ROUTE",
                (r->flags & kCompKey) ? " KEY" : "");
     }
     return 1;

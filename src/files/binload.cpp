@@ -358,20 +358,20 @@ bool LoadColor(Loader& ld, const uint8_t* buf) {
         if (ColorCount() >= kColorMax) return Bad();
         n = ColorAdd();
     }
+    if (ColorPutCheck(n, &e)) return Bad();
     ColorPut(n, &e);
     return true;
 }
 
-// An attribute's name is its value 1 for the kinds that keep a name there
-// (alternate footprints, former component names); an empty name keeps the
-// value read.
+// An attribute's name is its value 1: always for the kinds that keep a name
+// there (alternate footprints, gate assignments), whose name the writer
+// gives every time; for other kinds an empty name keeps the value read.
 bool LoadAttribute(Loader& ld, const uint8_t* buf) {
     Attribute a;
     std::memcpy(&a, buf, sizeof a);
     NameId name = OneName(ld);
-    if (name) a.value1 = int32_t(name);
-    // A net's required layer is never 0.
-    if (a.kind == kAttrNetLayer && a.key1Type == kRecNet && a.key2 == 0) return Bad();
+    if (name || AttrHoldsName(a.kind)) a.value1 = int32_t(name);
+    if (AttrPutCheck(&a)) return Bad();
     AttrPut(&a);
     return true;
 }
@@ -503,18 +503,23 @@ bool LoadNote(const uint8_t* buf, int32_t size) {
     return NoteAdd(reinterpret_cast<const char*>(buf)) != 0 || Bad();
 }
 
-// A plot report's name fields: the 32-bit values at 0, 4, 8 and 16.
+// A plot report's name fields take the names before it in order; a field
+// no name was given for keeps its value, except a name stored in the
+// string table of the writing session, which points nowhere and is
+// cleared.
 bool LoadPlotReport(Loader& ld, const uint8_t* buf) {
     size_t names = ld.pending.size();
-    if (names < 1 || names > 4) return Bad();
+    if (names < 1 || names > size_t(kReportNames)) return Bad();
     if (ReportCount() >= kReportMax) return Bad();
     PlotReport rec;
     std::memcpy(&rec, buf, sizeof rec);
-    rec.name = ld.pending[0];
-    if (names > 1) rec.value4 = int32_t(ld.pending[1]);
-    if (names > 2) rec.value8 = int32_t(ld.pending[2]);
-    if (names > 3) rec.value16[0] = int32_t(ld.pending[3]);
+    for (int32_t i = 0; i < kReportNames; ++i)
+        if (size_t(i) < names)
+            ReportNameSet(&rec, i, ld.pending[size_t(i)]);
+        else if (IsStoredName(ReportNameGet(&rec, i)))
+            ReportNameSet(&rec, i, 0);
     int32_t n = ReportAdd();
+    if (ReportPutCheck(n, &rec)) return Bad();
     ReportPut(n, &rec);
     return true;
 }
@@ -718,6 +723,20 @@ bool DesignFits(uint8_t* scratch) {
         MarkerGet(n, &m);
         if (!InCoord(m.x) || !InCoord(m.y)) return false;
     }
+    for (int32_t n = 1; n <= ColorCount(); ++n) {
+        ColorEntry e;
+        ColorGet(n, &e);
+        if (ColorPutCheck(n, &e)) return false;
+    }
+    for (int32_t n = 1; n <= ReportCount(); ++n) {
+        PlotReport rep;
+        ReportGet(n, &rep);
+        if (ReportPutCheck(n, &rep)) return false;
+    }
+    Attribute a;
+    AttrScanStart(0, 0, 0, 0);
+    while (AttrScanNext(&a))
+        if (AttrPutCheck(&a)) return false;
     return true;
 }
 
@@ -798,10 +817,8 @@ void WriteDesign(uint8_t* scratch) {
     for (int32_t n = 1; n <= ReportCount(); ++n) {
         PlotReport rep;
         ReportGet(n, &rep);
-        WriteName(rep.name);
-        WriteName(NameId(rep.value4));
-        WriteName(NameId(rep.value8));
-        WriteName(NameId(rep.value16[0]));
+        for (int32_t i = 0; i < kReportNames; ++i)
+            WriteName(ReportNameGet(&rep, i));
         BinWriteRec(kRecPlotReport, &rep);
     }
     for (int32_t n = 1; n <= Table23Count(); ++n) {
@@ -812,7 +829,7 @@ void WriteDesign(uint8_t* scratch) {
     Attribute a;
     AttrScanStart(0, 0, 0, 0);
     while (AttrScanNext(&a)) {
-        WriteName((a.kind == 1 || a.kind == 3) ? NameId(a.value1) : 0);
+        WriteName(AttrHoldsName(a.kind) ? NameId(a.value1) : 0);
         BinWriteRec(kRecAttribute, &a);
     }
     for (int32_t n = 1; n <= MarkerCount(); ++n) {

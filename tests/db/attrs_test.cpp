@@ -47,18 +47,18 @@ TEST_F(AttrsTest, FindAndPut) {
     EXPECT_EQ(out.value1 | out.value2 | out.value3, 0);
 
     DbHdr().modified = 0;
-    Attribute a = Make(12, kRecNet, 4, 0, 3, 0, 0);
+    Attribute a = Make(12, kRecNet, 4, 1, 3, 0, 0);
     AttrPut(&a);
     EXPECT_EQ(DbHdr().modified, 1);
-    ASSERT_TRUE(AttrFind(12, kRecNet, 4, 0, &out));
+    ASSERT_TRUE(AttrFind(12, kRecNet, 4, 1, &out));
     EXPECT_EQ(out.value1, 3);
     // Each key field counts.
-    EXPECT_FALSE(AttrFind(11, kRecNet, 4, 0, &out));
-    EXPECT_FALSE(AttrFind(12, kRecComponent, 4, 0, &out));
-    EXPECT_FALSE(AttrFind(12, kRecNet, 5, 0, &out));
-    EXPECT_FALSE(AttrFind(12, kRecNet, 4, 1, &out));
+    EXPECT_FALSE(AttrFind(11, kRecNet, 4, 1, &out));
+    EXPECT_FALSE(AttrFind(12, kRecComponent, 4, 1, &out));
+    EXPECT_FALSE(AttrFind(12, kRecNet, 5, 1, &out));
+    EXPECT_FALSE(AttrFind(12, kRecNet, 4, 2, &out));
     // Through the generic access the record carries its key.
-    Attribute g = Make(12, kRecNet, 4, 0, 0, 0, 0);
+    Attribute g = Make(12, kRecNet, 4, 1, 0, 0, 0);
     DbGetRecord(kRecAttribute, 0, &g);
     EXPECT_EQ(g.value1, 3);
 }
@@ -190,6 +190,7 @@ class ColorsTest : public AttrsTest {
 };
 
 TEST_F(ColorsTest, AddGetPutDeleteAndFind) {
+    DbHdr().layerCount = 10;
     EXPECT_EQ(ColorCount(), 0);
     DbHdr().modified = 0;
     EXPECT_EQ(DbNewRecord(kRecColorEntry), 1);
@@ -264,6 +265,7 @@ TEST_F(ColorsTest, SortMakesDefaultsOnlyWhenNeverAllocated) {
 }
 
 TEST_F(ColorsTest, SortOrdersKindSubKindThenLayerWithAllLayersFirst) {
+    DbHdr().layerCount = 10;
     AddEntry(Entry(2, 0, 5, 1));
     AddEntry(Entry(1, 3, 2, 2));
     AddEntry(Entry(1, 3, 255, 3));

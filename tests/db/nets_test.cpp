@@ -316,8 +316,8 @@ TEST_F(NetTest, RequiredLayerCheckNeedsTheAttribute) {
         NetPut(n, &net);
     }
     EXPECT_FATAL(NetLevCheck(n), 5238113);
-    PutAttr(kAttrNetLayer, n, 0, 1);
-    EXPECT_FATAL(NetLevCheck(n), 5238116);
+    // A required layer of 0 is never stored.
+    EXPECT_FATAL(PutAttr(kAttrNetLayer, n, 0, 1), 5223023);
 }
 
 } // namespace

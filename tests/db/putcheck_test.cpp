@@ -14,7 +14,9 @@
 #include "db/attrs.h"
 #include "db/conns.h"
 #include "db/layers.h"
+#include "db/limits.h"
 #include "db/markers.h"
+#include "db/names.h"
 #include "db/nets.h"
 #include "db/obstacles.h"
 #include "db/placestrat.h"
@@ -26,6 +28,8 @@
 namespace {
 
 constexpr int32_t kSame = INT32_MIN; // a rule on the record, at the valid index
+// A stored-form name id of a page the name table never has.
+constexpr NameId kLostName = 0x00FE0010;
 
 // One rule: what breaks it, at which index, and the code and number the
 // check answers (code 0: the record passes and is stored).
@@ -278,6 +282,14 @@ TEST_F(PutCheckTest, SmallTables) {
             {"valid", nullptr, 0},
             {"index 0", nullptr, 5247042, 0, 0},
             {"index past the count", nullptr, 5247042, p + 1, p + 1},
+            {"a name in every field",
+             [](PlotReport& r) {
+                 for (int32_t i = 0; i < kReportNames; ++i)
+                     ReportNameSet(&r, i, NameOfNumber(i));
+             },
+             0},
+            {"a fourth name the table does not hold",
+             [](PlotReport& r) { ReportNameSet(&r, 3, kLostName); }, 5247043, int32_t(kLostName)},
         },
         [](int32_t i, const PlotReport& r, int32_t* number) {
             return ReportPutCheck(i, &r, number);
@@ -293,11 +305,62 @@ TEST_F(PutCheckTest, SmallTables) {
             {"valid", nullptr, 0},
             {"index 0", nullptr, 5232042, 0, 0},
             {"index past the count", nullptr, 5232042, c + 1, c + 1},
+            {"every layer", [](ColorEntry& r) { r.layer = kColorAllLayers; }, 0},
+            {"the last layer", [](ColorEntry& r) { r.layer = uint8_t(LayerCount()); }, 0},
+            {"a layer past the count", [](ColorEntry& r) { r.layer = uint8_t(LayerCount() + 1); },
+             5232043, LayerCount() + 1},
         },
         [](int32_t i, const ColorEntry& r, int32_t* number) {
             return ColorPutCheck(i, &r, number);
         },
         [](int32_t i, const ColorEntry& r) { ColorPut(i, &r); });
+}
+
+TEST_F(PutCheckTest, Attribute) {
+    Attribute valid{};
+    valid.kind = kAttrNetLayer;
+    valid.key1Type = kRecNet;
+    valid.key1 = 1;
+    valid.key2 = 1;
+    valid.value1 = 1;
+    const int32_t layers = LayerCount();
+    ExpectRules<Attribute>(
+        valid, 0,
+        {
+            {"a net's required layer 1", nullptr, 0},
+            {"the last layer", [=](Attribute& r) { r.key2 = int16_t(layers); }, 0},
+            {"a required layer of 0", [](Attribute& r) { r.key2 = 0; }, 5223023, 0},
+            {"a required layer past the count", [=](Attribute& r) { r.key2 = int16_t(layers + 1); },
+             5223023, layers + 1},
+            {"absent (a deletion) on layer 0",
+             [](Attribute& r) {
+                 r.key2 = 0;
+                 r.value1 = 0;
+             },
+             0},
+            {"a key type past the record types", [](Attribute& r) { r.key2Type = 25; }, 5223021,
+             25},
+            {"a packed name of a name kind",
+             [](Attribute& r) {
+                 r.kind = kAttrNameKind1;
+                 r.value1 = 0x41424344;
+             },
+             0},
+            {"a name of a name kind the table does not hold",
+             [](Attribute& r) {
+                 r.kind = kAttrNameKind3;
+                 r.value1 = int32_t(kLostName);
+             },
+             5223022, int32_t(kLostName)},
+            {"the same value in another kind",
+             [](Attribute& r) {
+                 r.kind = 5;
+                 r.value1 = int32_t(kLostName);
+             },
+             0},
+        },
+        [](int32_t, const Attribute& r, int32_t* number) { return AttrPutCheck(&r, number); },
+        [](int32_t, const Attribute& r) { AttrPut(&r); });
 }
 
 // ---- obstacles -------------------------------------------------------------------
@@ -495,6 +558,8 @@ TEST_F(ConnPutCheckTest, NewConnection) {
     int32_t n = ConnAdd();
     const int32_t bare = this->bare;
     int32_t pinless = AddComp("U3", 0, 0, 0); // a component without a symbol
+    // At the coordinate limit: its pin 2 lies past it.
+    const int32_t far = AddComp("U4", sym, kCoordLimit, 0);
     std::vector<Rule<Conn>> rules = {
         {"valid", nullptr, 0},
         {"index 0", nullptr, 5239084, 0, 0},
@@ -519,6 +584,12 @@ TEST_F(ConnPutCheckTest, NewConnection) {
         {"end on a component without a symbol",
          [pinless](Conn& r) { r.head.toComp = int16_t(pinless); }, 5226071, 0},
         {"free ends need no pins", [](Conn& r) { r.head.fromComp = r.head.toComp = 0; }, 0},
+        {"a corner past the coordinate limit", [](Conn& r) { r.crn[1].y = -kCoordLimit - 1; },
+         5239096, 1},
+        {"an end on a pin past the coordinate limit",
+         [far](Conn& r) { r.head.toComp = int16_t(far), r.head.toPin = 2; }, 5239096, 2},
+        {"an end on a pin at the coordinate limit",
+         [far](Conn& r) { r.head.toComp = int16_t(far), r.head.toPin = 1; }, 0},
         {"a segment without a width on a net without one",
          [bare](Conn& r) { r.head.net = int16_t(bare), r.crn[0].width = 0; }, 5239095, bare},
         // Fewer than two corners: a ratsnest from pin to pin.
@@ -622,6 +693,7 @@ TEST_F(ConnPutCheckTest, ArcsAreCheckedAsTheStoreTakesThem) {
 
 TEST_F(ConnPutCheckTest, TrustedRecordsAreStoredAsGiven) {
     int32_t n = ConnAdd();
+    const int32_t far = AddComp("U4", sym, kCoordLimit, 0);
     DbTrustedScope trusted;
     const int32_t net = this->net;
     ExpectRules<Conn>(
@@ -633,6 +705,8 @@ TEST_F(ConnPutCheckTest, TrustedRecordsAreStoredAsGiven) {
             {"net", [net](Conn& r) { r.head.net = int16_t(net + 5); }, 5239051, net + 5},
             {"1,001 corners", [](Conn& r) { r.head.count = 1001; }, 5239091, 1001},
             {"a negative count", [](Conn& r) { r.head.count = -1; }, 5239091, -1},
+            {"an end on a pin past the coordinate limit, to be fitted",
+             [far](Conn& r) { r.head.toComp = int16_t(far), r.head.toPin = 2; }, 5239096, 2},
         },
         &Check, &Put);
 }

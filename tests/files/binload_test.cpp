@@ -1069,6 +1069,36 @@ class BinValuesTest : public BinRecordsTest {
         change(*conn);
         BinWriteRec(kRecConn, conn.get());
     }
+    // A saved-whole record of each of the small keyed tables.
+    static void WriteAttr(uint8_t kind, uint8_t key1Type, int16_t key1, int16_t key2,
+                          int32_t value1, const char* name, int32_t value3 = 0) {
+        Attribute a{};
+        a.kind = kind;
+        a.key1Type = key1Type;
+        a.key1 = key1;
+        a.key2 = key2;
+        a.value1 = value1;
+        a.value3 = value3;
+        BinWriteRec(kRecNameString, name);
+        BinWriteRec(kRecAttribute, &a);
+    }
+    static void WriteColor(uint8_t layer) {
+        ColorEntry e{};
+        e.kind = 1;
+        e.layer = layer;
+        e.color = 0x123456;
+        BinWriteRec(kRecColorEntry, &e);
+    }
+    // A report after its names; the name fields no name is given for
+    // hold stale.
+    static void WriteReport(const std::vector<const char*>& names, NameId stale) {
+        PlotReport r{};
+        for (int32_t i = 0; i < kReportNames; ++i)
+            ReportNameSet(&r, i, stale);
+        for (const char* n : names)
+            BinWriteRec(kRecNameString, n);
+        BinWriteRec(kRecPlotReport, &r);
+    }
 };
 
 TEST_F(BinValuesTest, EveryValueOfASavedWholeFileIsChecked) {
@@ -1089,6 +1119,9 @@ TEST_F(BinValuesTest, EveryValueOfASavedWholeFileIsChecked) {
          [] { NetAndConn(0, [](Conn& c) { c.crn[0].width = c.crn[1].width = 0; }); }, false},
         {"a corner at the most negative coordinate", same,
          [] { NetAndConn(60, [](Conn& c) { c.crn[0].x = INT32_MIN; }); }, false},
+        {"a corner past the coordinate limit, not saved whole",
+         [](DbHeader& h) { h.savedWhole = 0; },
+         [] { NetAndConn(60, [](Conn& c) { c.crn[1].x = kCoordLimit + 1; }); }, false},
         {"a corner flag byte of 8", same,
          [] { NetAndConn(60, [](Conn& c) { c.crn[1].flags = 8; }); }, false},
         {"a text past the coordinate limit", same,
@@ -1120,10 +1153,43 @@ TEST_F(BinValuesTest, EveryValueOfASavedWholeFileIsChecked) {
              a.kind = kAttrNetLayer;
              a.key1Type = kRecNet;
              a.key1 = 1;
+             a.value1 = 1;
              BinWriteRec(kRecNameString, "");
              BinWriteRec(kRecAttribute, &a);
          },
          false},
+        {"a net's required layer past the layer count", same,
+         [] {
+             NetAndConn(60, [](Conn&) {});
+             WriteAttr(kAttrNetLayer, kRecNet, 1, 3, 1, "");
+         },
+         false},
+        {"a net's required layer", same,
+         [] {
+             NetAndConn(60, [](Conn&) {});
+             WriteAttr(kAttrNetLayer, kRecNet, 1, 2, 1, "");
+         },
+         true},
+        {"an attribute key type past the record types", same, [] { WriteAttr(5, 25, 1, 1, 1, ""); },
+         false},
+        {"a name kind's name", same,
+         [] { WriteAttr(kAttrNameKind1, kRecComponent, 1, 0, 0, "ALT"); }, true},
+        {"a name kind without a name keeps no stale name", same,
+         [] { WriteAttr(kAttrNameKind3, kRecComponent, 1, 2, 0x00FE0010, "", 7); }, true},
+        {"colours of every layer and of the last layer", same,
+         [] {
+             WriteColor(kColorAllLayers);
+             WriteColor(2);
+         },
+         true},
+        {"a colour past the layer count is skipped", same, [] { WriteColor(3); }, true},
+        {"a plot report with four names", same,
+         [] {
+             WriteReport({"R", "S", "T", "U"}, 0);
+         },
+         true},
+        {"a plot report with one name keeps no stale names", same,
+         [] { WriteReport({"R"}, 0x00FE0010); }, true},
         {"a routed connection to be fitted", [](DbHeader& h) { h.flags |= kHdrConnFit; },
          [] { NetAndConn(60, [](Conn&) {}); }, true},
         {"an error marker of type 28", same,
