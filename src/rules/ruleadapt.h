@@ -9,6 +9,7 @@
 #include "db/geom.h"
 #include "db/nets.h"
 #include "db/paddist.h"
+#include "db/pool.h"
 #include "db/records.h"
 #include "db/thru.h"
 #include "router/rulesvc.h"
@@ -95,4 +96,19 @@ class DrcModeScope {
     ~DrcModeScope() { DrcMode = kDrcFail; }
     DrcModeScope(const DrcModeScope&) = delete;
     DrcModeScope& operator=(const DrcModeScope&) = delete;
+};
+
+// One scratch record for a scope, returned on every way out.
+template <typename T> class ScratchRecord {
+  public:
+    ScratchRecord() : p_(static_cast<T*>(ScratchPush())) {}
+    ~ScratchRecord() { ScratchPop(p_); }
+    ScratchRecord(const ScratchRecord&) = delete;
+    ScratchRecord& operator=(const ScratchRecord&) = delete;
+    T* get() const { return p_; }
+    T* operator->() const { return p_; }
+
+  private:
+    static_assert(sizeof(T) <= kScratchRecordBytes);
+    T* p_;
 };
