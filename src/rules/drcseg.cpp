@@ -56,6 +56,20 @@ int32_t ViaViolation(const Crn& c, int32_t layer, int32_t found, int32_t require
                         c.y - reach, c.x + reach, c.y + reach);
 }
 
+// The vias of the range with a pad on the layer: `test`(corner, via
+// corner, pad code, pad radius) answers the sub-check's result for one.
+template <typename Test>
+int32_t WalkVias(const Conn* conn, int32_t first, int32_t last, int32_t layer, Test test) {
+    for (int32_t i = first; i <= last; ++i) {
+        const Crn& c = conn->crn[i];
+        if (!c.via) continue;
+        const int32_t code = ViaPadCode(c.via, layer);
+        if (code == kPadUndef) continue;
+        if (!test(i, c, code, ViaPadRadius(c.via, layer))) return 0;
+    }
+    return 1;
+}
+
 // The walk shared by the box-like sub-checks: each segment of the range on
 // the layer whose widened ends do not share an outcode bit against the box,
 // with its clearance w = half width + s; arcs whole. `test` answers the
@@ -110,29 +124,25 @@ int32_t DrcConnVsSeg(const Conn* conn, int32_t first, int32_t last, int32_t x1, 
     Normalise(box);
     const int32_t wide[4] = {box[0] - h, box[1] - h, box[2] + h, box[3] + h};
     const int32_t sv = Spacing(layer, kKindVia);
-    for (int32_t i = first; i <= last; ++i) {
-        const Crn& c = conn->crn[i];
-        if (!c.via) continue;
-        const int32_t code = ViaPadCode(c.via, layer);
-        if (code == kPadUndef) continue;
-        const int32_t r = ViaPadRadius(c.via, layer);
-        const int32_t w = sv + r;
-        if (PadIsRound(code)) {
-            if (c.x < wide[0] - w || c.x > wide[2] + w || c.y < wide[1] - w || c.y > wide[3] + w)
-                continue;
-            const int32_t d = PtSegDist(c.x, c.y, x1, y1, x2, y2);
-            if (d < h + w && !ViaViolation(c, layer, d - r - h, sv, i, w)) return 0;
-        } else {
+    const int32_t vias = WalkVias(
+        conn, first, last, layer, [&](int32_t i, const Crn& c, int32_t code, int32_t r) -> int32_t {
+            const int32_t w = sv + r;
+            if (PadIsRound(code)) {
+                if (c.x < wide[0] - w || c.x > wide[2] + w || c.y < wide[1] - w ||
+                    c.y > wide[3] + w)
+                    return 1;
+                const int32_t d = PtSegDist(c.x, c.y, x1, y1, x2, y2);
+                return d < h + w ? ViaViolation(c, layer, d - r - h, sv, i, w) : 1;
+            }
             int32_t pb[4];
             ViaPadBox(c.via, layer, c.x, c.y, pb);
             const int32_t d =
                 SegBoxDist(x1, y1, x2, y2, pb[0] - sv, pb[1] - sv, pb[2] + sv, pb[3] + sv);
-            if (d < h) {
-                const int32_t found = SegBoxDist(x1, y1, x2, y2, pb[0], pb[1], pb[2], pb[3]) - h;
-                if (!ViaViolation(c, layer, found, sv, i, w)) return 0;
-            }
-        }
-    }
+            if (d >= h) return 1;
+            const int32_t found = SegBoxDist(x1, y1, x2, y2, pb[0], pb[1], pb[2], pb[3]) - h;
+            return ViaViolation(c, layer, found, sv, i, w);
+        });
+    if (!vias) return 0;
     const int32_t s = Spacing(layer, kKindSeg);
     const Seg other{{x1, y1}, {x2, y2}};
     return WalkSegments(
@@ -162,26 +172,21 @@ int32_t DrcConnVsBox(const Conn* conn, int32_t first, int32_t last, int32_t x1, 
     int32_t box[4] = {x1, y1, x2, y2};
     Normalise(box);
     const int32_t sv = Spacing(layer, kKindVia);
-    for (int32_t i = first; i <= last; ++i) {
-        const Crn& c = conn->crn[i];
-        if (!c.via) continue;
-        const int32_t code = ViaPadCode(c.via, layer);
-        if (code == kPadUndef) continue;
-        const int32_t r = ViaPadRadius(c.via, layer);
-        if (PadIsRound(code)) {
-            const int32_t d =
-                PtBoxDist(c.x, c.y, box[0] - sv, box[1] - sv, box[2] + sv, box[3] + sv);
-            if (d < r) {
+    const int32_t vias = WalkVias(
+        conn, first, last, layer, [&](int32_t i, const Crn& c, int32_t code, int32_t r) -> int32_t {
+            if (PadIsRound(code)) {
+                const int32_t d =
+                    PtBoxDist(c.x, c.y, box[0] - sv, box[1] - sv, box[2] + sv, box[3] + sv);
+                if (d >= r) return 1;
                 const int32_t found = PtBoxDist(c.x, c.y, box[0], box[1], box[2], box[3]) - r;
-                if (!ViaViolation(c, layer, found, sv, i, r + sv)) return 0;
+                return ViaViolation(c, layer, found, sv, i, r + sv);
             }
-        } else {
             int32_t pb[4];
             ViaPadBox(c.via, layer, c.x, c.y, pb);
             const int32_t gap = BoxGap(pb, box);
-            if (gap < sv && !ViaViolation(c, layer, gap, sv, i, r + sv)) return 0;
-        }
-    }
+            return gap < sv ? ViaViolation(c, layer, gap, sv, i, r + sv) : 1;
+        });
+    if (!vias) return 0;
     const int32_t s = Spacing(layer, kKindSeg);
     const int32_t cx = int32_t((int64_t(box[0]) + box[2]) / 2);
     const int32_t cy = int32_t((int64_t(box[1]) + box[3]) / 2);
@@ -219,16 +224,14 @@ int32_t DrcConnVsPadShape(const Conn* conn, int32_t first, int32_t last, int32_t
     int32_t box[4] = {x1, y1, x2, y2};
     Normalise(box);
     const int32_t sv = Spacing(layer, kKindVia);
-    for (int32_t i = first; i <= last; ++i) {
-        const Crn& c = conn->crn[i];
-        if (!c.via) continue;
-        const int32_t code = ViaPadCode(c.via, layer);
-        if (code == kPadUndef) continue;
-        if (code > kPadAnnular) ErrReport(kErrDrcPadCode, code);
-        const int32_t w = ViaPadRadius(c.via, layer) + sv;
-        const int32_t vb[4] = {c.x - w, c.y - w, c.x + w, c.y + w};
-        if (BoxesMeet(vb, box) && !ViaViolation(c, layer, BoxGap(vb, box), sv, i, w)) return 0;
-    }
+    const int32_t vias = WalkVias(
+        conn, first, last, layer, [&](int32_t i, const Crn& c, int32_t code, int32_t r) -> int32_t {
+            if (code > kPadAnnular) ErrReport(kErrDrcPadCode, code);
+            const int32_t w = r + sv;
+            const int32_t vb[4] = {c.x - w, c.y - w, c.x + w, c.y + w};
+            return BoxesMeet(vb, box) ? ViaViolation(c, layer, BoxGap(vb, box), sv, i, w) : 1;
+        });
+    if (!vias) return 0;
     const int32_t s = Spacing(layer, kKindSeg);
     return WalkSegments(conn, first, last, box, layer, s,
                         [&](int32_t i, int32_t half, bool arc, const int32_t*) -> int32_t {
