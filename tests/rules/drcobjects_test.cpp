@@ -5,6 +5,7 @@
 
 #include "db/attrs.h"
 #include "db/comps.h"
+#include "db/layers.h"
 #include "db/nets.h"
 #include "db/obstacles.h"
 #include "router/viamap.h"
@@ -243,6 +244,94 @@ TEST_F(DrcObjectsTest, UnmeasurableInputNeverEndsTheProgram) {
         }
     }
     EXPECT_EQ(DrcMode, kDrcFail);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DrcObjectsTest, JumperSegmentsRunBetweenViasAlongAnAxisAtAListedLength) {
+    Layer l;
+    LayerGet(2, &l);
+    l.flags |= kLayerJumperFlag;
+    {
+        DbTrustedScope trusted;
+        LayerPut(2, &l);
+    }
+    ASSERT_TRUE(BoardHasJumperLayer());
+    auto jumper = [](int32_t x2, int32_t y2, int32_t via2) {
+        Conn c{};
+        c.head.net = 1;
+        const Crn corners[] = {{21000, 30000, 10, 1, 0, 0, 0},
+                               {24000, 30000, 10, 2, 0, 1, 0},
+                               {x2, y2, 10, 1, 0, uint8_t(via2), 0},
+                               {x2 + 3000, y2, 10, 0, 0, 0, 0}};
+        for (const Crn& k : corners)
+            c.crn[c.head.count++] = k;
+        return c;
+    };
+    ASSERT_EQ(MapAll(), 1);
+    const Conn good = jumper(24000, 36000, 1);
+    EXPECT_EQ(Check(0, &good, kDrcFail), 1);
+    EXPECT_EQ(DrcJumperCheck(&good, 0, 3), 1);
+    const Conn diagonal = jumper(30000, 36000, 1);
+    EXPECT_EQ(DrcJumperCheck(&diagonal, 0, 3), 0);
+    const Conn noVia = jumper(24000, 36000, 0);
+    EXPECT_EQ(DrcJumperCheck(&noVia, 0, 3), 0);
+    // a listed length other than 6,000: the first breach is recorded at the
+    // jumper's midpoint on its layer
+    Attribute at{};
+    at.kind = kAttrJumperLength;
+    at.key1Type = kAttrKeyLayer;
+    at.key1 = 2;
+    at.key2 = 1;
+    at.value1 = 3000;
+    AttrPut(&at);
+    EXPECT_EQ(Check(0, &good, kDrcFail), 0);
+    EXPECT_EQ(Check(0, &good, kDrcRecord), 0);
+    std::vector<ErrorMarker> m = Markers();
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].type, kErrKindIllegalJumper);
+    EXPECT_EQ(m[0].x, 24000);
+    EXPECT_EQ(m[0].y, 33000);
+    EXPECT_EQ(m[0].layer, 2);
+    at.key2 = 2;
+    at.value1 = 6000;
+    AttrPut(&at);
+    EXPECT_EQ(DrcJumperCheck(&good, 0, 3), 1);
+}
+
+TEST_F(DrcObjectsTest, ExitTestFailsANeighbourInsideThePad) {
+    // U1.1 at (15,000, 15,000), a round pad of radius 1,800
+    Conn c{};
+    c.head.net = 1;
+    c.head.fromComp = 1;
+    c.head.fromPin = 1;
+    c.head.count = 2;
+    c.crn[0] = Crn{15000, 15000, 10, 1, 0, 0, 0};
+    c.crn[1] = Crn{15000, 16000, 10, 0, 0, 0, 0};
+    EXPECT_EQ(DrcConnEnds(0, &c, 0, 1, kDrcEndExitTest), 0);
+    c.crn[1].y = 20000;
+    EXPECT_EQ(DrcConnEnds(0, &c, 0, 1, kDrcEndExitTest), 1);
+    EXPECT_FATAL(DrcConnEnds(0, &c, 0, 1, 2), kErrDrcEndVariant);
+}
+
+TEST_F(DrcObjectsTest, AOneCornerRangeChecksOnlyItsVia) {
+    const int32_t b = StoreConn(2, {{21000, 30300, 1}, {33000, 30300, 0}});
+    AddConn(b);
+    ASSERT_EQ(MapAll(), 1);
+    Conn c{};
+    c.head.net = 1;
+    const Crn corners[] = {{21000, 30000, 10, 1, 0, 0, 0},
+                           {27000, 30000, 10, 1, 0, 0, 0},
+                           {33000, 30000, 10, 0, 0, 0, 0}};
+    for (const Crn& k : corners)
+        c.crn[c.head.count++] = k;
+    DrcModeScope scope(kDrcFail);
+    EXPECT_EQ(DrcCheckConn(0, &c, 0, 2), 0);
+    EXPECT_EQ(DrcCheckConn(0, &c, 1, 1), 1);
+    c.crn[1].via = 1;
+    EXPECT_EQ(DrcCheckConn(0, &c, 1, 1), 0);
 }
 
 } // namespace
