@@ -40,6 +40,7 @@
 #include "headless/headless.h"
 #include "filespec.h"
 #include "place/plbatch.h"
+#include "rules/rulesinstall.h"
 
 namespace {
 
@@ -125,6 +126,7 @@ int main(int argc, char** argv) {
     DbRegisterBuiltins();
     LangInit();
     FontLoad();
+    RulesInstall();
 
     FileSpec in = SpecOf(input);
     bool strategy = false;
