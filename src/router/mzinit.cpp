@@ -18,6 +18,7 @@
 #include "router/rulesvc.h"
 #include "router/urstate.h"
 #include "router/viamap.h"
+#include "router/seed.h"
 #include "router/wave.h"
 
 namespace {
@@ -160,6 +161,7 @@ void MzInitTestReset() {
     ObjTableFree();
     StitchRelease();
     WavePoolRelease();
+    SeedTestReset();
     CostTablesForget();
     LayerTableForget();
     s = MzInitState{};
