@@ -18,6 +18,7 @@
 #include "router/rulesvc.h"
 #include "router/urstate.h"
 #include "router/viamap.h"
+#include "router/nearest.h"
 #include "router/seed.h"
 #include "router/wave.h"
 
@@ -162,6 +163,7 @@ void MzInitTestReset() {
     StitchRelease();
     WavePoolRelease();
     SeedTestReset();
+    NearestTestReset();
     CostTablesForget();
     LayerTableForget();
     s = MzInitState{};
