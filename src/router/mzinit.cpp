@@ -18,6 +18,9 @@
 #include "router/rulesvc.h"
 #include "router/urstate.h"
 #include "router/viamap.h"
+#include "router/nearest.h"
+#include "router/seed.h"
+#include "router/wave.h"
 
 namespace {
 
@@ -64,6 +67,10 @@ MzInitStepOps BuiltIn(int32_t step) {
     case kStepViaInit:
         ops.alloc = &ViaInit;
         ops.release = &ViaForget;
+        break;
+    case kStepWavePool:
+        ops.alloc = &WavePoolAlloc;
+        ops.release = &WavePoolRelease;
         break;
     case kStepMazeAlloc:
         ops.alloc = &MazeAlloc;
@@ -154,6 +161,9 @@ void MzInitTestReset() {
     ObjMapTestReset();
     ObjTableFree();
     StitchRelease();
+    WavePoolRelease();
+    SeedTestReset();
+    NearestTestReset();
     CostTablesForget();
     LayerTableForget();
     s = MzInitState{};

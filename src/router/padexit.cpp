@@ -49,6 +49,18 @@ void PadBlockSize(const ThruLayer& block, int32_t* width, int32_t* height) {
     }
 }
 
+void PlacedPadBox(const PlacedPad& pad, int32_t* minX, int32_t* minY, int32_t* maxX,
+                  int32_t* maxY) {
+    *minX = pad.shape[0].minX, *minY = pad.shape[0].minY;
+    *maxX = pad.shape[0].maxX, *maxY = pad.shape[0].maxY;
+    for (int32_t j = 1; j < pad.count; ++j) {
+        *minX = std::min(*minX, pad.shape[j].minX);
+        *minY = std::min(*minY, pad.shape[j].minY);
+        *maxX = std::max(*maxX, pad.shape[j].maxX);
+        *maxY = std::max(*maxY, pad.shape[j].maxY);
+    }
+}
+
 int32_t PadExitDirs(int32_t comp, int32_t pin, int32_t layer, int32_t* out) {
     if (out) *out = 0;
     if (comp == 0 || layer == 0) return kDirsAny;
@@ -65,14 +77,8 @@ int32_t PadExitDirs(int32_t comp, int32_t pin, int32_t layer, int32_t* out) {
         PadBlockSize(block, &w, &h);
         return w == h ? kDirsAny : w > h ? kDirsNESW : kDirsSENW;
     }
-    int32_t minX = pad.shape[0].minX, minY = pad.shape[0].minY;
-    int32_t maxX = pad.shape[0].maxX, maxY = pad.shape[0].maxY;
-    for (int32_t j = 1; j < pad.count; ++j) {
-        minX = std::min(minX, pad.shape[j].minX);
-        minY = std::min(minY, pad.shape[j].minY);
-        maxX = std::max(maxX, pad.shape[j].maxX);
-        maxY = std::max(maxY, pad.shape[j].maxY);
-    }
+    int32_t minX, minY, maxX, maxY;
+    PlacedPadBox(pad, &minX, &minY, &maxX, &maxY);
     const int64_t w = int64_t(maxX) - minX, h = int64_t(maxY) - minY;
     if (w == h) return kDirsAny;
     if (pad.flags & kPadFlagAxisExit) return h > w ? kDirsNS : kDirsEW;

@@ -53,6 +53,10 @@ int32_t PadNeighbourDirs(int32_t comp, int32_t pin);
 int32_t ExitBlockerDirs(int32_t x, int32_t y, int32_t layer, int32_t net);
 int32_t ExitTurnDir(const Conn* record, int32_t allowed, int32_t blocked);
 
+// The bounding box of a placed pad's shapes (at least one shape).
+struct PlacedPad;
+void PlacedPadBox(const PlacedPad& pad, int32_t* minX, int32_t* minY, int32_t* maxX, int32_t* maxY);
+
 // The largest width (left + right) and height (bottom + top) over the
 // unturned shapes of a pad's layer block.
 void PadBlockSize(const ThruLayer& block, int32_t* width, int32_t* height);

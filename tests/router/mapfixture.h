@@ -40,9 +40,9 @@ class MapTest : public RouterTest {
         ObjTableInit();
     }
 
-    // A stored connection of net on the corners (width 10 units, 600).
-    static int32_t StoreConn(int32_t net, std::initializer_list<CrnSpec> corners,
-                             int32_t width = 10, int32_t flags = 0) {
+    // A connection record of net on the corners.
+    static Conn ConnOf(int32_t net, std::initializer_list<CrnSpec> corners, int32_t width = 10,
+                       int32_t flags = 0) {
         Conn c{};
         c.head.net = int16_t(net);
         c.head.flags = uint16_t(flags);
@@ -55,6 +55,13 @@ class MapTest : public RouterTest {
             k.flags = uint8_t(s.flags);
             k.width = uint16_t(width);
         }
+        return c;
+    }
+
+    // A stored connection of net on the corners (width 10 units, 600).
+    static int32_t StoreConn(int32_t net, std::initializer_list<CrnSpec> corners,
+                             int32_t width = 10, int32_t flags = 0) {
+        Conn c = ConnOf(net, corners, width, flags);
         int32_t n = ConnAdd();
         DbTrustedScope trusted;
         ConnPut(n, &c);

@@ -1,0 +1,42 @@
+// Path finding: once the wavefronts have met, the move codes of the cells
+// they reached are followed back from the meeting cell to each side's seed
+// (backTrack), the two halves are joined into the corner list of the
+// working connection (PathFind), collinear corners removed, vias, widths
+// and flags set, and the two ends fitted onto the exits, pins or routed
+// pieces the seeds were made from (PathFitEnds). While it back-tracks the
+// path records the other nets' routes it crosses (hops, at most three).
+// The halves are built in the module's own records: nothing is allocated
+// per step.
+#pragma once
+#include <cstdint>
+
+#include "db/err.h"
+#include "db/records.h"
+
+enum : int32_t {
+    kHalfCornersMax = 250,    // corners of a half beyond the first
+    kBackTrackSteps = 500000, // step budget of one back-track
+    kPathCornersLimit = 1000, // the joined path stays below this
+    kNearestExitLimit = 8000, // an exit farther from the meeting cell is not taken
+    kHopsMax = 3,
+};
+
+enum : ErrCode {
+    kErrBackTrackSaved = 2165003,
+    kErrBackTrackBudget = 2165011,
+    kErrBackTrackCode = 2165015,
+    kErrPathCount = 2165070,
+    kErrFitCorners = 2165083,
+    kErrSpliceIndex = 2165092,
+};
+
+// One half of a path: the meeting cell first, the seed last.
+struct HalfPath {
+    int32_t count;
+    Crn crn[kHalfCornersMax + 2];
+};
+
+int32_t backTrack(HalfPath* record, int32_t dir);
+int32_t PathFind(Conn* path);
+int32_t PathFitEnds(Conn* path);
+void PathNetWidths(Conn* path);
