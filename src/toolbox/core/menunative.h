@@ -28,3 +28,11 @@ bool NativeMenuRemove(NativeMenu menu, int32_t position);
 bool NativeMenuRead(NativeMenu menu, int32_t position, NativeMenuItem& out);
 // Writes id, data and state (greyed, disabled, checked); the popup stays.
 bool NativeMenuWrite(NativeMenu menu, int32_t position, const NativeMenuItem& item);
+
+// The menu bar: plain text items, each with a popup.
+NativeMenu NativeMenuCreateBar();
+bool NativeMenuInsertTitle(NativeMenu bar, int32_t position, const char* title, NativeMenu popup,
+                           bool greyed);
+bool NativeMenuSetTitle(NativeMenu bar, int32_t position, const char* title, bool greyed);
+// The title text of a bar item ("" when none).
+bool NativeMenuTitleOf(NativeMenu bar, int32_t position, char* out, int32_t size);

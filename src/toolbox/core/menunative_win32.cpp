@@ -87,3 +87,33 @@ bool NativeMenuWrite(NativeMenu menu, int32_t position, const NativeMenuItem& it
     CheckMenuItem(H(menu), UINT(position), at | (item.checked ? MF_CHECKED : MF_UNCHECKED));
     return true;
 }
+
+NativeMenu NativeMenuCreateBar() {
+    return reinterpret_cast<NativeMenu>(CreateMenu());
+}
+
+bool NativeMenuInsertTitle(NativeMenu bar, int32_t position, const char* title, NativeMenu popup,
+                           bool greyed) {
+    if (!bar) return false;
+    int32_t count = NativeMenuCount(bar);
+    if (position < 0 || position > count) position = count;
+    return InsertMenuA(H(bar), UINT(position),
+                       MF_BYPOSITION | MF_STRING | MF_POPUP | (greyed ? MF_GRAYED : 0),
+                       reinterpret_cast<UINT_PTR>(popup), title ? title : "");
+}
+
+bool NativeMenuSetTitle(NativeMenu bar, int32_t position, const char* title, bool greyed) {
+    if (!bar || position < 0 || position >= NativeMenuCount(bar)) return false;
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING | MIIM_STATE;
+    info.dwTypeData = const_cast<char*>(title ? title : "");
+    info.fState = greyed ? MFS_GRAYED : MFS_ENABLED;
+    return SetMenuItemInfoA(H(bar), UINT(position), TRUE, &info);
+}
+
+bool NativeMenuTitleOf(NativeMenu bar, int32_t position, char* out, int32_t size) {
+    if (!bar || size <= 0) return false;
+    out[0] = 0;
+    return GetMenuStringA(H(bar), UINT(position), out, size, MF_BYPOSITION) >= 0;
+}

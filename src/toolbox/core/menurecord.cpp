@@ -17,6 +17,7 @@ namespace {
 
 MenuRecord* g_menus = nullptr;
 MenuBarItemChanged g_barChanged = nullptr;
+MenuBarItemChanged g_disposing = nullptr;
 
 // The native build's stand-in font: fixed metrics, 7 pixels a character.
 constexpr MenuFontMetrics kStandInFont{11, 3, 2, 6, 14};
@@ -182,6 +183,10 @@ void SetMenuBarItemChanged(MenuBarItemChanged proc) {
     g_barChanged = proc;
 }
 
+void SetMenuDisposeHook(MenuBarItemChanged proc) {
+    g_disposing = proc;
+}
+
 MenuRecord* MenuRecordList() {
     return g_menus;
 }
@@ -233,6 +238,11 @@ MenuRecord* WrapMenuSource(int16_t menuId, int16_t resourceId, const std::string
 
 void DisposeMenuRecord(MenuRecord* menu) {
     if (!menu) return;
+    if (g_disposing) g_disposing(menu);
+    // No other menu keeps it as a submenu.
+    for (MenuRecord* m = g_menus; m; m = m->next)
+        for (int32_t p = 1; m != menu && p <= MenuItemCount(m); ++p)
+            if (MenuItemSubmenuOf(m, p) == menu) SetMenuItemSubmenu(m, p, nullptr);
     for (MenuRecord** at = &g_menus; *at; at = &(*at)->next)
         if (*at == menu) {
             *at = menu->next;

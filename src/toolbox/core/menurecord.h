@@ -150,3 +150,5 @@ std::string MenuItemKeyText(const MenuRecord* menu, int32_t position);
 // (the menu bar installs it).
 typedef void (*MenuBarItemChanged)(MenuRecord* menu);
 void SetMenuBarItemChanged(MenuBarItemChanged proc);
+// Called first when a menu is disposed (the menu bar lets it go).
+void SetMenuDisposeHook(MenuBarItemChanged proc);

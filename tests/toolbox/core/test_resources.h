@@ -25,3 +25,16 @@ inline const TestResourceMap& TestResourceTables() {
     }
     return tables;
 }
+
+#ifdef PLV_POSIX
+#include "headless/headless.h"
+#endif
+
+// Makes the packed test resources loadable: natively through the
+// stand-ins' registry; the Win32 executable holds them already.
+inline void InstallTestResources() {
+#ifdef PLV_POSIX
+    for (const auto& [key, bytes] : TestResourceTables())
+        HeadlessRegisterResource(key.first, key.second, bytes.data(), int32_t(bytes.size()));
+#endif
+}
