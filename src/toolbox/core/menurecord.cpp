@@ -154,6 +154,7 @@ MenuRecord* NewRecord(int16_t menuId, int16_t resourceId, const std::string& tit
     }
     menu->menuId = menuId;
     menu->resourceId = resourceId;
+    menu->receiver.owner = menu;
     menu->entries.resize(1);
     PutText(menu->entries[0], title);
     menu->next = g_menus;
@@ -254,6 +255,7 @@ void DisposeMenuRecord(MenuRecord* menu) {
     for (MenuItemEntry& e : menu->entries)
         FreeProperties(e);
     if (menu->index) FreeHeapBlock(menu->index);
+    EventReceiverClearHandlers(&menu->receiver);
     NativeMenuDestroy(menu->native);
     delete menu;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "toolbox/core/eventreceiver.h"
 #include "toolbox/core/memblock.h"
 #include "toolbox/core/menumetrics.h"
 #include "toolbox/core/menunative.h"
@@ -62,6 +63,8 @@ struct MenuRecord {
     NativeMenu native = nullptr;
     MenuRecord* next = nullptr;
     MenuItemIndex* index = nullptr;
+    // Handlers of 'menu' events aimed at this menu.
+    EventReceiver receiver{kReceiverMenu, nullptr, nullptr, 0};
     std::vector<MenuItemEntry> entries; // entry 0: the title and the menu's properties
     int32_t trackingSerial = 0;
     int16_t fontNumber = 0;
