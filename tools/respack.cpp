@@ -3,7 +3,8 @@
 // program's resources.
 //
 //   plv_respack --out DIR [--lang FILE]... [--font FILE] [--dialog FILE]...
-//               [--strings FILE]... [--picture FILE]...
+//               [--strings FILE]... [--picture FILE]... [--menu FILE]...
+//               [--base NAME] [--entry NAME]
 //
 // Writes into DIR:
 //   LANG_<n>.bin   the catalogue: 256 the index, 256 + p page p (512 bytes each)
@@ -11,10 +12,14 @@
 //   XDLG_<n>.bin   dialog template n (see PackDialog for the source form)
 //   BMP_<n>.bmp, CUR_<n>.cur  bitmaps and cursors (win64 only; see
 //                  PackPicture)
+//   MENU_<n>.bin   menu n as its RT_MENU template (see PackMenus)
 //   plv_resources.rc   the resources as user-defined types "LANG", "RFNT"
-//                      and "XDLG", and the STRINGTABLE
+//                      and "XDLG", the menus as MENU statements, and the
+//                      STRINGTABLE (--base names the .rc and .cpp)
 //   plv_resources.cpp  the same bytes and strings as C++ tables that
 //                      register themselves with the headless stand-ins
+//                      (menus under the numeric type 4), or, with --entry,
+//                      are handed to the procedure that function takes
 // Every 16-bit and 32-bit value of "LANG" and "RFNT" is big-endian; the
 // templates are little-endian.
 //
@@ -40,6 +45,9 @@
 #include <string>
 #include <vector>
 
+#include "toolbox/core/menutemplate.h"
+#include "toolbox/core/resource.h"
+
 namespace {
 
 constexpr int kPageBytes = 512;
@@ -58,6 +66,11 @@ struct Resource {
     // A resource-script keyword (BITMAP, CURSOR) for the system's own
     // resource types: written to the .rc only, as a file of that type.
     std::string keyword = std::string();
+    // A resource of a standard numeric type (RT_MENU): written to the .rc
+    // as this resource-script statement, registered natively under the
+    // numeric type.
+    uint32_t numericType = 0;
+    std::string script = std::string();
 };
 
 [[noreturn]] void Fail(const std::string& where, const std::string& what) {
@@ -663,6 +676,194 @@ void PackPicture(const std::string& path, std::vector<Resource>& out) {
     out.push_back(Resource{"CUR", int(number), b, "CURSOR"});
 }
 
+// ---- menus ----------------------------------------------------------------
+
+// Menu source: the resource script's MENU form, one or more menus a file.
+//   N MENU
+//   BEGIN
+//       POPUP "Title"
+//       BEGIN
+//           MENUITEM "Open...`O", 101
+//           MENUITEM SEPARATOR
+//           MENUITEM "Recent", 300, INACTIVE       (a submenu reference)
+//           MENUITEM "Print", 102, GRAYED
+//       END
+//   END
+// Options GRAYED, INACTIVE and CHECKED follow a comma or a blank; // and #
+// start comment lines. Texts hold printable characters but quotes and
+// backslashes, at most 255 of them. The resource is the standard RT_MENU
+// template: a zero header of 4 bytes, then per item {flags 16-bit, id
+// 16-bit unless a popup, text in UTF-16 to a zero}, little-endian, the
+// last item of every level flagged 0x80.
+constexpr uint32_t kRtMenu = kResourceTypeMenu;
+constexpr size_t kMaxMenuText = kMenuItemTextMax;
+constexpr uint16_t kMenuGrayed = kMenuTemplateGrayed;
+constexpr uint16_t kMenuInactive = kMenuTemplateDisabled;
+constexpr uint16_t kMenuChecked = kMenuTemplateChecked;
+constexpr uint16_t kMenuPopup = kMenuTemplatePopup;
+constexpr uint16_t kMenuEnd = kMenuTemplateEnd;
+constexpr int kMaxMenuDepth = kMenuTemplateDepthMax;
+
+struct MenuToken {
+    std::string text;
+    bool quoted;
+    std::string where;
+};
+
+std::vector<MenuToken> MenuTokens(const std::string& path) {
+    std::vector<std::string> lines = ReadLines(path);
+    std::vector<MenuToken> out;
+    for (size_t n = 0; n < lines.size(); ++n) {
+        std::string where = path + ":" + std::to_string(n + 1);
+        const std::string& line = lines[n];
+        size_t first = line.find_first_not_of(" \t\r");
+        if (first == std::string::npos || line[first] == '#' || line.compare(first, 2, "//") == 0)
+            continue;
+        size_t k = first;
+        while (k < line.size()) {
+            char c = line[k];
+            if (c == ' ' || c == '\t' || c == '\r' || c == ',') {
+                ++k;
+                continue;
+            }
+            if (c == '"') {
+                size_t end = line.find('"', k + 1);
+                if (end == std::string::npos) Fail(where, "a text without its closing quote");
+                std::string text = line.substr(k + 1, end - k - 1);
+                if (end + 1 < line.size() && line[end + 1] == '"')
+                    Fail(where, "quotes are not allowed in menu texts");
+                for (char t : text)
+                    if (uint8_t(t) < 32 || uint8_t(t) > 126 || t == '\\')
+                        Fail(where, "menu texts hold printable characters but backslashes");
+                if (text.size() > kMaxMenuText)
+                    Fail(where, "text of " + std::to_string(text.size()) +
+                                    " characters, at most 255 allowed");
+                out.push_back(MenuToken{text, true, where});
+                k = end + 1;
+                continue;
+            }
+            size_t end = line.find_first_of(" \t\r,\"", k);
+            if (end == std::string::npos) end = line.size();
+            out.push_back(MenuToken{line.substr(k, end - k), false, where});
+            k = end;
+        }
+    }
+    return out;
+}
+
+struct MenuParser {
+    const std::vector<MenuToken>& t;
+    size_t at;
+    std::string path;
+    std::string script;
+    const std::string& Where() const { return at < t.size() ? t[at].where : path; }
+    bool IsWord(const char* w) const { return at < t.size() && !t[at].quoted && t[at].text == w; }
+    void Expect(const char* w) {
+        if (!IsWord(w)) Fail(Where(), std::string("expected ") + w);
+        ++at;
+    }
+    long Number(long lo, long hi) {
+        if (at >= t.size() || t[at].quoted) Fail(Where(), "expected a number");
+        long v = ParseInt(t[at].text, t[at].where, lo, hi);
+        ++at;
+        return v;
+    }
+    std::string Quoted() {
+        if (at >= t.size() || !t[at].quoted) Fail(Where(), "expected a quoted text");
+        return t[at++].text;
+    }
+    uint16_t Options(std::string& words) {
+        uint16_t flags = 0;
+        for (;;) {
+            if (IsWord("GRAYED"))
+                flags |= kMenuGrayed;
+            else if (IsWord("INACTIVE"))
+                flags |= kMenuInactive;
+            else if (IsWord("CHECKED"))
+                flags |= kMenuChecked;
+            else
+                return flags;
+            words += ", " + t[at].text;
+            ++at;
+        }
+    }
+    static void PutText(Bytes& b, const std::string& text) {
+        for (char c : text) {
+            b.push_back(uint8_t(c));
+            b.push_back(0);
+        }
+        b.push_back(0);
+        b.push_back(0);
+    }
+    // Items up to END; each item's bytes are written with the end flag on
+    // the last one patched in afterwards.
+    void Items(Bytes& b, int depth, const std::string& indent) {
+        if (depth > kMaxMenuDepth) Fail(Where(), "popups nested too deep");
+        Expect("BEGIN");
+        script += indent + "BEGIN\n";
+        size_t lastFlags = std::string::npos;
+        while (!IsWord("END")) {
+            if (at >= t.size()) Fail(path, "a menu without its END");
+            lastFlags = b.size();
+            if (IsWord("MENUITEM")) {
+                ++at;
+                if (IsWord("SEPARATOR")) {
+                    ++at;
+                    PutLE16(b, 0);
+                    PutLE16(b, 0);
+                    PutText(b, "");
+                    script += indent + "    MENUITEM SEPARATOR\n";
+                    continue;
+                }
+                std::string text = Quoted();
+                long id = Number(0, 65535);
+                std::string words;
+                uint16_t flags = Options(words);
+                PutLE16(b, flags);
+                PutLE16(b, id);
+                PutText(b, text);
+                script +=
+                    indent + "    MENUITEM \"" + text + "\", " + std::to_string(id) + words + "\n";
+            } else if (IsWord("POPUP")) {
+                ++at;
+                std::string text = Quoted();
+                std::string words;
+                uint16_t flags = Options(words) | kMenuPopup;
+                PutLE16(b, flags);
+                PutText(b, text);
+                script += indent + "    POPUP \"" + text + "\"" + words + "\n";
+                Items(b, depth + 1, indent + "    ");
+            } else {
+                Fail(Where(), "expected MENUITEM, POPUP or END");
+            }
+        }
+        ++at;
+        if (lastFlags == std::string::npos) Fail(Where(), "a menu or popup without items");
+        b[lastFlags] = uint8_t(b[lastFlags] | kMenuEnd);
+        script += indent + "END\n";
+    }
+};
+
+void PackMenus(const std::string& path, std::map<int, std::string>& seen,
+               std::vector<Resource>& out) {
+    std::vector<MenuToken> tokens = MenuTokens(path);
+    MenuParser p{tokens, 0, path, ""};
+    while (p.at < tokens.size()) {
+        std::string where = p.Where();
+        long number = p.Number(1, 32767);
+        auto [it, fresh] = seen.emplace(int(number), where);
+        if (!fresh) Fail(where, "menu " + std::to_string(number) + " also in " + it->second);
+        p.Expect("MENU");
+        p.script = std::to_string(number) + " MENU\n";
+        Bytes b(4, 0);
+        p.Items(b, 0, "");
+        Resource r{"MENU", int(number), b};
+        r.numericType = kRtMenu;
+        r.script = p.script;
+        out.push_back(r);
+    }
+}
+
 // ---- output ---------------------------------------------------------------
 
 void WriteFile(const std::string& path, const std::string& bytes) {
@@ -707,7 +908,10 @@ std::string Escaped(const std::string& text, bool rc) {
     return out;
 }
 
-void WriteOutputs(const std::string& dir, const std::vector<Resource>& resources,
+// With an entry name the C++ tables are handed to a procedure the caller
+// passes (test executables), else to the headless registry.
+void WriteOutputs(const std::string& dir, const std::string& base, const std::string& entry,
+                  const std::vector<Resource>& resources,
                   const std::map<uint32_t, Message>& strings) {
     std::string rc = "// Generated by plv_respack; do not edit.\n";
     std::string cpp = "// Generated by plv_respack; do not edit. The program's custom resources\n"
@@ -727,7 +931,10 @@ void WriteOutputs(const std::string& dir, const std::vector<Resource>& resources
             rc += std::to_string(r.number) + " " + r.keyword + " " + BinName(r) + "\n";
             continue;
         }
-        rc += std::to_string(r.number) + " \"" + r.type + "\" " + BinName(r) + "\n";
+        if (!r.script.empty())
+            rc += r.script;
+        else
+            rc += std::to_string(r.number) + " \"" + r.type + "\" " + BinName(r) + "\n";
         std::string name = "k" + r.type + "_" + std::to_string(r.number);
         cpp += "const unsigned char " + name + "[" +
                std::to_string(r.bytes.empty() ? 1 : r.bytes.size()) + "] = {";
@@ -739,13 +946,21 @@ void WriteOutputs(const std::string& dir, const std::vector<Resource>& resources
         }
         cpp += "\n};\n";
     }
-    cpp += "} // namespace\n\nvoid HeadlessRegisterBuiltinResources() {\n";
+    std::string put = "HeadlessRegisterResource";
+    if (entry.empty()) {
+        cpp += "} // namespace\n\nvoid HeadlessRegisterBuiltinResources() {\n";
+    } else {
+        put = "put";
+        cpp += "} // namespace\n\nvoid " + entry +
+               "(void (*put)(uint32_t type, int32_t number, const void* bytes, int32_t size)) "
+               "{\n";
+    }
     for (const Resource& r : resources) {
         if (!r.keyword.empty()) continue;
         std::string name = "k" + r.type + "_" + std::to_string(r.number);
-        cpp += "    HeadlessRegisterResource(" + FourCCHex(r.type) + ", " +
-               std::to_string(r.number) + ", " + name + ", " + std::to_string(r.bytes.size()) +
-               ");\n";
+        std::string type = r.numericType ? std::to_string(r.numericType) + "u" : FourCCHex(r.type);
+        cpp += "    " + put + "(" + type + ", " + std::to_string(r.number) + ", " + name + ", " +
+               std::to_string(r.bytes.size()) + ");\n";
     }
     for (const auto& [id, message] : strings)
         cpp += "    HeadlessRegisterString(" + std::to_string(id) + ", \"" +
@@ -757,8 +972,8 @@ void WriteOutputs(const std::string& dir, const std::vector<Resource>& resources
             rc += "    " + std::to_string(id) + ", \"" + Escaped(message.text, true) + "\"\n";
         rc += "END\n";
     }
-    WriteFile(dir + "/plv_resources.rc", rc);
-    WriteFile(dir + "/plv_resources.cpp", cpp);
+    WriteFile(dir + "/" + base + ".rc", rc);
+    WriteFile(dir + "/" + base + ".cpp", cpp);
 }
 
 } // namespace
@@ -770,6 +985,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> stringFiles;
     std::vector<std::string> dialogFiles;
     std::vector<std::string> pictureFiles;
+    std::vector<std::string> menuFiles;
+    std::string base = "plv_resources", entry;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (i + 1 >= argc) Fail("arguments", a + " needs a value");
@@ -783,6 +1000,12 @@ int main(int argc, char** argv) {
             stringFiles.push_back(argv[++i]);
         else if (a == "--picture")
             pictureFiles.push_back(argv[++i]);
+        else if (a == "--menu")
+            menuFiles.push_back(argv[++i]);
+        else if (a == "--base")
+            base = argv[++i];
+        else if (a == "--entry")
+            entry = argv[++i];
         else if (a == "--dialog")
             dialogFiles.push_back(argv[++i]);
         else
@@ -802,9 +1025,12 @@ int main(int argc, char** argv) {
         PackDialog(f, templates, resources);
     for (const std::string& f : pictureFiles)
         PackPicture(f, resources);
+    std::map<int, std::string> menus;
+    for (const std::string& f : menuFiles)
+        PackMenus(f, menus, resources);
     std::map<uint32_t, Message> strings;
     for (const std::string& f : stringFiles)
         ReadCatalogue(f, strings, kMaxTemplateText);
-    WriteOutputs(outDir, resources, strings);
+    WriteOutputs(outDir, base, entry, resources, strings);
     return 0;
 }

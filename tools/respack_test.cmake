@@ -127,4 +127,30 @@ foreach(bad "bitmap 5\nsize 2 2\n#.#\n" "bitmap 5\nsize 2 2\n#_\n" "cursor 6\nsi
     message(FATAL_ERROR "a malformed picture was accepted:\n${bad}")
   endif()
 endforeach()
+# Menus: a popup with a keyed item, a separator and a submenu reference
+# packs to the standard RT_MENU template; an unclosed menu, an unknown
+# word, an empty popup, a duplicate number and a text over 255 characters
+# each fail.
+file(WRITE ${WORK}/m.rc "// menus\n3 MENU\nBEGIN\n  POPUP \"F\"\n  BEGIN\n    MENUITEM \"O`O\", 7, GRAYED\n    MENUITEM SEPARATOR\n    MENUITEM \"S\", 4, INACTIVE\n  END\nEND\n")
+expect_pack(rc --menu ${WORK}/m.rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "a good menu failed: ${last_error}")
+endif()
+file(READ ${WORK}/out/MENU_3.bin menu HEX)
+set(want "00000000" "900046000000" "010007004f0060004f000000" "000000000000" "8200040053000000")
+string(CONCAT want ${want})
+if(NOT menu STREQUAL want)
+  message(FATAL_ERROR "menu is\n  ${menu}\nexpected\n  ${want}")
+endif()
+foreach(bad "3 MENU\nBEGIN\n  MENUITEM \"a\", 1\n"
+        "3 MENU\nBEGIN\n  MENUITEM \"a\", 1, BOLD\nEND\n"
+        "3 MENU\nBEGIN\n  POPUP \"a\"\n  BEGIN\n  END\nEND\n"
+        "3 MENU\nBEGIN\n  MENUITEM \"a\", 1\nEND\n3 MENU\nBEGIN\n  MENUITEM \"b\", 1\nEND\n"
+        "3 MENU\nBEGIN\n  MENUITEM \"${long}${long}${full}\", 1\nEND\n")
+  file(WRITE ${WORK}/bad.rc "${bad}")
+  expect_pack(rc --menu ${WORK}/bad.rc)
+  if(rc EQUAL 0)
+    message(FATAL_ERROR "a malformed menu was accepted:\n${bad}")
+  endif()
+endforeach()
 file(REMOVE_RECURSE ${WORK})

@@ -1,9 +1,16 @@
 // Custom resources of the program: user-defined resource types named by
-// four-character codes ("LANG", "RFNT", "XDLG").
+// four-character codes ("LANG", "RFNT", "XDLG"), and the system's standard
+// types by number (menus and icons).
 #pragma once
 #include <cstdint>
 
 #include "toolbox/core/memblock.h"
+
+// Standard numeric resource types; types up to the last are numbers.
+constexpr uint32_t kResourceTypeIcon = 3;
+constexpr uint32_t kResourceTypeMenu = 4;
+constexpr uint32_t kResourceTypeGroupIcon = 14;
+constexpr uint32_t kResourceTypeStandardMax = 0xFFFF;
 
 // A new relocatable block holding a copy of the bytes of the program's
 // resource of that type and number, or null when there is none. The type

@@ -6,8 +6,10 @@
 
 RelocatableBlock LoadCustomResource(uint32_t type, int32_t number) {
     char name[5] = {char(type >> 24), char(type >> 16), char(type >> 8), char(type), 0};
+    // The system's standard types are numbers, the program's own names.
+    const char* typeName = type <= kResourceTypeStandardMax ? MAKEINTRESOURCEA(type) : name;
     HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(number), name);
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(number), typeName);
     if (!found) return nullptr;
     DWORD size = SizeofResource(module, found);
     HGLOBAL loaded = LoadResource(module, found);

@@ -1,0 +1,157 @@
+// Menu records: a classic toolbox menu (menu id, title as item 0, numbered
+// items with text, command key, mark, face, icon, submenu, command id, user
+// value and tagged properties) kept beside a native popup menu whose items
+// are all owner-drawn. Every native item's data is the address of its slot
+// in the menu's item index, so an item the system reports leads back to
+// its menu and position. Positions are 1-based; 0 is the menu itself where
+// stated. Texts of items hold at most kMenuItemTextMax characters.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "toolbox/core/eventreceiver.h"
+#include "toolbox/core/memblock.h"
+#include "toolbox/core/menumetrics.h"
+#include "toolbox/core/menunative.h"
+#include "toolbox/core/menutemplate.h"
+
+// Entry flags.
+constexpr uint8_t kMenuEntrySubmenu = 0x01;
+constexpr uint8_t kMenuEntrySeparator = 0x02;
+constexpr uint8_t kMenuEntryOwnFace = 0x04;
+constexpr uint8_t kMenuEntrySelfDrawn = 0x08;
+// The check-mark character MenuItemCheckOf answers.
+constexpr uint16_t kMenuCheckMark = 18;
+// The face that returns an item to its menu's default face.
+constexpr int32_t kMenuDefaultFace = 0x7F00;
+// Command id of a new text item, and the item index's growth step.
+constexpr uint32_t kMenuNewItemCommand = 1;
+constexpr int32_t kMenuIndexStep = 32;
+// Results.
+constexpr int32_t kMenuBadArgument = 87;
+constexpr int32_t kMenuOutOfMemory = 8;
+constexpr int32_t kMenuPropertyAbsent = -5604;
+constexpr int32_t kMenuBufferTooSmall = -30591;
+// Bytes of a property entry's head (creator, tag, length).
+constexpr int32_t kMenuPropertyHead = 12;
+
+struct MenuRecord;
+
+// The item index: back reference, capacity, then capacity 16-bit slots,
+// slot p holding p.
+struct MenuItemIndex {
+    MenuRecord* menu;
+    uint16_t capacity;
+    uint16_t slots[1]; // capacity slots
+};
+
+struct MenuItemEntry {
+    uint16_t textSize = 0; // characters plus zero, rounded up to even
+    uint8_t flags = 0;
+    uint16_t key = 0;
+    RelocatableBlock properties = nullptr;
+    int32_t value = 0;
+    int16_t iconId = 0;
+    uint8_t face = 0;
+    std::string text;
+};
+
+struct MenuRecord {
+    int16_t menuId = 0;
+    int16_t resourceId = 0;
+    NativeMenu native = nullptr;
+    MenuRecord* next = nullptr;
+    MenuItemIndex* index = nullptr;
+    // Handlers of 'menu' events aimed at this menu.
+    EventReceiver receiver{kReceiverMenu, nullptr, nullptr, 0};
+    std::vector<MenuItemEntry> entries; // entry 0: the title and the menu's properties
+    int32_t trackingSerial = 0;
+    int16_t fontNumber = 0;
+    int16_t fontSize = 0;
+    uint8_t defaultFace = 0;
+    uint8_t flags = kMenuFlagEnabled;
+    int16_t minWidth = 0;
+    int16_t keyColumn = 0;
+    int16_t width = 0;
+    int16_t extraHeight = 0;
+    MenuMetrics metrics;
+};
+
+// The font a menu measures with: its metrics and text widths. Natively a
+// fixed stand-in; the Win32 build installs the system's menu font.
+struct MenuFontProcs {
+    MenuFontMetrics (*metrics)(const MenuRecord* menu);
+    int32_t (*textWidth)(const MenuRecord* menu, const std::string& text, uint8_t face);
+};
+void SetMenuFontProcs(const MenuFontProcs* procs);
+const MenuFontProcs& MenuFonts();
+
+// Menus made from resource items (the Win32 build reads the same template
+// bytes): LoadMenuRecord supplies a submenu for a submenu item's id.
+typedef MenuRecord* (*MenuSubmenuLoader)(int32_t resourceId);
+MenuRecord* WrapMenuSource(int16_t menuId, int16_t resourceId, const std::string& title,
+                           const std::vector<MenuSourceItem>& items, MenuSubmenuLoader loader);
+
+MenuRecord* NewMenuRecord(int16_t menuId);
+MenuRecord* NewMenuWithTitle(int16_t menuId, const char* title);
+void DisposeMenuRecord(MenuRecord* menu);
+// Head of the menu record list (newest first).
+MenuRecord* MenuRecordList();
+// The menu and 1-based position of a native item's data; null when the
+// data is no slot of a living menu's index.
+MenuRecord* MenuFromItemData(uintptr_t data, int32_t* position);
+
+int32_t MenuItemCount(const MenuRecord* menu);
+int32_t MenuRowHeight(const MenuRecord* menu);
+int32_t MenuItemIndexCapacity(const MenuRecord* menu);
+void InsertMenuItemText(MenuRecord* menu, const std::string& text, int32_t after);
+void DeleteMenuItemAt(MenuRecord* menu, int32_t position);
+std::string MenuItemTextOf(const MenuRecord* menu, int32_t position);
+void SetMenuItemText(MenuRecord* menu, int32_t position, const std::string& text);
+uint32_t MenuItemCommandOf(const MenuRecord* menu, int32_t position);
+void SetMenuItemCommand(MenuRecord* menu, int32_t position, uint32_t command);
+uint16_t MenuItemKeyOf(const MenuRecord* menu, int32_t position);
+void SetMenuItemKey(MenuRecord* menu, int32_t position, uint16_t key);
+uint16_t MenuItemCheckOf(const MenuRecord* menu, int32_t position);
+inline uint16_t MenuItemMarkOf(const MenuRecord* menu, int32_t position) {
+    return MenuItemCheckOf(menu, position);
+}
+void SetMenuItemChecked(MenuRecord* menu, int32_t position, bool checked);
+void SetMenuItemMark(MenuRecord* menu, int32_t position, uint16_t mark);
+int32_t MenuItemStyleOf(const MenuRecord* menu, int32_t position);
+void SetMenuItemStyle(MenuRecord* menu, int32_t position, int32_t face);
+bool MenuItemEnabled(const MenuRecord* menu, int32_t position);
+void SetMenuItemEnabled(MenuRecord* menu, int32_t position, bool enabled);
+inline void EnableMenuItemAt(MenuRecord* menu, int32_t position) {
+    SetMenuItemEnabled(menu, position, true);
+}
+inline void DisableMenuItemAt(MenuRecord* menu, int32_t position) {
+    SetMenuItemEnabled(menu, position, false);
+}
+MenuRecord* MenuItemSubmenuOf(const MenuRecord* menu, int32_t position);
+void SetMenuItemSubmenu(MenuRecord* menu, int32_t position, MenuRecord* submenu);
+int32_t MenuItemValueOf(const MenuRecord* menu, int32_t position, int32_t* value);
+int32_t SetMenuItemValue(MenuRecord* menu, int32_t position, int32_t value);
+int32_t MenuItemPropertiesOf(const MenuRecord* menu, int32_t position, RelocatableBlock* out);
+int32_t SetMenuItemProperty(MenuRecord* menu, int32_t position, uint32_t creator, uint32_t tag,
+                            int32_t length, const void* data);
+// 0 when the buffer holds the data, kMenuBufferTooSmall when the copy was
+// cut; the out length is always the stored length.
+int32_t GetMenuItemProperty(const MenuRecord* menu, int32_t position, uint32_t creator,
+                            uint32_t tag, int32_t bufferSize, int32_t* outLength, void* buffer);
+void SetMenuMinWidth(MenuRecord* menu, int32_t width);
+void SetMenuExtraHeight(MenuRecord* menu, int32_t pixels);
+void SetMenuItemIcon(MenuRecord* menu, int32_t position, int16_t iconId);
+
+// The width (computing it when 0), key column and column breaks.
+MenuLayout MenuLayoutOf(MenuRecord* menu, int32_t screenHeight, bool longMenusScroll);
+// The command-key text of an item ("" for separators, submenu items, key 0).
+std::string MenuItemKeyText(const MenuRecord* menu, int32_t position);
+
+// Called when a menu in the menu bar changes its title or enabled state
+// (the menu bar installs it).
+typedef void (*MenuBarItemChanged)(MenuRecord* menu);
+void SetMenuBarItemChanged(MenuBarItemChanged proc);
+// Called first when a menu is disposed (the menu bar lets it go).
+void SetMenuDisposeHook(MenuBarItemChanged proc);
