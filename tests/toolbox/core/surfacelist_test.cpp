@@ -1,0 +1,193 @@
+#include "toolbox/core/surfacelist.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "heap_fixture.h"
+#include "toolbox/core/panehost.h"
+#include "toolbox/core/panetree.h"
+#include "toolbox/core/region.h"
+#include "toolbox/core/scrollaction.h"
+
+namespace {
+
+std::vector<std::string> g_calls;
+int g_bars = 0;
+
+std::string RectText(const Rect16& r) {
+    return std::to_string(r.top) + "," + std::to_string(r.left) + "," + std::to_string(r.bottom) +
+           "," + std::to_string(r.right);
+}
+void RecordInvalidate(PortRecord*, const RegionRecord* area, uint8_t add) {
+    Rect16 b;
+    RegionBounds(area, &b);
+    g_calls.push_back((add ? "inval " : "valid ") + RectText(b));
+}
+void* RecordNewBar(PaneRecord*, ScrollBarAxis axis, const Rect16* rect) {
+    g_calls.push_back("bar " + std::to_string(axis) + " " + RectText(*rect));
+    return &g_bars;
+}
+void RecordShowBar(void*, bool show) {
+    g_calls.push_back(show ? "show" : "hide");
+}
+void RecordBarValues(void*, int32_t minimum, int32_t maximum, int32_t value) {
+    g_calls.push_back("values " + std::to_string(minimum) + " " + std::to_string(maximum) + " " +
+                      std::to_string(value));
+}
+
+const PaneHost kHost = {&RecordInvalidate, nullptr,          &RecordNewBar, nullptr,
+                        &RecordShowBar,    &RecordBarValues, nullptr};
+
+TEST(SurfaceLayouts, FiveStepsForEachFlagCombination) {
+    const Rect16 rect = {-1, -1, 100, 200};
+    struct Case {
+        uint32_t flags;
+        Rect16 content, barV, barH;
+    } cases[] = {
+        {0, {0, 0, 100, 200}, {0, 184, 100, 200}, {84, 0, 100, 200}},
+        {kSurfaceBarVertical, {0, 0, 100, 184}, {0, 184, 100, 200}, {84, 0, 100, 184}},
+        {kSurfaceBarHorizontal, {0, 0, 84, 200}, {0, 184, 84, 200}, {84, 0, 100, 200}},
+        {kSurfaceBarVertical | kSurfaceBarHorizontal,
+         {0, 0, 84, 184},
+         {0, 184, 84, 200},
+         {84, 0, 100, 184}},
+        {kSurfaceGrowBox, {0, 0, 100, 200}, {0, 184, 84, 200}, {84, 0, 100, 184}},
+        {kSurfaceBarVertical | kSurfaceBarOverVertical,
+         {0, 0, 100, 200},
+         {0, 184, 100, 200},
+         {84, 0, 100, 184}},
+        {kSurfaceStripHorizontal, {0, 0, 84, 200}, {0, 184, 84, 200}, {84, 0, 100, 200}},
+    };
+    for (const Case& c : cases) {
+        SurfaceLayout l = ComputeSurfaceLayout(&rect, c.flags, 16, 0, 0);
+        EXPECT_EQ(RectText(l.content), RectText(c.content)) << c.flags;
+        EXPECT_EQ(RectText(l.barV), RectText(c.barV)) << c.flags;
+        EXPECT_EQ(RectText(l.barH), RectText(c.barH)) << c.flags;
+    }
+    const Rect16 bar47 = {0, 0, 47, 16}, bar48 = {0, 0, 48, 16};
+    EXPECT_FALSE(BarLongEnoughToShow(&bar47, kBarVertical));
+    EXPECT_TRUE(BarLongEnoughToShow(&bar48, kBarVertical));
+}
+
+class SurfaceLists : public HeapTest {
+  protected:
+    void SetUp() override {
+        HeapTest::SetUp();
+        previous_ = SetPaneHost(&kHost);
+        const Rect16 limits = {0, 0, kPaneCoordMax, kPaneCoordMax};
+        root_ = NewRootPane(Pool(), nullptr, &limits, 0, nullptr);
+        ASSERT_NE(root_, nullptr);
+        ResizePane(root_, 116, 216);
+        g_calls.clear();
+    }
+    void TearDown() override {
+        DisposeSurfaceList(root_->surfaceList);
+        DisposePane(root_);
+        SetPaneHost(previous_);
+        HeapTest::TearDown();
+    }
+    SurfaceList* MakeList(uint32_t flags, int32_t height, int32_t width) {
+        SurfaceList* list = NewSurfaceList(nullptr, flags, root_, 0, 0);
+        EXPECT_NE(list, nullptr);
+        list->contentHeight = height;
+        list->contentWidth = width;
+        g_calls.clear();
+        return list;
+    }
+    PaneRecord* root_ = nullptr;
+    const PaneHost* previous_ = nullptr;
+};
+
+TEST_F(SurfaceLists, NewListAddsGrowBoxMakesBarsAndClearsCapture) {
+    SurfaceList* list = NewSurfaceList(
+        nullptr, kSurfaceBarVertical | kSurfaceBarHorizontal | kSurfaceCaptureState, root_, 0, 0);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->scrollStep, 16);
+    EXPECT_TRUE(list->flags & kSurfaceGrowBox);
+    EXPECT_FALSE(list->flags & kSurfaceCaptureState);
+    EXPECT_EQ(root_->surfaceList, list);
+    ASSERT_GE(g_calls.size(), 4u);
+    EXPECT_EQ(g_calls[0], "bar 0 0,200,100,216");
+    EXPECT_EQ(g_calls[1], "show");
+    EXPECT_EQ(g_calls[2], "bar 1 100,0,116,200");
+    EXPECT_EQ(g_calls[3], "show");
+    EXPECT_EQ(RectText(SurfaceAt(list, -1)->rect), "0,0,100,200");
+    EXPECT_EQ(SurfaceAt(list, 2), nullptr);
+}
+
+TEST_F(SurfaceLists, SurfaceAtPointTriesMainThenOthers) {
+    SurfaceList* list = MakeList(0, 1000, 1000);
+    const Rect16 heading = {0, 0, 20, 216};
+    ASSERT_NE(SetSurfaceRect(list, 0, &heading), nullptr);
+    EXPECT_EQ(SurfaceAtPoint(list, {10, 10}), -1); // the main surface comes first
+    SurfaceAt(list, -1)->rect.top = 20;
+    EXPECT_EQ(SurfaceAtPoint(list, {10, 10}), 0);
+    EXPECT_EQ(SurfaceAtPoint(list, {500, 10}), kNoSurface);
+    EXPECT_EQ(SetSurfaceRect(list, 3, &heading), nullptr);
+}
+
+TEST_F(SurfaceLists, ScrollToClampsAndSetsBars) {
+    SurfaceList* list = MakeList(kSurfaceBarVertical, 1000, 100);
+    const Rect16 rows = {0, 0, 116, 20};
+    SetSurfaceRect(list, 1, &rows);
+    ScrollSurfacesTo(list, -50, 30, 0);
+    EXPECT_EQ(list->originV, 0);
+    EXPECT_EQ(list->originH, 30);
+    EXPECT_EQ(SurfaceAt(list, -1)->positionH, 30);
+    EXPECT_EQ(SurfaceAt(list, 1)->positionH, 0); // surface 1 follows only the vertical axis
+    // Main surface 116 high (no horizontal bar): maximum 1000 - 116.
+    EXPECT_EQ(g_calls.back(), "values 0 884 0");
+    ScrollSurfacesTo(list, 400, 30, 0);
+    EXPECT_EQ(SurfaceAt(list, 1)->positionV, 400);
+    // The changed area, grown by 2, cut to the pane's region.
+    ASSERT_GE(g_calls.size(), 2u);
+    EXPECT_EQ(g_calls[g_calls.size() - 2], "inval -1,-1,117,202");
+    // A negative extent means unlimited.
+    list->contentHeight = -1;
+    EXPECT_EQ(SurfaceBarState(list, kBarVertical).maximum, kExtentUnlimited - 116);
+}
+
+TEST_F(SurfaceLists, RequestsStopAtTheMaximumAndUnchangedSendsNothing) {
+    SurfaceList* list = MakeList(kSurfaceBarVertical, 300, 200);
+    int32_t line, page;
+    ScrollSteps(list, kBarVertical, &line, &page);
+    EXPECT_EQ(line, 16);
+    EXPECT_EQ(page, 100);
+    ScrollRequest forward = {kScrollPageForward, kBarVertical, 0, {0, 0}};
+    EXPECT_EQ(HandleScrollAction(list, &forward), 100);
+    EXPECT_EQ(HandleScrollAction(list, &forward), 184); // maximum 300 - 116
+    g_calls.clear();
+    EXPECT_EQ(HandleScrollAction(list, &forward), 184);
+    EXPECT_TRUE(g_calls.empty());
+    EXPECT_TRUE(list->flags & kSurfaceScrolled);
+    ScrollRequest set = {kScrollSetValue, kBarVertical, 184, {0, 0}};
+    EXPECT_FALSE(ScrollActionAllowed(list, &set));
+    set.value = 10;
+    EXPECT_TRUE(ScrollActionAllowed(list, &set));
+    EXPECT_EQ(HandleScrollAction(list, &set), 10);
+    ScrollRequest horizontal = {kScrollLineBack, kBarHorizontal, 0, {0, 0}};
+    EXPECT_FALSE(ScrollActionAllowed(list, &horizontal)); // no bar, no action flag
+    list->flags |= kSurfaceActionsHorizontal;
+    EXPECT_TRUE(ScrollActionAllowed(list, &horizontal));
+    ScrollRequest point = {kScrollToPoint, kBarHorizontal, 0, {0, 0}};
+    list->flags &= ~kSurfaceActionsHorizontal;
+    EXPECT_TRUE(ScrollActionAllowed(list, &point));
+}
+
+TEST_F(SurfaceLists, WheelNotchScrollsItsAmountOrAPage) {
+    SurfaceList* list = MakeList(kSurfaceBarVertical, 2000, 2000);
+    EXPECT_EQ(SurfaceWheel(list, 0, -120), kScrollLineForward);
+    EXPECT_EQ(list->originV, 120);
+    EXPECT_EQ(list->scrollStep, 16);
+    EXPECT_EQ(SurfaceWheel(list, kModifierShift, -120), kScrollLineForward);
+    EXPECT_EQ(list->originH, 120);
+    list->flags |= kSurfaceWheelPages;
+    EXPECT_EQ(SurfaceWheel(list, 0, -60), kScrollPageForward);
+    EXPECT_EQ(list->originV, 120 + 100);
+    EXPECT_EQ(SurfaceWheel(list, 0, 59), kScrollLineBack);
+    EXPECT_EQ(list->originV, 220 - 59);
+}
+
+} // namespace
