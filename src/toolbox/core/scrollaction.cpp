@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "toolbox/core/panetree.h"
+
 namespace {
 
 enum : int32_t {
@@ -121,4 +123,29 @@ int32_t ScrollRequestOfPart(int32_t part) {
     default:
         return 0;
     }
+}
+
+namespace {
+constexpr uint32_t kNotLeftButtonBits = 3;
+} // namespace
+
+uint32_t SurfaceClickIgnoredBits(uint32_t buttonMessage) {
+    return buttonMessage & kNotLeftButtonBits;
+}
+
+bool PointInSplitBox(const SurfaceList* list, Point16 point) {
+    const PaneRecord* pane = list->pane;
+    if (!pane || !pane->parent || !(pane->flags & kPaneGrowBox)) return false;
+    int32_t t = pane->barThickness;
+    const Rect16& r = list->rect;
+    return point.v >= r.bottom - t && point.v < r.bottom && point.h >= r.right - t &&
+           point.h < r.right;
+}
+
+bool ThumbTracksLive(const SurfaceList* list) {
+    return !(list->flags & kSurfaceThumbNotLive);
+}
+
+int32_t ThumbReleaseRequest(int32_t valueBefore, int32_t valueAfter) {
+    return valueBefore != valueAfter ? kScrollSetValue : 0;
 }

@@ -47,3 +47,17 @@ bool ScrollActionAllowed(const SurfaceList* list, const ScrollRequest* request);
 int32_t SurfaceWheel(SurfaceList* list, uint32_t modifiers, int32_t delta);
 // The request a held arrow or page part (20-23) sends, 0 for none.
 int32_t ScrollRequestOfPart(int32_t part);
+
+// Bar part of the thumb.
+constexpr int32_t kPartThumb = 129;
+// Clicks on a surface list (message 24): a right or middle click (either
+// of the two lowest bits of the button message) is not handled here and
+// answers those bits; 0 for a left click.
+uint32_t SurfaceClickIgnoredBits(uint32_t buttonMessage);
+// Whether the point lies in the split box: the square of the bar
+// thickness at the bottom-right of a non-root pane with a grow box.
+bool PointInSplitBox(const SurfaceList* list, Point16 point);
+// The thumb sends request 31 for every move unless flag 0x100 is set.
+bool ThumbTracksLive(const SurfaceList* list);
+// At the thumb's release: request 30 when the value changed, else 0.
+int32_t ThumbReleaseRequest(int32_t valueBefore, int32_t valueAfter);

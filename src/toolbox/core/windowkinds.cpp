@@ -128,3 +128,47 @@ OneShotCreationWords TakeOneShotCreationWords() {
     g_oneShot = {};
     return words;
 }
+
+namespace {
+constexpr uint32_t kSurfaceFlagVerticalBar = 8;
+constexpr uint32_t kSurfaceFlagHorizontalBar = 0x20;
+constexpr uint32_t kSurfaceFlagGrowBox = 0x80;
+constexpr uint32_t kPaneFlagsNotFromOneShot = 0x608;
+constexpr uint32_t kPaneFlagHidden = 0x400;
+constexpr uint32_t kPaneFlagFramed = 8;
+constexpr uint32_t kPaneFlagsDoubleFramed = 0x208;
+constexpr uint8_t kPaneVariantFramed = 0;
+constexpr uint8_t kPaneVariantDoubleFramed = 4;
+constexpr uint8_t kPaneVariantBare = 5;
+} // namespace
+
+uint32_t WindowSurfaceFlags(uint32_t oneShot, uint32_t options) {
+    uint32_t flags = oneShot;
+    if (options & kOptionVerticalBar) flags |= kSurfaceFlagVerticalBar;
+    if (options & kOptionHorizontalBar) flags |= kSurfaceFlagHorizontalBar;
+    if (options & kOptionGrowBox) flags |= kSurfaceFlagGrowBox;
+    return flags;
+}
+
+uint32_t WindowNativeFlags(uint32_t oneShot, uint32_t options, uint8_t kind) {
+    uint32_t flags = oneShot;
+    if (options & kOptionPortFlag40) flags |= kNativeFlagOptionPort;
+    if (kind == kKindToolWindow) flags |= kNativeFlagToolWindow;
+    return flags;
+}
+
+uint32_t PaneWindowFlags(uint32_t oneShot, uint8_t variant) {
+    uint32_t flags = (oneShot & ~kPaneFlagsNotFromOneShot) | kPaneFlagHidden;
+    if (variant == kPaneVariantFramed) flags |= kPaneFlagFramed;
+    if (variant == kPaneVariantDoubleFramed) flags |= kPaneFlagsDoubleFramed;
+    return flags;
+}
+
+void PaneWindowRect(uint8_t variant, uint32_t options, int16_t thickness, Rect16* rect) {
+    if (options & kOptionHorizontalBar) rect->bottom = int16_t(rect->bottom + thickness);
+    if (options & kOptionVerticalBar) rect->right = int16_t(rect->right + thickness);
+    if (variant != kPaneVariantBare) {
+        rect->bottom = int16_t(rect->bottom + 1);
+        rect->right = int16_t(rect->right + 1);
+    }
+}

@@ -53,3 +53,17 @@ void SetNextWindowPaneFlags(uint32_t flags);
 void SetNextWindowSurfaceFlags(uint32_t flags);
 // The three words as set, all three cleared.
 OneShotCreationWords TakeOneShotCreationWords();
+
+// Surface flags of a new window: the one-shot ones plus 8 for a vertical
+// bar (option 0x20), 0x20 for a horizontal bar (0x10) and 0x80 for a grow
+// box (1).
+uint32_t WindowSurfaceFlags(uint32_t oneShot, uint32_t options);
+// Native flags of a new top-level window: the one-shot ones plus 0x40 for
+// option 0x100 and 0x400 for a tool window.
+uint32_t WindowNativeFlags(uint32_t oneShot, uint32_t options, uint8_t kind);
+// Pane flags of a new pane window: the one-shot ones without 0x608, plus
+// 0x400 (hidden), plus 8 for variant 0 and 0x208 for variant 4.
+uint32_t PaneWindowFlags(uint32_t oneShot, uint8_t variant);
+// A pane window's rectangle grows by the bar thickness for each bar and,
+// for variants other than 5, by 1 at bottom and right (the frame).
+void PaneWindowRect(uint8_t variant, uint32_t options, int16_t thickness, Rect16* rect);

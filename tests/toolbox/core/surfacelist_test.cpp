@@ -191,3 +191,35 @@ TEST_F(SurfaceLists, WheelNotchScrollsItsAmountOrAPage) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SurfaceLists, ClickDecisions) {
+    EXPECT_EQ(SurfaceClickIgnoredBits(0), 0u);
+    EXPECT_EQ(SurfaceClickIgnoredBits(1), 1u);
+    EXPECT_EQ(SurfaceClickIgnoredBits(2), 2u);
+    EXPECT_EQ(ScrollRequestOfPart(20), kScrollLineBack);
+    EXPECT_EQ(ScrollRequestOfPart(23), kScrollPageForward);
+    EXPECT_EQ(ScrollRequestOfPart(kPartThumb), 0);
+    EXPECT_EQ(ThumbReleaseRequest(5, 5), 0);
+    EXPECT_EQ(ThumbReleaseRequest(5, 9), kScrollSetValue);
+    SurfaceList* list = MakeList(0, 100, 100);
+    EXPECT_TRUE(ThumbTracksLive(list));
+    list->flags |= kSurfaceThumbNotLive;
+    EXPECT_FALSE(ThumbTracksLive(list));
+    // The root pane never has the split box.
+    root_->flags |= kPaneGrowBox;
+    EXPECT_FALSE(PointInSplitBox(list, {110, 210}));
+    const Rect16 at = {0, 0, 100, 100};
+    PaneRecord* child = NewChildPane(root_, &at, kPaneGrowBox, nullptr);
+    ASSERT_NE(child, nullptr);
+    SurfaceList other{};
+    other.pane = child;
+    other.rect = child->windowRect; // -1, -1, 99, 99
+    EXPECT_TRUE(PointInSplitBox(&other, {90, 90}));
+    EXPECT_FALSE(PointInSplitBox(&other, {82, 90}));
+    child->flags &= ~kPaneGrowBox;
+    EXPECT_FALSE(PointInSplitBox(&other, {90, 90}));
+}
+
+} // namespace

@@ -77,3 +77,28 @@ TEST(WindowKinds, OneShotWordsAreTakenOnce) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(WindowKinds, CreationFlagWords) {
+    EXPECT_EQ(WindowSurfaceFlags(0x18000000, 0x31), 0x180000A8u);
+    EXPECT_EQ(WindowSurfaceFlags(0, 0), 0u);
+    EXPECT_EQ(WindowNativeFlags(1, 0x100, 0), 0x41u);
+    EXPECT_EQ(WindowNativeFlags(0, 0, 3), 0x400u);
+    EXPECT_EQ(PaneWindowFlags(0x60A, 0), 0x40Au);   // 0x608 dropped, hidden and framed added
+    EXPECT_EQ(PaneWindowFlags(0x1000, 4), 0x1608u); // double frame
+    EXPECT_EQ(PaneWindowFlags(0, 5), 0x400u);
+    struct Case {
+        uint8_t variant;
+        uint32_t options;
+        int16_t bottom, right;
+    } cases[] = {{0, 0, 101, 201}, {0, 0x30, 117, 217}, {5, 0x10, 116, 200}, {4, 0x20, 101, 217}};
+    for (const Case& c : cases) {
+        Rect16 r = {0, 0, 100, 200};
+        PaneWindowRect(c.variant, c.options, 16, &r);
+        EXPECT_EQ(r.bottom, c.bottom);
+        EXPECT_EQ(r.right, c.right);
+    }
+}
+
+} // namespace
