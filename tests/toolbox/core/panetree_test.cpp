@@ -5,55 +5,36 @@
 #include <string>
 #include <vector>
 
-#include "heap_fixture.h"
+#include "pane_fixture.h"
 #include "toolbox/core/panehost.h"
 #include "toolbox/core/region.h"
 #include "toolbox/core/surfacelist.h"
 
 namespace {
 
-std::vector<std::string> g_calls;
 std::vector<int32_t> g_messages;
-
-void RecordInvalidate(PortRecord*, const RegionRecord* area, uint8_t add) {
-    Rect16 b;
-    RegionBounds(area, &b);
-    g_calls.push_back((add ? "inval " : "valid ") + std::to_string(b.top) + "," +
-                      std::to_string(b.left) + "," + std::to_string(b.bottom) + "," +
-                      std::to_string(b.right));
-}
-
-const PaneHost kRecordingHost = {&RecordInvalidate, nullptr, nullptr, nullptr,
-                                 nullptr,           nullptr, nullptr};
 
 int32_t RecordMessage(PaneRecord* pane, int32_t message, void*) {
     g_messages.push_back(pane->id * 100 + message);
     return 0;
 }
 
-class PaneTree : public HeapTest {
+class PaneTree : public PaneFixture {
   protected:
     void SetUp() override {
         HeapTest::SetUp();
-        previous_ = SetPaneHost(&kRecordingHost);
-        g_calls.clear();
         g_messages.clear();
-        const Rect16 limits = {0, 0, kPaneCoordMax, kPaneCoordMax};
-        root_ = NewRootPane(Pool(), nullptr, &limits, 0, &RecordMessage);
-        ASSERT_NE(root_, nullptr);
-        ResizePane(root_, 200, 300);
-        g_calls.clear();
+        MakeRoot(200, 300, &RecordMessage);
         g_messages.clear();
     }
     void TearDown() override {
-        if (root_) DisposePane(root_);
+        if (root_) root_->surfaceList = nullptr; // the lists below are the test's own
         for (SurfaceList* l : lists_) {
             DisposeRegion(l->region);
             DisposeRegion(l->visible);
             delete l;
         }
-        SetPaneHost(previous_);
-        HeapTest::TearDown();
+        PaneFixture::TearDown();
     }
     // A bare surface list over the pane's rectangle.
     SurfaceList* AttachList(PaneRecord* pane, uint32_t flags) {
@@ -68,8 +49,6 @@ class PaneTree : public HeapTest {
         lists_.push_back(l);
         return l;
     }
-    PaneRecord* root_ = nullptr;
-    const PaneHost* previous_ = nullptr;
     std::vector<SurfaceList*> lists_;
 };
 
@@ -94,8 +73,8 @@ TEST_F(PaneTree, RegionRectsOfRootFramedAndHiddenPanes) {
     EXPECT_TRUE(IsRegionEmpty(inner->region)); // cut by its hidden parent
     EXPECT_FALSE(IsPaneTreeShown(inner));
     // Only the shown pane's area was invalidated at creation.
-    ASSERT_EQ(g_calls.size(), 1u);
-    EXPECT_EQ(g_calls[0], "inval 8,8,51,61");
+    ASSERT_EQ(HostCalls().size(), 1u);
+    EXPECT_EQ(HostCalls()[0], "inval 8,8,51,61");
 }
 
 TEST_F(PaneTree, RegionsLeaveParentBarsAndMarkCoveredLists) {
@@ -138,15 +117,15 @@ TEST_F(PaneTree, MoveAndResizeByZeroDoNothing) {
     const Rect16 at = {10, 10, 50, 60};
     PaneRecord* p = NewChildPane(root_, &at, 0, &RecordMessage);
     ASSERT_NE(p, nullptr);
-    g_calls.clear();
+    HostCalls().clear();
     MovePane(p, 10, 10);
     ResizePane(p, 40, 50);
-    EXPECT_TRUE(g_calls.empty());
+    EXPECT_TRUE(HostCalls().empty());
     EXPECT_TRUE(g_messages.empty());
     MovePane(p, 20, 30);
     EXPECT_EQ(p->windowRect.top, 29);
     EXPECT_EQ(p->windowRect.right, 69);
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"inval 9,9,50,60", "inval 29,19,70,70"}));
+    EXPECT_EQ(HostCalls(), (std::vector<std::string>{"inval 9,9,50,60", "inval 29,19,70,70"}));
     ResizePane(p, 10, 10);
     EXPECT_EQ(g_messages, std::vector<int32_t>{p->id * 100 + kPaneMessageResized});
 }

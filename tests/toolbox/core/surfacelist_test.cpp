@@ -5,40 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "heap_fixture.h"
+#include "pane_fixture.h"
 #include "toolbox/core/panehost.h"
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/region.h"
 #include "toolbox/core/scrollaction.h"
 
 namespace {
-
-std::vector<std::string> g_calls;
-int g_bars = 0;
-
-std::string RectText(const Rect16& r) {
-    return std::to_string(r.top) + "," + std::to_string(r.left) + "," + std::to_string(r.bottom) +
-           "," + std::to_string(r.right);
-}
-void RecordInvalidate(PortRecord*, const RegionRecord* area, uint8_t add) {
-    Rect16 b;
-    RegionBounds(area, &b);
-    g_calls.push_back((add ? "inval " : "valid ") + RectText(b));
-}
-void* RecordNewBar(PaneRecord*, ScrollBarAxis axis, const Rect16* rect) {
-    g_calls.push_back("bar " + std::to_string(axis) + " " + RectText(*rect));
-    return &g_bars;
-}
-void RecordShowBar(void*, bool show) {
-    g_calls.push_back(show ? "show" : "hide");
-}
-void RecordBarValues(void*, int32_t minimum, int32_t maximum, int32_t value) {
-    g_calls.push_back("values " + std::to_string(minimum) + " " + std::to_string(maximum) + " " +
-                      std::to_string(value));
-}
-
-const PaneHost kHost = {&RecordInvalidate, nullptr,          &RecordNewBar, nullptr,
-                        &RecordShowBar,    &RecordBarValues, nullptr};
 
 TEST(SurfaceLayouts, FiveStepsForEachFlagCombination) {
     const Rect16 rect = {-1, -1, 100, 200};
@@ -71,33 +44,20 @@ TEST(SurfaceLayouts, FiveStepsForEachFlagCombination) {
     EXPECT_TRUE(BarLongEnoughToShow(&bar48, kBarVertical));
 }
 
-class SurfaceLists : public HeapTest {
+class SurfaceLists : public PaneFixture {
   protected:
     void SetUp() override {
         HeapTest::SetUp();
-        previous_ = SetPaneHost(&kHost);
-        const Rect16 limits = {0, 0, kPaneCoordMax, kPaneCoordMax};
-        root_ = NewRootPane(Pool(), nullptr, &limits, 0, nullptr);
-        ASSERT_NE(root_, nullptr);
-        ResizePane(root_, 116, 216);
-        g_calls.clear();
-    }
-    void TearDown() override {
-        DisposeSurfaceList(root_->surfaceList);
-        DisposePane(root_);
-        SetPaneHost(previous_);
-        HeapTest::TearDown();
+        MakeRoot(116, 216);
     }
     SurfaceList* MakeList(uint32_t flags, int32_t height, int32_t width) {
         SurfaceList* list = NewSurfaceList(nullptr, flags, root_, 0, 0);
         EXPECT_NE(list, nullptr);
         list->contentHeight = height;
         list->contentWidth = width;
-        g_calls.clear();
+        HostCalls().clear();
         return list;
     }
-    PaneRecord* root_ = nullptr;
-    const PaneHost* previous_ = nullptr;
 };
 
 TEST_F(SurfaceLists, NewListAddsGrowBoxMakesBarsAndClearsCapture) {
@@ -108,11 +68,11 @@ TEST_F(SurfaceLists, NewListAddsGrowBoxMakesBarsAndClearsCapture) {
     EXPECT_TRUE(list->flags & kSurfaceGrowBox);
     EXPECT_FALSE(list->flags & kSurfaceCaptureState);
     EXPECT_EQ(root_->surfaceList, list);
-    ASSERT_GE(g_calls.size(), 4u);
-    EXPECT_EQ(g_calls[0], "bar 0 0,200,100,216");
-    EXPECT_EQ(g_calls[1], "show");
-    EXPECT_EQ(g_calls[2], "bar 1 100,0,116,200");
-    EXPECT_EQ(g_calls[3], "show");
+    ASSERT_GE(HostCalls().size(), 4u);
+    EXPECT_EQ(HostCalls()[0], "bar 0 0,200,100,216");
+    EXPECT_EQ(HostCalls()[1], "show");
+    EXPECT_EQ(HostCalls()[2], "bar 1 100,0,116,200");
+    EXPECT_EQ(HostCalls()[3], "show");
     EXPECT_EQ(RectText(SurfaceAt(list, -1)->rect), "0,0,100,200");
     EXPECT_EQ(SurfaceAt(list, 2), nullptr);
 }
@@ -138,12 +98,12 @@ TEST_F(SurfaceLists, ScrollToClampsAndSetsBars) {
     EXPECT_EQ(SurfaceAt(list, -1)->positionH, 30);
     EXPECT_EQ(SurfaceAt(list, 1)->positionH, 0); // surface 1 follows only the vertical axis
     // Main surface 116 high (no horizontal bar): maximum 1000 - 116.
-    EXPECT_EQ(g_calls.back(), "values 0 884 0");
+    EXPECT_EQ(HostCalls().back(), "values 0 884 0");
     ScrollSurfacesTo(list, 400, 30, 0);
     EXPECT_EQ(SurfaceAt(list, 1)->positionV, 400);
     // The changed area, grown by 2, cut to the pane's region.
-    ASSERT_GE(g_calls.size(), 2u);
-    EXPECT_EQ(g_calls[g_calls.size() - 2], "inval -1,-1,117,202");
+    ASSERT_GE(HostCalls().size(), 2u);
+    EXPECT_EQ(HostCalls()[HostCalls().size() - 2], "inval -1,-1,117,202");
     // A negative extent means unlimited.
     list->contentHeight = -1;
     EXPECT_EQ(SurfaceBarState(list, kBarVertical).maximum, kExtentUnlimited - 116);
@@ -158,9 +118,9 @@ TEST_F(SurfaceLists, RequestsStopAtTheMaximumAndUnchangedSendsNothing) {
     ScrollRequest forward = {kScrollPageForward, kBarVertical, 0, {0, 0}};
     EXPECT_EQ(HandleScrollAction(list, &forward), 100);
     EXPECT_EQ(HandleScrollAction(list, &forward), 184); // maximum 300 - 116
-    g_calls.clear();
+    HostCalls().clear();
     EXPECT_EQ(HandleScrollAction(list, &forward), 184);
-    EXPECT_TRUE(g_calls.empty());
+    EXPECT_TRUE(HostCalls().empty());
     EXPECT_TRUE(list->flags & kSurfaceScrolled);
     ScrollRequest set = {kScrollSetValue, kBarVertical, 184, {0, 0}};
     EXPECT_FALSE(ScrollActionAllowed(list, &set));

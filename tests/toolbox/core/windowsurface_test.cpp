@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "heap_fixture.h"
+#include "pane_fixture.h"
 #include "toolbox/core/panehost.h"
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/region.h"
@@ -14,44 +14,24 @@
 
 namespace {
 
-std::vector<std::string> g_calls;
-
-void RecordInvalidate(PortRecord*, const RegionRecord* area, uint8_t add) {
-    Rect16 b;
-    RegionBounds(area, &b);
-    g_calls.push_back(std::string(add ? "inval " : "valid ") + std::to_string(b.top) + "," +
-                      std::to_string(b.left) + "," + std::to_string(b.bottom) + "," +
-                      std::to_string(b.right));
-}
-const PaneHost kHost = {&RecordInvalidate, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
-
-class WindowSurfaces : public HeapTest {
+class WindowSurfaces : public PaneFixture {
   protected:
     void SetUp() override {
         HeapTest::SetUp();
-        previous_ = SetPaneHost(&kHost);
-        const Rect16 limits = {0, 0, kPaneCoordMax, kPaneCoordMax};
-        root_ = NewRootPane(Pool(), nullptr, &limits, 0, nullptr);
-        ASSERT_NE(root_, nullptr);
-        ResizePane(root_, 200, 300);
+        MakeRoot(200, 300);
         list_ = NewSurfaceList(nullptr, 0, root_, 0, 0);
         ASSERT_NE(list_, nullptr);
         window_ = NewWindowObject(Pool(), kWindowTypeNative, kKindDocument, 0, root_);
         ASSERT_NE(window_, nullptr);
         window_->surfaceList = list_;
-        g_calls.clear();
+        HostCalls().clear();
     }
     void TearDown() override {
         FreeWindowObjectRecord(window_);
-        DisposeSurfaceList(list_);
-        DisposePane(root_);
-        SetPaneHost(previous_);
-        HeapTest::TearDown();
+        PaneFixture::TearDown();
     }
-    PaneRecord* root_ = nullptr;
     SurfaceList* list_ = nullptr;
     WindowObject* window_ = nullptr;
-    const PaneHost* previous_ = nullptr;
 };
 
 TEST_F(WindowSurfaces, SelectFallsBackToTheMainSurface) {
@@ -67,23 +47,23 @@ TEST_F(WindowSurfaces, SelectFallsBackToTheMainSurface) {
 TEST_F(WindowSurfaces, InvalidateAreas) {
     const Rect16 empty = {10, 10, 10, 50};
     InvalidateWindowArea(window_, &empty, 1);
-    EXPECT_TRUE(g_calls.empty());
+    EXPECT_TRUE(HostCalls().empty());
     InvalidateWindowArea(window_, nullptr, 1); // the whole port, cut to the pane
-    ASSERT_EQ(g_calls.size(), 1u);
-    EXPECT_EQ(g_calls[0], "inval 0,0,201,301");
+    ASSERT_EQ(HostCalls().size(), 1u);
+    EXPECT_EQ(HostCalls()[0], "inval 0,0,201,301");
     // Content coordinates: moved by the scroll position, cut to the surface.
     ScrollSurfacesTo(list_, 0, 0, 0);
     SurfaceAt(list_, -1)->positionV = 100;
     const Rect16 area = {90, 10, 150, 400};
     InvalidateWindowArea(window_, &area, 0);
-    ASSERT_EQ(g_calls.size(), 2u);
-    EXPECT_EQ(g_calls[1], "valid 0,10,50,300");
+    ASSERT_EQ(HostCalls().size(), 2u);
+    EXPECT_EQ(HostCalls()[1], "valid 0,10,50,300");
     // A scaled port scales the area first.
     SurfaceAt(list_, -1)->positionV = 0;
     SetWindowScaleFactors(window_, 0x2000000, 0x2000000);
     const Rect16 small = {10, 10, 20, 20};
     InvalidateWindowArea(window_, &small, 1);
-    EXPECT_EQ(g_calls.back(), "inval 20,20,40,40");
+    EXPECT_EQ(HostCalls().back(), "inval 20,20,40,40");
 }
 
 } // namespace
