@@ -65,3 +65,44 @@ void InvalidateWindowArea(WindowObject* window, const Rect16* rect, uint8_t add)
     DisposeRegion(region);
     DisposeRegion(cut);
 }
+
+namespace {
+
+void MainSurfaceSize(const WindowObject* window, int32_t* height, int32_t* width) {
+    *height = *width = 0;
+    if (const SurfaceRecord* main = SurfaceAt(ListOf(window), kMainSurfaceIndex)) {
+        *height = int32_t(main->rect.bottom) - main->rect.top;
+        *width = int32_t(main->rect.right) - main->rect.left;
+    }
+}
+
+} // namespace
+
+void WindowScaleFactors(const WindowObject* window, double* h, double* v) {
+    if (window->type == kWindowTypePrint) {
+        *h = *v = 1.0;
+        return;
+    }
+    int32_t height, width;
+    MainSurfaceSize(window, &height, &width);
+    *h = ScaleFitRatio(width, window->width);
+    *v = ScaleFitRatio(height, window->height);
+}
+
+bool SetWindowScale(WindowObject* window, double h, double v) {
+    SelectWindowSurface(window, kMainSurfaceIndex);
+    int32_t height, width, hf, vf;
+    MainSurfaceSize(window, &height, &width);
+    WindowScaleRatiosToFactors(window, h, v, height, width, &hf, &vf);
+    return SetWindowScaleFactors(window, hf, vf);
+}
+
+bool SetWindowScalePercent(WindowObject* window, int32_t horizontalPercent,
+                           int32_t verticalPercent) {
+    double h, v;
+    ScalePercentRatios(horizontalPercent, verticalPercent, &h, &v);
+    bool changed = SetWindowScale(window, h, v);
+    window->percentHorizontal = ScalePercentInDeviceUnits(window->horizontalScale);
+    window->percentVertical = ScalePercentInDeviceUnits(window->verticalScale);
+    return changed;
+}

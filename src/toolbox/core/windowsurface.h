@@ -18,3 +18,15 @@ int32_t SelectWindowSurface(WindowObject* window, int32_t index);
 // an empty rectangle does nothing. The area is cut to the pane's visible
 // region and the surface's rectangle.
 void InvalidateWindowArea(WindowObject* window, const Rect16* rect, uint8_t add);
+
+// Horizontal and vertical ratio of the main surface's size to the logical
+// size (1.0 on an axis whose logical size is 0 or less, and for print
+// ports).
+void WindowScaleFactors(const WindowObject* window, double* h, double* v);
+// Selects the main surface and applies the ratios (0 or less: both the
+// smaller fit ratio); false when the factors did not change.
+bool SetWindowScale(WindowObject* window, double h, double v);
+// Percents to ratios (both above 0, else fit), then the percent fields
+// become 100 in device units by the new factors.
+bool SetWindowScalePercent(WindowObject* window, int32_t horizontalPercent,
+                           int32_t verticalPercent);

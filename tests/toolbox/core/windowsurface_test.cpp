@@ -67,3 +67,34 @@ TEST_F(WindowSurfaces, InvalidateAreas) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(WindowSurfaces, ScaleFromSurfaceAndPercents) {
+    // Main surface 0, 0, 200, 300 (no bars); logical size never set: 1.0.
+    double h, v;
+    WindowScaleFactors(window_, &h, &v);
+    EXPECT_DOUBLE_EQ(h, 1.0);
+    EXPECT_DOUBLE_EQ(v, 1.0);
+    const Rect16 heading = {0, 0, 20, 300};
+    SetSurfaceRect(list_, 0, &heading);
+    SelectWindowSurface(window_, 0);
+    window_->height = 400;
+    window_->width = 500;
+    EXPECT_TRUE(SetWindowScale(window_, 0, 0)); // fit: the smaller ratio, 200 / 400
+    EXPECT_EQ(CurrentWindowSurface(window_), -1);
+    EXPECT_EQ(window_->horizontalScale, 0x800000);
+    EXPECT_EQ(window_->verticalScale, 0x800000);
+    EXPECT_TRUE(SetWindowScalePercent(window_, 200, 50));
+    EXPECT_EQ(window_->horizontalScale, 0x2000000);
+    EXPECT_EQ(window_->verticalScale, 0x800000);
+    EXPECT_EQ(window_->percentHorizontal, 200);
+    EXPECT_EQ(window_->percentVertical, 50);
+    EXPECT_FALSE(SetWindowScalePercent(window_, 200, 50));
+    window_->type = kWindowTypePrint;
+    WindowScaleFactors(window_, &h, &v);
+    EXPECT_DOUBLE_EQ(v, 1.0);
+    window_->type = kWindowTypeNative;
+}
+
+} // namespace
