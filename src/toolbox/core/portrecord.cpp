@@ -8,6 +8,7 @@
 #include "toolbox/core/loophooks.h"
 #include "toolbox/core/standardwindow.h"
 #include "toolbox/core/ticks.h"
+#include "toolbox/core/timertask.h"
 
 namespace {
 PortRecord* g_ports = nullptr;
@@ -129,11 +130,14 @@ void WindowObjectLink(PortRecord* port, void* nativeWindow, uint32_t flags,
     port->flags = flags;
     port->liveResize = false;
     port->idleInterval = -1;
+    port->idleTask = nullptr;
     if (EventReceiver* receiver = g_hooks.nativeReceiver(nativeWindow))
         EventReceiverPushHandler(receiver, &WindowEventReceiver, 0, nullptr, port, nullptr);
 }
 
 void DisposePortRecord(PortRecord* port) {
+    if (port->idleTask) RemoveTimerTask(port->idleTask);
+    port->idleTask = nullptr;
     for (PortRecord** link = &g_ports; *link; link = &(*link)->next) {
         if (*link == port) {
             *link = port->next;

@@ -21,6 +21,7 @@ constexpr uint32_t kOptionLiveResize = 0x10000000;
 constexpr uint32_t kParamDimensions = FourCC("dims");
 
 struct PortRecord;
+struct TimerTask;
 typedef int32_t (*PortEventProcType)(PortRecord* port, OsEventRecord* record);
 
 struct PortRecord {
@@ -32,6 +33,7 @@ struct PortRecord {
     uint32_t flags;
     bool liveResize;
     int32_t idleInterval;
+    TimerTask* idleTask; // the idle timer, only while the window is active
 };
 
 // What the port layer asks of the window and pane layers.

@@ -1,0 +1,202 @@
+// Surface lists: making, laying out and freeing them, surfaces by index and
+// point, extents, the bars' model and scrolling to a position.
+//
+// Surface records live in slots by index + 1 (slot 0 the main surface).
+// The main surface follows both axes, surface 0 the horizontal one and
+// surface 1 the vertical one; surface 2 stays put. The bars' values are
+// kept in the list (the model) and mirrored to the host's controls.
+#include "toolbox/core/surfacelist.h"
+
+#include <algorithm>
+
+#include "toolbox/core/memblock.h"
+#include "toolbox/core/panehost.h"
+#include "toolbox/core/panetree.h"
+#include "toolbox/core/region.h"
+#include "toolbox/core/regionbands.h"
+
+namespace {
+
+constexpr int32_t kChangedAreaGrowth = 2;
+
+bool FollowsHorizontal(int32_t index) {
+    return index == kMainSurfaceIndex || index == 0;
+}
+bool FollowsVertical(int32_t index) {
+    return index == kMainSurfaceIndex || index == 1;
+}
+
+int32_t SlotOf(int32_t index) {
+    return index < 0 ? 0 : index + 1;
+}
+
+SurfaceRecord* NewSurfaceRecord(SurfaceList* list, int32_t index) {
+    HeapPool* pool = list->pane ? list->pane->pool : nullptr;
+    SurfaceRecord* s =
+        static_cast<SurfaceRecord*>(NewPointerBlockClear(pool, int32_t(sizeof(SurfaceRecord))));
+    if (!s) return nullptr;
+    s->index = int8_t(index);
+    s->barV = list->barV;
+    s->barH = list->barH;
+    list->surfaces[SlotOf(index)] = s;
+    return s;
+}
+
+int32_t RectSize(const Rect16& r, int32_t axis) {
+    return axis == kBarVertical ? int32_t(r.bottom) - r.top : int32_t(r.right) - r.left;
+}
+
+} // namespace
+
+SurfaceRecord* SurfaceAt(const SurfaceList* list, int32_t index) {
+    if (!list || index > 2) return nullptr;
+    return list->surfaces[SlotOf(index)];
+}
+
+SurfaceList* NewSurfaceList(SurfaceContentProc proc, uint32_t flags, PaneRecord* pane, int32_t v,
+                            int32_t h) {
+    SurfaceList* list =
+        static_cast<SurfaceList*>(NewPointerBlockClear(pane->pool, int32_t(sizeof(SurfaceList))));
+    if (!list) return nullptr;
+    list->contentProc = proc;
+    list->pane = pane;
+    list->current = kMainSurfaceIndex;
+    list->scrollStep = kSurfaceScrollStep;
+    list->hasSurfaces = 1;
+    flags &= ~kSurfaceCaptureState;
+    if ((pane->flags & kPaneGrowBox) || (flags & (kSurfaceBarVertical | kSurfaceBarHorizontal)) ==
+                                            (kSurfaceBarVertical | kSurfaceBarHorizontal))
+        flags |= kSurfaceGrowBox;
+    list->flags = flags;
+    list->region = NewRegion();
+    list->visible = NewRegion();
+    pane->surfaceList = list;
+    if (!list->region || !list->visible || !LayoutSurfaceList(list)) {
+        DisposeSurfaceList(list);
+        return nullptr;
+    }
+    WindowRegionsUpdate(RootPaneOf(pane), nullptr);
+    HostInvalidateRect(pane->port, &list->rect, kAreaInvalidate);
+    ScrollSurfacesTo(list, v, h, 0);
+    return list;
+}
+
+void DisposeSurfaceList(SurfaceList* list) {
+    if (!list) return;
+    HostDisposeScrollBar(list->barV);
+    HostDisposeScrollBar(list->barH);
+    for (SurfaceRecord*& s : list->surfaces) {
+        FreeHeapBlock(s);
+        s = nullptr;
+    }
+    DisposeRegion(list->region);
+    DisposeRegion(list->visible);
+    DisposeRegion(list->secondRegion);
+    if (list->pane && list->pane->surfaceList == list) list->pane->surfaceList = nullptr;
+    FreeHeapBlock(list);
+}
+
+bool LayoutSurfaceList(SurfaceList* list) {
+    if (list->pane) list->rect = list->pane->windowRect;
+    SurfaceLayout layout = SurfaceListLayout(list);
+    SetRegionToShortRect(list->region, &layout.content);
+    struct Axis {
+        uint32_t flag;
+        ScrollBarAxis axis;
+        void** bar;
+        const Rect16* rect;
+    } axes[] = {{kSurfaceBarVertical, kBarVertical, &list->barV, &layout.barV},
+                {kSurfaceBarHorizontal, kBarHorizontal, &list->barH, &layout.barH}};
+    for (const Axis& a : axes) {
+        if (!(list->flags & a.flag)) continue;
+        if (!*a.bar)
+            *a.bar = HostNewScrollBar(list->pane, a.axis, a.rect);
+        else
+            HostMoveScrollBar(*a.bar, a.rect);
+        HostShowScrollBar(*a.bar, BarLongEnoughToShow(a.rect, a.axis));
+    }
+    SurfaceRecord* main = list->surfaces[0];
+    if (!main && !(main = NewSurfaceRecord(list, kMainSurfaceIndex))) return false;
+    main->rect = layout.content;
+    main->barV = list->barV;
+    main->barH = list->barH;
+    return true;
+}
+
+SurfaceRecord* SetSurfaceRect(SurfaceList* list, int32_t index, const Rect16* rect) {
+    if (index < 0 || index > 2) return nullptr;
+    SurfaceRecord* s = list->surfaces[SlotOf(index)];
+    if (!s && !(s = NewSurfaceRecord(list, index))) return nullptr;
+    s->rect = *rect;
+    return s;
+}
+
+int32_t SurfaceAtPoint(const SurfaceList* list, Point16 point) {
+    for (int32_t index = kMainSurfaceIndex; index <= 2; ++index) {
+        const SurfaceRecord* s = SurfaceAt(list, index);
+        if (!s) continue;
+        const Rect16& r = s->rect;
+        if (point.v >= r.top && point.v < r.bottom && point.h >= r.left && point.h < r.right)
+            return index;
+    }
+    return kNoSurface;
+}
+
+int32_t SurfaceExtent(const SurfaceList* list, const SurfaceRecord* surface, int32_t axis) {
+    int64_t extent = axis == kBarVertical ? int64_t(list->contentHeight) + surface->offsetV
+                                          : int64_t(list->contentWidth) + surface->offsetH;
+    if (extent < 0 || extent > kExtentUnlimited) return kExtentUnlimited;
+    return int32_t(extent);
+}
+
+ScrollBarState SurfaceBarState(const SurfaceList* list, int32_t axis) {
+    ScrollBarState state = {0, axis == kBarVertical ? list->originV : list->originH};
+    const SurfaceRecord* main = SurfaceAt(list, kMainSurfaceIndex);
+    if (main)
+        state.maximum = std::max(0, SurfaceExtent(list, main, axis) - RectSize(main->rect, axis));
+    return state;
+}
+
+void ScrollSurfacesTo(SurfaceList* list, int32_t v, int32_t h, uint32_t) {
+    v = std::max(v, 0);
+    h = std::max(h, 0);
+    RegionRecord* changed = NewRegion();
+    RegionRecord* piece = NewRegion();
+    for (int32_t index = kMainSurfaceIndex; index <= 2 && changed && piece; ++index) {
+        SurfaceRecord* s = SurfaceAt(list, index);
+        if (!s) continue;
+        bool moved = false;
+        if (FollowsVertical(index) && s->positionV != v) {
+            s->positionV = v;
+            moved = true;
+        }
+        if (FollowsHorizontal(index) && s->positionH != h) {
+            s->positionH = h;
+            moved = true;
+        }
+        if (!moved) continue;
+        Rect16 r = s->rect;
+        r = {int16_t(r.top - kChangedAreaGrowth), int16_t(r.left - kChangedAreaGrowth),
+             int16_t(r.bottom + kChangedAreaGrowth), int16_t(r.right + kChangedAreaGrowth)};
+        SetRegionToShortRect(piece, &r);
+        CombineRegions(changed, changed, piece, kRegionOr);
+    }
+    list->originV = list->appliedV = v;
+    list->originH = h;
+    list->appliedH = h;
+    if (changed && list->pane) {
+        CombineRegions(changed, changed, list->pane->region, kRegionAnd);
+        HostInvalidate(list->pane->port, changed, kAreaInvalidate);
+    }
+    DisposeRegion(changed);
+    DisposeRegion(piece);
+    if (!(list->flags & kSurfaceActionsVertical)) {
+        ScrollBarState s = SurfaceBarState(list, kBarVertical);
+        HostSetScrollBarValues(list->barV, 0, s.maximum, s.value);
+    }
+    if (!(list->flags & kSurfaceActionsHorizontal)) {
+        ScrollBarState s = SurfaceBarState(list, kBarHorizontal);
+        HostSetScrollBarValues(list->barH, 0, s.maximum, s.value);
+    }
+    if (list->pane) WindowRegionsUpdate(RootPaneOf(list->pane), nullptr);
+}

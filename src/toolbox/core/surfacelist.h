@@ -1,0 +1,140 @@
+// Surface lists: the scrollable content of a window object's pane, with up
+// to four drawing surfaces (the main one, -1, and 0, 1, 2 that follow the
+// content along one axis only), the scroll-bar controls, the grow box and
+// the scroll origin.
+//
+// Guarantees: the layout of a list depends only on its rectangle, flags
+// and bar thickness; scroll positions are never negative; a bar's maximum
+// is never below its minimum 0.
+#pragma once
+#include <cstdint>
+
+#include "toolbox/core/panehost.h"
+#include "toolbox/core/rect.h"
+
+struct PaneRecord;
+struct RegionRecord;
+struct SurfaceList;
+
+// Surface flags.
+enum : uint32_t {
+    kSurfaceStripVertical = 2,   // vertical strip without a bar control
+    kSurfaceStripHorizontal = 4, // horizontal strip without a bar control
+    kSurfaceBarVertical = 8,
+    kSurfaceBarHorizontal = 0x20,
+    kSurfaceEraseBackground = 64,
+    kSurfaceGrowBox = 0x80,
+    kSurfaceThumbNotLive = 0x100,
+    kSurfaceBarOverVertical = 0x200,
+    kSurfaceBarOverHorizontal = 0x400,
+    kSurfaceWheelPages = 0x800,
+    kSurfaceChildrenScroll = 0x1000,
+    kSurfaceClickSelects = 0x200000,
+    kSurfacePartlyCovered = 0x400000,
+    kSurfaceCaptureState = 0x4000000,
+    kSurfaceActionsVertical = 0x8000000,
+    kSurfaceActionsHorizontal = 0x10000000,
+    kSurfaceScrolled = 0x40000000,
+};
+
+constexpr int32_t kSurfaceScrollStep = 16;
+// A bar control is shown only when longer than this.
+constexpr int32_t kBarShownMinLength = 48;
+constexpr int32_t kSurfaceCount = 4; // indexes -1 .. 2
+constexpr int32_t kMainSurfaceIndex = -1;
+constexpr int32_t kNoSurface = -2;
+constexpr int32_t kExtentUnlimited = INT32_MAX;
+
+struct SurfaceRecord {
+    int32_t offsetV, offsetH;     // offset of its content
+    int32_t positionV, positionH; // scroll position
+    Rect16 rect;                  // in pane coordinates
+    void* barV;
+    void* barH;
+    int8_t index;
+};
+
+typedef int32_t (*SurfaceContentProc)(SurfaceList* list, int32_t message, void* data);
+typedef int32_t (*SurfaceOriginProc)(SurfaceList* list, int32_t index, int32_t dv, int32_t dh);
+
+struct SurfaceList {
+    SurfaceContentProc contentProc;
+    SurfaceOriginProc surfaceProc;
+    PaneRecord* pane;
+    RegionRecord* region;  // content region
+    RegionRecord* visible; // content region less what other panes cover
+    RegionRecord* secondRegion;
+    Rect16 rect; // the pane's rectangle
+    int32_t originV, originH;
+    int32_t appliedV, appliedH;
+    void* barV;
+    void* barH;
+    SurfaceRecord* surfaces[kSurfaceCount]; // index + 1
+    int8_t current;
+    void* helpTags;
+    uint32_t flags;
+    int32_t scrollStep;
+    int32_t pageStep;                    // 0: the visible extent less one line
+    int32_t contentHeight, contentWidth; // logical size of the content
+    uint8_t hasSurfaces;
+};
+
+// The layout of a list's rectangle: content and the two bar rectangles.
+struct SurfaceLayout {
+    Rect16 content;
+    Rect16 barV;
+    Rect16 barH;
+};
+// topOffset and leftOffset: the pane's frame insets; thickness: its bar
+// thickness.
+SurfaceLayout ComputeSurfaceLayout(const Rect16* rect, uint32_t flags, int16_t thickness,
+                                   int16_t topOffset, int16_t leftOffset);
+// Whether the axis keeps a strip (a bar or a strip without a control).
+bool HasVerticalStrip(uint32_t flags);
+bool HasHorizontalStrip(uint32_t flags);
+// A bar control is shown when longer than 47 pixels along its axis
+// (0 vertical, 1 horizontal).
+bool BarLongEnoughToShow(const Rect16* bar, int32_t axis);
+
+// The layout of a list from its pane's rectangle, frame insets and bar
+// thickness.
+SurfaceLayout SurfaceListLayout(const SurfaceList* list);
+// The strips of the list's bars (and the grow-box square) inside its
+// rectangle, in window coordinates.
+void SurfaceBarArea(const SurfaceList* list, RegionRecord* out);
+
+// The main surface and surfaces 0 to 2 by index (-1 or any index with its
+// sign bit set: the main one); null when the list has no such surface.
+SurfaceRecord* SurfaceAt(const SurfaceList* list, int32_t index);
+
+// A list for the pane: the grow box is added for pane flag 2 or both bars,
+// the scroll step is 16, flag 0x4000000 is cleared once read; the list is
+// laid out, the window regions updated, its rectangle invalidated and the
+// content scrolled to (v, h). Null when out of memory.
+SurfaceList* NewSurfaceList(SurfaceContentProc proc, uint32_t flags, PaneRecord* pane, int32_t v,
+                            int32_t h);
+void DisposeSurfaceList(SurfaceList* list);
+// Content and bar rectangles from the pane's rectangle; bars made for the
+// axes that ask for them, each shown when long enough; the main surface
+// made over the content.
+bool LayoutSurfaceList(SurfaceList* list);
+// A surface 0 to 2 over a rectangle in pane coordinates (made when absent);
+// null when out of memory or for another index.
+SurfaceRecord* SetSurfaceRect(SurfaceList* list, int32_t index, const Rect16* rect);
+// Surface -1, 0, 1, 2 whose rectangle holds the point, else -2.
+int32_t SurfaceAtPoint(const SurfaceList* list, Point16 point);
+// Extent of a surface's content on an axis (0 vertical): the content size
+// plus the surface's offset; negative means unlimited.
+int32_t SurfaceExtent(const SurfaceList* list, const SurfaceRecord* surface, int32_t axis);
+
+// Scroll-bar model of an axis: minimum 0, maximum, value.
+struct ScrollBarState {
+    int32_t maximum;
+    int32_t value;
+};
+ScrollBarState SurfaceBarState(const SurfaceList* list, int32_t axis);
+// Sets the scroll position (negative gives 0): every surface follows the
+// axes it scrolls on, the changed area grown by 2 and cut to the pane is
+// invalidated, and each bar of an axis without the action flag gets
+// maximum extent - visible (at least 0) and value = position.
+void ScrollSurfacesTo(SurfaceList* list, int32_t v, int32_t h, uint32_t flags);

@@ -1,0 +1,185 @@
+#include "toolbox/core/surfacelist.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "pane_fixture.h"
+#include "toolbox/core/panehost.h"
+#include "toolbox/core/panetree.h"
+#include "toolbox/core/region.h"
+#include "toolbox/core/scrollaction.h"
+
+namespace {
+
+TEST(SurfaceLayouts, FiveStepsForEachFlagCombination) {
+    const Rect16 rect = {-1, -1, 100, 200};
+    struct Case {
+        uint32_t flags;
+        Rect16 content, barV, barH;
+    } cases[] = {
+        {0, {0, 0, 100, 200}, {0, 184, 100, 200}, {84, 0, 100, 200}},
+        {kSurfaceBarVertical, {0, 0, 100, 184}, {0, 184, 100, 200}, {84, 0, 100, 184}},
+        {kSurfaceBarHorizontal, {0, 0, 84, 200}, {0, 184, 84, 200}, {84, 0, 100, 200}},
+        {kSurfaceBarVertical | kSurfaceBarHorizontal,
+         {0, 0, 84, 184},
+         {0, 184, 84, 200},
+         {84, 0, 100, 184}},
+        {kSurfaceGrowBox, {0, 0, 100, 200}, {0, 184, 84, 200}, {84, 0, 100, 184}},
+        {kSurfaceBarVertical | kSurfaceBarOverVertical,
+         {0, 0, 100, 200},
+         {0, 184, 100, 200},
+         {84, 0, 100, 184}},
+        {kSurfaceStripHorizontal, {0, 0, 84, 200}, {0, 184, 84, 200}, {84, 0, 100, 200}},
+    };
+    for (const Case& c : cases) {
+        SurfaceLayout l = ComputeSurfaceLayout(&rect, c.flags, 16, 0, 0);
+        EXPECT_EQ(RectText(l.content), RectText(c.content)) << c.flags;
+        EXPECT_EQ(RectText(l.barV), RectText(c.barV)) << c.flags;
+        EXPECT_EQ(RectText(l.barH), RectText(c.barH)) << c.flags;
+    }
+    const Rect16 bar47 = {0, 0, 47, 16}, bar48 = {0, 0, 48, 16};
+    EXPECT_FALSE(BarLongEnoughToShow(&bar47, kBarVertical));
+    EXPECT_TRUE(BarLongEnoughToShow(&bar48, kBarVertical));
+}
+
+class SurfaceLists : public PaneFixture {
+  protected:
+    void SetUp() override {
+        HeapTest::SetUp();
+        MakeRoot(116, 216);
+    }
+    SurfaceList* MakeList(uint32_t flags, int32_t height, int32_t width) {
+        SurfaceList* list = NewSurfaceList(nullptr, flags, root_, 0, 0);
+        EXPECT_NE(list, nullptr);
+        list->contentHeight = height;
+        list->contentWidth = width;
+        HostCalls().clear();
+        return list;
+    }
+};
+
+TEST_F(SurfaceLists, NewListAddsGrowBoxMakesBarsAndClearsCapture) {
+    SurfaceList* list = NewSurfaceList(
+        nullptr, kSurfaceBarVertical | kSurfaceBarHorizontal | kSurfaceCaptureState, root_, 0, 0);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->scrollStep, 16);
+    EXPECT_TRUE(list->flags & kSurfaceGrowBox);
+    EXPECT_FALSE(list->flags & kSurfaceCaptureState);
+    EXPECT_EQ(root_->surfaceList, list);
+    ASSERT_GE(HostCalls().size(), 4u);
+    EXPECT_EQ(HostCalls()[0], "bar 0 0,200,100,216");
+    EXPECT_EQ(HostCalls()[1], "show");
+    EXPECT_EQ(HostCalls()[2], "bar 1 100,0,116,200");
+    EXPECT_EQ(HostCalls()[3], "show");
+    EXPECT_EQ(RectText(SurfaceAt(list, -1)->rect), "0,0,100,200");
+    EXPECT_EQ(SurfaceAt(list, 2), nullptr);
+}
+
+TEST_F(SurfaceLists, SurfaceAtPointTriesMainThenOthers) {
+    SurfaceList* list = MakeList(0, 1000, 1000);
+    const Rect16 heading = {0, 0, 20, 216};
+    ASSERT_NE(SetSurfaceRect(list, 0, &heading), nullptr);
+    EXPECT_EQ(SurfaceAtPoint(list, {10, 10}), -1); // the main surface comes first
+    SurfaceAt(list, -1)->rect.top = 20;
+    EXPECT_EQ(SurfaceAtPoint(list, {10, 10}), 0);
+    EXPECT_EQ(SurfaceAtPoint(list, {500, 10}), kNoSurface);
+    EXPECT_EQ(SetSurfaceRect(list, 3, &heading), nullptr);
+}
+
+TEST_F(SurfaceLists, ScrollToClampsAndSetsBars) {
+    SurfaceList* list = MakeList(kSurfaceBarVertical, 1000, 100);
+    const Rect16 rows = {0, 0, 116, 20};
+    SetSurfaceRect(list, 1, &rows);
+    ScrollSurfacesTo(list, -50, 30, 0);
+    EXPECT_EQ(list->originV, 0);
+    EXPECT_EQ(list->originH, 30);
+    EXPECT_EQ(SurfaceAt(list, -1)->positionH, 30);
+    EXPECT_EQ(SurfaceAt(list, 1)->positionH, 0); // surface 1 follows only the vertical axis
+    // Main surface 116 high (no horizontal bar): maximum 1000 - 116.
+    EXPECT_EQ(HostCalls().back(), "values 0 884 0");
+    ScrollSurfacesTo(list, 400, 30, 0);
+    EXPECT_EQ(SurfaceAt(list, 1)->positionV, 400);
+    // The changed area, grown by 2, cut to the pane's region.
+    ASSERT_GE(HostCalls().size(), 2u);
+    EXPECT_EQ(HostCalls()[HostCalls().size() - 2], "inval -1,-1,117,202");
+    // A negative extent means unlimited.
+    list->contentHeight = -1;
+    EXPECT_EQ(SurfaceBarState(list, kBarVertical).maximum, kExtentUnlimited - 116);
+}
+
+TEST_F(SurfaceLists, RequestsStopAtTheMaximumAndUnchangedSendsNothing) {
+    SurfaceList* list = MakeList(kSurfaceBarVertical, 300, 200);
+    int32_t line, page;
+    ScrollSteps(list, kBarVertical, &line, &page);
+    EXPECT_EQ(line, 16);
+    EXPECT_EQ(page, 100);
+    ScrollRequest forward = {kScrollPageForward, kBarVertical, 0, {0, 0}};
+    EXPECT_EQ(HandleScrollAction(list, &forward), 100);
+    EXPECT_EQ(HandleScrollAction(list, &forward), 184); // maximum 300 - 116
+    HostCalls().clear();
+    EXPECT_EQ(HandleScrollAction(list, &forward), 184);
+    EXPECT_TRUE(HostCalls().empty());
+    EXPECT_TRUE(list->flags & kSurfaceScrolled);
+    ScrollRequest set = {kScrollSetValue, kBarVertical, 184, {0, 0}};
+    EXPECT_FALSE(ScrollActionAllowed(list, &set));
+    set.value = 10;
+    EXPECT_TRUE(ScrollActionAllowed(list, &set));
+    EXPECT_EQ(HandleScrollAction(list, &set), 10);
+    ScrollRequest horizontal = {kScrollLineBack, kBarHorizontal, 0, {0, 0}};
+    EXPECT_FALSE(ScrollActionAllowed(list, &horizontal)); // no bar, no action flag
+    list->flags |= kSurfaceActionsHorizontal;
+    EXPECT_TRUE(ScrollActionAllowed(list, &horizontal));
+    ScrollRequest point = {kScrollToPoint, kBarHorizontal, 0, {0, 0}};
+    list->flags &= ~kSurfaceActionsHorizontal;
+    EXPECT_TRUE(ScrollActionAllowed(list, &point));
+}
+
+TEST_F(SurfaceLists, WheelNotchScrollsItsAmountOrAPage) {
+    SurfaceList* list = MakeList(kSurfaceBarVertical, 2000, 2000);
+    EXPECT_EQ(SurfaceWheel(list, 0, -120), kScrollLineForward);
+    EXPECT_EQ(list->originV, 120);
+    EXPECT_EQ(list->scrollStep, 16);
+    EXPECT_EQ(SurfaceWheel(list, kModifierShift, -120), kScrollLineForward);
+    EXPECT_EQ(list->originH, 120);
+    list->flags |= kSurfaceWheelPages;
+    EXPECT_EQ(SurfaceWheel(list, 0, -60), kScrollPageForward);
+    EXPECT_EQ(list->originV, 120 + 100);
+    EXPECT_EQ(SurfaceWheel(list, 0, 59), kScrollLineBack);
+    EXPECT_EQ(list->originV, 220 - 59);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SurfaceLists, ClickDecisions) {
+    EXPECT_EQ(SurfaceClickIgnoredBits(0), 0u);
+    EXPECT_EQ(SurfaceClickIgnoredBits(1), 1u);
+    EXPECT_EQ(SurfaceClickIgnoredBits(2), 2u);
+    EXPECT_EQ(ScrollRequestOfPart(20), kScrollLineBack);
+    EXPECT_EQ(ScrollRequestOfPart(23), kScrollPageForward);
+    EXPECT_EQ(ScrollRequestOfPart(kPartThumb), 0);
+    EXPECT_EQ(ThumbReleaseRequest(5, 5), 0);
+    EXPECT_EQ(ThumbReleaseRequest(5, 9), kScrollSetValue);
+    SurfaceList* list = MakeList(0, 100, 100);
+    EXPECT_TRUE(ThumbTracksLive(list));
+    list->flags |= kSurfaceThumbNotLive;
+    EXPECT_FALSE(ThumbTracksLive(list));
+    // The root pane never has the split box.
+    root_->flags |= kPaneGrowBox;
+    EXPECT_FALSE(PointInSplitBox(list, {110, 210}));
+    const Rect16 at = {0, 0, 100, 100};
+    PaneRecord* child = NewChildPane(root_, &at, kPaneGrowBox, nullptr);
+    ASSERT_NE(child, nullptr);
+    SurfaceList other{};
+    other.pane = child;
+    other.rect = child->windowRect; // -1, -1, 99, 99
+    EXPECT_TRUE(PointInSplitBox(&other, {90, 90}));
+    EXPECT_FALSE(PointInSplitBox(&other, {82, 90}));
+    child->flags &= ~kPaneGrowBox;
+    EXPECT_FALSE(PointInSplitBox(&other, {90, 90}));
+}
+
+} // namespace
