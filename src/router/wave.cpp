@@ -21,6 +21,7 @@
 #include "router/mzgrid.h"
 #include "router/mzinit.h"
 #include "router/objtable.h"
+#include "router/seedtable.h"
 #include "router/urstate.h"
 #include "router/viamap.h"
 
@@ -143,6 +144,7 @@ inline WaveNode& Push(int32_t cost) {
         int32_t from = (q.lastSteal + kWaveStealStride) & kWaveBucketMask;
         int32_t b = (from + NextBucketOffset(from)) & kWaveBucketMask;
         q.lastSteal = int16_t(b);
+        SeedTableStop(); // the stolen node may have been a recorded seed
         i = BucketTake(b);
         --q.entries;
     }
@@ -165,6 +167,7 @@ inline bool Pop(WaveNode* out) {
         q.entries = 0;
         return false;
     }
+    SeedTableStop(); // the expansion has begun
     q.current += off;
     uint32_t i = BucketTake(q.current & kWaveBucketMask);
     *out = Node(i);
@@ -429,14 +432,17 @@ int32_t WavePoolAlloc() {
     q.lastSteal = 0;
     std::memset(q.bitmap, 0, sizeof q.bitmap);
     q.ready = true;
+    SeedTableStart();
     return 1;
 }
 
 void WavePoolRelease() {
     q = WaveQueue{};
+    SeedTableRelease();
 }
 
 WaveNode* wavePush(int32_t cost) {
+    SeedTableStop(); // the caller fills the node in: its cell is not known here
     return &Push(cost);
 }
 
@@ -453,7 +459,11 @@ int32_t waveAddSeed(int32_t x, int32_t y, int32_t layer, int32_t dir, int32_t co
     cost = std::min<int32_t>(cost, kWaveCostMax);
     int32_t cell = MazeGet(x, y, layer);
     if ((cell & kCellCodeMask) > kWaveSeedCodeMax) return 0;
-    if (cell & kCellLow6) {
+    const int32_t side = dir & kDirSide;
+    // Duplicates are looked for in buckets 0..cost, as queued while seeding.
+    if ((cell & kCellLow6) && SeedTableActive() && q.current == 0) {
+        if (SeedTableHas(x, y, layer, side, cost)) return 0;
+    } else if (cell & kCellLow6) {
         for (int32_t b = 0; b <= cost; ++b)
             for (uint32_t i = q.heads[b]; i != kWaveNil; i = Node(i).next) {
                 const WaveNode& n = Node(i);
@@ -463,7 +473,9 @@ int32_t waveAddSeed(int32_t x, int32_t y, int32_t layer, int32_t dir, int32_t co
     }
     const MzGoal& g = *Goal();
     int32_t vias = !g.viasAllowed ? 0 : limitVias ? kWaveViasLimited : kWaveViasFree;
+    if (q.current != 0) SeedTableStop();
     PushNode(cost, x, y, layer, dir, vias);
+    SeedTableNote(x, y, layer, side, (q.current + cost) & kWaveBucketMask);
     CheckNode(x, y, layer);
     return 1;
 }
@@ -485,6 +497,7 @@ void WaveReset() {
     }
     if (q.entries != 0) ErrReport(kErrResetLeft, q.entries);
     q.current = 0;
+    SeedTableStart();
 }
 
 int32_t WaveRunPass(int32_t budget) {

@@ -10,6 +10,7 @@
 #include "router/costs.h"
 #include "router/maze.h"
 #include "router/objtable.h"
+#include "router/seedtable.h"
 #include "router/wave.h"
 #include "routerfixture.h"
 
@@ -186,6 +187,43 @@ TEST_F(WaveTest, AddSeed) {
     g_maze.mazeIndex[2] = 2;
     WavePoolRelease();
     EXPECT_FATAL(waveAddSeed(20, 20, 1, 0x34, 0, 0), 2170056);
+}
+
+// The duplicate test of seeding answers through the table of queued seeds
+// exactly as the scan of the buckets does, over seeded random seedings of
+// marked and free cells, both sides, two layers and repeated cells.
+TEST_F(WaveTest, SeedTableAnswersAsTheBucketScan) {
+    Open();
+    Goal()->viasAllowed = 1;
+    uint32_t state = 12345;
+    auto next = [&state](uint32_t n) {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) % n;
+    };
+    for (int32_t round = 0; round < 20; ++round) {
+        struct Seed {
+            int32_t x, y, layer, dir, cost;
+        };
+        std::vector<Seed> seeds;
+        for (int32_t i = 0; i < 300; ++i)
+            seeds.push_back({int32_t(10 + next(6)), int32_t(10 + next(6)), int32_t(1 + next(2)),
+                             int32_t((next(2) ? 0x20 : 0) | (1 + next(4))), int32_t(next(40))});
+        for (int32_t x = 10; x < 16; ++x)
+            for (int32_t y = 10; y < 16; ++y)
+                for (int32_t layer = 1; layer <= 2; ++layer)
+                    MazeSet(x, y, layer, next(3) ? 0x34 : 0);
+        std::vector<int32_t> withTable, withScan;
+        WaveReset();
+        ASSERT_TRUE(SeedTableActive());
+        for (const Seed& k : seeds)
+            withTable.push_back(waveAddSeed(k.x, k.y, k.layer, k.dir, k.cost, 0));
+        WaveReset();
+        SeedTableStop();
+        for (const Seed& k : seeds)
+            withScan.push_back(waveAddSeed(k.x, k.y, k.layer, k.dir, k.cost, 0));
+        ASSERT_EQ(withTable, withScan) << "round " << round;
+    }
+    WaveReset();
 }
 
 TEST_F(WaveTest, BudgetEmptyQueueAndAbort) {
