@@ -270,12 +270,13 @@ bool AttrScanNext(Attribute* out) {
     return false;
 }
 
-void AttrRenumber(int32_t type, const int16_t* map, int32_t count) {
+// Applies renumber to every attribute and moves the ones whose keys changed
+// to their new bucket.
+template <class F> void RenumberEach(F renumber) {
     for (AttrNode* n = g_list; n; n = n->listNext) {
         Attribute& a = n->rec;
         int32_t before = BucketOf(a.key1, a.key2);
-        if (a.key1Type == type) RenumberKey(a, a.key1, map, count);
-        if (a.key2Type == type) RenumberKey(a, a.key2, map, count);
+        renumber(a);
         int32_t after = BucketOf(a.key1, a.key2);
         if (after != before) {
             Unlink(n, before);
@@ -283,6 +284,29 @@ void AttrRenumber(int32_t type, const int16_t* map, int32_t count) {
             g_buckets[after] = n;
         }
     }
+}
+
+void AttrRenumber(int32_t type, const int16_t* map, int32_t count) {
+    RenumberEach([&](Attribute& a) {
+        if (a.key1Type == type) RenumberKey(a, a.key1, map, count);
+        if (a.key2Type == type) RenumberKey(a, a.key2, map, count);
+    });
+}
+
+void AttrRenumberNetLayers(const int16_t* map, int32_t count) {
+    RenumberEach([&](Attribute& a) {
+        if (a.key1Type != kRecNet || a.kind != kAttrNetLayer) return;
+        bool present = Present(a);
+        RenumberKey(a, a.key2, map, count);
+        // A net that lost its required layer is stored again for its flags.
+        DbModuleOps nets = DbModuleGet(kRecNet);
+        if (present && !Present(a) && nets.get && nets.put && a.key1 >= 1 &&
+            a.key1 <= DbHdr().netCount) {
+            Net net;
+            nets.get(a.key1, &net);
+            nets.put(a.key1, &net);
+        }
+    });
 }
 
 void AttrRegister() {

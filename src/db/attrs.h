@@ -57,6 +57,9 @@ bool AttrScanNext(Attribute* out);
 // through map (entries 0..count); an attribute whose key maps to 0 or above
 // count loses its values (it becomes absent).
 void AttrRenumber(int32_t type, const int16_t* map, int32_t count);
+// Renumbers the nets' required layers (kind 12, second key) by map (old
+// layer -> new, 0: gone); a required layer that is gone is dropped.
+void AttrRenumberNetLayers(const int16_t* map, int32_t count);
 // Registers the module with the database.
 void AttrRegister();
 // The number of attribute nodes (present or not), for tests.
