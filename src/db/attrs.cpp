@@ -21,9 +21,10 @@ enum : ErrCode {
     kErrBuckets = 5223011,
     kErrNode = 5223012,
     kErrPutNoTable = 5223020,
-    kErrKeyType = 5223021,   // a key type that is no record type
-    kErrValueName = 5223022, // a name kind's value 1 without a text
-    kErrReqLayer = 5223023,  // a net's required layer outside the layers
+    kErrKeyType = 5223021,    // a key type that is no record type
+    kErrValueName = 5223022,  // a name kind's value 1 without a text
+    kErrReqLayer = 5223023,   // a net's required layer outside the layers
+    kErrViaKeyType = 5223024, // a net's via type attribute keyed by no via type
     kErrMissingNode = 5223789,
     kErrColorAlloc = 5232010,
     kErrColorFull = 5232031,
@@ -206,12 +207,17 @@ ErrCode AttrPutCheck(const Attribute* record, int32_t* number) {
     if (a.key1Type == kRecNet && a.kind == kAttrNetLayer &&
         (a.key2 < 1 || a.key2 > DbHdr().layerCount))
         return fail(kErrReqLayer, a.key2);
+    // A net's allowed via types (kind 7) are keyed by via type.
+    if (a.key1Type == kRecNet && a.kind == kAttrNetKind7 && a.key2Type != kRecThruCode)
+        return fail(kErrViaKeyType, a.key2Type);
     return 0;
 }
 
 void AttrPut(const Attribute* record) {
     int32_t number = 0;
-    if (ErrCode code = AttrPutCheck(record, &number)) ErrReport(code, number);
+    // A trusted store keeps the record as given; only a missing table stops it.
+    if (ErrCode code = AttrPutCheck(record, &number))
+        if (!DbIsTrusted() || code == kErrPutNoTable) ErrReport(code, number);
     if (record->kind == kAttrNameKind3) DbHdr().flags |= kHdrAttrKind3;
     AttrNode* n = FindNode(record->kind, record->key1Type, record->key1, record->key2);
     if (n) {
@@ -264,12 +270,13 @@ bool AttrScanNext(Attribute* out) {
     return false;
 }
 
-void AttrRenumber(int32_t type, const int16_t* map, int32_t count) {
+// Applies renumber to every attribute and moves the ones whose keys changed
+// to their new bucket.
+template <class F> void RenumberEach(F renumber) {
     for (AttrNode* n = g_list; n; n = n->listNext) {
         Attribute& a = n->rec;
         int32_t before = BucketOf(a.key1, a.key2);
-        if (a.key1Type == type) RenumberKey(a, a.key1, map, count);
-        if (a.key2Type == type) RenumberKey(a, a.key2, map, count);
+        renumber(a);
         int32_t after = BucketOf(a.key1, a.key2);
         if (after != before) {
             Unlink(n, before);
@@ -277,6 +284,29 @@ void AttrRenumber(int32_t type, const int16_t* map, int32_t count) {
             g_buckets[after] = n;
         }
     }
+}
+
+void AttrRenumber(int32_t type, const int16_t* map, int32_t count) {
+    RenumberEach([&](Attribute& a) {
+        if (a.key1Type == type) RenumberKey(a, a.key1, map, count);
+        if (a.key2Type == type) RenumberKey(a, a.key2, map, count);
+    });
+}
+
+void AttrRenumberNetLayers(const int16_t* map, int32_t count) {
+    RenumberEach([&](Attribute& a) {
+        if (a.key1Type != kRecNet || a.kind != kAttrNetLayer) return;
+        bool present = Present(a);
+        RenumberKey(a, a.key2, map, count);
+        // A net that lost its required layer is stored again for its flags.
+        DbModuleOps nets = DbModuleGet(kRecNet);
+        if (present && !Present(a) && nets.get && nets.put && a.key1 >= 1 &&
+            a.key1 <= DbHdr().netCount) {
+            Net net;
+            nets.get(a.key1, &net);
+            nets.put(a.key1, &net);
+        }
+    });
 }
 
 void AttrRegister() {

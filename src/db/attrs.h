@@ -41,8 +41,10 @@ void AttrPut(const Attribute* record);
 // put would pass, else its code with the offending value in *number (may
 // be null). Each key type is 0 (no key) or a record type; an attribute
 // that is present (value 1 or value 3 not 0) also keeps the rules of its
-// kind: a name kind's value 1 is a name with a text, and a net's required
-// layer (kind 12) is a layer of the design (1..layer count).
+// kind: a name kind's value 1 is a name with a text, a net's required
+// layer (kind 12) is a layer of the design (1..layer count), and a net's
+// allowed via type (kind 7) has a via type (record type 6) as second key.
+// AttrPut under the trusted flag stores whatever has a table to go to.
 ErrCode AttrPutCheck(const Attribute* record, int32_t* number = nullptr);
 // Whether the attribute's kind keeps a name in value 1.
 bool AttrHoldsName(int32_t kind);
@@ -55,6 +57,9 @@ bool AttrScanNext(Attribute* out);
 // through map (entries 0..count); an attribute whose key maps to 0 or above
 // count loses its values (it becomes absent).
 void AttrRenumber(int32_t type, const int16_t* map, int32_t count);
+// Renumbers the nets' required layers (kind 12, second key) by map (old
+// layer -> new, 0: gone); a required layer that is gone is dropped.
+void AttrRenumberNetLayers(const int16_t* map, int32_t count);
 // Registers the module with the database.
 void AttrRegister();
 // The number of attribute nodes (present or not), for tests.

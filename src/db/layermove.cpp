@@ -175,6 +175,11 @@ int32_t LayerDelete(int32_t n) {
     ScratchPop(scratch);
     for (int32_t e = n; e < count; ++e)
         LayerMove(e + 1, e);
+    int16_t map[kMaxLayers + 1] = {};
+    for (int32_t e = 1; e <= count; ++e)
+        map[e] = int16_t(e < n ? e : e - 1);
+    map[n] = 0;
+    AttrRenumberNetLayers(map, count);
     DbHdr().layerCount = int16_t(count - 1);
     DbSetModified();
     return 1;

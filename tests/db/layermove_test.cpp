@@ -10,6 +10,7 @@
 #include "db/layermove.h"
 #include "db/layers.h"
 #include "db/names.h"
+#include "db/nets.h"
 #include "db/pool.h"
 #include "db/sweeps.h"
 #include "db/thru.h"
@@ -181,6 +182,16 @@ TEST_F(LayerMoveTest, DeleteMovesTheLayersAboveDownEverywhere) {
     AddObstacle(1, 111);
     AddText(3, 13);
     AddText(1, 11);
+    // Required layers of nets 1 and 2: on the deleted layer and on layer 4.
+    for (int16_t net : {1, 2}) {
+        Attribute a{};
+        a.kind = kAttrNetLayer;
+        a.key1Type = kRecNet;
+        a.key1 = net;
+        a.key2 = int16_t(net == 1 ? 1 : 4);
+        a.value1 = 1;
+        AttrPut(&a);
+    }
     DbHdr().sweep = 5;
     DbHdr().modified = 0;
 
@@ -220,6 +231,12 @@ TEST_F(LayerMoveTest, DeleteMovesTheLayersAboveDownEverywhere) {
     EXPECT_EQ(int32_t(Obstacles::rows[1].head.layer), 3);
     ASSERT_EQ(Texts::rows.size(), 1u);
     EXPECT_EQ(int32_t(Texts::rows[0].layer), 2);
+    // The required layer on the deleted layer is dropped, layer 4 became 3.
+    Attribute found;
+    EXPECT_FALSE(AttrFind(kAttrNetLayer, kRecNet, 1, 0, &found));
+    EXPECT_FALSE(AttrFind(kAttrNetLayer, kRecNet, 2, 4, &found));
+    EXPECT_TRUE(AttrFind(kAttrNetLayer, kRecNet, 2, 3, &found));
+    EXPECT_EQ(AttrPutCheck(&found), 0);
 }
 
 TEST_F(LayerMoveTest, DeleteRefusesWithTwoLayers) {

@@ -49,6 +49,7 @@ class NetTest : public CompDbTest {
         a.key1Type = kRecNet;
         a.key1 = int16_t(net);
         a.key2 = int16_t(key2);
+        if (kind == kAttrNetKind7) a.key2Type = kRecThruCode; // keyed by via type
         a.value1 = value;
         AttrPut(&a);
     }

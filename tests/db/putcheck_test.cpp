@@ -352,6 +352,19 @@ TEST_F(PutCheckTest, Attribute) {
                  r.value1 = int32_t(kLostName);
              },
              5223022, int32_t(kLostName)},
+            {"a net's via type keyed by a via type",
+             [](Attribute& r) {
+                 r.kind = kAttrNetKind7;
+                 r.key2Type = kRecThruCode;
+                 r.key2 = 3;
+             },
+             0},
+            {"a net's via type keyed by another record type",
+             [](Attribute& r) {
+                 r.kind = kAttrNetKind7;
+                 r.key2Type = 5;
+             },
+             5223024, 5},
             {"the same value in another kind",
              [](Attribute& r) {
                  r.kind = 5;

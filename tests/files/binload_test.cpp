@@ -1071,10 +1071,12 @@ class BinValuesTest : public BinRecordsTest {
     }
     // A saved-whole record of each of the small keyed tables.
     static void WriteAttr(uint8_t kind, uint8_t key1Type, int16_t key1, int16_t key2,
-                          int32_t value1, const char* name, int32_t value3 = 0) {
+                          int32_t value1, const char* name, int32_t value3 = 0,
+                          uint8_t key2Type = 0) {
         Attribute a{};
         a.kind = kind;
         a.key1Type = key1Type;
+        a.key2Type = key2Type;
         a.key1 = key1;
         a.key2 = key2;
         a.value1 = value1;
@@ -1168,6 +1170,18 @@ TEST_F(BinValuesTest, EveryValueOfASavedWholeFileIsChecked) {
          [] {
              NetAndConn(60, [](Conn&) {});
              WriteAttr(kAttrNetLayer, kRecNet, 1, 2, 1, "");
+         },
+         true},
+        {"a net's via type keyed by another record type", same,
+         [] {
+             NetAndConn(60, [](Conn&) {});
+             WriteAttr(kAttrNetKind7, kRecNet, 1, 1, 1, "", 0, kRecComponent);
+         },
+         false},
+        {"a net's via type keyed by a via type", same,
+         [] {
+             NetAndConn(60, [](Conn&) {});
+             WriteAttr(kAttrNetKind7, kRecNet, 1, 1, 1, "", 0, kRecThruCode);
          },
          true},
         {"an attribute key type past the record types", same, [] { WriteAttr(5, 25, 1, 1, 1, ""); },
