@@ -15,6 +15,9 @@ enum : int32_t {
     kAscWord = 8,
     kAscPunct = 16,
     kAscAny = 31,
+    // A word, read as with kAscWord alone (a leading digit goes on as a
+    // word), or a string: where a component name may stand.
+    kAscName = kAscWord | kAscString,
 };
 
 // Reads the whole file into a freshly created database. 1 when the design

@@ -150,7 +150,7 @@ bool ReadNetHead(NetHead& h, bool seg) {
         return false;
     }
     if (!AscInRange("W:", h.width, 0, kWidthMax)) return false;
-    int32_t mask = seg ? kAscAny : kAscWord;
+    int32_t mask = seg ? kAscAny : kAscName;
     for (;;) {
         AscGetToken(mask);
         if (c.kind != kAscWord) break;
@@ -245,10 +245,12 @@ bool ReadEnd(bool first, EndKind* kind, int32_t* comp, int32_t* pin) {
     AscContext& c = Ctx();
     if (IsPunct("?")) {
         *kind = kEndQuery;
-        AscGetToken(kAscWord);
+        AscGetToken(kAscName);
         return true;
     }
-    if (c.kind != kAscWord || c.token[0] == '*') {
+    // A component name is a word, or a string where the name is not one.
+    const bool quoted = c.kind == kAscString;
+    if ((c.kind != kAscWord && !quoted) || (!quoted && c.token[0] == '*')) {
         AscError("%s", AscMsg(first ? kAscMsgSourceMissing : kAscMsgTargetMissing));
         return false;
     }
@@ -256,7 +258,7 @@ bool ReadEnd(bool first, EndKind* kind, int32_t* comp, int32_t* pin) {
     std::snprintf(name, sizeof name, "%.100s", c.token);
     AscGetToken(kAscAny);
     if (!IsPunct(".")) {
-        if (std::strcmp(name, "NODE") == 0) {
+        if (!quoted && std::strcmp(name, "NODE") == 0) {
             *kind = kEndFree;
             *comp = *pin = 0;
             return true;
@@ -277,7 +279,7 @@ bool ReadEnd(bool first, EndKind* kind, int32_t* comp, int32_t* pin) {
     if (!ReadPin(found, pin)) return false;
     *kind = kEndPin;
     *comp = found;
-    AscGetToken(kAscWord);
+    AscGetToken(kAscName);
     return true;
 }
 
@@ -372,7 +374,7 @@ int32_t AscReadNetConn(int32_t net, int32_t width) {
         } else {
             break;
         }
-        AscGetToken(kAscWord);
+        AscGetToken(kAscName);
     }
     if (firstKind == kEndQuery) {
         if (count == 0) {
@@ -411,7 +413,7 @@ int32_t AscReadNetConn(int32_t net, int32_t width) {
     for (const char* word : {"LOCKED", "LATCHED"}) {
         if (!AscTokenIs(word)) continue;
         if (count) rec.crn[count - 1].flags |= word[1] == 'O' ? kCrnLocked : kCrnLatched;
-        AscGetToken(kAscWord);
+        AscGetToken(kAscName);
     }
     if (count < 2) {
         AscError("%s", AscMsg(kAscMsgTwoCorners));

@@ -83,9 +83,9 @@ void AppendEnd(const char* lead, int32_t comp, int32_t pin) {
     if (c->symbol >= 1 && c->symbol <= SymCount() && pin >= 1 && pin <= SymPinCount(c->symbol))
         pinName = NameText(SymPinRef(c->symbol, pin)->name);
     if (AscPinNameIsNumber(pin, pinName)) {
-        Append("%s%s.%d", lead, AscQuoted(NameText(c->name)), int(pin));
+        Append("%s%s.%d", lead, AscCompName(NameText(c->name)), int(pin));
     } else {
-        Append("%s%s.\"%s\"", lead, AscQuoted(NameText(c->name)), AscQuoted(pinName));
+        Append("%s%s.\"%s\"", lead, AscCompName(NameText(c->name)), AscQuoted(pinName));
     }
 }
 
@@ -128,7 +128,7 @@ int32_t CompAsc() {
         // symbol 0 and leaves a new component without one.
         char symbol[24] = "";
         if (r->symbol) std::snprintf(symbol, sizeof symbol, "Symbol=%d ", int(r->symbol));
-        AscOut("*COMP %s  [%ld, %ld]  Rot=%d[%02d]  %s%s%s\r\n", AscQuoted(NameText(r->name)),
+        AscOut("*COMP %s  [%ld, %ld]  Rot=%d[%02d]  %s%s%s\r\n", AscCompName(NameText(r->name)),
                long(r->x - g_offX), long(r->y - g_offY), int(r->angle / 60), int(r->angle % 60),
                symbol, (r->flags & kCompNoRoute) ? "NOROUTE" : "ROUTE",
                (r->flags & kCompKey) ? " KEY" : "");

@@ -637,7 +637,7 @@ int32_t AscGetToken(int32_t mask) {
         if (negative) value = 0u - value;
         c.number = int32_t(value);
         c.kind = kAscNumber;
-        if (mask == kAscWord) {
+        if (mask == kAscWord || mask == kAscName) {
             while (ch >= 0 && IsWordChar(ch)) {
                 t.Put(ch);
                 ch = AscGetChar();

@@ -45,6 +45,27 @@ const char* AscQuoted(const char* text) {
     return out;
 }
 
+namespace {
+bool ReadsBackAsWord(const char* name) {
+    auto upper = [](char ch) { return ch >= 'A' && ch <= 'Z'; };
+    if (!upper(name[0]) && name[0] != '#') return false;
+    for (const char* p = name + 1; *p; ++p)
+        if (!upper(*p) && !(*p >= '0' && *p <= '9') && *p != '-' && *p != '/' && *p != '_')
+            return false;
+    return true;
+}
+} // namespace
+
+const char* AscCompName(const char* name) {
+    if (ReadsBackAsWord(name)) return AscQuoted(name);
+    static char ring[4][516];
+    static int32_t next = 0;
+    char* out = ring[next];
+    next = (next + 1) % 4;
+    std::snprintf(out, sizeof ring[0], "\"%s\"", AscQuoted(name));
+    return out;
+}
+
 void AscOut(const char* format, ...) {
     if (!g_out) return;
     va_list args;

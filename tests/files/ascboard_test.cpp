@@ -191,7 +191,7 @@ TEST_F(AscBoardTest, AFailedConnectionEndsTheNetElement) {
         const char* conn;
         const char* message;
     } cases[] = {
-        {"\"U1\".1 U2.1", "Source component.pin missing"},
+        {", U2.1", "Source component.pin missing"},
         {"U7.1 U2.1", "Cannot find component U7"},
         {"U1 [1, 2] U2.1", "Source Pin number missing"},
         {"U1.3 U2.1", "Pin (3) doesn't exist"},

@@ -574,3 +574,42 @@ TEST_F(AscWriteTest, TablesThatCannotBeWrittenRefuseWhenAdded) {
 }
 
 } // namespace
+
+namespace {
+
+// Component names the reader's word rule would change (lower case, a leading
+// digit, a quote, a blank, a leading "*") are written in double quotes on
+// *COMP lines and connection ends and read back to the same design with no
+// error line; names that are words stay unquoted.
+TEST_F(AscWriteTest, ComponentNamesThatAreNoWordComeBackQuoted) {
+    const std::string body = "*Layer 1 \"TOP\" Space 600 600 600\r\n"
+                             "*THRU 1 \"P\" Layer=1 SHAPE=ROUND W:3600\r\n"
+                             "*SYMBOL 1 \"ONE\" 1 \"1\" [0, 0] Thru=1 2 \"B\" [6000, 0] Thru=1\r\n"
+                             "*COMP \"u1\" [10000, 10000] Symbol=1\r\n"
+                             "*COMP \"1A\" [30000, 10000] Symbol=1\r\n"
+                             "*COMP \"R 5\" [50000, 10000] Symbol=1\r\n"
+                             "*COMP \"*X\" [70000, 10000] Symbol=1\r\n"
+                             "*COMP U2 [90000, 10000] Symbol=1\r\n"
+                             "*NET \"N1\" W:10 \"u1\".1 \"1A\".\"B\"\r\n"
+                             "*NET \"N2\" W:10 \"R 5\".1 [60000, 14000] \"*X\".1\r\n"
+                             "*NET \"N3\" W:10 U2.\"B\" \"u1\".\"B\"\r\n";
+    ASSERT_EQ(Read(File(body, "*LAYER 1\r\n")), 1);
+    for (const auto& m : Messages())
+        ADD_FAILURE() << m;
+    ASSERT_EQ(CompCount(), 5);
+    ASSERT_EQ(ConnCount(), 3);
+    KeepPlacementAsWritten(); // the format carries placement passes 1..11
+    const std::string before = Dump();
+    int32_t result = 0;
+    std::string out = Write("n.asc", &result);
+    EXPECT_EQ(result, 1);
+    EXPECT_NE(out.find("*COMP \"u1\"  [10000, 10000]"), std::string::npos);
+    EXPECT_NE(out.find("*COMP U2  [90000, 10000]"), std::string::npos);
+    EXPECT_NE(out.find("\"R 5\".1 [60000,14000] \"*X\".1"), std::string::npos) << out;
+    int32_t errors = -1;
+    ASSERT_EQ(LoadAsc("n.asc", &errors), 1);
+    EXPECT_EQ(errors, 0);
+    EXPECT_EQ(DiffFields(Dump(), before), "");
+}
+
+} // namespace
