@@ -83,6 +83,8 @@ void ScaleHeader(Scaler& s, bool apply) {
     h.grid2Y = s.Size(h.grid2Y);
     h.grid3X = s.Size(h.grid3X);
     h.grid3Y = s.Size(h.grid3Y);
+    // Scaled grids must keep a common multiple the readers accept.
+    if (!DbGridsCombine(&h)) s.fits = false;
     h.dispUserUnit = s.Size(h.dispUserUnit);
     h.originX = s.X(h.originX);
     h.originY = s.Y(h.originY);
