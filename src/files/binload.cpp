@@ -543,6 +543,22 @@ bool NetsFit() {
     return true;
 }
 
+// Every thru code keeps its shape rules on every layer of the loaded
+// design, so no pad of an unknown shape reaches the pad geometry.
+bool ThruCodesFit() {
+    auto rec = std::make_unique<ThruCode>();
+    // The shape rules apply to a design saved whole too: it is trusted for
+    // order, not for values.
+    const bool trusted = DbSetTrusted(false);
+    bool fits = true;
+    for (int32_t t = 1; t <= ThruCount() && fits; ++t) {
+        ThruGet(t, rec.get());
+        fits = ThruPutCheck(t, rec.get()) == 0;
+    }
+    DbSetTrusted(trusted);
+    return fits || Bad();
+}
+
 bool ClearsPending(int32_t type) {
     return type == kRecHeader || (type >= kRecLayer && type <= kRecNet) || type == kRecObstacle ||
            type == kRecBoardText || (type >= kRecColorEntry && type <= kRecErrorMarker) ||
@@ -863,7 +879,7 @@ int32_t BinLoad(const FileSpec* file, uint16_t flags) {
                 int32_t size = BinReadRec(buf, &type);
                 if (type == 0) break;
                 if (type == kRecEndOfFile) {
-                    ok = ld.merge ? StoreMergedSweeps(ld) : NetsFit();
+                    ok = ld.merge ? StoreMergedSweeps(ld) : NetsFit() && ThruCodesFit();
                     break;
                 }
                 if (!Handle(ld, type, buf, size)) break;
