@@ -4,9 +4,13 @@
 #include <cstdlib>
 
 #include "db/attrs.h"
+#include "db/comps.h"
+#include "db/dbheader.h"
+#include "db/paddist.h"
 #include "db/geom.h"
 #include "db/layers.h"
 #include "router/layertab.h"
+#include "router/padexit.h"
 #include "router/urstate.h"
 
 namespace {
@@ -31,6 +35,31 @@ bool JumperLengthRefused(int32_t layer, int32_t len) {
 
 bool Diagonal(const Crn& a, const Crn& b) {
     return a.x != b.x && a.y != b.y;
+}
+
+enum : int32_t {
+    kExitClearRow = 0,  // spacing class 0 ...
+    kExitClearKind = 1, // ... kind 1
+};
+
+// The connection seen from one end: corner i of the view, without a copy.
+struct EndView {
+    const Conn* rec;
+    int32_t end;
+    int32_t Count() const { return rec->head.count; }
+    const Crn& At(int32_t i) const { return rec->crn[end ? Count() - 1 - i : i]; }
+    // The layer and width of segment i of the view (corner i to i + 1).
+    const Crn& Seg(int32_t i) const { return rec->crn[end ? Count() - 2 - i : i]; }
+    int32_t Comp() const { return end ? rec->head.toComp : rec->head.fromComp; }
+    int32_t Pin() const { return end ? rec->head.toPin : rec->head.fromPin; }
+};
+
+bool Horizontal(const Crn& a, const Crn& b) {
+    return a.y == b.y && a.x != b.x;
+}
+
+bool Vertical(const Crn& a, const Crn& b) {
+    return a.x == b.x && a.y != b.y;
 }
 
 } // namespace
@@ -66,4 +95,56 @@ int32_t pathScore(const Conn* record) {
             if (c[k].via && (c[k].x % viaGrid || c[k].y % viaGrid)) score += kScoreViaOffGrid;
     }
     return static_cast<int32_t>(score);
+}
+
+bool exitCornerClear(const Conn* record, int32_t end, int32_t k) {
+    const EndView v{record, end};
+    const int32_t comp = v.Comp();
+    const int32_t layer = v.Seg(k - 1).layer;
+    if (!comp || !layer) return true;
+    PlacedPin placed{};
+    PlacedPad pad{};
+    CompPinPadGet(comp, v.Pin(), layer, &placed, &pad);
+    if (pad.count == 0) return false;
+    const int32_t reach = int32_t(int64_t(v.Seg(k - 1).width) * DbHdr().connGrid / 2) +
+                          LayerSpacingByKind(layer, kExitClearRow, nullptr, kExitClearKind);
+    const Crn& c = v.At(k);
+    const PlacedShape& s = pad.shape[0];
+    if (pad.count == 1 && s.cx == placed.x && s.cy == placed.y) {
+        const int32_t w = s.maxX - s.minX;
+        const int32_t h = s.maxY - s.minY;
+        if (h > w && c.y != s.cy) return false;
+        if (w > h && c.x != s.cx) return false;
+        return PtDist(c.x, c.y, s.cx, s.cy) >= (h > w ? h : w) / 2 + reach;
+    }
+    return PtPadDist(comp, v.Pin(), layer, c.x, c.y) >= reach;
+}
+
+int32_t exitScore(const Conn* record, int32_t end) {
+    const EndView v{record, end};
+    const int32_t n = v.Count();
+    if (!v.Comp() || n < 2 || !v.Seg(0).layer) return 0;
+    const Crn& a = v.At(0);
+    const Crn& b = v.At(1);
+    const int32_t layer = v.Seg(0).layer;
+    const int32_t d = DirBit(b.x - a.x, b.y - a.y);
+    int32_t oblong = 0;
+    const int32_t m = PadExitDirs(v.Comp(), v.Pin(), layer, &oblong);
+    int32_t score = 0;
+    if (d & m) {
+        if ((d & kDirsOrtho) && (d & ExitBlockerDirs(a.x, a.y, layer, record->head.net)))
+            score = kScoreExitToward;
+    } else {
+        score = kScoreExitRefused;
+    }
+    if (n < 3) return score;
+    if (!exitCornerClear(record, end, 1)) score += kScoreExitCorner;
+    if (m != kDirsAny) {
+        const Crn& c = v.At(2);
+        if ((m & kDirsOrtho) && c.x != b.x && c.y != b.y) score += kScoreExitSecond;
+        if ((m & kDirsNS) ? Horizontal(b, c) : ((m & kDirsEW) && Vertical(b, c)))
+            score += kScoreExitSecond;
+    }
+    if (!exitCornerClear(record, end, 2)) score += kScoreExitCorner;
+    return score;
 }

@@ -75,3 +75,48 @@ TEST_F(PathScoreTest, JumperEndsWithoutViaAndLengthsNotAllowed) {
 }
 
 } // namespace
+
+namespace {
+
+class ExitScoreTest : public MapTest {
+  protected:
+    void SetUp() override {
+        MapTest::SetUp();
+        Open();
+    }
+    // From pin 1 of U1 at (15,000, 30,000) to pin 1 of U2 at (39,000, 30,000).
+    static Conn Route(std::initializer_list<CrnSpec> corners) {
+        Conn c = ConnOf(1, corners);
+        c.head.fromComp = 1;
+        c.head.fromPin = 1;
+        c.head.toComp = 2;
+        c.head.toPin = 1;
+        return c;
+    }
+};
+
+TEST_F(ExitScoreTest, FreeEndsAndUnroutedFirstSegmentsScoreNothing) {
+    Conn c = Route({{15000, 30000, 0}, {15000, 30300, 1}, {39000, 30000, 0}});
+    EXPECT_EQ(exitScore(&c, 0), 0);
+    c.head.fromComp = 0;
+    c.crn[0].layer = 1;
+    EXPECT_EQ(exitScore(&c, 0), 0);
+}
+
+TEST_F(ExitScoreTest, InnerCornerOnThePadCostsTenThousandFromEitherEnd) {
+    Conn far = Route({{15000, 30000, 1}, {15000, 33000, 1}, {39000, 33000, 1}, {39000, 30000, 0}});
+    const int32_t first = exitScore(&far, 0);
+    const int32_t last = exitScore(&far, 1);
+    EXPECT_LT(first, kScoreExitCorner);
+    EXPECT_EQ(first, last); // the same exit seen from the other end
+    EXPECT_TRUE(exitCornerClear(&far, 0, 1));
+    Conn near = far;
+    near.crn[1].y = 30010;
+    near.crn[2].y = 30010;
+    EXPECT_FALSE(exitCornerClear(&near, 0, 1));
+    EXPECT_FALSE(exitCornerClear(&near, 1, 1));
+    EXPECT_GE(exitScore(&near, 0), kScoreExitCorner);
+    EXPECT_GE(exitScore(&near, 1), kScoreExitCorner);
+}
+
+} // namespace
