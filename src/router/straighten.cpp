@@ -1,0 +1,129 @@
+// Straightening trials; see straighten.h.
+#include "router/straighten.h"
+
+#include <cstdlib>
+
+#include "db/attrs.h"
+#include "db/conns.h"
+#include "db/dbheader.h"
+#include "router/connnorm.h"
+#include "router/gather.h"
+#include "router/mzgrid.h"
+#include "router/pathscore.h"
+#include "router/rulesvc.h"
+
+namespace {
+
+enum : int32_t {
+    kAttrNetWidth = 18, // attributes of kind 18, sub-kind 10 keyed (net, layer)
+    kAttrSubKindKey = 10,
+    kGatherSeg = 0, // gathering kind of a segment
+};
+
+bool InExtent(const Crn& c) {
+    const MzBox& b = g_mzGrid.extent;
+    return c.x >= b.minX && c.x <= b.maxX && c.y >= b.minY && c.y <= b.maxY;
+}
+
+int32_t HalfWidth(const Crn& c) {
+    return int32_t(int64_t(c.width) * DbHdr().connGrid / 2);
+}
+
+bool Same(const Crn& a, const Crn& b) {
+    return a.x == b.x && a.y == b.y;
+}
+
+// One unit toward the target along an axis (0 when equal).
+int32_t Toward(int32_t from, int32_t to) {
+    return to > from ? 1 : to < from ? -1 : 0;
+}
+
+bool SegFree(const Crn& a, const Crn& b, int32_t layer, int32_t half, int32_t entry) {
+    return GatherIsEmpty(a.x, a.y, b.x, b.y, kGatherSeg, layer, half, entry, 0) != 0;
+}
+
+// The checks every kept trial passes after the corners in first..last
+// changed: rules, path score, exit scores after reduction; copies back.
+int32_t Keep(int32_t entry, Conn* record, Conn* scratch, int32_t first, int32_t last) {
+    ConnFixWidth(scratch, 1);
+    if (!DrcCheckConn(entry, scratch, first, last)) return 0;
+    if (pathScore(scratch) > g_straightenLimits.path) return 0;
+    connReduce(scratch);
+    if (exitScore(scratch, 0) > g_straightenLimits.exit[0]) return 0;
+    if (exitScore(scratch, 1) > g_straightenLimits.exit[1]) return 0;
+    ConnCopy(record, scratch);
+    return 1;
+}
+
+} // namespace
+
+StraightenLimits g_straightenLimits;
+
+void StraightenSetLimits(const Conn* record) {
+    g_straightenLimits.path = pathScore(record);
+    g_straightenLimits.exit[0] = exitScore(record, 0);
+    g_straightenLimits.exit[1] = exitScore(record, 1);
+}
+
+void straightenNetWidths(Conn* record) {
+    const int32_t unit = DbHdr().connGrid;
+    if (unit <= 0) return;
+    for (int32_t k = 0; k + 1 < record->head.count; ++k) {
+        Crn& c = record->crn[k];
+        if (!c.layer || (c.flags & kCrnLocked)) continue;
+        Attribute a;
+        if (AttrFind(kAttrNetWidth, kAttrSubKindKey, record->head.net, c.layer, &a))
+            c.width = uint16_t(a.value1 / unit);
+    }
+}
+
+int32_t straightenTryShift(int32_t entry, Conn* record, Conn* scratch, int32_t k, int32_t step,
+                           int32_t strict) {
+    const int32_t n = record->head.count;
+    if (k < 0 || k + 2 >= n || step <= 0) return 0;
+    if (n + 1 > kConnInsertLimit) return 0;
+    const Crn& a = record->crn[k];
+    const Crn& b = record->crn[k + 1];
+    const Crn& c = record->crn[k + 2];
+    if (!InExtent(a) || !InExtent(b)) return 0;
+    if (!a.layer || a.layer != b.layer) return 0;
+    const bool hv = a.y == b.y && a.x != b.x && c.x == b.x && c.y != b.y;
+    const bool vh = a.x == b.x && a.y != b.y && c.y == b.y && c.x != b.x;
+    if (!hv && !vh) return 0;
+    if (std::abs(int64_t(a.x) - b.x) + std::abs(int64_t(a.y) - b.y) < step) return 0;
+    if (std::abs(int64_t(c.x) - b.x) + std::abs(int64_t(c.y) - b.y) < step) return 0;
+    ConnCopy(scratch, record);
+    CrnInsert(scratch, k + 1, 1);
+    Crn* s = scratch->crn;
+    s[k + 1].x = b.x + Toward(b.x, a.x) * step;
+    s[k + 1].y = b.y + Toward(b.y, a.y) * step;
+    s[k + 2].x = b.x + Toward(b.x, c.x) * step;
+    s[k + 2].y = b.y + Toward(b.y, c.y) * step;
+    int32_t p1 = k + 1;
+    int32_t p2 = k + 2;
+    bool cornerKGone = false;
+    if (Same(s[p2], s[p2 + 1])) CrnDelete(scratch, p2, 1); // the following corner stays
+    if (Same(s[p1], s[k])) {
+        CrnDelete(scratch, p1, 1); // corner k stands at P1 with its via
+        p1 = k;
+        p2 = k + 1;
+        cornerKGone = true;
+    }
+    if (strict) {
+        const Crn& q1 = s[p1];
+        const Crn& q2 = s[p2];
+        if (p1 > 0 && !CornerNotAcute(q1.x, q1.y, s[p1 - 1].x, s[p1 - 1].y, q2.x, q2.y)) return 0;
+        if (p2 + 1 < scratch->head.count &&
+            !CornerNotAcute(q2.x, q2.y, q1.x, q1.y, s[p2 + 1].x, s[p2 + 1].y))
+            return 0;
+        if (!cornerKGone && k > 0 && s[k - 1].layer == s[k].layer &&
+            !CornerNotAcute(s[k].x, s[k].y, s[k - 1].x, s[k - 1].y, q1.x, q1.y))
+            return 0;
+        const Crn& widthOf = cornerKGone && k > 0 ? record->crn[k - 1] : a;
+        const int32_t half = HalfWidth(widthOf);
+        if (!cornerKGone && !SegFree(a, q1, a.layer, half, entry)) return 0;
+        if (!SegFree(q1, q2, a.layer, half, entry)) return 0;
+        if (!SegFree(q2, c, a.layer, half, entry)) return 0;
+    }
+    return Keep(entry, record, scratch, p1, p2);
+}

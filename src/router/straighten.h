@@ -1,0 +1,29 @@
+// Straightening of routed connections: each trial is built on a scratch
+// copy of the connection and kept only when the design rules hold for the
+// corners it changed and neither the path score nor an end's exit score
+// rises above the limits set for the current step. A refused trial leaves
+// the connection unchanged; trials allocate nothing.
+#pragma once
+#include <cstdint>
+
+#include "db/records.h"
+
+// The limits a trial must not exceed, set at the start of each step.
+struct StraightenLimits {
+    int32_t path = 0;
+    int32_t exit[2] = {0, 0};
+};
+extern StraightenLimits g_straightenLimits;
+
+// Sets every limit from the connection's present scores.
+void StraightenSetLimits(const Conn* record);
+
+// Every routed segment that is not Locked takes the net's width for its
+// layer (a layer without a width attribute keeps its width).
+void straightenNetWidths(Conn* record);
+
+// Mitres the bend at corner k + 1 with a diagonal cut s before and after
+// it; strict mode also checks the new corners' angles and the clearance of
+// the three new segments. 1 when accepted and copied back.
+int32_t straightenTryShift(int32_t entry, Conn* record, Conn* scratch, int32_t k, int32_t step,
+                           int32_t strict);

@@ -1,0 +1,80 @@
+// Straightening trials: the mitre of a right-angle bend, its step and
+// leg rules, the score limits and strict mode.
+#include <vector>
+
+#include "mapfixture.h"
+#include "router/mzgrid.h"
+#include "router/straighten.h"
+
+namespace {
+
+std::vector<std::vector<int32_t>> Corners(const Conn& c) {
+    std::vector<std::vector<int32_t>> out;
+    for (int32_t i = 0; i < c.head.count; ++i)
+        out.push_back({c.crn[i].x, c.crn[i].y});
+    return out;
+}
+
+class StraightenTest : public MapTest {
+  protected:
+    void SetUp() override {
+        MapTest::SetUp();
+        Open();
+        ox = (g_mzGrid.extent.minX + g_mzGrid.extent.maxX) / 3000 * 1500;
+        oy = (g_mzGrid.extent.minY + g_mzGrid.extent.maxY) / 3000 * 1500;
+        // a free-node L: east 6,000 then north 3,000, clear of the pads
+        bend = ConnOf(1, {{ox - 6000, oy + 6000, 1}, {ox, oy + 6000, 1}, {ox, oy + 9000, 0}});
+        StraightenSetLimits(&bend);
+    }
+    int32_t ox = 0, oy = 0;
+    Conn bend{};
+    Conn scratch{};
+};
+
+TEST_F(StraightenTest, MitreCutsTheBendOneStepEachSide) {
+    ASSERT_EQ(straightenTryShift(0, &bend, &scratch, 0, 1500, 0), 1);
+    std::vector<std::vector<int32_t>> want = {
+        {ox - 6000, oy + 6000}, {ox - 1500, oy + 6000}, {ox, oy + 7500}, {ox, oy + 9000}};
+    EXPECT_EQ(Corners(bend), want);
+}
+
+TEST_F(StraightenTest, LegShorterThanTheStepWaitsForASmallerStep) {
+    EXPECT_EQ(straightenTryShift(0, &bend, &scratch, 0, 4500, 0), 0);
+    EXPECT_EQ(int32_t(bend.head.count), 3);
+    ASSERT_EQ(straightenTryShift(0, &bend, &scratch, 0, 3000, 0), 1);
+    // the cut reaches the end corner, which stays
+    std::vector<std::vector<int32_t>> want = {
+        {ox - 6000, oy + 6000}, {ox - 3000, oy + 6000}, {ox, oy + 9000}};
+    EXPECT_EQ(Corners(bend), want);
+}
+
+TEST_F(StraightenTest, ARaisedPathScoreIsRefusedAndLeavesTheConnection) {
+    g_straightenLimits.path -= 1;
+    EXPECT_EQ(straightenTryShift(0, &bend, &scratch, 0, 1500, 0), 0);
+    EXPECT_EQ(int32_t(bend.head.count), 3);
+    EXPECT_EQ(int32_t(bend.crn[1].x), ox);
+}
+
+TEST_F(StraightenTest, StrictModeChecksTheNewSegmentsClearance) {
+    const int32_t n =
+        StoreConn(1, {{ox - 6000, oy + 6000, 1}, {ox, oy + 6000, 1}, {ox, oy + 9000, 0}});
+    const int32_t entry = AddConn(n);
+    ASSERT_EQ(MapAll(), 1);
+    Conn free = bend;
+    EXPECT_EQ(straightenTryShift(entry, &free, &scratch, 0, 1500, 1), 1);
+    // another net's copper on the cut
+    const int32_t other = StoreConn(2, {{ox - 750, oy + 6750, 1}, {ox - 750, oy + 6760, 0}});
+    AddConn(other);
+    ASSERT_EQ(MapAll(), 1);
+    EXPECT_EQ(straightenTryShift(entry, &bend, &scratch, 0, 1500, 1), 0);
+    EXPECT_EQ(int32_t(bend.head.count), 3);
+}
+
+TEST_F(StraightenTest, OnlyABendOfOneLayerIsMitred) {
+    Conn straight = ConnOf(1, {{ox - 6000, oy, 1}, {ox, oy, 1}, {ox + 6000, oy, 0}});
+    EXPECT_EQ(straightenTryShift(0, &straight, &scratch, 0, 1500, 0), 0);
+    Conn twoLayers = ConnOf(1, {{ox - 6000, oy, 1}, {ox, oy, 2, 1}, {ox, oy + 6000, 0}});
+    EXPECT_EQ(straightenTryShift(0, &twoLayers, &scratch, 0, 1500, 0), 0);
+}
+
+} // namespace
