@@ -6,7 +6,11 @@
 #include "db/attrs.h"
 #include "db/conns.h"
 #include "db/dbheader.h"
+#include "db/geom.h"
+#include "db/pool.h"
+#include "db/shellsvc.h"
 #include "router/connnorm.h"
+#include "router/costs.h"
 #include "router/gather.h"
 #include "router/mzgrid.h"
 #include "router/pathscore.h"
@@ -53,6 +57,28 @@ int32_t Keep(int32_t entry, Conn* record, Conn* scratch, int32_t first, int32_t 
     if (exitScore(scratch, 1) > g_straightenLimits.exit[1]) return 0;
     ConnCopy(record, scratch);
     return 1;
+}
+
+bool Orthogonal(const Crn& a, const Crn& b) {
+    return a.x == b.x || a.y == b.y;
+}
+
+bool Multiple(int32_t v, int32_t m) {
+    return m <= 0 || v % m == 0;
+}
+
+// An intersection or end-cut point: both coordinates on the half grid, or
+// on the grid while grid doubling is off.
+bool OnCrossingGrid(int32_t x, int32_t y) {
+    const int32_t g = g_mzGrid.g;
+    const int32_t h = g >> 1;
+    if (Multiple(x, h) && Multiple(y, h)) return true;
+    return !ShellGridDoubling() && Multiple(x, g) && Multiple(y, g);
+}
+
+bool InExtentXY(int32_t x, int32_t y) {
+    const MzBox& b = g_mzGrid.extent;
+    return x >= b.minX && x <= b.maxX && y >= b.minY && y <= b.maxY;
 }
 
 } // namespace
@@ -126,4 +152,67 @@ int32_t straightenTryShift(int32_t entry, Conn* record, Conn* scratch, int32_t k
         if (!SegFree(q2, c, a.layer, half, entry)) return 0;
     }
     return Keep(entry, record, scratch, p1, p2);
+}
+
+int32_t straightenIntersect(int32_t entry, Conn* record, int32_t k, int32_t l, int32_t anyAngle) {
+    if (l - k < 2) ErrFatal(kErrIntersectRange);
+    const int32_t n = record->head.count;
+    if (k < 0 || l + 1 >= n) return 0;
+    const Crn* c = record->crn;
+    const bool orthK = Orthogonal(c[k], c[k + 1]);
+    const bool orthL = Orthogonal(c[l], c[l + 1]);
+    if (!anyAngle && orthK == orthL) return 0;
+    int32_t px = 0, py = 0;
+    const int32_t meet = LineIntersect(&px, &py, c[k].x, c[k].y, c[k + 1].x, c[k + 1].y, c[l].x,
+                                       c[l].y, c[l + 1].x, c[l + 1].y);
+    if (meet == 0) return 0;
+    if (meet == 2) {
+        px = c[l].x;
+        py = c[l].y;
+    } else {
+        if (!CornerNotAcute(px, py, c[k].x, c[k].y, c[l + 1].x, c[l + 1].y)) return 0;
+        if (!InExtentXY(px, py) || !OnCrossingGrid(px, py)) return 0;
+    }
+    if (l == k + 2 && ((px == c[k + 1].x && py == c[k + 1].y) || c[k].layer != c[l].layer))
+        return 0;
+    const bool lastSegment = l == n - 2;
+    auto* scratch = static_cast<Conn*>(ScratchPush());
+    ConnCopy(scratch, record);
+    if (l - k > 2) CrnDelete(scratch, k + 1, l - k - 2);
+    Crn* s = scratch->crn;
+    s[k + 1].x = px;
+    s[k + 1].y = py;
+    s[k + 1].via = 0;
+    const int32_t lk = s[k].layer;
+    const int32_t lm = s[k + 1].layer;
+    const int32_t ll = s[k + 2].layer;
+    bool ok = true;
+    if (lk != lm) {
+        s[k + 1].via = g_viaPair[lk][lm];
+        ok = s[k + 1].via != 0;
+    }
+    if (ok && lm != ll) {
+        s[k + 2].via = g_viaPair[lm][ll];
+        ok = s[k + 2].via != 0;
+    } else if (ok) {
+        s[k + 2].via = 0;
+    }
+    int32_t result = 0;
+    if (ok) {
+        straightenNetWidths(scratch);
+        if (pathScore(scratch) <= g_straightenLimits.path) {
+            ConnFixWidth(scratch, 1);
+            const int32_t last = k + 3 < scratch->head.count ? k + 3 : scratch->head.count - 1;
+            if (DrcCheckConn(entry, scratch, k, last)) {
+                connReduce(scratch);
+                if ((k != 0 || exitScore(scratch, 0) <= g_straightenLimits.exit[0]) &&
+                    (!lastSegment || exitScore(scratch, 1) <= g_straightenLimits.exit[1])) {
+                    ConnCopy(record, scratch);
+                    result = 1;
+                }
+            }
+        }
+    }
+    ScratchPop(scratch);
+    return result;
 }

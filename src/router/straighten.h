@@ -6,7 +6,10 @@
 #pragma once
 #include <cstdint>
 
+#include "db/err.h"
 #include "db/records.h"
+
+enum : ErrCode { kErrIntersectRange = 2176052 }; // fewer than two segments apart
 
 // The limits a trial must not exceed, set at the start of each step.
 struct StraightenLimits {
@@ -27,3 +30,8 @@ void straightenNetWidths(Conn* record);
 // the three new segments. 1 when accepted and copied back.
 int32_t straightenTryShift(int32_t entry, Conn* record, Conn* scratch, int32_t k, int32_t step,
                            int32_t strict);
+
+// Extends segments k and l (l - k at least 2) to the point where their
+// lines meet and drops the corners between; without anyAngle exactly one of
+// the two must be vertical or horizontal. 1 when accepted.
+int32_t straightenIntersect(int32_t entry, Conn* record, int32_t k, int32_t l, int32_t anyAngle);

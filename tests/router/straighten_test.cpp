@@ -77,4 +77,47 @@ TEST_F(StraightenTest, OnlyABendOfOneLayerIsMitred) {
     EXPECT_EQ(straightenTryShift(0, &twoLayers, &scratch, 0, 1500, 0), 0);
 }
 
+TEST_F(StraightenTest, IntersectExtendsAnOrthogonalAndADiagonalSegment) {
+    // east, a jog north, then a diagonal whose line meets the first segment's
+    Conn c = ConnOf(
+        1, {{ox - 6000, oy, 1}, {ox - 3000, oy, 1}, {ox - 3000, oy + 1500, 1}, {ox, oy + 4500, 0}});
+    StraightenSetLimits(&c);
+    ASSERT_EQ(straightenIntersect(0, &c, 0, 2, 0), 1);
+    std::vector<std::vector<int32_t>> want = {{ox - 6000, oy}, {ox - 4500, oy}, {ox, oy + 4500}};
+    EXPECT_EQ(Corners(c), want);
+}
+
+TEST_F(StraightenTest, IntersectOfTwoOrthogonalSegmentsNeedsAnyAngle) {
+    Conn c = ConnOf(1, {{ox - 6000, oy, 1},
+                        {ox - 4500, oy, 1},
+                        {ox - 4500, oy + 1500, 1},
+                        {ox - 3000, oy + 1500, 1},
+                        {ox - 3000, oy + 4500, 0}});
+    StraightenSetLimits(&c);
+    EXPECT_EQ(straightenIntersect(0, &c, 0, 3, 0), 0);
+    ASSERT_EQ(straightenIntersect(0, &c, 0, 3, 1), 1);
+    std::vector<std::vector<int32_t>> want = {
+        {ox - 6000, oy}, {ox - 3000, oy}, {ox - 3000, oy + 4500}};
+    EXPECT_EQ(Corners(c), want);
+}
+
+TEST_F(StraightenTest, IntersectAcceptsTheHalfGridAndRefusesOffIt) {
+    // the crossing lands 750 off the grid: on the half grid, accepted
+    Conn half = ConnOf(
+        1, {{ox - 6000, oy, 1}, {ox - 3000, oy, 1}, {ox - 3000, oy + 750, 1}, {ox, oy + 3750, 0}});
+    StraightenSetLimits(&half);
+    ASSERT_EQ(straightenIntersect(0, &half, 0, 2, 0), 1);
+    EXPECT_EQ(int32_t(half.crn[1].x), ox - 3750);
+    // 500 off the grid: refused
+    Conn off = ConnOf(
+        1, {{ox - 6000, oy, 1}, {ox - 3000, oy, 1}, {ox - 3000, oy + 500, 1}, {ox, oy + 3500, 0}});
+    StraightenSetLimits(&off);
+    EXPECT_EQ(straightenIntersect(0, &off, 0, 2, 0), 0);
+    EXPECT_EQ(int32_t(off.head.count), 4);
+}
+
+TEST_F(StraightenTest, IntersectOfNeighbouringSegmentsIsFatal) {
+    EXPECT_FATAL(straightenIntersect(0, &bend, 0, 1, 1), kErrIntersectRange);
+}
+
 } // namespace
