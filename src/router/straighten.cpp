@@ -15,6 +15,7 @@
 #include "router/mzgrid.h"
 #include "router/pathscore.h"
 #include "router/rulesvc.h"
+#include "router/urstate.h"
 
 namespace {
 
@@ -79,6 +80,58 @@ bool OnCrossingGrid(int32_t x, int32_t y) {
 bool InExtentXY(int32_t x, int32_t y) {
     const MzBox& b = g_mzGrid.extent;
     return x >= b.minX && x <= b.maxX && y >= b.minY && y <= b.maxY;
+}
+
+// A shortcut point: on the half grid, on the grid while grid doubling is
+// off, and inside the maze extent.
+bool OnShortcutGrid(int32_t x, int32_t y) {
+    const int32_t g = g_mzGrid.g;
+    if (!Multiple(x, g >> 1) || !Multiple(y, g >> 1)) return false;
+    if (!ShellGridDoubling() && (!Multiple(x, g) || !Multiple(y, g))) return false;
+    return InExtentXY(x, y);
+}
+
+bool StrictlyBetween(int32_t v, int32_t a, int32_t b) {
+    return (v > a && v < b) || (v > b && v < a);
+}
+
+// The point of segment a..b reached octilinearly from (x, y): 1 and P, 0
+// when there is none. endFree lets the foot of a perpendicular lie beyond
+// an orthogonal segment.
+int32_t ReachOnSeg(const Crn& a, const Crn& b, int32_t x, int32_t y, bool endFree, int32_t* px,
+                   int32_t* py) {
+    if (PtOnLine(x, y, a.x, a.y, b.x, b.y)) return 2;
+    if (a.y == b.y || a.x == b.x) {
+        *px = a.x == b.x ? a.x : x;
+        *py = a.y == b.y ? a.y : y;
+        return endFree || PtOnSeg(*px, *py, a.x, a.y, b.x, b.y);
+    }
+    int32_t slope = 0;
+    if (b.x - a.x == b.y - a.y)
+        slope = 1;
+    else if (b.x - a.x == a.y - b.y)
+        slope = -1;
+    else
+        return 0;
+    if (StrictlyBetween(x, a.x, b.x)) {
+        *px = x;
+        *py = a.y + (x - a.x) * slope;
+        return 1;
+    }
+    if (StrictlyBetween(y, a.y, b.y)) {
+        *px = a.x + (y - a.y) * slope;
+        *py = y;
+        return 1;
+    }
+    return 0;
+}
+
+// Whether a layer suits a run: a mainly horizontal run wants a direction
+// percentage of at least 50, any other at most 50.
+bool LayerSuits(int32_t layer, const Crn& from, const Crn& to) {
+    const int32_t dir = CurSweep().dir[layer];
+    const bool horizontal = std::abs(int64_t(to.y) - from.y) < std::abs(int64_t(to.x) - from.x);
+    return horizontal ? dir >= kScoreDirSplitPercent : dir <= kScoreDirSplitPercent;
 }
 
 } // namespace
@@ -215,4 +268,60 @@ int32_t straightenIntersect(int32_t entry, Conn* record, int32_t k, int32_t l, i
     }
     ScratchPop(scratch);
     return result;
+}
+
+int32_t straightenShortcut(int32_t entry, Conn* record, Conn* scratch, int32_t k, int32_t l) {
+    const int32_t n = record->head.count;
+    if (k < 0 || l <= k || l + 1 >= n) return 0;
+    const Crn* c = record->crn;
+    const Crn& ck = c[k];
+    int32_t px = 0, py = 0;
+    const int32_t reach = ReachOnSeg(c[l], c[l + 1], ck.x, ck.y, k == 0, &px, &py);
+    if (!reach) return 0;
+    if (reach == 2) {
+        px = c[l].x;
+        py = c[l].y;
+    }
+    if (!OnShortcutGrid(px, py)) return 0;
+    if (l == k + 1 && px == c[l].x && py == c[l].y) return 0;
+    const int32_t lk = ck.layer;
+    const int32_t ll = c[l].layer;
+    int32_t layer = lk;
+    int32_t viaAtK = -1; // -1: corner k keeps its via
+    int32_t viaAtP = -1; // -1: P keeps the old corner l's via
+    if (lk && ll && lk != ll) {
+        const int32_t pair = g_viaPair[lk][ll];
+        if (!pair) return 0;
+        if (LayerSuits(lk, ck, c[l + 1])) {
+            viaAtP = pair;
+        } else if (LayerSuits(ll, ck, c[l + 1])) {
+            layer = ll;
+            viaAtK = pair;
+        } else {
+            return 0;
+        }
+    }
+    if (!layer) return 0;
+    if (!GatherIsEmpty(ck.x, ck.y, px, py, kGatherSeg, layer, HalfWidth(ck), entry, 0)) return 0;
+    ConnCopy(scratch, record);
+    if (l - k > 1) CrnDelete(scratch, k + 1, l - k - 1);
+    Crn* s = scratch->crn;
+    s[k + 1].x = px;
+    s[k + 1].y = py;
+    if (viaAtP >= 0) s[k + 1].via = uint8_t(viaAtP);
+    s[k].layer = uint8_t(layer);
+    if (viaAtK >= 0) s[k].via = uint8_t(viaAtK);
+    if (k == 0) s[0].via = 0;
+    straightenNetWidths(scratch);
+    if (pathScore(scratch) > g_straightenLimits.path) return 0;
+    ConnFixWidth(scratch, 1);
+    const int32_t m = scratch->head.count;
+    if (!DrcCheckConn(entry, scratch, k, k + 2 < m ? k + 2 : m - 1)) return 0;
+    if (k == 0 || k + 1 >= m - 2) {
+        if (exitScore(scratch, 0) > g_straightenLimits.exit[0]) return 0;
+        if (exitScore(scratch, 1) > g_straightenLimits.exit[1]) return 0;
+    }
+    connReduce(scratch);
+    ConnCopy(record, scratch);
+    return 1;
 }

@@ -35,3 +35,7 @@ int32_t straightenTryShift(int32_t entry, Conn* record, Conn* scratch, int32_t k
 // lines meet and drops the corners between; without anyAngle exactly one of
 // the two must be vertical or horizontal. 1 when accepted.
 int32_t straightenIntersect(int32_t entry, Conn* record, int32_t k, int32_t l, int32_t anyAngle);
+
+// Replaces corners k + 1 .. l - 1 by one octilinear segment from corner k
+// to a point P on segment l. 1 when accepted.
+int32_t straightenShortcut(int32_t entry, Conn* record, Conn* scratch, int32_t k, int32_t l);

@@ -26,6 +26,23 @@ class StraightenTest : public MapTest {
         bend = ConnOf(1, {{ox - 6000, oy + 6000, 1}, {ox, oy + 6000, 1}, {ox, oy + 9000, 0}});
         StraightenSetLimits(&bend);
     }
+    // An entry of the object table for the trials' own connection, with the
+    // map built.
+    int32_t OwnEntry() {
+        const int32_t e = AddConn(StoreConn(1, {{ox, oy - 3000, 1}, {ox + 1500, oy - 3000, 0}}));
+        EXPECT_EQ(MapAll(), 1);
+        return e;
+    }
+    // East 1,500, north 1,500, east 1,500, north 3,000; the limits from it.
+    Conn Staircase() {
+        Conn c = ConnOf(1, {{ox - 6000, oy, 1},
+                            {ox - 4500, oy, 1},
+                            {ox - 4500, oy + 1500, 1},
+                            {ox - 3000, oy + 1500, 1},
+                            {ox - 3000, oy + 4500, 0}});
+        StraightenSetLimits(&c);
+        return c;
+    }
     int32_t ox = 0, oy = 0;
     Conn bend{};
     Conn scratch{};
@@ -88,12 +105,7 @@ TEST_F(StraightenTest, IntersectExtendsAnOrthogonalAndADiagonalSegment) {
 }
 
 TEST_F(StraightenTest, IntersectOfTwoOrthogonalSegmentsNeedsAnyAngle) {
-    Conn c = ConnOf(1, {{ox - 6000, oy, 1},
-                        {ox - 4500, oy, 1},
-                        {ox - 4500, oy + 1500, 1},
-                        {ox - 3000, oy + 1500, 1},
-                        {ox - 3000, oy + 4500, 0}});
-    StraightenSetLimits(&c);
+    Conn c = Staircase();
     EXPECT_EQ(straightenIntersect(0, &c, 0, 3, 0), 0);
     ASSERT_EQ(straightenIntersect(0, &c, 0, 3, 1), 1);
     std::vector<std::vector<int32_t>> want = {
@@ -118,6 +130,31 @@ TEST_F(StraightenTest, IntersectAcceptsTheHalfGridAndRefusesOffIt) {
 
 TEST_F(StraightenTest, IntersectOfNeighbouringSegmentsIsFatal) {
     EXPECT_FATAL(straightenIntersect(0, &bend, 0, 1, 1), kErrIntersectRange);
+}
+
+TEST_F(StraightenTest, ShortcutFromTheFirstCornerToTheFootOnALaterSegment) {
+    Conn c = Staircase();
+    Conn scratch{};
+    // from corner 1 the foot on the last segment lies beyond it
+    const int32_t e = OwnEntry();
+    EXPECT_EQ(straightenShortcut(e, &c, &scratch, 1, 3), 0);
+    ASSERT_EQ(straightenShortcut(e, &c, &scratch, 0, 2), 1);
+    std::vector<std::vector<int32_t>> want = {
+        {ox - 6000, oy}, {ox - 6000, oy + 1500}, {ox - 3000, oy + 1500}, {ox - 3000, oy + 4500}};
+    EXPECT_EQ(Corners(c), want);
+}
+
+TEST_F(StraightenTest, ShortcutToADiagonalNeedsACoordinateStrictlyInsideItsRange) {
+    // corner 0's x is the diagonal's end and its y is outside: nothing
+    Conn c = ConnOf(1, {{ox + 1500, oy, 1},
+                        {ox + 1500, oy + 1500, 1},
+                        {ox, oy + 1500, 1},
+                        {ox + 1500, oy + 3000, 1},
+                        {ox + 1500, oy + 6000, 0}});
+    StraightenSetLimits(&c);
+    Conn scratch{};
+    EXPECT_EQ(straightenShortcut(OwnEntry(), &c, &scratch, 0, 2), 0);
+    EXPECT_EQ(int32_t(c.head.count), 5);
 }
 
 } // namespace
