@@ -134,6 +134,24 @@ bool LayerSuits(int32_t layer, const Crn& from, const Crn& to) {
     return horizontal ? dir >= kScoreDirSplitPercent : dir <= kScoreDirSplitPercent;
 }
 
+// The checks of a shortcut trial after its corners are set: net widths,
+// path score, rules of first..last, both exit scores when an end was
+// touched; reduced and copied back.
+int32_t KeepShortcut(int32_t entry, Conn* record, Conn* scratch, int32_t first, int32_t last,
+                     bool endTouched) {
+    straightenNetWidths(scratch);
+    if (pathScore(scratch) > g_straightenLimits.path) return 0;
+    ConnFixWidth(scratch, 1);
+    if (!DrcCheckConn(entry, scratch, first, last)) return 0;
+    if (endTouched) {
+        if (exitScore(scratch, 0) > g_straightenLimits.exit[0]) return 0;
+        if (exitScore(scratch, 1) > g_straightenLimits.exit[1]) return 0;
+    }
+    connReduce(scratch);
+    ConnCopy(record, scratch);
+    return 1;
+}
+
 } // namespace
 
 StraightenLimits g_straightenLimits;
@@ -312,16 +330,53 @@ int32_t straightenShortcut(int32_t entry, Conn* record, Conn* scratch, int32_t k
     s[k].layer = uint8_t(layer);
     if (viaAtK >= 0) s[k].via = uint8_t(viaAtK);
     if (k == 0) s[0].via = 0;
-    straightenNetWidths(scratch);
-    if (pathScore(scratch) > g_straightenLimits.path) return 0;
-    ConnFixWidth(scratch, 1);
     const int32_t m = scratch->head.count;
-    if (!DrcCheckConn(entry, scratch, k, k + 2 < m ? k + 2 : m - 1)) return 0;
-    if (k == 0 || k + 1 >= m - 2) {
-        if (exitScore(scratch, 0) > g_straightenLimits.exit[0]) return 0;
-        if (exitScore(scratch, 1) > g_straightenLimits.exit[1]) return 0;
+    return KeepShortcut(entry, record, scratch, k, k + 2 < m ? k + 2 : m - 1,
+                        k == 0 || k + 1 >= m - 2);
+}
+
+int32_t straightenShortcutBack(int32_t entry, Conn* record, Conn* scratch, int32_t k, int32_t l) {
+    const int32_t n = record->head.count;
+    if (k < 0 || l < k + 2 || l >= n) return 0;
+    const Crn* c = record->crn;
+    const Crn& cl = c[l];
+    int32_t px = 0, py = 0;
+    const int32_t reach = ReachOnSeg(c[k], c[k + 1], cl.x, cl.y, l == n - 1, &px, &py);
+    if (!reach) return 0;
+    if (reach == 2) {
+        px = c[k + 1].x;
+        py = c[k + 1].y;
     }
-    connReduce(scratch);
-    ConnCopy(record, scratch);
-    return 1;
+    if (!OnShortcutGrid(px, py)) return 0;
+    if (l == k + 2 && px == c[k + 1].x && py == c[k + 1].y) return 0;
+    const int32_t lk = c[k].layer;
+    const int32_t lp = c[l - 1].layer;
+    int32_t layer = lp ? lp : lk;
+    int32_t viaAtP = 0;
+    int32_t viaAtL = -1; // -1: corner l keeps its via
+    if (lk && lp && lk != lp) {
+        const int32_t pair = g_viaPair[lk][lp];
+        if (!pair) return 0;
+        if (LayerSuits(lp, c[k], cl)) {
+            viaAtP = pair;
+        } else if (LayerSuits(lk, c[k], cl)) {
+            layer = lk;
+            viaAtL = pair;
+        } else {
+            return 0;
+        }
+    }
+    if (!layer) return 0;
+    if (!GatherIsEmpty(px, py, cl.x, cl.y, kGatherSeg, layer, HalfWidth(c[k]), entry, 0)) return 0;
+    ConnCopy(scratch, record);
+    if (l - k > 2) CrnDelete(scratch, k + 1, l - k - 2);
+    Crn* s = scratch->crn;
+    const int32_t m = scratch->head.count;
+    s[k + 1].x = px;
+    s[k + 1].y = py;
+    s[k + 1].layer = uint8_t(layer);
+    s[k + 1].via = uint8_t(viaAtP);
+    if (viaAtL >= 0) s[k + 2].via = uint8_t(viaAtL);
+    if (k + 2 == m - 1) s[k + 2].via = 0;
+    return KeepShortcut(entry, record, scratch, k, k + 2, k == 0 || k + 2 >= m - 2);
 }

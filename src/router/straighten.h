@@ -39,3 +39,7 @@ int32_t straightenIntersect(int32_t entry, Conn* record, int32_t k, int32_t l, i
 // Replaces corners k + 1 .. l - 1 by one octilinear segment from corner k
 // to a point P on segment l. 1 when accepted.
 int32_t straightenShortcut(int32_t entry, Conn* record, Conn* scratch, int32_t k, int32_t l);
+
+// The mirror of the shortcut: one octilinear segment from a point P on
+// segment k to corner l replaces corners k + 1 .. l - 1. 1 when accepted.
+int32_t straightenShortcutBack(int32_t entry, Conn* record, Conn* scratch, int32_t k, int32_t l);

@@ -157,4 +157,17 @@ TEST_F(StraightenTest, ShortcutToADiagonalNeedsACoordinateStrictlyInsideItsRange
     EXPECT_EQ(int32_t(c.head.count), 5);
 }
 
+TEST_F(StraightenTest, ShortcutBackFromTheLastCornerToTheFootOnAnEarlierSegment) {
+    Conn c = Staircase();
+    Conn scratch{};
+    const int32_t e = OwnEntry();
+    // from corner 3 the foot on segment 0 lies beyond it
+    EXPECT_EQ(straightenShortcutBack(e, &c, &scratch, 0, 3), 0);
+    // the last corner may use a foot beyond the segment
+    ASSERT_EQ(straightenShortcutBack(e, &c, &scratch, 0, 4), 1);
+    std::vector<std::vector<int32_t>> want = {
+        {ox - 6000, oy}, {ox - 3000, oy}, {ox - 3000, oy + 4500}};
+    EXPECT_EQ(Corners(c), want);
+}
+
 } // namespace
