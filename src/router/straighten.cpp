@@ -380,3 +380,111 @@ int32_t straightenShortcutBack(int32_t entry, Conn* record, Conn* scratch, int32
     if (k + 2 == m - 1) s[k + 2].via = 0;
     return KeepShortcut(entry, record, scratch, k, k + 2, k == 0 || k + 2 >= m - 2);
 }
+
+namespace {
+
+// The routed part: first..last corners around the routed segments that
+// are not Locked or Latched; false when there is none.
+bool RoutedPart(const Conn* record, int32_t* first, int32_t* last) {
+    const int32_t n = record->head.count;
+    int32_t a = -1, b = -1;
+    for (int32_t k = 0; k + 1 < n; ++k) {
+        const Crn& c = record->crn[k];
+        if (!c.layer || (c.flags & (kCrnLocked | kCrnLatched))) continue;
+        if (a < 0) a = k;
+        b = k;
+    }
+    if (a < 0) return false;
+    *first = a > 0 ? a - 1 : 0;
+    *last = b + 1 < n ? b + 1 : n - 1;
+    return true;
+}
+
+int32_t TryWindow(int32_t mode, int32_t entry, Conn* record, Conn* scratch, int32_t k, int32_t l) {
+    switch (mode) {
+    case 1:
+        return straightenShortcut(entry, record, scratch, k, l);
+    case 2:
+        return l > k + 1 && straightenShortcutBack(entry, record, scratch, k, l);
+    case 3:
+        return l >= k + 2 && straightenIntersect(entry, record, k, l, 1);
+    default:
+        return l >= k + 2 && straightenIntersect(entry, record, k, l, 0);
+    }
+}
+
+// Mitres at every corner of the routed part with each step until none
+// succeeds; 1 when anything changed.
+int32_t MitreSteps(int32_t entry, Conn* record, Conn* scratch, const int32_t* steps,
+                   int32_t count) {
+    int32_t changed = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        if (steps[i] <= 0) continue;
+        for (bool again = true; again && !UserAbort();) {
+            again = false;
+            int32_t first = 0, last = 0;
+            if (!RoutedPart(record, &first, &last)) return changed;
+            for (int32_t k = first; k + 2 <= last; ++k)
+                if (straightenTryShift(entry, record, scratch, k, steps[i], 0)) again = true;
+            changed |= again;
+        }
+    }
+    return changed;
+}
+
+} // namespace
+
+int32_t straightenWindowPass(int32_t mode, int32_t entry, Conn* record) {
+    int32_t first = 0, last = 0;
+    if (!RoutedPart(record, &first, &last)) return 0;
+    auto* scratch = static_cast<Conn*>(ScratchPush());
+    int32_t result = 0;
+    for (int32_t k = first; k < last && !result; ++k) {
+        const Crn* c = record->crn;
+        if (!InExtent(c[k]) || !c[k].layer) continue;
+        for (int32_t l = k + 1; l <= k + kStraightenWindowCorners && l + 1 < record->head.count;
+             ++l) {
+            if (!InExtent(c[l]) || !c[l].layer) break;
+            if (TryWindow(mode, entry, record, scratch, k, l)) {
+                result = 1;
+                break;
+            }
+        }
+    }
+    ScratchPop(scratch);
+    return result;
+}
+
+int32_t StraightenConn(int32_t entry, Conn* record) {
+    if (MzFlags & kNoStraighten) return 0;
+    auto* scratch = static_cast<Conn*>(ScratchPush());
+    int32_t changed = 0;
+    int32_t rounds = 0;
+    int32_t mode = 1; // a mode that has failed is not tried again
+    for (bool again = true; again && !UserAbort();) {
+        if (++rounds > kStraightenRounds) {
+            if (g_verbose) DebugPrint("StraightenConn: Infinite loop");
+            break;
+        }
+        StraightenSetLimits(record);
+        connReduce(record);
+        g_straightenLimits.path = pathScore(record);
+        again = false;
+        for (; mode <= 3 && !again; mode += again ? 0 : 1)
+            again = straightenWindowPass(mode, entry, record) != 0;
+        changed |= again;
+    }
+    if (CurSweep().diagonal & kSweepMitre) {
+        const int32_t g = g_mzGrid.g;
+        const bool dbl = ShellGridDoubling();
+        const int32_t steps[4] = {2 * g, dbl ? g + g / 2 : 0, g, dbl ? g / 2 : 0};
+        for (bool again = true; again && !UserAbort();) {
+            StraightenSetLimits(record);
+            again = MitreSteps(entry, record, scratch, steps, 4) != 0;
+            again = straightenWindowPass(4, entry, record) != 0 || again;
+            changed |= again;
+        }
+    }
+    ScratchPop(scratch);
+    return changed;
+}

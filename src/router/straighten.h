@@ -11,6 +11,13 @@
 
 enum : ErrCode { kErrIntersectRange = 2176052 }; // fewer than two segments apart
 
+enum : int32_t {
+    kStraightenRounds = 400,      // rounds of one connection's straightening
+    kStraightenWindowCorners = 4, // a window pass looks this many corners ahead
+    kSweepMitre = 0x0002,         // bit of the sweep's diagonal word: mitre passes
+    kNoStraighten = 0x0001,       // MzFlags: no straightening
+};
+
 // The limits a trial must not exceed, set at the start of each step.
 struct StraightenLimits {
     int32_t path = 0;
@@ -43,3 +50,14 @@ int32_t straightenShortcut(int32_t entry, Conn* record, Conn* scratch, int32_t k
 // The mirror of the shortcut: one octilinear segment from a point P on
 // segment k to corner l replaces corners k + 1 .. l - 1. 1 when accepted.
 int32_t straightenShortcutBack(int32_t entry, Conn* record, Conn* scratch, int32_t k, int32_t l);
+
+// One walk of the routed part trying mode 1 (shortcut), 2 (shortcut back),
+// 3 (intersection of any two segments) or 4 (an orthogonal and a diagonal
+// one); 1 at the first accepted trial.
+int32_t straightenWindowPass(int32_t mode, int32_t entry, Conn* record);
+
+// Straightens the connection in rounds (at most 400, or until the abort
+// key): shortcuts, shortcuts back, intersections, then with the sweep's
+// mitre bit the mitres and the diagonal intersections. 1 when anything
+// changed; nothing with the no-straighten option.
+int32_t StraightenConn(int32_t entry, Conn* record);

@@ -170,4 +170,17 @@ TEST_F(StraightenTest, ShortcutBackFromTheLastCornerToTheFootOnAnEarlierSegment)
     EXPECT_EQ(Corners(c), want);
 }
 
+TEST_F(StraightenTest, StraightenConnShortensTheStaircaseUnlessSwitchedOff) {
+    const int32_t e = OwnEntry();
+    Conn c = Staircase();
+    const uint16_t saved = MzFlags;
+    MzFlags |= kNoStraighten;
+    EXPECT_EQ(StraightenConn(e, &c), 0);
+    EXPECT_EQ(int32_t(c.head.count), 5);
+    MzFlags = saved & uint16_t(~kNoStraighten);
+    EXPECT_EQ(StraightenConn(e, &c), 1);
+    EXPECT_LT(int32_t(c.head.count), 5);
+    MzFlags = saved;
+}
+
 } // namespace
