@@ -488,3 +488,26 @@ int32_t StraightenConn(int32_t entry, Conn* record) {
     ScratchPop(scratch);
     return changed;
 }
+
+int32_t straightenCornerPass(int32_t entry, Conn* record) {
+    auto* scratch = static_cast<Conn*>(ScratchPush());
+    int32_t changed = 0;
+    for (bool again = true; again && !UserAbort();) {
+        again = false;
+        int32_t first = 0, last = 0;
+        if (!RoutedPart(record, &first, &last)) break;
+        for (int32_t k = first; k + 2 <= last && !again; ++k) {
+            const Crn* c = record->crn;
+            if (!InExtent(c[k]) || !c[k].layer || c[k].layer != c[k + 1].layer) continue;
+            if (CornerNotAcute(c[k + 1].x, c[k + 1].y, c[k].x, c[k].y, c[k + 2].x, c[k + 2].y))
+                continue;
+            g_straightenLimits.path = pathScore(record);
+            g_straightenLimits.exit[0] = g_straightenLimits.exit[1] = kCornerPassExitLimit;
+            again = straightenShortcut(entry, record, scratch, k, k + 1) ||
+                    straightenShortcutBack(entry, record, scratch, k, k + 2);
+        }
+        changed |= again;
+    }
+    ScratchPop(scratch);
+    return changed;
+}

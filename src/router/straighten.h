@@ -16,6 +16,7 @@ enum : int32_t {
     kStraightenWindowCorners = 4, // a window pass looks this many corners ahead
     kSweepMitre = 0x0002,         // bit of the sweep's diagonal word: mitre passes
     kNoStraighten = 0x0001,       // MzFlags: no straightening
+    kCornerPassExitLimit = 10000, // exit limits of the corner pass
 };
 
 // The limits a trial must not exceed, set at the start of each step.
@@ -61,3 +62,7 @@ int32_t straightenWindowPass(int32_t mode, int32_t entry, Conn* record);
 // mitre bit the mitres and the diagonal intersections. 1 when anything
 // changed; nothing with the no-straighten option.
 int32_t StraightenConn(int32_t entry, Conn* record);
+
+// Removes acute bends between two segments of one routed layer by a
+// shortcut or a shortcut back; 1 when anything changed.
+int32_t straightenCornerPass(int32_t entry, Conn* record);

@@ -183,4 +183,14 @@ TEST_F(StraightenTest, StraightenConnShortensTheStaircaseUnlessSwitchedOff) {
     MzFlags = saved;
 }
 
+TEST_F(StraightenTest, CornerPassRemovesAnAcuteBend) {
+    const int32_t e = OwnEntry();
+    Conn c = ConnOf(
+        1, {{ox - 6000, oy, 1}, {ox, oy, 1}, {ox - 3000, oy + 3000, 1}, {ox - 3000, oy + 6000, 0}});
+    EXPECT_EQ(straightenCornerPass(e, &c), 1);
+    std::vector<std::vector<int32_t>> want = {
+        {ox - 6000, oy}, {ox - 3000, oy}, {ox - 3000, oy + 6000}};
+    EXPECT_EQ(Corners(c), want);
+}
+
 } // namespace
