@@ -3,7 +3,9 @@
 // that read a text as a file and collect the parse error lines.
 #pragma once
 #include <cstdio>
+#include <chrono>
 #include <filesystem>
+#include <random>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -21,8 +23,14 @@ class AscTest : public DbTest {
         DbTest::SetUp();
         HeadlessAscioReset();
         LangInit();
+        // A folder of this process and test alone: test programs run side
+        // by side (under Wine with the same addresses in every process).
+        static const uint64_t process =
+            uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+            (uint64_t(std::random_device{}()) << 20);
+        static uint32_t serial = 0;
         m_folder = std::filesystem::temp_directory_path() /
-                   ("plv_asc_" + std::to_string(reinterpret_cast<uintptr_t>(this) & 0xFFFFFF));
+                   ("plv_asc_" + std::to_string(process) + "_" + std::to_string(++serial));
         std::filesystem::create_directories(m_folder);
         std::filesystem::remove(m_folder / "Pelvane.Log");
         HeadlessSetApplicationFolder(m_folder.string().c_str());
