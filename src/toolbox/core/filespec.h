@@ -1,6 +1,6 @@
 // File specifications and open files: the one declaration of the file
 // layer's services. A FileSpec names a file by folder and name and carries
-// its type text and creator code; every operation on a spec reports the
+// its type text and creator code; every operation on a FileSpec reports the
 // system's error codes unchanged, plus the layer's own codes below.
 //
 // pelvane.exe takes the operations that touch the file system from the
@@ -19,7 +19,7 @@ constexpr int32_t kFileSpecNameSize = 256;
 
 // A file specification (544 bytes, copied by value; texts zero-terminated
 // in the system's ANSI code page). folder: full path without a trailing
-// backslash ("C:" for a drive alone), empty when the spec names no file;
+// backslash ("C:" for a drive alone), empty when the FileSpec names no file;
 // type: the extension with its dot (".ZID") or a four-character code
 // ("TEXT", "Fldr"); creator: a four-character code and a zero, or empty;
 // name: the file name in the folder, empty for the folder itself.
@@ -49,7 +49,7 @@ constexpr int32_t kFileErrPathTooLong = kToolboxOwnCode + 10003;
 
 // ---- portable (toolbox/ui) --------------------------------------------------
 
-// True when the spec names nothing (its folder is empty).
+// True when the FileSpec names nothing (its folder is empty).
 bool FileSpecIsEmpty(const FileSpec* spec);
 
 // Stores a four-character code given as four characters in reading order:
@@ -57,13 +57,13 @@ bool FileSpecIsEmpty(const FileSpec* spec);
 // (5 bytes written). A first zero character gives the empty code.
 void StoreFourCharCode(const char* code, char* out);
 
-// Fills spec from path, relative to base (may be null) when the path has
-// no drive. True on success; false zeroes all of the spec. A path that
+// Fills the FileSpec out from path, relative to base (may be null) when the path has
+// no drive. True on success; false zeroes all of the FileSpec. A path that
 // climbs above its root, holds an empty component or is drive-relative
-// resolves to an empty spec with the result true.
+// resolves to an empty FileSpec with the result true.
 bool ResolvePath(const char* base, const char* path, FileSpec* out);
 
-// ResolvePath into a scratch spec; copies its folder (258 bytes) out.
+// ResolvePath into a scratch FileSpec; copies its folder (258 bytes) out.
 bool ResolveFolderPath(const char* base, const char* path, char* outFolder);
 
 // Appends rest to path (which must end with sep) one component at a time
@@ -73,11 +73,11 @@ bool JoinPathComponents(char* path, int32_t capacity, const char* rest, char sep
 
 // ---- the file system (toolbox/ui/*_win32.cpp; natively src/headless) -------
 
-// Makes the spec's folder current; prev (258 bytes, may be null) receives
-// the folder that was current. 3 for an empty spec.
+// Makes the FileSpec's folder current; prev (258 bytes, may be null) receives
+// the folder that was current. 3 for an empty FileSpec.
 int32_t FileSpecValidate(const FileSpec* spec, char* prev);
 bool FileSpecExists(const FileSpec* spec, bool* isFolder);
-// Stores the creator and type in the spec, then creates the file when it
+// Stores the creator and type in the FileSpec, then creates the file when it
 // does not exist; 0 when it exists afterwards.
 int32_t CreateFileSpec(FileSpec* spec, const char* creator, const char* type, int32_t script);
 int32_t DeleteFileSpec(const FileSpec* spec);

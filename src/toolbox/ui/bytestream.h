@@ -78,7 +78,7 @@ int32_t ByteStreamSetLength(ByteStream stream, int32_t length);
 int32_t ByteStreamFlush(ByteStream stream, int32_t flushSystem);
 int32_t ByteStreamReset(ByteStream stream, int32_t kind, intptr_t handle);
 
-// A read-only (or read-write) file stream over the spec's file; the file
+// A read-only (or read-write) file stream over the FileSpec's file; the file
 // is closed again when the stream cannot be made.
 int32_t OpenFileStream(const FileSpec* spec, int32_t readOnly, ByteStream* out);
 // 6 for a stream that is not a file stream (it stays open); otherwise

@@ -1,8 +1,8 @@
 // File aliases over the file layer, and the application folder kept as an
 // alias made on first use from the executable's own path.
 //
-// An alias made from a spec whose folder cannot be entered holds the mark
-// 0 and an empty path; resolving clears the spec on every failure.
+// An alias made from a FileSpec whose folder cannot be entered holds the mark
+// 0 and an empty path; resolving clears the FileSpec on every failure.
 #include <windows.h>
 
 #include <cstring>

@@ -1,7 +1,7 @@
 // The file operations on file specifications and open handles, over
 // KERNEL32.
 //
-// Every operation on a spec makes the spec's folder the process's current
+// Every operation on a FileSpec makes the FileSpec's folder the process's current
 // folder for its one system call and makes the folder that was current
 // before current again, whatever the outcome. The previous folder is read
 // into a buffer of the size the system asks for, so a long current folder
@@ -23,7 +23,7 @@ namespace {
 constexpr char kBackslash = '\\';
 // A type text keeps at most this many characters.
 constexpr int32_t kTypeChars = kFileSpecTypeSize - 1;
-// The longest folder or folder-and-name a spec can name.
+// The longest folder or folder-and-name a FileSpec can name.
 constexpr size_t kMaxFolderChars = size_t(kFileSpecFolderSize) - 1;
 
 int32_t LastError() {
@@ -53,7 +53,7 @@ bool CurrentFolder(std::string& out) {
     return true;
 }
 
-// One system call in the spec's folder. Target() names the file for the
+// One system call in the FileSpec's folder. Target() names the file for the
 // call: the bare name in the entered folder, or the full path when the
 // previous folder could not be read.
 class InFolder {

@@ -1,9 +1,9 @@
 // Making file specifications from paths: absolute, relative to a base
 // folder, drive-relative, UNC, with "." and ".." components.
 //
-// Guarantees: a failed resolution leaves all 544 bytes of the spec zero; a
+// Guarantees: a failed resolution leaves all 544 bytes of the FileSpec zero; a
 // path that cannot be joined (a ".." above its root, an empty component, a
-// drive letter followed by a bare name) resolves to an empty spec with the
+// drive letter followed by a bare name) resolves to an empty FileSpec with the
 // result true, so that callers find it empty. The prefix of a UNC path
 // ("\\server\share\") is a floor: ".." never climbs into it. A folder that
 // does not fit its 258-byte field, or a name over 255 characters, fails.
