@@ -5,8 +5,6 @@
 // the nearest-approach record unless a rip-fail or hop re-route is running.
 #include "router/shove.h"
 
-#include <utility>
-
 #include "db/altjournal.h"
 #include "db/conns.h"
 #include "db/pool.h"
@@ -23,8 +21,11 @@
 ShoveState g_shove;
 
 void ConnTranspose(Conn* record) {
-    for (int32_t i = 0; i < record->head.count; ++i)
-        std::swap(record->crn[i].x, record->crn[i].y);
+    for (int32_t i = 0; i < record->head.count; ++i) {
+        const int32_t x = record->crn[i].x; // corners are packed: no references
+        record->crn[i].x = record->crn[i].y;
+        record->crn[i].y = x;
+    }
 }
 
 void ShoveAppendSeg(Conn* out, const Conn* source, int32_t i, bool unrouted) {
