@@ -9,6 +9,9 @@
 #include "db/altjournal.h"
 #include "db/comps.h"
 #include "db/dbheader.h"
+#include "db/layers.h"
+#include "db/shellsvc.h"
+#include "headless/ascio.h"
 #include "db/thru.h"
 #include "mapfixture.h"
 #include "router/gather.h"
@@ -128,6 +131,66 @@ TEST_F(PushTest, VerticalSegmentLongerThanTheMovedPartGetsFourCorners) {
         EXPECT_EQ(CornersOf(conn)[2][0], x2);
         Restart();
     }
+}
+
+TEST_F(PushTest, TransposedPushesWorkInY) {
+    // The line y = oy from x ox to ox + 1,500 pushes a horizontal connection
+    // toward +y, exactly as the vertical case with x and y exchanged.
+    const int32_t y = oy + 300, y2 = oy + 1800, lo = ox - 1500, up = ox + 3000;
+    Add({{ox - 9000, y, 1}, {ox + 9000, y, 0}});
+    ASSERT_EQ(MapAll(), 1);
+    EXPECT_EQ(MzPush(oy, ox, ox + 1500, kPushSeg, 1, 300, pusher, 1, 1), 0);
+    EXPECT_EQ(CornersOf(conn), (Corners{{ox - 9000, y, 1, 0},
+                                        {lo, y, 1, 0},
+                                        {lo, y2, 1, 0},
+                                        {up, y2, 1, 0},
+                                        {up, y, 1, 0},
+                                        {ox + 9000, y, 0, 0}}));
+}
+
+TEST_F(PushTest, AJumperMovesWholeByOneViaStep) {
+    Layer rec;
+    LayerGet(2, &rec);
+    rec.flags = uint16_t(rec.flags | kLayerJumper);
+    {
+        DbTrustedScope trusted;
+        LayerPut(2, &rec);
+    }
+    const int32_t x = ox + 300, x2 = ox + 1800;
+    Add({{ox - 6000, oy - 3000, 1},
+         {x, oy - 3000, 2, 1},
+         {x, oy + 3000, 1, 1},
+         {ox + 6000, oy + 3000, 0}});
+    ASSERT_EQ(MapAll(), 1);
+    EXPECT_EQ(MzPush(ox, oy, oy + 1500, kPushSeg, 2, 300, pusher, 1, 0), 0);
+    // Short legs on layer 1 join the old places; the reduction takes the
+    // legs that line up with their neighbours.
+    EXPECT_EQ(CornersOf(conn), (Corners{{ox - 6000, oy - 3000, 1, 0},
+                                        {x2, oy - 3000, 2, 1},
+                                        {x2, oy + 3000, 1, 1},
+                                        {ox + 6000, oy + 3000, 0, 0}}));
+}
+
+TEST_F(PushTest, TheAbortKeyIsPolledEveryTwentyPushedConnections) {
+    const int32_t x0 = ox - 15000; // room for twenty steps inside the window
+    Add({{x0 + 300, oy - 9000, 1}, {x0 + 300, oy + 9000, 0}});
+    ASSERT_EQ(MapAll(), 1);
+    HeadlessAbortAfter(0);
+    PushTable* t = PushEnter();
+    t->layer = 1;
+    t->direction = 1;
+    t->transposed = 0;
+    // The line follows the connection one step at a time.
+    for (int32_t k = 0; k + 1 < kPushAbortPoll; ++k)
+        EXPECT_EQ(PushConn(x0 + 1500 * k, oy - 300, oy + 1800, kPushSeg, 300, entry), 1) << k;
+    const Corners before = CornersOf(conn);
+    const int32_t x = x0 + 1500 * (kPushAbortPoll - 1);
+    EXPECT_EQ(PushConn(x, oy - 300, oy + 1800, kPushSeg, 300, entry), 0);
+    EXPECT_EQ(CornersOf(conn), before);
+    HeadlessAbortAfter(-1);
+    UserAbortReset();
+    EXPECT_EQ(PushConn(x, oy - 300, oy + 1800, kPushSeg, 300, entry), 1);
+    PushLeave();
 }
 
 TEST_F(PushTest, UnmovableSegments) {
