@@ -15,6 +15,7 @@
 #include "router/mzgrid.h"
 #include "router/nearest.h"
 #include "router/rulesvc.h"
+#include "router/push.h"
 #include "router/shove.h"
 #include "router/stitchstand.h"
 #include "support/fatal.h"
@@ -203,12 +204,24 @@ TEST_F(ShoveTest, ForceInstallAndTheNearestPathTakeTheClearedPathWithItsGaps) {
 }
 
 TEST_F(ShoveTest, ASegmentWithTwoFixedEndsIsWalkedAndMustBeFree) {
-    Conn path = ConnOf(
+    const Conn given = ConnOf(
         1,
-        {{24000, 39000, 1, 0, kCrnLocked}, {24000, 45000, 1, 0, kCrnLatched}, {30000, 45000, 0}});
+        {{24000, 39000, 1, 0, kCrnLocked}, {24000, 40500, 1, 0, kCrnLatched}, {19500, 40500, 0}});
+    Conn path = given;
     EXPECT_EQ(ClearSeg(&path), 1);
-    EXPECT_EQ(int32_t(path.crn[0].layer), 1);
-    Blocker({{22500, 42000, 1}, {25500, 42000, 0}});
+    EXPECT_EQ(Corners(path), Corners(given));
+    // a route of another net alongside, within the clearance, is pushed away
+    const int32_t beside = StoreConn(2, {{24600, 36000, 1}, {24600, 48000, 0}});
+    AddConn(beside);
+    ASSERT_EQ(MapAll(), 1);
+    EXPECT_EQ(ClearSeg(&path), 1);
+    EXPECT_EQ(Corners(path), Corners(given));
+    Conn moved{};
+    ConnReadJournal(beside, &moved);
+    EXPECT_GT(int32_t(moved.head.count), 2);
+    EXPECT_EQ(GatherIsEmpty(24000, 39000, 24000, 40500, kProbeSeg, 1, 300, entry, 0), 1);
+    // copper across the segment cannot be pushed aside: the segment fails
+    Blocker({{22500, 39750, 1}, {23700, 39750, 0}});
     EXPECT_EQ(ClearSeg(&path), 0);
     EXPECT_EQ(int32_t(path.crn[0].layer), 0);
     EXPECT_EQ(int32_t(path.crn[1].layer), 1);
