@@ -275,6 +275,17 @@ TEST_F(StraightenTest, StraightenConnStopsAtTheAbortKey) {
     EXPECT_EQ(int32_t(c.head.count), 5);
 }
 
+TEST_F(StraightenTest, ShortcutToADiagonalTakesYkWhenXkIsOnlyAtAnEnd) {
+    const int32_t e = OwnEntry();
+    // north 1,500, then back south-west: corner 0's x is the diagonal's first
+    // end, its y lies strictly inside the diagonal's y range
+    Conn c = Path({{0, 0}, {0, 1500}, {-3000, -1500}, {-3000, -4500}});
+    ASSERT_EQ(straightenShortcut(e, &c, &scratch, 0, 1), 1);
+    const std::vector<std::vector<int32_t>> want = {
+        {0, 0}, {-1500, 0}, {-3000, -1500}, {-3000, -4500}};
+    EXPECT_EQ(Rel(c), want);
+}
+
 TEST_F(StraightenTest, ShortcutsRefuseAHalfGridPointUnlessTheGridIsDoubled) {
     const int32_t e = OwnEntry();
     // the foot from corner 0 on segment 2 lies half a grid off
