@@ -15,27 +15,18 @@
 #include "router/mzgrid.h"
 #include "router/objmap.h"
 #include "router/objtable.h"
+#include "router/objvalidate.h"
+#include "router/passflags.h"
 #include "router/path.h"
 #include "router/prep.h"
 #include "router/seed.h"
+#include "router/shove.h"
 #include "router/urstate.h"
 #include "router/wave.h"
-
-#if __has_include("router/shove.h")
-#include "router/shove.h"
-#else
-// Until the shoving lands in this tree every shove fails.
-namespace {
-int32_t mzShovePath(Conn*) {
-    return 0;
-}
-} // namespace
-#endif
 
 namespace {
 
 enum : int32_t {
-    kPassLast = 4,
     kViaCostFull = 100,   // a pass VIA of 100 allows no vias on a re-route
     kRetryViasLimit = 50, // ... nor a RETRY above this
 };
@@ -140,7 +131,7 @@ int32_t Reroute(int32_t entry, int32_t connIndex, int32_t gi) {
 } // namespace
 
 int32_t hopPrep(int32_t h) {
-    if (!ObjTableValid()) ErrReport(kErrHopNotLoaded, h);
+    if (!g_windowLoaded) ErrReport(kErrHopNotLoaded, h);
     if (!g_router.ripUpAllowed) ErrReport(kErrHopNoRipup, h);
     const MzGoal& g = *Goal();
     const int32_t entry = g.hopObj[h];

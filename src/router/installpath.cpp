@@ -20,35 +20,16 @@
 #include "router/objmap.h"
 #include "router/objtable.h"
 #include "router/path.h"
+#include "router/passflags.h"
 #include "router/rulesvc.h"
+#include "router/shove.h"
 #include "router/straighten.h"
 #include "router/urstate.h"
 #include "router/wave.h"
 
-#if __has_include("router/shove.h")
-#include "router/shove.h"
-#else
-// Until the shoving lands in this tree every shove fails and nothing is
-// straightened.
 namespace {
-int32_t mzShovePath(Conn*) {
-    return 0;
-}
-int32_t StraightenAlt() {
-    return 1;
-}
-} // namespace
-#endif
-
-namespace {
-
-enum : uint16_t {
-    kPassNearest = 0x0004,
-    kPassFast = 0x0400,
-};
 
 enum : int32_t {
-    kPassLast = 4,
     kDrcModeChanges = 0, // check the level's changed connections
     kDrcModeNoConn = 1,  // check a level made without a connection in hand
     kTrackErase = 0,
@@ -113,7 +94,7 @@ int32_t processPath() {
         return 0;
     }
     if (UserAbort()) return 0;
-    const bool fastCheck = (MzFlags2 & kMz2FastAltcheck) && (PassFlags() & kPassFast);
+    const bool fastCheck = (MzFlags2 & kMz2FastAltcheck) && (PassFlags() & kPassFastRun);
     if (!fastCheck && !LevelChecks(kDrcModeChanges, "processPath: initial altCheck failure"))
         return 0;
     if (UserAbort()) return 0;

@@ -17,6 +17,7 @@
 #include "router/mzgrid.h"
 #include "router/objmap.h"
 #include "router/objtable.h"
+#include "router/objvalidate.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ int32_t FirstMissing(int32_t entry, const Conn* rec, ObjList* list, int32_t* mx,
 } // namespace
 
 void mapTest() {
-    if (!ObjTableValid() || !MapReady()) return;
+    if (!g_windowLoaded || !MapReady()) return;
     if (g_verbose) DebugPrint("mapTest: checking the object map");
     auto* rec = static_cast<Conn*>(ScratchPush());
     auto* list = static_cast<ObjList*>(ScratchPush());

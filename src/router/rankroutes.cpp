@@ -17,23 +17,16 @@
 #include "router/mzgrid.h"
 #include "router/objmap.h"
 #include "router/objtable.h"
+#include "router/passflags.h"
 #include "router/urstate.h"
 
 namespace {
-
-// Pass flags the ranking reads.
-enum : uint16_t {
-    kPassPartial = 0x0010,
-    kPassReroute = 0x0040,
-    kPassViaReduce = 0x0200,
-};
 
 enum : int32_t {
     kNetRankBase = 100,
     kDirTens = 10,
     kDirDiagonalAdd = 2,
     kCompShift = 16,
-    kPassLast = 4,
     kEndClasses = 4,
 };
 

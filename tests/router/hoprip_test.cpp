@@ -9,6 +9,7 @@
 #include "router/installpath.h"
 #include "router/maze.h"
 #include "router/mzgrid.h"
+#include "router/objvalidate.h"
 #include "goalconnfixture.h"
 
 namespace {
@@ -19,6 +20,7 @@ class HopTest : public GoalConnTest {
         GoalConnTest::SetUp();
         Open();
         MazeBorder();
+        g_windowLoaded = 1;
     }
     // A routed connection of net 1 on layer 1, mapped; its entry.
     static int32_t Routed(std::initializer_list<CrnSpec> corners) {
