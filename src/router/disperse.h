@@ -11,6 +11,7 @@
 
 #include "db/err.h"
 #include "db/records.h"
+#include "router/loopstate.h"
 
 enum : int32_t {
     kDispersePadsMax = 2400, // candidate pads of one component
@@ -28,12 +29,6 @@ enum : ErrCode {
     kErrDisperseOutside = 2192006, // a pad outside the maze extent
     kErrDisperseGrid = 2192007,    // the fan-out grid overflows while doubling
     kErrDisperseDir = 2192008,     // an unknown direction code
-};
-
-// One node of the pad list: the next node and the pad's object-table entry.
-struct DisperseNode {
-    DisperseNode* next;
-    int32_t entry;
 };
 
 // Builds the list of candidate pads in the pool, ordered by component (fine

@@ -122,7 +122,7 @@ void DispersionRank(int32_t comp, int32_t pool, DisperseNode** head) {
     for (size_t i = s_pads.size(); i-- > 0;) {
         auto* node = static_cast<DisperseNode*>(
             PoolAlloc(int32_t(sizeof(DisperseNode)), pool, kOwnerDisperseNode));
-        node->entry = s_pads[i].value;
+        node->obj = int16_t(s_pads[i].value);
         node->next = *head;
         *head = node;
     }

@@ -97,7 +97,7 @@ TEST_F(DisperseTest, PadListOrder) {
     Goal()->remainingCount = 1;
     std::vector<std::pair<int32_t, int32_t>> got;
     for (DisperseNode* n = DisperseRank(pool); n; n = n->next)
-        got.push_back({ObjEntry(n->entry)->index, ObjEntry(n->entry)->link});
+        got.push_back({ObjEntry(n->obj)->index, ObjEntry(n->obj)->link});
     PoolClose(pool);
     // The QUAD (least distance 3,000 less 4 pins) before the CHIPs (6,000
     // less 2); within the QUAD pin 3 first, then by distance to the centre
