@@ -84,9 +84,9 @@ void showStatistics() {
     if (n < 1)
         Format(line1, kMsgNoneRouted);
     else if (seconds > kStatHoursAbove)
-        Format(line1, kMsgRoutedHours, int(n), double(seconds) / 3600.0);
+        Format(line1, kMsgRoutedHours, int(n), double(seconds) / double(kSecondsPerHour));
     else if (seconds > kStatMinutesAbove)
-        Format(line1, kMsgRoutedMinutes, int(n), double(seconds) / 60.0);
+        Format(line1, kMsgRoutedMinutes, int(n), double(seconds) / double(kSecondsPerMinute));
     else
         Format(line1, kMsgRoutedSeconds, int(n), long(seconds));
     if (counted == 0)
