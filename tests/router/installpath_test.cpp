@@ -293,3 +293,77 @@ TEST_F(HopPrepTest, NeedsTheLoadedWindowAndRipUp) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(InstallTest, TheLevelMustStillBeOpenAtTheEnd) {
+    const int32_t e = MainGap();
+    FindPath(e);
+    RuleServices mine{};
+    mine.DrcCheckAlt = [](int32_t) {
+        if (++g_altChecks == 2) AltPop(false); // the final check closes the level
+        return int32_t(1);
+    };
+    RuleServicesInstall(&mine);
+    DebugSetFlags(0, 1);
+    EXPECT_FATAL(InstallPath(), kErrInstallDepth);
+}
+
+TEST_F(InstallTest, ManualInstallationChecksOnlyInTheRouteViewMaze) {
+    DebugSetFlags(1, 0);
+    const struct {
+        int32_t routeViewMaze, fast, force, answer, result, checks;
+    } cases[] = {
+        {1, 0, 0, 0, 0, 1}, {1, 0, 1, 0, 1, 1}, {1, 1, 0, 0, 1, 0},
+        {0, 0, 0, 0, 1, 0}, {1, 0, 0, 1, 1, 1},
+    };
+    for (const auto& k : cases) {
+        g_router.routeViewMaze = int16_t(k.routeViewMaze);
+        MzFlags2 = k.fast ? kMz2FastAltcheck : 0;
+        g_forceInstall = int16_t(k.force);
+        CountingChecks(k.answer);
+        g_altChecks = 0;
+        AltPush();
+        EXPECT_EQ(urInstallManualPath(), k.result);
+        AltPop(false);
+        EXPECT_EQ(g_altChecks, k.checks);
+    }
+    EXPECT_TRUE(Traced("urInstallManualPath: altCheck failure"));
+}
+
+TEST_F(HopPrepTest, ASuccessfulReRouteIsCommittedInItsLevel) {
+    DebugSetFlags(1, 0);
+    const int32_t e = RippedHop();
+    RuleServicesInstall(nullptr); // shoves succeed
+    MzGoal before;
+    std::memcpy(&before, Goal(), sizeof before);
+    EXPECT_EQ(hopPrep(1), 1);
+    EXPECT_TRUE(Traced("HopAttempt: Success!"));
+    EXPECT_EQ(std::memcmp(&before, Goal(), sizeof before), 0);
+    EXPECT_EQ(AltDepth(), 1);
+    Conn rec;
+    ConnReadJournal(ObjEntry(e)->index, &rec);
+    EXPECT_NE(rec.crn[0].layer, 0);
+    AltPop(false);
+}
+
+TEST_F(HopPrepTest, AGapAfterAnotherGapJoinsIt) {
+    DebugSetFlags(1, 0);
+    // Net 2: a gap, then the hop's routed segment.
+    const int32_t e =
+        StoreEnds(2, 1, 2, 2, 1, {{21000, 30000, 0}, {27000, 30000, 1}, {39000, 30000, 0}});
+    const int32_t c = ObjEntry(e)->index;
+    Hops({{e, 1}});
+    AltPush();
+    Conn rec;
+    ConnGet(c, &rec);
+    rec.crn[1].layer = 0;
+    AltPut(kRecConn, c, 0, &rec);
+    EXPECT_EQ(hopPrep(1), 1);
+    EXPECT_TRUE(Traced("hopAttempt: joining with previous segment"));
+    ConnReadJournal(c, &rec);
+    EXPECT_EQ(rec.head.count, 2);
+    AltPop(false);
+}
+
+} // namespace
