@@ -290,6 +290,19 @@ TEST_F(HopPrepTest, NeedsTheLoadedWindowAndRipUp) {
     EXPECT_FATAL(hopPrep(1), kErrHopNoRipup);
     g_router.ripUpAllowed = 1;
     AltPop(false);
+    // A hop whose gap cannot be prepared (outside the window): fatal only
+    // in verbose mode.
+    const int32_t e = StoreEnds(2, 0, 0, 0, 0, {{3000, 70000, 1}, {57000, 70000, 0}});
+    Hops({{e, 0}});
+    AltPush();
+    Conn rec;
+    ConnGet(ObjEntry(e)->index, &rec);
+    rec.crn[0].layer = 0;
+    AltPut(kRecConn, ObjEntry(e)->index, 0, &rec);
+    EXPECT_EQ(hopPrep(1), 0);
+    DebugSetFlags(1, 0);
+    EXPECT_FATAL(hopPrep(1), kErrHopPrep);
+    AltPop(false);
 }
 
 } // namespace

@@ -158,6 +158,19 @@ TEST_F(RankTest, LeftOutConnectionsAndTheOrderList) {
     EXPECT_TRUE(Traced("RankRoutes: complete"));
 }
 
+TEST_F(RankTest, WiderTracksComeFirstOnSeveralLayers) {
+    for (int32_t n = 1; n <= 2; ++n) {
+        Layer l;
+        LayerGet(n, &l);
+        l.flags |= kLayerEnabled;
+        LayerPut(n, &l);
+    }
+    const int32_t narrow = Gap(1, 30000);
+    const int32_t wide = StoreEnds(1, 1, 1, 2, 1, {{15000, 36000, 0}, {39000, 36000, 0}}, true, 40);
+    ASSERT_EQ(Rank(), 2);
+    EXPECT_EQ(Order(), (std::vector<int32_t>{wide, narrow}));
+}
+
 TEST_F(RankTest, HeavierNetsComeFirst) {
     Net n;
     NetGet(2, &n);
