@@ -100,8 +100,8 @@ class RankTest : public GoalConnTest {
         g.state = kGoalSweepWindows;
         CurSweep().passFlags[1] = kPassPartial;
         CurSweep().curPrimary = 8;
-        DbHdr().value212[2] = 9000; // the window origin
-        DbHdr().value212[3] = 9000;
+        g_router.header.value212[2] = 9000; // the window origin
+        g_router.header.value212[3] = 9000;
     }
     // An unrouted gap from U1 pin 1 to U2 pin 1 (both inside the window).
     static int32_t Gap(int32_t net = 1, int32_t y = 30000) {
