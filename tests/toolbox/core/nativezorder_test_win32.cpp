@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include <windowsx.h>
+
 #include "toolbox/core/activation.h"
 #include "toolbox/core/heap.h"
 #include "toolbox/core/loophooks.h"
@@ -146,6 +148,62 @@ TEST_F(ZOrder, SizingModalMarkingAndScrolling) {
 
 namespace {
 
+// The system's tracking loops read the point each message carries. A posted
+// message carries the cursor where the system last saw it, and the display
+// server reports crossings and motions of the pointer asynchronously: one
+// reported before the cursor was moved (a window destroyed or shown under the
+// pointer) can reset the system's cursor after the move. So every point a
+// test hands to a loop is read back from the message itself before the loop
+// runs, and the message is posted again until it carries that point.
+constexpr DWORD kPointSettleMs = 5000;
+constexpr UINT kPressMarker = WM_APP + 0x51;
+
+bool SamePoint(POINT a, POINT b) {
+    return a.x == b.x && a.y == b.y;
+}
+
+void DropQueued(HWND window, UINT message) {
+    MSG msg;
+    while (PeekMessageA(&msg, window, message, message, PM_REMOVE)) {
+    }
+}
+
+// Queues the end of a drag for the next tracking loop: a move carrying the
+// screen point `end`, then the release.
+bool QueueDragEnd(HWND window, POINT end, WPARAM buttons) {
+    DropQueued(window, WM_MOUSEMOVE);
+    DropQueued(window, WM_LBUTTONUP);
+    POINT local = end;
+    ScreenToClient(window, &local);
+    LPARAM at = MAKELPARAM(local.x, local.y);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kPointSettleMs;) {
+        SetCursorPos(end.x, end.y);
+        PostMessageA(window, WM_MOUSEMOVE, buttons, at);
+        MSG queued;
+        if (PeekMessageA(&queued, window, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_NOREMOVE) &&
+            SamePoint(queued.pt, end)) {
+            PostMessageA(window, WM_LBUTTONUP, 0, at);
+            return true;
+        }
+        DropQueued(window, WM_MOUSEMOVE);
+    }
+    return false;
+}
+
+// Makes `at` the point of the last message the thread read, as a press read
+// there leaves it: the system's sizing loop measures the drag from it.
+bool ReadPressAt(HWND window, POINT at) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kPointSettleMs;) {
+        SetCursorPos(at.x, at.y);
+        PostMessageA(window, kPressMarker, 0, 0);
+        MSG read;
+        if (!PeekMessageA(&read, window, kPressMarker, kPressMarker, PM_REMOVE)) continue;
+        DWORD pos = GetMessagePos();
+        if (SamePoint(POINT{GET_X_LPARAM(pos), GET_Y_LPARAM(pos)}, at)) return true;
+    }
+    return false;
+}
+
 // The screen point of a title-bar button, found by hit testing along the
 // caption from the right.
 bool FindButton(HWND window, LRESULT code, POINT* out) {
@@ -170,29 +228,14 @@ TEST_F(ZOrder, CloseBoxTrackingFollowsTheRelease) {
     HWND frame = FrameWindowHandle();
     auto track = [&](POINT release) {
         // The release is queued first; the system's tracking loop reads it.
-        SetCursorPos(release.x, release.y);
-        POINT local = release;
-        ScreenToClient(window, &local);
-        PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(local.x, local.y));
-        PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(local.x, local.y));
+        EXPECT_TRUE(QueueDragEnd(window, release, 0));
         POINT at = close;
         ScreenToClient(frame, &at);
         return TrackTitleBarButton(dialog, kPartClose, Point16{int16_t(at.y), int16_t(at.x)});
     };
     EXPECT_FALSE(track(POINT{close.x - 150, close.y + 150}));
     EXPECT_TRUE(IsWindow(window));
-    // The system reads the cursor it was moved to asynchronously: a busy
-    // machine can let a release slip past the loop, so the release on the
-    // box is given a few tries.
-    bool closed = false;
-    for (int attempt = 0; attempt < 5 && !closed; ++attempt) {
-        closed = track(close);
-        if (!closed) {
-            MessagePump();
-            Sleep(50);
-        }
-    }
-    EXPECT_TRUE(closed);
+    EXPECT_TRUE(track(close));
     EXPECT_TRUE(IsWindow(window)); // the command is recorded, not carried out
     POINT caption = close;
     caption.x -= 100;
@@ -250,25 +293,13 @@ TEST_F(ZOrder, GrowFollowsTheSystemsSizingLoopWithinLimits) {
     ScreenToClient(frame, &at);
     Rect16 limits{50, 80, 250, 350}; // minimum 80 x 50, maximum 350 x 250
     Rect16 bounds;
-    RECT client{};
-    bool grown = false;
-    // The drag's end is queued first; the sizing loop reads it. The system
-    // reads the moved cursor asynchronously, so a busy machine gets a few
-    // tries at the drag.
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        SetCursorPos(corner.x + 400, corner.y + 300);
-        PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, 0);
-        PostMessageA(window, WM_LBUTTONUP, 0, 0);
-        grown = GrowNativeWindow(dialog, Point16{int16_t(at.y), int16_t(at.x)}, &limits, &bounds);
-        GetClientRect(window, &client);
-        if (grown && client.right >= 345 && client.bottom >= 245) break;
-        MessagePump();
-        Sleep(50);
-        GetWindowRect(window, &outer);
-        corner = POINT{outer.right - 2, outer.bottom - 2};
-        at = corner;
-        ScreenToClient(frame, &at);
-    }
+    // The drag's end is queued first and the press read on the corner; the
+    // sizing loop reads the end and measures the drag from the press.
+    ASSERT_TRUE(QueueDragEnd(window, POINT{corner.x + 400, corner.y + 300}, MK_LBUTTON));
+    ASSERT_TRUE(ReadPressAt(window, corner));
+    bool grown = GrowNativeWindow(dialog, Point16{int16_t(at.y), int16_t(at.x)}, &limits, &bounds);
+    RECT client;
+    GetClientRect(window, &client);
     ASSERT_TRUE(grown);
     // Pulled well past the maximum: held at it (give or take the frame's
     // own rounding of the insets).
