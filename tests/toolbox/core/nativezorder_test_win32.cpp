@@ -7,8 +7,6 @@
 
 #include <vector>
 
-#include <windowsx.h>
-
 #include "toolbox/core/activation.h"
 #include "toolbox/core/heap.h"
 #include "toolbox/core/loophooks.h"
@@ -19,28 +17,7 @@
 
 namespace {
 
-class ZOrder : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        SetMainFrameParameters(nullptr, 0, 0, 0, 1000, 800, true);
-        ASSERT_TRUE(PrepareNativeWindowTest());
-        ShowWindow(FrameWindowHandle(), SW_SHOW);
-        MessagePump();
-    }
-    void TearDown() override {
-        for (NativeWindowRecord* r : made_)
-            DisposeNativeWindow(r);
-        MessagePump();
-        OsEventQueueReset();
-    }
-    NativeWindowRecord* Make(int32_t type, uint32_t options, Rect16 box) {
-        NativeWindowRecord* record = nullptr;
-        EXPECT_EQ(CreateNativeWindowOfType(type, options, &box, &record), 0);
-        if (record) made_.push_back(record);
-        return record;
-    }
-    std::vector<NativeWindowRecord*> made_;
-};
+class ZOrder : public ShownFrameTest {};
 
 TEST_F(ZOrder, WalksPopupsFirstThenDocuments) {
     NativeWindowRecord* doc = Make(6, kOptionCloseBox, Rect16{10, 10, 200, 300});
@@ -147,62 +124,6 @@ TEST_F(ZOrder, SizingModalMarkingAndScrolling) {
 } // namespace
 
 namespace {
-
-// The system's tracking loops read the point each message carries. A posted
-// message carries the cursor where the system last saw it, and the display
-// server reports crossings and motions of the pointer asynchronously: one
-// reported before the cursor was moved (a window destroyed or shown under the
-// pointer) can reset the system's cursor after the move. So every point a
-// test hands to a loop is read back from the message itself before the loop
-// runs, and the message is posted again until it carries that point.
-constexpr DWORD kPointSettleMs = 5000;
-constexpr UINT kPressMarker = WM_APP + 0x51;
-
-bool SamePoint(POINT a, POINT b) {
-    return a.x == b.x && a.y == b.y;
-}
-
-void DropQueued(HWND window, UINT message) {
-    MSG msg;
-    while (PeekMessageA(&msg, window, message, message, PM_REMOVE)) {
-    }
-}
-
-// Queues the end of a drag for the next tracking loop: a move carrying the
-// screen point `end`, then the release.
-bool QueueDragEnd(HWND window, POINT end, WPARAM buttons) {
-    DropQueued(window, WM_MOUSEMOVE);
-    DropQueued(window, WM_LBUTTONUP);
-    POINT local = end;
-    ScreenToClient(window, &local);
-    LPARAM at = MAKELPARAM(local.x, local.y);
-    for (DWORD start = GetTickCount(); GetTickCount() - start < kPointSettleMs;) {
-        SetCursorPos(end.x, end.y);
-        PostMessageA(window, WM_MOUSEMOVE, buttons, at);
-        MSG queued;
-        if (PeekMessageA(&queued, window, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_NOREMOVE) &&
-            SamePoint(queued.pt, end)) {
-            PostMessageA(window, WM_LBUTTONUP, 0, at);
-            return true;
-        }
-        DropQueued(window, WM_MOUSEMOVE);
-    }
-    return false;
-}
-
-// Makes `at` the point of the last message the thread read, as a press read
-// there leaves it: the system's sizing loop measures the drag from it.
-bool ReadPressAt(HWND window, POINT at) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < kPointSettleMs;) {
-        SetCursorPos(at.x, at.y);
-        PostMessageA(window, kPressMarker, 0, 0);
-        MSG read;
-        if (!PeekMessageA(&read, window, kPressMarker, kPressMarker, PM_REMOVE)) continue;
-        DWORD pos = GetMessagePos();
-        if (SamePoint(POINT{GET_X_LPARAM(pos), GET_Y_LPARAM(pos)}, at)) return true;
-    }
-    return false;
-}
 
 // The screen point of a title-bar button, found by hit testing along the
 // caption from the right.
