@@ -87,6 +87,16 @@ TEST_F(PortWindows, LinkingSetsTheCallbacksOfTheNativeWindow) {
         LONG_PTR(cross));
 }
 
+TEST_F(PortWindows, APortOverAnotherRecordIsLeftAlone) {
+    NativeWindowRecord notWindow{};
+    PortRecord port{};
+    WindowObjectLink(&port, &notWindow, 0, &RecordWhat);
+    EXPECT_EQ(notWindow.resizeProc, nullptr);
+    EXPECT_EQ(notWindow.sysCommandProc, nullptr);
+    EXPECT_NE(DrawingLayer().currentPort(), &notWindow.state);
+    DisposePortRecord(&port);
+}
+
 TEST_F(PortWindows, ZoomingADocumentTellsThePanes) {
     PortRecord* port = Link(6, kOptionCloseBox | kOptionSizing, Rect16{20, 20, 120, 220});
     HWND window = NativeWindowOf(static_cast<NativeWindowRecord*>(port->nativeWindow));
