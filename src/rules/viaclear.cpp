@@ -97,8 +97,9 @@ constexpr int32_t kSides[4] = {kSidePlusX, kSideMinusX, kSidePlusY, kSideMinusY}
 
 // The sides of the location where the via's pad on the layer meets copper
 // that cannot be pushed away; with any, also kSideCannotStay. A blocked
-// side is released again when half a grid that way is free or can be
-// made free, so that a move that way may still be tried.
+// side is released again when the pad half a routing grid that way can
+// push clear towards that side (what lies wholly behind it is ignored), so
+// that a move that way may still be tried.
 int32_t viaBlockedSides(int32_t x, int32_t y, int32_t via, int32_t layer) {
     if (!ViaPadCode(via, layer)) return 0;
     const int32_t reach = ViaPadRadius(via, layer);
@@ -106,14 +107,11 @@ int32_t viaBlockedSides(int32_t x, int32_t y, int32_t via, int32_t layer) {
     for (int32_t side : kSides)
         if (PushSide(side, x, y, layer, reach)) blocked |= side;
     if (!blocked) return 0;
-    const int32_t h = ClearHalfGrid();
     for (int32_t side : kSides) {
         if (!(blocked & side)) continue;
         int32_t dx, dy;
         SideOffset(side, &dx, &dy);
-        if (!PushSide(side, x + dx, y + dy, layer, h) ||
-            GatherIsEmpty(x, y, x + dx, y + dy, kClearKindSeg, layer, 0, ClearEntry(), 0))
-            blocked &= ~side;
+        if (!PushSide(side, x + dx, y + dy, layer, reach)) blocked &= ~side;
     }
     return blocked | kSideCannotStay;
 }
