@@ -34,3 +34,6 @@ void HeadlessMemoryFileSpec(const void* bytes, size_t size, const char* name, Fi
 std::FILE* HeadlessOpenMemoryFile(const FileSpec* spec, const char* mode);
 // Platform part: a read stream over bytes that stay valid while it is open.
 std::FILE* HeadlessMemoryStream(const void* bytes, size_t size);
+// Platform part: an empty read-write file of this process alone, deleted
+// when closed (null when none can be made).
+std::FILE* HeadlessTempFile();

@@ -3,7 +3,11 @@
 
 #include "headless/ascio.h"
 
+std::FILE* HeadlessTempFile() {
+    return std::tmpfile();
+}
+
 std::FILE* HeadlessMemoryStream(const void* bytes, size_t size) {
-    if (size == 0) return std::tmpfile();
+    if (size == 0) return HeadlessTempFile();
     return fmemopen(const_cast<void*>(bytes), size, "rb");
 }

@@ -15,6 +15,7 @@
 #include "router/mzgrid.h"
 #include "router/objmap.h"
 #include "router/objtable.h"
+#include "router/push.h"
 #include "router/rulesvc.h"
 #include "router/urstate.h"
 #include "router/viamap.h"
@@ -52,6 +53,13 @@ void ObjStepRelease() {
 MzInitStepOps BuiltIn(int32_t step) {
     MzInitStepOps ops;
     switch (step) {
+    case kStepPushTables:
+        ops.alloc = [] {
+            PushTablesAlloc();
+            return int32_t(1);
+        };
+        ops.release = &PushTablesRelease;
+        break;
     case kStepObjTable:
         ops.alloc = &ObjTableAlloc;
         ops.release = &ObjStepRelease;
@@ -160,6 +168,7 @@ void MzInitTestReset() {
     MazeForget();
     ObjMapTestReset();
     ObjTableFree();
+    PushTestReset();
     StitchRelease();
     WavePoolRelease();
     SeedTestReset();

@@ -6,6 +6,7 @@
 #include "db/pool.h"
 #include "router/drcstand.h"
 #include "router/mzinit.h"
+#include "router/stitchstand.h"
 
 namespace {
 
@@ -32,14 +33,6 @@ void ProvDFMClean() {
     Record("DFMClean");
 }
 
-int32_t ProvStitchStraight(Conn*, int32_t, int32_t) {
-    return 0;
-}
-
-int32_t ProvStitchDiag(Conn*, int32_t) {
-    return 0;
-}
-
 int32_t ProvStitchAlloc() {
     int32_t pool = MzZonePool(1);
     if (!pool) return 0;
@@ -58,9 +51,10 @@ bool ProvCornerNotAcute(int32_t x, int32_t y, int32_t x1, int32_t y1, int32_t x2
 }
 
 const RuleServices kProvisional = {
-    &StandDrcCheckConn,  &StandDrcCheckAlt, &StandCleanAlt,     &ProvDrcRemoveViolations,
-    &ProvDrcAll,         &ProvDFMClean,     &StandClearAllVias, &StandClearAllJumpers,
-    &ProvStitchStraight, &ProvStitchDiag,   &ProvStitchAlloc,   &ProvStitchRelease,
+    &StandDrcCheckConn,       &StandDrcCheckAlt,     &StandCleanAlt,
+    &ProvDrcRemoveViolations, &ProvDrcAll,           &ProvDFMClean,
+    &StandClearAllVias,       &StandClearAllJumpers, &StandStitchStraightSeg,
+    &StandStitchDiagSeg,      &ProvStitchAlloc,      &ProvStitchRelease,
     &ProvCornerNotAcute,
 };
 

@@ -4,7 +4,7 @@
 // below. Until it is installed the router runs on provisional bodies:
 // CornerNotAcute and the stitch buffer are real; the clearance checks and the journal clean-up run
 // on the gathering (see drcstand.h); the other clean-up calls are recorded; the stitching calls
-// fail.
+// move nothing (see stitchstand.h).
 #pragma once
 #include <cstdint>
 #include <string>

@@ -22,7 +22,9 @@ namespace {
 enum : int32_t {
     kAttrNetWidth = 18, // attributes of kind 18, sub-kind 10 keyed (net, layer)
     kAttrSubKindKey = 10,
-    kGatherSeg = 0, // gathering kind of a segment
+    kGatherSeg = 0,   // gathering kind of a segment
+    kGatherVia = 2,   // ... of a via
+    kEndCutAim = 100, // the end cut aims this far along each axis from corner 0
 };
 
 bool InExtent(const Crn& c) {
@@ -432,6 +434,23 @@ int32_t MitreSteps(int32_t entry, Conn* record, Conn* scratch, const int32_t* st
     return changed;
 }
 
+// Rounds of mitres with each step, then the diagonal intersections, until
+// a round changes nothing or the abort key; the mitre pass adds the steps
+// of 3 and 5 grids. 1 when anything changed.
+int32_t MitreRounds(int32_t entry, Conn* record, Conn* scratch, bool wideSteps) {
+    const int32_t g = g_mzGrid.g;
+    const bool dbl = ShellGridDoubling();
+    const int32_t steps[6] = {2 * g, dbl ? g + g / 2 : 0, g, dbl ? g / 2 : 0, 3 * g, 5 * g};
+    int32_t changed = 0;
+    for (bool again = true; again && !UserAbort();) {
+        StraightenSetLimits(record);
+        again = MitreSteps(entry, record, scratch, steps, wideSteps ? 6 : 4) != 0;
+        again = straightenWindowPass(4, entry, record) != 0 || again;
+        changed |= again;
+    }
+    return changed;
+}
+
 } // namespace
 
 int32_t straightenWindowPass(int32_t mode, int32_t entry, Conn* record) {
@@ -474,17 +493,7 @@ int32_t StraightenConn(int32_t entry, Conn* record) {
             again = straightenWindowPass(mode, entry, record) != 0;
         changed |= again;
     }
-    if (CurSweep().diagonal & kSweepMitre) {
-        const int32_t g = g_mzGrid.g;
-        const bool dbl = ShellGridDoubling();
-        const int32_t steps[4] = {2 * g, dbl ? g + g / 2 : 0, g, dbl ? g / 2 : 0};
-        for (bool again = true; again && !UserAbort();) {
-            StraightenSetLimits(record);
-            again = MitreSteps(entry, record, scratch, steps, 4) != 0;
-            again = straightenWindowPass(4, entry, record) != 0 || again;
-            changed |= again;
-        }
-    }
+    if (CurSweep().diagonal & kSweepMitre) changed |= MitreRounds(entry, record, scratch, false);
     ScratchPop(scratch);
     return changed;
 }
@@ -510,4 +519,78 @@ int32_t straightenCornerPass(int32_t entry, Conn* record) {
     }
     ScratchPop(scratch);
     return changed;
+}
+
+int32_t straightenMitrePass(int32_t entry, Conn* record) {
+    if ((MzFlags & kNoStraighten) || !(CurSweep().diagonal & kSweepMitre)) return 0;
+    auto* scratch = static_cast<Conn*>(ScratchPush());
+    int32_t changed = MitreRounds(entry, record, scratch, true);
+    int32_t first = 0, last = 0;
+    if (RoutedPart(record, &first, &last)) {
+        const bool atEnd = last == record->head.count - 1;
+        if (first == 0) {
+            StraightenSetLimits(record);
+            changed |= straightenEndCut(entry, record, scratch);
+        }
+        if (atEnd) {
+            ConnReverse(record);
+            StraightenSetLimits(record);
+            changed |= straightenEndCut(entry, record, scratch);
+            ConnReverse(record);
+        }
+    }
+    ScratchPop(scratch);
+    return changed;
+}
+
+int32_t straightenEndCut(int32_t entry, Conn* record, Conn* scratch) {
+    const int32_t n = record->head.count;
+    if (n <= 3) return 0;
+    const Crn* c = record->crn;
+    const bool horizontal = c[0].y == c[1].y && c[0].x != c[1].x;
+    const bool vertical = c[0].x == c[1].x && c[0].y != c[1].y;
+    if (!c[0].layer || (!horizontal && !vertical)) return 0;
+    if (horizontal ? c[3].y == c[2].y : c[3].x == c[2].x) return 0;
+    const int64_t dx = int64_t(c[2].x) - c[0].x;
+    const int64_t dy = int64_t(c[2].y) - c[0].y;
+    if (dx == 0 || dy == 0) return 0;
+    const int32_t qx = c[0].x + (dx > 0 ? kEndCutAim : -kEndCutAim);
+    const int32_t qy = c[0].y + (dy > 0 ? kEndCutAim : -kEndCutAim);
+    int32_t px = 0, py = 0;
+    const int32_t meet =
+        LineIntersect(&px, &py, c[0].x, c[0].y, qx, qy, c[2].x, c[2].y, c[3].x, c[3].y);
+    if (meet == 0) return 0;
+    if (meet == 2) {
+        px = c[2].x;
+        py = c[2].y;
+    } else if (!CornerNotAcute(px, py, c[0].x, c[0].y, c[3].x, c[3].y) || !OnCrossingGrid(px, py)) {
+        return 0;
+    }
+    const int32_t l0 = c[0].layer;
+    const int32_t l2 = c[2].layer;
+    int32_t layer = l0;
+    int32_t viaAtP = 0;
+    if (l2 && l0 != l2) {
+        const int32_t pair = g_viaPair[l0][l2];
+        if (!pair) return 0;
+        if (LayerSuits(l0, c[0], c[3]))
+            viaAtP = pair;
+        else if (LayerSuits(l2, c[0], c[3]))
+            layer = l2;
+        else
+            return 0;
+    }
+    const int32_t half = HalfWidth(c[0]);
+    if (!GatherIsEmpty(c[0].x, c[0].y, px, py, kGatherSeg, layer, half, entry, 0)) return 0;
+    if (viaAtP && !GatherIsEmpty(px, py, px, py, kGatherVia, l2, half, entry, 0)) return 0;
+    ConnCopy(scratch, record);
+    CrnDelete(scratch, 1, 1);
+    Crn* s = scratch->crn;
+    s[1].x = px;
+    s[1].y = py;
+    s[1].layer = uint8_t(l2);
+    s[1].via = uint8_t(viaAtP);
+    s[0].layer = uint8_t(layer);
+    s[0].via = 0;
+    return KeepShortcut(entry, record, scratch, 0, 2, true);
 }

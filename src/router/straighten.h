@@ -66,3 +66,23 @@ int32_t StraightenConn(int32_t entry, Conn* record);
 // Removes acute bends between two segments of one routed layer by a
 // shortcut or a shortcut back; 1 when anything changed.
 int32_t straightenCornerPass(int32_t entry, Conn* record);
+
+// With the sweep's mitre bit: mitres at every bend with the steps 2, 1.5,
+// 1, 0.5, 3 and 5 grids (the half steps with grid doubling only), the
+// diagonal intersections, then the end cuts of the ends the routed part
+// reaches; 1 when anything changed. Nothing with the no-straighten option.
+int32_t straightenMitrePass(int32_t entry, Conn* record);
+
+// Replaces the first bend at the first end by a 45-degree segment from
+// corner 0 to the line of segment 2; 1 when accepted.
+int32_t straightenEndCut(int32_t entry, Conn* record, Conn* scratch);
+
+// Adjusts the ends' exits and straightens the connection on a scratch
+// copy, copied back; 1 when anything changed.
+int32_t straightenExitsAndConn(int32_t entry, Conn* record);
+
+// Straightens every connection of the open journal level in three passes
+// (forward, backward on the reversed connections, forward with the corner
+// and mitre passes); a changed connection is mapped again, its widths are
+// repaired and it is put into the level. Result 1.
+int32_t StraightenAlt();

@@ -49,5 +49,7 @@ void RouterTestReset() {
     CostTestReset();
     ObjTableTestReset();
     MapAreaTestReset();
+    RouteLoopTestReset();
+    ObjValidateTestReset();
     g_router = RouterState{};
 }

@@ -116,3 +116,5 @@ void MzInitTestReset();
 void CostTestReset();
 void RuleServicesTestReset();
 void MapAreaTestReset();
+void RouteLoopTestReset();
+void ObjValidateTestReset();

@@ -98,7 +98,7 @@ class AscTest : public DbTest {
 
     // What the writer gives into a string.
     template <typename F> static std::string Written(F writer) {
-        std::FILE* f = std::tmpfile();
+        std::FILE* f = HeadlessTempFile();
         AscSetOutput(f);
         writer();
         AscSetOutput(nullptr);
