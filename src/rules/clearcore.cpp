@@ -105,8 +105,3 @@ int32_t ClearFloorDiv(int32_t v, int32_t step) {
     const int32_t q = v / step;
     return (v % step != 0 && v < 0) ? q - 1 : q;
 }
-
-void ClearTranspose(Conn* conn) {
-    for (int32_t i = 0; i < conn->head.count; ++i)
-        std::swap(conn->crn[i].x, conn->crn[i].y);
-}

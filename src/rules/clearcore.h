@@ -54,8 +54,6 @@ int32_t ClearInsert(Conn* conn, int32_t a, int32_t k);
 Crn ClearCorner(int32_t x, int32_t y, int32_t layer, int32_t width, int32_t flags, int32_t via);
 // Division by a positive step rounding down.
 int32_t ClearFloorDiv(int32_t v, int32_t step);
-// Swaps x and y of every corner.
-void ClearTranspose(Conn* conn);
 
 // The router's push of the line x = x, y1..y2 (transposed: y = x) of the
 // kind with the reach on the layer, by the path's entry, in direction +1 or

@@ -172,23 +172,21 @@ int32_t clearOneJumper(Conn* conn, int32_t n, int32_t first, int32_t last) {
 
 int32_t ClearAllJumpersRules(Conn* path) {
     if (!ClearEntry() || path->head.count < 2) return 1;
-    ShoveWork& sw = Shove();
-    if (!sw.copy) sw.failed = 0;
     int32_t first, last;
     for (int32_t n = 1; n <= kJumpersMax && jumperFind(path, n, &first, &last); ++n) {
         const Crn &a = path->crn[first], &b = path->crn[last];
         if ((a.flags | b.flags) & (kCrnLocked | kCrnLatched)) continue;
         if (!InUsableBand(MzX(a.x), MzY(a.y)) || !InUsableBand(MzX(b.x), MzY(b.y))) continue;
         if (UserAbort()) {
-            sw.failed = 1;
+            g_shove.shoveFailed = 1;
             break;
         }
         if (!clearOneJumper(path, n, first, last)) {
             jumperMarkFailed(path, first, last);
-            sw.failed = 1;
+            g_shove.shoveFailed = 1;
             break;
         }
     }
-    if (g_verbose) DebugPrint(sw.failed ? "jumperClear failed" : "jumperClear success");
-    return sw.failed ? 0 : 1;
+    if (g_verbose) DebugPrint(g_shove.shoveFailed ? "jumperClear failed" : "jumperClear success");
+    return g_shove.shoveFailed ? 0 : 1;
 }

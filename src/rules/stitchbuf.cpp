@@ -2,8 +2,7 @@
 // the router's first memory zone) taken when the maze is set up and
 // forgotten when it is released (the zone frees the memory). A segment
 // holds at most 1,001 points in full-grid mode and 2,001 in half-grid mode,
-// so a window 1,000 grid points tall fits; more is an internal error. Also
-// the shove words the clearing shares with the router.
+// so a window 1,000 grid points tall fits; more is an internal error.
 #include <cstdint>
 
 #include "db/pool.h"
@@ -14,14 +13,9 @@
 
 namespace {
 StitchPoint* s_points = nullptr;
-ShoveWork s_shove;
 } // namespace
 
 StitchSeg g_stitch;
-
-ShoveWork& Shove() {
-    return s_shove;
-}
 
 int32_t StitchAllocRules() {
     const int32_t pool = MzZonePool(1);

@@ -34,7 +34,7 @@ bool Near(const Crn& a, const Crn& b, int32_t gap) {
 } // namespace
 
 int32_t stitchFailure(Conn* path, int32_t i, int32_t via, Conn* rebuilt) {
-    Shove().failed = 1;
+    g_shove.shoveFailed = 1;
     const Crn site = path->crn[i];
     const int32_t mx = MzX(site.x), my = MzY(site.y);
     if (via >= 1 && (ViaMapGet(mx, my, via) & kViaBlocked)) {

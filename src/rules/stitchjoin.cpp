@@ -49,13 +49,13 @@ bool Collinear(const Crn& a, const Crn& b, int32_t x, int32_t y) {
 }
 
 Crn& Last() {
-    Conn* out = Shove().output;
+    Conn* out = g_shove.cleared;
     return out->crn[out->head.count - 1];
 }
 
 // The via at the join when the segment changes layer there.
 void JoinVia() {
-    Conn* out = Shove().output;
+    Conn* out = g_shove.cleared;
     const int32_t n = out->head.count;
     if (n < 2) return;
     Crn& last = out->crn[n - 1];
@@ -67,7 +67,7 @@ void JoinVia() {
 } // namespace
 
 int32_t stitchAddCrn(int32_t x, int32_t y, int32_t layer, int32_t width, int32_t via) {
-    Conn* out = Shove().output;
+    Conn* out = g_shove.cleared;
     const int32_t n = out->head.count;
     if (n >= 2) {
         Crn& a = out->crn[n - 2];
@@ -102,13 +102,13 @@ int32_t stitchViaFits(int32_t x, int32_t y, int32_t via) {
 }
 
 void stitchJoinEnd(const Conn* path, int32_t i) {
-    Conn* out = Shove().output;
+    Conn* out = g_shove.cleared;
     if (out->head.count == 0) ClearAppend(out, path->crn[i]);
 }
 
 int32_t stitchSeg(int32_t) {
     StitchPoint* pts = StitchPoints();
-    Conn* out = Shove().output;
+    Conn* out = g_shove.cleared;
     const bool gridOnly = (DbHdr().flags & kHdrGridOnly) != 0;
     const int32_t g = ClearGrid();
     int32_t ok = 1;

@@ -108,14 +108,14 @@ int32_t Stitch(Conn* path, int32_t i) {
     stitchJoinEnd(path, i);
     if (!stitchSeg(i)) ok = 0;
     stitchMarkFailures();
-    if (!ok) Shove().failed = 1;
+    if (!ok) g_shove.shoveFailed = 1;
     return ok;
 }
 
 void CheckCall(const Conn* path, int32_t i) {
     StitchPoints();
-    if (!Shove().output) ErrReport(kErrStitchNoOutput, i);
-    if (i < 0 || i + 1 >= path->head.count) ErrReport(kErrStitchNotStraight, i);
+    if (!g_shove.cleared) ErrReport(kErrStitchNoOutput, i);
+    if (i < 0 || i + 1 >= path->head.count) ErrReport(kErrStitchSegNotStraight, i);
 }
 
 } // namespace
@@ -140,7 +140,7 @@ bool StitchFixedPoint(int32_t k) {
 int32_t stitchStraightSegRules(Conn* path, int32_t transposed, int32_t i) {
     CheckCall(path, i);
     const Crn a = path->crn[i], b = path->crn[i + 1];
-    if (a.x != b.x) ErrReport(kErrStitchNotStraight, i);
+    if (a.x != b.x) ErrReport(kErrStitchSegNotStraight, i);
     Setup(path, i, transposed, 0);
     LayStraight(a, b);
     EndVias(a, b);
@@ -151,7 +151,7 @@ int32_t stitchDiagSegRules(Conn* path, int32_t i) {
     CheckCall(path, i);
     const Crn a = path->crn[i], b = path->crn[i + 1];
     const int64_t dx = int64_t(b.x) - a.x, dy = int64_t(b.y) - a.y;
-    if (dx == 0 || (dx != dy && dx != -dy)) ErrReport(kErrStitchNotDiagonal, i);
+    if (dx == 0 || (dx != dy && dx != -dy)) ErrReport(kErrStitchSegNotDiagonal, i);
     Setup(path, i, 0, 1);
     LayDiagonal(a, b);
     EndVias(a, b);

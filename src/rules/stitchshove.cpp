@@ -112,7 +112,7 @@ void SetEdges(StitchPoint* p, int32_t reach) {
 // Clears one point; 1 cleared.
 int32_t ShovePoint(StitchPoint* p, int32_t k, bool earlierFailed) {
     if (StepMode(p, kModeGather)) return 1;
-    if (ClearForceFast() && (Shove().failed || (earlierFailed && k >= 2))) {
+    if (ClearForceFast() && (g_shove.shoveFailed || (earlierFailed && k >= 2))) {
         p->flags = kStGivenUp;
         p->shove = p->start;
         SetEdges(p, 0);

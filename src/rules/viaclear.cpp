@@ -263,23 +263,18 @@ int32_t viaPadSpan(int32_t via) {
 
 int32_t ClearAllViasRules(Conn* path) {
     if (!ClearEntry() || path->head.count < 1) return 1;
-    ShoveWork& sw = Shove();
-    ScratchRecord<Conn> rebuilt, result, own1, own2;
+    ScratchRecord<Conn> rebuilt, result;
     ScratchRecord<VisitedGrid> visited;
-    const bool ownCopies = !sw.copy || !sw.bare;
-    Conn* copy = ownCopies ? own1.get() : sw.copy;
-    Conn* bare = ownCopies ? own2.get() : sw.bare;
-    if (ownCopies) {
-        sw.failed = 0;
-        GatherSetShovePaths(copy, bare);
-    }
+    Conn* copy = g_shove.original;
     ConnCopy(rebuilt.get(), path);
     rebuilt->head.count = 0;
-    ConnCopy(copy, path);
-    ConnCopy(bare, path);
-    for (int32_t i = 0; i < bare->head.count; ++i) {
-        bare->crn[i].via = 0;
-        bare->crn[i].width = 0;
+    if (copy) ConnCopy(copy, path);
+    if (Conn* bare = g_shove.work) {
+        ConnCopy(bare, path);
+        for (int32_t i = 0; i < bare->head.count; ++i) {
+            bare->crn[i].via = 0;
+            bare->crn[i].width = 0;
+        }
     }
     s.rebuilt = rebuilt.get();
     s.result = result.get();
@@ -297,7 +292,7 @@ int32_t ClearAllViasRules(Conn* path) {
             continue;
         }
         if (UserAbort()) {
-            sw.failed = 1;
+            g_shove.shoveFailed = 1;
             aborted = true;
             --i; // the rest of the path is kept as it is
             continue;
@@ -311,17 +306,16 @@ int32_t ClearAllViasRules(Conn* path) {
             DebugPrint("ClearAllVias crn %d: Shoving for via at [%s,%s] grid [%d,%d]", int(i),
                        x.c_str(), y.c_str(), int(mx), int(my));
         }
-        copy->crn[i].via = 0;
-        if (sw.failed && ClearForceFast()) {
+        if (copy) copy->crn[i].via = 0;
+        if (g_shove.shoveFailed && ClearForceFast()) {
             stitchFailure(path, i, c.via, rebuilt.get());
             continue;
         }
-        if (!PlaceVia(path, i)) sw.failed = 1;
+        if (!PlaceVia(path, i)) g_shove.shoveFailed = 1;
     }
-    if (!whole) sw.failed = 1;
+    if (!whole) g_shove.shoveFailed = 1;
     connReduce(rebuilt.get());
     if (whole) ConnCopy(path, rebuilt.get());
-    if (g_verbose) ConnDump(path, sw.failed ? "viaClear failed" : "viaClear success", 0);
-    if (ownCopies) GatherSetShovePaths(nullptr, nullptr);
-    return sw.failed ? 0 : 1;
+    if (g_verbose) ConnDump(path, g_shove.shoveFailed ? "viaClear failed" : "viaClear success", 0);
+    return g_shove.shoveFailed ? 0 : 1;
 }

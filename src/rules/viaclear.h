@@ -11,6 +11,7 @@
 
 #include "db/err.h"
 #include "db/records.h"
+#include "router/shove.h"
 
 // Internal errors of the clearing.
 enum : ErrCode {
@@ -20,8 +21,8 @@ enum : ErrCode {
     kErrStitchNoBuffer = 2153001, // stitching without a stitch buffer
     kErrStitchCount = 2153002,    // more stitch points than the buffer holds
     kErrStitchNoOutput = 2153003, // stitching without a cleared path to append to
-    kErrStitchNotStraight = 2153010,
-    kErrStitchNotDiagonal = 2153011,
+    kErrStitchSegNotStraight = 2153010,
+    kErrStitchSegNotDiagonal = 2153011,
     kErrJumperVanished = 2156001, // a jumper not found again after straightening
     kErrJumperMakeVertLoop = 2156002,
     kErrJumperAdjustLoop = 2156003,
@@ -47,18 +48,6 @@ enum : int32_t {
     kStitchGapGrids = 4,      // a given-up via leaves a gap of four routing grids
     kStitchPointsFull = 1001, // points of one segment in full-grid mode
 };
-
-// The router's shove words this module reads and writes: the cleared path
-// under construction (the stitching appends to it), the shove's two copies
-// of the path (the unchanged one and the one without vias and widths) and
-// its failure flag.
-struct ShoveWork {
-    Conn* output = nullptr;
-    Conn* copy = nullptr;
-    Conn* bare = nullptr;
-    int16_t failed = 0;
-};
-ShoveWork& Shove();
 
 // The services under the names the router installs them by (the router
 // reaches them as ClearAllVias, ClearAllJumpers, stitchStraightSeg,

@@ -19,11 +19,11 @@ class ClearTest : public RuleTest {
   protected:
     void SetUp() override {
         RuleTest::SetUp();
-        Shove() = ShoveWork{};
+        g_shove = ShoveState{};
         s_traces.clear();
     }
     void TearDown() override {
-        Shove() = ShoveWork{};
+        g_shove = ShoveState{};
         HeadlessAbortAfter(-1);
         UserAbortReset();
         RuleTest::TearDown();

@@ -79,7 +79,7 @@ TEST_F(ViaClearTest, ALockedViaFitsWhereItIsOrFailsAndMarksTheViaMap) {
         Catch();
         const int32_t depth = AltDepth();
         EXPECT_EQ(ClearAllVias(&c), 0);
-        EXPECT_EQ(int32_t(Shove().failed), 1);
+        EXPECT_EQ(int32_t(g_shove.shoveFailed), 1);
         EXPECT_TRUE(Traced("ClearAllVias crn1: failed to clear ["));
         EXPECT_TRUE(Traced("viaClear failed"));
         EXPECT_EQ(ViaCorner(c), -1); // given up: no via left
@@ -91,6 +91,7 @@ TEST_F(ViaClearTest, ALockedViaFitsWhereItIsOrFailsAndMarksTheViaMap) {
         EXPECT_FALSE(ViaMapGet(mx + 4, my, 1) & kViaTemp);
         ViaReset();
         s_traces.clear();
+        g_shove.shoveFailed = 0;
     }
     // a locked via on a free site stays
     Conn free = ViaPath(36000, kCrnLocked);
@@ -134,7 +135,7 @@ TEST_F(ViaClearTest, EscapeEndsTheClearingWithFailureAndKeepsThePath) {
     Conn c = ViaPath(30000);
     HeadlessAbortAfter(0);
     EXPECT_EQ(ClearAllVias(&c), 0);
-    EXPECT_EQ(int32_t(Shove().failed), 1);
+    EXPECT_EQ(int32_t(g_shove.shoveFailed), 1);
     EXPECT_EQ(c.head.count, 3);
     EXPECT_EQ(int32_t(c.crn[1].via), 1);
 }
@@ -183,9 +184,9 @@ TEST_F(ViaClearTest, AGivenUpViaLeavesAGapByTheFirstRuleThatApplies) {
             c.x = s.x, c.y = s.y, c.layer = uint8_t(s.layer), c.via = uint8_t(s.via);
             path.crn[path.head.count++] = c;
         }
-        Shove().failed = 0;
+        g_shove.shoveFailed = 0;
         EXPECT_EQ(stitchFailure(&path, 0, 1, &rebuilt), k.answer) << k.name;
-        EXPECT_EQ(int32_t(Shove().failed), 1);
+        EXPECT_EQ(int32_t(g_shove.shoveFailed), 1);
         for (auto [x, y] : k.gap) {
             bool found = false;
             for (int32_t i = 0; i < rebuilt.head.count; ++i)
