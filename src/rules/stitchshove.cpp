@@ -200,11 +200,14 @@ void stitchSnapPoints() {
 void stitchAlignRuns() {
     StitchPoint* pts = StitchPoints();
     const int32_t n = g_stitch.count;
+    // a point takes its neighbour's offset from the segment's line (the same
+    // coordinate on a straight segment)
     auto pull = [&](int32_t k, int32_t from) {
         StitchPoint* p = &pts[k];
-        if (p->shove == pts[from].shove || OffGrid(*p) || StitchFixedPoint(k)) return;
+        const int32_t target = p->start + (pts[from].shove - pts[from].start);
+        if (p->shove == target || OffGrid(*p) || StitchFixedPoint(k)) return;
         if (p->flags & (kStOutside | kStNotCleared | kStSkip)) return;
-        stitchMovePoint(p, pts[from].shove);
+        stitchMovePoint(p, target);
     };
     for (int32_t k = 1; k < n; ++k)
         pull(k, k - 1);

@@ -1,0 +1,192 @@
+// Segment stitching: free copper re-stitches to the same corners, a route
+// of another net on one side moves the points half a step away and the
+// result keeps its clearances, a horizontal segment gives the transposed
+// result of the vertical one, the points' laying, the marks of failed
+// points, the stacked-via trace, and the internal errors (wrong direction,
+// no buffer, no cleared path).
+#include <vector>
+
+#include "db/conns.h"
+#include "db/shellsvc.h"
+#include "router/mzgrid.h"
+#include "router/shove.h"
+#include "rules/stitch.h"
+#include "clearfixture.h"
+
+namespace {
+
+class StitchTest : public ClearTest {
+  protected:
+    void SetUp() override {
+        ClearTest::SetUp();
+        Open();
+        out = static_cast<Conn*>(ScratchPush());
+    }
+    void TearDown() override {
+        ScratchPop(out);
+        g_gridDoubling = false;
+        ClearTest::TearDown();
+    }
+    // The path stored as the goal's connection, the cleared path started
+    // with its corner i.
+    Conn Path(std::initializer_list<CrnSpec> corners, int32_t i = 0) {
+        const int32_t n = Goal1(corners);
+        Conn c;
+        ConnGet(n, &c);
+        StartAt(c, i);
+        return c;
+    }
+    void StartAt(const Conn& c, int32_t i) {
+        *out = Conn{};
+        out->head = c.head;
+        out->head.count = 1;
+        out->crn[0] = c.crn[i];
+        g_shove.cleared = out;
+        g_shove.shoveFailed = 0;
+    }
+    // A No-Shove route of net 2 on layer 1.
+    void Wall(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+        const int32_t n = StoreConn(2, {{x1, y1, 1}, {x2, y2, 0}}, 10, kConnNoShove);
+        AddConn(n);
+        ASSERT_EQ(MapAll(), 1);
+    }
+    std::vector<std::pair<int32_t, int32_t>> Corners() const {
+        std::vector<std::pair<int32_t, int32_t>> v;
+        for (int32_t i = 0; i < out->head.count; ++i)
+            v.push_back({int32_t(out->crn[i].x), int32_t(out->crn[i].y)});
+        return v;
+    }
+    Conn* out = nullptr;
+};
+
+using Pts = std::vector<std::pair<int32_t, int32_t>>;
+
+TEST_F(StitchTest, ASegmentOverFreeCopperReStitchesToTheSameCorners) {
+    Conn c = Path({{30000, 12000, 1}, {30000, 24000, 0}});
+    const int32_t depth = AltDepth(), scratch = ScratchDepth();
+    EXPECT_EQ(stitchStraightSeg(&c, 0, 0), 1);
+    EXPECT_EQ(Corners(), (Pts{{30000, 12000}, {30000, 24000}}));
+    EXPECT_EQ(int32_t(out->crn[0].layer), 1);
+    EXPECT_EQ(int32_t(out->crn[0].width), 10);
+    EXPECT_EQ(AltDepth(), depth);
+    EXPECT_EQ(ScratchDepth(), scratch);
+    EXPECT_EQ(g_shove.shoveFailed, 0);
+    // a 45-degree one the same way
+    c = Path({{30000, 12000, 1}, {39000, 21000, 0}});
+    EXPECT_EQ(stitchDiagSeg(&c, 0), 1);
+    EXPECT_EQ(Corners(), (Pts{{30000, 12000}, {39000, 21000}}));
+}
+
+TEST_F(StitchTest, ARouteOnOneSideMovesThePointsAwayAndTheResultKeepsItsClearance) {
+    // 1,100 from the path where half widths and spacing need 1,200
+    Wall(28900, 16500, 28900, 19500);
+    Conn c = Path({{30000, 12000, 1}, {30000, 24000, 0}});
+    EXPECT_EQ(stitchStraightSeg(&c, 0, 0), 1);
+    bool moved = false;
+    for (auto [x, y] : Corners())
+        moved = moved || x == 30750;
+    EXPECT_TRUE(moved);
+    EXPECT_EQ(DrcCheckConn(Goal()->objIndex, out, 0, out->head.count - 1), 1);
+    const Pts got = Corners();
+    EXPECT_EQ(got.front(), (std::pair{30000, 12000}));
+    EXPECT_EQ(got.back(), (std::pair{30000, 24000}));
+}
+
+TEST_F(StitchTest, AHorizontalSegmentGivesTheTransposedResultOfTheVerticalOne) {
+    Wall(28900, 16500, 28900, 19500);
+    Wall(16500, 28900, 19500, 28900);
+    Conn v = Path({{30000, 12000, 1}, {30000, 24000, 0}});
+    ASSERT_EQ(stitchStraightSeg(&v, 0, 0), 1);
+    const Pts vertical = Corners();
+    Conn h = Path({{12000, 30000, 1}, {24000, 30000, 0}});
+    ConnTranspose(&h);
+    ConnTranspose(out);
+    ASSERT_EQ(stitchStraightSeg(&h, 1, 0), 1);
+    ConnTranspose(out);
+    Pts back;
+    for (auto [x, y] : Corners())
+        back.push_back({y, x});
+    EXPECT_EQ(back, vertical);
+}
+
+TEST_F(StitchTest, PointsStartOnTheNextGridLineInsideTheExtentWithTheEndVias) {
+    // not the last segment: an off-grid end without a via is left out
+    Conn c = Path({{30000, 12700, 1}, {30000, 23900, 1}, {36000, 23900, 0}});
+    EXPECT_EQ(stitchStraightSeg(&c, 0, 0), 1);
+    const StitchPoint* p = StitchPoints();
+    ASSERT_EQ(g_stitch.count, 7);
+    EXPECT_EQ(int32_t(p[0].run), 13500);
+    EXPECT_EQ(int32_t(p[6].run), 22500);
+    // half-grid mode steps half a grid; an end via sits on the last point
+    g_gridDoubling = true;
+    c = Path({{30000, 12000, 1}, {30000, 15000, 2, 1}, {36000, 15000, 0}});
+    EXPECT_EQ(stitchStraightSeg(&c, 0, 0), 1);
+    ASSERT_EQ(g_stitch.count, 5);
+    EXPECT_EQ(int32_t(p[1].run), 12750);
+    EXPECT_EQ(int32_t(p[4].via), 1);
+    EXPECT_EQ(int32_t(p[0].via), 0);
+    EXPECT_EQ(int32_t(out->crn[out->head.count - 1].via), 1);
+}
+
+TEST_F(StitchTest, FailedPointsMarkTheMazeAcrossTheirEdgesKeepingTheCodesThatStay) {
+    Path({{30000, 12000, 1}, {30000, 24000, 0}});
+    g_stitch = StitchSeg{};
+    g_stitch.layer = 1;
+    g_stitch.count = 1;
+    StitchPoint* p = StitchPoints();
+    const int32_t my = MzY(18000);
+    struct Case {
+        int16_t flags;
+        int32_t before, after;
+    };
+    const std::vector<Case> cases = {
+        {kStNotCleared, kCellFree, kCellTempMark},
+        {kStLinkFailed, kCellFree, kCellRuleMark},
+        {kStLinkFailed, kCellTempMark, kCellTempMark},
+        {kStLinkFailed, kCellSeedMove, kCellSeedMove},
+        {kStNotCleared, kCellSeedMove, kCellTempMark},
+        {kStNotCleared, kCellBlocked, kCellBlocked},
+        {kStNotCleared, kCellBorder, kCellBorder},
+        {0, kCellFree, kCellFree},
+    };
+    for (const Case& k : cases) {
+        for (int32_t x = 20; x <= 60; ++x)
+            MazeSet(x, my, 1, (MazeGet(x, my, 1) & ~kCellCodeMask) | k.before);
+        p[0] = StitchPoint{30000, 18000, 29100, 30900, 30000, k.flags, 0};
+        stitchMarkFailures();
+        EXPECT_EQ(MazeGet(MzX(30000), my, 1) & kCellCodeMask, k.after)
+            << k.flags << " " << k.before;
+        // the edges widened by half a grid on the unblocked sides
+        EXPECT_EQ(MazeGet(MzX(30900 + 750), my, 1) & kCellCodeMask, k.after);
+        EXPECT_EQ(MazeGet(MzX(30900 + 1500), my, 1) & kCellCodeMask, k.before);
+    }
+    // the sides that were blocked are not widened; nothing leaves the band
+    p[0] = StitchPoint{30000, 18000, 29100,
+                       30900, 30000, int16_t(kStLinkFailed | kStHighBlocked | kStLowBlocked),
+                       0};
+    for (int32_t x = 20; x <= 60; ++x)
+        MazeSet(x, my, 1, 0);
+    stitchMarkFailures();
+    EXPECT_EQ(MazeGet(MzX(30900 + 750), my, 1) & kCellCodeMask, kCellFree);
+    EXPECT_EQ(MazeGet(MzX(29100), my, 1) & kCellCodeMask, kCellRuleMark);
+    p[0] = StitchPoint{1500, 18000, 0, 3000, 1500, kStNotCleared, 0};
+    stitchMarkFailures();
+    for (int32_t x = 0; x < 12; ++x)
+        EXPECT_NE(MazeGet(x, my, 1) & kCellCodeMask, kCellTempMark);
+}
+
+TEST_F(StitchTest, WrongDirectionsMissingBufferAndMissingPathAreInternalErrors) {
+    Conn c = Path({{30000, 12000, 1}, {31500, 24000, 0}});
+    EXPECT_FATAL(stitchStraightSeg(&c, 0, 0), kErrStitchSegNotStraight);
+    EXPECT_FATAL(stitchDiagSeg(&c, 0), kErrStitchSegNotDiagonal);
+    c.crn[1].x = 30000;
+    g_shove.cleared = nullptr;
+    EXPECT_FATAL(stitchStraightSeg(&c, 0, 0), kErrStitchNoOutput);
+    g_shove.cleared = out;
+    StitchRelease();
+    EXPECT_FATAL(stitchStraightSeg(&c, 0, 0), kErrStitchNoBuffer);
+    EXPECT_EQ(StitchAlloc(), 1);
+    EXPECT_EQ(stitchStraightSeg(&c, 0, 0), 1);
+}
+
+} // namespace
