@@ -20,9 +20,17 @@
 
 namespace {
 
-// The coordinate of the axis (0 x, 1 y).
-int32_t& Coord(Crn& c, int32_t axis) {
+// The coordinate of the axis (0 x, 1 y); corners are packed, so they are
+// read and written by value.
+int32_t Coord(const Crn& c, int32_t axis) {
     return axis == 0 ? c.x : c.y;
+}
+
+void SetCoord(Crn& c, int32_t axis, int32_t v) {
+    if (axis == 0)
+        c.x = v;
+    else
+        c.y = v;
 }
 
 // The next step line from a towards b (upwards when they are equal).
@@ -56,7 +64,7 @@ int32_t MoveEnd(Conn* conn, int32_t* first, int32_t* last, bool isFirst, int32_t
             conn->crn[k + 1].via = 0;
         }
     }
-    Coord(conn->crn[isFirst ? *first : *last], axis) = target;
+    SetCoord(conn->crn[isFirst ? *first : *last], axis, target);
     return 1;
 }
 
