@@ -28,8 +28,8 @@ class ClearTest : public RuleTest {
         UserAbortReset();
         RuleTest::TearDown();
     }
-    void Open(const std::string& body = "*COMP U1 [15000, 15000] Symbol=1\r\n") {
-        OpenBoard(body, 1);
+    void Open(const std::string& body = "*COMP U1 [15000, 15000] Symbol=1\r\n", int32_t vias = 1) {
+        OpenBoard(body, vias);
         ASSERT_EQ(MapAll(), 1);
     }
     // The connection of net 1 stored and entered as the goal's connection.

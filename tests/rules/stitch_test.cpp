@@ -189,4 +189,48 @@ TEST_F(StitchTest, WrongDirectionsMissingBufferAndMissingPathAreInternalErrors) 
     EXPECT_EQ(stitchStraightSeg(&c, 0, 0), 1);
 }
 
+TEST_F(StitchTest, PointsThatNoModeClearsFailTheSegmentAndMarkTheMaze) {
+    // No-Shove routes 1,000 from the path on both sides: 1,200 are needed
+    Wall(29000, 16500, 29000, 19500);
+    Wall(31000, 16500, 31000, 19500);
+    Conn c = Path({{30000, 12000, 1}, {30000, 24000, 0}});
+    EXPECT_EQ(stitchStraightSeg(&c, 0, 0), 0);
+    EXPECT_EQ(g_shove.shoveFailed, 1);
+    const StitchPoint* p = StitchPoints();
+    bool failed = false;
+    for (int32_t k = 0; k < g_stitch.count; ++k)
+        if (p[k].run == 18000) failed = (p[k].flags & kStNotCleared) == kStNotCleared;
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(MazeGet(MzX(30000), MzY(18000), 1) & kCellCodeMask, kCellTempMark);
+    EXPECT_EQ(MazeGet(MzX(30000), MzY(12000), 1) & kCellCodeMask, kCellFree);
+    // with the fast run forced after the shove failed, points are given up
+    Goal()->forceFast = 1;
+    StartAt(c, 0);
+    g_shove.shoveFailed = 1;
+    EXPECT_EQ(stitchStraightSeg(&c, 0, 0), 0);
+    for (int32_t k = 0; k < g_stitch.count; ++k)
+        if (p[k].run == 18000) EXPECT_EQ(int32_t(p[k].flags), int32_t(kStGivenUp));
+}
+
+TEST_F(ClearTest, APointBetweenTwoPadsIsCentredWhenTheGapHoldsTheCopper) {
+    // U1.2 at (21,000, 15,000) and U2.1 at (26,400, 15,000): radius 1,800,
+    // a gap of 1,800 from 22,800 to 24,600, just what half width and pad
+    // spacing need on both sides
+    Open("*COMP U1 [15000, 15000] Symbol=1\r\n*COMP U2 [26400, 15000] Symbol=1\r\n");
+    Goal1({{24000, 9000, 1}, {24000, 21000, 0}});
+    g_stitch = StitchSeg{};
+    g_stitch.layer = 1;
+    g_stitch.half = 300;
+    g_stitch.reach = 900;
+    g_stitch.step = 1500;
+    StitchPoint pt{24000, 15000, 24000, 24000, 24000, 0, 0};
+    const int32_t lo = ObjFindPad(1, 2), hi = ObjFindPad(2, 1);
+    EXPECT_EQ(stitchCentreBetweenPads(&pt, lo, hi), 1);
+    EXPECT_EQ(int32_t(pt.shove), 23700);
+    g_stitch.half = 301;
+    pt.shove = 24000;
+    EXPECT_EQ(stitchCentreBetweenPads(&pt, lo, hi), 0);
+    EXPECT_EQ(int32_t(pt.shove), 24000);
+}
+
 } // namespace
