@@ -20,7 +20,9 @@ StitchSeg g_stitch;
 int32_t StitchAllocRules() {
     const int32_t pool = MzZonePool(1);
     if (!pool) return 0;
-    s_points = static_cast<StitchPoint*>(PoolAlloc(kStitchBytes, pool, kErrStitchAllocOwner));
+    // no error code: running out of memory answers null, and the set-up of
+    // the maze reports it
+    s_points = static_cast<StitchPoint*>(PoolAlloc(kStitchBytes, pool, 0));
     return s_points ? 1 : 0;
 }
 

@@ -28,7 +28,6 @@ enum : ErrCode {
     kErrJumperAdjustLoop = 2156003,
     kErrJumperAdjustSegments = 2156004, // adjustLength on a jumper of several segments
     kErrJumperViaSite = 2156005,        // a via site without a via type
-    kErrStitchAllocOwner = 2157001,     // the stitch buffer's allocation site
 };
 
 enum : int32_t {

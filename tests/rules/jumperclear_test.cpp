@@ -163,6 +163,13 @@ TEST_F(JumperTest, TheLengthGoesToTheNearestListedOneShorterFirst) {
     }
 }
 
+TEST_F(JumperTest, EscapeEndsTheClearingWithFailure) {
+    Conn c = JumperPath(27000, 28500, 6000);
+    HeadlessAbortAfter(0);
+    EXPECT_EQ(ClearAllJumpers(&c), 0);
+    EXPECT_EQ(int32_t(g_shove.shoveFailed), 1);
+}
+
 TEST_F(JumperTest, AdjustLengthWantsOneSegment) {
     Conn c = JumperPath(27000, 27000, 6000);
     int32_t first = 1, last = 3;

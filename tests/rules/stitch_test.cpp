@@ -9,6 +9,8 @@
 #include "db/conns.h"
 #include "db/shellsvc.h"
 #include "router/mzgrid.h"
+#include "router/mzinit.h"
+#include "rules/clearcore.h"
 #include "router/shove.h"
 #include "rules/stitch.h"
 #include "clearfixture.h"
@@ -210,6 +212,49 @@ TEST_F(StitchTest, PointsThatNoModeClearsFailTheSegmentAndMarkTheMaze) {
     EXPECT_EQ(stitchStraightSeg(&c, 0, 0), 0);
     for (int32_t k = 0; k < g_stitch.count; ++k)
         if (p[k].run == 18000) EXPECT_EQ(int32_t(p[k].flags), int32_t(kStGivenUp));
+}
+
+TEST_F(StitchTest, WithGridOnlyOffGridPointsAreSkipped) {
+    Wall(28900, 16500, 28900, 19500);
+    DbHdr().flags |= kHdrGridOnly;
+    Conn c = Path({{30000, 12000, 1}, {30000, 24000, 0}});
+    stitchStraightSeg(&c, 0, 0);
+    const StitchPoint* p = StitchPoints();
+    int32_t skipped = 0;
+    for (int32_t k = 0; k < g_stitch.count; ++k)
+        if (p[k].shove % 1500 != 0) {
+            EXPECT_EQ(p[k].flags & 0x30, 0x30);
+            ++skipped;
+        }
+    EXPECT_GT(skipped, 0);
+    for (auto [x, y] : Corners())
+        EXPECT_EQ(x % 1500, 0);
+}
+
+TEST_F(ClearTest, StackedViasAtTheJoinAreTraced) {
+    Open("", 2);
+    const int32_t n = Goal1({{30000, 12000, 1, 2}, {30000, 24000, 0}});
+    Conn c;
+    ConnGet(n, &c);
+    Conn* out = static_cast<Conn*>(ScratchPush());
+    *out = c;
+    out->head.count = 1;
+    out->crn[0].via = 1;
+    g_shove.cleared = out;
+    Catch();
+    EXPECT_EQ(stitchStraightSeg(&c, 0, 0), 1);
+    EXPECT_TRUE(Traced("stitchSeg crn0:, stacked vias 1 and 2"));
+    ScratchPop(out);
+}
+
+TEST_F(ClearTest, TheStitchBufferIsOnePieceOfTheFirstZone) {
+    Open();
+    const int32_t pool = MzZonePool(1);
+    EXPECT_EQ(StitchAlloc(), 1);
+    EXPECT_EQ(PoolOwner(pool), kOwnerZone1);
+    PoolSetChunkLimit(PoolChunksInUse());
+    EXPECT_EQ(StitchAlloc(), 0);
+    PoolSetChunkLimit(-1);
 }
 
 TEST_F(ClearTest, APointBetweenTwoPadsIsCentredWhenTheGapHoldsTheCopper) {

@@ -140,6 +140,24 @@ TEST_F(ViaClearTest, EscapeEndsTheClearingWithFailureAndKeepsThePath) {
     EXPECT_EQ(int32_t(c.crn[1].via), 1);
 }
 
+TEST_F(ViaClearTest, AViaThatWouldTakeThePathPastTheCornerLimitFails) {
+    Open();
+    Conn c = ViaPath(30000); // beside the wall: it must walk
+    Conn big = c;
+    big.head.count = 0;
+    for (int32_t i = 0; i < 996; ++i) {
+        big.crn[big.head.count] = c.crn[0];
+        big.crn[big.head.count++].y = 24000 + 1500 * (i % 2);
+    }
+    big.crn[big.head.count++] = c.crn[1];
+    big.crn[big.head.count++] = c.crn[2];
+    const int32_t depth = AltDepth();
+    EXPECT_EQ(ClearAllVias(&big), 0);
+    EXPECT_EQ(int32_t(g_shove.shoveFailed), 1);
+    EXPECT_LE(big.head.count, kClearCornerLimit);
+    EXPECT_EQ(AltDepth(), depth);
+}
+
 // stitchFailure: which corner of the rebuilt path loses its layer or via.
 TEST_F(ViaClearTest, AGivenUpViaLeavesAGapByTheFirstRuleThatApplies) {
     Open();
