@@ -81,6 +81,20 @@ TEST_F(JumperTest, ASkewedJumperIsMadeStraightOnTheJumperStep) {
     EXPECT_EQ(int32_t(a.x), int32_t(b.x));
 }
 
+TEST_F(JumperTest, WhenTheEndsCannotMeetOnOneXTheyMeetOnOneY) {
+    // no via may stand on the column the ends would meet on
+    for (int32_t y : {30000, 36000})
+        ViaMapMarkRect(MzX(27750), MzY(y), MzX(27750), MzY(y), 1, kViaBlocked);
+    Conn c = JumperPath(27000, 28500, 6000);
+    Catch();
+    EXPECT_EQ(ClearAllJumpers(&c), 1);
+    EXPECT_TRUE(Traced("clearOneJumper: PASS"));
+    auto [a, b] = Jumper(c);
+    EXPECT_EQ(int32_t(a.y), int32_t(b.y));
+    EXPECT_EQ(int32_t(a.y) % 750, 0);
+    EXPECT_NE(int32_t(a.x), int32_t(b.x));
+}
+
 TEST_F(JumperTest, TheLayersDirectionBitsDecideEveryJumper) {
     struct Case {
         uint16_t bits;

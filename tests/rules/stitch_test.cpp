@@ -210,8 +210,11 @@ TEST_F(StitchTest, PointsThatNoModeClearsFailTheSegmentAndMarkTheMaze) {
     StartAt(c, 0);
     g_shove.shoveFailed = 1;
     EXPECT_EQ(stitchStraightSeg(&c, 0, 0), 0);
-    for (int32_t k = 0; k < g_stitch.count; ++k)
-        if (p[k].run == 18000) EXPECT_EQ(int32_t(p[k].flags), int32_t(kStGivenUp));
+    for (int32_t k = 0; k < g_stitch.count; ++k) {
+        if (p[k].run == 18000) {
+            EXPECT_EQ(int32_t(p[k].flags), int32_t(kStGivenUp));
+        }
+    }
 }
 
 TEST_F(StitchTest, WithGridOnlyOffGridPointsAreSkipped) {
