@@ -115,6 +115,7 @@ int32_t Stitch(Conn* path, int32_t i) {
 void CheckCall(const Conn* path, int32_t i) {
     StitchPoints();
     if (!g_shove.cleared) ErrReport(kErrStitchNoOutput, i);
+    if (!ClearEntry()) ErrReport(kErrStitchNoGoal, i);
     if (i < 0 || i + 1 >= path->head.count) ErrReport(kErrStitchSegNotStraight, i);
 }
 

@@ -15,12 +15,12 @@
 
 // Internal errors of the clearing.
 enum : ErrCode {
-    kErrViaRebuiltFull = 2152001, // the rebuilt path cannot take another corner
     kErrViaTypeRange = 2152010,   // a via type outside 1..via-type count
     kErrViaDepth = 2152011,       // a via search depth below 1
     kErrStitchNoBuffer = 2153001, // stitching without a stitch buffer
     kErrStitchCount = 2153002,    // more stitch points than the buffer holds
     kErrStitchNoOutput = 2153003, // stitching without a cleared path to append to
+    kErrStitchNoGoal = 2153004,   // stitching without the goal's connection entry
     kErrStitchSegNotStraight = 2153010,
     kErrStitchSegNotDiagonal = 2153011,
     kErrJumperVanished = 2156001, // a jumper not found again after straightening

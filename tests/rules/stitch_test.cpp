@@ -128,6 +128,15 @@ TEST_F(StitchTest, PointsStartOnTheNextGridLineInsideTheExtentWithTheEndVias) {
     EXPECT_EQ(int32_t(p[4].via), 1);
     EXPECT_EQ(int32_t(p[0].via), 0);
     EXPECT_EQ(int32_t(out->crn[out->head.count - 1].via), 1);
+    // 45-degree points closer than 12 cells to the maze's edge are flagged
+    g_gridDoubling = false;
+    c = Path({{6000, 30000, 1}, {15000, 39000, 0}});
+    stitchDiagSeg(&c, 0);
+    ASSERT_GE(g_stitch.count, 4);
+    EXPECT_EQ(p[0].flags & kStOutside, kStOutside); // cell 8
+    EXPECT_EQ(p[1].flags & kStOutside, kStOutside); // cell 10
+    EXPECT_EQ(p[2].flags & kStOutside, 0);          // cell 12
+    EXPECT_EQ(int32_t(p[1].run), 31500);
 }
 
 TEST_F(StitchTest, FailedPointsMarkTheMazeAcrossTheirEdgesKeepingTheCodesThatStay) {
@@ -185,6 +194,10 @@ TEST_F(StitchTest, WrongDirectionsMissingBufferAndMissingPathAreInternalErrors) 
     g_shove.cleared = nullptr;
     EXPECT_FATAL(stitchStraightSeg(&c, 0, 0), kErrStitchNoOutput);
     g_shove.cleared = out;
+    const int16_t entry = Goal()->objIndex;
+    Goal()->objIndex = 0;
+    EXPECT_FATAL(stitchStraightSeg(&c, 0, 0), kErrStitchNoGoal);
+    Goal()->objIndex = entry;
     StitchRelease();
     EXPECT_FATAL(stitchStraightSeg(&c, 0, 0), kErrStitchNoBuffer);
     EXPECT_EQ(StitchAlloc(), 1);
