@@ -230,6 +230,59 @@ TEST_F(StitchTest, PointsThatNoModeClearsFailTheSegmentAndMarkTheMaze) {
     }
 }
 
+TEST_F(StitchTest, ABlockedLinkTakesAnLThroughAFreeCornerOrFailsWithoutWidth) {
+    Path({{30000, 12000, 1}, {30000, 24000, 0}});
+    // about 920 from the straight link where 1,200 are needed; 200 from the
+    // L through (31,500, 12,000)
+    Wall(31700, 14000, 31700, 16000);
+    auto stitchOne = [&] {
+        g_stitch = StitchSeg{};
+        g_stitch.layer = 1;
+        g_stitch.width = 10;
+        g_stitch.half = 300;
+        g_stitch.reach = 900;
+        g_stitch.step = 1500;
+        g_stitch.count = 1;
+        g_stitch.segment = 1;
+        g_stitch.lastSeg = 5;
+        StitchPoints()[0] = StitchPoint{31500, 18000, 30600, 32400, 31500, 0, 0};
+        out->head.count = 1;
+        out->crn[0] = Crn{30000, 12000, 10, 1, 0, 0, 0};
+        return stitchSeg(1);
+    };
+    EXPECT_EQ(stitchOne(), 1);
+    EXPECT_EQ(Corners(), (Pts{{30000, 12000}, {30000, 18000}, {31500, 18000}}));
+    // a wall across the other L too: the point goes in without width
+    Wall(28800, 17000, 28800, 19000);
+    Wall(30000, 16500, 31500, 16500);
+    EXPECT_EQ(stitchOne(), 0);
+    EXPECT_EQ(StitchPoints()[0].flags & kStLinkFailed, kStLinkFailed);
+    EXPECT_EQ(Corners(), (Pts{{30000, 12000}, {31500, 18000}}));
+    EXPECT_EQ(int32_t(out->crn[0].width), 0);
+}
+
+TEST_F(StitchTest, PointsOfAMiddleSegmentAreSnappedBackToTheGrid) {
+    Wall(28900, 16500, 28900, 19500);
+    // the first segment keeps its points half a step off the grid; a middle
+    // one takes the next grid line where the copper fits
+    Conn c = Path({{30000, 12000, 1}, {30000, 24000, 1}, {36000, 24000, 1}, {36000, 30000, 0}});
+    EXPECT_EQ(stitchStraightSeg(&c, 0, 0), 1);
+    bool off = false;
+    for (int32_t k = 0; k < g_stitch.count; ++k)
+        off = off || StitchPoints()[k].shove == 30750;
+    EXPECT_TRUE(off);
+    const int32_t n =
+        Goal1({{24000, 9000, 1}, {30000, 9000, 1}, {30000, 24000, 1}, {36000, 24000, 0}});
+    ConnGet(n, &c);
+    StartAt(c, 1);
+    EXPECT_EQ(stitchStraightSeg(&c, 0, 1), 1);
+    for (int32_t k = 0; k < g_stitch.count; ++k) {
+        EXPECT_EQ(StitchPoints()[k].shove % 1500, 0) << k;
+        EXPECT_EQ(StitchPoints()[k].flags & kStOffGrid, 0) << k;
+    }
+    EXPECT_EQ(DrcCheckConn(Goal()->objIndex, out, 0, out->head.count - 1), 1);
+}
+
 TEST_F(StitchTest, WithGridOnlyOffGridPointsAreSkipped) {
     Wall(28900, 16500, 28900, 19500);
     DbHdr().flags |= kHdrGridOnly;
