@@ -107,6 +107,16 @@ int32_t Stitch(Conn* path, int32_t i) {
     stitchAlignRuns();
     stitchJoinEnd(path, i);
     if (!stitchSeg(i)) ok = 0;
+    // the segment's end corner keeps what belongs to it: the next
+    // segment's layer and width, and its flags
+    Conn* out = g_shove.cleared;
+    Crn& last = out->crn[out->head.count - 1];
+    const Crn& b = path->crn[i + 1];
+    if (last.x == b.x && last.y == b.y) {
+        last.layer = b.layer;
+        last.width = b.width;
+        last.flags = b.flags;
+    }
     stitchMarkFailures();
     if (!ok) g_shove.shoveFailed = 1;
     return ok;

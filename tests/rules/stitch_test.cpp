@@ -70,6 +70,7 @@ TEST_F(StitchTest, ASegmentOverFreeCopperReStitchesToTheSameCorners) {
     EXPECT_EQ(Corners(), (Pts{{30000, 12000}, {30000, 24000}}));
     EXPECT_EQ(int32_t(out->crn[0].layer), 1);
     EXPECT_EQ(int32_t(out->crn[0].width), 10);
+    EXPECT_EQ(int32_t(out->crn[1].layer), 0); // the end keeps its own layer
     EXPECT_EQ(AltDepth(), depth);
     EXPECT_EQ(ScratchDepth(), scratch);
     EXPECT_EQ(g_shove.shoveFailed, 0);
