@@ -18,7 +18,7 @@ uint8_t* s_stitch = nullptr;
 std::vector<RuleServiceCall> s_calls;
 
 void Record(const char* name) {
-    s_calls.push_back(RuleServiceCall{name, g_sweepRunFlag, DfmFlags});
+    RuleServiceRecord(name);
 }
 
 void ProvDrcRemoveViolations() {
@@ -29,7 +29,8 @@ void ProvDrcAll() {
     Record("DrcAll");
 }
 
-void ProvDFMClean() {
+// Until the clean-up is installed DFMClean only leaves its recording.
+void DFMCleanHook() {
     Record("DFMClean");
 }
 
@@ -52,7 +53,7 @@ bool ProvCornerNotAcute(int32_t x, int32_t y, int32_t x1, int32_t y1, int32_t x2
 
 const RuleServices kProvisional = {
     &StandDrcCheckConn,       &StandDrcCheckAlt,     &StandCleanAlt,
-    &ProvDrcRemoveViolations, &ProvDrcAll,           &ProvDFMClean,
+    &ProvDrcRemoveViolations, &ProvDrcAll,           &DFMCleanHook,
     &StandClearAllVias,       &StandClearAllJumpers, &StandStitchStraightSeg,
     &StandStitchDiagSeg,      &ProvStitchAlloc,      &ProvStitchRelease,
     &ProvCornerNotAcute,
@@ -97,6 +98,10 @@ const RuleServices& RuleServicesProvisional() {
 
 uint8_t* StitchBuffer() {
     return s_stitch;
+}
+
+void RuleServiceRecord(const char* name) {
+    s_calls.push_back(RuleServiceCall{name, g_sweepRunFlag, DfmFlags});
 }
 
 const std::vector<RuleServiceCall>& RuleServiceCalls() {

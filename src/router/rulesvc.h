@@ -67,6 +67,9 @@ struct RuleServiceCall {
     int32_t dfmFlags;
 };
 const std::vector<RuleServiceCall>& RuleServiceCalls();
+// Records a call on the seam: the provisional bodies do, and so does the
+// installed clean-up, so that the callers' tests see when it ran.
+void RuleServiceRecord(const char* name);
 
 inline int32_t DrcCheckConn(int32_t obj, const Conn* conn, int32_t first, int32_t last) {
     return g_ruleServices.DrcCheckConn(obj, conn, first, last);

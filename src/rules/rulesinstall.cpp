@@ -1,9 +1,10 @@
 // Installs the rule checker's procedures through the router's service
 // table: the connection rule check, the via and jumper clearing, the
-// segment stitching and the stitch buffer; services the checker does not
+// segment stitching, the stitch buffer and the DFM clean-up; services the checker does not
 // provide yet keep their provisional bodies.
 #include "rules/rulesinstall.h"
 
+#include "rules/dfm.h"
 #include "rules/drcconn.h"
 #include "rules/ruleadapt.h"
 #include "rules/viaclear.h"
@@ -17,6 +18,7 @@ void RulesInstall() {
     s.stitchDiagSeg = &stitchDiagSegRules;
     s.StitchAlloc = &StitchAllocRules;
     s.StitchRelease = &StitchReleaseRules;
+    s.DFMClean = &DFMCleanRules;
     RuleServicesInstall(&s);
     DrcMode = kDrcFail;
 }
