@@ -283,36 +283,52 @@ void dfmGuide(int32_t angle, int32_t* dx, int32_t* dy) {
     PtRotate(dx, dy, AngNormalize(angle));
 }
 
-int32_t dfmMakeCommonPoint(Conn* a, Conn* b) {
-    // The last pair of segments on one layer that overlap along one line.
+namespace {
+
+// The last pair of segments on one layer that overlap along one line: the
+// end of the shorter goes into the other. -1 when there is none.
+int32_t CommonOnLine(Conn* a, Conn* b) {
     for (int32_t i = a->head.count - 2; i >= 0; --i)
         for (int32_t j = b->head.count - 2; j >= 0; --j) {
             const Crn &a1 = a->crn[i], &a2 = a->crn[i + 1];
             const Crn &b1 = b->crn[j], &b2 = b->crn[j + 1];
-            if (!a1.layer || a1.layer != b1.layer) continue;
-            if (SamePt(a1, a2) || SamePt(b1, b2)) continue;
-            const bool collinear = PtOnLine(b1.x, b1.y, a1.x, a1.y, a2.x, a2.y) &&
-                                   PtOnLine(b2.x, b2.y, a1.x, a1.y, a2.x, a2.y);
-            if (collinear) {
-                const bool a2InB = PtOnSeg(a2.x, a2.y, b1.x, b1.y, b2.x, b2.y) && !SamePt(a2, b2) &&
-                                   !SamePt(a2, b1);
-                const bool b2InA = PtOnSeg(b2.x, b2.y, a1.x, a1.y, a2.x, a2.y) && !SamePt(b2, a2) &&
-                                   !SamePt(b2, a1);
-                if (!PtOnSeg(b1.x, b1.y, a1.x, a1.y, a2.x, a2.y) &&
-                    !PtOnSeg(a1.x, a1.y, b1.x, b1.y, b2.x, b2.y))
-                    continue; // the same line but apart
-                if (a2InB) {
-                    DebugPrint("DFM: c1 is between c3 and c4");
-                    DebugPrint("DFM: creating last common point");
-                    return addConnCrn(b, j + 1, a2.x, a2.y) ? 1 : 0;
-                }
-                if (b2InA) {
-                    DebugPrint("DFM: c3 is between c1 and c2");
-                    DebugPrint("DFM: creating last common point");
-                    return addConnCrn(a, i + 1, b2.x, b2.y) ? 1 : 0;
-                }
-                return 0;
+            if (!a1.layer || a1.layer != b1.layer || SamePt(a1, a2) || SamePt(b1, b2)) continue;
+            if (!PtOnLine(b1.x, b1.y, a1.x, a1.y, a2.x, a2.y) ||
+                !PtOnLine(b2.x, b2.y, a1.x, a1.y, a2.x, a2.y))
+                continue;
+            if (!PtOnSeg(b1.x, b1.y, a1.x, a1.y, a2.x, a2.y) &&
+                !PtOnSeg(a1.x, a1.y, b1.x, b1.y, b2.x, b2.y))
+                continue; // the same line but apart
+            const bool a2InB =
+                PtOnSeg(a2.x, a2.y, b1.x, b1.y, b2.x, b2.y) && !SamePt(a2, b2) && !SamePt(a2, b1);
+            const bool b2InA =
+                PtOnSeg(b2.x, b2.y, a1.x, a1.y, a2.x, a2.y) && !SamePt(b2, a2) && !SamePt(b2, a1);
+            if (a2InB) {
+                DebugPrint("DFM: c1 is between c3 and c4");
+                DebugPrint("DFM: creating last common point");
+                return addConnCrn(b, j + 1, a2.x, a2.y) ? 1 : 0;
             }
+            if (b2InA) {
+                DebugPrint("DFM: c3 is between c1 and c2");
+                DebugPrint("DFM: creating last common point");
+                return addConnCrn(a, i + 1, b2.x, b2.y) ? 1 : 0;
+            }
+            return 0;
+        }
+    return -1;
+}
+
+} // namespace
+
+int32_t dfmMakeCommonPoint(Conn* a, Conn* b) {
+    const int32_t onLine = CommonOnLine(a, b);
+    if (onLine >= 0) return onLine;
+    // Otherwise the last crossing of two segments on one layer.
+    for (int32_t i = a->head.count - 2; i >= 0; --i)
+        for (int32_t j = b->head.count - 2; j >= 0; --j) {
+            const Crn &a1 = a->crn[i], &a2 = a->crn[i + 1];
+            const Crn &b1 = b->crn[j], &b2 = b->crn[j + 1];
+            if (!a1.layer || a1.layer != b1.layer || SamePt(a1, a2) || SamePt(b1, b2)) continue;
             int32_t x, y;
             if (SegIntersect(&x, &y, a1.x, a1.y, a2.x, a2.y, b1.x, b1.y, b2.x, b2.y) != 1) continue;
             const bool inA = !(x == a1.x && y == a1.y) && !(x == a2.x && y == a2.y);
