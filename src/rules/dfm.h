@@ -156,5 +156,6 @@ int32_t dfmThreeCrn(int32_t conn, int32_t obj, Conn* image, int32_t mode, int32_
 int32_t fourCrn(int32_t conn, int32_t obj, Conn* image, int32_t mode, int32_t one);
 int32_t FiveCrn(int32_t conn, int32_t obj, Conn* image, int32_t mode, int32_t one);
 int32_t dfmSelfAcutes(int32_t conn, int32_t obj, Conn* image, int32_t mode, int32_t one);
+int32_t dfmSelfAcuteAt(int32_t conn, int32_t obj, Conn* work, int32_t corner, int32_t exitWasBad);
 int32_t dfmEliminate90(int32_t conn, int32_t obj, Conn* image, int32_t mode, int32_t one);
 int32_t dfmMiter90(int32_t conn, int32_t obj, Conn* image, int32_t mode, int32_t one);

@@ -88,7 +88,8 @@ int32_t Offer(int32_t conn, int32_t obj, Conn* image, Conn* trial, int32_t corne
 
 int32_t ThreeAt(int32_t conn, int32_t obj, Conn* image, int32_t d, int32_t bad) {
     if (!RunOk(image, d, d + 3)) return 0;
-    const int32_t before = SegDir(image, d, d + 1), after = SegDir(image, d + 2, d + 3);
+    // The outer segments, each seen from the middle one.
+    const int32_t before = SegDir(image, d + 1, d), after = SegDir(image, d + 2, d + 3);
     if (dfmAngleDiff(before, after) != kDfmHalfTurn) return 0;
     const int32_t across = AngNormalize(before + kDfmRight);
     ScratchRecord<Conn> trial;

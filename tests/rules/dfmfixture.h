@@ -65,6 +65,7 @@ class DfmTest : public ClearTest {
     // first s_refuse trials are refused, later ones pass.
     static void RecordTrials(int32_t refuse) {
         s_refuse = refuse;
+        s_trials.clear();
         RuleServices s{};
         s.DrcCheckAlt = [](int32_t) -> int32_t {
             Conn c{};
