@@ -138,7 +138,11 @@ bool dfmLineMeet(int32_t ax1, int32_t ay1, int32_t ax2, int32_t ay2, int32_t bx1
 // The point on the segment (ends included) for a point on its line.
 bool dfmOnSeg(int32_t x, int32_t y, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 // A construction vector of kDfmGuideLength at the angle.
+// (exact along the axes and the diagonals).
 void dfmGuide(int32_t angle, int32_t* dx, int32_t* dy);
+// The point len along the direction from (x1, y1) to (x2, y2); exact on
+// the axes, rounded once on the diagonals.
+void dfmStep(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t len, int32_t* x, int32_t* y);
 
 // ---- phases ----------------------------------------------------------------------
 

@@ -194,10 +194,7 @@ bool RightAngleCorner(const Conn* c, int32_t i) {
 
 // Corner i moved by len towards corner j.
 void Toward(const Conn* c, int32_t i, int32_t j, int32_t len, int32_t* x, int32_t* y) {
-    const Crn &a = K(c, i), &b = K(c, j);
-    const int32_t full = std::max<int32_t>(1, SegLen(c, i, j));
-    *x = a.x + int32_t(int64_t(b.x - a.x) * len / full);
-    *y = a.y + int32_t(int64_t(b.y - a.y) * len / full);
+    dfmStep(K(c, i).x, K(c, i).y, K(c, j).x, K(c, j).y, len, x, y);
 }
 
 int32_t dfmShiftSeg(int32_t conn, int32_t obj, Conn* image, int32_t k, int32_t dx, int32_t dy) {

@@ -5,6 +5,7 @@
 // take a connection past the corner limit; an index outside a connection
 // is an internal error.
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "db/comps.h"
@@ -278,9 +279,36 @@ bool dfmOnSeg(int32_t x, int32_t y, int32_t x1, int32_t y1, int32_t x2, int32_t 
 }
 
 void dfmGuide(int32_t angle, int32_t* dx, int32_t* dy) {
+    angle = AngNormalize(angle);
+    if (angle % kDfmEighth == 0) {
+        // Exact along the axes and the diagonals, so that the lines it
+        // draws meet on the grid.
+        static const int32_t kUnit[8][2] = {{1, 0},  {1, 1},   {0, 1},  {-1, 1},
+                                            {-1, 0}, {-1, -1}, {0, -1}, {1, -1}};
+        *dx = kUnit[angle / kDfmEighth][0] * kDfmGuideLength;
+        *dy = kUnit[angle / kDfmEighth][1] * kDfmGuideLength;
+        return;
+    }
     *dx = kDfmGuideLength;
     *dy = 0;
-    PtRotate(dx, dy, AngNormalize(angle));
+    PtRotate(dx, dy, angle);
+}
+
+void dfmStep(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t len, int32_t* x, int32_t* y) {
+    const int32_t dir = lineAngle(x1, y1, x2, y2);
+    if (dir % kDfmEighth == 0) {
+        int32_t dx, dy;
+        dfmGuide(dir, &dx, &dy);
+        // A diagonal step of len covers len / sqrt(2) along each axis.
+        const int32_t along =
+            dir % kDfmRight == 0 ? len : int32_t(std::lround(len * 0.70710678118654752));
+        *x = x1 + dx / kDfmGuideLength * along;
+        *y = y1 + dy / kDfmGuideLength * along;
+        return;
+    }
+    const int32_t full = std::max<int32_t>(1, PtDist(x1, y1, x2, y2));
+    *x = x1 + int32_t(int64_t(x2 - x1) * len / full);
+    *y = y1 + int32_t(int64_t(y2 - y1) * len / full);
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include "db/conns.h"
 #include "headless/ascio.h"
 #include "router/objtable.h"
+#include "router/mzgrid.h"
 #include "support/fatal.h"
 #include "dfmfixture.h"
 
@@ -230,6 +231,75 @@ TEST_F(DfmCommitTest, ViolatingChangesAreRefusedAndTheJournalCloses) {
     AltPush();
     EXPECT_FATAL(dfmCommitConn(n, e, &image, 1), kErrDfmLevelOpen);
     AltPop(false);
+}
+
+} // namespace
+
+namespace {
+
+class DfmRunTest : public DfmTest {
+  protected:
+    void SetUp() override {
+        DfmTest::SetUp();
+        Open("*COMP U1 [15000, 15000] Symbol=1\r\n*COMP U2 [45000, 45000] Symbol=1\r\n");
+        // The pins the connections join belong to their nets.
+        ObjSetNet(ObjFindPad(1, 1), 1);
+        ObjSetNet(ObjFindPad(2, 1), 1);
+        ObjSetNet(ObjFindPad(1, 2), 2);
+        ObjSetNet(ObjFindPad(2, 2), 2);
+    }
+};
+
+TEST_F(DfmRunTest, WholeCleanUpKeepsEndsAndRules) {
+    // Two nets of jogs, right angles and acute turns between U1 and U2.
+    const int32_t a = Loaded(1,
+                             {{15000, 15000, 1},
+                              {15000, 24000, 1},
+                              {18000, 24000, 1},
+                              {18000, 33000, 1},
+                              {30000, 33000, 1},
+                              {45000, 45000, 0}},
+                             1, 1, 2, 1);
+    const int32_t b = Loaded(1,
+                             {{15000, 15000, 1},
+                              {20000, 20000, 1},
+                              {20000, 36000, 1},
+                              {30000, 36000, 1},
+                              {24000, 42000, 1},
+                              {45000, 45000, 0}},
+                             1, 1, 2, 1);
+    const int32_t c = Loaded(
+        2, {{21000, 15000, 2}, {21000, 9000, 2}, {51000, 9000, 2}, {51000, 45000, 0}}, 1, 2, 2, 2);
+    for (int32_t n : {a, b, c}) {
+        const Conn k = Stored(n);
+        ASSERT_EQ(DrcCheckConn(ObjFindConn(n), &k, 0, k.head.count - 1), 1) << n;
+    }
+    DfmFlags = 62;
+    DFMClean();
+    EXPECT_EQ(AltDepth(), 0);
+    ASSERT_EQ(ConnCount(), 3);
+    const int32_t ends[3][4] = {{1, 1, 2, 1}, {1, 1, 2, 1}, {1, 2, 2, 2}};
+    int32_t row = 0;
+    for (int32_t n : {a, b, c}) {
+        const Conn k = Stored(n);
+        ASSERT_GE(k.head.count, 2);
+        EXPECT_EQ(DrcCheckConn(ObjFindConn(n), &k, 0, k.head.count - 1), 1) << n;
+        EXPECT_EQ(k.head.fromComp, ends[row][0]);
+        EXPECT_EQ(k.head.fromPin, ends[row][1]);
+        EXPECT_EQ(k.head.toComp, ends[row][2]);
+        EXPECT_EQ(k.head.toPin, ends[row][3]);
+        ++row;
+        for (int32_t i = 1; i < k.head.count; ++i)
+            EXPECT_TRUE(k.crn[i].x != k.crn[i - 1].x || k.crn[i].y != k.crn[i - 1].y) << n;
+    }
+    const Conn k = Stored(c);
+    EXPECT_EQ(int32_t(k.crn[0].x), 21000);
+    EXPECT_EQ(int32_t(k.crn[0].y), 15000);
+    EXPECT_EQ(int32_t(k.crn[k.head.count - 1].x), 51000);
+    EXPECT_EQ(int32_t(k.crn[k.head.count - 1].y), 45000);
+    // The orthogonal and diagonal route of net 2 stays on those directions.
+    for (int32_t i = 1; i < k.head.count; ++i)
+        EXPECT_EQ(lineAngle(k.crn[i - 1].x, k.crn[i - 1].y, k.crn[i].x, k.crn[i].y) % 2700, 0);
 }
 
 } // namespace
