@@ -137,4 +137,14 @@ TEST_F(DfmShareTest, TouchingViasBecomeOne) {
     EXPECT_EQ(Run(&DFMShareVias, d), 0);
 }
 
+TEST_F(DfmShareTest, StartsThatDifferSlightlyArePassedOver) {
+    // Both on U1's pin 1, one corner a unit off the pin.
+    const int32_t a = Loaded(1, {{15000, 15000, 1}, {20000, 15000, 1}, {20000, 25000, 0}}, 1, 1);
+    const int32_t b = Loaded(
+        1, {{15001, 15000, 1}, {15001, 20000, 1}, {20000, 20000, 1}, {30000, 20000, 0}}, 1, 1);
+    EXPECT_EQ(Run(&dfmShareStep, a), 0);
+    EXPECT_TRUE(s_trials.empty());
+    EXPECT_EQ(int32_t(Stored(b).crn[0].x), 15001);
+}
+
 } // namespace
