@@ -162,4 +162,8 @@ int32_t FiveCrn(int32_t conn, int32_t obj, Conn* image, int32_t mode, int32_t on
 int32_t dfmSelfAcutes(int32_t conn, int32_t obj, Conn* image, int32_t mode, int32_t one);
 int32_t dfmSelfAcuteAt(int32_t conn, int32_t obj, Conn* work, int32_t corner, int32_t exitWasBad);
 int32_t dfmEliminate90(int32_t conn, int32_t obj, Conn* image, int32_t mode, int32_t one);
+// Moves corners k and k + 1 by (dx, dy) when the vector runs along both
+// neighbouring segments, the moved segment stays in the window and no via
+// comes too close; committed through dfmCommitConn (image takes it).
+int32_t dfmShiftSeg(int32_t conn, int32_t obj, Conn* image, int32_t k, int32_t dx, int32_t dy);
 int32_t dfmMiter90(int32_t conn, int32_t obj, Conn* image, int32_t mode, int32_t one);

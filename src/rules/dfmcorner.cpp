@@ -197,12 +197,27 @@ void Toward(const Conn* c, int32_t i, int32_t j, int32_t len, int32_t* x, int32_
     dfmStep(K(c, i).x, K(c, i).y, K(c, j).x, K(c, j).y, len, x, y);
 }
 
+bool SelfAcuteCandidate(const Conn* c, int32_t i) {
+    int32_t box[4];
+    segBox(K(c, i - 1).x, K(c, i - 1).y, K(c, i + 1).x, K(c, i + 1).y, box);
+    if (!dfmSegInWindow(box[0], box[1], box[2], box[3])) return false;
+    if (!dfmIsMovableCrn(c, i, 0)) return false;
+    if (!K(c, i - 1).layer || !K(c, i).layer) return false;
+    return dfmAcuteAt(c, i, i - 1, i + 1) != 0;
+}
+
+} // namespace
+
 int32_t dfmShiftSeg(int32_t conn, int32_t obj, Conn* image, int32_t k, int32_t dx, int32_t dy) {
     if (k < 1 || k + 2 >= image->head.count) return 0;
     if (!dfmIsMovableCrn(image, k, 0) || !dfmIsMovableCrn(image, k + 1, 0)) return 0;
     const int32_t v = lineAngle(0, 0, dx, dy);
-    if (dfmAngleDiff(v, SegDir(image, k - 1, k)) % kDfmHalfTurn) return 0;
-    if (dfmAngleDiff(v, SegDir(image, k + 1, k + 2)) % kDfmHalfTurn) return 0;
+    // Both neighbouring segments must run along the vector (a segment of
+    // no length runs along anything).
+    for (int32_t n : {k - 1, k + 1}) {
+        const bool empty = K(image, n).x == K(image, n + 1).x && K(image, n).y == K(image, n + 1).y;
+        if (!empty && dfmAngleDiff(v, SegDir(image, n, n + 1)) % kDfmHalfTurn) return 0;
+    }
     ScratchRecord<Conn> trial;
     ConnCopy(trial.get(), image);
     for (int32_t i : {k, k + 1}) {
@@ -218,17 +233,6 @@ int32_t dfmShiftSeg(int32_t conn, int32_t obj, Conn* image, int32_t k, int32_t d
     ConnCopy(image, trial.get());
     return 1;
 }
-
-bool SelfAcuteCandidate(const Conn* c, int32_t i) {
-    int32_t box[4];
-    segBox(K(c, i - 1).x, K(c, i - 1).y, K(c, i + 1).x, K(c, i + 1).y, box);
-    if (!dfmSegInWindow(box[0], box[1], box[2], box[3])) return false;
-    if (!dfmIsMovableCrn(c, i, 0)) return false;
-    if (!K(c, i - 1).layer || !K(c, i).layer) return false;
-    return dfmAcuteAt(c, i, i - 1, i + 1) != 0;
-}
-
-} // namespace
 
 int32_t dfmThreeCrn(int32_t conn, int32_t obj, Conn* image, int32_t, int32_t) {
     return WalkRuns(conn, obj, image, 4, &ThreeAt, dfmRunCornerPass(conn, image));

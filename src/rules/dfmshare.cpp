@@ -189,6 +189,14 @@ int32_t dfmShareExtendStraight(SharePair& p, int32_t g, int32_t gi, int32_t mi) 
     if (dfmOnSeg(x, y, g0.x, g0.y, g1.x, g1.y) && !(x == g0.x && y == g0.y)) {
         if (!addConnCrn(trial.get(), mi + 1, x, y)) return 0;
     } else {
+        // First M's next segment shifted along G by G's next segment from a
+        // copy of the common point (in the stored orientation only).
+        if (!p.reversed[m] && addConnCrn(trial.get(), mi + 1, K(M, mi).x, K(M, mi).y) &&
+            dfmShiftSeg(p.conn[m], p.obj[m], trial.get(), mi + 1, g1.x - g0.x, g1.y - g0.y)) {
+            ConnCopy(p.image[m], trial.get());
+            return 1;
+        }
+        ConnCopy(trial.get(), M);
         int32_t dx, dy;
         dfmGuide(AngNormalize(lineAngle(g0.x, g0.y, g1.x, g1.y) + kDfmRight), &dx, &dy);
         const Crn& m0 = K(M, mi);

@@ -147,4 +147,14 @@ TEST_F(DfmShareTest, StartsThatDifferSlightlyArePassedOver) {
     EXPECT_EQ(int32_t(Stored(b).crn[0].x), 15001);
 }
 
+TEST_F(DfmShareTest, ExtendShareShiftsBeyondAShortGuide) {
+    // A's next segment is too short to take B's next corner: B's next
+    // segment is shifted along A by A's next segment instead.
+    const int32_t a = Loaded(1, {{15000, 15000, 1}, {20000, 15000, 1}, {23000, 15000, 0}}, 1, 1);
+    const int32_t b = Loaded(
+        1, {{15000, 15000, 1}, {20000, 15000, 1}, {30000, 20000, 1}, {40000, 20000, 0}}, 1, 1);
+    EXPECT_EQ(Run(&dfmShareStep, a), 0);
+    EXPECT_EQ(Points(b), (Pts{{15000, 15000}, {23000, 15000}, {33000, 20000}, {40000, 20000}}));
+}
+
 } // namespace
