@@ -59,6 +59,10 @@ void BroadcastCommand(int32_t command) {
     Record("BroadcastCommand(%d)", int(command));
 }
 
+void SystemBeep() {
+    Record("SystemBeep()");
+}
+
 void menuEnableCommand(int32_t command, int32_t state) {
     Record("menuEnableCommand(%d, %d)", int(command), int(state));
 }
