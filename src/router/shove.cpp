@@ -15,6 +15,7 @@
 #include "router/nearest.h"
 #include "router/objmap.h"
 #include "router/objtable.h"
+#include "router/push.h"
 #include "router/rulesvc.h"
 #include "router/urstate.h"
 
@@ -54,6 +55,8 @@ int32_t mzShovePath(Conn* path) {
     g_shove.word1 = g_shove.word2 = 0;
     bool keepNearest = !goal.ripFail && !goal.hopRouting;
     GatherSetShovePaths(given, nullptr);
+    const int16_t jumpsBefore = g_pushOptions.jumpsEnabled;
+    g_pushOptions.jumpsEnabled = int16_t(g_shove.jumpsAllowed);
 
     snipPathEnds(working);
     if (g_verbose) DebugPrint("mzShovePath: GridDoubled == %d", ShellGridDoubling() ? 1 : 0);
@@ -77,6 +80,7 @@ int32_t mzShovePath(Conn* path) {
     }
 
     GatherSetShovePaths(nullptr, nullptr);
+    g_pushOptions.jumpsEnabled = jumpsBefore;
     if (hasEntry) ObjEntry(entry)->flags = savedFlags;
     ConnCopy(path, working);
     ScratchPop(given);

@@ -18,6 +18,7 @@
 #include "router/mzgrid.h"
 #include "router/objmap.h"
 #include "router/objtable.h"
+#include "router/push.h"
 #include "router/rulesvc.h"
 #include "router/shove.h"
 #include "router/urstate.h"
@@ -25,6 +26,7 @@
 namespace {
 
 enum : uint8_t { kCrnFixedEnd = 0x03 }; // corner flags of a fixed end (Locked, Latched)
+enum : int32_t { kPushPlusSide = 1, kPushMinusSide = -1 }; // push directions
 
 int32_t HalfWidth(const Crn& c) {
     return int32_t(int64_t(c.width) * DbHdr().connGrid / 2);
@@ -40,13 +42,32 @@ int32_t EntryNet(int32_t e) {
     return e < 0 ? -e : ObjEntry(e)->net;
 }
 
+// Pushes the routes in the way of the piece ending at (x, y) aside: across
+// the walk on both sides, and ahead of it along the walk.
+void PushAround(int32_t px, int32_t py, int32_t x, int32_t y, bool alongX, int32_t ahead,
+                int32_t layer, int32_t reach, int32_t entry) {
+    for (int32_t side : {kPushPlusSide, kPushMinusSide}) {
+        if (alongX)
+            MzPush(y, px, x, kPushSeg, layer, reach, entry, side, 1);
+        else
+            MzPush(x, py, y, kPushSeg, layer, reach, entry, side, 0);
+    }
+    if (alongX)
+        MzPush(x, y, y, kPushSeg, layer, reach, entry, ahead, 0);
+    else
+        MzPush(y, x, x, kPushSeg, layer, reach, entry, ahead, 1);
+}
+
 // A segment with both ends fixed: walked along its longer axis in steps of
-// half a grid; each piece inside the maze extent must be free.
+// half a grid on the straight line between its ends; at each step inside
+// the maze extent the routes in the way are pushed aside and the piece
+// walked must then be free.
 bool FixedSegClear(const Crn& a, const Crn& b, int32_t entry) {
     const int64_t dx = int64_t(b.x) - a.x;
     const int64_t dy = int64_t(b.y) - a.y;
     const bool alongX = std::llabs(dx) >= std::llabs(dy);
     const int64_t run = alongX ? std::llabs(dx) : std::llabs(dy);
+    const int32_t ahead = (alongX ? dx : dy) < 0 ? kPushMinusSide : kPushPlusSide;
     const int64_t step = g_mzGrid.h > 0 ? g_mzGrid.h : 1;
     const int32_t half = HalfWidth(a);
     int32_t px = a.x, py = a.y;
@@ -54,8 +75,10 @@ bool FixedSegClear(const Crn& a, const Crn& b, int32_t entry) {
         if (t > run) t = run;
         const int32_t x = int32_t(alongX ? a.x + (dx < 0 ? -t : t) : a.x + dx * t / run);
         const int32_t y = int32_t(alongX ? a.y + dy * t / run : a.y + (dy < 0 ? -t : t));
-        if (InExtent(x, y) && !GatherIsEmpty(px, py, x, y, kProbeSeg, a.layer, half, entry, 0))
-            return false;
+        if (InExtent(x, y)) {
+            PushAround(px, py, x, y, alongX, ahead, a.layer, half, entry);
+            if (!GatherIsEmpty(px, py, x, y, kProbeSeg, a.layer, half, entry, 0)) return false;
+        }
         px = x;
         py = y;
     }

@@ -22,13 +22,8 @@ inline void OpenCollect(const char* text) {
     OpenTraces().emplace_back(text);
 }
 
-class UrOpenTest : public RouterTest {
-  protected:
-    void SetUp() override {
-        RouterTest::SetUp();
-        OpenTraces().clear();
-    }
-
+// Helpers shared by the fixtures of these tests.
+struct OpenKit {
     // Edits the current sweep and stores it.
     static void EditSweep(const std::function<void(Sweep&)>& edit) {
         Sweep s;
@@ -69,5 +64,13 @@ class UrOpenTest : public RouterTest {
     static void Trace(bool verbose) {
         g_verbose = verbose ? 1 : 0;
         DebugSetTraceReceiver(&OpenCollect);
+    }
+};
+
+class UrOpenTest : public RouterTest, public OpenKit {
+  protected:
+    void SetUp() override {
+        RouterTest::SetUp();
+        OpenTraces().clear();
     }
 };

@@ -3,7 +3,9 @@
 #include "db/attrs.h"
 #include "db/layers.h"
 #include "router/layertab.h"
+#include "router/padexit.h"
 #include "router/pathscore.h"
+#include "router/straighten.h"
 #include "router/urstate.h"
 #include "mapfixture.h"
 
@@ -80,9 +82,19 @@ namespace {
 
 class ExitScoreTest : public MapTest {
   protected:
+    // U3 at (15,000, 15,000) has rectangular pads 3,600 wide and 1,800 tall.
     void SetUp() override {
         MapTest::SetUp();
-        Open();
+        Open("*THRU 2 \"R\" Layer=1 SHAPE=RECT W:3600 H:1800 Layer=2 SHAPE=RECT W:3600 H:1800\r\n"
+             "*SYMBOL 2 \"RT\" 1 \"1\" [0, 0] Thru=2 2 \"2\" [6000, 0] Thru=2\r\n"
+             "*COMP U3 [15000, 15000] Symbol=2\r\n");
+    }
+    // From pin 1 of U3, a free end at the other.
+    static Conn FromRect(std::initializer_list<CrnSpec> corners) {
+        Conn c = ConnOf(1, corners);
+        c.head.fromComp = 3;
+        c.head.fromPin = 1;
+        return c;
     }
     // From pin 1 of U1 at (15,000, 30,000) to pin 1 of U2 at (39,000, 30,000).
     static Conn Route(std::initializer_list<CrnSpec> corners) {
@@ -117,6 +129,69 @@ TEST_F(ExitScoreTest, InnerCornerOnThePadCostsTenThousandFromEitherEnd) {
     EXPECT_FALSE(exitCornerClear(&near, 1, 1));
     EXPECT_GE(exitScore(&near, 0), kScoreExitCorner);
     EXPECT_GE(exitScore(&near, 1), kScoreExitCorner);
+}
+
+TEST_F(ExitScoreTest, AnExitThePadRefusesCosts100000) {
+    int32_t oblong = 0;
+    ASSERT_EQ(PadExitDirs(3, 1, 1, &oblong), kDirsOrtho);
+    // north then east, and north-east then north: the same corners off the pad
+    Conn ortho =
+        FromRect({{15000, 15000, 1}, {15000, 19500, 1}, {19500, 19500, 1}, {19500, 30000, 0}});
+    Conn diag =
+        FromRect({{15000, 15000, 1}, {19500, 19500, 1}, {19500, 24000, 1}, {19500, 30000, 0}});
+    EXPECT_LT(exitScore(&ortho, 0), kScoreExitRefused);
+    EXPECT_GE(exitScore(&diag, 0), kScoreExitRefused);
+    EXPECT_LT(exitScore(&diag, 0), kScoreExitRefused + kScoreExitRefused / 2);
+}
+
+TEST_F(ExitScoreTest, AwkwardSecondSegmentsCost200Each) {
+    // east then north: no term; east then north-east: diagonal after an
+    // orthogonal-only pad; north then east: horizontal with north-south exits
+    Conn en =
+        FromRect({{15000, 15000, 1}, {19500, 15000, 1}, {19500, 19500, 1}, {19500, 30000, 0}});
+    Conn ene =
+        FromRect({{15000, 15000, 1}, {19500, 15000, 1}, {24000, 19500, 1}, {24000, 30000, 0}});
+    Conn ne =
+        FromRect({{15000, 15000, 1}, {15000, 19500, 1}, {19500, 19500, 1}, {19500, 30000, 0}});
+    const int32_t base = exitScore(&en, 0);
+    EXPECT_EQ(exitScore(&ene, 0), base + kScoreExitSecond);
+    // north exits keep corner 1 on the pad's centre x: one corner term less
+    EXPECT_EQ(exitScore(&ne, 0), base - kScoreExitCorner + kScoreExitSecond);
+    // a pad that allows every exit has no second-segment terms
+    Conn round = ene;
+    round.head.fromComp = 1;
+    round.crn[0].x = 15000;
+    round.crn[0].y = 30000;
+    EXPECT_EQ(exitScore(&round, 0) % kScoreExitCorner, 0);
+}
+
+TEST_F(ExitScoreTest, AnOrthogonalExitTowardAnotherNetsObjectCosts100) {
+    AddPad(1, 2, 2); // U1.2 of net 2, 6,000 east of U1.1
+    ASSERT_EQ(MapAll(), 1);
+    ASSERT_GE(kExitProbeUserUnits * DbHdr().userUnit, 6000);
+    Conn east = Route({{15000, 30000, 1}, {18000, 30000, 0}});
+    Conn north = Route({{15000, 30000, 1}, {15000, 33000, 0}});
+    EXPECT_EQ(exitScore(&east, 0), kScoreExitToward);
+    EXPECT_EQ(exitScore(&north, 0), 0);
+}
+
+TEST_F(ExitScoreTest, AStraighteningTrialMakingARefusedExitIsRefusedUnlessTheEndScoredSo) {
+    // north from U3.1, a bend 3,000 up: a mitre of 3,000 starts at the pad
+    const Conn given =
+        FromRect({{15000, 15000, 1}, {15000, 18000, 1}, {21000, 18000, 1}, {21000, 30000, 0}});
+    Conn c = given;
+    Conn scratch{};
+    StraightenSetLimits(&c);
+    ASSERT_LT(g_straightenLimits.exit[0], kScoreExitRefused);
+    // room for the inner corner leaving the pad's centre line, not for the exit
+    g_straightenLimits.exit[0] += kScoreExitCorner;
+    EXPECT_EQ(straightenTryShift(0, &c, &scratch, 0, 3000, 0), 0);
+    EXPECT_EQ(int32_t(c.head.count), 4);
+    // the same end already refused: the trial may keep it so
+    g_straightenLimits.exit[0] += kScoreExitRefused;
+    ASSERT_EQ(straightenTryShift(0, &c, &scratch, 0, 3000, 0), 1);
+    EXPECT_EQ(int32_t(c.crn[1].x), 18000);
+    EXPECT_EQ(int32_t(c.crn[1].y), 18000);
 }
 
 } // namespace

@@ -2,11 +2,17 @@
 // vertical segment move with its lower and upper end rules, pinned
 // segments, the 45-degree notch, via pushes and their refusals, hops, and
 // the corner limit.
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "db/altjournal.h"
+#include "db/comps.h"
 #include "db/dbheader.h"
+#include "db/layers.h"
+#include "db/shellsvc.h"
+#include "headless/ascio.h"
+#include "db/thru.h"
 #include "mapfixture.h"
 #include "router/gather.h"
 #include "router/mzgrid.h"
@@ -125,6 +131,66 @@ TEST_F(PushTest, VerticalSegmentLongerThanTheMovedPartGetsFourCorners) {
         EXPECT_EQ(CornersOf(conn)[2][0], x2);
         Restart();
     }
+}
+
+TEST_F(PushTest, TransposedPushesWorkInY) {
+    // The line y = oy from x ox to ox + 1,500 pushes a horizontal connection
+    // toward +y, exactly as the vertical case with x and y exchanged.
+    const int32_t y = oy + 300, y2 = oy + 1800, lo = ox - 1500, up = ox + 3000;
+    Add({{ox - 9000, y, 1}, {ox + 9000, y, 0}});
+    ASSERT_EQ(MapAll(), 1);
+    EXPECT_EQ(MzPush(oy, ox, ox + 1500, kPushSeg, 1, 300, pusher, 1, 1), 0);
+    EXPECT_EQ(CornersOf(conn), (Corners{{ox - 9000, y, 1, 0},
+                                        {lo, y, 1, 0},
+                                        {lo, y2, 1, 0},
+                                        {up, y2, 1, 0},
+                                        {up, y, 1, 0},
+                                        {ox + 9000, y, 0, 0}}));
+}
+
+TEST_F(PushTest, AJumperMovesWholeByOneViaStep) {
+    Layer rec;
+    LayerGet(2, &rec);
+    rec.flags = uint16_t(rec.flags | kLayerJumper);
+    {
+        DbTrustedScope trusted;
+        LayerPut(2, &rec);
+    }
+    const int32_t x = ox + 300, x2 = ox + 1800;
+    Add({{ox - 6000, oy - 3000, 1},
+         {x, oy - 3000, 2, 1},
+         {x, oy + 3000, 1, 1},
+         {ox + 6000, oy + 3000, 0}});
+    ASSERT_EQ(MapAll(), 1);
+    EXPECT_EQ(MzPush(ox, oy, oy + 1500, kPushSeg, 2, 300, pusher, 1, 0), 0);
+    // Short legs on layer 1 join the old places; the reduction takes the
+    // legs that line up with their neighbours.
+    EXPECT_EQ(CornersOf(conn), (Corners{{ox - 6000, oy - 3000, 1, 0},
+                                        {x2, oy - 3000, 2, 1},
+                                        {x2, oy + 3000, 1, 1},
+                                        {ox + 6000, oy + 3000, 0, 0}}));
+}
+
+TEST_F(PushTest, TheAbortKeyIsPolledEveryTwentyPushedConnections) {
+    const int32_t x0 = ox - 15000; // room for twenty steps inside the window
+    Add({{x0 + 300, oy - 9000, 1}, {x0 + 300, oy + 9000, 0}});
+    ASSERT_EQ(MapAll(), 1);
+    HeadlessAbortAfter(0);
+    PushTable* t = PushEnter();
+    t->layer = 1;
+    t->direction = 1;
+    t->transposed = 0;
+    // The line follows the connection one step at a time.
+    for (int32_t k = 0; k + 1 < kPushAbortPoll; ++k)
+        EXPECT_EQ(PushConn(x0 + 1500 * k, oy - 300, oy + 1800, kPushSeg, 300, entry), 1) << k;
+    const Corners before = CornersOf(conn);
+    const int32_t x = x0 + 1500 * (kPushAbortPoll - 1);
+    EXPECT_EQ(PushConn(x, oy - 300, oy + 1800, kPushSeg, 300, entry), 0);
+    EXPECT_EQ(CornersOf(conn), before);
+    HeadlessAbortAfter(-1);
+    UserAbortReset();
+    EXPECT_EQ(PushConn(x, oy - 300, oy + 1800, kPushSeg, 300, entry), 1);
+    PushLeave();
 }
 
 TEST_F(PushTest, UnmovableSegments) {
@@ -289,6 +355,114 @@ TEST_F(PushTest, NoInsertionPassesTheCornerLimit) {
     const Corners before = CornersOf(conn);
     EXPECT_EQ(Push(), entry);
     EXPECT_EQ(CornersOf(conn), before);
+}
+
+} // namespace
+
+namespace {
+
+// U2's pin 1 (39,000, 30,000; a round pad of radius 1,800, net 1) stands in
+// the way of a vertical connection moved from x = 36,300 to 37,800.
+class PushDetourTest : public PushTest {
+  protected:
+    static void SetAngle(int32_t angle) {
+        Component u2;
+        CompGet(2, &u2);
+        u2.angle = int16_t(angle);
+        DbTrustedScope trusted;
+        CompPut(2, &u2);
+    }
+    // The first pad shape of the pin's thru code on layer 1 becomes code.
+    static void SetPadCode(int32_t code) {
+        PlacedPin pin;
+        CompPinXY(2, 1, &pin);
+        ThruCode t;
+        ThruGet(pin.thru, &t);
+        t.layer[1].shape[0].code = uint8_t(code);
+        DbTrustedScope trusted;
+        ThruPut(pin.thru, &t);
+    }
+    void Build(int32_t angle = 0) {
+        SetAngle(angle);
+        pad = AddPad(2, 1, 1);
+        Add({{36300, 20000, 1}, {36300, 40000, 0}});
+        ASSERT_EQ(MapAll(), 1);
+        g_pushOptions.jumpsEnabled = 1;
+    }
+    int32_t PushAtPad() { return MzPush(36000, 29000, 30000, kPushSeg, 1, 300, pusher, 1, 0); }
+    int32_t pad = 0;
+};
+
+TEST_F(PushDetourTest, AConnectionJumpsAroundABlockingPad) {
+    Build();
+    g_lines.clear();
+    DebugSetTraceReceiver(&Collect);
+    g_verbose = 1;
+    EXPECT_EQ(PushAtPad(), 0);
+    g_verbose = 0;
+    DebugSetTraceReceiver(nullptr);
+    // The pad's box widened by 900 and put on the grid: y 27,000 .. 33,000,
+    // the far leg at x 42,000.
+    EXPECT_EQ(CornersOf(conn), (Corners{{36300, 20000, 1, 0},
+                                        {36300, 27000, 1, 0},
+                                        {42000, 27000, 1, 0},
+                                        {42000, 33000, 1, 0},
+                                        {36300, 33000, 1, 0},
+                                        {36300, 40000, 0, 0}}));
+    EXPECT_NE(std::find_if(g_lines.begin(), g_lines.end(),
+                           [](const std::string& l) {
+                               return l.rfind("jumpStitch: jump complete", 0) == 0;
+                           }),
+              g_lines.end());
+}
+
+TEST_F(PushDetourTest, NoDetourInStitchModeWithoutJumpsOrForATurnedPad) {
+    struct Case {
+        const char* name;
+        int32_t angle, stitch, jumps;
+    };
+    const Case cases[] = {
+        {"stitch mode", 0, 1, 1},
+        {"jumps disabled", 0, 0, 0},
+        {"pad turned by 30 degrees", 1800, 0, 1},
+    };
+    for (const Case& c : cases) {
+        Build(c.angle);
+        SetPadCode(kPadRect); // a shape whose turn matters
+        g_pushOptions.stitchMode = int16_t(c.stitch);
+        g_pushOptions.jumpsEnabled = int16_t(c.jumps);
+        const Corners before = CornersOf(conn);
+        EXPECT_EQ(PushAtPad(), entry) << c.name;
+        EXPECT_EQ(CornersOf(conn), before) << c.name;
+        g_pushOptions = PushOptions{};
+        Restart();
+        SetPadCode(kPadRound);
+    }
+}
+
+TEST_F(PushTest, ACrossingSegmentIsGivenUpAfterTwentyPasses) {
+    // The segment crosses the line: moving the end of its gap never clears
+    // it.
+    Add({{ox - 3000, oy + 600, 1}, {ox + 300, oy + 600, 0}, {ox + 9000, oy + 600, 0}});
+    ASSERT_EQ(MapAll(), 1);
+    const Corners before = CornersOf(conn);
+    g_lines.clear();
+    DebugSetTraceReceiver(&Collect);
+    g_verbose = 1;
+    EXPECT_EQ(Push(), entry);
+    g_verbose = 0;
+    DebugSetTraceReceiver(nullptr);
+    EXPECT_EQ(CornersOf(conn), before);
+    EXPECT_NE(std::find(g_lines.begin(), g_lines.end(), "PushConn: FAIL infinite loop"),
+              g_lines.end());
+}
+
+TEST_F(PushTest, AnEndBeforeAGapMoves) {
+    // A horizontal segment coming from ahead and ending where a gap starts.
+    Add({{ox + 6000, oy + 600, 1}, {ox + 300, oy + 600, 0}, {ox + 9000, oy + 3000, 0}});
+    ASSERT_EQ(MapAll(), 1);
+    EXPECT_EQ(Push(), 0);
+    EXPECT_EQ(CornersOf(conn)[1], (std::vector<int32_t>{ox + 1800, oy + 600, 0, 0}));
 }
 
 } // namespace

@@ -3,11 +3,13 @@
 // segment fails, becomes a gap and marks its box; Force Install and the
 // nearest path take the cleared path; the nearest candidate of a failed
 // shove; the box marks, the snipping of half-grid ends and the re-check.
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "db/altjournal.h"
 #include "db/shellsvc.h"
+#include "headless/ascio.h"
 #include "mapfixture.h"
 #include "router/costs.h"
 #include "router/gather.h"
@@ -15,6 +17,7 @@
 #include "router/mzgrid.h"
 #include "router/nearest.h"
 #include "router/rulesvc.h"
+#include "router/push.h"
 #include "router/shove.h"
 #include "router/stitchstand.h"
 #include "support/fatal.h"
@@ -203,12 +206,24 @@ TEST_F(ShoveTest, ForceInstallAndTheNearestPathTakeTheClearedPathWithItsGaps) {
 }
 
 TEST_F(ShoveTest, ASegmentWithTwoFixedEndsIsWalkedAndMustBeFree) {
-    Conn path = ConnOf(
+    const Conn given = ConnOf(
         1,
-        {{24000, 39000, 1, 0, kCrnLocked}, {24000, 45000, 1, 0, kCrnLatched}, {30000, 45000, 0}});
+        {{24000, 39000, 1, 0, kCrnLocked}, {24000, 40500, 1, 0, kCrnLatched}, {19500, 40500, 0}});
+    Conn path = given;
     EXPECT_EQ(ClearSeg(&path), 1);
-    EXPECT_EQ(int32_t(path.crn[0].layer), 1);
-    Blocker({{22500, 42000, 1}, {25500, 42000, 0}});
+    EXPECT_EQ(Corners(path), Corners(given));
+    // a route of another net alongside, within the clearance, is pushed away
+    const int32_t beside = StoreConn(2, {{24600, 36000, 1}, {24600, 48000, 0}});
+    AddConn(beside);
+    ASSERT_EQ(MapAll(), 1);
+    EXPECT_EQ(ClearSeg(&path), 1);
+    EXPECT_EQ(Corners(path), Corners(given));
+    Conn moved{};
+    ConnReadJournal(beside, &moved);
+    EXPECT_GT(int32_t(moved.head.count), 2);
+    EXPECT_EQ(GatherIsEmpty(24000, 39000, 24000, 40500, kProbeSeg, 1, 300, entry, 0), 1);
+    // copper across the segment cannot be pushed aside: the segment fails
+    Blocker({{22500, 39750, 1}, {23700, 39750, 0}});
     EXPECT_EQ(ClearSeg(&path), 0);
     EXPECT_EQ(int32_t(path.crn[0].layer), 0);
     EXPECT_EQ(int32_t(path.crn[1].layer), 1);
@@ -294,6 +309,46 @@ TEST_F(ShoveTest, DoubleCheckTurnsABlockedSegmentIntoAGapAndMarksIt) {
     EXPECT_EQ(Code(27000, 45000), kCellRuleMark);
     ASSERT_FALSE(g_lines.empty());
     EXPECT_EQ(g_lines[0].rfind("doubleCheck failed", 0), 0u);
+}
+
+TEST_F(ShoveTest, TheAbortKeyLeavesTheRestAsAGapToTheLastPoint) {
+    g_lines.clear();
+    DebugSetTraceReceiver(&Collect);
+    g_verbose = 1;
+    HeadlessAbortAfter(0);
+    Conn path = ConnOf(1, {{24000, 39000, 1}, {24000, 45000, 1}, {30000, 45000, 0}});
+    EXPECT_EQ(ClearSeg(&path), 0);
+    HeadlessAbortAfter(-1);
+    UserAbortReset();
+    const std::vector<std::vector<int32_t>> want = {{24000, 39000, 0}, {30000, 45000, 0}};
+    EXPECT_EQ(Corners(path), want);
+    EXPECT_NE(std::find(g_lines.begin(), g_lines.end(), "ClearSeg: failed last crn"),
+              g_lines.end());
+}
+
+TEST_F(ShoveTest, AClearedPathFailingTheReCheckSetsTheLoopGuard) {
+    // a stitching that takes every segment as it stands
+    RuleServices mine{};
+    mine.stitchStraightSeg = [](Conn* p, int32_t, int32_t i) {
+        ShoveAppendSeg(g_shove.cleared, p, i, false);
+        return int32_t(1);
+    };
+    RuleServicesInstall(&mine);
+    Blocker({{22500, 42000, 1}, {25500, 42000, 0}});
+    Conn path = ConnOf(1, {{24000, 39000, 1}, {24000, 45000, 0}});
+    MzFlags = 0;
+    EXPECT_EQ(ClearSeg(&path), 1); // the re-check runs in verbose mode only
+    EXPECT_EQ(MzFlags & kMzLoopPrevent, 0);
+    g_lines.clear();
+    DebugSetTraceReceiver(&Collect);
+    g_verbose = 1;
+    path = ConnOf(1, {{24000, 39000, 1}, {24000, 45000, 0}});
+    EXPECT_EQ(ClearSeg(&path), 1);
+    EXPECT_EQ(MzFlags & kMzLoopPrevent, kMzLoopPrevent);
+    EXPECT_EQ(int32_t(path.crn[0].layer), 0);
+    EXPECT_NE(std::find(g_lines.begin(), g_lines.end(), "ClearSeg: FAILED doubleCheck"),
+              g_lines.end());
+    MzFlags = 0;
 }
 
 TEST_F(ShoveTest, TracesOfAShove) {

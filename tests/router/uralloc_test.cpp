@@ -260,27 +260,19 @@ TEST_F(UrAllocTest, NoActiveLayerOrEnlargedMapClearsFlags) {
 
 TEST_F(UrAllocTest, SweepZeroTakesItsConfiguredPrimary) {
     Open();
-    SetSweepNumber(0);
-    EditSweep([](Sweep& s) {
-        s.primary = 4;
-        s.secondary = 2;
-        s.curPrimary = 8;
-    });
-    ASSERT_EQ(Board(), 1);
-    Sweep stored;
-    SweepGet(&stored);
-    EXPECT_EQ(stored.curPrimary, 4);
-    UrClose();
-    SetSweepNumber(1);
-    EditSweep([](Sweep& s) {
-        s.primary = 4;
-        s.secondary = 2;
-        s.curPrimary = 8;
-    });
-    ASSERT_EQ(Board(), 1);
-    SweepGet(&stored);
-    EXPECT_EQ(stored.curPrimary, 8);
-    UrClose();
+    for (int32_t sweep : {0, 1}) {
+        SetSweepNumber(sweep);
+        EditSweep([](Sweep& s) {
+            s.primary = 4;
+            s.secondary = 2;
+            s.curPrimary = 8;
+        });
+        ASSERT_EQ(Board(), 1);
+        Sweep stored;
+        SweepGet(&stored);
+        EXPECT_EQ(stored.curPrimary, sweep == 0 ? 4 : 8);
+        UrClose();
+    }
 }
 
 TEST_F(UrAllocTest, OutsideTheRouteViewTheMazeTakesTheBox) {
