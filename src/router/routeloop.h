@@ -40,16 +40,15 @@ enum : int32_t {
     kCmdUndo = 30254,
 };
 
-// MzFlags and MzFlags2 bits a FAST pass sets (and any other pass clears
-// unless the verbose flag is on), and the other option bits the loop reads.
+// MzFlags bits a FAST pass sets (and any other pass clears unless the
+// verbose flag is on; MzFlags2's Fast Altcheck with them), and the other
+// option bits the loop reads.
 enum : uint16_t {
     kMzNoStraighten = 0x0001,
     kMzNoExitAdjust = 0x0200,
-    kMzNoCleanUp = 0x0800,
     kMzNoRipFail = 0x2000,
     kMzFailFirst = 0x4000,
     kMzFastBits = 0x0001 | 0x0020 | 0x0200 | 0x0800 | 0x2000,
-    kMz2FastAltcheck = 0x0001,
 };
 
 enum : ErrCode {
