@@ -40,6 +40,7 @@
 #include "db/obstacles.h"
 #include "db/packages.h"
 #include "db/plotrep.h"
+#include "db/runopt.h"
 #include "db/symbols.h"
 #include "db/texts.h"
 #include "db/thru.h"
@@ -143,6 +144,7 @@ int main(int argc, char** argv) {
 
     DbRegisterBuiltins();
     LangInit();
+    if (!g_runOptions) RunOptionsAlloc();
     FontLoad();
     RulesInstall();
 
