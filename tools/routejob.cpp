@@ -17,6 +17,7 @@
 #include "db/sweeps.h"
 #include "headless/ascio.h"
 #include "headless/headless.h"
+#include "headless/rundrive.h"
 #include "router/routeloop.h"
 #include "router/sweeprun.h"
 #include "router/urstate.h"
@@ -60,23 +61,20 @@ bool RouteJobRun(const RouteJobOptions& options, const std::string& logPath,
     WavePopCountClear();
     const auto start = std::chrono::steady_clock::now();
     SweepRunCommand(options.resume ? kCmdResumeSweepRouter : kCmdStartSweepRouter);
-    int32_t running = 0; // the sweep the installed task works on
-    for (;;) {
-        if (IdleTaskProc task = HeadlessIdleTask()) {
-            running = DbHdr().sweep;
-            task();
-            // The abort key fired in that step: the board window hands the
-            // let-go command to the running task's hook.
-            if (HeadlessAbortLatched() && HeadlessIdleTask() && ToolEventHook)
-                ToolEventHook(kCmdLetGo);
-            continue;
-        }
-        const int32_t command = HeadlessNextCommand();
-        if (command == 0) break;
-        if (command != kCmdResumeSweepRouter) continue;
-        NoteSweep(report);
-        autoResume();
-    }
+    struct Drive {
+        RouteJobReport* report;
+        int32_t running; // the sweep the run works on
+    } drive{report, DbHdr().sweep};
+    HeadlessDriveRun(
+        [](int32_t command, void* context) {
+            auto* d = static_cast<Drive*>(context);
+            if (command != kCmdResumeSweepRouter) return;
+            NoteSweep(d->report);
+            autoResume();
+            d->running = DbHdr().sweep;
+        },
+        &drive);
+    const int32_t running = drive.running;
     const auto stop = std::chrono::steady_clock::now();
     HeadlessSetShellCallsCountOnly(false);
     report->aborted = HeadlessAbortLatched();
