@@ -23,6 +23,7 @@
 #include "router/mzgrid.h"
 #include "router/objtable.h"
 #include "router/pushwork.h"
+#include "router/shove.h"
 #include "router/viamap.h"
 
 namespace {
@@ -331,7 +332,7 @@ bool MakeHop(PushTable* t) {
     ConnReadJournal(t->conn, &c);
     if (c.head.flags & kConnNoRipup) return false;
     ConnSplitAtWindow(&c, 0);
-    if (t->transposed) PushTranspose(&c);
+    if (t->transposed) ConnTranspose(&c);
     const MzBox& win = g_mzGrid.window;
     auto inside = [&](const Crn& k) {
         int32_t x, y;
@@ -353,7 +354,7 @@ bool MakeHop(PushTable* t) {
 // stored.
 void StoreChanged(PushTable* t) {
     Conn& c = t->work;
-    if (t->transposed) PushTranspose(&c);
+    if (t->transposed) ConnTranspose(&c);
     connReduce(&c);
     auto* old = static_cast<Conn*>(ScratchPush());
     ConnReadJournal(t->conn, old);
@@ -386,7 +387,7 @@ int32_t PushConn(int32_t x, int32_t yLow, int32_t yHigh, int32_t kind, int32_t r
     const uint8_t flags = o.flags;
     o.flags |= kObjFlagPushed;
     connReduce(&c);
-    if (t->transposed) PushTranspose(&c);
+    if (t->transposed) ConnTranspose(&c);
     bool changed = false;
     int32_t ok = PushVias(t, &changed);
     if (ok == kPushViaHop) {

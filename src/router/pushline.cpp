@@ -34,14 +34,6 @@ int32_t PushViaStep() {
     return v > 0 ? v : std::max(1, g_mzGrid.g);
 }
 
-void PushTranspose(Conn* record) {
-    for (int32_t i = 0; i < record->head.count; ++i) {
-        const int32_t x = record->crn[i].x;
-        record->crn[i].x = record->crn[i].y;
-        record->crn[i].y = x;
-    }
-}
-
 bool PushRoomFor(const Conn* record, int32_t k) {
     return record->head.count + k <= kConnInsertLimit;
 }

@@ -1,5 +1,5 @@
 // What the push modules share among themselves: entering and leaving the
-// push tables, the step sizes, the transposition of a working copy, corner
+// push tables, the step sizes, the corner
 // room and pinning, and the moves PushConn hands to the via, jumper and
 // detour modules. Every move works on the current table's working copy in
 // the push orientation and answers 1 done, 0 refused.
@@ -19,8 +19,6 @@ PushTable* PushCurrent();
 int32_t PushStep();
 // The via step: the design's via grid, or the routing grid when it is 0.
 int32_t PushViaStep();
-// Exchanges x and y of every corner.
-void PushTranspose(Conn* record);
 // 1 when k more corners fit the record without passing the insertion limit.
 bool PushRoomFor(const Conn* record, int32_t k);
 // Locked or Latched.

@@ -1,14 +1,22 @@
 // Installs the rule checker's procedures through the router's service
-// table: the connection rule check; services the checker does not provide
-// yet keep their provisional bodies.
+// table: the connection rule check, the via and jumper clearing, the
+// segment stitching and the stitch buffer; services the checker does not
+// provide yet keep their provisional bodies.
 #include "rules/rulesinstall.h"
 
 #include "rules/drcconn.h"
 #include "rules/ruleadapt.h"
+#include "rules/viaclear.h"
 
 void RulesInstall() {
     RuleServices s{};
     s.DrcCheckConn = &DrcCheckConnRules;
+    s.ClearAllVias = &ClearAllViasRules;
+    s.ClearAllJumpers = &ClearAllJumpersRules;
+    s.stitchStraightSeg = &stitchStraightSegRules;
+    s.stitchDiagSeg = &stitchDiagSegRules;
+    s.StitchAlloc = &StitchAllocRules;
+    s.StitchRelease = &StitchReleaseRules;
     RuleServicesInstall(&s);
     DrcMode = kDrcFail;
 }

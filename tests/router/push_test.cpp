@@ -276,6 +276,13 @@ TEST_F(PushTest, HopsWhenTheConnectionCannotBePushed) {
     EXPECT_EQ(g->hopCrn[1], 0);
     EXPECT_FALSE(g_lines.empty());
     EXPECT_EQ(g_lines[0].rfind("addToHopTable", 0), 0u);
+    // A pinned corner in reach refuses the hop.
+    Restart();
+    Add({{x, oy, 1, 0, kCrnLocked}, {x, oy + 9000, 1}, {x + 3000, oy + 9000, 0}});
+    ASSERT_EQ(MapAll(), 1);
+    g->hopCount = 0;
+    EXPECT_EQ(Push(), entry);
+    EXPECT_EQ(g->hopCount, 0);
     // No-Ripup connections never become hops.
     Restart();
     Add({{x, oy, 1}, {x, oy + 9000, 1}, {x + 3000, oy + 9000, 0}}, kConnNoRipup);
@@ -330,6 +337,26 @@ TEST_F(PushTest, ViaPushAndItsRefusals) {
     ASSERT_EQ(MapAll(), 1);
     ViaMapMarkRect(MzX(x + 1500), MzY(oy + 600), MzX(x + 1500), MzY(oy + 600), 1, kViaBlocked);
     EXPECT_EQ(Push(), entry);
+}
+
+TEST_F(PushTest, AViaThatCannotBeClearedBecomesAHop) {
+    // A No-Shove connection of net 1 on layer 2 stands beside the via's new
+    // place, out of the line's own way.
+    StoreConn(1, {{ox + 2400, oy - 3000, 2}, {ox + 2400, oy + 3000, 0}}, 10, kConnNoShove);
+    AddConn(ConnCount());
+    Add({{ox - 6000, oy + 600, 2}, {ox + 300, oy + 600, 1, 1}, {ox + 300, oy - 6000, 0}});
+    ASSERT_EQ(MapAll(), 1);
+    const Corners before = CornersOf(conn);
+    EXPECT_EQ(Push(), entry);
+    EXPECT_EQ(CornersOf(conn), before);
+    g_pushOptions.hopsAllowed = 1;
+    Goal()->hopCount = 0;
+    EXPECT_EQ(Push(), 0);
+    ASSERT_EQ(Goal()->hopCount, 1);
+    EXPECT_EQ(Goal()->hopObj[1], entry);
+    EXPECT_EQ(Goal()->hopCrn[1], 0);
+    for (const auto& c : CornersOf(conn))
+        EXPECT_EQ(c[2], 0) << c[0] << "," << c[1]; // both legs are gaps now
 }
 
 TEST_F(PushTest, NoInsertionPassesTheCornerLimit) {
