@@ -155,6 +155,22 @@ TEST_F(RouteLoopTest, GivenUpAnswersOneWithoutExpansionUnlessRipFail) {
     EXPECT_EQ(oneAttempt(), kAttemptGiveUp);
 }
 
+TEST_F(RouteLoopTest, HeuristicPassCountsEachConnectionOnce) {
+    // U1.2 and U2.1 lie on one horizontal grid line: the straight-line
+    // heuristic routes them.
+    SweepSlot(1)->passFlags[1] = kPassEnable | kPassHeur;
+    ASSERT_EQ(SweepRunCommand(kCmdStartSweepRouter), 1);
+    int16_t ranked = -1;
+    for (int32_t k = 0; k < 10 && HeadlessIdleTask(); ++k) {
+        routeLoop();
+        if (ranked < 0 && !g_loop.newPass) ranked = Goal()->remainingCount;
+        if (Goal()->routedCount > 0) break;
+    }
+    ASSERT_EQ(ranked, 1);
+    EXPECT_EQ(Goal()->routedCount, 1);
+    EXPECT_EQ(Goal()->remainingCount, 0); // not taken down a second time
+}
+
 TEST_F(RouteLoopTest, OneGapRunEndsAfterItsGap) {
     UntilConnInHand();
     const int16_t conn = Goal()->conn, entry = Goal()->objIndex;
