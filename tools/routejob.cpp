@@ -50,6 +50,10 @@ void NoteSweep(RouteJobReport* report) {
         RouteSweepLine{DbHdr().sweep, s.name, g ? g->routedCount : 0, g ? g->attemptCount : 0});
     (void)s;
     report->attempts += g ? g->attemptCount : 0;
+    // Each sweep opens the router anew, which starts the wavefront's
+    // counter again: take the sweep's count now.
+    report->wavefrontSteps += WavePopCount();
+    WavePopCountClear();
 }
 
 } // namespace
@@ -83,7 +87,7 @@ bool RouteJobRun(const RouteJobOptions& options, const std::string& logPath,
         report->sweeps.push_back(RouteSweepLine{running, SweepSlot(running)->name, 0, 0});
     }
     report->seconds = std::chrono::duration<double>(stop - start).count();
-    report->wavefrontSteps = WavePopCount();
+    report->wavefrontSteps += WavePopCount();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     report->peakKb = usage.ru_maxrss;
