@@ -14,6 +14,7 @@
 #include "router/objtable.h"
 #include "router/passflags.h"
 #include "router/routeloop.h"
+#include "router/rulesvc.h"
 #include "router/shove.h"
 #include "router/sweeprun.h"
 #include "router/uralloc.h"
@@ -35,6 +36,7 @@ class RouteLoopTest : public UrOpenTest {
             for (uint16_t& f : SweepSlot(n)->passFlags)
                 f = uint16_t(f & ~kPassEnable);
         SweepSlot(1)->passFlags[1] = kPassEnable | kPassMaze;
+        SweepSlot(1)->limit[1] = 100; // no cost bound
     }
     void TearDown() override {
         if (ToolEventHook) ToolEventHook(kCmdLetGo);
@@ -169,6 +171,35 @@ TEST_F(RouteLoopTest, HeuristicPassCountsEachConnectionOnce) {
     ASSERT_EQ(ranked, 1);
     EXPECT_EQ(Goal()->routedCount, 1);
     EXPECT_EQ(Goal()->remainingCount, 0); // not taken down a second time
+}
+
+int32_t NeverAlt(int32_t) {
+    return 0;
+}
+
+TEST_F(RouteLoopTest, SamePathFourTimesIsGivenUp) {
+    UntilConnInHand();
+    RuleServices none{};
+    none.DrcCheckAlt = &NeverAlt;
+    RuleServicesInstall(&none);
+    MzGoal& g = *Goal();
+    g_loop.attemptsLeft = 20;
+    std::vector<int16_t> repeats;
+    for (int32_t k = 0; k < 8 && g.totalCost != kGivenUpCost; ++k) {
+        ASSERT_EQ(oneAttempt(), kAttemptRetry);
+        repeats.push_back(g_loop.repeatCount);
+        if (g_loop.repeatCount == 1) {
+            EXPECT_TRUE(MzFlags & kMzLoopPrevent);
+        }
+        if (g_loop.repeatCount == 2) {
+            EXPECT_EQ(g.useNearest, 1);
+        }
+    }
+    RuleServicesInstall(nullptr);
+    ASSERT_FALSE(repeats.empty());
+    EXPECT_EQ(repeats.back(), kRepeatGiveUp);
+    EXPECT_EQ(g.totalCost, kGivenUpCost);
+    EXPECT_EQ(oneAttempt(), kAttemptGiveUp); // no new expansion
 }
 
 TEST_F(RouteLoopTest, OneGapRunEndsAfterItsGap) {
