@@ -5,12 +5,14 @@
 #include <vector>
 
 #include "db/conns.h"
+#include "db/altjournal.h"
 #include "db/runopt.h"
 #include "headless/rundrive.h"
 #include "openfixture.h"
 #include "router/installpath.h"
 #include "router/loopstate.h"
 #include "router/nearest.h"
+#include "router/objvalidate.h"
 #include "router/objtable.h"
 #include "router/passflags.h"
 #include "router/routeloop.h"
@@ -230,6 +232,94 @@ TEST_F(RouteLoopTest, OneGapRunEndsAfterItsGap) {
     EXPECT_EQ(HeadlessIdleTask(), nullptr);
     EXPECT_GE(steps, 2);
     EXPECT_NE(int32_t(ConnRef(conn)->crn[0].layer), 0); // routed
+}
+
+// Two CHIPs of SMD pads (top layer only), U1.2 to U2.1 on one net.
+const char kSmdBoard[] = "*THRU 2 \"SMD\" Layer=1 SHAPE=RECT W:1500 H:3000\r\n"
+                         "*SYMBOL 2 \"CHIP\" 1 \"1\" [0, 0] Thru=2 2 \"2\" [6000, 0] Thru=2\r\n"
+                         "*COMP U1 [15000, 30000] Symbol=2\r\n*COMP U2 [39000, 30000] Symbol=2\r\n"
+                         "*Net  \"N1\" W:10 MIN:10 ZID:10 WT:50\r\n   U1.2 U2.1\r\n";
+
+class DisburseLoopTest : public RouteLoopTest {
+  protected:
+    void SetUp() override {
+        UrOpenTest::SetUp();
+        RunOptionsAlloc();
+        LoadBoard(kSmdBoard);
+        for (int32_t n = 1; n <= kSweepLast; ++n)
+            for (uint16_t& f : SweepSlot(n)->passFlags)
+                f = uint16_t(f & ~kPassEnable);
+        SweepSlot(1)->passFlags[1] = kPassEnable | kPassDisburse;
+    }
+};
+
+TEST_F(DisburseLoopTest, OneIdleCallForTheListAndOnePerPad) {
+    ASSERT_EQ(SweepRunCommand(kCmdStartSweepRouter), 1);
+    ASSERT_EQ(g_loop.newPass, 1);
+    routeLoop();
+    EXPECT_EQ(g_loop.newPass, 0);
+    int32_t pads = 0;
+    for (DisperseNode* n = g_loop.disperseList; n; n = n->next)
+        ++pads;
+    EXPECT_EQ(pads, 4); // every SMD pad in the window, netted or not
+    for (int32_t k = 1; k <= pads; ++k) {
+        routeLoop();
+        EXPECT_EQ(Goal()->attemptCount, k);
+        EXPECT_EQ(AltDepth(), 0);
+    }
+    EXPECT_EQ(Goal()->routedCount, 4); // two fanned out, two without a net
+    EXPECT_EQ(g_loop.disperseList, nullptr);
+    // The net's connection now runs pad, via, gap, via, pad.
+    const Conn* c = ConnRef(1);
+    int32_t vias = 0;
+    for (int32_t i = 0; i < c->head.count; ++i)
+        vias += c->crn[i].via != 0;
+    EXPECT_EQ(vias, 2);
+}
+
+TEST_F(DisburseLoopTest, OneConnectionsFanOutAndItsRefusals) {
+    // A one-gap run whose pass 0 is a DISBURSE pass fans the first end out.
+    ASSERT_EQ(SweepRunCommand(kCmdStartSweepRouter), 1);
+    ToolEventHook(kCmdLetGo);
+    ASSERT_EQ(UrAlloc(), 1);
+    DbHdr().sweep = 0;
+    CurSweep().passFlags[0] = kPassEnable | kPassDisburse;
+    MzGoal& g = *Goal();
+    g.conn = 1;
+    g.objIndex = int16_t(ObjFindConn(1));
+    g.crn1Index = 0;
+    g.crn2Index = 1;
+    g.pass = 0;
+    urStartRouting();
+    EXPECT_EQ(g.conn, 0);
+    EXPECT_EQ(HeadlessIdleTask(), nullptr);
+    EXPECT_NE(int32_t(ConnRef(1)->crn[1].via), 0);
+    // Not an SMT pad: the first end made a free node.
+    Conn c;
+    ConnGet(1, &c);
+    c.head.fromComp = 0;
+    c.head.fromPin = 0;
+    {
+        DbTrustedScope trusted;
+        ConnPut(1, &c);
+    }
+    g.conn = 1;
+    disperseConn();
+    ASSERT_FALSE(HeadlessMessages(kHeadlessAlert).empty());
+    EXPECT_EQ(HeadlessMessages(kHeadlessAlert).back(), "Not an SMT pad");
+}
+
+TEST_F(DisburseLoopTest, NoWorkingPassIsRefused) {
+    SweepSlot(1)->passFlags[1] = kPassEnable | kPassPartial; // enabled, nothing to do
+    RunOptionsTestReset();
+    ASSERT_EQ(UrAlloc(), 1);
+    Goal()->state = kGoalSweepWindows;
+    DbHdr().sweep = 1;
+    UrReadHeaderAndSweep();
+    urStartBatchRouting();
+    ASSERT_FALSE(HeadlessMessages(kHeadlessAlert).empty());
+    EXPECT_EQ(HeadlessMessages(kHeadlessAlert).back(), "No passes enabled!");
+    EXPECT_EQ(HeadlessIdleTask(), nullptr);
 }
 
 } // namespace
