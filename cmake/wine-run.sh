@@ -3,7 +3,8 @@
 # Wine in a private prefix inside the build tree. The exit code of the
 # executable is passed on unchanged.
 set -u
-prefix=$1
+# Wine takes only an absolute prefix.
+prefix=$(realpath -m "$1")
 shift
 export WINEPREFIX="$prefix"
 export WINEARCH=win64

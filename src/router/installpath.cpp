@@ -140,9 +140,11 @@ int32_t InstallPath() {
         AltPop(false);
     }
     Conn* path = g_router.connPath;
-    ConnReadJournal(g.conn, path);
-    if (g.objIndex > 0 && path->head.count > 0)
-        ConnMap(path, g.objIndex, 0, path->head.count - 1, 0);
+    if (g.conn) {
+        ConnReadJournal(g.conn, path);
+        if (g.objIndex > 0 && path->head.count > 0)
+            ConnMap(path, g.objIndex, 0, path->head.count - 1, 0);
+    }
     if (MzFlags & kMzMapTest) mapTest();
     SetCursorKind(cursor);
     return ok ? 1 : 0;

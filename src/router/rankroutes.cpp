@@ -97,7 +97,8 @@ RankKey BuildKey(int32_t n, const Conn* rec, int32_t enabled) {
     const int32_t c1 = rec->head.fromComp, c2 = rec->head.toComp;
     k.compPair = (std::min(c1, c2) << kCompShift) + std::max(c1, c2);
     k.dirKey = RankDirKey(g.srcX, g.srcY, g.dstX, g.dstY, c1, c2, DbHdr().routeGrid);
-    const int64_t ox = MzX(DbHdr().value212[2]), oy = MzY(DbHdr().value212[3]);
+    const DbHeader& run = g_router.header; // the window position of the run
+    const int64_t ox = MzX(run.value212[2]), oy = MzY(run.value212[3]);
     k.approach = int32_t(std::min(std::llabs(g.srcMzX - ox), std::llabs(g.dstMzX - ox)) +
                          std::min(std::llabs(g.srcMzY - oy), std::llabs(g.dstMzY - oy)));
     return k;

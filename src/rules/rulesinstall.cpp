@@ -1,13 +1,15 @@
-// Installs the rule checker's procedures as the router's rule services:
-// the connection rule check, the level check, the whole-board check of the
-// space-check pass, violation removal and the corner test; services the
-// checker does not provide yet keep their provisional bodies.
+// Installs the rule checker's procedures through the router's service
+// table: the connection rule check, the level check, the whole-board check
+// of the space-check pass, violation removal, the corner test, the via and
+// jumper clearing, the segment stitching and the stitch buffer; services
+// the checker does not provide yet keep their provisional bodies.
 #include "rules/rulesinstall.h"
 
 #include "rules/cornernotacute.h"
 #include "rules/drcboard.h"
 #include "rules/drcconn.h"
 #include "rules/ruleadapt.h"
+#include "rules/viaclear.h"
 
 void RulesInstall() {
     RuleServices s{};
@@ -16,6 +18,12 @@ void RulesInstall() {
     s.DrcAll = &DrcAllSpaceCheck;
     s.DrcRemoveViolations = &DrcRemoveViolationsRules;
     s.CornerNotAcute = &CornerNotAcuteRules;
+    s.ClearAllVias = &ClearAllViasRules;
+    s.ClearAllJumpers = &ClearAllJumpersRules;
+    s.stitchStraightSeg = &stitchStraightSegRules;
+    s.stitchDiagSeg = &stitchDiagSegRules;
+    s.StitchAlloc = &StitchAllocRules;
+    s.StitchRelease = &StitchReleaseRules;
     RuleServicesInstallChecker(&s);
     DrcMode = kDrcFail;
 }

@@ -24,12 +24,12 @@ class GoalConnTest : public MapTest {
     }
 
     // A stored connection of net between (fromComp, fromPin) and (toComp,
-    // toPin) on the corners; answers its object-table entry when enter is
-    // set, else its database index.
+    // toPin) on the corners (width in connection-grid units); answers its
+    // object-table entry when enter is set, else its database index.
     static int32_t StoreEnds(int32_t net, int32_t fromComp, int32_t fromPin, int32_t toComp,
                              int32_t toPin, std::initializer_list<CrnSpec> corners,
-                             bool enter = true) {
-        Conn c = ConnOf(net, corners);
+                             bool enter = true, int32_t width = 10) {
+        Conn c = ConnOf(net, corners, width);
         c.head.fromComp = int16_t(fromComp);
         c.head.fromPin = int16_t(fromPin);
         c.head.toComp = int16_t(toComp);

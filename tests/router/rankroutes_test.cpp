@@ -100,8 +100,8 @@ class RankTest : public GoalConnTest {
         g.state = kGoalSweepWindows;
         CurSweep().passFlags[1] = kPassPartial;
         CurSweep().curPrimary = 8;
-        DbHdr().value212[2] = 9000; // the window origin
-        DbHdr().value212[3] = 9000;
+        g_router.header.value212[2] = 9000; // the window origin
+        g_router.header.value212[3] = 9000;
     }
     // An unrouted gap from U1 pin 1 to U2 pin 1 (both inside the window).
     static int32_t Gap(int32_t net = 1, int32_t y = 30000) {
@@ -156,6 +156,19 @@ TEST_F(RankTest, LeftOutConnectionsAndTheOrderList) {
     EXPECT_TRUE(Traced("RankRoutes: starting"));
     EXPECT_TRUE(Traced("heapSort: finished"));
     EXPECT_TRUE(Traced("RankRoutes: complete"));
+}
+
+TEST_F(RankTest, WiderTracksComeFirstOnSeveralLayers) {
+    for (int32_t n = 1; n <= 2; ++n) {
+        Layer l;
+        LayerGet(n, &l);
+        l.flags |= kLayerEnabled;
+        LayerPut(n, &l);
+    }
+    const int32_t narrow = Gap(1, 30000);
+    const int32_t wide = StoreEnds(1, 1, 1, 2, 1, {{15000, 36000, 0}, {39000, 36000, 0}}, true, 40);
+    ASSERT_EQ(Rank(), 2);
+    EXPECT_EQ(Order(), (std::vector<int32_t>{wide, narrow}));
 }
 
 TEST_F(RankTest, HeavierNetsComeFirst) {

@@ -13,7 +13,9 @@
 #include "toolbox/core/inputmessage.h"
 #include "toolbox/core/keycommand.h"
 #include "toolbox/core/loophooks.h"
+#include "toolbox/core/nativemessage_win32.h"
 #include "toolbox/core/oseventqueue.h"
+#include "toolbox/core/portwindow_win32.h"
 #include "toolbox/core/osinput.h"
 #include "toolbox/core/osinput_win32.h"
 #include "toolbox/core/regionnative_win32.h"
@@ -149,7 +151,8 @@ void FillErase(HWND window, HDC dc, const NativeWindowRecord* record) {
 void SendUpdateEvent(NativeWindowRecord* record) {
     EventObject event = nullptr;
     if (EventObjectNew(kEventClassWindow, kWindowUpdateKind, &event) != kEventResultOk) return;
-    void* window = NativeWindowOf(record);
+    // The event names the window by its record, as every window event does.
+    void* window = record;
     EventParamSet(event, kEventParamDirectObject, kReceiverWindow, sizeof(window), &window);
     SendEventToReceiver(event, ApplicationEventReceiver());
     EventObjectRelease(event);
@@ -266,12 +269,23 @@ LRESULT LayerWindowBody(bool mdi, HWND window, UINT message, WPARAM wParam, LPAR
         return Default(mdi, window, message, wParam, lParam);
     case WM_WINDOWPOSCHANGED: {
         auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+        RestoreControlFocus(window, record, pos);
         if (record && !(pos->flags & SWP_NOSIZE)) {
             DrawingLayer().releaseStateDC(&record->state);
             MoveSizeBox(record);
             if (record->resizeProc) record->resizeProc(record);
         }
+        PaintPendingUpdate(window, record, pos);
         return Default(mdi, window, message, wParam, lParam);
+    }
+    case WM_SETCURSOR:
+        if (SetArrowOverBackWindow(window, record, lParam)) return TRUE;
+        return Default(mdi, window, message, wParam, lParam);
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC: {
+        LRESULT answer = Default(mdi, window, message, wParam, lParam);
+        if (!record) return answer;
+        return ControlColourAnswer(record, reinterpret_cast<HDC>(wParam));
     }
     case WM_GETMINMAXINFO:
         if (window == g_sizingWindow) {
@@ -406,6 +420,9 @@ LRESULT FrameBody(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return FrameDefault(window, message, wParam, lParam);
     case WM_DISPLAYCHANGE:
         if (g_mdiClient) PostMessageA(g_mdiClient, message, wParam, lParam);
+        return FrameDefault(window, message, wParam, lParam);
+    case WM_NCPAINT:
+        PaintMenuBarEdge(window, g_mdiClient);
         return FrameDefault(window, message, wParam, lParam);
     case WM_NCACTIVATE:
         if (!wParam && g_keepFrameActive > 0) return TRUE;
@@ -755,6 +772,8 @@ void DisposeNativeWindow(NativeWindowRecord* record) {
     }
     HWND window = NativeWindowOf(record);
     ForgetPendingActivation(record);
+    // The drawing layer forgets the record's state as its current port.
+    if (DrawingLayer().currentPort() == &record->state) DrawingLayer().setCurrentPort(nullptr);
     if (window) {
         ShowWindow(window, SW_HIDE);
         if (IsMdiChildWindow(window))
@@ -907,6 +926,12 @@ void HookDispose(void* window) {
 
 } // namespace
 
+bool IsLayerWindowRecord(const void* candidate) {
+    return candidate && WalkLayerWindows([candidate](NativeWindowRecord* r) {
+               return static_cast<const void*>(r) == candidate;
+           });
+}
+
 void InstallNativeWindowHooks() {
     LoopWindowHooks hooks = LoopHooks();
     hooks.firstWindowNeedingUpdate = &HookNeedingUpdate;
@@ -917,4 +942,5 @@ void InstallNativeWindowHooks() {
     SetLoopWindowHooks(&hooks);
     SetCollectUpdateRegionHook(&CollectUpdateRegionLocal);
     InstallNativeZOrderHooks();
+    InstallPortWindowHooks();
 }

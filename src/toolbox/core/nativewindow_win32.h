@@ -122,5 +122,8 @@ void SetSizingWindow(HWND window, const Rect16* limits);
 // Moves the system update region into the record's pending region and
 // validates the window; false for a window that is not the layer's.
 bool CollectUpdateRegionOf(HWND window);
+// Whether the pointer is the record of one of the layer's windows; the
+// pointer is compared, never read.
+bool IsLayerWindowRecord(const void* candidate);
 // Installs the event loop's window hooks over these windows.
 void InstallNativeWindowHooks();

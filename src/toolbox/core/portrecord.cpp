@@ -31,6 +31,7 @@ void NoFollowUp(PortRecord*) {}
 const PortHooks kDefaults{&NoOptions, &NoReceiver, &DefaultLimit, &NoTell,
                           &NoHelpTag, &NoSize,     &NoMenus,      &NoFollowUp};
 PortHooks g_hooks = kDefaults;
+PortNativeLinkProc g_nativeLink = nullptr;
 
 int32_t Dispatch(PortRecord* port, uint16_t what, uintptr_t message, uint16_t modifiers) {
     OsEventRecord record;
@@ -82,8 +83,7 @@ int32_t WindowKindToRecord(EventObject event, PortRecord* port) {
         EventParamGet(event, kParamAttributes, FourCC("magn"), sizeof(attributes), &attributes);
         if (!(attributes & kBoundsSizeChanged)) return kEventNotHandled;
         EventParamGet(event, kParamCurrentBounds, FourCC("qdrt"), sizeof(content), &content);
-        g_hooks.sizeRootPane(port, &content);
-        g_hooks.tellRootPane(port, port->liveResize ? 1 : 0);
+        PortResized(port, &content);
         return kEventResultOk;
     }
     case kWindowClosedKind:
@@ -133,6 +133,20 @@ void WindowObjectLink(PortRecord* port, void* nativeWindow, uint32_t flags,
     port->idleTask = nullptr;
     if (EventReceiver* receiver = g_hooks.nativeReceiver(nativeWindow))
         EventReceiverPushHandler(receiver, &WindowEventReceiver, 0, nullptr, port, nullptr);
+    if (g_nativeLink) g_nativeLink(port);
+}
+
+void SetPortNativeLink(PortNativeLinkProc procedure) {
+    g_nativeLink = procedure;
+}
+
+void PortResized(PortRecord* port, const Rect16* content) {
+    g_hooks.sizeRootPane(port, content);
+    g_hooks.tellRootPane(port, port->liveResize ? 1 : 0);
+}
+
+int32_t DispatchPortRecord(PortRecord* port, uint16_t what) {
+    return Dispatch(port, what, uintptr_t(port->nativeWindow), 0);
 }
 
 void DisposePortRecord(PortRecord* port) {

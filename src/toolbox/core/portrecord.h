@@ -62,6 +62,19 @@ constexpr uint16_t kPortWhatWheel = 37;
 
 void SetPortHooks(const PortHooks* hooks);
 
+// Port flag: the port's window keeps its class cursor.
+constexpr uint32_t kPortFlagKeepsClassCursor = 0x20;
+// The native half of linking a port (callbacks on its native window),
+// installed by the native window layer; called last by WindowObjectLink.
+typedef void (*PortNativeLinkProc)(PortRecord* port);
+void SetPortNativeLink(PortNativeLinkProc procedure);
+// The root pane is sized to the new content rectangle and told (pane
+// message 17 with the live-resize mark).
+void PortResized(PortRecord* port, const Rect16* content);
+// Dispatches a record of the what code addressed to the port's native
+// window.
+int32_t DispatchPortRecord(PortRecord* port, uint16_t what);
+
 // Pushes the port on the port list and installs the window-event receiver
 // on the native window's receiver.
 void WindowObjectLink(PortRecord* port, void* nativeWindow, uint32_t flags, PortEventProcType proc);

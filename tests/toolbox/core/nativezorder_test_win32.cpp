@@ -17,28 +17,7 @@
 
 namespace {
 
-class ZOrder : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        SetMainFrameParameters(nullptr, 0, 0, 0, 1000, 800, true);
-        ASSERT_TRUE(PrepareNativeWindowTest());
-        ShowWindow(FrameWindowHandle(), SW_SHOW);
-        MessagePump();
-    }
-    void TearDown() override {
-        for (NativeWindowRecord* r : made_)
-            DisposeNativeWindow(r);
-        MessagePump();
-        OsEventQueueReset();
-    }
-    NativeWindowRecord* Make(int32_t type, uint32_t options, Rect16 box) {
-        NativeWindowRecord* record = nullptr;
-        EXPECT_EQ(CreateNativeWindowOfType(type, options, &box, &record), 0);
-        if (record) made_.push_back(record);
-        return record;
-    }
-    std::vector<NativeWindowRecord*> made_;
-};
+class ZOrder : public ShownFrameTest {};
 
 TEST_F(ZOrder, WalksPopupsFirstThenDocuments) {
     NativeWindowRecord* doc = Make(6, kOptionCloseBox, Rect16{10, 10, 200, 300});
@@ -170,29 +149,14 @@ TEST_F(ZOrder, CloseBoxTrackingFollowsTheRelease) {
     HWND frame = FrameWindowHandle();
     auto track = [&](POINT release) {
         // The release is queued first; the system's tracking loop reads it.
-        SetCursorPos(release.x, release.y);
-        POINT local = release;
-        ScreenToClient(window, &local);
-        PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(local.x, local.y));
-        PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(local.x, local.y));
+        EXPECT_TRUE(QueueDragEnd(window, release, 0));
         POINT at = close;
         ScreenToClient(frame, &at);
         return TrackTitleBarButton(dialog, kPartClose, Point16{int16_t(at.y), int16_t(at.x)});
     };
     EXPECT_FALSE(track(POINT{close.x - 150, close.y + 150}));
     EXPECT_TRUE(IsWindow(window));
-    // The system reads the cursor it was moved to asynchronously: a busy
-    // machine can let a release slip past the loop, so the release on the
-    // box is given a few tries.
-    bool closed = false;
-    for (int attempt = 0; attempt < 5 && !closed; ++attempt) {
-        closed = track(close);
-        if (!closed) {
-            MessagePump();
-            Sleep(50);
-        }
-    }
-    EXPECT_TRUE(closed);
+    EXPECT_TRUE(track(close));
     EXPECT_TRUE(IsWindow(window)); // the command is recorded, not carried out
     POINT caption = close;
     caption.x -= 100;
@@ -250,25 +214,13 @@ TEST_F(ZOrder, GrowFollowsTheSystemsSizingLoopWithinLimits) {
     ScreenToClient(frame, &at);
     Rect16 limits{50, 80, 250, 350}; // minimum 80 x 50, maximum 350 x 250
     Rect16 bounds;
-    RECT client{};
-    bool grown = false;
-    // The drag's end is queued first; the sizing loop reads it. The system
-    // reads the moved cursor asynchronously, so a busy machine gets a few
-    // tries at the drag.
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        SetCursorPos(corner.x + 400, corner.y + 300);
-        PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, 0);
-        PostMessageA(window, WM_LBUTTONUP, 0, 0);
-        grown = GrowNativeWindow(dialog, Point16{int16_t(at.y), int16_t(at.x)}, &limits, &bounds);
-        GetClientRect(window, &client);
-        if (grown && client.right >= 345 && client.bottom >= 245) break;
-        MessagePump();
-        Sleep(50);
-        GetWindowRect(window, &outer);
-        corner = POINT{outer.right - 2, outer.bottom - 2};
-        at = corner;
-        ScreenToClient(frame, &at);
-    }
+    // The drag's end is queued first and the press read on the corner; the
+    // sizing loop reads the end and measures the drag from the press.
+    ASSERT_TRUE(QueueDragEnd(window, POINT{corner.x + 400, corner.y + 300}, MK_LBUTTON));
+    ASSERT_TRUE(ReadPressAt(window, corner));
+    bool grown = GrowNativeWindow(dialog, Point16{int16_t(at.y), int16_t(at.x)}, &limits, &bounds);
+    RECT client;
+    GetClientRect(window, &client);
     ASSERT_TRUE(grown);
     // Pulled well past the maximum: held at it (give or take the frame's
     // own rounding of the insets).

@@ -83,4 +83,20 @@ TEST_F(PortUpdates, UpdateWindowsNowStopsAtAWindowWithoutPort) {
     DisposeRegion(region);
 }
 
+TEST_F(PortUpdates, APendingUpdateIsPaintedWhenTheWindowMoves) {
+    HWND window = NativeWindowOf(owned_);
+    SelectNativeWindow(owned_);
+    MessagePump();
+    g_draws = 0;
+    Rect32 dirty{10, 10, 40, 60};
+    const UINT move = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+    // Redrawing not allowed: the update stays pending.
+    InvalidatePortRect(&port_, &dirty);
+    SetWindowPos(window, nullptr, 40, 40, 0, 0, move | SWP_NOREDRAW);
+    EXPECT_EQ(g_draws, 0);
+    ValidateRect(window, nullptr);
+    SetWindowPos(window, nullptr, 50, 50, 0, 0, move);
+    EXPECT_EQ(g_draws, 1);
+}
+
 } // namespace
