@@ -506,6 +506,33 @@ TEST_F(DrcBoardTest, RemovalWorksInsideAnOpenLevelAndKeepsCopperOutsideTheWindow
     EXPECT_EQ(int32_t(got.crn[0].x), 12000);
     EXPECT_NE(ObjEntry(e)->flags & kObjFlagClean, 0);
     AltPop(false);
+    // wholly outside the window: counted, flagged, never cut
+    g_mzGrid.window.minX = 19000;
+    AltPush();
+    ObjEntry(e)->flags = 0;
+    DrcRemoveViolations();
+    EXPECT_EQ(AltCount(), 0);
+    EXPECT_NE(ObjEntry(e)->flags & kObjFlagClean, 0);
+    AltPop(false);
+}
+
+TEST_F(DrcBoardTest, EqualCountsCutTheFirstInTheTableFirst) {
+    // one violation each, at U1.1 and at U1.2; the second is entered first
+    const int32_t a = StoreConn(1, {{12000, 17000, 1}, {15000, 17000, 0}});
+    const int32_t b = StoreConn(2, {{21000, 17000, 1}, {24000, 17000, 0}});
+    AddConn(b);
+    AddConn(a);
+    ASSERT_EQ(MapAll(), 1);
+    AltPush();
+    DrcRemoveViolations();
+    ASSERT_EQ(AltCount(), 2);
+    AltItemHeader h;
+    Conn got;
+    AltGet(1, &h, &got);
+    EXPECT_EQ(h.index, b);
+    AltGet(2, &h, &got);
+    EXPECT_EQ(h.index, a);
+    AltPop(false);
 }
 
 } // namespace
