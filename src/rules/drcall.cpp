@@ -63,6 +63,7 @@ void NetRules(int32_t, const MapObj& o, const Conn* c) {
 
 void DrcAllRules() {
     DrcErrorCount = 0;
+    DrcObsRunCache cache;
     DriverSteps s{};
     s.pad = [](const MapObj& o, const Component* comp) {
         DrcCheckPadVia(o.index, o.link, o.net > 0 ? o.net : 0, comp);

@@ -43,6 +43,15 @@ void DrcNetLayerVia(int32_t index, const Conn* conn);
 void checkNetRules(int32_t index, const Conn* conn);
 // The obstacle (placed, with arcs) against every other obstacle entry; 1.
 int32_t DrcObsCheck(int32_t entry, int32_t net, int32_t owner, const Obstacle* obs);
+// While it lives (one whole-board run), DrcObsCheck reads every other
+// obstacle placed and converted once, from a cache the scope frees.
+class DrcObsRunCache {
+  public:
+    DrcObsRunCache();
+    ~DrcObsRunCache();
+    DrcObsRunCache(const DrcObsRunCache&) = delete;
+    DrcObsRunCache& operator=(const DrcObsRunCache&) = delete;
+};
 // Two obstacles without arc points: 1 pass, 0 violation (recorded).
 int32_t DrcObsVsObs(const Obstacle* a, const Obstacle* b);
 

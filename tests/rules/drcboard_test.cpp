@@ -394,7 +394,13 @@ TEST_F(DrcBoardTest, ObstaclesOfDifferentNetsKeepTheSegmentSpacing) {
     EXPECT_EQ(m[0].kind1, kErrObjObstacle);
     EXPECT_EQ(m[0].kind2, kErrObjObstacle);
     EXPECT_EQ(m[0].id2, b);
-    // same net, or an Avoid obstacle, takes no part
+    // the whole-board run (its obstacles read once) gives one marker a side
+    MarkerReset();
+    DrcAllRules();
+    m = Markers();
+    ASSERT_EQ(m.size(), 2u);
+    EXPECT_EQ(m[0].id1 + m[1].id1, a + b);
+    // same net takes no part
     ObjSetNet(eb, 1);
     MarkerReset();
     EXPECT_EQ(DrcObsCheck(ea, 1, 0, &oa), 1);
