@@ -3,12 +3,14 @@
 // yet keep their provisional bodies.
 #include "rules/rulesinstall.h"
 
+#include "rules/cleanitem.h"
 #include "rules/drcconn.h"
 #include "rules/ruleadapt.h"
 
 void RulesInstall() {
     RuleServices s{};
     s.DrcCheckConn = &DrcCheckConnRules;
+    s.CleanAlt = &CleanAltRules;
     RuleServicesInstall(&s);
     DrcMode = kDrcFail;
 }
