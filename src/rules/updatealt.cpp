@@ -79,6 +79,15 @@ bool ChangedStretch(const Conn* now, const Conn* before, int32_t* first, int32_t
     return true;
 }
 
+// The reduced copy is the stored connection again: nothing to install.
+bool SameCorners(const Conn* a, const Conn* b) {
+    if (a->head.count != b->head.count) return false;
+    for (int32_t i = 0; i < a->head.count; ++i)
+        if (Differs(a, i, b, i) || a->crn[i].x != b->crn[i].x || a->crn[i].y != b->crn[i].y)
+            return false;
+    return true;
+}
+
 bool Oblique(const Crn& a, const Crn& b) {
     const int64_t dx = std::abs(int64_t(b.x) - a.x), dy = std::abs(int64_t(b.y) - a.y);
     return a.layer && dx && dy && dx != dy;
@@ -154,6 +163,10 @@ void updateAlt(CleanItem* item) {
         return;
     }
     connReduce(copy);
+    if (SameCorners(copy, stored.get())) {
+        item->changed = false;
+        return;
+    }
     if (!ViaPairsClear(copy)) {
         CleanFailure = true;
         return;
