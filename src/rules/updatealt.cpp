@@ -146,7 +146,7 @@ void updateAlt(CleanItem* item) {
         if (g_verbose) DebugPrint("updateAlt: source edge crossing crn %d", int(first));
         ++first;
     }
-    if (first <= last && !InExtent(copy->crn[last])) {
+    if (!InExtent(copy->crn[last])) {
         if (g_verbose) DebugPrint("updateAlt: target edge crossing crn %d", int(last));
         --last;
     }

@@ -7,6 +7,7 @@
 
 #include "db/altjournal.h"
 #include "db/pool.h"
+#include "router/mzgrid.h"
 #include "router/objmap.h"
 #include "rules/cleanitem.h"
 #include "rulefixture.h"
@@ -120,6 +121,7 @@ TEST_F(CleanAltTest, NothingIsJoinedWhenAJoinIsBlocked) {
         {"vias beyond reach", 1300, 0, false},
         {"Locked start corner", 1000, kCrnLocked, false},
         {"conn1 deleted in the level", 1000, 0, true},
+        {"conn2 deleted in the level", 1000, 0, true},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -127,6 +129,11 @@ TEST_F(CleanAltTest, NothingIsJoinedWhenAJoinIsBlocked) {
         TwoVias(k.gap, k.startFlags);
         const Conn beforeA = Now(a), beforeB = Now(b);
         Touch(a);
+        const bool second = std::string(k.name).find("conn2") == 0;
+        if (second) {
+            const Conn cb = Now(b);
+            AltPut(kRecConn, b, 0, &cb);
+        }
         if (k.deleted) {
             AltItemHeader h;
             Conn img;
@@ -137,7 +144,7 @@ TEST_F(CleanAltTest, NothingIsJoinedWhenAJoinIsBlocked) {
         CleanAlt();
         EXPECT_TRUE(Same(Now(a), beforeA));
         EXPECT_TRUE(Same(Now(b), beforeB));
-        EXPECT_EQ(AltCount(), 1);
+        EXPECT_EQ(AltCount(), second ? 2 : 1);
         AltPop(false);
     }
 }
@@ -235,6 +242,37 @@ TEST_F(CleanAltTest, UpdateAltClearsAnUnchangedCopyAndInstallsAChangedOne) {
     EXPECT_EQ(int32_t(now.crn[1].via), 1);
     EXPECT_EQ(int32_t(now.crn[2].y), 43500);
     AltPop(false);
+}
+
+TEST_F(CleanAltTest, AStretchOutsideTheMazeExtentInstallsNothing) {
+    const int32_t x = g_mzGrid.extent.maxX;
+    a = StoreConn(
+        1,
+        {{x + 1500, 30000, 1}, {x + 3000, 30000, 1}, {x + 3000, 31500, 1}, {x + 4500, 33000, 0}});
+    ScratchRecord<Conn> copy;
+    Verbose();
+    Touch(a);
+    CleanItem item = ItemA(copy.get());
+    copy->crn[1].x = x + 1500; // the jog one step back along x
+    copy->crn[1].y = 31500;
+    updateAlt(&item);
+    EXPECT_FALSE(CleanFailure);
+    EXPECT_FALSE(item.changed);
+    EXPECT_EQ(Count("updateAlt: source edge crossing crn 0"), 1);
+    EXPECT_EQ(Count("updateAlt: target edge crossing crn 0"), 1);
+    EXPECT_EQ(Count("updateAlt: installing"), 0);
+    AltPop(false);
+}
+
+TEST_F(CleanAltTest, ViaSpacingAgainstAnotherConnectionsVias) {
+    // pads of radius 300 and a spacing of 600: 1,200 between centres
+    for (int32_t gap : {1199, 1200, 0}) {
+        SCOPED_TRACE(gap);
+        const Conn mine = ConnOf(1, {{9000, 30000, 1}, {18000, 30000, 2, 1}, {18000, 45000, 0}});
+        const Conn other =
+            ConnOf(1, {{9000, 36000, 1}, {18000 + gap, 30000, 2, 1}, {24000, 36000, 0}});
+        EXPECT_EQ(DrcViaVsConnVias(&mine, 1, &other), gap == 1199 ? 0 : 1);
+    }
 }
 
 TEST_F(CleanAltTest, ReversingAnItemMapsItsRangeAndCommonCorner) {
