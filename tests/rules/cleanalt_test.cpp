@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "db/altjournal.h"
+#include "db/conns.h"
 #include "db/pool.h"
 #include "router/mzgrid.h"
 #include "router/objmap.h"
@@ -275,6 +276,44 @@ TEST_F(CleanAltTest, ViaSpacingAgainstAnotherConnectionsVias) {
     }
 }
 
+// Conn2 leaves S beside conn1 (1,000 off), steps away to 3,000 and runs
+// on: join mode 0 finds the first stretch only; mode 1 follows conn2 as
+// long as it stays within five spacings of conn1.
+TEST_F(CleanAltTest, JoinModeOneExtendsTheHitAlongAParallelRun) {
+    ScratchRecord<Conn> c1, c2;
+    CleanConn1 = CleanItem{};
+    CleanConn1.conn = c1.get();
+    CleanConn2 = CleanItem{};
+    CleanConn2.conn = c2.get();
+    const Conn one = ConnOf(1, {{9000, 30000, 1},
+                                {15000, 30000, 1},
+                                {21000, 30000, 1},
+                                {27000, 30000, 1},
+                                {33000, 30000, 1},
+                                {33000, 45000, 0}});
+    const Conn two = ConnOf(1, {{9000, 30000, 1},
+                                {9000, 31000, 1},
+                                {13500, 31000, 1},
+                                {13500, 33000, 1},
+                                {21000, 33000, 1},
+                                {21000, 39000, 1},
+                                {9000, 45000, 0}});
+    Verbose();
+    for (int32_t mode : {0, 1}) {
+        SCOPED_TRACE(mode);
+        *c1.get() = one;
+        *c2.get() = two;
+        ASSERT_EQ(hitConn1Conn2(mode), 1);
+        EXPECT_EQ(CleanConn1.common, 0);
+        EXPECT_EQ(CleanConn2.common, 0);
+        EXPECT_EQ(CleanConn1.last, mode ? 3 : 1);
+        EXPECT_EQ(CleanConn2.last, mode ? 4 : 3);
+        EXPECT_EQ(CleanConn1.extend, mode == 1);
+    }
+    EXPECT_EQ(Count("hitConn1Conn2: extend conn1 0 to 3, conn2 0 to 4"), 1);
+    CleanConn1.conn = CleanConn2.conn = nullptr;
+}
+
 TEST_F(CleanAltTest, ReversingAnItemMapsItsRangeAndCommonCorner) {
     ScratchRecord<Conn> copy;
     *copy.get() = ConnOf(1, {{0, 0, 1}, {1500, 0, 1}, {3000, 0, 1}, {4500, 0, 1}, {6000, 0, 0}});
@@ -340,6 +379,15 @@ TEST_F(CleanAltTest, HitSearchMakesCommonCornersAtACrossing) {
     EXPECT_EQ(int32_t(c1->head.count), 3);
     EXPECT_EQ(int32_t(c1->crn[1].x), 15000);
     EXPECT_EQ(int32_t(c2->crn[1].y), 30000);
+    // at the corner limit the crossing's corner is refused, not inserted
+    ConnReadJournal(a, c1.get());
+    ConnReadJournal(b, c2.get());
+    CrnInsert(c1.get(), 0, kConnInsertLimit - 2);
+    CleanFailure = false;
+    EXPECT_EQ(hitConn1Conn2(0), 0);
+    EXPECT_TRUE(CleanFailure);
+    EXPECT_EQ(int32_t(c1->head.count), kConnInsertLimit);
+    CleanFailure = false;
     // two parallel lines 900 apart meet nowhere
     ConnReadJournal(a, c1.get());
     ConnReadJournal(c, c2.get());
