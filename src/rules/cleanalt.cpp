@@ -163,6 +163,7 @@ int32_t CleanAltObject(int32_t obj, int32_t mode) {
 }
 
 void CleanAltRules() {
+    if (!ObjTableValid() || !MapReady()) return; // no loaded objects: nothing to meet
     Trace("CleanAlt: starting");
     ScratchRecord<Conn> conn1;
     ScratchRecord<Conn> conn2;
