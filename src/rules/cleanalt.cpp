@@ -4,6 +4,9 @@
 // where they run together they are joined; updateAlt installs what passes.
 // Connections deleted in the level take no part, neither as conn1 nor as
 // conn2. The two items' copies live in scratch records for the run.
+#include <algorithm>
+#include <vector>
+
 #include "db/altjournal.h"
 #include "db/conns.h"
 #include "router/gather.h"
@@ -36,6 +39,9 @@ bool CleanJournalItem(int32_t index, AltItemHeader* out) {
 }
 
 namespace {
+
+// The connections deleted in the level, gathered once per run.
+std::vector<int32_t> s_deleted;
 
 void Trace(const char* text) {
     if (g_verbose) DebugPrint("%s", text);
@@ -109,8 +115,7 @@ void CleanConnPair(int32_t obj, int32_t mode) {
     MapObj o;
     ObjGet(obj, &o);
     if (o.index == CleanConn1.index) return;
-    AltItemHeader h;
-    if (CleanJournalItem(o.index, &h) && (h.flags & kAltDeleted)) return;
+    if (std::find(s_deleted.begin(), s_deleted.end(), o.index) != s_deleted.end()) return;
     CleanItem& c2 = CleanConn2;
     c2.type = kRecConn;
     c2.index = o.index;
@@ -172,8 +177,15 @@ void CleanAltRules() {
     CleanConn2 = CleanItem{};
     CleanConn1.conn = conn1.get();
     CleanConn2.conn = conn2.get();
+    s_deleted.clear();
+    for (int32_t n = 1; n <= AltCount(); ++n) {
+        AltItemHeader h;
+        AltGet(n, &h, conn1.get());
+        if (h.type == kRecConn && (h.flags & kAltDeleted)) s_deleted.push_back(h.index);
+    }
     CleanWalk(true, list.get());
     CleanWalk(false, list.get());
     CleanConn1.conn = CleanConn2.conn = nullptr;
+    s_deleted.clear();
     Trace("CleanAlt: complete");
 }
