@@ -87,29 +87,45 @@ class CleanAltTest : public RuleTest {
     int32_t a = 0, b = 0, eA = 0, eB = 0;
 };
 
+// A stored as drawn, then from its far end (its to-end meets B's from-end:
+// conn1 is turned for the join and back for the install).
 TEST_F(CleanAltTest, ViasWithinReachBecomeOneAndTheLevelKeepsTheRules) {
-    TwoVias(1000); // centres 1,000 apart: below 300 + 300 + 600
-    Verbose();
-    const Conn beforeA = Now(a);
-    Touch(a);
-    CleanAlt();
-    const Conn ca = Now(a);
-    EXPECT_FALSE(Same(ca, beforeA));
-    // A now takes its via at B's via point and keeps its two ends
-    bool onB = false;
-    for (int32_t i = 0; i < ca.head.count; ++i)
-        onB |= ca.crn[i].via && ca.crn[i].x == 19000 && ca.crn[i].y == 30000;
-    EXPECT_TRUE(onB);
-    EXPECT_EQ(int32_t(ca.crn[0].x), 9000);
-    EXPECT_EQ(int32_t(ca.crn[ca.head.count - 1].y), 45000);
-    EXPECT_EQ(int32_t(ca.crn[ca.head.count - 1].x), 18000);
-    EXPECT_TRUE(Passes(a, eA));
-    EXPECT_TRUE(Passes(b, eB));
-    EXPECT_GE(Count("updateAlt: installing"), 1);
-    EXPECT_EQ(Count("CleanAlt: starting"), 1);
-    EXPECT_EQ(Count("CleanAlt: complete"), 1);
-    AltPop(false);
-    EXPECT_TRUE(Same(Now(a), beforeA));
+    for (bool reversed : {false, true}) {
+        SCOPED_TRACE(reversed);
+        ObjTableInit();
+        g_lines.clear();
+        TwoVias(1000); // centres 1,000 apart: below 300 + 300 + 600
+        if (reversed) {
+            Conn r = Now(a);
+            ConnReverse(&r);
+            DbTrustedScope trusted;
+            ConnPut(a, &r);
+            ASSERT_EQ(MapAll(), 1);
+        }
+        Verbose();
+        const Conn beforeA = Now(a);
+        Touch(a);
+        CleanAlt();
+        const Conn ca = Now(a);
+        EXPECT_FALSE(Same(ca, beforeA));
+        // A now takes its via at B's via point and keeps its two ends
+        bool onB = false;
+        for (int32_t i = 0; i < ca.head.count; ++i)
+            onB |= ca.crn[i].via && ca.crn[i].x == 19000 && ca.crn[i].y == 30000;
+        EXPECT_TRUE(onB);
+        const Crn& s = ca.crn[reversed ? ca.head.count - 1 : 0];
+        const Crn& t = ca.crn[reversed ? 0 : ca.head.count - 1];
+        EXPECT_EQ(int32_t(s.x), 9000);
+        EXPECT_EQ(int32_t(t.x), 18000);
+        EXPECT_EQ(int32_t(t.y), 45000);
+        EXPECT_TRUE(Passes(a, eA));
+        EXPECT_TRUE(Passes(b, eB));
+        EXPECT_GE(Count("updateAlt: installing"), 1);
+        EXPECT_EQ(Count("CleanAlt: starting"), 1);
+        EXPECT_EQ(Count("CleanAlt: complete"), 1);
+        AltPop(false);
+        EXPECT_TRUE(Same(Now(a), beforeA));
+    }
 }
 
 TEST_F(CleanAltTest, NothingIsJoinedWhenAJoinIsBlocked) {
