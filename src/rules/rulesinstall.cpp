@@ -1,10 +1,11 @@
 // Installs the rule checker's procedures through the router's service
 // table: the connection rule check, the level check, the whole-board check
-// of the space-check pass, violation removal, the corner test, the via and
-// jumper clearing, the segment stitching and the stitch buffer; services
-// the checker does not provide yet keep their provisional bodies.
+// of the space-check pass, violation removal, the corner test, the clean-up of
+// journal changes, the via and jumper clearing, the segment stitching and the stitch buffer;
+// services the checker does not provide yet keep their provisional bodies.
 #include "rules/rulesinstall.h"
 
+#include "rules/cleanitem.h"
 #include "rules/cornernotacute.h"
 #include "rules/drcboard.h"
 #include "rules/drcconn.h"
@@ -24,6 +25,7 @@ void RulesInstall() {
     s.stitchDiagSeg = &stitchDiagSegRules;
     s.StitchAlloc = &StitchAllocRules;
     s.StitchRelease = &StitchReleaseRules;
+    s.CleanAlt = &CleanAltRules;
     RuleServicesInstallChecker(&s);
     DrcMode = kDrcFail;
 }

@@ -324,31 +324,6 @@ TEST_F(GatherTest, PadsMarkedLatestAreMeasuredWhereTheyStood) {
     AltPop(false);
 }
 
-TEST_F(GatherTest, CleanAltReducesAndRemapsJournalledConnections) {
-    const int32_t n = StoreConn(1, {{24000, 36000, 1}, {30000, 36000, 0}});
-    const int32_t e = AddConn(n);
-    ASSERT_EQ(MapAll(), 1);
-    AltPush();
-    Conn c;
-    ConnGet(n, &c);
-    c.head.count = 3; // a collinear middle corner, and the path moved up
-    c.crn[0].y = c.crn[1].y = c.crn[2].y = 42000;
-    c.crn[2] = c.crn[1];
-    c.crn[1].x = 27000;
-    c.crn[1].width = c.crn[0].width;
-    c.crn[1].layer = 1;
-    AltPut(kRecConn, n, 0, &c);
-    MapAltOriginals(1);
-    MapAltChanges(0);
-    CleanAlt();
-    Conn after;
-    AltSave(kRecConn, n, &after);
-    EXPECT_EQ(after.head.count, 2);
-    EXPECT_TRUE(Holds(e, 18, 28, 1));
-    EXPECT_FALSE(Holds(e, 18, 24, 1));
-    AltPop(false);
-}
-
 TEST_F(GatherTest, TheMazeShadowFollowsMappingAndUnmapping) {
     ASSERT_EQ(MapAll(), 1);
     const int32_t n = StoreConn(2, {{24000, 42000, 1}, {33000, 42000, 0}});
