@@ -48,9 +48,33 @@ inline void RecordBarValues(void*, int32_t minimum, int32_t maximum, int32_t val
                           " " + std::to_string(value));
 }
 
+// The pending update the host answers (tests set it).
+inline Rect16& PendingUpdateRect() {
+    static Rect16 pending = {0, 0, 0, 0};
+    return pending;
+}
+
+inline void RecordPendingUpdate(PortRecord*, RegionRecord* out) {
+    SetRegionToShortRect(out, &PendingUpdateRect());
+}
+
+inline void RecordPaint(PortRecord*, const RegionRecord* region, uint32_t colour) {
+    Rect16 b;
+    RegionBounds(region, &b);
+    HostCalls().push_back("paint " + std::to_string(colour) + " " + RectText(b));
+}
+
 inline const PaneHost* RecordingPaneHost() {
-    static const PaneHost host = {&RecordInvalidate, nullptr,          &RecordNewBar, nullptr,
-                                  &RecordShowBar,    &RecordBarValues, nullptr};
+    static const PaneHost host = [] {
+        PaneHost h{};
+        h.invalidate = &RecordInvalidate;
+        h.newScrollBar = &RecordNewBar;
+        h.showScrollBar = &RecordShowBar;
+        h.setScrollBarValues = &RecordBarValues;
+        h.pendingUpdate = &RecordPendingUpdate;
+        h.paintRegion = &RecordPaint;
+        return h;
+    }();
     return &host;
 }
 
