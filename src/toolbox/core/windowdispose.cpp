@@ -45,7 +45,9 @@ void DisposeOwned(WindowObject* window) {
     }
 }
 
-void ReenableDisabled(WindowObject* window) {
+} // namespace
+
+void ReenableOtherWindows(WindowObject* window) {
     GrowArray list = window->disabledList;
     window->disabledList = nullptr;
     if (!list) return;
@@ -55,6 +57,8 @@ void ReenableDisabled(WindowObject* window) {
     }
     DisposeGrowArray(list);
 }
+
+namespace {
 
 void DisposePanes(WindowObject* window, bool focusInside) {
     PaneRecord* pane = static_cast<PaneRecord*>(window->pane);
@@ -117,7 +121,7 @@ void DisposeWindowObject(WindowObject* window) {
         if (window->owner && !(window->owner->flags & kWindowFlagClosing) && port)
             focusInside = PaneInside(port->focusPane, static_cast<PaneRecord*>(window->pane));
         DisposeOwned(window);
-        ReenableDisabled(window);
+        ReenableOtherWindows(window);
         SendDisposeNotice(window);
         if (auto* level = static_cast<EventLoopLevel*>(window->loopToken))
             EndEventLoopLevel(level->token, false);

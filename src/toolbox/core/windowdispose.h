@@ -12,6 +12,9 @@
 #include "toolbox/core/windowobject.h"
 
 void DisposeWindowObject(WindowObject* window);
+// Enables the windows the modal window disabled that still exist (and the
+// frame when it was disabled) and forgets the list.
+void ReenableOtherWindows(WindowObject* window);
 // With the ask flag, sends every top-level window of kinds 0 to 2 a close
 // request with the quitting byte set and stops at the first refusal
 // (false); without it disposes every top-level window of every kind.

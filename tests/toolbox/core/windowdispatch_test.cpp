@@ -9,6 +9,7 @@
 #include "toolbox/core/scrollaction.h"
 #include "toolbox/core/surfaceproc.h"
 #include "toolbox/core/systemtimes.h"
+#include "toolbox/core/timertask.h"
 #include "toolbox/core/windowfocus.h"
 #include "window_fixture.h"
 
@@ -229,6 +230,22 @@ TEST_F(WindowDispatch, WheelNotchScrollsByItsAmount) {
     DispatchToEventHandlers(PortOf(w), &wheel);
     EXPECT_EQ(list->originV, 120);
     EXPECT_EQ(SeenEvents().back().event.type, kWindowEventWheel);
+}
+
+TEST_F(WindowDispatch, AViewTimerKeepsTheCurrentWindowPortUnlessItDisposedTheWindow) {
+    WindowObject* first = MakeWindow();
+    WindowObject* second = MakeWindow();
+    static WindowObject* other = nullptr;
+    other = second;
+    ViewTimer view{nullptr, [](ViewTimer*, void*) { MakeWindowCurrentPort(other); }, nullptr};
+    MakeWindowCurrentPort(first);
+    ViewTimerFire(nullptr, &view);
+    EXPECT_EQ(WindowObjectOfPort(DrawingLayer().currentPort()), first);
+    // A procedure that disposes the current window: the port falls back.
+    other = first;
+    view.procedure = [](ViewTimer*, void*) { DisposeWindowObject(other); };
+    ViewTimerFire(nullptr, &view);
+    EXPECT_EQ(WindowObjectOfPort(DrawingLayer().currentPort()), second);
 }
 
 } // namespace

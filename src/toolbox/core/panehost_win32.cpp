@@ -1,0 +1,275 @@
+// The pane host on Win32.
+//
+// Scroll bars are "SCROLLBAR" children of the port's native window, one
+// per axis, made with the bar's rectangle in port coordinates; their
+// range and value are the system's (SetScrollInfo). Drawing takes the
+// window's device context for the one call and gives it back. A bar is
+// tracked by a loop of its own while the left button is held: arrows and
+// page areas repeat their action, the thumb follows the mouse along the
+// bar's axis.
+#include "toolbox/core/panehost_win32.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "toolbox/core/panehost.h"
+#include "toolbox/core/panetree.h"
+#include "toolbox/core/portrecord.h"
+#include "toolbox/core/portupdate_win32.h"
+#include "toolbox/core/regionbands.h"
+#include "toolbox/core/regionnative_win32.h"
+#include "toolbox/core/scrollaction.h"
+
+namespace {
+
+constexpr char kScrollBarClass[] = "SCROLLBAR";
+constexpr DWORD kTrackRepeatMs = 50;
+constexpr DWORD kTrackFirstDelayMs = 300;
+enum : int16_t {
+    kPartUpArrow = 20,
+    kPartDownArrow = 21,
+    kPartPageUp = 22,
+    kPartPageDown = 23,
+};
+
+HWND WindowOfPort(PortRecord* port) {
+    return NativeWindowOf(NativeRecordOfPort(port));
+}
+
+COLORREF ColourOf(NativeWindowRecord* record, uint32_t colour) {
+    if (colour == kPaintBackground) {
+        const int16_t* c = record ? record->eraseColour : nullptr;
+        if (c && c[0] >= 0 && c[1] >= 0 && c[2] >= 0)
+            return RGB(uint16_t(c[0]) >> 8, uint16_t(c[1]) >> 8, uint16_t(c[2]) >> 8);
+        return GetSysColor(COLOR_WINDOW);
+    }
+    return RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
+}
+
+void Invalidate(PortRecord* port, const RegionRecord* area, uint8_t add) {
+    if (add)
+        InvalidateNativeRegion(NativeRecordOfPort(port), area);
+    else
+        ValidatePortRegion(port, area);
+}
+
+void MoveNativeChild(PaneRecord*) {}
+
+void* NewBar(PaneRecord* pane, ScrollBarAxis axis, const Rect16* rect) {
+    HWND parent = pane ? WindowOfPort(pane->port) : nullptr;
+    if (!parent) return nullptr;
+    DWORD style = WS_CHILD | (axis == kBarVertical ? SBS_VERT : SBS_HORZ);
+    return CreateWindowExA(0, kScrollBarClass, "", style, rect->left, rect->top,
+                           rect->right - rect->left, rect->bottom - rect->top, parent, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+void MoveBar(void* bar, const Rect16* rect) {
+    MoveWindow(static_cast<HWND>(bar), rect->left, rect->top, rect->right - rect->left,
+               rect->bottom - rect->top, TRUE);
+}
+
+void ShowBar(void* bar, bool show) {
+    ShowWindow(static_cast<HWND>(bar), show ? SW_SHOWNA : SW_HIDE);
+}
+
+void SetBarValues(void* bar, int32_t minimum, int32_t maximum, int32_t value) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_POS | SIF_PAGE;
+    info.nMin = minimum;
+    info.nMax = maximum;
+    info.nPage = 0;
+    info.nPos = value;
+    SetScrollInfo(static_cast<HWND>(bar), SB_CTL, &info, TRUE);
+}
+
+void DisposeBar(void* bar) {
+    DestroyWindow(static_cast<HWND>(bar));
+}
+
+void PaintRegion(PortRecord* port, const RegionRecord* region, uint32_t colour) {
+    HWND window = WindowOfPort(port);
+    if (!window) return;
+    RegionRecord* copy = NewRegion();
+    if (!copy) return;
+    CombineRegions(copy, region, region, kRegionOr);
+    HRGN native = RegionToNative(copy);
+    HDC dc = GetDC(window);
+    if (native && dc) {
+        HBRUSH brush = CreateSolidBrush(ColourOf(NativeRecordOfPort(port), colour));
+        FillRgn(dc, native, brush);
+        DeleteObject(brush);
+    }
+    if (dc) ReleaseDC(window, dc);
+    DisposeRegion(copy);
+}
+
+void FrameRectangle(PortRecord* port, const Rect16* rect, int16_t width, uint32_t colour) {
+    HWND window = WindowOfPort(port);
+    if (!window) return;
+    HDC dc = GetDC(window);
+    if (!dc) return;
+    HBRUSH brush = CreateSolidBrush(ColourOf(NativeRecordOfPort(port), colour));
+    RECT r{rect->left, rect->top, rect->right, rect->bottom};
+    for (int16_t i = 0; i < std::max<int16_t>(width, 1) && r.right > r.left && r.bottom > r.top;
+         ++i) {
+        FrameRect(dc, &r, brush);
+        InflateRect(&r, -1, -1);
+    }
+    DeleteObject(brush);
+    ReleaseDC(window, dc);
+}
+
+void PendingUpdate(PortRecord* port, RegionRecord* out) {
+    NativeWindowRecord* record = NativeRecordOfPort(port);
+    // While an update is drawn its region is put aside.
+    if (record && record->savedUpdate) {
+        CombineRegions(out, record->savedUpdate, record->savedUpdate, kRegionOr);
+        return;
+    }
+    PortPendingUpdateLocal(port, out);
+}
+
+bool BarInfo(HWND bar, SCROLLBARINFO* info, bool* vertical) {
+    info->cbSize = sizeof(*info);
+    if (!GetScrollBarInfo(bar, OBJID_CLIENT, info)) return false;
+    *vertical = (GetWindowLongA(bar, GWL_STYLE) & SBS_VERT) != 0;
+    return true;
+}
+
+// The part at a point of the bar's parent.
+int16_t HitPart(void* handle, Point16 point) {
+    HWND bar = static_cast<HWND>(handle);
+    if (!IsWindowVisible(bar)) return 0;
+    POINT p{point.h, point.v};
+    MapWindowPoints(GetParent(bar), bar, &p, 1);
+    RECT client;
+    GetClientRect(bar, &client);
+    if (!PtInRect(&client, p)) return 0;
+    SCROLLBARINFO info;
+    bool vertical;
+    if (!BarInfo(bar, &info, &vertical)) return 0;
+    int32_t along = vertical ? p.y : p.x;
+    int32_t length = vertical ? client.bottom : client.right;
+    int32_t arrow = info.dxyLineButton;
+    if (along < arrow) return kPartUpArrow;
+    if (along >= length - arrow) return kPartDownArrow;
+    if (along < info.xyThumbTop) return kPartPageUp;
+    if (along >= info.xyThumbBottom) return kPartPageDown;
+    return kPartThumb;
+}
+
+int32_t BarValue(void* bar) {
+    return GetScrollPos(static_cast<HWND>(bar), SB_CTL);
+}
+
+// The value the thumb gives at a mouse position along the bar.
+int32_t ThumbValueAt(HWND bar, int32_t along, int32_t grabOffset) {
+    SCROLLBARINFO info;
+    bool vertical;
+    SCROLLINFO range{};
+    range.cbSize = sizeof(range);
+    range.fMask = SIF_RANGE;
+    if (!BarInfo(bar, &info, &vertical) || !GetScrollInfo(bar, SB_CTL, &range)) return 0;
+    RECT client;
+    GetClientRect(bar, &client);
+    int32_t length = vertical ? client.bottom : client.right;
+    int32_t thumb = info.xyThumbBottom - info.xyThumbTop;
+    int32_t travel = length - 2 * info.dxyLineButton - thumb;
+    if (travel <= 0 || range.nMax <= range.nMin) return range.nMin;
+    int32_t at = along - grabOffset - info.dxyLineButton;
+    int64_t value = range.nMin + int64_t(at) * (range.nMax - range.nMin) / travel;
+    return int32_t(std::clamp<int64_t>(value, range.nMin, range.nMax));
+}
+
+int16_t TrackBar(void* handle, Point16 point, BarActionProc action, void* data) {
+    HWND bar = static_cast<HWND>(handle);
+    int16_t part = HitPart(handle, point);
+    if (!part) return 0;
+    SCROLLBARINFO info;
+    bool vertical = true;
+    BarInfo(bar, &info, &vertical);
+    POINT start{point.h, point.v};
+    MapWindowPoints(GetParent(bar), bar, &start, 1);
+    int32_t grab = (vertical ? start.y : start.x) - info.xyThumbTop;
+    SetCapture(bar);
+    DWORD next = GetTickCount();
+    bool first = true;
+    int16_t released = part;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_LBUTTONUP) {
+                // The thumb ends where it is; an arrow or page part only
+                // counts when released over it.
+                POINT up{short(LOWORD(msg.lParam)), short(HIWORD(msg.lParam))};
+                MapWindowPoints(msg.hwnd, GetParent(bar), &up, 1);
+                if (part != kPartThumb && HitPart(handle, {int16_t(up.y), int16_t(up.x)}) != part)
+                    released = 0;
+                goto done;
+            }
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(int(msg.wParam));
+                goto done;
+            }
+            if (msg.message != WM_MOUSEMOVE) DispatchMessageA(&msg);
+        }
+        if (!(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) break;
+        POINT now;
+        GetCursorPos(&now);
+        ScreenToClient(bar, &now);
+        if (part == kPartThumb) {
+            int32_t value = ThumbValueAt(bar, vertical ? now.y : now.x, grab);
+            if (value != GetScrollPos(bar, SB_CTL)) {
+                SetScrollPos(bar, SB_CTL, value, TRUE);
+                if (action) action(handle, part, data);
+            }
+        } else if (GetTickCount() >= next) {
+            if (action) action(handle, part, data);
+            next = GetTickCount() + (first ? kTrackFirstDelayMs : kTrackRepeatMs);
+            first = false;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+done:
+    ReleaseCapture();
+    return released;
+}
+
+Point32 PortLocal(PortRecord* port, Point32 point) {
+    HWND window = WindowOfPort(port);
+    if (!window) return point;
+    POINT p{point.h, point.v};
+    MapWindowPoints(FrameWindowHandle(), window, &p, 1);
+    return {p.y, p.x};
+}
+
+} // namespace
+
+const PaneHost* NativePaneHost() {
+    static const PaneHost host = [] {
+        PaneHost h{};
+        h.invalidate = &Invalidate;
+        h.moveNativeChild = &MoveNativeChild;
+        h.newScrollBar = &NewBar;
+        h.moveScrollBar = &MoveBar;
+        h.showScrollBar = &ShowBar;
+        h.setScrollBarValues = &SetBarValues;
+        h.disposeScrollBar = &DisposeBar;
+        h.paintRegion = &PaintRegion;
+        h.frameRect = &FrameRectangle;
+        h.pendingUpdate = &PendingUpdate;
+        h.barHitPart = &HitPart;
+        h.trackBar = &TrackBar;
+        h.barValue = &BarValue;
+        h.portLocal = &PortLocal;
+        return h;
+    }();
+    return &host;
+}
+
+void InstallNativePaneHost() {
+    SetPaneHost(NativePaneHost());
+}

@@ -1,0 +1,33 @@
+// Window objects over native windows on Win32: creation of top-level
+// windows (native window, port record, panes and record), the window walk
+// and the native operations of the window list, the port's pane hooks,
+// modal disabling of the other windows and the default window position.
+#pragma once
+#include <cstdint>
+
+#include "toolbox/core/heap.h"
+#include "toolbox/core/rect.h"
+#include "toolbox/core/windowobject.h"
+
+// The window to place a new one behind: in front of all.
+#define kBehindNone reinterpret_cast<WindowObject*>(-1)
+
+// Installs the pane host, the window list's native procedures and the
+// port hooks of window objects.
+void InstallWindowObjectLayer();
+
+WindowObject* NewWindowObjectEx(HeapPool* pool, uint8_t kind, uint8_t variant, uint32_t options,
+                                int16_t applicationTag, uint32_t flags, WindowObject* behind,
+                                const Rect16* content, const char* title, int16_t iconId,
+                                void* userData, WindowEventCallback callback);
+// Kind 0, variant 0, in front; a null rectangle takes the default position.
+WindowObject* NewDocumentWindow(uint32_t options, const Rect16* content, const char* title,
+                                int16_t iconId, uint32_t flags, int16_t applicationTag,
+                                void* userData, WindowEventCallback callback);
+// The available area as a content rectangle inset by 2: the MDI client's
+// area for documents and variant-1 dialogs, else the work area.
+void DefaultWindowPosition(uint8_t kind, uint8_t variant, uint32_t options, Rect16* out);
+void DisableOtherWindows(WindowObject* window);
+// Shows (and activates) a top-level window, or shows an owned window's pane.
+void SelectWindowObject(WindowObject* window);
+void HideWindowObject(WindowObject* window);

@@ -1,0 +1,219 @@
+// Window objects over real windows under Wine: creation and disposal with
+// their scroll-bar children, a real click through the main loop to a
+// callback that disposes its window, and update drawing read back as
+// pixels. Cases that run the loop run one per process.
+#include "toolbox/core/windowobject_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "child_process_win32.h"
+#include "native_fixture_win32.h"
+#include "toolbox/core/eventloop.h"
+#include "toolbox/core/panetree.h"
+#include "toolbox/core/portrecord.h"
+#include "toolbox/core/surfacelist.h"
+#include "toolbox/core/timertask.h"
+#include "toolbox/core/windowdispose.h"
+#include "toolbox/core/windowevent.h"
+#include "toolbox/core/windowkinds.h"
+#include "toolbox/core/windowsurface.h"
+
+namespace {
+
+constexpr char kSuite[] = "WineWindowObjectChild";
+
+std::vector<WindowEvent>& Events() {
+    static std::vector<WindowEvent> events;
+    return events;
+}
+
+int32_t Record(WindowObject*, WindowEvent* event) {
+    Events().push_back(*event);
+    return 0;
+}
+
+HWND HandleOf(WindowObject* window) {
+    auto* port = static_cast<PortRecord*>(window->port);
+    return NativeWindowOf(static_cast<NativeWindowRecord*>(port->nativeWindow));
+}
+
+int CountChildrenOfClass(HWND parent, const char* className) {
+    int count = 0;
+    for (HWND child = FindWindowExA(parent, nullptr, className, nullptr); child;
+         child = FindWindowExA(parent, child, className, nullptr))
+        ++count;
+    return count;
+}
+
+bool PrepareLayer() {
+    if (!PrepareNativeWindowTest()) return false;
+    InstallEventLoopHandlers();
+    InstallWindowObjectLayer();
+    return true;
+}
+
+TEST(WineWindowObject, CreationMakesBarsAndSendsSelectThenResizeDisposalLeavesNothing) {
+    ASSERT_TRUE(PrepareLayer());
+    int32_t ids = WindowIdCount();
+    Events().clear();
+    Rect16 content{40, 40, 240, 340};
+    WindowObject* w = NewWindowObjectEx(DefaultHeapPool(), kKindDocument, 0,
+                                        kOptionVerticalBar | kOptionHorizontalBar, 0, 0,
+                                        kBehindNone, &content, "Board", 0, nullptr, &Record);
+    ASSERT_NE(w, nullptr);
+    HWND window = HandleOf(w);
+    ASSERT_TRUE(IsWindow(window));
+    ASSERT_EQ(Events().size(), 2u);
+    EXPECT_EQ(Events()[0].type, kWindowEventSelectItem);
+    EXPECT_EQ(Events()[1].type, kWindowEventResize);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(Events()[1].resize.height, client.bottom);
+    EXPECT_EQ(Events()[1].resize.width, client.right);
+    EXPECT_EQ(CountChildrenOfClass(window, "ScrollBar"), 2);
+    auto* list = static_cast<SurfaceList*>(w->surfaceList);
+    EXPECT_EQ(list->flags & (kSurfaceBarVertical | kSurfaceBarHorizontal | kSurfaceGrowBox),
+              kSurfaceBarVertical | kSurfaceBarHorizontal | kSurfaceGrowBox);
+    // A one-shot word set before a failed creation does not reach the next.
+    SetNextWindowPaneFlags(kPaneFramed);
+    EXPECT_EQ(NewWindowObjectEx(DefaultHeapPool(), kKindDocument, 0, 0, 0, 0, kBehindNone, nullptr,
+                                "", 0, nullptr, &Record),
+              nullptr);
+    WindowObject* next = NewWindowObjectEx(DefaultHeapPool(), kKindDocument, 0, 0, 0, 0,
+                                           kBehindNone, &content, "", 0, nullptr, &Record);
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(static_cast<PaneRecord*>(next->pane)->flags & kPaneFramed, 0u);
+    DisposeWindowObject(next);
+    DisposeWindowObject(w);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(WindowIdCount(), ids);
+    EXPECT_EQ(Events().back().type, kWindowEventDispose);
+}
+
+// ---- cases with the main loop, one per process ----------------------------
+
+WindowObject* g_window = nullptr;
+int32_t g_windowId = 0;
+Point32 g_clickAt{0, 0};
+bool g_clicked = false;
+
+void StartLoopCase() {
+    StartChildCaseWatchdog();
+    SetMainFrameParameters(nullptr, 0, 20, 20, 900, 700, true);
+    if (!PrepareLayer()) ExitProcess(kChildCaseFailedExit);
+    // Other test programs' windows share the virtual desktop: this frame
+    // stays above them.
+    SetWindowPos(FrameWindowHandle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(FrameWindowHandle());
+}
+
+WindowObject* ShownDocument(WindowEventCallback callback) {
+    Rect16 content{30, 30, 230, 330};
+    WindowObject* w = NewWindowObjectEx(DefaultHeapPool(), kKindDocument, 0, 0, 0, 0, kBehindNone,
+                                        &content, "Case", 0, nullptr, callback);
+    if (!w) ExitProcess(kChildCaseFailedExit);
+    SelectWindowObject(w);
+    return w;
+}
+
+void Quit(TimerTask*, void*) {
+    EventLoopQuit();
+}
+
+int32_t DisposeOnClick(WindowObject* w, WindowEvent* event) {
+    if (event->type != kWindowEventMouseDown) return 0;
+    g_clicked = true;
+    g_clickAt = {event->mouse.v, event->mouse.h};
+    DisposeWindowObject(w);
+    return 1;
+}
+
+// Timer tasks repeat: the click is given again until it arrived (the
+// system's cursor is asynchronous on a busy machine).
+void ClickContent(TimerTask* task, void*) {
+    if (g_clicked) {
+        RemoveTimerTask(task);
+        return;
+    }
+    POINT p{50, 60}; // content point (h, v)
+    ClientToScreen(HandleOf(g_window), &p);
+    SetCursorPos(p.x, p.y);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+TEST(WineWindowObjectChild, ARealClickReachesACallbackThatDisposesItsWindow) {
+    if (!IsChildCase("ARealClickReachesACallbackThatDisposesItsWindow"))
+        GTEST_SKIP() << "runs in its own process";
+    StartLoopCase();
+    g_window = ShownDocument(&DisposeOnClick);
+    g_windowId = g_window->sequence;
+    HWND window = HandleOf(g_window);
+    TimerTask* click = nullptr;
+    TimerTask* quit = nullptr;
+    InstallTimerTask(800, 0, &ClickContent, nullptr, &click);
+    InstallTimerTask(2500, 0, &Quit, nullptr, &quit);
+    RunEventLoop();
+    std::printf("clicked %d at %d,%d\n", g_clicked, g_clickAt.v, g_clickAt.h);
+    // The main surface starts at the pane's top-left (1, 1 inside the
+    // frame's outer edge): the point arrives in surface coordinates.
+    bool ok = g_clicked && !WindowObjectFromId(g_windowId) && !IsWindow(window) &&
+              std::abs(g_clickAt.v - 60) <= 2 && std::abs(g_clickAt.h - 50) <= 2;
+    ExitProcess(ok ? 0 : kChildCaseFailedExit);
+}
+
+int g_updates = 0;
+int32_t CountUpdates(WindowObject*, WindowEvent* event) {
+    if (event->type == kWindowEventUpdate) ++g_updates;
+    return 0;
+}
+
+COLORREF g_grey = 0, g_frame = 0, g_inside = 0;
+void ReadPixels(TimerTask* task, void*) {
+    RemoveTimerTask(task);
+    HWND window = HandleOf(g_window);
+    HDC dc = GetDC(window);
+    auto* list = static_cast<SurfaceList*>(g_window->surfaceList);
+    const SurfaceRecord* main = SurfaceAt(list, kMainSurfaceIndex);
+    int top = main->rect.top, left = main->rect.left;
+    // Content 100 x 120 at the surface's top-left: inside, its frame, grey.
+    g_inside = GetPixel(dc, left + 50, top + 50);
+    g_frame = GetPixel(dc, left + 121, top + 50);
+    g_grey = GetPixel(dc, left + 180, top + 150);
+    ReleaseDC(window, dc);
+    EventLoopQuit();
+}
+
+TEST(WineWindowObjectChild, UpdatesPaintTheUncoveredPartGreyInsideABlackFrame) {
+    if (!IsChildCase("UpdatesPaintTheUncoveredPartGreyInsideABlackFrame"))
+        GTEST_SKIP() << "runs in its own process";
+    StartLoopCase();
+    g_window = ShownDocument(&CountUpdates);
+    auto* list = static_cast<SurfaceList*>(g_window->surfaceList);
+    list->contentHeight = 100;
+    list->contentWidth = 120;
+    InvalidateWindowArea(g_window, nullptr, kAreaInvalidate);
+    TimerTask* read = nullptr;
+    InstallTimerTask(1200, 0, &ReadPixels, nullptr, &read);
+    RunEventLoop();
+    std::printf("updates %d inside %06lx frame %06lx grey %06lx\n", g_updates,
+                (unsigned long)g_inside, (unsigned long)g_frame, (unsigned long)g_grey);
+    bool ok = g_updates > 0 && g_grey == RGB(0x70, 0x70, 0x70) && g_frame == RGB(0, 0, 0) &&
+              g_inside != RGB(0x70, 0x70, 0x70) && g_inside != RGB(0, 0, 0);
+    ExitProcess(ok ? 0 : kChildCaseFailedExit);
+}
+
+TEST(WineWindowObject, ARealClickReachesACallbackThatDisposesItsWindow) {
+    EXPECT_EQ(RunChildCase(kSuite, "ARealClickReachesACallbackThatDisposesItsWindow"), 0);
+}
+
+TEST(WineWindowObject, UpdatesPaintTheUncoveredPartGreyInsideABlackFrame) {
+    EXPECT_EQ(RunChildCase(kSuite, "UpdatesPaintTheUncoveredPartGreyInsideABlackFrame"), 0);
+}
+
+} // namespace
