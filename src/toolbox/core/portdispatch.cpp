@@ -31,11 +31,16 @@ PaneRecord* KeyPane(PortRecord* port) {
     return port->focusPane ? port->focusPane : port->rootPane;
 }
 
-int32_t MouseRouting(PortRecord* port, OsEventRecord* record) {
+// The record's point (frame-client coordinates) made port-local.
+void MakePortLocal(PortRecord* port, OsEventRecord* record) {
     Point32 local = HostPortLocal(port, {record->whereV, record->whereH});
     record->whereV = local.v;
     record->whereH = local.h;
     PointToShort(&local, &record->where);
+}
+
+int32_t MouseRouting(PortRecord* port, OsEventRecord* record) {
+    MakePortLocal(port, record);
     switch (record->what) {
     case kOsWhatMouseDown: {
         PaneRecord* pane = PaneAtPoint(port->rootPane, record->where);
@@ -76,6 +81,7 @@ int32_t ActivatePort(PortRecord* port, OsEventRecord* record) {
 }
 
 int32_t SetPaneCursor(PortRecord* port, OsEventRecord* record) {
+    MakePortLocal(port, record);
     PaneRecord* pane = port->rootPane ? PaneAtPoint(port->rootPane, record->where) : nullptr;
     PaneRecord* previous = port->cursorPane;
     int32_t paneId = pane ? pane->id : 0;

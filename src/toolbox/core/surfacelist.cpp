@@ -200,3 +200,44 @@ void ScrollSurfacesTo(SurfaceList* list, int32_t v, int32_t h, uint32_t) {
     }
     if (list->pane) WindowRegionsUpdate(RootPaneOf(list->pane), nullptr);
 }
+
+int32_t MoveSurfaceScroll(SurfaceList* list, int32_t index, int32_t dh, int32_t dv) {
+    SurfaceRecord* s = SurfaceAt(list, index);
+    if (!s) return -1;
+    s->positionV = std::max(0, s->positionV + dv);
+    s->positionH = std::max(0, s->positionH + dh);
+    if (list->pane) HostInvalidateRect(list->pane->port, &s->rect, kAreaInvalidate);
+    return list->surfaceProc ? list->surfaceProc(list, index, dv, dh) : 0;
+}
+
+bool ResizeSurfaceList(SurfaceList* list, PaneRecord* pane) {
+    RegionRecord* changed = NewRegion();
+    RegionRecord* work = NewRegion();
+    if (!changed || !work) {
+        DisposeRegion(changed);
+        DisposeRegion(work);
+        return false;
+    }
+    SurfaceBarArea(list, changed);
+    // The content that is new or gone: the old and new content differ.
+    CombineRegions(work, list->region, list->region, kRegionOr);
+    LayoutSurfaceList(list);
+    // A child pane's rectangle is already the new one: the content tells.
+    if (RegionsEqual(work, list->region)) {
+        DisposeRegion(changed);
+        DisposeRegion(work);
+        return false;
+    }
+    CombineRegions(work, work, list->region, kRegionXor);
+    CombineRegions(changed, changed, work, kRegionOr);
+    SurfaceBarArea(list, work);
+    CombineRegions(changed, changed, work, kRegionOr);
+    HostInvalidate(pane->port, changed, kAreaInvalidate);
+    DisposeRegion(changed);
+    DisposeRegion(work);
+    ScrollBarState v = SurfaceBarState(list, kBarVertical);
+    ScrollBarState h = SurfaceBarState(list, kBarHorizontal);
+    ScrollSurfacesTo(list, std::min(list->originV, v.maximum), std::min(list->originH, h.maximum),
+                     0);
+    return true;
+}

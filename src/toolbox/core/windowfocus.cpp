@@ -4,6 +4,7 @@
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/portrecord.h"
 #include "toolbox/core/windowevent.h"
+#include "toolbox/core/windowlist.h"
 
 namespace {
 PortRecord* PortOf(const WindowObject* window) {
@@ -31,4 +32,14 @@ bool MoveKeyboardFocusToWindow(WindowObject* window, bool flag) {
     port->focusPane = static_cast<PaneRecord*>(window->pane);
     SendFocusEvent(window, true);
     return true;
+}
+
+void SendKeyCommandToFocus(int16_t command, const OsEventRecord*) {
+    WindowObject* front = FindNextWindowOfKinds(nullptr, kKindsAny, 1);
+    if (!front) return;
+    WindowObject* target = FocusedWindowOf(front);
+    WindowEvent event{};
+    event.type = kWindowEventKeyCommand;
+    event.keyCommand.command = command;
+    EventDispatchToView(target ? target : front, &event);
 }

@@ -9,7 +9,9 @@
 #include <windows.h>
 
 #include "toolbox/core/growarray.h"
+#include "toolbox/core/keycommand.h"
 #include "toolbox/core/memblock.h"
+#include "toolbox/core/mousefollow.h"
 #include "toolbox/core/nativezorder_win32.h"
 #include "toolbox/core/panehost_win32.h"
 #include "toolbox/core/panetree.h"
@@ -19,6 +21,8 @@
 #include "toolbox/core/windowclass.h"
 #include "toolbox/core/windowcreate.h"
 #include "toolbox/core/windowdispose.h"
+#include "toolbox/core/windowfocus.h"
+#include "toolbox/core/windowidle.h"
 #include "toolbox/core/windowkinds.h"
 #include "toolbox/core/windowlist.h"
 
@@ -77,6 +81,7 @@ void DisposeNative(WindowObject* window) {
     if (!port) return;
     auto* record = static_cast<NativeWindowRecord*>(port->nativeWindow);
     if (record) record->windowObject = nullptr;
+    WindowIdleActivate(port, false);
     DisposePortRecord(port);
     DisposeNativeWindow(record);
     FreeHeapBlock(port);
@@ -170,7 +175,10 @@ void InstallWindowObjectLayer() {
     hooks.rootPaneLimit = &RootLimit;
     hooks.tellRootPane = &TellRoot;
     hooks.sizeRootPane = &SizeRoot;
+    hooks.mouseMovedFollowUp = &SendMouseMovedRecord;
     SetPortHooks(&hooks);
+    InstallMouseFollowUp();
+    SetKeyCommandSender(&SendKeyCommandToFocus);
 }
 
 WindowObject* NewWindowObjectEx(HeapPool* pool, uint8_t kind, uint8_t variant, uint32_t options,

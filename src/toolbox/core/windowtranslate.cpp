@@ -109,15 +109,13 @@ int32_t ClickOutside(WindowObject* window, SurfaceList* list, OsEventRecord* rec
 }
 
 int32_t MouseMoved(WindowObject* window, SurfaceList* list, OsEventRecord* record) {
-    int32_t id = window->sequence;
     if (window->flags & kWindowFlagMouseOver) {
         WindowEvent event = NewEvent(kWindowEventMouseOver);
         event.over.point = record->where;
         event.over.surface = int8_t(SurfaceAtPoint(list, record->where));
         return Send(window, &event);
     }
-    SurfaceListProc(list, kListMessageCursor, record);
-    if (WindowObjectFromId(id) != window) return 0;
+    WindowNative().setCursor(window->cursorId);
     WindowEvent event = NewEvent(kWindowEventIdle);
     return Send(window, &event);
 }
@@ -173,7 +171,7 @@ int32_t TranslateWindowEvent(SurfaceList* list, int32_t what, void* data) {
     }
     case kPaneMessageResized: {
         PaneRecord* pane = list->pane;
-        LayoutSurfaceList(list);
+        ResizeSurfaceList(list, pane);
         const Rect16& r = pane->windowRect;
         int32_t top = pane->parent ? r.top : 0, left = pane->parent ? r.left : 0;
         SendResizeEvent(window, int32_t(r.bottom) - top, int32_t(r.right) - left, 0);

@@ -183,3 +183,46 @@ TEST_F(SurfaceLists, ClickDecisions) {
 }
 
 } // namespace
+
+namespace {
+
+class SurfaceResize : public PaneFixture {};
+
+TEST_F(SurfaceResize, AResizedListMovesItsBarsAndKeepsItsPositionWithinTheNewMaximum) {
+    MakeRoot(200, 300);
+    SurfaceList* list = NewSurfaceList(nullptr, kSurfaceBarVertical, root_, 0, 0);
+    ASSERT_NE(list, nullptr);
+    list->contentHeight = 400;
+    ScrollSurfacesTo(list, 150, 0, 0);
+    EXPECT_FALSE(ResizeSurfaceList(list, root_));
+    HostCalls().clear();
+    ResizePane(root_, 300, 300); // visible height grows: the maximum falls
+    EXPECT_TRUE(ResizeSurfaceList(list, root_));
+    const SurfaceRecord* main = SurfaceAt(list, kMainSurfaceIndex);
+    int32_t visible = main->rect.bottom - main->rect.top;
+    EXPECT_EQ(list->originV, std::min(150, 400 - visible));
+    bool invalidated = false;
+    for (const std::string& call : HostCalls())
+        invalidated = invalidated || call.rfind("inval ", 0) == 0;
+    EXPECT_TRUE(invalidated);
+}
+
+TEST_F(SurfaceResize, MoveSurfaceScrollMovesOneSurfaceAndTellsTheProcedure) {
+    MakeRoot(200, 300);
+    SurfaceList* list = NewSurfaceList(nullptr, 0, root_, 0, 0);
+    Rect16 heading = {1, 1, 20, 300};
+    ASSERT_NE(SetSurfaceRect(list, 0, &heading), nullptr);
+    static int32_t told = 0;
+    list->surfaceProc = [](SurfaceList*, int32_t index, int32_t, int32_t dh) {
+        told = index * 1000 + dh;
+        return 7;
+    };
+    EXPECT_EQ(MoveSurfaceScroll(list, 0, 25, 0), 7);
+    EXPECT_EQ(SurfaceAt(list, 0)->positionH, 25);
+    EXPECT_EQ(told, 25);
+    EXPECT_EQ(MoveSurfaceScroll(list, 0, -100, 0), 7);
+    EXPECT_EQ(SurfaceAt(list, 0)->positionH, 0);
+    EXPECT_EQ(MoveSurfaceScroll(list, 2, 5, 5), -1);
+}
+
+} // namespace

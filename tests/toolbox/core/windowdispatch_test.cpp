@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "toolbox/core/drawingstate.h"
+#include "toolbox/core/eventloop.h"
 #include "toolbox/core/keycommand.h"
+#include "toolbox/core/loophooks.h"
+#include "toolbox/core/mousefollow.h"
+#include "toolbox/core/windowidle.h"
 #include "toolbox/core/scrollaction.h"
 #include "toolbox/core/surfaceproc.h"
 #include "toolbox/core/systemtimes.h"
@@ -130,6 +134,17 @@ TEST_F(WindowDispatch, TabCommandsSwitchTheTabsOfADialog) {
     e.keyCommand.command = kCommandNextTab;
     EventDispatchToView(box, &e);
     EXPECT_EQ(stepped, 1);
+    // Control+Left registered as the previous-tab command reaches the dialog
+    // as a key command; a command without modifier is refused.
+    SetKeyCommandSender(&SendKeyCommandToFocus);
+    constexpr int16_t kLeft = 37, kControl = 2;
+    ASSERT_EQ(KeyCommandRegister(kLeft, kControl, kCommandPreviousTab), 0);
+    EXPECT_EQ(KeyCommandRegister(kLeft, 0, kCommandPreviousTab), 87);
+    OsEventRecord key = Record(kOsWhatKeyDown, uintptr_t(kLeft) << 8, {0, 0}, 0x1800);
+    DispatchToEventHandlers(PortOf(box), &key);
+    EXPECT_EQ(stepped, -1);
+    ClearKeyCommands();
+    SetKeyCommandSender(nullptr);
 }
 
 TEST_F(WindowDispatch, ClicksWithinTheSlopAreDoubleClicks) {
@@ -246,6 +261,45 @@ TEST_F(WindowDispatch, AViewTimerKeepsTheCurrentWindowPortUnlessItDisposedTheWin
     view.procedure = [](ViewTimer*, void*) { DisposeWindowObject(other); };
     ViewTimerFire(nullptr, &view);
     EXPECT_EQ(WindowObjectOfPort(DrawingLayer().currentPort()), second);
+}
+
+} // namespace
+
+namespace {
+
+void* g_underMouse = nullptr;
+int16_t ContentUnderMouse(Point16, void** window) {
+    *window = g_underMouse;
+    return 3;
+}
+
+TEST_F(WindowDispatch, AMouseMovedFollowUpWaitsUntilTheDispatchDepthReturnsToZero) {
+    WindowObject* w = MakeWindow();
+    g_underMouse = PortOf(w)->nativeWindow;
+    LoopWindowHooks hooks = LoopHooks();
+    hooks.findWindowPart = &ContentUnderMouse;
+    SetLoopWindowHooks(&hooks);
+    WindowIdleActivate(PortOf(w), true);
+    InstallMouseFollowUp();
+    int32_t token = 0;
+    ASSERT_NE(RunEventLoopLevel(nullptr, &token, false), nullptr);
+    SeenEvents().clear();
+    LoopDispatchEnter();
+    RequestMouseMovedUpdate();
+    EXPECT_TRUE(MouseMovedUpdatePending());
+    EXPECT_TRUE(SeenEvents().empty());
+    LoopDispatchLeave();
+    EXPECT_FALSE(MouseMovedUpdatePending());
+    EXPECT_EQ(TypesSeenBy(w->sequence), (std::vector<uint32_t>{kWindowEventIdle}));
+    // A changed cursor asks for the follow-up; the same one does not.
+    SeenEvents().clear();
+    SetWindowCursor(w, 5);
+    SetWindowCursor(w, 5);
+    EXPECT_EQ(TypesSeenBy(w->sequence).size(), 1u);
+    WindowIdleActivate(PortOf(w), false);
+    SetDispatchDepthZeroProc(nullptr);
+    SetLoopWindowHooks(nullptr);
+    ResetEventLoopState();
 }
 
 } // namespace

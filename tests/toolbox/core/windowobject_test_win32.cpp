@@ -16,7 +16,9 @@
 #include "toolbox/core/surfacelist.h"
 #include "toolbox/core/timertask.h"
 #include "toolbox/core/windowdispose.h"
+#include "toolbox/core/osinput.h"
 #include "toolbox/core/windowevent.h"
+#include "toolbox/core/windowidle.h"
 #include "toolbox/core/windowkinds.h"
 #include "toolbox/core/windowsurface.h"
 
@@ -206,6 +208,76 @@ TEST(WineWindowObjectChild, UpdatesPaintTheUncoveredPartGreyInsideABlackFrame) {
     bool ok = g_updates > 0 && g_grey == RGB(0x70, 0x70, 0x70) && g_frame == RGB(0, 0, 0) &&
               g_inside != RGB(0x70, 0x70, 0x70) && g_inside != RGB(0, 0, 0);
     ExitProcess(ok ? 0 : kChildCaseFailedExit);
+}
+
+int g_idles = 0;
+int g_idlesWhenDeactivated = 0;
+uint32_t g_wakeupsActive = 0;
+uint32_t g_wakeupsStart = 0;
+int32_t CountIdles(WindowObject*, WindowEvent* event) {
+    if (event->type == kWindowEventIdle) ++g_idles;
+    return 0;
+}
+
+void SendActivation(bool active) {
+    OsEventRecord record;
+    OsNullRecord(&record);
+    record.what = kOsWhatActivate;
+    record.modifiers = active ? kModActiveFlag : 0;
+    DispatchToEventHandlers(static_cast<PortRecord*>(g_window->port), &record);
+}
+
+// At 2 s the interval becomes -1 (still active), at 2.5 s the window is
+// deactivated with its interval back at 8 ticks: no idle event after 2 s.
+void StopIdles(TimerTask* task, void*) {
+    RemoveTimerTask(task);
+    g_wakeupsActive = OsWaitReturnCount() - g_wakeupsStart;
+    WindowSetIdleInterval(static_cast<PortRecord*>(g_window->port), kIdleNone);
+    g_idlesWhenDeactivated = g_idles;
+}
+
+void Deactivate(TimerTask* task, void*) {
+    RemoveTimerTask(task);
+    SendActivation(false);
+    WindowSetIdleInterval(static_cast<PortRecord*>(g_window->port), 8);
+}
+
+void QuitOnce(TimerTask* task, void*) {
+    RemoveTimerTask(task);
+    EventLoopQuit();
+}
+
+TEST(WineWindowObjectChild, AnActiveWindowGetsIdleEventsAtItsIntervalOnly) {
+    if (!IsChildCase("AnActiveWindowGetsIdleEventsAtItsIntervalOnly"))
+        GTEST_SKIP() << "runs in its own process";
+    StartLoopCase();
+    g_window = ShownDocument(&CountIdles);
+    auto* port = static_cast<PortRecord*>(g_window->port);
+    constexpr int32_t kTicks = 8; // 135 ms
+    WindowSetIdleInterval(port, kTicks);
+    SendActivation(true);
+    g_idles = 0;
+    g_wakeupsStart = OsWaitReturnCount();
+    TimerTask* stop = nullptr;
+    TimerTask* off = nullptr;
+    TimerTask* quit = nullptr;
+    InstallTimerTask(2000, 0, &StopIdles, nullptr, &stop);
+    InstallTimerTask(2500, 0, &Deactivate, nullptr, &off);
+    InstallTimerTask(3000, 0, &QuitOnce, nullptr, &quit);
+    RunEventLoop();
+    int expected = 2000 / IdleIntervalMs(kTicks); // 14
+    constexpr int kSlack = 4;
+    std::printf("idles %d (after deactivation %d), wake-ups %u, expected about %d\n",
+                g_idlesWhenDeactivated, g_idles - g_idlesWhenDeactivated, g_wakeupsActive,
+                expected);
+    bool ok = g_idlesWhenDeactivated >= expected - kSlack &&
+              g_idlesWhenDeactivated <= expected + kSlack && g_idles == g_idlesWhenDeactivated &&
+              g_wakeupsActive <= uint32_t(expected + 3 * kSlack);
+    ExitProcess(ok ? 0 : kChildCaseFailedExit);
+}
+
+TEST(WineWindowObject, AnActiveWindowGetsIdleEventsAtItsIntervalOnly) {
+    EXPECT_EQ(RunChildCase(kSuite, "AnActiveWindowGetsIdleEventsAtItsIntervalOnly"), 0);
 }
 
 TEST(WineWindowObject, ARealClickReachesACallbackThatDisposesItsWindow) {
