@@ -21,8 +21,8 @@ void NoShow(WindowObject*, bool) {}
 void NoEnable(int32_t) {}
 void NoCursor(int16_t) {}
 
-const WindowNativeProcs kDefaults{&NoWindow, &NoNext,     &Visible,  &NoWindowOp,
-                                  &NoShow,   &NoWindowOp, &NoEnable, &NoCursor};
+const WindowNativeProcs kDefaults{&NoWindow,   &NoNext,   &Visible,  &NoWindowOp, &NoShow,
+                                  &NoWindowOp, &NoEnable, &NoCursor, &NoWindowOp};
 WindowNativeProcs g_procs = kDefaults;
 
 PaneRecord* PaneOf(const WindowObject* window) {
@@ -54,6 +54,7 @@ void SetWindowNativeProcs(const WindowNativeProcs* procs) {
     PickProc(g_procs.disposeNative, given.disposeNative, kDefaults.disposeNative);
     PickProc(g_procs.enableWindow, given.enableWindow, kDefaults.enableWindow);
     PickProc(g_procs.setCursor, given.setCursor, kDefaults.setCursor);
+    PickProc(g_procs.updateNow, given.updateNow, kDefaults.updateNow);
 }
 
 const WindowNativeProcs& WindowNative() {

@@ -27,6 +27,8 @@ struct WindowNativeProcs {
     void (*enableWindow)(int32_t id);
     // Shows the cursor of the id (0: the layer's default cursor).
     void (*setCursor)(int16_t id);
+    // Draws the top-level window's pending update at once.
+    void (*updateNow)(WindowObject* window);
 };
 void SetWindowNativeProcs(const WindowNativeProcs* procs);
 const WindowNativeProcs& WindowNative();

@@ -17,6 +17,7 @@
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/portdispatch.h"
 #include "toolbox/core/portrecord.h"
+#include "toolbox/core/portupdate_win32.h"
 #include "toolbox/core/standardwindow.h"
 #include "toolbox/core/windowclass.h"
 #include "toolbox/core/windowcreate.h"
@@ -91,6 +92,11 @@ void DisposeNative(WindowObject* window) {
 HWND WindowOfId(int32_t id) {
     if (id == kFrameId) return FrameWindowHandle();
     return NativeWindowOf(RecordOf(WindowObjectFromId(id)));
+}
+
+void UpdateNow(WindowObject* window) {
+    if (window->type == kWindowTypeNative && window->port)
+        UpdatePortNow(static_cast<PortRecord*>(window->port));
 }
 
 void EnableById(int32_t id) {
@@ -168,6 +174,7 @@ void InstallWindowObjectLayer() {
     procs.disposeNative = &DisposeNative;
     procs.enableWindow = &EnableById;
     procs.setCursor = &SetCursorById;
+    procs.updateNow = &UpdateNow;
     SetWindowNativeProcs(&procs);
     PortHooks hooks{};
     hooks.nativeOptions = &PortNativeOptions;
