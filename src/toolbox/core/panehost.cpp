@@ -81,3 +81,10 @@ int32_t HostBarValue(void* bar, int32_t fallback) {
 Point32 HostPortLocal(PortRecord* port, Point32 point) {
     return g_host && g_host->portLocal ? g_host->portLocal(port, point) : point;
 }
+
+int32_t HostDragOutline(PortRecord* port, const RegionRecord* region, Point16 start,
+                        const Rect16* limit, const Rect16* slop, int32_t axis) {
+    return g_host && g_host->dragOutline
+               ? g_host->dragOutline(port, region, start, limit, slop, axis)
+               : kNoDragOffset;
+}

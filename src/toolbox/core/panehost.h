@@ -47,7 +47,16 @@ struct PaneHost {
     // A point of a native record (frame-client coordinates) in the port's
     // coordinates.
     Point32 (*portLocal)(PortRecord* port, Point32 point);
+    // Drags the outline of the region (port coordinates) with the mouse
+    // from the start point along the axis (1 horizontal only, 2 vertical
+    // only, 0 or 3 both) within the limit; answers the offset packed v
+    // high, h low, or kNoDragOffset when released outside the slop.
+    int32_t (*dragOutline)(PortRecord* port, const RegionRecord* region, Point16 start,
+                           const Rect16* limit, const Rect16* slop, int32_t axis);
 };
+
+constexpr int32_t kNoDragOffset = int32_t(0x80008000);
+enum : int32_t { kDragBothAxes = 0, kDragHorizontal = 1, kDragVertical = 2 };
 
 // Installs the host (null: none); answers the one before.
 const PaneHost* SetPaneHost(const PaneHost* host);
@@ -68,5 +77,8 @@ int16_t HostBarHitPart(void* bar, Point16 point);
 int16_t HostTrackBar(void* bar, Point16 point, BarActionProc action, void* data);
 // The bar's value, or the fallback when the host keeps none.
 int32_t HostBarValue(void* bar, int32_t fallback);
+// kNoDragOffset when the host has no dragging.
+int32_t HostDragOutline(PortRecord* port, const RegionRecord* region, Point16 start,
+                        const Rect16* limit, const Rect16* slop, int32_t axis);
 // Unchanged when the host has no conversion.
 Point32 HostPortLocal(PortRecord* port, Point32 point);

@@ -102,6 +102,10 @@ int32_t ListClick(SurfaceList* list, const OsEventRecord* record) {
     if (uint32_t ignored = SurfaceClickIgnoredBits(uint32_t(record->message)))
         return int32_t(ignored);
     Point16 point = record->where;
+    if (PointInSplitBox(list, point)) {
+        TrackSplitBar(list->pane, point);
+        return kPartSplitBox;
+    }
     for (int32_t axis : {int32_t(kBarVertical), int32_t(kBarHorizontal)}) {
         void* bar = axis == kBarVertical ? list->barV : list->barH;
         int16_t part = HostBarHitPart(bar, point);

@@ -65,3 +65,83 @@ TEST_F(WindowDisplay, HitTestsFindPaneAndSurfaceButNeverAHiddenPane) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(WindowDisplay, SplitPanesKeepTheirSplitPositionWhenTheExtentChanges) {
+    WindowObject* w = MakeWindow(kKindDocument, 0, 300, 400);
+    Rect16 r{0, 0, 200, 300};
+    WindowObject* pane = NewPaneWindow(5, 0, 0, w, &r, nullptr, &RecordingCallback);
+    WindowObject* split =
+        NewSplitPaneWindow(5, 0, 0, pane, 120, kSplitVertical, nullptr, &RecordingCallback);
+    ASSERT_NE(split, nullptr);
+    auto* a = static_cast<PaneRecord*>(pane->pane);
+    auto* b = static_cast<PaneRecord*>(split->pane);
+    SeenEvents().clear();
+    LayoutSplitPanes(a, 250, 300);
+    EXPECT_EQ(RectText(a->localRect), "0,0,120,300");
+    EXPECT_EQ(RectText(b->localRect), "120,0,250,300");
+    // Only the pane whose size changed heard of it.
+    EXPECT_TRUE(TypesSeenBy(pane->sequence).empty());
+    ASSERT_EQ(TypesSeenBy(split->sequence), (std::vector<uint32_t>{kWindowEventResize}));
+    EXPECT_EQ(SeenEvents().back().event.resize.height, 130);
+    SetSplitPositionOfPane(a, 150);
+    EXPECT_EQ(RectText(a->localRect), "0,0,150,300");
+    EXPECT_EQ(RectText(b->localRect), "150,0,250,300");
+    // Too little room: the pane after keeps its minimum.
+    LayoutSplitPanes(a, 130, 300);
+    EXPECT_EQ(a->localRect.bottom, 130 - kPaneMinSize);
+    EXPECT_EQ(b->localRect.bottom, 130);
+    EXPECT_EQ(b->windowRect.top, a->windowRect.bottom);
+}
+
+} // namespace
+
+namespace {
+
+int32_t g_dragAnswer = 0;
+std::string g_dragSeen;
+int32_t RecordDrag(PortRecord*, const RegionRecord* region, Point16, const Rect16* limit,
+                   const Rect16* slop, int32_t axis) {
+    Rect16 b;
+    RegionBounds(region, &b);
+    g_dragSeen =
+        RectText(b) + " " + RectText(*limit) + " " + RectText(*slop) + " " + std::to_string(axis);
+    return g_dragAnswer;
+}
+
+TEST_F(WindowDisplay, TrackSplitBarAppliesAReleaseInsideTheSlopOnly) {
+    PaneHost host = *RecordingPaneHost();
+    host.dragOutline = &RecordDrag;
+    SetPaneHost(&host);
+    WindowObject* w = MakeWindow(kKindDocument, 0, 300, 400);
+    Rect16 r{0, 0, 200, 300};
+    WindowObject* pane = NewPaneWindow(5, 0, 0, w, &r, nullptr, &RecordingCallback);
+    WindowObject* split =
+        NewSplitPaneWindow(5, 0, 0, pane, 120, kSplitVertical, nullptr, &RecordingCallback);
+    auto* a = static_cast<PaneRecord*>(pane->pane);
+    auto* b = static_cast<PaneRecord*>(split->pane);
+    g_dragAnswer = kNoDragOffset;
+    TrackSplitBar(b, {120, 50});
+    EXPECT_EQ(a->localRect.bottom, 120);
+    // The bar, the limits (both panes keep 4 pixels) and the slop 40 wider.
+    int16_t top = a->windowRect.top;
+    EXPECT_EQ(g_dragSeen, RectText({int16_t(b->windowRect.top - 1), b->windowRect.left,
+                                    int16_t(b->windowRect.top + 1), b->windowRect.right}) +
+                              " " +
+                              RectText({int16_t(top + 4), b->windowRect.left,
+                                        int16_t(b->windowRect.bottom - 4), b->windowRect.right}) +
+                              " " +
+                              RectText({int16_t(top + 4 - 40), int16_t(b->windowRect.left - 40),
+                                        int16_t(b->windowRect.bottom - 4 + 40),
+                                        int16_t(b->windowRect.right + 40)}) +
+                              " 2");
+    g_dragAnswer = int32_t(uint32_t(uint16_t(30)) << 16);
+    TrackSplitBar(b, {120, 50});
+    EXPECT_EQ(a->localRect.bottom, 150);
+    EXPECT_EQ(b->localRect.top, 150);
+    DisposeAllWindows();
+    SetPaneHost(RecordingPaneHost());
+}
+
+} // namespace
