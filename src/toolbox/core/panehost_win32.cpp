@@ -238,6 +238,60 @@ done:
     return released;
 }
 
+void DrawOutline(HDC dc, const Rect16& r, int32_t dv, int32_t dh) {
+    RECT outline{r.left + dh, r.top + dv, r.right + dh, r.bottom + dv};
+    DrawFocusRect(dc, &outline); // inverts: a second draw erases
+}
+
+bool InRect(const Rect16* r, POINT p) {
+    return p.y >= r->top && p.y < r->bottom && p.x >= r->left && p.x < r->right;
+}
+
+// The outline follows the mouse along the allowed axes, pinned in the
+// limit, while the left button is held; it is hidden while the mouse is
+// outside the slop.
+int32_t DragOutline(PortRecord* port, const RegionRecord* region, Point16 start,
+                    const Rect16* limit, const Rect16* slop, int32_t axis) {
+    HWND window = WindowOfPort(port);
+    if (!window) return kNoDragOffset;
+    Rect16 bounds;
+    RegionBounds(region, &bounds);
+    bool horizontal = axis != kDragVertical, vertical = axis != kDragHorizontal;
+    HDC dc = GetDC(window);
+    int32_t dv = 0, dh = 0;
+    bool shown = true, inside = true;
+    DrawOutline(dc, bounds, dv, dh);
+    SetCapture(window);
+    while (GetAsyncKeyState(VK_LBUTTON) & 0x8000) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+        }
+        POINT p;
+        GetCursorPos(&p);
+        ScreenToClient(window, &p);
+        inside = InRect(slop, p);
+        int32_t v = std::clamp<int32_t>(p.y, limit->top, limit->bottom - 1);
+        int32_t h = std::clamp<int32_t>(p.x, limit->left, limit->right - 1);
+        int32_t ndv = vertical ? v - start.v : 0, ndh = horizontal ? h - start.h : 0;
+        if (!inside) {
+            if (shown) DrawOutline(dc, bounds, dv, dh);
+            shown = false;
+        } else if (!shown || ndv != dv || ndh != dh) {
+            if (shown) DrawOutline(dc, bounds, dv, dh);
+            dv = ndv;
+            dh = ndh;
+            DrawOutline(dc, bounds, dv, dh);
+            shown = true;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    if (shown) DrawOutline(dc, bounds, dv, dh);
+    ReleaseCapture();
+    ReleaseDC(window, dc);
+    if (!inside) return kNoDragOffset;
+    return int32_t((uint32_t(uint16_t(dv)) << 16) | uint16_t(dh));
+}
+
 Point32 PortLocal(PortRecord* port, Point32 point) {
     HWND window = WindowOfPort(port);
     if (!window) return point;
@@ -265,6 +319,7 @@ const PaneHost* NativePaneHost() {
         h.trackBar = &TrackBar;
         h.barValue = &BarValue;
         h.portLocal = &PortLocal;
+        h.dragOutline = &DragOutline;
         return h;
     }();
     return &host;

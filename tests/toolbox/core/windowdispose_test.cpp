@@ -82,3 +82,18 @@ TEST_F(WindowDisposal, CloseAllStopsAtTheFirstRefusal) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(WindowDisposal, TheFrontDocumentOrDialogSkipsFloatingWindowsAndPanes) {
+    WindowObject* floating = MakeWindow(kKindFloating);
+    WindowObject* document = MakeWindow(kKindDocument);
+    Rect16 r{10, 10, 60, 110};
+    NewPaneWindow(0, 0, 0, floating, &r, nullptr, &RecordingCallback);
+    EXPECT_EQ(FindNextWindowOfKinds(nullptr, kKindsDocumentOrDialog, 0), document);
+    EXPECT_EQ(FindNextWindowOfKinds(nullptr, kKindsAny, 0), floating);
+    EXPECT_EQ(FindNextWindowOfKinds(document, kKindsAny, 0), nullptr);
+    EXPECT_EQ(FirstChildWindowObject(floating)->kind, kKindPane);
+}
+
+} // namespace

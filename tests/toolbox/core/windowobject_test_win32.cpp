@@ -6,15 +6,18 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "child_process_win32.h"
 #include "native_fixture_win32.h"
 #include "toolbox/core/eventloop.h"
+#include "toolbox/core/growarray.h"
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/portrecord.h"
 #include "toolbox/core/surfacelist.h"
 #include "toolbox/core/timertask.h"
+#include "toolbox/core/windowcreate.h"
 #include "toolbox/core/windowdispose.h"
 #include "toolbox/core/osinput.h"
 #include "toolbox/core/windowevent.h"
@@ -39,6 +42,11 @@ int32_t Record(WindowObject*, WindowEvent* event) {
 HWND HandleOf(WindowObject* window) {
     auto* port = static_cast<PortRecord*>(window->port);
     return NativeWindowOf(static_cast<NativeWindowRecord*>(port->nativeWindow));
+}
+
+std::string RectText(const Rect16& r) {
+    return std::to_string(r.top) + "," + std::to_string(r.left) + "," + std::to_string(r.bottom) +
+           "," + std::to_string(r.right);
 }
 
 int CountChildrenOfClass(HWND parent, const char* className) {
@@ -92,6 +100,53 @@ TEST(WineWindowObject, CreationMakesBarsAndSendsSelectThenResizeDisposalLeavesNo
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(WindowIdCount(), ids);
     EXPECT_EQ(Events().back().type, kWindowEventDispose);
+}
+
+TEST(WineWindowObject, AModalWindowDisablesTheWindowsBehindAndTheFrameUntilReenabled) {
+    ASSERT_TRUE(PrepareLayer());
+    Rect16 box{60, 60, 160, 260};
+    WindowObject* behind = NewWindowObjectEx(DefaultHeapPool(), kKindDialog, 2, 0, 0, 0,
+                                             kBehindNone, &box, "", 0, nullptr, &Record);
+    WindowObject* modal = NewWindowObjectEx(DefaultHeapPool(), kKindDialog, 2, 0, 0, 0, kBehindNone,
+                                            &box, "", 0, nullptr, &Record);
+    ASSERT_TRUE(behind && modal);
+    SelectWindowObject(behind);
+    SelectWindowObject(modal);
+    MessagePump();
+    DisableOtherWindows(modal);
+    ASSERT_NE(modal->disabledList, nullptr);
+    std::vector<int32_t> ids;
+    for (int32_t i = 0; i < GrowArrayCount(modal->disabledList); ++i)
+        ids.push_back(*static_cast<int32_t*>(GrowArrayAt(modal->disabledList, i)));
+    EXPECT_EQ(ids, (std::vector<int32_t>{behind->sequence, -1}));
+    EXPECT_FALSE(IsWindowEnabled(HandleOf(behind)));
+    EXPECT_FALSE(IsWindowEnabled(FrameWindowHandle()));
+    // Nested: a second disabling needs a second enabling.
+    SetWindowDisabled(FrameWindowHandle(), false);
+    HWND behindHandle = HandleOf(behind);
+    DisposeWindowObject(behind); // gone before the modal window ends
+    ReenableOtherWindows(modal);
+    EXPECT_FALSE(IsWindowEnabled(FrameWindowHandle()));
+    SetWindowDisabled(FrameWindowHandle(), true);
+    EXPECT_TRUE(IsWindowEnabled(FrameWindowHandle()));
+    EXPECT_FALSE(IsWindow(behindHandle));
+    EXPECT_EQ(modal->disabledList, nullptr);
+    DisposeWindowObject(modal);
+}
+
+TEST(WineWindowObject, TheDefaultPositionIsTheMdiAreaForDocumentsElseTheWorkArea) {
+    ASSERT_TRUE(PrepareLayer());
+    RECT mdi;
+    GetClientRect(MdiClientHandle(), &mdi);
+    Rect16 r;
+    DefaultWindowPosition(kKindDocument, 0, 0, &r);
+    EXPECT_EQ(RectText(r), RectText({int16_t(mdi.top + 2), int16_t(mdi.left + 2),
+                                     int16_t(mdi.bottom - 2), int16_t(mdi.right - 2)}));
+    RECT work;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    DefaultWindowPosition(kKindFloating, 0, 0, &r);
+    EXPECT_EQ(RectText(r), RectText({int16_t(work.top + 2), int16_t(work.left + 2),
+                                     int16_t(work.bottom - 2), int16_t(work.right - 2)}));
 }
 
 // ---- cases with the main loop, one per process ----------------------------
@@ -278,6 +333,71 @@ TEST(WineWindowObjectChild, AnActiveWindowGetsIdleEventsAtItsIntervalOnly) {
 
 TEST(WineWindowObject, AnActiveWindowGetsIdleEventsAtItsIntervalOnly) {
     EXPECT_EQ(RunChildCase(kSuite, "AnActiveWindowGetsIdleEventsAtItsIntervalOnly"), 0);
+}
+
+struct DragPlan {
+    POINT to;
+};
+
+DWORD WINAPI MoveThenRelease(LPVOID data) {
+    auto* plan = static_cast<DragPlan*>(data);
+    Sleep(300);
+    SetCursorPos(plan->to.x, plan->to.y);
+    Sleep(300);
+    INPUT up{};
+    up.type = INPUT_MOUSE;
+    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &up, sizeof(up));
+    return 0;
+}
+
+// Presses at the point (client coordinates of the window), lets a thread
+// move the mouse by (dx, dy) and release, and tracks the split bar.
+void DragSplitBar(WindowObject* window, PaneRecord* pane, POINT at, int dx, int dy) {
+    HWND handle = HandleOf(window);
+    POINT screen = at;
+    ClientToScreen(handle, &screen);
+    SetCursorPos(screen.x, screen.y);
+    INPUT down{};
+    down.type = INPUT_MOUSE;
+    down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &down, sizeof(down));
+    Sleep(150);
+    DragPlan plan{{screen.x + dx, screen.y + dy}};
+    HANDLE mover = CreateThread(nullptr, 0, &MoveThenRelease, &plan, 0, nullptr);
+    TrackSplitBar(pane, {int16_t(at.y), int16_t(at.x)});
+    WaitForSingleObject(mover, 5000);
+    CloseHandle(mover);
+}
+
+TEST(WineWindowObjectChild, TheSplitBarFollowsARealDragInsideItsSlopOnly) {
+    if (!IsChildCase("TheSplitBarFollowsARealDragInsideItsSlopOnly"))
+        GTEST_SKIP() << "runs in its own process";
+    StartLoopCase();
+    WindowObject* w = ShownDocument(&Record);
+    Rect16 r{0, 0, 180, 280};
+    WindowObject* pane = NewPaneWindow(5, 0, 0, w, &r, nullptr, &Record);
+    SelectWindowObject(pane);
+    WindowObject* split = NewSplitPaneWindow(5, 0, 0, pane, 100, kSplitVertical, nullptr, &Record);
+    if (!split) ExitProcess(kChildCaseFailedExit);
+    auto* a = static_cast<PaneRecord*>(pane->pane);
+    auto* b = static_cast<PaneRecord*>(split->pane);
+    MessagePump();
+    POINT bar{(b->windowRect.left + b->windowRect.right) / 2, b->windowRect.top};
+    DragSplitBar(w, b, bar, 0, 30);
+    int16_t afterDrag = a->localRect.bottom;
+    // Released far outside the slop: nothing changes.
+    bar.y = b->windowRect.top;
+    DragSplitBar(w, b, bar, 400, 20);
+    int16_t afterOutside = a->localRect.bottom;
+    std::printf("split edge after drag %d, after a release outside %d\n", afterDrag, afterOutside);
+    bool ok = std::abs(afterDrag - 130) <= 1 && afterOutside == afterDrag &&
+              b->localRect.top == afterDrag;
+    ExitProcess(ok ? 0 : kChildCaseFailedExit);
+}
+
+TEST(WineWindowObject, TheSplitBarFollowsARealDragInsideItsSlopOnly) {
+    EXPECT_EQ(RunChildCase(kSuite, "TheSplitBarFollowsARealDragInsideItsSlopOnly"), 0);
 }
 
 TEST(WineWindowObject, ARealClickReachesACallbackThatDisposesItsWindow) {
