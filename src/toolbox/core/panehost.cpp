@@ -88,3 +88,19 @@ int32_t HostDragOutline(PortRecord* port, const RegionRecord* region, Point16 st
                ? g_host->dragOutline(port, region, start, limit, slop, axis)
                : kNoDragOffset;
 }
+
+void HostScrollRect(PortRecord* port, const Rect16* rect, int32_t dh, int32_t dv,
+                    RegionRecord* update) {
+    if (g_host && g_host->scrollRect)
+        g_host->scrollRect(port, rect, dh, dv, update);
+    else
+        SetRegionToShortRect(update, rect);
+}
+
+void HostBeginDraw(PortRecord* port, const RegionRecord* region) {
+    if (g_host && g_host->beginDraw) g_host->beginDraw(port, region);
+}
+
+void HostEndDraw(PortRecord* port) {
+    if (g_host && g_host->endDraw) g_host->endDraw(port);
+}

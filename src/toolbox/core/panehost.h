@@ -53,6 +53,14 @@ struct PaneHost {
     // high, h low, or kNoDragOffset when released outside the slop.
     int32_t (*dragOutline)(PortRecord* port, const RegionRecord* region, Point16 start,
                            const Rect16* limit, const Rect16* slop, int32_t axis);
+    // Moves the bits of the rectangle by (dh, dv); the uncovered part
+    // becomes the update region.
+    void (*scrollRect)(PortRecord* port, const Rect16* rect, int32_t dh, int32_t dv,
+                       RegionRecord* update);
+    // Around drawing a region at once: the pending update is put aside and
+    // the region is what the drawing sees as pending; the end restores it.
+    void (*beginDraw)(PortRecord* port, const RegionRecord* region);
+    void (*endDraw)(PortRecord* port);
 };
 
 constexpr int32_t kNoDragOffset = int32_t(0x80008000);
@@ -80,5 +88,10 @@ int32_t HostBarValue(void* bar, int32_t fallback);
 // kNoDragOffset when the host has no dragging.
 int32_t HostDragOutline(PortRecord* port, const RegionRecord* region, Point16 start,
                         const Rect16* limit, const Rect16* slop, int32_t axis);
+// Without a host that moves bits the whole rectangle is the update.
+void HostScrollRect(PortRecord* port, const Rect16* rect, int32_t dh, int32_t dv,
+                    RegionRecord* update);
+void HostBeginDraw(PortRecord* port, const RegionRecord* region);
+void HostEndDraw(PortRecord* port);
 // Unchanged when the host has no conversion.
 Point32 HostPortLocal(PortRecord* port, Point32 point);

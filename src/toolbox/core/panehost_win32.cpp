@@ -292,6 +292,35 @@ int32_t DragOutline(PortRecord* port, const RegionRecord* region, Point16 start,
     return int32_t((uint32_t(uint16_t(dv)) << 16) | uint16_t(dh));
 }
 
+void ScrollBits(PortRecord* port, const Rect16* rect, int32_t dh, int32_t dv,
+                RegionRecord* update) {
+    Rect32 r;
+    Rect32FromRect(rect, &r);
+    if (ScrollRectInPort(NativeRecordOfPort(port), &r, dh, dv, update) != 0)
+        SetRegionToShortRect(update, rect);
+}
+
+// The region drawn at once stands in the place of an update being drawn;
+// an update already under way is kept aside until the end.
+RegionRecord* g_asideUpdate = nullptr;
+
+void BeginDraw(PortRecord* port, const RegionRecord* region) {
+    NativeWindowRecord* record = NativeRecordOfPort(port);
+    RegionRecord* copy = record ? NewRegion() : nullptr;
+    if (!copy) return;
+    CombineRegions(copy, region, region, kRegionOr);
+    g_asideUpdate = record->savedUpdate;
+    record->savedUpdate = copy;
+}
+
+void EndDraw(PortRecord* port) {
+    NativeWindowRecord* record = NativeRecordOfPort(port);
+    if (!record) return;
+    if (record->savedUpdate) DisposeRegion(record->savedUpdate);
+    record->savedUpdate = g_asideUpdate;
+    g_asideUpdate = nullptr;
+}
+
 Point32 PortLocal(PortRecord* port, Point32 point) {
     HWND window = WindowOfPort(port);
     if (!window) return point;
@@ -320,6 +349,9 @@ const PaneHost* NativePaneHost() {
         h.barValue = &BarValue;
         h.portLocal = &PortLocal;
         h.dragOutline = &DragOutline;
+        h.scrollRect = &ScrollBits;
+        h.beginDraw = &BeginDraw;
+        h.endDraw = &EndDraw;
         return h;
     }();
     return &host;

@@ -157,7 +157,7 @@ ScrollBarState SurfaceBarState(const SurfaceList* list, int32_t axis) {
     return state;
 }
 
-void ScrollSurfacesTo(SurfaceList* list, int32_t v, int32_t h, uint32_t) {
+void ScrollSurfacesTo(SurfaceList* list, int32_t v, int32_t h, uint32_t flags) {
     v = std::max(v, 0);
     h = std::max(h, 0);
     RegionRecord* changed = NewRegion();
@@ -184,7 +184,7 @@ void ScrollSurfacesTo(SurfaceList* list, int32_t v, int32_t h, uint32_t) {
     list->originV = list->appliedV = v;
     list->originH = h;
     list->appliedH = h;
-    if (changed && list->pane) {
+    if (changed && list->pane && !(flags & kScrollKeepUpdate)) {
         CombineRegions(changed, changed, list->pane->region, kRegionAnd);
         HostInvalidate(list->pane->port, changed, kAreaInvalidate);
     }

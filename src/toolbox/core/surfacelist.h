@@ -138,6 +138,8 @@ ScrollBarState SurfaceBarState(const SurfaceList* list, int32_t axis);
 // invalidated, and each bar of an axis without the action flag gets
 // maximum extent - visible (at least 0) and value = position.
 void ScrollSurfacesTo(SurfaceList* list, int32_t v, int32_t h, uint32_t flags);
+// Flag of ScrollSurfacesTo: the caller takes care of what changed.
+constexpr uint32_t kScrollKeepUpdate = 1;
 // Moves one surface's scroll position by (dv, dh) (never below 0),
 // invalidates its rectangle and tells the surface procedure; answers the
 // procedure's answer (0 without one, -1 for a missing surface).

@@ -7,7 +7,10 @@
 #include "toolbox/core/panehost.h"
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/portrecord.h"
+#include "toolbox/core/region.h"
+#include "toolbox/core/regionbands.h"
 #include "toolbox/core/surfacelist.h"
+#include "toolbox/core/surfacescroll.h"
 #include "toolbox/core/windowlist.h"
 #include "toolbox/core/windowsurface.h"
 
@@ -44,6 +47,23 @@ void ResizeWindowObject(WindowObject* window, int32_t height, int32_t width, uin
 
 void UpdateWindowNow(WindowObject* window) {
     if (window) WindowNative().updateNow(RootWindowObject(window));
+}
+
+void UpdateWindowPartNow(WindowObject* window) {
+    auto* list = window ? static_cast<SurfaceList*>(window->surfaceList) : nullptr;
+    const SurfaceRecord* surface = list ? SurfaceAt(list, window->currentSurface) : nullptr;
+    if (!surface) return;
+    PaneRecord* pane = list->pane;
+    RegionRecord* part = NewRegion();
+    RegionRecord* cut = NewRectRegion(&surface->rect);
+    if (part && cut) {
+        HostPendingUpdate(pane->port, part);
+        CombineRegions(part, part, cut, kRegionAnd);
+        CombineRegions(part, part, pane->region, kRegionAnd);
+        if (!IsRegionEmpty(part)) DrawPaneRegionNow(pane, part);
+    }
+    DisposeRegion(part);
+    DisposeRegion(cut);
 }
 
 bool WindowHitTest(Point16 point, WindowHitRecord* out) {

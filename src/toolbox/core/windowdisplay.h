@@ -19,6 +19,9 @@ struct PaneRecord;
 void ResizeWindowObject(WindowObject* window, int32_t height, int32_t width, uint8_t flag);
 // Draws the window's pending update at once.
 void UpdateWindowNow(WindowObject* window);
+// Draws at once only the part of the pending update inside the window's
+// current surface; the rest stays pending.
+void UpdateWindowPartNow(WindowObject* window);
 
 struct WindowHitRecord {
     Point16 point;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "heap_fixture.h"
@@ -54,6 +55,11 @@ inline Rect16& PendingUpdateRect() {
     return pending;
 }
 
+inline Rect16& PendingUpdateSaved() {
+    static Rect16 saved = {0, 0, 0, 0};
+    return saved;
+}
+
 inline void RecordPendingUpdate(PortRecord*, RegionRecord* out) {
     SetRegionToShortRect(out, &PendingUpdateRect());
 }
@@ -62,6 +68,20 @@ inline void RecordPaint(PortRecord*, const RegionRecord* region, uint32_t colour
     Rect16 b;
     RegionBounds(region, &b);
     HostCalls().push_back("paint " + std::to_string(colour) + " " + RectText(b));
+}
+
+// Drawing at once makes the region the pending update for its duration.
+inline void RecordBeginDraw(PortRecord*, const RegionRecord* region) {
+    Rect16 b;
+    RegionBounds(region, &b);
+    HostCalls().push_back("begin " + RectText(b));
+    std::swap(PendingUpdateRect(), b);
+    PendingUpdateSaved() = b;
+}
+
+inline void RecordEndDraw(PortRecord*) {
+    HostCalls().push_back("end");
+    PendingUpdateRect() = PendingUpdateSaved();
 }
 
 inline const PaneHost* RecordingPaneHost() {
@@ -73,6 +93,8 @@ inline const PaneHost* RecordingPaneHost() {
         h.setScrollBarValues = &RecordBarValues;
         h.pendingUpdate = &RecordPendingUpdate;
         h.paintRegion = &RecordPaint;
+        h.beginDraw = &RecordBeginDraw;
+        h.endDraw = &RecordEndDraw;
         return h;
     }();
     return &host;

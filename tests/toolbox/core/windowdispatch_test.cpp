@@ -227,14 +227,47 @@ TEST_F(WindowDispatch, ScrollRequestsStopAtTheMaximumAndUnchangedOnesSendNothing
     EXPECT_EQ(ScrollAction(w, kScrollLineForward, kBarVertical, {0, 0}, 0), 32);
     EXPECT_EQ(ScrollAction(w, kScrollLineForward, kBarVertical, {0, 0}, 0), 50);
     EXPECT_EQ(list->originV, 50);
-    EXPECT_EQ(SeenEvents().size(), 2u);
-    EXPECT_EQ(SeenEvents()[0].event.type, kWindowEventScroll);
-    EXPECT_EQ(SeenEvents()[0].event.scroll.action, 1);
+    auto scrolls = [] {
+        std::vector<WindowEvent> seen;
+        for (const SeenEvent& e : SeenEvents())
+            if (e.event.type == kWindowEventScroll) seen.push_back(e.event);
+        return seen;
+    };
+    ASSERT_EQ(scrolls().size(), 2u);
+    EXPECT_EQ(scrolls()[0].scroll.action, 1);
     // Set value to the bar's own value: nothing sent; no horizontal bar:
     // nothing either.
+    size_t before = SeenEvents().size();
     EXPECT_EQ(ScrollAction(w, kScrollSetValue, kBarVertical, {0, 0}, 50), 0);
     EXPECT_EQ(ScrollAction(w, kScrollLineForward, kBarHorizontal, {0, 0}, 0), 0);
-    EXPECT_EQ(SeenEvents().size(), 2u);
+    EXPECT_EQ(SeenEvents().size(), before);
+}
+
+TEST_F(WindowDispatch, ScrollingDrawsTheUncoveredPartAtOnceEvenIfTheCallbackDisposes) {
+    WindowObject* w = MakeWindow(kKindDocument, kOptionVerticalBar, 200, 300);
+    auto* list = static_cast<SurfaceList*>(w->surfaceList);
+    list->contentHeight = 1000;
+    w->scrollStep = 32;
+    const Rect16 main = SurfaceAt(list, kMainSurfaceIndex)->rect;
+    int32_t visible = main.bottom - main.top;
+    SeenEvents().clear();
+    HostCalls().clear();
+    EXPECT_EQ(ScrollAction(w, kScrollLineForward, kBarVertical, {0, 0}, 0), 32);
+    // Without a host that moves bits the whole surface is uncovered; the
+    // update arrives inside the scroll, in content coordinates.
+    ASSERT_EQ(TypesSeenBy(w->sequence),
+              (std::vector<uint32_t>{kWindowEventScroll, kWindowEventUpdate}));
+    const WindowEvent& update = SeenEvents().back().event;
+    EXPECT_EQ(update.update.rect.top, 32);
+    EXPECT_EQ(update.update.rect.bottom, 32 + visible);
+    EXPECT_EQ(HostCalls().back(), "valid " + RectText(main));
+    Reactions()[kWindowEventUpdate] = [](WindowObject* window, WindowEvent*) {
+        DisposeWindowObject(window);
+        return 1;
+    };
+    int32_t id = w->sequence;
+    ScrollAction(w, kScrollLineForward, kBarVertical, {0, 0}, 0);
+    EXPECT_EQ(WindowObjectFromId(id), nullptr);
 }
 
 TEST_F(WindowDispatch, WheelNotchScrollsByItsAmount) {
@@ -244,7 +277,9 @@ TEST_F(WindowDispatch, WheelNotchScrollsByItsAmount) {
     OsEventRecord wheel = Record(kPortWhatWheel, uintptr_t(uint32_t(-120)));
     DispatchToEventHandlers(PortOf(w), &wheel);
     EXPECT_EQ(list->originV, 120);
-    EXPECT_EQ(SeenEvents().back().event.type, kWindowEventWheel);
+    EXPECT_EQ(TypesSeenBy(w->sequence),
+              (std::vector<uint32_t>{kWindowEventSelectItem, kWindowEventResize, kWindowEventWheel,
+                                     kWindowEventUpdate}));
 }
 
 TEST_F(WindowDispatch, AViewTimerKeepsTheCurrentWindowPortUnlessItDisposedTheWindow) {

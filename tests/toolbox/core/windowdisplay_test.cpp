@@ -145,3 +145,20 @@ TEST_F(WindowDisplay, TrackSplitBarAppliesAReleaseInsideTheSlopOnly) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(WindowDisplay, UpdatingAPartNowDrawsOnlyTheCurrentSurface) {
+    WindowObject* w = MakeWindow(kKindDocument, kOptionVerticalBar, 200, 300);
+    auto* list = static_cast<SurfaceList*>(w->surfaceList);
+    const Rect16 main = SurfaceAt(list, kMainSurfaceIndex)->rect;
+    PendingUpdateRect() = {0, 0, 200, 300}; // bars' strip too
+    SeenEvents().clear();
+    HostCalls().clear();
+    UpdateWindowPartNow(w);
+    ASSERT_EQ(TypesSeenBy(w->sequence), (std::vector<uint32_t>{kWindowEventUpdate}));
+    EXPECT_EQ(HostCalls().front(), "begin " + RectText(main));
+    EXPECT_EQ(HostCalls().back(), "valid " + RectText(main));
+}
+
+} // namespace

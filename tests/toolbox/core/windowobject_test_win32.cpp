@@ -19,6 +19,9 @@
 #include "toolbox/core/timertask.h"
 #include "toolbox/core/windowcreate.h"
 #include "toolbox/core/windowdispose.h"
+#include "toolbox/core/windowdisplay.h"
+#include "toolbox/core/scrollaction.h"
+#include "toolbox/core/surfaceproc.h"
 #include "toolbox/core/osinput.h"
 #include "toolbox/core/windowevent.h"
 #include "toolbox/core/windowidle.h"
@@ -333,6 +336,53 @@ TEST(WineWindowObjectChild, AnActiveWindowGetsIdleEventsAtItsIntervalOnly) {
 
 TEST(WineWindowObject, AnActiveWindowGetsIdleEventsAtItsIntervalOnly) {
     EXPECT_EQ(RunChildCase(kSuite, "AnActiveWindowGetsIdleEventsAtItsIntervalOnly"), 0);
+}
+
+std::vector<Rect16> g_updates16;
+bool g_disposeOnUpdate = false;
+int32_t KeepUpdates(WindowObject* w, WindowEvent* event) {
+    if (event->type != kWindowEventUpdate) return 0;
+    g_updates16.push_back(event->update.rect);
+    if (g_disposeOnUpdate) DisposeWindowObject(w);
+    return 0;
+}
+
+bool g_scrollOk = false;
+void ScrollTwice(TimerTask* task, void*) {
+    RemoveTimerTask(task);
+    g_updates16.clear();
+    ScrollAction(g_window, kScrollLineForward, kBarVertical, {0, 0}, 0);
+    // Bits moved: only the strip of one line (32) at the bottom is drawn.
+    bool strip =
+        g_updates16.size() == 1 && g_updates16[0].bottom - g_updates16[0].top == kDefaultScrollStep;
+    std::printf("updates %zu, first %d..%d\n", g_updates16.size(),
+                g_updates16.empty() ? 0 : g_updates16[0].top,
+                g_updates16.empty() ? 0 : g_updates16[0].bottom);
+    g_disposeOnUpdate = true;
+    ScrollAction(g_window, kScrollLineForward, kBarVertical, {0, 0}, 0);
+    g_scrollOk = strip && !WindowObjectFromId(g_windowId);
+    EventLoopQuit();
+}
+
+TEST(WineWindowObjectChild, ScrollingMovesTheBitsAndDrawsTheUncoveredStripAtOnce) {
+    if (!IsChildCase("ScrollingMovesTheBitsAndDrawsTheUncoveredStripAtOnce"))
+        GTEST_SKIP() << "runs in its own process";
+    StartLoopCase();
+    Rect16 content{30, 30, 230, 330};
+    g_window = NewWindowObjectEx(DefaultHeapPool(), kKindDocument, 0, kOptionVerticalBar, 0, 0,
+                                 kBehindNone, &content, "Scroll", 0, nullptr, &KeepUpdates);
+    if (!g_window) ExitProcess(kChildCaseFailedExit);
+    g_windowId = g_window->sequence;
+    SelectWindowObject(g_window);
+    ResizeWindowObject(g_window, 1000, 200, 1);
+    TimerTask* scroll = nullptr;
+    InstallTimerTask(800, 0, &ScrollTwice, nullptr, &scroll);
+    RunEventLoop();
+    ExitProcess(g_scrollOk ? 0 : kChildCaseFailedExit);
+}
+
+TEST(WineWindowObject, ScrollingMovesTheBitsAndDrawsTheUncoveredStripAtOnce) {
+    EXPECT_EQ(RunChildCase(kSuite, "ScrollingMovesTheBitsAndDrawsTheUncoveredStripAtOnce"), 0);
 }
 
 struct DragPlan {
