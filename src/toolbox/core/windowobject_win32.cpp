@@ -143,6 +143,29 @@ void ClientSize(NativeWindowRecord* record, int16_t* height, int16_t* width) {
     *width = int16_t(client.right - client.left);
 }
 
+// The root pane follows the client area of a resized native window.
+void PortResized(NativeWindowRecord* record) {
+    PortRecord* port = FindPortOfNativeWindow(record);
+    if (!port || !port->rootPane) return;
+    int16_t height, width;
+    ClientSize(record, &height, &width);
+    ResizePane(port->rootPane, height, width);
+}
+
+// The system's close command becomes a close record for the port.
+bool PortSysCommand(NativeWindowRecord* record, WPARAM command) {
+    constexpr WPARAM kCommandMask = 0xFFF0;
+    if ((command & kCommandMask) != SC_CLOSE) return false;
+    PortRecord* port = FindPortOfNativeWindow(record);
+    if (!port) return false;
+    OsEventRecord close;
+    OsNullRecord(&close);
+    close.what = kPortWhatClose;
+    close.message = uintptr_t(record);
+    DispatchToEventHandlers(port, &close);
+    return true;
+}
+
 // The native window and its port record; null on failure (nothing left).
 PortRecord* OpenPort(HeapPool* pool, const NativeWindowType& type, uint32_t nativeFlags,
                      const Rect16* rect) {
@@ -158,6 +181,8 @@ PortRecord* OpenPort(HeapPool* pool, const NativeWindowType& type, uint32_t nati
     uint32_t portFlags = nativeFlags;
     if (record->options & kNativeSizingFrame) portFlags |= kPortSizingFrame;
     WindowObjectLink(port, record, portFlags, &PortEventProc);
+    record->resizeProc = &PortResized;
+    record->sysCommandProc = &PortSysCommand;
     return port;
 }
 

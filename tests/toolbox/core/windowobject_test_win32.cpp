@@ -105,6 +105,33 @@ TEST(WineWindowObject, CreationMakesBarsAndSendsSelectThenResizeDisposalLeavesNo
     EXPECT_EQ(Events().back().type, kWindowEventDispose);
 }
 
+TEST(WineWindowObject, TheSystemCloseAndResizeReachTheCallback) {
+    ASSERT_TRUE(PrepareLayer());
+    int32_t ids = WindowIdCount();
+    Rect16 content{40, 40, 240, 340};
+    WindowObject* w = NewWindowObjectEx(DefaultHeapPool(), kKindDocument, 0, kOptionGrowBox, 0, 0,
+                                        kBehindNone, &content, "", 0, nullptr, &Record);
+    ASSERT_NE(w, nullptr);
+    HWND window = HandleOf(w);
+    SelectWindowObject(w);
+    Events().clear();
+    SetWindowPos(window, nullptr, 0, 0, 420, 330, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client;
+    GetClientRect(window, &client);
+    ASSERT_FALSE(Events().empty());
+    EXPECT_EQ(Events().back().type, kWindowEventResize);
+    EXPECT_EQ(Events().back().resize.height, client.bottom);
+    EXPECT_EQ(Events().back().resize.width, client.right);
+    // The callback leaves the close request to the default handling,
+    // which disposes the window from inside its own system command.
+    SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(WindowIdCount(), ids);
+    ASSERT_GE(Events().size(), 2u);
+    EXPECT_EQ(Events()[Events().size() - 2].type, kWindowEventClose);
+    EXPECT_EQ(Events().back().type, kWindowEventDispose);
+}
+
 TEST(WineWindowObject, AModalWindowDisablesTheWindowsBehindAndTheFrameUntilReenabled) {
     ASSERT_TRUE(PrepareLayer());
     Rect16 box{60, 60, 160, 260};
