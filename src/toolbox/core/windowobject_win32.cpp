@@ -22,6 +22,7 @@
 #include "toolbox/core/windowclass.h"
 #include "toolbox/core/windowcreate.h"
 #include "toolbox/core/windowdispose.h"
+#include "toolbox/core/windowevent.h"
 #include "toolbox/core/windowfocus.h"
 #include "toolbox/core/windowidle.h"
 #include "toolbox/core/windowkinds.h"
@@ -309,4 +310,38 @@ void HideWindowObject(WindowObject* window) {
         HidePane(static_cast<PaneRecord*>(window->pane));
     else
         HideNative(window);
+}
+
+void* ActivateWindowObject(WindowObject* window) {
+    if (NativeWindowRecord* record = RecordOf(RootWindowObject(window)))
+        ActivateNativeWindow(record);
+    return MakeWindowCurrentPort(window);
+}
+
+void SetWindowTitle(WindowObject* window, const char* title) {
+    if (!window || window->owner || window->type != kWindowTypeNative || !title) return;
+    if (NativeWindowRecord* record = RecordOf(window)) SetNativeWindowTitle(record, title);
+}
+
+int32_t WindowZoomState(WindowObject* window) {
+    HWND handle = NativeWindowOf(RecordOf(RootWindowObject(window)));
+    if (!handle) return kZoomNormal;
+    if (IsIconic(handle)) return kZoomMinimised;
+    return IsZoomed(handle) ? kZoomMaximised : kZoomNormal;
+}
+
+WindowObject* FirstWindowObject() {
+    return FirstWindow();
+}
+
+WindowObject* NextWindowObject(WindowObject* window) {
+    return NextWindow(window);
+}
+
+void SetWindowContentSize(WindowObject* window, const Rect16* rect) {
+    NativeWindowRecord* record = window && !window->owner ? RecordOf(window) : nullptr;
+    if (!record || !rect) return;
+    Rect16 r = {0, 0, int16_t(rect->bottom - rect->top), int16_t(rect->right - rect->left)};
+    ScrollBarSpace(window->kind, window->variant, window->options, PaneBarThickness(), &r);
+    SizeNativeWindow(record, r.right, r.bottom, false);
 }

@@ -30,4 +30,20 @@ void DefaultWindowPosition(uint8_t kind, uint8_t variant, uint32_t options, Rect
 void DisableOtherWindows(WindowObject* window);
 // Shows (and activates) a top-level window, or shows an owned window's pane.
 void SelectWindowObject(WindowObject* window);
+// Activates the window's native window and makes it the current port;
+// answers the port current before.
+void* ActivateWindowObject(WindowObject* window);
+// Nothing for owned windows and offscreen or print ports.
+void SetWindowTitle(WindowObject* window, const char* title);
+// 0 normal, 1 minimised, 2 maximised.
+constexpr int32_t kZoomNormal = 0;
+constexpr int32_t kZoomMinimised = 1;
+constexpr int32_t kZoomMaximised = 2;
+int32_t WindowZoomState(WindowObject* window);
+// Top-level window objects in native z-order, front first.
+WindowObject* FirstWindowObject();
+WindowObject* NextWindowObject(WindowObject* window);
+// The content takes the rectangle's size plus the bar thickness for each
+// bar (both for a grow box without bars).
+void SetWindowContentSize(WindowObject* window, const Rect16* rect);
 void HideWindowObject(WindowObject* window);

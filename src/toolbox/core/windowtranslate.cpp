@@ -19,6 +19,7 @@
 #include "toolbox/core/windowevent.h"
 #include "toolbox/core/windowfocus.h"
 #include "toolbox/core/windowlist.h"
+#include "toolbox/core/windowrects.h"
 #include "toolbox/core/windowscale.h"
 #include "toolbox/core/windowsurface.h"
 
@@ -33,19 +34,9 @@ WindowEvent NewEvent(uint32_t type) {
     return event;
 }
 
-int32_t Unscale(int64_t value, int32_t factor) {
-    if (factor <= 0 || factor == kScaleOne) return int32_t(value);
-    return int32_t(std::clamp<int64_t>(value * kScaleOne / factor, INT32_MIN, INT32_MAX));
-}
-
 // A pane point in the current surface's logical coordinates.
 Point32 ToSurface(const WindowObject* window, const SurfaceList* list, int32_t v, int32_t h) {
-    const SurfaceRecord* s = SurfaceAt(list, list->current);
-    if (s) {
-        v = v - s->rect.top + s->positionV;
-        h = h - s->rect.left + s->positionH;
-    }
-    return {Unscale(v, window->verticalScale), Unscale(h, window->horizontalScale)};
+    return PanePointToSurface(window, list, v, h);
 }
 
 int32_t Send(WindowObject* window, WindowEvent* event) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "toolbox/core/loophooks.h"
+#include "toolbox/core/windowrects.h"
 #include "toolbox/core/windowscale.h"
 #include "window_fixture.h"
 
@@ -159,6 +160,51 @@ TEST_F(WindowDisplay, UpdatingAPartNowDrawsOnlyTheCurrentSurface) {
     ASSERT_EQ(TypesSeenBy(w->sequence), (std::vector<uint32_t>{kWindowEventUpdate}));
     EXPECT_EQ(HostCalls().front(), "begin " + RectText(main));
     EXPECT_EQ(HostCalls().back(), "valid " + RectText(main));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WindowDisplay, LocalRectanglesFollowTheScrollPositionAndTheScale) {
+    WindowObject* w = MakeWindow(kKindDocument, kOptionVerticalBar, 200, 300);
+    auto* list = static_cast<SurfaceList*>(w->surfaceList);
+    const Rect16 main = SurfaceAt(list, kMainSurfaceIndex)->rect;
+    int16_t height = int16_t(main.bottom - main.top), width = int16_t(main.right - main.left);
+    ResizeWindowObject(w, 1000, 1000, 0);
+    ScrollSurfacesTo(list, 40, 20, 0);
+    Rect16 r;
+    WindowSurfaceRect(w, &r);
+    EXPECT_EQ(RectText(r), RectText({40, 20, int16_t(40 + height), int16_t(20 + width)}));
+    WindowContentRectAtOrigin(w, &r);
+    EXPECT_EQ(RectText(r), RectText({0, 0, height, width}));
+    EXPECT_EQ(WindowContentSize(w).v, height);
+    SetWindowScaleFactors(w, 2 * kScaleOne, 2 * kScaleOne);
+    WindowViewRect(w, &r);
+    EXPECT_EQ(RectText(r),
+              RectText({20, 10, int16_t((40 + height) / 2), int16_t((20 + width) / 2)}));
+    Point32 p = PanePointToSurface(w, list, main.top + 10, main.left + 10);
+    EXPECT_EQ(p.v, 25);
+    EXPECT_EQ(p.h, 15);
+}
+
+TEST_F(WindowDisplay, InvalidatingATreeReachesTheOwnedWindowsOnlyWhenAsked) {
+    WindowObject* w = MakeWindow(kKindDocument, 0, 200, 300);
+    Rect16 r{20, 20, 80, 120};
+    WindowObject* pane = NewPaneWindow(0, 0, 0, w, &r, nullptr, &RecordingCallback);
+    ShowChildWindow(pane, true, false);
+    auto count = [] {
+        return std::count_if(HostCalls().begin(), HostCalls().end(),
+                             [](const std::string& c) { return c.rfind("inval ", 0) == 0; });
+    };
+    HostCalls().clear();
+    InvalidateWindowTree(w, 0);
+    EXPECT_EQ(count(), 1);
+    HostCalls().clear();
+    InvalidateWindowTree(w, kTreeOwnedWindows | kTreeWholePane);
+    EXPECT_EQ(count(), 2);
+    ShowChildWindow(pane, false, false);
+    EXPECT_FALSE(IsPaneShown(static_cast<PaneRecord*>(pane->pane)));
 }
 
 } // namespace

@@ -122,6 +122,22 @@ TEST(WineWindowObject, TheSystemCloseAndResizeReachTheCallback) {
     EXPECT_EQ(Events().back().type, kWindowEventResize);
     EXPECT_EQ(Events().back().resize.height, client.bottom);
     EXPECT_EQ(Events().back().resize.width, client.right);
+    // Title, zoom state, the walk and the content size.
+    SetWindowTitle(w, "Renamed");
+    char title[32] = {};
+    GetWindowTextA(window, title, sizeof(title));
+    EXPECT_STREQ(title, "Renamed");
+    EXPECT_EQ(WindowZoomState(w), kZoomNormal);
+    bool walked = false;
+    for (WindowObject* o = FirstWindowObject(); o; o = NextWindowObject(o))
+        walked = walked || o == w;
+    EXPECT_TRUE(walked);
+    Rect16 size{0, 0, 150, 250};
+    SetWindowContentSize(w, &size);
+    GetClientRect(window, &client);
+    // A grow box without bars makes room for both bars.
+    EXPECT_EQ(client.bottom, 150 + PaneBarThickness());
+    EXPECT_EQ(client.right, 250 + PaneBarThickness());
     // The callback leaves the close request to the default handling,
     // which disposes the window from inside its own system command.
     SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
