@@ -345,3 +345,33 @@ void SetWindowContentSize(WindowObject* window, const Rect16* rect) {
     ScrollBarSpace(window->kind, window->variant, window->options, PaneBarThickness(), &r);
     SizeNativeWindow(record, r.right, r.bottom, false);
 }
+
+uint32_t NativeWindowClassBit(NativeWindowRecord* record) {
+    constexpr uint32_t kPortUntitledTool = 0x400;
+    constexpr int32_t kTypeModalFirst = 1, kTypeModalLast = 4, kTypeTool = 10, kTypeToolWindow = 13;
+    if (!record) return 0;
+    int32_t type = record->nativeType;
+    if (type >= kTypeModalFirst && type <= kTypeModalLast) return kClassModal;
+    if (type == kNativeTypeFloating) return kClassFloating;
+    if (type == kNativeTypeDocument) {
+        LONG style = GetWindowLongA(NativeWindowOf(record), GWL_STYLE);
+        return (!style || (style & WS_CAPTION) == WS_CAPTION) ? kClassTitledDocument
+                                                              : kClassUntitled;
+    }
+    if (type == kTypeTool || type == kTypeToolWindow) {
+        PortRecord* port = FindPortOfNativeWindow(record);
+        return port && (port->flags & kPortUntitledTool) ? kClassUntitled : kClassTool;
+    }
+    return 0;
+}
+
+NativeWindowRecord* FrontWindowOfClass(uint32_t mask) {
+    for (NativeWindowRecord* r = FirstNativeWindow(); r; r = NextNativeWindow(r)) {
+        if (!FindPortOfNativeWindow(r)) {
+            if (mask & kClassWithoutPort) return r;
+            continue;
+        }
+        if (NativeWindowClassBit(r) & mask) return r;
+    }
+    return nullptr;
+}

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "toolbox/core/heap.h"
+#include "toolbox/core/nativewindow_win32.h"
 #include "toolbox/core/rect.h"
 #include "toolbox/core/windowobject.h"
 
@@ -43,6 +44,21 @@ int32_t WindowZoomState(WindowObject* window);
 // Top-level window objects in native z-order, front first.
 WindowObject* FirstWindowObject();
 WindowObject* NextWindowObject(WindowObject* window);
+// Class bits of native windows: modal dialogs (types 1 to 4), floating
+// (5), titled documents (6 with a caption), untitled documents and tool
+// windows whose port has flag 0x400, other tool windows; the mask bit
+// 0x40 also takes native windows without a port record.
+enum : uint32_t {
+    kClassTitledDocument = 1,
+    kClassFloating = 2,
+    kClassModal = 4,
+    kClassTool = 8,
+    kClassUntitled = 16,
+    kClassWithoutPort = 0x40,
+};
+uint32_t NativeWindowClassBit(NativeWindowRecord* record);
+// The front native window (z-order walk) whose class bit is in the mask.
+NativeWindowRecord* FrontWindowOfClass(uint32_t mask);
 // The content takes the rectangle's size plus the bar thickness for each
 // bar (both for a grow box without bars).
 void SetWindowContentSize(WindowObject* window, const Rect16* rect);

@@ -177,6 +177,10 @@ TEST(WineWindowObject, AModalWindowDisablesTheWindowsBehindAndTheFrameUntilReena
     EXPECT_TRUE(IsWindowEnabled(FrameWindowHandle()));
     EXPECT_FALSE(IsWindow(behindHandle));
     EXPECT_EQ(modal->disabledList, nullptr);
+    EXPECT_EQ(NativeWindowClassBit(static_cast<NativeWindowRecord*>(
+                  static_cast<PortRecord*>(modal->port)->nativeWindow)),
+              kClassModal);
+    EXPECT_EQ(FrontWindowOfClass(kClassModal), static_cast<PortRecord*>(modal->port)->nativeWindow);
     DisposeWindowObject(modal);
 }
 
