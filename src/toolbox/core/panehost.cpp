@@ -104,3 +104,7 @@ void HostBeginDraw(PortRecord* port, const RegionRecord* region) {
 void HostEndDraw(PortRecord* port) {
     if (g_host && g_host->endDraw) g_host->endDraw(port);
 }
+
+void HostInvertFrame(PortRecord* port, const Rect16* rect) {
+    if (g_host && g_host->invertFrame) g_host->invertFrame(port, rect);
+}

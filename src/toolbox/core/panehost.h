@@ -61,6 +61,8 @@ struct PaneHost {
     // the region is what the drawing sees as pending; the end restores it.
     void (*beginDraw)(PortRecord* port, const RegionRecord* region);
     void (*endDraw)(PortRecord* port);
+    // Inverts the outline of the rectangle (a second call erases it).
+    void (*invertFrame)(PortRecord* port, const Rect16* rect);
 };
 
 constexpr int32_t kNoDragOffset = int32_t(0x80008000);
@@ -93,5 +95,6 @@ void HostScrollRect(PortRecord* port, const Rect16* rect, int32_t dh, int32_t dv
                     RegionRecord* update);
 void HostBeginDraw(PortRecord* port, const RegionRecord* region);
 void HostEndDraw(PortRecord* port);
+void HostInvertFrame(PortRecord* port, const Rect16* rect);
 // Unchanged when the host has no conversion.
 Point32 HostPortLocal(PortRecord* port, Point32 point);

@@ -321,6 +321,14 @@ void EndDraw(PortRecord* port) {
     g_asideUpdate = nullptr;
 }
 
+void InvertFrame(PortRecord* port, const Rect16* rect) {
+    HWND window = WindowOfPort(port);
+    if (!window) return;
+    HDC dc = GetDC(window);
+    DrawOutline(dc, *rect, 0, 0);
+    ReleaseDC(window, dc);
+}
+
 Point32 PortLocal(PortRecord* port, Point32 point) {
     HWND window = WindowOfPort(port);
     if (!window) return point;
@@ -352,6 +360,7 @@ const PaneHost* NativePaneHost() {
         h.scrollRect = &ScrollBits;
         h.beginDraw = &BeginDraw;
         h.endDraw = &EndDraw;
+        h.invertFrame = &InvertFrame;
         return h;
     }();
     return &host;

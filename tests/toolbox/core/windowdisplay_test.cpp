@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "toolbox/core/loophooks.h"
+#include "toolbox/core/osinput.h"
+#include "toolbox/core/windowdrag.h"
 #include "toolbox/core/windowrects.h"
 #include "toolbox/core/windowscale.h"
 #include "window_fixture.h"
@@ -205,6 +207,72 @@ TEST_F(WindowDisplay, InvalidatingATreeReachesTheOwnedWindowsOnlyWhenAsked) {
     EXPECT_EQ(count(), 2);
     ShowChildWindow(pane, false, false);
     EXPECT_FALSE(IsPaneShown(static_cast<PaneRecord*>(pane->pane)));
+}
+
+} // namespace
+
+namespace {
+
+std::vector<Point32> g_mouse;
+size_t g_mouseAt = 0;
+int g_polls = 0;
+int g_inverts = 0;
+void ScriptedMouse(Point32* out) {
+    *out = g_mouse[std::min(g_mouseAt++, g_mouse.size() - 1)];
+}
+bool HeldForThreePolls(int32_t) {
+    return g_polls++ < 3;
+}
+void NoWait(uint32_t) {}
+void CountInvert(PortRecord*, const Rect16*) {
+    ++g_inverts;
+}
+
+TEST_F(WindowDisplay, ADragOutlineSpansTheStartAndTheReleaseAndRunsOneAtATime) {
+    PaneHost host = *RecordingPaneHost();
+    host.invertFrame = &CountInvert;
+    SetPaneHost(&host);
+    OsInputSource source{};
+    source.mouseClient = &ScriptedMouse;
+    source.buttonDown = &HeldForThreePolls;
+    source.waitMessage = &NoWait;
+    SetOsInputSource(&source);
+    WindowObject* w = MakeWindow(kKindDocument, 0, 200, 300);
+    const Rect16 main = SurfaceAt(static_cast<SurfaceList*>(w->surfaceList), -1)->rect;
+    g_mouse = {{main.top + 10, main.left + 10},
+               {main.top + 30, main.left + 40},
+               {main.top + 50, main.left + 80}};
+    static bool nestedRefused = false;
+    Rect16 r;
+    EXPECT_TRUE(TrackDragOutline(
+        w, false,
+        [](WindowObject* window, Point32*, void*) {
+            Rect16 inner;
+            nestedRefused = !TrackDragOutline(window, false, nullptr, nullptr, &inner);
+        },
+        nullptr, &r));
+    EXPECT_EQ(RectText(r), "10,10,50,80");
+    EXPECT_TRUE(nestedRefused);
+    EXPECT_GT(g_inverts, 0);
+    EXPECT_EQ(g_inverts % 2, 0); // every outline drawn was erased
+    SetOsInputSource(nullptr);
+    DisposeAllWindows();
+    SetPaneHost(RecordingPaneHost());
+}
+
+TEST_F(WindowDisplay, AutoScrollMovesOneLineTowardTheEdgeReached) {
+    WindowObject* w = MakeWindow(kKindDocument, kOptionVerticalBar, 200, 300);
+    auto* list = static_cast<SurfaceList*>(w->surfaceList);
+    ResizeWindowObject(w, 1000, 200, 0);
+    w->scrollStep = 16;
+    const Rect16 main = SurfaceAt(list, kMainSurfaceIndex)->rect;
+    EXPECT_FALSE(AutoScrollToPoint(w, {int16_t(main.top + 50), int16_t(main.left + 50)}));
+    EXPECT_TRUE(AutoScrollToPoint(w, {int16_t(main.bottom + 5), int16_t(main.left + 50)}));
+    EXPECT_EQ(list->originV, 16);
+    EXPECT_TRUE(AutoScrollToPoint(w, {main.top, int16_t(main.left + 50)}));
+    EXPECT_EQ(list->originV, 0);
+    list->current = 2; // surface 2 never scrolls
+    EXPECT_FALSE(AutoScrollToPoint(w, {int16_t(main.bottom + 5), int16_t(main.left + 50)}));
 }
 
 } // namespace
