@@ -66,6 +66,13 @@ void UpdateWindowPartNow(WindowObject* window) {
     DisposeRegion(cut);
 }
 
+void SetSplitPosition(WindowObject* window, int32_t position) {
+    if (!window || window->type != kWindowTypeNative || window->kind != kKindSplitPane) return;
+    auto* pane = static_cast<PaneRecord*>(window->pane);
+    PaneRecord* before = pane ? pane->splitNeighbours[kNeighbourBefore] : nullptr;
+    if (before) SetSplitPositionOfPane(before, position);
+}
+
 bool WindowHitTest(Point16 point, WindowHitRecord* out) {
     *out = {point, kPartNone, nullptr, nullptr, kNoSurface};
     void* native = nullptr;

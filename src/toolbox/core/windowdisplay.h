@@ -23,6 +23,11 @@ void UpdateWindowNow(WindowObject* window);
 // current surface; the rest stays pending.
 void UpdateWindowPartNow(WindowObject* window);
 
+// For a split-pane window (kind 5): the edge it shares with the pane
+// before it moves to the position and the split panes are laid out again;
+// nothing for other windows.
+void SetSplitPosition(WindowObject* window, int32_t position);
+
 struct WindowHitRecord {
     Point16 point;
     int16_t part;

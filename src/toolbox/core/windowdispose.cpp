@@ -64,6 +64,19 @@ void DisposePanes(WindowObject* window, bool focusInside) {
     PaneRecord* pane = static_cast<PaneRecord*>(window->pane);
     PortRecord* port = PortOf(window);
     WindowObject* owner = window->owner;
+    if (!owner && pane) {
+        // Kept children (kind 6) outlive their owner: they lose its panes,
+        // port and link here rather than keep freed ones.
+        std::vector<int32_t> kept(OwnedWindowIds(window, nullptr, 0));
+        OwnedWindowIds(window, kept.data(), int32_t(kept.size()));
+        for (int32_t id : kept) {
+            WindowObject* child = WindowObjectFromId(id);
+            if (!child || !child->pane) continue;
+            DisposeSurfaceList(static_cast<SurfaceList*>(child->surfaceList));
+            child->pane = child->surfaceList = child->port = nullptr;
+            child->owner = nullptr;
+        }
+    }
     if (pane) {
         DisposeSurfaceList(pane->surfaceList);
         if (port && PaneInside(port->trackingPane, pane)) port->trackingPane = nullptr;
@@ -73,8 +86,10 @@ void DisposePanes(WindowObject* window, bool focusInside) {
     window->pane = window->surfaceList = nullptr;
     if (!owner) {
         if (pane) DisposePane(pane);
-        if (port) port->rootPane = nullptr;
-        WindowNative().disposeNative(window);
+        if (port) {
+            port->rootPane = nullptr;
+            WindowNative().disposeNative(window);
+        }
         return;
     }
     if (!pane) return;

@@ -88,7 +88,7 @@ TEST_F(WindowDisplay, SplitPanesKeepTheirSplitPositionWhenTheExtentChanges) {
     EXPECT_TRUE(TypesSeenBy(pane->sequence).empty());
     ASSERT_EQ(TypesSeenBy(split->sequence), (std::vector<uint32_t>{kWindowEventResize}));
     EXPECT_EQ(SeenEvents().back().event.resize.height, 130);
-    SetSplitPositionOfPane(a, 150);
+    SetSplitPosition(split, 150);
     EXPECT_EQ(RectText(a->localRect), "0,0,150,300");
     EXPECT_EQ(RectText(b->localRect), "150,0,250,300");
     // Too little room: the pane after keeps its minimum.

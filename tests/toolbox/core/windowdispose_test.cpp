@@ -97,3 +97,20 @@ TEST_F(WindowDisposal, TheFrontDocumentOrDialogSkipsFloatingWindowsAndPanes) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(WindowDisposal, AKeptChildOutlivesItsOwnerWithoutItsPane) {
+    WindowObject* top = MakeWindow();
+    Rect16 r{10, 10, 60, 110};
+    WindowObject* kept = NewPaneWindow(0, 0, 0, top, &r, nullptr, &RecordingCallback);
+    kept->kind = kKindKeptChild;
+    DisposeWindowObject(top);
+    ASSERT_EQ(WindowObjectFromId(kept->sequence), kept);
+    EXPECT_EQ(kept->pane, nullptr);
+    EXPECT_EQ(kept->surfaceList, nullptr);
+    EXPECT_EQ(kept->owner, nullptr);
+    DisposeWindowObject(kept); // no panes, no port: the record alone goes
+}
+
+} // namespace

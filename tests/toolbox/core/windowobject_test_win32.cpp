@@ -19,6 +19,7 @@
 #include "toolbox/core/timertask.h"
 #include "toolbox/core/windowcreate.h"
 #include "toolbox/core/windowdispose.h"
+#include "toolbox/core/windowfocus.h"
 #include "toolbox/core/windowdisplay.h"
 #include "toolbox/core/scrollaction.h"
 #include "toolbox/core/surfaceproc.h"
@@ -430,6 +431,57 @@ TEST(WineWindowObjectChild, ScrollingMovesTheBitsAndDrawsTheUncoveredStripAtOnce
 
 TEST(WineWindowObject, ScrollingMovesTheBitsAndDrawsTheUncoveredStripAtOnce) {
     EXPECT_EQ(RunChildCase(kSuite, "ScrollingMovesTheBitsAndDrawsTheUncoveredStripAtOnce"), 0);
+}
+
+int32_t g_paneId = 0;
+bool g_paneSawKey = false, g_topSawKey = false;
+int32_t DisposePaneOnKey(WindowObject* w, WindowEvent* event) {
+    if (event->type != kWindowEventKey) return 0;
+    if (w->sequence == g_paneId) {
+        g_paneSawKey = true;
+        DisposeWindowObject(w);
+    } else {
+        g_topSawKey = true;
+    }
+    return 0; // not handled: would climb to the owner
+}
+
+void PressKey(TimerTask* task, void*) {
+    if (g_paneSawKey) {
+        RemoveTimerTask(task);
+        EventLoopQuit();
+        return;
+    }
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = 'A';
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+TEST(WineWindowObjectChild, ARealKeyDisposingItsPaneStopsTheClimb) {
+    if (!IsChildCase("ARealKeyDisposingItsPaneStopsTheClimb"))
+        GTEST_SKIP() << "runs in its own process";
+    StartLoopCase();
+    g_window = ShownDocument(&DisposePaneOnKey);
+    Rect16 r{10, 10, 60, 110};
+    WindowObject* pane = NewPaneWindow(0, 0, 0, g_window, &r, nullptr, &DisposePaneOnKey);
+    if (!pane || !MoveKeyboardFocusToWindow(pane, false)) ExitProcess(kChildCaseFailedExit);
+    g_paneId = pane->sequence;
+    SetFocus(HandleOf(g_window));
+    TimerTask* press = nullptr;
+    TimerTask* quit = nullptr;
+    InstallTimerTask(600, 0, &PressKey, nullptr, &press);
+    InstallTimerTask(8000, 0, &QuitOnce, nullptr, &quit);
+    RunEventLoop();
+    std::printf("pane saw the key %d, owner saw it %d\n", g_paneSawKey, g_topSawKey);
+    bool ok = g_paneSawKey && !g_topSawKey && !WindowObjectFromId(g_paneId) &&
+              WindowObjectFromId(g_window->sequence) == g_window;
+    ExitProcess(ok ? 0 : kChildCaseFailedExit);
+}
+
+TEST(WineWindowObject, ARealKeyDisposingItsPaneStopsTheClimb) {
+    EXPECT_EQ(RunChildCase(kSuite, "ARealKeyDisposingItsPaneStopsTheClimb"), 0);
 }
 
 struct DragPlan {
