@@ -14,6 +14,7 @@
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/region.h"
 #include "toolbox/core/regionbands.h"
+#include "toolbox/core/surfaceproc.h"
 
 namespace {
 
@@ -83,6 +84,8 @@ SurfaceList* NewSurfaceList(SurfaceContentProc proc, uint32_t flags, PaneRecord*
 
 void DisposeSurfaceList(SurfaceList* list) {
     if (!list) return;
+    if (list->helpTags) HelpTags().disposeTags(list->helpTags);
+    list->helpTags = nullptr;
     HostDisposeScrollBar(list->barV);
     HostDisposeScrollBar(list->barH);
     for (SurfaceRecord*& s : list->surfaces) {

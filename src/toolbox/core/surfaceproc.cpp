@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "toolbox/core/hooktable.h"
 #include "toolbox/core/panehost.h"
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/region.h"
@@ -124,7 +125,22 @@ int32_t ListClick(SurfaceList* list, const OsEventRecord* record) {
     return 0;
 }
 
+void NoTagMove(SurfaceList*, const OsEventRecord*) {}
+void NoTagDispose(void*) {}
+const HelpTagHooks kNoTags{&NoTagMove, &NoTagDispose};
+HelpTagHooks g_tags = kNoTags;
+
 } // namespace
+
+void SetHelpTagHooks(const HelpTagHooks* hooks) {
+    HelpTagHooks given = hooks ? *hooks : HelpTagHooks{};
+    PickProc(g_tags.mouseMoved, given.mouseMoved, kNoTags.mouseMoved);
+    PickProc(g_tags.disposeTags, given.disposeTags, kNoTags.disposeTags);
+}
+
+const HelpTagHooks& HelpTags() {
+    return g_tags;
+}
 
 void DrawSurfaceBackground(SurfaceList* list, uint8_t flag) {
     SurfaceRecord* s = SurfaceAt(list, list->current);
@@ -267,6 +283,7 @@ int32_t SurfaceListProc(SurfaceList* list, int32_t message, void* data) {
         return HandleScrollAction(list, &request);
     }
     case kListMessageCursor:
+        if (record) g_tags.mouseMoved(list, record);
         WindowNative().setCursor(0);
         return 0;
     case kListMessageWheel:

@@ -34,6 +34,16 @@ constexpr int16_t kPartTracking = 253;
 // Event flag of update drawing: leave the surface unerased.
 constexpr uint8_t kUpdateNoErase = 1;
 
+// The help tags of a list, kept by the help-tag layer: the mouse moved
+// over the list, and the list's tags disposed with it. Until that layer
+// installs its procedures nothing is done.
+struct HelpTagHooks {
+    void (*mouseMoved)(SurfaceList* list, const OsEventRecord* record);
+    void (*disposeTags)(void* tags);
+};
+void SetHelpTagHooks(const HelpTagHooks* hooks);
+const HelpTagHooks& HelpTags();
+
 int32_t StandardPaneProc(PaneRecord* pane, int32_t message, void* data);
 int32_t SurfaceListProc(SurfaceList* list, int32_t message, void* data);
 // Sends a message to the list's content procedure (or, without one, to the

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "pane_fixture.h"
+#include "toolbox/core/surfaceproc.h"
 #include "toolbox/core/panehost.h"
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/region.h"
@@ -223,6 +224,29 @@ TEST_F(SurfaceResize, MoveSurfaceScrollMovesOneSurfaceAndTellsTheProcedure) {
     EXPECT_EQ(MoveSurfaceScroll(list, 0, -100, 0), 7);
     EXPECT_EQ(SurfaceAt(list, 0)->positionH, 0);
     EXPECT_EQ(MoveSurfaceScroll(list, 2, 5, 5), -1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SurfaceResize, HelpTagsFollowTheMouseAndGoWithTheList) {
+    static int moved = 0;
+    static void* disposed = nullptr;
+    HelpTagHooks hooks{[](SurfaceList*, const OsEventRecord*) { ++moved; },
+                       [](void* tags) { disposed = tags; }};
+    SetHelpTagHooks(&hooks);
+    MakeRoot(200, 300);
+    SurfaceList* list = NewSurfaceList(nullptr, 0, root_, 0, 0);
+    OsEventRecord record{};
+    record.what = kListMessageCursor;
+    SurfaceListProc(list, kListMessageCursor, &record);
+    EXPECT_EQ(moved, 1);
+    int tags = 0;
+    list->helpTags = &tags;
+    DisposeSurfaceList(list);
+    EXPECT_EQ(disposed, &tags);
+    SetHelpTagHooks(nullptr);
 }
 
 } // namespace
