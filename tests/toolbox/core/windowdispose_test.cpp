@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "toolbox/core/drawingstate.h"
+#include "toolbox/core/windowfocus.h"
 #include "window_fixture.h"
 
 namespace {
@@ -111,6 +112,28 @@ TEST_F(WindowDisposal, AKeptChildOutlivesItsOwnerWithoutItsPane) {
     EXPECT_EQ(kept->surfaceList, nullptr);
     EXPECT_EQ(kept->owner, nullptr);
     DisposeWindowObject(kept); // no panes, no port: the record alone goes
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WindowDisposal, TheFocusStaysWhenItsHolderRefusesToGiveItUp) {
+    WindowObject* top = MakeWindow();
+    Rect16 r{10, 10, 60, 110};
+    WindowObject* a = NewPaneWindow(0, 0, 0, top, &r, nullptr, &RecordingCallback);
+    Rect16 s{70, 10, 120, 110};
+    WindowObject* b = NewPaneWindow(0, 0, 0, top, &s, nullptr, &RecordingCallback);
+    ASSERT_TRUE(MoveKeyboardFocusToWindow(a, false));
+    Reactions()[kWindowEventFocus] = [](WindowObject*, WindowEvent* e) {
+        if (!e->focus.gains) e->focus.refuse = 1;
+        return 1;
+    };
+    EXPECT_FALSE(MoveKeyboardFocusToWindow(b, false));
+    EXPECT_EQ(FocusedWindowOf(top), a);
+    Reactions().clear();
+    EXPECT_TRUE(MoveKeyboardFocusToWindow(b, false));
+    EXPECT_EQ(FocusedWindowOf(top), b);
 }
 
 } // namespace
