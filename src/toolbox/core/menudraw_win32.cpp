@@ -25,6 +25,7 @@ constexpr int32_t kTick[kTickPoints][2] = {{0, 3}, {1, 4}, {3, 2}, {3, 1}, {1, 3
 constexpr int32_t kSquareInset = 2;
 constexpr int32_t kHighlightRightInset = 2;
 constexpr UINT kTextFormat = DT_SINGLELINE | DT_LEFT | DT_TOP;
+constexpr int kPointsPerInch = 72;
 
 HFONT g_menuFont = nullptr;
 
@@ -39,25 +40,59 @@ HFONT MenuFont() {
     return g_menuFont;
 }
 
-// The font of a face: the menu font, or a variant the caller deletes.
-HFONT FaceFont(const MenuRecord* menu, uint8_t face, bool* made) {
-    *made = false;
-    if (face == menu->defaultFace || face == 0) return MenuFont();
-    LOGFONTA log{};
-    GetObjectA(MenuFont(), sizeof log, &log);
+// The menu's own font, else the default menu font.
+HFONT BaseFont(const MenuRecord* menu) {
+    return menu->font ? static_cast<HFONT>(menu->font) : MenuFont();
+}
+
+void ApplyFace(LOGFONTA& log, uint8_t face) {
     if (face & kFaceBold) log.lfWeight = FW_BOLD;
     log.lfItalic = (face & kFaceItalic) ? TRUE : FALSE;
     log.lfUnderline = (face & kFaceUnderline) ? TRUE : FALSE;
+}
+
+// The font of a face: the menu's font, or a variant the caller deletes.
+HFONT FaceFont(const MenuRecord* menu, uint8_t face, bool* made) {
+    *made = false;
+    if (face == menu->defaultFace || face == 0) return BaseFont(menu);
+    LOGFONTA log{};
+    GetObjectA(BaseFont(menu), sizeof log, &log);
+    ApplyFace(log, face);
     HFONT font = CreateFontIndirectA(&log);
-    if (!font) return MenuFont();
+    if (!font) return BaseFont(menu);
     *made = true;
     return font;
 }
 
-MenuFontMetrics SystemMetrics(const MenuRecord*) {
+// Fonts made directly until a font list exists: the menu font's family at
+// the size in points.
+void* CreateSizedFont(int16_t, int16_t size, uint8_t face, int16_t resolution) {
+    LOGFONTA log{};
+    GetObjectA(MenuFont(), sizeof log, &log);
+    log.lfHeight = -MulDiv(size, resolution, kPointsPerInch);
+    log.lfWidth = 0;
+    ApplyFace(log, face);
+    return CreateFontIndirectA(&log);
+}
+
+void DeleteSizedFont(void* font) {
+    DeleteObject(static_cast<HFONT>(font));
+}
+
+int16_t ScreenResolution() {
+    static int16_t resolution = 0;
+    if (resolution == 0) {
+        HDC dc = GetDC(nullptr);
+        resolution = int16_t(GetDeviceCaps(dc, LOGPIXELSY));
+        ReleaseDC(nullptr, dc);
+    }
+    return resolution;
+}
+
+MenuFontMetrics SystemMetrics(const MenuRecord* menu) {
     MenuFontMetrics m;
     HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, MenuFont());
+    HGDIOBJ old = SelectObject(dc, BaseFont(menu));
     TEXTMETRICA tm{};
     GetTextMetricsA(dc, &tm);
     SIZE underscore{0, 0};
@@ -85,7 +120,9 @@ int32_t SystemTextWidth(const MenuRecord* menu, const std::string& text, uint8_t
     return r.right - r.left;
 }
 
-const MenuFontProcs kSystemFonts{&SystemMetrics, &SystemTextWidth};
+const MenuFontProcs kSystemFonts{&SystemMetrics,   &SystemTextWidth,  &CreateSizedFont,
+                                 &DeleteSizedFont, &ScreenResolution, nullptr,
+                                 nullptr};
 
 void SetColumnBreak(HMENU native, int32_t position, bool on) {
     MENUITEMINFOA info{};
@@ -201,7 +238,7 @@ bool DrawMenuItem(const DRAWITEMSTRUCT* item) {
     if (e.iconId && r.bottom - r.top > m.rowHeight) y += (r.bottom - r.top - m.rowHeight) / 2;
     bool drawDisabled = greyed && !selected;
     DrawItemText(dc, e.text, r.left + indent, y, drawDisabled);
-    SelectObject(dc, MenuFont());
+    SelectObject(dc, BaseFont(menu));
     std::string key = MenuItemKeyText(menu, position);
     if (!key.empty()) DrawItemText(dc, key, r.left + menu->keyColumn, y, drawDisabled);
     if ((item->itemState & ODS_CHECKED) && !(e.flags & kMenuEntrySubmenu))

@@ -357,6 +357,20 @@ TEST_F(MenuItemsWin32, DrawFillsTheSelectedItemAndWritesItsText) {
     DeleteDC(dc);
 }
 
+// A sized font is a GDI font of its own; the default font comes back.
+TEST_F(MenuItemsWin32, AppliedFontChangesTheRows) {
+    MenuRecord* menu = NewMenuWithTitle(kPopId, "Pop");
+    InsertMenuItemText(menu, "Alpha", -1);
+    int32_t row = MenuRowHeight(menu);
+    ApplyMenuFont(menu, 1, 36, 0, -1);
+    ASSERT_NE(menu->font, nullptr);
+    EXPECT_EQ(GetObjectType(static_cast<HGDIOBJ>(menu->font)), DWORD(OBJ_FONT));
+    EXPECT_GT(MenuRowHeight(menu), row + 10);
+    ApplyMenuFont(menu, 0, 0, 0, 0);
+    EXPECT_EQ(menu->font, nullptr);
+    EXPECT_EQ(MenuRowHeight(menu), row);
+}
+
 TEST_F(MenuItemsWin32, SystemMenuTakesFourExtraItems) {
     ResetSystemMenuItems();
     HMENU system = GetSystemMenu(FrameWindowHandle(), FALSE);
