@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <string>
 
+#include "toolbox/core/icon_win32.h"
 #include "toolbox/core/menutrack_win32.h"
 
 namespace {
@@ -237,6 +238,12 @@ bool DrawMenuItem(const DRAWITEMSTRUCT* item) {
     int32_t y = r.top + m.baseline;
     if (e.iconId && r.bottom - r.top > m.rowHeight) y += (r.bottom - r.top - m.rowHeight) / 2;
     bool drawDisabled = greyed && !selected;
+    if (e.iconId) {
+        int16_t top = int16_t((r.top + r.bottom - kMenuIconSide) / 2);
+        int16_t left = int16_t(r.left + m.textIndent);
+        Rect16 box{top, left, int16_t(top + kMenuIconSide), int16_t(left + kMenuIconSide)};
+        DrawIconInRectOf(dc, &box, false, greyed ? kIconGreyed : kIconNormal, e.iconId);
+    }
     DrawItemText(dc, e.text, r.left + indent, y, drawDisabled);
     SelectObject(dc, BaseFont(menu));
     std::string key = MenuItemKeyText(menu, position);

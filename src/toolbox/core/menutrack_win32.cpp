@@ -11,6 +11,7 @@
 #include "toolbox/core/eventconvert.h"
 #include "toolbox/core/eventreceiver.h"
 #include "toolbox/core/eventwait.h"
+#include "toolbox/core/icon_win32.h"
 #include "toolbox/core/loophooks.h"
 #include "toolbox/core/menubar.h"
 #include "toolbox/core/menuchar.h"
@@ -19,6 +20,7 @@
 #include "toolbox/core/oseventqueue.h"
 #include "toolbox/core/osinput.h"
 #include "toolbox/core/portrecord.h"
+#include "toolbox/core/systemversion_win32.h"
 #include "toolbox/core/timertask.h"
 
 namespace {
@@ -244,12 +246,7 @@ bool IsWine() {
 }
 
 void DecideSystemVersion() {
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof version;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    GetVersionExA(&version);
-#pragma GCC diagnostic pop
+    const OSVERSIONINFOA& version = SystemVersion();
     bool nt = version.dwPlatformId == VER_PLATFORM_WIN32_NT;
     g_byPosition =
         nt && (version.dwMajorVersion > kNotifyByPositionMajor ||
@@ -290,6 +287,7 @@ void InstallMenuHook() {
     g_installed = true;
     g_onWine = IsWine();
     InstallMenuFonts();
+    InstallIconLoader();
     HMENU bar = NativeBar();
     g_hook = SetWindowsHookExA(WH_MSGFILTER, &MenuHookProc, nullptr, GetCurrentThreadId());
     MenuTrackingState().serial = kMenuFirstSerial;

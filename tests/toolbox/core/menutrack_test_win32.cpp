@@ -14,6 +14,7 @@
 #include "native_fixture_win32.h"
 #include "toolbox/core/eventconvert.h"
 #include "toolbox/core/heap.h"
+#include "toolbox/core/icon_win32.h"
 #include "toolbox/core/menubar.h"
 #include "toolbox/core/menucommands.h"
 #include "toolbox/core/menutrack_win32.h"
@@ -264,11 +265,14 @@ class MenuItemsWin32 : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(PrepareNativeWindowTest());
         InstallMenuFonts();
+        InstallIconLoader();
     }
     void TearDown() override {
         while (MenuRecordList())
             DisposeMenuRecord(MenuRecordList());
         SetMenuFontProcs(nullptr);
+        PurgeIconCache();
+        SetIconLoaderProcs(nullptr);
     }
     static uintptr_t DataOf(MenuRecord* menu, int32_t position) {
         NativeMenuItem item;
@@ -348,6 +352,14 @@ TEST_F(MenuItemsWin32, DrawFillsTheSelectedItemAndWritesItsText) {
         for (int y = 0; y < MenuRowHeight(menu); ++y)
             texts += pixel(x, y) == GetSysColor(COLOR_HIGHLIGHTTEXT);
     EXPECT_GT(texts, 10);
+    // An item's icon sits at the indent of items without one.
+    SetMenuItemIcon(menu, 1, kSystemIconFirst);
+    ASSERT_TRUE(draw(ODA_DRAWENTIRE, 0));
+    int drawn = 0;
+    for (int x = menu->metrics.textIndent; x < menu->metrics.textIndent + kMenuIconSide; ++x)
+        for (int y = 0; y < MenuRowHeight(menu); ++y)
+            drawn += pixel(x, y) != RGB(255, 255, 255);
+    EXPECT_GT(drawn, 10);
     // A disabled menu draws nothing on a selection change.
     SetMenuItemEnabled(menu, 0, false);
     ASSERT_TRUE(draw(ODA_SELECT, ODS_SELECTED));
