@@ -187,6 +187,10 @@ void InstallIconLoader() {
     SetIconLoaderProcs(&kLoader);
 }
 
+const IconLoaderProcs& Win32IconLoader() {
+    return kLoader;
+}
+
 bool MakeIconBitmaps(const IconImage& image, HBITMAP* colour, HBITMAP* mask) {
     struct {
         BITMAPINFOHEADER header;

@@ -16,8 +16,9 @@ constexpr int32_t kIconNormal = 0;
 constexpr int32_t kIconGreyed = 1;
 constexpr int32_t kIconGreyedOnWhite = 2;
 
-// Installs the loader into the icon cache.
+// Installs the loader into the icon cache; Win32IconLoader is its table.
 void InstallIconLoader();
+const IconLoaderProcs& Win32IconLoader();
 // The 8-bit member's images: a device bitmap of the colour bits and a
 // 1-bit mask; false when a GDI call fails.
 bool MakeIconBitmaps(const IconImage& image, HBITMAP* colour, HBITMAP* mask);

@@ -76,3 +76,20 @@ inline std::vector<uint8_t> Icon8Bytes(int32_t width, int32_t height) {
         }
     return b;
 }
+
+// The packed test families (tests/toolbox/core/icons): 9500 holds a 4-bit
+// 16 x 16 member (RT_ICON 1) and an 8-bit 32 x 32 member (RT_ICON 2), 9501
+// an 8-bit 20 x 20 member (RT_ICON 3). Opaque as Icon8Opaque; the palette
+// index of a pixel, (x + y) mod 16, runs through the sixteen standard
+// colours.
+constexpr int16_t kTestFamily = 9500;
+constexpr int16_t kTestFamily20 = 9501;
+inline uint8_t PackedIconIndex(int32_t x, int32_t y) {
+    return uint8_t((x + y) % 16);
+}
+inline uint32_t PackedIconColour(int index) {
+    static const uint32_t kColours[16] = {
+        0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
+        0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    return kColours[index & 15];
+}

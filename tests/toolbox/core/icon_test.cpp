@@ -5,6 +5,7 @@
 
 #include "heap_fixture.h"
 #include "icon_bytes.h"
+#include "test_resources.h"
 #include "toolbox/core/iconcache.h"
 #include "toolbox/core/icondir.h"
 #include "toolbox/core/resource.h"
@@ -183,6 +184,54 @@ TEST_F(IconCacheTest, SystemIconsAndSizesWhereTheSystemChooses) {
     PurgeIconCache();
     EXPECT_EQ(IconCacheFirst(), nullptr);
     EXPECT_EQ(g_deleted, 0); // no colour bitmaps, no system icon destroyed
+}
+
+} // namespace
+
+namespace {
+
+class PackedIcons : public HeapTest {
+  protected:
+    void SetUp() override {
+        HeapTest::SetUp();
+        InstallTestResources();
+    }
+};
+
+// The packer's families: the directory, the best size and the 8-bit
+// member's pixels as the text art wrote them.
+TEST_F(PackedIcons, FamiliesAndMembersFromTheSources) {
+    IconDirectory* d = IconDirectoryRead(kTestFamily);
+    ASSERT_NE(d, nullptr);
+    ASSERT_EQ(d->members.size(), 2u);
+    EXPECT_EQ(d->members[0].width, 16);
+    EXPECT_EQ(d->members[0].bitCount, 4);
+    EXPECT_EQ(d->members[1].iconId, 2);
+    EXPECT_EQ(d->members[1].bitCount, 8);
+    delete d;
+    int16_t w = 0, h = 0;
+    ASSERT_TRUE(IconSizeFor(kTestFamily, 20, 20, &w, &h));
+    EXPECT_EQ(w, 16);
+    EXPECT_FALSE(IconSizeFor(9599, 20, 20, &w, &h));
+    RelocatableBlock block = LoadCustomResource(kResourceTypeIcon, 2);
+    ASSERT_NE(block, nullptr);
+    IconImage image;
+    ASSERT_EQ(DecodeIconImage(static_cast<const uint8_t*>(HeapHandleLock(block)),
+                              RelocatableBlockSize(block), image),
+              0);
+    HeapHandleUnlock(block);
+    ReleaseCustomResource(block);
+    ASSERT_EQ(image.header.biHeight, 32);
+    int wrong = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            bool opaque = Icon8Opaque(32, x, y);
+            bool masked = image.mask[size_t(y * IconMaskRowBytes(32) + x / 8)] & (0x80 >> (x % 8));
+            wrong += masked == opaque;
+            if (opaque) wrong += image.colour[size_t(y * 32 + x)] != PackedIconIndex(x, y);
+        }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(image.colours[9][2], 0xFF); // red
 }
 
 } // namespace

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "heap_fixture.h"
 #include "icon_bytes.h"
+#include "test_resources.h"
+#include "toolbox/core/resource.h"
 
 namespace {
 
@@ -120,6 +124,70 @@ TEST_F(IconsWin32, SystemIconsLoadAndMissingFamiliesDrawNothing) {
         for (int x = 0; x < kCanvas; ++x)
             changed += Pixel(x, y) != kWhite;
     EXPECT_GT(changed, 20);
+}
+
+// The ICON statement's .ico and the packer's tables hold the same
+// directories and members; the system reads them as a family.
+TEST_F(IconsWin32, PackedFamiliesEqualTheirTablesAndLoad) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    int seen = 0;
+    for (const auto& [key, bytes] : TestResourceTables()) {
+        if (key.first != kResourceTypeGroupIcon && key.first != kResourceTypeIcon) continue;
+        ++seen;
+        SCOPED_TRACE(testing::Message() << key.first << " " << key.second);
+        HRSRC found =
+            FindResourceA(module, MAKEINTRESOURCEA(key.second), MAKEINTRESOURCEA(key.first));
+        ASSERT_NE(found, nullptr);
+        ASSERT_EQ(SizeofResource(module, found), bytes.size());
+        const void* p = LockResource(LoadResource(module, found));
+        EXPECT_EQ(std::memcmp(p, bytes.data(), bytes.size()), 0);
+    }
+    EXPECT_EQ(seen, 5); // two directories, three members
+    const auto& group = TestResourceTables().at({kResourceTypeGroupIcon, kTestFamily});
+    auto* dir = const_cast<PBYTE>(group.data());
+    EXPECT_EQ(LookupIconIdFromDirectoryEx(dir, TRUE, 32, 32, LR_DEFAULTCOLOR), 2);
+    EXPECT_EQ(LookupIconIdFromDirectoryEx(dir, TRUE, 16, 16, LR_DEFAULTCOLOR), 1);
+    // Without a palette the system loads the best size.
+    IconRecord* system = IconFamilyLoad(kTestFamily, 20, 20);
+    ASSERT_NE(system, nullptr);
+    EXPECT_NE(system->icon, nullptr);
+    EXPECT_EQ(system->width, 16);
+    EXPECT_EQ(system->height, 16);
+    ReleaseIconRecord(system);
+}
+
+// An 8-bit member chosen as on a palette display is decoded here and
+// drawn centred on its opaque pixels.
+int16_t AsOnAPalette(int16_t groupId, int32_t width, int32_t height) {
+    const auto& group = TestResourceTables().at({kResourceTypeGroupIcon, groupId});
+    return int16_t(LookupIconIdFromDirectoryEx(const_cast<PBYTE>(group.data()), TRUE, width, height,
+                                               LR_DEFAULTCOLOR));
+}
+
+TEST_F(IconsWin32, PackedEightBitMemberDrawnCentred) {
+    IconLoaderProcs procs = Win32IconLoader();
+    procs.paletteMember = &AsOnAPalette;
+    SetIconLoaderProcs(&procs);
+    IconRecord* record = IconFamilyLoad(kTestFamily20, 20, 20);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->iconId, 3);
+    EXPECT_NE(record->colour, nullptr);
+    EXPECT_EQ(record->icon, nullptr);
+    EXPECT_EQ(IconCacheColourCount(), 1);
+    constexpr int kAt = 12, kSide = 20;
+    Rect16 box{kAt, kAt, kAt + kSide, kAt + kSide};
+    DrawIconRecord(dc_, &box, record, kIconNormal, true);
+    int dx = (kSide - 15) / 2 - 3, dy = (kSide - 14) / 2 - 2;
+    int wrong = 0;
+    for (int y = 0; y < kSide; ++y)
+        for (int x = 0; x < kSide; ++x) {
+            uint32_t v = PackedIconColour(PackedIconIndex(x, y));
+            COLORREF colour = RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+            COLORREF want = Icon8Opaque(kSide, x, y) ? colour : kWhite;
+            wrong += Pixel(kAt + x + dx, kAt + y + dy) != want;
+        }
+    EXPECT_EQ(wrong, 0);
+    ReleaseIconRecord(record);
 }
 
 } // namespace
