@@ -107,6 +107,11 @@ MenuRecord* WrapMenuSource(int16_t menuId, int16_t resourceId, const std::string
 
 MenuRecord* NewMenuRecord(int16_t menuId);
 MenuRecord* NewMenuWithTitle(int16_t menuId, const char* title);
+// The dialogs' name for a menu made with a title (popups of dialog items
+// pass the item number + 0x4000 and an empty text).
+inline MenuRecord* NewMenuFromText(int16_t menuId, const char* text) {
+    return NewMenuWithTitle(menuId, text);
+}
 void DisposeMenuRecord(MenuRecord* menu);
 // Head of the menu record list (newest first).
 MenuRecord* MenuRecordList();

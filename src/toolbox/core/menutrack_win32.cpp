@@ -39,6 +39,9 @@ bool g_installed = false;
 HHOOK g_hook = nullptr;
 bool g_byPosition = false;
 bool g_longMenusScroll = true;
+// Wine's menu loop does not take the arrow keys rewritten into menu
+// characters (the loop stops answering), so under Wine its own arrow
+// handling moves the selection.
 bool g_onWine = false;
 bool g_inLoop = false;
 MenuRecord* g_popup = nullptr;

@@ -35,6 +35,10 @@ uint32_t MenuBarClick(Point16 where);
 // Shows the menu with item (clamped to 1..count) at the point (MDI-client
 // coordinates) and answers the choice.
 uint32_t TrackPopupMenuAt(MenuRecord* menu, int16_t top, int16_t left, int32_t item);
+// The dialogs' form: the chosen item alone (the choice's low half).
+inline int32_t TrackPopupMenuAt(MenuRecord* menu, Point16 point, int32_t item) {
+    return int32_t(TrackPopupMenuAt(menu, point.v, point.h, item) & 0xFFFF);
+}
 // Takes the menu command the system loop posted to the frame so that the
 // caller's choice is not dispatched a second time.
 void CollectMenuCommandMessage();

@@ -80,10 +80,15 @@ struct Seen {
 
 POINT g_cursorBefore{0, 0};
 
-// Ends the child with the pointer back where it was, so later cases that
-// read real input find it unmoved.
+// Ends the child with the pointer back where it was and its frame gone
+// (activation settled), so later cases that read real input find the
+// desktop as they expect.
 [[noreturn]] void EndChild(int code) {
     SetCursorPos(g_cursorBefore.x, g_cursorBefore.y);
+    if (HWND frame = FrameWindowHandle()) DestroyWindow(frame);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
     ExitProcess(UINT(code));
 }
 
@@ -247,13 +252,34 @@ TEST(WineMenuChild, MenuBarClickChoosesFromTheBar) {
     EndChild(0);
 }
 
+// The arrow keys of a program menu opened from the bar move the selection
+// (under Wine by its own handling) and the loop ends.
+TEST(WineMenuChild, BarArrowKeysMoveTheSelection) {
+    if (!IsChild("BarArrowKeysMoveTheSelection")) GTEST_SKIP() << "runs in its own process";
+    MenuRecord* menu = StartChild({"Alpha", "Beta", "Gamma"});
+    InsertMenuInBar(menu, 0);
+    HWND frame = FrameWindowHandle();
+    DrawMenuBar(frame);
+    RECT title{};
+    GetMenuItemRect(frame, reinterpret_cast<HMENU>(MenuBarNative()), 0, &title);
+    POINT at{(title.left + title.right) / 2, (title.top + title.bottom) / 2};
+    ScreenToClient(frame, &at);
+    PostKeys({VK_DOWN, VK_DOWN, VK_RETURN});
+    uint32_t choice = MenuBarClick(Point16{int16_t(at.y), int16_t(at.x)});
+    Check(choice == ((uint32_t(kPopId) << 16) | 2), "arrow-down twice picks the second item");
+    PostKeys({VK_DOWN, VK_UP, VK_RETURN}); // up from the first wraps to the last
+    choice = MenuBarClick(Point16{int16_t(at.y), int16_t(at.x)});
+    Check(choice == ((uint32_t(kPopId) << 16) | 3), "arrow-up wraps to the last item");
+    EndChild(0);
+}
+
 class WineMenus : public ::testing::Test {};
 
 TEST_F(WineMenus, TrackingCases) {
     for (const char* name :
          {"PopupChoiceByArrowKeys", "CancelReplyEndsTracking",
           "DisabledMenuAndHandledCommandGiveNoChoice", "MnemonicAndArrowsInAnAllDisabledMenu",
-          "MenuBarClickChoosesFromTheBar"}) {
+          "MenuBarClickChoosesFromTheBar", "BarArrowKeysMoveTheSelection"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(RunChild(name), 0);
     }
