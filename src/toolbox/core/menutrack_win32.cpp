@@ -406,9 +406,7 @@ uint32_t TrackPopupMenuAt(MenuRecord* menu, int16_t top, int16_t left, int32_t i
     if (HWND client = MdiClientHandle()) ClientToScreen(client, &at);
     int32_t above = kPopupOffsetAbovePoint;
     for (int32_t p = 1; p < item; ++p)
-        above += MenuItemHeight(menu->metrics, menu->flags,
-                                menu->entries[size_t(p)].flags & kMenuEntrySeparator,
-                                menu->entries[size_t(p)].iconId != 0);
+        above += MenuItemHeightOf(menu, p);
     at.y = std::max(LONG(0), at.y - above);
     BYTE keys[256];
     if (GetKeyboardState(keys)) {

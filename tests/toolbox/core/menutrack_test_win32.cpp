@@ -395,6 +395,46 @@ TEST_F(MenuItemsWin32, DrawFillsTheSelectedItemAndWritesItsText) {
     DeleteDC(dc);
 }
 
+MenuItemDrawData g_drawn{};
+int g_draws = 0;
+uint8_t SelfDraw(int32_t message, MenuRecord*, int32_t, void* data, uint32_t) {
+    if (message == kMenuDrawMeasureHeight) *static_cast<int16_t*>(data) = 30;
+    if (message == kMenuDrawItem) {
+        ++g_draws;
+        g_drawn = *static_cast<MenuItemDrawData*>(data);
+    }
+    return 1;
+}
+
+// A self-drawn item is measured and drawn by its menu's procedure.
+TEST_F(MenuItemsWin32, SelfDrawnItemsDrawThemselves) {
+    MenuRecord* menu = NewMenuWithTitle(kPopId, "Pop");
+    InsertMenuItemText(menu, "Own", -1);
+    SetMenuItemSelfDrawn(menu, 1, true);
+    SetMenuItemDrawProc(menu, &SelfDraw, 0);
+    MEASUREITEMSTRUCT measure{};
+    measure.CtlType = ODT_MENU;
+    measure.itemData = DataOf(menu, 1);
+    ASSERT_TRUE(MeasureMenuItem(&measure));
+    EXPECT_EQ(measure.itemHeight, 30u);
+    HDC dc = CreateCompatibleDC(nullptr);
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_MENU;
+    item.itemAction = ODA_DRAWENTIRE;
+    item.itemState = ODS_SELECTED;
+    item.hDC = dc;
+    item.rcItem = RECT{4, 10, 120, 40};
+    item.itemData = DataOf(menu, 1);
+    g_draws = 0;
+    ASSERT_TRUE(DrawMenuItem(&item));
+    DeleteDC(dc);
+    EXPECT_EQ(g_draws, 1);
+    EXPECT_EQ(g_drawn.rect.left, 4);
+    EXPECT_EQ(g_drawn.rect.right, 118); // less 2 on the right
+    EXPECT_EQ(g_drawn.enabled, 1);
+    EXPECT_EQ(g_drawn.selected, 1);
+}
+
 // A sized font is a GDI font of its own; the default font comes back.
 TEST_F(MenuItemsWin32, AppliedFontChangesTheRows) {
     MenuRecord* menu = NewMenuWithTitle(kPopId, "Pop");
