@@ -209,3 +209,7 @@ int32_t WindowEventReceiver(EventCallRef*, EventObject event, void* userData) {
     }
     return kEventNotHandled;
 }
+
+const PortHooks& CurrentPortHooks() {
+    return g_hooks;
+}

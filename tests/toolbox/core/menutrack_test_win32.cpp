@@ -14,6 +14,8 @@
 #include "native_fixture_win32.h"
 #include "toolbox/core/eventconvert.h"
 #include "toolbox/core/heap.h"
+#include "toolbox/core/loophooks.h"
+#include "toolbox/core/portrecord.h"
 #include "toolbox/core/icon_win32.h"
 #include "toolbox/core/menubar.h"
 #include "toolbox/core/menucommands.h"
@@ -28,6 +30,8 @@ constexpr DWORD kParentWaitMs = 30000;
 constexpr int kWatchdogExit = 3;
 constexpr int kCheckFailedExit = 4;
 constexpr int16_t kPopId = 9300;
+constexpr int kSettleRounds = 4;
+constexpr DWORD kSettleMs = 50;
 
 bool IsChild(const char* name) {
     char value[64] = {};
@@ -76,21 +80,32 @@ struct Seen {
     uint32_t commandContext = 0;
     int32_t startReply = kEventNotHandled;
     int32_t commandReply = kEventNotHandled;
+    bool trackedDuring = false;
 } g_seen;
 
 POINT g_cursorBefore{0, 0};
 
-// Ends the child with the pointer back where it was and its frame gone
-// (activation settled), so later cases that read real input find the
-// desktop as they expect.
+// Ends the child with the pointer back where it was (tracking nudges it)
+// and its frame gone, and lets the desktop settle first, so later cases
+// that read real input find it as they expect.
 [[noreturn]] void EndChild(int code) {
-    SetCursorPos(g_cursorBefore.x, g_cursorBefore.y);
+    POINT now{};
+    GetCursorPos(&now);
+    if (now.x != g_cursorBefore.x || now.y != g_cursorBefore.y)
+        SetCursorPos(g_cursorBefore.x, g_cursorBefore.y);
     if (HWND frame = FrameWindowHandle()) DestroyWindow(frame);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&msg);
+    for (int round = 0; round < kSettleRounds; ++round) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        Sleep(kSettleMs);
+    }
     ExitProcess(UINT(code));
 }
+
+// Where popups open: MDI-client coordinates on the side of the screen the
+// pointer is not on, so the pointer never rests on an item.
+Point16 g_popupAt{200, 200};
 
 EventReceiver g_focus{kReceiverWindow, nullptr, nullptr, 0};
 EventReceiver* TestFocus() {
@@ -105,6 +120,7 @@ int32_t AppHandler(EventCallRef*, EventObject event, void*) {
                       &g_seen.trackingMode);
         EventParamGet(event, kParamMenuContext, FourCC("magn"), sizeof g_seen.startContext,
                       &g_seen.startContext);
+        g_seen.trackedDuring = MenuBeingTracked();
         return g_seen.startReply;
     }
     return kEventNotHandled;
@@ -134,7 +150,7 @@ MenuRecord* StartChild(std::initializer_list<const char*> items) {
     EventReceiverAppendHandler(ApplicationLevelReceiver(), &AppHandler);
     SetFocusReceiverProvider(&TestFocus);
     EventReceiverPushHandler(&g_focus, &CommandHandler, 0, nullptr, nullptr, nullptr);
-    SetCursorPos(2, 2); // away from every menu
+    if (g_cursorBefore.x < GetSystemMetrics(SM_CXSCREEN) / 2) g_popupAt.h = 700;
     MenuRecord* menu = NewMenuWithTitle(kPopId, "Pop");
     for (const char* text : items)
         InsertMenuItemText(menu, text, -1);
@@ -163,10 +179,15 @@ void Check(bool ok, const char* what) {
 
 TEST(WineMenuChild, PopupChoiceByArrowKeys) {
     if (!IsChild("PopupChoiceByArrowKeys")) GTEST_SKIP() << "runs in its own process";
-    MenuRecord* menu = StartChild({"Alpha", "Beta`B", "-", "Gamma"});
+    MenuRecord* menu = StartChild({"Alpha", "Beta", "-", "Gamma"});
     SetMenuItemCommand(menu, 2, 4242);
+    SetMenuItemKey(menu, 2, 'B');
     PostKeys({VK_DOWN, VK_DOWN, VK_RETURN});
-    uint32_t choice = TrackPopupMenuAt(menu, 200, 200, 2);
+    POINT before{}, after{};
+    GetCursorPos(&before);
+    uint32_t choice = TrackPopupMenuAt(menu, g_popupAt.v, g_popupAt.h, 2);
+    GetCursorPos(&after);
+    Check(after.x == before.x && after.y == before.y + 1, "the pointer is nudged one pixel down");
     std::printf("choice %08x, kinds %zu, openings %d\n", choice, g_seen.appKinds.size(),
                 g_seen.openings);
     Check(choice == ((uint32_t(kPopId) << 16) | 2), "the second item is chosen");
@@ -184,8 +205,25 @@ TEST(WineMenuChild, PopupChoiceByArrowKeys) {
     Check(!MenuBeingTracked() && MenuTrackingState().context == 0, "tracking over");
     // A second tracking opens the menu again: one more 'menu' 8.
     PostKeys({VK_ESCAPE});
-    Check(TrackPopupMenuAt(menu, 200, 200, 1) == 0, "escape gives no choice");
+    Check(TrackPopupMenuAt(menu, g_popupAt.v, g_popupAt.h, 1) == 0, "escape gives no choice");
     Check(g_seen.openings == 2 && g_seen.commands == 1, "the next tracking opens it again");
+    Check(g_seen.trackedDuring, "a menu is being tracked inside the loop");
+    // The loop's hooks: the command key of a bar menu, the menu update.
+    InsertMenuInBar(menu, 0);
+    EventObject key = nullptr;
+    EventObjectNew(kEventClassKeyboard, kKeyDownKind, &key);
+    uint8_t character = 'b';
+    uint32_t modifiers = kMenuKeyControl;
+    EventParamSet(key, kParamKeyChar, FourCC("TEXT"), 1, &character);
+    EventParamSet(key, kParamModifiers, FourCC("magn"), sizeof modifiers, &modifiers);
+    Check(LoopHooks().menuCommandKey(key), "Ctrl+B is Beta's key");
+    EventObjectRelease(key);
+    Check(g_seen.commands == 2 && g_seen.command.command == 4242 &&
+              g_seen.commandContext == (kMenuContextCommandKey | kMenuContextAllMenus),
+          "the key's command goes out");
+    SetMenuItemEnabled(menu, 0, false);
+    CurrentPortHooks().updateMenus();
+    Check(MenuItemEnabled(menu, 0), "the menus brought up to date after the last window closed");
     EndChild(0);
 }
 
@@ -193,7 +231,7 @@ TEST(WineMenuChild, CancelReplyEndsTracking) {
     if (!IsChild("CancelReplyEndsTracking")) GTEST_SKIP() << "runs in its own process";
     MenuRecord* menu = StartChild({"Alpha", "Beta"});
     g_seen.startReply = kMenuTrackingCancel;
-    Check(TrackPopupMenuAt(menu, 200, 200, 1) == 0, "no choice");
+    Check(TrackPopupMenuAt(menu, g_popupAt.v, g_popupAt.h, 1) == 0, "no choice");
     Check(g_seen.commands == 0 && !CommandLeftInQueue(), "nothing chosen");
     EndChild(0);
 }
@@ -204,12 +242,12 @@ TEST(WineMenuChild, DisabledMenuAndHandledCommandGiveNoChoice) {
     MenuRecord* menu = StartChild({"Alpha", "Beta"});
     SetMenuItemEnabled(menu, 0, false);
     PostKeys({VK_DOWN, VK_RETURN});
-    Check(TrackPopupMenuAt(menu, 200, 200, 1) == 0, "a disabled menu gives 0");
+    Check(TrackPopupMenuAt(menu, g_popupAt.v, g_popupAt.h, 1) == 0, "a disabled menu gives 0");
     Check(g_seen.commands == 0 && !CommandLeftInQueue(), "no command from a disabled menu");
     SetMenuItemEnabled(menu, 0, true);
     g_seen.commandReply = 0;
     PostKeys({VK_DOWN, VK_RETURN});
-    Check(TrackPopupMenuAt(menu, 200, 200, 1) == 0, "a handled command gives 0");
+    Check(TrackPopupMenuAt(menu, g_popupAt.v, g_popupAt.h, 1) == 0, "a handled command gives 0");
     Check(g_seen.commands == 1 && MenuHilitedTitle() == 0, "handled, title unhilited");
     EndChild(0);
 }
@@ -218,13 +256,14 @@ TEST(WineMenuChild, MnemonicAndArrowsInAnAllDisabledMenu) {
     if (!IsChild("MnemonicAndArrowsInAnAllDisabledMenu")) GTEST_SKIP() << "runs in its own process";
     MenuRecord* menu = StartChild({"Alpha", "E&xit"});
     PostMessageA(FrameWindowHandle(), WM_CHAR, 'x', 1);
-    uint32_t choice = TrackPopupMenuAt(menu, 200, 200, 1);
+    uint32_t choice = TrackPopupMenuAt(menu, g_popupAt.v, g_popupAt.h, 1);
     std::printf("mnemonic choice %08x\n", choice);
     Check(choice == ((uint32_t(kPopId) << 16) | 2), "'x' picks E&xit");
     DisableMenuItemAt(menu, 1);
     DisableMenuItemAt(menu, 2);
     PostKeys({VK_DOWN, VK_DOWN, VK_ESCAPE});
-    Check(TrackPopupMenuAt(menu, 200, 200, 1) == 0, "nothing enabled, nothing chosen");
+    Check(TrackPopupMenuAt(menu, g_popupAt.v, g_popupAt.h, 1) == 0,
+          "nothing enabled, nothing chosen");
     EndChild(0);
 }
 
