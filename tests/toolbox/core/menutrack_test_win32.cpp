@@ -233,6 +233,26 @@ TEST(WineMenuChild, CancelReplyEndsTracking) {
     g_seen.startReply = kMenuTrackingCancel;
     Check(TrackPopupMenuAt(menu, g_popupAt.v, g_popupAt.h, 1) == 0, "no choice");
     Check(g_seen.commands == 0 && !CommandLeftInQueue(), "nothing chosen");
+    // An extra system-menu item hilited, then its system command: the
+    // command goes out for the system menu (menu and command -1).
+    HWND frame = FrameWindowHandle();
+    HMENU system = GetSystemMenu(frame, FALSE);
+    Check(AddSystemMenuItems("Extra", 777), "an extra item");
+    UINT last = UINT(GetMenuItemCount(system) - 1);
+    MENUITEMINFOA hilite{};
+    hilite.cbSize = sizeof hilite;
+    hilite.fMask = MIIM_STATE;
+    hilite.fState = MFS_HILITE;
+    SetMenuItemInfoA(system, last, TRUE, &hilite);
+    SendMessageA(frame, WM_ENTERMENULOOP, FALSE, 0);
+    SendMessageA(frame, WM_MENUSELECT, MAKEWPARAM(kSystemMenuItemId, MF_SYSMENU),
+                 reinterpret_cast<LPARAM>(system));
+    SendMessageA(frame, WM_SYSCOMMAND, kSystemMenuItemId, 0);
+    SendMessageA(frame, WM_EXITMENULOOP, FALSE, 0);
+    Check(g_seen.commands == 1 && g_seen.command.command == uint32_t(-1) &&
+              g_seen.command.menu == reinterpret_cast<void*>(intptr_t(-1)) &&
+              g_seen.command.item == 777,
+          "the system-menu item's command");
     EndChild(0);
 }
 
