@@ -52,7 +52,8 @@ enum : uint16_t {
 // nonzero when it changed the connection.
 typedef int32_t (*DfmWorker)(int32_t conn, int32_t obj, Conn* image, int32_t mode, int32_t one);
 
-// The phase workers DFMClean calls; tests replace them to watch the driver.
+// The phase workers DFMClean calls and the whole-change check of the
+// commits; tests replace them to watch the driver and the trials.
 struct DfmPhaseTable {
     DfmWorker shareVias;
     DfmWorker shareStep;
@@ -64,6 +65,7 @@ struct DfmPhaseTable {
     DfmWorker miter90;
     DfmWorker clearSharedAcutes;
     void (*cleanPadExits)();
+    int32_t (*checkAll)(int32_t whole);
 };
 extern DfmPhaseTable g_dfmPhases;
 const DfmPhaseTable& DfmPhasesReal();

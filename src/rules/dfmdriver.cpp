@@ -14,6 +14,7 @@
 #include "router/connnorm.h"
 #include "router/objmap.h"
 #include "router/objtable.h"
+#include "rules/drcboard.h"
 #include "rules/dfm.h"
 #include "rules/ruleadapt.h"
 
@@ -22,10 +23,10 @@ int32_t lastTryFlag = 0;
 namespace {
 
 const DfmPhaseTable kRealPhases = {
-    &DFMShareVias,     &dfmShareStep, &dfmThreeCrn,
-    &fourCrn,          &FiveCrn,      &dfmSelfAcutes,
-    &dfmEliminate90,   &dfmMiter90,   &DFMClearSharedAcutes,
-    &DFMCleanPadExits,
+    &DFMShareVias,     &dfmShareStep,   &dfmThreeCrn,
+    &fourCrn,          &FiveCrn,        &dfmSelfAcutes,
+    &dfmEliminate90,   &dfmMiter90,     &DFMClearSharedAcutes,
+    &DFMCleanPadExits, &DrcCheckAltAll,
 };
 
 enum : int32_t { kDfmModeOptimise = 1, kDfmModeClean = 2 };
@@ -42,11 +43,10 @@ void CornerPhase(int32_t passes, DfmWorker worker, const char* title) {
     }
 }
 
-// The whole-change rule check of a commit: every changed record in the
-// resting mode, stopping at the first failure.
+// The rule check of a commit: every changed record's changed stretch in
+// the resting mode, stopping at the first failure.
 int32_t CheckAll() {
-    DrcModeScope mode(kDrcFail);
-    return DrcCheckAlt(0);
+    return g_dfmPhases.checkAll(0);
 }
 
 int32_t CheckChanged() {
@@ -99,7 +99,6 @@ const DfmPhaseTable& DfmPhasesReal() {
 }
 
 void DFMCleanRules() {
-    RuleServiceRecord("DFMClean");
     UserAbortReset();
     (void)DbHdr();
     if (FlagSet(kDfmSkipAll)) return;

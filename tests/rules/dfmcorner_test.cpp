@@ -112,13 +112,10 @@ TEST_F(DfmCornerTest, SelfAcutesMoveOntoTheOrthogonalNeighbour) {
         EXPECT_EQ(dfmAcuteAt(&c, i, i - 1, i + 1), 0);
     // The refused final commit keeps the old copper.
     const int32_t m = Loaded(1, {{20000, 40000, 1}, {30000, 40000, 1}, {24000, 46000, 0}});
-    RecordTrials(1); // the trial passes alone, the final commit is refused
-    s_refuse = 0;
     static int32_t calls;
     calls = 0;
-    RuleServices s{};
-    s.DrcCheckAlt = [](int32_t) -> int32_t { return ++calls == 1 ? 1 : 0; };
-    RuleServicesInstall(&s);
+    // The trial passes alone, the final commit is refused.
+    g_dfmPhases.checkAll = [](int32_t) -> int32_t { return ++calls == 1 ? 1 : 0; };
     EXPECT_EQ(Run(&dfmSelfAcutes, m), 0);
     EXPECT_EQ(int32_t(Stored(m).crn[1].x), 30000);
     Conn bad = Stored(m);

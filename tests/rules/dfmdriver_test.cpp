@@ -9,6 +9,7 @@
 #include "headless/ascio.h"
 #include "router/objtable.h"
 #include "router/mzgrid.h"
+#include "rules/drcboard.h"
 #include "support/fatal.h"
 #include "dfmfixture.h"
 
@@ -37,11 +38,13 @@ class DfmDriverTest : public DfmTest {
         Open();
         s_calls.clear();
         s_answer = 0;
-        g_dfmPhases = DfmPhaseTable{&Recorder<0>, &Recorder<1>,
-                                    &Recorder<2>, &Recorder<3>,
-                                    &Recorder<4>, &Recorder<5>,
-                                    &Recorder<6>, &Recorder<7>,
-                                    &Recorder<8>, [] { s_calls.push_back({"padExits", 0, 0, 0}); }};
+        g_dfmPhases =
+            DfmPhaseTable{&Recorder<0>,   &Recorder<1>,
+                          &Recorder<2>,   &Recorder<3>,
+                          &Recorder<4>,   &Recorder<5>,
+                          &Recorder<6>,   &Recorder<7>,
+                          &Recorder<8>,   [] { s_calls.push_back({"padExits", 0, 0, 0}); },
+                          &DrcCheckAltAll};
     }
     static std::vector<std::string> Workers() {
         std::vector<std::string> out;

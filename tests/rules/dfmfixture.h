@@ -66,15 +66,17 @@ class DfmTest : public ClearTest {
     static void RecordTrials(int32_t refuse) {
         s_refuse = refuse;
         s_trials.clear();
-        RuleServices s{};
-        s.DrcCheckAlt = [](int32_t) -> int32_t {
+        auto record = [](int32_t) -> int32_t {
             Conn c{};
             AltItemHeader h;
             AltGet(AltCount(), &h, &c);
             s_trials.push_back(c);
             return int32_t(s_trials.size()) > s_refuse ? 1 : 0;
         };
+        RuleServices s{};
+        s.DrcCheckAlt = record;
         RuleServicesInstall(&s);
+        g_dfmPhases.checkAll = record;
     }
     static inline std::vector<Conn> s_trials;
     static inline int32_t s_refuse = 0;
