@@ -1,0 +1,54 @@
+// Text style records: the font, size and face a control, dialog item or
+// port keeps its text in, with cached metrics, and the theme font kinds.
+//
+// Guarantees: a style made from a kind or a control's font block always
+// names a font (the system face when a name is unknown, flagged).
+#pragma once
+#include <cstdint>
+
+#include "toolbox/ui/xdlg.h"
+
+// Flags.
+constexpr uint16_t kStyleMetricsStale = 4;
+constexpr uint16_t kStyleNameUnknown = 8;
+// CopyTextStyle parts.
+constexpr uint32_t kCopyStyleFont = 1;
+constexpr uint32_t kCopyStyleSize = 2;
+constexpr uint32_t kCopyStyleFace = 4;
+constexpr uint32_t kCopyStyleToggleFace = 8;
+// Theme font kinds.
+constexpr int32_t kThemeKinds = 8;
+constexpr int32_t kThemeDefaultStyle = 2;
+constexpr int32_t kThemeApplication = 6;
+constexpr int32_t kThemeApplicationPlain = 7;
+constexpr int16_t kApplicationFaceSize = 8;
+
+struct FontMetricsRecord {
+    int16_t ascent, descent, widest, externalLeading, internalLeading;
+};
+
+struct TextStyleRecord {
+    FontMetricsRecord metrics;
+    int16_t kept;
+    uint32_t faceName; // name-heap reference, 0 none
+    int16_t fontNumber;
+    int16_t size;
+    uint16_t face;
+    uint16_t flags;
+};
+
+// The fixed-pitch face and the application face's size and face bits
+// as start-up found them.
+void SetFixedFaceName(const char* name);
+const char* FixedFaceName();
+void SetApplicationFaceStyle(int16_t size, uint16_t face);
+
+void TextStyleForKind(TextStyleRecord* record, int32_t kind);
+void TextStyleFromControlFont(const ControlStyleBlock* font, const char* name,
+                              TextStyleRecord* record);
+void SetTextStyleSize(TextStyleRecord* record, int16_t size);
+void SetTextStyleFace(TextStyleRecord* record, uint16_t face);
+// A counted name: unknown keeps the system font and flags it; empty sets
+// the system face.
+void SetTextStyleFontName(TextStyleRecord* record, const uint8_t* countedName);
+void CopyTextStyle(const TextStyleRecord* from, TextStyleRecord* to, uint32_t parts);
