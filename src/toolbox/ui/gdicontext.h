@@ -20,9 +20,12 @@ void* PreparePortDC(DrawingState* state, bool withOriginAndClip, uint32_t mask);
 void ReleaseStateDC();
 void BindStateTarget(DrawingState* state, int32_t kind, void* target);
 void DisposeStateResources(DrawingState* state);
+// Installs the layer's procedures into the toolbox core's table (before
+// the application shell starts; its start-up then runs InitDrawingGlobals).
+void InstallDrawingLayer();
 // The drawing globals (once): the old-system byte, the standard patterns,
-// the shared memory context and, on palette displays, the halftone palette;
-// installs the layer's procedures into the toolbox core's table.
+// the shared memory context and, on palette displays, the halftone palette,
+// the font list and standard faces, and the text scrap.
 void InitDrawingGlobals();
 // The target's bounds (a window's client area offset by the origin, a
 // printer's page, a bitmap's size).

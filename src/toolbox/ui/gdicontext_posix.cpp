@@ -2,6 +2,7 @@
 // patterns and the layer's procedure installs.
 #include "toolbox/ui/gdicontext.h"
 
+#include "toolbox/ui/clipboard.h"
 #include "toolbox/ui/drawstate.h"
 
 void* PreparePortDC(DrawingState*, bool, uint32_t) {
@@ -15,8 +16,14 @@ void BindStateTarget(DrawingState* state, int32_t kind, void* target) {
 void DisposeStateResources(DrawingState* state) {
     state->deviceContext = nullptr;
 }
+void InstallDrawingLayer() {
+    DrawingLayerProcs procs{};
+    procs.initDrawingGlobals = &InitDrawingGlobals;
+    SetDrawingLayerProcs(&procs);
+}
 void InitDrawingGlobals() {
     InitDrawingPatterns();
+    MakeTextScrap();
 }
 void GetStateBounds(const DrawingState*, Rect32* out) {
     *out = Rect32{};

@@ -8,6 +8,7 @@
 
 #include "toolbox/core/regionbands.h"
 #include "toolbox/core/regionnative_win32.h"
+#include "toolbox/ui/clipboard.h"
 #include "toolbox/ui/drawclip.h"
 #include "toolbox/ui/drawcounters.h"
 #include "toolbox/ui/drawgeometry.h"
@@ -229,9 +230,21 @@ void* LayerCurrentPort() {
 }
 } // namespace
 
+void InstallDrawingLayer() {
+    DrawingLayerProcs procs{};
+    procs.bindStateTarget = &LayerBind;
+    procs.releaseStateDC = &LayerRelease;
+    procs.disposeStateResources = &LayerDispose;
+    procs.setCurrentPort = &LayerSetPort;
+    procs.currentPort = &LayerCurrentPort;
+    procs.initDrawingGlobals = &InitDrawingGlobals;
+    SetDrawingLayerProcs(&procs);
+}
+
 void InitDrawingGlobals() {
     if (g_globalsMade) return;
     g_globalsMade = true;
+    InstallDrawingLayer();
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof version;
     if (GetVersionExA(&version))
@@ -242,11 +255,6 @@ void InitDrawingGlobals() {
     if (shared && (GetDeviceCaps(shared, RASTERCAPS) & RC_PALETTE))
         g_palette = CreateHalftonePalette(shared);
     InstallGdiTextServices();
-    DrawingLayerProcs procs{};
-    procs.bindStateTarget = &LayerBind;
-    procs.releaseStateDC = &LayerRelease;
-    procs.disposeStateResources = &LayerDispose;
-    procs.setCurrentPort = &LayerSetPort;
-    procs.currentPort = &LayerCurrentPort;
-    SetDrawingLayerProcs(&procs);
+    FontsInitialise();
+    MakeTextScrap();
 }

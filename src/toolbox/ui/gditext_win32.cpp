@@ -58,7 +58,13 @@ int32_t GdiWidth(void*, const char* text, int32_t count) {
     return MeasureTextWidth(text, count, false);
 }
 
+// A family the system reports again (for another character set) keeps its
+// first number.
 int CALLBACK AddFamily(const LOGFONTA* font, const TEXTMETRICA*, DWORD type, LPARAM) {
+    for (int32_t i = 0; i < FontCount(); ++i) {
+        char name[kFontNameCapacity];
+        if (std::strcmp(FontNameAt(i, name, sizeof name), font->lfFaceName) == 0) return 1;
+    }
     FontListAppend(font->lfFaceName, !(type & (RASTER_FONTTYPE | DEVICE_FONTTYPE)));
     return 1;
 }
