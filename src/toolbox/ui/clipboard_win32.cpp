@@ -99,6 +99,20 @@ template <typename Work> int32_t WithClipboard(Work work) {
     return error;
 }
 
+// Runs `work` on the data of the scrap type's format with the clipboard
+// open: 1168 for an unknown type or a format not there, 1 when its data
+// cannot be had.
+template <typename Work> int32_t WithClipboardData(uint32_t scrapType, Work work) {
+    UINT format = FormatOf(scrapType);
+    if (!format) return kClipboardNotThere;
+    return WithClipboard([&] {
+        if (!IsClipboardFormatAvailable(format)) return kClipboardNotThere;
+        HANDLE data = GetClipboardData(format);
+        if (!data) return kClipboardNoData;
+        return work(format, data);
+    });
+}
+
 int32_t PutBlock(UINT format, int32_t length, int32_t room, const void* data) {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT, SIZE_T(room));
     if (!block) return kClipboardNoData;
@@ -172,12 +186,7 @@ int32_t ClipboardClear() {
 
 int32_t ClipboardDataSize(uint32_t scrapType, int32_t* length) {
     *length = 0;
-    UINT format = FormatOf(scrapType);
-    if (!format) return kClipboardNotThere;
-    return WithClipboard([&] {
-        if (!IsClipboardFormatAvailable(format)) return kClipboardNotThere;
-        HANDLE data = GetClipboardData(format);
-        if (!data) return kClipboardNoData;
+    return WithClipboardData(scrapType, [&](UINT format, HANDLE data) {
         if (format == CF_ENHMETAFILE) {
             *length = int32_t(sizeof(HENHMETAFILE));
         } else if (format == CF_TEXT) {
@@ -193,13 +202,8 @@ int32_t ClipboardDataSize(uint32_t scrapType, int32_t* length) {
 }
 
 int32_t ClipboardImport(uint32_t scrapType, int32_t* length, void* buffer) {
-    UINT format = FormatOf(scrapType);
     int32_t room = *length;
-    if (!format) return kClipboardNotThere;
-    return WithClipboard([&] {
-        if (!IsClipboardFormatAvailable(format)) return kClipboardNotThere;
-        HANDLE data = GetClipboardData(format);
-        if (!data) return kClipboardNoData;
+    return WithClipboardData(scrapType, [&](UINT format, HANDLE data) {
         if (format == CF_ENHMETAFILE) {
             *length = int32_t(sizeof(HENHMETAFILE));
             if (room < *length) return kClipboardWrongSize;
