@@ -77,6 +77,9 @@ struct DrawingApplied {
     void* brush;
     uint32_t brushColour;
     int16_t brushStyle, penBrushStyle;
+    // The stock null pen or brush is selected in place of the state's own,
+    // which is kept for the next drawing that needs it.
+    uint8_t nullPenSelected, nullBrushSelected;
 };
 
 struct DrawingState {

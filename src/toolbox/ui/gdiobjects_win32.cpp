@@ -44,42 +44,51 @@ HBITMAP SharedPatternBitmap(const Pattern8* pattern) {
     return g_patternBitmap;
 }
 
+namespace {
+// Selects the stock null object in place of the state's own (kept).
+bool SelectNull(HDC dc, uint8_t& nullSelected, bool forced, int stock) {
+    if (!nullSelected || forced) SelectObject(dc, GetStockObject(stock));
+    nullSelected = 1;
+    return true;
+}
+} // namespace
+
 void EnsurePen(DrawingState* state, int16_t style, COLORREF colour, int32_t width,
                bool squareEnds) {
     DrawingApplied& a = state->applied;
-    bool same = a.pen && a.penBrushStyle == style && a.penColour == colour && a.penWidth == width &&
-                a.squareEnds == squareEnds;
     HDC dc = StateDC(state);
     bool forced = (state->dirty & kStateDirtyPen) != 0;
+    if (style == kStyleNull) {
+        SelectNull(dc, a.nullPenSelected, forced, NULL_PEN);
+        return; // the flag stays: the state's own pen is not selected
+    }
+    if (width < 2 && style == kStyleSolid) width = 1;
+    bool same = a.pen && a.penBrushStyle == style && a.penColour == colour && a.penWidth == width &&
+                a.squareEnds == squareEnds;
     if (same && (!forced || style != kStylePattern)) {
-        if (forced) SelectObject(dc, a.pen);
+        if (forced || a.nullPenSelected) SelectObject(dc, a.pen);
+        a.nullPenSelected = 0;
         state->dirty &= ~kStateDirtyPen;
         return;
     }
-    HPEN pen = nullptr;
-    if (style == kStyleNull) {
-        pen = static_cast<HPEN>(GetStockObject(NULL_PEN));
+    LOGBRUSH brush{BS_SOLID, kPaletteRelative | colour, 0};
+    DWORD penStyle = PS_SOLID;
+    if (style == kStylePattern)
+        brush =
+            LOGBRUSH{BS_PATTERN, 0, ULONG_PTR(SharedPatternBitmap(&state->settings.penPattern))};
+    if (width < 2 && style == kStyleSolid) {
+        penStyle |= PS_COSMETIC;
     } else {
-        LOGBRUSH brush{BS_SOLID, kPaletteRelative | colour, 0};
-        DWORD penStyle = PS_SOLID;
-        if (style == kStylePattern) {
-            brush = LOGBRUSH{BS_PATTERN, 0,
-                             ULONG_PTR(SharedPatternBitmap(&state->settings.penPattern))};
-        }
-        if (width < 2 && style == kStyleSolid) {
-            penStyle |= PS_COSMETIC;
-            width = 1;
-        } else {
-            penStyle |= PS_GEOMETRIC;
-            if (squareEnds) penStyle |= PS_ENDCAP_SQUARE | PS_JOIN_MITER;
-        }
-        pen = ExtCreatePen(penStyle, DWORD(width < 1 ? 1 : width), &brush, 0, nullptr);
-        if (!pen) return;
-        ++DrawingCounters().pensCreated;
+        penStyle |= PS_GEOMETRIC;
+        if (squareEnds) penStyle |= PS_ENDCAP_SQUARE | PS_JOIN_MITER;
     }
+    HPEN pen = ExtCreatePen(penStyle, DWORD(width < 1 ? 1 : width), &brush, 0, nullptr);
+    if (!pen) return;
+    ++DrawingCounters().pensCreated;
     SelectObject(dc, pen);
     DeleteOwned(a.pen);
     a.pen = pen;
+    a.nullPenSelected = 0;
     a.penBrushStyle = style;
     a.penColour = colour;
     a.penWidth = width;
@@ -89,27 +98,28 @@ void EnsurePen(DrawingState* state, int16_t style, COLORREF colour, int32_t widt
 
 void EnsureBrush(DrawingState* state, int16_t style, COLORREF colour) {
     DrawingApplied& a = state->applied;
-    bool same = a.brush && a.brushStyle == style && a.brushColour == colour;
     HDC dc = StateDC(state);
     bool forced = (state->dirty & kStateDirtyBrush) != 0;
+    if (style == kStyleNull) {
+        SelectNull(dc, a.nullBrushSelected, forced, NULL_BRUSH);
+        return;
+    }
+    bool same = a.brush && a.brushStyle == style && a.brushColour == colour;
     if (same && (!forced || style != kStylePattern)) {
-        if (forced) SelectObject(dc, a.brush);
+        if (forced || a.nullBrushSelected) SelectObject(dc, a.brush);
+        a.nullBrushSelected = 0;
         state->dirty &= ~kStateDirtyBrush;
         return;
     }
-    HBRUSH brush = nullptr;
-    if (style == kStyleNull) {
-        brush = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-    } else {
-        brush = style == kStylePattern
-                    ? CreatePatternBrush(SharedPatternBitmap(&state->settings.penPattern))
-                    : CreateSolidBrush(kPaletteRelative | colour);
-        if (!brush) return;
-        ++DrawingCounters().brushesCreated;
-    }
+    HBRUSH brush = style == kStylePattern
+                       ? CreatePatternBrush(SharedPatternBitmap(&state->settings.penPattern))
+                       : CreateSolidBrush(kPaletteRelative | colour);
+    if (!brush) return;
+    ++DrawingCounters().brushesCreated;
     SelectObject(dc, brush);
     DeleteOwned(a.brush);
     a.brush = brush;
+    a.nullBrushSelected = 0;
     a.brushStyle = style;
     a.brushColour = colour;
     state->dirty &= ~kStateDirtyBrush;
@@ -147,6 +157,7 @@ void ReleaseStateObjects(DrawingState* state) {
     DeleteOwned(a.brush);
     a.pen = nullptr;
     a.brush = nullptr;
+    a.nullPenSelected = a.nullBrushSelected = 0;
 }
 
 HBRUSH CachedSolidBrush(COLORREF colour) {

@@ -8,6 +8,7 @@
 
 #include "toolbox/core/drawingstate.h"
 #include "toolbox/core/rect.h"
+#include "toolbox/ui/fontmetrics.h"
 #include "toolbox/ui/textstyle.h"
 
 // Installs the GDI measurer and font maker.
@@ -24,8 +25,6 @@ void GdiTextPrimitive(int32_t count, const char* chars, Point32 numerator, Point
 // the NUL); with scaled set, at the current port's text scale.
 int32_t MeasureTextWidth(const char* text, int32_t count, bool scaled);
 int32_t MeasureCharWidth(char character, bool scaled);
-void GetStateFontMetrics(FontMetricsRecord* out);
-void FontMetricsFor(int16_t number, int16_t size, uint16_t face, FontMetricsRecord* out);
 // Font number, size in points and face bits of a GDI font / the menu font.
 struct FontInfo {
     int16_t number;

@@ -6,6 +6,8 @@
 #pragma once
 #include <cstdint>
 
+#include "toolbox/core/heap.h"
+#include "toolbox/ui/fontmetrics.h"
 #include "toolbox/ui/xdlg.h"
 
 // Flags.
@@ -22,10 +24,7 @@ constexpr int32_t kThemeDefaultStyle = 2;
 constexpr int32_t kThemeApplication = 6;
 constexpr int32_t kThemeApplicationPlain = 7;
 constexpr int16_t kApplicationFaceSize = 8;
-
-struct FontMetricsRecord {
-    int16_t ascent, descent, widest, externalLeading, internalLeading;
-};
+constexpr int16_t kPortSizeWhenZero = 10;
 
 struct TextStyleRecord {
     FontMetricsRecord metrics;
@@ -52,3 +51,23 @@ void SetTextStyleFace(TextStyleRecord* record, uint16_t face);
 // the system face.
 void SetTextStyleFontName(TextStyleRecord* record, const uint8_t* countedName);
 void CopyTextStyle(const TextStyleRecord* from, TextStyleRecord* to, uint32_t parts);
+
+// Pooled records: a new one starts as a copy of the default style (theme
+// kind 2).
+TextStyleRecord* AcquireTextStyle();
+void ReleaseTextStyle(TextStyleRecord* record);
+// A record from the pool's heap: from a model (font, size and face) or
+// theme kind 2; null without memory.
+TextStyleRecord* NewTextStyleRecord(HeapPool* heap, const TextStyleRecord* model);
+void DisposeTextStyleRecord(TextStyleRecord* record);
+// The record's metrics, recomputed when out of date; null: the current
+// port's.
+void TextStyleMetrics(TextStyleRecord* record, FontMetricsRecord* out);
+// The current port's font (0 and 1 the system font, size 0 as 10).
+void TextStyleFromPort(TextStyleRecord* record);
+void ApplyTextStyle(const TextStyleRecord* record);
+// A pooled record of the current settings; restoring applies and returns
+// it to the pool.
+TextStyleRecord* SaveTextStyle();
+void RestoreTextStyle(TextStyleRecord* record);
+void SelectThemeFontKind(int32_t kind);

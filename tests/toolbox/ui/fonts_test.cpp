@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "toolbox/core/memblock.h"
+#include "toolbox/ui/drawsetters.h"
+#include "toolbox/ui/drawstate.h"
 #include "toolbox/ui/fontcache.h"
 #include "toolbox/ui/fontlist.h"
 #include "toolbox/ui/logfont.h"
@@ -199,6 +201,63 @@ TEST_F(FontsTest, CopyTextStyleParts) {
     EXPECT_EQ(to.size, 20);
     EXPECT_EQ(to.face, kFaceBold);
     EXPECT_TRUE(to.flags & kStyleMetricsStale);
+}
+
+} // namespace
+
+namespace {
+
+class TextStylePoolTest : public FontsTest {
+  protected:
+    void SetUp() override {
+        FontsTest::SetUp();
+        state_ = NewDrawingState();
+    }
+    void TearDown() override {
+        DisposeDrawingState(state_);
+        FontsTest::TearDown();
+    }
+    DrawingState* state_ = nullptr;
+};
+
+TEST_F(TextStylePoolTest, SaveApplyAndRestoreThroughThePool) {
+    SetTextFontNumber(3);
+    SetTextPointSize(14);
+    SetTextFaceStyle(kFaceBold);
+    TextStyleRecord* saved = SaveTextStyle();
+    ASSERT_NE(saved, nullptr);
+    SelectThemeFontKind(4);
+    EXPECT_EQ(state_->settings.fontNumber, kSystemFontNumber);
+    EXPECT_EQ(state_->settings.pointSize, 12);
+    RestoreTextStyle(saved);
+    EXPECT_EQ(state_->settings.fontNumber, 3);
+    EXPECT_EQ(state_->settings.pointSize, 14);
+    EXPECT_EQ(state_->settings.faceStyle, kFaceBold);
+    TextStyleRecord* again = AcquireTextStyle(); // the pooled record, reset to kind 2
+    EXPECT_EQ(again, saved);
+    EXPECT_EQ(again->size, 10);
+    ReleaseTextStyle(again);
+}
+
+TEST_F(TextStylePoolTest, FromPortAndHeapRecords) {
+    SetTextFontNumber(0);
+    SetTextPointSize(0);
+    TextStyleRecord style{};
+    TextStyleFromPort(&style);
+    EXPECT_EQ(style.fontNumber, kSystemFontNumber);
+    EXPECT_EQ(style.size, 10);
+    EXPECT_TRUE(style.flags & kStyleMetricsStale);
+    FontMetricsRecord metrics;
+    TextStyleMetrics(&style, &metrics);
+    EXPECT_FALSE(style.flags & kStyleMetricsStale);
+    style.size = 20;
+    TextStyleRecord* copy = NewTextStyleRecord(nullptr, &style);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->size, 20);
+    DisposeTextStyleRecord(copy);
+    TextStyleRecord* plain = NewTextStyleRecord(nullptr, nullptr);
+    EXPECT_EQ(plain->size, 10);
+    DisposeTextStyleRecord(plain);
 }
 
 } // namespace
