@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <utility>
 
 static_assert(sizeof(PolygonRecord) == kPolygonHead, "polygon head is 12 bytes");
@@ -89,6 +90,22 @@ NativePoint NativePointFromPoint32(Point32 point) {
 }
 Point32 Point32FromNativePoint(NativePoint point) {
     return Point32{point.y, point.x};
+}
+
+NativePoint* NativePointsFromPoints(const Point16* points, int32_t count) {
+    auto* out = new (std::nothrow) NativePoint[size_t(count > 0 ? count : 1)];
+    if (!out) return nullptr;
+    for (int32_t i = 0; i < count; ++i)
+        out[i] = NativePointFromPoint(points[i]);
+    return out;
+}
+
+void SwapPointAxes(int32_t* out, const int32_t* in, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) {
+        int32_t first = in[2 * i], second = in[2 * i + 1];
+        out[2 * i] = second;
+        out[2 * i + 1] = first;
+    }
 }
 
 void PinPointInRect(Point16* point, const Rect16* rect, bool strict) {

@@ -45,6 +45,11 @@ Point16 AddPoints(Point16 a, Point16 b);
 NativePoint NativePointFromPoint(Point16 point);
 NativePoint NativePointFromPoint32(Point32 point);
 Point32 Point32FromNativePoint(NativePoint point);
+// A new array of the points as native points (delete[] it); null without
+// memory.
+NativePoint* NativePointsFromPoints(const Point16* points, int32_t count);
+// 32-bit (v, h) pairs into (x, y) and back (out and in may be the same).
+void SwapPointAxes(int32_t* out, const int32_t* in, int32_t count);
 // h raised to at least left and v to at least top; an h at or beyond right
 // becomes right (right - 1 when strict), likewise v and bottom.
 void PinPointInRect(Point16* point, const Rect16* rect, bool strict);

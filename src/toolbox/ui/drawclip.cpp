@@ -6,6 +6,7 @@
 #include "toolbox/core/region.h"
 #include "toolbox/core/regionbands.h"
 #include "toolbox/ui/drawstate.h"
+#include "toolbox/ui/gdicontext.h"
 
 namespace {
 RegionRecord* g_wideOpen = nullptr;
@@ -76,6 +77,18 @@ void SetStateOrigin(int32_t h, int32_t v) {
         if (!CurrentDrawing.oldSystem) flags |= kStateDirtyPen;
     }
     MarkDirty(state, flags);
+}
+
+void GetStateVisibleRegion(const DrawingState* state, RegionRecord* region) {
+    Rect32 bounds;
+    GetStateBounds(state, &bounds);
+    SetRegionToRect(region, &bounds);
+    if (state->dcKind == kStateDcWindow && state->windowClip)
+        CombineRegions(region, region, state->windowClip, kRegionAnd);
+}
+
+Point32 GetStateOrigin(const DrawingState* state) {
+    return (state ? state : CurrentState())->origin;
 }
 
 RegionRecord* AcquireScratchRegion() {

@@ -35,6 +35,9 @@ void GetDrawingClip(RegionRecord* out);
 // follows the origin. The window clip region moves with the origin.
 void SetStateOrigin(int32_t h, int32_t v);
 
+// The origin of a state (the current one when none is given).
+Point32 GetStateOrigin(const DrawingState* state);
+
 RegionRecord* AcquireScratchRegion();
 void ReleaseScratchRegion(RegionRecord* region);
 // Regions cached and handed out (for tests and leak checks).

@@ -22,6 +22,10 @@ void SetPenStandardPattern(int32_t index);
 Pattern8 StandardPattern(int32_t index);
 int16_t ExchangePenMode(int16_t mode);
 int16_t GetPenMode();
+// The toolbox core's name of ExchangePenMode.
+inline int16_t ExchangeStatePenMode(int16_t mode) {
+    return ExchangePenMode(mode);
+}
 int16_t ExchangeTextMode(int16_t mode);
 int16_t GetTextMode();
 void ResetPen();

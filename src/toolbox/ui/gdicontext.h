@@ -7,6 +7,8 @@
 
 #include "toolbox/core/drawingstate.h"
 
+struct RegionRecord;
+
 // PreparePortDC masks.
 constexpr uint32_t kPrepareShapes =
     kStateDirtyPen | kStateDirtyBrush | kStateDirtyColours | kStateDirtyMode; // 27
@@ -30,4 +32,7 @@ void InitDrawingGlobals();
 // The target's bounds (a window's client area offset by the origin, a
 // printer's page, a bitmap's size).
 void GetStateBounds(const DrawingState* state, Rect32* out);
+// The bounds as a region, intersected with the window clip region for a
+// window state.
+void GetStateVisibleRegion(const DrawingState* state, RegionRecord* region);
 void FlushDrawing();

@@ -163,3 +163,20 @@ TEST(Rect16Ops, OffsetPolygonMovesPointsAndBounds) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Rect16Ops, NativePointArraysAndSwappedAxes) {
+    Point16 points[2] = {SetPoint(1, 2), SetPoint(3, 4)};
+    NativePoint* native = NativePointsFromPoints(points, 2);
+    ASSERT_NE(native, nullptr);
+    EXPECT_EQ(native[1].x, 3);
+    EXPECT_EQ(native[1].y, 4);
+    delete[] native;
+    int32_t pairs[4] = {10, 20, 30, 40}; // (v, h) pairs
+    SwapPointAxes(pairs, pairs, 2);
+    EXPECT_EQ(pairs[0], 20);
+    EXPECT_EQ(pairs[3], 30);
+}
+
+} // namespace

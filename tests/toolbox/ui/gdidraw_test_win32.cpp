@@ -13,6 +13,8 @@
 #include "toolbox/ui/drawcounters.h"
 #include "toolbox/ui/drawprocs.h"
 #include "toolbox/ui/drawsetters.h"
+#include "toolbox/ui/gdicontext.h"
+#include "toolbox/ui/systemlook.h"
 #include "toolbox/ui/textmeasure.h"
 #include "toolbox/ui/transfermode.h"
 
@@ -306,6 +308,24 @@ TEST(GdiDraw, OvalsArcsAndRotatedShapesStayInTheirBounds) {
     ASSERT_TRUE(rotated.BoundsOfNot(kCanvasWhite, &b));
     EXPECT_NEAR(b.right - b.left, 10, 1); // turned a quarter: 40 tall, 10 wide
     EXPECT_NEAR(b.bottom - b.top, 40, 1);
+}
+
+TEST(GdiDraw, ThemeBackgroundsAndVisibleRegion) {
+    PixelCanvas canvas(20, 10);
+    SetBackgroundForThemeKind(kThemeBackMenu);
+    EXPECT_EQ(GetBackgroundColourValue(), RgbFromColorRef(GetSysColor(COLOR_MENU)));
+    SetBackgroundForThemeKind(0);
+    EXPECT_EQ(GetBackgroundColourValue(), kCanvasWhite);
+    RegionRecord* visible = NewRegion();
+    GetStateVisibleRegion(canvas.state(), visible);
+    Rect16 bounds;
+    RegionBounds(visible, &bounds);
+    EXPECT_EQ(bounds.right, 20);
+    EXPECT_EQ(bounds.bottom, 10);
+    DisposeRegion(visible);
+    SetStateOrigin(4, 5);
+    EXPECT_EQ(GetStateOrigin(nullptr).h, 4);
+    EXPECT_EQ(GetStateOrigin(canvas.state()).v, 5);
 }
 
 TEST(GdiDraw, DisciplineCounters) {
