@@ -187,48 +187,6 @@ void ApplyStateFont(DrawingState* state) {
     state->dirty &= ~kStateDirtyFont;
 }
 
-void GdiTextPrimitive(int32_t count, const char* chars, Point32 numerator, Point32 denominator) {
-    DrawingState* state = CurrentState();
-    DrawingSettings& s = state->settings;
-    if (count <= 0) return;
-    if (s.penVisibility < 0) {
-        MovePenBy(MeasureTextWidth(chars, count, false), 0);
-        return;
-    }
-    uint32_t hScale = state->hScale, vScale = state->vScale;
-    if (denominator.h && denominator.v) {
-        state->hScale =
-            uint32_t(uint64_t(hScale) * uint32_t(numerator.h) / uint32_t(denominator.h));
-        state->vScale =
-            uint32_t(uint64_t(vScale) * uint32_t(numerator.v) / uint32_t(denominator.v));
-    }
-    HDC dc = static_cast<HDC>(PreparePortDC(state, true, kPrepareText));
-    if (dc) {
-        int32_t mode = s.textMode;
-        COLORREF text = state->foreground;
-        if (mode == kTextModeDimmed) {
-            mode = 1;
-            text = GetSysColor(COLOR_GRAYTEXT);
-        }
-        EnsureColours(state, text, state->background);
-        EnsureMode(state, mode);
-        int32_t degrees = WholeDegrees(s.textAngle);
-        Point32 pen = s.penLocation;
-        if (degrees == 90) pen.v += 1;
-        if (degrees == 180) pen.h += 1;
-        MoveToEx(dc, pen.h, pen.v, nullptr);
-        ExtTextOutA(dc, 0, 0, 0, nullptr, chars, UINT(count), nullptr);
-        POINT after{};
-        GetCurrentPositionEx(dc, &after);
-        if (degrees == 90 || degrees == 270)
-            s.penLocation.v = after.y;
-        else
-            s.penLocation.h = after.x;
-    }
-    state->hScale = hScale;
-    state->vScale = vScale;
-}
-
 int32_t MeasureTextWidth(const char* text, int32_t count, bool) {
     if (count & kCountToNul) count = int32_t(std::strlen(text));
     if (count <= 0) return 0;

@@ -4,6 +4,10 @@
 // discipline counters.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include "support/pixel_canvas_win32.h"
 #include "toolbox/core/picture.h"
 #include "toolbox/core/region.h"
@@ -326,6 +330,64 @@ TEST(GdiDraw, ThemeBackgroundsAndVisibleRegion) {
     SetStateOrigin(4, 5);
     EXPECT_EQ(GetStateOrigin(nullptr).h, 4);
     EXPECT_EQ(GetStateOrigin(canvas.state()).v, 5);
+}
+
+// The ink of text drawn at the pen, normal or mirrored (on the old system
+// through the bitmap path): a mirrored text is the normal one reflected
+// about the pen, and the pen moves back by the text's width.
+std::vector<std::string> TextInk(bool mirrored, bool oldSystem, int32_t* penAfter) {
+    PixelCanvas canvas(120, 30);
+    CurrentDrawing.oldSystem = oldSystem;
+    SetTextPointSize(14);
+    SetTextMirroring(mirrored);
+    MovePenTo(60, 20);
+    DrawTextRun("Fly", 3);
+    *penAfter = canvas.state()->settings.penLocation.h;
+    CurrentDrawing.oldSystem = 0;
+    std::vector<std::string> rows;
+    for (int y = 0; y < 30; ++y) {
+        std::string row;
+        for (int x = 0; x < 120; ++x)
+            row += canvas.Pixel(x, y) == kCanvasWhite ? '.' : '#';
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+TEST(GdiDraw, MirroredTextReflectsAboutThePen) {
+    int32_t normalPen = 0, mirroredPen = 0, bitmapPen = 0;
+    std::vector<std::string> normal = TextInk(false, false, &normalPen);
+    std::vector<std::string> mirrored = TextInk(true, false, &mirroredPen);
+    std::vector<std::string> bitmap = TextInk(true, true, &bitmapPen);
+    int32_t width = normalPen - 60;
+    ASSERT_GT(width, 0);
+    EXPECT_EQ(mirroredPen, 60 - width);
+    EXPECT_EQ(bitmapPen, 60 - width);
+    // The transform path renders as the normal text does, pixel for pixel
+    // but a few; the one-bit rendering of the bitmap path has its own
+    // glyph edges, so only its extent is compared.
+    int ink = 0, transformMisses = 0;
+    RECT want{120, 30, -1, -1}, got{120, 30, -1, -1};
+    auto grow = [](RECT& r, int x, int y) {
+        r.left = std::min<LONG>(r.left, x);
+        r.top = std::min<LONG>(r.top, y);
+        r.right = std::max<LONG>(r.right, x + 1);
+        r.bottom = std::max<LONG>(r.bottom, y + 1);
+    };
+    for (int y = 0; y < 30; ++y)
+        for (int x = 1; x < 120; ++x) {
+            bool mirror = normal[size_t(y)][size_t(119 - x)] == '#';
+            ink += mirror;
+            transformMisses += mirror != (mirrored[size_t(y)][size_t(x)] == '#');
+            if (mirror) grow(want, x, y);
+            if (bitmap[size_t(y)][size_t(x)] == '#') grow(got, x, y);
+        }
+    ASSERT_GT(ink, 0);
+    EXPECT_LE(transformMisses, ink / 10);
+    EXPECT_NEAR(got.left, want.left, 2);
+    EXPECT_NEAR(got.right, want.right, 2);
+    EXPECT_NEAR(got.top, want.top, 2);
+    EXPECT_NEAR(got.bottom, want.bottom, 2);
 }
 
 TEST(GdiDraw, DisciplineCounters) {
