@@ -1,7 +1,6 @@
 // Text styles in use: the pool of records, records on a heap, metrics,
 // and moving a style to and from the current state.
 #include <new>
-#include <vector>
 
 #include "toolbox/core/memblock.h"
 #include "toolbox/ui/drawsetters.h"
@@ -10,7 +9,9 @@
 #include "toolbox/ui/textstyle.h"
 
 namespace {
-std::vector<TextStyleRecord*> g_free;
+constexpr int32_t kTextStylesKept = 16; // free records kept for reuse
+TextStyleRecord* g_free[kTextStylesKept];
+int32_t g_freeCount = 0;
 
 TextStyleRecord DefaultStyle() {
     TextStyleRecord style{};
@@ -21,9 +22,8 @@ TextStyleRecord DefaultStyle() {
 
 TextStyleRecord* AcquireTextStyle() {
     TextStyleRecord* record = nullptr;
-    if (!g_free.empty()) {
-        record = g_free.back();
-        g_free.pop_back();
+    if (g_freeCount > 0) {
+        record = g_free[--g_freeCount];
     } else {
         record = new (std::nothrow) TextStyleRecord;
     }
@@ -32,7 +32,11 @@ TextStyleRecord* AcquireTextStyle() {
 }
 
 void ReleaseTextStyle(TextStyleRecord* record) {
-    if (record) g_free.push_back(record);
+    if (!record) return;
+    if (g_freeCount < kTextStylesKept)
+        g_free[g_freeCount++] = record;
+    else
+        delete record;
 }
 
 TextStyleRecord* NewTextStyleRecord(HeapPool* heap, const TextStyleRecord* model) {
