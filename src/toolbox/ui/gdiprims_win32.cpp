@@ -11,6 +11,7 @@
 
 #include "toolbox/core/picture.h"
 #include "toolbox/core/regionnative_win32.h"
+#include "toolbox/ui/drawclip.h"
 #include "toolbox/ui/drawgeometry.h"
 #include "toolbox/ui/drawprocs.h"
 #include "toolbox/ui/drawsetters.h"
@@ -202,7 +203,24 @@ Rect32 Wide(const Rect16* r) {
     return out;
 }
 
+void RegionPrim(int32_t verb, const RegionRecord* region);
+
+// On the old system a patterned rectangle painted or framed in its
+// pattern is drawn as a region (no pattern pens there).
+bool OldSystemPatternRect(int32_t verb, const Rect32* rect) {
+    const DrawingState* state = CurrentState();
+    if (!CurrentDrawing.oldSystem || state->patternKind == kPatternSolid) return false;
+    if (verb != kVerbFrame && verb != kVerbPaint) return false;
+    RegionRecord* region = AcquireScratchRegion();
+    if (!region) return false;
+    SetRegionToRect(region, rect);
+    RegionPrim(verb, region);
+    ReleaseScratchRegion(region);
+    return true;
+}
+
 void Rect32Prim(int32_t verb, const Rect32* rect) {
+    if (OldSystemPatternRect(verb, rect)) return;
     Shape(
         verb, *rect,
         [](HDC dc, const Rect32& r) { Rectangle(dc, r.left, r.top, r.right, r.bottom); },
@@ -306,7 +324,7 @@ void RegionPrim(int32_t verb, const RegionRecord* region) {
     if (verb == kVerbFrame) {
         // FrameRgn paints with a brush: the line's colour or pattern.
         SetUp setUp = LineSetUp(state);
-        setUp.brushStyle = setUp.penStyle;
+        setUp.brushStyle = PatternStyle(state) ? kStylePattern : kStyleSolid;
         setUp.brushColour = setUp.penColour;
         setUp.penStyle = kStyleNull;
         int32_t width = state->settings.penSize;

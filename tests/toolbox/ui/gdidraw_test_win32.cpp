@@ -144,6 +144,25 @@ TEST(GdiDraw, EraseInvertAndRegionVerbs) {
     DisposeRegion(region);
 }
 
+TEST(GdiDraw, OldSystemPatternsGoThroughRegionsAndSolidPens) {
+    PixelCanvas canvas(8, 12);
+    CurrentDrawing.oldSystem = 1;
+    SetPenStandardPattern(2);
+    Rect16 r{0, 0, 2, 8};
+    DrawRectShape(&r, kVerbPaint);
+    SetPenSize(2, 2);
+    Rect16 frame{3, 0, 9, 6};
+    DrawRectShape(&frame, kVerbFrame);
+    SetPenSize(1, 1);
+    MovePenTo(0, 10);
+    DrawLineToPoint(7, 10); // a pattern pen is drawn solid
+    CurrentDrawing.oldSystem = 0;
+    EXPECT_TRUE(
+        canvas.Check(0, 0,
+                     {"#.#.#.#.", ".#.#.#.#", "........", ".#.#.#..", "#.#.#...", ".#...#..",
+                      "#...#...", ".#.#.#..", "#.#.#...", "........", "########", "........"}));
+}
+
 TEST(GdiDraw, PatternKeepsItsPhaseToThePort) {
     PixelCanvas canvas(8, 2);
     SetPenStandardPattern(2);
