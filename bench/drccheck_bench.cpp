@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "benchdesign.h"
 #include "db/altjournal.h"
 #include "db/conns.h"
 #include "db/db.h"
@@ -36,13 +37,7 @@ constexpr int32_t kLength = 12 * kGrid;
 int32_t g_first = 0;
 
 void OpenCrowdedWindow(int32_t rowPitch) {
-    HeadlessReset();
-    RouterTestReset();
-    AltForget();
-    DbFree();
-    DbHeaderReset();
-    DbHdr().routeGrid = kGrid;
-    DbInit();
+    BenchNewDesign(kGrid);
     while (LayerCount() < 2)
         LayerAdd();
     for (int32_t l = 1; l <= 2; ++l) {

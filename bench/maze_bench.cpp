@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "benchdesign.h"
 #include "db/altjournal.h"
 #include "db/db.h"
 #include "db/dbheader.h"
@@ -20,19 +21,8 @@ namespace {
 constexpr int32_t kGrid = 1500;
 
 void OpenLargestMaze() {
-    HeadlessReset();
-    RouterTestReset();
-    AltForget();
-    DbFree();
-    DbHeaderReset();
-    DbHdr().routeGrid = kGrid;
-    DbInit();
-    Sweep* s = SweepSlot(DbHdr().sweep);
-    s->box[0] = kMazeMaxNx;
-    s->box[1] = kMazeMaxNy;
-    UrAllocRecords();
-    g_router.mazeNeeded = 1;
-    MapAreaCompute(0, 0, 0, 0);
+    BenchNewDesign(kGrid);
+    BenchWindow(kMazeMaxNx, kMazeMaxNy, 1);
     if (!mzInit(1)) std::abort();
     MazeBorder();
 }

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "benchdesign.h"
 #include "db/altjournal.h"
 #include "db/db.h"
 #include "db/dbheader.h"
@@ -25,19 +26,8 @@ constexpr int32_t kEntries = 20000;
 constexpr int32_t kNets = 2000;
 
 void OpenLargestMap() {
-    HeadlessReset();
-    RouterTestReset();
-    AltForget();
-    DbFree();
-    DbHeaderReset();
-    DbHdr().routeGrid = kGrid;
-    DbInit();
-    Sweep* s = SweepSlot(DbHdr().sweep);
-    s->box[0] = kMazeMaxNx;
-    s->box[1] = kMazeMaxNy;
-    UrAllocRecords();
-    g_router.mazeNeeded = 0;
-    MapAreaCompute(0, 0, 0, 0);
+    BenchNewDesign(kGrid);
+    BenchWindow(kMazeMaxNx, kMazeMaxNy, 0);
     if (!mzInit(1)) std::abort();
     ObjTableInit();
     if (!MapAll()) std::abort();

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 
+#include "benchdesign.h"
 #include "db/altjournal.h"
 #include "db/db.h"
 #include "db/dbheader.h"
@@ -48,19 +49,8 @@ double PeakResidentBytes() {
 // Opens the router over a window of nx x ny grid points; the memory the
 // set-up added, in bytes.
 double OpenWindow(int32_t nx, int32_t ny) {
-    HeadlessReset();
-    RouterTestReset();
-    AltForget();
-    DbFree();
-    DbHeaderReset();
-    DbHdr().routeGrid = kGrid;
-    DbInit();
-    Sweep* s = SweepSlot(DbHdr().sweep);
-    s->box[0] = int16_t(nx);
-    s->box[1] = int16_t(ny);
-    UrAllocRecords();
-    g_router.mazeNeeded = 1;
-    MapAreaCompute(0, 0, 0, 0);
+    BenchNewDesign(kGrid);
+    BenchWindow(nx, ny, 1);
     const int32_t before = PoolChunksInUse();
     if (!mzInit(1)) std::abort();
     const double rowTables = double(2 * g_mzGrid.r + g_mzGrid.ny + 1) * sizeof(uint8_t*);

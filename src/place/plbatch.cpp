@@ -4,7 +4,6 @@
 // The option bits are slot 0's state word.
 #include "place/plbatch.h"
 
-#include <memory>
 #include <vector>
 
 #include "db/altjournal.h"
@@ -16,6 +15,7 @@
 #include "place/plimprove.h"
 #include "place/plmodel.h"
 #include "place/plrandom.h"
+#include "place/plreconnect.h"
 #include "place/plrun.h"
 #include "place/plscore.h"
 #include "place/pltree.h"
@@ -43,20 +43,6 @@ bool Moved(const std::vector<Spot>& before, int32_t c) {
     const Component* r = PlCompRef(c);
     const Spot& s = before[size_t(c)];
     return r->x != s.x || r->y != s.y || r->angle != s.angle;
-}
-
-// Fits the ends of every connection of a moved component to its pins.
-void FitMovedConns(const std::vector<Spot>& before) {
-    auto rec = std::make_unique<Conn>();
-    for (int32_t k = 1; k <= ConnCount(); ++k) {
-        AltSave(kRecConn, k, rec.get());
-        const int32_t f = rec->head.fromComp, t = rec->head.toComp;
-        const bool moved = (f >= 1 && f <= CompCount() && Moved(before, f)) ||
-                           (t >= 1 && t <= CompCount() && Moved(before, t));
-        if (!moved) continue;
-        ConnFitPins(rec.get());
-        AltPut(kRecConn, k, 0, rec.get());
-    }
 }
 
 } // namespace
@@ -123,7 +109,7 @@ int32_t PlBatchPlace(const PlBatchOptions& options, PlBatchReport* report) {
         report->after = report->before;
         return 0;
     }
-    FitMovedConns(before);
+    reconnectMovedCompsIn(false);
     AltPop(true);
     DbExtent();
     report->after = PlBatchScoreOf(bits);

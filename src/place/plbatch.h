@@ -1,6 +1,6 @@
 // The headless placement job: Proximity Place over every movable
 // component, then the improvement passes, in one journal level; the
-// connections of moved components get their ends fitted; the level is
+// connections of the components in it are reconnected to their pins; the level is
 // committed, or rejected when the user aborts. Reports the score totals
 // before and after, the components moved and the overlaps left.
 #pragma once

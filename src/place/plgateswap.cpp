@@ -5,9 +5,8 @@
 // mapped back) and is undone unless the weighted length falls.
 //
 // A gate-assignment attribute is (kind 3, first key type 9, component,
-// pin) with value 1 the other component and value 3 the other pin; in
-// the journal it takes the index of an item with the same key, else one
-// above the highest attribute index there.
+// pin) with value 1 the other component and value 3 the other pin,
+// stored in the journal under PlAltAttrIndex.
 #include "place/plgateswap.h"
 
 #include <memory>
@@ -18,6 +17,7 @@
 #include "db/packages.h"
 #include "db/pool.h"
 #include "db/symbols.h"
+#include "place/plaltattr.h"
 #include "place/plmodel.h"
 #include "place/plscore.h"
 
@@ -99,30 +99,12 @@ int64_t Weighted(const std::vector<int16_t>& nets) {
     return sum;
 }
 
-// The journal index for an attribute's key.
-int32_t AttrIndex(const Attribute& a) {
-    void* image = ScratchPush();
-    AltItemHeader h;
-    int32_t highest = 0, same = 0;
-    for (int32_t n = 1; n <= AltCount() && !same; ++n) {
-        AltGet(n, &h, image);
-        if (h.type != kRecAttribute) continue;
-        const auto* b = static_cast<const Attribute*>(image);
-        if (b->kind == a.kind && b->key1Type == a.key1Type && b->key1 == a.key1 &&
-            b->key2 == a.key2)
-            same = h.index;
-        highest = h.index > highest ? h.index : highest;
-    }
-    ScratchPop(image);
-    return same ? same : highest + 1;
-}
-
 void RecordAssignment(int32_t c, int32_t pin, int32_t other, int32_t otherPin) {
     Attribute a;
     AltAttrFind(kPlAttrGateKind, kPlAttrGateSub, c, pin, &a);
     a.value1 = other;
     a.value3 = otherPin;
-    AltPut(kRecAttribute, AttrIndex(a), 0, &a);
+    AltPut(kRecAttribute, PlAltAttrIndex(a), 0, &a);
 }
 
 // The end (comp, pin) rewritten by the maps, from its original value.

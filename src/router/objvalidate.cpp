@@ -8,6 +8,7 @@
 #include "router/objvalidate.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "db/altjournal.h"
 #include "db/comps.h"
@@ -102,10 +103,11 @@ void urPadsAdd(const UrLoadBox& box) {
     int32_t added = 0;
     const int32_t comps = CompCount();
     for (int32_t c = 1; c <= comps && !UserAbort(); ++c) {
-        const auto* comp = static_cast<const Component*>(AltRef(kRecComponent, c));
-        if (!Overlaps(box, comp->minX, comp->minY, comp->maxX, comp->maxY)) continue;
-        if (comp->symbol < 1 || comp->symbol > SymCount()) continue;
-        const int32_t pins = SymPinCount(comp->symbol);
+        Component comp;
+        CompReadJournal(c, &comp);
+        if (!Overlaps(box, comp.minX, comp.minY, comp.maxX, comp.maxY)) continue;
+        if (comp.symbol < 1 || comp.symbol > SymCount()) continue;
+        const int32_t pins = SymPinCount(comp.symbol);
         for (int32_t p = 1; p <= pins; ++p)
             ObjAdd(kObjPad, kLoadedFlags, c, p, 0);
         added += pins;
@@ -117,8 +119,11 @@ void urConnsAdd(const UrLoadBox& box) {
     int32_t added = 0;
     const int32_t conns = ConnCount();
     for (int32_t c = 1; c <= conns && !UserAbort(); ++c) {
-        const auto* conn = static_cast<const Conn*>(AltRef(kRecConn, c));
-        const ConnHead& h = conn->head;
+        // Records are packed: the head is copied out.
+        const void* record = AltRef(kRecConn, c);
+        if (!record) continue;
+        ConnHead h;
+        std::memcpy(&h, record, sizeof h);
         if (!Overlaps(box, h.minX, h.minY, h.maxX, h.maxY)) continue;
         ObjAdd(kObjConn, 0, c, 0, h.net);
         ++added;

@@ -4,6 +4,7 @@
 // lies on the connection layer 0.
 #include "router/routestats.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -21,9 +22,12 @@ namespace {
 
 const char kSweepEnded[] = "Sweep completed (or interrupted)";
 
-bool Routed(const Conn* c) {
-    for (int32_t i = 0; i + 1 < c->head.count; ++i)
-        if (c->crn[i].layer == 0) return false;
+// Stored records are packed: the head is copied out and the corners'
+// layers read as bytes.
+bool Routed(const uint8_t* record, const ConnHead& head) {
+    const uint8_t* layer = record + sizeof(ConnHead) + offsetof(Crn, layer);
+    for (int32_t i = 0; i + 1 < head.count; ++i)
+        if (layer[size_t(i) * sizeof(Crn)] == 0) return false;
     return true;
 }
 
@@ -67,19 +71,22 @@ void showStatistics() {
     int32_t counted = 0, routed = 0;
     const int32_t conns = ConnCount();
     for (int32_t c = 1; c <= conns; ++c) {
-        const Conn* conn = ConnRef(c);
-        if (conn->head.flags & kConnNotSelected) continue;
+        const auto* record = reinterpret_cast<const uint8_t*>(ConnRef(c));
+        if (!record) continue;
+        ConnHead head;
+        std::memcpy(&head, record, sizeof head);
+        if (head.flags & kConnNotSelected) continue;
         ++counted;
-        if (Routed(conn)) ++routed;
+        if (Routed(record, head)) ++routed;
     }
     const int32_t n = Goal() ? Goal()->routedCount : 0;
     char line1[kStatMaxLine], line2[kStatMaxLine];
     if (n < 1)
         Format(line1, kMsgNoneRouted);
     else if (seconds > kStatHoursAbove)
-        Format(line1, kMsgRoutedHours, int(n), double(seconds) / 3600.0);
+        Format(line1, kMsgRoutedHours, int(n), double(seconds) / double(kSecondsPerHour));
     else if (seconds > kStatMinutesAbove)
-        Format(line1, kMsgRoutedMinutes, int(n), double(seconds) / 60.0);
+        Format(line1, kMsgRoutedMinutes, int(n), double(seconds) / double(kSecondsPerMinute));
     else
         Format(line1, kMsgRoutedSeconds, int(n), long(seconds));
     if (counted == 0)

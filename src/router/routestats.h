@@ -15,6 +15,8 @@ enum : int32_t {
     kStatHoursAbove = 7200,  // seconds above which the time is in hours
     kStatMinutesAbove = 120, // ... in minutes
     kTicksPerSecond = 60,
+    kSecondsPerMinute = 60,
+    kSecondsPerHour = 3600,
 };
 
 // The router's statistics option word (0 by default): when on, the summary

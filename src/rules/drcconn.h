@@ -56,4 +56,7 @@ int32_t DrcConnVsPad(const Conn* conn, int32_t first, int32_t last, int32_t pad)
 int32_t DrcConnVsObstacle(const Conn* conn, int32_t first, int32_t last, int32_t obs);
 int32_t DrcViaInObstacle(const Conn* conn, int32_t corner, int32_t obs, int32_t owner);
 int32_t DrcJumperCheck(const Conn* conn, int32_t first, int32_t last);
+// The lengths listed for a jumper layer, read whole before any other call
+// (the attribute scan is shared with NetPut); answers their count.
+int32_t JumperLengths(int32_t layer, int32_t out[kJumperLengthsMax]);
 int32_t DrcConnEnds(int32_t index, const Conn* conn, int32_t first, int32_t last, int32_t variant);

@@ -51,8 +51,8 @@ int32_t EndPasses(const Conn* conn, bool to, int32_t variant) {
                         end.y);
 }
 
-// The lengths listed for a jumper layer, read whole before any other call
-// (the attribute scan is shared).
+} // namespace
+
 int32_t JumperLengths(int32_t layer, int32_t out[kJumperLengthsMax]) {
     int32_t n = 0;
     AttrScanStart(kAttrJumperLength, kAttrKeyLayer, layer, 0);
@@ -61,8 +61,6 @@ int32_t JumperLengths(int32_t layer, int32_t out[kJumperLengthsMax]) {
         if (n < kJumperLengthsMax) out[n++] = a.value1;
     return n;
 }
-
-} // namespace
 
 int32_t DrcConnEnds(int32_t index, const Conn* conn, int32_t first, int32_t last, int32_t variant) {
     if (variant != kDrcEndLayerTest && variant != kDrcEndExitTest)
