@@ -212,7 +212,16 @@ HPALETTE SelectProgramPalette(HDC dc) {
 }
 
 namespace {
+// A window's state gets the defaults when its window is made (its record
+// starts zeroed: no scale yet); the current state stays current.
 void LayerBind(DrawingState* state, void* target, int32_t kind) {
+    if (state->hScale == 0) {
+        DrawingState* current = CurrentDrawing.state;
+        RegionRecord* windowClip = state->windowClip;
+        InitDrawingState(state);
+        state->windowClip = windowClip;
+        CurrentDrawing.state = current;
+    }
     BindStateTarget(state, kind, target);
 }
 void LayerRelease(DrawingState* state) {
