@@ -332,6 +332,16 @@ TEST_F(CleanAltTest, JoinModeOneExtendsTheHitAlongAParallelRun) {
     CleanConn1.conn = CleanConn2.conn = nullptr;
 }
 
+TEST_F(CleanAltTest, TheRouterKeepsNoProvisionalCleanUp) {
+    RuleServicesInstall(&RuleServicesProvisional());
+    EXPECT_FATAL(CleanAlt(), kErrRuleServiceMissing);
+    RulesInstall();
+    AltPush();
+    CleanAlt(); // an empty level: nothing to do
+    EXPECT_EQ(AltCount(), 0);
+    AltPop(false);
+}
+
 TEST_F(CleanAltTest, ReversingAnItemMapsItsRangeAndCommonCorner) {
     ScratchRecord<Conn> copy;
     *copy.get() = ConnOf(1, {{0, 0, 1}, {1500, 0, 1}, {3000, 0, 1}, {4500, 0, 1}, {6000, 0, 0}});
