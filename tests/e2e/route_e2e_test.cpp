@@ -33,6 +33,7 @@
 #include "router/uralloc.h"
 #include "router/urstate.h"
 #include "router/viamap.h"
+#include "rules/ruleadapt.h"
 #include "rules/rulesinstall.h"
 
 namespace {
@@ -107,13 +108,13 @@ class RouteE2eTest : public AscFileTest {
         }
     }
     // The router opened over the whole board (sweep 0's BOX made to cover
-    // it): every connection passes the router's clearance check (the
-    // provisional one the route loop's installs are checked with) over all
-    // its corners, every counted connection has every layer change on a via
-    // already, and every routed end lies on its pin with a pad on its
-    // segment's layer.
+    // it): every connection passes the rule checker's connection check in
+    // its failing mode over all its corners, every counted connection has
+    // every layer change on a via already, every routed end lies on its pin
+    // with a pad on its segment's layer, and the whole-board check of the
+    // space-check pass records no marker.
     void ExpectChecksPass() {
-        RuleServicesInstall(nullptr);
+        RulesInstall();
         DbHeader h;
         DbGetHeader(&h);
         h.sweep = 0;
@@ -135,6 +136,7 @@ class RouteE2eTest : public AscFileTest {
             const int32_t n = k.head.count;
             const int32_t e = ObjFindConn(c);
             ASSERT_NE(e, 0);
+            DrcMode = kDrcFail;
             EXPECT_EQ(DrcCheckConn(e, &k, 0, n - 1), 1);
             // Each routed stretch has its vias.
             ConnCopy(&copy, &k);
@@ -163,8 +165,17 @@ class RouteE2eTest : public AscFileTest {
                 EXPECT_EQ(PinOnLayer(comp, pin, layer), 1);
             }
         }
+        const int32_t markers = MarkerCount();
+        DrcAll();
+        EXPECT_EQ(DrcMode, kDrcFail);
+        for (int32_t m = markers + 1; m <= MarkerCount(); ++m) {
+            ErrorMarker r;
+            MarkerGet(m, &r);
+            ADD_FAILURE() << "marker type " << int32_t(r.type) << " at " << r.x << "," << r.y
+                          << " layer " << int32_t(r.layer) << " objects " << int32_t(r.kind1) << ":"
+                          << r.id1 << " " << int32_t(r.kind2) << ":" << r.id2;
+        }
         UrClose();
-        RulesInstall();
     }
     // The sweep run in this process, driven as the driver drives it.
     static void RunSweeps() {
