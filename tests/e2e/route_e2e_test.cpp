@@ -202,14 +202,15 @@ TEST_F(RouteE2eTest, SampleRoutesCompletelyAndPassesTheChecks) {
 }
 
 // Generated boards (components, seed): the first is the board of the
-// benchmark's kind; the others once lost their checks (a via standing where
-// the whole-board map forbids it, placed while the router's maps were those
-// of the previous window).
+// benchmark's kind; the others once lost their checks or a connection (a
+// via standing where the whole-board map forbids it, placed while the
+// router's maps were those of the previous window; the last is larger than
+// one routing window).
 TEST_F(RouteE2eTest, GeneratedBoardsRouteCompletelyAndPassTheChecks) {
     if (!driver || !gen) GTEST_SKIP() << "run by the route_driver test";
     struct Case {
         int32_t comps, seed;
-    } cases[] = {{40, 3}, {24, 6}, {48, 6}};
+    } cases[] = {{40, 3}, {24, 6}, {48, 6}, {128, 3}};
     for (const Case& c : cases) {
         const std::string name = std::to_string(c.comps) + "_" + std::to_string(c.seed);
         SCOPED_TRACE(name);
