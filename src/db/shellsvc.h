@@ -77,6 +77,8 @@ void ZoomTo(int32_t cx, int32_t cy, int32_t width, int32_t height);
 void MsgNote(const char* text);
 void MsgPrompt(const char* text);
 void MsgInfo(const char* text);
+// The result line of a long run: shows the text and answers it.
+const char* MsgResult(const char* text);
 void MsgFlush();
 // Prepares the board display for routing (1 on success) and undoes it.
 int32_t DisplayInit();

@@ -91,6 +91,10 @@ void MsgPrompt(const char* text) {
 void MsgInfo(const char* text) {
     Record("MsgInfo(%s)", Text(text));
 }
+const char* MsgResult(const char* text) {
+    Record("MsgResult(%s)", Text(text));
+    return text;
+}
 void MsgFlush() {
     Record("MsgFlush()");
 }

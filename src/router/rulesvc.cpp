@@ -45,9 +45,9 @@ bool MissingCornerNotAcute(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t)
     ErrReport(kErrRuleServiceMissing, kMissingCornerNotAcute);
 }
 
-void ProvDFMClean() {
-    RuleServiceRecord("DFMClean");
-}
+// Until the checker installs the DFM clean-up, DFMClean leaves only its
+// recording on the seam.
+void NoDFMClean() {}
 
 int32_t ProvStitchAlloc() {
     int32_t pool = MzZonePool(1);
@@ -62,7 +62,7 @@ void ProvStitchRelease() {
 
 const RuleServices kProvisional = {
     &StandDrcCheckConn,      &MissingDrcCheckAlt, &MissingCleanAlt,   &MissingDrcRemoveViolations,
-    &MissingDrcAll,          &ProvDFMClean,       &StandClearAllVias, &StandClearAllJumpers,
+    &MissingDrcAll,          &NoDFMClean,         &StandClearAllVias, &StandClearAllJumpers,
     &StandStitchStraightSeg, &StandStitchDiagSeg, &ProvStitchAlloc,   &ProvStitchRelease,
     &MissingCornerNotAcute,
 };

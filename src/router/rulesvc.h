@@ -3,12 +3,12 @@
 // checker (RuleServicesInstallChecker) and reached through the inline
 // callers below. Services the checker leaves out run on provisional bodies:
 // the stitch buffer is real; the connection check runs on the gathering
-// (see drcstand.h); DFMClean is recorded; the stitching calls move nothing
+// (see drcstand.h); DFMClean does nothing; the stitching calls move nothing
 // (see stitchstand.h). The level check, the clean-up of the level, the
 // whole-board check, violation removal and CornerNotAcute have no
 // provisional body: calling them before the checker is installed is an
-// internal error. The whole-board check and violation removal are recorded
-// on the seam whichever body serves them.
+// internal error. The whole-board check, violation removal and the DFM
+// clean-up are recorded on the seam whichever body serves them.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -69,8 +69,7 @@ extern int16_t DrcMode;
 // The stitch point buffer the provisional StitchAlloc took (null none).
 uint8_t* StitchBuffer();
 
-// A call recorded on the seam (DrcAll, DrcRemoveViolations) or by the
-// provisional DFMClean.
+// A call recorded on the seam (DrcAll, DrcRemoveViolations, DFMClean).
 struct RuleServiceCall {
     std::string name;
     int32_t sweepRunFlag;
@@ -97,6 +96,7 @@ inline void DrcAll() {
     g_ruleServices.DrcAll();
 }
 inline void DFMClean() {
+    RuleServiceRecord("DFMClean");
     g_ruleServices.DFMClean();
 }
 inline int32_t ClearAllVias(Conn* conn) {

@@ -1,12 +1,14 @@
 // Installs the rule checker's procedures through the router's service
 // table: the connection rule check, the level check, the whole-board check
 // of the space-check pass, violation removal, the corner test, the clean-up of
-// journal changes, the via and jumper clearing, the segment stitching and the stitch buffer;
+// journal changes, the via and jumper clearing, the segment stitching, the stitch buffer and
+// the DFM clean-up;
 // services the checker does not provide yet keep their provisional bodies.
 #include "rules/rulesinstall.h"
 
 #include "rules/cleanitem.h"
 #include "rules/cornernotacute.h"
+#include "rules/dfm.h"
 #include "rules/drcboard.h"
 #include "rules/drcconn.h"
 #include "rules/ruleadapt.h"
@@ -26,6 +28,7 @@ void RulesInstall() {
     s.StitchAlloc = &StitchAllocRules;
     s.StitchRelease = &StitchReleaseRules;
     s.CleanAlt = &CleanAltRules;
+    s.DFMClean = &DFMCleanRules;
     RuleServicesInstallChecker(&s);
     DrcMode = kDrcFail;
 }
