@@ -6,6 +6,7 @@
 
 #include "toolbox/core/panehost.h"
 #include "toolbox/core/panetree.h"
+#include "toolbox/core/printport.h"
 #include "toolbox/core/surfacelist.h"
 #include "toolbox/core/windowdisplay.h"
 #include "toolbox/core/windowlist.h"
@@ -50,6 +51,10 @@ Point32 PanePointToSurface(const WindowObject* window, const SurfaceList* list, 
 }
 
 void WindowSurfaceRect(const WindowObject* window, Rect16* out) {
+    if (const PrintJob* job = PrintJobOf(window)) {
+        *out = job->page;
+        return;
+    }
     LocalRectOf(window, window ? window->currentSurface : kMainSurface, out);
 }
 
