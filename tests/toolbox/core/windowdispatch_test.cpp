@@ -414,4 +414,35 @@ TEST_F(WindowDispatch, APrintPortAnswersItsPageAndEndsItsJobAtDisposal) {
     EXPECT_EQ(PrintJobOf(nullptr), nullptr);
 }
 
+TEST_F(WindowDispatch, ChildPanesMarkedForWholeRedrawAreDrawnAtOnceEvenIfOneDisposes) {
+    WindowObject* top = MakeWindow(kKindDocument, 0, 200, 300);
+    Rect16 a{10, 10, 60, 110}, b{70, 10, 120, 110};
+    WindowObject* first = NewPaneWindow(0, 0, 0, top, &a, nullptr, &RecordingCallback);
+    WindowObject* second = NewPaneWindow(0, 0, 0, top, &b, nullptr, &RecordingCallback);
+    ASSERT_TRUE(first && second);
+    ShowChildWindow(first, true, false);
+    ShowChildWindow(second, true, false);
+    static_cast<PaneRecord*>(first->pane)->flags |= kPaneRedrawWhole;
+    HostCalls().clear();
+    SeenEvents().clear();
+    RedrawChildPanes(top);
+    int begins = 0, ends = 0;
+    for (const std::string& call : HostCalls()) {
+        begins += call.rfind("begin", 0) == 0;
+        ends += call == "end";
+    }
+    EXPECT_EQ(begins, 1); // the second pane is not marked
+    EXPECT_EQ(ends, 1);
+    EXPECT_FALSE(TypesSeenBy(first->sequence).empty());
+    EXPECT_TRUE(TypesSeenBy(second->sequence).empty());
+    // A callback disposing the whole window while its pane draws.
+    int32_t id = top->sequence;
+    Reactions()[kWindowEventUpdate] = [](WindowObject* w, WindowEvent*) {
+        DisposeWindowObject(RootWindowObject(w));
+        return 1;
+    };
+    RedrawChildPanes(top);
+    EXPECT_EQ(WindowObjectFromId(id), nullptr);
+}
+
 } // namespace
