@@ -266,6 +266,9 @@ LRESULT LayerWindowBody(bool mdi, HWND window, UINT message, WPARAM wParam, LPAR
     case WM_NCACTIVATE:
         if (record && record->nativeType == kNativeTypeFloating)
             return Default(mdi, window, message, TRUE, lParam);
+        // The wait delivers the change as an activate event.
+        if (record && !(record->options & kOptionNeverActivates))
+            SetWindowActivationPending(record, wParam != 0);
         return Default(mdi, window, message, wParam, lParam);
     case WM_WINDOWPOSCHANGED: {
         auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
@@ -771,7 +774,6 @@ void DisposeNativeWindow(NativeWindowRecord* record) {
         return;
     }
     HWND window = NativeWindowOf(record);
-    ForgetPendingActivation(record);
     // The drawing layer forgets the record's state as its current port.
     if (DrawingLayer().currentPort() == &record->state) DrawingLayer().setCurrentPort(nullptr);
     if (window) {
@@ -781,6 +783,9 @@ void DisposeNativeWindow(NativeWindowRecord* record) {
         else
             DestroyWindow(window);
     }
+    // Hiding and destroying deactivate the window: no pending activation
+    // may outlive the record.
+    ForgetPendingActivation(record);
     FreeRecord(record);
 }
 

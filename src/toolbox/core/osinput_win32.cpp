@@ -15,6 +15,7 @@ HACCEL g_accelTable = nullptr;
 bool g_controlDown = false;
 
 constexpr char kWindowProperty[] = "TBWINDOW";
+constexpr char kControlProperty[] = "TBWCNTRL";
 constexpr SHORT kKeyDownBit = SHORT(0x8000);
 constexpr BYTE kKeyStateDown = 0x80;
 
@@ -111,6 +112,40 @@ bool PlatformButtonDown(int32_t button) {
     return (GetAsyncKeyState(vk) & kKeyDownBit) != 0;
 }
 
+namespace {
+HWND (*g_controlKeyOwner)(void* control, bool controlDown) = nullptr;
+
+bool IsKeyOrCharMessage(UINT message) {
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_CHAR:
+    case WM_DEADCHAR:
+    case WM_SYSCHAR:
+    case WM_SYSDEADCHAR:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A key message for a control's child window goes to the control's owner
+// window when the control layer says so (Control held, or a control that
+// does not take keys itself).
+void RedirectControlKey(MSG* msg) {
+    if (!g_controlKeyOwner || !msg->hwnd || !IsKeyOrCharMessage(msg->message)) return;
+    void* control = GetPropA(msg->hwnd, kControlProperty);
+    if (!control) return;
+    if (HWND owner = g_controlKeyOwner(control, g_controlDown)) msg->hwnd = owner;
+}
+} // namespace
+
+void SetControlKeyOwnerProc(HWND (*procedure)(void* control, bool controlDown)) {
+    g_controlKeyOwner = procedure;
+}
+
 void PlatformMessagePump() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -138,6 +173,7 @@ void PlatformMessagePump() {
         default:
             break;
         }
+        RedirectControlKey(&msg);
         DispatchMessageA(&msg);
     }
 }

@@ -10,3 +10,8 @@ bool AcceleratorTranslate(MSG* msg);
 void SetCollectUpdateRegionHook(bool (*hook)(HWND));
 // The pump's Control-down flag.
 bool OsControlKeyDown();
+// The control layer's answer for a key or character message of a control's
+// child window (window property "TBWCNTRL"): the owner window to receive it
+// instead (with Control held, or for a control that does not take keys
+// itself), or null to leave it. Null: no control layer, nothing redirected.
+void SetControlKeyOwnerProc(HWND (*procedure)(void* control, bool controlDown));

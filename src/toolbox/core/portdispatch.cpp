@@ -75,8 +75,14 @@ int32_t UpdatePort(PortRecord* port, OsEventRecord* record) {
 
 int32_t ActivatePort(PortRecord* port, OsEventRecord* record) {
     bool active = record->modifiers & kModActiveFlag;
-    WindowIdleActivate(port, active);
-    if (port->rootPane) SendPaneMessageTree(port->rootPane, kOsWhatActivate, record);
+    WindowIdleActivate(port, false);
+    PaneRecord* root = port->rootPane;
+    int32_t rootId = root ? root->id : 0;
+    if (root) SendPaneMessageTree(root, kOsWhatActivate, record);
+    // The port goes with its root pane when a callback disposed the window.
+    if (!active || (root && PaneFromId(rootId) != root)) return 0;
+    UpdatePortMenus();
+    WindowIdleActivate(port, true);
     return 0;
 }
 

@@ -81,3 +81,13 @@ void MouseLocationLocal(Point16* out) {
 void MouseLocation(Point16* out) {
     MouseLocationLocal(out);
 }
+
+void MousePositionInState(Point16* out) {
+    Point32 local;
+    MouseLocationGlobalToLocal(&local);
+    if (const auto* state = static_cast<const DrawingState*>(DrawingLayer().currentPort())) {
+        local.v -= state->origin.v;
+        local.h -= state->origin.h;
+    }
+    PointToShort(&local, out);
+}

@@ -21,3 +21,6 @@ void MouseLocationClient(Point16* out);
 void MouseLocation(Point16* out);
 void MouseLocationLocal(Point16* out);
 void MouseLocationGlobalToLocal(Point32* out);
+// The mouse in local 32-bit coordinates less the current drawing state's
+// origin, narrowed with clamping.
+void MousePositionInState(Point16* out);

@@ -6,9 +6,11 @@
 #include "toolbox/core/eventconvert.h"
 #include "toolbox/core/eventloop.h"
 #include "toolbox/core/loophooks.h"
+#include "toolbox/core/portdispatch.h"
 #include "toolbox/core/standardwindow.h"
 #include "toolbox/core/ticks.h"
 #include "toolbox/core/timertask.h"
+#include "toolbox/core/windowidle.h"
 
 namespace {
 PortRecord* g_ports = nullptr;
@@ -43,6 +45,33 @@ int32_t Dispatch(PortRecord* port, uint16_t what, uintptr_t message, uint16_t mo
     return kEventResultOk;
 }
 
+// A mouse record of the what code and message at the event's point and
+// modifiers, dispatched to the port.
+int32_t DispatchMouseRecord(PortRecord* port, EventObject event, uint16_t what, uintptr_t message) {
+    uint32_t modifiers = 0;
+    Point16 where{0, 0};
+    EventParamGet(event, kParamModifiers, FourCC("magn"), sizeof(modifiers), &modifiers);
+    EventParamGet(event, kParamMouseLocation, kEventTypeQdPoint, sizeof(where), &where);
+    OsEventRecord record;
+    OsNullRecord(&record);
+    record.what = what;
+    record.message = message;
+    record.modifiers = uint16_t(modifiers);
+    record.when = GetTicks();
+    record.where = where;
+    record.whereV = where.v;
+    record.whereH = where.h;
+    DispatchToEventHandlers(port, &record);
+    return kEventResultOk;
+}
+
+// A mouse-moved record: the window part under the point as message.
+int32_t SendMouseMoved(PortRecord* port, EventObject event) {
+    int16_t part = 0;
+    EventParamGet(event, kParamWindowPart, kTypeWindowPart, sizeof(part), &part);
+    return DispatchMouseRecord(port, event, kPortWhatMouseMoved, uintptr_t(uint16_t(part)));
+}
+
 int32_t WindowKindToRecord(EventObject event, PortRecord* port) {
     int16_t part = 0;
     switch ((*event)->kind) {
@@ -60,22 +89,9 @@ int32_t WindowKindToRecord(EventObject event, PortRecord* port) {
                         uintptr_t(port->nativeWindow), 0);
     case kWindowClickContentKind: {
         uint16_t button = 1;
-        uint32_t modifiers = 0;
-        Point16 where{0, 0};
         EventParamGet(event, kParamMouseButton, FourCC("mbtn"), sizeof(button), &button);
-        EventParamGet(event, kParamModifiers, FourCC("magn"), sizeof(modifiers), &modifiers);
-        EventParamGet(event, kParamMouseLocation, kEventTypeQdPoint, sizeof(where), &where);
-        OsEventRecord record;
-        OsNullRecord(&record);
-        record.what = kOsWhatMouseDown;
-        record.message = uintptr_t(button ? button - 1 : 0);
-        record.modifiers = uint16_t(modifiers);
-        record.when = GetTicks();
-        record.where = where;
-        record.whereV = where.v;
-        record.whereH = where.h;
-        DispatchToEventHandlers(port, &record);
-        return kEventResultOk;
+        return DispatchMouseRecord(port, event, kOsWhatMouseDown,
+                                   uintptr_t(button ? button - 1 : 0));
     }
     case kWindowBoundsChangedKind: {
         uint32_t attributes = 0;
@@ -145,6 +161,14 @@ void PortResized(PortRecord* port, const Rect16* content) {
     g_hooks.tellRootPane(port, port->liveResize ? 1 : 0);
 }
 
+void HidePortHelpTag() {
+    g_hooks.hideHelpTag();
+}
+
+void UpdatePortMenus() {
+    g_hooks.updateMenus();
+}
+
 int32_t DispatchPortRecord(PortRecord* port, uint16_t what) {
     return Dispatch(port, what, uintptr_t(port->nativeWindow), 0);
 }
@@ -194,6 +218,13 @@ int32_t WindowEventReceiver(EventCallRef*, EventObject event, void* userData) {
     if (eventClass == kEventClassMouse && kind == kMouseDownKind) {
         g_hooks.hideHelpTag();
         return kEventNotHandled;
+    }
+    if (eventClass == kEventClassMouse && kind == kMouseMovedKind) {
+        if (!IsPortActive(port)) {
+            g_hooks.hideHelpTag();
+            return kEventNotHandled;
+        }
+        return SendMouseMoved(port, event);
     }
     if (eventClass == kEventClassMouse && kind == kMouseWheelKind) {
         void* front = LoopHooks().frontNonFloatingWindow();

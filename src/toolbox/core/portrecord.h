@@ -78,6 +78,10 @@ void SetPortNativeLink(PortNativeLinkProc procedure);
 // The root pane is sized to the new content rectangle and told (pane
 // message 17 with the live-resize mark).
 void PortResized(PortRecord* port, const Rect16* content);
+void HidePortHelpTag();
+// Brings the menus up to date (after an activation or the last window
+// closed).
+void UpdatePortMenus();
 // Dispatches a record of the what code addressed to the port's native
 // window.
 int32_t DispatchPortRecord(PortRecord* port, uint16_t what);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "toolbox/core/drawingstate.h"
 #include "toolbox/core/loophooks.h"
 #include "toolbox/core/panehost.h"
 #include "toolbox/core/panetree.h"
@@ -92,4 +93,10 @@ bool WindowHitTest(Point16 point, WindowHitRecord* out) {
 int32_t WindowSurfaceAtPoint(const WindowObject* window, Point16 point) {
     auto* list = window ? static_cast<const SurfaceList*>(window->surfaceList) : nullptr;
     return list ? SurfaceAtPoint(list, point) : kNoSurface;
+}
+
+void SetPenModeForKind(WindowObject* window, int32_t kind) {
+    auto* state = static_cast<DrawingState*>(GraphicsPortOf(window));
+    if (!state) return;
+    state->penMode = (kind == 1 || kind == 2) ? kPenModeXor : kPenModeCopy;
 }

@@ -23,6 +23,12 @@ void UpdateWindowNow(WindowObject* window);
 // current surface; the rest stays pending.
 void UpdateWindowPartNow(WindowObject* window);
 
+// Pen modes of SetPenModeForKind.
+constexpr int16_t kPenModeCopy = 0;
+constexpr int16_t kPenModeXor = 2;
+// The window's drawing state draws with pen mode 2 for kinds 1 and 2, else 0.
+void SetPenModeForKind(WindowObject* window, int32_t kind);
+
 // For a split-pane window (kind 5): the edge it shares with the pane
 // before it moves to the position and the split panes are laid out again;
 // nothing for other windows.

@@ -14,6 +14,7 @@
 #include "toolbox/core/memblock.h"
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/portrecord.h"
+#include "toolbox/core/printport.h"
 #include "toolbox/core/region.h"
 #include "toolbox/core/regionbands.h"
 #include "toolbox/core/surfacelist.h"
@@ -144,6 +145,7 @@ void DisposeWindowObject(WindowObject* window) {
         DialogLayer().disposeAllItems(window);
         DisposePanes(window, focusInside);
     }
+    EndPrintJob(PrintJobOf(window));
     if (WindowObjectFromId(id) != window) return;
     DisposeRegions(window);
     FreeWindowObjectRecord(window);

@@ -18,6 +18,21 @@ WindowObject* FocusedWindowOf(WindowObject* window) {
     return port && port->focusPane ? port->focusPane->window : nullptr;
 }
 
+bool FocusedControlOfWindow(WindowObject* window, WindowObject** focusWindow,
+                            WindowObject** itemOwner) {
+    if (focusWindow) *focusWindow = nullptr;
+    if (itemOwner) *itemOwner = nullptr;
+    if (!window) window = FindNextWindowOfKinds(nullptr, kKindsDocumentOrDialog, 1);
+    window = RootWindowObject(window);
+    if (!window || !PortOf(window)) return false;
+    WindowObject* focus = FocusedWindowOf(window);
+    if (focusWindow) *focusWindow = focus;
+    WindowObject* holder = focus ? focus : window;
+    if (DialogLayer().focusedItem(holder) <= 0) return false;
+    if (itemOwner) *itemOwner = holder;
+    return true;
+}
+
 bool MoveKeyboardFocusToWindow(WindowObject* window, bool flag) {
     PortRecord* port = PortOf(window);
     if (!port) return false;

@@ -9,6 +9,11 @@
 
 // The window object whose pane holds the port's focus, or null.
 WindowObject* FocusedWindowOf(WindowObject* window);
+// Whether a dialog item holds the keyboard focus in the native window of
+// the window (null: the front shown document or dialog); out the window
+// whose pane holds the port's focus and the window owning the item.
+bool FocusedControlOfWindow(WindowObject* window, WindowObject** focusWindow,
+                            WindowObject** itemOwner);
 // False when the window that held the focus refused to give it up, else
 // true. With the flag a window with a focused dialog item has its item
 // focus cleared.

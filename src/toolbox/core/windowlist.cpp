@@ -109,6 +109,17 @@ void* GraphicsPortOf(const WindowObject* window) {
     return window->port;
 }
 
+PortRecord* FindPortListEntry(void* state) {
+    return state ? FindPortOfNativeWindow(state) : nullptr;
+}
+
+WindowObject* WindowObjectFromNative(void* state) {
+    PortRecord* port = FindPortListEntry(state);
+    auto* window = port ? static_cast<WindowObject*>(port->owner) : nullptr;
+    if (!window || window->owner || window->type != kWindowTypeNative) return nullptr;
+    return window->pane == port->rootPane ? window : nullptr;
+}
+
 WindowObject* WindowObjectOfPort(void* port) {
     if (!port) return nullptr;
     if (PortRecord* record = FindPortOfNativeWindow(port))

@@ -10,6 +10,8 @@
 #pragma once
 #include <cstdint>
 
+struct PortRecord;
+
 #include "toolbox/core/windowobject.h"
 
 struct WindowNativeProcs {
@@ -48,6 +50,12 @@ WindowObject* FirstChildWindowObject(WindowObject* owner);
 int32_t OwnedWindowIds(WindowObject* owner, int32_t* out, int32_t capacity);
 // The window object whose drawing state is the given port, or null.
 WindowObject* WindowObjectOfPort(void* port);
+// The top-level window object whose pane is the root pane of the native
+// window with this drawing state, or null.
+WindowObject* WindowObjectFromNative(void* state);
+// The port record on the port list whose drawing state this is; null for
+// none or null.
+PortRecord* FindPortListEntry(void* state);
 // The drawing state of a window object: type 0 its native window's state,
 // types 1 and 2 their own port.
 void* GraphicsPortOf(const WindowObject* window);

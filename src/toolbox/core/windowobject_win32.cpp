@@ -167,27 +167,33 @@ bool PortSysCommand(NativeWindowRecord* record, WPARAM command) {
     return true;
 }
 
-// The native window and its port record; null on failure (nothing left).
-PortRecord* OpenPort(HeapPool* pool, const NativeWindowType& type, uint32_t nativeFlags,
-                     const Rect16* rect) {
+} // namespace
+
+int32_t WindowObjectOpen(bool, int32_t nativeType, uint32_t options, const Rect16* rect,
+                         WindowObject* window, uint32_t portFlags, PortEventProcType proc,
+                         PortRecord** out) {
+    *out = nullptr;
+    HidePortHelpTag();
     NativeWindowRecord* record = nullptr;
-    if (CreateNativeWindowOfType(type.type, type.options | kOptionEventTarget, rect, &record) != 0)
-        return nullptr;
+    int32_t result =
+        CreateNativeWindowOfType(nativeType, options | kOptionEventTarget, rect, &record);
+    if (result != 0) return result;
     InstallStandardWindowHandler(&record->eventTarget);
+    HeapPool* pool = window ? window->pool : DefaultHeapPool();
     auto* port = static_cast<PortRecord*>(NewPointerBlockClear(pool, int32_t(sizeof(PortRecord))));
     if (!port) {
         DisposeNativeWindow(record);
-        return nullptr;
+        return kEventNoMemory;
     }
-    uint32_t portFlags = nativeFlags;
     if (record->options & kNativeSizingFrame) portFlags |= kPortSizingFrame;
-    WindowObjectLink(port, record, portFlags, &PortEventProc);
+    WindowObjectLink(port, record, portFlags, proc);
+    port->owner = window;
+    record->windowObject = window;
     record->resizeProc = &PortResized;
     record->sysCommandProc = &PortSysCommand;
-    return port;
+    *out = port;
+    return 0;
 }
-
-} // namespace
 
 void InstallWindowObjectLayer() {
     InstallNativePaneHost();
@@ -225,9 +231,11 @@ WindowObject* NewWindowObjectEx(HeapPool* pool, uint8_t kind, uint8_t variant, u
     Rect16 rect = *content;
     ScrollBarSpace(kind, variant, options, PaneBarThickness(), &rect);
     if (iconId > 0) SetNextWindowIcon(iconId);
-    PortRecord* port =
-        OpenPort(pool, type, WindowNativeFlags(words.nativeFlags, options, kind), &rect);
-    if (!port) return nullptr;
+    PortRecord* port = nullptr;
+    if (WindowObjectOpen(false, type.type, type.options, &rect, nullptr,
+                         WindowNativeFlags(words.nativeFlags, options, kind), &PortEventProc,
+                         &port) != 0)
+        return nullptr;
     auto* record = static_cast<NativeWindowRecord*>(port->nativeWindow);
     HWND window = NativeWindowOf(record);
     if (behind && behind != kBehindNone)
@@ -271,6 +279,25 @@ void DefaultWindowPosition(uint8_t kind, uint8_t variant, uint32_t, Rect16* out)
         GetClientRect(GetDesktopWindow(), &area);
     *out = {int16_t(area.top + kPositionInset), int16_t(area.left + kPositionInset),
             int16_t(area.bottom - kPositionInset), int16_t(area.right - kPositionInset)};
+}
+
+int32_t WindowRectOnScreen(uint8_t kind, uint8_t variant, uint32_t options, const Rect16* rect) {
+    if (!rect || RectIsEmpty(rect)) return kRectOffScreen;
+    variant = NormalizeWindowVariant(kind, variant);
+    NativeWindowType type = NativeWindowTypeOf(kind, variant, options);
+    uint32_t masked = NativeOptionsOfType(type.type, type.options);
+    WindowClassSpec spec{};
+    RECT outer{rect->left, rect->top, rect->right, rect->bottom};
+    if (WindowClassForKind(DefinitionCodeOfType(type.type, masked), 0,
+                           (masked & kOptionCloseBox) != 0, &spec))
+        AdjustWindowRectEx(&outer, spec.style, FALSE, spec.exStyle);
+    Rect16 area;
+    DefaultWindowPosition(kind, variant, options, &area);
+    RECT screen{area.left - kPositionInset, area.top - kPositionInset, area.right + kPositionInset,
+                area.bottom + kPositionInset};
+    RECT common{};
+    if (!IntersectRect(&common, &outer, &screen)) return kRectOffScreen;
+    return EqualRect(&common, &outer) ? kRectWhollyOnScreen : kRectPartlyOnScreen;
 }
 
 void DisableOtherWindows(WindowObject* window) {

@@ -7,6 +7,7 @@
 
 #include "toolbox/core/heap.h"
 #include "toolbox/core/nativewindow_win32.h"
+#include "toolbox/core/portrecord.h"
 #include "toolbox/core/rect.h"
 #include "toolbox/core/windowobject.h"
 
@@ -16,6 +17,15 @@
 // Installs the pane host, the window list's native procedures and the
 // port hooks of window objects.
 void InstallWindowObjectLayer();
+
+// Makes the native window of the type (the option bits limited to those
+// the type allows, plus the event target) and its port record, linked with
+// the event procedure; the port flags gain the grow-box flag for a sizing
+// frame. The help tag is hidden first; the help-tag flag is the creator's
+// and kept by no record here. 0, or the creation's error with nothing left.
+int32_t WindowObjectOpen(bool helpTag, int32_t nativeType, uint32_t options, const Rect16* rect,
+                         WindowObject* window, uint32_t portFlags, PortEventProcType proc,
+                         PortRecord** out);
 
 WindowObject* NewWindowObjectEx(HeapPool* pool, uint8_t kind, uint8_t variant, uint32_t options,
                                 int16_t applicationTag, uint32_t flags, WindowObject* behind,
@@ -28,6 +38,12 @@ WindowObject* NewDocumentWindow(uint32_t options, const Rect16* content, const c
 // The available area as a content rectangle inset by 2: the MDI client's
 // area for documents and variant-1 dialogs, else the work area.
 void DefaultWindowPosition(uint8_t kind, uint8_t variant, uint32_t options, Rect16* out);
+// Where a content rectangle of a window of that kind would lie: its outer
+// rectangle against the available area of DefaultWindowPosition.
+constexpr int32_t kRectOffScreen = 0;
+constexpr int32_t kRectWhollyOnScreen = 1;
+constexpr int32_t kRectPartlyOnScreen = 2;
+int32_t WindowRectOnScreen(uint8_t kind, uint8_t variant, uint32_t options, const Rect16* rect);
 void DisableOtherWindows(WindowObject* window);
 // Shows (and activates) a top-level window, or shows an owned window's pane.
 void SelectWindowObject(WindowObject* window);

@@ -4,8 +4,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "toolbox/core/oseventqueue.h"
 #include "toolbox/core/panehost.h"
 #include "toolbox/core/panetree.h"
+#include "toolbox/core/portrecord.h"
+#include "toolbox/core/printport.h"
 #include "toolbox/core/surfacelist.h"
 #include "toolbox/core/windowdisplay.h"
 #include "toolbox/core/windowlist.h"
@@ -50,6 +53,10 @@ Point32 PanePointToSurface(const WindowObject* window, const SurfaceList* list, 
 }
 
 void WindowSurfaceRect(const WindowObject* window, Rect16* out) {
+    if (const PrintJob* job = PrintJobOf(window)) {
+        *out = job->page;
+        return;
+    }
     LocalRectOf(window, window ? window->currentSurface : kMainSurface, out);
 }
 
@@ -104,4 +111,32 @@ void ShowChildWindow(WindowObject* child, bool show, bool redraw) {
     else
         HidePane(pane);
     if (redraw) UpdateWindowNow(child);
+}
+
+void RedrawPaneTree(PaneRecord* pane) {
+    if (!pane || !(pane->flags & kPaneRedrawWhole) || !pane->region) return;
+    int32_t id = pane->id;
+    PortRecord* port = pane->port;
+    PaneRecord* root = port->rootPane;
+    int32_t rootId = root ? root->id : 0;
+    HostBeginDraw(port, pane->region);
+    OsEventRecord record;
+    OsNullRecord(&record);
+    record.what = kOsWhatUpdate;
+    SendPaneMessageTree(pane, kPaneMessageFrame, &record);
+    if (PaneFromId(id) == pane) SendPaneMessageTree(pane, kPaneMessageContent, &record);
+    // The port goes with its root pane when a callback disposed the window.
+    if (root && PaneFromId(rootId) == root) HostEndDraw(port);
+}
+
+void RedrawChildPanes(WindowObject* window) {
+    auto* root = window && window->type == kWindowTypeNative
+                     ? static_cast<PaneRecord*>(window->pane)
+                     : nullptr;
+    if (!root) return;
+    std::vector<int32_t> children;
+    for (PaneRecord* child = root->firstChild; child; child = child->nextSibling)
+        children.push_back(child->id);
+    for (int32_t id : children)
+        RedrawPaneTree(PaneFromId(id));
 }

@@ -12,6 +12,7 @@
 #include "toolbox/core/windowobject.h"
 
 struct SurfaceList;
+struct PaneRecord;
 
 // A point of the pane (window coordinates) in the current surface's local
 // coordinates.
@@ -36,3 +37,9 @@ void InvalidateWindowTree(WindowObject* window, uint32_t flags);
 void RedrawWindowTree(WindowObject* window, uint32_t flags);
 // Shows or hides an owned window's pane, drawing at once when asked.
 void ShowChildWindow(WindowObject* child, bool show, bool redraw);
+// A pane with flag 0x1000: pane messages 21 then 22 through it and its
+// children, drawn at once within its region; nothing for other panes.
+void RedrawPaneTree(PaneRecord* pane);
+// RedrawPaneTree for every child pane of the window's root pane, in
+// sibling order.
+void RedrawChildPanes(WindowObject* window);

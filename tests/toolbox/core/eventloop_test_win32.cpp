@@ -140,21 +140,43 @@ TEST(WineLoopChild, ModifiersAndButtonsFromRealInput) {
     if (!IsChild("ModifiersAndButtonsFromRealInput")) GTEST_SKIP() << "runs in its own process";
     StartChild();
     ASSERT_TRUE(CreateMainFrame());
-    SetForegroundWindow(FrameWindowHandle());
+    // Keyboard input goes to the foreground thread: the frame must be in
+    // front before the first key. The display server's keymap can arrive
+    // after a key was sent and release the modifiers it does not hold, so
+    // the presses are sent again until the thread's state holds both.
+    constexpr DWORD kSettleMs = 5000;
+    for (DWORD start = GetTickCount();
+         GetForegroundWindow() != FrameWindowHandle() && GetTickCount() - start < kSettleMs;) {
+        SetForegroundWindow(FrameWindowHandle());
+        MessagePump();
+    }
     auto key = [](WORD vk, bool up) {
         INPUT in{};
         in.type = INPUT_KEYBOARD;
         in.ki.wVk = vk;
         in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
         SendInput(1, &in, sizeof(in));
-        Sleep(50);
-        MessagePump();
     };
-    key(VK_SHIFT, false);
-    key(VK_CONTROL, false);
-    EXPECT_EQ(KeyModifiers() & (kModShift | kModControl), kModShift | kModControl);
+    constexpr uint16_t kBoth = kModShift | kModControl;
+    // One round of waiting for the state before the presses are sent again.
+    constexpr DWORD kRoundMs = 250;
+    auto settle = [&](uint16_t wanted, DWORD bound) {
+        for (DWORD start = GetTickCount(); GetTickCount() - start < bound;) {
+            MessagePump();
+            if ((KeyModifiers() & kBoth) == wanted) return;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+    };
+    for (DWORD start = GetTickCount();
+         (KeyModifiers() & kBoth) != kBoth && GetTickCount() - start < kSettleMs;) {
+        key(VK_SHIFT, false);
+        key(VK_CONTROL, false);
+        settle(kBoth, kRoundMs);
+    }
+    EXPECT_EQ(KeyModifiers() & kBoth, kBoth);
     key(VK_CONTROL, true);
     key(VK_SHIFT, true);
+    settle(0, kSettleMs);
     EXPECT_EQ(KeyModifiers() & (kModShift | kModControl), 0);
     // A queued up of the button answers "no longer down" before the state.
     PostOsEvent(kOsWhatMouseUp, kOsButtonLeft);

@@ -12,6 +12,7 @@
 #include "toolbox/core/memblock.h"
 #include "toolbox/core/oseventqueue.h"
 #include "toolbox/core/osinput.h"
+#include "toolbox/core/osinput_win32.h"
 #include "toolbox/core/startuprequest.h"
 #include "toolbox/core/windowclass.h"
 
@@ -230,6 +231,35 @@ TEST_F(NativeWindows, AcceleratorCommandsPostTheKeyCommandsKey) {
     EXPECT_EQ(r.message, uintptr_t('K' << 8));
     EXPECT_EQ(r.modifiers & kKeyCommandRecordBits, kRecordControlBit);
     ClearKeyCommands();
+}
+
+TEST_F(NativeWindows, AControlsKeysGoToItsOwnerWhenTheControlLayerSaysSo) {
+    NativeWindowRecord* dialog = Make(4, kOptionCloseBox);
+    HWND owner = NativeWindowOf(dialog);
+    HWND child = CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20, owner,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(child, nullptr);
+    static int control = 0;
+    SetPropA(child, "TBWCNTRL", &control);
+    static bool redirect = false;
+    static HWND ownerWindow = nullptr;
+    ownerWindow = owner;
+    SetControlKeyOwnerProc(
+        [](void* c, bool) { return redirect && c == &control ? ownerWindow : HWND(nullptr); });
+    OsEventRecord found{};
+    for (bool on : {false, true}) {
+        redirect = on;
+        OsEventQueueReset();
+        SetFocus(child);
+        PostMessageA(child, WM_CHAR, 'q', 0);
+        MessagePump();
+        // Only the owner's procedure makes key events of it.
+        EXPECT_EQ(FindQueuedOsEvent(kOsMaskKeyDown | kOsMaskAutoKey, &found, 0, false, false), on)
+            << on;
+    }
+    SetControlKeyOwnerProc(nullptr);
+    RemovePropA(child, "TBWCNTRL");
+    DestroyWindow(child);
 }
 
 } // namespace

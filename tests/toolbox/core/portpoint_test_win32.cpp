@@ -76,6 +76,12 @@ TEST_F(PortPoints, TheMouseInFrameAndLocalCoordinates) {
     EXPECT_EQ(packed.h, expected.h);
     MouseLocationLocal(&packed);
     EXPECT_EQ(packed.h, expected.h);
+    // Less the state's origin once more.
+    dialog->state.origin = Point32{5, 7};
+    ConvertPoint32FrameToLocal(&g_mouse, &expected);
+    MousePositionInState(&packed);
+    EXPECT_EQ(packed.v, expected.v - 5);
+    EXPECT_EQ(packed.h, expected.h - 7);
 }
 
 } // namespace

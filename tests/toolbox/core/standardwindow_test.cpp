@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "loop_fixture.h"
+#include "toolbox/core/portdispatch.h"
 #include "toolbox/core/portrecord.h"
+#include "toolbox/core/windowidle.h"
 
 namespace {
 
@@ -317,6 +319,48 @@ TEST_F(StandardWindow, WheelBoundsAndClosedWindows) {
     Window(kWindowClosedKind);
     EXPECT_EQ(menus, 1);
     haveFront = true;
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(StandardWindow, MouseMovedIsARecordForAnActiveWindowElseHidesTheHelpTag) {
+    static int hidden = 0;
+    static bool active = true;
+    hidden = 0;
+    PortHooks hooks{};
+    hooks.nativeReceiver = [](void*) { return &g_s->receiver; };
+    hooks.hideHelpTag = [] { ++hidden; };
+    SetPortHooks(&hooks);
+    SetIdleActiveProvider([](const PortRecord*) { return active; });
+    for (bool isActive : {true, false}) {
+        active = isActive;
+        s_.records.clear();
+        EventObject e = nullptr;
+        EventObjectNew(kEventClassMouse, kMouseMovedKind, &e);
+        Point16 where{12, 34};
+        int16_t part = kPartContent;
+        uint32_t modifiers = kModShift;
+        EventParamSet(e, kParamMouseLocation, kEventTypeQdPoint, 4, &where);
+        EventParamSet(e, kParamWindowPart, kTypeWindowPart, 2, &part);
+        EventParamSet(e, kParamModifiers, FourCC("magn"), 4, &modifiers);
+        SendEventToReceiver(e, &s_.receiver);
+        EventObjectRelease(e);
+        if (isActive) {
+            ASSERT_EQ(s_.records.size(), 1u);
+            EXPECT_EQ(s_.records[0].what, kPortWhatMouseMoved);
+            EXPECT_EQ(s_.records[0].message, uintptr_t(kPartContent));
+            EXPECT_EQ(s_.records[0].where.v, 12);
+            EXPECT_EQ(s_.records[0].whereH, 34);
+            EXPECT_EQ(s_.records[0].modifiers, kModShift);
+            EXPECT_EQ(hidden, 0);
+        } else {
+            EXPECT_TRUE(s_.records.empty());
+            EXPECT_EQ(hidden, 1);
+        }
+    }
+    SetIdleActiveProvider(nullptr);
 }
 
 } // namespace

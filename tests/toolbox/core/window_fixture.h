@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "pane_fixture.h"
+#include "toolbox/core/drawingstate.h"
 #include "toolbox/core/portdispatch.h"
 #include "toolbox/core/portrecord.h"
 #include "toolbox/core/windowcreate.h"
@@ -75,7 +76,9 @@ inline std::vector<int32_t>& EnabledIds() {
     return ids;
 }
 
+// Begins with its drawing state, as a native window record does.
 struct FakeNative {
+    DrawingState state{};
     PortRecord port{};
     int32_t marker = 0;
 };
@@ -83,7 +86,7 @@ struct FakeNative {
 inline void DisposeFakeNative(WindowObject* window) {
     auto* port = static_cast<PortRecord*>(window->port);
     DisposePortRecord(port);
-    delete reinterpret_cast<FakeNative*>(port);
+    delete static_cast<FakeNative*>(port->nativeWindow);
 }
 
 class WindowFixture : public HeapTest {

@@ -15,6 +15,11 @@
 #include "toolbox/core/systemtimes.h"
 #include "toolbox/core/timertask.h"
 #include "toolbox/core/windowfocus.h"
+#include "toolbox/core/printport.h"
+#include "toolbox/core/windowdisplay.h"
+#include "toolbox/core/windowrects.h"
+#include "toolbox/core/windowscale.h"
+#include "toolbox/core/windowsurface.h"
 #include "window_fixture.h"
 
 namespace {
@@ -335,6 +340,109 @@ TEST_F(WindowDispatch, AMouseMovedFollowUpWaitsUntilTheDispatchDepthReturnsToZer
     SetDispatchDepthZeroProc(nullptr);
     SetLoopWindowHooks(nullptr);
     ResetEventLoopState();
+}
+
+TEST_F(WindowDispatch, TheNativeStateLeadsToTheTopLevelWindowOnly) {
+    WindowObject* top = MakeWindow();
+    Rect16 r{10, 10, 60, 110};
+    WindowObject* pane = NewPaneWindow(0, 0, 0, top, &r, nullptr, &RecordingCallback);
+    ASSERT_NE(pane, nullptr);
+    void* state = GraphicsPortOf(top);
+    EXPECT_EQ(GraphicsPortOf(pane), state);
+    EXPECT_EQ(WindowObjectFromNative(state), top);
+    EXPECT_EQ(FindPortListEntry(state), PortOf(top));
+    int unknown = 0;
+    EXPECT_EQ(WindowObjectFromNative(&unknown), nullptr);
+    EXPECT_EQ(WindowObjectFromNative(nullptr), nullptr);
+    EXPECT_EQ(FindPortListEntry(nullptr), nullptr);
+    DisposeWindowObject(top);
+    EXPECT_EQ(WindowObjectFromNative(state), nullptr);
+}
+
+TEST_F(WindowDispatch, AFocusedItemIsFoundInTheFocusPanesWindow) {
+    static WindowObject* withItem = nullptr;
+    DialogLayerProcs dialog{};
+    dialog.focusedItem = [](WindowObject* w) { return int16_t(w == withItem ? 3 : 0); };
+    SetDialogLayerProcs(&dialog);
+    WindowObject* top = MakeWindow(kKindDialog);
+    Rect16 r{10, 10, 60, 110};
+    WindowObject* pane = NewPaneWindow(0, 0, 0, top, &r, nullptr, &RecordingCallback);
+    ASSERT_NE(pane, nullptr);
+    WindowObject* focus = top;
+    WindowObject* owner = top;
+    withItem = nullptr;
+    EXPECT_FALSE(FocusedControlOfWindow(top, &focus, &owner));
+    EXPECT_EQ(focus, nullptr);
+    EXPECT_EQ(owner, nullptr);
+    withItem = top; // no pane has the focus: the dialog's own items
+    EXPECT_TRUE(FocusedControlOfWindow(pane, &focus, &owner));
+    EXPECT_EQ(owner, top);
+    ASSERT_TRUE(MoveKeyboardFocusToWindow(pane, false));
+    EXPECT_FALSE(FocusedControlOfWindow(top, &focus, &owner));
+    EXPECT_EQ(focus, pane);
+    withItem = pane;
+    EXPECT_TRUE(FocusedControlOfWindow(top, &focus, &owner));
+    EXPECT_EQ(owner, pane);
+}
+
+TEST_F(WindowDispatch, APrintPortAnswersItsPageAndEndsItsJobAtDisposal) {
+    EXPECT_EQ(NewPrintPort(nullptr, "Board", true), nullptr);
+    static int ends = 0;
+    ends = 0;
+    PrintJob job{};
+    job.page = {0, 0, 3300, 2550};
+    job.end = [](PrintJob*) { ++ends; };
+    WindowObject* w = NewWindowObject(Pool(), kWindowTypePrint, kKindDocument, 0, &job);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(PrintJobOf(w), &job);
+    EXPECT_EQ(GraphicsPortOf(w), &job);
+    Rect16 r{};
+    WindowSurfaceRect(w, &r);
+    EXPECT_EQ(r.bottom, 3300);
+    EXPECT_EQ(r.right, 2550);
+    double h = 0, v = 0;
+    WindowScaleFactors(w, &h, &v);
+    EXPECT_EQ(h, 1.0);
+    EXPECT_EQ(v, 1.0);
+    EXPECT_FALSE(IsWindowShown(w, 0));
+    SetPenModeForKind(w, 2);
+    EXPECT_EQ(job.state.penMode, kPenModeXor);
+    int32_t id = w->sequence;
+    DisposeWindowObject(w);
+    EXPECT_EQ(WindowObjectFromId(id), nullptr);
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(PrintJobOf(nullptr), nullptr);
+}
+
+TEST_F(WindowDispatch, ChildPanesMarkedForWholeRedrawAreDrawnAtOnceEvenIfOneDisposes) {
+    WindowObject* top = MakeWindow(kKindDocument, 0, 200, 300);
+    Rect16 a{10, 10, 60, 110}, b{70, 10, 120, 110};
+    WindowObject* first = NewPaneWindow(0, 0, 0, top, &a, nullptr, &RecordingCallback);
+    WindowObject* second = NewPaneWindow(0, 0, 0, top, &b, nullptr, &RecordingCallback);
+    ASSERT_TRUE(first && second);
+    ShowChildWindow(first, true, false);
+    ShowChildWindow(second, true, false);
+    static_cast<PaneRecord*>(first->pane)->flags |= kPaneRedrawWhole;
+    HostCalls().clear();
+    SeenEvents().clear();
+    RedrawChildPanes(top);
+    int begins = 0, ends = 0;
+    for (const std::string& call : HostCalls()) {
+        begins += call.rfind("begin", 0) == 0;
+        ends += call == "end";
+    }
+    EXPECT_EQ(begins, 1); // the second pane is not marked
+    EXPECT_EQ(ends, 1);
+    EXPECT_FALSE(TypesSeenBy(first->sequence).empty());
+    EXPECT_TRUE(TypesSeenBy(second->sequence).empty());
+    // A callback disposing the whole window while its pane draws.
+    int32_t id = top->sequence;
+    Reactions()[kWindowEventUpdate] = [](WindowObject* w, WindowEvent*) {
+        DisposeWindowObject(RootWindowObject(w));
+        return 1;
+    };
+    RedrawChildPanes(top);
+    EXPECT_EQ(WindowObjectFromId(id), nullptr);
 }
 
 } // namespace

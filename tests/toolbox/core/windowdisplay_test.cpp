@@ -275,4 +275,14 @@ TEST_F(WindowDisplay, AutoScrollMovesOneLineTowardTheEdgeReached) {
     EXPECT_FALSE(AutoScrollToPoint(w, {int16_t(main.bottom + 5), int16_t(main.left + 50)}));
 }
 
+TEST_F(WindowDisplay, PenModeFollowsTheKind) {
+    WindowObject* w = MakeWindow();
+    auto* state = static_cast<DrawingState*>(GraphicsPortOf(w));
+    for (int32_t kind : {0, 1, 2, 3}) {
+        SetPenModeForKind(w, kind);
+        EXPECT_EQ(state->penMode, (kind == 1 || kind == 2) ? kPenModeXor : kPenModeCopy) << kind;
+    }
+    SetPenModeForKind(nullptr, 1); // nothing to draw into
+}
+
 } // namespace

@@ -17,6 +17,7 @@
 #include "toolbox/core/portrecord.h"
 #include "toolbox/core/surfacelist.h"
 #include "toolbox/core/timertask.h"
+#include "toolbox/core/windowclass.h"
 #include "toolbox/core/windowcreate.h"
 #include "toolbox/core/windowdispose.h"
 #include "toolbox/core/windowfocus.h"
@@ -185,6 +186,33 @@ TEST(WineWindowObject, AModalWindowDisablesTheWindowsBehindAndTheFrameUntilReena
     DisposeWindowObject(modal);
 }
 
+TEST(WineWindowObject, OpeningLimitsTheOptionsToTheTypeAndLinksAPort) {
+    ASSERT_TRUE(PrepareLayer());
+    Rect16 box{50, 50, 150, 250};
+    int32_t (*proc)(PortRecord*, OsEventRecord*) = [](PortRecord*, OsEventRecord*) { return 0; };
+    PortRecord* port = nullptr;
+    // A sizable document: the options beyond those type 6 allows go.
+    ASSERT_EQ(WindowObjectOpen(false, kNativeTypeDocument, 0x10 | 0x40000000, &box, nullptr, 0x400,
+                               proc, &port),
+              0);
+    ASSERT_NE(port, nullptr);
+    auto* record = static_cast<NativeWindowRecord*>(port->nativeWindow);
+    EXPECT_EQ(record->options, 0x10u | kOptionEventTarget);
+    EXPECT_EQ(port->flags, 0x400u | 2u);
+    EXPECT_EQ(port->eventProc, proc);
+    EXPECT_EQ(FindPortOfNativeWindow(record), port);
+    EXPECT_NE(record->eventTarget.first, nullptr);
+    DisposePortRecord(port);
+    DisposeNativeWindow(record);
+    FreeHeapBlock(port);
+    // A type without a definition makes nothing.
+    HWND before = GetWindow(MdiClientHandle(), GW_CHILD);
+    port = reinterpret_cast<PortRecord*>(1);
+    EXPECT_NE(WindowObjectOpen(false, 99, 0, &box, nullptr, 0, proc, &port), 0);
+    EXPECT_EQ(port, nullptr);
+    EXPECT_EQ(GetWindow(MdiClientHandle(), GW_CHILD), before);
+}
+
 TEST(WineWindowObject, TheDefaultPositionIsTheMdiAreaForDocumentsElseTheWorkArea) {
     ASSERT_TRUE(PrepareLayer());
     RECT mdi;
@@ -198,6 +226,18 @@ TEST(WineWindowObject, TheDefaultPositionIsTheMdiAreaForDocumentsElseTheWorkArea
     DefaultWindowPosition(kKindFloating, 0, 0, &r);
     EXPECT_EQ(RectText(r), RectText({int16_t(work.top + 2), int16_t(work.left + 2),
                                      int16_t(work.bottom - 2), int16_t(work.right - 2)}));
+    // Whether a content rectangle's outer rectangle lies in that area.
+    struct Row {
+        Rect16 content;
+        int32_t answer;
+    } rows[] = {
+        {{60, 60, 160, 260}, kRectWhollyOnScreen},
+        {{int16_t(mdi.bottom - 50), 60, int16_t(mdi.bottom + 50), 260}, kRectPartlyOnScreen},
+        {{int16_t(mdi.bottom + 100), 60, int16_t(mdi.bottom + 200), 260}, kRectOffScreen},
+        {{60, 60, 60, 260}, kRectOffScreen}};
+    for (const Row& row : rows)
+        EXPECT_EQ(WindowRectOnScreen(kKindDocument, 0, 0, &row.content), row.answer)
+            << RectText(row.content);
 }
 
 // ---- cases with the main loop, one per process ----------------------------
@@ -555,6 +595,115 @@ TEST(WineWindowObject, ARealClickReachesACallbackThatDisposesItsWindow) {
 
 TEST(WineWindowObject, UpdatesPaintTheUncoveredPartGreyInsideABlackFrame) {
     EXPECT_EQ(RunChildCase(kSuite, "UpdatesPaintTheUncoveredPartGreyInsideABlackFrame"), 0);
+}
+
+// Real activation: the native window procedure records it, the wait
+// delivers it as an activate event, and the idle timer follows the active
+// window.
+struct ActivationScene {
+    WindowObject* a = nullptr;
+    WindowObject* b = nullptr;
+    std::vector<int> activationsA, activationsB;
+    int idlesA = 0, idlesB = 0;
+    int idlesAAtSwitch = -1, idlesBAtSwitch = -1;
+};
+ActivationScene g_act;
+
+int32_t CountActivation(WindowObject* w, WindowEvent* event) {
+    bool isA = w == g_act.a;
+    if (event->type == kWindowEventActivate)
+        (isA ? g_act.activationsA : g_act.activationsB).push_back(event->activate.active);
+    if (event->type == kWindowEventIdle) ++(isA ? g_act.idlesA : g_act.idlesB);
+    return 0;
+}
+
+void SwitchToA(TimerTask* task, void*) {
+    RemoveTimerTask(task);
+    g_act.idlesAAtSwitch = g_act.idlesA;
+    g_act.idlesBAtSwitch = g_act.idlesB;
+    ActivateWindowObject(g_act.a);
+}
+
+TEST(WineWindowObjectChild, RealActivationReachesTheCallbacksAndMovesTheIdleTimer) {
+    if (!IsChildCase("RealActivationReachesTheCallbacksAndMovesTheIdleTimer"))
+        GTEST_SKIP() << "runs in its own process";
+    StartLoopCase();
+    g_act.a = ShownDocument(&CountActivation);
+    g_act.b = ShownDocument(&CountActivation);
+    constexpr int32_t kTicks = 8; // 135 ms
+    WindowSetIdleInterval(static_cast<PortRecord*>(g_act.a->port), kTicks);
+    WindowSetIdleInterval(static_cast<PortRecord*>(g_act.b->port), kTicks);
+    TimerTask* swap = nullptr;
+    TimerTask* quit = nullptr;
+    InstallTimerTask(900, 0, &SwitchToA, nullptr, &swap);
+    InstallTimerTask(1800, 0, &QuitOnce, nullptr, &quit);
+    RunEventLoop();
+    auto text = [](const std::vector<int>& v) {
+        std::string t;
+        for (int x : v)
+            t += std::to_string(x);
+        return t;
+    };
+    std::printf("A %s idles %d (at switch %d), B %s idles %d (at switch %d)\n",
+                text(g_act.activationsA).c_str(), g_act.idlesA, g_act.idlesAAtSwitch,
+                text(g_act.activationsB).c_str(), g_act.idlesB, g_act.idlesBAtSwitch);
+    // A was shown first, then B took activation; at the switch A took it back.
+    bool ok = text(g_act.activationsA) == "01" && text(g_act.activationsB) == "10" &&
+              g_act.idlesAAtSwitch == 0 && g_act.idlesBAtSwitch > 0 && g_act.idlesA > 0 &&
+              g_act.idlesB == g_act.idlesBAtSwitch;
+    ExitProcess(ok ? 0 : kChildCaseFailedExit);
+}
+
+TEST(WineWindowObject, RealActivationReachesTheCallbacksAndMovesTheIdleTimer) {
+    EXPECT_EQ(RunChildCase(kSuite, "RealActivationReachesTheCallbacksAndMovesTheIdleTimer"), 0);
+}
+
+// Moving the mouse over the active window's content: the loop's
+// mouse-moved event reaches the window as a mouse-over event in surface
+// coordinates. The cursor is moved again until two points arrived (the
+// display server reports pointer motion asynchronously).
+std::vector<Point16> g_overPoints;
+int32_t RecordOver(WindowObject*, WindowEvent* event) {
+    if (event->type == kWindowEventMouseOver) g_overPoints.push_back(event->over.point);
+    return 0;
+}
+
+bool SeenOver(int v, int h) {
+    for (const Point16& p : g_overPoints)
+        if (std::abs(p.v - v) <= 2 && std::abs(p.h - h) <= 2) return true;
+    return false;
+}
+
+void MoveOverContent(TimerTask* task, void*) {
+    static const POINT kPoints[2] = {{40, 50}, {120, 90}}; // (h, v)
+    if (SeenOver(50, 40) && SeenOver(90, 120)) {
+        RemoveTimerTask(task);
+        EventLoopQuit();
+        return;
+    }
+    static int next = 0;
+    POINT p = kPoints[next++ % 2];
+    ClientToScreen(HandleOf(g_window), &p);
+    SetCursorPos(p.x, p.y);
+}
+
+TEST(WineWindowObjectChild, MouseMovesOverTheActiveWindowReachItsCallback) {
+    if (!IsChildCase("MouseMovesOverTheActiveWindowReachItsCallback"))
+        GTEST_SKIP() << "runs in its own process";
+    StartLoopCase();
+    g_window = ShownDocument(&RecordOver);
+    g_window->flags |= kWindowFlagMouseOver;
+    TimerTask* move = nullptr;
+    TimerTask* quit = nullptr;
+    InstallTimerTask(300, 0, &MoveOverContent, nullptr, &move);
+    InstallTimerTask(8000, 0, &QuitOnce, nullptr, &quit);
+    RunEventLoop();
+    std::printf("mouse-over events %zu\n", g_overPoints.size());
+    ExitProcess(SeenOver(50, 40) && SeenOver(90, 120) ? 0 : kChildCaseFailedExit);
+}
+
+TEST(WineWindowObject, MouseMovesOverTheActiveWindowReachItsCallback) {
+    EXPECT_EQ(RunChildCase(kSuite, "MouseMovesOverTheActiveWindowReachItsCallback"), 0);
 }
 
 } // namespace
