@@ -478,4 +478,86 @@ TEST_F(UpToolTest, RemapToggleWithoutLoadedObjects) {
     AltPop(false);
 }
 
+TEST_F(UpToolTest, SideLayerZeroIsReplacedOnlyFromTheActiveLayer) {
+    // A both-sided part first (side 0), then a nearer top part: the top
+    // part replaces it only while the top layer is active; a top part
+    // hit first is replaced by a nearer part of any side.
+    const int32_t wide = Place(two, 0, 0);
+    const int32_t nearer = Place(topOnly, 0, 300);
+    Start();
+    host.window.activeLayer = 2;
+    driver.Click(0, 1000);
+    EXPECT_NE(ItemOf(kRecComponent, wide).type, 0);
+    EXPECT_EQ(ItemOf(kRecComponent, nearer).type, 0);
+    driver.Send(kUpAbort);
+    const int32_t first = Place(topOnly, 20000, 0);
+    const int32_t second = Place(two, 20000, 300);
+    driver.Click(20000, 1000);
+    EXPECT_NE(ItemOf(kRecComponent, second).type, 0);
+    EXPECT_EQ(ItemOf(kRecComponent, first).type, 0);
+    driver.Send(kUpAbort);
+}
+
+TEST_F(UpToolTest, ConnectionsOutsideTheSelectionAreMarkedNotDrawn) {
+    const int32_t a = Place(two, 0, 0);
+    const int32_t b = Place(two, 5000, 0);
+    const int32_t c = Place(two, 9000, 0);
+    const int32_t net = AddNet();
+    const int32_t inner = Connect(net, a, 1, b, 1);
+    const int32_t outer = Connect(net, b, 2, c, 2);
+    Start();
+    driver.Click(0, 0);
+    AltPush();
+    Conn k;
+    AltSave(kRecConn, outer, &k);
+    AltPut(kRecConn, outer, 0, &k);
+    UpMarkConnsOfSel(false);
+    EXPECT_EQ(ItemOf(kRecConn, outer).flags & kUpItemNotDrawn, kUpItemNotDrawn);
+    EXPECT_EQ(ItemOf(kRecConn, inner).flags & kUpItemNotDrawn, 0);
+    UpMarkConnsOfSel(true);
+    EXPECT_EQ(ItemOf(kRecConn, outer).flags & kUpItemNotDrawn, 0);
+    AltPop(false);
+    driver.Send(kUpAbort);
+}
+
+TEST_F(UpToolTest, ClickOverNewlyAddedComponentsDoesNothing) {
+    const int32_t a = Place(two, 0, 0);
+    Place(two, 5000, 0);
+    Start();
+    driver.Click(0, 0);
+    AltItemHeader h = ItemOf(kRecComponent, a);
+    void* image = UpItem(h.id, &h);
+    h.flags |= kUpItemNew;
+    AltItemPut(&h, image);
+    host.Take();
+    EXPECT_EQ(UpToolHook(kUpClick), 1);
+    EXPECT_TRUE(host.lines.empty());
+    driver.Send(kUpSwap);
+    EXPECT_TRUE(host.Saw("MsgNote Cannot swap newly added comps"));
+    driver.Send(kUpAbort);
+    EXPECT_EQ(AltDepth(), 0);
+}
+
+TEST_F(UpToolTest, ScriptedDialogRunner) {
+    static int32_t oks = 0;
+    oks = 0;
+    host.DlgOpen(
+        [](int32_t code) -> int32_t {
+            if (code != 1) return 0;
+            int32_t v = -1;
+            return ++oks > 1 && PlHost().DlgGetRangedNumber(kMsgNoCompsSelected, &v, 0, 100) &&
+                   v == 42;
+        },
+        1, "T");
+    host.script = {{{{kMsgNoCompsSelected, "200"}}, {}, true},
+                   {{{kMsgNoCompsSelected, "500"}}, {}, true},
+                   {{{kMsgNoCompsSelected, "42"}}, {}, true}};
+    EXPECT_EQ(host.DlgRunModal(), 1);
+    EXPECT_EQ(oks, 3);
+    // The refusal names the control by its catalogue label.
+    EXPECT_TRUE(host.Saw("AlertMessage No components selected must be between 0 and 100."));
+    host.script = {{{}, {}, false}};
+    EXPECT_EQ(host.DlgRunModal(), 0);
+}
+
 } // namespace
