@@ -560,4 +560,17 @@ TEST_F(UpToolTest, ScriptedDialogRunner) {
     EXPECT_EQ(host.DlgRunModal(), 0);
 }
 
+TEST_F(UpToolTest, RouteViewPicksOnlyInsideTheRoutingWindow) {
+    Place(two, 1000, 1000);
+    Place(two, 10000, 1000);
+    Start(kViewRoute);
+    g_mzGrid.window = MzBox{0, 0, 4000, 4000};
+    host.Take();
+    driver.Click(10000, 1000);
+    EXPECT_TRUE(host.Saw("MsgNote No nearby component or pin"));
+    EXPECT_EQ(driver.Rect(0, 0, 20000, 20000), 1);
+    EXPECT_EQ(g_up.selCount, 1);
+    driver.Send(kUpAbort);
+}
+
 } // namespace
