@@ -1,15 +1,23 @@
 // pelvane-run [--place] [--seed N] [--place-attempts N] [--place-cooling P]
-//             [--abort-after N] INPUT OUTPUT_BASE
+//             [--route [--resume]] [--abort-after N] INPUT OUTPUT_BASE
 //
 // Loads a design (a binary design file, or else an ASCII board database),
 // recomputes its extent and validates it, then writes it back as
 // OUTPUT_BASE.ZID (binary) and OUTPUT_BASE.ASC (ASCII). Prints the size of
 // every table, the reader's warning count and the two written paths.
 // With --place the placement job runs after validation and prints its
-// score totals, moves and overlaps after the table lines.
+// score totals, moves and overlaps after the table lines. With --route the
+// sweep router runs on the design ("Start Sweep Router", or "Resume Sweep
+// Router" with --resume); the design's file is OUTPUT_BASE.ZID, so the
+// sweep backups land beside it. After the table lines come the lines the
+// run wrote to the activity log (the statistics of every sweep), one line
+// per sweep and the figures "route connections", "route routed", "route
+// completion %", "route vias", "route length" (database units), "route
+// length mm", "route time s", "route peak memory KB", "route wavefront
+// steps" and "route attempts".
 // Exit codes: 0 done, 1 the input could not be loaded, 2 bad arguments,
-// 3 an output could not be written, 4 a run was aborted (the design is
-// written as loaded). The activity log (Pelvane.Log) goes to
+// 3 an output could not be written, 4 a run was aborted (placement writes
+// the design as loaded, routing as far as it got). The activity log (Pelvane.Log) goes to
 // the output folder.
 #include <climits>
 #include <cstdio>
@@ -21,6 +29,7 @@
 #include "db/attrs.h"
 #include "db/comps.h"
 #include "db/conns.h"
+#include "db/dblog.h"
 #include "db/db.h"
 #include "db/dbextent.h"
 #include "db/dbheader.h"
@@ -31,6 +40,7 @@
 #include "db/obstacles.h"
 #include "db/packages.h"
 #include "db/plotrep.h"
+#include "db/runopt.h"
 #include "db/symbols.h"
 #include "db/texts.h"
 #include "db/thru.h"
@@ -40,6 +50,7 @@
 #include "headless/headless.h"
 #include "filespec.h"
 #include "place/plbatch.h"
+#include "routejob.h"
 #include "rules/rulesinstall.h"
 
 namespace {
@@ -48,7 +59,8 @@ namespace fs = std::filesystem;
 
 int Usage() {
     std::fprintf(stderr, "usage: pelvane-run [--place] [--seed N] [--place-attempts N] "
-                         "[--place-cooling P] [--abort-after N] INPUT OUTPUT_BASE\n");
+                         "[--place-cooling P] [--route [--resume]] [--abort-after N] "
+                         "INPUT OUTPUT_BASE\n");
     return 2;
 }
 
@@ -61,6 +73,8 @@ struct RunArgs {
     const char* base = nullptr;
     bool place = false;
     PlBatchOptions placeOptions;
+    bool route = false;
+    RouteJobOptions routeOptions;
     int32_t abortAfter = -1;
 };
 
@@ -83,6 +97,10 @@ bool ParseArgs(int argc, char** argv, RunArgs* a) {
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         if (arg == "--place") {
             a->place = true;
+        } else if (arg == "--route") {
+            a->route = true;
+        } else if (arg == "--resume") {
+            a->routeOptions.resume = true;
         } else if (arg == "--seed" && ParseNumber(value, 0, 0xFFFFFFFFLL, &v)) {
             a->placeOptions.seed = uint32_t(v);
             ++i;
@@ -102,7 +120,8 @@ bool ParseArgs(int argc, char** argv, RunArgs* a) {
             if (++names > 2) return false;
         }
     }
-    return names == 2;
+    // --resume belongs to the routing job.
+    return names == 2 && (a->route || !a->routeOptions.resume);
 }
 
 } // namespace
@@ -125,6 +144,7 @@ int main(int argc, char** argv) {
 
     DbRegisterBuiltins();
     LangInit();
+    if (!g_runOptions) RunOptionsAlloc();
     FontLoad();
     RulesInstall();
 
@@ -144,21 +164,29 @@ int main(int argc, char** argv) {
     }
     DbExtent();
     DbValidate();
-    HeadlessSetDesignFile(&in);
+    fs::path zid = base;
+    zid += ".ZID";
+    fs::path asc = base;
+    asc += ".ASC";
+    FileSpec zidSpec = SpecOf(zid), ascSpec = SpecOf(asc);
+    // A routing run's design is its output: the sweep backups and the
+    // emergency backup go beside it.
+    HeadlessSetDesignFile(args.route ? &zidSpec : &in);
 
     // ---- the runs: placement -------------------------------------------------
     if (args.abortAfter >= 0) HeadlessAbortAfter(args.abortAfter);
     bool aborted = false;
     PlBatchReport placeReport{};
     if (args.place) aborted = !PlBatchPlace(args.placeOptions, &placeReport);
+    RouteJobReport routeReport;
+    if (args.route && !aborted) {
+        fs::path log = base.parent_path() / LOG_FILE_NAME;
+        aborted = !RouteJobRun(args.routeOptions, log.string(), &routeReport);
+        RouteJobFigures(&routeReport);
+    }
     // The writers poll the abort key too: the outputs are always written.
     HeadlessAbortAfter(-1);
 
-    fs::path zid = base;
-    zid += ".ZID";
-    fs::path asc = base;
-    asc += ".ASC";
-    FileSpec zidSpec = SpecOf(zid), ascSpec = SpecOf(asc);
     if (!BinSave(&zidSpec, true)) {
         std::fprintf(stderr, "Unable to write %s\n", zid.string().c_str());
         return 3;
@@ -192,5 +220,6 @@ int main(int argc, char** argv) {
         std::printf("place moved %d\n", int(placeReport.moved));
         std::printf("place overlaps %d\n", int(placeReport.overlaps));
     }
+    if (args.route) RouteJobPrint(routeReport);
     return aborted ? kExitAborted : 0;
 }

@@ -17,6 +17,7 @@
 #include "files/binload.h"
 #include "headless/headless.h"
 #include "filespec.h"
+#include "genboard.h"
 
 namespace placegen {
 
@@ -26,7 +27,7 @@ enum : int32_t {
     kMinComps = 1,
     kMaxComps = 4000,
     kCellMin = 60000, // a cell holds the largest part
-    kGrid = 1500,     // routing grid
+    kGrid = kGenGrid, // routing grid
     kAreaFactor = 32, // board area >= 3.2 x the parts' area (tenths)
     kParkGap = 60000, // parked parts stand this far apart
     kParkPerRow = 20,
@@ -144,20 +145,8 @@ inline bool PlaceGenWrite(int32_t n, uint32_t seed, const std::filesystem::path&
         std::swap(park[size_t(i)], park[size_t((state >> 16) % uint32_t(i + 1))]);
     }
 
-    fs::path ascPath = base;
-    ascPath += ".ASC";
-    std::FILE* f = std::fopen(ascPath.string().c_str(), "wb");
+    std::FILE* f = GenBoardOpen(base, width, height);
     if (!f) return false;
-    std::fprintf(f, "*PELVANE\r\n\r\n*GRID            %d\r\n*VGRID           0\r\n", int(kGrid));
-    std::fprintf(f, "*USER            60\r\n*CONN            60\r\n*LAYER           2\r\n");
-    std::fprintf(f, "*VIAS            1\r\n*INCH            0.0000166667\r\n");
-    std::fprintf(f, "*CENTER          %d %d\r\n*HEIGHT          %d\r\n*WIDTH           %d\r\n",
-                 int(width / 2), int(height / 2), int(height), int(width));
-    std::fprintf(f, "\r\n*START\r\n");
-    std::fprintf(f, "*Layer  1 \"TOP\"  Space  600 600 600 600 600 600 2\r\n");
-    std::fprintf(f, "*Layer  2 \"BOTTOM\"  Space  600 600 600 600 600 600 1\r\n");
-    std::fprintf(f, "*VIA   1  \"VIA24\" &\r\n     Layer=1   SHAPE=ROUND    W:2400 &\r\n"
-                    "     Layer=2   SHAPE=ROUND    W:2400\r\n");
     std::fprintf(f, "*THRU  1  \"ROUND40\" &\r\n     Layer=1   SHAPE=ROUND    W:2400 &\r\n"
                     "     Layer=2   SHAPE=ROUND    W:2400\r\n");
     std::vector<std::pair<int32_t, int32_t>> pins;
@@ -226,11 +215,7 @@ inline bool PlaceGenWrite(int32_t n, uint32_t seed, const std::filesystem::path&
         for (size_t k = 0; k + 1 < ends.size(); ++k)
             std::fprintf(f, "   %s %s\r\n", ends[k].c_str(), ends[k + 1].c_str());
     }
-    std::fprintf(f, "*OBS  KEEPIN    L:0  W:60 NONET\r\n");
-    const int32_t bx[5] = {0, width, width, 0, 0}, by[5] = {0, 0, height, height, 0};
-    for (int32_t k = 0; k < 5; ++k)
-        std::fprintf(f, "    [%d, %d] ARC: N CRNW: 0 %s\r\n", int(bx[k]), int(by[k]),
-                     k < 4 ? "&" : "");
+    GenBoardKeepIn(f, 0, 0, width, height);
     for (int32_t s = kR2; s <= kQfp64; ++s) {
         const Shape& sh = kShapes[s - 1];
         std::fprintf(f, "*OBS  CINNER   Sym= %d  L:0  W:60 NONET\r\n", int(s));
@@ -244,16 +229,7 @@ inline bool PlaceGenWrite(int32_t n, uint32_t seed, const std::filesystem::path&
     if (std::fclose(f) != 0) return false;
 
     // The binary twin with the component flags.
-    HeadlessSetApplicationFolder(base.parent_path().string().c_str());
-    DbRegisterBuiltins();
-    LangInit();
-    DbFree();
-    FileSpec in = SpecOf(ascPath);
-    int32_t warnings = 0;
-    if (!AscReadDatabase(&in, &warnings) || warnings != 0 || CompCount() != n) {
-        std::fprintf(stderr, "generated board does not read back (%d warnings)\n", int(warnings));
-        return false;
-    }
+    if (!GenBoardReadBack(base, n)) return false;
     for (int32_t c = 1; c <= CompCount(); ++c) {
         Component r;
         CompGet(c, &r);

@@ -4,7 +4,7 @@
 //
 //   plv_respack --out DIR [--lang FILE]... [--font FILE] [--dialog FILE]...
 //               [--strings FILE]... [--picture FILE]... [--menu FILE]...
-//               [--base NAME] [--entry NAME]
+//               [--icon FILE]... [--base NAME] [--entry NAME]
 //
 // Writes into DIR:
 //   LANG_<n>.bin   the catalogue: 256 the index, 256 + p page p (512 bytes each)
@@ -13,6 +13,7 @@
 //   BMP_<n>.bmp, CUR_<n>.cur  bitmaps and cursors (win64 only; see
 //                  PackPicture)
 //   MENU_<n>.bin   menu n as its RT_MENU template (see PackMenus)
+//   ICO_<n>.ico    icon family n (see PackIcons)
 //   plv_resources.rc   the resources as user-defined types "LANG", "RFNT"
 //                      and "XDLG", the menus as MENU statements, and the
 //                      STRINGTABLE (--base names the .rc and .cpp)
@@ -34,6 +35,7 @@
 // Font source: "height H" (font units of one text height), then per glyph a
 // line "glyph CODE" followed by its strokes, one "stroke x1 y1 x2 y2" line
 // each, in font units with y upward. # starts a comment line.
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -71,6 +73,9 @@ struct Resource {
     // numeric type.
     uint32_t numericType = 0;
     std::string script = std::string();
+    // Registered natively only: the .rc holds it through another statement
+    // (icon members and directories through the ICON statement's file).
+    bool nativeOnly = false;
 };
 
 [[noreturn]] void Fail(const std::string& where, const std::string& what) {
@@ -676,6 +681,147 @@ void PackPicture(const std::string& path, std::vector<Resource>& out) {
     out.push_back(Resource{"CUR", int(number), b, "CURSOR"});
 }
 
+// ---- icons ----------------------------------------------------------------
+
+// Icon source (families of icons): text art in the pictures' form.
+//   icon N                     the family, RT_GROUP_ICON N
+//   member WIDTH HEIGHT BITS   a member of 4 or 8 bits a pixel, then its
+//                              rows, one character per pixel
+// Pixel characters: "_" transparent, and the sixteen standard colours
+// "#" black, "r" maroon, "g" green, "o" olive, "n" navy, "p" purple,
+// "t" teal, "s" silver, "d" grey, "R" red, "G" lime, "Y" yellow, "B" blue,
+// "M" fuchsia, "C" aqua, "." white (palette entries 0 to 15; an 8-bit
+// member's other entries are black). Short and missing rows are
+// transparent. A family becomes an .ico file for the ICON statement and,
+// natively, its RT_GROUP_ICON directory and RT_ICON members; members are
+// numbered from 1 in the order of the files and their members, as the
+// resource compiler numbers them, so both hold the same bytes.
+constexpr char kIconPixels[] = "#rgonptsdRGYBMC.";
+constexpr uint32_t kIconColours[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                                       0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                       0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+constexpr int kMaxIconSide = 256;
+constexpr uint32_t kTypeIconNumber = 3;
+constexpr uint32_t kTypeGroupIconNumber = 14;
+
+struct IconSourceMember {
+    int w = 0, h = 0, bits = 0;
+    std::vector<std::string> rows;
+};
+
+int IconIndex(const std::vector<std::string>& rows, int x, int y) {
+    if (size_t(y) >= rows.size() || size_t(x) >= rows[size_t(y)].size()) return -1;
+    char c = rows[size_t(y)][size_t(x)];
+    if (c == kTransparent) return -1;
+    const char* at = std::strchr(kIconPixels, c);
+    return at ? int(at - kIconPixels) : -1;
+}
+
+Bytes IconImage(const IconSourceMember& m) {
+    int colours = m.bits == 4 ? 16 : 256;
+    int xorRow = ((m.w * m.bits + 31) / 32) * 4, andRow = ((m.w + 31) / 32) * 4;
+    Bytes b;
+    PutLE(b, 40, 4);
+    PutLE(b, uint32_t(m.w), 4);
+    PutLE(b, uint32_t(2 * m.h), 4);
+    PutLE(b, 1, 2);
+    PutLE(b, uint32_t(m.bits), 2);
+    PutLE(b, 0, 4);
+    PutLE(b, uint32_t((xorRow + andRow) * m.h), 4);
+    for (int i = 0; i < 4; ++i)
+        PutLE(b, 0, 4);
+    for (int i = 0; i < colours; ++i)
+        PutLE(b, i < 16 ? kIconColours[i] : 0, 4);
+    for (int y = m.h - 1; y >= 0; --y) {
+        Bytes row(size_t(xorRow), 0);
+        for (int x = 0; x < m.w; ++x) {
+            int index = std::max(0, IconIndex(m.rows, x, y));
+            if (m.bits == 8)
+                row[size_t(x)] = uint8_t(index);
+            else
+                row[size_t(x / 2)] |= uint8_t(x % 2 ? index : index << 4);
+        }
+        b.insert(b.end(), row.begin(), row.end());
+    }
+    PutMask(b, m.w, m.h, [&](int x, int y) { return IconIndex(m.rows, x, y) < 0; });
+    return b;
+}
+
+void PackIcons(const std::string& path, int& nextIconId, std::map<int, std::string>& seen,
+               std::vector<Resource>& out) {
+    std::vector<std::string> lines = ReadLines(path);
+    long number = -1;
+    std::vector<IconSourceMember> members;
+    for (size_t n = 0; n < lines.size(); ++n) {
+        std::string where = path + ":" + std::to_string(n + 1);
+        const std::string& line = lines[n];
+        // A line of pixel characters alone is a row of the open member.
+        if (!members.empty() && !line.empty() &&
+            line.find_first_not_of(std::string(kIconPixels) + kTransparent) == std::string::npos) {
+            IconSourceMember& m = members.back();
+            if (long(line.size()) > m.w || long(m.rows.size()) >= m.h)
+                Fail(where, "a row beyond the member's size");
+            m.rows.push_back(line);
+            continue;
+        }
+        if (IsBlankOrComment(line)) continue;
+        std::vector<Token> tokens = Tokens(line, where);
+        Statement st{tokens, 0, where};
+        std::string key = st.Word();
+        if (key == "icon") {
+            if (number >= 0) Fail(where, "one family a file");
+            number = st.Number(1, 32767);
+        } else if (key == "member") {
+            IconSourceMember m;
+            m.w = int(st.Number(1, kMaxIconSide));
+            m.h = int(st.Number(1, kMaxIconSide));
+            m.bits = int(st.Number(4, 8));
+            if (m.bits != 4 && m.bits != 8) Fail(where, "members have 4 or 8 bits a pixel");
+            members.push_back(m);
+        } else {
+            Fail(where, "unknown keyword " + key);
+        }
+    }
+    if (number < 0 || members.empty()) Fail(path, "an icon family needs its number and members");
+    auto [it, fresh] = seen.emplace(int(number), path);
+    if (!fresh) Fail(path, "icon " + std::to_string(number) + " also in " + it->second);
+    Bytes ico, group;
+    for (Bytes* b : {&ico, &group}) {
+        PutLE(*b, 0, 2);
+        PutLE(*b, 1, 2);
+        PutLE(*b, uint32_t(members.size()), 2);
+    }
+    std::vector<Bytes> images;
+    uint32_t offset = uint32_t(6 + 16 * members.size());
+    for (const IconSourceMember& m : members) {
+        images.push_back(IconImage(m));
+        uint32_t size = uint32_t(images.back().size());
+        for (Bytes* b : {&ico, &group}) {
+            b->push_back(uint8_t(m.w == kMaxIconSide ? 0 : m.w));
+            b->push_back(uint8_t(m.h == kMaxIconSide ? 0 : m.h));
+            b->push_back(uint8_t(m.bits == 4 ? 16 : 0));
+            b->push_back(0);
+            PutLE(*b, 1, 2);
+            PutLE(*b, uint32_t(m.bits), 2);
+            PutLE(*b, size, 4);
+        }
+        PutLE(ico, offset, 4);
+        offset += size;
+        PutLE(group, uint32_t(nextIconId), 2);
+        Resource member{"ICON", nextIconId++, images.back()};
+        member.numericType = kTypeIconNumber;
+        member.nativeOnly = true;
+        out.push_back(member);
+    }
+    for (const Bytes& image : images)
+        ico.insert(ico.end(), image.begin(), image.end());
+    out.push_back(Resource{"ICO", int(number), ico, "ICON"});
+    Resource directory{"GRPI", int(number), group};
+    directory.numericType = kTypeGroupIconNumber;
+    directory.nativeOnly = true;
+    out.push_back(directory);
+}
+
 // ---- menus ----------------------------------------------------------------
 
 // Menu source: the resource script's MENU form, one or more menus a file.
@@ -931,7 +1077,9 @@ void WriteOutputs(const std::string& dir, const std::string& base, const std::st
             rc += std::to_string(r.number) + " " + r.keyword + " " + BinName(r) + "\n";
             continue;
         }
-        if (!r.script.empty())
+        if (r.nativeOnly)
+            ;
+        else if (!r.script.empty())
             rc += r.script;
         else
             rc += std::to_string(r.number) + " \"" + r.type + "\" " + BinName(r) + "\n";
@@ -986,6 +1134,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> dialogFiles;
     std::vector<std::string> pictureFiles;
     std::vector<std::string> menuFiles;
+    std::vector<std::string> iconFiles;
     std::string base = "plv_resources", entry;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -1002,6 +1151,8 @@ int main(int argc, char** argv) {
             pictureFiles.push_back(argv[++i]);
         else if (a == "--menu")
             menuFiles.push_back(argv[++i]);
+        else if (a == "--icon")
+            iconFiles.push_back(argv[++i]);
         else if (a == "--base")
             base = argv[++i];
         else if (a == "--entry")
@@ -1028,6 +1179,10 @@ int main(int argc, char** argv) {
     std::map<int, std::string> menus;
     for (const std::string& f : menuFiles)
         PackMenus(f, menus, resources);
+    std::map<int, std::string> icons;
+    int nextIconId = 1;
+    for (const std::string& f : iconFiles)
+        PackIcons(f, nextIconId, icons, resources);
     std::map<uint32_t, Message> strings;
     for (const std::string& f : stringFiles)
         ReadCatalogue(f, strings, kMaxTemplateText);

@@ -153,4 +153,42 @@ foreach(bad "3 MENU\nBEGIN\n  MENUITEM \"a\", 1\n"
     message(FATAL_ERROR "a malformed menu was accepted:\n${bad}")
   endif()
 endforeach()
+# Icons: a family of a 2 x 1 4-bit member packs to an .ico whose entry
+# points at its image; a second file with the same family, a row wider
+# than its member, a depth other than 4 or 8 and an unknown colour each
+# fail.
+file(WRITE ${WORK}/i.txt "# a family\nicon 5\nmember 2 1 4\nR_\n")
+expect_pack(rc --icon ${WORK}/i.txt)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "a good icon failed: ${last_error}")
+endif()
+file(READ ${WORK}/out/ICO_5.ico ico HEX)
+# directory, entry {2, 1, 16 colours, planes 1, 4 bits, 112 bytes at 22},
+# header {40, 2, 2, 1, 4}
+string(SUBSTRING "${ico}" 0 76 head)
+set(want "000001000100" "02011000" "0100" "0400" "70000000" "16000000" "28000000" "02000000"
+    "02000000" "0100" "0400")
+string(CONCAT want ${want})
+if(NOT head STREQUAL want)
+  message(FATAL_ERROR "icon is\n  ${head}\nexpected\n  ${want}")
+endif()
+# The red pixel (entry 9) in the high nibble, then the mask: the second
+# pixel transparent.
+string(SUBSTRING "${ico}" 252 16 pixels)
+if(NOT pixels STREQUAL "9000000040000000")
+  message(FATAL_ERROR "icon pixels are ${pixels}")
+endif()
+foreach(bad "icon 5\nmember 2 1 4\nRRR\n" "icon 6\nmember 2 1 2\nRR\n" "icon 6\nmember 2 1 4\nRx\n"
+        "member 2 1 4\nRR\n")
+  file(WRITE ${WORK}/bad.txt "${bad}")
+  expect_pack(rc --icon ${WORK}/bad.txt)
+  if(rc EQUAL 0)
+    message(FATAL_ERROR "a malformed icon was accepted:\n${bad}")
+  endif()
+endforeach()
+file(WRITE ${WORK}/j.txt "icon 5\nmember 2 1 8\n__\n")
+expect_pack(rc --icon ${WORK}/i.txt --icon ${WORK}/j.txt)
+if(rc EQUAL 0)
+  message(FATAL_ERROR "a family packed twice was accepted")
+endif()
 file(REMOVE_RECURSE ${WORK})

@@ -147,6 +147,10 @@ void DbHeaderTemplate(DbHeader* out) {
     h.extMaxY = -INT_MAX;
     h.value282 = 6000;
     h.value286 = 480;
+    // No sweep run has started: the sweep start and saved window origins
+    // are unset.
+    for (int32_t i = 0; i < 4; ++i)
+        h.value212[i] = INT_MAX;
 }
 
 void DbHeaderReset() {

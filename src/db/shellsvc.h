@@ -53,6 +53,9 @@ void BroadcastCommand(int32_t command);
 // Enables (1) or disables (2) a menu command.
 void menuEnableCommand(int32_t command, int32_t state);
 
+// The system's beep (the sound of a finished run).
+void SystemBeep();
+
 // Cursor kinds; SetCursorKind answers the previous kind.
 enum : int32_t {
     kCursorNormal = 0,

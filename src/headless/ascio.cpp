@@ -69,6 +69,10 @@ bool UserAbort() {
     return s_aborted;
 }
 
+bool HeadlessAbortLatched() {
+    return s_aborted;
+}
+
 void UserAbortReset() {
     s_aborted = false;
     s_polls = 0;

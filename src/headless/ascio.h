@@ -25,6 +25,9 @@ const std::vector<int32_t>& HeadlessErrorAlerts();
 // UserAbort answers true from the (polls + 1)-th poll on; a negative count
 // (the start state) never aborts.
 void HeadlessAbortAfter(int32_t polls);
+// Whether UserAbort has answered true (latched until UserAbortReset),
+// without counting a poll: the driver's view of the Escape key.
+bool HeadlessAbortLatched();
 
 // A file specification whose file is the given bytes (copied; the previous
 // memory file is forgotten). FileSpecOpenStream opens it for reading.

@@ -72,6 +72,11 @@ int32_t HeadlessCursorKind();
 // One line per display call with its arguments, oldest first
 // ("StatusLineUpdate(4)").
 const std::vector<std::string>& HeadlessShellCalls();
+// While on, the display calls are counted and not recorded (a routing run
+// of the driver keeps its memory and time); off in the start state.
+void HeadlessSetShellCallsCountOnly(bool on);
+// Display calls made since the start state, recorded or not.
+int64_t HeadlessShellCallCount();
 // The open design's file record (null: none).
 void HeadlessSetDesignFile(const FileSpec* spec);
 // The visible area ZoomTo computed last: minimum x, minimum y, maximum x,

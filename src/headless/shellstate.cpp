@@ -21,12 +21,16 @@ std::deque<int32_t> s_commands;
 int32_t s_cursor = kCursorNormal;
 AppWindow s_front{kWindowRouteView, 0, 0, 0};
 std::vector<std::string> s_calls;
+bool s_countOnly = false; // calls counted, not recorded
+int64_t s_callCount = 0;
 FileSpec s_design;
 bool s_hasDesign = false;
 int32_t s_visible[4] = {};
 
 void Record(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void Record(const char* format, ...) {
+    ++s_callCount;
+    if (s_countOnly) return;
     char line[256];
     va_list args;
     va_start(args, format);
@@ -57,6 +61,10 @@ void PostAppCommand(int32_t command) {
 
 void BroadcastCommand(int32_t command) {
     Record("BroadcastCommand(%d)", int(command));
+}
+
+void SystemBeep() {
+    Record("SystemBeep()");
 }
 
 void menuEnableCommand(int32_t command, int32_t state) {
@@ -161,6 +169,8 @@ void HeadlessShellReset() {
     s_cursor = kCursorNormal;
     s_front = AppWindow{kWindowRouteView, 0, 0, 0};
     s_calls.clear();
+    s_countOnly = false;
+    s_callCount = 0;
     s_hasDesign = false;
     g_gridDoubling = false;
     MzFlags = 0;
@@ -175,4 +185,12 @@ void HeadlessSetVisibleArea(const int32_t area[4]) {
 
 void HeadlessVisibleArea(int32_t out[4]) {
     std::memcpy(out, s_visible, sizeof s_visible);
+}
+
+void HeadlessSetShellCallsCountOnly(bool on) {
+    s_countOnly = on;
+}
+
+int64_t HeadlessShellCallCount() {
+    return s_callCount;
 }

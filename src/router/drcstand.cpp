@@ -76,42 +76,8 @@ int32_t StandDrcCheckConn(int32_t entry, const Conn* rec, int32_t first, int32_t
     return SegsClear(entry, rec, first, last, false) && ViasClear(entry, rec, first, last) ? 1 : 0;
 }
 
-int32_t StandDrcCheckAlt(int32_t) {
-    if (DrcMode < 0 || DrcMode > kDrcModeMax) ErrReport(kErrDrcMode, DrcMode);
-    if (!Ready()) return 1;
-    auto* rec = static_cast<Conn*>(ScratchPush());
-    int32_t result = 1;
-    for (int32_t n = 1; n <= AltCount() && result; ++n) {
-        AltItemHeader h;
-        AltGet(n, &h, rec);
-        if (h.type != kRecConn || (h.flags & kAltDeleted)) continue;
-        const int32_t e = ObjFindConn(h.index);
-        if (e && rec->head.count > 0 && !StandDrcCheckConn(e, rec, 0, rec->head.count - 1))
-            result = 0;
-    }
-    ScratchPop(rec);
-    return result;
-}
-
 void StandCleanAlt() {
-    if (!Ready()) return;
-    auto* before = static_cast<Conn*>(ScratchPush());
-    auto* after = static_cast<Conn*>(ScratchPush());
-    for (int32_t n = 1; n <= AltCount(); ++n) {
-        AltItemHeader h;
-        AltGet(n, &h, before);
-        if (h.type != kRecConn || (h.flags & kAltDeleted)) continue;
-        const int32_t e = ObjFindConn(h.index);
-        if (!e) continue;
-        ConnCopy(after, before);
-        if (!connReduce(after)) continue;
-        ConnMap(before, e, 0, before->head.count - 1, 1);
-        ConnMap(after, e, 0, after->head.count - 1, 0);
-        ConnObjFlags(e, after);
-        AltPut(kRecConn, h.index, h.key, after);
-    }
-    ScratchPop(after);
-    ScratchPop(before);
+    // the clean-up of the level belongs to the rule checker
 }
 
 int32_t StandClearAllVias(Conn* rec) {

@@ -1,6 +1,6 @@
-// The rule-service table and its provisional bodies. The stitch buffer is
-// one pool piece of the router's first zone; CornerNotAcute takes the dot
-// product of the two legs in 64-bit arithmetic.
+// The rule-service table, the checker's table every install and reset falls
+// back to, and the provisional bodies. The stitch buffer is one pool piece
+// of the router's first zone.
 #include "router/rulesvc.h"
 
 #include "db/pool.h"
@@ -17,20 +17,31 @@ enum : ErrCode {
 uint8_t* s_stitch = nullptr;
 std::vector<RuleServiceCall> s_calls;
 
-void Record(const char* name) {
-    s_calls.push_back(RuleServiceCall{name, g_sweepRunFlag, DfmFlags});
+enum : int32_t {
+    kMissingDrcCheckAlt = 1,
+    kMissingDrcRemoveViolations = 2,
+    kMissingDrcAll = 3,
+    kMissingCornerNotAcute = 4,
+};
+
+int32_t MissingDrcCheckAlt(int32_t) {
+    ErrReport(kErrRuleServiceMissing, kMissingDrcCheckAlt);
 }
 
-void ProvDrcRemoveViolations() {
-    Record("DrcRemoveViolations");
+void MissingDrcRemoveViolations() {
+    ErrReport(kErrRuleServiceMissing, kMissingDrcRemoveViolations);
 }
 
-void ProvDrcAll() {
-    Record("DrcAll");
+void MissingDrcAll() {
+    ErrReport(kErrRuleServiceMissing, kMissingDrcAll);
+}
+
+bool MissingCornerNotAcute(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) {
+    ErrReport(kErrRuleServiceMissing, kMissingCornerNotAcute);
 }
 
 void ProvDFMClean() {
-    Record("DFMClean");
+    RuleServiceRecord("DFMClean");
 }
 
 int32_t ProvStitchAlloc() {
@@ -44,23 +55,20 @@ void ProvStitchRelease() {
     s_stitch = nullptr;
 }
 
-bool ProvCornerNotAcute(int32_t x, int32_t y, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    int64_t ax = int64_t(x1) - x, ay = int64_t(y1) - y;
-    int64_t bx = int64_t(x2) - x, by = int64_t(y2) - y;
-    return ax * bx + ay * by <= 0;
-}
-
 const RuleServices kProvisional = {
-    &StandDrcCheckConn,       &StandDrcCheckAlt,     &StandCleanAlt,
-    &ProvDrcRemoveViolations, &ProvDrcAll,           &ProvDFMClean,
-    &StandClearAllVias,       &StandClearAllJumpers, &StandStitchStraightSeg,
-    &StandStitchDiagSeg,      &ProvStitchAlloc,      &ProvStitchRelease,
-    &ProvCornerNotAcute,
+    &StandDrcCheckConn,      &MissingDrcCheckAlt, &StandCleanAlt,     &MissingDrcRemoveViolations,
+    &MissingDrcAll,          &ProvDFMClean,       &StandClearAllVias, &StandClearAllJumpers,
+    &StandStitchStraightSeg, &StandStitchDiagSeg, &ProvStitchAlloc,   &ProvStitchRelease,
+    &MissingCornerNotAcute,
 };
 
 template <typename F> void Take(F& field, F given, F provisional) {
     field = given ? given : provisional;
 }
+
+// What installs and resets fall back to: the provisional bodies under the
+// checker's.
+RuleServices s_checker = kProvisional;
 
 } // namespace
 
@@ -69,13 +77,9 @@ int16_t g_sweepRunFlag = 0;
 uint16_t DfmFlags = 0;
 int16_t DrcMode = 0;
 
-void RuleServicesInstall(const RuleServices* s) {
-    if (!s) {
-        g_ruleServices = kProvisional;
-        return;
-    }
-    const RuleServices& p = kProvisional;
-    RuleServices& g = g_ruleServices;
+namespace {
+
+void Overlay(RuleServices& g, const RuleServices* s, const RuleServices& p) {
     Take(g.DrcCheckConn, s->DrcCheckConn, p.DrcCheckConn);
     Take(g.DrcCheckAlt, s->DrcCheckAlt, p.DrcCheckAlt);
     Take(g.CleanAlt, s->CleanAlt, p.CleanAlt);
@@ -91,6 +95,26 @@ void RuleServicesInstall(const RuleServices* s) {
     Take(g.CornerNotAcute, s->CornerNotAcute, p.CornerNotAcute);
 }
 
+} // namespace
+
+void RuleServicesInstall(const RuleServices* s) {
+    if (!s) {
+        g_ruleServices = s_checker;
+        return;
+    }
+    Overlay(g_ruleServices, s, s_checker);
+}
+
+void RuleServicesInstallChecker(const RuleServices* s) {
+    s_checker = kProvisional;
+    if (s) Overlay(s_checker, s, kProvisional);
+    g_ruleServices = s_checker;
+}
+
+void RuleServiceRecord(const char* name) {
+    s_calls.push_back(RuleServiceCall{name, g_sweepRunFlag, DfmFlags});
+}
+
 const RuleServices& RuleServicesProvisional() {
     return kProvisional;
 }
@@ -104,10 +128,10 @@ const std::vector<RuleServiceCall>& RuleServiceCalls() {
 }
 
 void RuleServicesTestReset() {
-    g_ruleServices = kProvisional;
+    g_ruleServices = s_checker;
     g_sweepRunFlag = 0;
     DfmFlags = 0;
-    DrcMode = 0;
+    DrcMode = 1; // the resting value
     s_stitch = nullptr;
     s_calls.clear();
 }

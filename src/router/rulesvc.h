@@ -1,10 +1,14 @@
 // What the router asks of the rule checker and the copper clean-up: one
 // table of procedures under the services' own names, installed by the rule
-// checker (RuleServicesInstall) and reached through the inline callers
-// below. Until it is installed the router runs on provisional bodies:
-// CornerNotAcute and the stitch buffer are real; the clearance checks and the journal clean-up run
-// on the gathering (see drcstand.h); the other clean-up calls are recorded; the stitching calls
-// move nothing (see stitchstand.h).
+// checker (RuleServicesInstallChecker) and reached through the inline
+// callers below. Services the checker leaves out run on provisional bodies:
+// the stitch buffer is real; the connection check and the journal clean-up
+// run on the gathering (see drcstand.h); DFMClean is recorded; the
+// stitching calls move nothing (see stitchstand.h). The level check, the
+// whole-board check, violation removal and CornerNotAcute have no
+// provisional body: calling them before the checker is installed is an
+// internal error. The whole-board check and violation removal are recorded
+// on the seam whichever body serves them.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -26,6 +30,7 @@ enum : ErrCode {
     kErrDrcFirstCorner = 2166080,
     kErrDrcMode = 2166081,
     kErrDrcLastCorner = 2166082,
+    kErrRuleServiceMissing = 2166091, // a service the checker must provide was called without it
 };
 
 struct RuleServices {
@@ -45,8 +50,12 @@ struct RuleServices {
 };
 
 // Installs the services (copied); null fields, or a null table, take the
-// provisional bodies.
+// checker's bodies (RuleServicesInstallChecker), else the provisional ones.
 void RuleServicesInstall(const RuleServices* services);
+// Installs the rule checker's bodies (copied; null fields keep the
+// provisional ones) and makes them what every later install and reset
+// falls back to.
+void RuleServicesInstallChecker(const RuleServices* services);
 // The provisional bodies.
 const RuleServices& RuleServicesProvisional();
 extern RuleServices g_ruleServices;
@@ -60,13 +69,15 @@ extern int16_t DrcMode;
 // The stitch point buffer the provisional StitchAlloc took (null none).
 uint8_t* StitchBuffer();
 
-// A call the provisional clean-up bodies recorded.
+// A call recorded on the seam (DrcAll, DrcRemoveViolations) or by the
+// provisional DFMClean.
 struct RuleServiceCall {
     std::string name;
     int32_t sweepRunFlag;
     int32_t dfmFlags;
 };
 const std::vector<RuleServiceCall>& RuleServiceCalls();
+void RuleServiceRecord(const char* name);
 
 inline int32_t DrcCheckConn(int32_t obj, const Conn* conn, int32_t first, int32_t last) {
     return g_ruleServices.DrcCheckConn(obj, conn, first, last);
@@ -78,9 +89,11 @@ inline void CleanAlt() {
     g_ruleServices.CleanAlt();
 }
 inline void DrcRemoveViolations() {
+    RuleServiceRecord("DrcRemoveViolations");
     g_ruleServices.DrcRemoveViolations();
 }
 inline void DrcAll() {
+    RuleServiceRecord("DrcAll");
     g_ruleServices.DrcAll();
 }
 inline void DFMClean() {

@@ -7,13 +7,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <string>
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
 
 #include "db/comps.h"
 #include "db/obstacles.h"
 #include "files/ascfiletest.h"
+#include "support/driverrun.h"
 #include "place/plmodel.h"
 
 namespace {
@@ -37,15 +35,7 @@ class PlDriverTest : public AscFileTest {
     std::string Q(const std::filesystem::path& p) const { return "\"" + p.string() + "\""; }
     // Runs the driver; answers its exit code, its output in *printed.
     int Run(const std::string& args, std::string* printed = nullptr) {
-        const std::filesystem::path log = m_folder / "run.txt";
-        const int status =
-            std::system(("\"" + std::string(driver) + "\" " + args + " > " + Q(log)).c_str());
-        if (printed) *printed = Slurp(log);
-#ifndef _WIN32
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#else
-        return status;
-#endif
+        return RunProgram(driver, args, m_folder / "run.txt", printed);
     }
     // The four numbers after a "place score ..." label.
     static std::vector<long long> Numbers(const std::string& printed, const std::string& label) {

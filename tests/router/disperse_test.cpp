@@ -2,6 +2,7 @@
 // spread to the pin's other connections, a pin that already has one, a pad
 // without a net, the rule check of a via straight ahead, and the pad's
 // error marker.
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -221,6 +222,41 @@ TEST_F(DisperseTest, ViaStraightAheadThatFailsEndsTheTry) {
         }
     }
     EXPECT_TRUE(straight);
+    AltPop(false);
+}
+
+// Accepts a via alone and stubs of exactly two bends.
+int32_t TwoBendsOnly(int32_t, const Conn* c, int32_t, int32_t) {
+    int32_t v = 0;
+    while (v < c->head.count && !c->crn[v].via)
+        ++v;
+    return c->crn[0].layer == 0 || v == 3 ? 1 : 0;
+}
+
+TEST_F(DisperseTest, ShortRunAcrossBecomesTwoBendsOnTheViaLine) {
+    PadNet(1, 1, 1);
+    const int32_t n = AddEnds({{15000, 30000, 0}, {39000, 45000, 0}}, 1, 1, 2, 1);
+    ASSERT_EQ(MapAll(), 1);
+    RuleServices mine{};
+    mine.DrcCheckConn = &TwoBendsOnly;
+    RuleServicesInstall(&mine);
+    AltPush();
+    ASSERT_EQ(DispersePin(ObjFindPad(1, 1)), 1);
+    Conn c = Read(n);
+    if (c.crn[0].x != 15000 || c.crn[0].y != 30000) ConnReverse(&c);
+    ASSERT_EQ(FirstVia(c), 3);
+    const Crn pad = c.crn[0], b1 = c.crn[1], b2 = c.crn[2], via = c.crn[3];
+    // One leg leaves the pad's line at 45 degrees and reaches the via's
+    // line; a straight piece on that line reaches the via.
+    const bool alongX = b1.y == pad.y;
+    ASSERT_TRUE(alongX || b1.x == pad.x);
+    if (alongX) {
+        EXPECT_EQ(int32_t(b2.y), int32_t(via.y));
+        EXPECT_EQ(std::abs(b2.x - b1.x), std::abs(b2.y - b1.y));
+    } else {
+        EXPECT_EQ(int32_t(b2.x), int32_t(via.x));
+        EXPECT_EQ(std::abs(b2.x - b1.x), std::abs(b2.y - b1.y));
+    }
     AltPop(false);
 }
 

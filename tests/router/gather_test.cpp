@@ -179,6 +179,7 @@ TEST_F(GatherTest, LastCornerAndFreeEndViasTouch) {
     EXPECT_EQ(touches(0, 1, true), kTouchPush);
     EXPECT_EQ(touches(0, 0, true), kTouchNone);
     // The clearance stand-in sees the free end's via too.
+    RuleServicesInstall(&RuleServicesProvisional());
     touches(0, 1, true);
     ASSERT_EQ(MapAll(), 1);
     const int32_t e = AddConn(free);
@@ -227,6 +228,7 @@ TEST_F(GatherTest, NeighboursOfACornerRange) {
 }
 
 TEST_F(GatherTest, ClearanceStandIns) {
+    RuleServicesInstall(&RuleServicesProvisional());
     ASSERT_EQ(MapAll(), 1);
     // Net 1 along y against U1.1 (net 2, radius 1,800): 1,800 + 300 + 600.
     const int32_t n = StoreConn(1, {{12000, 32700, 1}, {18000, 32700, 0}});
@@ -252,16 +254,6 @@ TEST_F(GatherTest, ClearanceStandIns) {
     EXPECT_EQ(DrcCheckConn(e, &v, 0, 0), 1);
     EXPECT_EQ(ClearAllVias(&v), 1);
     EXPECT_EQ(ClearAllJumpers(&c), 1); // no jumper layer
-    // The journal's changed connections.
-    AltPush();
-    EXPECT_EQ(DrcCheckAlt(0), 1);
-    AltPut(kRecConn, n, 0, &c); // too near the pad
-    EXPECT_EQ(DrcCheckAlt(0), 0);
-    EXPECT_EQ(DrcCheckAlt(1), 0);
-    c.crn[0].y = c.crn[1].y = 32700;
-    AltPut(kRecConn, n, 0, &c);
-    EXPECT_EQ(DrcCheckAlt(0), 1);
-    AltPop(false);
 }
 
 TEST_F(GatherTest, TheMapFollowsTheJournal) {
@@ -329,31 +321,6 @@ TEST_F(GatherTest, PadsMarkedLatestAreMeasuredWhereTheyStood) {
     ObjEntry(p1)->flags |= kObjFlagLatest;
     EXPECT_EQ(GatherTestPad(12000, 30000, 18000, 30000, kProbeSeg, 1, 300, p1, 0, 0), kTouchPad);
     EXPECT_EQ(GatherTestPad(12000, 36000, 18000, 36000, kProbeSeg, 1, 300, p1, 0, 0), kTouchNone);
-    AltPop(false);
-}
-
-TEST_F(GatherTest, CleanAltReducesAndRemapsJournalledConnections) {
-    const int32_t n = StoreConn(1, {{24000, 36000, 1}, {30000, 36000, 0}});
-    const int32_t e = AddConn(n);
-    ASSERT_EQ(MapAll(), 1);
-    AltPush();
-    Conn c;
-    ConnGet(n, &c);
-    c.head.count = 3; // a collinear middle corner, and the path moved up
-    c.crn[0].y = c.crn[1].y = c.crn[2].y = 42000;
-    c.crn[2] = c.crn[1];
-    c.crn[1].x = 27000;
-    c.crn[1].width = c.crn[0].width;
-    c.crn[1].layer = 1;
-    AltPut(kRecConn, n, 0, &c);
-    MapAltOriginals(1);
-    MapAltChanges(0);
-    CleanAlt();
-    Conn after;
-    AltSave(kRecConn, n, &after);
-    EXPECT_EQ(after.head.count, 2);
-    EXPECT_TRUE(Holds(e, 18, 28, 1));
-    EXPECT_FALSE(Holds(e, 18, 24, 1));
     AltPop(false);
 }
 

@@ -13,6 +13,8 @@
 
 namespace {
 
+size_t s_callsSeen = 0;
+
 class ShellSvcTest : public RouterTest {
   protected:
     FileSpec Spec(const char* name) {
@@ -125,22 +127,24 @@ TEST_F(ShellSvcTest, StandInsRecordAndAnswer) {
 }
 
 TEST_F(ShellSvcTest, ProvisionalRuleServices) {
-    EXPECT_TRUE(CornerNotAcute(0, 0, 1000, 0, 0, 1000));     // 90 degrees
-    EXPECT_FALSE(CornerNotAcute(0, 0, 1000, 0, 1000, 1000)); // 45 degrees
+    RuleServicesInstall(&RuleServicesProvisional());
+    // The checker's own services have no provisional body.
+    EXPECT_FATAL(CornerNotAcute(0, 0, 1000, 0, 0, 1000), 2166091);
+    EXPECT_FATAL(DrcCheckAlt(0), 2166091);
+    EXPECT_FATAL(DrcAll(), 2166091);
+    EXPECT_FATAL(DrcRemoveViolations(), 2166091);
+    s_callsSeen = RuleServiceCalls().size();
     Conn c{};
     c.head.count = 3;
     EXPECT_EQ(DrcCheckConn(1, &c, 0, 2), 1);
     EXPECT_FATAL(DrcCheckConn(1, &c, -1, 2), 2166080);
     EXPECT_FATAL(DrcCheckConn(1, &c, 1, 3), 2166082);
-    DrcMode = 4;
-    EXPECT_FATAL(DrcCheckAlt(0), 2166081);
-    DrcMode = 0;
     g_sweepRunFlag = 1;
     DfmFlags = kDfmFlagsCleanup;
     DFMClean();
-    ASSERT_EQ(RuleServiceCalls().size(), 1u);
-    EXPECT_EQ(RuleServiceCalls()[0].name, "DFMClean");
-    EXPECT_EQ(RuleServiceCalls()[0].dfmFlags, 62);
+    ASSERT_EQ(RuleServiceCalls().size(), s_callsSeen + 1);
+    EXPECT_EQ(RuleServiceCalls().back().name, "DFMClean");
+    EXPECT_EQ(RuleServiceCalls().back().dfmFlags, 62);
     EXPECT_EQ(stitchDiagSeg(&c, 0), 0);
     RuleServices mine{};
     mine.ClearAllVias = [](Conn*) { return int32_t(0); };

@@ -225,8 +225,18 @@ void LoopDispatchEnter() {
     if (g_levels) ++g_levels->dispatchDepth;
 }
 
+namespace {
+void (*g_depthZeroProc)() = nullptr;
+} // namespace
+
+void SetDispatchDepthZeroProc(void (*procedure)()) {
+    g_depthZeroProc = procedure;
+}
+
 void LoopDispatchLeave() {
-    if (g_levels && g_levels->dispatchDepth > 0) --g_levels->dispatchDepth;
+    if (g_levels && g_levels->dispatchDepth > 0 && --g_levels->dispatchDepth == 0 &&
+        g_depthZeroProc)
+        g_depthZeroProc();
 }
 
 int32_t MenuBarClickHandler(EventCallRef*, EventObject event, void*) {

@@ -41,6 +41,9 @@ EventLoopLevel* InnermostLoopLevel();
 // The window layer raises the innermost level's depth around a dispatch.
 void LoopDispatchEnter();
 void LoopDispatchLeave();
+// Called when a dispatch leaves the innermost level's depth at 0 (null:
+// none); the window layer sends its postponed mouse-moved record there.
+void SetDispatchDepthZeroProc(void (*procedure)());
 
 // Passes everything on; a click in the menu bar with the primary button
 // first runs menu-bar tracking.

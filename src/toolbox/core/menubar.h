@@ -40,6 +40,14 @@ int32_t MenuBarIndexOf(int16_t menuId);
 // popup menu is tracked); MenuHilitedTitle is the id hilited now.
 void HiliteMenuTitle(int16_t menuId);
 void UnhiliteMenuTitle();
+// The windows' form: menu id 0 is "no highlight" (the unhilite step of a
+// taken choice), others hilite as HiliteMenuTitle(menuId).
+inline void HiliteMenuTitle(void*, int16_t menuId) {
+    if (menuId == 0)
+        UnhiliteMenuTitle();
+    else
+        HiliteMenuTitle(menuId);
+}
 int16_t MenuHilitedTitle();
 void SetMenuPopupTracked(bool tracked);
 bool MenuPopupTracked();

@@ -178,6 +178,22 @@ bool MenuCommandKey(MenuRecord* menu, EventObject keyEvent, uint32_t options, Me
     return true;
 }
 
+bool ProcessMenuCommandKey(EventObject keyEvent) {
+    MenuRecord* menu = nullptr;
+    int32_t item = 0;
+    if (!MenuCommandKey(nullptr, keyEvent, 0, &menu, &item) || !menu || item < 1) return false;
+    uint32_t modifiers = 0;
+    EventParamGet(keyEvent, kParamModifiers, kTypeMagnitude, sizeof modifiers, &modifiers);
+    uint32_t context = kMenuContextCommandKey | kMenuContextAllMenus;
+    g_tracking.context = context;
+    g_tracking.systemMenuNoted = false;
+    g_tracking.notedMenu = menu->native;
+    g_tracking.notedPosition = item - 1;
+    TakeMenuChoice(context, modifiers);
+    UnhiliteMenuTitle();
+    return true;
+}
+
 void DefaultMenuUpdate() {
     bool changed = false;
     for (int32_t k = 0; k < MenuBarCount(); ++k) {

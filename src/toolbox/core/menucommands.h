@@ -69,6 +69,11 @@ uint32_t TakeMenuChoice(uint32_t context, uint32_t modifiers);
 bool MenuCommandKey(MenuRecord* menu, EventObject keyEvent, uint32_t options, MenuRecord** outMenu,
                     int32_t* outItem);
 
+// The event loop's menu key: when a bar menu answers the key event, its
+// choice goes out as a 'cmds' 1 event (modifiers from 'kmod') and the
+// title is unhilited; false when no menu answers.
+bool ProcessMenuCommandKey(EventObject keyEvent);
+
 // The installed update procedure, else the default walk over the bar.
 void UpdateMenuBarMenus(int32_t flag);
 void DefaultMenuUpdate();

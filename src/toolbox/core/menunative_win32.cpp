@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "toolbox/core/menunative.h"
+#include "toolbox/core/menutrack_win32.h"
 
 namespace {
 
@@ -19,7 +20,9 @@ UINT StateFlags(const NativeMenuItem& item) {
 } // namespace
 
 NativeMenu NativeMenuCreate() {
-    return reinterpret_cast<NativeMenu>(CreatePopupMenu());
+    HMENU menu = CreatePopupMenu();
+    BindMenuInfoFunctions(menu);
+    return reinterpret_cast<NativeMenu>(menu);
 }
 
 void NativeMenuDestroy(NativeMenu menu) {

@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "toolbox/core/hooktable.h"
+
 namespace {
 
 MenuRecord* g_menus = nullptr;
@@ -30,7 +32,24 @@ int32_t StandInWidth(const MenuRecord*, const std::string& text, uint8_t) {
     return int32_t(text.size()) * kStandInCharWidth;
 }
 
-MenuFontProcs g_fonts{&StandInMetrics, &StandInWidth};
+void* NoFont(int16_t, int16_t, uint8_t, int16_t) {
+    return nullptr;
+}
+void NoRelease(void*) {}
+constexpr int16_t kStandInResolution = 96;
+int16_t StandInResolution() {
+    return kStandInResolution;
+}
+int32_t NoFonts() {
+    return 0;
+}
+std::string NoFontName(int32_t) {
+    return std::string();
+}
+
+const MenuFontProcs kStandInFonts{&StandInMetrics,    &StandInWidth, &NoFont,    &NoRelease,
+                                  &StandInResolution, &NoFonts,      &NoFontName};
+MenuFontProcs g_fonts = kStandInFonts;
 
 constexpr size_t kIndexHead = offsetof(MenuItemIndex, slots);
 constexpr int32_t kMenuDepthMax = 64;
@@ -171,9 +190,14 @@ void FreeProperties(MenuItemEntry& e) {
 } // namespace
 
 void SetMenuFontProcs(const MenuFontProcs* procs) {
-    g_fonts = MenuFontProcs{&StandInMetrics, &StandInWidth};
-    if (procs && procs->metrics) g_fonts.metrics = procs->metrics;
-    if (procs && procs->textWidth) g_fonts.textWidth = procs->textWidth;
+    MenuFontProcs given = procs ? *procs : MenuFontProcs{};
+    PickProc(g_fonts.metrics, given.metrics, kStandInFonts.metrics);
+    PickProc(g_fonts.textWidth, given.textWidth, kStandInFonts.textWidth);
+    PickProc(g_fonts.create, given.create, kStandInFonts.create);
+    PickProc(g_fonts.release, given.release, kStandInFonts.release);
+    PickProc(g_fonts.displayResolution, given.displayResolution, kStandInFonts.displayResolution);
+    PickProc(g_fonts.fontCount, given.fontCount, kStandInFonts.fontCount);
+    PickProc(g_fonts.fontName, given.fontName, kStandInFonts.fontName);
 }
 
 const MenuFontProcs& MenuFonts() {
@@ -255,6 +279,7 @@ void DisposeMenuRecord(MenuRecord* menu) {
     for (MenuItemEntry& e : menu->entries)
         FreeProperties(e);
     if (menu->index) FreeHeapBlock(menu->index);
+    if (menu->font) g_fonts.release(menu->font);
     EventReceiverClearHandlers(&menu->receiver);
     NativeMenuDestroy(menu->native);
     delete menu;
@@ -584,6 +609,33 @@ void SetMenuItemIcon(MenuRecord* menu, int32_t position, int16_t iconId) {
     if (e.iconId == iconId) return;
     e.iconId = iconId;
     Refresh(menu);
+}
+
+void ApplyMenuFont(MenuRecord* menu, int16_t number, int16_t size, uint8_t face,
+                   int16_t resolution) {
+    if (!menu) return;
+    if (resolution < 0) resolution = g_fonts.displayResolution();
+    void* font =
+        number != 0 && size != 0 ? g_fonts.create(number, size, face, resolution) : nullptr;
+    void* old = menu->font;
+    menu->font = font;
+    menu->fontResolution = font ? resolution : 0;
+    if (old) g_fonts.release(old);
+    if (number == menu->fontNumber && size == menu->fontSize && face == menu->defaultFace &&
+        old == font)
+        return;
+    menu->fontNumber = number;
+    menu->fontSize = size;
+    menu->defaultFace = face;
+    ComputeMetrics(menu);
+    Refresh(menu);
+}
+
+void BuildFontMenu(MenuRecord* menu, uint32_t resourceType) {
+    if (!menu || (resourceType != kFontMenuFond && resourceType != kFontMenuFont)) return;
+    int32_t count = g_fonts.fontCount();
+    for (int32_t k = 0; k < count; ++k)
+        InsertMenuItemText(menu, g_fonts.fontName(k), -1);
 }
 
 std::string MenuItemKeyText(const MenuRecord* menu, int32_t position) {

@@ -67,6 +67,8 @@ struct MenuRecord {
     EventReceiver receiver{kReceiverMenu, nullptr, nullptr, 0};
     std::vector<MenuItemEntry> entries; // entry 0: the title and the menu's properties
     int32_t trackingSerial = 0;
+    void* font = nullptr; // null: the shared default menu font
+    int16_t fontResolution = 0;
     int16_t fontNumber = 0;
     int16_t fontSize = 0;
     uint8_t defaultFace = 0;
@@ -78,12 +80,22 @@ struct MenuRecord {
     MenuMetrics metrics;
 };
 
-// The font a menu measures with: its metrics and text widths. Natively a
-// fixed stand-in; the Win32 build installs the system's menu font.
+// The font a menu measures with: its metrics and text widths, the fonts
+// made for a font number and size (null: none made), the display's
+// resolution and the font list. Natively a fixed stand-in without fonts;
+// the Win32 build installs the system's menu font.
 struct MenuFontProcs {
     MenuFontMetrics (*metrics)(const MenuRecord* menu);
     int32_t (*textWidth)(const MenuRecord* menu, const std::string& text, uint8_t face);
+    void* (*create)(int16_t number, int16_t size, uint8_t face, int16_t resolution);
+    void (*release)(void* font);
+    int16_t (*displayResolution)();
+    int32_t (*fontCount)();
+    std::string (*fontName)(int32_t index);
 };
+// Resource types whose menus list the fonts.
+constexpr uint32_t kFontMenuFond = FourCC("FOND");
+constexpr uint32_t kFontMenuFont = FourCC("FONT");
 void SetMenuFontProcs(const MenuFontProcs* procs);
 const MenuFontProcs& MenuFonts();
 
@@ -95,6 +107,11 @@ MenuRecord* WrapMenuSource(int16_t menuId, int16_t resourceId, const std::string
 
 MenuRecord* NewMenuRecord(int16_t menuId);
 MenuRecord* NewMenuWithTitle(int16_t menuId, const char* title);
+// The dialogs' name for a menu made with a title (popups of dialog items
+// pass the item number + 0x4000 and an empty text).
+inline MenuRecord* NewMenuFromText(int16_t menuId, const char* text) {
+    return NewMenuWithTitle(menuId, text);
+}
 void DisposeMenuRecord(MenuRecord* menu);
 // Head of the menu record list (newest first).
 MenuRecord* MenuRecordList();
@@ -143,6 +160,13 @@ int32_t GetMenuItemProperty(const MenuRecord* menu, int32_t position, uint32_t c
 void SetMenuMinWidth(MenuRecord* menu, int32_t width);
 void SetMenuExtraHeight(MenuRecord* menu, int32_t pixels);
 void SetMenuItemIcon(MenuRecord* menu, int32_t position, int16_t iconId);
+// The menu's font: with a font number and a size a font made for them,
+// else the default menu font; a resolution below 0 is the display's. The
+// previous font is released; a change is measured anew.
+void ApplyMenuFont(MenuRecord* menu, int16_t number, int16_t size, uint8_t face,
+                   int16_t resolution);
+// For the font resource types only: appends every font name at the end.
+void BuildFontMenu(MenuRecord* menu, uint32_t resourceType);
 
 // The width (computing it when 0), key column and column breaks.
 MenuLayout MenuLayoutOf(MenuRecord* menu, int32_t screenHeight, bool longMenusScroll);

@@ -50,3 +50,61 @@ void HostSetScrollBarValues(void* bar, int32_t minimum, int32_t maximum, int32_t
 void HostDisposeScrollBar(void* bar) {
     if (bar && g_host && g_host->disposeScrollBar) g_host->disposeScrollBar(bar);
 }
+
+void HostPaintRegion(PortRecord* port, const RegionRecord* region, uint32_t colour) {
+    if (g_host && g_host->paintRegion && region && !IsRegionEmpty(region))
+        g_host->paintRegion(port, region, colour);
+}
+
+void HostFrameRect(PortRecord* port, const Rect16* rect, int16_t width, uint32_t colour) {
+    if (g_host && g_host->frameRect && !RectIsEmpty(rect))
+        g_host->frameRect(port, rect, width, colour);
+}
+
+void HostPendingUpdate(PortRecord* port, RegionRecord* out) {
+    SetRegionEmpty(out);
+    if (g_host && g_host->pendingUpdate) g_host->pendingUpdate(port, out);
+}
+
+int16_t HostBarHitPart(void* bar, Point16 point) {
+    return bar && g_host && g_host->barHitPart ? g_host->barHitPart(bar, point) : 0;
+}
+
+int16_t HostTrackBar(void* bar, Point16 point, BarActionProc action, void* data) {
+    return bar && g_host && g_host->trackBar ? g_host->trackBar(bar, point, action, data) : 0;
+}
+
+int32_t HostBarValue(void* bar, int32_t fallback) {
+    return bar && g_host && g_host->barValue ? g_host->barValue(bar) : fallback;
+}
+
+Point32 HostPortLocal(PortRecord* port, Point32 point) {
+    return g_host && g_host->portLocal ? g_host->portLocal(port, point) : point;
+}
+
+int32_t HostDragOutline(PortRecord* port, const RegionRecord* region, Point16 start,
+                        const Rect16* limit, const Rect16* slop, int32_t axis) {
+    return g_host && g_host->dragOutline
+               ? g_host->dragOutline(port, region, start, limit, slop, axis)
+               : kNoDragOffset;
+}
+
+void HostScrollRect(PortRecord* port, const Rect16* rect, int32_t dh, int32_t dv,
+                    RegionRecord* update) {
+    if (g_host && g_host->scrollRect)
+        g_host->scrollRect(port, rect, dh, dv, update);
+    else
+        SetRegionToShortRect(update, rect);
+}
+
+void HostBeginDraw(PortRecord* port, const RegionRecord* region) {
+    if (g_host && g_host->beginDraw) g_host->beginDraw(port, region);
+}
+
+void HostEndDraw(PortRecord* port) {
+    if (g_host && g_host->endDraw) g_host->endDraw(port);
+}
+
+void HostInvertFrame(PortRecord* port, const Rect16* rect) {
+    if (g_host && g_host->invertFrame) g_host->invertFrame(port, rect);
+}

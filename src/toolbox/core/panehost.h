@@ -17,6 +17,14 @@ constexpr uint8_t kAreaInvalidate = 1;
 
 enum ScrollBarAxis : int32_t { kBarVertical = 0, kBarHorizontal = 1 };
 
+// Colours of PaintRegion: 0x00RRGGBB, or the pane's background.
+constexpr uint32_t kPaintBackground = 0xFF000000;
+constexpr uint32_t kPaintBlack = 0x000000;
+constexpr uint32_t kPaintMidGrey = 0x707070;
+
+// Called while a bar is tracked, for the part held.
+typedef void (*BarActionProc)(void* bar, int16_t part, void* data);
+
 struct PaneHost {
     void (*invalidate)(PortRecord* port, const RegionRecord* area, uint8_t add);
     void (*moveNativeChild)(PaneRecord* pane);
@@ -25,7 +33,40 @@ struct PaneHost {
     void (*showScrollBar)(void* bar, bool show);
     void (*setScrollBarValues)(void* bar, int32_t minimum, int32_t maximum, int32_t value);
     void (*disposeScrollBar)(void* bar);
+    // Drawing in the port: a region filled with a colour, a rectangle
+    // framed with a pen of the width.
+    void (*paintRegion)(PortRecord* port, const RegionRecord* region, uint32_t colour);
+    void (*frameRect)(PortRecord* port, const Rect16* rect, int16_t width, uint32_t colour);
+    // The port's pending update region in port coordinates.
+    void (*pendingUpdate)(PortRecord* port, RegionRecord* out);
+    // The part of the bar under a point (0: none), tracking until release
+    // (the part at release) and the bar's value.
+    int16_t (*barHitPart)(void* bar, Point16 point);
+    int16_t (*trackBar)(void* bar, Point16 point, BarActionProc action, void* data);
+    int32_t (*barValue)(void* bar);
+    // A point of a native record (frame-client coordinates) in the port's
+    // coordinates.
+    Point32 (*portLocal)(PortRecord* port, Point32 point);
+    // Drags the outline of the region (port coordinates) with the mouse
+    // from the start point along the axis (1 horizontal only, 2 vertical
+    // only, 0 or 3 both) within the limit; answers the offset packed v
+    // high, h low, or kNoDragOffset when released outside the slop.
+    int32_t (*dragOutline)(PortRecord* port, const RegionRecord* region, Point16 start,
+                           const Rect16* limit, const Rect16* slop, int32_t axis);
+    // Moves the bits of the rectangle by (dh, dv); the uncovered part
+    // becomes the update region.
+    void (*scrollRect)(PortRecord* port, const Rect16* rect, int32_t dh, int32_t dv,
+                       RegionRecord* update);
+    // Around drawing a region at once: the pending update is put aside and
+    // the region is what the drawing sees as pending; the end restores it.
+    void (*beginDraw)(PortRecord* port, const RegionRecord* region);
+    void (*endDraw)(PortRecord* port);
+    // Inverts the outline of the rectangle (a second call erases it).
+    void (*invertFrame)(PortRecord* port, const Rect16* rect);
 };
+
+constexpr int32_t kNoDragOffset = int32_t(0x80008000);
+enum : int32_t { kDragBothAxes = 0, kDragHorizontal = 1, kDragVertical = 2 };
 
 // Installs the host (null: none); answers the one before.
 const PaneHost* SetPaneHost(const PaneHost* host);
@@ -38,3 +79,22 @@ void HostMoveScrollBar(void* bar, const Rect16* rect);
 void HostShowScrollBar(void* bar, bool show);
 void HostSetScrollBarValues(void* bar, int32_t minimum, int32_t maximum, int32_t value);
 void HostDisposeScrollBar(void* bar);
+void HostPaintRegion(PortRecord* port, const RegionRecord* region, uint32_t colour);
+void HostFrameRect(PortRecord* port, const Rect16* rect, int16_t width, uint32_t colour);
+// Empty when the host keeps no update region.
+void HostPendingUpdate(PortRecord* port, RegionRecord* out);
+int16_t HostBarHitPart(void* bar, Point16 point);
+int16_t HostTrackBar(void* bar, Point16 point, BarActionProc action, void* data);
+// The bar's value, or the fallback when the host keeps none.
+int32_t HostBarValue(void* bar, int32_t fallback);
+// kNoDragOffset when the host has no dragging.
+int32_t HostDragOutline(PortRecord* port, const RegionRecord* region, Point16 start,
+                        const Rect16* limit, const Rect16* slop, int32_t axis);
+// Without a host that moves bits the whole rectangle is the update.
+void HostScrollRect(PortRecord* port, const Rect16* rect, int32_t dh, int32_t dv,
+                    RegionRecord* update);
+void HostBeginDraw(PortRecord* port, const RegionRecord* region);
+void HostEndDraw(PortRecord* port);
+void HostInvertFrame(PortRecord* port, const Rect16* rect);
+// Unchanged when the host has no conversion.
+Point32 HostPortLocal(PortRecord* port, Point32 point);

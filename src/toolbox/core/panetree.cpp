@@ -115,6 +115,13 @@ void FreePaneTree(PaneRecord* pane) {
     FreeHeapBlock(pane);
 }
 
+Rect16 RectUnion(const Rect16& a, const Rect16& b) {
+    if (RectIsEmpty(&a)) return b;
+    if (RectIsEmpty(&b)) return a;
+    return {std::min(a.top, b.top), std::min(a.left, b.left), std::max(a.bottom, b.bottom),
+            std::max(a.right, b.right)};
+}
+
 int16_t AddClamped(int32_t a, int32_t b) {
     return int16_t(std::min<int32_t>(a + b, kPaneCoordMax));
 }
@@ -210,8 +217,10 @@ PaneRecord* NewSplitPane(PaneRecord* pane, int32_t position, uint8_t side, uint3
     if (!split) return nullptr;
     split->port = pane->port;
     split->localRect = far;
+    // A pane's split position is the edge it shares with the pane after it.
     split->splitSide = pane->splitSide = side;
-    split->splitPosition = pane->splitPosition = at;
+    split->splitPosition = pane->splitNeighbours[kNeighbourAfter] ? pane->splitPosition : at;
+    pane->splitPosition = at;
     pane->flags |= kPaneSplit;
     if (side == kSplitVertical)
         pane->localRect.bottom = at;
@@ -232,6 +241,7 @@ void RemoveSplitPane(PaneRecord* pane) {
     PaneRecord* before = pane->splitNeighbours[kNeighbourBefore];
     PaneRecord* after = pane->splitNeighbours[kNeighbourAfter];
     if (before) before->splitNeighbours[kNeighbourAfter] = after;
+    if (before && after) before->splitPosition = pane->splitPosition;
     if (after) after->splitNeighbours[kNeighbourBefore] = before;
     pane->splitNeighbours[kNeighbourBefore] = pane->splitNeighbours[kNeighbourAfter] = nullptr;
     // The neighbour before takes the room up to the pane's far edge, else
@@ -432,4 +442,88 @@ void SendPaneMessageTree(PaneRecord* pane, int32_t message, void* data) {
         if (!PaneFromId(id)) return;
         if (PaneRecord* c = PaneFromId(child)) SendPaneMessageTree(c, message, data);
     }
+}
+
+void LayoutSplitPanes(PaneRecord* pane, int16_t bottom, int16_t right) {
+    std::vector<int32_t> resized;
+    Rect16 area = {0, 0, 0, 0};
+    bool first = true;
+    for (PaneRecord* p = pane; p; p = p->splitNeighbours[kNeighbourAfter]) {
+        PaneRecord* next = p->splitNeighbours[kNeighbourAfter];
+        Rect16 before = PaneRegionRect(p);
+        Rect16& l = p->localRect;
+        int16_t oldHeight = int16_t(l.bottom - l.top), oldWidth = int16_t(l.right - l.left);
+        int16_t farBottom = std::max<int16_t>(bottom, Clamp16(l.top + kPaneMinSize));
+        int16_t farRight = std::max<int16_t>(right, Clamp16(l.left + kPaneMinSize));
+        if (next && next->splitSide == kSplitVertical) {
+            farBottom =
+                Clamp16(std::clamp<int32_t>(p->splitPosition, l.top + kPaneMinSize,
+                                            std::max(l.top + kPaneMinSize, bottom - kPaneMinSize)));
+            next->localRect.top = farBottom;
+        } else if (next) {
+            farRight =
+                Clamp16(std::clamp<int32_t>(p->splitPosition, l.left + kPaneMinSize,
+                                            std::max(l.left + kPaneMinSize, right - kPaneMinSize)));
+            next->localRect.left = farRight;
+        }
+        if (next) p->splitPosition = next->splitSide == kSplitVertical ? farBottom : farRight;
+        l.bottom = farBottom;
+        l.right = farRight;
+        if (!p->parent) p->windowRect = l;
+        if (l.bottom - l.top != oldHeight || l.right - l.left != oldWidth) resized.push_back(p->id);
+        area = first ? before : RectUnion(area, before);
+        first = false;
+    }
+    PaneRecord* root = RootPaneOf(pane);
+    if (pane->parent) UpdateChildRects(pane->parent);
+    UpdateChildRects(root);
+    WindowRegionsUpdate(root, nullptr);
+    HostInvalidateRect(pane->port, &area, kAreaInvalidate);
+    for (PaneRecord* p = pane; p; p = p->splitNeighbours[kNeighbourAfter])
+        InvalidatePaneArea(p);
+    for (int32_t id : resized)
+        if (PaneRecord* p = PaneFromId(id)) SendPaneMessage(p, kPaneMessageResized, nullptr);
+}
+
+void SetSplitPositionOfPane(PaneRecord* pane, int32_t position) {
+    PaneRecord* next = pane->splitNeighbours[kNeighbourAfter];
+    if (!next) return;
+    pane->splitPosition = position;
+    PaneRecord* first = pane;
+    while (first->splitNeighbours[kNeighbourBefore])
+        first = first->splitNeighbours[kNeighbourBefore];
+    PaneRecord* last = next;
+    while (last->splitNeighbours[kNeighbourAfter])
+        last = last->splitNeighbours[kNeighbourAfter];
+    LayoutSplitPanes(first, last->localRect.bottom, last->localRect.right);
+}
+
+void TrackSplitBar(PaneRecord* pane, Point16 point) {
+    PaneRecord* before = pane->splitNeighbours[kNeighbourBefore];
+    if (!before) {
+        before = pane;
+        pane = pane->splitNeighbours[kNeighbourAfter];
+        if (!pane) return;
+    }
+    bool vertical = pane->splitSide == kSplitVertical;
+    const Rect16& b = before->windowRect;
+    const Rect16& a = pane->windowRect;
+    Rect16 bar, limit;
+    if (vertical) {
+        bar = {Clamp16(a.top - 1), a.left, Clamp16(a.top + 1), a.right};
+        limit = {Clamp16(b.top + kPaneMinSize), a.left, Clamp16(a.bottom - kPaneMinSize), a.right};
+    } else {
+        bar = {a.top, Clamp16(a.left - 1), a.bottom, Clamp16(a.left + 1)};
+        limit = {a.top, Clamp16(b.left + kPaneMinSize), a.bottom, Clamp16(a.right - kPaneMinSize)};
+    }
+    Rect16 slop = {Clamp16(limit.top - kSplitDragSlop), Clamp16(limit.left - kSplitDragSlop),
+                   Clamp16(limit.bottom + kSplitDragSlop), Clamp16(limit.right + kSplitDragSlop)};
+    RegionRecord* region = NewRectRegion(&bar);
+    if (!region) return;
+    int32_t offset = HostDragOutline(pane->port, region, point, &limit, &slop,
+                                     vertical ? kDragVertical : kDragHorizontal);
+    DisposeRegion(region);
+    if (offset == kNoDragOffset) return;
+    int32_t move = vertical ? int16_t(uint32_t(offset) >> 16) : int16_t(offset & 0xFFFF);
+    if (move) SetSplitPositionOfPane(before, before->splitPosition + move);
 }

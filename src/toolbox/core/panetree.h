@@ -117,6 +117,22 @@ bool IsPaneTreeShown(const PaneRecord* pane);
 void MovePane(PaneRecord* pane, int16_t h, int16_t v);
 void ResizePane(PaneRecord* pane, int16_t height, int16_t width);
 
+// Lays out the pane and the split panes after it for new far edges
+// (bottom, right, in the parent's coordinates): each pane keeps the room
+// up to its split position as far as the panes after it keep at least the
+// minimum size, the last one takes the rest; areas that change are
+// invalidated and message 17 goes to each pane whose size changed.
+void LayoutSplitPanes(PaneRecord* pane, int16_t bottom, int16_t right);
+// Stores the split position of the pane (the far edge it shares with the
+// pane after it) and lays the chain out again within its current extent.
+void SetSplitPositionOfPane(PaneRecord* pane, int32_t position);
+
+// Drags the split bar before the pane (or, without one, after it) with
+// the mouse from the point; a release inside the limits grown by 40
+// applies the new split position, anything else changes nothing.
+void TrackSplitBar(PaneRecord* pane, Point16 point);
+constexpr int16_t kSplitDragSlop = 40;
+
 // Minimum height, minimum width, maximum height, maximum width.
 Rect16 PaneSizeLimits(const PaneRecord* pane);
 // The deepest shown pane whose region holds the point, children first;

@@ -21,6 +21,7 @@ constexpr uint32_t kOptionLiveResize = 0x10000000;
 constexpr uint32_t kParamDimensions = FourCC("dims");
 
 struct PortRecord;
+struct PaneRecord;
 struct TimerTask;
 typedef int32_t (*PortEventProcType)(PortRecord* port, OsEventRecord* record);
 
@@ -34,6 +35,12 @@ struct PortRecord {
     bool liveResize;
     int32_t idleInterval;
     TimerTask* idleTask; // the idle timer, only while the window is active
+    // Kept by the pane layer: the root pane, the focus pane, the pane that
+    // took the last mouse down and the pane under the cursor.
+    PaneRecord* rootPane;
+    PaneRecord* focusPane;
+    PaneRecord* trackingPane;
+    PaneRecord* cursorPane;
 };
 
 // What the port layer asks of the window and pane layers.

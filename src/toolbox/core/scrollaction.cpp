@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "toolbox/core/panetree.h"
+#include "toolbox/core/surfacescroll.h"
 
 namespace {
 
@@ -18,6 +19,19 @@ enum : int32_t {
 int32_t& OriginOf(SurfaceList* list, int32_t axis) {
     return axis == kBarVertical ? list->originV : list->originH;
 }
+
+// Scrolling draws at once, and drawing may dispose the window: the list
+// is used afterwards only while its pane (found by id) still holds it.
+struct ListWatch {
+    SurfaceList* list;
+    PaneRecord* pane;
+    int32_t paneId;
+    explicit ListWatch(SurfaceList* l)
+        : list(l), pane(l->pane), paneId(l->pane ? l->pane->id : 0) {}
+    bool Alive() const {
+        return !pane || (PaneFromId(paneId) == pane && pane->surfaceList == list);
+    }
+};
 
 void* BarOf(const SurfaceList* list, int32_t axis) {
     return axis == kBarVertical ? list->barV : list->barH;
@@ -44,16 +58,18 @@ bool ScrollAxisBy(SurfaceList* list, int32_t axis, int32_t amount, bool) {
     int32_t maximum = SurfaceBarState(list, axis).maximum;
     int32_t position = int32_t(std::clamp<int64_t>(wanted, 0, maximum));
     if (position == origin) return false;
+    ListWatch watch(list);
     if (axis == kBarVertical)
-        ScrollSurfacesTo(list, position, list->originH, 0);
+        ScrollSurfaceBy(list, position - origin, 0);
     else
-        ScrollSurfacesTo(list, list->originV, position, 0);
-    list->flags |= kSurfaceScrolled;
+        ScrollSurfaceBy(list, 0, position - origin);
+    if (watch.Alive()) list->flags |= kSurfaceScrolled;
     return true;
 }
 
 int32_t HandleScrollAction(SurfaceList* list, const ScrollRequest* request) {
     int32_t axis = request->axis;
+    ListWatch watch(list);
     switch (request->code) {
     case kScrollToPoint:
         ScrollSurfacesTo(list, request->point.v, request->point.h, 0);
@@ -77,7 +93,7 @@ int32_t HandleScrollAction(SurfaceList* list, const ScrollRequest* request) {
     default:
         break;
     }
-    return SurfaceBarState(list, axis).value;
+    return watch.Alive() ? SurfaceBarState(list, axis).value : 0;
 }
 
 bool ScrollActionAllowed(const SurfaceList* list, const ScrollRequest* request) {
@@ -105,8 +121,9 @@ int32_t SurfaceWheel(SurfaceList* list, uint32_t modifiers, int32_t delta) {
     request.code = delta > 0 ? kScrollLineBack : kScrollLineForward;
     int32_t saved = list->scrollStep;
     list->scrollStep = amount;
+    ListWatch watch(list);
     HandleScrollAction(list, &request);
-    list->scrollStep = saved;
+    if (watch.Alive()) list->scrollStep = saved;
     return request.code;
 }
 

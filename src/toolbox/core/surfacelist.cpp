@@ -14,6 +14,7 @@
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/region.h"
 #include "toolbox/core/regionbands.h"
+#include "toolbox/core/surfaceproc.h"
 
 namespace {
 
@@ -83,6 +84,8 @@ SurfaceList* NewSurfaceList(SurfaceContentProc proc, uint32_t flags, PaneRecord*
 
 void DisposeSurfaceList(SurfaceList* list) {
     if (!list) return;
+    if (list->helpTags) HelpTags().disposeTags(list->helpTags);
+    list->helpTags = nullptr;
     HostDisposeScrollBar(list->barV);
     HostDisposeScrollBar(list->barH);
     for (SurfaceRecord*& s : list->surfaces) {
@@ -157,7 +160,7 @@ ScrollBarState SurfaceBarState(const SurfaceList* list, int32_t axis) {
     return state;
 }
 
-void ScrollSurfacesTo(SurfaceList* list, int32_t v, int32_t h, uint32_t) {
+void ScrollSurfacesTo(SurfaceList* list, int32_t v, int32_t h, uint32_t flags) {
     v = std::max(v, 0);
     h = std::max(h, 0);
     RegionRecord* changed = NewRegion();
@@ -184,7 +187,7 @@ void ScrollSurfacesTo(SurfaceList* list, int32_t v, int32_t h, uint32_t) {
     list->originV = list->appliedV = v;
     list->originH = h;
     list->appliedH = h;
-    if (changed && list->pane) {
+    if (changed && list->pane && !(flags & kScrollKeepUpdate)) {
         CombineRegions(changed, changed, list->pane->region, kRegionAnd);
         HostInvalidate(list->pane->port, changed, kAreaInvalidate);
     }
@@ -199,4 +202,45 @@ void ScrollSurfacesTo(SurfaceList* list, int32_t v, int32_t h, uint32_t) {
         HostSetScrollBarValues(list->barH, 0, s.maximum, s.value);
     }
     if (list->pane) WindowRegionsUpdate(RootPaneOf(list->pane), nullptr);
+}
+
+int32_t MoveSurfaceScroll(SurfaceList* list, int32_t index, int32_t dh, int32_t dv) {
+    SurfaceRecord* s = SurfaceAt(list, index);
+    if (!s) return -1;
+    s->positionV = std::max(0, s->positionV + dv);
+    s->positionH = std::max(0, s->positionH + dh);
+    if (list->pane) HostInvalidateRect(list->pane->port, &s->rect, kAreaInvalidate);
+    return list->surfaceProc ? list->surfaceProc(list, index, dv, dh) : 0;
+}
+
+bool ResizeSurfaceList(SurfaceList* list, PaneRecord* pane) {
+    RegionRecord* changed = NewRegion();
+    RegionRecord* work = NewRegion();
+    if (!changed || !work) {
+        DisposeRegion(changed);
+        DisposeRegion(work);
+        return false;
+    }
+    SurfaceBarArea(list, changed);
+    // The content that is new or gone: the old and new content differ.
+    CombineRegions(work, list->region, list->region, kRegionOr);
+    LayoutSurfaceList(list);
+    // A child pane's rectangle is already the new one: the content tells.
+    if (RegionsEqual(work, list->region)) {
+        DisposeRegion(changed);
+        DisposeRegion(work);
+        return false;
+    }
+    CombineRegions(work, work, list->region, kRegionXor);
+    CombineRegions(changed, changed, work, kRegionOr);
+    SurfaceBarArea(list, work);
+    CombineRegions(changed, changed, work, kRegionOr);
+    HostInvalidate(pane->port, changed, kAreaInvalidate);
+    DisposeRegion(changed);
+    DisposeRegion(work);
+    ScrollBarState v = SurfaceBarState(list, kBarVertical);
+    ScrollBarState h = SurfaceBarState(list, kBarHorizontal);
+    ScrollSurfacesTo(list, std::min(list->originV, v.maximum), std::min(list->originH, h.maximum),
+                     0);
+    return true;
 }

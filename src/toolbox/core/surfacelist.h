@@ -138,3 +138,14 @@ ScrollBarState SurfaceBarState(const SurfaceList* list, int32_t axis);
 // invalidated, and each bar of an axis without the action flag gets
 // maximum extent - visible (at least 0) and value = position.
 void ScrollSurfacesTo(SurfaceList* list, int32_t v, int32_t h, uint32_t flags);
+// Flag of ScrollSurfacesTo: the caller takes care of what changed.
+constexpr uint32_t kScrollKeepUpdate = 1;
+// Moves one surface's scroll position by (dv, dh) (never below 0),
+// invalidates its rectangle and tells the surface procedure; answers the
+// procedure's answer (0 without one, -1 for a missing surface).
+int32_t MoveSurfaceScroll(SurfaceList* list, int32_t index, int32_t dh, int32_t dv);
+// After the pane's rectangle changed: the bar strips before and after and
+// the content that changed are invalidated, the list laid out again and
+// the scroll position applied again within the new maximum. False when
+// the content rectangle did not change.
+bool ResizeSurfaceList(SurfaceList* list, PaneRecord* pane);

@@ -2,8 +2,11 @@
 // pointer blocks; view timers come from the default heap pool.
 #include "toolbox/core/timertask.h"
 
+#include "toolbox/core/drawingstate.h"
 #include "toolbox/core/heap.h"
 #include "toolbox/core/memblock.h"
+#include "toolbox/core/windowevent.h"
+#include "toolbox/core/windowlist.h"
 
 namespace {
 TimerStateProvider g_menuTracking = nullptr;
@@ -83,7 +86,17 @@ void ViewTimerRemove(ViewTimer* timer) {
 
 void ViewTimerFire(TimerTask*, void* userData) {
     auto* view = static_cast<ViewTimer*>(userData);
+    // The current port is kept: the window's again when it still exists
+    // (found by its sequence number), else the port as it was, unless the
+    // procedure disposed the window that port belonged to.
+    void* port = DrawingLayer().currentPort();
+    WindowObject* window = WindowObjectOfPort(port);
+    int32_t id = window ? window->sequence : 0;
     view->procedure(view, view->userData);
+    if (!window)
+        DrawingLayer().setCurrentPort(port);
+    else if (WindowObjectFromId(id) == window)
+        MakeWindowCurrentPort(window);
 }
 
 void SetMenuTrackingProvider(TimerStateProvider provider) {

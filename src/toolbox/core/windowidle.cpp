@@ -33,6 +33,10 @@ void SetIdleActiveProvider(bool (*provider)(const PortRecord* port)) {
     g_isActive = provider ? provider : &LastActivated;
 }
 
+bool IsPortActive(const PortRecord* port) {
+    return g_isActive(port);
+}
+
 void WindowSetIdleInterval(PortRecord* port, int32_t ticks) {
     if (ticks < 0 && ticks != kIdleCaretBlink) ticks = kIdleNone;
     if (!port) {

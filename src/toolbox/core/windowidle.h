@@ -34,3 +34,5 @@ void WindowIdleTimerFire(TimerTask* task, void* port);
 // Whether a port's window is the active one; null restores the default
 // (the port whose activation was last reported).
 void SetIdleActiveProvider(bool (*provider)(const PortRecord* port));
+// Whether the port's window is the active one, by the provider.
+bool IsPortActive(const PortRecord* port);

@@ -40,7 +40,7 @@ constexpr uint32_t kNativeOptOther = 31;
 
 uint32_t FrameOptionBits(uint32_t options, bool zoom) {
     uint32_t bits = 0;
-    if (options & kOptionCloseBox) bits |= kNativeOptClose;
+    if (options & kOptionWindowCloseBox) bits |= kNativeOptClose;
     if (options & kOptionGrowBox) bits |= kNativeOptGrow;
     if (zoom && (options & kOptionZoomBox)) bits |= kNativeOptZoom;
     return bits;

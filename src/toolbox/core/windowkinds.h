@@ -14,7 +14,7 @@
 enum : uint32_t {
     kOptionGrowBox = 1,
     kOptionZoomBox = 2,
-    kOptionCloseBox = 4,
+    kOptionWindowCloseBox = 4,
     kOptionHorizontalBar = 0x10,
     kOptionVerticalBar = 0x20,
     kOptionPortFlag40 = 0x100,

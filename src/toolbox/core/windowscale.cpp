@@ -5,6 +5,9 @@
 // narrowed with clamping to 16 bits.
 #include "toolbox/core/windowscale.h"
 
+#include "toolbox/core/region.h"
+#include "toolbox/core/regionbands.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -83,6 +86,23 @@ void ScaleRectForPort(const WindowObject* window, Rect16* rect) {
     rect->bottom = ScaleEdge(rect->bottom, window->verticalScale);
     rect->left = ScaleEdge(rect->left, window->horizontalScale);
     rect->right = ScaleEdge(rect->right, window->horizontalScale);
+}
+
+RegionRecord* PortRegionToDevice(const WindowObject* window, RegionRecord* region, bool inPlace) {
+    constexpr int16_t kMappingExtent = 3200;
+    RegionRecord* target = region;
+    if (!inPlace) {
+        target = NewRegion();
+        if (!target) return nullptr;
+        CombineRegions(target, region, region, kRegionOr);
+    }
+    if (window->flags & kWindowFlagScaled) {
+        const Rect16 source = {0, 0, kMappingExtent, kMappingExtent};
+        Rect16 device = source;
+        ScaleRectForPort(window, &device);
+        MapRegionShort(target, &source, &device);
+    }
+    return target;
 }
 
 void RectMoveTopLeft(Rect16* rect, int16_t h, int16_t v) {

@@ -10,6 +10,8 @@
 #include "toolbox/core/rect.h"
 #include "toolbox/core/windowobject.h"
 
+struct RegionRecord;
+
 constexpr double kScaleFixedOne = 16777216.0; // 2^24
 constexpr int32_t kScaleFactorMin = 1;        // 2^-24
 constexpr int32_t kScaleFactorMax = INT32_MAX;
@@ -38,6 +40,11 @@ int16_t ScalePercentInDeviceUnits(int32_t factor);
 // Each edge times the port's factor over 2^24; nothing for an unscaled port
 // or an empty rectangle.
 void ScaleRectForPort(const WindowObject* window, Rect16* rect);
+// A region in port units in device units: for a scaled port mapped from
+// (0, 0, 3200, 3200) to that rectangle scaled by the port. Without the
+// in-place flag a copy is converted (the caller disposes it; null when out
+// of memory); answers the region worked on.
+RegionRecord* PortRegionToDevice(const WindowObject* window, RegionRecord* region, bool inPlace);
 
 // Moves the rectangle so its top-left corner is (v, h).
 void RectMoveTopLeft(Rect16* rect, int16_t h, int16_t v);

@@ -115,6 +115,25 @@ TEST_F(MenuCommands, CommandKeysSearchTheBar) {
         EventObjectRelease(e);
 }
 
+// The loop's menu key sends the choice as a command and leaves no title
+// hilited; a key no menu answers is passed on.
+TEST_F(MenuCommands, ProcessMenuCommandKeySendsTheCommand) {
+    EventObject control = Key('O', kMenuKeyControl | 0x200);
+    EXPECT_TRUE(ProcessMenuCommandKey(control));
+    EXPECT_EQ(g_lastCommand.command, 101u);
+    EXPECT_EQ(g_lastCommand.menu, file);
+    EXPECT_EQ(g_lastCommand.item, 1);
+    EXPECT_EQ(g_lastContext, kMenuContextCommandKey | kMenuContextAllMenus);
+    EXPECT_EQ(MenuHilitedTitle(), 0);
+    EXPECT_EQ(MenuTrackingState().context, 0u);
+    g_lastCommand = {};
+    EventObject none = Key('Q', kMenuKeyControl);
+    EXPECT_FALSE(ProcessMenuCommandKey(none));
+    EXPECT_EQ(g_lastCommand.command, 0u);
+    EventObjectRelease(control);
+    EventObjectRelease(none);
+}
+
 TEST_F(MenuCommands, DefaultUpdateAndChoice) {
     SetMenuItemEnabled(file, 0, false);
     SetMenuItemChecked(file, 5, true);

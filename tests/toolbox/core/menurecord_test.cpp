@@ -227,3 +227,65 @@ TEST_F(MenuRecords, LayoutFromTheStandInFont) {
 }
 
 } // namespace
+
+namespace {
+
+// A font list of two and fonts that raise the ascent by their size.
+int g_made = 0, g_released = 0;
+struct TestFont {
+    int16_t size;
+};
+MenuFontMetrics SizedMetrics(const MenuRecord* menu) {
+    MenuFontMetrics m{11, 3, 2, 6, 14};
+    if (menu->font) m.ascent = static_cast<TestFont*>(menu->font)->size;
+    return m;
+}
+void* MakeFont(int16_t, int16_t size, uint8_t, int16_t) {
+    ++g_made;
+    return new TestFont{size};
+}
+void ReleaseFont(void* font) {
+    ++g_released;
+    delete static_cast<TestFont*>(font);
+}
+int32_t TwoFonts() {
+    return 2;
+}
+std::string FontNameOf(int32_t k) {
+    return k == 0 ? "Serif" : "Sans";
+}
+
+TEST_F(MenuRecords, AppliedFontsAreMeasuredAnewAndReleased) {
+    MenuFontProcs procs{&SizedMetrics, nullptr,   &MakeFont,  &ReleaseFont,
+                        nullptr,       &TwoFonts, &FontNameOf};
+    SetMenuFontProcs(&procs);
+    g_made = g_released = 0;
+    MenuRecord* m = Filled(5, 2);
+    int32_t row = MenuRowHeight(m);
+    MenuLayoutOf(m, 1000, true);
+    ASSERT_GT(m->width, 0);
+    ApplyMenuFont(m, 3, 20, 1, -1); // the display's resolution
+    EXPECT_EQ(g_made, 1);
+    EXPECT_EQ(m->fontResolution, 96);
+    EXPECT_EQ(m->defaultFace, 1);
+    EXPECT_EQ(MenuRowHeight(m), row - 11 + 20);
+    EXPECT_EQ(m->width, 0);       // measured anew when it opens
+    ApplyMenuFont(m, 0, 0, 0, 0); // back to the default menu font
+    EXPECT_EQ(g_released, 1);
+    EXPECT_EQ(m->font, nullptr);
+    EXPECT_EQ(MenuRowHeight(m), row);
+    ApplyMenuFont(m, 3, 12, 0, 72);
+    DisposeMenuRecord(m); // releases its font
+    EXPECT_EQ(g_released, 2);
+    // Only the font resource types list the fonts.
+    MenuRecord* fonts = NewMenuRecord(6);
+    BuildFontMenu(fonts, FourCC("MENU"));
+    EXPECT_EQ(MenuItemCount(fonts), 0);
+    BuildFontMenu(fonts, kFontMenuFond);
+    BuildFontMenu(fonts, kFontMenuFont);
+    ASSERT_EQ(MenuItemCount(fonts), 4);
+    EXPECT_EQ(MenuItemTextOf(fonts, 2), "Sans");
+    SetMenuFontProcs(nullptr);
+}
+
+} // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "heap_fixture.h"
@@ -48,9 +49,54 @@ inline void RecordBarValues(void*, int32_t minimum, int32_t maximum, int32_t val
                           " " + std::to_string(value));
 }
 
+// The pending update the host answers (tests set it).
+inline Rect16& PendingUpdateRect() {
+    static Rect16 pending = {0, 0, 0, 0};
+    return pending;
+}
+
+inline Rect16& PendingUpdateSaved() {
+    static Rect16 saved = {0, 0, 0, 0};
+    return saved;
+}
+
+inline void RecordPendingUpdate(PortRecord*, RegionRecord* out) {
+    SetRegionToShortRect(out, &PendingUpdateRect());
+}
+
+inline void RecordPaint(PortRecord*, const RegionRecord* region, uint32_t colour) {
+    Rect16 b;
+    RegionBounds(region, &b);
+    HostCalls().push_back("paint " + std::to_string(colour) + " " + RectText(b));
+}
+
+// Drawing at once makes the region the pending update for its duration.
+inline void RecordBeginDraw(PortRecord*, const RegionRecord* region) {
+    Rect16 b;
+    RegionBounds(region, &b);
+    HostCalls().push_back("begin " + RectText(b));
+    std::swap(PendingUpdateRect(), b);
+    PendingUpdateSaved() = b;
+}
+
+inline void RecordEndDraw(PortRecord*) {
+    HostCalls().push_back("end");
+    PendingUpdateRect() = PendingUpdateSaved();
+}
+
 inline const PaneHost* RecordingPaneHost() {
-    static const PaneHost host = {&RecordInvalidate, nullptr,          &RecordNewBar, nullptr,
-                                  &RecordShowBar,    &RecordBarValues, nullptr};
+    static const PaneHost host = [] {
+        PaneHost h{};
+        h.invalidate = &RecordInvalidate;
+        h.newScrollBar = &RecordNewBar;
+        h.showScrollBar = &RecordShowBar;
+        h.setScrollBarValues = &RecordBarValues;
+        h.pendingUpdate = &RecordPendingUpdate;
+        h.paintRegion = &RecordPaint;
+        h.beginDraw = &RecordBeginDraw;
+        h.endDraw = &RecordEndDraw;
+        return h;
+    }();
     return &host;
 }
 

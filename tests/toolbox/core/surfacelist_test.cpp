@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "pane_fixture.h"
+#include "toolbox/core/surfaceproc.h"
 #include "toolbox/core/panehost.h"
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/region.h"
@@ -180,6 +181,72 @@ TEST_F(SurfaceLists, ClickDecisions) {
     EXPECT_FALSE(PointInSplitBox(&other, {82, 90}));
     child->flags &= ~kPaneGrowBox;
     EXPECT_FALSE(PointInSplitBox(&other, {90, 90}));
+}
+
+} // namespace
+
+namespace {
+
+class SurfaceResize : public PaneFixture {};
+
+TEST_F(SurfaceResize, AResizedListMovesItsBarsAndKeepsItsPositionWithinTheNewMaximum) {
+    MakeRoot(200, 300);
+    SurfaceList* list = NewSurfaceList(nullptr, kSurfaceBarVertical, root_, 0, 0);
+    ASSERT_NE(list, nullptr);
+    list->contentHeight = 400;
+    ScrollSurfacesTo(list, 150, 0, 0);
+    EXPECT_FALSE(ResizeSurfaceList(list, root_));
+    HostCalls().clear();
+    ResizePane(root_, 300, 300); // visible height grows: the maximum falls
+    EXPECT_TRUE(ResizeSurfaceList(list, root_));
+    const SurfaceRecord* main = SurfaceAt(list, kMainSurfaceIndex);
+    int32_t visible = main->rect.bottom - main->rect.top;
+    EXPECT_EQ(list->originV, std::min(150, 400 - visible));
+    bool invalidated = false;
+    for (const std::string& call : HostCalls())
+        invalidated = invalidated || call.rfind("inval ", 0) == 0;
+    EXPECT_TRUE(invalidated);
+}
+
+TEST_F(SurfaceResize, MoveSurfaceScrollMovesOneSurfaceAndTellsTheProcedure) {
+    MakeRoot(200, 300);
+    SurfaceList* list = NewSurfaceList(nullptr, 0, root_, 0, 0);
+    Rect16 heading = {1, 1, 20, 300};
+    ASSERT_NE(SetSurfaceRect(list, 0, &heading), nullptr);
+    static int32_t told = 0;
+    list->surfaceProc = [](SurfaceList*, int32_t index, int32_t, int32_t dh) {
+        told = index * 1000 + dh;
+        return 7;
+    };
+    EXPECT_EQ(MoveSurfaceScroll(list, 0, 25, 0), 7);
+    EXPECT_EQ(SurfaceAt(list, 0)->positionH, 25);
+    EXPECT_EQ(told, 25);
+    EXPECT_EQ(MoveSurfaceScroll(list, 0, -100, 0), 7);
+    EXPECT_EQ(SurfaceAt(list, 0)->positionH, 0);
+    EXPECT_EQ(MoveSurfaceScroll(list, 2, 5, 5), -1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SurfaceResize, HelpTagsFollowTheMouseAndGoWithTheList) {
+    static int moved = 0;
+    static void* disposed = nullptr;
+    HelpTagHooks hooks{[](SurfaceList*, const OsEventRecord*) { ++moved; },
+                       [](void* tags) { disposed = tags; }};
+    SetHelpTagHooks(&hooks);
+    MakeRoot(200, 300);
+    SurfaceList* list = NewSurfaceList(nullptr, 0, root_, 0, 0);
+    OsEventRecord record{};
+    record.what = kListMessageCursor;
+    SurfaceListProc(list, kListMessageCursor, &record);
+    EXPECT_EQ(moved, 1);
+    int tags = 0;
+    list->helpTags = &tags;
+    DisposeSurfaceList(list);
+    EXPECT_EQ(disposed, &tags);
+    SetHelpTagHooks(nullptr);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "heap_fixture.h"
+#include "toolbox/core/region.h"
 #include "toolbox/core/windowscale.h"
 
 namespace {
@@ -129,6 +130,32 @@ TEST_F(WindowRecords, ScaleRectForPortOnlyScalesScaledNonEmpty) {
     Rect16 empty = {10, 20, 10, 40};
     ScaleRectForPort(w, &empty);
     EXPECT_EQ(empty.left, 20);
+    FreeWindowObjectRecord(w);
+}
+
+TEST_F(WindowRecords, PortRegionToDeviceScalesACopyOrInPlace) {
+    WindowObject* w = NewWindowObject(Pool(), kWindowTypeNative, kKindDocument, 0, nullptr);
+    Rect16 r = {10, 20, 30, 40};
+    RegionRecord* region = NewRectRegion(&r);
+    RegionRecord* copy = PortRegionToDevice(w, region, false); // unscaled: an equal copy
+    ASSERT_NE(copy, region);
+    EXPECT_TRUE(RegionsEqual(copy, region));
+    DisposeRegion(copy);
+    SetWindowScaleFactors(w, 0x2000000, 0x800000); // h 2.0, v 0.5
+    copy = PortRegionToDevice(w, region, false);
+    Rect16 b;
+    RegionBounds(copy, &b);
+    EXPECT_EQ(b.top, 5);
+    EXPECT_EQ(b.left, 40);
+    EXPECT_EQ(b.bottom, 15);
+    EXPECT_EQ(b.right, 80);
+    RegionBounds(region, &b);
+    EXPECT_EQ(b.left, 20); // the original is untouched
+    EXPECT_EQ(PortRegionToDevice(w, region, true), region);
+    RegionBounds(region, &b);
+    EXPECT_EQ(b.left, 40);
+    DisposeRegion(copy);
+    DisposeRegion(region);
     FreeWindowObjectRecord(w);
 }
 

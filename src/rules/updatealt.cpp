@@ -1,0 +1,218 @@
+// updateAlt: the one way a cleaned copy reaches the database. A copy is
+// installed into the current journal level only when it was changed, keeps
+// its two end points, has no zero width, no oblique routed segment and no
+// via too close to another in its changed stretch, and passes the
+// connection rule check there; every refusal sets the clean failure flag
+// and leaves the stored connection as it was. Also the via spacing checks
+// of a corner range against the connections gathered near it.
+#include <algorithm>
+#include <cstdlib>
+
+#include "db/altjournal.h"
+#include "db/conns.h"
+#include "db/geom.h"
+#include "db/layers.h"
+#include "router/connnorm.h"
+#include "router/gather.h"
+#include "router/layertab.h"
+#include "router/mzgrid.h"
+#include "router/objmap.h"
+#include "router/objtable.h"
+#include "router/rulesvc.h"
+#include "rules/cleanitem.h"
+#include "rules/ruleadapt.h"
+
+namespace {
+
+enum : int32_t {
+    kClassVia = 2,
+    kKindVia = 2,
+};
+
+void Trace(const char* text) {
+    if (g_verbose) DebugPrint("%s", text);
+}
+
+void Refuse(const char* text) {
+    Trace(text);
+    CleanFailure = true;
+}
+
+bool InExtent(const Crn& c) {
+    const MzBox& e = g_mzGrid.extent;
+    return c.x >= e.minX && c.x <= e.maxX && c.y >= e.minY && c.y <= e.maxY;
+}
+
+// Corner i of a against corner k of b: the next corner's point (when both
+// have one), then the via type, the layer and the width.
+bool Differs(const Conn* a, int32_t i, const Conn* b, int32_t k) {
+    const Crn &p = a->crn[i], &q = b->crn[k];
+    if (i + 1 < a->head.count && k + 1 < b->head.count) {
+        const Crn &pn = a->crn[i + 1], &qn = b->crn[k + 1];
+        if (pn.x != qn.x || pn.y != qn.y) return true;
+    }
+    return p.via != q.via || p.layer != q.layer || p.width != q.width;
+}
+
+// The changed stretch of the new image against the stored one, compared
+// only over the corners both have; false when nothing differs.
+bool ChangedStretch(const Conn* now, const Conn* before, int32_t* first, int32_t* last) {
+    const int32_t n = now->head.count, m = before->head.count;
+    const int32_t common = std::min(n, m);
+    if (common < 1) {
+        *first = 0;
+        *last = n - 1;
+        return n > 0;
+    }
+    int32_t f = -1;
+    for (int32_t i = 0; i < common && f < 0; ++i)
+        if (Differs(now, i, before, i)) f = i;
+    int32_t l = -1;
+    for (int32_t k = 0; k < common && l < 0; ++k)
+        if (Differs(now, n - 1 - k, before, m - 1 - k)) l = n - 1 - k;
+    if (n == m && f < 0 && l < 0) return false;
+    if (f < 0) f = common - 1;
+    if (l < 0) l = n - common;
+    l = std::max(l, f);
+    *first = std::clamp(f, 0, n - 1);
+    *last = std::clamp(l, 0, n - 1);
+    return true;
+}
+
+// The reduced copy is the stored connection again: nothing to install.
+bool SameCorners(const Conn* a, const Conn* b) {
+    if (a->head.count != b->head.count) return false;
+    for (int32_t i = 0; i < a->head.count; ++i)
+        if (Differs(a, i, b, i) || a->crn[i].x != b->crn[i].x || a->crn[i].y != b->crn[i].y)
+            return false;
+    return true;
+}
+
+bool Oblique(const Crn& a, const Crn& b) {
+    const int64_t dx = std::abs(int64_t(b.x) - a.x), dy = std::abs(int64_t(b.y) - a.y);
+    return a.layer && dx && dy && dx != dy;
+}
+
+// Two vias that end one segment, on every active layer where both have pads.
+bool ViaPairsClear(const Conn* c) {
+    for (int32_t i = 0; i + 1 < c->head.count; ++i) {
+        const Crn &a = c->crn[i], &b = c->crn[i + 1];
+        if (!a.via || !b.via) continue;
+        for (int32_t l = 1; l <= LayerCount(); ++l) {
+            if (!LayerActive(l) || !ViaPadCode(a.via, l) || !ViaPadCode(b.via, l)) continue;
+            const int64_t need = int64_t(ViaPadRadius(a.via, l)) + ViaPadRadius(b.via, l) +
+                                 LayerSpacing(l, kKindVia, nullptr, kClassVia);
+            if (SegDist(a.x, a.y, b.x, b.y) < need) return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+void updateAlt(CleanItem* item) {
+    if (CleanFailure) {
+        Trace("updateAlt: clean failure");
+        return;
+    }
+    if (!item->changed) return;
+    if (item->reversed) CleanItemReverse(item);
+    Conn* copy = item->conn;
+    ScratchRecord<Conn> stored;
+    ConnReadJournal(item->index, stored.get());
+    const int32_t n = copy->head.count;
+    const Crn &s0 = stored->crn[0], &s1 = stored->crn[stored->head.count - 1];
+    if (n < 2 || copy->crn[0].x != s0.x || copy->crn[0].y != s0.y || copy->crn[n - 1].x != s1.x ||
+        copy->crn[n - 1].y != s1.y) {
+        Refuse("updateAlt: changed source/target");
+        return;
+    }
+    for (int32_t i = 0; i + 1 < n; ++i)
+        if (!copy->crn[i].width) {
+            Refuse("updateAlt: width 0");
+            return;
+        }
+    int32_t first = 0, last = 0;
+    if (!ChangedStretch(copy, stored.get(), &first, &last)) {
+        item->changed = false;
+        return;
+    }
+    for (int32_t i = first; i <= last && i + 1 < n; ++i)
+        if (Oblique(copy->crn[i], copy->crn[i + 1])) {
+            Refuse("updateAlt: Oblique segment");
+            return;
+        }
+    if (!InExtent(copy->crn[first])) {
+        if (g_verbose) DebugPrint("updateAlt: source edge crossing crn %d", int(first));
+        ++first;
+    }
+    if (!InExtent(copy->crn[last])) {
+        if (g_verbose) DebugPrint("updateAlt: target edge crossing crn %d", int(last));
+        --last;
+    }
+    if (last < first) {
+        item->changed = false;
+        return;
+    }
+    if (!DrcCheckConn(item->entry, copy, first, last)) {
+        Refuse("updateAlt: clean check");
+        return;
+    }
+    if (!DrcViaSpacingRange(item->entry, copy, first, last)) {
+        CleanFailure = true;
+        return;
+    }
+    connReduce(copy);
+    if (SameCorners(copy, stored.get())) {
+        item->changed = false;
+        return;
+    }
+    if (!ViaPairsClear(copy)) {
+        CleanFailure = true;
+        return;
+    }
+    AltItemHeader h{};
+    const uint16_t key = CleanJournalItem(item->index, &h) ? h.key : 0;
+    ConnMap(stored.get(), item->entry, 0, stored->head.count - 1, 1);
+    Trace("updateAlt: installing");
+    ConnMap(copy, item->entry, 0, copy->head.count - 1, 0);
+    ConnFixWidth(copy, 1);
+    ConnObjFlags(item->entry, copy);
+    AltPut(kRecConn, item->index, key, copy);
+}
+
+int32_t DrcViaVsConnVias(const Conn* conn, int32_t corner, const Conn* other) {
+    const Crn& v = conn->crn[corner];
+    for (int32_t l = 1; l <= LayerCount(); ++l) {
+        if (!LayerActive(l) || !ViaPadCode(v.via, l)) continue;
+        const int32_t r = ViaPadRadius(v.via, l);
+        const int32_t s = LayerSpacing(l, kKindVia, nullptr, kClassVia);
+        for (int32_t j = 0; j < other->head.count; ++j) {
+            const Crn& o = other->crn[j];
+            if (!o.via || (o.x == v.x && o.y == v.y) || !ViaPadCode(o.via, l)) continue;
+            if (SegDist(v.x, v.y, o.x, o.y) < int64_t(r) + ViaPadRadius(o.via, l) + s) return 0;
+        }
+    }
+    return 1;
+}
+
+int32_t DrcViaSpacingRange(int32_t entry, const Conn* conn, int32_t first, int32_t last) {
+    if (last - first < 1) return 1;
+    ScratchRecord<ObjList> list;
+    GatherNeighbours(conn, first, last, list.get());
+    ScratchRecord<Conn> other;
+    for (int32_t i = first; i <= last; ++i) {
+        if (!conn->crn[i].via) continue;
+        for (int32_t k = 0; k < list->count; ++k) {
+            const int32_t e = list->entry[k];
+            if (e < 1) ErrReport(kErrCleanGathered, e);
+            if (e == entry) continue;
+            MapObj o;
+            ObjGet(e, &o);
+            if (o.type != kObjConn) continue;
+            ConnReadJournal(o.index, other.get());
+            if (!DrcViaVsConnVias(conn, i, other.get())) return 0;
+        }
+    }
+    return 1;
+}

@@ -1,0 +1,134 @@
+// Rubber-band outlines and scrolling toward the mouse.
+#include "toolbox/core/windowdrag.h"
+
+#include <algorithm>
+
+#include "toolbox/core/oseventqueue.h"
+#include "toolbox/core/osinput.h"
+#include "toolbox/core/panehost.h"
+#include "toolbox/core/panetree.h"
+#include "toolbox/core/scrollaction.h"
+#include "toolbox/core/surfacelist.h"
+#include "toolbox/core/surfaceproc.h"
+#include "toolbox/core/windowrects.h"
+
+namespace {
+
+constexpr uint32_t kDragPollMs = 10;
+bool g_dragging = false;
+
+int16_t Clamp16(int64_t v) {
+    return int16_t(std::clamp<int64_t>(v, INT16_MIN, INT16_MAX));
+}
+
+int64_t Scale(int64_t value, int32_t factor) {
+    return factor == kScaleOne ? value : value * factor / kScaleOne;
+}
+
+// A local point of the current surface in pane coordinates.
+Point32 SurfaceToPane(const WindowObject* window, const SurfaceList* list, Point32 p) {
+    const SurfaceRecord* s = SurfaceAt(list, list->current);
+    int64_t v = Scale(p.v, window->verticalScale), h = Scale(p.h, window->horizontalScale);
+    if (s) {
+        v = v - s->positionV + s->rect.top;
+        h = h - s->positionH + s->rect.left;
+    }
+    return {int32_t(v), int32_t(h)};
+}
+
+Rect16 Span(Point32 a, Point32 b) {
+    return {Clamp16(std::min(a.v, b.v)), Clamp16(std::min(a.h, b.h)), Clamp16(std::max(a.v, b.v)),
+            Clamp16(std::max(a.h, b.h))};
+}
+
+Point32 MouseInPort(PortRecord* port) {
+    Point32 m;
+    OsMouseClient(&m);
+    return HostPortLocal(port, m);
+}
+
+} // namespace
+
+bool AutoScrollToPoint(WindowObject* window, Point16 point) {
+    auto* list = window ? static_cast<SurfaceList*>(window->surfaceList) : nullptr;
+    const SurfaceRecord* main = list ? SurfaceAt(list, kMainSurfaceIndex) : nullptr;
+    if (!main || list->current == 2) return false;
+    Rect16 r = {int16_t(main->rect.top + 1), int16_t(main->rect.left + 1),
+                int16_t(main->rect.bottom - 1), int16_t(main->rect.right - 1)};
+    bool vertical = list->current != 0, horizontal = list->current != 1;
+    int32_t id = window->sequence;
+    int32_t before = list->originV, beforeH = list->originH;
+    struct Edge {
+        bool on;
+        int32_t code, axis;
+    } edges[] = {
+        {vertical && point.v <= r.top, kScrollLineBack, kBarVertical},
+        {horizontal && point.h <= r.left, kScrollLineBack, kBarHorizontal},
+        {vertical && point.v >= r.bottom - 1, kScrollLineForward, kBarVertical},
+        {horizontal && point.h >= r.right - 1, kScrollLineForward, kBarHorizontal},
+    };
+    for (const Edge& e : edges) {
+        if (!e.on) continue;
+        ScrollAction(window, e.code, e.axis, point, 0);
+        if (WindowObjectFromId(id) != window) return true;
+    }
+    return list->originV != before || list->originH != beforeH;
+}
+
+bool TrackDragOutline(WindowObject* window, bool autoScroll, DragExtraProc extra, void* data,
+                      Rect16* out) {
+    *out = {0, 0, 0, 0};
+    auto* list = window ? static_cast<SurfaceList*>(window->surfaceList) : nullptr;
+    if (!list || !list->pane || g_dragging) return false;
+    g_dragging = true;
+    PortRecord* port = list->pane->port;
+    int32_t id = window->sequence;
+    Rect16 bounds;
+    if (autoScroll)
+        bounds = {0, 0, Clamp16(window->height), Clamp16(window->width)};
+    else
+        WindowSurfaceRect(window, &bounds);
+    auto pin = [&](Point32 p) {
+        return Point32{std::clamp<int32_t>(p.v, bounds.top, bounds.bottom),
+                       std::clamp<int32_t>(p.h, bounds.left, bounds.right)};
+    };
+    auto local = [&](Point32 m) { return pin(PanePointToSurface(window, list, m.v, m.h)); };
+    Point32 start = local(MouseInPort(port));
+    Point32 now = start;
+    Rect16 shown{};
+    bool drawn = false;
+    bool alive = true;
+    while (OsButtonDown(kOsButtonLeft)) {
+        Point32 m = MouseInPort(port);
+        if (autoScroll) {
+            Point16 at;
+            PointToShort(&m, &at);
+            AutoScrollToPoint(window, at);
+            if (WindowObjectFromId(id) != window) {
+                alive = false;
+                break;
+            }
+        }
+        Point32 p = local(m);
+        if (extra) {
+            extra(window, &p, data);
+            if (WindowObjectFromId(id) != window) {
+                alive = false;
+                break;
+            }
+        }
+        if (!drawn || p.v != now.v || p.h != now.h) {
+            if (drawn) HostInvertFrame(port, &shown);
+            now = p;
+            Point32 a = SurfaceToPane(window, list, start), b = SurfaceToPane(window, list, now);
+            shown = Span(a, b);
+            HostInvertFrame(port, &shown);
+            drawn = true;
+        }
+        OsWaitMessage(kDragPollMs);
+    }
+    if (alive && drawn) HostInvertFrame(port, &shown);
+    g_dragging = false;
+    *out = Span(start, now);
+    return !RectIsEmpty(out);
+}

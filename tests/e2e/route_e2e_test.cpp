@@ -1,0 +1,337 @@
+// The routing job end to end (run by the route_driver test, which names the
+// driver and the board generator): the sample and a generated board route
+// to completion and the router's own checks find nothing wrong in the
+// result; the outputs are the same bytes run after run; an aborted run
+// leaves sound outputs and resumes at its saved window; the checker passes
+// of a strategy call the checker with their flags; a DISBURSE pass fans SMD
+// pads out; a three-layer sweep is passed over and said so.
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "db/comps.h"
+#include "db/conns.h"
+#include "db/dbheader.h"
+#include "db/markers.h"
+#include "db/runopt.h"
+#include "db/shellsvc.h"
+#include "db/sweeps.h"
+#include "db/symbols.h"
+#include "files/ascfiletest.h"
+#include "support/driverrun.h"
+#include "headless/ascio.h"
+#include "headless/headless.h"
+#include "headless/rundrive.h"
+#include "router/objtable.h"
+#include "router/objvalidate.h"
+#include "router/padexit.h"
+#include "router/passflags.h"
+#include "router/routeloop.h"
+#include "router/rulesvc.h"
+#include "router/sweeprun.h"
+#include "router/uralloc.h"
+#include "router/urstate.h"
+#include "router/viamap.h"
+#include "rules/rulesinstall.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+enum : int32_t { kBoxMaxX = 500, kBoxMaxY = 1000, kBoxRoom = 40 };
+
+class RouteE2eTest : public AscFileTest {
+  protected:
+    void SetUp() override {
+        AscFileTest::SetUp();
+        // A folder of this run's own: parallel runs must not share one.
+        std::error_code ec;
+        fs::remove_all(m_folder, ec);
+        m_folder = fs::temp_directory_path() /
+                   ("plv_route_" +
+                    std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+        fs::create_directories(m_folder);
+        HeadlessSetApplicationFolder(m_folder.string().c_str());
+        driver = std::getenv("PLV_RUN_DRIVER");
+        gen = std::getenv("PLV_ROUTE_GEN");
+        RulesInstall();
+        RunOptionsAlloc();
+    }
+    void TearDown() override {
+        RouterTestReset();
+        RuleServicesInstall(nullptr);
+        std::error_code ec;
+        fs::remove_all(m_folder, ec);
+        AscFileTest::TearDown();
+    }
+    std::string Q(const fs::path& p) const { return "\"" + p.string() + "\""; }
+    int Run(const std::string& args, std::string* printed = nullptr) {
+        return RunProgram(driver, args, m_folder / "run.txt", printed);
+    }
+    // The sample's text with each (from, to) replacement made.
+    fs::path SampleVariant(const char* name,
+                           std::initializer_list<std::pair<std::string, std::string>> edits) {
+        std::string text = Slurp(SamplePath());
+        for (const auto& [from, to] : edits) {
+            size_t at = 0;
+            while ((at = text.find(from, at)) != std::string::npos) {
+                text.replace(at, from.size(), to);
+                at += to.size();
+            }
+        }
+        const fs::path p = m_folder / name;
+        std::ofstream(p, std::ios::binary) << text;
+        return p;
+    }
+    void LoadDesign(const fs::path& p) {
+        DbFree();
+        FileSpec s{};
+        std::snprintf(s.folder, sizeof s.folder, "%s", p.parent_path().string().c_str());
+        std::snprintf(s.name, sizeof s.name, "%s", p.filename().string().c_str());
+        bool strategy = false;
+        if (BinCheckType(&s, &strategy))
+            ASSERT_EQ(BinLoadFile(&s, true), 1);
+        else
+            ASSERT_EQ(AscReadDatabase(&s, nullptr), 1);
+        DbExtent();
+        DbValidate();
+    }
+    // Every counted connection has no unrouted segment.
+    static void ExpectComplete() {
+        for (int32_t c = 1; c <= ConnCount(); ++c) {
+            const Conn* k = ConnRef(c);
+            if (k->head.flags & kConnNotSelected) continue;
+            for (int32_t i = 0; i + 1 < k->head.count; ++i)
+                EXPECT_NE(int32_t(k->crn[i].layer), 0) << "connection " << c << " corner " << i;
+        }
+    }
+    // The router opened over the whole board (sweep 0's BOX made to cover
+    // it): every connection passes the router's clearance check (the
+    // provisional one the route loop's installs are checked with) over all
+    // its corners, every counted connection has every layer change on a via
+    // already, and every routed end lies on its pin with a pad on its
+    // segment's layer.
+    void ExpectChecksPass() {
+        RuleServicesInstall(nullptr);
+        DbHeader h;
+        DbGetHeader(&h);
+        h.sweep = 0;
+        DbPutHeader(&h);
+        Sweep& s = *SweepSlot(0);
+        const int32_t g = h.routeGrid;
+        s.box[0] = int16_t(std::min<int32_t>(kBoxMaxX, (h.extMaxX - h.extMinX) / g + kBoxRoom));
+        s.box[1] = int16_t(std::min<int32_t>(kBoxMaxY, (h.extMaxY - h.extMinY) / g + kBoxRoom));
+        s.box[2] = s.box[3] = 0;
+        ASSERT_EQ(UrAlloc(), 1);
+        ZoomTo((h.extMinX + h.extMaxX) / 2, (h.extMinY + h.extMaxY) / 2, h.extMaxX - h.extMinX,
+               h.extMaxY - h.extMinY);
+        ASSERT_EQ(UrObjValidate(1), 1);
+        ASSERT_EQ(g_windowLoaded, 1);
+        for (int32_t c = 1; c <= ConnCount(); ++c) {
+            SCOPED_TRACE("connection " + std::to_string(c));
+            Conn k, copy;
+            ConnGet(c, &k);
+            const int32_t n = k.head.count;
+            const int32_t e = ObjFindConn(c);
+            ASSERT_NE(e, 0);
+            EXPECT_EQ(DrcCheckConn(e, &k, 0, n - 1), 1);
+            // Each routed stretch has its vias.
+            ConnCopy(&copy, &k);
+            for (int32_t i = 0; i + 1 < n;) {
+                if (k.crn[i].layer == 0) {
+                    ++i;
+                    continue;
+                }
+                int32_t j = i;
+                while (j + 1 < n && k.crn[j].layer != 0)
+                    ++j;
+                EXPECT_EQ(ConnAssignVias(&copy, i, j), 1) << "corners " << i << ".." << j;
+                i = j;
+            }
+            EXPECT_EQ(std::memcmp(&copy, &k, 36 + 14 * size_t(n)), 0);
+            for (int32_t end = 0; end < 2; ++end) {
+                const int32_t comp = end ? k.head.toComp : k.head.fromComp;
+                const int32_t pin = end ? k.head.toPin : k.head.fromPin;
+                const Crn& at = k.crn[end ? n - 1 : 0];
+                const int32_t layer = k.crn[end ? n - 2 : 0].layer;
+                if (comp < 1 || layer == 0) continue;
+                PlacedPin p;
+                CompPinXY(comp, pin, &p);
+                EXPECT_EQ(int32_t(at.x), p.x);
+                EXPECT_EQ(int32_t(at.y), p.y);
+                EXPECT_EQ(PinOnLayer(comp, pin, layer), 1);
+            }
+        }
+        UrClose();
+        RulesInstall();
+    }
+    // The sweep run in this process, driven as the driver drives it.
+    static void RunSweeps() {
+        SweepRunCommand(kCmdStartSweepRouter);
+        HeadlessDriveRun(
+            [](int32_t command, void*) {
+                if (command == kCmdResumeSweepRouter) autoResume();
+            },
+            nullptr);
+    }
+    const char* driver = nullptr;
+    const char* gen = nullptr;
+};
+
+TEST_F(RouteE2eTest, SampleRoutesCompletelyAndPassesTheChecks) {
+    if (!driver) GTEST_SKIP() << "run by the route_driver test";
+    std::string printed;
+    ASSERT_EQ(Run("--route " + Q(SamplePath()) + " " + Q(m_folder / "s"), &printed), 0) << printed;
+    EXPECT_NE(printed.find("route completion % 100.0\n"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("Total is now 7 out of 7 (100%).\n"), std::string::npos) << printed;
+    LoadDesign(m_folder / "s.ZID");
+    ExpectComplete();
+    ExpectChecksPass();
+}
+
+TEST_F(RouteE2eTest, GeneratedBoardRoutesCompletelyAndPassesTheChecks) {
+    if (!driver || !gen) GTEST_SKIP() << "run by the route_driver test";
+    ASSERT_EQ(std::system(("\"" + std::string(gen) + "\" 40 3 " + Q(m_folder / "g") + " > " +
+                           Q(m_folder / "gen.txt"))
+                              .c_str()),
+              0);
+    std::string printed;
+    ASSERT_EQ(Run("--route " + Q(m_folder / "g.ASC") + " " + Q(m_folder / "r"), &printed), 0)
+        << printed;
+    EXPECT_NE(printed.find("route completion % 100.0\n"), std::string::npos) << printed;
+    LoadDesign(m_folder / "r.ZID");
+    EXPECT_EQ(CompCount(), 40);
+    ExpectComplete();
+    ExpectChecksPass();
+}
+
+TEST_F(RouteE2eTest, SameInputSameBytes) {
+    if (!driver) GTEST_SKIP() << "run by the route_driver test";
+    const fs::path in = SampleVariant("b.asc", {{"*BACKUPSWEEP     NO", "*BACKUPSWEEP     YES"}});
+    fs::create_directories(m_folder / "one");
+    fs::create_directories(m_folder / "two");
+    ASSERT_EQ(Run("--route " + Q(in) + " " + Q(m_folder / "one" / "out")), 0);
+    ASSERT_EQ(Run("--route " + Q(in) + " " + Q(m_folder / "two" / "out")), 0);
+    int32_t backups = 0;
+    for (const auto& entry : fs::directory_iterator(m_folder / "one")) {
+        const std::string name = entry.path().filename().string();
+        if (name == "Pelvane.Log") continue;
+        SCOPED_TRACE(name);
+        backups += name.rfind("Backup Sweep_", 0) == 0;
+        ASSERT_TRUE(fs::exists(m_folder / "two" / name));
+        EXPECT_TRUE(Slurp(entry.path()) == Slurp(m_folder / "two" / name));
+    }
+    EXPECT_GE(backups, 4); // sweeps 1..5 each leave one
+}
+
+TEST_F(RouteE2eTest, AbortedRunIsSoundAndResumesAtItsSavedWindow) {
+    if (!driver) GTEST_SKIP() << "run by the route_driver test";
+    // Windows of 100 x 80 grid points: the sample takes several.
+    const fs::path in = SampleVariant("w.asc", {{"BOX 210 180 60 50", "BOX 100 80 20 20"}});
+    // In this process: the stopped run leaves no journal level and no task.
+    LoadDesign(in);
+    HeadlessAbortAfter(60);
+    RunSweeps();
+    HeadlessAbortAfter(-1);
+    EXPECT_EQ(AltDepth(), 0);
+    EXPECT_EQ(HeadlessIdleTask(), nullptr);
+    EXPECT_EQ(ToolEventHook, nullptr);
+    UrClose();
+    std::string printed;
+    ASSERT_EQ(Run("--route --abort-after 60 " + Q(in) + " " + Q(m_folder / "a"), &printed), 4)
+        << printed;
+    LoadDesign(m_folder / "a.ZID");
+    EXPECT_EQ(AltDepth(), 0);
+    ExpectChecksPass();
+    // Resuming starts at the saved window, not at the sweep's first.
+    LoadDesign(m_folder / "a.ZID");
+    const DbHeader h = DbHdr();
+    ASSERT_NE(h.byte233, 0);
+    EXPECT_TRUE(h.value212[2] != h.value212[0] || h.value212[3] != h.value212[1]);
+    try {
+        autoResume();
+    } catch (const FatalError& f) {
+        FAIL() << "fatal " << f.code << " " << f.detail;
+    }
+    EXPECT_EQ(DbHdr().centreX, h.value212[2]);
+    EXPECT_EQ(DbHdr().centreY, h.value212[3]);
+    // Let go of the run this process started and close the router.
+    ASSERT_NE(ToolEventHook, nullptr);
+    ToolEventHook(kCmdLetGo);
+    UrClose();
+    ASSERT_EQ(Run("--route --resume " + Q(m_folder / "a.ZID") + " " + Q(m_folder / "b"), &printed),
+              0)
+        << printed;
+    EXPECT_NE(printed.find("route completion % 100.0\n"), std::string::npos) << printed;
+    LoadDesign(m_folder / "b.ZID");
+    ExpectComplete();
+    ExpectChecksPass();
+}
+
+TEST_F(RouteE2eTest, CheckerPassesCallTheCheckerWithTheirFlags) {
+    LoadDesign(SamplePath());
+    for (int32_t n = 1; n <= kSweepLast; ++n)
+        for (uint16_t& f : SweepSlot(n)->passFlags)
+            f = uint16_t(f & ~kPassEnable);
+    uint16_t* p = SweepSlot(1)->passFlags;
+    p[1] = kPassEnable | kPassCde;
+    p[2] = kPassEnable | kPassSpace;
+    p[3] = kPassEnable | kPassReroute;
+    DfmFlags = 0;
+    RunSweeps();
+    const std::vector<RuleServiceCall>& calls = RuleServiceCalls();
+    auto find = [&](const char* name) -> const RuleServiceCall* {
+        for (const RuleServiceCall& c : calls)
+            if (c.name == name) return &c;
+        return nullptr;
+    };
+    ASSERT_NE(find("DrcRemoveViolations"), nullptr);
+    const RuleServiceCall* all = find("DrcAll");
+    const RuleServiceCall* dfm = find("DFMClean");
+    ASSERT_NE(all, nullptr);
+    ASSERT_NE(dfm, nullptr);
+    EXPECT_EQ(all->sweepRunFlag, 1);
+    EXPECT_EQ(dfm->sweepRunFlag, 1);
+    EXPECT_EQ(dfm->dfmFlags, kDfmFlagsCleanup);
+    EXPECT_EQ(g_sweepRunFlag, 0); // restored after each call
+    EXPECT_EQ(AltDepth(), 0);
+}
+
+TEST_F(RouteE2eTest, DisbursePassFansSmdPadsOutToVias) {
+    LoadDesign(SamplePath());
+    for (int32_t n = 1; n <= kSweepLast; ++n)
+        for (uint16_t& f : SweepSlot(n)->passFlags)
+            f = uint16_t(f & ~kPassEnable);
+    SweepSlot(1)->passFlags[2] = kPassEnable | kPassDisburse;
+    int32_t viasBefore = 0, viasAfter = 0;
+    auto vias = [](int32_t* out) {
+        *out = 0;
+        for (int32_t c = 1; c <= ConnCount(); ++c)
+            for (int32_t i = 0; i < ConnRef(c)->head.count; ++i)
+                *out += ConnRef(c)->crn[i].via != 0;
+    };
+    vias(&viasBefore);
+    RunSweeps();
+    vias(&viasAfter);
+    EXPECT_GE(viasAfter, viasBefore + 2); // C1.1 and C2.1 of SIG1
+    EXPECT_EQ(MarkerCount(), 0);          // no pad failed
+    EXPECT_EQ(AltDepth(), 0);
+    ExpectChecksPass();
+}
+
+TEST_F(RouteE2eTest, ThreeLayerSweepsArePassedOverAndSaidSo) {
+    if (!driver) GTEST_SKIP() << "run by the route_driver test";
+    const fs::path in =
+        SampleVariant("l3.asc", {{"*LAYER           2", "*LAYER           3"},
+                                 {"*Layer  2 \"BOTTOM\"  Space  600 600 600 600 600 600 1\r\n",
+                                  "*Layer  2 \"BOTTOM\"  Space  600 600 600 600 600 600 1\r\n"
+                                  "*Layer  3 \"INNER\"  Space  600 600 600 600 600 600 0\r\n"}});
+    std::string printed;
+    ASSERT_EQ(Run("--route " + Q(in) + " " + Q(m_folder / "t"), &printed), 0) << printed;
+    EXPECT_NE(printed.find("Sweep 2 skipped: Two routing layers maximum\n"), std::string::npos)
+        << printed;
+    EXPECT_EQ(printed.find("\nsweep 2 "), std::string::npos) << printed; // not run
+}
+
+} // namespace

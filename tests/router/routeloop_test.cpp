@@ -1,0 +1,325 @@
+// The route loop: the tool event hook's table and the stop, the option bits
+// a FAST pass sets and any other pass clears, the attempts a FAST pass
+// allows, a connection given up answering 1 without a new expansion and
+// the rip-fail threshold, and a one-gap run ending after its gap.
+#include <vector>
+
+#include "db/conns.h"
+#include "db/altjournal.h"
+#include "db/runopt.h"
+#include "headless/rundrive.h"
+#include "openfixture.h"
+#include "router/installpath.h"
+#include "router/loopstate.h"
+#include "router/nearest.h"
+#include "router/objvalidate.h"
+#include "router/objtable.h"
+#include "router/passflags.h"
+#include "router/routeloop.h"
+#include "router/rulesvc.h"
+#include "router/shove.h"
+#include "router/sweeprun.h"
+#include "router/uralloc.h"
+#include "router/wave.h"
+
+namespace {
+
+const char kBoard[] = "*COMP U1 [15000, 30000] Symbol=1\r\n*COMP U2 [39000, 30000] Symbol=1\r\n"
+                      "*Net  \"N1\" W:10 MIN:10 ZID:10 WT:50\r\n   U1.2 U2.1\r\n";
+
+class RouteLoopTest : public UrOpenTest {
+  protected:
+    void SetUp() override {
+        UrOpenTest::SetUp();
+        RunOptionsAlloc();
+        LoadBoard(kBoard);
+        // One sweep with one maze pass.
+        for (int32_t n = 1; n <= kSweepLast; ++n)
+            for (uint16_t& f : SweepSlot(n)->passFlags)
+                f = uint16_t(f & ~kPassEnable);
+        SweepSlot(1)->passFlags[1] = kPassEnable | kPassMaze;
+        SweepSlot(1)->limit[1] = 100; // no cost bound
+    }
+    void TearDown() override {
+        if (ToolEventHook) ToolEventHook(kCmdLetGo);
+        UrClose();
+        MzFlags = MzFlags2 = 0;
+        g_forceInstall = 0;
+        g_verbose = 0;
+        DebugSetTraceReceiver(nullptr);
+        UrOpenTest::TearDown();
+    }
+    // Starts the run and steps until a connection is in hand.
+    static void UntilConnInHand() {
+        ASSERT_EQ(SweepRunCommand(kCmdStartSweepRouter), 1);
+        for (int32_t k = 0; k < 20 && Goal()->conn == 0; ++k)
+            routeLoop();
+        ASSERT_NE(Goal()->conn, 0);
+    }
+    static uint16_t& PassWord() { return CurSweep().passFlags[Goal()->pass]; }
+};
+
+TEST_F(RouteLoopTest, ToolEventHookTable) {
+    ASSERT_EQ(SweepRunCommand(kCmdStartSweepRouter), 1);
+    struct Case {
+        int32_t command, result;
+    } cases[] = {{kCmdEraseOverlay, 1},
+                 {kCmdRevalidate, 1},
+                 {kCmdNoEffect, 1},
+                 {kCmdCursorBusy, 0},
+                 {30999, 0}};
+    for (const Case& c : cases)
+        EXPECT_EQ(routeChoice(c.command), c.result) << c.command;
+    EXPECT_EQ(HeadlessCursorKind(), kCursorBusy);
+    EXPECT_EQ(HeadlessIdleTask(), &routeLoop); // none of them stops the run
+    EXPECT_EQ(routeChoice(kCmdStop), 1);
+    EXPECT_EQ(HeadlessIdleTask(), nullptr);
+    EXPECT_EQ(ToolEventHook, nullptr);
+    EXPECT_EQ(DbHdr().sweep, 0);
+    EXPECT_EQ(HeadlessCursorKind(), kCursorTrack);
+    EXPECT_FALSE(RunOptionsQuiet());
+    EXPECT_EQ(Goal()->conn, 0);
+}
+
+TEST_F(RouteLoopTest, FastPassSetsTheOptionBitsOtherPassesClearThem) {
+    UntilConnInHand();
+    const int16_t conn = Goal()->conn;
+    PassWord() |= kPassFastRun;
+    g_loop.attemptsLeft = 5;
+    oneAttempt();
+    EXPECT_EQ(MzFlags & kMzFastBits, kMzFastBits);
+    EXPECT_EQ(MzFlags2 & kMz2FastAltcheck, kMz2FastAltcheck);
+    EXPECT_EQ(g_forceInstall, 1);
+    // A one-gap run clears them like any other pass.
+    Goal()->conn = conn;
+    Goal()->state = kGoalOneConn;
+    g_loop.attemptsLeft = 5;
+    oneAttempt();
+    EXPECT_EQ(MzFlags & kMzFastBits, 0);
+    EXPECT_EQ(MzFlags2 & kMz2FastAltcheck, 0);
+    EXPECT_EQ(g_forceInstall, 0);
+    // With the verbose flag the options stay as set.
+    Goal()->conn = conn;
+    PassWord() = uint16_t(PassWord() & ~kPassFastRun);
+    MzFlags = kMzNoJump;
+    g_verbose = 1;
+    g_loop.attemptsLeft = 5;
+    oneAttempt();
+    EXPECT_EQ(MzFlags & kMzNoJump, kMzNoJump);
+}
+
+TEST_F(RouteLoopTest, FastPassAttempts) {
+    UntilConnInHand();
+    PassWord() |= kPassFastRun;
+    struct Case {
+        int16_t limit, attempts;
+    } cases[] = {{1, 1}, {10, 2}};
+    for (const Case& c : cases) {
+        Goal()->iterateLimit = c.limit;
+        ASSERT_EQ(prepAttempt(), 1);
+        EXPECT_EQ(g_loop.attemptsLeft, c.attempts) << c.limit;
+        EXPECT_EQ(Goal()->forceFast, 1);
+    }
+}
+
+TEST_F(RouteLoopTest, GivenUpAnswersOneWithoutExpansionUnlessRipFail) {
+    UntilConnInHand();
+    MzGoal& g = *Goal();
+    ASSERT_EQ(prepAttempt(), 1);
+    g.totalCost = kGivenUpCost;
+    g_loop.attemptsLeft = 5;
+    WavePopCountClear();
+    EXPECT_EQ(oneAttempt(), kAttemptGiveUp);
+    EXPECT_EQ(WavePopCount(), 0);
+    // Rip-fail takes a saved path only with ATTEMPS of 51 or more.
+    g_router.ripUpAllowed = 1;
+    struct Case {
+        uint8_t attempts;
+        int16_t ripFail;
+    } cases[] = {{50, 0}, {51, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.attempts));
+        CurSweep().attempts[g.pass] = c.attempts;
+        NearestInit();
+        NearestSave(0, g_router.connPath);
+        g.totalCost = kGivenUpCost;
+        g_loop.attemptsLeft = 5;
+        g.ripFail = 0;
+        const int32_t code = oneAttempt();
+        if (c.ripFail) {
+            EXPECT_NE(code, kAttemptGiveUp);
+            EXPECT_EQ(NearestSavedCount(), 0); // taken
+        } else {
+            EXPECT_EQ(code, kAttemptGiveUp);
+            EXPECT_EQ(NearestSavedCount(), 1);
+        }
+    }
+    // Attempts used up.
+    g_loop.attemptsLeft = 0;
+    EXPECT_EQ(oneAttempt(), kAttemptGiveUp);
+}
+
+TEST_F(RouteLoopTest, HeuristicPassCountsEachConnectionOnce) {
+    // U1.2 and U2.1 lie on one horizontal grid line: the straight-line
+    // heuristic routes them.
+    SweepSlot(1)->passFlags[1] = kPassEnable | kPassHeur;
+    ASSERT_EQ(SweepRunCommand(kCmdStartSweepRouter), 1);
+    int16_t ranked = -1;
+    for (int32_t k = 0; k < 10 && HeadlessIdleTask(); ++k) {
+        routeLoop();
+        if (ranked < 0 && !g_loop.newPass) ranked = Goal()->remainingCount;
+        if (Goal()->routedCount > 0) break;
+    }
+    ASSERT_EQ(ranked, 1);
+    EXPECT_EQ(Goal()->routedCount, 1);
+    EXPECT_EQ(Goal()->remainingCount, 0); // not taken down a second time
+}
+
+int32_t NeverAlt(int32_t) {
+    return 0;
+}
+
+TEST_F(RouteLoopTest, SamePathFourTimesIsGivenUp) {
+    UntilConnInHand();
+    RuleServices none{};
+    none.DrcCheckAlt = &NeverAlt;
+    RuleServicesInstall(&none);
+    MzGoal& g = *Goal();
+    g_loop.attemptsLeft = 20;
+    std::vector<int16_t> repeats;
+    for (int32_t k = 0; k < 8 && g.totalCost != kGivenUpCost; ++k) {
+        ASSERT_EQ(oneAttempt(), kAttemptRetry);
+        repeats.push_back(g_loop.repeatCount);
+        if (g_loop.repeatCount == 1) {
+            EXPECT_TRUE(MzFlags & kMzLoopPrevent);
+        }
+        if (g_loop.repeatCount == 2) {
+            EXPECT_EQ(g.useNearest, 1);
+        }
+    }
+    RuleServicesInstall(nullptr);
+    ASSERT_FALSE(repeats.empty());
+    EXPECT_EQ(repeats.back(), kRepeatGiveUp);
+    EXPECT_EQ(g.totalCost, kGivenUpCost);
+    EXPECT_EQ(oneAttempt(), kAttemptGiveUp); // no new expansion
+}
+
+TEST_F(RouteLoopTest, OneGapRunEndsAfterItsGap) {
+    UntilConnInHand();
+    const int16_t conn = Goal()->conn, entry = Goal()->objIndex;
+    ToolEventHook(kCmdLetGo);
+    // The routing window's tool picks the gap and starts the run.
+    MzGoal& g = *Goal();
+    ASSERT_EQ(UrAlloc(), 1);
+    DbHdr().sweep = 0;
+    CurSweep().passFlags[0] = kPassEnable | kPassMaze;
+    g.conn = conn;
+    g.objIndex = int16_t(ObjFindConn(conn));
+    ASSERT_NE(g.objIndex, 0);
+    (void)entry;
+    g.crn1Index = 0;
+    g.crn2Index = 1;
+    g.pass = 0;
+    urStartRouting();
+    EXPECT_EQ(g.state, kGoalOneConn);
+    ASSERT_EQ(HeadlessIdleTask(), &routeLoop);
+    Trace(true);
+    int32_t steps = 0;
+    HeadlessDriveRun(nullptr, nullptr);
+    for (const std::string& t : OpenTraces())
+        steps += t.rfind("routeLoop: connIndex=", 0) == 0;
+    EXPECT_TRUE(Traced("routeChoice: LET-GO check 1"));
+    EXPECT_EQ(HeadlessIdleTask(), nullptr);
+    EXPECT_GE(steps, 2);
+    EXPECT_NE(int32_t(ConnRef(conn)->crn[0].layer), 0); // routed
+}
+
+// Two CHIPs of SMD pads (top layer only), U1.2 to U2.1 on one net.
+const char kSmdBoard[] = "*THRU 2 \"SMD\" Layer=1 SHAPE=RECT W:1500 H:3000\r\n"
+                         "*SYMBOL 2 \"CHIP\" 1 \"1\" [0, 0] Thru=2 2 \"2\" [6000, 0] Thru=2\r\n"
+                         "*COMP U1 [15000, 30000] Symbol=2\r\n*COMP U2 [39000, 30000] Symbol=2\r\n"
+                         "*Net  \"N1\" W:10 MIN:10 ZID:10 WT:50\r\n   U1.2 U2.1\r\n";
+
+class DisburseLoopTest : public RouteLoopTest {
+  protected:
+    void SetUp() override {
+        UrOpenTest::SetUp();
+        RunOptionsAlloc();
+        LoadBoard(kSmdBoard);
+        for (int32_t n = 1; n <= kSweepLast; ++n)
+            for (uint16_t& f : SweepSlot(n)->passFlags)
+                f = uint16_t(f & ~kPassEnable);
+        SweepSlot(1)->passFlags[1] = kPassEnable | kPassDisburse;
+    }
+};
+
+TEST_F(DisburseLoopTest, OneIdleCallForTheListAndOnePerPad) {
+    ASSERT_EQ(SweepRunCommand(kCmdStartSweepRouter), 1);
+    ASSERT_EQ(g_loop.newPass, 1);
+    routeLoop();
+    EXPECT_EQ(g_loop.newPass, 0);
+    int32_t pads = 0;
+    for (DisperseNode* n = g_loop.disperseList; n; n = n->next)
+        ++pads;
+    EXPECT_EQ(pads, 4); // every SMD pad in the window, netted or not
+    for (int32_t k = 1; k <= pads; ++k) {
+        routeLoop();
+        EXPECT_EQ(Goal()->attemptCount, k);
+        EXPECT_EQ(AltDepth(), 0);
+    }
+    EXPECT_EQ(Goal()->routedCount, 4); // two fanned out, two without a net
+    EXPECT_EQ(g_loop.disperseList, nullptr);
+    // The net's connection now runs pad, via, gap, via, pad.
+    const Conn* c = ConnRef(1);
+    int32_t vias = 0;
+    for (int32_t i = 0; i < c->head.count; ++i)
+        vias += c->crn[i].via != 0;
+    EXPECT_EQ(vias, 2);
+}
+
+TEST_F(DisburseLoopTest, OneConnectionsFanOutAndItsRefusals) {
+    // A one-gap run whose pass 0 is a DISBURSE pass fans the first end out.
+    ASSERT_EQ(SweepRunCommand(kCmdStartSweepRouter), 1);
+    ToolEventHook(kCmdLetGo);
+    ASSERT_EQ(UrAlloc(), 1);
+    DbHdr().sweep = 0;
+    CurSweep().passFlags[0] = kPassEnable | kPassDisburse;
+    MzGoal& g = *Goal();
+    g.conn = 1;
+    g.objIndex = int16_t(ObjFindConn(1));
+    g.crn1Index = 0;
+    g.crn2Index = 1;
+    g.pass = 0;
+    urStartRouting();
+    EXPECT_EQ(g.conn, 0);
+    EXPECT_EQ(HeadlessIdleTask(), nullptr);
+    EXPECT_NE(int32_t(ConnRef(1)->crn[1].via), 0);
+    // Not an SMT pad: the first end made a free node.
+    Conn c;
+    ConnGet(1, &c);
+    c.head.fromComp = 0;
+    c.head.fromPin = 0;
+    {
+        DbTrustedScope trusted;
+        ConnPut(1, &c);
+    }
+    g.conn = 1;
+    disperseConn();
+    ASSERT_FALSE(HeadlessMessages(kHeadlessAlert).empty());
+    EXPECT_EQ(HeadlessMessages(kHeadlessAlert).back(), "Not an SMT pad");
+}
+
+TEST_F(DisburseLoopTest, NoWorkingPassIsRefused) {
+    SweepSlot(1)->passFlags[1] = kPassEnable | kPassPartial; // enabled, nothing to do
+    RunOptionsTestReset();
+    ASSERT_EQ(UrAlloc(), 1);
+    Goal()->state = kGoalSweepWindows;
+    DbHdr().sweep = 1;
+    UrReadHeaderAndSweep();
+    urStartBatchRouting();
+    ASSERT_FALSE(HeadlessMessages(kHeadlessAlert).empty());
+    EXPECT_EQ(HeadlessMessages(kHeadlessAlert).back(), "No passes enabled!");
+    EXPECT_EQ(HeadlessIdleTask(), nullptr);
+}
+
+} // namespace
