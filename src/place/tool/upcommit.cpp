@@ -11,12 +11,12 @@
 #include "place/plreconnect.h"
 #include "place/pltree.h"
 #include "place/tool/placehost.h"
-#include "place/tool/upcheckpads.h"
 #include "place/tool/uptool.h"
 #include "router/objmap.h"
 #include "router/objtable.h"
 #include "router/objvalidate.h"
 #include "router/rulesvc.h"
+#include "rules/drcboard.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ bool UpCheckMoved() {
     for (int32_t n = 1; n <= AltCount() && pass; ++n) {
         const Component r = *static_cast<const Component*>(UpItem(n, &h));
         if (h.type != kRecComponent || (h.flags & kAltDeleted) || r.compRef != 0) continue;
-        pass = PlTreeCheckComp(h.index, &r) && DrcCheckCompPads(h.index);
+        pass = PlTreeCheckComp(h.index, &r) && DrcCheckCompPads(h.index, &r);
     }
     AltPop(pass);
     return pass;

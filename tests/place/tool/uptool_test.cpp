@@ -17,7 +17,6 @@
 #include "db/placestrat.h"
 #include "place/plfixture.h"
 #include "place/tool/placehost.h"
-#include "place/tool/upcheckpads.h"
 #include "recordinghost.h"
 #include "router/mzgrid.h"
 
@@ -32,7 +31,6 @@ class UpToolTest : public PlaceTest {
         PlaceHostInstall(&host);
         g_up = UpToolState{};
         g_upAlloc = kDefaultAlloc;
-        UpCompPadsCheckInstall(nullptr);
         g_mzGrid.window = MzBox{0, 0, 100000, 100000};
         two = RowSymbol("TWO", 2, 1000, both);
         topOnly = RowSymbol("TOP", 2, 1000, top);
@@ -289,9 +287,11 @@ TEST_F(UpToolTest, CommitEnablesUndoUnlessComponentsWereAddedOrDeleted) {
 }
 
 TEST_F(UpToolTest, RefusedCommitInTheRouteView) {
+    // Place outlines: a drop onto the other part fails the placement tree.
+    AddRect(kObsPlaceOutline, two, -300, -300, 300, 1300);
     const int32_t a = Place(two, 1000, 1000);
+    Place(two, 2000, 1000);
     Start(kViewRoute);
-    UpCompPadsCheckInstall([](int32_t) { return 0; });
     driver.Click(1000, 1200);
     driver.Drag(2000, 1200, true);
     EXPECT_TRUE(host.Saw("MsgNote Unable to clear design rule checks"));
