@@ -18,7 +18,15 @@
 #include "place/plfixture.h"
 #include "place/tool/placehost.h"
 #include "recordinghost.h"
+#include "db/dbextent.h"
+#include "db/sweeps.h"
 #include "router/mzgrid.h"
+#include "router/objtable.h"
+#include "router/objvalidate.h"
+#include "router/uralloc.h"
+#include "router/rulesvc.h"
+#include "router/urstate.h"
+#include "rules/rulesinstall.h"
 
 namespace {
 
@@ -36,6 +44,8 @@ class UpToolTest : public PlaceTest {
         topOnly = RowSymbol("TOP", 2, 1000, top);
     }
     void TearDown() override {
+        RouterTestReset();
+        RuleServicesInstall(nullptr);
         UpRelease();
         g_debug = 0;
         g_mzGrid.window = MzBox{};
@@ -571,6 +581,37 @@ TEST_F(UpToolTest, RouteViewPicksOnlyInsideTheRoutingWindow) {
     EXPECT_EQ(driver.Rect(0, 0, 20000, 20000), 1);
     EXPECT_EQ(g_up.selCount, 1);
     driver.Send(kUpAbort);
+}
+
+TEST_F(UpToolTest, RouteViewCommitWithTheRouterOpen) {
+    AddRect(kObsBoardOutline, 0, 0, 0, 60000, 60000);
+    const int32_t a = Place(two, 10000, 10000);
+    const int32_t b = Place(two, 40000, 10000);
+    const int32_t k = Connect(AddNet(), a, 1, b, 1);
+    DbExtent();
+    DbHeader h;
+    DbGetHeader(&h);
+    h.sweep = 0;
+    DbPutHeader(&h);
+    Sweep& sweep = *SweepSlot(0);
+    sweep.box[0] = sweep.box[1] = 100;
+    sweep.box[2] = sweep.box[3] = 0;
+    RulesInstall();
+    ASSERT_EQ(UrAlloc(), 1);
+    ZoomTo(30000, 30000, 60000, 60000);
+    ASSERT_EQ(UrObjValidate(1), 1);
+    Start(kViewRoute);
+    driver.Click(10000, 10500);
+    ASSERT_EQ(AltDepth(), 1);
+    // Touched connections carry their object-table entry as key.
+    EXPECT_EQ(ItemOf(kRecConn, k).key, ObjFindConn(k));
+    driver.Drag(13000, 10500, true);
+    EXPECT_EQ(AltDepth(), 0);
+    EXPECT_TRUE(host.Saw("menuEnableCommand 30254 1"));
+    EXPECT_EQ(CompRef(a)->x, 13000);
+    Conn c;
+    ConnGet(k, &c);
+    EXPECT_EQ(c.crn[0].x, 13000);
 }
 
 } // namespace
