@@ -76,10 +76,6 @@ int32_t StandDrcCheckConn(int32_t entry, const Conn* rec, int32_t first, int32_t
     return SegsClear(entry, rec, first, last, false) && ViasClear(entry, rec, first, last) ? 1 : 0;
 }
 
-void StandCleanAlt() {
-    // the clean-up of the level belongs to the rule checker
-}
-
 int32_t StandClearAllVias(Conn* rec) {
     const int32_t e = GoalEntry();
     if (!Ready() || e < 1 || e > ObjCount() || rec->head.count < 1) return 1;

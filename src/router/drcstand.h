@@ -9,6 +9,5 @@
 #include "db/records.h"
 
 int32_t StandDrcCheckConn(int32_t entry, const Conn* record, int32_t first, int32_t last);
-void StandCleanAlt();
 int32_t StandClearAllVias(Conn* record);
 int32_t StandClearAllJumpers(Conn* record);

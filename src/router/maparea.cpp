@@ -9,6 +9,8 @@
 #include "db/err.h"
 #include "db/sweeps.h"
 #include "router/mzgrid.h"
+#include "router/objtable.h"
+#include "router/objvalidate.h"
 #include "router/urstate.h"
 
 namespace {
@@ -40,6 +42,13 @@ void MapAreaCompute(int32_t left, int32_t bottom, int32_t right, int32_t top) {
     int64_t inset = kWindowInsetPitches * g;
     MzBox window{Clamp32(xl + inset), Clamp32(yl + inset), Clamp32(xl + c * g - inset),
                  Clamp32(yl + r * g - inset)};
+    // Loaded objects and maps are in the old area's maze coordinates: a
+    // moved or resized area makes them stale.
+    const MzGridState& was = g_mzGrid;
+    const bool moved = extent.minX != was.extent.minX || extent.minY != was.extent.minY ||
+                       extent.maxX != was.extent.maxX || extent.maxY != was.extent.maxY ||
+                       c != was.nx || r != was.ny || g != was.g;
+    if (moved && (g_windowLoaded || ObjTableValid())) urObjInvalidate();
     MzSetArea(extent, window);
     MzSetSize(int32_t(c), int32_t(r));
     if (g_verbose) {

@@ -22,6 +22,7 @@ enum : int32_t {
     kMissingDrcRemoveViolations = 2,
     kMissingDrcAll = 3,
     kMissingCornerNotAcute = 4,
+    kMissingCleanAlt = 5,
 };
 
 int32_t MissingDrcCheckAlt(int32_t) {
@@ -30,6 +31,10 @@ int32_t MissingDrcCheckAlt(int32_t) {
 
 void MissingDrcRemoveViolations() {
     ErrReport(kErrRuleServiceMissing, kMissingDrcRemoveViolations);
+}
+
+void MissingCleanAlt() {
+    ErrReport(kErrRuleServiceMissing, kMissingCleanAlt);
 }
 
 void MissingDrcAll() {
@@ -56,7 +61,7 @@ void ProvStitchRelease() {
 }
 
 const RuleServices kProvisional = {
-    &StandDrcCheckConn,      &MissingDrcCheckAlt, &StandCleanAlt,     &MissingDrcRemoveViolations,
+    &StandDrcCheckConn,      &MissingDrcCheckAlt, &MissingCleanAlt,   &MissingDrcRemoveViolations,
     &MissingDrcAll,          &ProvDFMClean,       &StandClearAllVias, &StandClearAllJumpers,
     &StandStitchStraightSeg, &StandStitchDiagSeg, &ProvStitchAlloc,   &ProvStitchRelease,
     &MissingCornerNotAcute,

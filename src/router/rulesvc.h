@@ -2,9 +2,9 @@
 // table of procedures under the services' own names, installed by the rule
 // checker (RuleServicesInstallChecker) and reached through the inline
 // callers below. Services the checker leaves out run on provisional bodies:
-// the stitch buffer is real; the connection check and the journal clean-up
-// run on the gathering (see drcstand.h); DFMClean is recorded; the
-// stitching calls move nothing (see stitchstand.h). The level check, the
+// the stitch buffer is real; the connection check runs on the gathering
+// (see drcstand.h); DFMClean is recorded; the stitching calls move nothing
+// (see stitchstand.h). The level check, the clean-up of the level, the
 // whole-board check, violation removal and CornerNotAcute have no
 // provisional body: calling them before the checker is installed is an
 // internal error. The whole-board check and violation removal are recorded

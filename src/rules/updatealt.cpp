@@ -7,6 +7,7 @@
 // of a corner range against the connections gathered near it.
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "db/altjournal.h"
 #include "db/conns.h"
@@ -19,6 +20,7 @@
 #include "router/objmap.h"
 #include "router/objtable.h"
 #include "router/rulesvc.h"
+#include "rules/changedstretch.h"
 #include "rules/cleanitem.h"
 #include "rules/ruleadapt.h"
 
@@ -43,48 +45,11 @@ bool InExtent(const Crn& c) {
     return c.x >= e.minX && c.x <= e.maxX && c.y >= e.minY && c.y <= e.maxY;
 }
 
-// Corner i of a against corner k of b: the next corner's point (when both
-// have one), then the via type, the layer and the width.
-bool Differs(const Conn* a, int32_t i, const Conn* b, int32_t k) {
-    const Crn &p = a->crn[i], &q = b->crn[k];
-    if (i + 1 < a->head.count && k + 1 < b->head.count) {
-        const Crn &pn = a->crn[i + 1], &qn = b->crn[k + 1];
-        if (pn.x != qn.x || pn.y != qn.y) return true;
-    }
-    return p.via != q.via || p.layer != q.layer || p.width != q.width;
-}
-
-// The changed stretch of the new image against the stored one, compared
-// only over the corners both have; false when nothing differs.
-bool ChangedStretch(const Conn* now, const Conn* before, int32_t* first, int32_t* last) {
-    const int32_t n = now->head.count, m = before->head.count;
-    const int32_t common = std::min(n, m);
-    if (common < 1) {
-        *first = 0;
-        *last = n - 1;
-        return n > 0;
-    }
-    int32_t f = -1;
-    for (int32_t i = 0; i < common && f < 0; ++i)
-        if (Differs(now, i, before, i)) f = i;
-    int32_t l = -1;
-    for (int32_t k = 0; k < common && l < 0; ++k)
-        if (Differs(now, n - 1 - k, before, m - 1 - k)) l = n - 1 - k;
-    if (n == m && f < 0 && l < 0) return false;
-    if (f < 0) f = common - 1;
-    if (l < 0) l = n - common;
-    l = std::max(l, f);
-    *first = std::clamp(f, 0, n - 1);
-    *last = std::clamp(l, 0, n - 1);
-    return true;
-}
-
 // The reduced copy is the stored connection again: nothing to install.
 bool SameCorners(const Conn* a, const Conn* b) {
     if (a->head.count != b->head.count) return false;
     for (int32_t i = 0; i < a->head.count; ++i)
-        if (Differs(a, i, b, i) || a->crn[i].x != b->crn[i].x || a->crn[i].y != b->crn[i].y)
-            return false;
+        if (std::memcmp(&a->crn[i], &b->crn[i], sizeof(Crn)) != 0) return false;
     return true;
 }
 
@@ -150,7 +115,11 @@ void updateAlt(CleanItem* item) {
         if (g_verbose) DebugPrint("updateAlt: target edge crossing crn %d", int(last));
         --last;
     }
-    if (last < first) {
+    // nothing of the stretch inside the maze: nothing to install
+    bool inside = false;
+    for (int32_t i = first; i <= last && !inside; ++i)
+        inside = InExtent(copy->crn[i]);
+    if (!inside) {
         item->changed = false;
         return;
     }

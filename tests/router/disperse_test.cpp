@@ -1,16 +1,21 @@
 // The fan-out of surface-mount pads: the pad list's order, a new fan-out
 // spread to the pin's other connections, a pin that already has one, a pad
-// without a net, the rule check of a via straight ahead, and the pad's
-// error marker.
+// without a net, the rule check of a via straight ahead, the 45-degree
+// bend's early stop, and the pad's error marker.
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "db/altjournal.h"
 #include "db/attrs.h"
+#include "db/comps.h"
 #include "db/markers.h"
 #include "db/pool.h"
 #include "router/disperse.h"
+#include "router/layertab.h"
+#include "router/padexit.h"
 #include "router/objmap.h"
 #include "router/rulesvc.h"
 #include "router/urstate.h"
@@ -223,6 +228,65 @@ TEST_F(DisperseTest, ViaStraightAheadThatFailsEndsTheTry) {
     }
     EXPECT_TRUE(straight);
     AltPop(false);
+}
+
+// One-bend stubs checked: the pad, the bend and the via.
+struct Bend {
+    int32_t px, py, bx, by, vx, vy;
+};
+std::vector<Bend> g_bends;
+int32_t OneBendRecorder(int32_t, const Conn* c, int32_t, int32_t) {
+    int32_t v = 0;
+    while (v < c->head.count && !c->crn[v].via)
+        ++v;
+    if (v == 2)
+        g_bends.push_back(
+            {c->crn[0].x, c->crn[0].y, c->crn[1].x, c->crn[1].y, c->crn[2].x, c->crn[2].y});
+    return c->crn[0].layer == 0 ? 1 : 0;
+}
+
+TEST_F(DisperseTest, FortyFiveDegreeBendNearerThePadThanTheClearanceEndsTheTry) {
+    PadNet(1, 1, 1);
+    AddEnds({{15000, 30000, 0}, {39000, 45000, 0}}, 1, 1, 2, 1);
+    ASSERT_EQ(MapAll(), 1);
+    RuleServices mine{};
+    mine.DrcCheckConn = &OneBendRecorder;
+    RuleServicesInstall(&mine);
+    // The bend keeps the pad's reach and the widened pad-to-via clearance.
+    PlacedPin placed;
+    PlacedPad pad;
+    CompPinPadGet(1, 1, 1, &placed, &pad);
+    int32_t minX, minY, maxX, maxY;
+    PlacedPadBox(pad, &minX, &minY, &maxX, &maxY);
+    const int64_t padVia = LayerRecOf(1)->spacing[1][2] * 17 / 12;
+    auto nearest = [&](const Bend& b) {
+        // The run from the pad to the bend, less the pad's reach that way.
+        if (b.by == b.py) return b.bx > b.px ? b.bx - maxX : minX - b.bx;
+        return b.by > b.py ? b.by - maxY : minY - b.by;
+    };
+    for (int32_t rounds : {5, 6}) {
+        SCOPED_TRACE(rounds);
+        Goal()->iterateLimit = int16_t(rounds);
+        g_bends.clear();
+        AltPush();
+        EXPECT_EQ(DispersePin(ObjFindPad(1, 1)), 0);
+        AltPop(false);
+        ASSERT_FALSE(g_bends.empty());
+        int64_t least = INT64_MAX;
+        bool steep = false;
+        for (const Bend& b : g_bends) {
+            least = std::min<int64_t>(least, nearest(b));
+            steep = steep || std::abs(b.vx - b.bx) != std::abs(b.vy - b.by);
+        }
+        if (rounds == 5) {
+            // Rounds 0 to 4: every bend at 45 degrees and no nearer.
+            EXPECT_GE(least, padVia);
+            EXPECT_FALSE(steep);
+        } else {
+            // The last round puts a bend that would lie nearer on the limit.
+            EXPECT_TRUE(steep);
+        }
+    }
 }
 
 // Accepts a via alone and stubs of exactly two bends.

@@ -1,6 +1,7 @@
 // Loading the router's objects: refusals, loading once per window, the
-// order obstacles, pads, connections, the loading box, overflow, a failed
-// map build, journal images and the board obstacle check.
+// order obstacles, pads, connections, a reload for a moved map area, the
+// loading box, overflow, a failed map build, journal images and the board
+// obstacle check.
 #include <string>
 
 #include "db/altjournal.h"
@@ -132,6 +133,24 @@ TEST_F(ObjValidateTest, LoadsOnceInOrder) {
     EXPECT_EQ(UrObjValidate(1), 1);
     EXPECT_EQ(ObjCount(), 8);
     EXPECT_TRUE(Traced("UrObjValidate: Loading obj"));
+}
+
+// The loaded objects and maps are in the map area's maze coordinates: the
+// same area computed again keeps them, a moved area makes them stale, and
+// the next validation loads the objects and maps of the new area.
+TEST_F(ObjValidateTest, MovedMapAreaReloads) {
+    OpenRouter();
+    ASSERT_EQ(UrObjValidate(1), 1);
+    MapAreaCompute(30000, 30000, 30000, 30000);
+    EXPECT_EQ(g_windowLoaded, 1);
+    EXPECT_EQ(ObjTableValid(), 1);
+    MapAreaCompute(33000, 30000, 33000, 30000); // two pitches to the right
+    EXPECT_EQ(g_windowLoaded, 0);
+    EXPECT_EQ(ObjTableValid(), 0);
+    Trace(false);
+    ASSERT_EQ(UrObjValidate(1), 1);
+    EXPECT_TRUE(Traced("UrObjValidate: Loading map"));
+    EXPECT_EQ(g_windowLoaded, 1);
 }
 
 // The loading box covers the maze extent and the display box, whichever

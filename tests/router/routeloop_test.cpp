@@ -1,7 +1,11 @@
 // The route loop: the tool event hook's table and the stop, the option bits
 // a FAST pass sets and any other pass clears, the attempts a FAST pass
 // allows, a connection given up answering 1 without a new expansion and
-// the rip-fail threshold, and a one-gap run ending after its gap.
+// the rip-fail threshold, a one-gap run ending after its gap, a CDE pass's
+// committed and broadcast level, and a window that does not load.
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "db/conns.h"
@@ -232,6 +236,47 @@ TEST_F(RouteLoopTest, OneGapRunEndsAfterItsGap) {
     EXPECT_EQ(HeadlessIdleTask(), nullptr);
     EXPECT_GE(steps, 2);
     EXPECT_NE(int32_t(ConnRef(conn)->crn[0].layer), 0); // routed
+}
+
+// A CDE pass removes violations in a journal level of its own, committed
+// and broadcast as a change.
+TEST_F(RouteLoopTest, CdePassCommitsAndBroadcastsItsLevel) {
+    SweepSlot(1)->passFlags[1] = kPassEnable | kPassCde;
+    ASSERT_EQ(SweepRunCommand(kCmdStartSweepRouter), 1);
+    HeadlessDriveRun(nullptr, nullptr);
+    EXPECT_EQ(HeadlessIdleTask(), nullptr);
+    int32_t removals = 0, broadcasts = 0;
+    for (const RuleServiceCall& c : RuleServiceCalls())
+        removals += c.name == "DrcRemoveViolations";
+    for (const std::string& c : HeadlessShellCalls())
+        broadcasts += c == "BroadcastCommand(30050)";
+    EXPECT_EQ(removals, 1);
+    EXPECT_EQ(broadcasts, 1); // nothing else changed the board
+    EXPECT_EQ(AltDepth(), 0);
+}
+
+// More pads than the object table holds: the window does not load, the
+// activity log says it was skipped, and the run goes on to its end with
+// nothing routed.
+TEST_F(RouteLoopTest, WindowThatDoesNotLoadIsSkipped) {
+    // 820 components of 40 pins: 32,800 pads.
+    std::string body = "*SYMBOL 2 \"MANY\"";
+    for (int32_t p = 1; p <= 40; ++p)
+        body += "\r\n" + std::to_string(p) + " \"" + std::to_string(p) + "\" [" +
+                std::to_string(100 * p) + ", 0] Thru=1";
+    body += "\r\n";
+    for (int32_t c = 1; c <= 820; ++c)
+        body += "*COMP C" + std::to_string(c) + " [30000, 30000] Symbol=2\r\n";
+    LoadBoard(kBoard + body);
+    SweepSlot(1)->passFlags[1] = kPassEnable | kPassMaze;
+    ASSERT_EQ(SweepRunCommand(kCmdStartSweepRouter), 1);
+    HeadlessDriveRun(nullptr, nullptr);
+    EXPECT_EQ(HeadlessIdleTask(), nullptr);
+    EXPECT_EQ(g_windowLoaded, 0);
+    EXPECT_EQ(int32_t(ConnRef(1)->crn[0].layer), 0); // not routed
+    std::ifstream in(m_folder / "Pelvane.Log", std::ios::binary);
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(log.find("Skipped window due to overload\r\n"), std::string::npos) << log;
 }
 
 // Two CHIPs of SMD pads (top layer only), U1.2 to U2.1 on one net.

@@ -94,7 +94,9 @@ TEST_F(CleanAltTest, ViasWithinReachBecomeOneAndTheLevelKeepsTheRules) {
         SCOPED_TRACE(reversed);
         ObjTableInit();
         g_lines.clear();
-        TwoVias(1000); // centres 1,000 apart: below 300 + 300 + 600
+        // B's via 1,000 short of A's (below 300 + 300 + 600): B's stretch
+        // scores lower, so A takes B's via
+        TwoVias(-1000);
         if (reversed) {
             Conn r = Now(a);
             ConnReverse(&r);
@@ -111,7 +113,7 @@ TEST_F(CleanAltTest, ViasWithinReachBecomeOneAndTheLevelKeepsTheRules) {
         // A now takes its via at B's via point and keeps its two ends
         bool onB = false;
         for (int32_t i = 0; i < ca.head.count; ++i)
-            onB |= ca.crn[i].via && ca.crn[i].x == 19000 && ca.crn[i].y == 30000;
+            onB |= ca.crn[i].via && ca.crn[i].x == 17000 && ca.crn[i].y == 30000;
         EXPECT_TRUE(onB);
         const Crn& s = ca.crn[reversed ? ca.head.count - 1 : 0];
         const Crn& t = ca.crn[reversed ? 0 : ca.head.count - 1];
@@ -276,7 +278,7 @@ TEST_F(CleanAltTest, AStretchOutsideTheMazeExtentInstallsNothing) {
     EXPECT_FALSE(CleanFailure);
     EXPECT_FALSE(item.changed);
     EXPECT_EQ(Count("updateAlt: source edge crossing crn 0"), 1);
-    EXPECT_EQ(Count("updateAlt: target edge crossing crn 0"), 1);
+    EXPECT_EQ(Count("updateAlt: target edge crossing crn 2"), 1);
     EXPECT_EQ(Count("updateAlt: installing"), 0);
     AltPop(false);
 }
@@ -328,6 +330,16 @@ TEST_F(CleanAltTest, JoinModeOneExtendsTheHitAlongAParallelRun) {
     }
     EXPECT_EQ(Count("hitConn1Conn2: extend conn1 0 to 3, conn2 0 to 4"), 1);
     CleanConn1.conn = CleanConn2.conn = nullptr;
+}
+
+TEST_F(CleanAltTest, TheRouterKeepsNoProvisionalCleanUp) {
+    RuleServicesInstall(&RuleServicesProvisional());
+    EXPECT_FATAL(CleanAlt(), kErrRuleServiceMissing);
+    RulesInstall();
+    AltPush();
+    CleanAlt(); // an empty level: nothing to do
+    EXPECT_EQ(AltCount(), 0);
+    AltPop(false);
 }
 
 TEST_F(CleanAltTest, ReversingAnItemMapsItsRangeAndCommonCorner) {

@@ -199,7 +199,7 @@ TEST_F(DrcBoardTest, TheWholeConnectionIsReCheckedUnlessFastAltcheckRunsAFastPas
 }
 
 TEST_F(DrcBoardTest, PadToPadAndPadToViaClearances) {
-    // U3 (symbol 1) with pin 1 3,000 right of U1.2: 3,600 needed
+    // U3 (symbol 1) with pin 1 3,000 right of U1.2: 1,800 + 600 + 1,800 needed
     Component u;
     CompGet(1, &u);
     const int32_t c3 = CompAdd();
@@ -260,6 +260,17 @@ TEST_F(DrcBoardTest, PadToPadAndPadToViaClearances) {
     }
     EXPECT_EQ(DrcPadVsConnVias(2, 1, 0, v), 1);
     EXPECT_FATAL(DrcCheckPadVia(0, 1, 0, CompRef(1)), kErrPadViaComp);
+    // a level that moved U3 onto U1.2 fails its check; moved clear it passes
+    AltPush();
+    Component moved = *CompRef(c3);
+    moved.x = 22500;
+    AltPut(kRecComponent, c3, 0, &moved);
+    EXPECT_EQ(DrcCheckAlt(0), 0);
+    EXPECT_EQ(DrcMode, kDrcFail);
+    moved.x = 25500;
+    AltPut(kRecComponent, c3, 0, &moved);
+    EXPECT_EQ(DrcCheckAlt(0), 1);
+    AltPop(false);
 }
 
 TEST_F(DrcBoardTest, ViaGridLayerChangesAndNetRules) {

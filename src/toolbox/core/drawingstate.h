@@ -15,28 +15,84 @@ constexpr int32_t kStateDcWindow = 1;
 constexpr int32_t kStateDcCreated = 2;
 constexpr int32_t kStateDcBitmap = 3;
 
-// Dirty flags.
+// Dirty flags: the items a drawing call brings up to date on the device
+// context before it draws.
+constexpr uint32_t kStateDirtyPen = 0x01;
 constexpr uint32_t kStateDirtyBrush = 0x02;
+constexpr uint32_t kStateDirtyFont = 0x04;
+constexpr uint32_t kStateDirtyColours = 0x08;
+constexpr uint32_t kStateDirtyMode = 0x10;
 constexpr uint32_t kStateDirtyClip = 0x20;
 constexpr uint32_t kStateDirtyOrigin = 0x40;
+constexpr uint32_t kStateDirtyScale = 0x80;
+constexpr uint32_t kStateDirtyTextTransform = 0x100;
+// Every item of a freshly taken device context.
+constexpr uint32_t kStateDirtyFresh = 0xFF;
+
+// A colour with 16-bit channels.
+struct ColourRGB16 {
+    uint16_t red, green, blue;
+};
+// An 8 by 8 one-bit pattern, top row first; a set bit is foreground.
+struct Pattern8 {
+    uint8_t rows[8];
+};
+
+// The settings block: copied as one unit when a state's settings are
+// captured or applied.
+struct DrawingSettings {
+    ColourRGB16 foreground;
+    int16_t penVisibility; // drawing only while 0 or more
+    ColourRGB16 background;
+    int16_t fontNumber;
+    int16_t pointSize;
+    int16_t textMode;
+    int16_t textAngle;
+    uint8_t faceStyle;
+    uint8_t mirroredText;
+    Point32 penLocation;
+    int32_t penSize;
+    Pattern8 penPattern;
+    int16_t penMode;
+    int16_t textResolution; // dots per inch; 0 means 96
+};
+
+// What was last applied to the device context. GDI handles are opaque
+// pointer-sized values here.
+struct DrawingApplied {
+    int16_t transferMode;
+    void* font;
+    int16_t fontNumber, pointSize, textAngle, angleDegrees;
+    uint8_t face;
+    uint8_t allZeroPattern;
+    int8_t textOrientation; // -1 none
+    int16_t baselineAdjust;
+    uint8_t worldTransform;
+    uint8_t squareEnds;
+    uint32_t hScale, vScale;
+    uint32_t textColour, backColour;
+    void* pen;
+    uint32_t penColour;
+    int32_t penWidth;
+    void* brush;
+    uint32_t brushColour;
+    int16_t brushStyle, penBrushStyle;
+    // The stock null pen or brush is selected in place of the state's own,
+    // which is kept for the next drawing that needs it.
+    uint8_t nullPenSelected, nullBrushSelected;
+};
 
 struct DrawingState {
     void* deviceContext;
     void* target;
     RegionRecord* clip;
-    void* procTable; // null: the standard table
+    void* procTable; // primitive table; null: the plain primitives
     Point32 origin;
-    uint32_t foreground, background; // COLORREF
-    int16_t fontNumber;
-    int16_t textSize;
-    int16_t textMode;
-    int16_t textFace;
-    Point32 penLocation;
-    Point32 penSize;
-    int32_t penPattern;
-    int16_t penMode;
+    DrawingSettings settings;
+    uint32_t hScale, vScale; // hundredths of a percent
     int16_t patternKind;
-    void* cachedObjects[4];
+    DrawingApplied applied;
+    uint32_t foreground, background; // COLORREF of the settings' colours
     uint32_t dirty;
     int32_t dcKind;
     RegionRecord* windowClip;

@@ -26,7 +26,15 @@ struct ImageListCache {
     int32_t width = 0, height = 0;
     uint32_t flags = 0;
     int16_t groupId = 0;
+    int32_t displayBits = 0; // the display's depth when the list was made
 } g_cache;
+
+int32_t DisplayBits() {
+    HDC screen = GetDC(nullptr);
+    int32_t bits = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    return bits;
+}
 
 HMODULE ModuleOf(int16_t groupId) {
     return groupId >= kSystemIconFirst ? nullptr : GetModuleHandleA(nullptr);
@@ -223,12 +231,13 @@ void DrawIconRecord(HDC dc, const Rect16* rect, IconRecord* record, int32_t grey
     if (w <= 0 || h <= 0) return;
     uint32_t flags = (greyed != kIconNormal && SystemGreys() ? kListSystemGrey : 0) |
                      (record->icon ? kListSystemIcon : 0);
-    if (g_cache.list && (g_cache.width != w || g_cache.height != h || g_cache.flags != flags))
+    // A display change (another depth) makes the list anew.
+    int32_t displayBits = DisplayBits();
+    if (g_cache.list && (g_cache.width != w || g_cache.height != h || g_cache.flags != flags ||
+                         g_cache.displayBits != displayBits))
         RefreshIconImageList();
     if (!g_cache.list) {
-        HDC screen = GetDC(nullptr);
-        bool palette = GetDeviceCaps(screen, BITSPIXEL) == kPaletteDisplayBits;
-        ReleaseDC(nullptr, screen);
+        bool palette = displayBits == kPaletteDisplayBits;
         UINT create = ((flags & kListSystemGrey) ? ILC_COLOR8 : ILC_COLORDDB) | ILC_MASK |
                       (palette ? ILC_PALETTE : 0);
         g_cache.list = ImageList_Create(w, h, create, 1, 1);
@@ -236,6 +245,7 @@ void DrawIconRecord(HDC dc, const Rect16* rect, IconRecord* record, int32_t grey
         g_cache.width = w;
         g_cache.height = h;
         g_cache.flags = flags;
+        g_cache.displayBits = displayBits;
     }
     if (g_cache.groupId != record->groupId || ImageList_GetImageCount(g_cache.list) == 0) {
         g_cache.groupId = 0;

@@ -170,6 +170,29 @@ void DrawItemText(HDC dc, const std::string& text, int32_t x, int32_t y, bool di
     DrawTextA(dc, text.c_str(), int(text.size()), &r, kTextFormat | DT_NOCLIP);
 }
 
+// Icon, text, command-key text and check mark of an item that draws
+// itself not; the item's font is selected.
+void DrawTextAndMarks(HDC dc, const MenuRecord* menu, int32_t position, const RECT& r, bool greyed,
+                      bool selected, bool checked, COLORREF text) {
+    const MenuItemEntry& e = menu->entries[size_t(position)];
+    const MenuMetrics& m = menu->metrics;
+    int32_t indent = e.iconId ? m.iconTextIndent : m.textIndent;
+    int32_t y = r.top + m.baseline;
+    if (e.iconId && r.bottom - r.top > m.rowHeight) y += (r.bottom - r.top - m.rowHeight) / 2;
+    bool drawDisabled = greyed && !selected;
+    if (e.iconId) {
+        int16_t top = int16_t((r.top + r.bottom - kMenuIconSide) / 2);
+        int16_t left = int16_t(r.left + m.textIndent);
+        Rect16 box{top, left, int16_t(top + kMenuIconSide), int16_t(left + kMenuIconSide)};
+        DrawIconInRectOf(dc, &box, false, greyed ? kIconGreyed : kIconNormal, e.iconId);
+    }
+    DrawItemText(dc, e.text, r.left + indent, y, drawDisabled);
+    SelectObject(dc, BaseFont(menu));
+    std::string key = MenuItemKeyText(menu, position);
+    if (!key.empty()) DrawItemText(dc, key, r.left + menu->keyColumn, y, drawDisabled);
+    if (checked && !(e.flags & kMenuEntrySubmenu)) DrawCheck(dc, m, r, text);
+}
+
 } // namespace
 
 void InstallMenuFonts() {
@@ -191,10 +214,8 @@ bool MeasureMenuItem(MEASUREITEMSTRUCT* item) {
     MenuRecord* menu = item ? MenuFromItemData(item->itemData, &position) : nullptr;
     if (!menu) return false;
     if (menu->width == 0) MeasureMenuWidth(menu);
-    const MenuItemEntry& e = menu->entries[size_t(position)];
     item->itemWidth = UINT(std::max(0, menu->width - GetSystemMetrics(SM_CXMENUCHECK) - 1));
-    item->itemHeight = UINT(
-        MenuItemHeight(menu->metrics, menu->flags, e.flags & kMenuEntrySeparator, e.iconId != 0));
+    item->itemHeight = UINT(std::max(0, MenuItemHeightOf(menu, position)));
     return true;
 }
 
@@ -203,7 +224,6 @@ bool DrawMenuItem(const DRAWITEMSTRUCT* item) {
     MenuRecord* menu = item ? MenuFromItemData(item->itemData, &position) : nullptr;
     if (!menu) return false;
     const MenuItemEntry& e = menu->entries[size_t(position)];
-    const MenuMetrics& m = menu->metrics;
     HDC dc = item->hDC;
     RECT r = item->rcItem;
     bool selectionChange = item->itemAction == ODA_SELECT;
@@ -234,22 +254,18 @@ bool DrawMenuItem(const DRAWITEMSTRUCT* item) {
     bool made = false;
     HFONT font = FaceFont(menu, uint8_t(MenuItemStyleOf(menu, position)), &made);
     HGDIOBJ oldFont = SelectObject(dc, font);
-    int32_t indent = e.iconId ? m.iconTextIndent : m.textIndent;
-    int32_t y = r.top + m.baseline;
-    if (e.iconId && r.bottom - r.top > m.rowHeight) y += (r.bottom - r.top - m.rowHeight) / 2;
-    bool drawDisabled = greyed && !selected;
-    if (e.iconId) {
-        int16_t top = int16_t((r.top + r.bottom - kMenuIconSide) / 2);
-        int16_t left = int16_t(r.left + m.textIndent);
-        Rect16 box{top, left, int16_t(top + kMenuIconSide), int16_t(left + kMenuIconSide)};
-        DrawIconInRectOf(dc, &box, false, greyed ? kIconGreyed : kIconNormal, e.iconId);
+    if (menu->itemProc && (e.flags & kMenuEntrySelfDrawn)) {
+        // The procedure draws in the item's font on the item's colours.
+        SetBkColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+        MenuItemDrawData data{{int16_t(r.top), int16_t(r.left), int16_t(r.bottom),
+                               int16_t(r.right - kHighlightRightInset)},
+                              uint8_t(!greyed),
+                              uint8_t(selected)};
+        menu->itemProc(kMenuDrawItem, menu, position, &data, menu->itemProcData);
+    } else {
+        DrawTextAndMarks(dc, menu, position, r, greyed, selected, item->itemState & ODS_CHECKED,
+                         text);
     }
-    DrawItemText(dc, e.text, r.left + indent, y, drawDisabled);
-    SelectObject(dc, BaseFont(menu));
-    std::string key = MenuItemKeyText(menu, position);
-    if (!key.empty()) DrawItemText(dc, key, r.left + menu->keyColumn, y, drawDisabled);
-    if ((item->itemState & ODS_CHECKED) && !(e.flags & kMenuEntrySubmenu))
-        DrawCheck(dc, m, r, text);
     SelectObject(dc, oldFont);
     if (made) DeleteObject(font);
     SetTextColor(dc, oldColour);

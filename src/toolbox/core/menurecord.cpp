@@ -642,6 +642,40 @@ std::string MenuItemKeyText(const MenuRecord* menu, int32_t position) {
     return MenuCommandKeyText(MenuItemKeyOf(menu, position));
 }
 
+void SetMenuItemDrawProc(MenuRecord* menu, MenuItemDrawProc proc, uint32_t userData) {
+    if (!menu) return;
+    menu->itemProc = proc;
+    menu->itemProcData = userData;
+    Refresh(menu);
+}
+
+void SetMenuItemSelfDrawn(MenuRecord* menu, int32_t position, bool selfDrawn) {
+    if (!InRange(menu, position)) return;
+    MenuItemEntry& e = menu->entries[size_t(position)];
+    uint8_t flags =
+        uint8_t(selfDrawn ? e.flags | kMenuEntrySelfDrawn : e.flags & ~kMenuEntrySelfDrawn);
+    if (flags == e.flags) return;
+    e.flags = flags;
+    Refresh(menu);
+}
+
+static bool IsSelfDrawn(const MenuRecord* menu, const MenuItemEntry& e) {
+    return menu->itemProc && (e.flags & kMenuEntrySelfDrawn);
+}
+
+int32_t MenuItemHeightOf(MenuRecord* menu, int32_t position) {
+    if (!InRange(menu, position)) return 0;
+    const MenuItemEntry& e = menu->entries[size_t(position)];
+    int32_t height =
+        MenuItemHeight(menu->metrics, menu->flags, e.flags & kMenuEntrySeparator, e.iconId != 0);
+    if (IsSelfDrawn(menu, e)) {
+        int16_t h = int16_t(height);
+        menu->itemProc(kMenuDrawMeasureHeight, menu, position, &h, menu->itemProcData);
+        height = h;
+    }
+    return height;
+}
+
 MenuLayout MenuLayoutOf(MenuRecord* menu, int32_t screenHeight, bool longMenusScroll) {
     MenuLayout layout;
     if (!menu) return layout;
@@ -652,8 +686,12 @@ MenuLayout MenuLayoutOf(MenuRecord* menu, int32_t screenHeight, bool longMenusSc
         it.separator = e.flags & kMenuEntrySeparator;
         it.submenu = e.flags & kMenuEntrySubmenu;
         it.hasIcon = e.iconId != 0;
-        it.height = MenuItemHeight(menu->metrics, menu->flags, it.separator, it.hasIcon);
-        if (!it.separator) {
+        it.height = MenuItemHeightOf(menu, p);
+        if (IsSelfDrawn(menu, e)) {
+            int16_t width = 0;
+            menu->itemProc(kMenuDrawMeasureWidth, menu, p, &width, menu->itemProcData);
+            it.selfWidth = width;
+        } else if (!it.separator) {
             it.textWidth = MenuFonts().textWidth(menu, e.text, uint8_t(MenuItemStyleOf(menu, p)));
             std::string key = MenuItemKeyText(menu, p);
             if (!key.empty()) it.keyWidth = MenuFonts().textWidth(menu, key, menu->defaultFace);

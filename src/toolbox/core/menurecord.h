@@ -15,6 +15,7 @@
 #include "toolbox/core/menumetrics.h"
 #include "toolbox/core/menunative.h"
 #include "toolbox/core/menutemplate.h"
+#include "toolbox/core/rect.h"
 
 // Entry flags.
 constexpr uint8_t kMenuEntrySubmenu = 0x01;
@@ -37,6 +38,21 @@ constexpr int32_t kMenuBufferTooSmall = -30591;
 constexpr int32_t kMenuPropertyHead = 12;
 
 struct MenuRecord;
+
+// The item drawing procedure of self-drawn items: (message, menu, item,
+// data, user data) -> a byte. Message 1 measures the width (data: 16-bit
+// width out), 2 the height (data: 16-bit height in and out), 3 draws
+// (data: a MenuItemDrawData).
+typedef uint8_t (*MenuItemDrawProc)(int32_t message, MenuRecord* menu, int32_t item, void* data,
+                                    uint32_t userData);
+constexpr int32_t kMenuDrawMeasureWidth = 1;
+constexpr int32_t kMenuDrawMeasureHeight = 2;
+constexpr int32_t kMenuDrawItem = 3;
+struct MenuItemDrawData {
+    Rect16 rect;
+    uint8_t enabled;
+    uint8_t selected;
+};
 
 // The item index: back reference, capacity, then capacity 16-bit slots,
 // slot p holding p.
@@ -66,6 +82,8 @@ struct MenuRecord {
     // Handlers of 'menu' events aimed at this menu.
     EventReceiver receiver{kReceiverMenu, nullptr, nullptr, 0};
     std::vector<MenuItemEntry> entries; // entry 0: the title and the menu's properties
+    MenuItemDrawProc itemProc = nullptr;
+    uint32_t itemProcData = 0;
     int32_t trackingSerial = 0;
     void* font = nullptr; // null: the shared default menu font
     int16_t fontResolution = 0;
@@ -167,6 +185,12 @@ void ApplyMenuFont(MenuRecord* menu, int16_t number, int16_t size, uint8_t face,
                    int16_t resolution);
 // For the font resource types only: appends every font name at the end.
 void BuildFontMenu(MenuRecord* menu, uint32_t resourceType);
+
+// Self-drawn items: the menu's drawing procedure and an item's flag.
+void SetMenuItemDrawProc(MenuRecord* menu, MenuItemDrawProc proc, uint32_t userData);
+void SetMenuItemSelfDrawn(MenuRecord* menu, int32_t position, bool selfDrawn);
+// An item's height: the metrics' rule, then a self-drawn item's answer.
+int32_t MenuItemHeightOf(MenuRecord* menu, int32_t position);
 
 // The width (computing it when 0), key column and column breaks.
 MenuLayout MenuLayoutOf(MenuRecord* menu, int32_t screenHeight, bool longMenusScroll);

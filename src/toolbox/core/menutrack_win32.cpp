@@ -156,6 +156,19 @@ LRESULT MenuChar(HWND window, WPARAM wParam, LPARAM lParam) {
     return handled ? LRESULT(answer) : kMenuNotHandled;
 }
 
+// One pixel down, so the system hilites the item under the pointer. Under
+// Wine a synthesised relative move leaves the desktop's pointer out of
+// step with later absolute moves (SetCursorPos readers see stale points),
+// so the pointer is moved there directly.
+void NudgePointer() {
+    if (!g_onWine) {
+        mouse_event(MOUSEEVENTF_MOVE, 0, 1, 0, 0);
+        return;
+    }
+    POINT at{};
+    if (GetCursorPos(&at)) SetCursorPos(at.x, at.y + 1);
+}
+
 void InitMenuPopup(HMENU native) {
     MenuRecord* menu = ProgramMenu(native);
     if (!menu) return;
@@ -167,7 +180,7 @@ void InitMenuPopup(HMENU native) {
     }
     if (g_popup && g_nudge) {
         g_nudge = false;
-        mouse_event(MOUSEEVENTF_MOVE, 0, 1, 0, 0);
+        NudgePointer();
     }
 }
 
@@ -311,7 +324,7 @@ void InstallMenuHook() {
     hooks.menuCommandKey = &HookMenuKey;
     SetLoopWindowHooks(&hooks);
     SetMenuTrackingProvider(&TrackingProvider);
-    PortHooks ports{};
+    PortHooks ports = CurrentPortHooks();
     ports.updateMenus = &UpdateMenusAfterClose;
     SetPortHooks(&ports);
 }
@@ -406,9 +419,7 @@ uint32_t TrackPopupMenuAt(MenuRecord* menu, int16_t top, int16_t left, int32_t i
     if (HWND client = MdiClientHandle()) ClientToScreen(client, &at);
     int32_t above = kPopupOffsetAbovePoint;
     for (int32_t p = 1; p < item; ++p)
-        above += MenuItemHeight(menu->metrics, menu->flags,
-                                menu->entries[size_t(p)].flags & kMenuEntrySeparator,
-                                menu->entries[size_t(p)].iconId != 0);
+        above += MenuItemHeightOf(menu, p);
     at.y = std::max(LONG(0), at.y - above);
     BYTE keys[256];
     if (GetKeyboardState(keys)) {

@@ -223,3 +223,7 @@ int32_t WindowEventReceiver(EventCallRef*, EventObject event, void* userData) {
     }
     return kEventNotHandled;
 }
+
+const PortHooks& CurrentPortHooks() {
+    return g_hooks;
+}

@@ -92,3 +92,7 @@ int32_t SendEventObjectCounted(EventObject event, EventReceiver* receiver);
 // 0 left, 1 right, 2 middle from a mouse record.
 int32_t MouseButtonOfRecord(const OsEventRecord* record);
 int32_t WindowEventReceiver(EventCallRef* call, EventObject event, void* port);
+
+// The port hooks installed now, so that a layer can replace its own fields
+// and keep the others.
+const PortHooks& CurrentPortHooks();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "heap_fixture.h"
@@ -286,6 +287,38 @@ TEST_F(MenuRecords, AppliedFontsAreMeasuredAnewAndReleased) {
     ASSERT_EQ(MenuItemCount(fonts), 4);
     EXPECT_EQ(MenuItemTextOf(fonts, 2), "Sans");
     SetMenuFontProcs(nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// A self-drawn item's procedure: 90 wide, height doubled, draws counted.
+std::vector<int32_t> g_messages;
+uint8_t DrawProc(int32_t message, MenuRecord*, int32_t item, void* data, uint32_t user) {
+    g_messages.push_back(message * 100 + item);
+    EXPECT_EQ(user, 77u);
+    if (message == kMenuDrawMeasureWidth) *static_cast<int16_t*>(data) = 90;
+    if (message == kMenuDrawMeasureHeight) *static_cast<int16_t*>(data) *= 2;
+    return 1;
+}
+
+TEST_F(MenuRecords, SelfDrawnItemsAskTheirProcedure) {
+    MenuRecord* m = Filled(7, 2);
+    int32_t row = MenuItemHeightOf(m, 1);
+    SetMenuItemSelfDrawn(m, 2, true);
+    EXPECT_EQ(MenuItemHeightOf(m, 2), row); // no procedure yet
+    SetMenuItemDrawProc(m, &DrawProc, 77);
+    g_messages.clear();
+    EXPECT_EQ(MenuItemHeightOf(m, 2), 2 * row);
+    EXPECT_EQ(MenuItemHeightOf(m, 1), row);
+    MenuLayout layout = MenuLayoutOf(m, 1000, true);
+    // The width it reports counts less the gap unit, as any widest item.
+    EXPECT_EQ(layout.width, m->metrics.gap + std::max(90 - m->metrics.gap,
+                                                      int32_t(6 * 7) + m->metrics.textIndent));
+    EXPECT_NE(std::find(g_messages.begin(), g_messages.end(), 102), g_messages.end());
+    EXPECT_NE(std::find(g_messages.begin(), g_messages.end(), 202), g_messages.end());
+    EXPECT_EQ(std::find(g_messages.begin(), g_messages.end(), 101), g_messages.end());
 }
 
 } // namespace

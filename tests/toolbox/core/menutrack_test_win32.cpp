@@ -14,6 +14,8 @@
 #include "native_fixture_win32.h"
 #include "toolbox/core/eventconvert.h"
 #include "toolbox/core/heap.h"
+#include "toolbox/core/loophooks.h"
+#include "toolbox/core/portrecord.h"
 #include "toolbox/core/icon_win32.h"
 #include "toolbox/core/menubar.h"
 #include "toolbox/core/menucommands.h"
@@ -28,6 +30,8 @@ constexpr DWORD kParentWaitMs = 30000;
 constexpr int kWatchdogExit = 3;
 constexpr int kCheckFailedExit = 4;
 constexpr int16_t kPopId = 9300;
+constexpr int kSettleRounds = 4;
+constexpr DWORD kSettleMs = 50;
 
 bool IsChild(const char* name) {
     char value[64] = {};
@@ -76,21 +80,32 @@ struct Seen {
     uint32_t commandContext = 0;
     int32_t startReply = kEventNotHandled;
     int32_t commandReply = kEventNotHandled;
+    bool trackedDuring = false;
 } g_seen;
 
 POINT g_cursorBefore{0, 0};
 
-// Ends the child with the pointer back where it was and its frame gone
-// (activation settled), so later cases that read real input find the
-// desktop as they expect.
+// Ends the child with the pointer back where it was (tracking nudges it)
+// and its frame gone, and lets the desktop settle first, so later cases
+// that read real input find it as they expect.
 [[noreturn]] void EndChild(int code) {
-    SetCursorPos(g_cursorBefore.x, g_cursorBefore.y);
+    POINT now{};
+    GetCursorPos(&now);
+    if (now.x != g_cursorBefore.x || now.y != g_cursorBefore.y)
+        SetCursorPos(g_cursorBefore.x, g_cursorBefore.y);
     if (HWND frame = FrameWindowHandle()) DestroyWindow(frame);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&msg);
+    for (int round = 0; round < kSettleRounds; ++round) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        Sleep(kSettleMs);
+    }
     ExitProcess(UINT(code));
 }
+
+// Where popups open: MDI-client coordinates on the side of the screen the
+// pointer is not on, so the pointer never rests on an item.
+Point16 g_popupAt{200, 200};
 
 EventReceiver g_focus{kReceiverWindow, nullptr, nullptr, 0};
 EventReceiver* TestFocus() {
@@ -105,6 +120,7 @@ int32_t AppHandler(EventCallRef*, EventObject event, void*) {
                       &g_seen.trackingMode);
         EventParamGet(event, kParamMenuContext, FourCC("magn"), sizeof g_seen.startContext,
                       &g_seen.startContext);
+        g_seen.trackedDuring = MenuBeingTracked();
         return g_seen.startReply;
     }
     return kEventNotHandled;
@@ -134,7 +150,7 @@ MenuRecord* StartChild(std::initializer_list<const char*> items) {
     EventReceiverAppendHandler(ApplicationLevelReceiver(), &AppHandler);
     SetFocusReceiverProvider(&TestFocus);
     EventReceiverPushHandler(&g_focus, &CommandHandler, 0, nullptr, nullptr, nullptr);
-    SetCursorPos(2, 2); // away from every menu
+    if (g_cursorBefore.x < GetSystemMetrics(SM_CXSCREEN) / 2) g_popupAt.h = 700;
     MenuRecord* menu = NewMenuWithTitle(kPopId, "Pop");
     for (const char* text : items)
         InsertMenuItemText(menu, text, -1);
@@ -163,10 +179,15 @@ void Check(bool ok, const char* what) {
 
 TEST(WineMenuChild, PopupChoiceByArrowKeys) {
     if (!IsChild("PopupChoiceByArrowKeys")) GTEST_SKIP() << "runs in its own process";
-    MenuRecord* menu = StartChild({"Alpha", "Beta`B", "-", "Gamma"});
+    MenuRecord* menu = StartChild({"Alpha", "Beta", "-", "Gamma"});
     SetMenuItemCommand(menu, 2, 4242);
+    SetMenuItemKey(menu, 2, 'B');
     PostKeys({VK_DOWN, VK_DOWN, VK_RETURN});
-    uint32_t choice = TrackPopupMenuAt(menu, 200, 200, 2);
+    POINT before{}, after{};
+    GetCursorPos(&before);
+    uint32_t choice = TrackPopupMenuAt(menu, g_popupAt.v, g_popupAt.h, 2);
+    GetCursorPos(&after);
+    Check(after.x == before.x && after.y == before.y + 1, "the pointer is nudged one pixel down");
     std::printf("choice %08x, kinds %zu, openings %d\n", choice, g_seen.appKinds.size(),
                 g_seen.openings);
     Check(choice == ((uint32_t(kPopId) << 16) | 2), "the second item is chosen");
@@ -184,8 +205,25 @@ TEST(WineMenuChild, PopupChoiceByArrowKeys) {
     Check(!MenuBeingTracked() && MenuTrackingState().context == 0, "tracking over");
     // A second tracking opens the menu again: one more 'menu' 8.
     PostKeys({VK_ESCAPE});
-    Check(TrackPopupMenuAt(menu, 200, 200, 1) == 0, "escape gives no choice");
+    Check(TrackPopupMenuAt(menu, g_popupAt.v, g_popupAt.h, 1) == 0, "escape gives no choice");
     Check(g_seen.openings == 2 && g_seen.commands == 1, "the next tracking opens it again");
+    Check(g_seen.trackedDuring, "a menu is being tracked inside the loop");
+    // The loop's hooks: the command key of a bar menu, the menu update.
+    InsertMenuInBar(menu, 0);
+    EventObject key = nullptr;
+    EventObjectNew(kEventClassKeyboard, kKeyDownKind, &key);
+    uint8_t character = 'b';
+    uint32_t modifiers = kMenuKeyControl;
+    EventParamSet(key, kParamKeyChar, FourCC("TEXT"), 1, &character);
+    EventParamSet(key, kParamModifiers, FourCC("magn"), sizeof modifiers, &modifiers);
+    Check(LoopHooks().menuCommandKey(key), "Ctrl+B is Beta's key");
+    EventObjectRelease(key);
+    Check(g_seen.commands == 2 && g_seen.command.command == 4242 &&
+              g_seen.commandContext == (kMenuContextCommandKey | kMenuContextAllMenus),
+          "the key's command goes out");
+    SetMenuItemEnabled(menu, 0, false);
+    CurrentPortHooks().updateMenus();
+    Check(MenuItemEnabled(menu, 0), "the menus brought up to date after the last window closed");
     EndChild(0);
 }
 
@@ -193,8 +231,28 @@ TEST(WineMenuChild, CancelReplyEndsTracking) {
     if (!IsChild("CancelReplyEndsTracking")) GTEST_SKIP() << "runs in its own process";
     MenuRecord* menu = StartChild({"Alpha", "Beta"});
     g_seen.startReply = kMenuTrackingCancel;
-    Check(TrackPopupMenuAt(menu, 200, 200, 1) == 0, "no choice");
+    Check(TrackPopupMenuAt(menu, g_popupAt.v, g_popupAt.h, 1) == 0, "no choice");
     Check(g_seen.commands == 0 && !CommandLeftInQueue(), "nothing chosen");
+    // An extra system-menu item hilited, then its system command: the
+    // command goes out for the system menu (menu and command -1).
+    HWND frame = FrameWindowHandle();
+    HMENU system = GetSystemMenu(frame, FALSE);
+    Check(AddSystemMenuItems("Extra", 777), "an extra item");
+    UINT last = UINT(GetMenuItemCount(system) - 1);
+    MENUITEMINFOA hilite{};
+    hilite.cbSize = sizeof hilite;
+    hilite.fMask = MIIM_STATE;
+    hilite.fState = MFS_HILITE;
+    SetMenuItemInfoA(system, last, TRUE, &hilite);
+    SendMessageA(frame, WM_ENTERMENULOOP, FALSE, 0);
+    SendMessageA(frame, WM_MENUSELECT, MAKEWPARAM(kSystemMenuItemId, MF_SYSMENU),
+                 reinterpret_cast<LPARAM>(system));
+    SendMessageA(frame, WM_SYSCOMMAND, kSystemMenuItemId, 0);
+    SendMessageA(frame, WM_EXITMENULOOP, FALSE, 0);
+    Check(g_seen.commands == 1 && g_seen.command.command == uint32_t(-1) &&
+              g_seen.command.menu == reinterpret_cast<void*>(intptr_t(-1)) &&
+              g_seen.command.item == 777,
+          "the system-menu item's command");
     EndChild(0);
 }
 
@@ -204,12 +262,12 @@ TEST(WineMenuChild, DisabledMenuAndHandledCommandGiveNoChoice) {
     MenuRecord* menu = StartChild({"Alpha", "Beta"});
     SetMenuItemEnabled(menu, 0, false);
     PostKeys({VK_DOWN, VK_RETURN});
-    Check(TrackPopupMenuAt(menu, 200, 200, 1) == 0, "a disabled menu gives 0");
+    Check(TrackPopupMenuAt(menu, g_popupAt.v, g_popupAt.h, 1) == 0, "a disabled menu gives 0");
     Check(g_seen.commands == 0 && !CommandLeftInQueue(), "no command from a disabled menu");
     SetMenuItemEnabled(menu, 0, true);
     g_seen.commandReply = 0;
     PostKeys({VK_DOWN, VK_RETURN});
-    Check(TrackPopupMenuAt(menu, 200, 200, 1) == 0, "a handled command gives 0");
+    Check(TrackPopupMenuAt(menu, g_popupAt.v, g_popupAt.h, 1) == 0, "a handled command gives 0");
     Check(g_seen.commands == 1 && MenuHilitedTitle() == 0, "handled, title unhilited");
     EndChild(0);
 }
@@ -218,13 +276,14 @@ TEST(WineMenuChild, MnemonicAndArrowsInAnAllDisabledMenu) {
     if (!IsChild("MnemonicAndArrowsInAnAllDisabledMenu")) GTEST_SKIP() << "runs in its own process";
     MenuRecord* menu = StartChild({"Alpha", "E&xit"});
     PostMessageA(FrameWindowHandle(), WM_CHAR, 'x', 1);
-    uint32_t choice = TrackPopupMenuAt(menu, 200, 200, 1);
+    uint32_t choice = TrackPopupMenuAt(menu, g_popupAt.v, g_popupAt.h, 1);
     std::printf("mnemonic choice %08x\n", choice);
     Check(choice == ((uint32_t(kPopId) << 16) | 2), "'x' picks E&xit");
     DisableMenuItemAt(menu, 1);
     DisableMenuItemAt(menu, 2);
     PostKeys({VK_DOWN, VK_DOWN, VK_ESCAPE});
-    Check(TrackPopupMenuAt(menu, 200, 200, 1) == 0, "nothing enabled, nothing chosen");
+    Check(TrackPopupMenuAt(menu, g_popupAt.v, g_popupAt.h, 1) == 0,
+          "nothing enabled, nothing chosen");
     EndChild(0);
 }
 
@@ -393,6 +452,46 @@ TEST_F(MenuItemsWin32, DrawFillsTheSelectedItemAndWritesItsText) {
     SelectObject(dc, old);
     DeleteObject(bitmap);
     DeleteDC(dc);
+}
+
+MenuItemDrawData g_drawn{};
+int g_draws = 0;
+uint8_t SelfDraw(int32_t message, MenuRecord*, int32_t, void* data, uint32_t) {
+    if (message == kMenuDrawMeasureHeight) *static_cast<int16_t*>(data) = 30;
+    if (message == kMenuDrawItem) {
+        ++g_draws;
+        g_drawn = *static_cast<MenuItemDrawData*>(data);
+    }
+    return 1;
+}
+
+// A self-drawn item is measured and drawn by its menu's procedure.
+TEST_F(MenuItemsWin32, SelfDrawnItemsDrawThemselves) {
+    MenuRecord* menu = NewMenuWithTitle(kPopId, "Pop");
+    InsertMenuItemText(menu, "Own", -1);
+    SetMenuItemSelfDrawn(menu, 1, true);
+    SetMenuItemDrawProc(menu, &SelfDraw, 0);
+    MEASUREITEMSTRUCT measure{};
+    measure.CtlType = ODT_MENU;
+    measure.itemData = DataOf(menu, 1);
+    ASSERT_TRUE(MeasureMenuItem(&measure));
+    EXPECT_EQ(measure.itemHeight, 30u);
+    HDC dc = CreateCompatibleDC(nullptr);
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_MENU;
+    item.itemAction = ODA_DRAWENTIRE;
+    item.itemState = ODS_SELECTED;
+    item.hDC = dc;
+    item.rcItem = RECT{4, 10, 120, 40};
+    item.itemData = DataOf(menu, 1);
+    g_draws = 0;
+    ASSERT_TRUE(DrawMenuItem(&item));
+    DeleteDC(dc);
+    EXPECT_EQ(g_draws, 1);
+    EXPECT_EQ(g_drawn.rect.left, 4);
+    EXPECT_EQ(g_drawn.rect.right, 118); // less 2 on the right
+    EXPECT_EQ(g_drawn.enabled, 1);
+    EXPECT_EQ(g_drawn.selected, 1);
 }
 
 // A sized font is a GDI font of its own; the default font comes back.
