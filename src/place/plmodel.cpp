@@ -214,7 +214,7 @@ bool PlBitTest(const uint8_t* bits, int32_t n) {
     return (bits[n / 8] >> (n % 8)) & 1u;
 }
 
-int32_t PlCompLayerClass(int32_t c) {
+int32_t PlCompPadLayer(int32_t c) {
     const Component* comp = PlCompRef(c);
     if (comp->symbol < 1) return -1;
     int32_t last = 0;
@@ -231,7 +231,12 @@ int32_t PlCompLayerClass(int32_t c) {
         if (count >= 2) return 0;
         if (count == 1) last = layer;
     }
-    if (last == 0) return -1;
+    return last == 0 ? -1 : last;
+}
+
+int32_t PlCompLayerClass(int32_t c) {
+    const int32_t last = PlCompPadLayer(c);
+    if (last <= 0) return last;
     auto& list = g_placeModel.layerList;
     for (size_t k = 0; k < list.size(); ++k)
         if (list[k] == last) return int32_t(k + 1);

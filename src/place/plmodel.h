@@ -161,6 +161,10 @@ void PlCompRefPoint(const Component& comp, int64_t* x, int64_t* y);
 // The layer class of a component (0 on several layers, -1 no pad, else
 // 1..31 from the model's first-use list).
 int32_t PlCompLayerClass(int32_t comp);
+// The layer of the component's pads: 0 when a pin has pads on two or more
+// layers, -1 when no pin has a pad, else the layer of the last pin with a
+// pad.
+int32_t PlCompPadLayer(int32_t comp);
 // 1 when the component's footprint has shape kind 4 (0 for component 0).
 int32_t PlCompIsSmallRow(int32_t comp);
 // 1 when the component carries the class-2048 flag.

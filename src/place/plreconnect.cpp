@@ -11,6 +11,7 @@
 #include "db/shellsvc.h"
 #include "router/mzgrid.h"
 #include "router/objtable.h"
+#include "router/objvalidate.h"
 
 namespace {
 
@@ -26,12 +27,15 @@ bool Outside(const Crn& c, const PlWindowBox& w) {
 void PutCompConns(int32_t c, bool routeView, Conn* buffer) {
     for (int32_t k = ConnFindComp(c); k != 0; k = ConnFindCompBefore(c, k)) {
         if (AltSave(kRecConn, k, buffer)) continue; // already held, with its key
-        const uint16_t key = routeView ? uint16_t(ObjFindConn(k)) : 0;
-        AltPut(kRecConn, k, key, buffer);
+        AltPut(kRecConn, k, PlConnKey(k, routeView), buffer);
     }
 }
 
 } // namespace
+
+uint16_t PlConnKey(int32_t k, bool routeView) {
+    return routeView && g_windowLoaded ? uint16_t(ObjFindConn(k)) : 0;
+}
 
 void ConnCleanChangedStretch(const Conn* before, Conn* after, const PlWindowBox& window) {
     const int32_t nOld = before->head.count, nNew = after->head.count;

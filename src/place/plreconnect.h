@@ -27,6 +27,9 @@ struct PlWindowBox {
     int32_t minX, minY, maxX, maxY;
 };
 
+// The journal key of connection k: its object-table entry in the Route
+// view while the router's objects are loaded, else 0.
+uint16_t PlConnKey(int32_t k, bool routeView);
 // As reconnectMovedCompsIn with the front window's view.
 void reconnectMovedComps();
 // routeView: the Route view's keys (the object-table entry) and cleaning
