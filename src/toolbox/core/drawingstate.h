@@ -29,6 +29,11 @@ constexpr uint32_t kStateDirtyTextTransform = 0x100;
 // Every item of a freshly taken device context.
 constexpr uint32_t kStateDirtyFresh = 0xFF;
 
+// Pen modes (transfer modes of the pen).
+constexpr int16_t kPenModeCopy = 0;
+constexpr int16_t kPenModeOr = 1;
+constexpr int16_t kPenModeXor = 2;
+
 // A colour with 16-bit channels.
 struct ColourRGB16 {
     uint16_t red, green, blue;

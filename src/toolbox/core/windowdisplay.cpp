@@ -98,5 +98,8 @@ int32_t WindowSurfaceAtPoint(const WindowObject* window, Point16 point) {
 void SetPenModeForKind(WindowObject* window, int32_t kind) {
     auto* state = static_cast<DrawingState*>(GraphicsPortOf(window));
     if (!state) return;
-    state->penMode = (kind == 1 || kind == 2) ? kPenModeXor : kPenModeCopy;
+    int16_t mode = (kind == 1 || kind == 2) ? kPenModeXor : kPenModeCopy;
+    if (state->settings.penMode == mode) return;
+    state->settings.penMode = mode;
+    state->dirty |= kStateDirtyPen | kStateDirtyBrush | kStateDirtyMode;
 }

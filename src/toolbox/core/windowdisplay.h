@@ -23,9 +23,6 @@ void UpdateWindowNow(WindowObject* window);
 // current surface; the rest stays pending.
 void UpdateWindowPartNow(WindowObject* window);
 
-// Pen modes of SetPenModeForKind.
-constexpr int16_t kPenModeCopy = 0;
-constexpr int16_t kPenModeXor = 2;
 // The window's drawing state draws with pen mode 2 for kinds 1 and 2, else 0.
 void SetPenModeForKind(WindowObject* window, int32_t kind);
 

@@ -6,9 +6,6 @@
 
 #include "toolbox/core/drawingstate.h"
 
-constexpr int16_t kPenModeCopy = 0;
-constexpr int16_t kPenModeOr = 1;
-constexpr int16_t kPenModeXor = 2;
 constexpr int32_t kStandardPatternCount = 9; // 0 to 8; others all zero
 
 // Pen location and size.

@@ -406,7 +406,7 @@ TEST_F(WindowDispatch, APrintPortAnswersItsPageAndEndsItsJobAtDisposal) {
     EXPECT_EQ(v, 1.0);
     EXPECT_FALSE(IsWindowShown(w, 0));
     SetPenModeForKind(w, 2);
-    EXPECT_EQ(job.state.penMode, kPenModeXor);
+    EXPECT_EQ(job.state.settings.penMode, kPenModeXor);
     int32_t id = w->sequence;
     DisposeWindowObject(w);
     EXPECT_EQ(WindowObjectFromId(id), nullptr);

@@ -280,7 +280,7 @@ TEST_F(WindowDisplay, PenModeFollowsTheKind) {
     auto* state = static_cast<DrawingState*>(GraphicsPortOf(w));
     for (int32_t kind : {0, 1, 2, 3}) {
         SetPenModeForKind(w, kind);
-        EXPECT_EQ(state->penMode, (kind == 1 || kind == 2) ? kPenModeXor : kPenModeCopy) << kind;
+        EXPECT_EQ(state->settings.penMode, (kind == 1 || kind == 2) ? kPenModeXor : kPenModeCopy) << kind;
     }
     SetPenModeForKind(nullptr, 1); // nothing to draw into
 }
