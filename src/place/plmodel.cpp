@@ -5,6 +5,7 @@
 // the selection mask; tables that outgrow a pool piece are containers
 // owned by the model. PlModelFree leaves nothing open.
 #include "place/plmodel.h"
+#include "place/plnext.h"
 
 #include <cmath>
 #include <cstring>
@@ -339,6 +340,8 @@ void PlModelFree() {
     m.compList.clear();
     m.layerList.clear();
     m.open = m.classified = m.symbolsClassified = false;
+    // The next-component ranking's component-net lists go with the model.
+    PlCompNetsFree();
 }
 
 int32_t PlModelOpen(const uint8_t* mask) {
