@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "toolbox/core/edges.h"
 #include "toolbox/core/region.h"
 #include "toolbox/core/systemtimes.h"
 #include "toolbox/core/timertask.h"
@@ -22,11 +23,6 @@ bool Ready() {
     return g_text.newRecord != nullptr;
 }
 
-Rect16 Grown(const Rect16& r, int32_t by) {
-    return Rect16{int16_t(r.top - by), int16_t(r.left - by), int16_t(r.bottom + by),
-                  int16_t(r.right + by)};
-}
-
 void BlinkTask(TimerTask*, void* userData) {
     auto* data = static_cast<EditTextData*>(userData);
     if (data->text) g_text.blinkCaret(data->text);
@@ -39,8 +35,7 @@ bool Inside(const Rect16& r, Point16 p) {
 void Draw(EditTextControl* control) {
     EditTextData* data = control->data;
     g_text.fit(data->text, &control->rect);
-    Rect16 edge = Grown(control->rect, kEditTextEdgeOutset);
-    if (g_text.drawSunkenEdge) g_text.drawSunkenEdge(&edge);
+    DrawSunkenEdge(&control->rect, kSunkenEdgeNative);
     int32_t saved = g_text.displaySetting(data->text);
     if (!control->active) g_text.setDisplaySetting(data->text, kInactiveDisplaySetting);
     g_text.draw(data->text, &control->rect);
@@ -194,7 +189,7 @@ int32_t EditTextDefProc(int16_t variant, EditTextControl* control, int32_t messa
         control->data = nullptr;
         return 0;
     case kControlFocusRegion: {
-        Rect16 r = Grown(control->rect, kEditTextFocusOutset);
+        Rect16 r = GrownRect(control->rect, kEditTextFocusOutset);
         SetRegionToShortRect(reinterpret_cast<RegionRecord*>(parameter), &r);
         return 0;
     }

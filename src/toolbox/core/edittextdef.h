@@ -37,7 +37,6 @@ constexpr int32_t kEditTextPart = 5;
 constexpr int32_t kEditTextFeatures = 380;
 constexpr int32_t kEditTextGroup = 17;
 constexpr int32_t kEditTextFocusOutset = 4;
-constexpr int32_t kEditTextEdgeOutset = 2;
 constexpr int32_t kSelectAllEnd = 32000;
 constexpr int32_t kInactiveDisplaySetting = 257;
 constexpr int16_t kEditTextVariantFeature8 = 2;
@@ -100,7 +99,6 @@ struct TextRecordProcs {
     int32_t (*displaySetting)(void* text);
     void (*setDisplaySetting)(void* text, int32_t setting);
     void (*draw)(void* text, const Rect16* rect);
-    void (*drawSunkenEdge)(const Rect16* rect);
 };
 void SetTextRecordProcs(const TextRecordProcs* procs);
 

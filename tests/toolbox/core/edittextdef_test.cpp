@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "heap_fixture.h"
+#include "toolbox/core/edges.h"
 #include "toolbox/core/looptimer.h"
 #include "toolbox/core/region.h"
 #include "toolbox/core/systemtimes.h"
@@ -63,9 +64,16 @@ const TextRecordProcs kRecording = {
     [](void* t) { return T(t)->setting; },
     [](void* t, int32_t s) { T(t)->setting = s; },
     [](void* t, const Rect16*) { Calls().push_back("draw " + std::to_string(T(t)->setting)); },
-    [](const Rect16* r) {
-        Calls().push_back("edge " + std::to_string(r->top) + "," + std::to_string(r->left));
+};
+
+// The sunken edge as drawn: the rectangle grown by 2.
+const EdgeDrawProcs kEdges = {
+    [](const Rect16* r, int32_t) {
+        Rect16 g = GrownRect(*r, kEdgeOuterGrow);
+        Calls().push_back("edge " + std::to_string(g.top) + "," + std::to_string(g.left));
     },
+    nullptr,
+    nullptr,
 };
 
 class EditText : public HeapTest {
@@ -73,6 +81,7 @@ class EditText : public HeapTest {
     void SetUp() override {
         HeapTest::SetUp();
         SetTextRecordProcs(&kRecording);
+        SetEdgeDrawProcs(&kEdges);
         Calls().clear();
         control_.rect = {10, 20, 30, 120};
         control_.visible = control_.active = control_.windowShown = 1;
@@ -81,6 +90,7 @@ class EditText : public HeapTest {
     void TearDown() override {
         EditTextDefProc(0, &control_, kControlDispose, 0);
         SetTextRecordProcs(nullptr);
+        SetEdgeDrawProcs(nullptr);
         HeapTest::TearDown();
     }
     int32_t Set(uint32_t tag, const void* data, int32_t size) {
