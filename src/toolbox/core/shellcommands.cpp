@@ -131,7 +131,7 @@ bool StandardCommandProc(CommandQuery* query) {
     if (item) ShellText().itemSelection(query->window, item, &start, &end);
     switch (query->command) {
     case kCommandNew:
-    case kCommandQuit:
+    case kCommandQuitRequest:
     case kCommandPreferences:
         query->enabled = !query->modalInFront;
         break;
@@ -155,13 +155,13 @@ bool StandardCommandProc(CommandQuery* query) {
 
 int32_t StandardCommand(WindowObject* window, const WindowEvent* event) {
     uint32_t command = uint16_t(event->command.command);
-    if (command == kCommandClose) {
+    if (command == kCommandCloseWindow) {
         WindowObject* again = window ? WindowObjectFromId(window->sequence) : nullptr;
         if (!again) return kWindowEventNotHandled;
         SendWindowCloseEvent(again, false);
         return 0;
     }
-    if (command == kCommandQuit) {
+    if (command == kCommandQuitRequest) {
         QuitApplicationRequest();
         return 0;
     }

@@ -9,13 +9,13 @@
 #pragma once
 #include <cstdint>
 
+#include "toolbox/core/menucommands.h"
 #include "toolbox/core/menulist.h"
 #include "toolbox/core/windowevent.h"
 
 // Standard command numbers.
 constexpr uint32_t kCommandNew = 200;
-constexpr uint32_t kCommandClose = 203;
-constexpr uint32_t kCommandQuit = 208;
+constexpr uint32_t kCommandQuitRequest = 208;
 constexpr uint32_t kCommandUndo = 300;
 constexpr uint32_t kCommandCut = 302;
 constexpr uint32_t kCommandCopy = 303;

@@ -9,7 +9,9 @@
 #include "toolbox/core/eventreceiver.h"
 #include "toolbox/core/helptaglist.h"
 #include "toolbox/core/keycommand.h"
+#include "toolbox/core/menucommands.h"
 #include "toolbox/core/menulist.h"
+#include "toolbox/core/shellapphandler.h"
 #include "toolbox/core/shellcommands.h"
 #include "toolbox/core/shellrequests.h"
 #include "toolbox/core/startuprequest.h"
@@ -25,6 +27,11 @@ int32_t RequestHandler(EventCallRef*, EventObject event, void*) {
 }
 
 const EventTypeSpec kRequestType{kEventClassHighLevel, kCoreEventKind};
+const EventTypeSpec kApplicationTypes[] = {
+    {kEventClassApplication, 1}, {kEventClassApplication, 2}, {kEventClassMouse, 2},
+    {kEventClassMouse, 5},       {kEventClassMenu, 1},        {kEventClassMenu, 2},
+    {kEventClassMenu, 8},
+};
 
 } // namespace
 
@@ -38,6 +45,9 @@ void InstallShellProcedures() {
     InstallHelpTagLists();
     EventReceiverPushHandler(ApplicationEventReceiver(), &RequestHandler, 1, &kRequestType, nullptr,
                              nullptr);
+    EventReceiverPushHandler(ApplicationLevelReceiver(), &ShellApplicationHandler,
+                             int32_t(sizeof kApplicationTypes / sizeof kApplicationTypes[0]),
+                             kApplicationTypes, nullptr, nullptr);
     EventReceiverPushHandler(ApplicationLevelReceiver(), &DropRequestHandler, 1, &kRequestType,
                              nullptr, nullptr);
 }

@@ -71,7 +71,7 @@ class ShellCommands : public WindowFixture {
 
 TEST_F(ShellCommands, StandardEntryAnswersFromTheContext) {
     WindowObject* w = MakeWindow();
-    for (uint32_t c : {kCommandNew, kCommandQuit, kCommandPreferences}) {
+    for (uint32_t c : {kCommandNew, kCommandQuitRequest, kCommandPreferences}) {
         g_modal = false;
         EXPECT_TRUE(Enabled(c, w)) << c;
         g_modal = true;
@@ -95,7 +95,7 @@ TEST_F(ShellCommands, StandardEntryAnswersFromTheContext) {
         EXPECT_TRUE(Enabled(c, w)) << c;
     // Any other number is disabled by the standard entry.
     EXPECT_FALSE(Enabled(5000, w));
-    EXPECT_FALSE(Enabled(kCommandClose, w));
+    EXPECT_FALSE(Enabled(kCommandCloseWindow, w));
 }
 
 TEST_F(ShellCommands, ProcessCommandOffersTheHookThenTheStandardCommand) {
@@ -137,7 +137,7 @@ TEST_F(ShellCommands, CloseCommandSendsTheCloseRequest) {
     SeenEvents().clear();
     WindowEvent e{};
     e.type = kWindowEventCommand;
-    e.command.command = int16_t(kCommandClose);
+    e.command.command = int16_t(kCommandCloseWindow);
     EXPECT_EQ(StandardCommand(w, &e), 0);
     // The default close disposes the window.
     EXPECT_EQ(TypesSeenBy(id), (std::vector<uint32_t>{kWindowEventClose, kWindowEventDispose}));
