@@ -208,6 +208,10 @@ void SetMenuBarItemChanged(MenuBarItemChanged proc) {
     g_barChanged = proc;
 }
 
+MenuBarItemChanged MenuBarItemChangedProc() {
+    return g_barChanged;
+}
+
 void SetMenuDisposeHook(MenuBarItemChanged proc) {
     g_disposing = proc;
 }

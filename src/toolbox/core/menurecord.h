@@ -201,5 +201,6 @@ std::string MenuItemKeyText(const MenuRecord* menu, int32_t position);
 // (the menu bar installs it).
 typedef void (*MenuBarItemChanged)(MenuRecord* menu);
 void SetMenuBarItemChanged(MenuBarItemChanged proc);
+MenuBarItemChanged MenuBarItemChangedProc();
 // Called first when a menu is disposed (the menu bar lets it go).
 void SetMenuDisposeHook(MenuBarItemChanged proc);

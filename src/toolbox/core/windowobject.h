@@ -45,7 +45,9 @@ struct WindowEvent;
 struct WindowProperty;
 struct RegionRecord;
 typedef int32_t (*WindowEventCallback)(WindowObject* window, WindowEvent* event);
-typedef void (*WindowMenuEnableCallback)();
+struct CommandQuery;
+// Answers a menu item's query; true when it answered.
+typedef bool (*WindowMenuEnableCallback)(CommandQuery* query);
 
 // Set only while a scroll to a point follows the mouse.
 struct AutoScrollRecord {

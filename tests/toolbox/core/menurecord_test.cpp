@@ -116,12 +116,13 @@ TEST_F(MenuRecords, TextsSeparatorsAndKeys) {
     EXPECT_EQ(m->entries[2].textSize, kMenuItemTextMax + 1);
     // The menu's own enabled flag, reported to the bar.
     static int barCalls = 0;
+    MenuBarItemChanged previous = MenuBarItemChangedProc();
     SetMenuBarItemChanged([](MenuRecord*) { ++barCalls; });
     SetMenuItemEnabled(m, 0, false);
     EXPECT_FALSE(MenuItemEnabled(m, 0));
     SetMenuItemText(m, 0, "Renamed");
     EXPECT_EQ(barCalls, 2);
-    SetMenuBarItemChanged(nullptr);
+    SetMenuBarItemChanged(previous);
 }
 
 TEST_F(MenuRecords, PropertiesResizeInPlaceAndCopyOut) {

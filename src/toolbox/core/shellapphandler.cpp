@@ -1,0 +1,102 @@
+// The application-level handler of the shell. 'appl' 1 and 2 bring the
+// application to the front and send it to the back; 'menu' 1 and 2 count
+// menu tracking; 'menu' 8 takes the menus marked as the application's
+// own; 'mous' 2 ends the last content click; 'mous' 5 is taken.
+#include "toolbox/core/shellapphandler.h"
+
+#include "toolbox/core/eventconvert.h"
+#include "toolbox/core/eventtypes.h"
+#include "toolbox/core/menucommands.h"
+#include "toolbox/core/menurecord.h"
+#include "toolbox/core/shellcommands.h"
+
+namespace {
+
+constexpr uint32_t kApplicationActivated = 1;
+constexpr uint32_t kApplicationDeactivated = 2;
+constexpr uint32_t kMenuTrackingBegins = 1;
+constexpr uint32_t kMouseUp = 2;
+constexpr uint32_t kMouseMovedOrDragged = 5;
+constexpr uint32_t kAnyType = FourCC("****");
+
+void Nothing() {}
+void NoSuspend(uint8_t) {}
+
+ShellAppProcs g_procs{&NoSuspend, &Nothing, &Nothing, &Nothing};
+int32_t g_tracking = 0;
+uint8_t g_background = 0;
+
+bool IsApplicationMenu(EventObject event) {
+    MenuRecord* menu = nullptr;
+    if (EventParamGet(event, kEventParamDirectObject, FourCC("menu"), sizeof menu, &menu) !=
+            kEventResultOk ||
+        !menu)
+        return false;
+    int32_t length = 0;
+    int32_t err = GetMenuItemProperty(menu, 0, kAppMenuCreator, kAppMenuTag, 0, &length, nullptr);
+    return err != kMenuPropertyAbsent;
+}
+
+} // namespace
+
+void SetShellAppProcs(const ShellAppProcs* procs) {
+    g_procs = procs ? *procs : ShellAppProcs{};
+    if (!g_procs.suspendResume) g_procs.suspendResume = &NoSuspend;
+    if (!g_procs.hideHelpTag) g_procs.hideHelpTag = &Nothing;
+    if (!g_procs.endContentClick) g_procs.endContentClick = &Nothing;
+    if (!g_procs.updateCursor) g_procs.updateCursor = &Nothing;
+}
+
+int32_t ShellMenuTrackingCount() {
+    return g_tracking;
+}
+
+bool ShellInBackground() {
+    return g_background != 0;
+}
+
+void ResetShellAppState() {
+    g_tracking = 0;
+    g_background = 0;
+}
+
+int32_t ShellApplicationHandler(EventCallRef*, EventObject event, void*) {
+    if (!event) return kEventNotHandled;
+    uint32_t eventClass = (*event)->eventClass;
+    uint32_t kind = (*event)->kind;
+    if (eventClass == kEventClassApplication &&
+        (kind == kApplicationActivated || kind == kApplicationDeactivated)) {
+        g_background = kind == kApplicationDeactivated;
+        g_procs.suspendResume(g_background);
+        if (kind == kApplicationActivated) g_procs.updateCursor();
+        return kEventResultOk;
+    }
+    if (eventClass == kEventClassMenu) {
+        if (kind == kMenuTrackingBegins) {
+            g_procs.hideHelpTag();
+            ++g_tracking;
+            uint32_t context = 0;
+            EventParamGet(event, kParamMenuContext, kAnyType, sizeof context, &context);
+            if (context & kMenuContextUpdate) UpdateMenuEnabling(0);
+            return kEventResultOk;
+        }
+        if (kind == kMenuEventTrackingEnds) {
+            if (g_tracking > 0) --g_tracking;
+            return kEventResultOk;
+        }
+        if (kind == kMenuEventOpening)
+            return IsApplicationMenu(event) ? kEventResultOk : kEventNotHandled;
+        return kEventNotHandled;
+    }
+    if (eventClass == kEventClassMouse) {
+        if (kind == kMouseUp) {
+            g_procs.endContentClick();
+            return kEventResultOk;
+        }
+        if (kind == kMouseMovedOrDragged) {
+            g_procs.updateCursor();
+            return kEventResultOk;
+        }
+    }
+    return kEventNotHandled;
+}

@@ -1,0 +1,68 @@
+#include "toolbox/core/shellstart.h"
+
+#include <gtest/gtest.h>
+
+#include "toolbox/core/bitmapbits.h"
+#include "toolbox/core/coreevents.h"
+#include "toolbox/core/eventconvert.h"
+#include "toolbox/core/keycommand.h"
+#include "toolbox/core/menulist.h"
+#include "toolbox/core/shellcommands.h"
+#include "toolbox/core/shellrequests.h"
+#include "toolbox/core/startuprequest.h"
+#include "window_fixture.h"
+
+namespace {
+
+int g_opened = 0;
+
+class ShellStart : public WindowFixture {
+  protected:
+    void TearDown() override {
+        EventReceiverClearHandlers(ApplicationEventReceiver());
+        EventReceiverClearHandlers(ApplicationLevelReceiver());
+        ClearKeyCommands();
+        ClearInvertMonochrome();
+        SetFrameCloseHook(nullptr);
+        ResetShellRequests();
+        ResetShellCommands();
+        MenuListReset();
+        WindowFixture::TearDown();
+    }
+};
+
+TEST_F(ShellStart, TheShellsProceduresReachTheLayers) {
+    InstallShellProcedures();
+    EXPECT_TRUE(InvertMonochromeSet());
+    EXPECT_EQ(InstalledMenuUpdate(), &UpdateMenuEnabling);
+    EXPECT_EQ(InstalledMenuChoice(), &MenuChoiceCommand);
+    ASSERT_EQ(KeyCommandCount(), 2);
+    for (int32_t i = 0; i < 2; ++i) {
+        const KeyCommandEntry* k = KeyCommandAt(i);
+        EXPECT_EQ(k->modifiers, kKeyCommandControl);
+        EXPECT_EQ(k->command, k->key == kKeyLeftArrow ? kCommandPreviousTab : kCommandNextTab);
+    }
+    // The frame's close runs the quit request: a refusal keeps the window.
+    WindowObject* w = MakeWindow();
+    Reactions()[kWindowEventClose] = [](WindowObject*, WindowEvent*) {
+        RefuseClose();
+        return int32_t(1);
+    };
+    EXPECT_EQ(CallFrameCloseHook(), 0);
+    EXPECT_NE(WindowObjectFromId(w->sequence), nullptr);
+    Reactions().clear();
+    EXPECT_EQ(CallFrameCloseHook(), 1);
+    // An open-application request on the toolbox's receiver reaches the
+    // application's handler.
+    g_opened = 0;
+    InstallCoreEventHandlers([] { ++g_opened; }, nullptr, nullptr, nullptr, nullptr);
+    int16_t kind = 0;
+    EventObject e = nullptr;
+    ASSERT_EQ(EventObjectNew(kEventClassHighLevel, kCoreEventKind, &e), 0);
+    EventParamSet(e, kParamRequestKind, kCoreTypeShort, sizeof kind, &kind);
+    EXPECT_EQ(SendEventToReceiver(e, ApplicationEventReceiver()), 0);
+    EXPECT_EQ(g_opened, 1);
+    EventObjectRelease(e);
+}
+
+} // namespace
