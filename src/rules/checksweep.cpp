@@ -3,7 +3,9 @@
 // edge in the start direction, back to the start and on to the other edge,
 // then one step along the secondary axis by the same rule. A step is the
 // maze extent less the 12-grid border, times the routing grid, and never
-// less than one grid (a smaller extent would never reach the edge). A
+// less than one grid (a smaller extent would never reach the edge). Going
+// back to the start, the start window's own bounds decide whether its other
+// side is walked. A
 // window whose objects do not load, or whose map is not valid, is passed
 // over, counted and written to the activity log; the sweep goes on.
 #include "rules/checksweep.h"
@@ -79,20 +81,35 @@ int32_t MoveBy(const CheckAxis& a, int64_t by) {
     return 1;
 }
 
+// Back at the start: the window bounds become the start window's, so that
+// the other side of the start is walked only when the start window does
+// not already reach the board's edge there (no window is checked twice).
+void BackToStart(CheckAxis* a) {
+    const int64_t shift = int64_t(a->start) - *a->pos;
+    a->winMin = Clamp32(a->winMin + shift);
+    a->winMax = Clamp32(a->winMax + shift);
+    *a->pos = a->start;
+}
+
 // The leg towards higher values, falling back to the lower side of the
 // start; 0 when the axis is done.
-int32_t LegPlus(const CheckAxis& a, uint8_t* current, uint8_t configured) {
+int32_t LegPlus(CheckAxis a, uint8_t* current, uint8_t configured) {
     if (a.winMax < a.boardMax) return MoveBy(a, a.step);
-    *a.pos = a.start;
+    BackToStart(&a);
     SetDir(current, a.minus);
-    if (configured == a.minus || !(a.boardMin < a.winMin)) return 0;
+    if (configured == a.minus) return 0;
+    if (!(a.boardMin < a.winMin)) {
+        // Nothing below the start: the next row starts upwards again.
+        SetDir(current, a.plus);
+        return 0;
+    }
     return MoveBy(a, -a.step);
 }
 
-int32_t Walk(const CheckAxis& a, uint8_t* current, uint8_t configured) {
+int32_t Walk(CheckAxis a, uint8_t* current, uint8_t configured) {
     if ((*current & kDirCodeMask) == a.plus) return LegPlus(a, current, configured);
     if (a.boardMin < a.winMin) return MoveBy(a, -a.step);
-    *a.pos = a.start;
+    BackToStart(&a);
     SetDir(current, a.plus);
     if (configured == a.plus) return 0;
     return LegPlus(a, current, configured);

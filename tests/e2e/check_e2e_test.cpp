@@ -1,0 +1,69 @@
+// The driver's check runs end to end (run by the check_driver test, which
+// names the driver): the sample routed and then checked over every window
+// records no marker, with or without the DFM run before the check; the
+// check lines come last, after every line the route run prints.
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "files/ascfiletest.h"
+#include "support/driverrun.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class CheckE2eTest : public AscFileTest {
+  protected:
+    void SetUp() override {
+        AscFileTest::SetUp();
+        driver = std::getenv("PLV_RUN_DRIVER");
+        if (!driver) GTEST_SKIP() << "PLV_RUN_DRIVER names the driver";
+        m_folder = fs::temp_directory_path() /
+                   ("plv_check_" +
+                    std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+        fs::create_directories(m_folder);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        if (!m_folder.empty()) fs::remove_all(m_folder, ec);
+        AscFileTest::TearDown();
+    }
+    int Run(const std::string& options, std::string* printed) {
+        return RunProgram(
+            driver, options + " " + QuotedPath(SamplePath()) + " " + QuotedPath(m_folder / "out"),
+            m_folder / "run.txt", printed);
+    }
+    const char* driver = nullptr;
+    fs::path m_folder;
+};
+
+TEST_F(CheckE2eTest, TheRoutedSampleChecksClean) {
+    for (const char* options : {"--route --check", "--route --dfm --check"}) {
+        SCOPED_TRACE(options);
+        std::string out;
+        ASSERT_EQ(Run(options, &out), 0) << out;
+        const size_t windows = out.find("check windows ");
+        ASSERT_NE(windows, std::string::npos) << out;
+        EXPECT_EQ(out.find("check windows 0 "), std::string::npos) << out;
+        EXPECT_NE(out.find("\ncheck markers 0\n"), std::string::npos) << out;
+        EXPECT_EQ(out.find("check type"), std::string::npos) << out;
+        // The check lines come last, after the route run's figures and the
+        // DFM run's line.
+        EXPECT_LT(out.find("route attempts"), windows);
+        const size_t dfm = out.find("dfm windows ");
+        EXPECT_EQ(dfm != std::string::npos,
+                  std::string(options).find("--dfm") != std::string::npos);
+        if (dfm != std::string::npos) {
+            EXPECT_LT(dfm, windows);
+        }
+    }
+}
+
+TEST_F(CheckE2eTest, BadOptionsAreRefused) {
+    std::string out;
+    EXPECT_EQ(Run("--check --bogus", &out), 2);
+}
+
+} // namespace
