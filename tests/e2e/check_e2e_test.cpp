@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "files/ascfiletest.h"
@@ -30,10 +31,18 @@ class CheckE2eTest : public AscFileTest {
         if (!m_folder.empty()) fs::remove_all(m_folder, ec);
         AscFileTest::TearDown();
     }
-    int Run(const std::string& options, std::string* printed) {
-        return RunProgram(
-            driver, options + " " + QuotedPath(SamplePath()) + " " + QuotedPath(m_folder / "out"),
-            m_folder / "run.txt", printed);
+    // Runs the driver on the design (the sample by default); what it said
+    // on stderr goes to *said.
+    int Run(const std::string& options, std::string* printed, std::string* said = nullptr,
+            const fs::path& design = {}) {
+        const fs::path err = m_folder / "err.txt";
+        const fs::path in = design.empty() ? fs::path(SamplePath()) : design;
+        const int rc = RunProgram(driver,
+                                  options + " " + QuotedPath(in) + " " +
+                                      QuotedPath(m_folder / "out") + " 2> " + QuotedPath(err),
+                                  m_folder / "run.txt", printed);
+        if (said) *said = Slurp(err);
+        return rc;
     }
     const char* driver = nullptr;
     fs::path m_folder;
@@ -59,6 +68,25 @@ TEST_F(CheckE2eTest, TheRoutedSampleChecksClean) {
             EXPECT_LT(dfm, windows);
         }
     }
+}
+
+// Every pass of every strategy disabled: nothing to check by, said so, the
+// outputs written all the same.
+TEST_F(CheckE2eTest, NoSweepToCheckByExitsFive) {
+    std::string text = Slurp(SamplePath());
+    for (size_t at = 0; (at = text.find(" ENABLE ", at)) != std::string::npos;)
+        text.replace(at, 8, " DISABLE ");
+    const fs::path design = m_folder / "nosweep.asc";
+    {
+        std::ofstream out(design, std::ios::binary);
+        out << text;
+    }
+    std::string out, said;
+    EXPECT_EQ(Run("--check", &out, &said, design), 5) << out;
+    EXPECT_NE(said.find("All sweeps completed (or disabled)"), std::string::npos) << said;
+    EXPECT_NE(out.find("check windows 0 skipped 0\n"), std::string::npos) << out;
+    EXPECT_TRUE(fs::exists(m_folder / "out.ZID"));
+    EXPECT_TRUE(fs::exists(m_folder / "out.ASC"));
 }
 
 TEST_F(CheckE2eTest, BadOptionsAreRefused) {
