@@ -1,7 +1,9 @@
 // The driver's check runs end to end (run by the check_driver test, which
 // names the driver): the sample routed and then checked over every window
 // records no marker, with or without the DFM run before the check; the
-// check lines come last, after every line the route run prints.
+// check lines come last, after every line the route run prints; tracks of
+// two nets too close are a spacing error; a design with no sweep to check
+// by exits 5 and says so.
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -87,6 +89,20 @@ TEST_F(CheckE2eTest, NoSweepToCheckByExitsFive) {
     EXPECT_NE(out.find("check windows 0 skipped 0\n"), std::string::npos) << out;
     EXPECT_TRUE(fs::exists(m_folder / "out.ZID"));
     EXPECT_TRUE(fs::exists(m_folder / "out.ASC"));
+}
+
+// The routed sample with one track of SIG2 moved to 1,000 units from a VCC
+// track on the same layer: a spacing error, nothing else.
+TEST_F(CheckE2eTest, TracksOfTwoNetsTooCloseAreASpacingError) {
+    const fs::path design = fs::path(__FILE__).parent_path() / "data" / "close_tracks.asc";
+    std::string out;
+    ASSERT_EQ(Run("--check", &out, nullptr, design), 0) << out;
+    const size_t type = out.find("check type 2 ");
+    ASSERT_NE(type, std::string::npos) << out;
+    EXPECT_EQ(out.find("check type 2 0 "), std::string::npos);
+    EXPECT_NE(out.find("\"Route Spacing Error\"\n", type), std::string::npos) << out;
+    EXPECT_EQ(out.find("check type"), type) << out;
+    EXPECT_EQ(out.find("check type", type + 1), std::string::npos) << out;
 }
 
 TEST_F(CheckE2eTest, BadOptionsAreRefused) {
