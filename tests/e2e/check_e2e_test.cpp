@@ -3,14 +3,19 @@
 // records no marker, with or without the DFM run before the check; the
 // check lines come last, after every line the route run prints; tracks of
 // two nets too close are a spacing error; a design with no sweep to check
-// by exits 5 and says so.
+// by exits 5 and says so; a kept marker of the unnamed type is listed.
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "db/dbheader.h"
+#include "db/markers.h"
+#include "files/asc.h"
 #include "files/ascfiletest.h"
+#include "files/binload.h"
+#include "rules/drcerror.h"
 #include "support/driverrun.h"
 
 namespace {
@@ -103,6 +108,35 @@ TEST_F(CheckE2eTest, TracksOfTwoNetsTooCloseAreASpacingError) {
     EXPECT_NE(out.find("\"Route Spacing Error\"\n", type), std::string::npos) << out;
     EXPECT_EQ(out.find("check type"), type) << out;
     EXPECT_EQ(out.find("check type", type + 1), std::string::npos) << out;
+}
+
+// A kept marker of type 28 (which has no name) stays through the check and
+// is listed with an empty name.
+TEST_F(CheckE2eTest, AKeptMarkerOfTheUnnamedTypeIsListed) {
+    DbFree();
+    FileSpec in{};
+    const fs::path sample = SamplePath();
+    std::snprintf(in.folder, sizeof in.folder, "%s", sample.parent_path().string().c_str());
+    std::snprintf(in.name, sizeof in.name, "%s", sample.filename().string().c_str());
+    ASSERT_EQ(AscReadDatabase(&in, nullptr), 1);
+    DbExtent();
+    DbValidate();
+    const int32_t n = MarkerAdd();
+    ASSERT_GT(n, 0);
+    ErrorMarker m{};
+    m.type = kMarkerTypeMax;
+    m.layer = 1;
+    m.x = DbHdr().extMinX;
+    m.y = DbHdr().extMinY;
+    m.value[kMarkerKeepWord] = 1;
+    MarkerPut(n, &m);
+    FileSpec kept{};
+    std::snprintf(kept.folder, sizeof kept.folder, "%s", m_folder.string().c_str());
+    std::snprintf(kept.name, sizeof kept.name, "%s", "kept.ZID");
+    ASSERT_TRUE(BinSave(&kept, true));
+    std::string out;
+    ASSERT_EQ(Run("--route --check", &out, nullptr, m_folder / "kept.ZID"), 0) << out;
+    EXPECT_NE(out.find("\ncheck markers 1\ncheck type 28 1 \"\"\n"), std::string::npos) << out;
 }
 
 TEST_F(CheckE2eTest, BadOptionsAreRefused) {
