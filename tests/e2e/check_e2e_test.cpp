@@ -110,6 +110,30 @@ TEST_F(CheckE2eTest, TracksOfTwoNetsTooCloseAreASpacingError) {
     EXPECT_EQ(out.find("check type", type + 1), std::string::npos) << out;
 }
 
+// Objects the checker cannot measure (an oblong via pad, a shavable
+// obstacle, a code-0 pad layer on a part turned 30 degrees): the runs end
+// and print their block.
+TEST_F(CheckE2eTest, ObjectsTheCheckerCannotMeasureDoNotStopIt) {
+    std::string text = Slurp(SamplePath());
+    for (const auto& [from, to] : {std::pair<std::string, std::string>{
+                                       "SHAPE=ROUND    W:2400", "SHAPE=OBLONG   W:2400  H:1500"},
+                                   {"Layer=1   SHAPE=RECT", "Layer=0   SHAPE=RECT"},
+                                   {"Rot=90[00]  Symbol=2", "Rot=30[00]  Symbol=2"},
+                                   {"*OBS  AVOID", "*OBS  SHAVABLE"}}) {
+        const size_t at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+    }
+    const fs::path design = m_folder / "odd.asc";
+    {
+        std::ofstream out(design, std::ios::binary);
+        out << text;
+    }
+    std::string out;
+    EXPECT_EQ(Run("--route --dfm --check", &out, nullptr, design), 0) << out;
+    EXPECT_NE(out.find("\ncheck markers "), std::string::npos) << out;
+}
+
 // A kept marker of type 28 (which has no name) stays through the check and
 // is listed with an empty name.
 TEST_F(CheckE2eTest, AKeptMarkerOfTheUnnamedTypeIsListed) {
