@@ -1,6 +1,7 @@
 // What the stand-ins of the check sweeps' shell services (rules/checkshell.h)
 // offer tests: the counts of beeps and front-window repaints, and the
-// context-menu steps in the order they were called.
+// context-menu steps in the order they were called, the painted map cells
+// and the front window's active layer.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -9,5 +10,11 @@
 int32_t HeadlessBeepCount();
 int32_t HeadlessInvalidateCount();
 const std::vector<std::string>& HeadlessContextSteps();
-// Test-only: counts and steps back to zero.
+// One PaintMapCell call.
+struct HeadlessPaintedCell {
+    int32_t x, y, code;
+};
+const std::vector<HeadlessPaintedCell>& HeadlessPaintedCells();
+void HeadlessSetActiveLayer(int32_t layer);
+// Test-only: counts, steps and painted cells cleared, active layer 1.
 void HeadlessCheckShellReset();

@@ -19,3 +19,8 @@ void NotImplemented4();
 bool DrcSweepOptionsDialog();
 // The test-point sweep dialog: true when confirmed (it sets CheckOptions).
 bool TestPtOptionsDialog();
+// Paints one marker of the router's map at a board point; the codes 0, 2
+// and 7 pick its colour.
+void PaintMapCell(int32_t x, int32_t y, int32_t code);
+// The front window's active layer.
+int32_t FrontActiveLayer();

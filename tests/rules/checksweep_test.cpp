@@ -4,7 +4,8 @@
 // a window whose map is not valid is passed over and counted; CheckSweep(1)
 // puts CheckOptions back and DFMSweep leaves it at 1; let-go resets the
 // sweep number; no checkable sweep is said so; bad directions are internal
-// errors; the context menu and unkept markers.
+// errors; the context menu and unkept markers. The paint commands on the
+// loaded window: cell counts, codes, and their three refusals.
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "db/runopt.h"
 #include "headless/checkstand.h"
 #include "headless/rundrive.h"
+#include "router/loopcommon.h"
 #include "router/objtable.h"
 #include "router/objvalidate.h"
 #include "router/openfixture.h"
@@ -24,6 +26,9 @@
 #include "rules/autocheck.h"
 #include "rules/checksweep.h"
 #include "rules/drcerror.h"
+#include "rules/mappaint.h"
+#include "router/maze.h"
+#include "router/viamap.h"
 #include "rules/ruleadapt.h"
 #include "rules/rulesinstall.h"
 #include "support/fatal.h"
@@ -191,6 +196,52 @@ TEST_F(CheckSweepTest, UnkeptMarkersAreDeletedFromTheTop) {
     markerListRefresh();
     EXPECT_EQ(MarkerCount(), 1);
     EXPECT_EQ(AltDepth(), 0);
+}
+
+TEST_F(CheckSweepTest, PaintCommandsPaintTheLoadedWindowsMaps) {
+    EXPECT_EQ(urPaintCommand(30912), 0);
+    EXPECT_EQ(urPaintCommand(kCmdPaintMap), 1);
+    const auto& alerts = HeadlessMessages(kHeadlessAlert);
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts.back(), "Map not valid");
+    autoBoard();
+    autoCheck(0, 1);
+    LoopSetQuiet(false);
+    ASSERT_TRUE(g_windowLoaded);
+    const auto& cells = HeadlessPaintedCells();
+    const int32_t w = g_mzGrid.w, r = g_mzGrid.r;
+    struct Case {
+        int32_t command, layer;
+        size_t count; // 0: refused with the text
+        const char* text;
+    };
+    const size_t grid = size_t((w + 1) / 2) * size_t((r + 1) / 2);
+    for (const Case& c :
+         {Case{kCmdPaintUsedCells, 1, size_t(w - 1) * size_t(r - 1), ""},
+          Case{kCmdPaintMap, 1, grid, ""}, Case{kCmdPaintNoViaCells, 1, grid, ""},
+          Case{kCmdPaintUsedCells, 3, 0, "Can't paint layers that aren't enabled"},
+          Case{kCmdPaintNoViaCells, 0, 0, "Can't paint via types that aren't defined"},
+          Case{kCmdPaintNoViaCells, ViaMapTypes() + 1, 0,
+               "Can't paint via types that aren't defined"}}) {
+        SCOPED_TRACE(c.command * 100 + c.layer);
+        HeadlessCheckShellReset();
+        HeadlessSetActiveLayer(c.layer);
+        paintMapLayer(c.command);
+        EXPECT_EQ(cells.size(), c.count);
+        if (!c.count) {
+            EXPECT_EQ(HeadlessMessages(kHeadlessAlert).back(), c.text);
+        }
+        int32_t used = 0;
+        for (const HeadlessPaintedCell& p : cells) {
+            EXPECT_TRUE(p.code == kPaintEmpty || p.code == kPaintEdge || p.code == kPaintUsed);
+            used += p.code == kPaintUsed;
+        }
+        // The parts' pads are on the map.
+        if (c.command == kCmdPaintMap) {
+            EXPECT_GT(used, 0);
+        }
+    }
+    EXPECT_FATAL(paintMapLayer(30912), kErrPaintCommand);
 }
 
 } // namespace
