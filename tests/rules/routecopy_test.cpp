@@ -1,12 +1,14 @@
 // The route copy geometry: quarter turns exact and four of them the
 // identity, other angles truncated; mirroring twice the identity; the pick
-// test sees routed segments only; the trim keeps a routed start.
+// test sees routed segments only; the trim keeps a routed start; which
+// connections take a full or a partial copy.
 #include <gtest/gtest.h>
 
 #include <array>
 
 #include "rulefixture.h"
 #include "rules/routecopy.h"
+#include "rules/routecopymatch.h"
 #include "support/fatal.h"
 
 namespace {
@@ -84,6 +86,42 @@ TEST_F(RouteCopyTest, TrimKeepsTheRoutedStart) {
     EXPECT_NE(int32_t(part.crn[0].layer), 0);
     Conn empty{};
     EXPECT_FATAL(routeCopyTrim(&empty), kErrCopyNoCorners);
+}
+
+TEST_F(RouteCopyTest, FullAndPartialCopiesMatchTheirPins) {
+    const CopyPin a{1, 2}, b{3, 4}, other{5, 1};
+    const auto conn = [&](CopyPin from, CopyPin to, uint8_t firstLayer, uint16_t flags) {
+        Conn c = Make({{0, 0, firstLayer}, {3000, 0, 1}, {6000, 0, 0}});
+        c.head.fromComp = int16_t(from.comp);
+        c.head.fromPin = int16_t(from.pin);
+        c.head.toComp = int16_t(to.comp);
+        c.head.toPin = int16_t(to.pin);
+        c.head.flags = flags;
+        return c;
+    };
+    struct Case {
+        CopyPin from, to;   // the connection's pins
+        uint8_t firstLayer; // of its first segment
+        uint16_t flags;
+        CopyPin copyTo; // comp 0: a partial copy
+        int32_t match, reversed;
+    };
+    for (const Case& k : {
+             Case{a, b, 1, 0, b, 1, 0},     // full: same order
+             Case{b, a, 1, 0, b, 1, 1},     // full: other order, turned round
+             Case{a, other, 1, 0, b, 0, 0}, // full: another end pin
+             Case{a, b, 1, kConnNotSelected, b, 0, 0},
+             Case{a, b, 1, kConnNoRipup, b, 0, 0},
+             Case{a, b, 0, 0, CopyPin{}, 1, 0},     // partial: unrouted start at the pin
+             Case{a, b, 1, 0, CopyPin{}, 0, 0},     // partial: start routed
+             Case{other, a, 1, 0, CopyPin{}, 0, 1}, // partial: turned round, start routed then
+             Case{b, other, 0, 0, CopyPin{}, 0, 0},
+         }) {
+        SCOPED_TRACE(testing::Message() << k.from.comp << "." << k.from.pin << " " << k.match);
+        Conn c = conn(k.from, k.to, k.firstLayer, k.flags);
+        EXPECT_EQ(connMatchesPads(&c, a, k.copyTo), k.match);
+        EXPECT_EQ(int32_t(c.head.fromComp) != k.from.comp, bool(k.reversed));
+    }
 }
 
 } // namespace
