@@ -57,6 +57,7 @@
 #include "headless/headless.h"
 #include "filespec.h"
 #include "headless/rundrive.h"
+#include "router/routeloop.h"
 #include "router/sweeprun.h"
 #include "rules/autocheck.h"
 #include "rules/checksweep.h"
@@ -108,6 +109,11 @@ bool CheckRun(int32_t command, CheckRunReport* report) {
         autoCheckDFM(command);
     } else {
         autoCheck(0, 1);
+    }
+    if (!HeadlessIdleTask() && HeadlessAbortLatched()) {
+        // Escape during the start: let go as the board window would.
+        if (DbHdr().sweep != 0) checkChoice(kCmdLetGo);
+        return true;
     }
     if (!HeadlessIdleTask()) {
         const auto& said = HeadlessMessages(kHeadlessAlert);

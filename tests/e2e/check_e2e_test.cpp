@@ -163,6 +163,15 @@ TEST_F(CheckE2eTest, AKeptMarkerOfTheUnnamedTypeIsListed) {
     EXPECT_NE(out.find("\ncheck markers 1\ncheck type 28 1 \"\"\n"), std::string::npos) << out;
 }
 
+// Escape at the check run's start: exit 4, nothing said on stderr, the
+// block printed.
+TEST_F(CheckE2eTest, AnAbortedCheckExitsFour) {
+    std::string out, said;
+    EXPECT_EQ(Run("--check --abort-after 0", &out, &said), 4) << out;
+    EXPECT_EQ(said, "");
+    EXPECT_NE(out.find("check windows 0 skipped 0\ncheck markers "), std::string::npos) << out;
+}
+
 TEST_F(CheckE2eTest, BadOptionsAreRefused) {
     std::string out;
     EXPECT_EQ(Run("--check --bogus", &out), 2);
