@@ -17,8 +17,15 @@
 // steps" and "route attempts".
 // Exit codes: 0 done, 1 the input could not be loaded, 2 bad arguments,
 // 3 an output could not be written, 4 a run was aborted (placement writes
-// the design as loaded, routing as far as it got). The activity log (Pelvane.Log) goes to
-// the output folder.
+// the design as loaded, routing as far as it got), 5 a DFM or check run
+// could not start (its alert text on stderr; the outputs are written). The
+// activity log (Pelvane.Log) goes to the output folder.
+// With --dfm the DFM clean-up sweeps the board after routing, with --check
+// the full-board rule check runs last; after every other line come
+// "dfm windows W skipped S", and "check windows W skipped S", "check
+// markers N" and one "check type T C "TEXT"" per marker type present (W
+// windows checked, S passed over, N markers in the table when the check
+// ends, C of them of type T, TEXT the type's name).
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -49,6 +56,11 @@
 #include "headless/ascio.h"
 #include "headless/headless.h"
 #include "filespec.h"
+#include "headless/rundrive.h"
+#include "router/routeloop.h"
+#include "router/sweeprun.h"
+#include "rules/autocheck.h"
+#include "rules/checksweep.h"
 #include "place/plbatch.h"
 #include "routejob.h"
 #include "rules/rulesinstall.h"
@@ -59,7 +71,8 @@ namespace fs = std::filesystem;
 
 int Usage() {
     std::fprintf(stderr, "usage: pelvane-run [--place] [--seed N] [--place-attempts N] "
-                         "[--place-cooling P] [--route [--resume]] [--abort-after N] "
+                         "[--place-cooling P] [--route [--resume]] [--dfm] [--check] "
+                         "[--abort-after N] "
                          "INPUT OUTPUT_BASE\n");
     return 2;
 }
@@ -67,6 +80,13 @@ int Usage() {
 // ---- the placement job's options ---------------------------------------------
 
 constexpr int kExitAborted = 4;
+constexpr int kExitRunNotStarted = 5;
+
+// The windows of one check sweep.
+struct CheckRunReport {
+    int32_t windows = 0;
+    int32_t skipped = 0;
+};
 
 struct RunArgs {
     const char* input = nullptr;
@@ -76,7 +96,54 @@ struct RunArgs {
     bool route = false;
     RouteJobOptions routeOptions;
     int32_t abortAfter = -1;
+    bool dfm = false;
+    bool check = false;
 };
+
+// A check run (30244 the DFM run, else the rule check) from a new sweep
+// run: false when it could not start (its alert text on stderr).
+bool CheckRun(int32_t command, CheckRunReport* report) {
+    const size_t alerts = HeadlessMessages(kHeadlessAlert).size();
+    autoBoard();
+    if (command == kCmdDfmRun) {
+        autoCheckDFM(command);
+    } else {
+        autoCheck(0, 1);
+    }
+    if (!HeadlessIdleTask() && HeadlessAbortLatched()) {
+        // Escape during the start: let go as the board window would.
+        if (DbHdr().sweep != 0) checkChoice(kCmdLetGo);
+        return true;
+    }
+    if (!HeadlessIdleTask()) {
+        const auto& said = HeadlessMessages(kHeadlessAlert);
+        std::fprintf(stderr, "%s\n",
+                     said.size() > alerts ? said.back().c_str() : "Unable to start the run");
+        return false;
+    }
+    HeadlessSetShellCallsCountOnly(true);
+    HeadlessDriveRun(nullptr, nullptr);
+    HeadlessSetShellCallsCountOnly(false);
+    report->windows = g_checkSweep.windows;
+    report->skipped = g_checkSweep.skipped;
+    return true;
+}
+
+void PrintCheckLines(const CheckRunReport& r) {
+    std::printf("check windows %d skipped %d\n", int(r.windows), int(r.skipped));
+    std::printf("check markers %d\n", int(MarkerCount()));
+    int32_t counts[kMarkerTypeMax + 1] = {};
+    for (int32_t n = 1; n <= MarkerCount(); ++n) {
+        ErrorMarker m;
+        MarkerGet(n, &m);
+        if (m.type >= 1 && m.type <= kMarkerTypeMax) ++counts[m.type];
+    }
+    for (int32_t t = 1; t <= kMarkerTypeMax; ++t) {
+        if (!counts[t]) continue;
+        const char* text = t <= kMarkerNamedMax ? LangString(ErrTypeMsgId(t)) : "";
+        std::printf("check type %d %d \"%s\"\n", int(t), int(counts[t]), text);
+    }
+}
 
 bool ParseNumber(const char* text, long long lo, long long hi, long long* out) {
     if (!text || !*text) return false;
@@ -99,6 +166,10 @@ bool ParseArgs(int argc, char** argv, RunArgs* a) {
             a->place = true;
         } else if (arg == "--route") {
             a->route = true;
+        } else if (arg == "--dfm") {
+            a->dfm = true;
+        } else if (arg == "--check") {
+            a->check = true;
         } else if (arg == "--resume") {
             a->routeOptions.resume = true;
         } else if (arg == "--seed" && ParseNumber(value, 0, 0xFFFFFFFFLL, &v)) {
@@ -171,7 +242,7 @@ int main(int argc, char** argv) {
     FileSpec zidSpec = SpecOf(zid), ascSpec = SpecOf(asc);
     // A routing run's design is its output: the sweep backups and the
     // emergency backup go beside it.
-    HeadlessSetDesignFile(args.route ? &zidSpec : &in);
+    HeadlessSetDesignFile(args.route || args.dfm || args.check ? &zidSpec : &in);
 
     // ---- the runs: placement -------------------------------------------------
     if (args.abortAfter >= 0) HeadlessAbortAfter(args.abortAfter);
@@ -183,6 +254,16 @@ int main(int argc, char** argv) {
         fs::path log = base.parent_path() / LOG_FILE_NAME;
         aborted = !RouteJobRun(args.routeOptions, log.string(), &routeReport);
         RouteJobFigures(&routeReport);
+    }
+    bool notStarted = false;
+    CheckRunReport dfmReport, checkReport;
+    if (args.dfm && !aborted) {
+        notStarted = !CheckRun(kCmdDfmRun, &dfmReport);
+        aborted = HeadlessAbortLatched();
+    }
+    if (args.check && !aborted && !notStarted) {
+        notStarted = !CheckRun(kCmdCheckRun, &checkReport);
+        aborted = HeadlessAbortLatched();
     }
     // The writers poll the abort key too: the outputs are always written.
     HeadlessAbortAfter(-1);
@@ -221,5 +302,9 @@ int main(int argc, char** argv) {
         std::printf("place overlaps %d\n", int(placeReport.overlaps));
     }
     if (args.route) RouteJobPrint(routeReport);
-    return aborted ? kExitAborted : 0;
+    if (args.dfm)
+        std::printf("dfm windows %d skipped %d\n", int(dfmReport.windows), int(dfmReport.skipped));
+    if (args.check) PrintCheckLines(checkReport);
+    if (aborted) return kExitAborted;
+    return notStarted ? kExitRunNotStarted : 0;
 }

@@ -1,0 +1,247 @@
+// The check sweeps and the Auto menu's check runs: a board of several
+// windows is checked window by window in the walk's order and the sweep
+// ends back at the start window; a violation in the last window is found;
+// a window whose map is not valid is passed over and counted; CheckSweep(1)
+// puts CheckOptions back and DFMSweep leaves it at 1; let-go resets the
+// sweep number; no checkable sweep is said so; bad directions are internal
+// errors; the context menu and unkept markers. The paint commands on the
+// loaded window: cell counts, codes, and their three refusals.
+#include <string>
+#include <vector>
+
+#include "db/conns.h"
+#include "db/markers.h"
+#include "db/runopt.h"
+#include "headless/checkstand.h"
+#include "headless/rundrive.h"
+#include "router/loopcommon.h"
+#include "router/objtable.h"
+#include "router/objvalidate.h"
+#include "router/openfixture.h"
+#include "router/passflags.h"
+#include "router/rulesvc.h"
+#include "router/sweeprun.h"
+#include "router/uralloc.h"
+#include "router/mzgrid.h"
+#include "rules/autocheck.h"
+#include "rules/checksweep.h"
+#include "rules/drcerror.h"
+#include "rules/mappaint.h"
+#include "router/maze.h"
+#include "router/viamap.h"
+#include "rules/ruleadapt.h"
+#include "rules/rulesinstall.h"
+#include "support/fatal.h"
+
+namespace {
+
+// Two parts far apart: a board wider and taller than one small window.
+const char kBoard[] = "*COMP U1 [6000, 6000] Symbol=1\r\n*COMP U2 [114000, 84000] Symbol=1\r\n"
+                      "*Net  \"N1\" W:10 MIN:10 ZID:10 WT:50\r\n   U1.2 U2.1\r\n";
+
+enum : int32_t { kLetGo = 30026, kWindowGrids = 30 };
+
+const char kCompleted[] = "nextWindow: completed checking of window at";
+
+class CheckSweepTest : public UrOpenTest {
+  protected:
+    void SetUp() override {
+        UrOpenTest::SetUp();
+        RulesInstall();
+        RunOptionsAlloc();
+        CheckSweepTestReset();
+        HeadlessCheckShellReset();
+        CheckOptions = 0;
+        LoadBoard(kBoard);
+        // Every strategy walks windows of 30 by 30 grid points.
+        for (int32_t n = 1; n <= kSweepLast; ++n) {
+            SweepSlot(n)->box[0] = SweepSlot(n)->box[1] = kWindowGrids;
+            SweepSlot(n)->box[2] = SweepSlot(n)->box[3] = 0;
+        }
+    }
+    void TearDown() override {
+        if (ToolEventHook) ToolEventHook(kLetGo);
+        UrClose();
+        DebugSetTraceReceiver(nullptr);
+        g_verbose = 0;
+        RuleServicesInstall(nullptr);
+        UrOpenTest::TearDown();
+    }
+    static std::vector<std::string> Completed() {
+        std::vector<std::string> out;
+        for (const std::string& t : OpenTraces())
+            if (t.rfind(kCompleted, 0) == 0) out.push_back(t.substr(sizeof kCompleted));
+        return out;
+    }
+};
+
+TEST_F(CheckSweepTest, EveryWindowIsCheckedOnceInTheWalksOrder) {
+    Trace(true);
+    autoBoard();
+    autoCheck(0, 1);
+    ASSERT_EQ(HeadlessIdleTask(), &checkSweepStep);
+    EXPECT_EQ(ToolEventHook, &checkChoice);
+    EXPECT_EQ(CheckOptions, kCheckSameNetViasOnly);
+    EXPECT_TRUE(ShellCalled("MsgPrompt(Full Board DRC Check)"));
+    const int32_t sx = DbHdr().value212[0], sy = DbHdr().value212[1];
+    HeadlessDriveRun(nullptr, nullptr);
+    EXPECT_EQ(HeadlessIdleTask(), nullptr);
+    EXPECT_EQ(ToolEventHook, nullptr);
+    EXPECT_EQ(DbHdr().sweep, 0);
+    EXPECT_FALSE(RunOptionsQuiet());
+    EXPECT_EQ(CheckOptions, 0); // put back
+    const std::vector<std::string> done = Completed();
+    // Every window was checked, none twice, and the last completion ends
+    // the walk.
+    EXPECT_GT(g_checkSweep.windows, 1);
+    EXPECT_EQ(g_checkSweep.windows + g_checkSweep.skipped, int32_t(done.size()));
+    for (size_t i = 0; i < done.size(); ++i)
+        for (size_t j = i + 1; j < done.size(); ++j)
+            EXPECT_NE(done[i], done[j]) << i << " " << j;
+    // Rows of six windows upwards from the start, each from left to right.
+    std::vector<std::string> walk;
+    for (int32_t y = 0; y <= 1350; y += 450)
+        for (int32_t x = 0; x <= 2250; x += 450)
+            walk.push_back("[" + std::to_string(x) + "," + std::to_string(y) + "]");
+    EXPECT_EQ(done, walk);
+    EXPECT_EQ(DbHdr().centreX, sx); // zoomed back to the start window
+    EXPECT_EQ(DbHdr().centreY, sy);
+}
+
+TEST_F(CheckSweepTest, DfmLeavesCheckOptionsAtOneAndLetGoResetsTheSweep) {
+    CheckOptions = 0x48;
+    autoBoard();
+    autoCheckDFM(kCmdDfmRun);
+    ASSERT_EQ(HeadlessIdleTask(), &checkSweepStep);
+    EXPECT_EQ(g_checkSweep.dfm, 1);
+    EXPECT_EQ(g_checkSweep.fullCheck, 0);
+    EXPECT_EQ(CheckOptions, kCheckSameNetViasOnly);
+    EXPECT_NE(DbHdr().sweep, 0);
+    EXPECT_EQ(checkChoice(30210), 1);
+    EXPECT_EQ(DbHdr().sweep, 0);
+    EXPECT_EQ(HeadlessIdleTask(), nullptr);
+    EXPECT_EQ(CheckOptions, kCheckSameNetViasOnly); // not restored
+    EXPECT_FALSE(RunOptionsQuiet());
+}
+
+TEST_F(CheckSweepTest, ContextMenuAndOtherCommands) {
+    EXPECT_EQ(checkChoice(30061), 1);
+    EXPECT_EQ(HeadlessContextSteps(),
+              (std::vector<std::string>{"NotImplemented", "NotImplemented2", "NotImplemented3",
+                                        "NotImplemented4"}));
+    EXPECT_EQ(checkChoice(30016), 0);
+    EXPECT_EQ(HeadlessCursorKind(), kCursorBusy);
+    EXPECT_EQ(checkChoice(30044), 0);
+}
+
+TEST_F(CheckSweepTest, NoCheckableSweepIsSaidSo) {
+    for (int32_t n = 1; n <= kSweepLast; ++n)
+        for (int32_t p = 1; p <= kPassLast; ++p)
+            SweepSlot(n)->passFlags[p] = uint16_t(SweepSlot(n)->passFlags[p] & ~kPassEnable);
+    HeadlessSetConfirmAnswer(true);
+    autoBoard();
+    autoCheck(0, 1);
+    EXPECT_EQ(HeadlessIdleTask(), nullptr);
+    EXPECT_EQ(DbHdr().sweep, 0);
+    EXPECT_FALSE(RunOptionsQuiet());
+    const auto& alerts = HeadlessMessages(kHeadlessAlert);
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts.back(), "All sweeps completed (or disabled)");
+}
+
+TEST_F(CheckSweepTest, AWindowWithoutAValidMapIsPassedOverAndCounted) {
+    autoBoard();
+    autoCheck(0, 1);
+    ASSERT_EQ(g_checkSweep.pending, 1);
+    ASSERT_TRUE(ObjTableValid());
+    // The table loaded but the map not valid: a beep, no checks.
+    g_windowLoaded = 0;
+    const int32_t invalidates = HeadlessInvalidateCount();
+    checkWindow();
+    EXPECT_EQ(HeadlessBeepCount(), 1);
+    EXPECT_EQ(g_checkSweep.skipped, 1);
+    EXPECT_EQ(g_checkSweep.windows, 0);
+    EXPECT_EQ(HeadlessInvalidateCount(), invalidates);
+}
+
+TEST_F(CheckSweepTest, BadDirectionsAreInternalErrors) {
+    autoBoard();
+    SetSweepNumber(1);
+    SweepGet(&CurSweep());
+    CurSweep().curPrimary = 3;
+    EXPECT_FATAL(nextCheckWindow(), kErrCheckPrimaryDir);
+    SweepGet(&CurSweep());
+    // A primary walk that is done hands over to a bad secondary direction.
+    CurSweep().curPrimary = CurSweep().primary = 8;
+    CurSweep().curSecondary = 16;
+    g_mzGrid.window = MzBox{-1000000, -1000000, 1000000, 1000000};
+    EXPECT_FATAL(nextCheckWindow(), kErrCheckSecondaryDir);
+}
+
+TEST_F(CheckSweepTest, UnkeptMarkersAreDeletedFromTheTop) {
+    for (int32_t keep : {0, 1, 0}) {
+        const int32_t n = MarkerAdd();
+        ErrorMarker m{};
+        m.type = 2;
+        m.layer = 1;
+        m.x = n;
+        m.value[kMarkerKeepWord] = keep;
+        MarkerPut(n, &m);
+    }
+    markerClearUnkept();
+    ASSERT_EQ(MarkerCount(), 1);
+    ErrorMarker m;
+    MarkerGet(1, &m);
+    EXPECT_EQ(m.x, 2);
+    markerListRefresh();
+    EXPECT_EQ(MarkerCount(), 1);
+    EXPECT_EQ(AltDepth(), 0);
+}
+
+TEST_F(CheckSweepTest, PaintCommandsPaintTheLoadedWindowsMaps) {
+    EXPECT_EQ(urPaintCommand(30912), 0);
+    EXPECT_EQ(urPaintCommand(kCmdPaintMap), 1);
+    const auto& alerts = HeadlessMessages(kHeadlessAlert);
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts.back(), "Map not valid");
+    autoBoard();
+    autoCheck(0, 1);
+    LoopSetQuiet(false);
+    ASSERT_TRUE(g_windowLoaded);
+    const auto& cells = HeadlessPaintedCells();
+    const int32_t w = g_mzGrid.w, r = g_mzGrid.r;
+    struct Case {
+        int32_t command, layer;
+        size_t count; // 0: refused with the text
+        const char* text;
+    };
+    const size_t grid = size_t((w + 1) / 2) * size_t((r + 1) / 2);
+    for (const Case& c :
+         {Case{kCmdPaintUsedCells, 1, size_t(w - 1) * size_t(r - 1), ""},
+          Case{kCmdPaintMap, 1, grid, ""}, Case{kCmdPaintNoViaCells, 1, grid, ""},
+          Case{kCmdPaintUsedCells, 3, 0, "Can't paint layers that aren't enabled"},
+          Case{kCmdPaintNoViaCells, 0, 0, "Can't paint via types that aren't defined"},
+          Case{kCmdPaintNoViaCells, ViaMapTypes() + 1, 0,
+               "Can't paint via types that aren't defined"}}) {
+        SCOPED_TRACE(c.command * 100 + c.layer);
+        HeadlessCheckShellReset();
+        HeadlessSetActiveLayer(c.layer);
+        paintMapLayer(c.command);
+        EXPECT_EQ(cells.size(), c.count);
+        if (!c.count) {
+            EXPECT_EQ(HeadlessMessages(kHeadlessAlert).back(), c.text);
+        }
+        int32_t used = 0;
+        for (const HeadlessPaintedCell& p : cells) {
+            EXPECT_TRUE(p.code == kPaintEmpty || p.code == kPaintEdge || p.code == kPaintUsed);
+            used += p.code == kPaintUsed;
+        }
+        // The parts' pads are on the map.
+        if (c.command == kCmdPaintMap) {
+            EXPECT_GT(used, 0);
+        }
+    }
+    EXPECT_FATAL(paintMapLayer(30912), kErrPaintCommand);
+}
+
+} // namespace
