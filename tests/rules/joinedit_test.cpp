@@ -129,3 +129,19 @@ TEST_F(JoinEditTest, ALockedEndRefusesTheJoin) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(JoinEditTest, ATidyAtAJointLeavingOnAnUnroutedSegmentFailsWithoutProbingLayerZero) {
+    // x turns at corner 1 and goes on unrouted; y meets it there on layer 2
+    ScratchRecord<Conn> x, y;
+    *x.get() = ConnOf(1, {{9000, 30000, 1}, {18000, 30000, 0}, {12000, 36000, 0}});
+    *y.get() = ConnOf(1, {{18000, 45000, 2}, {18000, 30000, 2}, {24000, 30000, 0}});
+    CleanItem ix = Item(x.get(), 0, 1), iy = Item(y.get(), 0, 1);
+    ix.entry = iy.entry = entry;
+    EXPECT_FALSE(JoinTidy(&ix, &iy));
+    EXPECT_FALSE(ix.changed);
+    EXPECT_EQ(int32_t(x->head.count), 3);
+}
+
+} // namespace
