@@ -219,7 +219,9 @@ int32_t ViaSegJoin(CleanItem* a, int32_t ia, CleanItem* b, int32_t ib) {
         a->last = ia;
         if ((nearest.x != va.x || nearest.y != va.y) &&
             JoinViaSite(va.via, nearest.x, nearest.y, a->entry)) {
-            if (!InsertAfter(a, ia, nearest.x, nearest.y, LayerBefore(ca, ia))) return Fail();
+            // the new corner goes on along the via's outgoing layer: a corner
+            // on the incoming one would change layers there without a via
+            if (!InsertAfter(a, ia, nearest.x, nearest.y, ca->crn[ia].layer)) return Fail();
             a->last = ia + 1;
         }
         if (!JoinMerge(b, a) || !JoinTidy(b, a) || !JoinTidy(a, b)) return Fail();

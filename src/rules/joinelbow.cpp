@@ -117,6 +117,10 @@ bool JoinTidy(CleanItem* x, const CleanItem* y) {
     const Crn& yn = y->conn->crn[y->last + 1];
     const int32_t other[2] = {yn.x, yn.y};
     const int32_t layer = pj.layer;
+    // A joint that leaves on an unrouted segment has no copper to bend: no
+    // elbow can be tested on layer 0, so the tidy fails and the join is
+    // left to the other side's tidy or refused.
+    if (!layer) return false;
     const int32_t half = HalfWidth(pj);
     int32_t e[2] = {0, 0};
     int32_t target = j + 1;

@@ -14,6 +14,7 @@
 #include "db/geom.h"
 #include "db/layers.h"
 #include "router/connnorm.h"
+#include "router/costs.h"
 #include "router/gather.h"
 #include "router/layertab.h"
 #include "router/mzgrid.h"
@@ -73,6 +74,21 @@ bool ViaPairsClear(const Conn* c) {
     return true;
 }
 
+// Every interior corner where two routed segments on different layers
+// meet carries a via with pads on both (or the pair's own via): the
+// reduction would otherwise put in a via the rule check never measured.
+bool LayerChangesHaveVias(const Conn* c) {
+    for (int32_t i = 1; i + 1 < c->head.count; ++i) {
+        const int32_t d = c->crn[i - 1].layer, e = c->crn[i].layer, v = c->crn[i].via;
+        if (!d || !e || d == e || d >= kLayerSlots || e >= kLayerSlots) continue;
+        const int32_t pair = g_viaPair[d][e];
+        if (!v) return false;
+        if (v == pair || !pair || (ViaPadCode(v, d) && ViaPadCode(v, e))) continue;
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void updateAlt(CleanItem* item) {
@@ -107,20 +123,41 @@ void updateAlt(CleanItem* item) {
             Refuse("updateAlt: Oblique segment");
             return;
         }
+    if (!LayerChangesHaveVias(copy)) {
+        CleanFailure = true;
+        return;
+    }
+    const int32_t m = stored->head.count;
     if (!InExtent(copy->crn[first])) {
         if (g_verbose) DebugPrint("updateAlt: source edge crossing crn %d", int(first));
+        // the corner outside stays as stored: only its outgoing segment ends elsewhere
+        if (first >= m || copy->crn[first].via != stored->crn[first].via) {
+            CleanFailure = true;
+            return;
+        }
         ++first;
     }
     if (!InExtent(copy->crn[last])) {
         if (g_verbose) DebugPrint("updateAlt: target edge crossing crn %d", int(last));
+        const int32_t k = last - n + m;
+        if (k < 0 || copy->crn[last].via != stored->crn[k].via) {
+            CleanFailure = true;
+            return;
+        }
         --last;
     }
     // nothing of the stretch inside the maze: nothing to install
-    bool inside = false;
-    for (int32_t i = first; i <= last && !inside; ++i)
-        inside = InExtent(copy->crn[i]);
+    bool inside = false, outside = false;
+    for (int32_t i = first; i <= last; ++i)
+        (InExtent(copy->crn[i]) ? inside : outside) = true;
     if (!inside) {
         item->changed = false;
+        return;
+    }
+    // Copper outside the maze is not loaded, so no check would see a corner
+    // moved there: such a stretch is not installed.
+    if (outside) {
+        CleanFailure = true;
         return;
     }
     if (!DrcCheckConn(item->entry, copy, first, last)) {

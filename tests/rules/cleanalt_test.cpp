@@ -426,4 +426,35 @@ TEST_F(CleanAltTest, HitSearchMakesCommonCornersAtACrossing) {
     CleanConn1.conn = CleanConn2.conn = nullptr;
 }
 
+// Copies the checks cannot judge are refused and the stored connection
+// stays: a via moved out of the maze extent (the copper there is not
+// loaded), and a layer change left without a via.
+TEST_F(CleanAltTest, UpdateAltRefusesAViaMovedOutOfTheExtentOrALayerChangeWithoutAVia) {
+    const int32_t x = g_mzGrid.extent.maxX;
+    a = StoreConn(1, {{x - 6000, 30000, 1}, {x - 3000, 30000, 2, 1}, {x - 3000, 45000, 0}});
+    eA = AddConn(a);
+    ASSERT_EQ(MapAll(), 1);
+    const Conn before = Now(a);
+    for (bool outOfExtent : {true, false}) {
+        SCOPED_TRACE(outOfExtent);
+        Touch(a);
+        ScratchRecord<Conn> copy;
+        CleanItem item = ItemA(copy.get());
+        if (outOfExtent) {
+            // the via 1,500 past the extent's edge, back at 45 degrees
+            copy->crn[1].x = x + 1500;
+            CrnInsert(copy.get(), 2, 1);
+            copy->crn[2] = copy->crn[1];
+            copy->crn[2].via = 0;
+            copy->crn[2].y = 40500;
+        } else {
+            copy->crn[1].via = 0;
+        }
+        updateAlt(&item);
+        EXPECT_TRUE(CleanFailure);
+        EXPECT_TRUE(Same(Now(a), before));
+        AltPop(false);
+    }
+}
+
 } // namespace

@@ -451,6 +451,34 @@ TEST_F(DrcBoardTest, DriversRunInModeZeroAndRefuseUnknownEntries) {
     EXPECT_FATAL(DrcAllPads(), kErrDrcRunType);
 }
 
+// The space-check pass (CheckOptions 1) sees a via of one net standing
+// on another net's track; of one net, only via-to-via spacing counts.
+TEST_F(DrcBoardTest, SpaceCheckMarksAViaOnAnotherNetsTrack) {
+    for (int32_t otherNet : {2, 1}) {
+        SCOPED_TRACE(otherNet);
+        ObjTableInit();
+        const int32_t track = StoreConn(1, {{28500, 24000, 1}, {37500, 24000, 0}});
+        const int32_t via =
+            StoreConn(otherNet, {{33000, 30000, 2}, {33000, 24000, 1, 1}, {31500, 22500, 0}});
+        AddConn(track);
+        AddConn(via);
+        ASSERT_EQ(MapAll(), 1);
+        CheckOptions = 0;
+        MarkerReset();
+        DrcAllSpaceCheck();
+        const std::vector<ErrorMarker> m = Markers();
+        if (otherNet == 1) {
+            EXPECT_EQ(m.size(), 0u);
+            continue;
+        }
+        ASSERT_GE(m.size(), 1u);
+        bool pair = false;
+        for (const ErrorMarker& k : m)
+            pair = pair || (k.kind1 == kErrObjConn && k.kind2 == kErrObjConn);
+        EXPECT_TRUE(pair);
+    }
+}
+
 TEST_F(DrcBoardTest, RemovalWithoutViolationsChangesNothing) {
     const int32_t n = StoreConn(1, {{10000, 30000, 1}, {20000, 30000, 0}});
     const int32_t e = AddConn(n);

@@ -129,3 +129,47 @@ TEST_F(JoinEditTest, ALockedEndRefusesTheJoin) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(JoinEditTest, ATidyAtAJointLeavingOnAnUnroutedSegmentFailsWithoutProbingLayerZero) {
+    // x turns at corner 1 and goes on unrouted; y meets it there on layer 2
+    ScratchRecord<Conn> x, y;
+    *x.get() = ConnOf(1, {{9000, 30000, 1}, {18000, 30000, 0}, {12000, 36000, 0}});
+    *y.get() = ConnOf(1, {{18000, 45000, 2}, {18000, 30000, 2}, {24000, 30000, 0}});
+    CleanItem ix = Item(x.get(), 0, 1), iy = Item(y.get(), 0, 1);
+    ix.entry = iy.entry = entry;
+    EXPECT_FALSE(JoinTidy(&ix, &iy));
+    EXPECT_FALSE(ix.changed);
+    EXPECT_EQ(int32_t(x->head.count), 3);
+}
+
+} // namespace
+
+namespace {
+
+// A's via at (19,500, 29,000) comes within reach of B's layer-2 segment far
+// from both its ends: the fallback puts a corner on B and, the via site
+// being free, one on A at B's nearest point. A's new corner goes on along
+// the via's outgoing layer, so no layer changes there without a via.
+TEST_F(JoinEditTest, AViaToSegmentJoinKeepsEveryLayerChangeOnAVia) {
+    ScratchRecord<Conn> x, y;
+    *x.get() = ConnOf(1, {{19500, 24000, 1},
+                          {19500, 29000, 2, 1},
+                          {24000, 29000, 2},
+                          {24000, 36000, 2},
+                          {30000, 36000, 0}});
+    *y.get() = ConnOf(1, {{5000, 28000, 2}, {9000, 30000, 2}, {39000, 30000, 0}});
+    CleanItem ix = Item(x.get(), 0, 2), iy = Item(y.get(), 0, 2);
+    ix.entry = iy.entry = entry;
+    CleanFailure = false;
+    EXPECT_EQ(ConnJoin(&ix, &iy), 1);
+    ASSERT_TRUE(ix.changed);
+    for (const Conn* c : {x.get(), y.get()})
+        for (int32_t i = 1; i + 1 < c->head.count; ++i) {
+            const int32_t before = c->crn[i - 1].layer, after = c->crn[i].layer;
+            EXPECT_TRUE(!before || !after || before == after || c->crn[i].via) << i;
+        }
+}
+
+} // namespace
