@@ -212,3 +212,32 @@ int32_t AdvanceFocus(const FocusCandidate* controls, int32_t count, int32_t curr
     }
     return -1;
 }
+
+int32_t NativeHitPart(uint8_t type, uint8_t flags, bool inside, int32_t tabIndex) {
+    bool enabled = (flags & kControlEnabled) && !(flags & kControlNothingToScroll);
+    if (!inside || !(flags & kControlVisible) || !enabled) return kPartNone;
+    switch (type) {
+    case kControlPushButton:
+        return kPartButton;
+    case kControlCheckBox:
+    case kControlRadioButton:
+        return kPartCheckBox;
+    case kControlScrollBar:
+        return kPartScrollBar;
+    case kControlProgressBar:
+        return kPartProgressBar;
+    case kControlTabs:
+        return tabIndex >= 0 ? tabIndex + 1 : kPartNone;
+    default:
+        return kPartNone;
+    }
+}
+
+bool PopupMenuIdMakesMenu(int32_t menuId) {
+    return menuId != kPopupNoMenu && menuId != kPopupNoMenuToo;
+}
+
+ControlRange PopupRangeForMenu(bool hasMenu, int32_t entryCount) {
+    if (!hasMenu || entryCount <= 0) return ControlRange{0, 0, 0};
+    return ControlRange{1, 1, entryCount};
+}

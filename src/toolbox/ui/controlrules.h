@@ -86,6 +86,16 @@ constexpr int32_t kTagAnySize = -1;
 constexpr int32_t kPopupNoMenu = 0;
 constexpr int32_t kPopupNoMenuToo = -12345;
 
+// Hit parts.
+constexpr int32_t kPartNone = 0;
+constexpr int32_t kPartProgressBar = 1;
+constexpr int32_t kPartPopupButton = 2;
+constexpr int32_t kPartToggleTriangle = 4;
+constexpr int32_t kPartIcon = 7;
+constexpr int32_t kPartButton = 10;
+constexpr int32_t kPartCheckBox = 11;
+constexpr int32_t kPartScrollBar = 253;
+
 struct ControlKind {
     uint8_t type;
     int32_t definition; // kDefinition..., kDefinitionNone for native types
@@ -132,3 +142,13 @@ bool ControlAcceptsFocus(const FocusCandidate* control);
 // `current` (-1: none) that accepts the focus, wrapping; -1 when none.
 int32_t AdvanceFocus(const FocusCandidate* controls, int32_t count, int32_t current,
                      int32_t direction);
+
+// The part a native control's type answers at a point inside it (tabs:
+// the index + 1 of the tab under the point, -1 for none); 0 when the point
+// lies outside or the control is hidden or disabled.
+int32_t NativeHitPart(uint8_t type, uint8_t flags, bool inside, int32_t tabIndex);
+
+// A popup button's range over its menu: value 1 and maximum the entry
+// count, all 0 without a menu or entries.
+bool PopupMenuIdMakesMenu(int32_t menuId);
+ControlRange PopupRangeForMenu(bool hasMenu, int32_t entryCount);

@@ -129,4 +129,42 @@ TEST(ControlRulesTest, FocusAdvanceWrapsAndSkips) {
     EXPECT_EQ(AdvanceFocus(controls.data(), n, 3, kFocusNext), -1);
 }
 
+TEST(ControlRulesTest, HitPartsOfNativeTypes) {
+    constexpr uint8_t on = kControlVisible | kControlEnabled;
+    struct Case {
+        uint8_t type, flags;
+        bool inside;
+        int32_t tab, part;
+    } cases[] = {
+        {kControlPushButton, on, true, -1, 10},
+        {kControlCheckBox, on, true, -1, 11},
+        {kControlRadioButton, on, true, -1, 11},
+        {kControlScrollBar, on, true, -1, 253},
+        {kControlStaticText, on, true, -1, 0},
+        {kControlGroupBox, on, true, -1, 0},
+        {kControlProgressBar, on, true, -1, 1},
+        {kControlTabs, on, true, 2, 3},
+        {kControlPushButton, on, false, -1, 0},
+        {kControlPushButton, kControlEnabled, true, -1, 0},
+        {kControlPushButton, kControlVisible, true, -1, 0},
+        {kControlScrollBar, on | kControlNothingToScroll, true, -1, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(NativeHitPart(c.type, c.flags, c.inside, c.tab), c.part) << int(c.type);
+}
+
+TEST(ControlRulesTest, PopupRange) {
+    EXPECT_FALSE(PopupMenuIdMakesMenu(0));
+    EXPECT_FALSE(PopupMenuIdMakesMenu(-12345));
+    EXPECT_TRUE(PopupMenuIdMakesMenu(131));
+    ControlRange none = PopupRangeForMenu(false, 4);
+    EXPECT_EQ(none.value + none.minimum + none.maximum, 0);
+    ControlRange empty = PopupRangeForMenu(true, 0);
+    EXPECT_EQ(empty.maximum, 0);
+    ControlRange four = PopupRangeForMenu(true, 4);
+    EXPECT_EQ(four.value, 1);
+    EXPECT_EQ(four.minimum, 1);
+    EXPECT_EQ(four.maximum, 4);
+}
+
 } // namespace
