@@ -9,6 +9,7 @@
 
 #include "toolbox/ui/textengine.h"
 #include "toolbox/ui/textmeasure.h"
+#include "toolbox/ui/textscrap.h"
 
 namespace {
 
@@ -307,6 +308,23 @@ TEST_F(TextEngineTest, FilteredPasteStopsAtTheLimitAndAtARefusal) {
     TextInsertFiltered("xy7z", 4, 250, &NoDigits, &rec);
     EXPECT_EQ(Text(), "axyb");
     EXPECT_EQ(rec.selStart, 3);
+}
+
+TEST_F(TextEngineTest, CutCopyAndPasteThroughTheScrap) {
+    Set("hello world");
+    SetTextRecordSelection(0, 5, &rec);
+    ASSERT_TRUE(TextCut(&rec));
+    EXPECT_EQ(Text(), " world");
+    EXPECT_EQ(ClipboardTextLength(), 5);
+    Caret(6);
+    ASSERT_TRUE(TextPaste(&rec));
+    EXPECT_EQ(Text(), " worldhello");
+    SetTextRecordSelection(1, 3, &rec);
+    ASSERT_TRUE(TextPasteFiltered(&rec, 12, nullptr));
+    EXPECT_EQ(Text(), " helrldhello"); // grows to the limit only
+    SetTextRecordSelection(0, 0, &rec);
+    ASSERT_TRUE(TextCopy(&rec));
+    EXPECT_EQ(ClipboardTextLength(), 0);
 }
 
 TEST_F(TextEngineTest, GetTextIntoSmallBuffers) {
