@@ -3,6 +3,7 @@
 #include "toolbox/ui/textengine.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "toolbox/ui/textmeasure.h"
@@ -84,6 +85,25 @@ int32_t VisibleLineEnd(const TextRecord* record, int32_t line) {
 }
 
 } // namespace
+
+int16_t TextLineHeightOf(int32_t ascent, int32_t descent, int32_t leading, const char* face) {
+    bool tall = face != nullptr && std::strlen(face) == sizeof kTallDescentFace - 1;
+    for (size_t i = 0; tall && face[i] != 0; ++i)
+        tall = std::tolower(static_cast<unsigned char>(face[i])) ==
+               std::tolower(static_cast<unsigned char>(kTallDescentFace[i]));
+    return int16_t(ascent + descent + leading + (tall ? 1 : 0));
+}
+
+void TextScrollBy(int32_t* dh, int32_t* dv, TextRecord* record) {
+    *dh = std::min(*dh, record->view.left - record->destination.left);
+    *dv = std::min(*dv, record->view.top - record->destination.top);
+    record->destination.left = int16_t(record->destination.left + *dh);
+    record->destination.right = int16_t(record->destination.right + *dh);
+    record->destination.top = int16_t(record->destination.top + *dv);
+    record->destination.bottom = int16_t(record->destination.bottom + *dv);
+    record->caretPoint.h = int16_t(record->caretPoint.h + *dh);
+    record->caretPoint.v = int16_t(record->caretPoint.v + *dv);
+}
 
 void SetTextBlockSizeLimit(int32_t limit) {
     gBlockSizeLimit = limit;

@@ -98,6 +98,13 @@ struct TextFit {
     bool crossingMostlyInside; // the crossing character's left half fits
 };
 
+// The face whose descent counts one pixel more (compared without case).
+constexpr char kTallDescentFace[] = "MS Sans Serif";
+
+// Line height of a style: ascent + descent + leading, one more on
+// kTallDescentFace.
+int16_t TextLineHeightOf(int32_t ascent, int32_t descent, int32_t leading, const char* face);
+
 // Sizes of the text block; a block that would pass the limit fails to
 // grow (negative: no limit).
 void SetTextBlockSizeLimit(int32_t limit);
@@ -137,6 +144,11 @@ int32_t MaskedTextWidth(int32_t count);
 int32_t TextLineJustifyWidth(const TextRecord* record, int32_t line);
 Point16 TextOffsetToPoint(int32_t offset, const TextRecord* record);
 int32_t TextPointToOffset(Point16 point, const TextRecord* record);
+
+// Moves the destination (and the caret point) by dh, dv, limited so that
+// its top-left corner never lies below or right of the view's; the
+// distances actually moved are returned in dh, dv.
+void TextScrollBy(int32_t* dh, int32_t* dv, TextRecord* record);
 
 bool TextInsert(const char* text, int32_t length, TextRecord* record);
 void TextDelete(TextRecord* record);

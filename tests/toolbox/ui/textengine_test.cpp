@@ -327,6 +327,22 @@ TEST_F(TextEngineTest, CutCopyAndPasteThroughTheScrap) {
     EXPECT_EQ(ClipboardTextLength(), 0);
 }
 
+TEST_F(TextEngineTest, LineHeightAndScrollLimits) {
+    EXPECT_EQ(TextLineHeightOf(9, 3, 1, "ms sans serif"), 14);
+    EXPECT_EQ(TextLineHeightOf(9, 3, 1, "MS Sans Serif Bold"), 13);
+    EXPECT_EQ(TextLineHeightOf(9, 3, 1, nullptr), 13);
+    Set("abcdefghijklmnop");
+    int32_t dh = 5, dv = -30;
+    TextScrollBy(&dh, &dv, &rec); // never right of or below the view's corner
+    EXPECT_EQ(dh, 0);
+    EXPECT_EQ(dv, -30);
+    EXPECT_EQ(rec.destination.top, -30);
+    dv = 50;
+    TextScrollBy(&dh, &dv, &rec);
+    EXPECT_EQ(dv, 30);
+    EXPECT_EQ(rec.destination.top, 0);
+}
+
 TEST_F(TextEngineTest, GetTextIntoSmallBuffers) {
     Set("hello");
     char buffer[4] = {'q', 'q', 'q', 'q'};
