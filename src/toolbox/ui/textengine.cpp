@@ -69,6 +69,9 @@ void SetSelection(TextRecord* record, int32_t start, int32_t end) {
     start = std::clamp(start, 0, record->length);
     end = std::clamp(end, 0, record->length);
     if (start > end) std::swap(start, end);
+    // Neither end stops between a carriage return and its line feed.
+    if (InsidePair(record, start)) --start;
+    if (InsidePair(record, end)) ++end;
     record->selStart = start;
     record->selEnd = end;
 }
@@ -219,28 +222,43 @@ TextFit TextFitWidth(const TextRecord* record, const char* text, int32_t length,
     return fit;
 }
 
-int32_t TextNextLineStart(const TextRecord* record, int32_t offset) {
+namespace {
+
+// The next line start, and one past the last character looked at to find
+// it (a break can depend on characters beyond the line's own end).
+int32_t NextLineStartLooking(const TextRecord* record, int32_t offset, int32_t* lookedTo) {
     int32_t length = record->length;
     const char* t = record->text.data();
+    *lookedTo = length;
     if (offset >= length) return offset;
     if (record->singleLine) {
         const void* cr = std::memchr(t + offset, kTextCarriageReturn, size_t(length - offset));
-        return cr != nullptr ? int32_t(static_cast<const char*>(cr) - t) + 1 : length;
+        if (cr == nullptr) return length;
+        return *lookedTo = int32_t(static_cast<const char*>(cr) - t) + 1;
     }
     int32_t p = offset;
     if (p > 0 && t[p] == kTextLineFeed) ++p;
     TextFit fit = TextFitWidth(record, t + p, length - p, AvailableWidth(record));
-    if (fit.endedByReturn) return p + fit.count + 1;
+    if (fit.endedByReturn) return *lookedTo = p + fit.count + 1;
     if (!fit.overflowed) return length;
     int32_t at = p + fit.count;
+    *lookedTo = at + 1;
     if (t[at] == kTextTab) return std::max(at + 1, offset + 1);
     if (t[at] == kTextBlank) {
         while (at < length && t[at] == kTextBlank)
             ++at;
+        *lookedTo = std::min(at + 1, length);
         return at;
     }
     if (fit.afterLastBlank > 0) return p + fit.afterLastBlank;
     return std::max(at, p + 1);
+}
+
+} // namespace
+
+int32_t TextNextLineStart(const TextRecord* record, int32_t offset) {
+    int32_t lookedTo;
+    return NextLineStartLooking(record, offset, &lookedTo);
 }
 
 void TextCalcLines(TextRecord* record) {
@@ -274,7 +292,15 @@ int32_t TextRecalcLines(TextRecord* record, int32_t at, int32_t removed, int32_t
         int32_t s = record->lineStarts[i];
         if (s > at + removed && s + delta < record->length) later.push_back(s + delta);
     }
+    // From the line before the edit, or earlier while an earlier line's
+    // break looked at characters from the edit on.
     int32_t first = std::max(TextLineOfOffset(at, record) - 1, 0);
+    while (first > 0) {
+        int32_t lookedTo;
+        NextLineStartLooking(record, record->lineStarts[first - 1], &lookedTo);
+        if (lookedTo <= at) break;
+        --first;
+    }
     int32_t editEnd = at + inserted;
     std::vector<int32_t> fresh;
     int32_t start = record->lineStarts[first];

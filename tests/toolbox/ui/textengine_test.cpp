@@ -85,8 +85,11 @@ TEST_F(TextEngineTest, TheCaretNeverStopsInsideThePair) {
     TextKey(kTextKeyLeft, &rec);
     EXPECT_EQ(rec.selStart, 1);
     SetTextRecordSelection(2, 2, &rec);
+    EXPECT_EQ(rec.selStart, 1);
+    EXPECT_EQ(rec.selEnd, 3);
     TextClickOffset(2, 100, 10, false, &rec);
     EXPECT_EQ(rec.selStart, 1);
+    EXPECT_EQ(rec.selEnd, 1);
 }
 
 TEST_F(TextEngineTest, LineBreaking) {
@@ -216,7 +219,7 @@ TEST_F(TextEngineTest, DoubleAndTripleClicks) {
     TextClickOffset(6, 205, 20, false, &rec);
     TextClickOffset(6, 210, 20, false, &rec);
     EXPECT_EQ(rec.selStart, 5);
-    EXPECT_EQ(rec.selEnd, 8); // the line with its return
+    EXPECT_EQ(rec.selEnd, 9); // the line with its break
     // Too late is a plain click again.
     TextClickOffset(6, 300, 20, false, &rec);
     EXPECT_EQ(rec.selStart, 6);
@@ -230,7 +233,7 @@ TEST_F(TextEngineTest, DoubleAndTripleClicks) {
 
 TEST_F(TextEngineTest, IncrementalLayoutMatchesFullLayout) {
     const char alphabet[] = "abc  \t\rde";
-    for (int32_t columns : {1, 3, 6, 11}) {
+    for (int32_t columns : {1, 2, 3, 6, 11}) {
         Make(columns);
         std::mt19937 random(uint32_t(columns) * 7919u);
         for (int step = 0; step < 600; ++step) {
