@@ -126,3 +126,11 @@ int32_t BmpReadPixels(BmpInfo* info, void* dest, bool keepOrder) {
     if (row != local) FreeHeapBlock(row);
     return result;
 }
+
+int32_t BmpReadFromBlock(void* user, void* dest, int32_t count) {
+    auto* r = static_cast<BmpBlockReader*>(user);
+    if (count < 0 || count > r->size - r->at) return kBmpReadPastEnd;
+    if (dest) std::memcpy(dest, r->bytes + r->at, size_t(count));
+    r->at += count;
+    return 0;
+}

@@ -49,6 +49,16 @@ struct BmpInfo {
 
 // 0, the callback's error code, or kBmpMalformed.
 int32_t BmpRead(BmpReadProc read, void* user, bool fileHeader, BmpInfo* info);
+
+// Bytes in memory read as a BMP source: BmpReadFromBlock (a BmpReadProc
+// over a BmpBlockReader) answers kBmpReadPastEnd for bytes beyond the end.
+constexpr int32_t kBmpReadPastEnd = 38;
+struct BmpBlockReader {
+    const uint8_t* bytes;
+    int32_t size;
+    int32_t at;
+};
+int32_t BmpReadFromBlock(void* user, void* dest, int32_t count);
 // Source row: (bits x width + 31) / 32 x 4 bytes; destination row: for 1
 // bit (width + 15) / 16 x 2 bytes, else the source row.
 int32_t BmpSourceRowBytes(const BmpInfoHeader* header);

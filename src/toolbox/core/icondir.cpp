@@ -19,20 +19,6 @@ int16_t Side(uint8_t byte) {
     return byte == 0 ? kIconLargestSide : int16_t(byte);
 }
 
-struct BlockReader {
-    const uint8_t* bytes;
-    int32_t size;
-    int32_t at;
-};
-
-int32_t ReadBlock(void* user, void* dest, int32_t count) {
-    auto* r = static_cast<BlockReader*>(user);
-    if (count < 0 || count > r->size - r->at) return kIconReadPastEnd;
-    if (dest) std::memcpy(dest, r->bytes + r->at, size_t(count));
-    r->at += count;
-    return 0;
-}
-
 } // namespace
 
 bool ParseIconDirectory(int16_t groupId, const uint8_t* bytes, int32_t size, IconDirectory& out) {
@@ -101,9 +87,9 @@ int32_t IconMaskRowBytes(int32_t width) {
 }
 
 int32_t DecodeIconImage(const uint8_t* bytes, int32_t size, IconImage& out) {
-    BlockReader reader{bytes, bytes ? size : 0, 0};
+    BmpBlockReader reader{bytes, bytes ? size : 0, 0};
     BmpInfo info{};
-    int32_t result = BmpRead(&ReadBlock, &reader, false, &info);
+    int32_t result = BmpRead(&BmpReadFromBlock, &reader, false, &info);
     if (result) return result;
     BmpInfoHeader& h = info.header;
     // The stored height counts the colour rows and the mask rows.

@@ -21,7 +21,7 @@ constexpr uint16_t kIconDirectoryType = 1;
 // A width or height byte of 0 stands for this side.
 constexpr int16_t kIconLargestSide = 256;
 // The reader's answer past the end of a member.
-constexpr int32_t kIconReadPastEnd = 38;
+constexpr int32_t kIconReadPastEnd = kBmpReadPastEnd;
 // The best differences of IconSizeFor start here.
 constexpr int32_t kIconNoDifference = 9999;
 // Family ids from here on are the system's icons.

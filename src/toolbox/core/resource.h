@@ -1,12 +1,13 @@
 // Custom resources of the program: user-defined resource types named by
 // four-character codes ("LANG", "RFNT", "XDLG"), and the system's standard
-// types by number (menus and icons).
+// types by number (bitmaps, menus and icons).
 #pragma once
 #include <cstdint>
 
 #include "toolbox/core/memblock.h"
 
 // Standard numeric resource types; types up to the last are numbers.
+constexpr uint32_t kResourceTypeBitmap = 2;
 constexpr uint32_t kResourceTypeIcon = 3;
 constexpr uint32_t kResourceTypeMenu = 4;
 constexpr uint32_t kResourceTypeGroupIcon = 14;

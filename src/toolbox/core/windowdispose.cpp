@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "toolbox/core/bitmaprecord.h"
 #include "toolbox/core/drawingstate.h"
 #include "toolbox/core/eventloop.h"
 #include "toolbox/core/growarray.h"
@@ -146,6 +147,7 @@ void DisposeWindowObject(WindowObject* window) {
         DisposePanes(window, focusInside);
     }
     EndPrintJob(PrintJobOf(window));
+    DisposeOffscreenState(window);
     if (WindowObjectFromId(id) != window) return;
     DisposeRegions(window);
     FreeWindowObjectRecord(window);
