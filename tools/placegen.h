@@ -32,6 +32,8 @@ enum : int32_t {
     kParkGap = 60000, // parked parts stand this far apart
     kParkPerRow = 20,
     kQuadPerComps = 100,
+    kQuadPerSide = 16, // pins on each side of the quad part
+    kQuadPitch = 3000, // its pin pitch: on the routing grid, wider than a pad
     kFixedFlag = 0x0020,
     kLockedFlag = 0x0010,
     kUnplacedFlag = 0x0004,
@@ -47,7 +49,7 @@ struct Shape {
 const Shape kShapes[] = {
     {"R2", 2, -5400, -2400, 5400, 2400},       {"DIP8", 8, -3000, -21000, 21000, 3000},
     {"DIP14", 14, -3000, -39000, 21000, 3000}, {"DIP16", 16, -3000, -45000, 21000, 3000},
-    {"QFP64", 64, -2000, -36000, 36000, 2000},
+    {"QFP64", 64, -2000, -53000, 53000, 2000},
 };
 enum : int32_t { kR2 = 1, kDip8, kDip14, kDip16, kQfp64 };
 
@@ -63,14 +65,15 @@ inline void Pins(int32_t symbol, std::vector<std::pair<int32_t, int32_t>>& out) 
     if (symbol == kR2) {
         out = {{-3000, 0}, {3000, 0}};
     } else if (symbol == kQfp64) {
-        for (int32_t k = 1; k <= 16; ++k)
-            out.push_back({0, -2000 * k});
-        for (int32_t k = 1; k <= 16; ++k)
-            out.push_back({2000 * k, -34000});
-        for (int32_t k = 1; k <= 16; ++k)
-            out.push_back({34000, -34000 + 2000 * k});
-        for (int32_t k = 1; k <= 16; ++k)
-            out.push_back({34000 - 2000 * k, 0});
+        const int32_t side = kQuadPitch * (kQuadPerSide + 1);
+        for (int32_t k = 1; k <= kQuadPerSide; ++k)
+            out.push_back({0, -kQuadPitch * k});
+        for (int32_t k = 1; k <= kQuadPerSide; ++k)
+            out.push_back({kQuadPitch * k, -side});
+        for (int32_t k = 1; k <= kQuadPerSide; ++k)
+            out.push_back({side, -side + kQuadPitch * k});
+        for (int32_t k = 1; k <= kQuadPerSide; ++k)
+            out.push_back({side - kQuadPitch * k, 0});
     } else {
         const int32_t half = kShapes[symbol - 1].pins / 2;
         for (int32_t k = 0; k < half; ++k)

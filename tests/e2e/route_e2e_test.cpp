@@ -237,6 +237,35 @@ TEST_F(RouteE2eTest, GeneratedBoardsRouteCompletelyAndPassTheChecks) {
     }
 }
 
+// Placement then routing (run by the place_route_driver test, which names
+// the placement board generator): the generated board of 40 parts places
+// without overlap and routes to completion with every end on its pin.
+TEST_F(RouteE2eTest, PlacedBoardsRouteCompletelyAndPassTheChecks) {
+    const char* placeGen = std::getenv("PLV_PLACE_GEN");
+    if (!driver || !placeGen) GTEST_SKIP() << "run by the place_route_driver test";
+    for (int32_t seed : {1, 2, 3}) {
+        const std::string name = "p" + std::to_string(seed);
+        SCOPED_TRACE(name);
+        ASSERT_EQ(std::system(("\"" + std::string(placeGen) + "\" 40 " + std::to_string(seed) +
+                               " " + Q(m_folder / name) + " > " + Q(m_folder / "gen.txt"))
+                                  .c_str()),
+                  0);
+        std::string printed;
+        ASSERT_EQ(Run("--place --route " + Q(m_folder / (name + ".ZID")) + " " +
+                          Q(m_folder / (name + "r")),
+                      &printed),
+                  0)
+            << printed;
+        EXPECT_NE(printed.find("\nplace overlaps 0\n"), std::string::npos) << printed;
+        EXPECT_NE(printed.find("route completion % 100.0\n"), std::string::npos) << printed;
+        LoadDesign(m_folder / (name + "r.ZID"));
+        EXPECT_EQ(CompCount(), 40);
+        ExpectComplete();
+        ExpectChecksPass();
+        RouterTestReset();
+    }
+}
+
 TEST_F(RouteE2eTest, SameInputSameBytes) {
     if (!driver) GTEST_SKIP() << "run by the route_driver test";
     const fs::path in = SampleVariant("b.asc", {{"*BACKUPSWEEP     NO", "*BACKUPSWEEP     YES"}});
