@@ -127,6 +127,7 @@ enum : ErrCode {
     kErrUpConnMapped = 3616060,  // a connection entry already carrying 0x04
     kErrUpOneLevel = 3616070,    // commit without exactly one level left
     kErrUpRotateSpare = 3616080, // a component entry already carrying a rotation increment
+    kErrUpSwapIndex = 3616090,   // doSwap with an index below 1
 };
 
 struct UpToolState {
@@ -182,9 +183,18 @@ int32_t UpRotate();
 // Matrix Place: the selection goes into the journal's Matrix cells, then
 // the swap improvement unless the strategy turns it off; committed.
 int32_t UpMatrixPlace();
+// Swap: two selected components exchange places; three or more (or all)
+// go through the swap improvement; nothing selected beeps. A single
+// component waits for its partner pick, which is not built yet: it does
+// nothing and answers 0.
+int32_t swapComp();
+// a takes b's position and b takes a's, each box moving along; both are
+// stored through the journal. Indexes below 1 are fatal.
+void doSwap(int32_t a, int32_t b);
+// doSwap on the two components of the journal.
+void UpSwapPair();
 // Entry points whose handlers come with the further placement commands:
 // they do nothing and answer 0.
-int32_t swapComp();
 int32_t UpPickNext(int32_t command);
 int32_t UpPickNextAsk();
 int32_t UpCriteriaDialog();

@@ -721,3 +721,46 @@ TEST_F(UpToolTest, MatrixPlaceFillsTheCellsOrSaysThereIsNone) {
         EXPECT_LT(CompRef(c)->y, 11000) << c;
     }
 }
+
+TEST_F(UpToolTest, SwapExchangesTwoAndBeepsOnNothing) {
+    const int32_t a = Place(two, 1000, 1000), b = Place(two, 9000, 4000),
+                  c = Place(two, 20000, 20000);
+    const Component ra = *CompRef(a), rb = *CompRef(b);
+    Start();
+    EXPECT_EQ(swapComp(), 0);
+    EXPECT_TRUE(host.Saw("UBeep"));
+    driver.Rect(0, 0, 10000, 10000);
+    ASSERT_EQ(g_up.selCount, 2);
+    driver.Send(kUpSwap);
+    EXPECT_EQ(AltDepth(), 0);
+    EXPECT_TRUE(host.Saw("menuEnableCommand 30254 1"));
+    const Component na = *CompRef(a), nb = *CompRef(b);
+    EXPECT_EQ(na.x, rb.x);
+    EXPECT_EQ(na.y, rb.y);
+    EXPECT_EQ(nb.x, ra.x);
+    EXPECT_EQ(nb.y, ra.y);
+    EXPECT_EQ(na.minX - na.x, ra.minX - ra.x); // each box moved with its component
+    EXPECT_EQ(nb.maxY - nb.y, rb.maxY - rb.y);
+    EXPECT_EQ(CompRef(c)->x, 20000);
+    g_debug = 1;
+    HeadlessSetFatalHook(&ThrowingFatalHook);
+    AltPush();
+    EXPECT_FATAL(doSwap(0, a), kErrUpSwapIndex);
+    g_debug = 0;
+    AltForget();
+}
+
+TEST_F(UpToolTest, SwapOfThreeRunsTheImprovementAndCommits) {
+    AddRect(kObsBoardOutline, 0, 0, 0, 30000, 30000);
+    Place(two, 1000, 1000);
+    Place(two, 9000, 4000);
+    Place(two, 5000, 8000);
+    Place(two, 25000, 25000);
+    Start();
+    driver.Rect(0, 0, 10000, 10000);
+    ASSERT_EQ(g_up.selCount, 3);
+    driver.Send(kUpSwap);
+    EXPECT_EQ(AltDepth(), 0);
+    EXPECT_TRUE(host.Saw("SetCursorKind 1"));
+    EXPECT_TRUE(host.Saw("menuEnableCommand 30254 1"));
+}
