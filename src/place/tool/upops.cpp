@@ -1,7 +1,7 @@
 // Operations on the selection: Quick Place, Adjust, Rename, fixing and
 // locking; and the empty entry points of the further placement commands
-// (they do nothing and answer 0). Quick Place clamps the strategy's
-// attempts and cooling into 0..100 (slot 0 is not checked when stored).
+// (they do nothing and answer 0): next component and criteria. Quick Place clamps the
+// strategy's attempts and cooling into 0..100 (slot 0 is not checked when stored).
 #include "db/altjournal.h"
 #include "db/placestrat.h"
 #include "place/plimprove.h"
@@ -61,15 +61,6 @@ void UpSetCompFlag(int32_t command) {
     }
 }
 
-int32_t swapComp() {
-    return 0;
-}
-int32_t UpRotate() {
-    return 0;
-}
-int32_t UpMatrixPlace() {
-    return 0;
-}
 int32_t UpPickNext(int32_t) {
     return 0;
 }

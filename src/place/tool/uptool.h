@@ -79,6 +79,7 @@ enum : int32_t {
     kMsgCompFixed = 52571,
     kMsgCompLocked = 52572,
     kMsgCompsLocked = 52574,
+    kMsgNoMatrix = 52976,
 };
 
 // Component flags the tool reads and writes.
@@ -125,6 +126,8 @@ enum : ErrCode {
     kErrUpFlagCommand = 3616050, // UpSetCompFlag with another command
     kErrUpConnMapped = 3616060,  // a connection entry already carrying 0x04
     kErrUpOneLevel = 3616070,    // commit without exactly one level left
+    kErrUpRotateSpare = 3616080, // a component entry already carrying a rotation increment
+    kErrUpSwapIndex = 3616090,   // doSwap with an index below 1
 };
 
 struct UpToolState {
@@ -173,11 +176,25 @@ int32_t UpAdjust();
 int32_t UpRenameComps();
 void UpSetCompFlag(int32_t command);
 bool UpHasNewComps();
+// Rotate: the selection turns one rotation step about its lowest pin
+// corner, which stays in place; the level is committed. Nothing happens
+// without a component.
+int32_t UpRotate();
+// Matrix Place: the selection goes into the journal's Matrix cells, then
+// the swap improvement unless the strategy turns it off; committed.
+int32_t UpMatrixPlace();
+// Swap: two selected components exchange places; three or more (or all)
+// go through the swap improvement; nothing selected beeps. A single
+// component waits for its partner pick, which is not built yet: it does
+// nothing and answers 0.
+int32_t swapComp();
+// a takes b's position and b takes a's, each box moving along; both are
+// stored through the journal. Indexes below 1 are fatal.
+void doSwap(int32_t a, int32_t b);
+// doSwap on the two components of the journal.
+void UpSwapPair();
 // Entry points whose handlers come with the further placement commands:
 // they do nothing and answer 0.
-int32_t swapComp();
-int32_t UpRotate();
-int32_t UpMatrixPlace();
 int32_t UpPickNext(int32_t command);
 int32_t UpPickNextAsk();
 int32_t UpCriteriaDialog();

@@ -16,6 +16,8 @@
 #include "db/names.h"
 #include "db/placestrat.h"
 #include "place/plfixture.h"
+#include "place/plmatrix.h"
+#include "place/plrotate.h"
 #include "place/tool/placehost.h"
 #include "recordinghost.h"
 #include "db/dbextent.h"
@@ -615,3 +617,150 @@ TEST_F(UpToolTest, RouteViewCommitWithTheRouterOpen) {
 }
 
 } // namespace
+
+namespace {
+
+// The selection's corner and every angle, read through the journal.
+struct RotateView {
+    int32_t px = 0, py = 0;
+    std::vector<int32_t> angles;
+};
+RotateView ReadRotateView(const std::vector<int32_t>& comps) {
+    RotateView v;
+    UpSelPinMin(&v.px, &v.py);
+    for (int32_t c : comps) {
+        Component r;
+        AltSave(kRecComponent, c, &r);
+        v.angles.push_back(r.angle);
+    }
+    return v;
+}
+
+} // namespace
+
+TEST_F(UpToolTest, FourRotatesBringEveryAngleBackAboutTheSameCorner) {
+    const std::vector<int32_t> comps = {Place(two, 3000, 2000), Place(two, 8000, 5000, 0, 5400)};
+    Start();
+    driver.Rect(0, 0, 10000, 10000);
+    ASSERT_EQ(AltDepth(), 1);
+    const RotateView start = ReadRotateView(comps);
+    const Component first = Stored(comps[0]), second = Stored(comps[1]);
+    TraceCapture trace;
+    g_verbose = 1;
+    for (int32_t turn = 1; turn <= 4; ++turn) {
+        driver.Send(kUpRotate);
+        ASSERT_EQ(AltDepth(), 1) << turn; // the selection still follows the cursor
+        const RotateView now = ReadRotateView(comps);
+        EXPECT_EQ(now.px, start.px) << turn;
+        EXPECT_EQ(now.py, start.py) << turn;
+        for (size_t i = 0; i < comps.size(); ++i) {
+            EXPECT_EQ(now.angles[i], (start.angles[i] + turn * 5400) % 21600) << turn;
+            const AltItemHeader h = ItemOf(kRecComponent, comps[i]);
+            EXPECT_EQ(h.word2, 0); // the increment is gone once the connections are rewritten
+            EXPECT_FALSE(h.flags & kUpItemRotated);
+        }
+    }
+    g_verbose = 0;
+    const RotateView end = ReadRotateView(comps);
+    EXPECT_EQ(end.angles, start.angles);
+    EXPECT_EQ(Stored(comps[0]).x, first.x);
+    EXPECT_EQ(Stored(comps[0]).y, first.y);
+    EXPECT_EQ(Stored(comps[1]).x, second.x);
+    EXPECT_EQ(Stored(comps[1]).y, second.y);
+    const auto& lines = TraceCapture::Lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "UpRotate: 2 selections"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "UpRotate: old rotation 5400"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "UpRotate: new rotation 10800"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "UpRotate: incr. rotation 5400"), lines.end());
+}
+
+TEST_F(UpToolTest, RotateWithTheHeaderStepAndGrid) {
+    DbHeader h;
+    DbGetHeader(&h);
+    h.word268 = 2700; // rotation step
+    h.word270 = 5400; // rotation grid
+    DbPutHeader(&h);
+    const int32_t a = Place(two, 3000, 2000);
+    Start();
+    driver.Rect(0, 0, 10000, 10000);
+    driver.Send(kUpRotate);
+    EXPECT_EQ(Stored(a).angle, 5400);
+}
+
+TEST_F(UpToolTest, MatrixPlaceFillsTheCellsOrSaysThereIsNone) {
+    AddRect(kObsBoardOutline, 0, 0, 0, 32000, 32000);
+    const int32_t a = Place(two, 25000, 25000), b = Place(two, 28000, 25000);
+    Start();
+    driver.Rect(20000, 20000, 32000, 32000);
+    driver.Send(kUpMatrixPlace);
+    EXPECT_TRUE(host.Saw("AlertMessage No matrix defined."));
+    EXPECT_EQ(AltDepth(), 0);
+    EXPECT_EQ(CompRef(a)->x, 25000);
+
+    const int32_t m = AddRect(kObsMatrix, 0, 0, 0, 1, 1);
+    auto r = std::make_unique<Obstacle>();
+    AltSave(kRecObstacle, m, r.get());
+    const int32_t xs[] = {1000, 11000, 21000}, ys[] = {1000, 11000, kPlMatrixFiller};
+    r->head.count = 3;
+    for (int32_t i = 0; i < 3; ++i)
+        r->pt[i] = ObsPoint{xs[i], ys[i], 0, 0};
+    ObsPut(m, r.get());
+    DbHeader h;
+    DbGetHeader(&h);
+    h.flags &= uint16_t(~kUpHeaderBits);
+    DbPutHeader(&h);
+    driver.Rect(20000, 20000, 32000, 32000);
+    host.Take();
+    driver.Send(kUpMatrixPlace);
+    EXPECT_FALSE(host.Saw("AlertMessage No matrix defined."));
+    EXPECT_EQ(AltDepth(), 0);
+    EXPECT_TRUE(host.Saw("menuEnableCommand 30254 1"));
+    EXPECT_EQ(DbHdr().flags & kUpHeaderBits, kUpHeaderBits);
+    for (int32_t c : {a, b}) {
+        EXPECT_LT(CompRef(c)->x, 21000) << c; // both went into the cells
+        EXPECT_LT(CompRef(c)->y, 11000) << c;
+    }
+}
+
+TEST_F(UpToolTest, SwapExchangesTwoAndBeepsOnNothing) {
+    const int32_t a = Place(two, 1000, 1000), b = Place(two, 9000, 4000),
+                  c = Place(two, 20000, 20000);
+    const Component ra = *CompRef(a), rb = *CompRef(b);
+    Start();
+    EXPECT_EQ(swapComp(), 0);
+    EXPECT_TRUE(host.Saw("UBeep"));
+    driver.Rect(0, 0, 10000, 10000);
+    ASSERT_EQ(g_up.selCount, 2);
+    driver.Send(kUpSwap);
+    EXPECT_EQ(AltDepth(), 0);
+    EXPECT_TRUE(host.Saw("menuEnableCommand 30254 1"));
+    const Component na = *CompRef(a), nb = *CompRef(b);
+    EXPECT_EQ(na.x, rb.x);
+    EXPECT_EQ(na.y, rb.y);
+    EXPECT_EQ(nb.x, ra.x);
+    EXPECT_EQ(nb.y, ra.y);
+    EXPECT_EQ(na.minX - na.x, ra.minX - ra.x); // each box moved with its component
+    EXPECT_EQ(nb.maxY - nb.y, rb.maxY - rb.y);
+    EXPECT_EQ(CompRef(c)->x, 20000);
+    g_debug = 1;
+    HeadlessSetFatalHook(&ThrowingFatalHook);
+    AltPush();
+    EXPECT_FATAL(doSwap(0, a), kErrUpSwapIndex);
+    g_debug = 0;
+    AltForget();
+}
+
+TEST_F(UpToolTest, SwapOfThreeRunsTheImprovementAndCommits) {
+    AddRect(kObsBoardOutline, 0, 0, 0, 30000, 30000);
+    Place(two, 1000, 1000);
+    Place(two, 9000, 4000);
+    Place(two, 5000, 8000);
+    Place(two, 25000, 25000);
+    Start();
+    driver.Rect(0, 0, 10000, 10000);
+    ASSERT_EQ(g_up.selCount, 3);
+    driver.Send(kUpSwap);
+    EXPECT_EQ(AltDepth(), 0);
+    EXPECT_TRUE(host.Saw("SetCursorKind 1"));
+    EXPECT_TRUE(host.Saw("menuEnableCommand 30254 1"));
+}
