@@ -94,6 +94,12 @@ void CopyText(char* out, const char* text) {
     out[kTextChars - 1] = 0;
 }
 
+// A component's stored package-name id is shown only when it names an
+// entry of the name table: a file may carry any value there.
+bool PackageNameIdUsable(const Component* comp) {
+    return comp->value52 != 0 && NameIdValid(NameId(comp->value52));
+}
+
 const Component* OwnerComp(int32_t owner) {
     if (owner >= 0 || -owner > CompCount()) return nullptr;
     return CompRef(-owner);
@@ -237,7 +243,7 @@ void TextGet(int32_t t, BoardText* out) {
         break;
     case kTextPackageName:
         if (const Component* comp = OwnerComp(out->owner)) {
-            if (!PackageName(comp, out->text) && comp->value52 != 0)
+            if (!PackageName(comp, out->text) && PackageNameIdUsable(comp))
                 NameToText(NameId(comp->value52), kTextChars - 1, out->text);
         } else {
             Message(kMsgPackagePlaceholder, out->text);
@@ -360,7 +366,7 @@ void TextString(const BoardText* text, const Component* comp, char* out) {
         if (comp->symbol >= 1 && comp->symbol <= SymCount()) SymbolName(comp->symbol, out);
     } else if (text->kind == kTextPackageName) {
         if (!PackageName(comp, out)) {
-            if (comp->value52 != 0)
+            if (PackageNameIdUsable(comp))
                 NameToText(NameId(comp->value52), kTextChars - 1, out);
             else
                 Message(kMsgNoPackage, out);
