@@ -16,6 +16,7 @@
 #include "db/comps.h"
 #include "db/conns.h"
 #include "db/dbheader.h"
+#include "e2e/openboard.h"
 #include "db/markers.h"
 #include "db/runopt.h"
 #include "db/sweeps.h"
@@ -36,7 +37,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum : int32_t { kBoxMaxX = 500, kBoxMaxY = 1000, kBoxRoom = 40, kDfmAll = 62 };
+enum : int32_t { kDfmAll = 62 };
 
 // A marker as the comparison sees it: type, location, layer and objects.
 typedef std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t>
@@ -99,20 +100,8 @@ class DfmE2eTest : public AscFileTest {
     }
     // The router opened in one window covering the board.
     static void OpenOverBoard() {
-        DbHeader h;
-        DbGetHeader(&h);
-        h.sweep = 0;
-        DbPutHeader(&h);
-        Sweep& s = *SweepSlot(0);
-        const int32_t g = h.routeGrid;
-        s.box[0] = int16_t(std::min<int32_t>(kBoxMaxX, (h.extMaxX - h.extMinX) / g + kBoxRoom));
-        s.box[1] = int16_t(std::min<int32_t>(kBoxMaxY, (h.extMaxY - h.extMinY) / g + kBoxRoom));
-        s.box[2] = s.box[3] = 0;
-        ASSERT_EQ(UrAlloc(), 1);
-        ZoomTo((h.extMinX + h.extMaxX) / 2, (h.extMinY + h.extMaxY) / 2, h.extMaxX - h.extMinX,
-               h.extMaxY - h.extMinY);
-        ASSERT_EQ(UrObjValidate(1), 1);
-        ASSERT_EQ(g_windowLoaded, 1);
+        OpenRouterOverBoard();
+        if (HasFatalFailure()) return;
     }
 };
 

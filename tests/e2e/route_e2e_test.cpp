@@ -13,6 +13,7 @@
 #include "db/comps.h"
 #include "db/conns.h"
 #include "db/dbheader.h"
+#include "e2e/openboard.h"
 #include "db/markers.h"
 #include "db/runopt.h"
 #include "db/shellsvc.h"
@@ -39,8 +40,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-enum : int32_t { kBoxMaxX = 500, kBoxMaxY = 1000, kBoxRoom = 40 };
 
 class RouteE2eTest : public AscFileTest {
   protected:
@@ -115,20 +114,8 @@ class RouteE2eTest : public AscFileTest {
     // space-check pass records no marker.
     void ExpectChecksPass() {
         RulesInstall();
-        DbHeader h;
-        DbGetHeader(&h);
-        h.sweep = 0;
-        DbPutHeader(&h);
-        Sweep& s = *SweepSlot(0);
-        const int32_t g = h.routeGrid;
-        s.box[0] = int16_t(std::min<int32_t>(kBoxMaxX, (h.extMaxX - h.extMinX) / g + kBoxRoom));
-        s.box[1] = int16_t(std::min<int32_t>(kBoxMaxY, (h.extMaxY - h.extMinY) / g + kBoxRoom));
-        s.box[2] = s.box[3] = 0;
-        ASSERT_EQ(UrAlloc(), 1);
-        ZoomTo((h.extMinX + h.extMaxX) / 2, (h.extMinY + h.extMaxY) / 2, h.extMaxX - h.extMinX,
-               h.extMaxY - h.extMinY);
-        ASSERT_EQ(UrObjValidate(1), 1);
-        ASSERT_EQ(g_windowLoaded, 1);
+        OpenRouterOverBoard();
+        if (HasFatalFailure()) return;
         for (int32_t c = 1; c <= ConnCount(); ++c) {
             SCOPED_TRACE("connection " + std::to_string(c));
             Conn k, copy;
