@@ -8,72 +8,36 @@
 
 #include <string>
 
-#include "toolbox/core/eventloop.h"
 #include "toolbox/core/memblock.h"
-#include "toolbox/core/native_fixture_win32.h"
-#include "toolbox/core/portrecord.h"
 #include "toolbox/core/surfacelist.h"
-#include "toolbox/core/windowdispose.h"
-#include "toolbox/core/windowevent.h"
-#include "toolbox/core/windowkinds.h"
-#include "toolbox/core/windowobject_win32.h"
-#include "toolbox/ui/gdicontext.h"
 #include "toolbox/ui/gditext_win32.h"
 #include "toolbox/ui/listscroll.h"
 #include "toolbox/ui/scrollsteps.h"
-#include "window_pixels_win32.h"
+#include "row_window_fixture_win32.h"
 
 namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000;
 
-HWND HandleOf(WindowObject* window) {
-    auto* port = static_cast<PortRecord*>(window->port);
-    return NativeWindowOf(static_cast<NativeWindowRecord*>(port->nativeWindow));
-}
-
-class WineTextLog : public ::testing::Test {
+class WineTextLog : public RowWindowTest {
   protected:
     void SetUp() override {
-        SetMainFrameParameters(nullptr, 0, 0, 0, 1000, 800, true);
-        ASSERT_TRUE(PrepareNativeWindowTest());
-        ShowWindow(FrameWindowHandle(), SW_SHOW);
-        InstallEventLoopHandlers();
-        InstallWindowObjectLayer();
-        InitDrawingGlobals();
+        OpenWindow("Details", nullptr);
         block_ = NewRelocatableBlock(nullptr, 0);
         ASSERT_EQ(ByteStreamOpen(kStreamMemory, reinterpret_cast<intptr_t>(block_), &stream_), 0);
-        Rect16 content{40, 40, 240, 340};
-        window_ = NewWindowObjectEx(DefaultHeapPool(), kKindDocument, 0, kOptionVerticalBar, 0, 0,
-                                    kBehindNone, &content, "Details", 0, nullptr, nullptr);
-        ASSERT_NE(window_, nullptr);
-        SelectWindowObject(window_);
-        MessagePump();
         view_ = TextViewCreate(window_, 300, nullptr, stream_);
         ASSERT_NE(view_, nullptr);
     }
     void TearDown() override {
-        if (window_) DisposeWindowObject(window_);
-        MessagePump();
+        RowWindowTest::TearDown();
         ByteStreamClose(stream_);
         HeapHandleFree(block_);
     }
     void Append(const std::string& text, bool show = true) {
         ASSERT_EQ(TextViewAppend(window_, text.data(), int32_t(text.size()), show), 0);
     }
-    // Repaints the whole content through the window's update event.
-    WindowPixels Repainted() {
-        MessagePump();
-        WindowEvent update{};
-        update.type = kWindowEventUpdate;
-        update.update.rect = RowWindowContent(window_);
-        EventDispatchToView(window_, &update);
-        FlushDrawing();
-        return ReadWindowPixels(HandleOf(window_));
-    }
     RelocatableBlock block_ = nullptr;
     ByteStream stream_ = nullptr;
-    WindowObject* window_ = nullptr;
     TextView* view_ = nullptr;
 };
 
@@ -151,15 +115,8 @@ TEST_F(WineTextLog, ScrollingMovesThePixelsAndDrawsOnlyTheUncoveredBand) {
     EXPECT_EQ(view_->firstVisible, 1);
     TextViewScroll(window_, kStepPageDown, 0);
     EXPECT_EQ(view_->firstVisible, view_->visibleRows);
-    FlushDrawing();
-    WindowPixels moved = ReadWindowPixels(HandleOf(window_));
-    WindowPixels fresh = Repainted();
-    Rect16 content = RowWindowContent(window_);
-    int differ = 0;
-    for (int y = content.top; y < content.bottom; ++y)
-        for (int x = content.left; x < content.right; ++x)
-            differ += moved.At(x, y) != fresh.At(x, y);
-    EXPECT_EQ(differ, 0);
+    WindowPixels moved = Now();
+    EXPECT_EQ(Differences(moved, Repainted()), 0);
     // Steps stop at the ends.
     TextViewScroll(window_, kStepToRow, 1000);
     EXPECT_EQ(view_->firstVisible, view_->index.rowCount - view_->visibleRows);
