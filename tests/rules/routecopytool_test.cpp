@@ -332,7 +332,7 @@ TEST_F(RouteCopyToolTest, ContextMenuAndOtherCommands) {
                                         "NotImplemented4"}));
     EXPECT_EQ(routeCopyChoice(30210), 0);
     EXPECT_EQ(routeCopyChoice(30999), 0);
-    // Open object outside a routing window only redraws.
+    // Open object with the router closed only redraws.
     EXPECT_EQ(routeCopyChoice(30036), 1);
     EXPECT_EQ(g_routeCopy.drawn, 1);
 }
@@ -346,7 +346,8 @@ TEST_F(RouteCopyToolTest, InternalErrors) {
 
 // With the router open and its window loaded, the pick walks the object
 // table's connections (clearing their run flags) and the paste maps the new
-// copper, checks it and removes the copy's piece that runs over U5's pad.
+// copper, checks it and removes the copy's piece that runs over U5's pad;
+// open object reloads the window's objects.
 TEST_F(RouteCopyToolTest, WithTheMapValidViolatingCopperIsRemoved) {
     LoadBoard(std::string(kCopyBoard) + "*COMP U5 [45000, 15000] Symbol=1\r\n");
     Route(kU1p2, kU2p2, {{12000, 6000, 1}, {15000, 9000, 1}, {15000, 21000, 1}, {12000, 24000, 0}});
@@ -372,6 +373,11 @@ TEST_F(RouteCopyToolTest, WithTheMapValidViolatingCopperIsRemoved) {
     for (size_t i = 0; i + 1 < now.size(); ++i)
         if (now[i][2] && now[i][0] == 45000 && now[i + 1][0] == 45000)
             ADD_FAILURE() << "the run over U5 stayed at " << i;
+    // Open object in the routing window reloads the stale objects.
+    urObjInvalidate();
+    FrontAppWindow()->kind = kWindowRouteView;
+    EXPECT_EQ(routeCopyChoice(30036), 1);
+    EXPECT_EQ(g_windowLoaded, 1);
     EXPECT_EQ(routeCopyChoice(30026), 1);
     EXPECT_EQ(ToolEventHook, nullptr);
 }
