@@ -48,6 +48,7 @@ enum : int32_t {
     kDlgStyleRadio = 8,
     kDlgStateEnabled = 1,
     kDlgValueOn = 1,
+    kDlgStaticPlain = 0,      // DlgSetStaticText kind of a plain text
     kDlgEmptyNumber = -32011, // a number field left empty
 };
 

@@ -38,9 +38,6 @@ enum : int32_t {
     kNextNameWidth = 20,       // characters of the name field
     kCriteriaTextWidth = 24,   // characters of the two pattern fields
     kCriteriaNumberWidth = 10, // characters of the two pin fields
-    kCriteriaPatternMax = 100, // characters read of each pattern
-    kCriteriaPinsMax = 2400,   // the pin limits lie in 0..this
-    kDlgStaticPlain = 0,
 };
 
 // Fatal checks (module 3616).

@@ -1,12 +1,13 @@
 // The "Component Selection Criteria" dialog (also the Select Criteria
-// command): two name patterns, two pin limits and two check boxes. OK
-// checks the pin limits (0..2,400, an empty field sets no limit; a bad
-// value keeps the dialog open on its field), remembers the check boxes
-// for the next run, and marks every component that is not fixed in one
-// journal level: a match gets 0x02 and loses 0x40 and the lock, a
-// non-match gets 0x40 and loses 0x02; a component whose flags do not
-// change is not stored. An empty pattern matches every name. A run without any match alerts,
-// rejects the level and keeps the dialog open.
+// command): two name patterns (at most a name's 100 characters read), two
+// pin limits and two check boxes. OK checks the pin limits (0..2,400, the
+// most pins a footprint has; an empty field sets no limit; a bad value
+// keeps the dialog open on its field), remembers the check boxes for the
+// next run, and marks every component that is not fixed in one journal
+// level: a match gets 0x02 and loses 0x40 and the lock, a non-match gets
+// 0x40 and loses 0x02; a component whose flags do not change is not
+// stored. An empty pattern matches every name. A run without any match
+// alerts, rejects the level and keeps the dialog open.
 #include "db/altjournal.h"
 #include "db/comps.h"
 #include "db/lang.h"
@@ -27,8 +28,8 @@ struct CriteriaMemory {
 } g_memory;
 
 struct Criteria {
-    char name[kCriteriaPatternMax + 1] = {};
-    char footprint[kCriteriaPatternMax + 1] = {};
+    char name[kNameMaxChars + 1] = {};
+    char footprint[kNameMaxChars + 1] = {};
     int32_t minPins = kDlgEmptyNumber, maxPins = kDlgEmptyNumber;
     bool onlyUnplaced = false, clearLock = false;
 };
@@ -49,7 +50,7 @@ void Build() {
 bool ReadLimit(int32_t item, int32_t* out) {
     PlaceHost& host = PlHost();
     *out = kDlgEmptyNumber;
-    if (host.DlgGetRangedNumber(item, out, 0, kCriteriaPinsMax)) return true;
+    if (host.DlgGetRangedNumber(item, out, 0, kMaxPins)) return true;
     host.DlgFocusItem(item);
     return false;
 }

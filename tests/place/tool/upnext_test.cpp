@@ -115,9 +115,20 @@ TEST_F(UpPickNextTest, NothingLeftAsksToRecycle) {
     EXPECT_TRUE(LinesOf("ShowTargetPoint").empty());
 }
 
-TEST_F(UpPickNextTest, FinishNextOverTheLastSelectionSaysAllArePlaced) {
+TEST_F(UpPickNextTest, FinishNextPlacesTheNextOrSaysAllArePlaced) {
+    AddRect(kObsBoardOutline, 0, 0, 0, 30000, 30000);
     Place(two, 5000, 5000);
+    const int32_t next = Place(two, 0, 0, kPlCompUnplaced);
     Start();
+    driver.At(20000, 20000);
+    driver.Send(kUpFinishNext);
+    // Taken to the cursor, through Quick Place, committed.
+    EXPECT_EQ(AltDepth(), 0);
+    EXPECT_EQ(CompRef(next)->flags & kPlCompUnplaced, 0);
+    EXPECT_NE(CompRef(next)->x, 0);
+    EXPECT_TRUE(host.Saw("menuEnableCommand 30254 1"));
+    EXPECT_EQ(host.lines.back(), "SetCursorKind 2");
+    // Over a selection with nothing left to offer.
     driver.Click(5000, 5000);
     ASSERT_EQ(AltDepth(), 1);
     host.Take();
