@@ -39,6 +39,19 @@ typedef int32_t (*PlaceHookProc)(int32_t command);
 typedef void (*PlaceIdleProc)();
 typedef int32_t (*PlaceDlgHandler)(int32_t code);
 
+// The dialog layer's handler codes, button styles and values.
+enum : int32_t {
+    kDlgCodeOk = 1,
+    kDlgCodeCancel = 2,
+    kDlgCodeInit = 4,
+    kDlgStyleCheckBox = 4,
+    kDlgStyleRadio = 8,
+    kDlgStateEnabled = 1,
+    kDlgValueOn = 1,
+    kDlgStaticPlain = 0,      // DlgSetStaticText kind of a plain text
+    kDlgEmptyNumber = -32011, // a number field left empty
+};
+
 class PlaceHost {
   public:
     virtual ~PlaceHost() = default;

@@ -215,8 +215,9 @@ void drawAllSwapChoices(int32_t a, int32_t mode);
 void doSwap(int32_t a, int32_t b);
 // doSwap on the two components of the journal.
 void UpSwapPair();
-// Entry points whose handlers come with the further placement commands:
-// they do nothing and answer 0.
+// Next component (upnext.h): the engine's next candidate (Next Comp,
+// Finish Next) or the user's choice among them (Select Next); all the
+// candidates that meet the criteria (Select); the criteria dialog.
 int32_t UpPickNext(int32_t command);
 int32_t UpPickNextAsk();
 int32_t UpCriteriaDialog();
