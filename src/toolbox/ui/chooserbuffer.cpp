@@ -18,6 +18,10 @@ std::string TextAt(const char* buffer, int32_t size, int32_t at) {
 
 } // namespace
 
+int32_t ChooserFailureCode(uint32_t extendedError) {
+    return extendedError == 0 ? kFileErrCancelled : int32_t(extendedError);
+}
+
 bool ChosenPathSpec(const char* path, int32_t extensionOffset, FileSpec* spec) {
     if (!ResolvePath(nullptr, path, spec) || FileSpecIsEmpty(spec)) return false;
     spec->type[0] = 0;

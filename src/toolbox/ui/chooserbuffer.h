@@ -23,6 +23,11 @@ constexpr int32_t kChosenTypeChars = kFileSpecTypeSize - 1;
 // for a folder or path that does not fit a spec.
 int32_t DeliverChosenFiles(const char* buffer, int32_t size, int32_t extensionOffset,
                            ChosenFileProc procedure, void* userData);
+// The result of a chooser that did not confirm: 995 when the user
+// cancelled (the system reports no error), else the system's error code,
+// so that a chooser that could not hold the chosen names is not taken for
+// a cancel.
+int32_t ChooserFailureCode(uint32_t extendedError);
 // A spec made from a full path, typed with the extension at
 // extensionOffset (0: no type). False when the path does not fit a spec.
 bool ChosenPathSpec(const char* path, int32_t extensionOffset, FileSpec* spec);

@@ -85,4 +85,9 @@ TEST(ChooserBufferTest, BuffersWithoutTheirEndAreReadWithinTheirSize) {
     EXPECT_TRUE(empty.seen.empty());
 }
 
+TEST(ChooserBufferTest, OnlyAChooserWithoutAnErrorWasCancelled) {
+    EXPECT_EQ(ChooserFailureCode(0), kFileErrCancelled);
+    EXPECT_EQ(ChooserFailureCode(0x3003), 0x3003); // the buffer was too small
+}
+
 } // namespace
