@@ -12,6 +12,7 @@
 #pragma once
 #include <cstdint>
 
+#include "toolbox/core/byteorder.h"
 #include "toolbox/core/memblock.h"
 
 // Bytes of an entry's head (tag and length).
@@ -23,11 +24,12 @@ constexpr int32_t kTaggedDataOk = 0;
 constexpr int32_t kTaggedDataNoMemory = 8;
 constexpr int32_t kTaggedDataBadLength = 87;
 
-// A tag from its four characters in reading order ('icid').
-constexpr uint32_t TaggedDataTag(const char (&text)[5]) {
-    return uint32_t(uint8_t(text[0])) << 24 | uint32_t(uint8_t(text[1])) << 16 |
-           uint32_t(uint8_t(text[2])) << 8 | uint32_t(uint8_t(text[3]));
-}
+// Tags of items' own data (FourCC: the four characters in reading order).
+constexpr uint32_t kItemTagIcon = FourCC("icid");
+constexpr uint32_t kItemTagDrawProc = FourCC("udrw");
+constexpr uint32_t kItemTagKeyFilter = FourCC("eflt");
+constexpr uint32_t kItemTagListWindow = FourCC("lbxw");
+constexpr uint32_t kItemTagProgress = FourCC("prgb");
 
 // Stores length bytes under tag (creating the block on first use).
 int32_t TaggedDataPut(RelocatableBlock* block, uint32_t tag, const void* data, int32_t length);

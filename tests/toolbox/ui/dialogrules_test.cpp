@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "toolbox/ui/dialogconfirm.h"
 #include "toolbox/ui/dialogitem.h"
 #include "toolbox/ui/dialogkeys.h"
 #include "toolbox/ui/dialognumber.h"
@@ -253,6 +254,15 @@ TEST(ProgressGeometryTest, TextItemIsAtLeast350Wide) {
     EXPECT_EQ(h - (item.bottom - kProgressContentInset), item.top + kProgressContentInset);
     ProgressWindowGeometry({5, 5, 60, 505}, &item, &w, &h);
     EXPECT_EQ(item.right, 507);
+}
+
+TEST(DialogConfirmTest, ReturnAndEscByOptions) {
+    EXPECT_EQ(ConfirmDialogKeyItem(0, kKeyCodeReturn), kConfirmItem);
+    EXPECT_EQ(ConfirmDialogKeyItem(0, kKeyCodeEscape), kConfirmCancelItem);
+    EXPECT_EQ(ConfirmDialogKeyItem(kConfirmEscIgnored, kKeyCodeEscape), 0);
+    EXPECT_EQ(ConfirmDialogKeyItem(kConfirmEscConfirms, kKeyCodeEscape), kConfirmItem);
+    EXPECT_EQ(ConfirmDialogKeyItem(kConfirmEscIgnored, kKeyCodeReturn), kConfirmItem);
+    EXPECT_EQ(ConfirmDialogKeyItem(0, 'a'), -1);
 }
 
 } // namespace

@@ -7,9 +7,9 @@
 
 namespace {
 
-constexpr uint32_t kIcid = TaggedDataTag("icid");
-constexpr uint32_t kText = TaggedDataTag("text");
-constexpr uint32_t kSele = TaggedDataTag("sele");
+constexpr uint32_t kIcid = kItemTagIcon;
+constexpr uint32_t kText = FourCC("text");
+constexpr uint32_t kSele = FourCC("sele");
 
 TEST(TaggedDataTest, EntriesArePaddedToEvenSizes) {
     RelocatableBlock block = nullptr;
