@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+
+#include "toolbox/core/byteorder.h"
 #include <map>
 #include <string>
 
 #include "toolbox/ui/dialogconfirm.h"
 #include "toolbox/ui/dialogitem.h"
+#include "toolbox/ui/dialogitemrules.h"
 #include "toolbox/ui/dialogkeys.h"
 #include "toolbox/ui/dialognumber.h"
 #include "toolbox/ui/dialogscroll.h"
@@ -254,6 +257,100 @@ TEST(ProgressGeometryTest, TextItemIsAtLeast350Wide) {
     EXPECT_EQ(h - (item.bottom - kProgressContentInset), item.top + kProgressContentInset);
     ProgressWindowGeometry({5, 5, 60, 505}, &item, &w, &h);
     EXPECT_EQ(item.right, 507);
+}
+
+TEST(DialogItemRulesTest, CreationFlags) {
+    struct Case {
+        DialogItemKind kind;
+        uint32_t flags;
+        int16_t definition, maximum, minimum, value;
+        bool hidden, right, controlBounds;
+    } cases[] = {
+        {kItemEditText, 0, 272, 0, 0, 0, false, false, false},
+        {kItemEditText, 0x80000, 274, 0, 0, 0, false, false, false},
+        {kItemListBox, 0x40000, 353, 0, 0, 0, false, false, false},
+        {kItemStaticText, 0x40000, 288, 0, 0, 0, false, true, false},
+        {kItemIconButton, 0x40000 | 32516, 33, 32516, 0x200, 0, false, false, false},
+        {kItemIconButton, 0x20000 | 1, 32, 1, 0, 0, false, false, false},
+        {kItemToggleButton, 0x40000, 64, 1, 0, 1, false, false, false},
+        {kItemTabs, 0x20000, 129, 0, 0, 0, false, false, false},
+        {kItemTabs, 0x40000, 128, 0, 0, 0, false, false, true},
+        {kItemIcon, 0x10000 | 32515, 321, 0, 0, int16_t(32515), true, false, false},
+        {kItemPushButton, 0, 368, 1, 0, 0, false, false, false},
+    };
+    for (const Case& c : cases) {
+        ItemCreation made{};
+        ASSERT_TRUE(ItemCreationFor(c.kind, c.flags, &made)) << c.kind;
+        EXPECT_EQ(made.definition, c.definition) << c.kind;
+        EXPECT_EQ(made.maximum, c.maximum) << c.kind;
+        EXPECT_EQ(made.minimum, c.minimum) << c.kind;
+        EXPECT_EQ(made.value, c.value) << c.kind;
+        EXPECT_EQ(made.hidden, c.hidden) << c.kind;
+        EXPECT_EQ(made.rightJustified, c.right) << c.kind;
+        EXPECT_EQ(made.boundsAreTheControl, c.controlBounds) << c.kind;
+    }
+    ItemCreation none{};
+    EXPECT_FALSE(ItemCreationFor(kItemUserPane, 0, &none));
+}
+
+TEST(DialogItemRulesTest, EditCommands) {
+    // A selection of 2..5, no clipboard text.
+    EXPECT_TRUE(EditCommandActs(kEditCommandCut, 0, 2, 5, false));
+    EXPECT_TRUE(EditCommandActs(kEditCommandCopy, 0, 2, 5, false));
+    EXPECT_TRUE(EditCommandActs(kEditCommandClear, 0, 2, 5, false));
+    EXPECT_FALSE(EditCommandActs(kEditCommandPaste, 0, 2, 5, false));
+    EXPECT_TRUE(EditCommandActs(kEditCommandPaste, 0, 3, 3, true));
+    EXPECT_FALSE(EditCommandActs(kEditCommandCut, 0, 3, 3, true));
+    EXPECT_FALSE(EditCommandActs(kEditCommandClear, 0, 3, 3, true));
+    for (int32_t c : {kEditCommandCut, kEditCommandCopy, kEditCommandPaste, kEditCommandClear})
+        EXPECT_FALSE(EditCommandActs(c, 2, 0, 5, true)) << c; // the password field
+    EXPECT_EQ(EditCommandTag(kEditCommandClear), FourCC("CLER"));
+    EXPECT_EQ(EditCommandTag(kEditCommandCut), FourCC("CUT "));
+    EXPECT_EQ(EditCommandTag(kEditCommandPaste), FourCC("PAST"));
+    EXPECT_FALSE(EditCommandReportsHit(kEditCommandCopy));
+    EXPECT_TRUE(EditCommandReportsHit(kEditCommandClear));
+    EXPECT_TRUE(EditCommandRefreshesClipboard(kEditCommandCut));
+    EXPECT_FALSE(EditCommandRefreshesClipboard(kEditCommandPaste));
+}
+
+TEST(DialogItemRulesTest, SelectionCyclingTabsAndFocus) {
+    int32_t end = 400;
+    ClampEditSelection(3, &end);
+    EXPECT_EQ(end, 255);
+    end = 1;
+    ClampEditSelection(3, &end);
+    EXPECT_EQ(end, 3);
+    EXPECT_EQ(NextCheckBoxValue(0, 1), 1);
+    EXPECT_EQ(NextCheckBoxValue(1, 1), 0);
+    EXPECT_EQ(NextCheckBoxValue(1, 2), 2);
+    EXPECT_EQ(NextCheckBoxValue(2, 2), 0);
+    int32_t next = -1;
+    EXPECT_TRUE(TabSwitchTarget(1, 3, 1, &next));
+    EXPECT_EQ(next, 2);
+    EXPECT_FALSE(TabSwitchTarget(2, 3, 1, &next));
+    EXPECT_FALSE(TabSwitchTarget(0, 3, -1, &next));
+    EXPECT_EQ(ItemFocusPart(kItemPushButton), 10);
+    EXPECT_EQ(ItemFocusPart(kItemRadioButton), 11);
+    EXPECT_EQ(ItemFocusPart(kItemEditText), 5);
+    EXPECT_EQ(ItemFocusPart(kItemListBox), 24);
+    EXPECT_EQ(ItemFocusPart(kItemStaticText), 0);
+    EXPECT_TRUE(ItemSendsFocusEvents(kItemCheckBox));
+    EXPECT_FALSE(ItemSendsFocusEvents(kItemListBox));
+}
+
+TEST(DialogItemRulesTest, HitOrderPutsContainersLastLastFirst) {
+    ItemFixture f;
+    f.Add(1, 368, kItemPushButton, {100, 10, 120, 60});
+    f.Add(20, 160, kItemGroupBox, {20, 20, 60, 100});
+    f.Add(3, 369, kItemCheckBox, {30, 30, 40, 80});
+    f.Add(21, 128, kItemTabs, {0, 0, 90, 200});
+    DialogItemRecord* order[8];
+    int32_t n = ItemHitOrder(&f.list, order, 8);
+    ASSERT_EQ(n, 4);
+    std::string seen;
+    for (int32_t i = 0; i < n; ++i)
+        seen += std::to_string(ItemNumber(order[i])) + " ";
+    EXPECT_EQ(seen, "1 3 20 21 ");
 }
 
 TEST(DialogConfirmTest, ReturnAndEscByOptions) {
