@@ -13,11 +13,13 @@
 #include "toolbox/core/inputmessage.h"
 #include "toolbox/core/nativewindow_win32.h"
 #include "toolbox/core/portrecord.h"
+#include "toolbox/core/shellcommands.h"
 #include "toolbox/core/windowevent.h"
 #include "toolbox/ui/listscroll.h"
 #include "toolbox/ui/listviewparts.h"
 #include "toolbox/ui/scrollsteps.h"
 #include "toolbox/ui/textrecord.h"
+#include "toolbox/ui/textscrap.h"
 
 namespace {
 
@@ -26,6 +28,16 @@ constexpr int32_t kNavigationKeys[] = {kListKeyTab,  kListKeyBackTab, kListKeyRe
                                        kListKeyDown, kListKeyHome,    kListKeyEnd};
 constexpr int32_t kEditMoveTriesMax = 10000;
 constexpr DWORD kTrackPauseMs = 10;
+// The Edit menu itself, enabled while a cell is edited.
+constexpr uint32_t kListEditMenu = 300;
+constexpr int32_t kListMsgPaste = 13;
+constexpr int32_t kListPasteHandled = 1;
+
+// Characters a cell takes from a paste: printable, tabs and above 127.
+bool CellCharacter(char c) {
+    auto u = static_cast<unsigned char>(c);
+    return u == '\t' || (u >= 32 && u != 127);
+}
 
 bool Alive(WindowObject* window, int32_t id) {
     return WindowObjectFromId(id) == window;
@@ -195,6 +207,14 @@ int32_t Click(ListView* view, WindowEvent* event, bool doubleClick) {
     return 1;
 }
 
+void TellTextChanged(ListView* view) {
+    ListParams changed{};
+    changed.row = view->model.editRow;
+    changed.part = view->model.editPart;
+    changed.editText = view->editText;
+    ListAsk(view, kListMsgTextChanged, &changed);
+}
+
 bool IsNavigationKey(int32_t key) {
     return std::find(std::begin(kNavigationKeys), std::end(kNavigationKeys), key) !=
            std::end(kNavigationKeys);
@@ -230,13 +250,39 @@ void EditKey(ListView* view, WindowEvent* event, int32_t key) {
     std::vector<char> before(view->editText->text.begin(), view->editText->text.begin() + length);
     TextRecordKey(key, view->editText);
     TextRecord* text = view->editText;
-    if (text->length != length || !std::equal(before.begin(), before.end(), text->text.begin())) {
-        ListParams changed{};
-        changed.row = list->editRow;
-        changed.part = list->editPart;
-        changed.editText = text;
-        ListAsk(view, kListMsgTextChanged, &changed);
+    if (text->length != length || !std::equal(before.begin(), before.end(), text->text.begin()))
+        TellTextChanged(view);
+}
+
+// Cut, copy, paste and delete on the edited cell; false for other commands
+// or without an edited cell.
+bool EditCommand(ListView* view, uint32_t command) {
+    TextRecord* text = view->editText;
+    if (view->model.editRow < 0 || !text) return false;
+    switch (command) {
+    case kCommandCut:
+        TextRecordCut(text);
+        break;
+    case kCommandCopy:
+        TextRecordCopy(text);
+        return true;
+    case kCommandPaste: {
+        ListParams params{};
+        params.row = view->model.editRow;
+        params.part = view->model.editPart;
+        params.editText = text;
+        if (!(ListAsk(view, kListMsgPaste, &params) & kListPasteHandled))
+            TextRecordPasteFiltered(text, kListCellTextMax, &CellCharacter);
+        break;
     }
+    case kCommandClear:
+        TextRecordDelete(text);
+        break;
+    default:
+        return false;
+    }
+    TellTextChanged(view);
+    return true;
 }
 
 void Key(ListView* view, WindowEvent* event) {
@@ -271,6 +317,30 @@ void Key(ListView* view, WindowEvent* event) {
 
 } // namespace
 
+bool ListMenuEnable(CommandQuery* query) {
+    ListView* view = ListViewOf(query->window);
+    if (!view) return false;
+    if (view->previousMenuEnable && view->previousMenuEnable(query)) return true;
+    TextRecord* text = view->editText;
+    if (view->model.editRow < 0 || !text) return false;
+    bool selection = text->selStart != text->selEnd;
+    switch (query->command) {
+    case kListEditMenu:
+        query->enabled = 1;
+        return true;
+    case kCommandPaste:
+        query->enabled = ClipboardTextLength() > 0;
+        return true;
+    case kCommandCut:
+    case kCommandCopy:
+    case kCommandClear:
+        query->enabled = selection;
+        return true;
+    default:
+        return false;
+    }
+}
+
 int32_t ListHandleEvent(WindowObject* window, WindowEvent* event) {
     ListView* view = ListViewOf(window);
     if (!view) return 0;
@@ -299,6 +369,8 @@ int32_t ListHandleEvent(WindowObject* window, WindowEvent* event) {
     case kWindowEventKey:
         Key(view, event);
         return 1;
+    case kWindowEventCommand:
+        return EditCommand(view, uint16_t(event->command.command)) ? 1 : answer;
     case kWindowEventFocus:
         // A focus move away is refused while the edit cannot end.
         if (!event->focus.gains && view->model.editRow >= 0 && !SetListEditCell(window, -1, 0))

@@ -19,6 +19,7 @@
 struct TextRecord;
 struct TextStyleRecord;
 struct TimerTask;
+struct CommandQuery;
 
 constexpr uint32_t kListViewTag = FourCC("list");
 
@@ -101,6 +102,9 @@ void ScrollListToRow(WindowObject* window, int32_t row, bool toTop);
 void ListScroll(WindowObject* window, int32_t kind, int32_t value);
 bool SetListEditCell(WindowObject* window, int32_t row, int32_t part);
 int32_t GetListEditCell(WindowObject* window, int32_t* part, int32_t* selStart, int32_t* selEnd);
+// The list's menu-enable callback: after the previous one, the Edit menu
+// and its commands while a cell is edited.
+bool ListMenuEnable(CommandQuery* query);
 // The list's event callback.
 int32_t ListHandleEvent(WindowObject* window, WindowEvent* event);
 // The rectangle of a row in the window (rows out of view included).

@@ -295,6 +295,7 @@ int16_t NewListView(WindowObject* window, const TextStyleRecord* style, int16_t 
     *static_cast<ListView**>(WindowPropertyData(property)) = view;
     view->previous = ExchangeWindowEventCallback(window, &ListHandleEvent);
     view->previousMenuEnable = window->menuEnableCallback;
+    window->menuEnableCallback = &ListMenuEnable;
     PrepareRowWindow(window);
     if (options & kListTrimHeight) {
         int32_t height = content.bottom - content.top;

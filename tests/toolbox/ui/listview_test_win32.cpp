@@ -11,6 +11,7 @@
 
 #include "support/pixel_canvas_win32.h"
 #include "toolbox/core/picture.h"
+#include "toolbox/core/shellcommands.h"
 #include "toolbox/core/windowevent.h"
 #include "toolbox/ui/colour.h"
 #include "toolbox/ui/drawprocs.h"
@@ -29,6 +30,8 @@ constexpr Rect16 kCell{2, 40, 16, 120}; // within a row, relative to its top
 std::vector<int32_t> g_drawn;
 std::vector<int32_t> g_notified;
 int32_t g_beginAnswer = kListBeginFrame | kListBeginActivate;
+int g_textChanges = 0;
+constexpr int32_t kPartsPerRow = 2;
 
 int32_t Procedure(WindowObject*, int32_t message, ListParams* params) {
     switch (message) {
@@ -57,7 +60,10 @@ int32_t Procedure(WindowObject*, int32_t message, ListParams* params) {
         return g_beginAnswer;
     case kListMsgStoreEdit:
         return kListResultStored;
-    case kListMsgMouseDown:
+    case kListMsgEditMoveKey:
+        return kPartsPerRow;
+    case kListMsgTextChanged:
+        ++g_textChanges;
         return 0;
     default:
         return 0;
@@ -76,6 +82,7 @@ class WineListView : public RowWindowTest {
         g_drawn.clear();
         g_notified.clear();
         g_beginAnswer = kListBeginFrame | kListBeginActivate;
+        g_textChanges = 0;
     }
     void Make(uint32_t options, int32_t rows) {
         ASSERT_EQ(NewListView(window_, nullptr, kRowHeight, 4, options, &Procedure), kRowHeight);
@@ -210,6 +217,66 @@ TEST_F(WineListView, ClicksAndKeysSelectRowsAndTellTheOwner) {
     Key(kListKeyEnd);
     EXPECT_EQ(NextSelectedRow(window_, 0), 29);
     EXPECT_EQ(view_->model.firstVisible, 30 - view_->model.visibleRows);
+}
+
+std::string EditedText(ListView* view) {
+    return std::string(view->editText->text.data(), size_t(view->editText->length));
+}
+
+// Puts the text on the application clipboard through a text record.
+void CopyToClipboard(const std::string& text) {
+    Rect16 box{0, 0, 10, 10};
+    TextRecord* record = NewTextRecord(&box, &box);
+    ASSERT_NE(record, nullptr);
+    SetTextRecordText(text.data(), int32_t(text.size()), record);
+    SetTextRecordSelection(0, record->length, record);
+    TextRecordCopy(record);
+    DisposeTextRecord(record);
+}
+
+TEST_F(WineListView, EditedCellsTakeKeysMoveByTheTableAndFilterPastes) {
+    Make(kListEditCells, 3);
+    Repainted();
+    ASSERT_TRUE(SetListEditCell(window_, 0, 1));
+    Key('x'); // replaces the whole text
+    EXPECT_EQ(EditedText(view_), "x");
+    EXPECT_EQ(g_textChanges, 1);
+    int32_t part = 0;
+    Key(kListKeyTab);
+    EXPECT_EQ(GetListEditCell(window_, &part, nullptr, nullptr), 0);
+    EXPECT_EQ(part, 2);
+    Key(kListKeyTab); // after the last part: part 1 of the next row
+    EXPECT_EQ(GetListEditCell(window_, &part, nullptr, nullptr), 1);
+    EXPECT_EQ(part, 1);
+    Key(kListKeyUp);
+    EXPECT_EQ(GetListEditCell(window_, &part, nullptr, nullptr), 0);
+    Key(kListKeyUp); // stops at the first row
+    EXPECT_EQ(GetListEditCell(window_, &part, nullptr, nullptr), 0);
+    // The menu: paste with clipboard text, cut only with a selection.
+    CopyToClipboard("ok\x01no");
+    CommandQuery query{};
+    query.window = window_;
+    query.command = kCommandPaste;
+    EXPECT_TRUE(ListMenuEnable(&query));
+    EXPECT_EQ(query.enabled, 1);
+    WindowEvent command{};
+    command.type = kWindowEventCommand;
+    command.command.command = int16_t(kCommandClear);
+    EventDispatchToView(window_, &command); // the whole text was selected
+    EXPECT_EQ(EditedText(view_), "");
+    query.command = kCommandCut;
+    EXPECT_TRUE(ListMenuEnable(&query));
+    EXPECT_EQ(query.enabled, 0);
+    // A paste takes the leading printable run, and at most 250 characters.
+    command.command.command = int16_t(kCommandPaste);
+    EventDispatchToView(window_, &command);
+    EXPECT_EQ(EditedText(view_), "ok");
+    CopyToClipboard(std::string(300, 'p'));
+    EventDispatchToView(window_, &command);
+    EXPECT_EQ(view_->editText->length, kListCellTextMax);
+    // Nothing answers for a list that edits nothing.
+    ASSERT_TRUE(SetListEditCell(window_, -1, 0));
+    EXPECT_FALSE(ListMenuEnable(&query));
 }
 
 } // namespace
