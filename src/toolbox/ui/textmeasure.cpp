@@ -37,6 +37,10 @@ void SetTextMeasurer(const TextMeasurer* measurer) {
     g_measurer = measurer ? *measurer : TextMeasurer{nullptr, &NoWidth};
 }
 
+TextMeasurer CurrentTextMeasurer() {
+    return g_measurer;
+}
+
 int32_t MeasureRawWidth(const char* text, int32_t count) {
     if (count & kCountToNul) count = int32_t(std::strlen(text));
     return Width(text, count);

@@ -30,8 +30,10 @@ bool ReadShift() {
 
 class TextEngineTest : public ::testing::Test {
   protected:
+    TextMeasurer saved_{}; // the measurer before the test (GDI under Wine)
     void SetUp() override {
         TextMeasurer measurer{nullptr, &FixedWidth};
+        saved_ = CurrentTextMeasurer();
         SetTextMeasurer(&measurer);
         SetTextShiftReader(&ReadShift);
         gShift = false;
@@ -39,7 +41,7 @@ class TextEngineTest : public ::testing::Test {
         Make(6);
     }
     void TearDown() override {
-        SetTextMeasurer(nullptr);
+        SetTextMeasurer(&saved_);
         SetTextShiftReader(nullptr);
         SetTextBlockSizeLimit(-1);
     }
