@@ -59,9 +59,11 @@ TEST_F(UpSwapTest, OneSelectedShowsTheChoicesAndSwapsWithThePartner) {
     for (const char* line : {"swapComp: DragCount = 1", "swapComp: Ready to install SwapDrag",
                              "drawAllSwapChoices: 3 choices found", "swapComp: Installed SwapDrag"})
         EXPECT_TRUE(Traced(line)) << line;
-    // While waiting: Swap and Conn only remind; a click beside everything
-    // beeps and keeps waiting.
+    // While waiting: tracking keeps the plain cursor, Swap and Conn only
+    // remind, a click beside everything beeps and keeps waiting.
     host.Take();
+    driver.Send(kUpTrack);
+    EXPECT_EQ(host.lines, std::vector<std::string>{"SetCursorKind 0"});
     driver.Send(kUpSwap);
     driver.Send(kUpConnDisplay);
     EXPECT_EQ(Count("MsgNote Select second component for swap"), 2);
@@ -128,6 +130,20 @@ TEST_F(UpSwapTest, AbortOrFinishWhileWaitingLetsTheSelectionGo) {
         EXPECT_EQ(host.window.FollowCursor, 1) << command;
         EXPECT_EQ(CompRef(a)->x, 1000) << command;
     }
+}
+
+TEST_F(UpSwapTest, PartnerPickIsCheckedForTheJournalDepth) {
+    Place(two, 1000, 1000);
+    Place(two, 9000, 1000);
+    Start();
+    WaitForPartner(1000, 1000);
+    AltPush();
+    g_debug = 1;
+    HeadlessSetFatalHook(&ThrowingFatalHook);
+    driver.At(9000, 1000);
+    EXPECT_FATAL(driver.Send(kUpButtonUp), kErrUpSwapDepth);
+    g_debug = 0;
+    AltForget();
 }
 
 TEST_F(UpSwapTest, EveryComponentSelectedRunsTheImprovementOverTheBoard) {

@@ -367,6 +367,15 @@ TEST_F(UpToolTest, HookInstallFixLockAndConnectionDisplay) {
     EXPECT_EQ(CompRef(a)->flags & kUpCompLocked, kUpCompLocked);
 }
 
+TEST_F(UpToolTest, ModifyWithoutASelectionOnlySaysSo) {
+    Start();
+    AltPush();
+    EXPECT_EQ(UpToolHook(kUpModify), 1);
+    EXPECT_TRUE(host.Saw("MsgNote No components selected"));
+    EXPECT_FALSE(host.Saw("editCompDialogRun"));
+    AltPop(false);
+}
+
 TEST_F(UpToolTest, ButtonUpOfAStandingSelectionAborts) {
     Place(two, 0, 0);
     Start();
@@ -405,6 +414,13 @@ TEST_F(UpToolTest, QuickPlaceClampsTheStrategy) {
     host.Take();
     EXPECT_EQ(driver.Send(kUpQuickPlace), 1);
     EXPECT_EQ(AltDepth(), 0);
+    EXPECT_TRUE(host.Saw("menuEnableCommand 30254 1"));
+    // Adjust improves the selection and commits the same way.
+    driver.Rect(0, 0, 30000, 30000);
+    host.Take();
+    EXPECT_EQ(driver.Send(kUpAdjust), 1);
+    EXPECT_EQ(AltDepth(), 0);
+    EXPECT_TRUE(host.Saw("SetCursorKind 1"));
     EXPECT_TRUE(host.Saw("menuEnableCommand 30254 1"));
 }
 
