@@ -93,6 +93,27 @@ TEST_F(UpSwapTest, OneSelectedShowsTheChoicesAndSwapsWithThePartner) {
         EXPECT_TRUE(Traced(line)) << line;
 }
 
+TEST_F(UpSwapTest, RouteViewSwapWithTheRouterOpen) {
+    AddRect(kObsBoardOutline, 0, 0, 0, 60000, 60000);
+    const int32_t a = Place(two, 10000, 10000), b = Place(two, 40000, 10000);
+    const int32_t k = Connect(AddNet(), a, 2, Place(two, 20000, 30000), 1);
+    Conn c;
+    ConnGet(k, &c);
+    const int32_t dx = c.crn[0].x - 10000, dy = c.crn[0].y - 10000; // a's pin 2
+    OpenRouter(60000);
+    Start(kViewRoute);
+    WaitForPartner(10000, 10500);
+    driver.At(40000, 10500);
+    driver.Send(kUpButtonUp);
+    EXPECT_EQ(AltDepth(), 0);
+    EXPECT_TRUE(host.Saw("menuEnableCommand 30254 1"));
+    EXPECT_EQ(CompRef(a)->x, 40000);
+    EXPECT_EQ(CompRef(b)->x, 10000);
+    ConnGet(k, &c);
+    EXPECT_EQ(c.crn[0].x, 40000 + dx); // the end followed the pin
+    EXPECT_EQ(c.crn[0].y, 10000 + dy);
+}
+
 TEST_F(UpSwapTest, FixedPartnerIsRefusedAndALockedOneKeepsItsLock) {
     const int32_t a = Place(two, 1000, 1000);
     Place(two, 9000, 1000, kUpCompFixed);
