@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <string>
 
 #include "place/plmodel.h"
@@ -48,7 +49,7 @@ TEST_F(UpClusterTest, MasterRadiusAndMoves) {
     const int64_t area = Area(*PlCompRef(near)) + Area(*PlCompRef(far)) + Area(*PlCompRef(big)) +
                          Area(*PlCompRef(drawn));
     EXPECT_GT(Area(*PlCompRef(big)), int64_t(INT32_MAX));
-    EXPECT_EQ(PlCompRef(big)->value32, int32_t(std::sqrt(double(area) / M_PI)));
+    EXPECT_EQ(PlCompRef(big)->value32, int32_t(std::sqrt(double(area) / std::numbers::pi)));
     EXPECT_EQ(PlCompRef(near)->value32, 0);
     // The cluster box spans the journal's three (-100 .. 50,100): centre
     // (25,000, 25,000). near goes to its mirror in x (800 away) but not in

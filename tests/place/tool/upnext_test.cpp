@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -187,7 +188,7 @@ TEST_F(UpPickNextTest, PickingAClusterMemberLeavesTheRestAsACluster) {
     EXPECT_EQ(rm.flags & kPlCompClusterMember, kPlCompClusterMember);
     const int64_t area = (int64_t(rm.maxX) - rm.minX) * (rm.maxY - rm.minY) + 1 +
                          (int64_t(ra.maxX) - ra.minX) * (ra.maxY - ra.minY) + 1;
-    EXPECT_EQ(ra.value32, int32_t(std::sqrt(double(area) / M_PI)));
+    EXPECT_EQ(ra.value32, int32_t(std::sqrt(double(area) / std::numbers::pi)));
     EXPECT_EQ(rm.value32, 0);
     EXPECT_EQ(ra.y, 10000); // its centre is the cluster's
     EXPECT_EQ(rm.y, 11000); // centre 10,500 mirrored through 11,000
