@@ -94,6 +94,9 @@ class PlaceHost {
     virtual void DrawAlt(int32_t mode) = 0;
     virtual void DrawRatLines(const PlPairTable* entries, int32_t mode) = 0;
     virtual void RatLinesFree() = 0;
+    // corners first..last of a connection image; mode 1 erases
+    virtual void DrawBoardObject(const void* conn, int32_t mode, int32_t first, int32_t last,
+                                 int32_t highlight) = 0;
 
     // the dialog layer (one current dialog)
     virtual void DlgOpen(PlaceDlgHandler handler, int32_t key, const char* title) = 0;

@@ -17,6 +17,7 @@
 #include "toolbox/ui/gdicontext.h"
 #include "toolbox/ui/gdiobjects_win32.h"
 #include "toolbox/ui/gditext_win32.h"
+#include "toolbox/ui/textrecord.h"
 
 namespace {
 constexpr int kWindowExtent = 100;
@@ -264,6 +265,7 @@ void InitDrawingGlobals() {
     if (shared && (GetDeviceCaps(shared, RASTERCAPS) & RC_PALETTE))
         g_palette = CreateHalftonePalette(shared);
     InstallGdiTextServices();
+    InstallTextRecordProcs();
     FontsInitialise();
     MakeTextScrap();
 }
