@@ -34,8 +34,8 @@ TEST_F(UpClusterTest, MasterRadiusAndMoves) {
     const int32_t near = Place(two, 25400, 24000); // centre (25,400, 24,500): 800 and 1,000 off
     const int32_t far = Place(two, 30000, 10000);  // 10,000 and 29,000 from its mirror
     const int32_t big = Place(wide, 0, 0);         // centre (25,000, 25,000)
-    const int32_t drawn = Place(two, 0, 0, kPlCompClusterMember, int16_t(near));
-    const int32_t other = Place(two, 0, 0, kPlCompClusterMember, 99);
+    const int32_t drawn = Member(two, 0, 0, kPlCompClusterMember, int16_t(near));
+    const int32_t other = Member(two, 0, 0, kPlCompClusterMember, 99);
     AltPush();
     Take(near);
     Take(far);
