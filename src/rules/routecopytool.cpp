@@ -110,6 +110,7 @@ void Release() {
 
 int32_t routeCopyPick() {
     ScratchRecord<Conn> rec;
+    EraseIfDrawn();
     ForgetList();
     g_routeCopy.pool = PoolOpen(kOwnerRouteCopy);
     if (g_routeCopy.list) ErrReport(kErrCopyListLeft, kDetailListLeft);
@@ -125,8 +126,10 @@ int32_t routeCopyPick() {
             Offer(c, r, rec.get());
     }
     if (!g_routeCopy.list) {
-        // Nothing to hold: the pool goes at once.
+        // Nothing to hold: the pool goes at once, and an earlier pick's
+        // tool with it.
         ForgetList();
+        if (ToolEventHook == &routeCopyChoice) ToolEventHook = nullptr;
         MsgNote(LangString(kMsgNoMatches));
         return 0;
     }

@@ -148,6 +148,14 @@ TEST_F(RouteCopyToolTest, NothingRoutedInTheRectangleInstallsNothing) {
     EXPECT_TRUE(HeadlessDrawnPaths().empty());
     EXPECT_EQ(HeadlessPickedRectAsks(), 1);
     EXPECT_EQ(ScratchDepth(), 0);
+    // An empty pick also ends an earlier pick's tool.
+    Route(kU1p2, kU2p2, {{12000, 6000, 1}, {12000, 24000, 0}});
+    ASSERT_EQ(PickLeft(), 1);
+    HeadlessSetPickedRect(50000, 50000, 55000, 55000);
+    EXPECT_EQ(routeCopyPick(), 0);
+    EXPECT_EQ(ToolEventHook, nullptr);
+    EXPECT_EQ(g_routeCopy.pool, 0);
+    EXPECT_EQ(g_routeCopy.drawn, 0);
 }
 
 // A full copy goes onto the connection joining the two pins under its ends,
@@ -317,15 +325,18 @@ TEST_F(RouteCopyToolTest, DragMirrorAndRotate) {
 }
 
 // Let-go and finish both erase the picture, close the pool and remove the
-// hook; let-go also flushes the message line. A new pick closes the pool of
-// the last one.
+// hook; let-go also flushes the message line. A new pick erases the last
+// one's picture and closes its pool.
 TEST_F(RouteCopyToolTest, LetGoAndFinishCloseThePoolAndRemoveTheHook) {
     Route(kU1p2, kU2p2, {{12000, 6000, 1}, {12000, 24000, 0}});
     for (const int32_t command : {30026, 30044}) {
         SCOPED_TRACE(command);
         ASSERT_EQ(PickLeft(), 1);
         const int32_t pool = g_routeCopy.pool;
-        ASSERT_EQ(PickLeft(), 1); // the first pick's pool is closed, one is open
+        const size_t pictures = HeadlessDrawnPaths().size();
+        // The first pick's picture is erased and its pool closed; one is open.
+        ASSERT_EQ(PickLeft(), 1);
+        EXPECT_EQ(HeadlessDrawnPaths().size(), pictures + 2);
         EXPECT_EQ(PoolOwner(pool), kOwnerRouteCopy);
         const int32_t flushes = Calls("MsgFlush()");
         const size_t drawn = HeadlessDrawnPaths().size();
