@@ -11,10 +11,13 @@
 #include <vector>
 
 #include "toolbox/core/child_process_win32.h"
+#include "toolbox/core/menurecord.h"
+#include "toolbox/core/menutrack_win32.h"
 #include "toolbox/core/native_fixture_win32.h"
 #include "toolbox/core/windowclass.h"
 #include "toolbox/ui/control.h"
 #include "toolbox/ui/control_win32.h"
+#include "toolbox/ui/controldefs.h"
 #include "toolbox/ui/xdlg.h"
 
 namespace {
@@ -340,6 +343,105 @@ TEST_F(Controls, HitPartsByTypeAndState) {
     EXPECT_EQ(FindControlAt(window_, Point16{300, 400}, &part), nullptr);
 }
 
+int g_paneDraws = 0;
+int16_t g_panePart = -1;
+void DrawPane(ToolboxControlRecord*, int16_t part) {
+    ++g_paneDraws;
+    g_panePart = part;
+}
+
+TEST_F(Controls, TheToolboxsOwnSelfDrawnDefinitions) {
+    // Icon button: the icon from the maximum, the sticky bit from 0x200.
+    ToolboxControlRecord* button = New(32, Rect16{10, 10, 42, 42}, 0, 0x200, 128);
+    EXPECT_EQ(CustomControlData(button) & 0xFFFF, 128);
+    EXPECT_NE(CustomControlData(button) & ~intptr_t(0xFFFF), 0);
+    EXPECT_EQ(ControlGetValue(button), 0);
+    EXPECT_EQ(ControlGetMaximum(button), 1);
+    EXPECT_EQ(ControlHitPart(button, Point16{20, 20}), kPartButton);
+    int16_t icon = 200;
+    EXPECT_EQ(ControlSetData(button, 0, kTagIconResource, 3, &icon), kControlErrWrongSize);
+    EXPECT_EQ(ControlSetData(button, 0, kTagIconResource, 2, &icon), 0);
+    EXPECT_EQ(CustomControlData(button) & 0xFFFF, 200);
+    EXPECT_EQ(ControlSetData(button, 0, kTagLastState, 2, &icon), kControlErrUnknownTag);
+
+    ToolboxControlRecord* triangle = New(64, Rect16{50, 10, 62, 22});
+    EXPECT_EQ(ControlHitPart(triangle, Point16{55, 15}), kPartToggleTriangle);
+    int16_t last = 1, back = 0;
+    EXPECT_EQ(ControlSetData(triangle, 0, kTagLastState, 2, &last), 0);
+    EXPECT_EQ(ControlGetData(triangle, 0, kTagLastState, 2, &back, nullptr), 0);
+    EXPECT_EQ(back, 1);
+
+    // User pane: drawn by its procedure with the part.
+    Rect16 paneBounds{70, 10, 100, 100};
+    ToolboxControlRecord* pane = ControlNew(window_, &paneBounds, "", false, 0, 0, 0, 256, 0);
+    UserPaneDrawProc draw = &DrawPane;
+    EXPECT_EQ(ControlSetData(pane, 0, kTagDrawProc, 4, &draw),
+              sizeof(void*) == 4 ? 0 : kControlErrWrongSize);
+    EXPECT_EQ(ControlSetData(pane, 0, kTagDrawProc, sizeof draw, &draw), 0);
+    g_paneDraws = 0;
+    ControlShow(pane);
+    EXPECT_EQ(g_paneDraws, 1);
+    EXPECT_EQ(g_panePart, 0);
+
+    // Icon: the icon from the value; value, minimum and maximum 0; it
+    // tracks itself.
+    ToolboxControlRecord* picture = New(320, Rect16{110, 10, 142, 42}, 5, 1, 9);
+    EXPECT_EQ(CustomControlData(picture), 5);
+    EXPECT_EQ(ControlGetValue(picture), 0);
+    EXPECT_EQ(ControlGetMaximum(picture), 0);
+    EXPECT_EQ(ControlHitPart(picture, Point16{120, 20}), kPartIcon);
+    EXPECT_EQ(ControlTrack(picture, Point16{120, 20}, 0, nullptr), kPartIcon);
+}
+
+TEST_F(Controls, APopupButtonTakesItsRangeFromItsMenu) {
+    for (int32_t none : {0, -12345, 31999}) {
+        ToolboxControlRecord* popup = New(400, Rect16{10, 10, 30, 150}, 1, none, 5);
+        EXPECT_EQ(ControlGetValue(popup), 0);
+        EXPECT_EQ(ControlGetMinimum(popup), 0);
+        EXPECT_EQ(ControlGetMaximum(popup), 0);
+        ControlDispose(popup);
+    }
+    MenuRecord* menu = NewMenuWithTitle(31000, "Units");
+    for (const char* text : {"Mils", "Inches", "Microns"})
+        InsertMenuItemText(menu, text, -1);
+    ToolboxControlRecord* popup = New(400, Rect16{10, 10, 30, 150}, 0, 31000, 0);
+    EXPECT_EQ(ControlGetValue(popup), 1);
+    EXPECT_EQ(ControlGetMinimum(popup), 1);
+    EXPECT_EQ(ControlGetMaximum(popup), 3);
+    EXPECT_EQ(ControlHitPart(popup, Point16{20, 20}), kPartPopupButton);
+    ControlSetValue(popup, 7);
+    EXPECT_EQ(ControlGetValue(popup), 3);
+    EXPECT_EQ(ControlSetData(popup, 0, kTagMenuHandle, sizeof menu, &menu), 0);
+    EXPECT_EQ(ControlGetValue(popup), 1);
+    MenuRecord* back = nullptr;
+    EXPECT_EQ(ControlGetData(popup, 0, kTagMenuHandle, sizeof back, &back, nullptr), 0);
+    EXPECT_EQ(back, menu);
+    MenuRecord* empty = NewMenuWithTitle(31001, "Empty");
+    EXPECT_EQ(ControlSetData(popup, 0, kTagMenuHandle, sizeof empty, &empty), 0);
+    EXPECT_EQ(ControlGetMaximum(popup), 0);
+    ControlDispose(popup);
+    DisposeMenuRecord(empty);
+    DisposeMenuRecord(menu);
+}
+
+TEST_F(Controls, ASelfDrawnControlWithoutAProcedureDrawsNothing) {
+    HWND window = NativeWindowOf(window_);
+    UpdateWindow(window);
+    HDC dc = GetDC(window);
+    std::vector<COLORREF> before;
+    for (int x = 12; x < 60; x += 6)
+        before.push_back(GetPixel(dc, x, 20));
+    ToolboxControlRecord* none = New(1000, Rect16{10, 10, 30, 60});
+    ControlShow(none);
+    ControlHilite(none, 3);
+    std::vector<COLORREF> after;
+    for (int x = 12; x < 60; x += 6)
+        after.push_back(GetPixel(dc, x, 20));
+    ReleaseDC(window, dc);
+    EXPECT_EQ(before, after);
+    EXPECT_EQ(ControlTrack(none, Point16{20, 20}, 0, nullptr), 0);
+}
+
 // Messages the control's procedure passes on to the system's.
 std::vector<UINT> g_passed;
 WNDPROC g_system = nullptr;
@@ -505,6 +607,28 @@ TEST_F(ControlTrackingChild, TabTracking) {
     int32_t part = ControlTrack(tabs, at, 0, nullptr);
     std::printf("part %d value %d\n", part, ControlGetValue(tabs));
     ExitProcess(part == 3 && ControlGetValue(tabs) == 3 ? 0 : kChildCaseFailedExit);
+}
+
+TEST_F(ControlTrackingChild, PopupTracking) {
+    if (!IsChildCase("PopupTracking")) GTEST_SKIP() << "runs in its own process";
+    StartChildCaseWatchdog();
+    InstallMenuHook();
+    MenuRecord* menu = NewMenuWithTitle(31002, "Units");
+    for (const char* text : {"Mils", "Inches", "Microns"})
+        InsertMenuItemText(menu, text, -1);
+    ToolboxControlRecord* popup = New(400, Rect16{10, 10, 30, 150}, 0, 31002, 0);
+    // The menu opens with nothing highlighted: the first Down reaches entry 1.
+    for (WPARAM key : {WPARAM(VK_DOWN), WPARAM(VK_DOWN), WPARAM(VK_RETURN)}) {
+        PostMessageA(FrameWindowHandle(), WM_KEYDOWN, key, 1);
+        PostMessageA(FrameWindowHandle(), WM_KEYUP, key, 0xC0000001);
+    }
+    int32_t part = ControlTrack(popup, Point16{20, 20}, 0, nullptr);
+    std::printf("part %d value %d\n", part, ControlGetValue(popup));
+    ExitProcess(part == kPartPopupButton && ControlGetValue(popup) == 2 ? 0 : kChildCaseFailedExit);
+}
+
+TEST(ControlTracking, APopupTakesTheChosenEntry) {
+    EXPECT_EQ(RunChildCase("ControlTrackingChild", "PopupTracking"), 0);
 }
 
 TEST(ControlTracking, PressAndReleaseOnAPushButton) {
