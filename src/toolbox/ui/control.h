@@ -115,5 +115,8 @@ ToolboxControlRecord* AdvanceControlFocus(NativeWindowRecord* window, int32_t di
 bool ControlNotification(ToolboxControlRecord* control, uint32_t message, uintptr_t wParam,
                          intptr_t lParam, intptr_t* result);
 
-// Installs the control calls into the drawing layer's procedures.
+// Installs the control calls into the drawing layer's procedures (the
+// notifications of child windows, the disposal of a window's controls)
+// and the windows' scroll bars standing on controls.
 void InstallControlCalls();
+void InstallControlScrollBars();

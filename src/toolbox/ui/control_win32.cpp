@@ -246,7 +246,7 @@ bool ControlContains(const ToolboxControlRecord* control, Point16 p) {
 
 bool RecreateControlChild(ToolboxControlRecord* control, const char* title) {
     HWND old = ControlChild(control);
-    bool shown = old && IsWindowVisible(old);
+    bool shown = control->flags & kControlVisible;
     bool focused = old && GetFocus() == old;
     if (old) DestroyWindow(old);
     control->nativeWindow = nullptr;
@@ -503,9 +503,10 @@ int32_t SendControlMessage(ToolboxControlRecord* control, int32_t message, intpt
 }
 
 void InstallControlCalls() {
-    DrawingLayerProcs procs{};
+    DrawingLayerProcs procs = DrawingLayer();
     procs.controlNotify = &Notify;
     procs.disposeControls = &DisposeControlsOf;
     SetDrawingLayerProcs(&procs);
     SetControlWindowShownProc(&OwnerShown);
+    InstallControlScrollBars();
 }
