@@ -14,10 +14,13 @@
 #include "toolbox/core/menurecord.h"
 #include "toolbox/core/menutrack_win32.h"
 #include "toolbox/core/native_fixture_win32.h"
+#include "toolbox/core/osinput.h"
 #include "toolbox/core/windowclass.h"
 #include "toolbox/ui/control.h"
 #include "toolbox/ui/control_win32.h"
 #include "toolbox/ui/controldefs.h"
+#include "toolbox/ui/gdicontext.h"
+#include "toolbox/ui/gditext_win32.h"
 #include "toolbox/ui/xdlg.h"
 
 namespace {
@@ -79,7 +82,9 @@ class Controls : public ShownFrameTest {
   protected:
     void SetUp() override {
         ShownFrameTest::SetUp();
+        InitDrawingGlobals(); // installs the control calls with the drawing layer
         InstallControlCalls();
+        InstallGdiTextServices(); // fonts of the 'font' tag (earlier cases may drop them)
         window_ = Make(4, kOptionCloseBox, Rect16{100, 100, 400, 500});
         ASSERT_NE(window_, nullptr);
         ShowWindow(NativeWindowOf(window_), SW_SHOW);
@@ -250,6 +255,14 @@ TEST_F(Controls, AScrollBarWithNothingToScrollIsDisabledUntilItsRangeGrows) {
     EXPECT_EQ(ControlGetMaximum(bar), 10);
     EXPECT_EQ(ControlGetPageSize(bar), 5);
     EXPECT_EQ(ControlHitPart(bar, Point16{100, 15}), kPartScrollBar);
+    // Turned wider than tall, the bar is made again horizontal with its
+    // position and page.
+    Rect16 wide{10, 10, 26, 300};
+    ControlMoveSize(bar, &wide);
+    EXPECT_EQ(GetWindowLongA(ControlChild(bar), GWL_STYLE) & SBS_VERT, 0);
+    EXPECT_EQ(ControlFromNativeWindow(ControlChild(bar)), bar);
+    EXPECT_EQ(ControlGetValue(bar), 10);
+    EXPECT_EQ(ControlGetPageSize(bar), 5);
     // Back to nothing: the position goes to the minimum.
     ControlSetMaximum(bar, 0);
     EXPECT_FALSE(ControlIsEnabled(bar));
@@ -271,7 +284,18 @@ TEST_F(Controls, TagsCheckSizesAndApplyStyles) {
     EXPECT_EQ(ControlSetData(push, 0, kTagDefault, 1, &on), 0);
     EXPECT_EQ(GetWindowLongPtrA(ControlChild(push), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
 
+    ControlSetTitle(push, "Cancel");
+    char title[kControlTitleBytes];
+    EXPECT_EQ(ControlGetTitle(push, title, sizeof title), 6);
+    EXPECT_STREQ(title, "Cancel");
+    ControlStyleBlock bigger{};
+    bigger.flags = kStyleSize;
+    bigger.size = 18;
+    EXPECT_EQ(ControlSetData(push, 0, kTagFont, 24, &bigger), 0);
+    EXPECT_NE(SendMessageA(ControlChild(push), WM_GETFONT, 0, 0), 0);
+
     ToolboxControlRecord* label = New(288, Rect16{40, 10, 60, 200});
+    EXPECT_EQ(ControlGetTitle(label, title, sizeof title), 0);
     ControlStyleBlock style{};
     style.justification = -1;
     EXPECT_EQ(ControlSetData(label, 0, kTagFont, 20, &style), kControlErrWrongSize);
@@ -585,7 +609,11 @@ TEST_F(ControlTrackingChild, ScrollArrowTracking) {
     ToolboxControlRecord* bar = New(17, Rect16{10, 10, 210, 26}, 0, 0, 100);
     HWND child = ControlChild(bar);
     g_steps.clear();
-    // The down arrow, held until the release 700 ms later.
+    // The down arrow, held until the release 700 ms later; the pointer
+    // stays over it (moves reported meanwhile carry its point).
+    POINT arrow{8, 195};
+    ClientToScreen(child, &arrow);
+    SetCursorPos(arrow.x, arrow.y);
     ReleaseLater(child, 8, 195, 700);
     ControlTrack(bar, Point16{205, 18}, 0, &RecordStep);
     size_t downs = 0;
@@ -625,6 +653,51 @@ TEST_F(ControlTrackingChild, PopupTracking) {
     int32_t part = ControlTrack(popup, Point16{20, 20}, 0, nullptr);
     std::printf("part %d value %d\n", part, ControlGetValue(popup));
     ExitProcess(part == kPartPopupButton && ControlGetValue(popup) == 2 ? 0 : kChildCaseFailedExit);
+}
+
+DWORD WINAPI ReleaseButtonLater(LPVOID) {
+    Sleep(400);
+    INPUT up{};
+    up.type = INPUT_MOUSE;
+    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &up, sizeof up);
+    return 0;
+}
+
+// A real press on a self-drawn button that does not track itself: the
+// pointer is followed with the part highlighted until the release.
+TEST_F(ControlTrackingChild, SelfDrawnTracking) {
+    if (!IsChildCase("SelfDrawnTracking")) GTEST_SKIP() << "runs in its own process";
+    StartChildCaseWatchdog();
+    ToolboxControlRecord* button = New(32, Rect16{20, 20, 60, 60}, 0, 0, 128);
+    HWND window = NativeWindowOf(window_);
+    SetForegroundWindow(FrameWindowHandle());
+    POINT at{40, 40};
+    ClientToScreen(window, &at);
+    SetCursorPos(at.x, at.y);
+    INPUT down{};
+    down.type = INPUT_MOUSE;
+    down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &down, sizeof down);
+    // The press reaches the window and is taken off the queue, as the
+    // event loop takes it before tracking starts.
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 2000 && !OsButtonDown(0);)
+        MessagePump();
+    FlushOsEvents(kOsMaskMouseDown | kOsMaskMouseUp, 0);
+    static bool highlighted = false;
+    ControlActionProc step = [](ToolboxControlRecord* c, int16_t) {
+        highlighted = highlighted || c->highlight == kPartButton;
+    };
+    CloseHandle(CreateThread(nullptr, 0, &ReleaseButtonLater, nullptr, 0, nullptr));
+    int32_t part = ControlTrack(button, Point16{40, 40}, 0, step);
+    std::printf("part %d highlighted while held %d after %d\n", part, highlighted,
+                button->highlight);
+    ExitProcess(
+        part == kPartButton && highlighted && button->highlight == 0 ? 0 : kChildCaseFailedExit);
+}
+
+TEST(ControlTracking, ASelfDrawnButtonFollowsThePointerUntilTheRelease) {
+    EXPECT_EQ(RunChildCase("ControlTrackingChild", "SelfDrawnTracking"), 0);
 }
 
 TEST(ControlTracking, APopupTakesTheChosenEntry) {

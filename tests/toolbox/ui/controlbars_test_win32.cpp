@@ -85,6 +85,9 @@ TEST(ControlBarsChild, HeldArrow) {
     HostSetScrollBarValues(bar, 0, 100, 0);
     // The release at the arrow's point of the bar, 600 ms later.
     Point16 at = DownArrowOf(bar);
+    POINT arrow{at.h, at.v};
+    ClientToScreen(GetParent(ControlChild(bar)), &arrow);
+    SetCursorPos(arrow.x, arrow.y);
     SetTimer(ControlChild(bar), 1, 600, &Release);
     int16_t released = HostTrackBar(bar, at, &RecordPart, nullptr);
     size_t downs = 0;
