@@ -19,6 +19,7 @@
 
 #include "toolbox/core/drawingstate.h"
 #include "toolbox/core/nativemessage_win32.h"
+#include "toolbox/core/osinput_win32.h"
 #include "toolbox/core/region.h"
 #include "toolbox/ui/control_win32.h"
 #include "toolbox/ui/controldefs.h"
@@ -197,6 +198,15 @@ bool Notify(void*, uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t
                                       : reinterpret_cast<HWND>(lParam);
     ToolboxControlRecord* control = child ? ControlFromNativeWindow(child) : nullptr;
     return control && ControlNotification(control, message, wParam, lParam, result);
+}
+
+// Keys for a control's child window go to its owner window: with Control
+// held, and always for native controls, whose keys the owner hands on
+// through the key handling of the control layer.
+HWND KeyOwner(void* record, bool controlDown) {
+    auto* control = static_cast<ToolboxControlRecord*>(record);
+    if (!IsControlRecord(control)) return nullptr;
+    return controlDown || (control->flags & kControlNative) ? ControlOwnerWindow(control) : nullptr;
 }
 
 } // namespace
@@ -508,5 +518,6 @@ void InstallControlCalls() {
     procs.disposeControls = &DisposeControlsOf;
     SetDrawingLayerProcs(&procs);
     SetControlWindowShownProc(&OwnerShown);
+    SetControlKeyOwnerProc(&KeyOwner);
     InstallControlScrollBars();
 }

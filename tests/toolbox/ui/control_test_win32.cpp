@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "toolbox/core/child_process_win32.h"
+#include "toolbox/core/eventwait.h"
 #include "toolbox/core/menurecord.h"
 #include "toolbox/core/menutrack_win32.h"
 #include "toolbox/core/native_fixture_win32.h"
@@ -501,6 +502,17 @@ TEST_F(Controls, RadioButtonsNeverGetArrowsAndTabNeverReachesAControl) {
     ControlHandleKey(drawn, 0, 13, 0);
     EXPECT_EQ(Calls().back(), "17");
     EXPECT_EQ(ControlHandleKey(push, 0, 'x', 0), kPartButton);
+}
+
+TEST_F(Controls, KeysForANativeControlGoToItsWindow) {
+    ToolboxControlRecord* push = New(371, Rect16{10, 10, 30, 80});
+    OsEventQueueReset();
+    SetFocus(ControlChild(push));
+    PostMessageA(ControlChild(push), WM_KEYDOWN, 'A', 0);
+    PostMessageA(ControlChild(push), WM_CHAR, 'a', 0);
+    MessagePump();
+    OsEventRecord record{};
+    EXPECT_TRUE(OsEventAvailable(kOsMaskKeyDown, &record));
 }
 
 TEST_F(Controls, FocusAdvancesWrappingAndSkipping) {
