@@ -28,10 +28,11 @@ void DefaultInit() {}
 bool DefaultNotify(void*, uint32_t, uintptr_t, intptr_t, intptr_t*) {
     return false;
 }
+void DefaultDisposeControls(void*) {}
 
-const DrawingLayerProcs kDefaults{&DefaultBind,    &DefaultRelease,     &DefaultDispose,
-                                  &DefaultSetPort, &DefaultCurrentPort, &DefaultInit,
-                                  &DefaultNotify};
+const DrawingLayerProcs kDefaults{&DefaultBind,    &DefaultRelease,        &DefaultDispose,
+                                  &DefaultSetPort, &DefaultCurrentPort,    &DefaultInit,
+                                  &DefaultNotify,  &DefaultDisposeControls};
 DrawingLayerProcs g_procs = kDefaults;
 
 } // namespace
@@ -46,6 +47,7 @@ void SetDrawingLayerProcs(const DrawingLayerProcs* procs) {
     PickProc(g_procs.currentPort, given.currentPort, kDefaults.currentPort);
     PickProc(g_procs.initDrawingGlobals, given.initDrawingGlobals, kDefaults.initDrawingGlobals);
     PickProc(g_procs.controlNotify, given.controlNotify, kDefaults.controlNotify);
+    PickProc(g_procs.disposeControls, given.disposeControls, kDefaults.disposeControls);
 }
 
 const DrawingLayerProcs& DrawingLayer() {

@@ -114,6 +114,9 @@ struct DrawingLayerProcs {
     // handled.
     bool (*controlNotify)(void* window, uint32_t message, uintptr_t wParam, intptr_t lParam,
                           intptr_t* result);
+    // Disposes every control of a native window record before the window
+    // goes.
+    void (*disposeControls)(void* nativeRecord);
 };
 
 // Installs the procedures (copied); null fields, or null, keep the

@@ -6,13 +6,16 @@
 // window's device context for the one call and gives it back. A bar is
 // tracked by a loop of its own while the left button is held: arrows and
 // page areas repeat their action, the thumb follows the mouse along the
-// bar's axis.
+// bar's axis. The control layer may put bars standing on its controls in
+// place of these (the host's entries go through the installed bar
+// procedures).
 #include "toolbox/core/panehost_win32.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
+#include "toolbox/core/hooktable.h"
 #include "toolbox/core/panehost.h"
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/portrecord.h"
@@ -337,24 +340,69 @@ Point32 PortLocal(PortRecord* port, Point32 point) {
     return {p.y, p.x};
 }
 
+const PaneBarProcs kDefaultBars{&NewBar,     &MoveBar, &ShowBar,  &SetBarValues,
+                                &DisposeBar, &HitPart, &TrackBar, &BarValue};
+PaneBarProcs g_bars = kDefaultBars;
+
+void* NewInstalledBar(PaneRecord* pane, ScrollBarAxis axis, const Rect16* rect) {
+    return g_bars.newScrollBar(pane, axis, rect);
+}
+void MoveInstalledBar(void* bar, const Rect16* rect) {
+    g_bars.moveScrollBar(bar, rect);
+}
+void ShowInstalledBar(void* bar, bool show) {
+    g_bars.showScrollBar(bar, show);
+}
+void SetInstalledBarValues(void* bar, int32_t minimum, int32_t maximum, int32_t value) {
+    g_bars.setScrollBarValues(bar, minimum, maximum, value);
+}
+void DisposeInstalledBar(void* bar) {
+    g_bars.disposeScrollBar(bar);
+}
+int16_t InstalledBarHitPart(void* bar, Point16 point) {
+    return g_bars.barHitPart(bar, point);
+}
+int16_t TrackInstalledBar(void* bar, Point16 point, BarActionProc action, void* data) {
+    return g_bars.trackBar(bar, point, action, data);
+}
+int32_t InstalledBarValue(void* bar) {
+    return g_bars.barValue(bar);
+}
+
 } // namespace
+
+void SetPaneBarProcs(const PaneBarProcs* procs) {
+    PaneBarProcs given = procs ? *procs : PaneBarProcs{};
+    PickProc(g_bars.newScrollBar, given.newScrollBar, kDefaultBars.newScrollBar);
+    PickProc(g_bars.moveScrollBar, given.moveScrollBar, kDefaultBars.moveScrollBar);
+    PickProc(g_bars.showScrollBar, given.showScrollBar, kDefaultBars.showScrollBar);
+    PickProc(g_bars.setScrollBarValues, given.setScrollBarValues, kDefaultBars.setScrollBarValues);
+    PickProc(g_bars.disposeScrollBar, given.disposeScrollBar, kDefaultBars.disposeScrollBar);
+    PickProc(g_bars.barHitPart, given.barHitPart, kDefaultBars.barHitPart);
+    PickProc(g_bars.trackBar, given.trackBar, kDefaultBars.trackBar);
+    PickProc(g_bars.barValue, given.barValue, kDefaultBars.barValue);
+}
+
+const PaneBarProcs& DefaultPaneBarProcs() {
+    return kDefaultBars;
+}
 
 const PaneHost* NativePaneHost() {
     static const PaneHost host = [] {
         PaneHost h{};
         h.invalidate = &Invalidate;
         h.moveNativeChild = &MoveNativeChild;
-        h.newScrollBar = &NewBar;
-        h.moveScrollBar = &MoveBar;
-        h.showScrollBar = &ShowBar;
-        h.setScrollBarValues = &SetBarValues;
-        h.disposeScrollBar = &DisposeBar;
+        h.newScrollBar = &NewInstalledBar;
+        h.moveScrollBar = &MoveInstalledBar;
+        h.showScrollBar = &ShowInstalledBar;
+        h.setScrollBarValues = &SetInstalledBarValues;
+        h.disposeScrollBar = &DisposeInstalledBar;
         h.paintRegion = &PaintRegion;
         h.frameRect = &FrameRectangle;
         h.pendingUpdate = &PendingUpdate;
-        h.barHitPart = &HitPart;
-        h.trackBar = &TrackBar;
-        h.barValue = &BarValue;
+        h.barHitPart = &InstalledBarHitPart;
+        h.trackBar = &TrackInstalledBar;
+        h.barValue = &InstalledBarValue;
         h.portLocal = &PortLocal;
         h.dragOutline = &DragOutline;
         h.scrollRect = &ScrollBits;

@@ -15,6 +15,7 @@
 #include "toolbox/ui/drawstate.h"
 #include "toolbox/ui/fontcache.h"
 #include "toolbox/ui/gdicontext.h"
+#include "toolbox/ui/control.h"
 #include "toolbox/ui/gdiobjects_win32.h"
 #include "toolbox/ui/gditext_win32.h"
 #include "toolbox/ui/textrecord.h"
@@ -249,6 +250,7 @@ void InstallDrawingLayer() {
     procs.currentPort = &LayerCurrentPort;
     procs.initDrawingGlobals = &InitDrawingGlobals;
     SetDrawingLayerProcs(&procs);
+    InstallControlCalls();
 }
 
 void InitDrawingGlobals() {
