@@ -15,6 +15,7 @@
 #include "toolbox/ui/drawsetters.h"
 #include "toolbox/ui/drawstate.h"
 #include "toolbox/ui/fontmetrics.h"
+#include "toolbox/ui/textdisplay.h"
 #include "toolbox/ui/textrecord.h"
 
 namespace {
@@ -27,18 +28,12 @@ bool OneRunFits(const char* text, int32_t length, int16_t justification, uint32_
 }
 
 void DrawOneRun(const char* text, int32_t length, const Rect16* rect, uint32_t flags) {
-    RegionRecord* saved = AcquireScratchRegion();
-    if (saved) GetDrawingClip(saved);
-    if (!(flags & kTextBoxNoClip)) SetDrawingClipRect(rect);
+    ScopedClipRect clip((flags & kTextBoxNoClip) ? nullptr : rect);
     if (!(flags & kTextBoxNoErase)) DrawRectShape(rect, kVerbErase);
     FontMetricsRecord m{};
     GetStateFontMetrics(&m);
     MovePenTo(rect->left + 1, rect->top + m.ascent);
     DrawTextRun(text, length);
-    if (saved) {
-        SetDrawingClip(saved);
-        ReleaseScratchRegion(saved);
-    }
 }
 
 } // namespace

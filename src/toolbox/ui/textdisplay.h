@@ -25,3 +25,17 @@ void DrawTextArea(TextRecord* record, const Rect16& rect);
 void DrawTextFromLine(TextRecord* record, int32_t line);
 // Moves the current port's pixels inside the rectangle by (dh, dv).
 void ScrollPortPixels(const Rect16* rect, int32_t dh, int32_t dv);
+
+struct RegionRecord;
+// Clips the current state to the rectangle (null: no change) for the
+// scope; the clip before is restored at its end.
+class ScopedClipRect {
+  public:
+    explicit ScopedClipRect(const Rect16* rect);
+    ~ScopedClipRect();
+    ScopedClipRect(const ScopedClipRect&) = delete;
+    ScopedClipRect& operator=(const ScopedClipRect&) = delete;
+
+  private:
+    RegionRecord* saved_;
+};

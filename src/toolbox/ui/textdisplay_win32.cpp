@@ -95,19 +95,12 @@ void DrawOneLine(const TextRecord* record, int32_t line) {
 void DrawLinesIn(const TextRecord* record, const Rect16& area, bool erase) {
     if (IsEmpty(area) || record->lineHeight <= 0) return;
     // Clipped to the area so that lines cut by it are not inked twice.
-    bool clip = !(record->features & kTextFeatureNoClip);
-    RegionRecord* saved = clip ? AcquireScratchRegion() : nullptr;
-    if (saved) GetDrawingClip(saved);
-    if (clip) SetDrawingClipRect(&area);
+    ScopedClipRect clip((record->features & kTextFeatureNoClip) ? nullptr : &area);
     if (erase) DrawRectShape(&area, kVerbErase);
     int32_t first = std::max<int32_t>(0, (area.top - record->destination.top) / record->lineHeight);
     for (int32_t line = first; line < record->lineCount; ++line) {
         if (LineTop(record, line) >= area.bottom) break;
         DrawOneLine(record, line);
-    }
-    if (saved) {
-        SetDrawingClip(saved);
-        ReleaseScratchRegion(saved);
     }
 }
 
@@ -321,4 +314,17 @@ void ScrollPortPixels(const Rect16* rect, int32_t dh, int32_t dv) {
     if (!dc) return;
     RECT r{rect->left, rect->top, rect->right, rect->bottom};
     ScrollDC(dc, dh, dv, &r, &r, nullptr, nullptr);
+}
+
+ScopedClipRect::ScopedClipRect(const Rect16* rect) : saved_(nullptr) {
+    if (!rect) return;
+    saved_ = AcquireScratchRegion();
+    if (saved_) GetDrawingClip(saved_);
+    SetDrawingClipRect(rect);
+}
+
+ScopedClipRect::~ScopedClipRect() {
+    if (!saved_) return;
+    SetDrawingClip(saved_);
+    ReleaseScratchRegion(saved_);
 }

@@ -37,7 +37,7 @@ void SetTextMeasurer(const TextMeasurer* measurer) {
     g_measurer = measurer ? *measurer : TextMeasurer{nullptr, &NoWidth};
 }
 
-TextMeasurer CurrentTextMeasurer() {
+TextMeasurer GetTextMeasurer() {
     return g_measurer;
 }
 

@@ -21,8 +21,8 @@ struct TextMeasurer {
 // Installs the measurer (copied); null restores the default (every
 // character 0 wide).
 void SetTextMeasurer(const TextMeasurer* measurer);
-// The measurer installed now (to put it back after a temporary one).
-TextMeasurer CurrentTextMeasurer();
+// The measurer installed now (for putting it back).
+TextMeasurer GetTextMeasurer();
 // Width of the text (a count with kCountToNul: up to the NUL).
 int32_t MeasureRawWidth(const char* text, int32_t count);
 int32_t WidestCharWidth();

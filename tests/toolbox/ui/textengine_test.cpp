@@ -30,10 +30,10 @@ bool ReadShift() {
 
 class TextEngineTest : public ::testing::Test {
   protected:
-    TextMeasurer saved_{}; // the measurer before the test (GDI under Wine)
+    TextMeasurer savedMeasurer_{};
     void SetUp() override {
         TextMeasurer measurer{nullptr, &FixedWidth};
-        saved_ = CurrentTextMeasurer();
+        savedMeasurer_ = GetTextMeasurer();
         SetTextMeasurer(&measurer);
         SetTextShiftReader(&ReadShift);
         gShift = false;
@@ -41,7 +41,7 @@ class TextEngineTest : public ::testing::Test {
         Make(6);
     }
     void TearDown() override {
-        SetTextMeasurer(&saved_);
+        SetTextMeasurer(&savedMeasurer_);
         SetTextShiftReader(nullptr);
         SetTextBlockSizeLimit(-1);
     }

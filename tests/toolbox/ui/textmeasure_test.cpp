@@ -18,13 +18,13 @@ int32_t TenEach(void*, const char* text, int32_t count) {
 
 class TextMeasureTest : public ::testing::Test {
   protected:
-    TextMeasurer saved_{}; // the measurer before the test (GDI under Wine)
+    TextMeasurer savedMeasurer_{};
     void SetUp() override {
         TextMeasurer measurer{nullptr, &TenEach};
-        saved_ = CurrentTextMeasurer();
+        savedMeasurer_ = GetTextMeasurer();
         SetTextMeasurer(&measurer);
     }
-    void TearDown() override { SetTextMeasurer(&saved_); }
+    void TearDown() override { SetTextMeasurer(&savedMeasurer_); }
     static std::string Counted(const char* text) {
         std::string counted(1, char(std::strlen(text)));
         counted += text;

@@ -15,7 +15,10 @@
 #include "toolbox/core/ticks.h"
 #include "toolbox/ui/colour.h"
 #include "toolbox/ui/drawsetters.h"
+#include "toolbox/ui/fontlist.h"
+#include "toolbox/ui/fontmetrics.h"
 #include "toolbox/ui/gdicontext.h"
+#include "toolbox/ui/textstyle.h"
 
 namespace {
 
@@ -253,6 +256,30 @@ TEST(WineTextRecord, TheInstalledOperationsDriveTheEditField) {
     EditTextDefProc(0, &control, kControlDraw, 0);
     EXPECT_GT(CountColour(canvas, 12, 12, 130, 26, kCanvasBlack), 0);
     EditTextDefProc(0, &control, kControlDispose, 0);
+}
+
+// The system face stands for the tall-descent face where that is not
+// installed (its name is what the rule reads).
+TEST(WineTextRecord, TheTallDescentFaceCountsOneMorePixel) {
+    PixelCanvas canvas(kW, kH);
+    Record t("x");
+    ASSERT_NE(t.r, nullptr);
+    std::string systemFace = SystemFaceName();
+    int16_t other = FontNumberFromName(systemFace.c_str());
+    ASSERT_NE(other, 0);
+    for (bool tall : {true, false}) {
+        SetSystemFaceName(tall ? kTallDescentFace : systemFace.c_str());
+        int16_t number = tall ? kSystemFontNumber : other;
+        TextStyleRecord style = *t.r->style;
+        style.fontNumber = number;
+        style.size = 10;
+        SetTextRecordStyle(&style, kCopyStyleFont | kCopyStyleSize, t.r);
+        FontMetricsRecord m{};
+        FontMetricsFor(number, 10, 0, &m);
+        EXPECT_EQ(t.r->lineHeight, m.ascent + m.descent + m.externalLeading + (tall ? 1 : 0));
+        EXPECT_EQ(t.r->ascent, m.ascent);
+    }
+    SetSystemFaceName(systemFace.c_str());
 }
 
 } // namespace
