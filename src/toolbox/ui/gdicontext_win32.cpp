@@ -17,6 +17,7 @@
 #include "toolbox/ui/gdicontext.h"
 #include "toolbox/ui/gdiobjects_win32.h"
 #include "toolbox/ui/gditext_win32.h"
+#include "toolbox/ui/portfocus.h"
 
 namespace {
 constexpr int kWindowExtent = 100;
@@ -230,13 +231,6 @@ void LayerRelease(DrawingState* state) {
 void LayerDispose(DrawingState* state) {
     DisposeStateResources(state);
 }
-void LayerSetPort(void* state) {
-    MakeStateCurrent(static_cast<DrawingState*>(state));
-}
-void* LayerCurrentPort() {
-    DrawingState* state = CurrentState();
-    return state == DefaultDrawingState() ? nullptr : state;
-}
 } // namespace
 
 void InstallDrawingLayer() {
@@ -244,10 +238,9 @@ void InstallDrawingLayer() {
     procs.bindStateTarget = &LayerBind;
     procs.releaseStateDC = &LayerRelease;
     procs.disposeStateResources = &LayerDispose;
-    procs.setCurrentPort = &LayerSetPort;
-    procs.currentPort = &LayerCurrentPort;
     procs.initDrawingGlobals = &InitDrawingGlobals;
     SetDrawingLayerProcs(&procs);
+    InstallPortFocusProcs();
 }
 
 void InitDrawingGlobals() {
