@@ -18,6 +18,7 @@
 #include "toolbox/ui/drawprocs.h"
 #include "toolbox/ui/drawsetters.h"
 #include "toolbox/ui/drawstate.h"
+#include "toolbox/ui/gdicontext.h"
 
 namespace {
 
@@ -280,6 +281,11 @@ Point32 GetPortOriginPoint(WindowObject* port) {
     if (port->type == kWindowTypeNative && list && SurfaceAt(list, list->current))
         return SurfaceOrigin(list, list->current);
     return GetStateOrigin(static_cast<const DrawingState*>(GraphicsPortOf(port)));
+}
+
+void* PreparePortDC(WindowObject* port, void*, uint32_t mask) {
+    auto* state = static_cast<DrawingState*>(GraphicsPortOf(port));
+    return PreparePortDC(state ? state : CurrentState(), true, mask);
 }
 
 void InstallPortFocusProcs() {
