@@ -329,6 +329,10 @@ WindowObject* CurrentPort() {
     return LivePort();
 }
 
+bool CurrentPortScale(PortScale* out) {
+    return PortScaleOf(out);
+}
+
 int32_t TextWidthAtPortScale(int32_t width) {
     int32_t percent = PortTextScale().h;
     if (percent == kTextScaleFull || percent <= 0) return width;

@@ -81,6 +81,9 @@ const DrawingPrimitiveTable& StatePrimitives();
 // previous port is answered.
 WindowObject* SetCurrentPort(WindowObject* port);
 WindowObject* CurrentPort();
+// The current port's scale; false when it is not scaled.
+struct PortScale;
+bool CurrentPortScale(PortScale* out);
 // Only the current port record, nothing focused or made current.
 void SetCurrentPortRecord(WindowObject* port);
 // The last offscreen or print port made current, when it is alive and

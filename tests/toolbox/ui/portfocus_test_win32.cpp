@@ -7,6 +7,7 @@
 #include "toolbox/core/native_fixture_win32.h"
 #include "toolbox/core/picture.h"
 #include "toolbox/core/portrecord.h"
+#include "toolbox/core/region.h"
 #include "toolbox/core/surfacelist.h"
 #include "toolbox/core/windowdispose.h"
 #include "toolbox/core/windowobject_win32.h"
@@ -15,6 +16,8 @@
 #include "toolbox/ui/drawstate.h"
 #include "toolbox/ui/gdicontext.h"
 #include "toolbox/ui/portfocus.h"
+#include "toolbox/ui/portwindow.h"
+#include "toolbox/ui/windowbackcolour.h"
 
 namespace {
 
@@ -34,21 +37,30 @@ uint32_t ClientPixel(HWND window, int x, int y) {
     return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c);
 }
 
-class WinePortFocus : public ShownFrameTest {};
+class WinePortFocus : public ShownFrameTest {
+  protected:
+    // A shown document window 200 x 300 in front, drawn once.
+    static WindowObject* MakeShownDocument(const char* title) {
+        InstallEventLoopHandlers();
+        InstallWindowObjectLayer();
+        InitDrawingGlobals();
+        Rect16 content{60, 60, 260, 360};
+        WindowObject* w = NewWindowObjectEx(DefaultHeapPool(), kKindDocument, 0, 0, 0, 0,
+                                            kBehindNone, &content, title, 0, nullptr, &Quiet);
+        if (!w) return nullptr;
+        HWND window = HandleOf(w);
+        ShowWindow(window, SW_SHOW);
+        SelectWindowObject(w);
+        UpdateWindow(window);
+        MessagePump();
+        return w;
+    }
+};
 
 TEST_F(WinePortFocus, TwoSurfacesDrawCutToThemselvesAtTheirOrigins) {
-    InstallEventLoopHandlers();
-    InstallWindowObjectLayer();
-    InitDrawingGlobals();
-    Rect16 content{60, 60, 260, 360};
-    WindowObject* w = NewWindowObjectEx(DefaultHeapPool(), kKindDocument, 0, 0, 0, 0, kBehindNone,
-                                        &content, "Focus", 0, nullptr, &Quiet);
+    WindowObject* w = MakeShownDocument("Focus");
     ASSERT_NE(w, nullptr);
     HWND window = HandleOf(w);
-    ShowWindow(window, SW_SHOW);
-    SelectWindowObject(w);
-    UpdateWindow(window);
-    MessagePump();
     auto* list = static_cast<SurfaceList*>(w->surfaceList);
     ASSERT_NE(list, nullptr);
     // Surface 0: a heading strip 20 pixels high at the top; the main
@@ -88,6 +100,78 @@ TEST_F(WinePortFocus, TwoSurfacesDrawCutToThemselvesAtTheirOrigins) {
     EXPECT_EQ(ClientPixel(window, left, top + 20), 0x0000C0u);
     EXPECT_EQ(ClientPixel(window, left + 4, top + 24), 0x0000C0u);
     EXPECT_NE(ClientPixel(window, left + 5, top + 25), 0x0000C0u);
+    DisposeWindowObject(w);
+}
+
+TEST_F(WinePortFocus, PortBitsMoveAndPointsMapBetweenPorts) {
+    WindowObject* w = MakeShownDocument("Bits");
+    ASSERT_NE(w, nullptr);
+    HWND window = HandleOf(w);
+    auto* list = static_cast<SurfaceList*>(w->surfaceList);
+    const SurfaceRecord* main = SurfaceAt(list, kMainSurfaceIndex);
+    ASSERT_NE(main, nullptr);
+    int top = main->rect.top, left = main->rect.left;
+
+    WindowObject* before = SetCurrentPort(w);
+    SetForegroundColour(0xC00000);
+    Rect16 square{10, 10, 20, 20};
+    DrawRectShape(&square, kVerbPaint);
+    FlushDrawing();
+    ReleaseStateDC();
+    SetCurrentPort(before);
+    ASSERT_EQ(ClientPixel(window, left + 10, top + 10), 0xC00000u);
+
+    RegionRecord* uncovered = NewRegion();
+    Rect16 area{0, 0, 100, 100};
+    ScrollPortRect(w, &area, 20, 0, uncovered, false);
+    EXPECT_EQ(CurrentPort(), before);
+    EXPECT_EQ(ClientPixel(window, left + 30, top + 10), 0xC00000u);
+    EXPECT_EQ(ClientPixel(window, left + 39, top + 19), 0xC00000u);
+    EXPECT_NE(ClientPixel(window, left + 40, top + 10), 0xC00000u);
+    Rect32 b = uncovered->bounds;
+    EXPECT_EQ(b.top, 0);
+    EXPECT_EQ(b.left, 0);
+    EXPECT_EQ(b.bottom, 100);
+    EXPECT_EQ(b.right, 20);
+    DisposeRegion(uncovered);
+
+    // Points: local to the screen and to the frame's coordinates.
+    Point32 p{5, 7};
+    ASSERT_TRUE(PortPointsToScreen(w, &p, 1));
+    POINT expected{7, 5};
+    ClientToScreen(window, &expected);
+    EXPECT_EQ(p.h, expected.x);
+    EXPECT_EQ(p.v, expected.y);
+    Point32 q{5, 7};
+    ASSERT_TRUE(PortPointsToPort(w, nullptr, &q, 1));
+    POINT inFrame{7, 5};
+    MapWindowPoints(window, MdiClientHandle() ? MdiClientHandle() : FrameWindowHandle(), &inFrame,
+                    1);
+    EXPECT_EQ(q.h, inFrame.x);
+    ASSERT_TRUE(PortPointsToPort(nullptr, w, &q, 1));
+    EXPECT_EQ(q.h, 7);
+    EXPECT_EQ(q.v, 5);
+    WindowObject* offscreen = NewWindowObject(nullptr, kWindowTypeOffscreen, 0, 0, nullptr);
+    Point32 r{1, 2};
+    EXPECT_FALSE(PortPointsToPort(w, offscreen, &r, 1));
+    EXPECT_EQ(r.h, 2);
+    FreeWindowObjectRecord(offscreen);
+
+    // Erasing the content: the main surface in the window's erase colour;
+    // the port, its focus and the background stay.
+    SetCurrentPort(w);
+    SetBackgroundColour(0x00C0C0);
+    StoreWindowBackColour(static_cast<PortRecord*>(w->port));
+    SetBackgroundColour(0x102030);
+    SetCurrentPort(before);
+    list->flags &= ~kSurfaceEraseBackground;
+    EraseWindowContent(w, nullptr);
+    EXPECT_EQ(CurrentPort(), before);
+    EXPECT_EQ(ClientPixel(window, left + 30, top + 10), 0x00C0C0u);
+    EXPECT_EQ(ClientPixel(window, left + 150, top + 150), 0x00C0C0u);
+    SetCurrentPort(w);
+    EXPECT_EQ(GetBackgroundColourValue(), 0x102030u);
+    SetCurrentPort(before);
     DisposeWindowObject(w);
 }
 
