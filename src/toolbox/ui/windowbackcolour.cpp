@@ -36,6 +36,7 @@ void StoreWindowBackColour(PortRecord* port) {
     if (!list) return;
     list->savedBackground = CurrentState()->settings.background;
     list->hasSavedBackground = 1;
+    SetPortEraseColour(port, list->savedBackground);
 }
 
 ColourRGB16 WindowBackColour(PortRecord* port) {

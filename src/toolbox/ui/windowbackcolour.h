@@ -13,6 +13,8 @@ struct WindowObject;
 
 // The current state's background becomes the window's erase colour.
 void StoreWindowBackColour(PortRecord* port);
+// The native window's own erase colour (what the system erases with).
+void SetPortEraseColour(PortRecord* port, ColourRGB16 colour);
 // The erase colour of the current state's window, when it is one.
 void StoreCurrentWindowBackColour();
 ColourRGB16 WindowBackColour(PortRecord* port);
