@@ -5,6 +5,7 @@
 
 #include "toolbox/core/eventloop.h"
 #include "toolbox/core/native_fixture_win32.h"
+#include "toolbox/core/panehost.h"
 #include "toolbox/core/picture.h"
 #include "toolbox/core/portrecord.h"
 #include "toolbox/core/region.h"
@@ -171,7 +172,16 @@ TEST_F(WinePortFocus, PortBitsMoveAndPointsMapBetweenPorts) {
     EXPECT_EQ(ClientPixel(window, left + 150, top + 150), 0x00C0C0u);
     SetCurrentPort(w);
     EXPECT_EQ(GetBackgroundColourValue(), 0x102030u);
+    // The native window erases with the stored colour, also one whose
+    // channels lie above 0x7FFF.
+    SetBackgroundColour(0xC08000);
+    StoreWindowBackColour(static_cast<PortRecord*>(w->port));
     SetCurrentPort(before);
+    Rect16 patch{150, 150, 160, 160};
+    RegionRecord* patchRegion = NewRectRegion(&patch);
+    HostPaintRegion(static_cast<PortRecord*>(w->port), patchRegion, kPaintBackground);
+    DisposeRegion(patchRegion);
+    EXPECT_EQ(ClientPixel(window, 155, 155), 0xC08000u);
     DisposeWindowObject(w);
 }
 
