@@ -36,6 +36,9 @@ void InstallDrawingLayer();
 // the shared memory context and, on palette displays, the halftone palette,
 // the font list and standard faces, and the text scrap.
 void InitDrawingGlobals();
+// Gives back any held context and makes the shared memory context and the
+// palette again (after a display change).
+void RemakeSharedDC();
 // The target's bounds (a window's client area offset by the origin, a
 // printer's page, a bitmap's size).
 void GetStateBounds(const DrawingState* state, Rect32* out);

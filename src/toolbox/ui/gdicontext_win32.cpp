@@ -85,6 +85,13 @@ HDC TakeDC(DrawingState* state) {
     return dc;
 }
 
+// The halftone palette, on palette displays only.
+void MakeSharedPalette() {
+    HDC shared = SharedMemoryDC();
+    if (shared && (GetDeviceCaps(shared, RASTERCAPS) & RC_PALETTE))
+        g_palette = CreateHalftonePalette(shared);
+}
+
 void ApplyClip(DrawingState* state, HDC dc) {
     if (!state->clip || IsWideOpenRegion(state->clip)) {
         SelectClipRgn(dc, nullptr);
@@ -243,6 +250,14 @@ void InstallDrawingLayer() {
     InstallPortFocusProcs();
 }
 
+void RemakeSharedDC() {
+    ReleaseStateDC();
+    if (g_palette) DeleteObject(g_palette);
+    g_palette = nullptr;
+    DropSharedMemoryDC();
+    MakeSharedPalette();
+}
+
 void InitDrawingGlobals() {
     if (g_globalsMade) return;
     g_globalsMade = true;
@@ -253,9 +268,7 @@ void InitDrawingGlobals() {
         CurrentDrawing.oldSystem = version.dwPlatformId < VER_PLATFORM_WIN32_NT;
     CurrentDrawing.arrowCursor = LoadCursor(nullptr, IDC_ARROW);
     InitDrawingPatterns();
-    HDC shared = SharedMemoryDC();
-    if (shared && (GetDeviceCaps(shared, RASTERCAPS) & RC_PALETTE))
-        g_palette = CreateHalftonePalette(shared);
+    MakeSharedPalette();
     InstallGdiTextServices();
     FontsInitialise();
     MakeTextScrap();
