@@ -8,7 +8,9 @@
 #include <cstring>
 #include <vector>
 
+#include "toolbox/core/region.h"
 #include "toolbox/core/windowobject.h"
+#include "toolbox/core/windowscale.h"
 #include "toolbox/ui/drawgeometry.h"
 #include "toolbox/ui/drawsetters.h"
 #include "toolbox/ui/drawstate.h"
@@ -222,7 +224,13 @@ void StdPolygon(const Point16* points, int32_t count, int32_t verb) {
 void StdRegion(const RegionRecord* region, int32_t verb) {
     if (PictureRecorder* r = Recording()) return PictureRecordRegion(r, region, verb);
     if (!region) return;
-    StatePrimitives().region(verb, region);
+    PortScale scale;
+    if (!PortScaleOf(&scale)) return StatePrimitives().region(verb, region);
+    // A scaled port draws a device copy.
+    RegionRecord* device = PortRegionToDevice(LivePort(), const_cast<RegionRecord*>(region), false);
+    if (!device) return;
+    StatePrimitives().region(verb, device);
+    DisposeRegion(device);
 }
 
 void StdBits(void* bitmap, const Rect16* source, const Rect16* destination, int32_t mode) {

@@ -11,6 +11,7 @@
 #include "toolbox/ui/drawprocs.h"
 #include "toolbox/ui/drawsetters.h"
 #include "toolbox/ui/drawstate.h"
+#include "toolbox/ui/fontlist.h"
 #include "toolbox/ui/portfocus.h"
 #include "toolbox/ui/portstack.h"
 #include "toolbox/ui/systemlook.h"
@@ -266,6 +267,29 @@ TEST_F(PortFocus, TheWindowLayerRestoresThePortOfAState) {
     EXPECT_EQ(CurrentPort(), nullptr); // its port is gone
     MakeStateCurrent(nullptr);
     DisposeDrawingState(offscreen);
+}
+
+TEST_F(PortFocus, NewListsCaptureTheCurrentOrTheDefaultSettings) {
+    WindowObject* w = MakeDrawingWindow();
+    auto* pane = static_cast<PaneRecord*>(w->pane);
+    SetCurrentPort(w);
+    SetForegroundColour(0xC00000);
+    SetBackgroundColour(0x203040);
+    Rect16 r{10, 10, 60, 60};
+    PaneRecord* a = NewChildPane(pane, &r, 0, nullptr);
+    PaneRecord* b = NewChildPane(pane, &r, 0, nullptr);
+    ASSERT_TRUE(a && b);
+    SurfaceList* captured = NewSurfaceList(nullptr, kSurfaceCaptureState, a, 0, 0);
+    SurfaceList* fresh = NewSurfaceList(nullptr, 0, b, 0, 0);
+    ASSERT_TRUE(captured && fresh);
+    EXPECT_EQ(captured->flags & kSurfaceCaptureState, 0u);
+    EXPECT_EQ(captured->settings.foreground.red, 0xC0C0);
+    EXPECT_EQ(fresh->settings.foreground.red, 0);
+    EXPECT_EQ(fresh->settings.fontNumber, kSystemFontNumber);
+    // Both keep the port's background as their erase colour.
+    EXPECT_EQ(fresh->savedBackground.blue, 0x4040);
+    DisposeSurfaceList(captured);
+    DisposeSurfaceList(fresh);
 }
 
 TEST_F(PortFocus, ADisposedPortIsNoLongerCurrent) {
