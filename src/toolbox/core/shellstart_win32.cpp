@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "toolbox/core/helptagpopup.h"
 #include "toolbox/core/menubar.h"
 #include "toolbox/core/menulist.h"
 #include "toolbox/core/menutrack_win32.h"
@@ -86,4 +87,5 @@ void InitApplicationShell(const char* name, int32_t barId) {
     SetShellBackgroundColour(uint32_t(GetRValue(face)) << 16 | uint32_t(GetGValue(face)) << 8 |
                              GetBValue(face));
     StartShellAfterFrame(barId);
+    InstallHelpTagPopup();
 }
