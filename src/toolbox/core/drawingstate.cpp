@@ -56,19 +56,9 @@ void SetDrawingLayerProcs(const DrawingLayerProcs* procs) {
     PickProc(g_procs.currentPort, given.currentPort, kDefaults.currentPort);
     PickProc(g_procs.initDrawingGlobals, given.initDrawingGlobals, kDefaults.initDrawingGlobals);
     PickProc(g_procs.controlNotify, given.controlNotify, kDefaults.controlNotify);
-void DefaultDisposeControls(void*) {}
-void DefaultSetWindow(void* window) {
-    g_currentPort = GraphicsPortOf(static_cast<const WindowObject*>(window));
-}
-bool DefaultCapture(DrawingSettings* out, const DrawingState* state) {
-    *out = state ? state->settings : DrawingSettings{};
-    return state != nullptr;
-}
-
-const DrawingLayerProcs kDefaults{&DefaultBind,    &DefaultRelease,         &DefaultDispose,
-                                  &DefaultSetPort, &DefaultCurrentPort,     &DefaultInit,
-                                  &DefaultNotify,  &DefaultDisposeControls, &DefaultSetWindow,
-                                  &DefaultCapture};
+    PickProc(g_procs.disposeControls, given.disposeControls, kDefaults.disposeControls);
+    PickProc(g_procs.setCurrentWindow, given.setCurrentWindow, kDefaults.setCurrentWindow);
+    PickProc(g_procs.captureSettings, given.captureSettings, kDefaults.captureSettings);
 }
 
 const DrawingLayerProcs& DrawingLayer() {
