@@ -56,6 +56,13 @@ void routeCopyRotate(Conn* copy, int32_t cx, int32_t cy, int32_t angle) {
     }
 }
 
+void routeCopyShift(Conn* copy, int64_t dx, int64_t dy) {
+    for (int32_t i = 0; i < copy->head.count; ++i) {
+        copy->crn[i].x = Clamp32(copy->crn[i].x + dx);
+        copy->crn[i].y = Clamp32(copy->crn[i].y + dy);
+    }
+}
+
 void routeCopyMirror(Conn* copy, int32_t cx) {
     for (int32_t i = 0; i < copy->head.count; ++i)
         copy->crn[i].x = Clamp32(2 * int64_t(cx) - copy->crn[i].x);

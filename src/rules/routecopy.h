@@ -22,6 +22,8 @@ enum : ErrCode {
 // Turns the corners by angle minutes of arc (0 stands for a quarter turn)
 // about (cx, cy), counter-clockwise.
 void routeCopyRotate(Conn* copy, int32_t cx, int32_t cy, int32_t angle);
+// Moves every corner by (dx, dy), kept within 32 bits.
+void routeCopyShift(Conn* copy, int64_t dx, int64_t dy);
 // x becomes 2 cx - x on every corner.
 void routeCopyMirror(Conn* copy, int32_t cx);
 // 1 when a routed segment of the connection meets the rectangle (in grid

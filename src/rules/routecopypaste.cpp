@@ -3,7 +3,7 @@
 // valid the changed copper is mapped again, the window's markers are
 // cleared and violating copper is removed rather than the paste undone. A
 // partial copy that would take a connection past the corner limit is not
-// applied to it.
+// applied to it, nor is a copy the store would refuse.
 #include <algorithm>
 
 #include "db/altjournal.h"
@@ -15,6 +15,7 @@
 #include "router/objvalidate.h"
 #include "router/routeloop.h"
 #include "rules/drcerror.h"
+#include "rules/routecopy.h"
 #include "rules/routecopymatch.h"
 #include "rules/routecopytool.h"
 #include "rules/ruleadapt.h"
@@ -37,29 +38,20 @@ void PadCentre(const CopyPin& p, int32_t layer, int32_t* x, int32_t* y) {
     *y = pad.count ? pad.shape[0].cy : placed.y;
 }
 
-void Shift(Conn* copy, int32_t dx, int32_t dy) {
-    for (int32_t i = 0; i < copy->head.count; ++i) {
-        copy->crn[i].x += dx;
-        copy->crn[i].y += dy;
-    }
-}
-
-// Writes the copy onto connection c (read into work); false when a partial
-// copy would not fit.
+// Writes the copy into the connection's image; false when a partial copy
+// would not fit.
 bool Apply(const RouteCopyItem& item, const CopyPin& to, int32_t lastLayer, Conn* work) {
     const Conn* copy = item.copy;
     const int32_t n = copy->head.count;
     if (item.partial) {
         if (n - 1 > kConnInsertLimit - work->head.count) return false;
         if (work->crn[0].layer != 0) ErrReport(kErrCopyRoutedStart, work->crn[0].layer);
-        DrawBoardObject(work, kDrawErase, 0, work->head.count - 1, 0);
         if (n > 1) CrnInsert(work, 0, n - 1);
         for (int32_t i = 0; i < n; ++i)
             work->crn[i] = copy->crn[i];
         work->crn[n - 1].layer = 0;
         return true;
     }
-    DrawBoardObject(work, kDrawErase, 0, work->head.count - 1, 0);
     work->head.count = int16_t(n);
     for (int32_t i = 0; i < n; ++i)
         work->crn[i] = copy->crn[i];
@@ -85,9 +77,14 @@ void PasteOne(const RouteCopyItem& item, Conn* work) {
          c = findConnByPads(from, to, c + 1, work)) {
         int32_t sx = 0, sy = 0;
         PadCentre(from, firstLayer, &sx, &sy);
-        Shift(copy, sx - copy->crn[0].x, sy - copy->crn[0].y);
+        routeCopyShift(copy, int64_t(sx) - copy->crn[0].x, int64_t(sy) - copy->crn[0].y);
         if (!Apply(item, to, lastLayer, work)) continue;
         connReduce(work);
+        // An image the store would refuse (a corner past the coordinate
+        // limit) is not applied.
+        if (ConnPutCheck(c, work) != 0) continue;
+        const Conn* old = static_cast<const Conn*>(AltRef(kRecConn, c));
+        DrawBoardObject(old, kDrawErase, 0, old->head.count - 1, 0);
         AltPut(kRecConn, c, 0, work);
     }
 }

@@ -43,10 +43,6 @@ enum : int32_t {
 // The conn flags a pick clears in the object table.
 enum : uint8_t { kPickClearedFlags = kObjFlagLeftOut | kObjFlagNoRoute | kObjFlagHeld };
 
-int32_t Clamp32(int64_t v) {
-    return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
 // The pool closed and the list forgotten.
 void ForgetList() {
     if (g_routeCopy.pool) PoolClose(g_routeCopy.pool);
@@ -97,13 +93,8 @@ void EraseIfDrawn() {
 }
 
 void MoveAll(int64_t dx, int64_t dy) {
-    for (RouteCopyItem* it = g_routeCopy.list; it; it = it->next) {
-        Conn* copy = CopyOf(it);
-        for (int32_t i = 0; i < copy->head.count; ++i) {
-            copy->crn[i].x = Clamp32(copy->crn[i].x + dx);
-            copy->crn[i].y = Clamp32(copy->crn[i].y + dy);
-        }
-    }
+    for (RouteCopyItem* it = g_routeCopy.list; it; it = it->next)
+        routeCopyShift(CopyOf(it), dx, dy);
 }
 
 // Let go and finish: the picture erased, the net marks set again, the pool
@@ -119,6 +110,7 @@ void Release() {
 
 int32_t routeCopyPick() {
     ScratchRecord<Conn> rec;
+    EraseIfDrawn();
     ForgetList();
     g_routeCopy.pool = PoolOpen(kOwnerRouteCopy);
     if (g_routeCopy.list) ErrReport(kErrCopyListLeft, kDetailListLeft);
@@ -134,8 +126,10 @@ int32_t routeCopyPick() {
             Offer(c, r, rec.get());
     }
     if (!g_routeCopy.list) {
-        // Nothing to hold: the pool goes at once.
+        // Nothing to hold: the pool goes at once, and an earlier pick's
+        // tool with it.
         ForgetList();
+        if (ToolEventHook == &routeCopyChoice) ToolEventHook = nullptr;
         MsgNote(LangString(kMsgNoMatches));
         return 0;
     }

@@ -3,7 +3,8 @@
 // copies follow the mouse, mirror and turn; a click pastes once, a full copy
 // onto the connection joining the same two pins under its ends and a partial
 // copy onto the connection starting unrouted at its start pin; a partial
-// copy that would pass the corner limit is not applied; let-go and finish
+// copy that would pass the corner limit, or a copy past the coordinate
+// limit, is not applied; let-go and finish
 // both close the pool and remove the hook; with the map valid the pasted
 // copper is checked and violating copper removed.
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 
 #include "db/altjournal.h"
 #include "db/conns.h"
+#include "db/limits.h"
 #include "db/pool.h"
 #include "headless/checkstand.h"
 #include "headless/routecopystand.h"
@@ -146,6 +148,14 @@ TEST_F(RouteCopyToolTest, NothingRoutedInTheRectangleInstallsNothing) {
     EXPECT_TRUE(HeadlessDrawnPaths().empty());
     EXPECT_EQ(HeadlessPickedRectAsks(), 1);
     EXPECT_EQ(ScratchDepth(), 0);
+    // An empty pick also ends an earlier pick's tool.
+    Route(kU1p2, kU2p2, {{12000, 6000, 1}, {12000, 24000, 0}});
+    ASSERT_EQ(PickLeft(), 1);
+    HeadlessSetPickedRect(50000, 50000, 55000, 55000);
+    EXPECT_EQ(routeCopyPick(), 0);
+    EXPECT_EQ(ToolEventHook, nullptr);
+    EXPECT_EQ(g_routeCopy.pool, 0);
+    EXPECT_EQ(g_routeCopy.drawn, 0);
 }
 
 // A full copy goes onto the connection joining the two pins under its ends,
@@ -202,6 +212,19 @@ TEST_F(RouteCopyToolTest, AFullCopyGoesWhereItsEndsFindPins) {
     EXPECT_EQ(CornersFrom(seconds, kU3p2), before);
     EXPECT_EQ(CornersFrom(firsts, kU3p1),
               (std::vector<Corner>{{36000, 6000, 1}, {36000, 24000, 0}}));
+}
+
+// A copy the store would refuse (a corner past the coordinate limit) is
+// not applied: the paste commits nothing and nothing ends.
+TEST_F(RouteCopyToolTest, ACopyPastTheCoordinateLimitIsNotApplied) {
+    Route(kU1p2, kU2p2, {{12000, 6000, 1}, {15000, 9000, 1}, {12000, 24000, 0}});
+    ASSERT_EQ(PickLeft(), 1);
+    const int32_t target = ConnJoining(kU3p2, kU4p2);
+    const std::vector<Corner> before = CornersFrom(target, kU3p2);
+    g_routeCopy.list->copy->crn[1].x = kCoordLimit - 100;
+    DragRightAndClick();
+    EXPECT_EQ(CornersFrom(target, kU3p2), before);
+    EXPECT_EQ(AltDepth(), 0);
 }
 
 // A partial copy keeps the routed start (clipped to the rectangle) and goes
@@ -302,15 +325,18 @@ TEST_F(RouteCopyToolTest, DragMirrorAndRotate) {
 }
 
 // Let-go and finish both erase the picture, close the pool and remove the
-// hook; let-go also flushes the message line. A new pick closes the pool of
-// the last one.
+// hook; let-go also flushes the message line. A new pick erases the last
+// one's picture and closes its pool.
 TEST_F(RouteCopyToolTest, LetGoAndFinishCloseThePoolAndRemoveTheHook) {
     Route(kU1p2, kU2p2, {{12000, 6000, 1}, {12000, 24000, 0}});
     for (const int32_t command : {30026, 30044}) {
         SCOPED_TRACE(command);
         ASSERT_EQ(PickLeft(), 1);
         const int32_t pool = g_routeCopy.pool;
-        ASSERT_EQ(PickLeft(), 1); // the first pick's pool is closed, one is open
+        const size_t pictures = HeadlessDrawnPaths().size();
+        // The first pick's picture is erased and its pool closed; one is open.
+        ASSERT_EQ(PickLeft(), 1);
+        EXPECT_EQ(HeadlessDrawnPaths().size(), pictures + 2);
         EXPECT_EQ(PoolOwner(pool), kOwnerRouteCopy);
         const int32_t flushes = Calls("MsgFlush()");
         const size_t drawn = HeadlessDrawnPaths().size();

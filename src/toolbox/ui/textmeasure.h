@@ -3,6 +3,7 @@
 // ellipsis.
 #pragma once
 #include <cstdint>
+#include <functional>
 
 constexpr int32_t kTabStopLead = 5; // a stop must lie this far ahead
 constexpr int32_t kCountToNul = 0x8000;
@@ -30,6 +31,13 @@ int32_t WidestCharWidth();
 // The next multiple of the tab width at least kTabStopLead ahead of x.
 int32_t NextTabStop(int32_t x, int32_t tabWidth);
 int32_t MeasureTextWithTabs(const char* text, int32_t count, int32_t tabWidth, uint32_t flags);
+// The runs between tabs (or the mask characters) with the x each starts
+// at, in order; answers the whole width.
+typedef std::function<void(const char* run, int32_t count, int32_t x)> TabRunVisitor;
+int32_t WalkTextWithTabs(const char* text, int32_t count, int32_t tabWidth, uint32_t flags,
+                         const TabRunVisitor& visit);
+// The widths of every prefix (1 to count characters) through the measurer.
+void MeasureTextFitRaw(const char* text, int32_t count, int32_t* widths);
 // A counted text: kTruncateFits unchanged, kTruncated shortened (the
 // middle replaced by "..." in kTruncateMiddle mode, else the end), or
 // kTruncateTooNarrow.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <string>
 
 #include "place/plmodel.h"
@@ -33,8 +34,8 @@ TEST_F(UpClusterTest, MasterRadiusAndMoves) {
     const int32_t near = Place(two, 25400, 24000); // centre (25,400, 24,500): 800 and 1,000 off
     const int32_t far = Place(two, 30000, 10000);  // 10,000 and 29,000 from its mirror
     const int32_t big = Place(wide, 0, 0);         // centre (25,000, 25,000)
-    const int32_t drawn = Place(two, 0, 0, kPlCompClusterMember, int16_t(near));
-    const int32_t other = Place(two, 0, 0, kPlCompClusterMember, 99);
+    const int32_t drawn = Member(two, 0, 0, kPlCompClusterMember, int16_t(near));
+    const int32_t other = Member(two, 0, 0, kPlCompClusterMember, 99);
     AltPush();
     Take(near);
     Take(far);
@@ -48,7 +49,7 @@ TEST_F(UpClusterTest, MasterRadiusAndMoves) {
     const int64_t area = Area(*PlCompRef(near)) + Area(*PlCompRef(far)) + Area(*PlCompRef(big)) +
                          Area(*PlCompRef(drawn));
     EXPECT_GT(Area(*PlCompRef(big)), int64_t(INT32_MAX));
-    EXPECT_EQ(PlCompRef(big)->value32, int32_t(std::sqrt(double(area) / M_PI)));
+    EXPECT_EQ(PlCompRef(big)->value32, int32_t(std::sqrt(double(area) / std::numbers::pi)));
     EXPECT_EQ(PlCompRef(near)->value32, 0);
     // The cluster box spans the journal's three (-100 .. 50,100): centre
     // (25,000, 25,000). near goes to its mirror in x (800 away) but not in

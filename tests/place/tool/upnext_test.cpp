@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,7 @@ TEST_F(UpPickNextTest, NextCompTakesAnUnplacedComponentToTheCursor) {
     const int32_t a = Place(two, 5000, 5000, kPlCompUnplaced | kPlCompChosen);
     Place(two, 0, 0);
     Start();
-    const Component before = Seen(a);
+    const Component before = Stored(a);
     TraceCapture trace;
     driver.At(20000, 30000);
     EXPECT_EQ(driver.Send(kUpNextComp), 1);
@@ -38,10 +39,10 @@ TEST_F(UpPickNextTest, NextCompTakesAnUnplacedComponentToTheCursor) {
     EXPECT_EQ(CompRef(a)->x, 5000);
     ASSERT_EQ(AltDepth(), 1);
     EXPECT_EQ(g_up.selCount, 1);
-    EXPECT_EQ(Seen(a).x, 20000);
-    EXPECT_EQ(Seen(a).y, 30000);
-    EXPECT_EQ(Seen(a).minX - before.minX, 15000);
-    EXPECT_EQ(Seen(a).maxY - before.maxY, 25000);
+    EXPECT_EQ(Stored(a).x, 20000);
+    EXPECT_EQ(Stored(a).y, 30000);
+    EXPECT_EQ(Stored(a).minX - before.minX, 15000);
+    EXPECT_EQ(Stored(a).maxY - before.maxY, 25000);
     EXPECT_TRUE(host.Saw("ObjectInfoPrint 0 9 1 0 0"));
     EXPECT_TRUE(host.Saw("menuEnableCommand 30254 1"));
     EXPECT_TRUE(LinesOf("ShowTargetPoint").empty());
@@ -66,7 +67,7 @@ TEST_F(UpPickNextTest, APlacedComponentIsShownWhereItStands) {
     driver.Send(kUpNextComp);
     ASSERT_EQ(AltDepth(), 1);
     EXPECT_TRUE(host.Saw("ShowTargetPoint 5000 5000"));
-    EXPECT_EQ(Seen(inside).x, 5000);
+    EXPECT_EQ(Stored(inside).x, 5000);
     EXPECT_EQ(CompRef(inside)->flags & kPlCompChosen, 0);
     driver.Send(kUpAbort);
     // Off the board it follows the cursor.
@@ -76,7 +77,7 @@ TEST_F(UpPickNextTest, APlacedComponentIsShownWhereItStands) {
     driver.Send(kUpNextComp);
     ASSERT_EQ(AltDepth(), 1);
     EXPECT_TRUE(LinesOf("ShowTargetPoint").empty());
-    EXPECT_EQ(Seen(outside).x, 100);
+    EXPECT_EQ(Stored(outside).x, 100);
     driver.Send(kUpAbort);
 }
 
@@ -86,7 +87,7 @@ TEST_F(UpPickNextTest, AComponentWithoutFootprintStandsStill) {
     driver.Send(kUpNextComp);
     ASSERT_EQ(AltDepth(), 1);
     EXPECT_TRUE(host.Saw("ShowTargetPoint 7000 8000"));
-    EXPECT_EQ(Seen(bare).x, 7000);
+    EXPECT_EQ(Stored(bare).x, 7000);
     driver.Send(kUpAbort);
 }
 
@@ -151,7 +152,7 @@ TEST_F(UpPickNextTest, SelectNextTakesTheUsersChoice) {
     ASSERT_NE(chosen, 0) << label;
     ASSERT_EQ(AltDepth(), 1);
     EXPECT_EQ(g_up.selCount, 1);
-    EXPECT_EQ(Seen(chosen).x, 40000);
+    EXPECT_EQ(Stored(chosen).x, 40000);
     driver.Send(kUpAbort);
     // Cancelled: nothing is selected.
     host.Take();
@@ -165,9 +166,9 @@ TEST_F(UpPickNextTest, PickingAClusterMemberLeavesTheRestAsACluster) {
     SetHeader(100); // members move less than 10,000
     const int32_t three = RowSymbol("THREE", 3, 1000, both);
     const int32_t big = RowSymbol("BIG", 40, 100, both);
-    const int32_t m = Place(two, 10000, 10000, 0, 1);
-    const int32_t a = Place(three, 10000, 10000, kPlCompClusterMember, 1);
-    const int32_t b = Place(big, 10000, 10000, kPlCompClusterMember, 1); // ranked first
+    const int32_t m = Member(two, 10000, 10000, 0, 1);
+    const int32_t a = Member(three, 10000, 10000, kPlCompClusterMember, 1);
+    const int32_t b = Member(big, 10000, 10000, kPlCompClusterMember, 1); // ranked first
     Start();
     TraceCapture trace;
     driver.At(60000, 60000);
@@ -177,7 +178,7 @@ TEST_F(UpPickNextTest, PickingAClusterMemberLeavesTheRestAsACluster) {
     EXPECT_EQ(CompRef(b)->flags & 0x0E, 0);
     ASSERT_EQ(AltDepth(), 1);
     EXPECT_EQ(g_up.selCount, 1);
-    EXPECT_EQ(Seen(b).x, 60000);
+    EXPECT_EQ(Stored(b).x, 60000);
     // The rest: the most pins make a the master, with the radius of their
     // areas; m's box centre goes to its reflection through the cluster's.
     const Component& rm = *CompRef(m);
@@ -187,7 +188,7 @@ TEST_F(UpPickNextTest, PickingAClusterMemberLeavesTheRestAsACluster) {
     EXPECT_EQ(rm.flags & kPlCompClusterMember, kPlCompClusterMember);
     const int64_t area = (int64_t(rm.maxX) - rm.minX) * (rm.maxY - rm.minY) + 1 +
                          (int64_t(ra.maxX) - ra.minX) * (ra.maxY - ra.minY) + 1;
-    EXPECT_EQ(ra.value32, int32_t(std::sqrt(double(area) / M_PI)));
+    EXPECT_EQ(ra.value32, int32_t(std::sqrt(double(area) / std::numbers::pi)));
     EXPECT_EQ(rm.value32, 0);
     EXPECT_EQ(ra.y, 10000); // its centre is the cluster's
     EXPECT_EQ(rm.y, 11000); // centre 10,500 mirrored through 11,000
@@ -201,7 +202,7 @@ TEST_F(UpPickNextTest, PickingAClusterMemberLeavesTheRestAsACluster) {
 }
 
 TEST_F(UpPickNextTest, ALoneClusterMasterIsDetached) {
-    const int32_t m = Place(two, 10000, 10000, 0, 1);
+    const int32_t m = Member(two, 10000, 10000, 0, 1);
     Start();
     driver.Send(kUpNextComp);
     EXPECT_EQ(CompRef(m)->compRef, 0);
@@ -223,9 +224,9 @@ TEST_F(UpPickNextTest, SelectTakesEveryMatch) {
     ASSERT_EQ(AltDepth(), 1);
     EXPECT_EQ(g_up.selCount, 2);
     EXPECT_EQ(host.window.FollowCursor, 1);
-    EXPECT_EQ(Seen(a).x, 50000);
-    EXPECT_EQ(Seen(b).x, 50000);
-    EXPECT_EQ(Seen(b).minX - CompRef(b)->minX, 48000);
+    EXPECT_EQ(Stored(a).x, 50000);
+    EXPECT_EQ(Stored(b).x, 50000);
+    EXPECT_EQ(Stored(b).minX - CompRef(b)->minX, 48000);
     EXPECT_EQ(LinesOf("PaintAltLast").size(), 2u);
     driver.Send(kUpAbort);
     // With placed ones among them nothing follows; one alone always does.
@@ -240,7 +241,7 @@ TEST_F(UpPickNextTest, SelectTakesEveryMatch) {
         driver.Send(kUpSelect);
         ASSERT_EQ(AltDepth(), 1) << t.name;
         EXPECT_EQ(host.window.FollowCursor, t.follow) << t.name;
-        EXPECT_EQ(Seen(c).x, t.x) << t.name;
+        EXPECT_EQ(Stored(c).x, t.x) << t.name;
         EXPECT_EQ(g_up.selCount, t.follow ? 1 : 4) << t.name;
         driver.Send(kUpAbort);
     }

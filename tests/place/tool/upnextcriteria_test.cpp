@@ -20,8 +20,8 @@ class UpCriteriaTest : public UpNextTest {
         const int32_t big = RowSymbol("BIG", 40, 100, both);
         unplaced = Place(two, 0, 0, kPlCompUnplaced);
         placed = Place(two, 5000, 0);
-        master = Place(two, 10000, 0, 0, 3);
-        member = Place(two, 10000, 0, kPlCompClusterMember, 3);
+        master = Member(two, 10000, 0, 0, 3);
+        member = Member(two, 10000, 0, kPlCompClusterMember, 3);
         locked = Place(two, 20000, 0, kPlCompUnplaced | kPlCompLocked);
         fixed = Place(two, 30000, 0, kPlCompUnplaced | kPlCompFixed);
         large = Place(big, 40000, 0);

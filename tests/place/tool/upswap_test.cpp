@@ -59,9 +59,11 @@ TEST_F(UpSwapTest, OneSelectedShowsTheChoicesAndSwapsWithThePartner) {
     for (const char* line : {"swapComp: DragCount = 1", "swapComp: Ready to install SwapDrag",
                              "drawAllSwapChoices: 3 choices found", "swapComp: Installed SwapDrag"})
         EXPECT_TRUE(Traced(line)) << line;
-    // While waiting: Swap and Conn only remind; a click beside everything
-    // beeps and keeps waiting.
+    // While waiting: tracking keeps the plain cursor, Swap and Conn only
+    // remind, a click beside everything beeps and keeps waiting.
     host.Take();
+    driver.Send(kUpTrack);
+    EXPECT_EQ(host.lines, std::vector<std::string>{"SetCursorKind 0"});
     driver.Send(kUpSwap);
     driver.Send(kUpConnDisplay);
     EXPECT_EQ(Count("MsgNote Select second component for swap"), 2);
@@ -89,6 +91,27 @@ TEST_F(UpSwapTest, OneSelectedShowsTheChoicesAndSwapsWithThePartner) {
     for (const char* line : {"swapDrag: IDM_SELECT.", "pickSwap:  Swap with P2",
                              "swapDrag: Ready to call doSwap.", "doSwap: P1 with P2"})
         EXPECT_TRUE(Traced(line)) << line;
+}
+
+TEST_F(UpSwapTest, RouteViewSwapWithTheRouterOpen) {
+    AddRect(kObsBoardOutline, 0, 0, 0, 60000, 60000);
+    const int32_t a = Place(two, 10000, 10000), b = Place(two, 40000, 10000);
+    const int32_t k = Connect(AddNet(), a, 2, Place(two, 20000, 30000), 1);
+    Conn c;
+    ConnGet(k, &c);
+    const int32_t dx = c.crn[0].x - 10000, dy = c.crn[0].y - 10000; // a's pin 2
+    OpenRouter(60000);
+    Start(kViewRoute);
+    WaitForPartner(10000, 10500);
+    driver.At(40000, 10500);
+    driver.Send(kUpButtonUp);
+    EXPECT_EQ(AltDepth(), 0);
+    EXPECT_TRUE(host.Saw("menuEnableCommand 30254 1"));
+    EXPECT_EQ(CompRef(a)->x, 40000);
+    EXPECT_EQ(CompRef(b)->x, 10000);
+    ConnGet(k, &c);
+    EXPECT_EQ(c.crn[0].x, 40000 + dx); // the end followed the pin
+    EXPECT_EQ(c.crn[0].y, 10000 + dy);
 }
 
 TEST_F(UpSwapTest, FixedPartnerIsRefusedAndALockedOneKeepsItsLock) {
@@ -128,6 +151,20 @@ TEST_F(UpSwapTest, AbortOrFinishWhileWaitingLetsTheSelectionGo) {
         EXPECT_EQ(host.window.FollowCursor, 1) << command;
         EXPECT_EQ(CompRef(a)->x, 1000) << command;
     }
+}
+
+TEST_F(UpSwapTest, PartnerPickIsCheckedForTheJournalDepth) {
+    Place(two, 1000, 1000);
+    Place(two, 9000, 1000);
+    Start();
+    WaitForPartner(1000, 1000);
+    AltPush();
+    g_debug = 1;
+    HeadlessSetFatalHook(&ThrowingFatalHook);
+    driver.At(9000, 1000);
+    EXPECT_FATAL(driver.Send(kUpButtonUp), kErrUpSwapDepth);
+    g_debug = 0;
+    AltForget();
 }
 
 TEST_F(UpSwapTest, EveryComponentSelectedRunsTheImprovementOverTheBoard) {

@@ -367,6 +367,15 @@ TEST_F(UpToolTest, HookInstallFixLockAndConnectionDisplay) {
     EXPECT_EQ(CompRef(a)->flags & kUpCompLocked, kUpCompLocked);
 }
 
+TEST_F(UpToolTest, ModifyWithoutASelectionOnlySaysSo) {
+    Start();
+    AltPush();
+    EXPECT_EQ(UpToolHook(kUpModify), 1);
+    EXPECT_TRUE(host.Saw("MsgNote No components selected"));
+    EXPECT_FALSE(host.Saw("editCompDialogRun"));
+    AltPop(false);
+}
+
 TEST_F(UpToolTest, ButtonUpOfAStandingSelectionAborts) {
     Place(two, 0, 0);
     Start();
@@ -405,6 +414,13 @@ TEST_F(UpToolTest, QuickPlaceClampsTheStrategy) {
     host.Take();
     EXPECT_EQ(driver.Send(kUpQuickPlace), 1);
     EXPECT_EQ(AltDepth(), 0);
+    EXPECT_TRUE(host.Saw("menuEnableCommand 30254 1"));
+    // Adjust improves the selection and commits the same way.
+    driver.Rect(0, 0, 30000, 30000);
+    host.Take();
+    EXPECT_EQ(driver.Send(kUpAdjust), 1);
+    EXPECT_EQ(AltDepth(), 0);
+    EXPECT_TRUE(host.Saw("SetCursorKind 1"));
     EXPECT_TRUE(host.Saw("menuEnableCommand 30254 1"));
 }
 
@@ -538,18 +554,7 @@ TEST_F(UpToolTest, RouteViewCommitWithTheRouterOpen) {
     const int32_t a = Place(two, 10000, 10000);
     const int32_t b = Place(two, 40000, 10000);
     const int32_t k = Connect(AddNet(), a, 1, b, 1);
-    DbExtent();
-    DbHeader h;
-    DbGetHeader(&h);
-    h.sweep = 0;
-    DbPutHeader(&h);
-    Sweep& sweep = *SweepSlot(0);
-    sweep.box[0] = sweep.box[1] = 100;
-    sweep.box[2] = sweep.box[3] = 0;
-    RulesInstall();
-    ASSERT_EQ(UrAlloc(), 1);
-    ZoomTo(30000, 30000, 60000, 60000);
-    ASSERT_EQ(UrObjValidate(1), 1);
+    OpenRouter(60000);
     Start(kViewRoute);
     driver.Click(10000, 10500);
     ASSERT_EQ(AltDepth(), 1);

@@ -6,15 +6,21 @@
 #include <gtest/gtest.h>
 
 #include "db/altjournal.h"
+#include "db/dbextent.h"
 #include "db/dbheader.h"
 #include "db/lang.h"
+#include "db/shellsvc.h"
+#include "db/sweeps.h"
 #include "place/plfixture.h"
 #include "place/tool/placehost.h"
 #include "place/tool/uptool.h"
 #include "recordinghost.h"
 #include "router/mzgrid.h"
+#include "router/objvalidate.h"
 #include "router/rulesvc.h"
+#include "router/uralloc.h"
 #include "router/urstate.h"
+#include "rules/rulesinstall.h"
 
 class UpToolFixture : public PlaceTest {
   protected:
@@ -37,6 +43,22 @@ class UpToolFixture : public PlaceTest {
         g_mzGrid.window = MzBox{};
         PlaceHostInstall(nullptr);
         PlaceTest::TearDown();
+    }
+    // Opens the router over the square board of the given side, its
+    // objects loaded.
+    void OpenRouter(int32_t side) {
+        DbExtent();
+        DbHeader h;
+        DbGetHeader(&h);
+        h.sweep = 0;
+        DbPutHeader(&h);
+        Sweep& sweep = *SweepSlot(0);
+        sweep.box[0] = sweep.box[1] = 100;
+        sweep.box[2] = sweep.box[3] = 0;
+        RulesInstall();
+        ASSERT_EQ(UrAlloc(), 1);
+        ZoomTo(side / 2, side / 2, side, side);
+        ASSERT_EQ(UrObjValidate(1), 1);
     }
     // Starts the tool in the view.
     void Start(int32_t view = kViewDesign) {

@@ -15,6 +15,7 @@
 #include "toolbox/core/systemtimes.h"
 #include "toolbox/core/ticks.h"
 #include "toolbox/ui/colour.h"
+#include "toolbox/ui/controlrules.h"
 #include "toolbox/ui/drawsetters.h"
 #include "toolbox/ui/fontlist.h"
 #include "toolbox/ui/fontmetrics.h"
@@ -241,18 +242,16 @@ TEST(WineTextRecord, MeasuredWidthsKeepTheLayoutRules) {
 TEST(WineTextRecord, TheInstalledOperationsDriveTheEditField) {
     PixelCanvas canvas(kW, kH);
     InitDrawingGlobals();
-    EditTextControl control{};
-    control.rect = Rect16{10, 10, 40, 150};
-    control.visible = 1;
-    control.active = 1;
-    control.windowShown = 1;
+    ToolboxControlRecord control{};
+    control.bounds = Rect16{10, 10, 40, 150};
+    control.flags = kControlVisible | kControlEnabled;
     EditTextDefProc(0, &control, kControlInitialise, 0);
-    ASSERT_NE(control.data, nullptr);
-    ASSERT_NE(control.data->text, nullptr);
+    ASSERT_NE(EditTextDataOf(&control), nullptr);
+    ASSERT_NE(EditTextDataOf(&control)->text, nullptr);
     char text[] = "field";
     ControlDataRequest set{kTagText, text, 5, 0};
     EXPECT_EQ(EditTextDefProc(0, &control, kControlSetData, reinterpret_cast<intptr_t>(&set)), 0);
-    auto* record = static_cast<TextRecord*>(control.data->text);
+    auto* record = static_cast<TextRecord*>(EditTextDataOf(&control)->text);
     EXPECT_EQ(std::string(record->text.data(), size_t(record->length)), "field");
     EditTextDefProc(0, &control, kControlDraw, 0);
     EXPECT_GT(CountColour(canvas, 12, 12, 130, 26, kCanvasBlack), 0);
