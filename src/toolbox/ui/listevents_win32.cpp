@@ -12,6 +12,7 @@
 
 #include "toolbox/core/inputmessage.h"
 #include "toolbox/core/nativewindow_win32.h"
+#include "toolbox/core/oseventqueue.h"
 #include "toolbox/core/portrecord.h"
 #include "toolbox/core/shellcommands.h"
 #include "toolbox/core/windowevent.h"
@@ -96,7 +97,7 @@ void TrackSelection(ListView* view, const WindowEvent* event, int32_t row, bool 
     bool shift = event->mouse.shift, control = event->mouse.control;
     bool toggle = multi && control && !shift;
     bool extend = multi && shift;
-    if (answer & 0x200) {
+    if (answer & kListClickDrag) {
         toggle = true;
         view->dragRow = row;
     }
@@ -157,7 +158,7 @@ void TrackSelection(ListView* view, const WindowEvent* event, int32_t row, bool 
         ListParams params{};
         params.row = view->dragRow;
         params.targetRow = row;
-        ListAsk(view, 15, &params);
+        ListAsk(view, kListMsgDropRow, &params);
         view->dragRow = -1;
     }
     if (anyChange || doubleClick) Notify(view, doubleClick);
@@ -167,7 +168,7 @@ int32_t Click(ListView* view, WindowEvent* event, bool doubleClick) {
     ListResetTypeSelect();
     ListRecord* list = &view->model;
     Point16 p = event->mouse.point;
-    uint16_t modifiers = event->mouse.shift ? 0x0200 : 0;
+    uint16_t modifiers = event->mouse.shift ? kModShift : 0;
     if (list->editRow >= 0 && view->editText &&
         Inside(ListCellRect(view, list->editRow, list->editPart), p)) {
         ListParams params{};
