@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "toolbox/core/inputmessage.h"
 #include "toolbox/core/nativewindow_win32.h"
@@ -101,15 +102,13 @@ void TrackSelection(ListView* view, const WindowEvent* event, int32_t row, bool 
         toggle = true;
         view->dragRow = row;
     }
-    int32_t selectedBefore = list->selectedCount;
-    int32_t changedBefore = list->firstChanged;
-    list->firstChanged = kListNoChangedRow;
+    std::vector<int32_t> selectedBefore = ListSelectedRows(view);
+    ListSelectionSnapshot shown = ListSnapSelection(view);
     if (!toggle && !extend && !(beyond && (list->options & kListKeepOnClickBelow)))
         SetListRowSelected(list, -1, false);
     if (!multi && !toggle && !extend && list->selectedCount > 0)
         for (int32_t r = NextSelectedRow(list, 0); r >= 0; r = NextSelectedRow(list, r + 1))
             SetListRowSelected(list, r, false);
-    bool anyChange = false;
     if (list->rowCount > 0 && !(beyond && (list->options & kListKeepOnClickBelow))) {
         int32_t anchor = row;
         if (extend && list->selectedCount > 0) {
@@ -125,7 +124,7 @@ void TrackSelection(ListView* view, const WindowEvent* event, int32_t row, bool 
             SelectRange(view, anchor, pointer, toggle, state);
         else
             SetListRowSelected(list, row, true);
-        ListShowChanges(view);
+        ListShowSelection(view, shown);
         while (PollMouseStillDown(0) && Alive(window, id)) {
             Point16 mouse;
             if (!MouseInWindow(view, &mouse)) break;
@@ -141,19 +140,20 @@ void TrackSelection(ListView* view, const WindowEvent* event, int32_t row, bool 
                 continue;
             }
             pointer += under > pointer ? 1 : -1;
+            shown = ListSnapSelection(view);
             if (!multi || !(ranged || toggle)) {
                 anchor = pointer;
                 SelectRange(view, pointer, pointer, false, true);
             } else {
                 SelectRange(view, anchor, pointer, toggle, state);
             }
-            ListShowChanges(view);
+            ListShowSelection(view, shown);
         }
+    } else {
+        ListShowSelection(view, shown);
     }
     if (!Alive(window, id)) return;
-    anyChange = list->firstChanged != kListNoChangedRow || list->selectedCount != selectedBefore;
-    list->firstChanged = std::min(list->firstChanged, changedBefore);
-    ListShowChanges(view);
+    bool anyChange = ListSelectedRows(view) != selectedBefore;
     if (view->dragRow >= 0) {
         ListParams params{};
         params.row = view->dragRow;
@@ -302,16 +302,16 @@ void Key(ListView* view, WindowEvent* event) {
         return;
     }
     int32_t target = -1;
-    bool changed = false;
+    ListSelectionSnapshot shown = ListSnapSelection(view);
+    std::vector<int32_t> selectedBefore = ListSelectedRows(view);
     if (ListKeyTarget(list, key) >= 0) {
         target = ListKeyTarget(list, key);
-        changed = ListKeyMove(list, key, shift);
+        ListKeyMove(list, key, shift);
     } else if (key >= kTextKeyFirstPrintable && key <= kTextKeyLastPrintable) {
-        int32_t before = list->firstChanged;
         target = ListTypeSelect(list, char(key), shift);
-        changed = target >= 0 && list->firstChanged != before;
     }
-    ListShowChanges(view);
+    ListShowSelection(view, shown);
+    bool changed = ListSelectedRows(view) != selectedBefore;
     if (target >= 0) ScrollListToRow(view->window, target, false);
     if (changed) Notify(view, false);
 }

@@ -35,6 +35,7 @@ constexpr int32_t kListMsgEditMoveKey = 7;
 constexpr int32_t kListMsgCellRect = 8;
 constexpr int32_t kListMsgDropRow = 15;
 constexpr int32_t kListMsgEditClick = 16;
+constexpr int32_t kListMsgDragFeedback = 14;
 constexpr int32_t kListMsgTextChanged = 20;
 // Result flags.
 constexpr int32_t kListDrawFrame = 1;       // message 0

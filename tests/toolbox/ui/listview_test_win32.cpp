@@ -28,6 +28,7 @@ constexpr int16_t kRowHeight = 20;
 constexpr Rect16 kCell{2, 40, 16, 120}; // within a row, relative to its top
 
 std::vector<int32_t> g_drawn;
+std::vector<int32_t> g_selectionRedrawn;
 std::vector<int32_t> g_notified;
 int32_t g_beginAnswer = kListBeginFrame | kListBeginActivate;
 int g_textChanges = 0;
@@ -35,8 +36,9 @@ constexpr int32_t kPartsPerRow = 2;
 
 int32_t Procedure(WindowObject*, int32_t message, ListParams* params) {
     switch (message) {
+    case kListMsgRedrawSelection:
     case kListMsgDrawRow: {
-        g_drawn.push_back(params->row);
+        (message == kListMsgDrawRow ? g_drawn : g_selectionRedrawn).push_back(params->row);
         DrawRectShape(&params->rect, kVerbErase);
         if (params->selected) {
             Rect16 mark{params->rect.top, params->rect.left, params->rect.bottom,
@@ -80,6 +82,7 @@ class WineListView : public RowWindowTest {
     void SetUp() override {
         OpenWindow("List", &Owner);
         g_drawn.clear();
+        g_selectionRedrawn.clear();
         g_notified.clear();
         g_beginAnswer = kListBeginFrame | kListBeginActivate;
         g_textChanges = 0;
@@ -200,11 +203,20 @@ TEST_F(WineListView, ClicksAndKeysSelectRowsAndTellTheOwner) {
     EXPECT_EQ(NextSelectedRow(window_, 0), 2);
     EXPECT_EQ(view_->model.selectedCount, 1);
     EXPECT_EQ(g_notified, std::vector<int32_t>({kListNotifyValue}));
+    g_drawn.clear();
+    g_selectionRedrawn.clear();
     Mouse(5, true); // Shift extends from the far end
     EXPECT_EQ(view_->model.selectedCount, 4);
+    // Only the rows whose selection changed are redrawn, as such.
+    EXPECT_EQ(g_selectionRedrawn, std::vector<int32_t>({3, 4, 5}));
+    EXPECT_TRUE(g_drawn.empty());
+    // A plain click moving the single selection tells the owner too.
+    Mouse(7, false);
+    EXPECT_EQ(g_notified.size(), 3u);
+    Mouse(5, true);
     Mouse(5, false, kWindowEventDoubleClick);
     EXPECT_EQ(view_->model.selectedCount, 1);
-    EXPECT_EQ(g_notified.size(), 3u);
+    EXPECT_EQ(g_notified.size(), 5u);
     // Selected rows show their mark.
     WindowPixels pixels = Now();
     Rect16 row5 = ListRowRect(view_, 5);
