@@ -16,6 +16,7 @@
 #include "toolbox/core/ticks.h"
 #include "toolbox/core/timertask.h"
 #include "toolbox/core/windowevent.h"
+#include "toolbox/core/windowobject_win32.h"
 #include "toolbox/ui/drawprocs.h"
 #include "toolbox/ui/drawsetters.h"
 #include "toolbox/ui/fontmetrics.h"
@@ -339,7 +340,10 @@ int16_t NewListView(WindowObject* window, const TextStyleRecord* style, int16_t 
     if (options & kListTrimHeight) {
         int32_t height = content.bottom - content.top;
         int32_t trimmed = height - height % view->model.rowHeight;
-        if (trimmed > 0 && trimmed != height) window->height -= height - trimmed;
+        if (trimmed > 0 && trimmed != height) {
+            Rect16 size{0, 0, int16_t(trimmed), int16_t(content.right - content.left)};
+            SetWindowContentSize(window, &size);
+        }
     }
     if (options & kListEditCells) {
         ApplyTextStyle(view->style);

@@ -182,6 +182,19 @@ TEST_F(WineListView, TheEditedCellsFrameLiesTwoPixelsOutsideTheCell) {
     EXPECT_EQ(GetListEditCell(window_, &part, nullptr, nullptr), -1);
 }
 
+TEST_F(WineListView, OptionFourTrimsTheWindowToWholeRows) {
+    constexpr int16_t kTall = 32;
+    Rect16 before = RowWindowContent(window_);
+    ASSERT_NE((before.bottom - before.top) % kTall, 0);
+    ASSERT_EQ(NewListView(window_, nullptr, kTall, 0, kListTrimHeight, &Procedure), kTall);
+    MessagePump();
+    Rect16 after = RowWindowContent(window_);
+    EXPECT_EQ((after.bottom - after.top) % kTall, 0);
+    EXPECT_EQ(after.bottom - after.top, (before.bottom - before.top) / kTall * kTall);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    EXPECT_EQ(ListViewOf(window_)->model.visibleRows, (after.bottom - after.top) / kTall);
+}
+
 TEST_F(WineListView, DrawingOffNestsAndDrawsTheChangedRowsWhenBack) {
     Make(0, 5);
     Repainted();
