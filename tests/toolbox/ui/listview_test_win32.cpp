@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "support/pixel_canvas_win32.h"
+#include "toolbox/core/child_process_win32.h"
+#include "toolbox/core/oseventqueue.h"
+#include "toolbox/core/osinput.h"
 #include "toolbox/core/picture.h"
 #include "toolbox/core/shellcommands.h"
 #include "toolbox/core/windowevent.h"
@@ -242,6 +245,67 @@ TEST_F(WineListView, ClicksAndKeysSelectRowsAndTellTheOwner) {
     Key(kListKeyEnd);
     EXPECT_EQ(NextSelectedRow(window_, 0), 29);
     EXPECT_EQ(view_->model.firstVisible, 30 - view_->model.visibleRows);
+}
+
+// A real drag: the press at the first point, the pointer moved to the
+// second, the release; run on a thread while the list tracks.
+struct DragPlan {
+    POINT to;
+};
+DragPlan g_drag{};
+
+DWORD WINAPI DragLater(LPVOID) {
+    Sleep(300);
+    SetCursorPos(g_drag.to.x, g_drag.to.y);
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &move, sizeof move);
+    Sleep(600);
+    INPUT up{};
+    up.type = INPUT_MOUSE;
+    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &up, sizeof up);
+    return 0;
+}
+
+class WineListViewChild : public WineListView {};
+
+// A real press on row 2 dragged to row 6 with drag selection: the range
+// follows the pointer one row per pass and stays when released.
+TEST_F(WineListViewChild, DragSelectionFollowsThePointer) {
+    if (!IsChildCase("DragSelectionFollowsThePointer")) GTEST_SKIP() << "runs in its own process";
+    StartChildCaseWatchdog();
+    Make(kListMultiSelect | kListDragSelect, 30);
+    Repainted();
+    Rect16 c = RowWindowContent(window_);
+    POINT from{c.left + 5, c.top + 2 * kRowHeight + 5};
+    g_drag.to = POINT{c.left + 5, c.top + 6 * kRowHeight + 5};
+    ClientToScreen(Handle(), &from);
+    ClientToScreen(Handle(), &g_drag.to);
+    SetForegroundWindow(FrameWindowHandle());
+    SetCursorPos(from.x, from.y);
+    INPUT down{};
+    down.type = INPUT_MOUSE;
+    down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &down, sizeof down);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 2000 && !OsButtonDown(0);)
+        MessagePump();
+    FlushOsEvents(kOsMaskMouseDown | kOsMaskMouseUp, 0);
+    CloseHandle(CreateThread(nullptr, 0, &DragLater, nullptr, 0, nullptr));
+    Mouse(2, false);
+    std::vector<int32_t> rows;
+    for (int32_t r = NextSelectedRow(window_, 0); r >= 0; r = NextSelectedRow(window_, r + 1))
+        rows.push_back(r);
+    std::printf("selected %zu rows, first %d last %d, notified %zu\n", rows.size(),
+                rows.empty() ? -1 : rows.front(), rows.empty() ? -1 : rows.back(),
+                g_notified.size());
+    bool ok = rows == std::vector<int32_t>({2, 3, 4, 5, 6}) && g_notified.size() == 1;
+    ExitProcess(ok ? 0 : kChildCaseFailedExit);
+}
+
+TEST(WineListViewDrag, DragSelectionFollowsThePointer) {
+    EXPECT_EQ(RunChildCase("WineListViewChild", "DragSelectionFollowsThePointer"), 0);
 }
 
 std::string EditedText(ListView* view) {
