@@ -16,6 +16,7 @@
 #include "toolbox/core/oseventqueue.h"
 #include "toolbox/core/portrecord.h"
 #include "toolbox/core/shellcommands.h"
+#include "toolbox/core/ticks.h"
 #include "toolbox/core/windowevent.h"
 #include "toolbox/ui/listscroll.h"
 #include "toolbox/ui/listviewparts.h"
@@ -30,6 +31,7 @@ constexpr int32_t kNavigationKeys[] = {kListKeyTab,  kListKeyBackTab, kListKeyRe
                                        kListKeyDown, kListKeyHome,    kListKeyEnd};
 constexpr int32_t kEditMoveTriesMax = 10000;
 constexpr DWORD kTrackPauseMs = 10;
+constexpr uint32_t kAutoScrollPassTicks = 3;
 // The Edit menu itself, enabled while a cell is edited.
 constexpr uint32_t kListEditMenu = 300;
 constexpr int32_t kListMsgPaste = 13;
@@ -129,10 +131,15 @@ void TrackSelection(ListView* view, const WindowEvent* event, int32_t row, bool 
             Point16 mouse;
             if (!MouseInWindow(view, &mouse)) break;
             Rect16 content = RowWindowContent(window);
+            uint32_t passStart = GetTicks();
+            bool scrolled = mouse.v < content.top || mouse.v >= content.bottom;
             if (mouse.v < content.top)
                 ListScroll(window, kStepRowUp, 0);
             else if (mouse.v >= content.bottom)
                 ListScroll(window, kStepRowDown, 0);
+            // A pass that scrolled lasts at least kAutoScrollPassTicks.
+            while (scrolled && TicksSince(passStart) < kAutoScrollPassTicks)
+                Sleep(kTrackPauseMs);
             bool out;
             int32_t under = RowOfPoint(view, mouse, &out);
             if (under == pointer) {

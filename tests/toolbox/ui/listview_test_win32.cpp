@@ -254,9 +254,24 @@ struct DragPlan {
 };
 DragPlan g_drag{};
 
+// The display server reports pointer motions late: a motion reported
+// before a move can put the system's cursor back. The cursor is set until
+// it reads back where it was put, and stays there a while.
+void SettleCursor(POINT at) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kPointSettleMs;) {
+        SetCursorPos(at.x, at.y);
+        Sleep(50);
+        POINT now;
+        if (GetCursorPos(&now) && SamePoint(now, at)) {
+            Sleep(100);
+            if (GetCursorPos(&now) && SamePoint(now, at)) return;
+        }
+    }
+}
+
 DWORD WINAPI DragLater(LPVOID) {
     Sleep(300);
-    SetCursorPos(g_drag.to.x, g_drag.to.y);
+    SettleCursor(g_drag.to);
     INPUT move{};
     move.type = INPUT_MOUSE;
     move.mi.dwFlags = MOUSEEVENTF_MOVE;
@@ -284,7 +299,7 @@ TEST_F(WineListViewChild, DragSelectionFollowsThePointer) {
     ClientToScreen(Handle(), &from);
     ClientToScreen(Handle(), &g_drag.to);
     SetForegroundWindow(FrameWindowHandle());
-    SetCursorPos(from.x, from.y);
+    SettleCursor(from);
     INPUT down{};
     down.type = INPUT_MOUSE;
     down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
