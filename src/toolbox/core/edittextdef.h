@@ -10,29 +10,13 @@
 #include <cstdint>
 
 #include "toolbox/core/byteorder.h"
+#include "toolbox/core/controlrecord.h"
 #include "toolbox/core/oseventqueue.h"
 #include "toolbox/core/rect.h"
 
 struct RegionRecord;
 struct TimerTask;
 
-// Messages of a control definition and the field's answers.
-enum : int32_t {
-    kControlDraw = 0,
-    kControlHitTest = 1,
-    kControlInitialise = 3,
-    kControlDispose = 4,
-    kControlFocusRegion = 10,
-    kControlEmptyRegion = 11,
-    kControlKey = 15,
-    kControlFocus = 16,
-    kControlClick = 17,
-    kControlIdle = 18,
-    kControlFeatures = 19,
-    kControlSetData = 20,
-    kControlGetData = 21,
-    kControlLoseFocus = 22,
-};
 constexpr int32_t kEditTextPart = 5;
 constexpr int32_t kEditTextFeatures = 380;
 constexpr int32_t kEditTextGroup = 17;
@@ -45,14 +29,8 @@ constexpr int32_t kTextFeatureVariant = 8;
 constexpr int32_t kTicksMs = 17;
 constexpr uint32_t kEditShiftBit = 0x200;
 constexpr int32_t kFilterAccepts = 1;
-// Results.
-constexpr int32_t kControlBufferTooSmall = -30591;
-constexpr int32_t kControlUnknownTag = -30581;
-
 // Tags of the field's data.
-constexpr uint32_t kTagText = FourCC("text");
 constexpr uint32_t kTagSelection = FourCC("sele");
-constexpr uint32_t kTagFont = FourCC("font");
 constexpr uint32_t kTagFilter = FourCC("fltr");
 constexpr uint32_t kTagTextHandle = FourCC("than");
 constexpr uint32_t kTagClear = FourCC("CLER");
@@ -72,8 +50,7 @@ struct EditFontBlock {
 };
 static_assert(sizeof(EditFontBlock) == 24, "the font block is 24 bytes");
 
-struct EditTextControl;
-typedef int32_t (*EditFilterProc)(EditTextControl* control, int16_t* v, int16_t* h,
+typedef int32_t (*EditFilterProc)(ToolboxControlRecord* control, int16_t* v, int16_t* h,
                                   uint16_t* modifiers);
 
 // The text-record operations the field uses (the text layer installs
@@ -102,30 +79,18 @@ struct TextRecordProcs {
 };
 void SetTextRecordProcs(const TextRecordProcs* procs);
 
+// The field's state, kept as the control's data word.
 struct EditTextData {
     void* text;
     TimerTask* caretTimer;
     EditFilterProc filter;
     EditFontBlock font;
+    uint8_t focused; // the field shows its caret and selection as focused
 };
 
-// What the field needs of its control.
-struct EditTextControl {
-    Rect16 rect;
-    uint8_t visible;
-    uint8_t active;
-    uint8_t focused; // the dialog's focused control
-    uint8_t windowShown;
-    EditTextData* data;
-};
-
-// A tagged-data request of messages 20 and 21.
-struct ControlDataRequest {
-    uint32_t tag;
-    void* data;
-    int32_t size;
-    int32_t actualSize; // filled by a get
-};
-
-int32_t EditTextDefProc(int16_t variant, EditTextControl* control, int32_t message,
+// The field's definition procedure: a click is tracked through message 15
+// (its features declare 0x20), a key comes with message 17, message 18 is
+// the caret blink and 22 gives up the focus.
+int32_t EditTextDefProc(int16_t variant, ToolboxControlRecord* control, int32_t message,
                         intptr_t parameter);
+EditTextData* EditTextDataOf(const ToolboxControlRecord* control);

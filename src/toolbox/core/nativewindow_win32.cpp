@@ -776,6 +776,7 @@ void DisposeNativeWindow(NativeWindowRecord* record) {
     HWND window = NativeWindowOf(record);
     // The drawing layer forgets the record's state as its current port.
     if (DrawingLayer().currentPort() == &record->state) DrawingLayer().setCurrentPort(nullptr);
+    DrawingLayer().disposeControls(record);
     if (window) {
         ShowWindow(window, SW_HIDE);
         if (IsMdiChildWindow(window))

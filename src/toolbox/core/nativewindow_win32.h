@@ -44,6 +44,7 @@ struct NativeWindowRecord {
     RegionRecord* pendingUpdate;
     RegionRecord* savedUpdate;
     void* focusedControl;
+    void* firstControl; // the window's controls, a list kept by the control layer
     HWND sizeBox;
     NativeResizeProc resizeProc;
     NativeDropProc dropProc;

@@ -6,13 +6,18 @@
 // window's device context for the one call and gives it back. A bar is
 // tracked by a loop of its own while the left button is held: arrows and
 // page areas repeat their action, the thumb follows the mouse along the
-// bar's axis.
+// bar's axis. The control layer may put bars standing on its controls in
+// place of these (the host's entries go through the installed bar
+// procedures).
 #include "toolbox/core/panehost_win32.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
+#include "toolbox/core/hooktable.h"
+#include "toolbox/core/edges.h"
+#include "toolbox/core/edges_win32.h"
 #include "toolbox/core/panehost.h"
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/portrecord.h"
@@ -39,8 +44,9 @@ HWND WindowOfPort(PortRecord* port) {
 
 COLORREF ColourOf(NativeWindowRecord* record, uint32_t colour) {
     if (colour == kPaintBackground) {
+        // (-1, -1, -1) is no colour; channels above 0x7FFF read negative.
         const int16_t* c = record ? record->eraseColour : nullptr;
-        if (c && c[0] >= 0 && c[1] >= 0 && c[2] >= 0)
+        if (c && !(c[0] == -1 && c[1] == -1 && c[2] == -1))
             return RGB(uint16_t(c[0]) >> 8, uint16_t(c[1]) >> 8, uint16_t(c[2]) >> 8);
         return GetSysColor(COLOR_WINDOW);
     }
@@ -119,6 +125,35 @@ void FrameRectangle(PortRecord* port, const Rect16* rect, int16_t width, uint32_
         InflateRect(&r, -1, -1);
     }
     DeleteObject(brush);
+    ReleaseDC(window, dc);
+}
+
+// Displays of 4096 colours or more erase the ring under a 3-D frame.
+constexpr int kManyColourBits = 12;
+
+void Frame3D(PortRecord* port, const Rect16* rect, int16_t ringWidth) {
+    HWND window = WindowOfPort(port);
+    HDC dc = window ? GetDC(window) : nullptr;
+    if (!dc) return;
+    if (GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) >= kManyColourBits) {
+        HBRUSH brush = CreateSolidBrush(ColourOf(NativeRecordOfPort(port), kPaintBackground));
+        RECT r{rect->left, rect->top, rect->right, rect->bottom};
+        for (int16_t i = 0; i < ringWidth && r.right > r.left && r.bottom > r.top; ++i) {
+            FrameRect(dc, &r, brush);
+            InflateRect(&r, -1, -1);
+        }
+        DeleteObject(brush);
+    }
+    Rect16 inner = GrownRect(*rect, -1);
+    DrawFieldFrameOn(dc, &inner);
+    ReleaseDC(window, dc);
+}
+
+void PaneFocusRing(PortRecord* port, const Rect16* rect, bool show) {
+    HWND window = WindowOfPort(port);
+    HDC dc = window ? GetDC(window) : nullptr;
+    if (!dc) return;
+    DrawFocusRingOn(dc, rect, show, ColourOf(NativeRecordOfPort(port), kPaintBackground));
     ReleaseDC(window, dc);
 }
 
@@ -329,33 +364,92 @@ void InvertFrame(PortRecord* port, const Rect16* rect) {
     ReleaseDC(window, dc);
 }
 
-Point32 PortLocal(PortRecord* port, Point32 point) {
+Point32 MapPortPoint(PortRecord* port, Point32 point, bool toPort) {
     HWND window = WindowOfPort(port);
     if (!window) return point;
     POINT p{point.h, point.v};
-    MapWindowPoints(FrameWindowHandle(), window, &p, 1);
+    if (toPort)
+        MapWindowPoints(FrameWindowHandle(), window, &p, 1);
+    else
+        MapWindowPoints(window, FrameWindowHandle(), &p, 1);
     return {p.y, p.x};
 }
 
+const PaneBarProcs kDefaultBars{&NewBar,     &MoveBar, &ShowBar,  &SetBarValues,
+                                &DisposeBar, &HitPart, &TrackBar, &BarValue};
+PaneBarProcs g_bars = kDefaultBars;
+
+void* NewInstalledBar(PaneRecord* pane, ScrollBarAxis axis, const Rect16* rect) {
+    return g_bars.newScrollBar(pane, axis, rect);
+}
+void MoveInstalledBar(void* bar, const Rect16* rect) {
+    g_bars.moveScrollBar(bar, rect);
+}
+void ShowInstalledBar(void* bar, bool show) {
+    g_bars.showScrollBar(bar, show);
+}
+void SetInstalledBarValues(void* bar, int32_t minimum, int32_t maximum, int32_t value) {
+    g_bars.setScrollBarValues(bar, minimum, maximum, value);
+}
+void DisposeInstalledBar(void* bar) {
+    g_bars.disposeScrollBar(bar);
+}
+int16_t InstalledBarHitPart(void* bar, Point16 point) {
+    return g_bars.barHitPart(bar, point);
+}
+int16_t TrackInstalledBar(void* bar, Point16 point, BarActionProc action, void* data) {
+    return g_bars.trackBar(bar, point, action, data);
+}
+int32_t InstalledBarValue(void* bar) {
+    return g_bars.barValue(bar);
+}
+
+Point32 PortLocal(PortRecord* port, Point32 point) {
+    return MapPortPoint(port, point, true);
+}
+
+Point32 PortGlobal(PortRecord* port, Point32 point) {
+    return MapPortPoint(port, point, false);
+}
+
 } // namespace
+
+void SetPaneBarProcs(const PaneBarProcs* procs) {
+    PaneBarProcs given = procs ? *procs : PaneBarProcs{};
+    PickProc(g_bars.newScrollBar, given.newScrollBar, kDefaultBars.newScrollBar);
+    PickProc(g_bars.moveScrollBar, given.moveScrollBar, kDefaultBars.moveScrollBar);
+    PickProc(g_bars.showScrollBar, given.showScrollBar, kDefaultBars.showScrollBar);
+    PickProc(g_bars.setScrollBarValues, given.setScrollBarValues, kDefaultBars.setScrollBarValues);
+    PickProc(g_bars.disposeScrollBar, given.disposeScrollBar, kDefaultBars.disposeScrollBar);
+    PickProc(g_bars.barHitPart, given.barHitPart, kDefaultBars.barHitPart);
+    PickProc(g_bars.trackBar, given.trackBar, kDefaultBars.trackBar);
+    PickProc(g_bars.barValue, given.barValue, kDefaultBars.barValue);
+}
+
+const PaneBarProcs& DefaultPaneBarProcs() {
+    return kDefaultBars;
+}
 
 const PaneHost* NativePaneHost() {
     static const PaneHost host = [] {
         PaneHost h{};
         h.invalidate = &Invalidate;
         h.moveNativeChild = &MoveNativeChild;
-        h.newScrollBar = &NewBar;
-        h.moveScrollBar = &MoveBar;
-        h.showScrollBar = &ShowBar;
-        h.setScrollBarValues = &SetBarValues;
-        h.disposeScrollBar = &DisposeBar;
+        h.newScrollBar = &NewInstalledBar;
+        h.moveScrollBar = &MoveInstalledBar;
+        h.showScrollBar = &ShowInstalledBar;
+        h.setScrollBarValues = &SetInstalledBarValues;
+        h.disposeScrollBar = &DisposeInstalledBar;
         h.paintRegion = &PaintRegion;
         h.frameRect = &FrameRectangle;
         h.pendingUpdate = &PendingUpdate;
-        h.barHitPart = &HitPart;
-        h.trackBar = &TrackBar;
-        h.barValue = &BarValue;
+        h.barHitPart = &InstalledBarHitPart;
+        h.trackBar = &TrackInstalledBar;
+        h.barValue = &InstalledBarValue;
         h.portLocal = &PortLocal;
+        h.portGlobal = &PortGlobal;
+        h.frame3D = &Frame3D;
+        h.focusRing = &PaneFocusRing;
         h.dragOutline = &DragOutline;
         h.scrollRect = &ScrollBits;
         h.beginDraw = &BeginDraw;

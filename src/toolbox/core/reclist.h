@@ -36,8 +36,12 @@ bool RecordArrayRemove(RecordArray* list, void* record, void* searchStart, uint8
 void* RecordArrayPop(RecordArray* list, uint8_t dispose);
 
 // Registered control definitions, newest first. A group stands for the
-// sixteen definition numbers group x 16 .. group x 16 + 15.
-typedef void (*ControlDefinitionProc)();
+// sixteen definition numbers group x 16 .. group x 16 + 15. A definition
+// procedure is called with (variant, control, message, parameter) and
+// answers a 32-bit result; the parameter is pointer-sized.
+struct ToolboxControlRecord;
+typedef int32_t (*ControlDefinitionProc)(int16_t variant, ToolboxControlRecord* control,
+                                         int32_t message, intptr_t parameter);
 void RegisterControlDefinition(int16_t group, ControlDefinitionProc procedure);
 // The newest procedure registered for the group of a definition number;
 // null when none.

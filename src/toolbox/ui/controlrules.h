@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "toolbox/core/byteorder.h"
+#include "toolbox/core/controlrecord.h"
 
 // Control types.
 constexpr uint8_t kControlPushButton = 0;
@@ -46,24 +47,11 @@ constexpr uint8_t kControlNative = 4;
 constexpr uint8_t kControlSkipTab = 0x10;
 constexpr uint8_t kControlNothingToScroll = 0x20;
 
-// Definition features (message 19).
-constexpr int32_t kFeatureTakesFocus = 4;
-constexpr int32_t kFeatureRedrawOnEnable = 0x10;
-constexpr int32_t kFeatureTracksItself = 0x20;
-constexpr int32_t kFeatureTaggedData = 0x40;
-
 // Focus advance.
 constexpr int32_t kFocusNext = -1;
 constexpr int32_t kFocusPrevious = -2;
 
-// Results.
-constexpr int32_t kControlErrUnknownTag = -30581;
-constexpr int32_t kControlErrNoFocus = -30582;
-constexpr int32_t kControlErrWrongSize = -30591;
-
 // Tags.
-constexpr uint32_t kTagFont = FourCC("font");
-constexpr uint32_t kTagText = FourCC("text");
 constexpr uint32_t kTagRect = FourCC("rect");
 constexpr uint32_t kTagTabInfo = FourCC("tabi");
 constexpr uint32_t kTagDefault = FourCC("dflt");

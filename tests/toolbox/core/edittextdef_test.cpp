@@ -83,8 +83,8 @@ class EditText : public HeapTest {
         SetTextRecordProcs(&kRecording);
         SetEdgeDrawProcs(&kEdges);
         Calls().clear();
-        control_.rect = {10, 20, 30, 120};
-        control_.visible = control_.active = control_.windowShown = 1;
+        control_.bounds = {10, 20, 30, 120};
+        control_.flags = kVisible | kEnabled;
         EditTextDefProc(2, &control_, kControlInitialise, 0);
     }
     void TearDown() override {
@@ -97,48 +97,53 @@ class EditText : public HeapTest {
         ControlDataRequest r{tag, const_cast<void*>(data), size, 0};
         return EditTextDefProc(0, &control_, kControlSetData, intptr_t(&r));
     }
-    FakeText* Text() { return T(control_.data->text); }
-    EditTextControl control_{};
+    FakeText* Text() { return T(Data()->text); }
+    EditTextData* Data() { return EditTextDataOf(&control_); }
+    static constexpr uint8_t kVisible = 1, kEnabled = 2;
+    ToolboxControlRecord control_{};
 };
 
 TEST_F(EditText, AnswersOfTheSimpleMessages) {
     EXPECT_EQ(Calls(), (std::vector<std::string>{"font", "feature 1", "feature 8"}));
     auto hit = [&](int16_t v, int16_t h) {
-        return EditTextDefProc(0, &control_, kControlHitTest, (intptr_t(v) << 16) | uint16_t(h));
+        return EditTextDefProc(0, &control_, kControlHitTest, PackControlPoint({v, h}));
     };
     EXPECT_EQ(hit(15, 50), 5);
     EXPECT_EQ(hit(30, 50), 0);
-    control_.active = 0;
+    control_.highlight = 255;
     EXPECT_EQ(hit(15, 50), 0);
-    control_.active = 1;
+    control_.highlight = 0;
+    control_.flags = kVisible;
+    EXPECT_EQ(hit(15, 50), 0);
+    control_.flags = kVisible | kEnabled;
+    // The field tracks its own clicks (0x20) and takes keys through 17.
     EXPECT_EQ(EditTextDefProc(0, &control_, kControlFeatures, 0), 380);
-    OsEventRecord key{};
-    key.message = 'a';
-    key.modifiers = kEditShiftBit;
+    EXPECT_TRUE(kEditTextFeatures & kFeatureTracksItself);
     Calls().clear();
-    EXPECT_EQ(EditTextDefProc(0, &control_, kControlKey, intptr_t(&key)), 5);
-    EXPECT_EQ(EditTextDefProc(0, &control_, kControlClick, intptr_t(&key)), 5);
+    EXPECT_EQ(EditTextDefProc(0, &control_, kControlKey, PackControlKey(kEditShiftBit, 0, 'a')), 5);
+    ControlTrackRequest click{{15, 50}, 0, nullptr};
+    EXPECT_EQ(EditTextDefProc(0, &control_, kControlTrack, intptr_t(&click)), 5);
     static int32_t s_filter = 0;
-    EditFilterProc filter = [](EditTextControl*, int16_t*, int16_t*, uint16_t*) {
+    EditFilterProc filter = [](ToolboxControlRecord*, int16_t*, int16_t*, uint16_t*) {
         return s_filter;
     };
     EXPECT_EQ(Set(kTagFilter, &filter, sizeof filter), 0);
-    EXPECT_EQ(EditTextDefProc(0, &control_, kControlClick, intptr_t(&key)), 0);
+    EXPECT_EQ(EditTextDefProc(0, &control_, kControlTrack, intptr_t(&click)), 0);
     s_filter = 1;
-    EXPECT_EQ(EditTextDefProc(0, &control_, kControlClick, intptr_t(&key)), 5);
+    EXPECT_EQ(EditTextDefProc(0, &control_, kControlTrack, intptr_t(&click)), 5);
     EXPECT_EQ(Calls(),
               (std::vector<std::string>{"key a shift", "click", "edge 8,18", "draw 1", "click"}));
     RegionRecord* region = NewRegion();
-    EditTextDefProc(0, &control_, kControlFocusRegion, intptr_t(region));
+    EditTextDefProc(0, &control_, kControlMoved, intptr_t(region));
     Rect16 bounds{};
     RegionBounds(region, &bounds);
     EXPECT_EQ(bounds.top, 6);
     EXPECT_EQ(bounds.right, 124);
-    EditTextDefProc(0, &control_, kControlEmptyRegion, intptr_t(region));
+    EditTextDefProc(0, &control_, kControlSized, intptr_t(region));
     EXPECT_TRUE(IsRegionEmpty(region));
     DisposeRegion(region);
     // An inactive field draws with the display setting 257, then restores it.
-    control_.active = 0;
+    control_.highlight = 255;
     Calls().clear();
     EditTextDefProc(0, &control_, kControlDraw, 0);
     EXPECT_EQ(Calls(), (std::vector<std::string>{"edge 8,18", "draw 257"}));
@@ -149,12 +154,11 @@ TEST_F(EditText, FocusSelectsAllAndRunsTheCaretTask) {
     EXPECT_EQ(EditTextDefProc(0, &control_, kControlFocus, 1), 5);
     EXPECT_EQ(Text()->start, 0);
     EXPECT_EQ(Text()->end, kSelectAllEnd);
-    ASSERT_NE(control_.data->caretTimer, nullptr);
-    EXPECT_EQ(control_.data->caretTimer->timer->intervalMs,
-              uint32_t(CaretBlinkTicks() / 2 * kTicksMs));
+    ASSERT_NE(Data()->caretTimer, nullptr);
+    EXPECT_EQ(Data()->caretTimer->timer->intervalMs, uint32_t(CaretBlinkTicks() / 2 * kTicksMs));
     Text()->start = 3;
     EXPECT_EQ(EditTextDefProc(0, &control_, kControlFocus, 0), 0);
-    EXPECT_EQ(control_.data->caretTimer, nullptr);
+    EXPECT_EQ(Data()->caretTimer, nullptr);
     EXPECT_EQ(Calls().back(), "scroll 3");
     EXPECT_EQ(Calls()[Calls().size() - 2], "caret off");
 }
@@ -164,27 +168,26 @@ TEST_F(EditText, TaggedData) {
     EXPECT_EQ(Text()->text, "0123456789");
     char buffer[4];
     ControlDataRequest get{kTagText, buffer, 4, 0};
-    EXPECT_EQ(EditTextDefProc(0, &control_, kControlGetData, intptr_t(&get)),
-              kControlBufferTooSmall);
+    EXPECT_EQ(EditTextDefProc(0, &control_, kControlGetData, intptr_t(&get)), kControlErrWrongSize);
     EXPECT_EQ(get.actualSize, 10);
     EXPECT_EQ(std::string(buffer, 4), "0123");
     int16_t sel[4] = {2, 5, 0, 0};
     // 'sele' of 8 bytes is refused; of 4 applies only while active and focused.
     int32_t before = Text()->end;
-    EXPECT_EQ(Set(kTagSelection, sel, 8), kControlBufferTooSmall);
+    EXPECT_EQ(Set(kTagSelection, sel, 8), kControlErrWrongSize);
     EXPECT_EQ(Set(kTagSelection, sel, 4), 0);
     EXPECT_EQ(Text()->end, before);
-    control_.focused = 1;
+    Data()->focused = 1;
     EXPECT_EQ(Set(kTagSelection, sel, 4), 0);
     EXPECT_EQ(Text()->start, 2);
     EXPECT_EQ(Text()->end, 5);
-    control_.focused = 0;
-    EXPECT_EQ(Set(kTagTextHandle, nullptr, 0), kControlUnknownTag);
-    EXPECT_EQ(Set(FourCC("zzzz"), nullptr, 0), kControlUnknownTag);
+    Data()->focused = 0;
+    EXPECT_EQ(Set(kTagTextHandle, nullptr, 0), kControlErrUnknownTag);
+    EXPECT_EQ(Set(FourCC("zzzz"), nullptr, 0), kControlErrUnknownTag);
     EditFontBlock font{};
-    EXPECT_EQ(Set(kTagFont, &font, 20), kControlBufferTooSmall);
+    EXPECT_EQ(Set(kTagFont, &font, 20), kControlErrWrongSize);
     EXPECT_EQ(Set(kTagFont, &font, 24), 0);
-    EXPECT_EQ(Set(kTagFilter, &font, 8 + 1), kControlBufferTooSmall);
+    EXPECT_EQ(Set(kTagFilter, &font, 8 + 1), kControlErrWrongSize);
     Calls().clear();
     for (uint32_t tag : {kTagClear, kTagCopy, kTagCut, kTagInsert, kTagPaste})
         EXPECT_EQ(Set(tag, "x", 1), 0);
@@ -196,7 +199,7 @@ TEST_F(EditText, TaggedData) {
     void* handle = nullptr;
     ControlDataRequest than{kTagTextHandle, &handle, sizeof handle, 0};
     EXPECT_EQ(EditTextDefProc(0, &control_, kControlGetData, intptr_t(&than)), 0);
-    EXPECT_EQ(handle, control_.data->text);
+    EXPECT_EQ(handle, Data()->text);
 }
 
 } // namespace

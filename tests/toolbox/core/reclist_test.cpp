@@ -13,7 +13,9 @@ namespace {
 using RecordLists = HeapTest;
 
 int g_disposed = 0;
-void CountDisposal(RecordArray*, void*) { ++g_disposed; }
+void CountDisposal(RecordArray*, void*) {
+    ++g_disposed;
+}
 
 class RecordListKinds : public HeapTest, public ::testing::WithParamInterface<uint32_t> {};
 
@@ -50,12 +52,13 @@ TEST_P(RecordListKinds, InsertWalkAndRemove) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, RecordListKinds,
-                         ::testing::Values(0u, uint32_t(kRecordsRelocatable), uint32_t(kRecordsPoolFixed),
+                         ::testing::Values(0u, uint32_t(kRecordsRelocatable),
+                                           uint32_t(kRecordsPoolFixed),
                                            uint32_t(kRecordsOwnHeader)));
 
 TEST_F(RecordLists, ControlDefinitionsNewestFirst) {
-    auto p1 = reinterpret_cast<ControlDefinitionProc>(&CountDisposal);
-    auto p2 = reinterpret_cast<ControlDefinitionProc>(&RecordingHeapErrorHandler);
+    ControlDefinitionProc p1 = [](int16_t, ToolboxControlRecord*, int32_t, intptr_t) { return 1; };
+    ControlDefinitionProc p2 = [](int16_t, ToolboxControlRecord*, int32_t, intptr_t) { return 2; };
     EXPECT_EQ(FindControlDefinition(16 * 40), nullptr);
     RegisterControlDefinition(17, p1);
     RegisterControlDefinition(17, p2);
@@ -131,7 +134,8 @@ using GrowArrays = HeapTest;
 TEST_F(GrowArrays, AppendDeleteAndShrink) {
     GrowArray a = NewGrowArray(nullptr, 4, 4);
     ASSERT_NE(a, nullptr);
-    for (int32_t i = 0; i < 10; ++i) EXPECT_EQ(GrowArrayAppend(a, &i), i);
+    for (int32_t i = 0; i < 10; ++i)
+        EXPECT_EQ(GrowArrayAppend(a, &i), i);
     EXPECT_EQ(GrowArrayCapacityBytes(a), 48); // three whole steps of four
     EXPECT_EQ(RelocatableBlockSize(a), kGrowArrayHead + 48);
     EXPECT_EQ(GrowArrayAppend(a, nullptr), 10);
