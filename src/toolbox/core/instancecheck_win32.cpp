@@ -34,9 +34,11 @@ bool FindLongName(const char* path, char* name, int32_t room) {
 }
 
 // The frame comes to the front (restored when minimised) when the front
-// window is an MDI child or there is none; else the front popup does.
+// window is an MDI child or there is none; else the front popup does. A
+// minimised frame is restored even while it holds the foreground.
 void ActivateApplication() {
     HWND frame = FrameWindowHandle();
+    if (frame && IsIconic(frame)) ShowWindow(frame, SW_RESTORE);
     HWND active = GetForegroundWindow();
     DWORD process = 0;
     if (active) GetWindowThreadProcessId(active, &process);

@@ -40,6 +40,8 @@ struct ToolboxStartProcs {
     void (*fontsInitialise)();
     // Menus, text editing and the current drawing state.
     void (*initialiseDrawing)();
+    // The control layer's definitions 17 (edit text) and 22 (list box).
+    void (*registerControlDefinitions)();
 };
 void SetToolboxStartProcs(const ToolboxStartProcs* procs);
 // Runs one step of ToolboxStartProcs; a null step does nothing.

@@ -60,6 +60,7 @@ void InstallShellProcedures() {
     InstallHelpTagLists();
     for (int32_t i = 0; i < kShellColourCount; ++i)
         g_colours[i] = {uint8_t(kStoredColours[i] >> 24), kStoredColours[i] & 0xFFFFFF};
+    RunToolboxStep(ToolboxStart().registerControlDefinitions);
     EventReceiverPushHandler(ApplicationLevelReceiver(), &DropRequestHandler, 1, &kRequestType,
                              nullptr, nullptr);
 }

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "toolbox/core/eventloop.h"
 #include "toolbox/core/helptagpopup.h"
 #include "toolbox/core/menubar.h"
 #include "toolbox/core/menulist.h"
@@ -17,6 +18,7 @@
 #include "toolbox/core/systemversion_win32.h"
 #include "toolbox/core/tryframe.h"
 #include "toolbox/core/versioncheck.h"
+#include "toolbox/core/windowobject_win32.h"
 
 namespace {
 
@@ -53,13 +55,17 @@ void InstallNativeStartProcs() {
     SetToolboxStartProcs(&procs);
 }
 
-// Once per process: the version refusal, the main frame with its menu
-// hook, and an empty clipboard scrap.
+// Once per process: the version refusal, the main frame with the native
+// window, event loop and window-object layers wired to it, its menu hook,
+// and an empty clipboard scrap.
 void ToolboxStartup() {
     if (g_toolboxStarted) return;
     g_toolboxStarted = true;
     RefuseOldSystems();
     RunToolboxStep(ToolboxStart().makeFrame);
+    InstallNativeWindowHooks();
+    InstallEventLoopHandlers();
+    InstallWindowObjectLayer();
     RunToolboxStep(ToolboxStart().installMenuHook);
     g_scrap = NewRelocatableBlock(nullptr, 0);
 }

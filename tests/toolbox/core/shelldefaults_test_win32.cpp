@@ -6,7 +6,11 @@
 
 #include <string>
 
+#include "native_fixture_win32.h"
+#include "toolbox/core/memblock.h"
+#include "toolbox/core/portupdate_win32.h"
 #include "toolbox/core/shellrequests.h"
+#include "toolbox/core/windowobject_win32.h"
 
 namespace {
 
@@ -36,6 +40,38 @@ TEST(ShellDefaultsWin32, TheFileSystemTellsFilesFoldersAndMissingPaths) {
     EXPECT_FALSE(FileSpecWithType((folder + "\\gone.zid").c_str(), &spec));
     DeleteFileA(file.c_str());
     RemoveDirectoryA(folder.c_str());
+}
+
+class ShellModalWin32 : public ShownFrameTest {};
+
+int32_t NoEvents(PortRecord*, OsEventRecord*) {
+    return 0;
+}
+
+// A modal dialog in front is one; a document in front is none.
+TEST_F(ShellModalWin32, TheFrontWindowIsAModalDialogByItsClassBit) {
+    InstallWindowObjectLayer();
+    EXPECT_FALSE(FrontIsModalDialog());
+    auto open = [](int32_t type, Rect16 box) {
+        PortRecord* port = nullptr;
+        EXPECT_EQ(WindowObjectOpen(false, type, 0, &box, nullptr, 0, &NoEvents, &port), 0);
+        if (port) ShowWindow(NativeWindowOf(NativeRecordOfPort(port)), SW_SHOWNA);
+        MessagePump();
+        return port;
+    };
+    PortRecord* document = open(6, Rect16{80, 80, 180, 280});
+    ASSERT_NE(document, nullptr);
+    EXPECT_FALSE(FrontIsModalDialog());
+    PortRecord* modal = open(1, Rect16{60, 60, 160, 260});
+    ASSERT_NE(modal, nullptr);
+    EXPECT_TRUE(FrontIsModalDialog());
+    for (PortRecord* port : {modal, document}) {
+        NativeWindowRecord* record = NativeRecordOfPort(port);
+        DisposePortRecord(port);
+        DisposeNativeWindow(record);
+        FreeHeapBlock(port);
+    }
+    EXPECT_FALSE(FrontIsModalDialog());
 }
 
 } // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "toolbox/core/bitmapbits.h"
 #include "toolbox/core/coreevents.h"
 #include "toolbox/core/eventconvert.h"
@@ -35,7 +38,16 @@ class ShellStart : public WindowFixture {
 };
 
 TEST_F(ShellStart, TheShellsProceduresReachTheLayers) {
+    static std::vector<std::string> steps;
+    steps.clear();
+    ToolboxStartProcs procs{};
+    procs.registerControlDefinitions = [] { steps.push_back("control definitions"); };
+    procs.fontsInitialise = [] { steps.push_back("fonts"); };
+    procs.initialiseDrawing = [] { steps.push_back("drawing"); };
+    SetToolboxStartProcs(&procs);
     StartShellAfterFrame(0);
+    SetToolboxStartProcs(nullptr);
+    EXPECT_EQ(steps, (std::vector<std::string>{"control definitions", "fonts", "drawing"}));
     EXPECT_TRUE(InvertMonochromeSet());
     // The default colours: white at index 11, black at 7, the last purple.
     EXPECT_EQ(ShellColourTable()[0].index, 11);

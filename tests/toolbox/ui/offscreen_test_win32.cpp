@@ -196,4 +196,39 @@ TEST_F(Offscreen, FailedDecodesLeaveNoRecord) {
     EXPECT_EQ(BitmapFromResource(32001), nullptr); // no such RT_BITMAP
 }
 
+// The list marks (RT_BITMAP 8000, 45 x 9) decode to the pixels the system's
+// own loader reads from the same resource.
+TEST_F(Offscreen, ABitmapResourceDecodesToTheSystemsPixels) {
+    constexpr int32_t kListMarks = 8000;
+    ClearInvertMonochrome();
+    BitmapRecord* bitmap = BitmapFromResource(kListMarks);
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(bitmap->width, 45);
+    EXPECT_EQ(bitmap->height, 9);
+    HBITMAP system = static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kListMarks), IMAGE_BITMAP, 0, 0, 0));
+    ASSERT_NE(system, nullptr);
+    HDC ours = CreateCompatibleDC(nullptr);
+    HDC theirs = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldOurs = SelectObject(ours, static_cast<HBITMAP>(bitmap->bitmap));
+    HGDIOBJ oldTheirs = SelectObject(theirs, system);
+    int differing = 0, dark = 0;
+    for (int y = 0; y < 9; ++y) {
+        for (int x = 0; x < 45; ++x) {
+            COLORREF a = GetPixel(ours, x, y);
+            differing += a != GetPixel(theirs, x, y);
+            dark += a == RGB(0, 0, 0);
+        }
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(dark, 0);
+    EXPECT_LT(dark, 45 * 9);
+    SelectObject(ours, oldOurs);
+    SelectObject(theirs, oldTheirs);
+    DeleteDC(ours);
+    DeleteDC(theirs);
+    DeleteObject(system);
+    DisposeBitmapRecord(bitmap);
+}
+
 } // namespace

@@ -1,0 +1,95 @@
+// The start-up test application: the shell run as the product runs it.
+// ApplicationStart takes its mutex name, log path and frame title from the
+// environment; the handlers log one line per request and a "ready" line;
+// WM_CLOSE to the frame ends it with exit code 0. With PLV_APP_IDLE set it
+// also opens a document window and a repeating 3,333 ms task, and after
+// 4 s logs the loop's wake-ups and the task's firings.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "toolbox/core/applicationstart.h"
+#include "toolbox/core/heap.h"
+#include "toolbox/core/osinput.h"
+#include "toolbox/core/shellcommands.h"
+#include "toolbox/core/shellrequests.h"
+#include "toolbox/core/shellstart.h"
+#include "toolbox/core/timertask.h"
+#include "toolbox/core/windowcreate.h"
+#include "toolbox/core/windowkinds.h"
+#include "toolbox/core/windowobject_win32.h"
+
+namespace {
+
+constexpr int32_t kIdleTaskMs = 3333;
+constexpr int32_t kIdleSpanMs = 4000;
+
+std::string Environment(const char* name) {
+    char value[MAX_PATH] = {};
+    GetEnvironmentVariableA(name, value, sizeof value);
+    return value;
+}
+
+void Log(const std::string& line) {
+    if (FILE* f = std::fopen(Environment("PLV_APP_LOG").c_str(), "a")) {
+        std::fprintf(f, "%s\n", line.c_str());
+        std::fclose(f);
+    }
+}
+
+std::string PathOf(const FileSpec* spec) {
+    return std::string(spec->folder) + "\\" + spec->name;
+}
+
+std::string WindowText(WindowObject* window) {
+    return window ? "window" : "none";
+}
+
+int g_firings = 0;
+uint32_t g_wakeupsAtStart = 0;
+
+void CountFiring(TimerTask*, void*) {
+    ++g_firings;
+}
+
+void ReportIdle(TimerTask* task, void*) {
+    RemoveTimerTask(task);
+    Log("idle wakeups " + std::to_string(OsWaitReturnCount() - g_wakeupsAtStart) + " firings " +
+        std::to_string(g_firings));
+}
+
+void StartIdleCase() {
+    Rect16 content{40, 40, 240, 340};
+    NewWindowObjectEx(DefaultHeapPool(), kKindDocument, 0, 0, 0, 0, kBehindNone, &content, "Idle",
+                      0, nullptr, nullptr);
+    TimerTask* task = nullptr;
+    InstallTimerTask(kIdleTaskMs, 0, &CountFiring, nullptr, &task);
+    TimerTask* report = nullptr;
+    InstallTimerTask(kIdleSpanMs, 0, &ReportIdle, nullptr, &report);
+    g_wakeupsAtStart = OsWaitReturnCount();
+}
+
+} // namespace
+
+int32_t AppMain() {
+    InitApplicationShell(nullptr, 0);
+    InstallCoreEventHandlers([] { Log("open-application"); },
+                             [](const FileSpec* s) { Log("open " + PathOf(s)); },
+                             [](const FileSpec* s) { Log("print " + PathOf(s)); }, nullptr,
+                             [](const FileSpec* s, WindowObject* w, int16_t index, int16_t count) {
+                                 Log("drop " + PathOf(s) + " " + WindowText(w) + " " +
+                                     std::to_string(index) + " " + std::to_string(count));
+                             });
+    if (!Environment("PLV_APP_IDLE").empty()) StartIdleCase();
+    Log("ready");
+    RunApplication();
+    Log("end");
+    return 0;
+}
+
+int main() {
+    std::string title = Environment("PLV_APP_TITLE");
+    std::string mutex = Environment("PLV_APP_MUTEX");
+    return ApplicationStart(GetModuleHandleA(nullptr), title.c_str(), 0, mutex.c_str());
+}
