@@ -81,14 +81,19 @@ LRESULT CALLBACK RecordCreation(int code, WPARAM wParam, LPARAM lParam) {
 
 class Controls : public ShownFrameTest {
   protected:
+    // The frame is shown without taking the activation from other programs'
+    // windows (tests of theirs may run meanwhile).
     void SetUp() override {
-        ShownFrameTest::SetUp();
+        SetMainFrameParameters(nullptr, 0, 0, 0, 1000, 800, false);
+        ASSERT_TRUE(PrepareNativeWindowTest());
+        ShowWindow(FrameWindowHandle(), SW_SHOWNA);
+        MessagePump();
         InitDrawingGlobals(); // installs the control calls with the drawing layer
         InstallControlCalls();
         InstallGdiTextServices(); // fonts of the 'font' tag (earlier cases may drop them)
         window_ = Make(4, kOptionCloseBox, Rect16{100, 100, 400, 500});
         ASSERT_NE(window_, nullptr);
-        ShowWindow(NativeWindowOf(window_), SW_SHOW);
+        ShowWindow(NativeWindowOf(window_), SW_SHOWNA);
         MessagePump();
         Calls().clear();
     }
