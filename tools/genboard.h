@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "db/comps.h"
@@ -61,4 +62,32 @@ inline bool GenBoardReadBack(const std::filesystem::path& base, int32_t componen
         return false;
     }
     return true;
+}
+
+// The command line both generators share: COMPONENTS SEED OUTPUT_BASE,
+// COMPONENTS within [minComps, maxComps]. Writes the board with `write`
+// and prints its component and net counts. Exit codes: 0 done, 1 the board
+// could not be written or read back, 2 bad arguments (the usage printed).
+typedef bool (*GenWriteFn)(int32_t n, uint32_t seed, const std::filesystem::path& base,
+                           int32_t* nets);
+inline int GenToolMain(int argc, char** argv, const char* tool, long minComps, long maxComps,
+                       GenWriteFn write) {
+    auto usage = [tool] {
+        std::fprintf(stderr, "usage: %s COMPONENTS SEED OUTPUT_BASE\n", tool);
+        return 2;
+    };
+    if (argc != 4) return usage();
+    char* end = nullptr;
+    const long n = std::strtol(argv[1], &end, 10);
+    if (*end || n < minComps || n > maxComps) return usage();
+    const unsigned long seed = std::strtoul(argv[2], &end, 10);
+    if (*end) return usage();
+    std::error_code ec;
+    const std::filesystem::path base = std::filesystem::absolute(argv[3], ec);
+    if (ec || base.filename().empty()) return usage();
+    std::filesystem::create_directories(base.parent_path(), ec);
+    int32_t nets = 0;
+    if (!write(int32_t(n), uint32_t(seed), base, &nets)) return 1;
+    std::printf("components %d\nnets %d\n", int(n), int(nets));
+    return 0;
 }

@@ -14,35 +14,9 @@
 // the fixed, locked and unplaced flags set, the file the placement job
 // reads. Exit codes: 0 done, 1 the board could not be written or read
 // back, 2 bad arguments.
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-
 #include "placegen.h"
 
-namespace {
-
-int Usage() {
-    std::fprintf(stderr, "usage: pelvane-placegen COMPONENTS SEED OUTPUT_BASE\n");
-    return 2;
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
-    if (argc != 4) return Usage();
-    char* end = nullptr;
-    const long n = std::strtol(argv[1], &end, 10);
-    if (*end || n < placegen::kMinComps || n > placegen::kMaxComps) return Usage();
-    const unsigned long seed = std::strtoul(argv[2], &end, 10);
-    if (*end) return Usage();
-    std::error_code ec;
-    const std::filesystem::path base = std::filesystem::absolute(argv[3], ec);
-    if (ec || base.filename().empty()) return Usage();
-    std::filesystem::create_directories(base.parent_path(), ec);
-
-    int32_t nets = 0;
-    if (!PlaceGenWrite(int32_t(n), uint32_t(seed), base, &nets)) return 1;
-    std::printf("components %d\nnets %d\n", int(n), int(nets));
-    return 0;
+    return GenToolMain(argc, argv, "pelvane-placegen", placegen::kMinComps, placegen::kMaxComps,
+                       PlaceGenWrite);
 }

@@ -4,6 +4,7 @@
 // object-table entry) is given only to connections the pass stores itself.
 #include "place/plreconnect.h"
 
+#include <cstring>
 #include <memory>
 
 #include "db/altjournal.h"
@@ -29,6 +30,17 @@ void PutCompConns(int32_t c, bool routeView, Conn* buffer) {
         if (AltSave(kRecConn, k, buffer)) continue; // already held, with its key
         AltPut(kRecConn, k, PlConnKey(k, routeView), buffer);
     }
+}
+
+bool SameCorners(const Conn& a, const Conn& b) {
+    return a.head.count == b.head.count &&
+           std::memcmp(a.crn, b.crn, sizeof(Crn) * size_t(a.head.count)) == 0;
+}
+
+// The board display's picture of a changed connection.
+void BoardPicture(const Conn* before, const Conn* after) {
+    DrawBoardObject(before, kConnPictureErase, 0, before->head.count - 1, 0);
+    DrawBoardObject(after, kConnPictureDraw, 0, after->head.count - 1, 0);
 }
 
 } // namespace
@@ -70,10 +82,10 @@ void ConnCleanChangedStretch(const Conn* before, Conn* after, const PlWindowBox&
 }
 
 void reconnectMovedComps() {
-    reconnectMovedCompsIn(FrontAppWindow()->kind == kWindowRouteView);
+    reconnectMovedCompsIn(FrontAppWindow()->kind == kWindowRouteView, &BoardPicture);
 }
 
-void reconnectMovedCompsIn(bool routeView) {
+void reconnectMovedCompsIn(bool routeView, PlConnPictureProc picture) {
     if (AltDepth() < 1) ErrReport(kErrReconnectNoLevel, 0);
     auto image = std::make_unique<uint8_t[]>(kRecordImageMax);
     auto conn = std::make_unique<Conn>();
@@ -94,7 +106,10 @@ void reconnectMovedCompsIn(bool routeView) {
         Conn* c = reinterpret_cast<Conn*>(image.get());
         *before = *c;
         ConnFitPins(c);
-        if (routeView) ConnCleanChangedStretch(before.get(), c, window);
+        if (routeView) {
+            ConnCleanChangedStretch(before.get(), c, window);
+            if (picture && !SameCorners(*before, *c)) picture(before.get(), c);
+        }
         AltItemPut(&h, c);
     }
 }

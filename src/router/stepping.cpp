@@ -1,10 +1,6 @@
-// Pass, window and sweep stepping. The window walk is a serpentine over the
-// board: every row starts at the run's start point in the configured
-// primary direction, runs to the board edge, comes back to the start point
-// and runs to the opposite edge; rows follow in the secondary direction by
-// the same rule. Each leg is tested on the window just finished
-// (RouteWindow) against the board extent. Steps are computed in 64-bit
-// arithmetic and positions kept within 32 bits.
+// Pass, window and sweep stepping. The window walk is the serpentine of
+// windowwalk.h: rows in the primary direction, rows following one another
+// in the secondary direction by the same rule.
 #include "router/stepping.h"
 
 #include <algorithm>
@@ -21,6 +17,7 @@
 #include "router/passflags.h"
 #include "router/routestats.h"
 #include "router/urstate.h"
+#include "router/windowwalk.h"
 
 namespace {
 
@@ -36,67 +33,18 @@ enum : int32_t { kMaxOneRowLayers = 2 }; // more active layers: one row per swee
 
 const char kBackupSweepName[] = "Backup Sweep_%d.ZID";
 
-int32_t Clamp32(int64_t v) {
-    return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
-// One axis of the walk: the position on it, the run's start on it, the
-// finished window's and the board's bounds, and the step.
-struct Axis {
-    int32_t* pos;
-    int32_t start;
-    int32_t winMin, winMax;
-    int32_t boardMin, boardMax;
-    int64_t step;
-    uint8_t plus, minus; // direction codes toward higher and lower values
-};
-
-void SetCode(uint8_t* current, uint8_t code) {
-    *current = uint8_t((*current & ~kDirCodeMask) | code);
-}
-
-// The leg in the + direction, with its fall-back to the - direction.
-int32_t LegPlus(const Axis& a, uint8_t* current, uint8_t configured) {
-    if (a.winMax < a.boardMax) {
-        *a.pos = Clamp32(int64_t(*a.pos) + a.step);
-        return 1;
-    }
-    *a.pos = a.start;
-    SetCode(current, a.minus);
-    if (configured == a.minus) return 0;
-    if (a.winMin > a.boardMin) {
-        *a.pos = Clamp32(int64_t(*a.pos) - a.step);
-        return 1;
-    }
-    return 0;
-}
-
-// One step along the axis: 1 when the position moved, 0 when the row (or
-// the walk of rows) is done.
-int32_t Walk(const Axis& a, uint8_t* current, uint8_t configured) {
-    if ((*current & kDirCodeMask) == a.plus) return LegPlus(a, current, configured);
-    if (a.winMin > a.boardMin) {
-        *a.pos = Clamp32(int64_t(*a.pos) - a.step);
-        return 1;
-    }
-    *a.pos = a.start;
-    SetCode(current, a.plus);
-    if (configured == a.plus) return 0;
-    return LegPlus(a, current, configured);
-}
-
 // The axis a direction code walks on, or false for an invalid code.
-bool AxisOf(uint8_t code, const int64_t step[2], Axis* out) {
+bool AxisOf(uint8_t code, const int64_t step[2], WalkAxis* out) {
     DbHeader& h = g_router.header;
     const MzBox& w = g_mzGrid.window;
     if (code == kDirXPlus || code == kDirXMinus) {
-        *out = Axis{&h.value212[2], h.value212[0], w.minX,    w.maxX,    h.extMinX,
-                    h.extMaxX,      step[0],       kDirXPlus, kDirXMinus};
+        *out = WalkAxis{&h.value212[2], h.value212[0], w.minX,    w.maxX,    h.extMinX,
+                        h.extMaxX,      step[0],       kDirXPlus, kDirXMinus};
         return true;
     }
     if (code == kDirYPlus || code == kDirYMinus) {
-        *out = Axis{&h.value212[3], h.value212[1], w.minY,    w.maxY,    h.extMinY,
-                    h.extMaxY,      step[1],       kDirYPlus, kDirYMinus};
+        *out = WalkAxis{&h.value212[3], h.value212[1], w.minY,    w.maxY,    h.extMinY,
+                        h.extMaxY,      step[1],       kDirYPlus, kDirYMinus};
         return true;
     }
     return false;
@@ -138,14 +86,14 @@ int32_t nextWindow() {
     const int64_t grid = h.routeGrid;
     const int64_t step[2] = {(int64_t(s.box[0]) - s.box[2] - kWindowBorderGrids) * grid,
                              (int64_t(s.box[1]) - s.box[3] - kWindowBorderGrids) * grid};
-    Axis primary, secondary;
+    WalkAxis primary, secondary;
     const uint8_t p = s.curPrimary & kDirCodeMask;
     if (!AxisOf(p, step, &primary)) ErrReport(kErrPrimaryDir, s.curPrimary);
-    if (Walk(primary, &s.curPrimary, s.primary & kDirCodeMask)) return 1;
+    if (WalkStep(primary, &s.curPrimary, s.primary & kDirCodeMask)) return 1;
     if (s.usedLayers > kMaxOneRowLayers) return 0;
     const uint8_t q = s.curSecondary & kDirCodeMask;
     if (!AxisOf(q, step, &secondary)) ErrReport(kErrSecondaryDir, s.curSecondary);
-    return Walk(secondary, &s.curSecondary, s.secondary & kDirCodeMask);
+    return WalkStep(secondary, &s.curSecondary, s.secondary & kDirCodeMask);
 }
 
 int32_t nextSweep() {

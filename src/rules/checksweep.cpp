@@ -1,13 +1,9 @@
 // The check sweeps (see checksweep.h). The window walk is the router's
-// serpentine: from the start window along the primary axis to the board's
-// edge in the start direction, back to the start and on to the other edge,
-// then one step along the secondary axis by the same rule. A step is the
-// maze extent less the 12-grid border, times the routing grid, and never
-// less than one grid (a smaller extent would never reach the edge). Going
-// back to the start, the start window's own bounds decide whether its other
-// side is walked. A
-// window whose objects do not load, or whose map is not valid, is passed
-// over, counted and written to the activity log; the sweep goes on.
+// serpentine (windowwalk.h). A step is the maze extent less the 12-grid
+// border, times the routing grid, and never less than one grid (a smaller
+// extent would never reach the edge). A window whose objects do not load,
+// or whose map is not valid, is passed over, counted and written to the
+// activity log; the sweep goes on.
 #include "rules/checksweep.h"
 
 #include <algorithm>
@@ -30,6 +26,7 @@
 #include "router/rulesvc.h"
 #include "router/stepping.h"
 #include "router/urstate.h"
+#include "router/windowwalk.h"
 #include "rules/checkshell.h"
 #include "rules/drcboard.h"
 #include "rules/drcerror.h"
@@ -57,74 +54,16 @@ enum : int32_t {
 
 const char kSkippedWindow[] = "Skipped window due to overload";
 
-int32_t Clamp32(int64_t v) {
-    return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
-// One axis of the walk: the window origin on it, the start on it, the
-// finished window's and the board's bounds, and the step.
-struct CheckAxis {
-    int32_t* pos;
-    int32_t start;
-    int32_t winMin, winMax;
-    int32_t boardMin, boardMax;
-    int64_t step;
-    uint8_t plus, minus;
-};
-
-void SetDir(uint8_t* current, uint8_t code) {
-    *current = uint8_t((*current & ~kDirCodeMask) | code);
-}
-
-int32_t MoveBy(const CheckAxis& a, int64_t by) {
-    *a.pos = Clamp32(int64_t(*a.pos) + by);
-    return 1;
-}
-
-// Back at the start: the window bounds become the start window's, so that
-// the other side of the start is walked only when the start window does
-// not already reach the board's edge there (no window is checked twice).
-void BackToStart(CheckAxis* a) {
-    const int64_t shift = int64_t(a->start) - *a->pos;
-    a->winMin = Clamp32(a->winMin + shift);
-    a->winMax = Clamp32(a->winMax + shift);
-    *a->pos = a->start;
-}
-
-// The leg towards higher values, falling back to the lower side of the
-// start; 0 when the axis is done.
-int32_t LegPlus(CheckAxis a, uint8_t* current, uint8_t configured) {
-    if (a.winMax < a.boardMax) return MoveBy(a, a.step);
-    BackToStart(&a);
-    SetDir(current, a.minus);
-    if (configured == a.minus) return 0;
-    if (!(a.boardMin < a.winMin)) {
-        // Nothing below the start: the next row starts upwards again.
-        SetDir(current, a.plus);
-        return 0;
-    }
-    return MoveBy(a, -a.step);
-}
-
-int32_t Walk(CheckAxis a, uint8_t* current, uint8_t configured) {
-    if ((*current & kDirCodeMask) == a.plus) return LegPlus(a, current, configured);
-    if (a.boardMin < a.winMin) return MoveBy(a, -a.step);
-    BackToStart(&a);
-    SetDir(current, a.plus);
-    if (configured == a.plus) return 0;
-    return LegPlus(a, current, configured);
-}
-
-bool AxisOf(uint8_t code, DbHeader* h, const int64_t step[2], CheckAxis* out) {
+bool AxisOf(uint8_t code, DbHeader* h, const int64_t step[2], WalkAxis* out) {
     const MzBox& w = g_mzGrid.window;
     if (code == kDirXPlus || code == kDirXMinus) {
-        *out = CheckAxis{&h->centreX, h->value212[0], w.minX,    w.maxX,    h->extMinX,
-                         h->extMaxX,  step[0],        kDirXPlus, kDirXMinus};
+        *out = WalkAxis{&h->centreX, h->value212[0], w.minX,    w.maxX,    h->extMinX,
+                        h->extMaxX,  step[0],        kDirXPlus, kDirXMinus};
         return true;
     }
     if (code == kDirYPlus || code == kDirYMinus) {
-        *out = CheckAxis{&h->centreY, h->value212[1], w.minY,    w.maxY,    h->extMinY,
-                         h->extMaxY,  step[1],        kDirYPlus, kDirYMinus};
+        *out = WalkAxis{&h->centreY, h->value212[1], w.minY,    w.maxY,    h->extMinY,
+                        h->extMaxY,  step[1],        kDirYPlus, kDirYMinus};
         return true;
     }
     return false;
@@ -356,13 +295,13 @@ int32_t nextCheckWindow() {
     const int64_t grid = h.routeGrid;
     const int64_t step[2] = {std::max<int64_t>(1, int64_t(s.box[0]) - kWindowBorderGrids) * grid,
                              std::max<int64_t>(1, int64_t(s.box[1]) - kWindowBorderGrids) * grid};
-    CheckAxis primary, secondary;
+    WalkAxis primary, secondary;
     if (!AxisOf(s.curPrimary & kDirCodeMask, &h, step, &primary))
         ErrReport(kErrCheckPrimaryDir, s.curPrimary);
-    if (Walk(primary, &s.curPrimary, s.primary & kDirCodeMask)) return 1;
+    if (WalkStep(primary, &s.curPrimary, s.primary & kDirCodeMask)) return 1;
     if (!AxisOf(s.curSecondary & kDirCodeMask, &h, step, &secondary))
         ErrReport(kErrCheckSecondaryDir, s.curSecondary);
-    return Walk(secondary, &s.curSecondary, s.secondary & kDirCodeMask);
+    return WalkStep(secondary, &s.curSecondary, s.secondary & kDirCodeMask);
 }
 
 void markerClearUnkept() {

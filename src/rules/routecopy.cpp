@@ -56,6 +56,13 @@ void routeCopyRotate(Conn* copy, int32_t cx, int32_t cy, int32_t angle) {
     }
 }
 
+void routeCopyShift(Conn* copy, int64_t dx, int64_t dy) {
+    for (int32_t i = 0; i < copy->head.count; ++i) {
+        copy->crn[i].x = Clamp32(copy->crn[i].x + dx);
+        copy->crn[i].y = Clamp32(copy->crn[i].y + dy);
+    }
+}
+
 void routeCopyMirror(Conn* copy, int32_t cx) {
     for (int32_t i = 0; i < copy->head.count; ++i)
         copy->crn[i].x = Clamp32(2 * int64_t(cx) - copy->crn[i].x);
@@ -86,4 +93,24 @@ int32_t routeCopyTrim(Conn* conn) {
         return 1;
     }
     return 0;
+}
+
+void routeCopyClip(Conn* conn, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    const int32_t minX = std::min(x1, x2), maxX = std::max(x1, x2);
+    const int32_t minY = std::min(y1, y2), maxY = std::max(y1, y2);
+    int32_t first = -1, last = -1;
+    for (int32_t i = 0; i + 1 < conn->head.count; ++i) {
+        const Crn &a = conn->crn[i], &b = conn->crn[i + 1];
+        if (a.layer == 0) continue;
+        const int32_t ax = a.x, ay = a.y, bx = b.x, by = b.y;
+        if (std::max(ax, bx) < minX || std::min(ax, bx) > maxX || std::max(ay, by) < minY ||
+            std::min(ay, by) > maxY)
+            continue;
+        if (first < 0) first = i;
+        last = i;
+    }
+    if (first < 0) return;
+    conn->head.count = int16_t(last + 2);
+    conn->crn[last + 1].layer = 0;
+    if (first > 0) CrnDelete(conn, 0, first);
 }

@@ -1,7 +1,9 @@
 // Finding where a route copy goes (see routecopymatch.h). Pads are tested
-// by the boxes of their placed shapes, edges included.
+// by the boxes of their placed shapes, edges included. Candidates are read
+// as the open edit sees them, so a paste sees its own earlier changes.
 #include "rules/routecopymatch.h"
 
+#include "db/altjournal.h"
 #include "db/comps.h"
 #include "db/conns.h"
 #include "db/symbols.h"
@@ -59,7 +61,7 @@ int32_t connMatchesPads(Conn* conn, const CopyPin& from, const CopyPin& to) {
 
 int32_t findConnByPads(const CopyPin& from, const CopyPin& to, int32_t first, Conn* work) {
     for (int32_t c = first < 1 ? 1 : first; c <= ConnCount(); ++c) {
-        ConnGet(c, work);
+        AltSave(kRecConn, c, work);
         if (connMatchesPads(work, from, to)) return c;
     }
     return 0;

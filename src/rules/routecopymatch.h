@@ -22,5 +22,5 @@ int32_t padAtPoint(int32_t x, int32_t y, int32_t layer, CopyPin* out);
 // with comp 0 asks for a partial copy.
 int32_t connMatchesPads(Conn* conn, const CopyPin& from, const CopyPin& to);
 // The first connection at or after index `first` that connMatchesPads
-// accepts, read into *work (as matched); 0 when none.
+// accepts, read through the journal into *work (as matched); 0 when none.
 int32_t findConnByPads(const CopyPin& from, const CopyPin& to, int32_t first, Conn* work);

@@ -126,4 +126,33 @@ TEST_F(PlReconnectTest, ChangedStretchOutsideTheWindowBecomesOneGap) {
     }
 }
 
+// The Route view updates the picture of every connection the pass changed
+// (old image erased, new one drawn); unchanged connections and the other
+// views draw nothing.
+std::vector<int32_t> g_moved; // per picture: how far its two ends moved in x
+
+void RecordPicture(const Conn* before, const Conn* after) {
+    const int32_t last = after->head.count - 1;
+    g_moved.push_back(after->crn[0].x - before->crn[0].x + after->crn[last].x -
+                      before->crn[last].x);
+}
+
+TEST_F(PlReconnectTest, RouteViewRedrawsOnlyTheChangedConnections) {
+    g_moved.clear();
+    AltPush();
+    Component r = Comp(b);
+    Store(b, r); // b held but not moved: its connections stay as they are
+    reconnectMovedCompsIn(true, &RecordPicture);
+    EXPECT_TRUE(g_moved.empty());
+    PlCompShift(&r, 300, 0);
+    Store(b, r);
+    reconnectMovedCompsIn(false, &RecordPicture);
+    EXPECT_TRUE(g_moved.empty());
+    PlCompShift(&r, 300, 0);
+    Store(b, r);
+    reconnectMovedCompsIn(true, &RecordPicture);
+    EXPECT_EQ(g_moved, (std::vector<int32_t>{300, 300})); // ab and bc, one end each
+    AltPop(false);
+}
+
 } // namespace

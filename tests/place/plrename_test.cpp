@@ -7,9 +7,11 @@
 
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "db/altjournal.h"
 #include "db/attrs.h"
 #include "db/comps.h"
 #include "db/names.h"
@@ -157,6 +159,27 @@ TEST_F(PlRenameTest, FirstRenameKeepsTheFormerNameOnce) {
     ASSERT_TRUE(AttrFind(kRenameAttrKind, kRenameAttrSub, 1, 0, &a));
     EXPECT_EQ(a.value1, int32_t(old));
     EXPECT_EQ(NameText(Comp(1).name), std::string("K1"));
+}
+
+TEST_F(PlRenameTest, FormerNameGoesIntoTheJournalBeforeTheComponent) {
+    Add("K4", 0, 0);
+    Add("K7", 1000, 0);
+    AltPush();
+    PlRenameComps(1, 8, nullptr);
+    ASSERT_EQ(AltDepth(), 1);   // one level of its own, committed into the caller's
+    std::vector<int32_t> order; // item type, then the component it names
+    auto image = std::make_unique<uint8_t[]>(kRecordImageMax);
+    AltItemHeader h;
+    for (int32_t n = 1; n <= AltCount(); ++n) {
+        AltGet(n, &h, image.get());
+        order.push_back(h.type);
+        order.push_back(h.type == kRecAttribute
+                            ? reinterpret_cast<const Attribute*>(image.get())->key1
+                            : h.index);
+    }
+    EXPECT_EQ(order, (std::vector<int32_t>{kRecAttribute, 1, kRecComponent, 1, kRecAttribute, 2,
+                                           kRecComponent, 2}));
+    AltPop(false);
 }
 
 TEST_F(PlRenameTest, SelectionFollowsTheSortByRecordId) {

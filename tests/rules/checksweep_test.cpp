@@ -4,8 +4,11 @@
 // a window whose map is not valid is passed over and counted; CheckSweep(1)
 // puts CheckOptions back and DFMSweep leaves it at 1; let-go resets the
 // sweep number; no checkable sweep is said so; bad directions are internal
-// errors; the context menu and unkept markers. The paint commands on the
+// errors; windows whose objects do not load are skipped, logged and counted
+// and the sweep still ends cleanly; the context menu and unkept markers. The paint commands on the
 // loaded window: cell counts, codes, and their three refusals.
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -53,7 +56,10 @@ class CheckSweepTest : public UrOpenTest {
         HeadlessCheckShellReset();
         CheckOptions = 0;
         LoadBoard(kBoard);
-        // Every strategy walks windows of 30 by 30 grid points.
+        WindowsOf30();
+    }
+    // Every strategy walks windows of 30 by 30 grid points.
+    static void WindowsOf30() {
         for (int32_t n = 1; n <= kSweepLast; ++n) {
             SweepSlot(n)->box[0] = SweepSlot(n)->box[1] = kWindowGrids;
             SweepSlot(n)->box[2] = SweepSlot(n)->box[3] = 0;
@@ -106,6 +112,64 @@ TEST_F(CheckSweepTest, EveryWindowIsCheckedOnceInTheWalksOrder) {
     EXPECT_EQ(done, walk);
     EXPECT_EQ(DbHdr().centreX, sx); // zoomed back to the start window
     EXPECT_EQ(DbHdr().centreY, sy);
+}
+
+// A pile of 32,800 pads by U2 overloads every window that reaches it:
+// those windows are passed over, each with a line in the activity log, the others are checked, and
+// the sweep ends as usual, back at the start window with hook and task removed.
+TEST_F(CheckSweepTest, WindowsThatDoNotLoadAreSkippedAndTheSweepEnds) {
+    std::string pile = "*SYMBOL 2 \"MANY\"";
+    for (int32_t p = 1; p <= 40; ++p)
+        pile += "\r\n" + std::to_string(p) + " \"" + std::to_string(p) + "\" [" +
+                std::to_string(100 * p) + ", 0] Thru=1";
+    pile += "\r\n";
+    for (int32_t c = 1; c <= 820; ++c)
+        pile += "*COMP C" + std::to_string(c) + " [108000, 80000] Symbol=2\r\n";
+    LoadBoard(kBoard + pile);
+    WindowsOf30();
+    Trace(true);
+    autoBoard();
+    autoCheck(0, 1);
+    ASSERT_EQ(HeadlessIdleTask(), &checkSweepStep);
+    const int32_t sx = DbHdr().value212[0], sy = DbHdr().value212[1];
+    HeadlessDriveRun(nullptr, nullptr);
+    EXPECT_EQ(HeadlessIdleTask(), nullptr);
+    EXPECT_EQ(ToolEventHook, nullptr);
+    EXPECT_EQ(DbHdr().sweep, 0);
+    EXPECT_EQ(DbHdr().centreX, sx);
+    EXPECT_EQ(DbHdr().centreY, sy);
+    EXPECT_EQ(HeadlessBeepCount(), 0);
+    EXPECT_TRUE(ShellCalled("MsgNote(Too many objects in DRC area)"));
+    // The same 24 windows as on the bare board, the pile's ones skipped.
+    EXPECT_EQ(int32_t(Completed().size()), 24);
+    EXPECT_EQ(g_checkSweep.windows + g_checkSweep.skipped, 24);
+    EXPECT_GT(g_checkSweep.skipped, 1);
+    EXPECT_GT(g_checkSweep.windows, 1);
+    std::ifstream in(m_folder / "Pelvane.Log", std::ios::binary);
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    int32_t lines = 0;
+    for (size_t at = log.find("Skipped window due to overload\r\n"); at != std::string::npos;
+         at = log.find("Skipped window due to overload\r\n", at + 1))
+        ++lines;
+    EXPECT_EQ(lines, g_checkSweep.skipped);
+}
+
+// A pending window whose objects went stale and then fail to load is
+// passed over by the window check itself: no beep, no checks, counted.
+TEST_F(CheckSweepTest, APendingWindowThatNoLongerLoadsIsSkipped) {
+    autoBoard();
+    autoCheck(0, 1);
+    ASSERT_EQ(g_checkSweep.pending, 1);
+    urObjInvalidate();
+    CurSweep().usedLayers = 0;
+    const int32_t invalidates = HeadlessInvalidateCount();
+    checkWindow();
+    SweepGet(&CurSweep());
+    EXPECT_EQ(g_checkSweep.skipped, 1);
+    EXPECT_EQ(g_checkSweep.windows, 0);
+    EXPECT_EQ(HeadlessBeepCount(), 0);
+    EXPECT_EQ(HeadlessInvalidateCount(), invalidates);
+    EXPECT_TRUE(ShellCalled("MsgNote(No layers enabled for routing)"));
 }
 
 TEST_F(CheckSweepTest, DfmLeavesCheckOptionsAtOneAndLetGoResetsTheSweep) {

@@ -1,6 +1,7 @@
 // The route copy geometry: quarter turns exact and four of them the
 // identity, other angles truncated; mirroring twice the identity; the pick
-// test sees routed segments only; the trim keeps a routed start; which
+// test sees routed segments only; the trim keeps a routed start; the clip
+// keeps the run meeting the rectangle; which
 // connections take a full or a partial copy.
 #include <gtest/gtest.h>
 
@@ -86,6 +87,27 @@ TEST_F(RouteCopyTest, TrimKeepsTheRoutedStart) {
     EXPECT_NE(int32_t(part.crn[0].layer), 0);
     Conn empty{};
     EXPECT_FATAL(routeCopyTrim(&empty), kErrCopyNoCorners);
+}
+
+// Routed segments missing the rectangle go from both ends of the copy; the
+// new last corner starts no routed segment; a copy none of whose segments
+// meets the rectangle is kept.
+TEST_F(RouteCopyTest, ClipKeepsTheRunThatMeetsTheRectangle) {
+    const Conn start = Make({{0, 0, 1}, {3000, 0, 1}, {3000, 30000, 1}, {6000, 30000, 0}});
+    Conn c = start;
+    routeCopyClip(&c, 4000, 10000, -1000, -1000);
+    ASSERT_EQ(int32_t(c.head.count), 3);
+    EXPECT_EQ(int32_t(c.crn[2].y), 30000);
+    EXPECT_EQ(int32_t(c.crn[2].layer), 0);
+    c = start;
+    routeCopyClip(&c, 2000, 20000, 4000, 40000);
+    ASSERT_EQ(int32_t(c.head.count), 3);
+    EXPECT_EQ(int32_t(c.crn[0].x), 3000);
+    EXPECT_EQ(int32_t(c.crn[0].y), 0);
+    EXPECT_EQ(int32_t(c.crn[0].layer), 1);
+    c = start;
+    routeCopyClip(&c, 50000, 50000, 60000, 60000);
+    EXPECT_TRUE(Same(c, start));
 }
 
 TEST_F(RouteCopyTest, FullAndPartialCopiesMatchTheirPins) {

@@ -39,6 +39,19 @@ typedef int32_t (*PlaceHookProc)(int32_t command);
 typedef void (*PlaceIdleProc)();
 typedef int32_t (*PlaceDlgHandler)(int32_t code);
 
+// The dialog layer's handler codes, button styles and values.
+enum : int32_t {
+    kDlgCodeOk = 1,
+    kDlgCodeCancel = 2,
+    kDlgCodeInit = 4,
+    kDlgStyleCheckBox = 4,
+    kDlgStyleRadio = 8,
+    kDlgStateEnabled = 1,
+    kDlgValueOn = 1,
+    kDlgStaticPlain = 0,      // DlgSetStaticText kind of a plain text
+    kDlgEmptyNumber = -32011, // a number field left empty
+};
+
 class PlaceHost {
   public:
     virtual ~PlaceHost() = default;
@@ -81,6 +94,9 @@ class PlaceHost {
     virtual void DrawAlt(int32_t mode) = 0;
     virtual void DrawRatLines(const PlPairTable* entries, int32_t mode) = 0;
     virtual void RatLinesFree() = 0;
+    // corners first..last of a connection image; mode 1 erases
+    virtual void DrawBoardObject(const void* conn, int32_t mode, int32_t first, int32_t last,
+                                 int32_t highlight) = 0;
 
     // the dialog layer (one current dialog)
     virtual void DlgOpen(PlaceDlgHandler handler, int32_t key, const char* title) = 0;

@@ -66,7 +66,17 @@ void CloseSelection() {
     host.SetIdleTask(nullptr);
 }
 
+void HostConnPicture(const Conn* before, const Conn* after) {
+    PlaceHost& host = PlHost();
+    host.DrawBoardObject(before, kConnPictureErase, 0, before->head.count - 1, 0);
+    host.DrawBoardObject(after, kConnPictureDraw, 0, after->head.count - 1, 0);
+}
+
 } // namespace
+
+void UpReconnectMoved() {
+    reconnectMovedCompsIn(UpRouteView(), &HostConnPicture);
+}
 
 void UpTouchSelConns() {
     PlaceHost& host = PlHost();
@@ -116,7 +126,7 @@ void UpRemapMoved() {
             }
         }
     }
-    reconnectMovedCompsIn(UpRouteView());
+    UpReconnectMoved();
     if (loaded) {
         ObjClearConnFlags(kUpConnFlagBits);
         DrcRemoveViolations();
@@ -156,7 +166,7 @@ int32_t UpRedraw() {
         }
         if (pass && (w.ToolState == kToolComponent || AltDepth() == 1)) {
             UpTouchSelConns();
-            reconnectMovedCompsIn(route);
+            UpReconnectMoved();
         }
     }
     if (pass) {

@@ -79,7 +79,7 @@ void drawRemainder() {
         AltPut(kRecComponent, h.index, h.key, &r);
     }
     AltPop(inside);
-    if (!place) reconnectMovedCompsIn(route);
+    if (!place) UpReconnectMoved();
     host.DrawAlt(kUpDrawOutline);
     g_up.redrawPending = 1;
     if (place) ShowFlightLines();

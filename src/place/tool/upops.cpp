@@ -1,6 +1,5 @@
 // Operations on the selection: Quick Place, Adjust, Rename, fixing and
-// locking; and the empty entry points of the further placement commands
-// (they do nothing and answer 0): next component and criteria. Quick Place clamps the
+// locking. Quick Place clamps the
 // strategy's attempts and cooling into 0..100 (slot 0 is not checked when stored).
 #include "db/altjournal.h"
 #include "db/placestrat.h"
@@ -59,14 +58,4 @@ void UpSetCompFlag(int32_t command) {
         r.flags |= bit;
         AltPut(kRecComponent, h.index, h.key, &r);
     }
-}
-
-int32_t UpPickNext(int32_t) {
-    return 0;
-}
-int32_t UpPickNextAsk() {
-    return 0;
-}
-int32_t UpCriteriaDialog() {
-    return 0;
 }

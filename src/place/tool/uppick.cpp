@@ -15,6 +15,7 @@
 #include "place/plpair.h"
 #include "place/pltree.h"
 #include "place/tool/placehost.h"
+#include "place/tool/uppickrank.h"
 #include "place/tool/uptool.h"
 #include "router/objvalidate.h"
 
@@ -59,45 +60,52 @@ int32_t NearestPin(const Component& r, int32_t x, int32_t y) {
 
 } // namespace
 
+void UpPickRank::Offer(int32_t c, int32_t d, int32_t side, int32_t activeLayer) {
+    if (onActive) return;
+    bool take;
+    if (side == activeLayer)
+        take = onActive = true;
+    else if (best == 0)
+        take = true;
+    else
+        take = bestSide != 0 && d < bestDist;
+    if (take) {
+        best = c;
+        bestDist = d;
+        bestSide = side;
+    }
+}
+
+bool UpBoxHit(const Component& r, int32_t x, int32_t y, int32_t* d) {
+    if (x < r.minX || x > r.maxX || y < r.minY || y > r.maxY) return false;
+    *d = PtDist(int32_t((int64_t(r.minX) + r.maxX) / 2), int32_t((int64_t(r.minY) + r.maxY) / 2), x,
+                y);
+    return true;
+}
+
 int32_t UpPickAt() {
     PlaceHost& host = PlHost();
     PlaceAppWindow& w = host.AppWindow();
     const int32_t qx = w.queryX, qy = w.queryY;
     g_up.selCount = 0;
-    int32_t best = 0, bestDist = 0, bestSide = 0;
-    bool onActive = false;
+    UpPickRank rank;
     Component r;
     for (int32_t c = 1; c <= CompCount(); ++c) {
         if (AltSave(kRecComponent, c, &r)) {
             ++g_up.selCount;
             continue;
         }
-        if (onActive || (r.flags & kUpCompUnplaced) || OutsideRoute(r)) continue;
-        int32_t d;
+        if (rank.onActive || (r.flags & kUpCompUnplaced) || OutsideRoute(r)) continue;
+        int32_t d = 0;
         if (r.compRef == c) {
             d = PtDist(r.x, r.y, qx, qy);
             if (d > r.value32) continue;
-        } else if (r.compRef != 0) {
+        } else if (r.compRef != 0 || !UpBoxHit(r, qx, qy, &d)) {
             continue;
-        } else {
-            if (qx < r.minX || qx > r.maxX || qy < r.minY || qy > r.maxY) continue;
-            d = PtDist(int32_t((int64_t(r.minX) + r.maxX) / 2),
-                       int32_t((int64_t(r.minY) + r.maxY) / 2), qx, qy);
         }
-        const int32_t side = CompSideLayer(c, r);
-        bool take;
-        if (side == w.activeLayer)
-            take = onActive = true;
-        else if (best == 0)
-            take = true;
-        else
-            take = bestSide != 0 && d < bestDist;
-        if (take) {
-            best = c;
-            bestDist = d;
-            bestSide = side;
-        }
+        rank.Offer(c, d, CompSideLayer(c, r), w.activeLayer);
     }
+    const int32_t best = rank.best;
     if (best == 0) {
         host.MsgNote(LangString(kMsgNoNearby));
         return 0;

@@ -30,6 +30,20 @@ bool Shifted(const Component& r, bool placedOnly) {
     return !placedOnly || (r.compRef == 0 && !(r.flags & kUpCompUnplaced));
 }
 
+// Sets (or clears) an entry's rotation increment and rotated flag.
+void MarkRotated(int32_t n, bool rotated, int32_t increment) {
+    AltItemHeader h;
+    void* image = UpItem(n, &h);
+    h.word2 = int16_t(increment);
+    if (rotated)
+        h.flags |= kUpItemRotated;
+    else
+        h.flags &= uint16_t(~kUpItemRotated);
+    AltItemPut(&h, image);
+}
+
+} // namespace
+
 // Moves the selection so that its lowest pin corner returns to (px, py):
 // the placed components without cluster master, or every component when
 // there is none (the corner was taken over the same set).
@@ -52,20 +66,6 @@ void UpSelShift(int32_t px, int32_t py) {
         AltPut(kRecComponent, h.index, h.key, &r);
     }
 }
-
-// Sets (or clears) an entry's rotation increment and rotated flag.
-void MarkRotated(int32_t n, bool rotated, int32_t increment) {
-    AltItemHeader h;
-    void* image = UpItem(n, &h);
-    h.word2 = int16_t(increment);
-    if (rotated)
-        h.flags |= kUpItemRotated;
-    else
-        h.flags &= uint16_t(~kUpItemRotated);
-    AltItemPut(&h, image);
-}
-
-} // namespace
 
 int32_t UpRotate() {
     PlaceHost& host = PlHost();
@@ -99,7 +99,7 @@ int32_t UpRotate() {
     }
     UpSelShift(px, py);
     if (reconnect) {
-        reconnectMovedCompsIn(view == kViewRoute);
+        UpReconnectMoved();
         for (int32_t n = 1; n <= AltCount(); ++n) {
             UpItem(n, &h);
             if (h.type == kRecComponent && (h.word2 != 0 || (h.flags & kUpItemRotated)))

@@ -1,7 +1,8 @@
 // Swap of the placement tool: two components exchange positions (each box
 // moving with its component), or the swap improvement runs over the
 // selection or the whole board with the strategy's pass-0 state word.
-// Every branch that moves something commits its own level.
+// Every branch that moves something commits its own level; a single
+// selected component waits for its partner (swapDrag).
 #include "db/altjournal.h"
 #include "db/comps.h"
 #include "db/names.h"
@@ -58,7 +59,17 @@ int32_t swapComp() {
         host.UBeep();
         return 0;
     }
-    if (count == 1) return 0;
+    if (count == 1) {
+        if (g_verbose) DebugPrint("swapComp: Ready to install SwapDrag");
+        UpEndTrack(kUpEndTrackNoDraw);
+        AltItemHeader h;
+        UpItem(AltFindType(kRecComponent), &h);
+        drawAllSwapChoices(h.index, kUpDrawStill);
+        host.SetCursorKind(0);
+        swapDrag(kUpInstall);
+        if (g_verbose) DebugPrint("swapComp: Installed SwapDrag");
+        return 1;
+    }
     if (count == CompCount()) {
         SwapAndCommit(
             host, [](const PlaceStrategy& st) { PlSwapImprove(nullptr, st.states[0]); }, s);

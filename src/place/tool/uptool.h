@@ -72,8 +72,11 @@ enum : int32_t {
     kMsgCannotClearDrc = 52001,
     kMsgSelectComps = 52101,
     kMsgSelectFromMenu = 52102,
+    kMsgSelectSwapPartner = 52103,
     kMsgNoCompsSelected = 52104,
     kMsgCannotSwapNew = 52106,
+    kMsgPartnerFixed = 52141,
+    kMsgPartnerLocked = 52142,
     kMsgCompName = 52163,
     kMsgNoNearby = 52501,
     kMsgCompFixed = 52571,
@@ -128,6 +131,7 @@ enum : ErrCode {
     kErrUpOneLevel = 3616070,    // commit without exactly one level left
     kErrUpRotateSpare = 3616080, // a component entry already carrying a rotation increment
     kErrUpSwapIndex = 3616090,   // doSwap with an index below 1
+    kErrUpSwapDepth = 3616100,   // the swap partner picked at a wrong journal depth
 };
 
 struct UpToolState {
@@ -170,6 +174,9 @@ void UpRemapMoved();
 void UpTouchSelConns();
 void UpAbort();
 void UpMarkConnsOfSel(bool on);
+// reconnectMovedComps in the front view, the Route view's connection
+// pictures going through the host.
+void UpReconnectMoved();
 // Operations on the selection.
 int32_t UpQuickPlace();
 int32_t UpAdjust();
@@ -180,21 +187,37 @@ bool UpHasNewComps();
 // corner, which stays in place; the level is committed. Nothing happens
 // without a component.
 int32_t UpRotate();
+// Moves the selection so that its lowest pin corner lands on (px, py).
+void UpSelShift(int32_t px, int32_t py);
+// Place view: toggles the pair lines of all nets, drawn in the mode; a
+// cluster's lines leave its circle spread around it.
+void UpRatLines(int32_t mode);
 // Matrix Place: the selection goes into the journal's Matrix cells, then
 // the swap improvement unless the strategy turns it off; committed.
 int32_t UpMatrixPlace();
 // Swap: two selected components exchange places; three or more (or all)
 // go through the swap improvement; nothing selected beeps. A single
-// component waits for its partner pick, which is not built yet: it does
-// nothing and answers 0.
+// component shows its possible partners and installs swapDrag, which
+// waits for the partner pick.
 int32_t swapComp();
+// The event procedure while the user picks the swap partner: a button up
+// over a partner swaps and commits; an abort or finish erases the choices
+// and abandons the selection.
+int32_t swapDrag(int32_t command);
+// The partner under the cursor (ranked as a pick); 1 when chosen, after
+// the refusal of a fixed one and the confirmation of a locked one.
+int32_t pickSwap(int32_t* partner);
+// Shows (or, with another mode, erases) every possible partner of a: the
+// components of a's symbol and angle, neither fixed nor locked.
+void drawAllSwapChoices(int32_t a, int32_t mode);
 // a takes b's position and b takes a's, each box moving along; both are
 // stored through the journal. Indexes below 1 are fatal.
 void doSwap(int32_t a, int32_t b);
 // doSwap on the two components of the journal.
 void UpSwapPair();
-// Entry points whose handlers come with the further placement commands:
-// they do nothing and answer 0.
+// Next component (upnext.h): the engine's next candidate (Next Comp,
+// Finish Next) or the user's choice among them (Select Next); all the
+// candidates that meet the criteria (Select); the criteria dialog.
 int32_t UpPickNext(int32_t command);
 int32_t UpPickNextAsk();
 int32_t UpCriteriaDialog();

@@ -3,6 +3,7 @@
 #include "toolbox/core/drawingstate.h"
 
 #include "toolbox/core/hooktable.h"
+#include "toolbox/core/windowlist.h"
 
 namespace {
 void* g_currentPort = nullptr;
@@ -29,10 +30,18 @@ bool DefaultNotify(void*, uint32_t, uintptr_t, intptr_t, intptr_t*) {
     return false;
 }
 void DefaultDisposeControls(void*) {}
+void DefaultSetWindow(void* window) {
+    g_currentPort = GraphicsPortOf(static_cast<const WindowObject*>(window));
+}
+bool DefaultCapture(DrawingSettings* out, const DrawingState* state) {
+    *out = state ? state->settings : DrawingSettings{};
+    return state != nullptr;
+}
 
-const DrawingLayerProcs kDefaults{&DefaultBind,    &DefaultRelease,        &DefaultDispose,
-                                  &DefaultSetPort, &DefaultCurrentPort,    &DefaultInit,
-                                  &DefaultNotify,  &DefaultDisposeControls};
+const DrawingLayerProcs kDefaults{&DefaultBind,    &DefaultRelease,         &DefaultDispose,
+                                  &DefaultSetPort, &DefaultCurrentPort,     &DefaultInit,
+                                  &DefaultNotify,  &DefaultDisposeControls, &DefaultSetWindow,
+                                  &DefaultCapture};
 DrawingLayerProcs g_procs = kDefaults;
 
 } // namespace
@@ -48,6 +57,8 @@ void SetDrawingLayerProcs(const DrawingLayerProcs* procs) {
     PickProc(g_procs.initDrawingGlobals, given.initDrawingGlobals, kDefaults.initDrawingGlobals);
     PickProc(g_procs.controlNotify, given.controlNotify, kDefaults.controlNotify);
     PickProc(g_procs.disposeControls, given.disposeControls, kDefaults.disposeControls);
+    PickProc(g_procs.setCurrentWindow, given.setCurrentWindow, kDefaults.setCurrentWindow);
+    PickProc(g_procs.captureSettings, given.captureSettings, kDefaults.captureSettings);
 }
 
 const DrawingLayerProcs& DrawingLayer() {

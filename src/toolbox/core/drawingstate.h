@@ -117,6 +117,13 @@ struct DrawingLayerProcs {
     // Disposes every control of a native window record before the window
     // goes.
     void (*disposeControls)(void* nativeRecord);
+    // Makes a window object the current port (its surface focused); the
+    // default makes its drawing state current.
+    void (*setCurrentWindow)(void* window);
+    // The settings block of a state, or of a fresh default state when none
+    // is given; the default copies a given state and zeroes the block
+    // otherwise, answering false.
+    bool (*captureSettings)(DrawingSettings* out, const DrawingState* state);
 };
 
 // Installs the procedures (copied); null fields, or null, keep the

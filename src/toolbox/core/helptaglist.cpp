@@ -12,6 +12,7 @@ bool NoItemRect(void*, Rect16*) {
 }
 
 bool (*g_itemRect)(void*, Rect16*) = &NoItemRect;
+void (*g_disposing)(HelpTagList*) = nullptr;
 
 bool Holds(const Rect16& r, Point16 p) {
     return p.v >= r.top && p.v < r.bottom && p.h >= r.left && p.h < r.right;
@@ -21,6 +22,10 @@ bool Holds(const Rect16& r, Point16 p) {
 
 void SetHelpTagItemRectProc(bool (*procedure)(void* item, Rect16* out)) {
     g_itemRect = procedure ? procedure : &NoItemRect;
+}
+
+bool HelpTagItemRect(void* item, Rect16* out) {
+    return g_itemRect(item, out);
 }
 
 HelpTagList* HelpTagListOf(SurfaceList* list) {
@@ -53,7 +58,12 @@ int32_t HelpTagAdd(SurfaceList* list, uint8_t surface, uint8_t kind, void* item,
     return int32_t(tags->entries.size() - 1);
 }
 
+void SetHelpTagListDisposingProc(void (*procedure)(HelpTagList* list)) {
+    g_disposing = procedure;
+}
+
 void DisposeHelpTagList(void* tags) {
+    if (tags && g_disposing) g_disposing(static_cast<HelpTagList*>(tags));
     delete static_cast<HelpTagList*>(tags);
 }
 

@@ -68,6 +68,7 @@ struct HelpTagList {
 // The rectangle of a dialog item (the dialog layer installs it; until then
 // items have none).
 void SetHelpTagItemRectProc(bool (*procedure)(void* item, Rect16* out));
+bool HelpTagItemRect(void* item, Rect16* out);
 
 // The window's list (its surface list's link), or null.
 HelpTagList* HelpTagListOf(SurfaceList* list);
@@ -75,6 +76,8 @@ int32_t HelpTagAdd(SurfaceList* list, uint8_t surface, uint8_t kind, void* item,
                    int16_t value, const char* text);
 void HelpTagRemove(SurfaceList* list, void* item);
 void DisposeHelpTagList(void* tags);
+// Told of every list about to be disposed (the popup forgets it).
+void SetHelpTagListDisposingProc(void (*procedure)(HelpTagList* list));
 // Lets surface lists dispose their help tags with themselves.
 void InstallHelpTagLists();
 int32_t HelpTagAtPoint(const HelpTagList* list, int32_t surface, Point16 point);

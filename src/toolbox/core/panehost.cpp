@@ -82,6 +82,18 @@ Point32 HostPortLocal(PortRecord* port, Point32 point) {
     return g_host && g_host->portLocal ? g_host->portLocal(port, point) : point;
 }
 
+Point32 HostPortGlobal(PortRecord* port, Point32 point) {
+    return g_host && g_host->portGlobal ? g_host->portGlobal(port, point) : point;
+}
+
+void HostFrame3D(PortRecord* port, const Rect16* rect, int16_t ringWidth) {
+    if (g_host && g_host->frame3D) g_host->frame3D(port, rect, ringWidth);
+}
+
+void HostFocusRing(PortRecord* port, const Rect16* rect, bool show) {
+    if (g_host && g_host->focusRing) g_host->focusRing(port, rect, show);
+}
+
 int32_t HostDragOutline(PortRecord* port, const RegionRecord* region, Point16 start,
                         const Rect16* limit, const Rect16* slop, int32_t axis) {
     return g_host && g_host->dragOutline

@@ -63,6 +63,15 @@ struct PaneHost {
     void (*endDraw)(PortRecord* port);
     // Inverts the outline of the rectangle (a second call erases it).
     void (*invertFrame)(PortRecord* port, const Rect16* rect);
+    // A point of the port in the frame-client coordinates of native
+    // records (the inverse of portLocal).
+    Point32 (*portGlobal)(PortRecord* port, Point32 point);
+    // A three-dimensional field frame on the rectangle inset by 1, the ring
+    // of the width inside the rectangle erased first on displays of 4096
+    // colours or more.
+    void (*frame3D)(PortRecord* port, const Rect16* rect, int16_t ringWidth);
+    // The focus ring around the rectangle, or its area erased.
+    void (*focusRing)(PortRecord* port, const Rect16* rect, bool show);
 };
 
 constexpr int32_t kNoDragOffset = int32_t(0x80008000);
@@ -98,3 +107,6 @@ void HostEndDraw(PortRecord* port);
 void HostInvertFrame(PortRecord* port, const Rect16* rect);
 // Unchanged when the host has no conversion.
 Point32 HostPortLocal(PortRecord* port, Point32 point);
+Point32 HostPortGlobal(PortRecord* port, Point32 point);
+void HostFrame3D(PortRecord* port, const Rect16* rect, int16_t ringWidth);
+void HostFocusRing(PortRecord* port, const Rect16* rect, bool show);

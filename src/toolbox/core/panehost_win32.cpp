@@ -16,6 +16,8 @@
 #include <algorithm>
 
 #include "toolbox/core/hooktable.h"
+#include "toolbox/core/edges.h"
+#include "toolbox/core/edges_win32.h"
 #include "toolbox/core/panehost.h"
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/portrecord.h"
@@ -42,8 +44,9 @@ HWND WindowOfPort(PortRecord* port) {
 
 COLORREF ColourOf(NativeWindowRecord* record, uint32_t colour) {
     if (colour == kPaintBackground) {
+        // (-1, -1, -1) is no colour; channels above 0x7FFF read negative.
         const int16_t* c = record ? record->eraseColour : nullptr;
-        if (c && c[0] >= 0 && c[1] >= 0 && c[2] >= 0)
+        if (c && !(c[0] == -1 && c[1] == -1 && c[2] == -1))
             return RGB(uint16_t(c[0]) >> 8, uint16_t(c[1]) >> 8, uint16_t(c[2]) >> 8);
         return GetSysColor(COLOR_WINDOW);
     }
@@ -122,6 +125,35 @@ void FrameRectangle(PortRecord* port, const Rect16* rect, int16_t width, uint32_
         InflateRect(&r, -1, -1);
     }
     DeleteObject(brush);
+    ReleaseDC(window, dc);
+}
+
+// Displays of 4096 colours or more erase the ring under a 3-D frame.
+constexpr int kManyColourBits = 12;
+
+void Frame3D(PortRecord* port, const Rect16* rect, int16_t ringWidth) {
+    HWND window = WindowOfPort(port);
+    HDC dc = window ? GetDC(window) : nullptr;
+    if (!dc) return;
+    if (GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) >= kManyColourBits) {
+        HBRUSH brush = CreateSolidBrush(ColourOf(NativeRecordOfPort(port), kPaintBackground));
+        RECT r{rect->left, rect->top, rect->right, rect->bottom};
+        for (int16_t i = 0; i < ringWidth && r.right > r.left && r.bottom > r.top; ++i) {
+            FrameRect(dc, &r, brush);
+            InflateRect(&r, -1, -1);
+        }
+        DeleteObject(brush);
+    }
+    Rect16 inner = GrownRect(*rect, -1);
+    DrawFieldFrameOn(dc, &inner);
+    ReleaseDC(window, dc);
+}
+
+void PaneFocusRing(PortRecord* port, const Rect16* rect, bool show) {
+    HWND window = WindowOfPort(port);
+    HDC dc = window ? GetDC(window) : nullptr;
+    if (!dc) return;
+    DrawFocusRingOn(dc, rect, show, ColourOf(NativeRecordOfPort(port), kPaintBackground));
     ReleaseDC(window, dc);
 }
 
@@ -332,11 +364,14 @@ void InvertFrame(PortRecord* port, const Rect16* rect) {
     ReleaseDC(window, dc);
 }
 
-Point32 PortLocal(PortRecord* port, Point32 point) {
+Point32 MapPortPoint(PortRecord* port, Point32 point, bool toPort) {
     HWND window = WindowOfPort(port);
     if (!window) return point;
     POINT p{point.h, point.v};
-    MapWindowPoints(FrameWindowHandle(), window, &p, 1);
+    if (toPort)
+        MapWindowPoints(FrameWindowHandle(), window, &p, 1);
+    else
+        MapWindowPoints(window, FrameWindowHandle(), &p, 1);
     return {p.y, p.x};
 }
 
@@ -367,6 +402,14 @@ int16_t TrackInstalledBar(void* bar, Point16 point, BarActionProc action, void* 
 }
 int32_t InstalledBarValue(void* bar) {
     return g_bars.barValue(bar);
+}
+
+Point32 PortLocal(PortRecord* port, Point32 point) {
+    return MapPortPoint(port, point, true);
+}
+
+Point32 PortGlobal(PortRecord* port, Point32 point) {
+    return MapPortPoint(port, point, false);
 }
 
 } // namespace
@@ -404,6 +447,9 @@ const PaneHost* NativePaneHost() {
         h.trackBar = &TrackInstalledBar;
         h.barValue = &InstalledBarValue;
         h.portLocal = &PortLocal;
+        h.portGlobal = &PortGlobal;
+        h.frame3D = &Frame3D;
+        h.focusRing = &PaneFocusRing;
         h.dragOutline = &DragOutline;
         h.scrollRect = &ScrollBits;
         h.beginDraw = &BeginDraw;

@@ -296,6 +296,8 @@ Rect16 PaneRegionRect(const PaneRecord* pane) {
 }
 
 void WindowRegionsUpdate(PaneRecord* pane, RegionRecord* accumulator) {
+    // The visible regions change: the drawing layer clips again.
+    if (pane->port) pane->port->focusedSurface = nullptr;
     Rect16 r = PaneRegionRect(pane);
     SetRegionToShortRect(pane->region, &r);
     RegionRecord* work = NewRegion();

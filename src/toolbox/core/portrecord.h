@@ -22,6 +22,7 @@ constexpr uint32_t kParamDimensions = FourCC("dims");
 
 struct PortRecord;
 struct PaneRecord;
+struct SurfaceList;
 struct TimerTask;
 typedef int32_t (*PortEventProcType)(PortRecord* port, OsEventRecord* record);
 
@@ -41,6 +42,14 @@ struct PortRecord {
     PaneRecord* focusPane;
     PaneRecord* trackingPane;
     PaneRecord* cursorPane;
+    // Kept by the drawing layer: the selected drawing surface, the surface
+    // whose clip and origin are in the state now (with the index it was
+    // focused at), and whether the selected surface's settings are in the
+    // state. The surface list drops the focused surface when it moves.
+    SurfaceList* selectedSurface;
+    SurfaceList* focusedSurface;
+    int8_t focusedIndex;
+    uint8_t surfaceFocus;
 };
 
 // What the port layer asks of the window and pane layers.

@@ -5,6 +5,11 @@
 #include "toolbox/core/shellapphandler.h"
 
 #include "toolbox/core/eventconvert.h"
+#include "toolbox/core/eventloop.h"
+#include "toolbox/core/loophooks.h"
+#include "toolbox/core/portrecord.h"
+#include "toolbox/core/shellkeyhandler.h"
+#include "toolbox/core/ticks.h"
 #include "toolbox/core/eventtypes.h"
 #include "toolbox/core/menucommands.h"
 #include "toolbox/core/menurecord.h"
@@ -18,6 +23,7 @@ constexpr uint32_t kMenuTrackingBegins = 1;
 constexpr uint32_t kMouseUp = 2;
 constexpr uint32_t kMouseMovedOrDragged = 5;
 constexpr uint32_t kAnyType = FourCC("****");
+constexpr uint32_t kTypeCommand = FourCC("hcmd");
 
 void Nothing() {}
 void NoSuspend(uint8_t) {}
@@ -35,6 +41,50 @@ bool IsApplicationMenu(EventObject event) {
     int32_t length = 0;
     int32_t err = GetMenuItemProperty(menu, 0, kAppMenuCreator, kAppMenuTag, 0, &length, nullptr);
     return err != kMenuPropertyAbsent;
+}
+
+bool KnownMenu(void* menu) {
+    for (MenuRecord* m = MenuRecordList(); m; m = m->next)
+        if (m == menu) return true;
+    return false;
+}
+
+uint32_t Modifiers(EventObject event) {
+    uint32_t modifiers = 0;
+    EventParamGet(event, kParamModifiers, kAnyType, sizeof modifiers, &modifiers);
+    return modifiers;
+}
+
+int32_t MenuCommand(EventObject event) {
+    if (!FrontWindowIsOurs()) return kEventNotHandled;
+    EventCommandRecord command{};
+    uint32_t context = 0;
+    if (EventParamGet(event, kEventParamDirectObject, kTypeCommand, sizeof command, &command) !=
+            kEventResultOk ||
+        !(command.attributes & kCommandFromMenu) || !KnownMenu(command.menu) ||
+        EventParamGet(event, kParamMenuContext, kAnyType, sizeof context, &context) !=
+            kEventResultOk)
+        return kEventNotHandled;
+    LoopDispatchEnter();
+    MenuChoiceDefault(static_cast<MenuRecord*>(command.menu), command.item, Modifiers(event),
+                      (context & kMenuContextBit18) != 0, (context & kMenuContextBit17) != 0);
+    LoopDispatchLeave();
+    g_procs.updateCursor();
+    return kEventResultOk;
+}
+
+int32_t ModifiersChanged(EventObject event) {
+    void* front = LoopHooks().frontNonFloatingWindow();
+    PortRecord* port = front ? FindPortOfNativeWindow(front) : nullptr;
+    if (!port) return kEventNotHandled;
+    OsEventRecord record;
+    OsNullRecord(&record);
+    record.what = kPortWhatModifiersChanged;
+    record.message = uintptr_t(front);
+    record.modifiers = uint16_t(Modifiers(event));
+    record.when = GetTicks();
+    DispatchToEventHandlers(port, &record);
+    return kEventResultOk;
 }
 
 } // namespace
@@ -88,6 +138,9 @@ int32_t ShellApplicationHandler(EventCallRef*, EventObject event, void*) {
             return IsApplicationMenu(event) ? kEventResultOk : kEventNotHandled;
         return kEventNotHandled;
     }
+    if (eventClass == kEventClassCommand && kind == kCommandEventProcess) return MenuCommand(event);
+    if (eventClass == kEventClassKeyboard && kind == kKeyModifiersChangedKind)
+        return ModifiersChanged(event);
     if (eventClass == kEventClassMouse) {
         if (kind == kMouseUp) {
             g_procs.endContentClick();

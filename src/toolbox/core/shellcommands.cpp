@@ -9,6 +9,8 @@
 // answers, so every item is decided.
 #include "toolbox/core/shellcommands.h"
 
+#include "toolbox/core/shelldefaults.h"
+
 #include <cstring>
 
 #include "toolbox/core/drawingstate.h"
@@ -36,9 +38,6 @@ ShellTextProcs g_text{};
 ChainEntry g_chain[kChainLimit];
 int32_t g_chainCount = 0;
 
-bool NoModal() {
-    return false;
-}
 void NoSelection(WindowObject*, int16_t, int32_t* start, int32_t* end) {
     *start = 0;
     *end = 0;
@@ -95,7 +94,7 @@ bool EnableItem(MenuListEntry* entry, int32_t item, uint32_t command, bool* desc
 
 void SetShellTextProcs(const ShellTextProcs* procs) {
     g_text = procs ? *procs : ShellTextProcs{};
-    if (!g_text.frontIsModalDialog) g_text.frontIsModalDialog = &NoModal;
+    if (!g_text.frontIsModalDialog) g_text.frontIsModalDialog = &FrontIsModalDialog;
     if (!g_text.itemSelection) g_text.itemSelection = &NoSelection;
     if (!g_text.editItem) g_text.editItem = &NoEdit;
     if (!g_text.clipboardTextLength) g_text.clipboardTextLength = &NoClipboard;

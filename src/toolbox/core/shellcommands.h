@@ -40,9 +40,9 @@ struct CommandQuery {
     char text[kCommandQueryTextSize]; // empty: unchanged
 };
 
-// What the shell asks of the dialog and clipboard layers. Every entry
-// defaults to "nothing": no modal dialog, no selection, an empty
-// clipboard, no edit done.
+// What the shell asks of the dialog and clipboard layers. The entries
+// default to a modal dialog when the front window has the modal class bit,
+// no selection, an empty clipboard and no edit done.
 struct ShellTextProcs {
     bool (*frontIsModalDialog)();
     // The selection of an edit-text item.

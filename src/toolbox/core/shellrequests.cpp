@@ -7,6 +7,7 @@
 
 #include "toolbox/core/coreevents.h"
 #include "toolbox/core/eventconvert.h"
+#include "toolbox/core/shelldefaults.h"
 #include "toolbox/core/startuprequest.h"
 
 namespace {
@@ -19,18 +20,7 @@ DropHandler g_drop = nullptr;
 bool g_procsRegistered = false;
 
 bool SplitSpec(const char* path, FileSpec* out) {
-    std::memset(out, 0, sizeof *out);
-    size_t length = std::strlen(path);
-    if (length == 0) return false;
-    const char* slash = std::strrchr(path, '\\');
-    size_t folder = slash ? size_t(slash - path) : 0;
-    const char* name = slash ? slash + 1 : path;
-    if (folder >= size_t(kFileSpecFolderSize) || std::strlen(name) >= size_t(kFileSpecNameSize))
-        return false;
-    std::memcpy(out->folder, path, folder);
-    std::strcpy(out->name, name);
-    if (*name == 0) std::strcpy(out->type, kFolderType);
-    return true;
+    return FileSpecFromPath(path, PathKindOf(path), out);
 }
 
 WindowObject* NoWindow(void*) {
@@ -46,6 +36,24 @@ void Document(DocumentHandler handler, const char* path) {
 }
 
 } // namespace
+
+bool FileSpecFromPath(const char* path, PathKind kind, FileSpec* out) {
+    std::memset(out, 0, sizeof *out);
+    if (kind == PathKind::Missing || !path) return false;
+    const char* slash = std::strrchr(path, '\\');
+    size_t folder = slash ? size_t(slash - path) : 0;
+    const char* name = slash ? slash + 1 : path;
+    if (folder >= size_t(kFileSpecFolderSize) || std::strlen(name) >= size_t(kFileSpecNameSize))
+        return false;
+    std::memcpy(out->folder, path, folder);
+    std::strcpy(out->name, name);
+    const char* dot = std::strrchr(name, '.');
+    if (kind == PathKind::Folder)
+        std::strcpy(out->type, kFolderType);
+    else if (dot && std::strlen(dot) < size_t(kFileSpecTypeSize))
+        std::strcpy(out->type, dot);
+    return true;
+}
 
 void SetShellRequestProcs(const ShellRequestProcs* procs) {
     g_procs = procs ? *procs : ShellRequestProcs{};

@@ -21,8 +21,9 @@ typedef void (*DropHandler)(const FileSpec* spec, WindowObject* window, int16_t 
 
 // What the requests ask of the file and window layers: a spec from a path
 // (false when it cannot be resolved) and the window object of a native
-// window. The defaults: a spec holding the path split at its last
-// backslash (type "Fldr" when the path ends in one), and no window.
+// window. The defaults: a zeroed spec holding the path split at its last
+// backslash, of type "Fldr" for a folder, else the name's extension with
+// its dot (false for a path the system does not find), and no window.
 struct ShellRequestProcs {
     bool (*fileSpecWithType)(const char* path, FileSpec* out);
     WindowObject* (*windowObjectOfNative)(void* native);

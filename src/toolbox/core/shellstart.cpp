@@ -1,6 +1,7 @@
 // The portable half of the shell's start: what the shell installs into the
-// layers below it. The request dispatch answers 'eppc' 1 on the toolbox's
-// receiver; dropped files are taken on the application-level receiver.
+// layers below it. The shell's key handler answers 'eppc' 1 on the
+// toolbox's receiver; dropped files are taken on the application-level
+// receiver.
 #include "toolbox/core/shellstart.h"
 
 #include "toolbox/core/bitmapbits.h"
@@ -11,29 +12,43 @@
 #include "toolbox/core/keycommand.h"
 #include "toolbox/core/menucommands.h"
 #include "toolbox/core/menulist.h"
-#include "toolbox/core/shellapphandler.h"
+#include "toolbox/core/menusinit.h"
 #include "toolbox/core/shellcommands.h"
 #include "toolbox/core/shellrequests.h"
 #include "toolbox/core/startuprequest.h"
 
 namespace {
 
+constexpr uint32_t kButtonFaceDefault = 0xC0C0C0;
+
+// Index byte (bits 24-31) and 0xRRGGBB.
+constexpr uint32_t kStoredColours[kShellColourCount] = {
+    0x0BFFFFFF, 0x07000000, 0x01FF0000, 0x0200FF00, 0x030000FF, 0x06FFFF00, 0x0400FFFF, 0x05FF00FF,
+    0x0ABBBBBB, 0x09808080, 0x00800000, 0x00008000, 0x00000080, 0x00808000, 0x00008080, 0x00800080,
+};
+
+ShellColour g_colours[kShellColourCount] = {};
+uint32_t g_background = kButtonFaceDefault;
+
 int32_t QuitFromFrame() {
     return QuitApplicationRequest() ? 1 : 0;
 }
 
-int32_t RequestHandler(EventCallRef*, EventObject event, void*) {
-    return CoreEventDispatch(event);
-}
-
 const EventTypeSpec kRequestType{kEventClassHighLevel, kCoreEventKind};
-const EventTypeSpec kApplicationTypes[] = {
-    {kEventClassApplication, 1}, {kEventClassApplication, 2}, {kEventClassMouse, 2},
-    {kEventClassMouse, 5},       {kEventClassMenu, 1},        {kEventClassMenu, 2},
-    {kEventClassMenu, 8},
-};
 
 } // namespace
+
+const ShellColour* ShellColourTable() {
+    return g_colours;
+}
+
+uint32_t ShellBackgroundColour() {
+    return g_background;
+}
+
+void SetShellBackgroundColour(uint32_t rgb) {
+    g_background = rgb;
+}
 
 void InstallShellProcedures() {
     SetFrameCloseHook(&QuitFromFrame);
@@ -43,11 +58,21 @@ void InstallShellProcedures() {
     KeyCommandRegister(kKeyRightArrow, kKeyCommandControl, kCommandNextTab);
     SetInvertMonochrome();
     InstallHelpTagLists();
-    EventReceiverPushHandler(ApplicationEventReceiver(), &RequestHandler, 1, &kRequestType, nullptr,
-                             nullptr);
-    EventReceiverPushHandler(ApplicationLevelReceiver(), &ShellApplicationHandler,
-                             int32_t(sizeof kApplicationTypes / sizeof kApplicationTypes[0]),
-                             kApplicationTypes, nullptr, nullptr);
+    for (int32_t i = 0; i < kShellColourCount; ++i)
+        g_colours[i] = {uint8_t(kStoredColours[i] >> 24), kStoredColours[i] & 0xFFFFFF};
     EventReceiverPushHandler(ApplicationLevelReceiver(), &DropRequestHandler, 1, &kRequestType,
                              nullptr, nullptr);
+}
+
+void StartShellAfterFrame(int32_t barId) {
+    MenusInitialise(kMenusKeepFrame);
+    InstallShellProcedures();
+    RunToolboxStep(ToolboxStart().fontsInitialise);
+    RunToolboxStep(ToolboxStart().initialiseDrawing);
+    if (barId == 0) return;
+    if (SavedMenuBar* bar = MenuBarNew(barId)) {
+        MenuBarSet(bar);
+        DisposeMenuBarList(bar);
+    }
+    RedrawMenuBar();
 }

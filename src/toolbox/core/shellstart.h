@@ -13,10 +13,28 @@ constexpr int32_t kShellHandleSlots = 1024;
 constexpr int16_t kKeyLeftArrow = 37;
 constexpr int16_t kKeyRightArrow = 39;
 constexpr int32_t kRefusedExitCode = 1;
+constexpr int32_t kShellColourCount = 16;
+
+// One entry of the shell's default colour table: the colour's index and
+// its 0xRRGGBB value.
+struct ShellColour {
+    uint8_t index;
+    uint32_t rgb;
+};
 
 // barId 0: no menu bar.
 void InitApplicationShell(const char* name, int32_t barId);
 const char* ApplicationName();
-// The portable part of the start: the shell's procedures, key commands,
-// the invert-monochrome flag and the request handlers on the receivers.
+// The portable part of the start, after the toolbox start-up made the
+// frame: MenusInitialise without the frame, the shell's resources and
+// procedures, fonts and drawing, and the application's bar (0: none).
+void StartShellAfterFrame(int32_t barId);
+// The shell's resources: the quit request as the frame-close hook, the
+// shell's procedures, key commands, the invert-monochrome flag, the
+// default colours and the drop handler on the application-level receiver.
 void InstallShellProcedures();
+const ShellColour* ShellColourTable();
+// The default background colour (0xRRGGBB), the system's button face once
+// the Win32 start read it.
+uint32_t ShellBackgroundColour();
+void SetShellBackgroundColour(uint32_t rgb);

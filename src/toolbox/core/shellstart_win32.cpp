@@ -5,12 +5,14 @@
 
 #include <cstdio>
 
+#include "toolbox/core/helptagpopup.h"
 #include "toolbox/core/menubar.h"
 #include "toolbox/core/menulist.h"
 #include "toolbox/core/menutrack_win32.h"
 #include "toolbox/core/memblock.h"
 #include "toolbox/core/nativewindow_win32.h"
-#include "toolbox/core/oseventqueue.h"
+#include "toolbox/core/menusinit.h"
+#include "toolbox/core/shelldefaults.h"
 #include "toolbox/core/shellstart.h"
 #include "toolbox/core/systemversion_win32.h"
 #include "toolbox/core/tryframe.h"
@@ -19,10 +21,11 @@
 namespace {
 
 constexpr size_t kNameRoom = 256;
-constexpr uint16_t kFlushEverything = 0xFFFF;
 
 char g_name[kNameRoom] = "";
 bool g_started = false;
+bool g_toolboxStarted = false;
+RelocatableBlock g_scrap = nullptr;
 
 void RefuseOldSystems() {
     const OSVERSIONINFOA& v = SystemVersion();
@@ -32,10 +35,43 @@ void RefuseOldSystems() {
     ExitProcess(kRefusedExitCode);
 }
 
+void MakeFrame() {
+    CreateMainFrame();
+}
+
+int32_t ScrollBarWidth() {
+    return GetSystemMetrics(SM_CXVSCROLL);
+}
+
+// The native steps of the start-up; the drawing half of the toolbox fills
+// in its own entries before the shell starts.
+void InstallNativeStartProcs() {
+    ToolboxStartProcs procs = ToolboxStart();
+    if (!procs.makeFrame) procs.makeFrame = &MakeFrame;
+    if (!procs.installMenuHook) procs.installMenuHook = &InstallMenuHook;
+    if (!procs.scrollBarWidth) procs.scrollBarWidth = &ScrollBarWidth;
+    SetToolboxStartProcs(&procs);
+}
+
+// Once per process: the version refusal, the main frame with its menu
+// hook, and an empty clipboard scrap.
+void ToolboxStartup() {
+    if (g_toolboxStarted) return;
+    g_toolboxStarted = true;
+    RefuseOldSystems();
+    RunToolboxStep(ToolboxStart().makeFrame);
+    RunToolboxStep(ToolboxStart().installMenuHook);
+    g_scrap = NewRelocatableBlock(nullptr, 0);
+}
+
 } // namespace
 
 const char* ApplicationName() {
     return g_name;
+}
+
+RelocatableBlock ClipboardScrap() {
+    return g_scrap;
 }
 
 void InitApplicationShell(const char* name, int32_t barId) {
@@ -44,16 +80,12 @@ void InitApplicationShell(const char* name, int32_t barId) {
     MemInit(0, kShellHandleSlots);
     InitTryFrames(0);
     std::snprintf(g_name, sizeof g_name, "%s", name ? name : kDefaultApplicationName);
-    RefuseOldSystems();
-    CreateMainFrame();
-    InstallMenuHook();
-    InstallShellProcedures();
-    FlushOsEvents(kFlushEverything, 0);
-    if (barId != 0) {
-        if (SavedMenuBar* bar = MenuBarNew(barId)) {
-            MenuBarSet(bar);
-            DisposeMenuBarList(bar);
-        }
-        RedrawMenuBar();
-    }
+    InstallNativeStartProcs();
+    RunToolboxStep(ToolboxStart().fillStandardProcs);
+    ToolboxStartup();
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    SetShellBackgroundColour(uint32_t(GetRValue(face)) << 16 | uint32_t(GetGValue(face)) << 8 |
+                             GetBValue(face));
+    StartShellAfterFrame(barId);
+    InstallHelpTagPopup();
 }

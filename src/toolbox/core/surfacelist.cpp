@@ -12,6 +12,7 @@
 #include "toolbox/core/memblock.h"
 #include "toolbox/core/panehost.h"
 #include "toolbox/core/panetree.h"
+#include "toolbox/core/portrecord.h"
 #include "toolbox/core/region.h"
 #include "toolbox/core/regionbands.h"
 #include "toolbox/core/surfaceproc.h"
@@ -64,6 +65,13 @@ SurfaceList* NewSurfaceList(SurfaceContentProc proc, uint32_t flags, PaneRecord*
     list->current = kMainSurfaceIndex;
     list->scrollStep = kSurfaceScrollStep;
     list->hasSurfaces = 1;
+    const auto* current = static_cast<const DrawingState*>(DrawingLayer().currentPort());
+    list->hasSettings = DrawingLayer().captureSettings(
+        &list->settings, (flags & kSurfaceCaptureState) ? current : nullptr);
+    if (current) {
+        list->savedBackground = current->settings.background;
+        list->hasSavedBackground = 1;
+    }
     flags &= ~kSurfaceCaptureState;
     if ((pane->flags & kPaneGrowBox) || (flags & (kSurfaceBarVertical | kSurfaceBarHorizontal)) ==
                                             (kSurfaceBarVertical | kSurfaceBarHorizontal))
@@ -84,6 +92,13 @@ SurfaceList* NewSurfaceList(SurfaceContentProc proc, uint32_t flags, PaneRecord*
 
 void DisposeSurfaceList(SurfaceList* list) {
     if (!list) return;
+    if (PortRecord* port = list->pane ? list->pane->port : nullptr) {
+        DropSurfaceFocus(list);
+        if (port->selectedSurface == list) {
+            port->selectedSurface = nullptr;
+            port->surfaceFocus = 0;
+        }
+    }
     if (list->helpTags) HelpTags().disposeTags(list->helpTags);
     list->helpTags = nullptr;
     HostDisposeScrollBar(list->barV);
@@ -100,6 +115,7 @@ void DisposeSurfaceList(SurfaceList* list) {
 }
 
 bool LayoutSurfaceList(SurfaceList* list) {
+    DropSurfaceFocus(list);
     if (list->pane) list->rect = list->pane->windowRect;
     SurfaceLayout layout = SurfaceListLayout(list);
     SetRegionToShortRect(list->region, &layout.content);
@@ -131,6 +147,7 @@ SurfaceRecord* SetSurfaceRect(SurfaceList* list, int32_t index, const Rect16* re
     SurfaceRecord* s = list->surfaces[SlotOf(index)];
     if (!s && !(s = NewSurfaceRecord(list, index))) return nullptr;
     s->rect = *rect;
+    DropSurfaceFocus(list);
     return s;
 }
 
@@ -143,6 +160,16 @@ int32_t SurfaceAtPoint(const SurfaceList* list, Point16 point) {
             return index;
     }
     return kNoSurface;
+}
+
+Point32 SurfaceOrigin(const SurfaceList* list, int32_t index) {
+    const SurfaceRecord* s = SurfaceAt(list, index);
+    return s ? Point32{s->positionV, s->positionH} : Point32{0, 0};
+}
+
+void DropSurfaceFocus(SurfaceList* list) {
+    PortRecord* port = list && list->pane ? list->pane->port : nullptr;
+    if (port && port->focusedSurface == list) port->focusedSurface = nullptr;
 }
 
 int32_t SurfaceExtent(const SurfaceList* list, const SurfaceRecord* surface, int32_t axis) {
@@ -202,6 +229,7 @@ void ScrollSurfacesTo(SurfaceList* list, int32_t v, int32_t h, uint32_t flags) {
         HostSetScrollBarValues(list->barH, 0, s.maximum, s.value);
     }
     if (list->pane) WindowRegionsUpdate(RootPaneOf(list->pane), nullptr);
+    DropSurfaceFocus(list);
 }
 
 int32_t MoveSurfaceScroll(SurfaceList* list, int32_t index, int32_t dh, int32_t dv) {
@@ -209,6 +237,7 @@ int32_t MoveSurfaceScroll(SurfaceList* list, int32_t index, int32_t dh, int32_t 
     if (!s) return -1;
     s->positionV = std::max(0, s->positionV + dv);
     s->positionH = std::max(0, s->positionH + dh);
+    DropSurfaceFocus(list);
     if (list->pane) HostInvalidateRect(list->pane->port, &s->rect, kAreaInvalidate);
     return list->surfaceProc ? list->surfaceProc(list, index, dv, dh) : 0;
 }

@@ -9,6 +9,7 @@
 #pragma once
 #include <cstdint>
 
+#include "toolbox/core/drawingstate.h"
 #include "toolbox/core/panehost.h"
 #include "toolbox/core/rect.h"
 
@@ -77,6 +78,13 @@ struct SurfaceList {
     int32_t pageStep;                    // 0: the visible extent less one line
     int32_t contentHeight, contentWidth; // logical size of the content
     uint8_t hasSurfaces;
+    // The drawing settings the surfaces draw with, captured at creation and
+    // written back when the focus leaves them.
+    DrawingSettings settings;
+    uint8_t hasSettings;
+    // The window's erase colour (the port's background at creation).
+    ColourRGB16 savedBackground;
+    uint8_t hasSavedBackground;
 };
 
 // The layout of a list's rectangle: content and the two bar rectangles.
@@ -123,6 +131,13 @@ bool LayoutSurfaceList(SurfaceList* list);
 SurfaceRecord* SetSurfaceRect(SurfaceList* list, int32_t index, const Rect16* rect);
 // Surface -1, 0, 1, 2 whose rectangle holds the point, else -2.
 int32_t SurfaceAtPoint(const SurfaceList* list, Point16 point);
+// The surface's origin: the local coordinates of its top-left corner (its
+// scroll position); (0, 0) for a missing surface.
+Point32 SurfaceOrigin(const SurfaceList* list, int32_t index);
+// The drawing layer must set the list's clip and origin again before the
+// next drawing: the surface moved, scrolled or changed its layout.
+void DropSurfaceFocus(SurfaceList* list);
+
 // Extent of a surface's content on an axis (0 vertical): the content size
 // plus the surface's offset; negative means unlimited.
 int32_t SurfaceExtent(const SurfaceList* list, const SurfaceRecord* surface, int32_t axis);

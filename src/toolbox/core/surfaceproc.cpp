@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "toolbox/core/hooktable.h"
+#include "toolbox/core/paneframe.h"
 #include "toolbox/core/panehost.h"
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/region.h"
@@ -203,11 +204,7 @@ int32_t StandardPaneProc(PaneRecord* pane, int32_t message, void* data) {
     SurfaceList* list = pane->surfaceList;
     switch (message) {
     case kPaneMessageFrame: {
-        Rect16 r = pane->windowRect;
-        if ((pane->flags & kPaneFramed) && !(pane->flags & kPaneHidden)) {
-            Rect16 frame = {r.top, r.left, Clamp16(r.bottom + 1), Clamp16(r.right + 1)};
-            HostFrameRect(pane->port, &frame, pane->frameWidth, pane->frameColour);
-        }
+        DrawPaneFrame(pane);
         if (!list) return 0;
         if (list->flags & kSurfaceEraseBackground) {
             RegionRecord* area = NewRegion();

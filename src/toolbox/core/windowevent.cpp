@@ -85,7 +85,7 @@ int32_t ProcessCommandOf(const WindowEvent* event) {
 
 void* MakeWindowCurrentPort(WindowObject* window) {
     void* previous = DrawingLayer().currentPort();
-    DrawingLayer().setCurrentPort(GraphicsPortOf(window));
+    DrawingLayer().setCurrentWindow(window);
     return previous;
 }
 

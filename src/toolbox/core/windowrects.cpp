@@ -60,6 +60,25 @@ void WindowSurfaceRect(const WindowObject* window, Rect16* out) {
     LocalRectOf(window, window ? window->currentSurface : kMainSurface, out);
 }
 
+void WindowContentRectGlobal(const WindowObject* window, Rect16* out, bool mainOfDocument) {
+    const auto* list = window ? static_cast<const SurfaceList*>(window->surfaceList) : nullptr;
+    auto* pane = window ? static_cast<PaneRecord*>(window->pane) : nullptr;
+    int32_t index = mainOfDocument && window && window->kind == kKindDocument
+                        ? kMainSurface
+                        : (window ? window->currentSurface : kMainSurface);
+    const SurfaceRecord* s = SurfaceAt(list, index);
+    if (!s || !pane || window->type != kWindowTypeNative) {
+        WindowSurfaceRect(window, out);
+        return;
+    }
+    // Pane rectangles are in the port's coordinates whatever the depth of
+    // the owners: only the port's place in the frame is added.
+    Point32 topLeft = HostPortGlobal(pane->port, Point32{s->rect.top, s->rect.left});
+    Point32 bottomRight = HostPortGlobal(pane->port, Point32{s->rect.bottom, s->rect.right});
+    Rect32 global{topLeft.v, topLeft.h, bottomRight.v, bottomRight.h};
+    RectFromRect32(&global, out);
+}
+
 void WindowViewRect(const WindowObject* window, Rect16* out) {
     LocalRectOf(window, kMainSurface, out);
 }

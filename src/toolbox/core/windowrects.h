@@ -21,6 +21,10 @@ Point32 PanePointToSurface(const WindowObject* window, const SurfaceList* list, 
 // The current surface at the content's origin in local coordinates; empty
 // for a window without surfaces (offscreen and print ports keep theirs).
 void WindowSurfaceRect(const WindowObject* window, Rect16* out);
+// The current surface's rectangle (with the flag, a document's main one)
+// in the frame-client coordinates of native records, clamped to 16 bits;
+// offscreen and print ports answer WindowSurfaceRect.
+void WindowContentRectGlobal(const WindowObject* window, Rect16* out, bool mainOfDocument);
 // The main surface in local coordinates: the content less the bar strips.
 void WindowViewRect(const WindowObject* window, Rect16* out);
 // WindowSurfaceRect moved to 0, 0.

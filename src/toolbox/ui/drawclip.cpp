@@ -5,7 +5,11 @@
 
 #include "toolbox/core/region.h"
 #include "toolbox/core/regionbands.h"
+#include "toolbox/core/windowobject.h"
+#include "toolbox/core/windowscale.h"
+#include "toolbox/ui/drawprocs.h"
 #include "toolbox/ui/drawstate.h"
+#include "toolbox/ui/portscale.h"
 #include "toolbox/ui/gdicontext.h"
 
 namespace {
@@ -40,23 +44,45 @@ void SetStateClip(const RegionRecord* region) {
 }
 
 void SetDrawingClip(const RegionRecord* region) {
-    SetStateClip(IsWideOpenRegion(region) ? nullptr : region);
+    if (IsWideOpenRegion(region)) region = nullptr;
+    WindowObject* port = CurrentPort();
+    PortScale scale;
+    if (!port || !CurrentPortScale(&scale)) return SetStateClip(region);
+    // A scaled port keeps the region in its own units and clips with a
+    // device copy.
+    if (!region) {
+        DisposeRegion(port->region);
+        port->region = nullptr;
+        return SetStateClip(nullptr);
+    }
+    if (!port->region && !(port->region = NewRegion())) return;
+    CombineRegions(port->region, region, region, kRegionCopy);
+    RegionRecord* device = PortRegionToDevice(port, port->region, false);
+    if (!device) return;
+    SetStateClip(device);
+    DisposeRegion(device);
 }
 
 void SetDrawingClipRect(const Rect16* rect) {
     if (!rect || (rect->top == kWideOpenRect16.top && rect->left == kWideOpenRect16.left &&
                   rect->bottom == kWideOpenRect16.bottom && rect->right == kWideOpenRect16.right)) {
-        SetStateClip(nullptr);
+        SetDrawingClip(nullptr);
         return;
     }
     RegionRecord* region = AcquireScratchRegion();
     if (!region) return;
     SetRegionToShortRect(region, rect);
-    SetStateClip(region);
+    SetDrawingClip(region);
     ReleaseScratchRegion(region);
 }
 
 void GetDrawingClip(RegionRecord* out) {
+    const WindowObject* port = CurrentPort();
+    PortScale scale;
+    if (out && port && port->region && CurrentPortScale(&scale)) {
+        CombineRegions(out, port->region, port->region, kRegionCopy);
+        return;
+    }
     const DrawingState* state = CurrentState();
     const RegionRecord* clip = state->clip ? state->clip : WideOpenRegion();
     if (out && clip) CombineRegions(out, clip, clip, kRegionCopy);

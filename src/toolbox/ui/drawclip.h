@@ -24,8 +24,9 @@ bool IsWideOpenRegion(const RegionRecord* region);
 // Copies the region (null: wide open) into the current state's clip unless
 // equal, marking the clip dirty.
 void SetStateClip(const RegionRecord* region);
-// A free-standing state's clip: a region or rectangle that is null or wide
-// open sets the wide-open clip.
+// The current port's clip: a region or rectangle that is null or wide open
+// sets the wide-open clip; a scaled port keeps the region in its own units
+// (GetDrawingClip answers it) and clips with a copy in device units.
 void SetDrawingClip(const RegionRecord* region);
 void SetDrawingClipRect(const Rect16* rect);
 void GetDrawingClip(RegionRecord* out);

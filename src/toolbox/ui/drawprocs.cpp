@@ -8,28 +8,50 @@
 #include <cstring>
 #include <vector>
 
+#include "toolbox/core/region.h"
 #include "toolbox/core/windowobject.h"
+#include "toolbox/core/windowscale.h"
 #include "toolbox/ui/drawgeometry.h"
 #include "toolbox/ui/drawsetters.h"
 #include "toolbox/ui/drawstate.h"
 #include "toolbox/ui/gdiplain.h"
+#include "toolbox/ui/portfocus.h"
 #include "toolbox/ui/portpicture.h"
 #include "toolbox/ui/portscale.h"
+#include "toolbox/ui/textmeasure.h"
 
 namespace {
-WindowObject* g_port = nullptr;
+// The current port and its sequence number: a port disposed since it was
+// made current is no longer answered (records made without a number, as
+// tests do, are trusted).
+WindowObject* g_portRecord = nullptr;
+int32_t g_portSequence = 0;
+
+// The last port other than a window made current, found again when the
+// window layer makes its state current.
+WindowObject* g_recent = nullptr;
+int32_t g_recentSequence = 0;
+
+WindowObject* LivePort() {
+    if (g_portRecord && g_portSequence && WindowObjectFromId(g_portSequence) != g_portRecord) {
+        g_portRecord = nullptr;
+        g_portSequence = 0;
+    }
+    return g_portRecord;
+}
 DrawingProcTable g_standard{};
 bool g_standardFilled = false;
 
 PictureRecorder* Recording() {
-    return PortPicture(g_port);
+    return PortPicture(LivePort());
 }
 
 // The current port's scale; false when it is not scaled.
 bool PortScaleOf(PortScale* out) {
-    if (!g_port || !(g_port->flags & kWindowFlagScaled)) return false;
-    *out = PortScale{g_port->horizontalScale, g_port->verticalScale, kScaleBothAxes, 1, 1};
-    bool h = g_port->horizontalScale != kScaleOne, v = g_port->verticalScale != kScaleOne;
+    const WindowObject* port = LivePort();
+    if (!port || !(port->flags & kWindowFlagScaled)) return false;
+    *out = PortScale{port->horizontalScale, port->verticalScale, kScaleBothAxes, 1, 1};
+    bool h = port->horizontalScale != kScaleOne, v = port->verticalScale != kScaleOne;
     if (!h && !v) return false;
     if (!h) out->axes = kScaleOnlyVertical;
     if (!v) out->axes = kScaleOnlyHorizontal;
@@ -83,14 +105,22 @@ int32_t ResolveCount(const char* chars, int32_t count) {
     return (count & kCountNulFlag) ? int32_t(std::strlen(chars)) : count;
 }
 
+// The text scale of the current port (percent per axis): only a port
+// scaled on both axes draws text at its text scale.
+Point32 PortTextScale() {
+    PortScale scale;
+    const WindowObject* port = LivePort();
+    if (!port || !PortScaleOf(&scale) || scale.axes != kScaleBothAxes)
+        return Point32{kTextScaleFull, kTextScaleFull};
+    return Point32{port->percentVertical, port->percentHorizontal};
+}
+
 void StdText(const char* chars, int32_t count) {
     count = ResolveCount(chars, count);
     if (PictureRecorder* r = Recording()) return PictureRecordText(r, chars, count);
     ScaledCall call(true);
-    Point32 numerator{100, 100}, denominator{100, 100};
-    if (call.scaled() && call.scale()->axes == kScaleBothAxes && g_port)
-        numerator = Point32{g_port->percentVertical, g_port->percentHorizontal};
-    StatePrimitives().text(count, chars, numerator, denominator);
+    Point32 denominator{kTextScaleFull, kTextScaleFull};
+    StatePrimitives().text(count, chars, PortTextScale(), denominator);
 }
 
 void StdLineTo(int32_t h, int32_t v) {
@@ -194,7 +224,13 @@ void StdPolygon(const Point16* points, int32_t count, int32_t verb) {
 void StdRegion(const RegionRecord* region, int32_t verb) {
     if (PictureRecorder* r = Recording()) return PictureRecordRegion(r, region, verb);
     if (!region) return;
-    StatePrimitives().region(verb, region);
+    PortScale scale;
+    if (!PortScaleOf(&scale)) return StatePrimitives().region(verb, region);
+    // A scaled port draws a device copy.
+    RegionRecord* device = PortRegionToDevice(LivePort(), const_cast<RegionRecord*>(region), false);
+    if (!device) return;
+    StatePrimitives().region(verb, device);
+    DisposeRegion(device);
 }
 
 void StdBits(void* bitmap, const Rect16* source, const Rect16* destination, int32_t mode) {
@@ -230,11 +266,19 @@ void StdArc32(const Rect32* rect, int32_t startAngle, int32_t arcAngle, int32_t 
 void StdPolygon32(const Point32* points, const int32_t*, int32_t count, int32_t verb) {
     if (points && count >= 2) StatePrimitives().polygon32(verb, points, count);
 }
+// The rotated shapes draw through GDI directly: a deferred focus is settled
+// first.
+void SettleForDirectDrawing() {
+    if (CurrentState()->procTable == &DeferredFocusPrimitives()) SettleDeferredFocus();
+}
+
 void StdRotatedRect(Point32 centre, Point32 size, int32_t corner, int32_t rotation, int32_t verb) {
+    SettleForDirectDrawing();
     if (size.h >= 1 && size.v >= 1) PlainRotatedRect(centre, size, corner, rotation, verb);
 }
 void StdRotatedArc(Point32 centre, Point32 size, int32_t startAngle, int32_t arcAngle,
                    int32_t rotation, int32_t verb) {
+    SettleForDirectDrawing();
     if (size.h >= 1 && size.v >= 1)
         PlainRotatedArc(centre, size, startAngle, arcAngle, rotation, verb);
 }
@@ -263,18 +307,54 @@ const DrawingPrimitiveTable& StatePrimitives() {
                             : PlainPrimitives();
 }
 
+void SetCurrentPortRecord(WindowObject* port) {
+    g_portRecord = port;
+    g_portSequence = port ? port->sequence : 0;
+}
+
+WindowObject* RecentPortOfState(const DrawingState* state) {
+    if (!g_recentSequence || WindowObjectFromId(g_recentSequence) != g_recent) return nullptr;
+    return g_recent->port == state ? g_recent : nullptr;
+}
+
 WindowObject* SetCurrentPort(WindowObject* port) {
-    WindowObject* previous = g_port;
-    g_port = port;
+    WindowObject* previous = LivePort();
+    SetCurrentPortRecord(port);
+    if (port && port->type != kWindowTypeNative) {
+        g_recent = port;
+        g_recentSequence = port->sequence;
+    }
     if (!port)
         MakeStateCurrent(nullptr);
-    else if (port->type != kWindowTypeNative)
+    else if (port->type == kWindowTypeNative)
+        FocusWindowPort(port);
+    else
         MakeStateCurrent(static_cast<DrawingState*>(port->port));
     return previous;
 }
 
 WindowObject* CurrentPort() {
-    return g_port;
+    return LivePort();
+}
+
+bool CurrentPortScale(PortScale* out) {
+    return PortScaleOf(out);
+}
+
+int32_t TextWidthAtPortScale(int32_t width) {
+    int32_t percent = PortTextScale().h;
+    if (percent == kTextScaleFull || percent <= 0) return width;
+    return int32_t(int64_t(width) * percent / kTextScaleFull);
+}
+
+void DrawTextWithTabs(const char* text, int32_t count, int32_t tabWidth, uint32_t flags) {
+    Point32 start = CurrentState()->settings.penLocation;
+    int32_t width =
+        WalkTextWithTabs(text, count, tabWidth, flags, [&](const char* run, int32_t n, int32_t x) {
+            MovePenTo(start.h + x, start.v);
+            DrawTextRun(run, n);
+        });
+    MovePenTo(start.h + width, start.v);
 }
 
 const DrawingProcTable& CurrentProcs() {
@@ -282,8 +362,9 @@ const DrawingProcTable& CurrentProcs() {
         FillStandardProcs(&g_standard);
         g_standardFilled = true;
     }
-    if (g_port && g_port->drawingProcs)
-        return *static_cast<const DrawingProcTable*>(g_port->drawingProcs);
+    const WindowObject* port = LivePort();
+    if (port && port->drawingProcs)
+        return *static_cast<const DrawingProcTable*>(port->drawingProcs);
     return g_standard;
 }
 

@@ -81,6 +81,22 @@ const DrawingPrimitiveTable& StatePrimitives();
 // previous port is answered.
 WindowObject* SetCurrentPort(WindowObject* port);
 WindowObject* CurrentPort();
+// The current port's scale; false when it is not scaled.
+struct PortScale;
+bool CurrentPortScale(PortScale* out);
+// Only the current port record, nothing focused or made current.
+void SetCurrentPortRecord(WindowObject* port);
+// The last offscreen or print port made current, when it is alive and
+// draws into the state; else null.
+WindowObject* RecentPortOfState(const DrawingState* state);
+constexpr int32_t kTextScaleFull = 100; // percent
+// A width measured in the state's font at the current port's text scale
+// (a port scaled on both axes draws text at its text percentages).
+int32_t TextWidthAtPortScale(int32_t width);
+// Draws the text at the pen with tabs moved to their stops (as
+// MeasureTextWithTabs measures); the pen ends after the text.
+void DrawTextWithTabs(const char* text, int32_t count, int32_t tabWidth, uint32_t flags);
+
 // The current port's table (the standard one with no port or none set).
 const DrawingProcTable& CurrentProcs();
 

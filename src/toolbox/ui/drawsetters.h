@@ -25,6 +25,11 @@ inline int16_t ExchangeStatePenMode(int16_t mode) {
 }
 int16_t ExchangeTextMode(int16_t mode);
 int16_t GetTextMode();
+// The toolbox core's form: the port and text style are not consulted; the
+// current state's mode.
+inline int16_t GetTextMode(const void*, const void*) {
+    return GetTextMode();
+}
 void ResetPen();
 // The pen of outlines dragged with the mouse: 1 by 1, xor, grey.
 void SetDragOutlinePen();

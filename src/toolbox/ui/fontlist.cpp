@@ -89,6 +89,20 @@ const char* FontNameAt(int32_t index, char* out, int32_t capacity) {
     return out;
 }
 
+int32_t FontNameAt(int32_t index, uint8_t* countedName, int16_t* style, uint8_t* usable) {
+    const FontListEntry* entry = FontEntryAt(index);
+    char name[kFontNameCapacity];
+    FontNameAt(index, name, kFontNameCapacity);
+    size_t length = std::strlen(name);
+    if (countedName) {
+        countedName[0] = uint8_t(length);
+        std::memcpy(countedName + 1, name, length);
+    }
+    if (style) *style = 0;
+    if (usable) *usable = entry ? 1 : 0;
+    return entry ? 0 : kFontUnknownNumber;
+}
+
 void SetSystemFaceName(const char* name) {
     CopyName(g_systemFace, kFontNameCapacity, name, int32_t(std::strlen(name)));
 }

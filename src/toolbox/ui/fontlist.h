@@ -33,6 +33,11 @@ int32_t FontCount();
 // The name of the entry at an index of the sorted list ("" outside).
 const char* FontNameAt(int32_t index, char* out, int32_t capacity);
 const FontListEntry* FontEntryAt(int32_t index);
+// The toolbox core's form: the name as a counted string (room for
+// kFontNameCapacity bytes), the style (the list keeps none: 0) and whether
+// the index names a listed font, each written when given; 0, or
+// kFontUnknownNumber with an empty name outside the list.
+int32_t FontNameAt(int32_t index, uint8_t* countedName, int16_t* style, uint8_t* usable);
 
 // The standard faces.
 void SetSystemFaceName(const char* name);

@@ -21,6 +21,13 @@ void* PreparePortDC(DrawingState* state, bool withOriginAndClip, uint32_t mask);
 // Gives back the one device context held by the layer.
 void ReleaseStateDC();
 void BindStateTarget(DrawingState* state, int32_t kind, void* target);
+// The toolbox core's forms: the port's state, with origin and clip; a
+// target handle given stands for the target.
+struct WindowObject;
+void* PreparePortDC(WindowObject* port, void* deviceContext, uint32_t mask);
+inline void BindStateTarget(DrawingState* state, void* target, int32_t kind, void* handle) {
+    BindStateTarget(state, kind, handle ? handle : target);
+}
 void DisposeStateResources(DrawingState* state);
 // Installs the layer's procedures into the toolbox core's table (before
 // the application shell starts; its start-up then runs InitDrawingGlobals).
@@ -29,6 +36,9 @@ void InstallDrawingLayer();
 // the shared memory context and, on palette displays, the halftone palette,
 // the font list and standard faces, and the text scrap.
 void InitDrawingGlobals();
+// Gives back any held context and makes the shared memory context and the
+// palette again (after a display change).
+void RemakeSharedDC();
 // The target's bounds (a window's client area offset by the origin, a
 // printer's page, a bitmap's size).
 void GetStateBounds(const DrawingState* state, Rect32* out);

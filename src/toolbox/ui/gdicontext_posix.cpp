@@ -4,6 +4,7 @@
 
 #include "toolbox/ui/clipboard.h"
 #include "toolbox/ui/drawstate.h"
+#include "toolbox/ui/portfocus.h"
 
 void* PreparePortDC(DrawingState*, bool, uint32_t) {
     return nullptr;
@@ -20,7 +21,9 @@ void InstallDrawingLayer() {
     DrawingLayerProcs procs{};
     procs.initDrawingGlobals = &InitDrawingGlobals;
     SetDrawingLayerProcs(&procs);
+    InstallPortFocusProcs();
 }
+void RemakeSharedDC() {}
 void InitDrawingGlobals() {
     InitDrawingPatterns();
     MakeTextScrap();

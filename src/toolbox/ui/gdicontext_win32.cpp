@@ -18,6 +18,8 @@
 #include "toolbox/ui/control.h"
 #include "toolbox/ui/gdiobjects_win32.h"
 #include "toolbox/ui/gditext_win32.h"
+#include "toolbox/ui/textrecord.h"
+#include "toolbox/ui/portfocus.h"
 
 namespace {
 constexpr int kWindowExtent = 100;
@@ -83,6 +85,13 @@ HDC TakeDC(DrawingState* state) {
     }
     FreshContext(state, dc);
     return dc;
+}
+
+// The halftone palette, on palette displays only.
+void MakeSharedPalette() {
+    HDC shared = SharedMemoryDC();
+    if (shared && (GetDeviceCaps(shared, RASTERCAPS) & RC_PALETTE))
+        g_palette = CreateHalftonePalette(shared);
 }
 
 void ApplyClip(DrawingState* state, HDC dc) {
@@ -231,13 +240,6 @@ void LayerRelease(DrawingState* state) {
 void LayerDispose(DrawingState* state) {
     DisposeStateResources(state);
 }
-void LayerSetPort(void* state) {
-    MakeStateCurrent(static_cast<DrawingState*>(state));
-}
-void* LayerCurrentPort() {
-    DrawingState* state = CurrentState();
-    return state == DefaultDrawingState() ? nullptr : state;
-}
 } // namespace
 
 void InstallDrawingLayer() {
@@ -245,11 +247,18 @@ void InstallDrawingLayer() {
     procs.bindStateTarget = &LayerBind;
     procs.releaseStateDC = &LayerRelease;
     procs.disposeStateResources = &LayerDispose;
-    procs.setCurrentPort = &LayerSetPort;
-    procs.currentPort = &LayerCurrentPort;
     procs.initDrawingGlobals = &InitDrawingGlobals;
     SetDrawingLayerProcs(&procs);
     InstallControlCalls();
+    InstallPortFocusProcs();
+}
+
+void RemakeSharedDC() {
+    ReleaseStateDC();
+    if (g_palette) DeleteObject(g_palette);
+    g_palette = nullptr;
+    DropSharedMemoryDC();
+    MakeSharedPalette();
 }
 
 void InitDrawingGlobals() {
@@ -262,10 +271,9 @@ void InitDrawingGlobals() {
         CurrentDrawing.oldSystem = version.dwPlatformId < VER_PLATFORM_WIN32_NT;
     CurrentDrawing.arrowCursor = LoadCursor(nullptr, IDC_ARROW);
     InitDrawingPatterns();
-    HDC shared = SharedMemoryDC();
-    if (shared && (GetDeviceCaps(shared, RASTERCAPS) & RC_PALETTE))
-        g_palette = CreateHalftonePalette(shared);
+    MakeSharedPalette();
     InstallGdiTextServices();
+    InstallTextRecordProcs();
     FontsInitialise();
     MakeTextScrap();
 }

@@ -31,6 +31,11 @@ HDC SharedMemoryDC() {
     return g_sharedDC;
 }
 
+void DropSharedMemoryDC() {
+    if (g_sharedDC) DeleteDC(g_sharedDC);
+    g_sharedDC = nullptr;
+}
+
 HBITMAP SharedPatternBitmap(const Pattern8* pattern) {
     Pattern8 bits = InvertedPattern(pattern);
     WORD rows[kPatternSide];

@@ -26,6 +26,8 @@ void ReleaseStateObjects(DrawingState* state);
 // One solid brush kept for the layer, remade only for another colour.
 HBRUSH CachedSolidBrush(COLORREF colour);
 HDC SharedMemoryDC();
+// Deletes the shared context; the next SharedMemoryDC makes a new one.
+void DropSharedMemoryDC();
 // Selects and realises the program's halftone palette in a palette
 // device; the previous palette (null when the display has none).
 HPALETTE SelectProgramPalette(HDC dc);

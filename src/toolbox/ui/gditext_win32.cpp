@@ -5,9 +5,11 @@
 #include "toolbox/ui/gditext_win32.h"
 
 #include <cstring>
+#include <vector>
 
 #include "toolbox/ui/colour.h"
 #include "toolbox/ui/drawcounters.h"
+#include "toolbox/ui/drawprocs.h"
 #include "toolbox/ui/drawsetters.h"
 #include "toolbox/ui/drawstate.h"
 #include "toolbox/ui/fontcache.h"
@@ -187,18 +189,34 @@ void ApplyStateFont(DrawingState* state) {
     state->dirty &= ~kStateDirtyFont;
 }
 
-int32_t MeasureTextWidth(const char* text, int32_t count, bool) {
+int32_t MeasureTextWidth(const char* text, int32_t count, bool scaled) {
     if (count & kCountToNul) count = int32_t(std::strlen(text));
     if (count <= 0) return 0;
     DrawingState* state = CurrentState();
     SIZE size{};
     HDC dc = static_cast<HDC>(PreparePortDC(state, false, kStateDirtyFont));
-    if (dc) {
+    if (dc)
         GetTextExtentPoint32A(dc, text, count, &size);
-        return size.cx;
-    }
-    WithStateFontOnShared([&](HDC shared) { GetTextExtentPoint32A(shared, text, count, &size); });
-    return size.cx;
+    else
+        WithStateFontOnShared(
+            [&](HDC shared) { GetTextExtentPoint32A(shared, text, count, &size); });
+    return scaled ? TextWidthAtPortScale(size.cx) : size.cx;
+}
+
+void MeasureTextFit(const char* text, int32_t count, int32_t* widths, bool scaled) {
+    if (count & kCountToNul) count = int32_t(std::strlen(text));
+    if (count <= 0) return;
+    std::vector<INT> prefix(size_t(count), 0);
+    SIZE size{};
+    HDC dc = static_cast<HDC>(PreparePortDC(CurrentState(), false, kStateDirtyFont));
+    if (dc)
+        GetTextExtentExPointA(dc, text, count, 0, nullptr, prefix.data(), &size);
+    else
+        WithStateFontOnShared([&](HDC shared) {
+            GetTextExtentExPointA(shared, text, count, 0, nullptr, prefix.data(), &size);
+        });
+    for (int32_t i = 0; i < count; ++i)
+        widths[i] = scaled ? TextWidthAtPortScale(prefix[size_t(i)]) : prefix[size_t(i)];
 }
 
 int32_t MeasureCharWidth(char character, bool scaled) {

@@ -25,6 +25,8 @@ void GdiTextPrimitive(int32_t count, const char* chars, Point32 numerator, Point
 // the NUL); with scaled set, at the current port's text scale.
 int32_t MeasureTextWidth(const char* text, int32_t count, bool scaled);
 int32_t MeasureCharWidth(char character, bool scaled);
+// The widths of every prefix of the text (1 to count characters).
+void MeasureTextFit(const char* text, int32_t count, int32_t* widths, bool scaled);
 // Font number, size in points and face bits of a GDI font / the menu font.
 struct FontInfo {
     int16_t number;

@@ -109,7 +109,7 @@ void DeleteListRows(ListRecord* list, int32_t row, int32_t count) {
     if (count == 0) return;
     if (list->options & kListReportDeletes) {
         for (int32_t r = row + count - 1; r >= row; --r) {
-            ListParams params{r, 0, nullptr, 0};
+            ListParams params = MakeListParams(r, 0, nullptr, 0);
             Ask(list, kListMsgDeleteRow, &params);
         }
     }
@@ -263,7 +263,7 @@ int32_t ListTypeSelect(ListRecord* list, char c, bool shift) {
     gTypeList = list;
     gTypeLastTick = now;
     if (gTypeLength < kTypeSelectBufferMax) gTypeBuffer[gTypeLength++] = c;
-    ListParams params{-1, 0, gTypeBuffer, gTypeLength};
+    ListParams params = MakeListParams(-1, 0, gTypeBuffer, gTypeLength);
     if (!(Ask(list, kListMsgFindRow, &params) & kListResultFound)) return -1;
     if (params.row < 0 || params.row >= list->rowCount) return -1;
     if (shift && (list->options & kListMultiSelect))
@@ -318,7 +318,7 @@ bool ListNextEditCell(const ListRecord* list, int32_t key, int32_t parts, int32_
 
 bool SetListEditCell(ListRecord* list, int32_t row, int32_t part) {
     if (list->editRow >= 0) {
-        ListParams params{list->editRow, list->editPart, nullptr, 0};
+        ListParams params = MakeListParams(list->editRow, list->editPart, nullptr, 0);
         if (!(Ask(list, kListMsgBeforeEndEdit, &params) & kListResultNothingToStore) &&
             !(Ask(list, kListMsgStoreEdit, &params) & kListResultStored))
             return false;
@@ -332,7 +332,7 @@ bool SetListEditCell(ListRecord* list, int32_t row, int32_t part) {
     if (row < 0 || part <= 0 || row >= list->rowCount) return true;
     list->editRow = row;
     list->editPart = int16_t(part);
-    ListParams params{row, part, nullptr, 0};
+    ListParams params = MakeListParams(row, part, nullptr, 0);
     Ask(list, kListMsgCellText, &params);
     Ask(list, kListMsgBeginEndEdit, &params);
     return true;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "toolbox/core/bitset.h"
+#include "toolbox/core/rect.h"
 
 // Options.
 constexpr uint32_t kListMultiSelect = 1;
@@ -63,12 +64,33 @@ constexpr int32_t kListKeyBackTab = 315;
 constexpr int32_t kListKeyReturn = 13;
 
 struct ListRecord;
+struct TextRecord;
+struct WindowEvent;
 struct ListParams {
     int32_t row;
     int32_t part;
     const char* text;
     int32_t textLength;
+    // What the window side adds: the row's cell data, whether it is
+    // selected, its rectangle and size, whether the list is drawing, the
+    // event of a click or key, the edit text, the target of a drop.
+    const void* cell;
+    uint8_t selected;
+    uint8_t drawing;
+    Rect16 rect;
+    int16_t rowHeight, rowWidth;
+    const WindowEvent* event;
+    TextRecord* editText;
+    int32_t targetRow;
 };
+inline ListParams MakeListParams(int32_t row, int32_t part, const char* text, int32_t length) {
+    ListParams params{};
+    params.row = row;
+    params.part = part;
+    params.text = text;
+    params.textLength = length;
+    return params;
+}
 typedef int32_t (*ListProcedure)(ListRecord* list, int32_t message, ListParams* params);
 
 struct ListRecord {

@@ -7,10 +7,15 @@
 #include <cstring>
 #include <new>
 
+#include "toolbox/core/panetree.h"
+#include "toolbox/core/portrecord.h"
 #include "toolbox/core/region.h"
 #include "toolbox/core/regionbands.h"
+#include "toolbox/core/surfacelist.h"
+#include "toolbox/core/windowlist.h"
 #include "toolbox/ui/drawclip.h"
 #include "toolbox/ui/drawstate.h"
+#include "toolbox/ui/portfocus.h"
 
 namespace {
 FocusSaveRecord* g_stack = nullptr;
@@ -27,6 +32,13 @@ bool Grow() {
     g_capacity = capacity;
     return true;
 }
+
+// Whether the list still belongs to a pane of the tree.
+bool ListInTree(const PaneRecord* pane, const SurfaceList* list) {
+    for (; pane; pane = pane->nextSibling)
+        if (pane->surfaceList == list || ListInTree(pane->firstChild, list)) return true;
+    return false;
+}
 } // namespace
 
 void SaveFocusState(FocusSaveRecord* record) {
@@ -34,8 +46,16 @@ void SaveFocusState(FocusSaveRecord* record) {
     DrawingState* state = CurrentState();
     record->state = state;
     record->scrollIndex = kNoScrollIndex;
-    if (state->dcKind != kStateDcWindow) return;
+    PortRecord* port = FindPortListEntry(state);
+    if (!port && state->dcKind != kStateDcWindow) return;
     record->portRecordState = 1;
+    if (port && port->surfaceFocus && port->selectedSurface) {
+        SurfaceList* surface = port->selectedSurface;
+        record->surface = surface;
+        if (surface->hasSurfaces) record->scrollIndex = surface->current;
+        record->surfaceFocused = port->focusedSurface == surface;
+        return;
+    }
     if (!state->clip || IsWideOpenRegion(state->clip)) return;
     record->clipCopy = NewRegion();
     if (record->clipCopy) CombineRegions(record->clipCopy, state->clip, state->clip, kRegionCopy);
@@ -47,8 +67,22 @@ void ReleaseSavedClip(FocusSaveRecord* record) {
 }
 
 void RestoreFocusState(FocusSaveRecord* record, uint32_t flags) {
-    MakeStateCurrent(record->state);
-    if (record->portRecordState) SetStateClip(record->clipCopy);
+    PortRecord* port = record->portRecordState ? FindPortListEntry(record->state) : nullptr;
+    auto* surface = static_cast<SurfaceList*>(record->surface);
+    if (port && surface && ListInTree(port->rootPane, surface)) {
+        FocusSurface(surface);
+        if (record->scrollIndex != kNoScrollIndex)
+            SelectNativeSurface(surface, record->scrollIndex);
+        if ((flags & kRestoreFocusNow) ||
+            ((flags & kRestoreFocusIfFocused) && record->surfaceFocused))
+            SettleDeferredFocus();
+    } else if (port) {
+        FocusPort(port, nullptr);
+        SetStateClip(record->clipCopy);
+    } else {
+        MakeStateCurrent(record->state);
+        if (record->portRecordState) SetStateClip(record->clipCopy);
+    }
     if (flags & kRestoreReleaseClip) ReleaseSavedClip(record);
 }
 

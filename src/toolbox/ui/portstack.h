@@ -14,6 +14,10 @@ struct RegionRecord;
 constexpr int32_t kPortStackStep = 4;
 constexpr int16_t kNoScrollIndex = -2;
 constexpr uint32_t kRestoreReleaseClip = 0x1;
+// The saved surface's focus applied at once (always, or only when it was
+// the focused one).
+constexpr uint32_t kRestoreFocusIfFocused = 0x10;
+constexpr uint32_t kRestoreFocusNow = 0x20;
 
 struct FocusSaveRecord {
     DrawingState* state;

@@ -3,6 +3,7 @@
 #include "toolbox/ui/colour.h"
 #include "toolbox/ui/drawsetters.h"
 #include "toolbox/ui/systemlook.h"
+#include "toolbox/ui/windowbackcolour.h"
 
 namespace {
 constexpr int16_t kHeadlessWidth = 1280, kHeadlessHeight = 1024;
@@ -10,6 +11,7 @@ constexpr int16_t kHeadlessWidth = 1280, kHeadlessHeight = 1024;
 
 void SetBackgroundForThemeKind(int32_t) {
     SetBackgroundColour(kColourWhiteValue);
+    StoreCurrentWindowBackColour();
 }
 
 void DesktopBounds(int32_t, Rect16* out) {

@@ -4,6 +4,7 @@
 #include "toolbox/ui/colour.h"
 #include "toolbox/ui/drawsetters.h"
 #include "toolbox/ui/systemlook.h"
+#include "toolbox/ui/windowbackcolour.h"
 
 void SetBackgroundForThemeKind(int32_t kind) {
     int index = -1;
@@ -22,6 +23,7 @@ void SetBackgroundForThemeKind(int32_t kind) {
         break;
     }
     SetBackgroundColour(index < 0 ? kColourWhiteValue : RgbFromColorRef(GetSysColor(index)));
+    StoreCurrentWindowBackColour();
 }
 
 void DesktopBounds(int32_t which, Rect16* out) {

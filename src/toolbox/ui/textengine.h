@@ -17,6 +17,11 @@
 
 #include "toolbox/core/rect.h"
 
+struct TextStyleRecord;
+struct TextRecord;
+// Called on every pass while a click is tracked.
+typedef void (*TextClickLoopProc)(TextRecord* record);
+
 constexpr char kTextCarriageReturn = '\r';
 constexpr char kTextLineFeed = '\n';
 constexpr char kTextTab = '\t';
@@ -86,6 +91,17 @@ struct TextRecord {
     uint8_t charWidth;
     int32_t lineCount;
     std::vector<int32_t> lineStarts; // size is the array's capacity
+    // The display side (set by the platform's text layer; the engine
+    // neither reads nor changes them).
+    void* window;       // the port current when the record was made
+    void* drawingState; // that port's drawing state
+    TextStyleRecord* style;
+    uint32_t foreground, background; // colour values
+    TextClickLoopProc clickLoop;
+    uint32_t nextBlinkTime;
+    int16_t caretShown;
+    int16_t transferMode;
+    int32_t displaySetting; // kept for the edit-text field
 };
 
 // The result of fitting text into a width.

@@ -37,6 +37,10 @@ void SetTextMeasurer(const TextMeasurer* measurer) {
     g_measurer = measurer ? *measurer : TextMeasurer{nullptr, &NoWidth};
 }
 
+TextMeasurer GetTextMeasurer() {
+    return g_measurer;
+}
+
 int32_t MeasureRawWidth(const char* text, int32_t count) {
     if (count & kCountToNul) count = int32_t(std::strlen(text));
     return Width(text, count);
@@ -55,23 +59,38 @@ int32_t NextTabStop(int32_t x, int32_t tabWidth) {
     return stop;
 }
 
-int32_t MeasureTextWithTabs(const char* text, int32_t count, int32_t tabWidth, uint32_t flags) {
+int32_t WalkTextWithTabs(const char* text, int32_t count, int32_t tabWidth, uint32_t flags,
+                         const TabRunVisitor& visit) {
     if (count & kCountToNul) count = int32_t(std::strlen(text));
     if (flags & kTabFlagMasked) {
+        static const char kMask = '*';
         int32_t width = 0;
-        for (int32_t i = 0; i < count; ++i)
-            width += Width("*", 1);
+        for (int32_t i = 0; i < count; ++i) {
+            if (visit) visit(&kMask, 1, width);
+            width += Width(&kMask, 1);
+        }
         return width;
     }
     if (flags & kTabFlagsWidest) tabWidth = WidestCharWidth();
     int32_t x = 0, start = 0;
     for (int32_t i = 0; i <= count; ++i) {
         if (i < count && text[i] != '\t') continue;
+        if (visit && i > start) visit(text + start, i - start, x);
         x += Width(text + start, i - start);
         if (i < count) x = NextTabStop(x, tabWidth);
         start = i + 1;
     }
     return x;
+}
+
+int32_t MeasureTextWithTabs(const char* text, int32_t count, int32_t tabWidth, uint32_t flags) {
+    return WalkTextWithTabs(text, count, tabWidth, flags, nullptr);
+}
+
+void MeasureTextFitRaw(const char* text, int32_t count, int32_t* widths) {
+    if (count & kCountToNul) count = int32_t(std::strlen(text));
+    for (int32_t i = 0; i < count; ++i)
+        widths[i] = Width(text, i + 1);
 }
 
 int32_t TruncateTextToWidth(int32_t width, uint8_t* countedText, int32_t mode) {

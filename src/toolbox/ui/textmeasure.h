@@ -3,6 +3,7 @@
 // ellipsis.
 #pragma once
 #include <cstdint>
+#include <functional>
 
 constexpr int32_t kTabStopLead = 5; // a stop must lie this far ahead
 constexpr int32_t kCountToNul = 0x8000;
@@ -21,6 +22,8 @@ struct TextMeasurer {
 // Installs the measurer (copied); null restores the default (every
 // character 0 wide).
 void SetTextMeasurer(const TextMeasurer* measurer);
+// The measurer installed now (for putting it back).
+TextMeasurer GetTextMeasurer();
 // Width of the text (a count with kCountToNul: up to the NUL).
 int32_t MeasureRawWidth(const char* text, int32_t count);
 int32_t WidestCharWidth();
@@ -28,6 +31,13 @@ int32_t WidestCharWidth();
 // The next multiple of the tab width at least kTabStopLead ahead of x.
 int32_t NextTabStop(int32_t x, int32_t tabWidth);
 int32_t MeasureTextWithTabs(const char* text, int32_t count, int32_t tabWidth, uint32_t flags);
+// The runs between tabs (or the mask characters) with the x each starts
+// at, in order; answers the whole width.
+typedef std::function<void(const char* run, int32_t count, int32_t x)> TabRunVisitor;
+int32_t WalkTextWithTabs(const char* text, int32_t count, int32_t tabWidth, uint32_t flags,
+                         const TabRunVisitor& visit);
+// The widths of every prefix (1 to count characters) through the measurer.
+void MeasureTextFitRaw(const char* text, int32_t count, int32_t* widths);
 // A counted text: kTruncateFits unchanged, kTruncated shortened (the
 // middle replaced by "..." in kTruncateMiddle mode, else the end), or
 // kTruncateTooNarrow.

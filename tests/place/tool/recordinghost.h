@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "db/lang.h"
+#include "place/plpair.h"
 #include "place/tool/placehost.h"
 #include "place/tool/uptool.h"
 
@@ -39,6 +40,7 @@ class RecordingPlaceHost : public PlaceHost {
     std::deque<int32_t> confirms, views, edits;
     std::deque<DlgStep> script;
     std::map<int32_t, DlgItem> items;
+    std::vector<PlPairEntry> ratLines; // every flight line drawn
     PlaceHookProc hook = nullptr;
     PlaceIdleProc idle = nullptr;
     int32_t displayInit = 1;
@@ -129,8 +131,16 @@ class RecordingPlaceHost : public PlaceHost {
     void PaintOriginal() override { Log("PaintOriginal"); }
     void PaintAltLast() override { Log("PaintAltLast"); }
     void DrawAlt(int32_t mode) override { Log("DrawAlt %d", mode); }
-    void DrawRatLines(const PlPairTable*, int32_t mode) override { Log("DrawRatLines %d", mode); }
+    void DrawRatLines(const PlPairTable* entries, int32_t mode) override {
+        Log("DrawRatLines %d", mode);
+        if (entries)
+            ratLines.insert(ratLines.end(), entries->entry, entries->entry + entries->count);
+    }
     void RatLinesFree() override { Log("RatLinesFree"); }
+    void DrawBoardObject(const void*, int32_t mode, int32_t first, int32_t last,
+                         int32_t highlight) override {
+        Log("DrawBoardObject %d %d %d %d", mode, first, last, highlight);
+    }
 
     void DlgOpen(PlaceDlgHandler handler, int32_t key, const char* title) override {
         Log("DlgOpen %d %s", key, title ? title : "");

@@ -20,6 +20,7 @@
 #include "place/plrotate.h"
 #include "place/tool/placehost.h"
 #include "recordinghost.h"
+#include "uptoolfixture.h"
 #include "db/dbextent.h"
 #include "db/sweeps.h"
 #include "router/mzgrid.h"
@@ -32,60 +33,7 @@
 
 namespace {
 
-class UpToolTest : public PlaceTest {
-  protected:
-    void SetUp() override {
-        PlaceTest::SetUp();
-        LangInit();
-        SetHeader(1, 1000, 0, 0);
-        PlaceHostInstall(&host);
-        g_up = UpToolState{};
-        g_upAlloc = kDefaultAlloc;
-        g_mzGrid.window = MzBox{0, 0, 100000, 100000};
-        two = RowSymbol("TWO", 2, 1000, both);
-        topOnly = RowSymbol("TOP", 2, 1000, top);
-    }
-    void TearDown() override {
-        RouterTestReset();
-        RuleServicesInstall(nullptr);
-        UpRelease();
-        g_debug = 0;
-        g_mzGrid.window = MzBox{};
-        PlaceHostInstall(nullptr);
-        PlaceTest::TearDown();
-    }
-    // Starts the tool in the view.
-    void Start(int32_t view = kViewDesign) {
-        host.window.WindowKind = view;
-        ASSERT_EQ(UpInit(), 1);
-        host.Take();
-    }
-    static Component Stored(int32_t c) {
-        Component r;
-        AltSave(kRecComponent, c, &r);
-        return r;
-    }
-    static AltItemHeader ItemOf(int32_t type, int32_t index) {
-        AltItemHeader h{};
-        for (int32_t n = 1; n <= AltCount(); ++n) {
-            UpItem(n, &h);
-            if (h.type == type && h.index == index) return h;
-        }
-        return AltItemHeader{};
-    }
-    int32_t Place(int32_t symbol, int32_t x, int32_t y, uint16_t flags = 0, int32_t angle = 0) {
-        Part p;
-        p.x = x;
-        p.y = y;
-        p.flags = flags;
-        p.angle = angle;
-        return AddPart(symbol, p);
-    }
-    static inline const UpAllocProc kDefaultAlloc = g_upAlloc;
-    RecordingPlaceHost host;
-    PlaceToolDriver driver{host};
-    int32_t two = 0, topOnly = 0;
-};
+using UpToolTest = UpToolFixture;
 
 TEST_F(UpToolTest, GridRounding) {
     struct Case {
@@ -419,6 +367,15 @@ TEST_F(UpToolTest, HookInstallFixLockAndConnectionDisplay) {
     EXPECT_EQ(CompRef(a)->flags & kUpCompLocked, kUpCompLocked);
 }
 
+TEST_F(UpToolTest, ModifyWithoutASelectionOnlySaysSo) {
+    Start();
+    AltPush();
+    EXPECT_EQ(UpToolHook(kUpModify), 1);
+    EXPECT_TRUE(host.Saw("MsgNote No components selected"));
+    EXPECT_FALSE(host.Saw("editCompDialogRun"));
+    AltPop(false);
+}
+
 TEST_F(UpToolTest, ButtonUpOfAStandingSelectionAborts) {
     Place(two, 0, 0);
     Start();
@@ -457,6 +414,13 @@ TEST_F(UpToolTest, QuickPlaceClampsTheStrategy) {
     host.Take();
     EXPECT_EQ(driver.Send(kUpQuickPlace), 1);
     EXPECT_EQ(AltDepth(), 0);
+    EXPECT_TRUE(host.Saw("menuEnableCommand 30254 1"));
+    // Adjust improves the selection and commits the same way.
+    driver.Rect(0, 0, 30000, 30000);
+    host.Take();
+    EXPECT_EQ(driver.Send(kUpAdjust), 1);
+    EXPECT_EQ(AltDepth(), 0);
+    EXPECT_TRUE(host.Saw("SetCursorKind 1"));
     EXPECT_TRUE(host.Saw("menuEnableCommand 30254 1"));
 }
 
@@ -590,18 +554,7 @@ TEST_F(UpToolTest, RouteViewCommitWithTheRouterOpen) {
     const int32_t a = Place(two, 10000, 10000);
     const int32_t b = Place(two, 40000, 10000);
     const int32_t k = Connect(AddNet(), a, 1, b, 1);
-    DbExtent();
-    DbHeader h;
-    DbGetHeader(&h);
-    h.sweep = 0;
-    DbPutHeader(&h);
-    Sweep& sweep = *SweepSlot(0);
-    sweep.box[0] = sweep.box[1] = 100;
-    sweep.box[2] = sweep.box[3] = 0;
-    RulesInstall();
-    ASSERT_EQ(UrAlloc(), 1);
-    ZoomTo(30000, 30000, 60000, 60000);
-    ASSERT_EQ(UrObjValidate(1), 1);
+    OpenRouter(60000);
     Start(kViewRoute);
     driver.Click(10000, 10500);
     ASSERT_EQ(AltDepth(), 1);

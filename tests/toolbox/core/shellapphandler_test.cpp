@@ -10,7 +10,10 @@
 #include "toolbox/core/eventconvert.h"
 #include "toolbox/core/menubar.h"
 #include "toolbox/core/menucommands.h"
+#include "toolbox/core/menulist.h"
 #include "toolbox/core/menurecord.h"
+#include "toolbox/core/loophooks.h"
+#include "toolbox/core/portrecord.h"
 
 namespace {
 
@@ -75,6 +78,88 @@ TEST_F(ShellAppHandler, OnlyTheApplicationsOwnMenusAreTakenWhenOpening) {
     int32_t mark = 1;
     SetMenuItemProperty(menu, 0, kAppMenuCreator, kAppMenuTag, sizeof mark, &mark);
     EXPECT_EQ(Send(kEventClassMenu, kMenuEventOpening, menu), 0);
+}
+
+void* g_front = nullptr;
+
+void RecordChoice(MenuRecord* menu, int32_t item, uint32_t modifiers, bool flag18, bool flag17) {
+    Calls().push_back("choice " + std::to_string(menu->menuId) + "/" + std::to_string(item) + " " +
+                      std::to_string(modifiers) + " " + std::to_string(flag18) +
+                      std::to_string(flag17));
+}
+
+int32_t RecordPortEvent(PortRecord*, OsEventRecord* record) {
+    Calls().push_back("port " + std::to_string(record->what) + " " +
+                      std::to_string(record->modifiers));
+    return 0;
+}
+
+class ShellAppCommands : public ShellAppHandler {
+  protected:
+    void SetUp() override {
+        ShellAppHandler::SetUp();
+        MenuListInit(nullptr, &RecordChoice);
+        LoopWindowHooks hooks{};
+        hooks.frontNonFloatingWindow = [] { return g_front; };
+        SetLoopWindowHooks(&hooks);
+        g_front = nullptr;
+    }
+    void TearDown() override {
+        if (linked_) DisposePortRecord(&port_);
+        SetLoopWindowHooks(nullptr);
+        MenuListReset();
+        ShellAppHandler::TearDown();
+    }
+    int32_t SendCommand(uint32_t attributes, void* menu, uint16_t item, uint32_t context,
+                        uint32_t modifiers) {
+        EventObject e = nullptr;
+        EventObjectNew(kEventClassCommand, kCommandEventProcess, &e);
+        EventCommandRecord command{attributes, 77, menu, item};
+        EventParamSet(e, kEventParamDirectObject, FourCC("hcmd"), sizeof command, &command);
+        EventParamSet(e, kParamMenuContext, FourCC("magn"), sizeof context, &context);
+        EventParamSet(e, kParamModifiers, FourCC("magn"), sizeof modifiers, &modifiers);
+        events_.push_back(e);
+        return ShellApplicationHandler(nullptr, e, nullptr);
+    }
+    void LinkFrontPort() {
+        port_ = PortRecord{};
+        WindowObjectLink(&port_, &native_, 0, &RecordPortEvent);
+        linked_ = true;
+        g_front = &native_;
+    }
+    PortRecord port_{};
+    int native_ = 0;
+    bool linked_ = false;
+};
+
+TEST_F(ShellAppCommands, MenuCommandsAreCarriedOutForKnownMenusWhileOurWindowIsInFront) {
+    MenuRecord* menu = LoadMenuRecord(9101);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(SendCommand(kCommandFromMenu, menu, 2, kMenuContextBit18, 0x200), 0);
+    EXPECT_EQ(SendCommand(kCommandFromMenu, menu, 3, kMenuContextBit17, 0), 0);
+    // Not from a menu, the system menu's stand-in, a menu nobody made.
+    EXPECT_EQ(SendCommand(0, menu, 2, 0, 0), kEventNotHandled);
+    EXPECT_EQ(SendCommand(kCommandFromMenu, reinterpret_cast<void*>(intptr_t(-1)), 2, 0, 0),
+              kEventNotHandled);
+    int stranger = 0;
+    EXPECT_EQ(SendCommand(kCommandFromMenu, &stranger, 2, 0, 0), kEventNotHandled);
+    // A front window of another layer takes no command.
+    g_front = &stranger;
+    EXPECT_EQ(SendCommand(kCommandFromMenu, menu, 2, 0, 0), kEventNotHandled);
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"choice 9101/2 512 10", "cursor",
+                                                 "choice 9101/3 0 01", "cursor"}));
+}
+
+TEST_F(ShellAppCommands, ChangedModifiersReachTheFrontPort) {
+    uint32_t modifiers = 0x1200;
+    EventObject e = nullptr;
+    EventObjectNew(kEventClassKeyboard, kKeyModifiersChangedKind, &e);
+    EventParamSet(e, kParamModifiers, FourCC("magn"), sizeof modifiers, &modifiers);
+    events_.push_back(e);
+    EXPECT_EQ(ShellApplicationHandler(nullptr, e, nullptr), kEventNotHandled); // no front port
+    LinkFrontPort();
+    EXPECT_EQ(ShellApplicationHandler(nullptr, e, nullptr), 0);
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"port 36 4608"}));
 }
 
 } // namespace

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "heap_fixture.h"
 #include "toolbox/core/coreevents.h"
 #include "toolbox/core/eventconvert.h"
+#include "toolbox/core/shelldefaults.h"
 #include "toolbox/core/startuprequest.h"
 
 namespace {
@@ -28,7 +30,16 @@ class ShellRequests : public HeapTest {
     void SetUp() override {
         HeapTest::SetUp();
         Calls().clear();
-        ShellRequestProcs procs{nullptr, [](void*) { return g_dropWindow; }};
+        // The path arithmetic of the default, with the kind taken from the
+        // path's last character instead of the file system.
+        ShellRequestProcs procs{[](const char* path, FileSpec* out) {
+                                    size_t n = std::strlen(path);
+                                    PathKind kind = n == 0                ? PathKind::Missing
+                                                    : path[n - 1] == '\\' ? PathKind::Folder
+                                                                          : PathKind::File;
+                                    return FileSpecFromPath(path, kind, out);
+                                },
+                                [](void*) { return g_dropWindow; }};
         SetShellRequestProcs(&procs);
         InstallCoreEventHandlers(
             [] { Calls().push_back("app"); },
@@ -71,9 +82,9 @@ TEST_F(ShellRequests, DocumentsAndDropsReachTheirHandlersWithASpec) {
     EXPECT_EQ(DropRequestHandler(nullptr, events[3], nullptr), 0);
     EXPECT_EQ(DropRequestHandler(nullptr, events[4], nullptr), 0);
     EXPECT_EQ(DropRequestHandler(nullptr, events[0], nullptr), kEventNotHandled);
-    EXPECT_EQ(Calls(),
-              (std::vector<std::string>{"open C:\\docs|a.zid|", "print C:\\docs||Fldr",
-                                        "drop C:|b.zid| window 2/3", "drop C:|c.zid| none 0/1"}));
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"open C:\\docs|a.zid|.zid", "print C:\\docs||Fldr",
+                                                 "drop C:|b.zid|.zid window 2/3",
+                                                 "drop C:|c.zid|.zid none 0/1"}));
     for (EventObject e : events)
         EventObjectRelease(e);
 }

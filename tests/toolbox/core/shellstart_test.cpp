@@ -7,6 +7,7 @@
 #include "toolbox/core/eventconvert.h"
 #include "toolbox/core/keycommand.h"
 #include "toolbox/core/menulist.h"
+#include "toolbox/core/menusinit.h"
 #include "toolbox/core/shellcommands.h"
 #include "toolbox/core/shellrequests.h"
 #include "toolbox/core/startuprequest.h"
@@ -27,13 +28,20 @@ class ShellStart : public WindowFixture {
         ResetShellRequests();
         ResetShellCommands();
         MenuListReset();
+        if (ToolboxGlobalBlock().sharedRegion) DisposeRegion(ToolboxGlobalBlock().sharedRegion);
+        ToolboxGlobalBlock() = ToolboxGlobals{};
         WindowFixture::TearDown();
     }
 };
 
 TEST_F(ShellStart, TheShellsProceduresReachTheLayers) {
-    InstallShellProcedures();
+    StartShellAfterFrame(0);
     EXPECT_TRUE(InvertMonochromeSet());
+    // The default colours: white at index 11, black at 7, the last purple.
+    EXPECT_EQ(ShellColourTable()[0].index, 11);
+    EXPECT_EQ(ShellColourTable()[0].rgb, 0xFFFFFFu);
+    EXPECT_EQ(ShellColourTable()[1].index, 7);
+    EXPECT_EQ(ShellColourTable()[15].rgb, 0x800080u);
     EXPECT_EQ(InstalledMenuUpdate(), &UpdateMenuEnabling);
     EXPECT_EQ(InstalledMenuChoice(), &MenuChoiceCommand);
     ASSERT_EQ(KeyCommandCount(), 2);

@@ -10,6 +10,7 @@
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/region.h"
 #include "toolbox/core/surfacelist.h"
+#include "toolbox/core/windowrects.h"
 #include "toolbox/core/windowscale.h"
 
 namespace {
@@ -42,6 +43,27 @@ TEST_F(WindowSurfaces, SelectFallsBackToTheMainSurface) {
     EXPECT_EQ(SelectWindowSurface(window_, 0), 0);
     EXPECT_EQ(list_->current, 0);
     EXPECT_EQ(SelectWindowSurface(window_, -5), -1);
+}
+
+TEST_F(WindowSurfaces, ContentRectGlobalIsTheSurfaceInFrameCoordinates) {
+    static PaneHost host;
+    host = *RecordingPaneHost();
+    host.portGlobal = [](PortRecord*, Point32 p) { return Point32{p.v + 100, p.h + 32760}; };
+    SetPaneHost(&host);
+    const Rect16 heading = {0, 40, 20, 300};
+    SetSurfaceRect(list_, 0, &heading);
+    SelectWindowSurface(window_, 0);
+    Rect16 r;
+    WindowContentRectGlobal(window_, &r, false);
+    EXPECT_EQ(r.top, 100);
+    EXPECT_EQ(r.left, 32767); // clamped
+    EXPECT_EQ(r.bottom, 120);
+    // With the flag a document answers its main surface.
+    const SurfaceRecord* main = SurfaceAt(list_, kMainSurfaceIndex);
+    WindowContentRectGlobal(window_, &r, true);
+    EXPECT_EQ(r.top, main->rect.top + 100);
+    EXPECT_EQ(r.bottom, main->rect.bottom + 100);
+    SetPaneHost(RecordingPaneHost());
 }
 
 TEST_F(WindowSurfaces, InvalidateAreas) {

@@ -65,6 +65,7 @@ int32_t SevenEach(void*, const char*, int32_t count) {
 
 class DrawProcsTest : public ::testing::Test {
   protected:
+    TextMeasurer savedMeasurer_{};
     void SetUp() override {
         g_calls.clear();
         state_ = NewDrawingState();
@@ -75,12 +76,13 @@ class DrawProcsTest : public ::testing::Test {
         port_.percentHorizontal = port_.percentVertical = 100;
         SetCurrentPort(&port_);
         TextMeasurer measurer{nullptr, &SevenEach};
+        savedMeasurer_ = GetTextMeasurer();
         SetTextMeasurer(&measurer);
     }
     void TearDown() override {
         SetCurrentPort(nullptr);
         DisposeDrawingState(state_);
-        SetTextMeasurer(nullptr);
+        SetTextMeasurer(&savedMeasurer_);
     }
     DrawingState* state_ = nullptr;
     WindowObject port_{};

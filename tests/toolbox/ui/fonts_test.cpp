@@ -3,6 +3,8 @@
 // styles.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <cstring>
 #include <vector>
 
@@ -63,6 +65,17 @@ TEST_F(FontsTest, NumbersInReportOrderIndexSortedByName) {
     char name[kFontNameCapacity];
     EXPECT_STREQ(FontNameAt(0, name, sizeof name), "arial");
     EXPECT_STREQ(FontNameAt(3, name, sizeof name), "Tahoma");
+    uint8_t counted[kFontNameCapacity];
+    int16_t style = -1;
+    uint8_t usable = 0;
+    EXPECT_EQ(FontNameAt(3, counted, &style, &usable), 0);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(counted + 1), counted[0]), "Tahoma");
+    EXPECT_EQ(style, 0);
+    EXPECT_EQ(usable, 1);
+    EXPECT_EQ(FontNameAt(4, counted, nullptr, &usable), kFontUnknownNumber);
+    EXPECT_EQ(counted[0], 0);
+    EXPECT_EQ(usable, 0);
+    EXPECT_EQ(FontNameAt(-1, counted, nullptr, nullptr), kFontUnknownNumber);
     EXPECT_EQ(FontNumberFromName("Tahoma"), 2);
     EXPECT_EQ(FontNumberFromName("ARIAL"), 3);
     EXPECT_EQ(FontNumberFromName("courier new"), 4);

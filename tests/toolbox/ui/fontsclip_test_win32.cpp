@@ -13,7 +13,10 @@
 #include "toolbox/core/memblock.h"
 #include "toolbox/ui/clipboard.h"
 #include "toolbox/ui/fontlist.h"
+#include "toolbox/ui/drawstate.h"
 #include "toolbox/ui/gdicontext.h"
+#include "toolbox/ui/gditext_win32.h"
+#include "toolbox/ui/textmeasure.h"
 
 namespace {
 
@@ -62,6 +65,23 @@ TEST(SystemFonts, NumberedFromTwoAndSortedByName) {
         EXPECT_EQ(application, "MS Sans Serif");
     EXPECT_EQ(FontNameFromNumber(int16_t(FontCount() + 50), out, sizeof out), kFontUnknownNumber);
     EXPECT_STREQ(out, "");
+}
+
+// Measuring without a held context goes through the shared memory context,
+// which is made again after RemakeSharedDC; the widths stay.
+TEST(SystemFonts, MeasuringSurvivesRemakingTheSharedContext) {
+    MemInit(0, -1);
+    InitDrawingGlobals();
+    MakeStateCurrent(nullptr);
+    ReleaseStateDC();
+    int32_t before = MeasureTextWidth("Measure me", kCountToNul, false);
+    int32_t widths[10];
+    MeasureTextFit("Measure me", 10, widths, false);
+    EXPECT_EQ(widths[9], before);
+    EXPECT_LT(widths[0], widths[1]);
+    RemakeSharedDC();
+    EXPECT_GT(before, 0);
+    EXPECT_EQ(MeasureTextWidth("Measure me", kCountToNul, false), before);
 }
 
 class ClipboardTest : public ::testing::Test {

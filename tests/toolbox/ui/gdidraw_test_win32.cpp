@@ -232,6 +232,35 @@ TEST_F(ScaledPort, HalfScaleKeepsAOneRowRectangle) {
     EXPECT_EQ(bounds.top, 2);
 }
 
+TEST_F(ScaledPort, RegionsAndClipsAreScaledToTheDevice) {
+    PixelCanvas canvas(32, 16);
+    Start(canvas, kScaleOne / 2);
+    Rect16 half{0, 0, 8, 16};
+    RegionRecord* region = NewRectRegion(&half);
+    DrawRegionShape(region, kVerbPaint);
+    RECT bounds;
+    ASSERT_TRUE(canvas.BoundsOfNot(kCanvasWhite, &bounds));
+    EXPECT_EQ(bounds.right, 8);
+    EXPECT_EQ(bounds.bottom, 4);
+    canvas.Fill(kCanvasWhite);
+    // The clip in port units: GetDrawingClip answers it unscaled.
+    Rect16 clip{0, 0, 4, 8};
+    SetDrawingClipRect(&clip);
+    RegionRecord* back = NewRegion();
+    GetDrawingClip(back);
+    EXPECT_EQ(back->bounds.bottom, 4);
+    EXPECT_EQ(back->bounds.right, 8);
+    Rect16 all{0, 0, 16, 32};
+    DrawRectShape(&all, kVerbPaint);
+    ASSERT_TRUE(canvas.BoundsOfNot(kCanvasWhite, &bounds));
+    EXPECT_EQ(bounds.right, 4);
+    EXPECT_EQ(bounds.bottom, 2);
+    SetDrawingClip(nullptr);
+    EXPECT_EQ(port_.region, nullptr);
+    DisposeRegion(back);
+    DisposeRegion(region);
+}
+
 TEST_F(ScaledPort, PenScalesWithTheVerticalFactor) {
     PixelCanvas canvas(40, 20);
     Start(canvas, 2 * kScaleOne);

@@ -12,6 +12,7 @@
 #include "toolbox/ui/drawprocs.h"
 #include "toolbox/ui/drawsetters.h"
 #include "toolbox/ui/gdicontext.h"
+#include "window_pixels_win32.h"
 
 namespace {
 
@@ -38,27 +39,11 @@ void DrawScene() {
 }
 
 std::vector<uint32_t> ReadWindow(HWND window) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kSceneWidth;
-    info.bmiHeader.biHeight = -kSceneHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC screen = GetDC(window);
-    HDC memory = CreateCompatibleDC(screen);
-    HGDIOBJ before = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, kSceneWidth, kSceneHeight, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    std::vector<uint32_t> pixels(static_cast<uint32_t*>(bits),
-                                 static_cast<uint32_t*>(bits) + kSceneWidth * kSceneHeight);
-    for (uint32_t& p : pixels)
-        p &= 0xFFFFFF;
-    SelectObject(memory, before);
-    DeleteDC(memory);
-    ReleaseDC(window, screen);
-    DeleteObject(bitmap);
+    WindowPixels all = ReadWindowPixels(window);
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < kSceneHeight; ++y)
+        for (int x = 0; x < kSceneWidth; ++x)
+            pixels.push_back(all.At(x, y));
     return pixels;
 }
 

@@ -30,8 +30,10 @@ bool ReadShift() {
 
 class TextEngineTest : public ::testing::Test {
   protected:
+    TextMeasurer savedMeasurer_{};
     void SetUp() override {
         TextMeasurer measurer{nullptr, &FixedWidth};
+        savedMeasurer_ = GetTextMeasurer();
         SetTextMeasurer(&measurer);
         SetTextShiftReader(&ReadShift);
         gShift = false;
@@ -39,7 +41,7 @@ class TextEngineTest : public ::testing::Test {
         Make(6);
     }
     void TearDown() override {
-        SetTextMeasurer(nullptr);
+        SetTextMeasurer(&savedMeasurer_);
         SetTextShiftReader(nullptr);
         SetTextBlockSizeLimit(-1);
     }

@@ -5,6 +5,10 @@
 #include <cstring>
 #include <string>
 
+#include "toolbox/core/windowobject.h"
+#include "toolbox/ui/drawprocs.h"
+#include "toolbox/ui/drawsetters.h"
+#include "toolbox/ui/drawstate.h"
 #include "toolbox/ui/textmeasure.h"
 
 namespace {
@@ -18,11 +22,13 @@ int32_t TenEach(void*, const char* text, int32_t count) {
 
 class TextMeasureTest : public ::testing::Test {
   protected:
+    TextMeasurer savedMeasurer_{};
     void SetUp() override {
         TextMeasurer measurer{nullptr, &TenEach};
+        savedMeasurer_ = GetTextMeasurer();
         SetTextMeasurer(&measurer);
     }
-    void TearDown() override { SetTextMeasurer(nullptr); }
+    void TearDown() override { SetTextMeasurer(&savedMeasurer_); }
     static std::string Counted(const char* text) {
         std::string counted(1, char(std::strlen(text)));
         counted += text;
@@ -62,6 +68,51 @@ TEST_F(TextMeasureTest, TruncationKeepsBeginningOrBothEnds) {
     char ctext[16] = "ABCDEFGH";
     EXPECT_EQ(TruncateCTextToWidth(70, ctext, kTruncateMiddle), kTruncated);
     EXPECT_STREQ(ctext, "AB...GH");
+}
+
+} // namespace
+
+namespace {
+
+// The runs reach the text primitive at their tab stops; the pen ends
+// where the measure says.
+TEST_F(TextMeasureTest, TextWithTabsDrawsEachRunAtItsStop) {
+    SetCurrentPort(nullptr);
+    MovePenTo(5, 7);
+    std::string runs;
+    WalkTextWithTabs("ab\tc\t\td", kCountToNul, 40, 0, [&](const char* run, int32_t n, int32_t x) {
+        runs += std::string(run, size_t(n)) + "@" + std::to_string(x) + " ";
+    });
+    EXPECT_EQ(runs, "ab@0 c@40 d@120 ");
+    DrawTextWithTabs("ab\tc", 4, 40, 0);
+    EXPECT_EQ(CurrentState()->settings.penLocation.h, 55);
+    EXPECT_EQ(CurrentState()->settings.penLocation.v, 7);
+    // Masked text: as many asterisks.
+    MovePenTo(0, 0);
+    DrawTextWithTabs("a\tb", 3, 40, kTabFlagMasked);
+    EXPECT_EQ(CurrentState()->settings.penLocation.h, 30);
+    int32_t widths[3];
+    MeasureTextFitRaw("aWb", 3, widths);
+    EXPECT_EQ(widths[0], 10);
+    EXPECT_EQ(widths[1], 24);
+    EXPECT_EQ(widths[2], 34);
+}
+
+TEST_F(TextMeasureTest, WidthsFollowTheTextScaleOfAPortScaledOnBothAxes) {
+    WindowObject port{};
+    port.type = kWindowTypeOffscreen;
+    port.port = CurrentState();
+    port.percentHorizontal = 50;
+    port.percentVertical = 50;
+    port.horizontalScale = port.verticalScale = kScaleOne;
+    SetCurrentPort(&port);
+    EXPECT_EQ(TextWidthAtPortScale(100), 100); // not scaled
+    port.flags = kWindowFlagScaled;
+    port.horizontalScale = port.verticalScale = kScaleOne / 2;
+    EXPECT_EQ(TextWidthAtPortScale(100), 50);
+    port.verticalScale = kScaleOne; // one axis only
+    EXPECT_EQ(TextWidthAtPortScale(100), 100);
+    SetCurrentPort(nullptr);
 }
 
 } // namespace
