@@ -1,0 +1,162 @@
+// The dialog layer's answers to the window layer: the default keys
+// (Return and Execute press item 1, Esc item 2), the focused item's keys
+// (Tab order, radio groups, the item's control), the item behaviours of
+// hits (check boxes cycle, radio buttons select, toggles flip), focus,
+// dismissal and the disposal of all items.
+#include <windows.h>
+
+#include <vector>
+
+#include "toolbox/core/portrecord.h"
+#include "toolbox/core/shellcommands.h"
+#include "toolbox/core/windowevent.h"
+#include "toolbox/ui/control.h"
+#include "toolbox/ui/dialog.h"
+#include "toolbox/ui/dialogbuild.h"
+#include "toolbox/ui/dialogkeys.h"
+#include "toolbox/ui/dialoglayer.h"
+#include "toolbox/ui/dialogops.h"
+#include "toolbox/ui/taggeddata.h"
+#include "toolbox/ui/textscrap.h"
+
+namespace {
+
+constexpr int32_t kKeyCodeBackTab = 315;
+
+struct KeyOf {
+    int32_t code;
+    bool special;
+    uint8_t modifiers;
+};
+
+KeyOf ReadKey(const OsEventRecord* record) {
+    WindowEvent event{};
+    MakeKeyEvent(record, false, &event);
+    return {event.key.character, event.key.special != 0, event.key.modifiers};
+}
+
+bool FocusedEditHasFilter(WindowObject* dialog) {
+    int16_t focused = GetFocusedDialogItem(dialog);
+    DialogItemKind kind = kItemNone;
+    DialogItemRecord* item = DialogItemByNumber(dialog, focused, &kind);
+    if (!item || kind != kItemEditText) return false;
+    return TaggedDataLength(item->taggedData, kItemTagKeyFilter) > 0;
+}
+
+bool FilterKey(WindowObject* dialog, const OsEventRecord* record) {
+    if (!DialogRecordOf(dialog) || (dialog->flags & kDialogOwnKeys)) return false;
+    KeyOf key = ReadKey(record);
+    int16_t item = 0;
+    if (key.code == kKeyCodeReturn || (key.special && key.code == kKeyCodeExecute))
+        item = kItemOk;
+    else if (key.code == kKeyCodeEscape)
+        item = kItemCancel;
+    if (!item || FocusedEditHasFilter(dialog)) return false;
+    return PressDialogButton(dialog, item);
+}
+
+std::vector<NavItem> NavItems(WindowObject* dialog) {
+    std::vector<NavItem> items;
+    ToolboxDialogRecord* record = DialogRecordOf(dialog);
+    if (!record) return items;
+    for (DialogItemRecord* item = record->items.head; item; item = item->next) {
+        DialogItemKind kind = ItemKind(item);
+        bool focusable = kind == kItemPushButton || kind == kItemCheckBox ||
+                         kind == kItemRadioButton || kind == kItemEditText || kind == kItemListBox;
+        focusable = focusable && (item->control->flags & kControlVisible) &&
+                    ControlIsEnabled(item->control);
+        items.push_back({ItemNumber(item), kind == kItemRadioButton,
+                         kind == kItemRadioButton && ControlGetValue(item->control) != 0,
+                         focusable});
+    }
+    return items;
+}
+
+bool FocusedItemEvent(WindowObject* dialog, const OsEventRecord* record) {
+    if (!DialogRecordOf(dialog) || record->what == kPortWhatWheel) return false;
+    KeyOf key = ReadKey(record);
+    int16_t focused = GetFocusedDialogItem(dialog);
+    std::vector<NavItem> items = NavItems(dialog);
+    int32_t count = int32_t(items.size());
+    if (key.code == kKeyCodeTab || key.code == kKeyCodeBackTab) {
+        bool backwards = key.code == kKeyCodeBackTab || (key.modifiers & 1);
+        int16_t next = TabTarget(items.data(), count, focused, backwards);
+        if (next) SetDialogFocusItem(dialog, next);
+        return true;
+    }
+    DialogItemKind kind = GetDialogItemKind(dialog, focused);
+    if (kind == kItemRadioButton && (key.code == kKeyCodeUp || key.code == kKeyCodeDown)) {
+        int16_t next = RadioGroupStep(items.data(), count, focused, key.code == kKeyCodeDown);
+        if (next && next != focused) {
+            SelectRadioItem(dialog, next);
+            SetDialogFocusItem(dialog, next);
+        }
+        return true;
+    }
+    return false;
+}
+
+int16_t FocusedItem(WindowObject* dialog) {
+    return GetFocusedDialogItem(dialog);
+}
+
+void SetFocusItem(WindowObject* dialog, int16_t item) {
+    SetDialogFocusItem(dialog, item);
+}
+
+int16_t ItemKindOf(WindowObject* dialog, int16_t item) {
+    return int16_t(GetDialogItemKind(dialog, item));
+}
+
+bool SetItemsEnabled(WindowObject* dialog, bool enable) {
+    bool before = SetDialogItemsEnabled(dialog, enable, true);
+    return before != enable;
+}
+
+int32_t ItemBehaviour(WindowObject* dialog, WindowEvent* event) {
+    if (event->type != kWindowEventControl) return 0;
+    int16_t item = int16_t(event->control.item & 0xFFFF);
+    switch (DialogItemKind(event->control.kind)) {
+    case kItemCheckBox:
+        CycleCheckBoxItem(dialog, item);
+        return 1;
+    case kItemRadioButton:
+        SelectRadioItem(dialog, item);
+        return 1;
+    case kItemToggleButton:
+        SetDialogItemValue(dialog, item, GetDialogItemValue(dialog, item) ? 0 : 1);
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+void ItemSelection(WindowObject* window, int16_t item, int32_t* start, int32_t* end) {
+    GetEditItemSelection(window, item, start, end);
+}
+
+void EditItem(WindowObject* window, int16_t item, uint32_t command) {
+    DialogItemEditCommand(window, item, int32_t(command));
+}
+
+} // namespace
+
+void InstallDialogLayer() {
+    ShellTextProcs text{};
+    text.frontIsModalDialog = &DialogLayerFrontIsModal;
+    text.itemSelection = &ItemSelection;
+    text.editItem = &EditItem;
+    text.clipboardTextLength = &ClipboardTextLength;
+    SetShellTextProcs(&text);
+    DialogLayerProcs procs{};
+    procs.filterKey = &FilterKey;
+    procs.focusedItemEvent = &FocusedItemEvent;
+    procs.focusedItem = &FocusedItem;
+    procs.setFocusItem = &SetFocusItem;
+    procs.itemKind = &ItemKindOf;
+    procs.dismiss = &DismissDialogWithItem;
+    procs.setItemsEnabled = &SetItemsEnabled;
+    procs.itemBehaviour = &ItemBehaviour;
+    procs.disposeAllItems = &DisposeAllDialogItems;
+    SetDialogLayerProcs(&procs);
+}

@@ -1,0 +1,368 @@
+// Dialogs under Wine: building from templates (items at their bounds, the
+// first focus, the default button, background and idle interval, null for
+// a missing template or a dialog closed on its open event, a template
+// without items), the modal run (variant, disabled windows, depth, the
+// result slot), the confirmation dialog and the progress window, answered
+// through the modal script. Each case runs in a process of its own.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "toolbox/core/alerts.h"
+#include "toolbox/core/child_process_win32.h"
+#include "toolbox/core/eventloop.h"
+#include "toolbox/core/modalstate.h"
+#include "toolbox/core/native_fixture_win32.h"
+#include "toolbox/core/portrecord.h"
+#include "toolbox/core/systemtimes.h"
+#include "toolbox/core/windowdispose.h"
+#include "toolbox/core/windowevent.h"
+#include "toolbox/core/windowidle.h"
+#include "toolbox/core/windowlist.h"
+#include "toolbox/core/windowobject_win32.h"
+#include "toolbox/ui/control.h"
+#include "toolbox/ui/controlrules.h"
+#include "toolbox/ui/dialog.h"
+#include "toolbox/ui/dialogbuild.h"
+#include "toolbox/ui/dialogconfirm.h"
+#include "toolbox/ui/dialogkeys.h"
+#include "toolbox/ui/dialoglayer.h"
+#include "toolbox/ui/dialogops.h"
+#include "toolbox/ui/drawsetters.h"
+#include "toolbox/ui/modalscript.h"
+#include "toolbox/ui/progressgeometry.h"
+
+namespace {
+
+constexpr char kSuite[] = "WineDialogChild";
+
+void StartDialogCase() {
+    StartChildCaseWatchdog();
+    SetMainFrameParameters(nullptr, 0, 20, 20, 900, 700, true);
+    if (!PrepareNativeWindowTest()) ExitProcess(kChildCaseFailedExit);
+    InstallEventLoopHandlers();
+    InstallWindowObjectLayer();
+    InstallDialogLayer();
+    ShowWindow(FrameWindowHandle(), SW_SHOW);
+}
+
+void Finish() {
+    if (::testing::Test::HasFailure()) ExitProcess(kChildCaseFailedExit);
+}
+
+struct Seen {
+    std::vector<WindowEvent> events;
+    bool closeOnOpen = false;
+    int16_t slot = 0;
+};
+
+int32_t Recorder(WindowObject* dialog, WindowEvent* event) {
+    auto* seen = static_cast<Seen*>(dialog->userData);
+    seen->events.push_back(*event);
+    if (event->type == kWindowEventSelectItem && seen->closeOnOpen) {
+        DisposeWindowObject(dialog);
+        return 1;
+    }
+    if (event->type == kWindowEventDismiss) seen->slot = event->dismiss.item;
+    return 0;
+}
+
+int16_t OpenItem(const Seen& seen) {
+    for (const WindowEvent& e : seen.events)
+        if (e.type == kWindowEventSelectItem) return e.select.item;
+    return -1;
+}
+
+TEST(WineDialogChild, BuildsTheTemplatesItems) {
+    if (!IsChildCase("BuildsTheTemplatesItems")) GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    Seen seen;
+    WindowObject* dialog = CreateDialogFromTemplate(kConfirmTemplate, kDialogVariantMovable, 0, 2,
+                                                    nullptr, &Recorder, &seen);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(OpenItem(seen), 0); // no edit text, no list
+    EXPECT_EQ(GetDialogItemKind(dialog, 1), kItemPushButton);
+    EXPECT_EQ(GetDialogItemKind(dialog, 3), kItemStaticText);
+    EXPECT_EQ(GetDialogItemKind(dialog, 4), kItemIcon);
+    EXPECT_EQ(GetDialogItemKind(dialog, 5), kItemNone);
+    Rect16 bounds{};
+    ASSERT_TRUE(GetDialogItemBounds(dialog, 1, &bounds));
+    int32_t s = TemplateDpi();
+    EXPECT_EQ(bounds.top, ScaleTemplateValue(70)) << s;
+    EXPECT_EQ(bounds.left, ScaleTemplateValue(306));
+    EXPECT_EQ(bounds.bottom - bounds.top, ScaleTemplateValue(22));
+    DialogItemRecord* ok = DialogItemByNumber(dialog, 1, nullptr);
+    ASSERT_NE(ok, nullptr);
+    uint8_t mark = 0;
+    int32_t length = 0;
+    ControlGetData(ok->control, 0, kTagDefault, 1, &mark, &length);
+    EXPECT_EQ(mark, 1);
+    EXPECT_TRUE(GetWindowLongA(static_cast<HWND>(ok->control->nativeWindow), GWL_STYLE) &
+                BS_DEFPUSHBUTTON);
+    char text[kItemTextRoom];
+    EXPECT_EQ(DialogItemGetText(dialog, 1, text), 7);
+    EXPECT_STREQ(text, "Confirm");
+    void* previous = MakeWindowCurrentPort(dialog);
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(GetBackgroundColourValue(),
+              uint32_t(GetRValue(face)) << 16 | uint32_t(GetGValue(face)) << 8 | GetBValue(face));
+    DrawingLayer().setCurrentPort(previous);
+    EXPECT_EQ(WindowIdleInterval(static_cast<PortRecord*>(dialog->port)), CaretBlinkTicks());
+    EXPECT_TRUE(IsWindowVisible(DialogNativeWindow(dialog)));
+    DisposeWindowObject(dialog);
+    Finish();
+}
+
+TEST(WineDialogChild, DialogsThatCannotBeBuilt) {
+    if (!IsChildCase("DialogsThatCannotBeBuilt")) GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    Seen seen;
+    EXPECT_EQ(
+        CreateDialogFromTemplate(4711, kDialogVariantMovable, 0, 0, nullptr, &Recorder, &seen),
+        nullptr);
+    EXPECT_TRUE(seen.events.empty());
+    seen.closeOnOpen = true;
+    int32_t before = WindowIdCount();
+    EXPECT_EQ(CreateDialogFromTemplate(kConfirmTemplate, kDialogVariantMovable, 0, 0, nullptr,
+                                       &Recorder, &seen),
+              nullptr);
+    EXPECT_EQ(WindowIdCount(), before);
+    EXPECT_EQ(RunModalDialog(4711, 0, &Recorder, &seen), nullptr);
+    // A template without items: a dialog without items, first focus 0.
+    const uint8_t bytes[] = {20, 0, 20, 0, 100, 0, 200, 0, 0, 0, 0, 0, 'E', 0};
+    XDlgTemplate* empty = ParseDialogTemplate(bytes, sizeof bytes);
+    ASSERT_NE(empty, nullptr);
+    Seen plain;
+    WindowObject* dialog = CreateDialogFromLoadedTemplate(empty, 0, kDialogVariantMovable, 0, 0,
+                                                          nullptr, &Recorder, &plain);
+    DisposeDialogTemplate(empty);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(OpenItem(plain), 0);
+    EXPECT_EQ(DialogRecordOf(dialog)->items.head, nullptr);
+    DisposeWindowObject(dialog);
+    Finish();
+}
+
+// What a thread timer saw while the modal run went on.
+struct DuringRun {
+    int32_t depth = 0;
+    bool frameEnabled = true;
+};
+DuringRun g_during;
+void CALLBACK WatchRun(HWND, UINT, UINT_PTR, DWORD) {
+    if (ModalDepth() > g_during.depth) {
+        g_during.depth = ModalDepth();
+        g_during.frameEnabled = IsWindowEnabled(FrameWindowHandle()) != 0;
+    }
+}
+
+ModalStep DialogStep(int32_t number, std::vector<ModalAction> actions) {
+    return {kModalToolboxDialog, number, actions, false, ""};
+}
+
+TEST(WineDialogChild, ModalRunsEndThroughTheScript) {
+    if (!IsChildCase("ModalRunsEndThroughTheScript")) GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    UINT_PTR watch = SetTimer(nullptr, 0, 10, &WatchRun);
+    SetMenuBarUpdateFlag(0);
+    // Esc ends with item 2 through the default keys; the slot holds it.
+    Seen seen;
+    ModalScriptPush(DialogStep(kConfirmTemplate, {{kModalSendKey, 0, kKeyCodeEscape, ""}}));
+    EXPECT_EQ(RunModalDialog(kConfirmTemplate, kModalOptionFixed, &Recorder, &seen), nullptr);
+    KillTimer(nullptr, watch);
+    EXPECT_EQ(seen.slot, 2);
+    EXPECT_EQ(g_during.depth, 1);
+    EXPECT_FALSE(g_during.frameEnabled);
+    EXPECT_EQ(ModalDepth(), 0);
+    EXPECT_TRUE(IsWindowEnabled(FrameWindowHandle()));
+    EXPECT_EQ(MenuBarUpdateFlag(), 1);
+    // Return ends with item 1.
+    Seen second;
+    ModalScriptPush(DialogStep(0, {{kModalSendKey, 0, kKeyCodeReturn, ""}}));
+    RunModalDialog(kConfirmTemplate, 0, &Recorder, &second);
+    EXPECT_EQ(second.slot, 1);
+    EXPECT_EQ(ModalScriptPending(), 0);
+    Finish();
+}
+
+TEST(WineDialogChild, ConfirmDialog) {
+    if (!IsChildCase("ConfirmDialog")) GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    ModalScriptPush(DialogStep(kConfirmTemplate, {{kModalPress, 1, 0, ""}}));
+    EXPECT_TRUE(RunConfirmDialog("Delete 3 nets?", nullptr, nullptr, 0));
+    ModalScriptPush(DialogStep(kConfirmTemplate, {{kModalSendKey, 0, kKeyCodeEscape, ""}}));
+    EXPECT_FALSE(RunConfirmDialog("Again?", "Yes", "No", 0));
+    // Esc does nothing with option 1: the press that follows ends it.
+    ModalScriptPush(DialogStep(kConfirmTemplate,
+                               {{kModalSendKey, 0, kKeyCodeEscape, ""}, {kModalPress, 1, 0, ""}}));
+    EXPECT_TRUE(RunConfirmDialog("Sure?", nullptr, nullptr, kConfirmEscIgnored));
+    ModalScriptPush(DialogStep(kConfirmTemplate, {{kModalSendKey, 0, kKeyCodeEscape, ""}}));
+    EXPECT_TRUE(RunConfirmDialog("Sure?", nullptr, nullptr, kConfirmEscConfirms));
+    ModalScriptPush(DialogStep(kConfirmTemplate, {{kModalSendKey, 0, kKeyCodeReturn, ""}}));
+    EXPECT_TRUE(RunConfirmDialog("Sure?", nullptr, nullptr, 0));
+    const std::vector<std::string>& log = ModalScriptLog();
+    ASSERT_EQ(log.size(), 5u);
+    EXPECT_EQ(log[0], "dialog 8002 \"\" \"Delete 3 nets?\"");
+    Finish();
+}
+
+TEST(WineDialogChild, AnUnexpectedDialogIsDismissedWithItem2) {
+    if (!IsChildCase("AnUnexpectedDialogIsDismissedWithItem2"))
+        GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    ModalScriptPush({kModalMessageBox, 0, {}, false, ""});
+    EXPECT_FALSE(RunConfirmDialog("Nobody answers", nullptr, nullptr, 0));
+    ASSERT_EQ(ModalScriptLog().size(), 1u);
+    EXPECT_EQ(ModalScriptLog()[0], "unexpected dialog 8002 \"\" \"Nobody answers\"");
+    Finish();
+}
+
+WindowObject* FrontDialog() {
+    return FindNextWindowOfKinds(nullptr, kKindDialog, 0);
+}
+
+TEST(WineDialogChild, ProgressWindow) {
+    if (!IsChildCase("ProgressWindow")) GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    ShowProgressMessage(0, kProgressRedrawText);
+    EXPECT_EQ(FrontDialog(), nullptr);
+    EXPECT_EQ(ShowProgressMessage(2, "Reading the design"), 1);
+    WindowObject* window = FrontDialog();
+    ASSERT_NE(window, nullptr);
+    Rect16 item{};
+    ASSERT_TRUE(GetDialogItemBounds(window, kProgressItem, &item));
+    EXPECT_GE(item.right - item.left, kProgressMinTextWidth);
+    RECT before{};
+    GetWindowRect(DialogNativeWindow(window), &before);
+    EXPECT_EQ(ShowProgressMessage(2, "Sorting the connections of all the nets"), 1);
+    EXPECT_EQ(FrontDialog(), window);
+    RECT after{};
+    GetWindowRect(DialogNativeWindow(window), &after);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+    char text[kItemTextRoom];
+    DialogItemGetText(window, kProgressItem, text);
+    EXPECT_STREQ(text, "Sorting the connections of all the nets");
+    ShowProgressMessage(0, "");
+    EXPECT_EQ(FrontDialog(), nullptr);
+    Finish();
+}
+
+// The sweep: every "XDLG" resource of the program built, its items all
+// of a kind, dismissed through the script with Esc (item 2 after it for
+// dialogs without a cancel button), and written as a BMP for review.
+BOOL CALLBACK CollectTemplate(HMODULE, LPCSTR, LPSTR name, LONG_PTR list) {
+    if (IS_INTRESOURCE(name))
+        reinterpret_cast<std::vector<int32_t>*>(list)->push_back(int32_t(uintptr_t(name)));
+    return TRUE;
+}
+
+struct Sweep {
+    int32_t number = 0;
+    int32_t itemsWithoutKind = 0;
+    int32_t items = 0;
+    bool written = false;
+};
+
+void WriteWindowBmp(HWND window, const std::string& path) {
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    RECT r{};
+    GetWindowRect(window, &r);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC source = GetWindowDC(window);
+    HDC memory = CreateCompatibleDC(source);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    if (!PrintWindow(window, memory, 0)) BitBlt(memory, 0, 0, w, h, source, 0, 0, SRCCOPY);
+    GdiFlush();
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file) {
+        uint32_t bytes = uint32_t(w * h * 4);
+        BITMAPFILEHEADER head{};
+        head.bfType = 0x4D42;
+        head.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+        head.bfSize = head.bfOffBits + bytes;
+        std::fwrite(&head, sizeof head, 1, file);
+        std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, file);
+        std::fwrite(bits, bytes, 1, file);
+        std::fclose(file);
+    }
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(window, source);
+    DeleteObject(bitmap);
+}
+
+int32_t SweepProc(WindowObject* dialog, WindowEvent* event) {
+    auto* sweep = static_cast<Sweep*>(dialog->userData);
+    if (event->type == kWindowEventSelectItem) {
+        for (DialogItemRecord* item = DialogRecordOf(dialog)->items.head; item; item = item->next) {
+            ++sweep->items;
+            if (ItemKind(item) == kItemNone) ++sweep->itemsWithoutKind;
+        }
+    }
+    if (event->type == kWindowEventDismiss && !sweep->written) {
+        sweep->written = true;
+        WriteWindowBmp(DialogNativeWindow(dialog), std::string("Z:") + PLV_RESOURCE_DIR +
+                                                       "/../dialog_" +
+                                                       std::to_string(sweep->number) + ".bmp");
+    }
+    return 0;
+}
+
+TEST(WineDialogChild, SweepOfEveryTemplate) {
+    if (!IsChildCase("SweepOfEveryTemplate")) GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    std::vector<int32_t> numbers;
+    EnumResourceNamesA(nullptr, "XDLG", &CollectTemplate, reinterpret_cast<LONG_PTR>(&numbers));
+    ASSERT_GE(numbers.size(), 4u);
+    for (int32_t number : numbers) {
+        Sweep sweep;
+        sweep.number = number;
+        ModalScriptPush(DialogStep(
+            number, {{kModalSendKey, 0, kKeyCodeEscape, ""}, {kModalDismiss, kItemCancel, 0, ""}}));
+        RunModalDialog(number, kModalOptionFixed, &SweepProc, &sweep);
+        EXPECT_GT(sweep.items, 0) << number;
+        EXPECT_EQ(sweep.itemsWithoutKind, 0) << number;
+        EXPECT_TRUE(sweep.written) << number;
+    }
+    EXPECT_EQ(ModalScriptLog().size(), numbers.size());
+    for (const std::string& line : ModalScriptLog())
+        EXPECT_EQ(line.find("unexpected"), std::string::npos) << line;
+    Finish();
+}
+
+TEST(WineDialog, SweepOfEveryTemplate) {
+    EXPECT_EQ(RunChildCase(kSuite, "SweepOfEveryTemplate"), 0);
+}
+TEST(WineDialog, BuildsTheTemplatesItems) {
+    EXPECT_EQ(RunChildCase(kSuite, "BuildsTheTemplatesItems"), 0);
+}
+TEST(WineDialog, DialogsThatCannotBeBuilt) {
+    EXPECT_EQ(RunChildCase(kSuite, "DialogsThatCannotBeBuilt"), 0);
+}
+TEST(WineDialog, ModalRunsEndThroughTheScript) {
+    EXPECT_EQ(RunChildCase(kSuite, "ModalRunsEndThroughTheScript"), 0);
+}
+TEST(WineDialog, ConfirmDialog) {
+    EXPECT_EQ(RunChildCase(kSuite, "ConfirmDialog"), 0);
+}
+TEST(WineDialog, AnUnexpectedDialogIsDismissedWithItem2) {
+    EXPECT_EQ(RunChildCase(kSuite, "AnUnexpectedDialogIsDismissedWithItem2"), 0);
+}
+TEST(WineDialog, ProgressWindow) {
+    EXPECT_EQ(RunChildCase(kSuite, "ProgressWindow"), 0);
+}
+
+} // namespace
