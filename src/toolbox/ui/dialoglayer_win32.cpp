@@ -131,6 +131,18 @@ int32_t ItemBehaviour(WindowObject* dialog, WindowEvent* event) {
     }
 }
 
+// Self-drawn items are drawn with their window; native ones draw
+// themselves.
+void DrawItems(WindowObject* window) {
+    ToolboxDialogRecord* record = DialogRecordOf(window);
+    if (!record) return;
+    for (DialogItemRecord* item = record->items.head; item; item = item->next) {
+        ToolboxControlRecord* control = item->control;
+        if (control && !control->nativeWindow && (control->flags & kControlVisible))
+            SendControlMessage(control, kControlDraw, 0);
+    }
+}
+
 void ItemSelection(WindowObject* window, int16_t item, int32_t* start, int32_t* end) {
     GetEditItemSelection(window, item, start, end);
 }
@@ -158,5 +170,6 @@ void InstallDialogLayer() {
     procs.setItemsEnabled = &SetItemsEnabled;
     procs.itemBehaviour = &ItemBehaviour;
     procs.disposeAllItems = &DisposeAllDialogItems;
+    procs.drawItems = &DrawItems;
     SetDialogLayerProcs(&procs);
 }

@@ -9,6 +9,7 @@
 #include "toolbox/core/modalstate.h"
 #include "toolbox/core/nativewindow_win32.h"
 #include "toolbox/core/eventloop.h"
+#include "toolbox/core/windowdisplay.h"
 #include "toolbox/core/windowdispose.h"
 #include "toolbox/core/windowevent.h"
 #include "toolbox/core/windowidle.h"
@@ -39,12 +40,28 @@ uint32_t ColourValueOfSystem(int index) {
     return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c);
 }
 
+// The port's drawing must not cover the items' child windows, and the
+// native erase takes the dialog's background colour.
+void ClipItemsAndErase(WindowObject* window, uint32_t colour) {
+    HWND native = DialogNativeWindow(window);
+    if (!native) return;
+    LONG_PTR style = GetWindowLongPtrA(native, GWL_STYLE);
+    SetWindowLongPtrA(native, GWL_STYLE, style | WS_CLIPCHILDREN);
+    auto* port = static_cast<PortRecord*>(window->port);
+    auto* record = static_cast<NativeWindowRecord*>(port->nativeWindow);
+    auto wide = [](uint32_t byte) { return int16_t(uint16_t(byte * 257)); };
+    SetNativeEraseColour(record, wide(colour >> 16 & 0xFF), wide(colour >> 8 & 0xFF),
+                         wide(colour & 0xFF));
+}
+
 void SetupDialogPort(WindowObject* window) {
     void* previous = MakeWindowCurrentPort(window);
     if (auto* state = static_cast<DrawingState*>(GraphicsPortOf(window)))
         state->settings.textResolution = int16_t(ScreenDpi());
-    SetBackgroundColour(ColourValueOfSystem(COLOR_BTNFACE));
+    uint32_t face = ColourValueOfSystem(COLOR_BTNFACE);
+    SetBackgroundColour(face);
     DrawingLayer().setCurrentPort(previous);
+    ClipItemsAndErase(window, face);
 }
 
 void ShowOnTaskBar(WindowObject* window) {
@@ -109,7 +126,9 @@ WindowObject* CreateDialogFromLoadedTemplate(XDlgTemplate* tmpl, int32_t number,
     WindowSetIdleInterval(static_cast<PortRecord*>(window->port), kIdleCaretBlink);
     if (!SendSelectItemEvent(window, firstFocus, true) || WindowObjectFromId(id) != window)
         return nullptr;
-    if (!SendResizeEvent(window, window->height, window->width, 0)) return nullptr;
+    int32_t height = content.bottom - content.top, width = content.right - content.left;
+    ResizeWindowObject(window, height, width, 0);
+    if (!SendResizeEvent(window, height, width, 0)) return nullptr;
     SelectWindowObject(window);
     return window;
 }

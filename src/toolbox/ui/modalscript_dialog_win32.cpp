@@ -19,6 +19,10 @@ namespace {
 
 constexpr UINT_PTR kScriptSubclassId = 0x504C5653;
 constexpr UINT_PTR kUnexpectedTimerId = 0x504C5654;
+constexpr UINT_PTR kStartTimerId = 0x504C5655;
+// The first action waits this long, so that the dialog has been drawn as
+// a person would see it before answering.
+constexpr UINT kStartDelayMs = 100;
 constexpr char kScriptMessageName[] = "PelvaneModalScriptStep";
 
 // The step in delivery and the dialog it belongs to.
@@ -96,6 +100,11 @@ LRESULT CALLBACK ScriptSubclass(HWND window, UINT message, WPARAM wParam, LPARAM
             }
             return 0;
         }
+        if (message == WM_TIMER && wParam == kStartTimerId) {
+            KillTimer(window, kStartTimerId);
+            PostMessageA(window, ScriptMessage(), 0, 0);
+            return 0;
+        }
         if (message == WM_TIMER && wParam == kUnexpectedTimerId) {
             KillTimer(window, kUnexpectedTimerId);
             if (WindowObject* dialog = WindowObjectFromId(delivery->dialogId))
@@ -139,7 +148,7 @@ void ModalScriptDialogShown(WindowObject* dialog) {
         return;
     }
     if (delivery->expected)
-        PostMessageA(native, ScriptMessage(), 0, 0);
+        SetTimer(native, kStartTimerId, kStartDelayMs, nullptr);
     else
         SetTimer(native, kUnexpectedTimerId, kModalUnexpectedMs, nullptr);
 }

@@ -9,6 +9,7 @@
 
 #include "toolbox/core/alerts.h"
 #include "toolbox/core/drawingstate.h"
+#include "toolbox/core/windowdisplay.h"
 #include "toolbox/core/windowdispose.h"
 #include "toolbox/core/windowevent.h"
 #include "toolbox/core/windowobject_win32.h"
@@ -62,6 +63,7 @@ void LayOut(WindowObject* dialog) {
     DialogItemSetText(dialog, kProgressItem, g_text.c_str());
     Rect16 content{0, 0, int16_t(height), int16_t(width)};
     SetWindowContentSize(dialog, &content);
+    ResizeWindowObject(dialog, height, width, 0);
     HWND native = DialogNativeWindow(dialog);
     RECT outer{};
     GetWindowRect(native, &outer);

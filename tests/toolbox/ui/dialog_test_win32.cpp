@@ -31,6 +31,8 @@
 #include "toolbox/ui/dialoglayer.h"
 #include "toolbox/ui/dialogops.h"
 #include "toolbox/ui/drawsetters.h"
+#include "toolbox/ui/gdicontext.h"
+#include "toolbox/ui/gditext_win32.h"
 #include "toolbox/ui/modalscript.h"
 #include "toolbox/ui/progressgeometry.h"
 
@@ -44,6 +46,9 @@ void StartDialogCase() {
     if (!PrepareNativeWindowTest()) ExitProcess(kChildCaseFailedExit);
     InstallEventLoopHandlers();
     InstallWindowObjectLayer();
+    InitDrawingGlobals(); // the drawing layer with the control calls
+    InstallControlCalls();
+    InstallGdiTextServices();
     InstallDialogLayer();
     ShowWindow(FrameWindowHandle(), SW_SHOW);
 }
@@ -111,6 +116,7 @@ TEST(WineDialogChild, BuildsTheTemplatesItems) {
     DrawingLayer().setCurrentPort(previous);
     EXPECT_EQ(WindowIdleInterval(static_cast<PortRecord*>(dialog->port)), CaretBlinkTicks());
     EXPECT_TRUE(IsWindowVisible(DialogNativeWindow(dialog)));
+    EXPECT_TRUE(IsWindowVisible(static_cast<HWND>(ok->control->nativeWindow)));
     DisposeWindowObject(dialog);
     Finish();
 }
@@ -281,10 +287,10 @@ void WriteWindowBmp(HWND window, const std::string& path) {
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC source = GetWindowDC(window);
+    HDC source = GetDC(nullptr); // the screen, where the window is shown
     HDC memory = CreateCompatibleDC(source);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    if (!PrintWindow(window, memory, 0)) BitBlt(memory, 0, 0, w, h, source, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, w, h, source, r.left, r.top, SRCCOPY);
     GdiFlush();
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file) {
@@ -300,7 +306,7 @@ void WriteWindowBmp(HWND window, const std::string& path) {
     }
     SelectObject(memory, old);
     DeleteDC(memory);
-    ReleaseDC(window, source);
+    ReleaseDC(nullptr, source);
     DeleteObject(bitmap);
 }
 
