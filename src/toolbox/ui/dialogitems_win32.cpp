@@ -450,8 +450,38 @@ int16_t GetFocusedDialogItem(WindowObject* dialog) {
     return 0;
 }
 
+namespace {
+
+DialogItemRecord* ItemOfControl(WindowObject* dialog, ToolboxControlRecord* control) {
+    ToolboxDialogRecord* record = Record(dialog);
+    if (!record || !control) return nullptr;
+    for (DialogItemRecord* item = record->items.head; item; item = item->next)
+        if (item->control == control) return item;
+    return nullptr;
+}
+
+// The item focus-change event (18) for the kinds that send it.
+void SendItemFocusEvent(WindowObject* dialog, DialogItemRecord* item, bool gained) {
+    if (!item || !ItemSendsFocusEvents(ItemKind(item))) return;
+    WindowEvent event{};
+    event.type = kWindowEventDialogOther;
+    event.control.item = item->itemWord & 0x00FFFFFFu;
+    event.control.kind = int16_t(ItemKind(item));
+    event.control.value = gained ? 1 : 0;
+    EventDispatchToView(dialog, &event);
+}
+
+} // namespace
+
 int32_t SetDialogFocusItem(WindowObject* dialog, int16_t number) {
+    ToolboxControlRecord* focused = nullptr;
+    GetFocusedControl(NativeOf(dialog), &focused);
+    DialogItemRecord* holder = ItemOfControl(dialog, focused);
     if (number == 0) {
+        if (!focused) return 1;
+        int32_t id = dialog->sequence;
+        SendItemFocusEvent(dialog, holder, false);
+        if (WindowObjectFromId(id) != dialog) return 0;
         ClearControlFocus(NativeOf(dialog));
         return 1;
     }
@@ -459,10 +489,13 @@ int32_t SetDialogFocusItem(WindowObject* dialog, int16_t number) {
     if (!item) return 0;
     int16_t focusPart = ItemFocusPart(ItemKind(item));
     if (focusPart == 0) return 0;
-    ToolboxControlRecord* focused = nullptr;
-    GetFocusedControl(NativeOf(dialog), &focused);
     if (focused == item->control) return 1;
-    return SetControlFocus(item->control, focusPart) == 0 ? 1 : 0;
+    if (SetControlFocus(item->control, focusPart) != 0) return 0; // refused: nothing moved
+    int32_t id = dialog->sequence;
+    SendItemFocusEvent(dialog, holder, false);
+    if (WindowObjectFromId(id) != dialog) return 1;
+    SendItemFocusEvent(dialog, item, true);
+    return 1;
 }
 
 bool GetDialogItemBounds(WindowObject* dialog, int16_t number, Rect16* bounds) {

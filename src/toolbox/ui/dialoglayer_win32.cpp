@@ -7,7 +7,9 @@
 
 #include <vector>
 
+#include "toolbox/core/edittextdef.h"
 #include "toolbox/core/portrecord.h"
+#include "toolbox/core/reclist.h"
 #include "toolbox/core/shellcommands.h"
 #include "toolbox/core/windowevent.h"
 #include "toolbox/ui/control.h"
@@ -151,9 +153,14 @@ void EditItem(WindowObject* window, int16_t item, uint32_t command) {
     DialogItemEditCommand(window, item, int32_t(command));
 }
 
+// Edit-text items stand on the edit-text definition (272 to 287).
+constexpr int32_t kEditTextDefinition = kEditTextGroup * 16;
+
 } // namespace
 
 void InstallDialogLayer() {
+    if (!FindControlDefinition(kEditTextDefinition))
+        RegisterControlDefinition(int16_t(kEditTextGroup), &EditTextDefProc);
     ShellTextProcs text{};
     text.frontIsModalDialog = &DialogLayerFrontIsModal;
     text.itemSelection = &ItemSelection;

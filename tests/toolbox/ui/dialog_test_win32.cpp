@@ -35,6 +35,7 @@
 #include "toolbox/ui/gditext_win32.h"
 #include "toolbox/ui/modalscript.h"
 #include "toolbox/ui/progressgeometry.h"
+#include "toolbox/ui/textrecord.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ void StartDialogCase() {
     InitDrawingGlobals(); // the drawing layer with the control calls
     InstallControlCalls();
     InstallGdiTextServices();
+    InstallTextRecordProcs();
     InstallDialogLayer();
     ShowWindow(FrameWindowHandle(), SW_SHOW);
 }
@@ -59,6 +61,7 @@ void Finish() {
 
 struct Seen {
     std::vector<WindowEvent> events;
+    uint8_t variant = 0;
     bool closeOnOpen = false;
     int16_t slot = 0;
 };
@@ -66,6 +69,7 @@ struct Seen {
 int32_t Recorder(WindowObject* dialog, WindowEvent* event) {
     auto* seen = static_cast<Seen*>(dialog->userData);
     seen->events.push_back(*event);
+    if (event->type == kWindowEventSelectItem) seen->variant = dialog->variant;
     if (event->type == kWindowEventSelectItem && seen->closeOnOpen) {
         DisposeWindowObject(dialog);
         return 1;
@@ -151,6 +155,140 @@ TEST(WineDialogChild, DialogsThatCannotBeBuilt) {
     Finish();
 }
 
+// An empty dialog with items made by code.
+WindowObject* CodeDialog(Seen* seen) {
+    const uint8_t bytes[] = {20, 0, 20, 0, 44, 1, 144, 1, 0, 0, 0, 0, 0, 0};
+    XDlgTemplate* empty = ParseDialogTemplate(bytes, sizeof bytes);
+    WindowObject* dialog = CreateDialogFromLoadedTemplate(empty, 0, kDialogVariantMovable, 0, 0,
+                                                          nullptr, &Recorder, seen);
+    DisposeDialogTemplate(empty);
+    if (!dialog) ExitProcess(kChildCaseFailedExit);
+    struct Made {
+        DialogItemKind kind;
+        int16_t number;
+        Rect16 bounds;
+        const char* text;
+        uint32_t flags;
+    } items[] = {
+        {kItemPushButton, 1, {200, 300, 222, 380}, "OK", 0},
+        {kItemPushButton, 4, {200, 200, 222, 280}, "Other", 0},
+        {kItemEditText, 3, {10, 10, 30, 200}, "", 0},
+        {kItemRadioButton, 5, {40, 10, 56, 150}, "A", 0},
+        {kItemRadioButton, 6, {60, 10, 76, 150}, "B", 0},
+        {kItemRadioButton, 7, {80, 10, 96, 150}, "C", 0},
+        {kItemCheckBox, 8, {100, 10, 116, 150}, "Check", 0},
+        {kItemStaticText, 10, {120, 10, 136, 150}, "Label", 0},
+        {kItemScrollBar, 11, {10, 210, 110, 226}, "", 0},
+    };
+    for (const Made& m : items)
+        if (!CreateDialogItem(dialog, m.kind, &m.bounds, m.text, m.number, m.flags))
+            ExitProcess(kChildCaseFailedExit);
+    return dialog;
+}
+
+int32_t CountEvents(const Seen& seen, uint32_t type, int16_t item) {
+    int32_t n = 0;
+    for (const WindowEvent& e : seen.events)
+        n += e.type == type && int16_t(e.control.item & 0xFFFF) == item;
+    return n;
+}
+
+TEST(WineDialogChild, ItemOperations) {
+    if (!IsChildCase("ItemOperations")) GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    Seen seen;
+    WindowObject* dialog = CodeDialog(&seen);
+    char text[kItemTextRoom];
+    // Texts stop at 255; wrong kinds and missing numbers give 0.
+    std::string longText(300, 'x');
+    EXPECT_TRUE(DialogItemSetText(dialog, 3, longText.c_str()));
+    EXPECT_EQ(DialogItemGetText(dialog, 3, text), 255);
+    EXPECT_TRUE(DialogItemSetText(dialog, 1, "Go"));
+    EXPECT_EQ(DialogItemGetText(dialog, 1, text), 2);
+    EXPECT_EQ(DialogItemGetText(dialog, 99, text), 0);
+    EXPECT_FALSE(SetChoiceItemValue(dialog, 1, 1));
+    EXPECT_EQ(GetChoiceItemValue(dialog, 99), 0);
+    EXPECT_EQ(CycleCheckBoxItem(dialog, 5), 0);
+    // The selection's end is clamped to 255 and never before the start.
+    int32_t start = -1, end = -1;
+    EXPECT_TRUE(SetEditItemSelection(dialog, 3, 5, 400));
+    GetEditItemSelection(dialog, 3, &start, &end);
+    EXPECT_EQ(start, 5);
+    EXPECT_EQ(end, 255);
+    SetEditItemSelection(dialog, 3, 10, 2);
+    GetEditItemSelection(dialog, 3, &start, &end);
+    EXPECT_EQ(end, 10);
+    EXPECT_EQ(GetFocusedDialogItem(dialog), 3);
+    // Check boxes wrap past their maximum; radio groups keep one on.
+    EXPECT_EQ(CycleCheckBoxItem(dialog, 8), 1);
+    EXPECT_EQ(CycleCheckBoxItem(dialog, 8), 0);
+    ControlSetMaximum(DialogItemByNumber(dialog, 8, nullptr)->control, 2);
+    EXPECT_EQ(CycleCheckBoxItem(dialog, 8), 1);
+    EXPECT_EQ(CycleCheckBoxItem(dialog, 8), 2);
+    EXPECT_EQ(CycleCheckBoxItem(dialog, 8), 0);
+    EXPECT_TRUE(SelectRadioItem(dialog, 6));
+    EXPECT_TRUE(SelectRadioItem(dialog, 7));
+    EXPECT_EQ(GetChoiceItemValue(dialog, 6), 0);
+    EXPECT_EQ(GetChoiceItemValue(dialog, 7), 1);
+    EXPECT_EQ(GetChoiceItemValue(dialog, 5), 0);
+    // Focus: kinds that take it, the events of those that send them.
+    EXPECT_EQ(SetDialogFocusItem(dialog, 10), 0);
+    EXPECT_EQ(GetFocusedDialogItem(dialog), 3);
+    seen.events.clear();
+    EXPECT_EQ(SetDialogFocusItem(dialog, 4), 1);
+    EXPECT_EQ(GetFocusedDialogItem(dialog), 4);
+    EXPECT_EQ(CountEvents(seen, kWindowEventDialogOther, 3), 1);
+    EXPECT_EQ(CountEvents(seen, kWindowEventDialogOther, 4), 1);
+    // Disabling all, then enabling one, leaves it disabled.
+    EXPECT_TRUE(SetDialogItemsEnabled(dialog, false, true));
+    EXPECT_FALSE(SetDialogItemsEnabled(dialog, false, true));
+    DialogItemEnable(dialog, 4, true);
+    EXPECT_FALSE(DialogItemGetState(dialog, 4));
+    EXPECT_FALSE(PressDialogButton(dialog, 4)); // disabled
+    EXPECT_FALSE(SetDialogItemsEnabled(dialog, true, true));
+    EXPECT_TRUE(DialogItemGetState(dialog, 4));
+    DialogItemEnable(dialog, 8, false);
+    SetDialogItemsEnabled(dialog, false, true);
+    SetDialogItemsEnabled(dialog, true, true);
+    EXPECT_FALSE(DialogItemGetState(dialog, 8)); // its own flag holds
+    EXPECT_TRUE(SetDialogItemsVisible(dialog, false, true));
+    SetDialogItemShown(dialog, 4, true);
+    EXPECT_FALSE(IsWindowVisible(
+        static_cast<HWND>(DialogItemByNumber(dialog, 4, nullptr)->control->nativeWindow)));
+    EXPECT_FALSE(SetDialogItemsVisible(dialog, true, true));
+    // Pressing: only enabled push buttons, shown pressed for 8 ticks, then
+    // the hit.
+    EXPECT_FALSE(PressDialogButton(dialog, 10));
+    seen.events.clear();
+    DWORD before = GetTickCount();
+    EXPECT_TRUE(PressDialogButton(dialog, 4));
+    EXPECT_GE(GetTickCount() - before, DWORD(kPressTicks * 1000 / 60 - 20));
+    EXPECT_EQ(CountEvents(seen, kWindowEventControl, 4), 1);
+    // A scroll-bar item steps the number it drives within 0 and its maximum.
+    ControlSetMaximum(DialogItemByNumber(dialog, 11, nullptr)->control, 50);
+    WindowEvent hit{};
+    hit.type = kWindowEventControl;
+    hit.control.item = MakeItemWord(11, kItemScrollBar, 0);
+    hit.control.kind = kItemScrollBar;
+    hit.control.part = 3;
+    int32_t value = 48;
+    EXPECT_TRUE(HandleScrollItemClick(dialog, &hit, 1, 10, &value));
+    EXPECT_EQ(value, 50);
+    EXPECT_EQ(GetDialogItemValue(dialog, 11), 50);
+    hit.control.part = 0;
+    EXPECT_TRUE(HandleScrollItemClick(dialog, &hit, 1, 10, &value));
+    EXPECT_EQ(value, 49);
+    // Reading numbers through the item.
+    DialogItemSetText(dialog, 3, "12ab");
+    int32_t number = 0;
+    EXPECT_TRUE(ReadDialogItemNumber(dialog, 3, 0, 100, false, &number));
+    EXPECT_EQ(number, 12);
+    DialogItemGetText(dialog, 3, text);
+    EXPECT_STREQ(text, "12");
+    DisposeWindowObject(dialog);
+    Finish();
+}
+
 // What a thread timer saw while the modal run went on.
 struct DuringRun {
     int32_t depth = 0;
@@ -179,6 +317,7 @@ TEST(WineDialogChild, ModalRunsEndThroughTheScript) {
     EXPECT_EQ(RunModalDialog(kConfirmTemplate, kModalOptionFixed, &Recorder, &seen), nullptr);
     KillTimer(nullptr, watch);
     EXPECT_EQ(seen.slot, 2);
+    EXPECT_EQ(seen.variant, kDialogVariantFixed);
     EXPECT_EQ(g_during.depth, 1);
     EXPECT_FALSE(g_during.frameEnabled);
     EXPECT_EQ(ModalDepth(), 0);
@@ -189,6 +328,7 @@ TEST(WineDialogChild, ModalRunsEndThroughTheScript) {
     ModalScriptPush(DialogStep(0, {{kModalSendKey, 0, kKeyCodeReturn, ""}}));
     RunModalDialog(kConfirmTemplate, 0, &Recorder, &second);
     EXPECT_EQ(second.slot, 1);
+    EXPECT_EQ(second.variant, kDialogVariantMovable);
     EXPECT_EQ(ModalScriptPending(), 0);
     Finish();
 }
@@ -351,6 +491,9 @@ TEST(WineDialogChild, SweepOfEveryTemplate) {
 
 TEST(WineDialog, SweepOfEveryTemplate) {
     EXPECT_EQ(RunChildCase(kSuite, "SweepOfEveryTemplate"), 0);
+}
+TEST(WineDialog, ItemOperations) {
+    EXPECT_EQ(RunChildCase(kSuite, "ItemOperations"), 0);
 }
 TEST(WineDialog, BuildsTheTemplatesItems) {
     EXPECT_EQ(RunChildCase(kSuite, "BuildsTheTemplatesItems"), 0);
