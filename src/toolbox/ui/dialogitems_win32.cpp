@@ -3,6 +3,8 @@
 // disposing them with their dialog. The item's number and kind ride in
 // its control's reference word; the item record keeps its tagged data.
 #include <windows.h>
+#include <commctrl.h>
+#include <windowsx.h>
 
 #include <cstdio>
 #include <cstring>
@@ -20,6 +22,7 @@
 #include "toolbox/ui/dialogbuild.h"
 #include "toolbox/ui/dialogitemrules.h"
 #include "toolbox/ui/dialogkeys.h"
+#include "toolbox/ui/dialoglayer.h"
 #include "toolbox/ui/dialogops.h"
 #include "toolbox/ui/dialogscroll.h"
 #include "toolbox/ui/taggeddata.h"
@@ -75,7 +78,9 @@ bool TakesTextData(DialogItemKind kind) {
     return kind == kItemEditText || kind == kItemStaticText;
 }
 
-void ReportHit(WindowObject* dialog, DialogItemRecord* item, int16_t part, int32_t value) {
+} // namespace
+
+void ReportItemHit(WindowObject* dialog, DialogItemRecord* item, int16_t part, int32_t value) {
     WindowEvent event{};
     event.type = kWindowEventControl;
     event.control.item = item->itemWord & 0x00FFFFFFu;
@@ -85,6 +90,8 @@ void ReportHit(WindowObject* dialog, DialogItemRecord* item, int16_t part, int32
     SendControlEvent(dialog, &event);
 }
 
+namespace {
+
 // The items of the radio group of `item`, as navigation sees them.
 bool IsRadioNumber(WindowObject* dialog, int32_t number) {
     if (number < INT16_MIN || number > INT16_MAX) return false;
@@ -92,6 +99,43 @@ bool IsRadioNumber(WindowObject* dialog, int32_t number) {
 }
 
 } // namespace
+
+// ---- the items' child windows ----------------------------------------------
+
+namespace {
+
+constexpr UINT_PTR kItemSubclassId = 0x504C5649;
+bool g_itemTracking = false;
+
+// A press on an item's child window becomes the dialog's mouse down in
+// the item, which tracks the control as the layer does.
+LRESULT CALLBACK ItemSubclass(HWND child, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                              DWORD_PTR data) {
+    try {
+        if (message == WM_LBUTTONDOWN && !g_itemTracking) {
+            auto* item = reinterpret_cast<DialogItemRecord*>(data);
+            WindowObject* dialog = ItemOwnerWindow(item);
+            if (dialog && item->control) {
+                Point16 point{int16_t(item->control->bounds.top + GET_Y_LPARAM(lParam)),
+                              int16_t(item->control->bounds.left + GET_X_LPARAM(lParam))};
+                int32_t part = ControlHitPart(item->control, point);
+                uint16_t modifiers = 0;
+                if (part) DialogItemMouseDown(dialog, item, point, part, modifiers);
+                return 0;
+            }
+        }
+        if (message == WM_NCDESTROY) RemoveWindowSubclass(child, &ItemSubclass, id);
+    } catch (...) {
+        return 0;
+    }
+    return DefSubclassProc(child, message, wParam, lParam);
+}
+
+} // namespace
+
+void SetItemTracking(bool on) {
+    g_itemTracking = on;
+}
 
 // ---- building ---------------------------------------------------------------
 
@@ -112,6 +156,8 @@ static DialogItemRecord* CreateItemWithControl(WindowObject* dialog, DialogItemK
         FreeHeapBlock(item);
         return nullptr;
     }
+    if (HWND child = static_cast<HWND>(item->control->nativeWindow))
+        SetWindowSubclass(child, &ItemSubclass, kItemSubclassId, reinterpret_cast<DWORD_PTR>(item));
     item->family = ItemFamilyCode(definition, kind);
     item->options = ItemOptionsFor(item->family, minimum);
     LinkDialogItem(&record->items, item, &ItemBounds);
@@ -282,7 +328,7 @@ bool DialogItemEditCommand(WindowObject* dialog, int16_t number, int32_t command
         return false;
     ControlSetData(item->control, kEditCommandPart, EditCommandTag(command), 0, nullptr);
     if (EditCommandRefreshesClipboard(command)) ExportScrapText();
-    if (EditCommandReportsHit(command)) ReportHit(dialog, item, 0, command);
+    if (EditCommandReportsHit(command)) ReportItemHit(dialog, item, 0, command);
     return true;
 }
 
@@ -384,7 +430,7 @@ bool PressDialogButton(WindowObject* dialog, int16_t number) {
     if (WindowObjectFromId(id) != dialog) return false;
     ControlHilite(item->control, 0);
     if (item->options & kItemOptionStaysDown) ControlSetValue(item->control, 1);
-    ReportHit(dialog, item, kPressedHighlight, 0);
+    ReportItemHit(dialog, item, kPressedHighlight, 0);
     return true;
 }
 

@@ -65,5 +65,8 @@ int16_t GetFocusedDialogItem(WindowObject* dialog);
 
 bool GetDialogItemBounds(WindowObject* dialog, int16_t number, Rect16* bounds);
 
+// Reports the item as hit (event 17) with a part and a value.
+void ReportItemHit(WindowObject* dialog, DialogItemRecord* item, int16_t part, int32_t value);
+
 // Hides, unlinks and frees every item with its control and tagged data.
 void DisposeAllDialogItems(WindowObject* dialog);

@@ -219,6 +219,13 @@ TEST(WineDialogChild, ItemOperations) {
     GetEditItemSelection(dialog, 3, &start, &end);
     EXPECT_EQ(end, 10);
     EXPECT_EQ(GetFocusedDialogItem(dialog), 3);
+    // Reading numbers through the item.
+    DialogItemSetText(dialog, 3, "12ab");
+    int32_t number = 0;
+    EXPECT_TRUE(ReadDialogItemNumber(dialog, 3, 0, 100, false, &number));
+    EXPECT_EQ(number, 12);
+    DialogItemGetText(dialog, 3, text);
+    EXPECT_STREQ(text, "12");
     // Check boxes wrap past their maximum; radio groups keep one on.
     EXPECT_EQ(CycleCheckBoxItem(dialog, 8), 1);
     EXPECT_EQ(CycleCheckBoxItem(dialog, 8), 0);
@@ -278,13 +285,6 @@ TEST(WineDialogChild, ItemOperations) {
     hit.control.part = 0;
     EXPECT_TRUE(HandleScrollItemClick(dialog, &hit, 1, 10, &value));
     EXPECT_EQ(value, 49);
-    // Reading numbers through the item.
-    DialogItemSetText(dialog, 3, "12ab");
-    int32_t number = 0;
-    EXPECT_TRUE(ReadDialogItemNumber(dialog, 3, 0, 100, false, &number));
-    EXPECT_EQ(number, 12);
-    DialogItemGetText(dialog, 3, text);
-    EXPECT_STREQ(text, "12");
     DisposeWindowObject(dialog);
     Finish();
 }
@@ -351,6 +351,33 @@ TEST(WineDialogChild, ConfirmDialog) {
     const std::vector<std::string>& log = ModalScriptLog();
     ASSERT_EQ(log.size(), 5u);
     EXPECT_EQ(log[0], "dialog 8002 \"\" \"Delete 3 nets?\"");
+    Finish();
+}
+
+// Clicks the front dialog's item 1 with real input until the run ends.
+void CALLBACK ClickItemOne(HWND, UINT, UINT_PTR, DWORD) {
+    WindowObject* dialog = FindNextWindowOfKinds(nullptr, kKindDialog, 0);
+    DialogItemRecord* item = dialog ? DialogItemByNumber(dialog, 1, nullptr) : nullptr;
+    if (!item) return;
+    RECT r{};
+    GetWindowRect(static_cast<HWND>(item->control->nativeWindow), &r);
+    SetForegroundWindow(DialogNativeWindow(dialog));
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+TEST(WineDialogChild, ARealClickPressesAButton) {
+    if (!IsChildCase("ARealClickPressesAButton")) GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    SetWindowPos(FrameWindowHandle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ModalScriptPush(DialogStep(kConfirmTemplate, {}));
+    UINT_PTR clicker = SetTimer(nullptr, 0, 400, &ClickItemOne);
+    EXPECT_TRUE(RunConfirmDialog("Click me", nullptr, nullptr, 0));
+    KillTimer(nullptr, clicker);
     Finish();
 }
 
@@ -494,6 +521,9 @@ TEST(WineDialog, SweepOfEveryTemplate) {
 }
 TEST(WineDialog, ItemOperations) {
     EXPECT_EQ(RunChildCase(kSuite, "ItemOperations"), 0);
+}
+TEST(WineDialog, ARealClickPressesAButton) {
+    EXPECT_EQ(RunChildCase(kSuite, "ARealClickPressesAButton"), 0);
 }
 TEST(WineDialog, BuildsTheTemplatesItems) {
     EXPECT_EQ(RunChildCase(kSuite, "BuildsTheTemplatesItems"), 0);
