@@ -121,7 +121,11 @@ TEST(WineDialogChild, BuildsTheTemplatesItems) {
     EXPECT_EQ(WindowIdleInterval(static_cast<PortRecord*>(dialog->port)), CaretBlinkTicks());
     EXPECT_TRUE(IsWindowVisible(DialogNativeWindow(dialog)));
     EXPECT_TRUE(IsWindowVisible(static_cast<HWND>(ok->control->nativeWindow)));
-    DisposeWindowObject(dialog);
+    // The close box dismisses with item 2.
+    int32_t id = dialog->sequence;
+    SendWindowCloseEvent(dialog, false);
+    EXPECT_EQ(seen.slot, 2);
+    EXPECT_EQ(WindowObjectFromId(id), nullptr);
     Finish();
 }
 
