@@ -1,0 +1,551 @@
+// Dialogs under Wine: building from templates (items at their bounds, the
+// first focus, the default button, background and idle interval, null for
+// a missing template or a dialog closed on its open event, a template
+// without items), the modal run (variant, disabled windows, depth, the
+// result slot), the confirmation dialog and the progress window, answered
+// through the modal script. Each case runs in a process of its own.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "toolbox/core/alerts.h"
+#include "toolbox/core/child_process_win32.h"
+#include "toolbox/core/eventloop.h"
+#include "toolbox/core/modalstate.h"
+#include "toolbox/core/native_fixture_win32.h"
+#include "toolbox/core/portrecord.h"
+#include "toolbox/core/systemtimes.h"
+#include "toolbox/core/windowdispose.h"
+#include "toolbox/core/windowevent.h"
+#include "toolbox/core/windowidle.h"
+#include "toolbox/core/windowlist.h"
+#include "toolbox/core/windowobject_win32.h"
+#include "toolbox/ui/control.h"
+#include "toolbox/ui/controlrules.h"
+#include "toolbox/ui/dialog.h"
+#include "toolbox/ui/dialogbuild.h"
+#include "toolbox/ui/dialogconfirm.h"
+#include "toolbox/ui/dialogkeys.h"
+#include "toolbox/ui/dialoglayer.h"
+#include "toolbox/ui/dialogops.h"
+#include "toolbox/ui/drawsetters.h"
+#include "toolbox/ui/gdicontext.h"
+#include "toolbox/ui/gditext_win32.h"
+#include "toolbox/ui/modalscript.h"
+#include "toolbox/ui/progressgeometry.h"
+#include "toolbox/ui/textrecord.h"
+
+namespace {
+
+constexpr char kSuite[] = "WineDialogChild";
+
+void StartDialogCase() {
+    StartChildCaseWatchdog();
+    SetMainFrameParameters(nullptr, 0, 20, 20, 900, 700, true);
+    if (!PrepareNativeWindowTest()) ExitProcess(kChildCaseFailedExit);
+    InstallEventLoopHandlers();
+    InstallWindowObjectLayer();
+    InitDrawingGlobals(); // the drawing layer with the control calls
+    InstallControlCalls();
+    InstallGdiTextServices();
+    InstallTextRecordProcs();
+    InstallDialogLayer();
+    ShowWindow(FrameWindowHandle(), SW_SHOW);
+}
+
+void Finish() {
+    if (::testing::Test::HasFailure()) ExitProcess(kChildCaseFailedExit);
+}
+
+struct Seen {
+    std::vector<WindowEvent> events;
+    uint8_t variant = 0;
+    bool closeOnOpen = false;
+    int16_t slot = 0;
+};
+
+int32_t Recorder(WindowObject* dialog, WindowEvent* event) {
+    auto* seen = static_cast<Seen*>(dialog->userData);
+    seen->events.push_back(*event);
+    if (event->type == kWindowEventSelectItem) seen->variant = dialog->variant;
+    if (event->type == kWindowEventSelectItem && seen->closeOnOpen) {
+        DisposeWindowObject(dialog);
+        return 1;
+    }
+    if (event->type == kWindowEventDismiss) seen->slot = event->dismiss.item;
+    return 0;
+}
+
+int16_t OpenItem(const Seen& seen) {
+    for (const WindowEvent& e : seen.events)
+        if (e.type == kWindowEventSelectItem) return e.select.item;
+    return -1;
+}
+
+TEST(WineDialogChild, BuildsTheTemplatesItems) {
+    if (!IsChildCase("BuildsTheTemplatesItems")) GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    Seen seen;
+    WindowObject* dialog = CreateDialogFromTemplate(kConfirmTemplate, kDialogVariantMovable, 0, 2,
+                                                    nullptr, &Recorder, &seen);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(OpenItem(seen), 0); // no edit text, no list
+    EXPECT_EQ(GetDialogItemKind(dialog, 1), kItemPushButton);
+    EXPECT_EQ(GetDialogItemKind(dialog, 3), kItemStaticText);
+    EXPECT_EQ(GetDialogItemKind(dialog, 4), kItemIcon);
+    EXPECT_EQ(GetDialogItemKind(dialog, 5), kItemNone);
+    Rect16 bounds{};
+    ASSERT_TRUE(GetDialogItemBounds(dialog, 1, &bounds));
+    int32_t s = TemplateDpi();
+    EXPECT_EQ(bounds.top, ScaleTemplateValue(70)) << s;
+    EXPECT_EQ(bounds.left, ScaleTemplateValue(306));
+    EXPECT_EQ(bounds.bottom - bounds.top, ScaleTemplateValue(22));
+    DialogItemRecord* ok = DialogItemByNumber(dialog, 1, nullptr);
+    ASSERT_NE(ok, nullptr);
+    uint8_t mark = 0;
+    int32_t length = 0;
+    ControlGetData(ok->control, 0, kTagDefault, 1, &mark, &length);
+    EXPECT_EQ(mark, 1);
+    EXPECT_TRUE(GetWindowLongA(static_cast<HWND>(ok->control->nativeWindow), GWL_STYLE) &
+                BS_DEFPUSHBUTTON);
+    char text[kItemTextRoom];
+    EXPECT_EQ(DialogItemGetText(dialog, 1, text), 7);
+    EXPECT_STREQ(text, "Confirm");
+    void* previous = MakeWindowCurrentPort(dialog);
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(GetBackgroundColourValue(),
+              uint32_t(GetRValue(face)) << 16 | uint32_t(GetGValue(face)) << 8 | GetBValue(face));
+    DrawingLayer().setCurrentPort(previous);
+    EXPECT_EQ(WindowIdleInterval(static_cast<PortRecord*>(dialog->port)), CaretBlinkTicks());
+    EXPECT_TRUE(IsWindowVisible(DialogNativeWindow(dialog)));
+    EXPECT_TRUE(IsWindowVisible(static_cast<HWND>(ok->control->nativeWindow)));
+    // The close box dismisses with item 2.
+    int32_t id = dialog->sequence;
+    SendWindowCloseEvent(dialog, false);
+    EXPECT_EQ(seen.slot, 2);
+    EXPECT_EQ(WindowObjectFromId(id), nullptr);
+    Finish();
+}
+
+TEST(WineDialogChild, DialogsThatCannotBeBuilt) {
+    if (!IsChildCase("DialogsThatCannotBeBuilt")) GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    Seen seen;
+    EXPECT_EQ(
+        CreateDialogFromTemplate(4711, kDialogVariantMovable, 0, 0, nullptr, &Recorder, &seen),
+        nullptr);
+    EXPECT_TRUE(seen.events.empty());
+    seen.closeOnOpen = true;
+    int32_t before = WindowIdCount();
+    EXPECT_EQ(CreateDialogFromTemplate(kConfirmTemplate, kDialogVariantMovable, 0, 0, nullptr,
+                                       &Recorder, &seen),
+              nullptr);
+    EXPECT_EQ(WindowIdCount(), before);
+    EXPECT_EQ(RunModalDialog(4711, 0, &Recorder, &seen), nullptr);
+    // A template without items: a dialog without items, first focus 0.
+    const uint8_t bytes[] = {20, 0, 20, 0, 100, 0, 200, 0, 0, 0, 0, 0, 'E', 0};
+    XDlgTemplate* empty = ParseDialogTemplate(bytes, sizeof bytes);
+    ASSERT_NE(empty, nullptr);
+    Seen plain;
+    WindowObject* dialog = CreateDialogFromLoadedTemplate(empty, 0, kDialogVariantMovable, 0, 0,
+                                                          nullptr, &Recorder, &plain);
+    DisposeDialogTemplate(empty);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(OpenItem(plain), 0);
+    EXPECT_EQ(DialogRecordOf(dialog)->items.head, nullptr);
+    DisposeWindowObject(dialog);
+    Finish();
+}
+
+// An empty dialog with items made by code.
+WindowObject* CodeDialog(Seen* seen) {
+    const uint8_t bytes[] = {20, 0, 20, 0, 44, 1, 144, 1, 0, 0, 0, 0, 0, 0};
+    XDlgTemplate* empty = ParseDialogTemplate(bytes, sizeof bytes);
+    WindowObject* dialog = CreateDialogFromLoadedTemplate(empty, 0, kDialogVariantMovable, 0, 0,
+                                                          nullptr, &Recorder, seen);
+    DisposeDialogTemplate(empty);
+    if (!dialog) ExitProcess(kChildCaseFailedExit);
+    struct Made {
+        DialogItemKind kind;
+        int16_t number;
+        Rect16 bounds;
+        const char* text;
+        uint32_t flags;
+    } items[] = {
+        {kItemPushButton, 1, {200, 300, 222, 380}, "OK", 0},
+        {kItemPushButton, 4, {200, 200, 222, 280}, "Other", 0},
+        {kItemEditText, 3, {10, 10, 30, 200}, "", 0},
+        {kItemRadioButton, 5, {40, 10, 56, 150}, "A", 0},
+        {kItemRadioButton, 6, {60, 10, 76, 150}, "B", 0},
+        {kItemRadioButton, 7, {80, 10, 96, 150}, "C", 0},
+        {kItemCheckBox, 8, {100, 10, 116, 150}, "Check", 0},
+        {kItemStaticText, 10, {120, 10, 136, 150}, "Label", 0},
+        {kItemScrollBar, 11, {10, 210, 110, 226}, "", 0},
+    };
+    for (const Made& m : items)
+        if (!CreateDialogItem(dialog, m.kind, &m.bounds, m.text, m.number, m.flags))
+            ExitProcess(kChildCaseFailedExit);
+    return dialog;
+}
+
+int32_t CountEvents(const Seen& seen, uint32_t type, int16_t item) {
+    int32_t n = 0;
+    for (const WindowEvent& e : seen.events)
+        n += e.type == type && int16_t(e.control.item & 0xFFFF) == item;
+    return n;
+}
+
+TEST(WineDialogChild, ItemOperations) {
+    if (!IsChildCase("ItemOperations")) GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    Seen seen;
+    WindowObject* dialog = CodeDialog(&seen);
+    char text[kItemTextRoom];
+    // Texts stop at 255; wrong kinds and missing numbers give 0.
+    std::string longText(300, 'x');
+    EXPECT_TRUE(DialogItemSetText(dialog, 3, longText.c_str()));
+    EXPECT_EQ(DialogItemGetText(dialog, 3, text), 255);
+    EXPECT_TRUE(DialogItemSetText(dialog, 1, "Go"));
+    EXPECT_EQ(DialogItemGetText(dialog, 1, text), 2);
+    EXPECT_EQ(DialogItemGetText(dialog, 99, text), 0);
+    EXPECT_FALSE(SetChoiceItemValue(dialog, 1, 1));
+    EXPECT_EQ(GetChoiceItemValue(dialog, 99), 0);
+    EXPECT_EQ(CycleCheckBoxItem(dialog, 5), 0);
+    // The selection's end is clamped to 255 and never before the start.
+    int32_t start = -1, end = -1;
+    EXPECT_TRUE(SetEditItemSelection(dialog, 3, 5, 400));
+    GetEditItemSelection(dialog, 3, &start, &end);
+    EXPECT_EQ(start, 5);
+    EXPECT_EQ(end, 255);
+    SetEditItemSelection(dialog, 3, 10, 2);
+    GetEditItemSelection(dialog, 3, &start, &end);
+    EXPECT_EQ(end, 10);
+    EXPECT_EQ(GetFocusedDialogItem(dialog), 3);
+    // Reading numbers through the item.
+    DialogItemSetText(dialog, 3, "12ab");
+    int32_t number = 0;
+    EXPECT_TRUE(ReadDialogItemNumber(dialog, 3, 0, 100, false, &number));
+    EXPECT_EQ(number, 12);
+    DialogItemGetText(dialog, 3, text);
+    EXPECT_STREQ(text, "12");
+    // Check boxes wrap past their maximum; radio groups keep one on.
+    EXPECT_EQ(CycleCheckBoxItem(dialog, 8), 1);
+    EXPECT_EQ(CycleCheckBoxItem(dialog, 8), 0);
+    ControlSetMaximum(DialogItemByNumber(dialog, 8, nullptr)->control, 2);
+    EXPECT_EQ(CycleCheckBoxItem(dialog, 8), 1);
+    EXPECT_EQ(CycleCheckBoxItem(dialog, 8), 2);
+    EXPECT_EQ(CycleCheckBoxItem(dialog, 8), 0);
+    EXPECT_TRUE(SelectRadioItem(dialog, 6));
+    EXPECT_TRUE(SelectRadioItem(dialog, 7));
+    EXPECT_EQ(GetChoiceItemValue(dialog, 6), 0);
+    EXPECT_EQ(GetChoiceItemValue(dialog, 7), 1);
+    EXPECT_EQ(GetChoiceItemValue(dialog, 5), 0);
+    // Focus: kinds that take it, the events of those that send them.
+    EXPECT_EQ(SetDialogFocusItem(dialog, 10), 0);
+    EXPECT_EQ(GetFocusedDialogItem(dialog), 3);
+    seen.events.clear();
+    EXPECT_EQ(SetDialogFocusItem(dialog, 4), 1);
+    EXPECT_EQ(GetFocusedDialogItem(dialog), 4);
+    EXPECT_EQ(CountEvents(seen, kWindowEventDialogOther, 3), 1);
+    EXPECT_EQ(CountEvents(seen, kWindowEventDialogOther, 4), 1);
+    // Disabling all, then enabling one, leaves it disabled.
+    EXPECT_TRUE(SetDialogItemsEnabled(dialog, false, true));
+    EXPECT_FALSE(SetDialogItemsEnabled(dialog, false, true));
+    DialogItemEnable(dialog, 4, true);
+    EXPECT_FALSE(DialogItemGetState(dialog, 4));
+    EXPECT_FALSE(PressDialogButton(dialog, 4)); // disabled
+    EXPECT_FALSE(SetDialogItemsEnabled(dialog, true, true));
+    EXPECT_TRUE(DialogItemGetState(dialog, 4));
+    DialogItemEnable(dialog, 8, false);
+    SetDialogItemsEnabled(dialog, false, true);
+    SetDialogItemsEnabled(dialog, true, true);
+    EXPECT_FALSE(DialogItemGetState(dialog, 8)); // its own flag holds
+    EXPECT_TRUE(SetDialogItemsVisible(dialog, false, true));
+    SetDialogItemShown(dialog, 4, true);
+    EXPECT_FALSE(IsWindowVisible(
+        static_cast<HWND>(DialogItemByNumber(dialog, 4, nullptr)->control->nativeWindow)));
+    EXPECT_FALSE(SetDialogItemsVisible(dialog, true, true));
+    // Pressing: only enabled push buttons, shown pressed for 8 ticks, then
+    // the hit.
+    EXPECT_FALSE(PressDialogButton(dialog, 10));
+    seen.events.clear();
+    DWORD before = GetTickCount();
+    EXPECT_TRUE(PressDialogButton(dialog, 4));
+    EXPECT_GE(GetTickCount() - before, DWORD(kPressTicks * 1000 / 60 - 20));
+    EXPECT_EQ(CountEvents(seen, kWindowEventControl, 4), 1);
+    // A scroll-bar item steps the number it drives within 0 and its maximum.
+    ControlSetMaximum(DialogItemByNumber(dialog, 11, nullptr)->control, 50);
+    WindowEvent hit{};
+    hit.type = kWindowEventControl;
+    hit.control.item = MakeItemWord(11, kItemScrollBar, 0);
+    hit.control.kind = kItemScrollBar;
+    hit.control.part = 3;
+    int32_t value = 48;
+    EXPECT_TRUE(HandleScrollItemClick(dialog, &hit, 1, 10, &value));
+    EXPECT_EQ(value, 50);
+    EXPECT_EQ(GetDialogItemValue(dialog, 11), 50);
+    hit.control.part = 0;
+    EXPECT_TRUE(HandleScrollItemClick(dialog, &hit, 1, 10, &value));
+    EXPECT_EQ(value, 49);
+    DisposeWindowObject(dialog);
+    Finish();
+}
+
+// What a thread timer saw while the modal run went on.
+struct DuringRun {
+    int32_t depth = 0;
+    bool frameEnabled = true;
+};
+DuringRun g_during;
+void CALLBACK WatchRun(HWND, UINT, UINT_PTR, DWORD) {
+    if (ModalDepth() > g_during.depth) {
+        g_during.depth = ModalDepth();
+        g_during.frameEnabled = IsWindowEnabled(FrameWindowHandle()) != 0;
+    }
+}
+
+ModalStep DialogStep(int32_t number, std::vector<ModalAction> actions) {
+    return {kModalToolboxDialog, number, actions, false, ""};
+}
+
+TEST(WineDialogChild, ModalRunsEndThroughTheScript) {
+    if (!IsChildCase("ModalRunsEndThroughTheScript")) GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    UINT_PTR watch = SetTimer(nullptr, 0, 10, &WatchRun);
+    SetMenuBarUpdateFlag(0);
+    // Esc ends with item 2 through the default keys; the slot holds it.
+    Seen seen;
+    ModalScriptPush(DialogStep(kConfirmTemplate, {{kModalSendKey, 0, kKeyCodeEscape, ""}}));
+    EXPECT_EQ(RunModalDialog(kConfirmTemplate, kModalOptionFixed, &Recorder, &seen), nullptr);
+    KillTimer(nullptr, watch);
+    EXPECT_EQ(seen.slot, 2);
+    EXPECT_EQ(seen.variant, kDialogVariantFixed);
+    EXPECT_EQ(g_during.depth, 1);
+    EXPECT_FALSE(g_during.frameEnabled);
+    EXPECT_EQ(ModalDepth(), 0);
+    EXPECT_TRUE(IsWindowEnabled(FrameWindowHandle()));
+    EXPECT_EQ(MenuBarUpdateFlag(), 1);
+    // Return ends with item 1.
+    Seen second;
+    ModalScriptPush(DialogStep(0, {{kModalSendKey, 0, kKeyCodeReturn, ""}}));
+    RunModalDialog(kConfirmTemplate, 0, &Recorder, &second);
+    EXPECT_EQ(second.slot, 1);
+    EXPECT_EQ(second.variant, kDialogVariantMovable);
+    EXPECT_EQ(ModalScriptPending(), 0);
+    Finish();
+}
+
+TEST(WineDialogChild, ConfirmDialog) {
+    if (!IsChildCase("ConfirmDialog")) GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    ModalScriptPush(DialogStep(kConfirmTemplate, {{kModalPress, 1, 0, ""}}));
+    EXPECT_TRUE(RunConfirmDialog("Delete 3 nets?", nullptr, nullptr, 0));
+    ModalScriptPush(DialogStep(kConfirmTemplate, {{kModalSendKey, 0, kKeyCodeEscape, ""}}));
+    EXPECT_FALSE(RunConfirmDialog("Again?", "Yes", "No", 0));
+    // Esc does nothing with option 1: the press that follows ends it.
+    ModalScriptPush(DialogStep(kConfirmTemplate,
+                               {{kModalSendKey, 0, kKeyCodeEscape, ""}, {kModalPress, 1, 0, ""}}));
+    EXPECT_TRUE(RunConfirmDialog("Sure?", nullptr, nullptr, kConfirmEscIgnored));
+    ModalScriptPush(DialogStep(kConfirmTemplate, {{kModalSendKey, 0, kKeyCodeEscape, ""}}));
+    EXPECT_TRUE(RunConfirmDialog("Sure?", nullptr, nullptr, kConfirmEscConfirms));
+    ModalScriptPush(DialogStep(kConfirmTemplate, {{kModalSendKey, 0, kKeyCodeReturn, ""}}));
+    EXPECT_TRUE(RunConfirmDialog("Sure?", nullptr, nullptr, 0));
+    const std::vector<std::string>& log = ModalScriptLog();
+    ASSERT_EQ(log.size(), 5u);
+    EXPECT_EQ(log[0], "dialog 8002 \"\" \"Delete 3 nets?\"");
+    Finish();
+}
+
+// Clicks the front dialog's item 1 with real input until the run ends.
+void CALLBACK ClickItemOne(HWND, UINT, UINT_PTR, DWORD) {
+    WindowObject* dialog = FindNextWindowOfKinds(nullptr, kKindDialog, 0);
+    DialogItemRecord* item = dialog ? DialogItemByNumber(dialog, 1, nullptr) : nullptr;
+    if (!item) return;
+    RECT r{};
+    GetWindowRect(static_cast<HWND>(item->control->nativeWindow), &r);
+    SetForegroundWindow(DialogNativeWindow(dialog));
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+TEST(WineDialogChild, ARealClickPressesAButton) {
+    if (!IsChildCase("ARealClickPressesAButton")) GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    SetWindowPos(FrameWindowHandle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ModalScriptPush(DialogStep(kConfirmTemplate, {}));
+    UINT_PTR clicker = SetTimer(nullptr, 0, 400, &ClickItemOne);
+    EXPECT_TRUE(RunConfirmDialog("Click me", nullptr, nullptr, 0));
+    KillTimer(nullptr, clicker);
+    Finish();
+}
+
+TEST(WineDialogChild, AnUnexpectedDialogIsDismissedWithItem2) {
+    if (!IsChildCase("AnUnexpectedDialogIsDismissedWithItem2"))
+        GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    ModalScriptPush({kModalMessageBox, 0, {}, false, ""});
+    EXPECT_FALSE(RunConfirmDialog("Nobody answers", nullptr, nullptr, 0));
+    ASSERT_EQ(ModalScriptLog().size(), 1u);
+    EXPECT_EQ(ModalScriptLog()[0], "unexpected dialog 8002 \"\" \"Nobody answers\"");
+    Finish();
+}
+
+WindowObject* FrontDialog() {
+    return FindNextWindowOfKinds(nullptr, kKindDialog, 0);
+}
+
+TEST(WineDialogChild, ProgressWindow) {
+    if (!IsChildCase("ProgressWindow")) GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    ShowProgressMessage(0, kProgressRedrawText);
+    EXPECT_EQ(FrontDialog(), nullptr);
+    EXPECT_EQ(ShowProgressMessage(2, "Reading the design"), 1);
+    WindowObject* window = FrontDialog();
+    ASSERT_NE(window, nullptr);
+    Rect16 item{};
+    ASSERT_TRUE(GetDialogItemBounds(window, kProgressItem, &item));
+    EXPECT_GE(item.right - item.left, kProgressMinTextWidth);
+    RECT before{};
+    GetWindowRect(DialogNativeWindow(window), &before);
+    EXPECT_EQ(ShowProgressMessage(2, "Sorting the connections of all the nets"), 1);
+    EXPECT_EQ(FrontDialog(), window);
+    RECT after{};
+    GetWindowRect(DialogNativeWindow(window), &after);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+    char text[kItemTextRoom];
+    DialogItemGetText(window, kProgressItem, text);
+    EXPECT_STREQ(text, "Sorting the connections of all the nets");
+    ShowProgressMessage(0, "");
+    EXPECT_EQ(FrontDialog(), nullptr);
+    Finish();
+}
+
+// The sweep: every "XDLG" resource of the program built, its items all
+// of a kind, dismissed through the script with Esc (item 2 after it for
+// dialogs without a cancel button), and written as a BMP for review.
+BOOL CALLBACK CollectTemplate(HMODULE, LPCSTR, LPSTR name, LONG_PTR list) {
+    if (IS_INTRESOURCE(name))
+        reinterpret_cast<std::vector<int32_t>*>(list)->push_back(int32_t(uintptr_t(name)));
+    return TRUE;
+}
+
+struct Sweep {
+    int32_t number = 0;
+    int32_t itemsWithoutKind = 0;
+    int32_t items = 0;
+    bool written = false;
+};
+
+void WriteWindowBmp(HWND window, const std::string& path) {
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    RECT r{};
+    GetWindowRect(window, &r);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC source = GetDC(nullptr); // the screen, where the window is shown
+    HDC memory = CreateCompatibleDC(source);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, source, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file) {
+        uint32_t bytes = uint32_t(w * h * 4);
+        BITMAPFILEHEADER head{};
+        head.bfType = 0x4D42;
+        head.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+        head.bfSize = head.bfOffBits + bytes;
+        std::fwrite(&head, sizeof head, 1, file);
+        std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, file);
+        std::fwrite(bits, bytes, 1, file);
+        std::fclose(file);
+    }
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, source);
+    DeleteObject(bitmap);
+}
+
+int32_t SweepProc(WindowObject* dialog, WindowEvent* event) {
+    auto* sweep = static_cast<Sweep*>(dialog->userData);
+    if (event->type == kWindowEventSelectItem) {
+        for (DialogItemRecord* item = DialogRecordOf(dialog)->items.head; item; item = item->next) {
+            ++sweep->items;
+            if (ItemKind(item) == kItemNone) ++sweep->itemsWithoutKind;
+        }
+    }
+    if (event->type == kWindowEventDismiss && !sweep->written) {
+        sweep->written = true;
+        WriteWindowBmp(DialogNativeWindow(dialog), std::string("Z:") + PLV_RESOURCE_DIR +
+                                                       "/../dialog_" +
+                                                       std::to_string(sweep->number) + ".bmp");
+    }
+    return 0;
+}
+
+TEST(WineDialogChild, SweepOfEveryTemplate) {
+    if (!IsChildCase("SweepOfEveryTemplate")) GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    std::vector<int32_t> numbers;
+    EnumResourceNamesA(nullptr, "XDLG", &CollectTemplate, reinterpret_cast<LONG_PTR>(&numbers));
+    ASSERT_GE(numbers.size(), 4u);
+    for (int32_t number : numbers) {
+        Sweep sweep;
+        sweep.number = number;
+        ModalScriptPush(DialogStep(
+            number, {{kModalSendKey, 0, kKeyCodeEscape, ""}, {kModalDismiss, kItemCancel, 0, ""}}));
+        RunModalDialog(number, kModalOptionFixed, &SweepProc, &sweep);
+        EXPECT_GT(sweep.items, 0) << number;
+        EXPECT_EQ(sweep.itemsWithoutKind, 0) << number;
+        EXPECT_TRUE(sweep.written) << number;
+    }
+    EXPECT_EQ(ModalScriptLog().size(), numbers.size());
+    for (const std::string& line : ModalScriptLog())
+        EXPECT_EQ(line.find("unexpected"), std::string::npos) << line;
+    Finish();
+}
+
+TEST(WineDialog, SweepOfEveryTemplate) {
+    EXPECT_EQ(RunChildCase(kSuite, "SweepOfEveryTemplate"), 0);
+}
+TEST(WineDialog, ItemOperations) {
+    EXPECT_EQ(RunChildCase(kSuite, "ItemOperations"), 0);
+}
+TEST(WineDialog, ARealClickPressesAButton) {
+    EXPECT_EQ(RunChildCase(kSuite, "ARealClickPressesAButton"), 0);
+}
+TEST(WineDialog, BuildsTheTemplatesItems) {
+    EXPECT_EQ(RunChildCase(kSuite, "BuildsTheTemplatesItems"), 0);
+}
+TEST(WineDialog, DialogsThatCannotBeBuilt) {
+    EXPECT_EQ(RunChildCase(kSuite, "DialogsThatCannotBeBuilt"), 0);
+}
+TEST(WineDialog, ModalRunsEndThroughTheScript) {
+    EXPECT_EQ(RunChildCase(kSuite, "ModalRunsEndThroughTheScript"), 0);
+}
+TEST(WineDialog, ConfirmDialog) {
+    EXPECT_EQ(RunChildCase(kSuite, "ConfirmDialog"), 0);
+}
+TEST(WineDialog, AnUnexpectedDialogIsDismissedWithItem2) {
+    EXPECT_EQ(RunChildCase(kSuite, "AnUnexpectedDialogIsDismissedWithItem2"), 0);
+}
+TEST(WineDialog, ProgressWindow) {
+    EXPECT_EQ(RunChildCase(kSuite, "ProgressWindow"), 0);
+}
+
+} // namespace
