@@ -29,7 +29,6 @@ constexpr int32_t kStepMs = 50;
 
 WindowObject* g_window = nullptr;
 SurfaceList* g_list = nullptr;
-DWORD g_start = 0;
 int g_phase = 0;
 std::string g_failures;
 const Rect16 kTagA{10, 10, 40, 100};
@@ -51,13 +50,31 @@ POINT ScreenCentre(const Rect16& r) {
     return p;
 }
 
+// Where the test last put the mouse, and when the tag under it began to be
+// tracked. A move the display server reports late can put the system's
+// cursor back on an older point, so every wait checks the cursor and moves it
+// again until it stays where the test put it.
+POINT g_target{};
+DWORD g_movedAt = 0;
+
 void MoveOver(const Rect16& r) {
     POINT p = ScreenCentre(r);
     SetCursorPos(p.x, p.y);
     OsEventRecord record;
     OsNullRecord(&record);
     record.where = {int16_t((r.top + r.bottom) / 2), int16_t((r.left + r.right) / 2)};
+    int32_t before = HelpTagTrackedEntry();
     HelpTagMouseMoved(g_list, &record);
+    if (HelpTagTrackedEntry() != before) g_movedAt = GetTickCount();
+    g_target = p;
+}
+
+bool CursorStayed(const Rect16& r) {
+    POINT at{};
+    GetCursorPos(&at);
+    if (at.x == g_target.x && at.y == g_target.y) return true;
+    MoveOver(r);
+    return false;
 }
 
 bool PopupVisible() {
@@ -96,63 +113,81 @@ void CheckPopupAt(POINT mouse, const char* text) {
     if (corner != GetSysColor(COLOR_INFOBK)) Fail("background " + std::to_string(corner));
 }
 
-// One step every 50 ms; each phase waits for its moment.
+// How long a wait for the popup's state may last before it counts as a
+// failure; the waits end on the state itself, so a slow machine only makes
+// them longer.
+constexpr DWORD kWaitLimitMs = 5000;
+
+bool WaitedTooLong(const char* what) {
+    if (GetTickCount() - g_movedAt < kWaitLimitMs) return false;
+    Fail(what);
+    EventLoopQuit();
+    g_phase = 7;
+    return true;
+}
+
+// Waits until the popup over `r` shows (true), checking that it did not show
+// before the delay since the mouse came over `r`.
+bool ShownOver(const Rect16& r, const char* notShown) {
+    if (!CursorStayed(r)) return false;
+    if (!PopupVisible()) {
+        WaitedTooLong(notShown);
+        return false;
+    }
+    if (GetTickCount() - g_movedAt + kStepMs < DWORD(kHelpTagShowDelay * 1000))
+        Fail("shown before the delay");
+    return true;
+}
+
+// One step every 50 ms; each phase waits for the state it checks.
 void Step(TimerTask*, void*) {
-    DWORD now = GetTickCount() - g_start;
     switch (g_phase) {
     case 0:
+        g_movedAt = GetTickCount();
         MoveOver(kTagA);
-        g_start = GetTickCount();
         g_phase = 1;
         break;
-    case 1: // the delay runs
-        if (now < 300) {
-            if (PopupVisible()) Fail("shown before the delay");
-            break;
-        }
-        g_phase = 2;
-        break;
-    case 2: // shown after 0.5 s
-        if (now < 900) break;
-        if (!PopupVisible())
-            Fail("A not shown");
-        else
-            CheckPopupAt(ScreenCentre(kTagA), "Route all");
+    case 1: // shown after the delay
+        if (!ShownOver(kTagA, "A not shown")) break;
+        CheckPopupAt(ScreenCentre(kTagA), "Route all");
         MoveOver(kTagB);
         if (PopupVisible()) Fail("A still shown after moving to B");
         if (HelpTagTrackedEntry() != 1) Fail("B not tracked");
-        g_phase = 3;
+        g_phase = 2;
         break;
-    case 3:
-        if (now < 1700) break;
-        if (!PopupVisible())
-            Fail("B not shown");
-        else
-            CheckPopupAt(ScreenCentre(kTagB), "Place");
+    case 2:
+        if (!ShownOver(kTagB, "B not shown")) break;
+        CheckPopupAt(ScreenCentre(kTagB), "Place");
         HidePortHelpTag(); // a mouse-down or a new window
         if (PopupVisible() || HelpTagTrackedEntry() != -1) Fail("the layer's trigger kept it");
         MoveOver(kTagEmpty);
+        g_phase = 3;
+        break;
+    case 3: // the delay ran out on the empty text
+        if (!CursorStayed(kTagEmpty)) break;
+        if (HelpTagListOf(g_list)->armed || HelpTagTrackedEntry() != 2) {
+            WaitedTooLong("the empty text's delay never ran out");
+            break;
+        }
+        if (PopupVisible()) Fail("an empty text showed");
+        MoveOver(kTagA);
         g_phase = 4;
         break;
     case 4:
-        if (now < 2500) break;
-        if (PopupVisible()) Fail("an empty text showed");
-        MoveOver(kTagA);
-        g_phase = 5;
-        break;
-    case 5:
-        if (now < 3300) break;
-        if (!PopupVisible()) Fail("A not shown again");
+        if (!ShownOver(kTagA, "A not shown again")) break;
         {
             RECT frame{};
             GetWindowRect(FrameWindowHandle(), &frame);
             SetCursorPos(frame.left + 5, frame.bottom - 5); // the mouse leaves
+            g_movedAt = GetTickCount();
         }
-        g_phase = 6;
+        g_phase = 5;
         break;
-    case 6:
-        if (now < 3800) break;
-        if (PopupVisible() || HelpTagTrackedEntry() != -1) Fail("still shown after leaving");
+    case 5:
+        if (PopupVisible() || HelpTagTrackedEntry() != -1) {
+            WaitedTooLong("still shown after leaving");
+            break;
+        }
         // A window disposed with its tracked tags leaves nothing tracked.
         MoveOver(kTagA);
         DisposeWindowObject(g_window);
@@ -186,7 +221,6 @@ TEST(WineHelpTagChild, TagsShowAfterTheDelayAndHideOnEveryTrigger) {
     HelpTagAdd(g_list, 0, kHelpTagKindRect, nullptr, &kTagEmpty, 0, "");
     TimerTask* step = nullptr;
     InstallTimerTask(kStepMs, 0, &Step, nullptr, &step);
-    g_start = GetTickCount();
     RunEventLoop();
     if (!g_failures.empty()) std::fprintf(stderr, "%s\n", g_failures.c_str());
     ExitProcess(g_failures.empty() && g_phase == 7 ? 0 : kChildCaseFailedExit);
