@@ -47,27 +47,46 @@ Point32 MouseInPort(PortRecord* port) {
     return HostPortLocal(port, m);
 }
 
-} // namespace
+struct ScrollEdge {
+    bool on;
+    int32_t code, axis;
+};
+constexpr int32_t kScrollEdgeCount = 4;
 
-bool AutoScrollToPoint(WindowObject* window, Point16 point) {
-    auto* list = window ? static_cast<SurfaceList*>(window->surfaceList) : nullptr;
+// The edges of the main surface (shrunk by 1) the point reaches, along the
+// axes the current surface scrolls on; false when it scrolls on none.
+bool ScrollEdgesAt(const WindowObject* window, Point16 point,
+                   ScrollEdge (&edges)[kScrollEdgeCount]) {
+    auto* list = window ? static_cast<const SurfaceList*>(window->surfaceList) : nullptr;
     const SurfaceRecord* main = list ? SurfaceAt(list, kMainSurfaceIndex) : nullptr;
     if (!main || list->current == 2) return false;
     Rect16 r = {int16_t(main->rect.top + 1), int16_t(main->rect.left + 1),
                 int16_t(main->rect.bottom - 1), int16_t(main->rect.right - 1)};
     bool vertical = list->current != 0, horizontal = list->current != 1;
+    edges[0] = {vertical && point.v <= r.top, kScrollLineBack, kBarVertical};
+    edges[1] = {horizontal && point.h <= r.left, kScrollLineBack, kBarHorizontal};
+    edges[2] = {vertical && point.v >= r.bottom - 1, kScrollLineForward, kBarVertical};
+    edges[3] = {horizontal && point.h >= r.right - 1, kScrollLineForward, kBarHorizontal};
+    return true;
+}
+
+bool ReachesScrollEdge(const WindowObject* window, Point16 point) {
+    ScrollEdge edges[kScrollEdgeCount];
+    if (!ScrollEdgesAt(window, point, edges)) return false;
+    for (const ScrollEdge& e : edges)
+        if (e.on) return true;
+    return false;
+}
+
+} // namespace
+
+bool AutoScrollToPoint(WindowObject* window, Point16 point) {
+    ScrollEdge edges[kScrollEdgeCount];
+    if (!ScrollEdgesAt(window, point, edges)) return false;
+    auto* list = static_cast<SurfaceList*>(window->surfaceList);
     int32_t id = window->sequence;
     int32_t before = list->originV, beforeH = list->originH;
-    struct Edge {
-        bool on;
-        int32_t code, axis;
-    } edges[] = {
-        {vertical && point.v <= r.top, kScrollLineBack, kBarVertical},
-        {horizontal && point.h <= r.left, kScrollLineBack, kBarHorizontal},
-        {vertical && point.v >= r.bottom - 1, kScrollLineForward, kBarVertical},
-        {horizontal && point.h >= r.right - 1, kScrollLineForward, kBarHorizontal},
-    };
-    for (const Edge& e : edges) {
+    for (const ScrollEdge& e : edges) {
         if (!e.on) continue;
         ScrollAction(window, e.code, e.axis, point, 0);
         if (WindowObjectFromId(id) != window) return true;
@@ -103,6 +122,12 @@ bool TrackDragOutline(WindowObject* window, bool autoScroll, DragExtraProc extra
         if (autoScroll) {
             Point16 at;
             PointToShort(&m, &at);
+            // The scroll moves the window's bits and draws what it
+            // uncovers: the outline goes first and comes back after.
+            if (drawn && ReachesScrollEdge(window, at)) {
+                HostInvertFrame(port, &shown);
+                drawn = false;
+            }
             AutoScrollToPoint(window, at);
             if (WindowObjectFromId(id) != window) {
                 alive = false;

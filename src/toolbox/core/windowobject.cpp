@@ -33,6 +33,8 @@ RecordArray* IdTable() {
     return g_ids;
 }
 
+uint32_t g_idsRemoved = 0;
+
 WindowIdEntry* FindIdEntry(int32_t sequence) {
     if (!g_ids || sequence <= 0) return nullptr;
     for (void* r = g_ids->first; r; r = RecordArrayNext(g_ids, r)) {
@@ -58,6 +60,11 @@ int32_t RegisterWindowId(WindowObject* window) {
 void UnregisterWindowId(int32_t sequence) {
     WindowIdEntry* entry = FindIdEntry(sequence);
     if (entry) RecordArrayRemove(g_ids, entry, nullptr, 1);
+    ++g_idsRemoved;
+}
+
+uint32_t WindowIdRemovals() {
+    return g_idsRemoved;
 }
 
 WindowObject* WindowObjectFromId(int32_t sequence) {

@@ -109,6 +109,9 @@ void FreeWindowObjectRecord(WindowObject* window);
 int32_t RegisterWindowId(WindowObject* window);
 void UnregisterWindowId(int32_t sequence);
 WindowObject* WindowObjectFromId(int32_t sequence);
+// Counts every removal from the id table: a record found alive since the
+// count last changed is alive still.
+uint32_t WindowIdRemovals();
 // Number of records on the id table (for leak checks).
 int32_t WindowIdCount();
 

@@ -17,6 +17,7 @@
 #include <commctrl.h>
 
 #include "toolbox/core/inputmessage.h"
+#include "toolbox/core/osinput.h"
 #include "toolbox/ui/control.h"
 #include "toolbox/ui/control_win32.h"
 
@@ -125,10 +126,13 @@ int32_t TrackNative(ToolboxControlRecord* control, Point16 point, ControlActionP
     }
 }
 
+// The pointer in the control's window, from the input source's point in
+// the frame's client area.
 Point16 PointerInWindow(const ToolboxControlRecord* control) {
-    POINT p;
-    GetCursorPos(&p);
-    ScreenToClient(ControlOwnerWindow(control), &p);
+    Point32 client{};
+    OsMouseClient(&client);
+    POINT p{client.h, client.v};
+    MapWindowPoints(FrameWindowHandle(), ControlOwnerWindow(control), &p, 1);
     return Point16{int16_t(p.y), int16_t(p.x)};
 }
 
@@ -208,7 +212,9 @@ void ControlSetActionProc(ToolboxControlRecord* control, ControlActionProc actio
 int32_t ControlTrack(ToolboxControlRecord* control, Point16 point, uint16_t modifiers,
                      ControlActionProc action) {
     if (!IsControlRecord(control)) return 0;
-    if (action == DefinitionActionProc() && control->action) action = control->action;
+    // -1 from the caller: the control's own action procedure (itself -1 for
+    // the definition's action, message 8).
+    if (action == DefinitionActionProc()) action = control->action;
     if (control->flags & kControlNative) return TrackNative(control, point, action);
     return TrackSelfDrawn(control, point, modifiers, action);
 }

@@ -32,11 +32,18 @@ int32_t g_portSequence = 0;
 WindowObject* g_recent = nullptr;
 int32_t g_recentSequence = 0;
 
+// The id table's removal count when the port was last found alive.
+uint32_t g_portCheckedAt = 0;
+
 WindowObject* LivePort() {
-    if (g_portRecord && g_portSequence && WindowObjectFromId(g_portSequence) != g_portRecord) {
+    if (!g_portRecord || !g_portSequence || g_portCheckedAt == WindowIdRemovals())
+        return g_portRecord;
+    if (WindowObjectFromId(g_portSequence) != g_portRecord) {
         g_portRecord = nullptr;
         g_portSequence = 0;
+        return nullptr;
     }
+    g_portCheckedAt = WindowIdRemovals();
     return g_portRecord;
 }
 DrawingProcTable g_standard{};
@@ -310,6 +317,7 @@ const DrawingPrimitiveTable& StatePrimitives() {
 void SetCurrentPortRecord(WindowObject* port) {
     g_portRecord = port;
     g_portSequence = port ? port->sequence : 0;
+    g_portCheckedAt = WindowIdRemovals();
 }
 
 WindowObject* RecentPortOfState(const DrawingState* state) {

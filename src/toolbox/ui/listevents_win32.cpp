@@ -9,11 +9,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "toolbox/core/inputmessage.h"
 #include "toolbox/core/nativewindow_win32.h"
+#include "toolbox/core/oseventqueue.h"
 #include "toolbox/core/portrecord.h"
 #include "toolbox/core/shellcommands.h"
+#include "toolbox/core/ticks.h"
 #include "toolbox/core/windowevent.h"
 #include "toolbox/ui/listscroll.h"
 #include "toolbox/ui/listviewparts.h"
@@ -28,6 +31,7 @@ constexpr int32_t kNavigationKeys[] = {kListKeyTab,  kListKeyBackTab, kListKeyRe
                                        kListKeyDown, kListKeyHome,    kListKeyEnd};
 constexpr int32_t kEditMoveTriesMax = 10000;
 constexpr DWORD kTrackPauseMs = 10;
+constexpr uint32_t kAutoScrollPassTicks = 3;
 // The Edit menu itself, enabled while a cell is edited.
 constexpr uint32_t kListEditMenu = 300;
 constexpr int32_t kListMsgPaste = 13;
@@ -96,19 +100,17 @@ void TrackSelection(ListView* view, const WindowEvent* event, int32_t row, bool 
     bool shift = event->mouse.shift, control = event->mouse.control;
     bool toggle = multi && control && !shift;
     bool extend = multi && shift;
-    if (answer & 0x200) {
+    if (answer & kListClickDrag) {
         toggle = true;
         view->dragRow = row;
     }
-    int32_t selectedBefore = list->selectedCount;
-    int32_t changedBefore = list->firstChanged;
-    list->firstChanged = kListNoChangedRow;
+    std::vector<int32_t> selectedBefore = ListSelectedRows(view);
+    ListSelectionSnapshot shown = ListSnapSelection(view);
     if (!toggle && !extend && !(beyond && (list->options & kListKeepOnClickBelow)))
         SetListRowSelected(list, -1, false);
     if (!multi && !toggle && !extend && list->selectedCount > 0)
         for (int32_t r = NextSelectedRow(list, 0); r >= 0; r = NextSelectedRow(list, r + 1))
             SetListRowSelected(list, r, false);
-    bool anyChange = false;
     if (list->rowCount > 0 && !(beyond && (list->options & kListKeepOnClickBelow))) {
         int32_t anchor = row;
         if (extend && list->selectedCount > 0) {
@@ -124,15 +126,20 @@ void TrackSelection(ListView* view, const WindowEvent* event, int32_t row, bool 
             SelectRange(view, anchor, pointer, toggle, state);
         else
             SetListRowSelected(list, row, true);
-        ListShowChanges(view);
+        ListShowSelection(view, shown);
         while (PollMouseStillDown(0) && Alive(window, id)) {
             Point16 mouse;
             if (!MouseInWindow(view, &mouse)) break;
             Rect16 content = RowWindowContent(window);
+            uint32_t passStart = GetTicks();
+            bool scrolled = mouse.v < content.top || mouse.v >= content.bottom;
             if (mouse.v < content.top)
                 ListScroll(window, kStepRowUp, 0);
             else if (mouse.v >= content.bottom)
                 ListScroll(window, kStepRowDown, 0);
+            // A pass that scrolled lasts at least kAutoScrollPassTicks.
+            while (scrolled && TicksSince(passStart) < kAutoScrollPassTicks)
+                Sleep(kTrackPauseMs);
             bool out;
             int32_t under = RowOfPoint(view, mouse, &out);
             if (under == pointer) {
@@ -140,24 +147,25 @@ void TrackSelection(ListView* view, const WindowEvent* event, int32_t row, bool 
                 continue;
             }
             pointer += under > pointer ? 1 : -1;
+            shown = ListSnapSelection(view);
             if (!multi || !(ranged || toggle)) {
                 anchor = pointer;
                 SelectRange(view, pointer, pointer, false, true);
             } else {
                 SelectRange(view, anchor, pointer, toggle, state);
             }
-            ListShowChanges(view);
+            ListShowSelection(view, shown);
         }
+    } else {
+        ListShowSelection(view, shown);
     }
     if (!Alive(window, id)) return;
-    anyChange = list->firstChanged != kListNoChangedRow || list->selectedCount != selectedBefore;
-    list->firstChanged = std::min(list->firstChanged, changedBefore);
-    ListShowChanges(view);
+    bool anyChange = ListSelectedRows(view) != selectedBefore;
     if (view->dragRow >= 0) {
         ListParams params{};
         params.row = view->dragRow;
         params.targetRow = row;
-        ListAsk(view, 15, &params);
+        ListAsk(view, kListMsgDropRow, &params);
         view->dragRow = -1;
     }
     if (anyChange || doubleClick) Notify(view, doubleClick);
@@ -167,7 +175,7 @@ int32_t Click(ListView* view, WindowEvent* event, bool doubleClick) {
     ListResetTypeSelect();
     ListRecord* list = &view->model;
     Point16 p = event->mouse.point;
-    uint16_t modifiers = event->mouse.shift ? 0x0200 : 0;
+    uint16_t modifiers = event->mouse.shift ? kModShift : 0;
     if (list->editRow >= 0 && view->editText &&
         Inside(ListCellRect(view, list->editRow, list->editPart), p)) {
         ListParams params{};
@@ -301,16 +309,16 @@ void Key(ListView* view, WindowEvent* event) {
         return;
     }
     int32_t target = -1;
-    bool changed = false;
+    ListSelectionSnapshot shown = ListSnapSelection(view);
+    std::vector<int32_t> selectedBefore = ListSelectedRows(view);
     if (ListKeyTarget(list, key) >= 0) {
         target = ListKeyTarget(list, key);
-        changed = ListKeyMove(list, key, shift);
+        ListKeyMove(list, key, shift);
     } else if (key >= kTextKeyFirstPrintable && key <= kTextKeyLastPrintable) {
-        int32_t before = list->firstChanged;
         target = ListTypeSelect(list, char(key), shift);
-        changed = target >= 0 && list->firstChanged != before;
     }
-    ListShowChanges(view);
+    ListShowSelection(view, shown);
+    bool changed = ListSelectedRows(view) != selectedBefore;
     if (target >= 0) ScrollListToRow(view->window, target, false);
     if (changed) Notify(view, false);
 }

@@ -1,8 +1,9 @@
 // Row windows on Win32: the content rectangle from the window's surface
-// list, moving rows' pixels with ScrollDC and the window's vertical bar
-// through SetScrollInfo. The bar's native page is the page + 1 and its
-// native maximum the maximum + page, so its values run from 0 to the
-// maximum inclusive; the surface list is told that the window sets the
+// list, moving rows' pixels with ScrollDC and the window's vertical bar:
+// a scroll-bar control takes the maximum, page and value; a plain native
+// bar gets the same through SetScrollInfo (its native page the page + 1,
+// its native maximum the maximum + page, so values run from 0 to the
+// maximum inclusive). The surface list is told that the window sets the
 // vertical bar itself.
 //
 // Guarantees: as listscroll.h.
@@ -13,6 +14,7 @@
 
 #include "toolbox/core/surfacelist.h"
 #include "toolbox/core/windowobject.h"
+#include "toolbox/ui/control.h"
 #include "toolbox/ui/listscroll.h"
 #include "toolbox/ui/textdisplay.h"
 
@@ -21,9 +23,23 @@ namespace {
 // A content extent below 0 counts as unlimited.
 constexpr int32_t kRowContentUnlimited = -1;
 
-HWND BarOf(WindowObject* window) {
+void* BarOf(WindowObject* window) {
     auto* list = window ? static_cast<SurfaceList*>(window->surfaceList) : nullptr;
-    return list ? static_cast<HWND>(list->barV) : nullptr;
+    return list ? list->barV : nullptr;
+}
+
+// The bar as a scroll-bar control (the windows' bars), or as a plain
+// native scroll bar (a pane host without controls).
+ToolboxControlRecord* BarControlOf(WindowObject* window) {
+    void* bar = BarOf(window);
+    if (!bar || IsWindow(static_cast<HWND>(bar))) return nullptr;
+    auto* control = static_cast<ToolboxControlRecord*>(bar);
+    return IsControlRecord(control) ? control : nullptr;
+}
+
+HWND BarWindowOf(WindowObject* window) {
+    void* bar = BarOf(window);
+    return bar && IsWindow(static_cast<HWND>(bar)) ? static_cast<HWND>(bar) : nullptr;
 }
 
 } // namespace
@@ -61,22 +77,30 @@ Rect16 ScrollRowPixels(const Rect16& content, int32_t rowHeight, int32_t from, i
 }
 
 void SetRowScrollBar(WindowObject* window, int32_t maximum, int32_t page, int32_t value) {
-    HWND bar = BarOf(window);
-    if (!bar) return;
     maximum = std::max(maximum, 0);
     page = std::max(page, 0);
+    value = std::clamp(value, 0, maximum);
+    if (ToolboxControlRecord* control = BarControlOf(window)) {
+        ControlSetMinimum(control, 0);
+        ControlSetPageSize(control, page);
+        ControlSetMaximum(control, maximum);
+        ControlSetValue(control, value);
+        return;
+    }
+    HWND bar = BarWindowOf(window);
+    if (!bar) return;
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
     info.nMin = 0;
     info.nMax = maximum + page;
     info.nPage = UINT(page + 1);
-    info.nPos = std::clamp(value, 0, maximum);
+    info.nPos = value;
     SetScrollInfo(bar, SB_CTL, &info, TRUE);
 }
 
 int32_t RowScrollBarValue(WindowObject* window) {
-    HWND bar = BarOf(window);
-    if (!bar) return -1;
-    return GetScrollPos(bar, SB_CTL);
+    if (ToolboxControlRecord* control = BarControlOf(window)) return ControlGetValue(control);
+    HWND bar = BarWindowOf(window);
+    return bar ? GetScrollPos(bar, SB_CTL) : -1;
 }

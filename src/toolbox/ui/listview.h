@@ -33,7 +33,9 @@ constexpr int32_t kListMsgKey = 5;
 constexpr int32_t kListMsgEditKey = 6;
 constexpr int32_t kListMsgEditMoveKey = 7;
 constexpr int32_t kListMsgCellRect = 8;
+constexpr int32_t kListMsgDropRow = 15;
 constexpr int32_t kListMsgEditClick = 16;
+constexpr int32_t kListMsgDragFeedback = 14;
 constexpr int32_t kListMsgTextChanged = 20;
 // Result flags.
 constexpr int32_t kListDrawFrame = 1;       // message 0
@@ -43,6 +45,7 @@ constexpr int32_t kListClickHandled = 1;    // messages 4 and 16
 constexpr int32_t kListClickTrack = 2;      // messages 4 and 16
 constexpr int32_t kListClickNotifyOnly = 4; // message 4
 constexpr int32_t kListClickKeep = 0x100;   // message 4
+constexpr int32_t kListClickDrag = 0x200;   // message 4
 constexpr int32_t kListKeyHandled = 1 << 16;
 constexpr int32_t kListKeyBeep = 1 << 17;
 constexpr int32_t kListKeyAsText = 1 << 18;

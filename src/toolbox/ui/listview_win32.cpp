@@ -16,6 +16,7 @@
 #include "toolbox/core/ticks.h"
 #include "toolbox/core/timertask.h"
 #include "toolbox/core/windowevent.h"
+#include "toolbox/core/windowobject_win32.h"
 #include "toolbox/ui/drawprocs.h"
 #include "toolbox/ui/drawsetters.h"
 #include "toolbox/ui/fontmetrics.h"
@@ -252,6 +253,45 @@ int32_t ListAsk(ListView* view, int32_t message, ListParams* params) {
     return Trampoline(&view->model, message, params);
 }
 
+ListSelectionSnapshot ListSnapSelection(const ListView* view) {
+    ListSelectionSnapshot snapshot{view->model.firstVisible, {}};
+    for (int32_t i = 0; i < view->model.visibleRows; ++i)
+        snapshot.states.push_back(ListRowSelected(&view->model, view->model.firstVisible + i));
+    return snapshot;
+}
+
+void ListShowSelection(ListView* view, const ListSelectionSnapshot& before) {
+    if (!Drawing(view)) return;
+    if (before.firstVisible != view->model.firstVisible ||
+        int32_t(before.states.size()) != view->model.visibleRows) {
+        ShowChanges(view);
+        return;
+    }
+    MakeWindowCurrentPort(view->window);
+    int32_t message = view->dragRow >= 0 ? kListMsgDragFeedback : kListMsgRedrawSelection;
+    for (int32_t i = 0; i < view->model.visibleRows; ++i) {
+        int32_t row = view->model.firstVisible + i;
+        bool selected = ListRowSelected(&view->model, row);
+        if (row >= view->model.rowCount || selected == bool(before.states[size_t(i)])) continue;
+        ListParams params{};
+        params.row = row;
+        params.rect = ListRowRect(view, row);
+        params.selected = selected;
+        if (view->model.cellSize > 0)
+            params.cell = view->model.cells.data() + size_t(row) * size_t(view->model.cellSize);
+        Trampoline(&view->model, message, &params);
+    }
+    view->model.firstChanged = kListNoChangedRow;
+}
+
+std::vector<int32_t> ListSelectedRows(const ListView* view) {
+    std::vector<int32_t> rows;
+    for (int32_t r = NextSelectedRow(&view->model, 0); r >= 0;
+         r = NextSelectedRow(&view->model, r + 1))
+        rows.push_back(r);
+    return rows;
+}
+
 Rect16 ListRowRect(const ListView* view, int32_t row) {
     Rect16 content = RowWindowContent(view->window);
     int32_t top = content.top + (row - view->model.firstVisible) * view->model.rowHeight;
@@ -300,7 +340,10 @@ int16_t NewListView(WindowObject* window, const TextStyleRecord* style, int16_t 
     if (options & kListTrimHeight) {
         int32_t height = content.bottom - content.top;
         int32_t trimmed = height - height % view->model.rowHeight;
-        if (trimmed > 0 && trimmed != height) window->height -= height - trimmed;
+        if (trimmed > 0 && trimmed != height) {
+            Rect16 size{0, 0, int16_t(trimmed), int16_t(content.right - content.left)};
+            SetWindowContentSize(window, &size);
+        }
     }
     if (options & kListEditCells) {
         ApplyTextStyle(view->style);
@@ -350,8 +393,9 @@ bool SetListRowSelected(WindowObject* window, int32_t row, bool select) {
     ListView* view = ListViewOf(window);
     if (!view) return false;
     if (view->model.editRow >= 0 && !SetListEditCell(window, -1, 0)) return false;
+    ListSelectionSnapshot before = ListSnapSelection(view);
     bool changed = SetListRowSelected(&view->model, row, select);
-    ShowChanges(view);
+    ListShowSelection(view, before);
     return changed;
 }
 

@@ -124,7 +124,10 @@ void SettleDeferredFocus() {
     if (list && port->focusedSurface == list && port->focusedIndex == list->current) return;
     port->focusedSurface = nullptr;
     if (!list || !port->surfaceFocus) {
+        // The selected surface went away: the whole port, unfocused.
         state->procTable = nullptr;
+        SetStateOrigin(0, 0);
+        SetStateClip(nullptr);
         return;
     }
     ApplySurfaceFocus(list);

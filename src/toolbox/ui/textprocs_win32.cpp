@@ -21,12 +21,15 @@ constexpr uint32_t kFontBlockFont = 1;
 constexpr uint32_t kFontBlockFace = 2;
 constexpr uint32_t kFontBlockSize = 4;
 
+// GetKeyState's bit for a key held down.
+constexpr SHORT kKeyHeldBit = SHORT(0x8000);
+
 // The Shift of the key being handed in, or the keyboard's.
 int32_t g_keyShift = -1;
 
 bool ShiftOfKey() {
     if (g_keyShift >= 0) return g_keyShift != 0;
-    return (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    return (GetKeyState(VK_SHIFT) & kKeyHeldBit) != 0;
 }
 
 TextRecord* R(void* text) {

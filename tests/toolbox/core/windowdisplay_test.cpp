@@ -228,15 +228,27 @@ void CountInvert(PortRecord*, const Rect16*) {
     ++g_inverts;
 }
 
-TEST_F(WindowDisplay, ADragOutlineSpansTheStartAndTheReleaseAndRunsOneAtATime) {
-    PaneHost host = *RecordingPaneHost();
-    host.invertFrame = &CountInvert;
-    SetPaneHost(&host);
+// The recording host counting inverted outlines (scrolls noted by the
+// procedure given), and the scripted mouse held for three polls.
+void StartScriptedDrag(PaneHost* host, void (*scroll)(PortRecord*, const Rect16*, int32_t, int32_t,
+                                                      RegionRecord*)) {
+    *host = *RecordingPaneHost();
+    host->invertFrame = &CountInvert;
+    if (scroll) host->scrollRect = scroll;
+    SetPaneHost(host);
     OsInputSource source{};
     source.mouseClient = &ScriptedMouse;
     source.buttonDown = &HeldForThreePolls;
     source.waitMessage = &NoWait;
     SetOsInputSource(&source);
+    g_polls = 0;
+    g_inverts = 0;
+    g_mouseAt = 0;
+}
+
+TEST_F(WindowDisplay, ADragOutlineSpansTheStartAndTheReleaseAndRunsOneAtATime) {
+    PaneHost host;
+    StartScriptedDrag(&host, nullptr);
     WindowObject* w = MakeWindow(kKindDocument, 0, 200, 300);
     const Rect16 main = SurfaceAt(static_cast<SurfaceList*>(w->surfaceList), -1)->rect;
     g_mouse = {{main.top + 10, main.left + 10},
@@ -255,6 +267,38 @@ TEST_F(WindowDisplay, ADragOutlineSpansTheStartAndTheReleaseAndRunsOneAtATime) {
     EXPECT_TRUE(nestedRefused);
     EXPECT_GT(g_inverts, 0);
     EXPECT_EQ(g_inverts % 2, 0); // every outline drawn was erased
+    SetOsInputSource(nullptr);
+    DisposeAllWindows();
+    SetPaneHost(RecordingPaneHost());
+}
+
+// Inverts so far when the content last scrolled under the mouse.
+int g_invertsAtScroll = -1;
+int g_scrollsWithOutlineShown = 0;
+void NoteScroll(PortRecord*, const Rect16*, int32_t, int32_t, RegionRecord*) {
+    if (g_inverts % 2) ++g_scrollsWithOutlineShown;
+    g_invertsAtScroll = g_inverts;
+}
+
+TEST_F(WindowDisplay, AnAutoScrollingDragHidesTheOutlineWhileTheContentScrolls) {
+    PaneHost host;
+    StartScriptedDrag(&host, &NoteScroll);
+    WindowObject* w = MakeWindow(kKindDocument, kOptionVerticalBar, 200, 300);
+    auto* list = static_cast<SurfaceList*>(w->surfaceList);
+    ResizeWindowObject(w, 1000, 200, 0);
+    w->scrollStep = 16;
+    const Rect16 main = SurfaceAt(list, kMainSurfaceIndex)->rect;
+    // Inside, then past the bottom edge twice.
+    g_mouse = {{main.top + 10, main.left + 10},
+               {main.top + 30, main.left + 40},
+               {main.bottom + 5, main.left + 40},
+               {main.bottom + 5, main.left + 40}};
+    Rect16 r;
+    TrackDragOutline(w, true, nullptr, nullptr, &r);
+    EXPECT_GT(list->originV, 0);
+    EXPECT_GE(g_invertsAtScroll, 0); // the content scrolled
+    EXPECT_EQ(g_scrollsWithOutlineShown, 0);
+    EXPECT_EQ(g_inverts % 2, 0);
     SetOsInputSource(nullptr);
     DisposeAllWindows();
     SetPaneHost(RecordingPaneHost());
@@ -280,7 +324,8 @@ TEST_F(WindowDisplay, PenModeFollowsTheKind) {
     auto* state = static_cast<DrawingState*>(GraphicsPortOf(w));
     for (int32_t kind : {0, 1, 2, 3}) {
         SetPenModeForKind(w, kind);
-        EXPECT_EQ(state->settings.penMode, (kind == 1 || kind == 2) ? kPenModeXor : kPenModeCopy) << kind;
+        EXPECT_EQ(state->settings.penMode, (kind == 1 || kind == 2) ? kPenModeXor : kPenModeCopy)
+            << kind;
     }
     SetPenModeForKind(nullptr, 1); // nothing to draw into
 }

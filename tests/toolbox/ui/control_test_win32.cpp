@@ -81,14 +81,19 @@ LRESULT CALLBACK RecordCreation(int code, WPARAM wParam, LPARAM lParam) {
 
 class Controls : public ShownFrameTest {
   protected:
+    // The frame is shown without taking the activation from other programs'
+    // windows (tests of theirs may run meanwhile).
     void SetUp() override {
-        ShownFrameTest::SetUp();
+        SetMainFrameParameters(nullptr, 0, 0, 0, 1000, 800, false);
+        ASSERT_TRUE(PrepareNativeWindowTest());
+        ShowWindow(FrameWindowHandle(), SW_SHOWNA);
+        MessagePump();
         InitDrawingGlobals(); // installs the control calls with the drawing layer
         InstallControlCalls();
         InstallGdiTextServices(); // fonts of the 'font' tag (earlier cases may drop them)
         window_ = Make(4, kOptionCloseBox, Rect16{100, 100, 400, 500});
         ASSERT_NE(window_, nullptr);
-        ShowWindow(NativeWindowOf(window_), SW_SHOW);
+        ShowWindow(NativeWindowOf(window_), SW_SHOWNA);
         MessagePump();
         Calls().clear();
     }
@@ -582,6 +587,26 @@ TEST_F(Controls, ScrollNotificationsReachTheActionProcedure) {
     SendMessageA(parent, WM_VSCROLL, SB_PAGEUP, reinterpret_cast<LPARAM>(ControlChild(bar)));
     SendMessageA(parent, WM_VSCROLL, SB_ENDSCROLL, reinterpret_cast<LPARAM>(ControlChild(bar)));
     EXPECT_EQ(g_steps, (std::vector<int16_t>{kPartLineDown, kPartPageUp}));
+    // A caller's -1 takes the control's own procedure; the control's -1 is
+    // the definition's action (message 8).
+    RegisterControlDefinition(44, &RecordingDefinition);
+    ToolboxControlRecord* drawn = New(704, Rect16{40, 40, 60, 60});
+    g_features = kFeatureTakesFocus | kFeatureTaggedData | kFeatureTracksItself;
+    ControlSetActionProc(drawn, DefinitionActionProc());
+    ControlTrackRequest* seen = nullptr;
+    static ControlTrackRequest s_request;
+    ControlDefinitionProc keep = [](int16_t v, ToolboxControlRecord* c, int32_t m, intptr_t p) {
+        if (m == kControlTrack) s_request = *reinterpret_cast<ControlTrackRequest*>(p);
+        return RecordingDefinition(v, c, m, p);
+    };
+    drawn->definition = keep;
+    ControlTrack(drawn, Point16{50, 50}, 0, DefinitionActionProc());
+    seen = &s_request;
+    EXPECT_EQ(seen->action, DefinitionActionProc());
+    ControlSetActionProc(drawn, nullptr);
+    ControlTrack(drawn, Point16{50, 50}, 0, DefinitionActionProc());
+    EXPECT_EQ(seen->action, nullptr);
+    g_features = kFeatureTakesFocus | kFeatureTaggedData;
 }
 
 // Tracking runs nested loops: each case in a process of its own.
@@ -667,49 +692,49 @@ TEST_F(ControlTrackingChild, PopupTracking) {
     ExitProcess(part == kPartPopupButton && ControlGetValue(popup) == 2 ? 0 : kChildCaseFailedExit);
 }
 
-DWORD WINAPI ReleaseButtonLater(LPVOID) {
-    Sleep(400);
-    INPUT up{};
-    up.type = INPUT_MOUSE;
-    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(1, &up, sizeof up);
-    return 0;
+// The input source of a held button: the pointer at a point of the frame's
+// client area, moved away after some polls, and the button released after
+// more.
+struct HeldButton {
+    Point32 at, away;
+    int polls, moveAfter, releaseAfter;
+};
+HeldButton g_held{};
+bool g_highlighted = false;
+
+void HeldPointer(Point32* out) {
+    *out = g_held.polls >= g_held.moveAfter ? g_held.away : g_held.at;
+}
+bool HeldButtonDown(int32_t) {
+    return ++g_held.polls < g_held.releaseAfter;
+}
+void NoteHighlight(ToolboxControlRecord* c, int16_t) {
+    g_highlighted = g_highlighted || c->highlight == kPartButton;
 }
 
-// A real press on a self-drawn button that does not track itself: the
-// pointer is followed with the part highlighted until the release.
-TEST_F(ControlTrackingChild, SelfDrawnTracking) {
-    if (!IsChildCase("SelfDrawnTracking")) GTEST_SKIP() << "runs in its own process";
-    StartChildCaseWatchdog();
+// A self-drawn button that does not track itself: the pointer is followed
+// with the part highlighted while over it, until the release.
+TEST_F(Controls, ASelfDrawnButtonFollowsThePointerUntilTheRelease) {
     ToolboxControlRecord* button = New(32, Rect16{20, 20, 60, 60}, 0, 0, 128);
-    HWND window = NativeWindowOf(window_);
-    SetForegroundWindow(FrameWindowHandle());
-    POINT at{40, 40};
-    ClientToScreen(window, &at);
-    SetCursorPos(at.x, at.y);
-    INPUT down{};
-    down.type = INPUT_MOUSE;
-    down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    SendInput(1, &down, sizeof down);
-    // The press reaches the window and is taken off the queue, as the
-    // event loop takes it before tracking starts.
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 2000 && !OsButtonDown(0);)
-        MessagePump();
-    FlushOsEvents(kOsMaskMouseDown | kOsMaskMouseUp, 0);
-    static bool highlighted = false;
-    ControlActionProc step = [](ToolboxControlRecord* c, int16_t) {
-        highlighted = highlighted || c->highlight == kPartButton;
-    };
-    CloseHandle(CreateThread(nullptr, 0, &ReleaseButtonLater, nullptr, 0, nullptr));
-    int32_t part = ControlTrack(button, Point16{40, 40}, 0, step);
-    std::printf("part %d highlighted while held %d after %d\n", part, highlighted,
-                button->highlight);
-    ExitProcess(
-        part == kPartButton && highlighted && button->highlight == 0 ? 0 : kChildCaseFailedExit);
-}
-
-TEST(ControlTracking, ASelfDrawnButtonFollowsThePointerUntilTheRelease) {
-    EXPECT_EQ(RunChildCase("ControlTrackingChild", "SelfDrawnTracking"), 0);
+    POINT inside{40, 40}, outside{200, 200};
+    MapWindowPoints(NativeWindowOf(window_), FrameWindowHandle(), &inside, 1);
+    MapWindowPoints(NativeWindowOf(window_), FrameWindowHandle(), &outside, 1);
+    OsInputSource source{};
+    source.mouseClient = &HeldPointer;
+    source.buttonDown = &HeldButtonDown;
+    SetOsInputSource(&source);
+    struct Case {
+        int moveAfter;
+        int32_t part;
+    } cases[] = {{1000, kPartButton}, {3, 0}};
+    for (const Case& c : cases) {
+        g_held = HeldButton{{inside.y, inside.x}, {outside.y, outside.x}, 0, c.moveAfter, 8};
+        g_highlighted = false;
+        EXPECT_EQ(ControlTrack(button, Point16{40, 40}, 0, &NoteHighlight), c.part);
+        EXPECT_TRUE(g_highlighted);
+        EXPECT_EQ(button->highlight, 0);
+    }
+    SetOsInputSource(nullptr);
 }
 
 TEST(ControlTracking, APopupTakesTheChosenEntry) {

@@ -25,9 +25,9 @@
 namespace {
 
 WindowObject* NewScrolledWindow() {
-    SetMainFrameParameters(nullptr, 0, 0, 0, 1000, 800, true);
+    SetMainFrameParameters(nullptr, 0, 0, 0, 1000, 800, false);
     if (!PrepareNativeWindowTest()) return nullptr;
-    ShowWindow(FrameWindowHandle(), SW_SHOW);
+    ShowWindow(FrameWindowHandle(), SW_SHOWNA);
     InstallEventLoopHandlers();
     InstallWindowObjectLayer();
     InstallControlCalls();
@@ -35,7 +35,9 @@ WindowObject* NewScrolledWindow() {
     WindowObject* w = NewWindowObjectEx(DefaultHeapPool(), kKindDocument, 0, kOptionVerticalBar, 0,
                                         0, kBehindNone, &content, "Bars", 0, nullptr, nullptr);
     if (!w) return nullptr;
-    SelectWindowObject(w);
+    ShowWindow(NativeWindowOf(static_cast<NativeWindowRecord*>(
+                   static_cast<PortRecord*>(w->port)->nativeWindow)),
+               SW_SHOWNA);
     ResizeWindowObject(w, 1000, 200, 1);
     return w;
 }

@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "support/pixel_canvas_win32.h"
+#include "toolbox/core/child_process_win32.h"
+#include "toolbox/core/oseventqueue.h"
+#include "toolbox/core/osinput.h"
 #include "toolbox/core/picture.h"
 #include "toolbox/core/shellcommands.h"
 #include "toolbox/core/windowevent.h"
@@ -28,6 +31,7 @@ constexpr int16_t kRowHeight = 20;
 constexpr Rect16 kCell{2, 40, 16, 120}; // within a row, relative to its top
 
 std::vector<int32_t> g_drawn;
+std::vector<int32_t> g_selectionRedrawn;
 std::vector<int32_t> g_notified;
 int32_t g_beginAnswer = kListBeginFrame | kListBeginActivate;
 int g_textChanges = 0;
@@ -35,8 +39,9 @@ constexpr int32_t kPartsPerRow = 2;
 
 int32_t Procedure(WindowObject*, int32_t message, ListParams* params) {
     switch (message) {
+    case kListMsgRedrawSelection:
     case kListMsgDrawRow: {
-        g_drawn.push_back(params->row);
+        (message == kListMsgDrawRow ? g_drawn : g_selectionRedrawn).push_back(params->row);
         DrawRectShape(&params->rect, kVerbErase);
         if (params->selected) {
             Rect16 mark{params->rect.top, params->rect.left, params->rect.bottom,
@@ -80,6 +85,7 @@ class WineListView : public RowWindowTest {
     void SetUp() override {
         OpenWindow("List", &Owner);
         g_drawn.clear();
+        g_selectionRedrawn.clear();
         g_notified.clear();
         g_beginAnswer = kListBeginFrame | kListBeginActivate;
         g_textChanges = 0;
@@ -179,6 +185,19 @@ TEST_F(WineListView, TheEditedCellsFrameLiesTwoPixelsOutsideTheCell) {
     EXPECT_EQ(GetListEditCell(window_, &part, nullptr, nullptr), -1);
 }
 
+TEST_F(WineListView, OptionFourTrimsTheWindowToWholeRows) {
+    constexpr int16_t kTall = 32;
+    Rect16 before = RowWindowContent(window_);
+    ASSERT_NE((before.bottom - before.top) % kTall, 0);
+    ASSERT_EQ(NewListView(window_, nullptr, kTall, 0, kListTrimHeight, &Procedure), kTall);
+    MessagePump();
+    Rect16 after = RowWindowContent(window_);
+    EXPECT_EQ((after.bottom - after.top) % kTall, 0);
+    EXPECT_EQ(after.bottom - after.top, (before.bottom - before.top) / kTall * kTall);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    EXPECT_EQ(ListViewOf(window_)->model.visibleRows, (after.bottom - after.top) / kTall);
+}
+
 TEST_F(WineListView, DrawingOffNestsAndDrawsTheChangedRowsWhenBack) {
     Make(0, 5);
     Repainted();
@@ -200,11 +219,20 @@ TEST_F(WineListView, ClicksAndKeysSelectRowsAndTellTheOwner) {
     EXPECT_EQ(NextSelectedRow(window_, 0), 2);
     EXPECT_EQ(view_->model.selectedCount, 1);
     EXPECT_EQ(g_notified, std::vector<int32_t>({kListNotifyValue}));
+    g_drawn.clear();
+    g_selectionRedrawn.clear();
     Mouse(5, true); // Shift extends from the far end
     EXPECT_EQ(view_->model.selectedCount, 4);
+    // Only the rows whose selection changed are redrawn, as such.
+    EXPECT_EQ(g_selectionRedrawn, std::vector<int32_t>({3, 4, 5}));
+    EXPECT_TRUE(g_drawn.empty());
+    // A plain click moving the single selection tells the owner too.
+    Mouse(7, false);
+    EXPECT_EQ(g_notified.size(), 3u);
+    Mouse(5, true);
     Mouse(5, false, kWindowEventDoubleClick);
     EXPECT_EQ(view_->model.selectedCount, 1);
-    EXPECT_EQ(g_notified.size(), 3u);
+    EXPECT_EQ(g_notified.size(), 5u);
     // Selected rows show their mark.
     WindowPixels pixels = Now();
     Rect16 row5 = ListRowRect(view_, 5);
@@ -217,6 +245,82 @@ TEST_F(WineListView, ClicksAndKeysSelectRowsAndTellTheOwner) {
     Key(kListKeyEnd);
     EXPECT_EQ(NextSelectedRow(window_, 0), 29);
     EXPECT_EQ(view_->model.firstVisible, 30 - view_->model.visibleRows);
+}
+
+// A real drag: the press at the first point, the pointer moved to the
+// second, the release; run on a thread while the list tracks.
+struct DragPlan {
+    POINT to;
+};
+DragPlan g_drag{};
+
+// The display server reports pointer motions late: a motion reported
+// before a move can put the system's cursor back. The cursor is set until
+// it reads back where it was put, and stays there a while.
+void SettleCursor(POINT at) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kPointSettleMs;) {
+        SetCursorPos(at.x, at.y);
+        Sleep(50);
+        POINT now;
+        if (GetCursorPos(&now) && SamePoint(now, at)) {
+            Sleep(100);
+            if (GetCursorPos(&now) && SamePoint(now, at)) return;
+        }
+    }
+}
+
+DWORD WINAPI DragLater(LPVOID) {
+    Sleep(300);
+    SettleCursor(g_drag.to);
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &move, sizeof move);
+    Sleep(600);
+    INPUT up{};
+    up.type = INPUT_MOUSE;
+    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &up, sizeof up);
+    return 0;
+}
+
+class WineListViewChild : public WineListView {};
+
+// A real press on row 2 dragged to row 6 with drag selection: the range
+// follows the pointer one row per pass and stays when released.
+TEST_F(WineListViewChild, DragSelectionFollowsThePointer) {
+    if (!IsChildCase("DragSelectionFollowsThePointer")) GTEST_SKIP() << "runs in its own process";
+    StartChildCaseWatchdog();
+    Make(kListMultiSelect | kListDragSelect, 30);
+    Repainted();
+    Rect16 c = RowWindowContent(window_);
+    POINT from{c.left + 5, c.top + 2 * kRowHeight + 5};
+    g_drag.to = POINT{c.left + 5, c.top + 6 * kRowHeight + 5};
+    ClientToScreen(Handle(), &from);
+    ClientToScreen(Handle(), &g_drag.to);
+    SetForegroundWindow(FrameWindowHandle());
+    SettleCursor(from);
+    INPUT down{};
+    down.type = INPUT_MOUSE;
+    down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &down, sizeof down);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 2000 && !OsButtonDown(0);)
+        MessagePump();
+    FlushOsEvents(kOsMaskMouseDown | kOsMaskMouseUp, 0);
+    CloseHandle(CreateThread(nullptr, 0, &DragLater, nullptr, 0, nullptr));
+    Mouse(2, false);
+    std::vector<int32_t> rows;
+    for (int32_t r = NextSelectedRow(window_, 0); r >= 0; r = NextSelectedRow(window_, r + 1))
+        rows.push_back(r);
+    std::printf("selected %zu rows, first %d last %d, notified %zu\n", rows.size(),
+                rows.empty() ? -1 : rows.front(), rows.empty() ? -1 : rows.back(),
+                g_notified.size());
+    bool ok = rows == std::vector<int32_t>({2, 3, 4, 5, 6}) && g_notified.size() == 1;
+    ExitProcess(ok ? 0 : kChildCaseFailedExit);
+}
+
+TEST(WineListViewDrag, DragSelectionFollowsThePointer) {
+    EXPECT_EQ(RunChildCase("WineListViewChild", "DragSelectionFollowsThePointer"), 0);
 }
 
 std::string EditedText(ListView* view) {

@@ -292,6 +292,27 @@ TEST_F(PortFocus, NewListsCaptureTheCurrentOrTheDefaultSettings) {
     DisposeSurfaceList(fresh);
 }
 
+TEST_F(PortFocus, ASelectedListDisposedLeavesTheWholePortUnfocused) {
+    WindowObject* w = MakeDrawingWindow();
+    auto* pane = static_cast<PaneRecord*>(w->pane);
+    Rect16 r{20, 30, 80, 130};
+    PaneRecord* child = NewChildPane(pane, &r, 0, nullptr);
+    ASSERT_NE(child, nullptr);
+    SurfaceList* list = NewSurfaceList(nullptr, 0, child, 0, 0);
+    ASSERT_NE(list, nullptr);
+    SetCurrentPort(w);
+    FocusSurface(list);
+    DrawLineToPoint(1, 1);
+    EXPECT_NE(CurrentState()->origin.h, 0);
+    DisposeSurfaceList(list);
+    EXPECT_EQ(PortOf(w)->selectedSurface, nullptr);
+    DrawLineToPoint(2, 2);
+    EXPECT_EQ(CurrentState()->origin.h, 0);
+    EXPECT_EQ(CurrentState()->origin.v, 0);
+    EXPECT_TRUE(IsWideOpenRegion(CurrentState()->clip));
+    EXPECT_EQ(CurrentState()->procTable, nullptr);
+}
+
 TEST_F(PortFocus, ADisposedPortIsNoLongerCurrent) {
     WindowObject* w = MakeDrawingWindow();
     SetCurrentPort(w);

@@ -11,6 +11,8 @@
 #include "toolbox/core/memblock.h"
 #include "toolbox/core/surfacelist.h"
 #include "toolbox/ui/gditext_win32.h"
+#include "toolbox/ui/control.h"
+#include "toolbox/ui/control_win32.h"
 #include "toolbox/ui/listscroll.h"
 #include "toolbox/ui/scrollsteps.h"
 #include "row_window_fixture_win32.h"
@@ -81,25 +83,27 @@ TEST_F(WineTextLog, RowsStartFourPixelsInWithoutTheirBreakAndMarkedRowsInvert) {
 
 TEST_F(WineTextLog, TheBarRangeIsRowsLessVisibleAndAppendingShowsTheLastLine) {
     ASSERT_GT(view_->visibleRows, 2);
-    SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_ALL;
-    HWND bar = static_cast<HWND>(static_cast<SurfaceList*>(window_->surfaceList)->barV);
-    ASSERT_NE(bar, nullptr);
+    auto* bar =
+        static_cast<ToolboxControlRecord*>(static_cast<SurfaceList*>(window_->surfaceList)->barV);
+    ASSERT_TRUE(IsControlRecord(bar));
     Append("only line");
-    EXPECT_EQ(view_->index.rowCount, 1); // completed by the next append
-    GetScrollInfo(bar, SB_CTL, &info);
-    EXPECT_EQ(info.nMax - int(info.nPage) + 1, 0); // at least 0
+    EXPECT_EQ(view_->index.rowCount, 1);  // completed by the next append
+    EXPECT_EQ(ControlGetMaximum(bar), 0); // at least 0
     Append("\r\n");
     for (int i = 0; i < 40; ++i)
         Append("line " + std::to_string(i) + "\r\n");
     int32_t rows = view_->index.rowCount;
     EXPECT_EQ(rows, 41);
-    GetScrollInfo(bar, SB_CTL, &info);
-    EXPECT_EQ(info.nMax - int(info.nPage) + 1, rows - view_->visibleRows);
-    EXPECT_EQ(int(info.nPage), view_->visibleRows + 1);
+    EXPECT_EQ(ControlGetMaximum(bar), rows - view_->visibleRows);
+    EXPECT_EQ(ControlGetPageSize(bar), view_->visibleRows);
     EXPECT_EQ(view_->firstVisible, rows - view_->visibleRows);
-    EXPECT_EQ(info.nPos, view_->firstVisible);
+    EXPECT_EQ(ControlGetValue(bar), view_->firstVisible);
+    // The native bar runs from the minimum to the maximum inclusive.
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    GetScrollInfo(static_cast<HWND>(ControlChild(bar)), SB_CTL, &info);
+    EXPECT_EQ(info.nMax - int(info.nPage) + 1, rows - view_->visibleRows);
     // Without the show flag the view stays.
     TextViewScroll(window_, kStepToRow, 0);
     Append("quiet\r\n", false);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "support/pixel_canvas_win32.h"
@@ -255,6 +256,48 @@ TEST(WineTextRecord, TheInstalledOperationsDriveTheEditField) {
     EditTextDefProc(0, &control, kControlDraw, 0);
     EXPECT_GT(CountColour(canvas, 12, 12, 130, 26, kCanvasBlack), 0);
     EditTextDefProc(0, &control, kControlDispose, 0);
+}
+
+TEST(WineTextEngine, IncrementalLayoutMatchesFullLayoutWithMeasuredWidths) {
+    PixelCanvas canvas(kW, kH);
+    const char alphabet[] = "iWm  \t\rl.";
+    for (int16_t width : {8, 25, 60, 140}) {
+        Rect16 box{0, 0, 100, width};
+        Record t("", box);
+        ASSERT_NE(t.r, nullptr);
+        t.r->active = 1;
+        std::mt19937 random(uint32_t(width) * 7919u);
+        for (int step = 0; step < 400; ++step) {
+            TextRecord* r = t.r;
+            int32_t at = int32_t(random() % uint32_t(r->length + 1));
+            SetTextRecordSelection(at, std::min(r->length, at + int32_t(random() % 4)), r);
+            switch (random() % 4) {
+            case 0:
+                TextKey(alphabet[random() % (sizeof alphabet - 1)], r);
+                break;
+            case 1:
+                TextKey(random() % 2 ? kTextKeyBackspace : kTextKeyDelete, r);
+                break;
+            case 2:
+                TextKey(kTextKeyReturn, r);
+                break;
+            default: {
+                std::string paste;
+                for (uint32_t n = random() % 40; n > 0; --n)
+                    paste += alphabet[random() % (sizeof alphabet - 1)];
+                TextInsertFiltered(paste.data(), int32_t(paste.size()), kTextNoLimit, nullptr, r);
+            }
+            }
+            std::vector<int32_t> incremental(r->lineStarts.begin(),
+                                             r->lineStarts.begin() + r->lineCount + 1);
+            TextCalcLines(r);
+            std::vector<int32_t> full(r->lineStarts.begin(),
+                                      r->lineStarts.begin() + r->lineCount + 1);
+            ASSERT_EQ(incremental, full) << "width " << width << " step " << step;
+            for (int32_t i = 0; i + 1 < r->lineCount; ++i)
+                ASSERT_GT(r->lineStarts[i + 1], r->lineStarts[i]);
+        }
+    }
 }
 
 // The system face stands for the tall-descent face where that is not
