@@ -40,7 +40,8 @@ struct ToolboxStartProcs {
     void (*fontsInitialise)();
     // Menus, text editing and the current drawing state.
     void (*initialiseDrawing)();
-    // The control layer's definitions 17 (edit text) and 22 (list box).
+    // The control layer's definitions: 22 (list box); the shell registers
+    // 17 (edit text) itself.
     void (*registerControlDefinitions)();
 };
 void SetToolboxStartProcs(const ToolboxStartProcs* procs);

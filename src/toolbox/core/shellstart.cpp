@@ -6,6 +6,7 @@
 
 #include "toolbox/core/bitmapbits.h"
 #include "toolbox/core/coreevents.h"
+#include "toolbox/core/edittextdef.h"
 #include "toolbox/core/eventconvert.h"
 #include "toolbox/core/eventreceiver.h"
 #include "toolbox/core/helptaglist.h"
@@ -13,6 +14,7 @@
 #include "toolbox/core/menucommands.h"
 #include "toolbox/core/menulist.h"
 #include "toolbox/core/menusinit.h"
+#include "toolbox/core/reclist.h"
 #include "toolbox/core/shellcommands.h"
 #include "toolbox/core/shellrequests.h"
 #include "toolbox/core/startuprequest.h"
@@ -60,6 +62,7 @@ void InstallShellProcedures() {
     InstallHelpTagLists();
     for (int32_t i = 0; i < kShellColourCount; ++i)
         g_colours[i] = {uint8_t(kStoredColours[i] >> 24), kStoredColours[i] & 0xFFFFFF};
+    RegisterControlDefinition(int16_t(kEditTextGroup), &EditTextDefProc);
     RunToolboxStep(ToolboxStart().registerControlDefinitions);
     EventReceiverPushHandler(ApplicationLevelReceiver(), &DropRequestHandler, 1, &kRequestType,
                              nullptr, nullptr);

@@ -31,7 +31,8 @@ const char* ApplicationName();
 void StartShellAfterFrame(int32_t barId);
 // The shell's resources: the quit request as the frame-close hook, the
 // shell's procedures, key commands, the invert-monochrome flag, the
-// default colours and the drop handler on the application-level receiver.
+// default colours, the edit-text control definition (17) and the control
+// layer's others, and the drop handler on the application-level receiver.
 void InstallShellProcedures();
 const ShellColour* ShellColourTable();
 // The default background colour (0xRRGGBB), the system's button face once

@@ -103,11 +103,13 @@ TEST_F(MenusInit, TheStepsRunInOrderAndWireTheShellsHandlers) {
 }
 
 TEST_F(MenusInit, FlagTwoKeepsTheFrameAndAProgramWithoutBar256HasAnEmptyBar) {
+#ifdef PLV_POSIX
+    HeadlessResourcesReset(); // the built-in resources alone: no bar 256
+#endif
     MenusInitialise(kMenusKeepFrame);
     EXPECT_EQ(Calls(), (std::vector<std::string>{"arrow", "scroll bar", "settings", "port procs",
                                                  "cursors 0"}));
 #ifdef PLV_POSIX
-    // Natively the test resources are not installed here: no bar 256.
     EXPECT_EQ(MenuBarCount(), 0);
 #endif
 }

@@ -7,6 +7,8 @@
 
 #include "toolbox/core/bitmapbits.h"
 #include "toolbox/core/coreevents.h"
+#include "toolbox/core/edittextdef.h"
+#include "toolbox/core/reclist.h"
 #include "toolbox/core/eventconvert.h"
 #include "toolbox/core/keycommand.h"
 #include "toolbox/core/menulist.h"
@@ -48,6 +50,8 @@ TEST_F(ShellStart, TheShellsProceduresReachTheLayers) {
     StartShellAfterFrame(0);
     SetToolboxStartProcs(nullptr);
     EXPECT_EQ(steps, (std::vector<std::string>{"control definitions", "fonts", "drawing"}));
+    // Edit-text definitions (17 x 16 + variant) find the field's procedure.
+    EXPECT_EQ(FindControlDefinition(kEditTextGroup * 16), &EditTextDefProc);
     EXPECT_TRUE(InvertMonochromeSet());
     // The default colours: white at index 11, black at 7, the last purple.
     EXPECT_EQ(ShellColourTable()[0].index, 11);
