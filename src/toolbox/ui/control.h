@@ -116,7 +116,9 @@ bool ControlNotification(ToolboxControlRecord* control, uint32_t message, uintpt
                          intptr_t lParam, intptr_t* result);
 
 // Installs the control calls into the drawing layer's procedures (the
-// notifications of child windows, the disposal of a window's controls)
-// and the windows' scroll bars standing on controls.
+// notifications of child windows, the disposal of a window's controls).
 void InstallControlCalls();
+// The windows' scroll bars standing on controls in place of the pane
+// host's own children (a bar is then a control record, not a native
+// window, for the code that reads the surface list's bars).
 void InstallControlScrollBars();

@@ -519,5 +519,4 @@ void InstallControlCalls() {
     SetDrawingLayerProcs(&procs);
     SetControlWindowShownProc(&OwnerShown);
     SetControlKeyOwnerProc(&KeyOwner);
-    InstallControlScrollBars();
 }
