@@ -519,4 +519,6 @@ void InstallControlCalls() {
     SetDrawingLayerProcs(&procs);
     SetControlWindowShownProc(&OwnerShown);
     SetControlKeyOwnerProc(&KeyOwner);
+    // Windows take their scroll bars from the control layer from now on.
+    InstallControlScrollBars();
 }
