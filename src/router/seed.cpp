@@ -95,6 +95,13 @@ void SeedPadCell(int32_t comp, int32_t pin, int32_t x, int32_t y, int32_t layer,
     exitListAdd(comp, pin, 0, 0, x, y, layer, kind, side);
 }
 
+// True when no segment of the connection is a gap.
+bool FullyRouted(const Conn* c) {
+    for (int32_t i = 0; i + 1 < c->head.count; ++i)
+        if (!c->crn[i].layer) return false;
+    return true;
+}
+
 } // namespace
 
 const ExitNode* ExitListHead() {
@@ -437,20 +444,26 @@ void sharePad(int32_t comp, int32_t pin, int32_t side, int32_t depth, int32_t x,
     if (!padExit(comp, pin, side, x, y) || depth <= 0) return;
     pad->flags |= kObjVisited;
     const MzGoal& g = *Goal();
-    for (int32_t n = 1; n < ObjCount(); ++n) {
+    for (int32_t n = 1; n <= ObjCount(); ++n) {
         MapObj* o = ObjEntry(n);
         if (o->type != kObjConn || n == g.objIndex || (o->flags & kObjVisited)) continue;
         o->flags |= kObjVisited;
         const Conn* c = Image(o->index);
         const ConnHead& h = c->head;
         const int32_t last = h.count - 1;
+        // Only a connection routed all the way joins its far pad to this
+        // one; of a connection with a gap, only the copper reached from
+        // this pad before the gap is joined.
         if (last >= 1) {
+            const bool whole = FullyRouted(c);
             if (h.fromComp == comp && h.fromPin == pin) {
-                sharePad(h.toComp, h.toPin, side, depth - 1, c->crn[last].x, c->crn[last].y);
-                seedRoute(o->index, c, 0, last, 1, 1, side);
+                if (whole)
+                    sharePad(h.toComp, h.toPin, side, depth - 1, c->crn[last].x, c->crn[last].y);
+                seedRoute(o->index, c, 0, last, 1, whole ? 1 : 0, side);
             } else if (h.toComp == comp && h.toPin == pin) {
-                sharePad(h.fromComp, h.fromPin, side, depth - 1, c->crn[0].x, c->crn[0].y);
-                seedRoute(o->index, c, 0, last, 1, 1, side);
+                if (whole)
+                    sharePad(h.fromComp, h.fromPin, side, depth - 1, c->crn[0].x, c->crn[0].y);
+                seedRoute(o->index, c, 0, last, whole ? 1 : 0, 1, side);
             }
         }
         o->flags &= uint8_t(~kObjVisited);

@@ -134,6 +134,18 @@ int32_t ClearOne(Conn* path, Conn* out, int32_t i, int32_t entry) {
     return 1;
 }
 
+// A stitch point that could not be linked is appended without width; once
+// the segment has failed, such links become gaps, so that copper never
+// stands where clearing failed (a later width repair would widen it into
+// its neighbours). A goal of width 0 has no such links to tell apart.
+void UnrouteFailedLinks(Conn* out, int32_t goalWidth) {
+    if (goalWidth == 0) return;
+    for (int32_t i = 0; i + 1 < out->head.count; ++i) {
+        Crn& c = out->crn[i];
+        if (c.layer && c.width == 0) c.layer = 0;
+    }
+}
+
 } // namespace
 
 int32_t ClearSeg(Conn* path) {
@@ -185,6 +197,7 @@ int32_t ClearSeg(Conn* path) {
         if (g_verbose) DebugPrint("ClearSeg: failed last crn");
         g_shove.shoveFailed = 1;
     }
+    if (g_shove.shoveFailed) UnrouteFailedLinks(out, goal.goalWidth);
     connReduce(out);
     if (g_verbose && !g_shove.shoveFailed && !doubleCheck(out)) {
         MzFlags |= kMzLoopPrevent;

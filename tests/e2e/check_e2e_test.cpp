@@ -2,7 +2,8 @@
 // names the driver): the sample routed and then checked over every window
 // records no marker, with or without the DFM run before the check; the
 // check lines come last, after every line the route run prints; tracks of
-// two nets too close are a spacing error; a design with no sweep to check
+// two nets too close are a spacing error; a crowded board routes without
+// leaving copper where clearing failed; a design with no sweep to check
 // by exits 5 and says so; a kept marker of the unnamed type is listed.
 #include <chrono>
 #include <cstdlib>
@@ -108,6 +109,16 @@ TEST_F(CheckE2eTest, TracksOfTwoNetsTooCloseAreASpacingError) {
     EXPECT_NE(out.find("\"Route Spacing Error\"\n", type), std::string::npos) << out;
     EXPECT_EQ(out.find("check type"), type) << out;
     EXPECT_EQ(out.find("check type", type + 1), std::string::npos) << out;
+}
+
+// Twelve parts on a tight pitch: a stitch link the router could not clear
+// next to a DIP pad must not be installed as copper that the width repair
+// later widens into the pad's clearance. Routed and checked, no marker.
+TEST_F(CheckE2eTest, CopperIsNeverLeftWhereClearingFailed) {
+    const fs::path design = fs::path(__FILE__).parent_path() / "data" / "crowded_dip.asc";
+    std::string out;
+    ASSERT_EQ(Run("--route --check", &out, nullptr, design), 0) << out;
+    EXPECT_NE(out.find("\ncheck markers 0\n"), std::string::npos) << out;
 }
 
 // Objects the checker cannot measure (an oblong via pad, a shavable

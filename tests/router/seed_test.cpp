@@ -1,5 +1,6 @@
 // Seeding the ends of a gap: one cell and its neighbours, pads on and off
-// the half grid, the window edge, and a whole gap seeded and searched.
+// the half grid, the window edge, a whole gap seeded and searched, and the
+// pads and routes shared with the gap's end.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -148,6 +149,42 @@ TEST_F(SeedTest, GapSeededAndSearched) {
     // A net outside the table fails.
     ObjEntry(entry)->net = int16_t(NetCount() + 1);
     EXPECT_EQ(SeedExits(), 0);
+}
+
+// A connection of the net that ends on the second pad joins its far pad
+// and its copper to the target side only when it is routed all the way;
+// with a gap next to the shared pad, its far pad and its copper belong to
+// another island and are not seeded (else the gap meets itself).
+TEST_F(SeedTest, SharedPadJoinsOnlyWhatIsConnected) {
+    OpenSeed("*COMP U3 [39000, 45000] Symbol=1\r\n");
+    GoalGap();
+    AddPad(2, 1, 1);
+    AddPad(3, 1, 1);
+    // U3.1 - U2.1, the table's last entry: routed from U3.1, a gap on to U2.1;
+    // then routed whole.
+    const int32_t c = StoreConn(1, {{39000, 45000, 1}, {39000, 37500, 0}, {39000, 30000, 0}});
+    PutEnds(c, 3, 1, 2, 1);
+    AddConn(c);
+    for (const bool whole : {false, true}) {
+        SCOPED_TRACE(whole);
+        if (whole) {
+            Conn r;
+            ConnGet(c, &r);
+            r.crn[1].layer = 1;
+            DbTrustedScope trusted;
+            ConnPut(c, &r);
+        }
+        ASSERT_EQ(SeedExits(), 1);
+        bool farPad = false, copper = false;
+        for (const ExitNode& n : Exits()) {
+            if (n.side == 0 && n.comp == 3) farPad = true;
+            if (n.side == 0 && n.conn == c) copper = true;
+        }
+        EXPECT_EQ(farPad, whole);
+        EXPECT_EQ(copper, whole);
+        WaveReset();
+        MazeReset(1, 1);
+    }
 }
 
 } // namespace

@@ -28,19 +28,22 @@ class SeedTest : public MapTest {
             out.push_back(*n);
         return out;
     }
+    // Stores connection c with the pins of its two ends.
+    static void PutEnds(int32_t c, int32_t fromComp, int32_t fromPin, int32_t toComp,
+                        int32_t toPin) {
+        Conn r;
+        ConnGet(c, &r);
+        r.head.fromComp = int16_t(fromComp);
+        r.head.fromPin = int16_t(fromPin);
+        r.head.toComp = int16_t(toComp);
+        r.head.toPin = int16_t(toPin);
+        DbTrustedScope trusted;
+        ConnPut(c, &r);
+    }
     // Makes U1.1 - U2.1 (net 1, unrouted) the goal's gap; its entry.
     static int32_t GoalGap() {
         int32_t c = StoreConn(1, {{15000, 30000, 0}, {39000, 30000, 0}});
-        Conn r;
-        ConnGet(c, &r);
-        r.head.fromComp = 1;
-        r.head.fromPin = 1;
-        r.head.toComp = 2;
-        r.head.toPin = 1;
-        {
-            DbTrustedScope trusted;
-            ConnPut(c, &r);
-        }
+        PutEnds(c, 1, 1, 2, 1);
         int32_t entry = AddConn(c);
         MzGoal& g = *Goal();
         g.conn = int16_t(c);
