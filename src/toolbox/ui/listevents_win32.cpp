@@ -36,6 +36,8 @@ constexpr uint32_t kAutoScrollPassTicks = 3;
 constexpr uint32_t kListEditMenu = 300;
 constexpr int32_t kListMsgPaste = 13;
 constexpr int32_t kListPasteHandled = 1;
+// The item number in an item event's item word (the kind above it).
+constexpr uint32_t kDialogItemNumberMask = 0xFFFF;
 
 // Characters a cell takes from a paste: printable, tabs and above 127.
 bool CellCharacter(char c) {
@@ -106,6 +108,7 @@ void TrackSelection(ListView* view, const WindowEvent* event, int32_t row, bool 
     }
     std::vector<int32_t> selectedBefore = ListSelectedRows(view);
     ListSelectionSnapshot shown = ListSnapSelection(view);
+    int32_t dropRow = row; // where the pointer row ends
     if (!toggle && !extend && !(beyond && (list->options & kListKeepOnClickBelow)))
         SetListRowSelected(list, -1, false);
     if (!multi && !toggle && !extend && list->selectedCount > 0)
@@ -156,6 +159,7 @@ void TrackSelection(ListView* view, const WindowEvent* event, int32_t row, bool 
             }
             ListShowSelection(view, shown);
         }
+        dropRow = pointer;
     } else {
         ListShowSelection(view, shown);
     }
@@ -164,9 +168,18 @@ void TrackSelection(ListView* view, const WindowEvent* event, int32_t row, bool 
     if (view->dragRow >= 0) {
         ListParams params{};
         params.row = view->dragRow;
-        params.targetRow = row;
-        ListAsk(view, kListMsgDropRow, &params);
+        params.targetRow = dropRow;
+        int32_t flags = ListAsk(view, kListMsgDropRow, &params);
         view->dragRow = -1;
+        if (!Alive(window, id)) return;
+        if (flags & (kListDropRedraw | kListDropRedrawNow))
+            for (int32_t r = std::min(params.row, dropRow); r <= std::max(params.row, dropRow);
+                 ++r) {
+                if (flags & kListDropRedrawNow)
+                    RedrawListRow(window, r);
+                else
+                    InvalidateListRow(window, r);
+            }
     }
     if (anyChange || doubleClick) Notify(view, doubleClick);
 }
@@ -316,6 +329,7 @@ void Key(ListView* view, WindowEvent* event) {
         ListKeyMove(list, key, shift);
     } else if (key >= kTextKeyFirstPrintable && key <= kTextKeyLastPrintable) {
         target = ListTypeSelect(list, char(key), shift);
+        if (target == kTypeSelectOutside) MessageBeep(0);
     }
     ListShowSelection(view, shown);
     bool changed = ListSelectedRows(view) != selectedBefore;
@@ -347,6 +361,19 @@ bool ListMenuEnable(CommandQuery* query) {
     default:
         return false;
     }
+}
+
+bool ListActiveCellFromEvent(const WindowEvent* event, int32_t value, int32_t keyValue,
+                             WindowObject* window, int32_t part, int32_t keyPart) {
+    ListView* view = ListViewOf(window);
+    if (!event || !view || view->model.rowCount == 0) return false;
+    if (event->type == kWindowEventKey) {
+        if (int32_t(event->key.character) != keyValue) return false;
+        return SetListEditCell(window, view->model.rowCount - 1, keyPart);
+    }
+    if (event->type != kWindowEventDialogItem && event->type != kWindowEventControl) return false;
+    if (int32_t(event->control.item & kDialogItemNumberMask) != value) return false;
+    return SetListEditCell(window, 0, part);
 }
 
 int32_t ListHandleEvent(WindowObject* window, WindowEvent* event) {

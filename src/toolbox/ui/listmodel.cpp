@@ -265,7 +265,7 @@ int32_t ListTypeSelect(ListRecord* list, char c, bool shift) {
     if (gTypeLength < kTypeSelectBufferMax) gTypeBuffer[gTypeLength++] = c;
     ListParams params = MakeListParams(-1, 0, gTypeBuffer, gTypeLength);
     if (!(Ask(list, kListMsgFindRow, &params) & kListResultFound)) return -1;
-    if (params.row < 0 || params.row >= list->rowCount) return -1;
+    if (params.row < 0 || params.row >= list->rowCount) return kTypeSelectOutside;
     if (shift && (list->options & kListMultiSelect))
         Assign(list, params.row, true);
     else

@@ -49,6 +49,8 @@ constexpr int32_t kListNoChangedRow = INT32_MAX;
 // Typed selection.
 constexpr int32_t kTypeSelectTicks = 75;
 constexpr int32_t kTypeSelectBufferMax = 61;
+// ListTypeSelect's answer when the procedure found a row outside the list.
+constexpr int32_t kTypeSelectOutside = -2;
 // Longest text of an edited cell after a paste.
 constexpr int32_t kListCellTextMax = 250;
 
@@ -143,7 +145,8 @@ bool ListKeyMove(ListRecord* list, int32_t key, bool shift);
 // Tick source of typed selection (null: always 0).
 void SetListTickSource(uint32_t (*ticks)());
 // Adds a typed character; message 12 finds the row, selected alone.
-// Returns the row found, or -1.
+// Returns the row found, -1 when none, or kTypeSelectOutside when the
+// row found lies outside the list (nothing moves).
 int32_t ListTypeSelect(ListRecord* list, char c, bool shift);
 // Starts the typed text afresh (after a click in a list).
 void ListResetTypeSelect();

@@ -50,11 +50,16 @@ constexpr int32_t kListKeyHandled = 1 << 16;
 constexpr int32_t kListKeyBeep = 1 << 17;
 constexpr int32_t kListKeyAsText = 1 << 18;
 constexpr int32_t kListKeyPartsMask = 0xFFFF;
+constexpr int32_t kListDrawInsertion = 1; // message 14
+constexpr int32_t kListDropRedraw = 1;    // message 15: invalidate the rows between
+constexpr int32_t kListDropRedrawNow = 2; // message 15: draw them at once
 
 // The edited cell's frame: this far outside the cell, in these colours.
 constexpr int16_t kListFrameOutset = 2;
 constexpr uint32_t kListFrameColour = 0x07000000;
 constexpr uint32_t kListFrameEraseColour = 0x0BFFFFFF;
+// The insertion line over the top of a row that a dragged row passes.
+constexpr int16_t kListInsertionLineHeight = 2;
 // While the edited row is out of view the edit text lies here.
 constexpr int16_t kListEditHiddenTop = -1020;
 constexpr int16_t kListEditHiddenBottom = -1000;
@@ -108,6 +113,12 @@ int32_t GetListEditCell(WindowObject* window, int32_t* part, int32_t* selStart, 
 // The list's menu-enable callback: after the previous one, the Edit menu
 // and its commands while a cell is edited.
 bool ListMenuEnable(CommandQuery* query);
+// Starts editing from a dialog's focus event: an item event whose item
+// number equals value edits row 0 at part; a key event (the flag) whose
+// key equals keyValue edits the last row at keyPart. False when the event
+// does not match or the edit cannot begin.
+bool ListActiveCellFromEvent(const WindowEvent* event, int32_t value, int32_t keyValue,
+                             WindowObject* window, int32_t part, int32_t keyPart);
 // The list's event callback.
 int32_t ListHandleEvent(WindowObject* window, WindowEvent* event);
 // The rectangle of a row in the window (rows out of view included).

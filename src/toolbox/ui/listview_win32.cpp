@@ -279,7 +279,15 @@ void ListShowSelection(ListView* view, const ListSelectionSnapshot& before) {
         params.selected = selected;
         if (view->model.cellSize > 0)
             params.cell = view->model.cells.data() + size_t(row) * size_t(view->model.cellSize);
-        Trampoline(&view->model, message, &params);
+        int32_t answer = Trampoline(&view->model, message, &params);
+        if (message == kListMsgDragFeedback && (answer & kListDrawInsertion)) {
+            Rect16 line{params.rect.top, params.rect.left,
+                        int16_t(params.rect.top + kListInsertionLineHeight), params.rect.right};
+            uint32_t saved = GetForegroundColourValue();
+            SetForegroundColour(kListFrameColour);
+            DrawRectShape(&line, kVerbPaint);
+            SetForegroundColour(saved);
+        }
     }
     view->model.firstChanged = kListNoChangedRow;
 }

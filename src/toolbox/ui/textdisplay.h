@@ -7,6 +7,7 @@
 // and leaves the caret flag telling the truth.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "toolbox/core/rect.h"
 #include "toolbox/ui/textengine.h"
@@ -23,6 +24,18 @@ void HideTextSelection(TextRecord* record);
 void DrawTextArea(TextRecord* record, const Rect16& rect);
 // Redraws from the top of a line to the bottom of the view.
 void DrawTextFromLine(TextRecord* record, int32_t line);
+// The layout before an edit, for redrawing after it.
+struct TextLayoutBefore {
+    std::vector<int32_t> lineStarts; // line count + 1 entries
+    int32_t length;
+};
+TextLayoutBefore CaptureTextLayout(const TextRecord* record);
+// Redraws after an edit from the line on: when the line count changed,
+// the unchanged lines below move by whole line heights (their pixels
+// scrolled) and only the changed lines and an uncovered band are drawn;
+// the tail of the text from tailStart on is the old tail shifted.
+void DrawTextAfterEdit(TextRecord* record, int32_t line, const TextLayoutBefore& before,
+                       int32_t tailStart);
 // Moves the current port's pixels inside the rectangle by (dh, dv).
 void ScrollPortPixels(const Rect16* rect, int32_t dh, int32_t dv);
 

@@ -1,6 +1,6 @@
 // Showing a text record: the nesting drawing set-up, drawing lines in the
-// record's colours, the selection in the system highlight colours, the
-// caret as an inverted one-pixel line, and scrolling the view's pixels.
+// record's colours (turned with the port's text angle), the selection in the system highlight
+// colours, the caret as an inverted one-pixel line, and scrolling the view's pixels.
 //
 // Guarantees: the first set-up saves the port, its settings and its clip
 // and the last one restores them; lines are drawn only within the view
@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "toolbox/core/picture.h"
 #include "toolbox/core/region.h"
@@ -20,6 +21,7 @@
 #include "toolbox/ui/drawsetters.h"
 #include "toolbox/ui/drawstate.h"
 #include "toolbox/ui/gdicontext.h"
+#include "toolbox/ui/logfont.h"
 #include "toolbox/ui/textdisplay.h"
 #include "toolbox/ui/textrecord.h"
 #include "toolbox/ui/textstyle.h"
@@ -32,6 +34,8 @@ struct SavedPort {
     DrawingSettings settings;
     RegionRecord* clip;
 };
+constexpr int32_t kRightAngle = 90;
+constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180.0;
 int32_t g_setUpDepth = 0;
 SavedPort g_saved{};
 
@@ -60,6 +64,53 @@ int32_t LineLeftOf(const TextRecord* record, int32_t line) {
     return left;
 }
 
+// The port's text angle in whole degrees clockwise (0: not rotated).
+int32_t TextDegrees() {
+    DrawingState* state = CurrentState();
+    return state ? WholeDegrees(state->settings.textAngle) : 0;
+}
+
+// A point of the unrotated layout turned by the degrees (clockwise on the
+// screen) about the destination's top-left corner.
+Point32 Turned(const TextRecord* record, int32_t degrees, int32_t h, int32_t v) {
+    if (degrees == 0) return Point32{v, h};
+    int32_t dh = h - record->destination.left, dv = v - record->destination.top;
+    int32_t th, tv;
+    switch (degrees) {
+    case kRightAngle:
+        th = -dv, tv = dh;
+        break;
+    case 2 * kRightAngle:
+        th = -dh, tv = -dv;
+        break;
+    case 3 * kRightAngle:
+        th = dv, tv = -dh;
+        break;
+    default: {
+        double radians = degrees * kRadiansPerDegree;
+        double c = std::cos(radians), s = std::sin(radians);
+        th = int32_t(std::lround(dh * c - dv * s));
+        tv = int32_t(std::lround(dh * s + dv * c));
+    }
+    }
+    return Point32{record->destination.top + tv, record->destination.left + th};
+}
+
+// An area of the unrotated layout as it lies on the screen: turned with
+// the lines at multiples of a right angle, as it is otherwise.
+Rect16 TurnedArea(const TextRecord* record, int32_t degrees, const Rect16& area) {
+    if (degrees == 0 || degrees % kRightAngle != 0) return area;
+    Point32 a = Turned(record, degrees, area.left, area.top);
+    Point32 b = Turned(record, degrees, area.right, area.bottom);
+    return Rect16{int16_t(std::min(a.v, b.v)), int16_t(std::min(a.h, b.h)),
+                  int16_t(std::max(a.v, b.v)), int16_t(std::max(a.h, b.h))};
+}
+
+void MovePenTurned(const TextRecord* record, int32_t degrees, int32_t h, int32_t v) {
+    Point32 p = Turned(record, degrees, h, v);
+    MovePenTo(p.h, p.v);
+}
+
 // The characters of one line as drawn: a leading line feed after a
 // carriage return and a trailing carriage return left out.
 void DrawOneLine(const TextRecord* record, int32_t line) {
@@ -73,12 +124,13 @@ void DrawOneLine(const TextRecord* record, int32_t line) {
     int32_t baseline = LineTop(record, line) + record->ascent;
     bool masked = record->features & kTextFeatureMasked;
     bool expandTabs = record->tabWidth > 0 && record->justification == kTextJustLeft && !masked;
+    int32_t degrees = TextDegrees();
     int32_t run = start;
     for (int32_t i = start; i <= end; ++i) {
         bool tab = i < end && t[i] == kTextTab && expandTabs;
         if (i < end && !tab) continue;
         if (i > run) {
-            MovePenTo(origin + TextRunWidth(record, start, run), baseline);
+            MovePenTurned(record, degrees, origin + TextRunWidth(record, start, run), baseline);
             if (masked) {
                 for (int32_t k = run; k < i; ++k)
                     DrawTextRun(&kTextMaskChar, 1);
@@ -95,8 +147,9 @@ void DrawOneLine(const TextRecord* record, int32_t line) {
 void DrawLinesIn(const TextRecord* record, const Rect16& area, bool erase) {
     if (IsEmpty(area) || record->lineHeight <= 0) return;
     // Clipped to the area so that lines cut by it are not inked twice.
-    ScopedClipRect clip((record->features & kTextFeatureNoClip) ? nullptr : &area);
-    if (erase) DrawRectShape(&area, kVerbErase);
+    Rect16 shown = TurnedArea(record, TextDegrees(), area);
+    ScopedClipRect clip((record->features & kTextFeatureNoClip) ? nullptr : &shown);
+    if (erase) DrawRectShape(&shown, kVerbErase);
     int32_t first = std::max<int32_t>(0, (area.top - record->destination.top) / record->lineHeight);
     for (int32_t line = first; line < record->lineCount; ++line) {
         if (LineTop(record, line) >= area.bottom) break;
@@ -172,8 +225,10 @@ void BeginTextDrawing(TextRecord* record) {
     ExchangeTextMode(record->transferMode);
     if (record->features & kTextFeatureNoClip)
         SetDrawingClipRect(nullptr);
-    else
-        SetDrawingClipRect(&record->view);
+    else {
+        Rect16 view = TurnedArea(record, TextDegrees(), record->view);
+        SetDrawingClipRect(&view);
+    }
 }
 
 void EndTextDrawing() {
@@ -225,6 +280,56 @@ void DrawTextFromLine(TextRecord* record, int32_t line) {
     Rect16 area = record->view;
     area.top = int16_t(std::max<int32_t>(area.top, LineTop(record, std::max(line, 0))));
     DrawTextArea(record, area);
+}
+
+TextLayoutBefore CaptureTextLayout(const TextRecord* record) {
+    TextLayoutBefore before;
+    before.lineStarts.assign(record->lineStarts.begin(),
+                             record->lineStarts.begin() + record->lineCount + 1);
+    before.length = record->length;
+    return before;
+}
+
+void DrawTextAfterEdit(TextRecord* record, int32_t line, const TextLayoutBefore& before,
+                       int32_t tailStart) {
+    int32_t oldCount = int32_t(before.lineStarts.size()) - 1;
+    int32_t moved = record->lineCount - oldCount;
+    int32_t delta = record->length - before.length;
+    bool plain = TextDegrees() == 0 && record->lineHeight > 0 &&
+                 !(record->features & (kTextFeatureNoErase | kTextFeatureNoClip));
+    if (moved == 0 || !plain) {
+        DrawTextFromLine(record, line);
+        return;
+    }
+    // The first of the bottom lines that are old lines moved whole.
+    const std::vector<int32_t>& now = record->lineStarts;
+    int32_t tail = record->lineCount;
+    while (tail - 1 > line) {
+        int32_t j = tail - 1, old = j - moved;
+        if (old < 0 || old >= oldCount || now[size_t(j)] <= tailStart ||
+            now[size_t(j)] - delta != before.lineStarts[size_t(old)] ||
+            now[size_t(j) + 1] - delta != before.lineStarts[size_t(old) + 1])
+            break;
+        --tail;
+    }
+    const Rect16& view = record->view;
+    int32_t newTop = LineTop(record, tail), oldTop = LineTop(record, tail - moved);
+    int32_t dv = newTop - oldTop;
+    int32_t top = std::max<int32_t>(std::min(newTop, oldTop), view.top);
+    if (tail >= record->lineCount || tail - moved < line || top >= view.bottom) {
+        DrawTextFromLine(record, line);
+        return;
+    }
+    Rect16 band{int16_t(top), view.left, view.bottom, view.right};
+    ScrollPortPixels(&band, 0, dv);
+    int32_t changedTop = std::max<int32_t>(view.top, LineTop(record, std::max(line, 0)));
+    int32_t changedBottom = std::min<int32_t>(newTop, view.bottom);
+    if (changedTop < changedBottom)
+        DrawTextArea(record,
+                     Rect16{int16_t(changedTop), view.left, int16_t(changedBottom), view.right});
+    if (dv < 0)
+        DrawTextArea(record, Rect16{int16_t(std::max<int32_t>(view.bottom + dv, view.top)),
+                                    view.left, view.bottom, view.right});
 }
 
 void DrawTextRecord(const Rect16* rect, TextRecord* record) {

@@ -1,7 +1,8 @@
 // Text records over the current port: making and measuring them, and the
 // editing operations that run the engine inside a drawing set-up and
-// redraw what changed (the lines from the one before the edit on, or the
-// old and new selection), then keep the caret in view with auto view.
+// redraw what changed (the lines from the one before the edit on, the
+// unchanged lines below moved by whole lines, or the old and new selection), then keep the caret in
+// view with auto view.
 //
 // Guarantees: a record that cannot be made completely is none, with
 // nothing left allocated; every edit leaves the caret and highlight shown
@@ -63,9 +64,11 @@ template <typename Edit> void RunEdit(TextRecord* record, Edit edit) {
     HideTextCaret(record);
     int32_t before = std::min(record->selStart, record->selEnd);
     int32_t firstBefore = FirstLineOfEdit(record, before);
+    TextLayoutBefore layout = CaptureTextLayout(record);
     edit();
     int32_t first = std::min(firstBefore, FirstLineOfEdit(record, record->selStart));
-    DrawTextFromLine(record, first);
+    // The text after the caret is the old text after the edit, shifted.
+    DrawTextAfterEdit(record, first, layout, std::max(record->selStart, record->selEnd));
     ShowTextSelection(record);
     TextSelView(record);
     EndTextDrawing();

@@ -187,7 +187,10 @@ TEST_F(ListModelTest, TypedSelection) {
     EXPECT_EQ(Selected(), (std::vector<int32_t>{4}));
     gCalls.foundRow = 10; // outside the list: nothing moves
     gTick += 100;
-    EXPECT_EQ(ListTypeSelect(&list_, 'z', false), -1);
+    EXPECT_EQ(ListTypeSelect(&list_, 'z', false), kTypeSelectOutside);
+    EXPECT_EQ(Selected(), (std::vector<int32_t>{4}));
+    gCalls.foundRow = -1;
+    EXPECT_EQ(ListTypeSelect(&list_, 'y', false), kTypeSelectOutside);
     EXPECT_EQ(Selected(), (std::vector<int32_t>{4}));
 }
 

@@ -6,12 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "support/pixel_canvas_win32.h"
 #include "toolbox/core/child_process_win32.h"
 #include "toolbox/core/oseventqueue.h"
+#include "toolbox/core/panehost_win32.h"
+#include "toolbox/core/portupdate_win32.h"
+#include "toolbox/core/region.h"
 #include "toolbox/core/osinput.h"
 #include "toolbox/core/picture.h"
 #include "toolbox/core/shellcommands.h"
@@ -35,11 +39,17 @@ std::vector<int32_t> g_selectionRedrawn;
 std::vector<int32_t> g_notified;
 int32_t g_beginAnswer = kListBeginFrame | kListBeginActivate;
 int g_textChanges = 0;
+int32_t g_clickAnswer = 0;
+int32_t g_feedbackAnswer = 0;
+int32_t g_dropAnswer = 0;
+int32_t g_foundRow = 0;
+std::vector<std::pair<int32_t, int32_t>> g_drops;
 constexpr int32_t kPartsPerRow = 2;
 
 int32_t Procedure(WindowObject*, int32_t message, ListParams* params) {
     switch (message) {
     case kListMsgRedrawSelection:
+    case kListMsgDragFeedback:
     case kListMsgDrawRow: {
         (message == kListMsgDrawRow ? g_drawn : g_selectionRedrawn).push_back(params->row);
         DrawRectShape(&params->rect, kVerbErase);
@@ -51,8 +61,17 @@ int32_t Procedure(WindowObject*, int32_t message, ListParams* params) {
         std::string text = "row " + std::to_string(params->row);
         MovePenTo(params->rect.left + 34, params->rect.bottom - 5);
         DrawTextRun(text.data(), int32_t(text.size()));
+        if (message == kListMsgDragFeedback) return g_feedbackAnswer;
         return kListDrawFrame;
     }
+    case kListMsgMouseDown:
+        return g_clickAnswer;
+    case kListMsgDropRow:
+        g_drops.emplace_back(params->row, params->targetRow);
+        return g_dropAnswer;
+    case kListMsgFindRow:
+        params->row = g_foundRow;
+        return kListResultFound;
     case kListMsgCellRect:
         params->rect = Rect16{int16_t(params->rect.top + kCell.top), kCell.left,
                               int16_t(params->rect.top + kCell.bottom), kCell.right};
@@ -89,6 +108,8 @@ class WineListView : public RowWindowTest {
         g_notified.clear();
         g_beginAnswer = kListBeginFrame | kListBeginActivate;
         g_textChanges = 0;
+        g_clickAnswer = g_feedbackAnswer = g_dropAnswer = 0;
+        g_drops.clear();
     }
     void Make(uint32_t options, int32_t rows) {
         ASSERT_EQ(NewListView(window_, nullptr, kRowHeight, 4, options, &Procedure), kRowHeight);
@@ -381,6 +402,103 @@ TEST_F(WineListView, EditedCellsTakeKeysMoveByTheTableAndFilterPastes) {
     // Nothing answers for a list that edits nothing.
     ASSERT_TRUE(SetListEditCell(window_, -1, 0));
     EXPECT_FALSE(ListMenuEnable(&query));
+}
+
+// A click that drags its row: message 14 for the row and, answering 1, the
+// insertion line over its top; message 15 at the drop, whose flags redraw
+// the rows between at once (2) or later (1).
+TEST_F(WineListView, DraggedRowsShowTheInsertionLineAndDropsRedrawAsAsked) {
+    Make(kListMultiSelect, 10);
+    Repainted();
+    g_clickAnswer = kListClickDrag;
+    g_feedbackAnswer = kListDrawInsertion;
+    Mouse(3, false);
+    EXPECT_EQ(g_selectionRedrawn, std::vector<int32_t>({3}));
+    EXPECT_EQ(g_drops, (std::vector<std::pair<int32_t, int32_t>>{{3, 3}}));
+    WindowPixels pixels = Now();
+    Rect16 row3 = ListRowRect(view_, 3);
+    int x = row3.left + 200; // clear of the row's mark and text
+    EXPECT_EQ(pixels.At(x, row3.top), kBlack);
+    EXPECT_EQ(pixels.At(x, row3.top + kListInsertionLineHeight - 1), kBlack);
+    EXPECT_EQ(pixels.At(x, row3.top + kListInsertionLineHeight), kWhite);
+    EXPECT_EQ(pixels.At(x, row3.top - 1), kWhite);
+    EXPECT_EQ(NextSelectedRow(window_, 0), 3);
+    // Without the flag the row is redrawn plainly.
+    g_feedbackAnswer = 0;
+    Mouse(5, false);
+    pixels = Now();
+    Rect16 row5 = ListRowRect(view_, 5);
+    EXPECT_EQ(pixels.At(x, row5.top), kWhite);
+    // Flag 2: the rows between drawn at once, the line gone.
+    g_feedbackAnswer = kListDrawInsertion;
+    g_dropAnswer = kListDropRedrawNow;
+    g_drawn.clear();
+    Mouse(3, false); // toggles row 3 off again
+    EXPECT_EQ(g_drawn, std::vector<int32_t>({3}));
+    EXPECT_EQ(Now().At(x, row3.top), kWhite);
+    // Flag 1: the rows are invalidated, drawn by the next update.
+    g_dropAnswer = kListDropRedraw;
+    g_drawn.clear();
+    const PaneHost* before = SetPaneHost(NativePaneHost());
+    auto* port = static_cast<PortRecord*>(window_->port);
+    ValidatePort(port);
+    g_drawn.clear();
+    Mouse(7, false);
+    EXPECT_TRUE(g_drawn.empty());
+    RegionRecord* pending = NewRegion();
+    HostPendingUpdate(port, pending);
+    Rect16 invalid{};
+    RegionBounds(pending, &invalid);
+    DisposeRegion(pending);
+    Rect16 row7 = ListRowRect(view_, 7);
+    EXPECT_LE(invalid.top, row7.top);
+    EXPECT_GE(invalid.bottom, row7.bottom);
+    SetPaneHost(before);
+}
+
+TEST_F(WineListView, TypedSelectionOutsideTheListMovesNothing) {
+    Make(0, 10);
+    Repainted();
+    g_foundRow = 4;
+    Key('a');
+    EXPECT_EQ(NextSelectedRow(window_, 0), 4);
+    EXPECT_EQ(g_notified.size(), 1u);
+    g_foundRow = 10; // one past the last row: a beep, nothing moves
+    Key('b');
+    EXPECT_EQ(NextSelectedRow(window_, 0), 4);
+    EXPECT_EQ(view_->model.selectedCount, 1);
+    EXPECT_EQ(g_notified.size(), 1u);
+}
+
+// A dialog moving its focus into the list: an item event naming the item
+// edits row 0 at the part; a key event (back-tab) edits the last row at
+// the other part.
+TEST_F(WineListView, FocusEventsStartEditingTheFirstOrLastRow) {
+    Make(kListEditCells, 3);
+    Repainted();
+    constexpr int32_t kItem = 4, kFirstPart = 1, kLastPart = 2;
+    WindowEvent item{};
+    item.type = kWindowEventDialogItem;
+    item.control.item = (uint32_t(kItemKindList) << 16) | 9; // another item
+    EXPECT_FALSE(
+        ListActiveCellFromEvent(&item, kItem, kListKeyBackTab, window_, kFirstPart, kLastPart));
+    EXPECT_EQ(GetListEditCell(window_, nullptr, nullptr, nullptr), -1);
+    item.control.item = (uint32_t(kItemKindList) << 16) | kItem;
+    EXPECT_TRUE(
+        ListActiveCellFromEvent(&item, kItem, kListKeyBackTab, window_, kFirstPart, kLastPart));
+    int32_t part = 0;
+    EXPECT_EQ(GetListEditCell(window_, &part, nullptr, nullptr), 0);
+    EXPECT_EQ(part, kFirstPart);
+    WindowEvent key{};
+    key.type = kWindowEventKey;
+    key.key.character = kListKeyTab;
+    EXPECT_FALSE(
+        ListActiveCellFromEvent(&key, kItem, kListKeyBackTab, window_, kFirstPart, kLastPart));
+    key.key.character = kListKeyBackTab;
+    EXPECT_TRUE(
+        ListActiveCellFromEvent(&key, kItem, kListKeyBackTab, window_, kFirstPart, kLastPart));
+    EXPECT_EQ(GetListEditCell(window_, &part, nullptr, nullptr), 2);
+    EXPECT_EQ(part, kLastPart);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -153,6 +154,46 @@ TEST(WineTextBox, WrappedRightJustifiedLinesEndAtTheRightEdge) {
     EXPECT_GT(ink.bottom - ink.top, 20); // more than one line
 }
 
+// With the port's text turned a right angle clockwise, the lines and the
+// box (erase and clip) turn about the box's top-left corner: the first line
+// lies just left of that corner, reading downward, the next one left of it.
+TEST(WineTextBox, RotatedTextTurnsTheLinesAndTheBox) {
+    PixelCanvas canvas(kW, kH);
+    canvas.Fill(kCanvasBlack);
+    Rect16 box{10, 100, 60, 190};
+    SetTextAngle(90);
+    const char text[] = "WW\rWW";
+    TextBox(text, int32_t(sizeof text - 1), &box, kTextJustLeft, 0, 0);
+    SetTextAngle(0);
+    EXPECT_EQ(canvas.Pixel(150, 30), kCanvasBlack); // the unturned box is untouched
+    EXPECT_EQ(canvas.Pixel(101, 30), kCanvasBlack);
+    EXPECT_EQ(canvas.Pixel(52, 95), kCanvasWhite); // the turned box is erased
+    EXPECT_EQ(canvas.Pixel(49, 30), kCanvasBlack);
+    Record probe("WW");
+    ASSERT_NE(probe.r, nullptr);
+    int h = probe.r->lineHeight;
+    // Ink: not white and not the untouched black outside the turned box.
+    auto inkIn = [&](int left, int right) {
+        int n = 0;
+        for (int y = 10; y < 100; ++y)
+            for (int x = left; x < right; ++x)
+                n += canvas.Pixel(x, y) != kCanvasWhite;
+        return n;
+    };
+    EXPECT_GT(inkIn(100 - h, 100), 0);         // the first line
+    EXPECT_GT(inkIn(100 - 2 * h, 100 - h), 0); // the second
+    EXPECT_EQ(inkIn(50, 100 - 2 * h), 0);
+    // The lines read downward: their ink is taller than a line is high.
+    int top = kH, bottom = 0;
+    for (int y = 10; y < 100; ++y)
+        for (int x = 100 - h; x < 100; ++x)
+            if (canvas.Pixel(x, y) != kCanvasWhite) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    EXPECT_GT(bottom - top, h);
+}
+
 TEST(WineTextRecord, ScrollingMovesThePixelsAndDrawsTheUncoveredBand) {
     PixelCanvas canvas(kW, kH);
     Record t("one\r\ntwo\r\nthree\r\nfour\r\nfive\r\nsix\r\nseven\r\neight",
@@ -210,6 +251,44 @@ TEST(WineTextRecord, KeysEditAndRedrawLikeAFreshDrawing) {
     EXPECT_EQ(std::string(t.r->text.data(), size_t(t.r->length)), "first line of words");
     TextDeactivate(t.r);
     std::vector<uint32_t> edited = Snapshot(canvas);
+    DrawTextRecord(nullptr, t.r);
+    EXPECT_EQ(Snapshot(canvas), edited);
+}
+
+// An edit that adds or removes a line moves the lines below by whole line
+// heights instead of drawing them again: a mark in their blank space moves
+// along with them, and everything else matches a fresh drawing.
+TEST(WineTextRecord, AnEditThatChangesTheLineCountMovesTheLinesBelow) {
+    constexpr uint32_t kMark = 0xFF0000;
+    PixelCanvas canvas(kW, kH);
+    Record t("one\r\ntwo\r\nthree\r\nfour", Rect16{10, 10, 110, 120});
+    ASSERT_NE(t.r, nullptr);
+    DrawTextRecord(nullptr, t.r);
+    TextActivate(t.r);
+    int h = t.r->lineHeight;
+    ASSERT_LE(10 + 5 * h, 110);
+    int markX = 110, markY = 10 + 3 * h + 2; // the blank end of "four"
+    canvas.SetPixel(markX, markY, kMark);
+    ShowTextRecordSelection(3, 3, t.r);
+    TextRecordKey(kTextKeyReturn, t.r);
+    EXPECT_EQ(t.r->lineCount, 5);
+    EXPECT_EQ(canvas.Pixel(markX, markY + h), kMark);
+    EXPECT_EQ(canvas.Pixel(markX, markY), kCanvasWhite);
+    TextRecordKey(kTextKeyBackspace, t.r);
+    EXPECT_EQ(t.r->lineCount, 4);
+    EXPECT_EQ(canvas.Pixel(markX, markY), kMark);
+    canvas.SetPixel(markX, markY, kCanvasWhite);
+    TextDeactivate(t.r);
+    std::vector<uint32_t> edited = Snapshot(canvas);
+    DrawTextRecord(nullptr, t.r);
+    EXPECT_EQ(Snapshot(canvas), edited);
+    // Lines added at the very end move nothing and draw the same.
+    TextActivate(t.r);
+    ShowTextRecordSelection(t.r->length, t.r->length, t.r);
+    TextRecordKey(kTextKeyReturn, t.r);
+    TextRecordKey('z', t.r);
+    TextDeactivate(t.r);
+    edited = Snapshot(canvas);
     DrawTextRecord(nullptr, t.r);
     EXPECT_EQ(Snapshot(canvas), edited);
 }
