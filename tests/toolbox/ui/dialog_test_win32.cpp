@@ -498,6 +498,90 @@ int32_t SweepProc(WindowObject* dialog, WindowEvent* event) {
     return 0;
 }
 
+constexpr int16_t kUserPaneDefinition = 256;
+
+struct Drawn {
+    WindowObject* dialog = nullptr;
+    int16_t number = 0;
+    int32_t calls = 0;
+};
+Drawn g_drawn;
+
+void DrawRecorder(WindowObject* dialog, int16_t number) {
+    g_drawn.dialog = dialog;
+    g_drawn.number = number;
+    ++g_drawn.calls;
+}
+
+int32_t PassEverything(WindowObject*, int16_t, int32_t, bool, int32_t*, WindowEvent*) {
+    return kFilterPass;
+}
+
+TEST(WineDialogChild, ItemProceduresStylesAndAddedTemplates) {
+    if (!IsChildCase("ItemProceduresStylesAndAddedTemplates"))
+        GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    Seen seen;
+    WindowObject* dialog = CodeDialog(&seen);
+    TemplateItem userPane{};
+    userPane.bounds = {150, 10, 180, 100};
+    userPane.definition = kUserPaneDefinition;
+    userPane.number = 12;
+    ASSERT_TRUE(CreateTemplateItem(dialog, 0, &userPane, 0, 0, true));
+    ToolboxControlRecord* pane = DialogItemByNumber(dialog, 12, nullptr)->control;
+    // A user item draws through its own procedure; removed, nothing draws.
+    EXPECT_FALSE(SetUserItemDrawProc(dialog, 3, &DrawRecorder));
+    ASSERT_TRUE(SetUserItemDrawProc(dialog, 12, &DrawRecorder));
+    SendControlMessage(pane, kControlDraw, 0);
+    EXPECT_EQ(g_drawn.calls, 1);
+    EXPECT_EQ(g_drawn.dialog, dialog);
+    EXPECT_EQ(g_drawn.number, 12);
+    ASSERT_TRUE(SetUserItemDrawProc(dialog, 12, nullptr));
+    SendControlMessage(pane, kControlDraw, 0);
+    EXPECT_EQ(g_drawn.calls, 1);
+    // Key filters only on edit items; null removes one.
+    EXPECT_FALSE(SetEditItemFilter(dialog, 1, &PassEverything));
+    ASSERT_TRUE(SetEditItemFilter(dialog, 3, &PassEverything));
+    EXPECT_EQ(EditItemFilterOf(dialog, 3), &PassEverything);
+    ASSERT_TRUE(SetEditItemFilter(dialog, 3, nullptr));
+    EXPECT_EQ(EditItemFilterOf(dialog, 3), nullptr);
+    // An item's own style, and back to the dialog's.
+    DialogItemRecord* label = DialogItemByNumber(dialog, 10, nullptr);
+    ControlStyleBlock big{};
+    big.flags = kStyleSize;
+    big.size = 18;
+    ASSERT_TRUE(DialogItemSetTextStyle(dialog, 10, &big));
+    EXPECT_TRUE(ItemFlags(label) & kItemFlagOwnStyle);
+    ASSERT_TRUE(DialogItemSetTextStyle(dialog, 10, nullptr));
+    EXPECT_FALSE(ItemFlags(label) & kItemFlagOwnStyle);
+    EXPECT_FALSE(DialogItemSetTextStyle(dialog, 99, &big));
+    // A further template's items join the dialog, hidden when asked; a
+    // missing template adds nothing.
+    std::vector<int32_t> numbers;
+    EnumResourceNamesA(nullptr, "XDLG", &CollectTemplate, reinterpret_cast<LONG_PTR>(&numbers));
+    ASSERT_FALSE(numbers.empty());
+    ToolboxDialogRecord* record = DialogRecordOf(dialog);
+    int32_t before = DialogItemCount(&record->items);
+    EXPECT_EQ(AddTemplateItemsToDialog(dialog, 32767, 0, 0, 0), 0);
+    EXPECT_EQ(DialogItemCount(&record->items), before);
+    AddTemplateItemsToDialog(dialog, numbers[0], 300, 0, kAddItemsHidden | kAddItemsResize);
+    int32_t added = DialogItemCount(&record->items) - before;
+    EXPECT_GT(added, 0);
+    int32_t hidden = 0;
+    for (DialogItemRecord* item = record->items.head; item; item = item->next)
+        if (!(item->control->flags & kControlVisible)) ++hidden;
+    EXPECT_EQ(hidden, added);
+    XDlgTemplate* tmpl = LoadDialogTemplate(numbers[0]);
+    ASSERT_NE(tmpl, nullptr);
+    HWND native = DialogNativeWindow(dialog);
+    RECT client{};
+    GetClientRect(native, &client);
+    EXPECT_EQ(client.bottom, tmpl->bounds.bottom - tmpl->bounds.top);
+    EXPECT_EQ(client.right, tmpl->bounds.right - tmpl->bounds.left);
+    DisposeDialogTemplate(tmpl);
+    Finish();
+}
+
 TEST(WineDialogChild, SweepOfEveryTemplate) {
     if (!IsChildCase("SweepOfEveryTemplate")) GTEST_SKIP() << "runs in its own process";
     StartDialogCase();
@@ -518,6 +602,10 @@ TEST(WineDialogChild, SweepOfEveryTemplate) {
     for (const std::string& line : ModalScriptLog())
         EXPECT_EQ(line.find("unexpected"), std::string::npos) << line;
     Finish();
+}
+
+TEST(WineDialog, ItemProceduresStylesAndAddedTemplates) {
+    EXPECT_EQ(RunChildCase(kSuite, "ItemProceduresStylesAndAddedTemplates"), 0);
 }
 
 TEST(WineDialog, SweepOfEveryTemplate) {
