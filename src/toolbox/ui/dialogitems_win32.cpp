@@ -457,7 +457,28 @@ void SetDialogItemShown(WindowObject* dialog, int16_t number, bool show) {
     ShowControl(item->control, show);
 }
 
-bool SetDialogItemsEnabled(WindowObject* dialog, bool enable, bool) {
+namespace {
+
+// An enabling change redraws this far around an item's bounds.
+constexpr int16_t kItemRedrawOutset = 6;
+
+// Hides the item while its state changes, shows it again and redraws its
+// bounds grown by the outset.
+void ChangeHidden(WindowObject* dialog, ToolboxControlRecord* control, bool enable) {
+    ControlHide(control, false);
+    ControlSetEnabled(control, enable);
+    ControlShow(control);
+    if (HWND native = DialogNativeWindow(dialog)) {
+        RECT r{control->bounds.left - kItemRedrawOutset, control->bounds.top - kItemRedrawOutset,
+               control->bounds.right + kItemRedrawOutset,
+               control->bounds.bottom + kItemRedrawOutset};
+        InvalidateRect(native, &r, TRUE);
+    }
+}
+
+} // namespace
+
+bool SetDialogItemsEnabled(WindowObject* dialog, bool enable, bool redraw) {
     ToolboxDialogRecord* record = Record(dialog);
     bool wasEnabled = !(dialog->flags & kDialogItemsDisabled);
     if (!record || wasEnabled == enable) return wasEnabled;
@@ -465,12 +486,23 @@ bool SetDialogItemsEnabled(WindowObject* dialog, bool enable, bool) {
         dialog->flags &= ~kDialogItemsDisabled;
     else
         dialog->flags |= kDialogItemsDisabled;
-    for (DialogItemRecord* item = record->items.head; item; item = item->next)
-        if (!(ItemFlags(item) & kItemFlagDisabled)) ControlSetEnabled(item->control, enable);
+    ToolboxControlRecord* focused = nullptr;
+    GetFocusedControl(NativeOf(dialog), &focused);
+    for (DialogItemRecord* item = record->items.head; item; item = item->next) {
+        if (ItemFlags(item) & kItemFlagDisabled) continue;
+        bool shown = (item->control->flags & kControlVisible) != 0;
+        bool hideWhileChanging = shown && (redraw || item->control == focused);
+        if (hideWhileChanging)
+            ChangeHidden(dialog, item->control, enable);
+        else
+            ControlSetEnabled(item->control, enable);
+    }
+    if (redraw)
+        if (HWND native = DialogNativeWindow(dialog)) UpdateWindow(native);
     return wasEnabled;
 }
 
-bool SetDialogItemsVisible(WindowObject* dialog, bool visible, bool) {
+bool SetDialogItemsVisible(WindowObject* dialog, bool visible, bool redraw) {
     ToolboxDialogRecord* record = Record(dialog);
     bool wasVisible = !(dialog->flags & kDialogItemsHidden);
     if (!record || wasVisible == visible) return wasVisible;
@@ -480,6 +512,9 @@ bool SetDialogItemsVisible(WindowObject* dialog, bool visible, bool) {
         dialog->flags |= kDialogItemsHidden;
     for (DialogItemRecord* item = record->items.head; item; item = item->next)
         if (!(ItemFlags(item) & kItemFlagHidden)) ShowControl(item->control, visible);
+    if (redraw)
+        if (HWND native = DialogNativeWindow(dialog))
+            RedrawWindow(native, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     return wasVisible;
 }
 

@@ -582,6 +582,44 @@ TEST(WineDialogChild, ItemProceduresStylesAndAddedTemplates) {
     Finish();
 }
 
+bool NeedsDrawingAt(HWND window, int32_t x, int32_t y) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    GetUpdateRgn(window, region, FALSE);
+    bool inside = PtInRegion(region, x, y) != 0;
+    DeleteObject(region);
+    return inside;
+}
+
+TEST(WineDialogChild, EnablingRedrawsTheChangingItems) {
+    if (!IsChildCase("EnablingRedrawsTheChangingItems")) GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    Seen seen;
+    WindowObject* dialog = CodeDialog(&seen);
+    HWND native = DialogNativeWindow(dialog);
+    ShowWindow(native, SW_SHOW);
+    UpdateWindow(native);
+    SetEditItemSelection(dialog, 3, 0, 0);
+    ASSERT_EQ(GetFocusedDialogItem(dialog), 3);
+    // Without the redraw option only the focused item's surroundings (its
+    // bounds grown by 6) are to be drawn again: not those of button 1.
+    ValidateRect(native, nullptr);
+    EXPECT_TRUE(SetDialogItemsEnabled(dialog, false, false));
+    EXPECT_TRUE(NeedsDrawingAt(native, 5, 20));     // left of edit item 3
+    EXPECT_FALSE(NeedsDrawingAt(native, 295, 210)); // left of button 1
+    EXPECT_FALSE(DialogItemGetState(dialog, 1));
+    // With it every item changes and is drawn at once.
+    ValidateRect(native, nullptr);
+    EXPECT_FALSE(SetDialogItemsEnabled(dialog, true, true));
+    RECT left{};
+    EXPECT_FALSE(GetUpdateRect(native, &left, FALSE));
+    for (int16_t number : {1, 3, 4, 8})
+        EXPECT_TRUE(DialogItemGetState(dialog, number)) << number;
+    // Already in that state: nothing changes.
+    EXPECT_TRUE(SetDialogItemsEnabled(dialog, true, false));
+    EXPECT_FALSE(GetUpdateRect(native, &left, FALSE));
+    Finish();
+}
+
 TEST(WineDialogChild, SweepOfEveryTemplate) {
     if (!IsChildCase("SweepOfEveryTemplate")) GTEST_SKIP() << "runs in its own process";
     StartDialogCase();
@@ -606,6 +644,10 @@ TEST(WineDialogChild, SweepOfEveryTemplate) {
 
 TEST(WineDialog, ItemProceduresStylesAndAddedTemplates) {
     EXPECT_EQ(RunChildCase(kSuite, "ItemProceduresStylesAndAddedTemplates"), 0);
+}
+
+TEST(WineDialog, EnablingRedrawsTheChangingItems) {
+    EXPECT_EQ(RunChildCase(kSuite, "EnablingRedrawsTheChangingItems"), 0);
 }
 
 TEST(WineDialog, SweepOfEveryTemplate) {
