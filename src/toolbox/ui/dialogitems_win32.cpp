@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -139,11 +140,45 @@ void SetItemTracking(bool on) {
 
 // ---- building ---------------------------------------------------------------
 
+namespace {
+
+// Tab page names come joined by this character.
+constexpr char kTabNameSeparator = '|';
+
+// Inserts the tabs, one per page name, in order.
+void InsertTabPageNames(ToolboxControlRecord* control, const char* names) {
+    if (!names || !*names) return;
+    int16_t part = 1;
+    for (const char* name = names;; ++part) {
+        const char* end = std::strchr(name, kTabNameSeparator);
+        size_t length = end ? size_t(end - name) : std::strlen(name);
+        char tab[kTagTabInfoSize] = {};
+        std::memcpy(tab, name, std::min(length, sizeof tab - 1));
+        ControlSetData(control, part, kTagTabInfo, kTagTabInfoSize, tab);
+        if (!end) break;
+        name = end + 1;
+    }
+}
+
+// The control's bounds were meant as its page area: the control grows
+// around them by its own insets (those of its tab row and frame).
+void GrowTabsAroundPageArea(ToolboxControlRecord* control) {
+    Rect16 page{};
+    if (ControlGetData(control, 0, kTagRect, int32_t(sizeof page), &page, nullptr) != 0) return;
+    const Rect16 b = control->bounds;
+    Rect16 grown{int16_t(b.top - (page.top - b.top)), int16_t(b.left - (page.left - b.left)),
+                 int16_t(b.bottom + (b.bottom - page.bottom)),
+                 int16_t(b.right + (b.right - page.right))};
+    ControlMoveSize(control, &grown);
+}
+
+} // namespace
+
 static DialogItemRecord* CreateItemWithControl(WindowObject* dialog, DialogItemKind kind,
                                                int16_t definition, Rect16 bounds, int16_t number,
                                                int32_t maximum, int32_t minimum, int32_t value,
                                                const ControlStyleBlock* style, const char* text,
-                                               bool show) {
+                                               bool show, bool boundsArePageArea = false) {
     ToolboxDialogRecord* record = Record(dialog);
     if (!record || kind == kItemNone) return nullptr;
     auto* item =
@@ -155,6 +190,10 @@ static DialogItemRecord* CreateItemWithControl(WindowObject* dialog, DialogItemK
     if (!item->control) {
         FreeHeapBlock(item);
         return nullptr;
+    }
+    if (kind == kItemTabs) {
+        InsertTabPageNames(item->control, text);
+        if (boundsArePageArea) GrowTabsAroundPageArea(item->control);
     }
     if (HWND child = static_cast<HWND>(item->control->nativeWindow))
         SetWindowSubclass(child, &ItemSubclass, kItemSubclassId, reinterpret_cast<DWORD_PTR>(item));
@@ -200,7 +239,8 @@ DialogItemRecord* CreateDialogItem(WindowObject* dialog, DialogItemKind kind, co
         style.justification = -1;
     }
     return CreateItemWithControl(dialog, kind, made.definition, *bounds, number, made.maximum,
-                                 made.minimum, made.value, &style, text, !made.hidden);
+                                 made.minimum, made.value, &style, text, !made.hidden,
+                                 kind == kItemTabs && !made.boundsAreTheControl);
 }
 
 int16_t AddTemplateItems(WindowObject* dialog, XDlgTemplate* tmpl, int16_t dv, int16_t dh,

@@ -4,6 +4,8 @@
 // without items), the modal run (variant, disabled windows, depth, the
 // result slot), the confirmation dialog and the progress window, answered
 // through the modal script. Each case runs in a process of its own.
+#include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -620,6 +622,40 @@ TEST(WineDialogChild, EnablingRedrawsTheChangingItems) {
     Finish();
 }
 
+TEST(WineDialogChild, TabsTakeTheirPageNamesAndGrowAroundThePage) {
+    if (!IsChildCase("TabsTakeTheirPageNamesAndGrowAroundThePage"))
+        GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    Seen seen;
+    WindowObject* dialog = CodeDialog(&seen);
+    const Rect16 page{40, 240, 160, 420};
+    ASSERT_TRUE(CreateDialogItem(dialog, kItemTabs, &page, "One|Two|Three", 20, 0));
+    ASSERT_TRUE(CreateDialogItem(dialog, kItemTabs, &page, "Solo", 21, kItemFlagListVariant));
+    ToolboxControlRecord* tabs = DialogItemByNumber(dialog, 20, nullptr)->control;
+    HWND child = static_cast<HWND>(tabs->nativeWindow);
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(SendMessageA(child, TCM_GETITEMCOUNT, 0, 0), 3);
+    char name[kTagTabInfoSize] = {};
+    ControlGetData(tabs, 2, kTagTabInfo, kTagTabInfoSize, name, nullptr);
+    EXPECT_STREQ(name, "Two");
+    ControlGetData(tabs, 3, kTagTabInfo, kTagTabInfoSize, name, nullptr);
+    EXPECT_STREQ(name, "Three");
+    // The bounds given were the page area: the control lies around them.
+    Rect16 area{};
+    ControlGetData(tabs, 0, kTagRect, int32_t(sizeof area), &area, nullptr);
+    EXPECT_EQ(area.top, page.top);
+    EXPECT_EQ(area.left, page.left);
+    EXPECT_EQ(area.bottom, page.bottom);
+    EXPECT_EQ(area.right, page.right);
+    EXPECT_LT(tabs->bounds.top, page.top);
+    // With the flag they are the control's own.
+    ToolboxControlRecord* solo = DialogItemByNumber(dialog, 21, nullptr)->control;
+    EXPECT_EQ(solo->bounds.top, page.top);
+    EXPECT_EQ(solo->bounds.right, page.right);
+    EXPECT_EQ(SendMessageA(static_cast<HWND>(solo->nativeWindow), TCM_GETITEMCOUNT, 0, 0), 1);
+    Finish();
+}
+
 TEST(WineDialogChild, SweepOfEveryTemplate) {
     if (!IsChildCase("SweepOfEveryTemplate")) GTEST_SKIP() << "runs in its own process";
     StartDialogCase();
@@ -648,6 +684,10 @@ TEST(WineDialog, ItemProceduresStylesAndAddedTemplates) {
 
 TEST(WineDialog, EnablingRedrawsTheChangingItems) {
     EXPECT_EQ(RunChildCase(kSuite, "EnablingRedrawsTheChangingItems"), 0);
+}
+
+TEST(WineDialog, TabsTakeTheirPageNamesAndGrowAroundThePage) {
+    EXPECT_EQ(RunChildCase(kSuite, "TabsTakeTheirPageNamesAndGrowAroundThePage"), 0);
 }
 
 TEST(WineDialog, SweepOfEveryTemplate) {
