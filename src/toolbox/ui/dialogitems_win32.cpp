@@ -21,6 +21,7 @@
 #include "toolbox/ui/controlrules.h"
 #include "toolbox/ui/dialog.h"
 #include "toolbox/ui/dialogbuild.h"
+#include "toolbox/ui/dialogentries.h"
 #include "toolbox/ui/dialogitemrules.h"
 #include "toolbox/ui/dialogkeys.h"
 #include "toolbox/ui/dialoglayer.h"
@@ -191,6 +192,7 @@ static DialogItemRecord* CreateItemWithControl(WindowObject* dialog, DialogItemK
         FreeHeapBlock(item);
         return nullptr;
     }
+    if (kind == kItemPopup) MakePopupItemMenu(item);
     if (kind == kItemTabs) {
         InsertTabPageNames(item->control, text);
         if (boundsArePageArea) GrowTabsAroundPageArea(item->control);
@@ -635,6 +637,7 @@ void DisposeAllDialogItems(WindowObject* dialog) {
         UnlinkDialogItem(&record->items, item);
         if (item->control) {
             ControlHide(item->control, false);
+            DisposePopupItemMenu(item);
             ControlDispose(item->control);
         }
         TaggedDataDispose(&item->taggedData);

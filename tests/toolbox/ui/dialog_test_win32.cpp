@@ -9,12 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "toolbox/core/alerts.h"
 #include "toolbox/core/child_process_win32.h"
 #include "toolbox/core/eventloop.h"
+#include "toolbox/core/menurecord.h"
 #include "toolbox/core/modalstate.h"
 #include "toolbox/core/native_fixture_win32.h"
 #include "toolbox/core/portrecord.h"
@@ -29,6 +31,7 @@
 #include "toolbox/ui/dialog.h"
 #include "toolbox/ui/dialogbuild.h"
 #include "toolbox/ui/dialogconfirm.h"
+#include "toolbox/ui/dialogentries.h"
 #include "toolbox/ui/dialogkeys.h"
 #include "toolbox/ui/dialoglayer.h"
 #include "toolbox/ui/dialogops.h"
@@ -656,6 +659,66 @@ TEST(WineDialogChild, TabsTakeTheirPageNamesAndGrowAroundThePage) {
     Finish();
 }
 
+bool MenuWithIdLives(int16_t id) {
+    for (MenuRecord* menu = MenuRecordList(); menu; menu = menu->next)
+        if (menu->menuId == id) return true;
+    return false;
+}
+
+TEST(WineDialogChild, PopupEntries) {
+    if (!IsChildCase("PopupEntries")) GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    Seen seen;
+    WindowObject* dialog = CodeDialog(&seen);
+    const Rect16 bounds{150, 250, 172, 400};
+    ASSERT_TRUE(CreateDialogItem(dialog, kItemPopup, &bounds, "", 30, 0));
+    ToolboxControlRecord* popup = DialogItemByNumber(dialog, 30, nullptr)->control;
+    // The item's own menu, empty.
+    const int16_t menuId = 30 + kPopupItemMenuIdBase;
+    EXPECT_TRUE(MenuWithIdLives(menuId));
+    EXPECT_EQ(ItemEntryCount(dialog, 30), 0);
+    EXPECT_EQ(GetItemSelection(dialog, 30), -1);
+    // Inserting at an index, appending, and in order.
+    EXPECT_EQ(InsertItemEntry(dialog, 30, "Beta", -1), 0);
+    EXPECT_EQ(InsertItemEntry(dialog, 30, "Alpha", 0), 0);
+    EXPECT_EQ(InsertItemEntry(dialog, 30, "Gamma", 99), 2);
+    EXPECT_EQ(InsertItemEntrySorted(dialog, 30, "bravo"), 2);
+    EXPECT_EQ(ItemEntryCount(dialog, 30), 4);
+    EXPECT_EQ(ControlGetMaximum(popup), 4);
+    char text[kItemTextRoom];
+    const char* expected[] = {"Alpha", "Beta", "bravo", "Gamma"};
+    for (int32_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(GetItemEntryText(dialog, 30, i, text), int32_t(std::strlen(expected[i])));
+        EXPECT_STREQ(text, expected[i]);
+        EXPECT_EQ(FindItemEntry(dialog, 30, expected[i]), i);
+    }
+    EXPECT_EQ(FindItemEntry(dialog, 30, "Delta"), -1);
+    EXPECT_EQ(GetItemEntryText(dialog, 30, 4, text), 0);
+    EXPECT_STREQ(text, "");
+    // The selection is the value less one.
+    EXPECT_TRUE(SetItemSelection(dialog, 30, 3));
+    EXPECT_EQ(ControlGetValue(popup), 4);
+    EXPECT_EQ(GetItemSelection(dialog, 30), 3);
+    EXPECT_FALSE(SetItemSelection(dialog, 30, 4));
+    EXPECT_EQ(GetItemSelection(dialog, 30), 3);
+    // Marks, values and faces by entry.
+    EXPECT_TRUE(SetItemEntryMark(dialog, 30, 1, 0x12));
+    EXPECT_EQ(GetItemEntryMark(dialog, 30, 1), 0x12);
+    EXPECT_TRUE(SetItemEntryValue(dialog, 30, 2, 77));
+    EXPECT_EQ(GetItemEntryValue(dialog, 30, 2), 77);
+    EXPECT_TRUE(SetPopupEntryFace(dialog, 30, 0, 1));
+    EXPECT_EQ(GetPopupEntryFace(dialog, 30, 0), 1);
+    EXPECT_FALSE(SetItemEntryMark(dialog, 30, -1, 1));
+    // Other kinds have no entries.
+    EXPECT_EQ(ItemEntryCount(dialog, 1), 0);
+    EXPECT_EQ(InsertItemEntry(dialog, 1, "x", 0), -1);
+    EXPECT_EQ(GetItemSelection(dialog, 99), -1);
+    // The menu goes with the dialog.
+    DisposeWindowObject(dialog);
+    EXPECT_FALSE(MenuWithIdLives(menuId));
+    Finish();
+}
+
 TEST(WineDialogChild, SweepOfEveryTemplate) {
     if (!IsChildCase("SweepOfEveryTemplate")) GTEST_SKIP() << "runs in its own process";
     StartDialogCase();
@@ -688,6 +751,10 @@ TEST(WineDialog, EnablingRedrawsTheChangingItems) {
 
 TEST(WineDialog, TabsTakeTheirPageNamesAndGrowAroundThePage) {
     EXPECT_EQ(RunChildCase(kSuite, "TabsTakeTheirPageNamesAndGrowAroundThePage"), 0);
+}
+
+TEST(WineDialog, PopupEntries) {
+    EXPECT_EQ(RunChildCase(kSuite, "PopupEntries"), 0);
 }
 
 TEST(WineDialog, SweepOfEveryTemplate) {
