@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -18,6 +19,7 @@
 #include "toolbox/core/eventloop.h"
 #include "toolbox/core/menurecord.h"
 #include "toolbox/core/modalstate.h"
+#include "toolbox/core/osinput.h"
 #include "toolbox/core/native_fixture_win32.h"
 #include "toolbox/core/portrecord.h"
 #include "toolbox/core/systemtimes.h"
@@ -518,8 +520,12 @@ void DrawRecorder(WindowObject* dialog, int16_t number) {
     ++g_drawn.calls;
 }
 
-int32_t PassEverything(WindowObject*, int16_t, int32_t, bool, int32_t*, WindowEvent*) {
-    return kFilterPass;
+// Swallows x, turns y into z.
+int32_t NoXAndYIsZ(WindowObject*, int16_t, int32_t key, bool, int32_t* replacement, WindowEvent*) {
+    if (key == 'x') return kFilterSwallow;
+    if (key != 'y') return kFilterPass;
+    *replacement = 'z';
+    return kFilterReplace;
 }
 
 TEST(WineDialogChild, ItemProceduresStylesAndAddedTemplates) {
@@ -545,9 +551,9 @@ TEST(WineDialogChild, ItemProceduresStylesAndAddedTemplates) {
     SendControlMessage(pane, kControlDraw, 0);
     EXPECT_EQ(g_drawn.calls, 1);
     // Key filters only on edit items; null removes one.
-    EXPECT_FALSE(SetEditItemFilter(dialog, 1, &PassEverything));
-    ASSERT_TRUE(SetEditItemFilter(dialog, 3, &PassEverything));
-    EXPECT_EQ(EditItemFilterOf(dialog, 3), &PassEverything);
+    EXPECT_FALSE(SetEditItemFilter(dialog, 1, &NoXAndYIsZ));
+    ASSERT_TRUE(SetEditItemFilter(dialog, 3, &NoXAndYIsZ));
+    EXPECT_EQ(EditItemFilterOf(dialog, 3), &NoXAndYIsZ);
     ASSERT_TRUE(SetEditItemFilter(dialog, 3, nullptr));
     EXPECT_EQ(EditItemFilterOf(dialog, 3), nullptr);
     // An item's own style, and back to the dialog's.
@@ -719,6 +725,41 @@ TEST(WineDialogChild, PopupEntries) {
     Finish();
 }
 
+// Types the letters into the dialog's window as key presses.
+void TypeInto(HWND window, const char* letters) {
+    for (const char* c = letters; *c; ++c) {
+        UINT key = UINT(std::toupper(static_cast<unsigned char>(*c)));
+        LPARAM lParam = 1 | (LPARAM(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16);
+        PostMessageA(window, WM_KEYDOWN, key, lParam);
+        PostMessageA(window, WM_KEYUP, key, lParam | (LPARAM(3) << 30));
+    }
+    for (int i = 0; i < 20; ++i)
+        EventLoopStep(0.01, nullptr, 0);
+}
+
+TEST(WineDialogChild, KeysReachTheFocusedItemThroughItsFilter) {
+    if (!IsChildCase("KeysReachTheFocusedItemThroughItsFilter"))
+        GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    Seen seen;
+    WindowObject* dialog = CodeDialog(&seen);
+    HWND native = DialogNativeWindow(dialog);
+    ShowWindow(native, SW_SHOW);
+    SetForegroundWindow(native);
+    SetEditItemSelection(dialog, 3, 0, 0);
+    ASSERT_EQ(GetFocusedDialogItem(dialog), 3);
+    char text[kItemTextRoom];
+    TypeInto(native, "ab");
+    DialogItemGetText(dialog, 3, text);
+    EXPECT_STREQ(text, "ab");
+    EXPECT_GE(CountEvents(seen, kWindowEventControl, 3), 2);
+    ASSERT_TRUE(SetEditItemFilter(dialog, 3, &NoXAndYIsZ));
+    TypeInto(native, "xyc");
+    DialogItemGetText(dialog, 3, text);
+    EXPECT_STREQ(text, "abzc");
+    Finish();
+}
+
 TEST(WineDialogChild, SweepOfEveryTemplate) {
     if (!IsChildCase("SweepOfEveryTemplate")) GTEST_SKIP() << "runs in its own process";
     StartDialogCase();
@@ -755,6 +796,10 @@ TEST(WineDialog, TabsTakeTheirPageNamesAndGrowAroundThePage) {
 
 TEST(WineDialog, PopupEntries) {
     EXPECT_EQ(RunChildCase(kSuite, "PopupEntries"), 0);
+}
+
+TEST(WineDialog, KeysReachTheFocusedItemThroughItsFilter) {
+    EXPECT_EQ(RunChildCase(kSuite, "KeysReachTheFocusedItemThroughItsFilter"), 0);
 }
 
 TEST(WineDialog, SweepOfEveryTemplate) {
