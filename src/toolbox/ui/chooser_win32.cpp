@@ -142,9 +142,14 @@ struct BrowserStart {
     const char* title;
 };
 
-int CALLBACK BrowserCallback(HWND browser, UINT message, LPARAM, LPARAM data) {
+int CALLBACK BrowserCallback(HWND browser, UINT message, LPARAM param, LPARAM data) {
     try {
-        if (message == BFFM_INITIALIZED) {
+        if (message == BFFM_SELCHANGED) {
+            char path[MAX_PATH] = {};
+            if (!param || !SHGetPathFromIDListA(reinterpret_cast<PCIDLIST_ABSOLUTE>(param), path))
+                path[0] = 0;
+            ModalScriptBrowserSelected(browser, path);
+        } else if (message == BFFM_INITIALIZED) {
             const BrowserStart* given = reinterpret_cast<const BrowserStart*>(data);
             if (given->start[0])
                 SendMessageA(browser, BFFM_SETSELECTIONA, TRUE,

@@ -37,3 +37,16 @@ DialogItemRecord* CreateDialogItem(WindowObject* dialog, DialogItemKind kind, co
 void MarkDefaultButton(WindowObject* dialog);
 // Makes the style block the dialog's text style.
 void SetDialogStyleBlock(WindowObject* dialog, const ControlStyleBlock* style);
+
+// Options of AddTemplateItemsToDialog.
+constexpr uint32_t kAddItemsHidden = 1;
+constexpr uint32_t kAddItemsKeepStyle = 2;
+constexpr uint32_t kAddItemsPixels = 4;
+constexpr uint32_t kAddItemsResize = 8;
+// Loads template `number` and adds its items to the open dialog, shifted
+// by (dv, dh); unless told to keep it, the template's style block (or
+// none) becomes the dialog's style. With kAddItemsResize a dialog window
+// takes the template's size. The first-focus item, or 0 when the
+// template is missing.
+int16_t AddTemplateItemsToDialog(WindowObject* dialog, int32_t number, int16_t dv, int16_t dh,
+                                 uint32_t options);

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -20,6 +21,7 @@
 #include "toolbox/ui/controlrules.h"
 #include "toolbox/ui/dialog.h"
 #include "toolbox/ui/dialogbuild.h"
+#include "toolbox/ui/dialogentries.h"
 #include "toolbox/ui/dialogitemrules.h"
 #include "toolbox/ui/dialogkeys.h"
 #include "toolbox/ui/dialoglayer.h"
@@ -139,11 +141,45 @@ void SetItemTracking(bool on) {
 
 // ---- building ---------------------------------------------------------------
 
+namespace {
+
+// Tab page names come joined by this character.
+constexpr char kTabNameSeparator = '|';
+
+// Inserts the tabs, one per page name, in order.
+void InsertTabPageNames(ToolboxControlRecord* control, const char* names) {
+    if (!names || !*names) return;
+    int16_t part = 1;
+    for (const char* name = names;; ++part) {
+        const char* end = std::strchr(name, kTabNameSeparator);
+        size_t length = end ? size_t(end - name) : std::strlen(name);
+        char tab[kTagTabInfoSize] = {};
+        std::memcpy(tab, name, std::min(length, sizeof tab - 1));
+        ControlSetData(control, part, kTagTabInfo, kTagTabInfoSize, tab);
+        if (!end) break;
+        name = end + 1;
+    }
+}
+
+// The control's bounds were meant as its page area: the control grows
+// around them by its own insets (those of its tab row and frame).
+void GrowTabsAroundPageArea(ToolboxControlRecord* control) {
+    Rect16 page{};
+    if (ControlGetData(control, 0, kTagRect, int32_t(sizeof page), &page, nullptr) != 0) return;
+    const Rect16 b = control->bounds;
+    Rect16 grown{int16_t(b.top - (page.top - b.top)), int16_t(b.left - (page.left - b.left)),
+                 int16_t(b.bottom + (b.bottom - page.bottom)),
+                 int16_t(b.right + (b.right - page.right))};
+    ControlMoveSize(control, &grown);
+}
+
+} // namespace
+
 static DialogItemRecord* CreateItemWithControl(WindowObject* dialog, DialogItemKind kind,
                                                int16_t definition, Rect16 bounds, int16_t number,
                                                int32_t maximum, int32_t minimum, int32_t value,
                                                const ControlStyleBlock* style, const char* text,
-                                               bool show) {
+                                               bool show, bool boundsArePageArea = false) {
     ToolboxDialogRecord* record = Record(dialog);
     if (!record || kind == kItemNone) return nullptr;
     auto* item =
@@ -155,6 +191,11 @@ static DialogItemRecord* CreateItemWithControl(WindowObject* dialog, DialogItemK
     if (!item->control) {
         FreeHeapBlock(item);
         return nullptr;
+    }
+    if (kind == kItemPopup) MakePopupItemMenu(item);
+    if (kind == kItemTabs) {
+        InsertTabPageNames(item->control, text);
+        if (boundsArePageArea) GrowTabsAroundPageArea(item->control);
     }
     if (HWND child = static_cast<HWND>(item->control->nativeWindow))
         SetWindowSubclass(child, &ItemSubclass, kItemSubclassId, reinterpret_cast<DWORD_PTR>(item));
@@ -200,7 +241,8 @@ DialogItemRecord* CreateDialogItem(WindowObject* dialog, DialogItemKind kind, co
         style.justification = -1;
     }
     return CreateItemWithControl(dialog, kind, made.definition, *bounds, number, made.maximum,
-                                 made.minimum, made.value, &style, text, !made.hidden);
+                                 made.minimum, made.value, &style, text, !made.hidden,
+                                 kind == kItemTabs && !made.boundsAreTheControl);
 }
 
 int16_t AddTemplateItems(WindowObject* dialog, XDlgTemplate* tmpl, int16_t dv, int16_t dh,
@@ -457,7 +499,28 @@ void SetDialogItemShown(WindowObject* dialog, int16_t number, bool show) {
     ShowControl(item->control, show);
 }
 
-bool SetDialogItemsEnabled(WindowObject* dialog, bool enable, bool) {
+namespace {
+
+// An enabling change redraws this far around an item's bounds.
+constexpr int16_t kItemRedrawOutset = 6;
+
+// Hides the item while its state changes, shows it again and redraws its
+// bounds grown by the outset.
+void ChangeHidden(WindowObject* dialog, ToolboxControlRecord* control, bool enable) {
+    ControlHide(control, false);
+    ControlSetEnabled(control, enable);
+    ControlShow(control);
+    if (HWND native = DialogNativeWindow(dialog)) {
+        RECT r{control->bounds.left - kItemRedrawOutset, control->bounds.top - kItemRedrawOutset,
+               control->bounds.right + kItemRedrawOutset,
+               control->bounds.bottom + kItemRedrawOutset};
+        InvalidateRect(native, &r, TRUE);
+    }
+}
+
+} // namespace
+
+bool SetDialogItemsEnabled(WindowObject* dialog, bool enable, bool redraw) {
     ToolboxDialogRecord* record = Record(dialog);
     bool wasEnabled = !(dialog->flags & kDialogItemsDisabled);
     if (!record || wasEnabled == enable) return wasEnabled;
@@ -465,12 +528,23 @@ bool SetDialogItemsEnabled(WindowObject* dialog, bool enable, bool) {
         dialog->flags &= ~kDialogItemsDisabled;
     else
         dialog->flags |= kDialogItemsDisabled;
-    for (DialogItemRecord* item = record->items.head; item; item = item->next)
-        if (!(ItemFlags(item) & kItemFlagDisabled)) ControlSetEnabled(item->control, enable);
+    ToolboxControlRecord* focused = nullptr;
+    GetFocusedControl(NativeOf(dialog), &focused);
+    for (DialogItemRecord* item = record->items.head; item; item = item->next) {
+        if (ItemFlags(item) & kItemFlagDisabled) continue;
+        bool shown = (item->control->flags & kControlVisible) != 0;
+        bool hideWhileChanging = shown && (redraw || item->control == focused);
+        if (hideWhileChanging)
+            ChangeHidden(dialog, item->control, enable);
+        else
+            ControlSetEnabled(item->control, enable);
+    }
+    if (redraw)
+        if (HWND native = DialogNativeWindow(dialog)) UpdateWindow(native);
     return wasEnabled;
 }
 
-bool SetDialogItemsVisible(WindowObject* dialog, bool visible, bool) {
+bool SetDialogItemsVisible(WindowObject* dialog, bool visible, bool redraw) {
     ToolboxDialogRecord* record = Record(dialog);
     bool wasVisible = !(dialog->flags & kDialogItemsHidden);
     if (!record || wasVisible == visible) return wasVisible;
@@ -480,6 +554,9 @@ bool SetDialogItemsVisible(WindowObject* dialog, bool visible, bool) {
         dialog->flags |= kDialogItemsHidden;
     for (DialogItemRecord* item = record->items.head; item; item = item->next)
         if (!(ItemFlags(item) & kItemFlagHidden)) ShowControl(item->control, visible);
+    if (redraw)
+        if (HWND native = DialogNativeWindow(dialog))
+            RedrawWindow(native, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     return wasVisible;
 }
 
@@ -560,6 +637,7 @@ void DisposeAllDialogItems(WindowObject* dialog) {
         UnlinkDialogItem(&record->items, item);
         if (item->control) {
             ControlHide(item->control, false);
+            DisposePopupItemMenu(item);
             ControlDispose(item->control);
         }
         TaggedDataDispose(&item->taggedData);

@@ -76,6 +76,56 @@ std::vector<NavItem> NavItems(WindowObject* dialog) {
     return items;
 }
 
+// The highest key code the controls' key message carries.
+constexpr int32_t kControlKeyLimit = 0xFF;
+
+// An edit item's key filter (its own, else the default) decides what its
+// control gets: false when the key goes on to the dialog instead.
+bool FilterEditKey(WindowObject* dialog, int16_t number, KeyOf* key, bool* handled) {
+    int32_t replacement = 0, command = kEditCommandNone;
+    WindowEvent toDialog{};
+    EditItemKeyFilter filter = EditItemFilterOf(dialog, number);
+    int32_t verdict = filter
+                          ? filter(dialog, number, key->code, key->special, &replacement, &toDialog)
+                          : DefaultItemKeyFilter(key->code, key->special, &command);
+    *handled = true;
+    switch (verdict) {
+    case kFilterSwallow:
+        if (command != kEditCommandNone) DialogItemEditCommand(dialog, number, command);
+        return false;
+    case kFilterReplace:
+        key->code = replacement;
+        key->special = false;
+        return true;
+    case kFilterToDialog:
+        if (filter && toDialog.type) {
+            EventDispatchToView(dialog, &toDialog);
+        } else {
+            *handled = false; // the dialog sees the key itself
+        }
+        return false;
+    default:
+        return true;
+    }
+}
+
+// The focused item's own control takes the key; a part it reports makes
+// the item hit. True when the key was used here.
+bool PassKeyToItem(WindowObject* dialog, int16_t number, KeyOf key) {
+    DialogItemKind kind = kItemNone;
+    DialogItemRecord* item = DialogItemByNumber(dialog, number, &kind);
+    if (!item || !item->control || !ControlIsEnabled(item->control)) return false;
+    if (kind == kItemEditText) {
+        bool handled = false;
+        if (!FilterEditKey(dialog, number, &key, &handled)) return handled;
+    }
+    if (key.code < 0 || key.code > kControlKeyLimit) return false;
+    uint8_t code = uint8_t(key.code);
+    int32_t part = ControlHandleKey(item->control, code, code, key.modifiers);
+    if (part) ReportItemHit(dialog, item, int16_t(part), ControlGetValue(item->control));
+    return true;
+}
+
 bool FocusedItemEvent(WindowObject* dialog, const OsEventRecord* record) {
     if (!DialogRecordOf(dialog) || record->what == kPortWhatWheel) return false;
     KeyOf key = ReadKey(record);
@@ -97,7 +147,7 @@ bool FocusedItemEvent(WindowObject* dialog, const OsEventRecord* record) {
         }
         return true;
     }
-    return false;
+    return PassKeyToItem(dialog, focused, key);
 }
 
 int16_t FocusedItem(WindowObject* dialog) {

@@ -70,3 +70,19 @@ void ReportItemHit(WindowObject* dialog, DialogItemRecord* item, int16_t part, i
 
 // Hides, unlinks and frees every item with its control and tagged data.
 void DisposeAllDialogItems(WindowObject* dialog);
+
+// A user item's drawing procedure, called with its dialog and number.
+typedef void (*UserItemDrawProc)(WindowObject* dialog, int16_t number);
+// An edit item's key filter: the key (character or special code) in, one
+// of the filter results (dialogkeys.h) out, with the replacement
+// character (result 2) or the event for the dialog (result 3).
+typedef int32_t (*EditItemKeyFilter)(WindowObject* dialog, int16_t number, int32_t key,
+                                     bool special, int32_t* replacement, WindowEvent* event);
+// Install (or with null remove) a user item's drawing procedure or an
+// edit item's key filter; false for an item of another kind.
+bool SetUserItemDrawProc(WindowObject* dialog, int16_t number, UserItemDrawProc proc);
+bool SetEditItemFilter(WindowObject* dialog, int16_t number, EditItemKeyFilter filter);
+EditItemKeyFilter EditItemFilterOf(WindowObject* dialog, int16_t number);
+// Gives the item its own text style (flags non-zero), or with null (or
+// empty flags) returns it to the dialog's style.
+bool DialogItemSetTextStyle(WindowObject* dialog, int16_t number, const ControlStyleBlock* style);

@@ -19,6 +19,9 @@ constexpr int32_t kMessageBoxTextId = 0xFFFF;
 constexpr char kDialogClass[] = "#32770";
 constexpr UINT_PTR kChooserTimerId = 0x5C47;
 constexpr int32_t kTextRoom = 1024;
+constexpr UINT_PTR kBrowserTimerId = 0x5C48;
+constexpr UINT kBrowserRetryMs = 100;
+constexpr size_t kDriveRootChars = 3; // "C:\" keeps its backslash
 
 struct MessageBoxWatch {
     UINT_PTR timer;
@@ -104,6 +107,45 @@ bool TakeNativeStep(HWND dialog, ModalDialogKind kind, const char* text, ModalSt
     return true;
 }
 
+// The folder browser's scripted answer. Its tree fills in the background,
+// so a selection sent at once may not take: the answer is pressed only
+// once the browser reports the wanted folder selected, and the selection
+// is sent again on a timer until it does (or the grace time ends, when OK
+// is pressed on whatever is shown).
+struct BrowserAnswer {
+    std::string wanted; // upper case, no trailing backslash
+    std::string text;
+    DWORD armedAt;
+    bool pressed;
+};
+BrowserAnswer g_browser{};
+
+std::string ComparablePath(std::string path) {
+    while (path.size() > kDriveRootChars && (path.back() == '\\' || path.back() == '/'))
+        path.pop_back();
+    CharUpperBuffA(path.data(), DWORD(path.size()));
+    return path;
+}
+
+void PressBrowserOk(HWND browser) {
+    g_browser.pressed = true;
+    KillTimer(browser, kBrowserTimerId);
+    PostMessageA(browser, WM_COMMAND, IDOK, 0);
+}
+
+void CALLBACK BrowserTimer(HWND browser, UINT, UINT_PTR, DWORD) {
+    try {
+        if (g_browser.pressed) return;
+        if (GetTickCount() - g_browser.armedAt >= kModalUnexpectedMs) {
+            PressBrowserOk(browser);
+            return;
+        }
+        SendMessageA(browser, BFFM_SETSELECTIONA, TRUE,
+                     reinterpret_cast<LPARAM>(g_browser.text.c_str()));
+    } catch (...) {
+    }
+}
+
 } // namespace
 
 void ModalScriptArmMessageBox() {
@@ -129,6 +171,20 @@ void ModalScriptChooserReady(HWND chooser, ModalDialogKind kind) {
 void ModalScriptBrowserReady(HWND browser, const char* title) {
     ModalStep step;
     if (!TakeNativeStep(browser, kModalFolderBrowser, title, &step)) return;
+    g_browser = {};
+    if (step.text.empty()) {
+        PressBrowserOk(browser);
+        return;
+    }
+    g_browser.text = step.text;
+    g_browser.wanted = ComparablePath(step.text);
+    g_browser.armedAt = GetTickCount();
+    SetTimer(browser, kBrowserTimerId, kBrowserRetryMs, &BrowserTimer);
     SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(step.text.c_str()));
-    PostMessageA(browser, WM_COMMAND, IDOK, 0);
+}
+
+void ModalScriptBrowserSelected(HWND browser, const char* path) {
+    if (g_browser.wanted.empty() || g_browser.pressed) return;
+    if (ComparablePath(path ? path : "") != g_browser.wanted) return;
+    PressBrowserOk(browser);
 }

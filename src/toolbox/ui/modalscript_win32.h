@@ -14,5 +14,9 @@ void ModalScriptDisarmMessageBox();
 // script, or dismisses it later when unexpected. Nothing when the script
 // is off.
 void ModalScriptChooserReady(HWND chooser, ModalDialogKind kind);
-// The folder browser is initialised.
+// The folder browser is initialised: its scripted answer is pressed once
+// the wanted folder is selected.
 void ModalScriptBrowserReady(HWND browser, const char* title);
+// The folder browser reports a new selection (path empty for a virtual
+// folder).
+void ModalScriptBrowserSelected(HWND browser, const char* path);

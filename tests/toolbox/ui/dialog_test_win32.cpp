@@ -4,16 +4,22 @@
 // without items), the modal run (variant, disabled windows, depth, the
 // result slot), the confirmation dialog and the progress window, answered
 // through the modal script. Each case runs in a process of its own.
+#include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "toolbox/core/alerts.h"
 #include "toolbox/core/child_process_win32.h"
 #include "toolbox/core/eventloop.h"
+#include "toolbox/core/menurecord.h"
 #include "toolbox/core/modalstate.h"
+#include "toolbox/core/osinput.h"
 #include "toolbox/core/native_fixture_win32.h"
 #include "toolbox/core/portrecord.h"
 #include "toolbox/core/systemtimes.h"
@@ -27,6 +33,7 @@
 #include "toolbox/ui/dialog.h"
 #include "toolbox/ui/dialogbuild.h"
 #include "toolbox/ui/dialogconfirm.h"
+#include "toolbox/ui/dialogentries.h"
 #include "toolbox/ui/dialogkeys.h"
 #include "toolbox/ui/dialoglayer.h"
 #include "toolbox/ui/dialogops.h"
@@ -498,6 +505,261 @@ int32_t SweepProc(WindowObject* dialog, WindowEvent* event) {
     return 0;
 }
 
+constexpr int16_t kUserPaneDefinition = 256;
+
+struct Drawn {
+    WindowObject* dialog = nullptr;
+    int16_t number = 0;
+    int32_t calls = 0;
+};
+Drawn g_drawn;
+
+void DrawRecorder(WindowObject* dialog, int16_t number) {
+    g_drawn.dialog = dialog;
+    g_drawn.number = number;
+    ++g_drawn.calls;
+}
+
+// Swallows x, turns y into z.
+int32_t NoXAndYIsZ(WindowObject*, int16_t, int32_t key, bool, int32_t* replacement, WindowEvent*) {
+    if (key == 'x') return kFilterSwallow;
+    if (key != 'y') return kFilterPass;
+    *replacement = 'z';
+    return kFilterReplace;
+}
+
+TEST(WineDialogChild, ItemProceduresStylesAndAddedTemplates) {
+    if (!IsChildCase("ItemProceduresStylesAndAddedTemplates"))
+        GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    Seen seen;
+    WindowObject* dialog = CodeDialog(&seen);
+    TemplateItem userPane{};
+    userPane.bounds = {150, 10, 180, 100};
+    userPane.definition = kUserPaneDefinition;
+    userPane.number = 12;
+    ASSERT_TRUE(CreateTemplateItem(dialog, 0, &userPane, 0, 0, true));
+    ToolboxControlRecord* pane = DialogItemByNumber(dialog, 12, nullptr)->control;
+    // A user item draws through its own procedure; removed, nothing draws.
+    EXPECT_FALSE(SetUserItemDrawProc(dialog, 3, &DrawRecorder));
+    ASSERT_TRUE(SetUserItemDrawProc(dialog, 12, &DrawRecorder));
+    SendControlMessage(pane, kControlDraw, 0);
+    EXPECT_EQ(g_drawn.calls, 1);
+    EXPECT_EQ(g_drawn.dialog, dialog);
+    EXPECT_EQ(g_drawn.number, 12);
+    ASSERT_TRUE(SetUserItemDrawProc(dialog, 12, nullptr));
+    SendControlMessage(pane, kControlDraw, 0);
+    EXPECT_EQ(g_drawn.calls, 1);
+    // Key filters only on edit items; null removes one.
+    EXPECT_FALSE(SetEditItemFilter(dialog, 1, &NoXAndYIsZ));
+    ASSERT_TRUE(SetEditItemFilter(dialog, 3, &NoXAndYIsZ));
+    EXPECT_EQ(EditItemFilterOf(dialog, 3), &NoXAndYIsZ);
+    ASSERT_TRUE(SetEditItemFilter(dialog, 3, nullptr));
+    EXPECT_EQ(EditItemFilterOf(dialog, 3), nullptr);
+    // An item's own style, and back to the dialog's.
+    DialogItemRecord* label = DialogItemByNumber(dialog, 10, nullptr);
+    ControlStyleBlock big{};
+    big.flags = kStyleSize;
+    big.size = 18;
+    ASSERT_TRUE(DialogItemSetTextStyle(dialog, 10, &big));
+    EXPECT_TRUE(ItemFlags(label) & kItemFlagOwnStyle);
+    ASSERT_TRUE(DialogItemSetTextStyle(dialog, 10, nullptr));
+    EXPECT_FALSE(ItemFlags(label) & kItemFlagOwnStyle);
+    EXPECT_FALSE(DialogItemSetTextStyle(dialog, 99, &big));
+    // A further template's items join the dialog, hidden when asked; a
+    // missing template adds nothing.
+    std::vector<int32_t> numbers;
+    EnumResourceNamesA(nullptr, "XDLG", &CollectTemplate, reinterpret_cast<LONG_PTR>(&numbers));
+    ASSERT_FALSE(numbers.empty());
+    ToolboxDialogRecord* record = DialogRecordOf(dialog);
+    int32_t before = DialogItemCount(&record->items);
+    EXPECT_EQ(AddTemplateItemsToDialog(dialog, 32767, 0, 0, 0), 0);
+    EXPECT_EQ(DialogItemCount(&record->items), before);
+    AddTemplateItemsToDialog(dialog, numbers[0], 300, 0, kAddItemsHidden | kAddItemsResize);
+    int32_t added = DialogItemCount(&record->items) - before;
+    EXPECT_GT(added, 0);
+    int32_t hidden = 0;
+    for (DialogItemRecord* item = record->items.head; item; item = item->next)
+        if (!(item->control->flags & kControlVisible)) ++hidden;
+    EXPECT_EQ(hidden, added);
+    XDlgTemplate* tmpl = LoadDialogTemplate(numbers[0]);
+    ASSERT_NE(tmpl, nullptr);
+    HWND native = DialogNativeWindow(dialog);
+    RECT client{};
+    GetClientRect(native, &client);
+    EXPECT_EQ(client.bottom, tmpl->bounds.bottom - tmpl->bounds.top);
+    EXPECT_EQ(client.right, tmpl->bounds.right - tmpl->bounds.left);
+    DisposeDialogTemplate(tmpl);
+    Finish();
+}
+
+bool NeedsDrawingAt(HWND window, int32_t x, int32_t y) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    GetUpdateRgn(window, region, FALSE);
+    bool inside = PtInRegion(region, x, y) != 0;
+    DeleteObject(region);
+    return inside;
+}
+
+TEST(WineDialogChild, EnablingRedrawsTheChangingItems) {
+    if (!IsChildCase("EnablingRedrawsTheChangingItems")) GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    Seen seen;
+    WindowObject* dialog = CodeDialog(&seen);
+    HWND native = DialogNativeWindow(dialog);
+    ShowWindow(native, SW_SHOW);
+    UpdateWindow(native);
+    SetEditItemSelection(dialog, 3, 0, 0);
+    ASSERT_EQ(GetFocusedDialogItem(dialog), 3);
+    // Without the redraw option only the focused item's surroundings (its
+    // bounds grown by 6) are to be drawn again: not those of button 1.
+    ValidateRect(native, nullptr);
+    EXPECT_TRUE(SetDialogItemsEnabled(dialog, false, false));
+    EXPECT_TRUE(NeedsDrawingAt(native, 5, 20));     // left of edit item 3
+    EXPECT_FALSE(NeedsDrawingAt(native, 295, 210)); // left of button 1
+    EXPECT_FALSE(DialogItemGetState(dialog, 1));
+    // With it every item changes and is drawn at once.
+    ValidateRect(native, nullptr);
+    EXPECT_FALSE(SetDialogItemsEnabled(dialog, true, true));
+    RECT left{};
+    EXPECT_FALSE(GetUpdateRect(native, &left, FALSE));
+    for (int16_t number : {1, 3, 4, 8})
+        EXPECT_TRUE(DialogItemGetState(dialog, number)) << number;
+    // Already in that state: nothing changes.
+    EXPECT_TRUE(SetDialogItemsEnabled(dialog, true, false));
+    EXPECT_FALSE(GetUpdateRect(native, &left, FALSE));
+    Finish();
+}
+
+TEST(WineDialogChild, TabsTakeTheirPageNamesAndGrowAroundThePage) {
+    if (!IsChildCase("TabsTakeTheirPageNamesAndGrowAroundThePage"))
+        GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    Seen seen;
+    WindowObject* dialog = CodeDialog(&seen);
+    const Rect16 page{40, 240, 160, 420};
+    ASSERT_TRUE(CreateDialogItem(dialog, kItemTabs, &page, "One|Two|Three", 20, 0));
+    ASSERT_TRUE(CreateDialogItem(dialog, kItemTabs, &page, "Solo", 21, kItemFlagListVariant));
+    ToolboxControlRecord* tabs = DialogItemByNumber(dialog, 20, nullptr)->control;
+    HWND child = static_cast<HWND>(tabs->nativeWindow);
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(SendMessageA(child, TCM_GETITEMCOUNT, 0, 0), 3);
+    char name[kTagTabInfoSize] = {};
+    ControlGetData(tabs, 2, kTagTabInfo, kTagTabInfoSize, name, nullptr);
+    EXPECT_STREQ(name, "Two");
+    ControlGetData(tabs, 3, kTagTabInfo, kTagTabInfoSize, name, nullptr);
+    EXPECT_STREQ(name, "Three");
+    // The bounds given were the page area: the control lies around them.
+    Rect16 area{};
+    ControlGetData(tabs, 0, kTagRect, int32_t(sizeof area), &area, nullptr);
+    EXPECT_EQ(area.top, page.top);
+    EXPECT_EQ(area.left, page.left);
+    EXPECT_EQ(area.bottom, page.bottom);
+    EXPECT_EQ(area.right, page.right);
+    EXPECT_LT(tabs->bounds.top, page.top);
+    // With the flag they are the control's own.
+    ToolboxControlRecord* solo = DialogItemByNumber(dialog, 21, nullptr)->control;
+    EXPECT_EQ(solo->bounds.top, page.top);
+    EXPECT_EQ(solo->bounds.right, page.right);
+    EXPECT_EQ(SendMessageA(static_cast<HWND>(solo->nativeWindow), TCM_GETITEMCOUNT, 0, 0), 1);
+    Finish();
+}
+
+bool MenuWithIdLives(int16_t id) {
+    for (MenuRecord* menu = MenuRecordList(); menu; menu = menu->next)
+        if (menu->menuId == id) return true;
+    return false;
+}
+
+TEST(WineDialogChild, PopupEntries) {
+    if (!IsChildCase("PopupEntries")) GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    Seen seen;
+    WindowObject* dialog = CodeDialog(&seen);
+    const Rect16 bounds{150, 250, 172, 400};
+    ASSERT_TRUE(CreateDialogItem(dialog, kItemPopup, &bounds, "", 30, 0));
+    ToolboxControlRecord* popup = DialogItemByNumber(dialog, 30, nullptr)->control;
+    // The item's own menu, empty.
+    const int16_t menuId = 30 + kPopupItemMenuIdBase;
+    EXPECT_TRUE(MenuWithIdLives(menuId));
+    EXPECT_EQ(ItemEntryCount(dialog, 30), 0);
+    EXPECT_EQ(GetItemSelection(dialog, 30), -1);
+    // Inserting at an index, appending, and in order.
+    EXPECT_EQ(InsertItemEntry(dialog, 30, "Beta", -1), 0);
+    EXPECT_EQ(InsertItemEntry(dialog, 30, "Alpha", 0), 0);
+    EXPECT_EQ(InsertItemEntry(dialog, 30, "Gamma", 99), 2);
+    EXPECT_EQ(InsertItemEntrySorted(dialog, 30, "bravo"), 2);
+    EXPECT_EQ(ItemEntryCount(dialog, 30), 4);
+    EXPECT_EQ(ControlGetMaximum(popup), 4);
+    char text[kItemTextRoom];
+    const char* expected[] = {"Alpha", "Beta", "bravo", "Gamma"};
+    for (int32_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(GetItemEntryText(dialog, 30, i, text), int32_t(std::strlen(expected[i])));
+        EXPECT_STREQ(text, expected[i]);
+        EXPECT_EQ(FindItemEntry(dialog, 30, expected[i]), i);
+    }
+    EXPECT_EQ(FindItemEntry(dialog, 30, "Delta"), -1);
+    EXPECT_EQ(GetItemEntryText(dialog, 30, 4, text), 0);
+    EXPECT_STREQ(text, "");
+    // The selection is the value less one.
+    EXPECT_TRUE(SetItemSelection(dialog, 30, 3));
+    EXPECT_EQ(ControlGetValue(popup), 4);
+    EXPECT_EQ(GetItemSelection(dialog, 30), 3);
+    EXPECT_FALSE(SetItemSelection(dialog, 30, 4));
+    EXPECT_EQ(GetItemSelection(dialog, 30), 3);
+    // Marks, values and faces by entry.
+    EXPECT_TRUE(SetItemEntryMark(dialog, 30, 1, 0x12));
+    EXPECT_EQ(GetItemEntryMark(dialog, 30, 1), 0x12);
+    EXPECT_TRUE(SetItemEntryValue(dialog, 30, 2, 77));
+    EXPECT_EQ(GetItemEntryValue(dialog, 30, 2), 77);
+    EXPECT_TRUE(SetPopupEntryFace(dialog, 30, 0, 1));
+    EXPECT_EQ(GetPopupEntryFace(dialog, 30, 0), 1);
+    EXPECT_FALSE(SetItemEntryMark(dialog, 30, -1, 1));
+    // Other kinds have no entries.
+    EXPECT_EQ(ItemEntryCount(dialog, 1), 0);
+    EXPECT_EQ(InsertItemEntry(dialog, 1, "x", 0), -1);
+    EXPECT_EQ(GetItemSelection(dialog, 99), -1);
+    // The menu goes with the dialog.
+    DisposeWindowObject(dialog);
+    EXPECT_FALSE(MenuWithIdLives(menuId));
+    Finish();
+}
+
+// Types the letters into the dialog's window as key presses.
+void TypeInto(HWND window, const char* letters) {
+    for (const char* c = letters; *c; ++c) {
+        UINT key = UINT(std::toupper(static_cast<unsigned char>(*c)));
+        LPARAM lParam = 1 | (LPARAM(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16);
+        PostMessageA(window, WM_KEYDOWN, key, lParam);
+        PostMessageA(window, WM_KEYUP, key, lParam | (LPARAM(3) << 30));
+    }
+    for (int i = 0; i < 20; ++i)
+        EventLoopStep(0.01, nullptr, 0);
+}
+
+TEST(WineDialogChild, KeysReachTheFocusedItemThroughItsFilter) {
+    if (!IsChildCase("KeysReachTheFocusedItemThroughItsFilter"))
+        GTEST_SKIP() << "runs in its own process";
+    StartDialogCase();
+    Seen seen;
+    WindowObject* dialog = CodeDialog(&seen);
+    HWND native = DialogNativeWindow(dialog);
+    ShowWindow(native, SW_SHOW);
+    SetForegroundWindow(native);
+    SetEditItemSelection(dialog, 3, 0, 0);
+    ASSERT_EQ(GetFocusedDialogItem(dialog), 3);
+    char text[kItemTextRoom];
+    TypeInto(native, "ab");
+    DialogItemGetText(dialog, 3, text);
+    EXPECT_STREQ(text, "ab");
+    EXPECT_GE(CountEvents(seen, kWindowEventControl, 3), 2);
+    ASSERT_TRUE(SetEditItemFilter(dialog, 3, &NoXAndYIsZ));
+    TypeInto(native, "xyc");
+    DialogItemGetText(dialog, 3, text);
+    EXPECT_STREQ(text, "abzc");
+    Finish();
+}
+
 TEST(WineDialogChild, SweepOfEveryTemplate) {
     if (!IsChildCase("SweepOfEveryTemplate")) GTEST_SKIP() << "runs in its own process";
     StartDialogCase();
@@ -518,6 +780,26 @@ TEST(WineDialogChild, SweepOfEveryTemplate) {
     for (const std::string& line : ModalScriptLog())
         EXPECT_EQ(line.find("unexpected"), std::string::npos) << line;
     Finish();
+}
+
+TEST(WineDialog, ItemProceduresStylesAndAddedTemplates) {
+    EXPECT_EQ(RunChildCase(kSuite, "ItemProceduresStylesAndAddedTemplates"), 0);
+}
+
+TEST(WineDialog, EnablingRedrawsTheChangingItems) {
+    EXPECT_EQ(RunChildCase(kSuite, "EnablingRedrawsTheChangingItems"), 0);
+}
+
+TEST(WineDialog, TabsTakeTheirPageNamesAndGrowAroundThePage) {
+    EXPECT_EQ(RunChildCase(kSuite, "TabsTakeTheirPageNamesAndGrowAroundThePage"), 0);
+}
+
+TEST(WineDialog, PopupEntries) {
+    EXPECT_EQ(RunChildCase(kSuite, "PopupEntries"), 0);
+}
+
+TEST(WineDialog, KeysReachTheFocusedItemThroughItsFilter) {
+    EXPECT_EQ(RunChildCase(kSuite, "KeysReachTheFocusedItemThroughItsFilter"), 0);
 }
 
 TEST(WineDialog, SweepOfEveryTemplate) {
