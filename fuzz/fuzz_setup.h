@@ -1,8 +1,9 @@
-// What both fuzz entries share: internal errors take the fatal road, which
-// aborts here, so any of them is a crash; the activity log is discarded and
-// no alert is shown. After a successful load the design is saved in both
-// formats and each file is loaded again: a design the binary save refuses,
-// or a written file that does not load, is a finding too.
+// What both fuzz entries share: internal errors (and, with the strict flag
+// set, failed soft checks) take the fatal road, which aborts here, so any of
+// them is a crash; the activity log is discarded and no alert is shown.
+// After a successful load the design is saved in both formats and each file
+// is loaded again: a design the binary save refuses, or a written file that
+// does not load, is a finding too.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "db/db.h"
 #include "db/dbextent.h"
 #include "db/dbheader.h"
+#include "db/err.h"
 #include "db/lang.h"
 #include "db/runopt.h"
 #include "files/asc.h"
@@ -36,6 +38,9 @@ inline void FuzzSetup() {
         LangInit();
         RunOptionsAlloc();
         g_runOptions[kRunOptQuiet] = 1;
+        // The strict flag: a soft check that an input reaches ends in the
+        // fatal display as well, so it is a finding too.
+        DebugSetFlags(0, 1);
         return true;
     }();
     (void)ready;

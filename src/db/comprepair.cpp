@@ -8,6 +8,7 @@
 #include "db/dbheader.h"
 #include "db/geom.h"
 #include "db/layers.h"
+#include "db/limits.h"
 #include "db/obstacles.h"
 #include "db/pool.h"
 #include "db/symbols.h"
@@ -39,7 +40,6 @@ uint8_t OutlineLayer(int32_t c, const Component& comp) {
     }
     return 0;
 }
-
 
 void MakeOutline(int32_t c, Obstacle* rec) {
     Component comp;
@@ -77,11 +77,19 @@ void MakeOutline(int32_t c, Obstacle* rec) {
     DbExtentAdd(rec->head.minX, rec->head.minY, rec->head.maxX, rec->head.maxY);
 }
 
+// A name text for component c laid along its place outline's box; none
+// when the box (an outline read from a file may be any size) would put the
+// text outside the coordinate range.
 void MakeNameText(int32_t c, int32_t outline) {
     const Component* comp = CompRef(c);
     const ObsHead& o = ObsRef(outline)->head;
-    const int32_t w = o.maxX - o.minX, h = o.maxY - o.minY;
-    const int32_t cx = o.minX + w / 2, cy = o.minY + h / 2;
+    const int64_t w = int64_t(o.maxX) - o.minX, h = int64_t(o.maxY) - o.minY;
+    const int64_t cx = o.minX + w / 2, cy = o.minY + h / 2;
+    const bool alongX = h < w;
+    const int64_t height = alongX ? h / 2 : w / 2;
+    const int64_t x = alongX ? cx - h / 4 : cx + w / 4;
+    const int64_t y = cy - height / 2;
+    if (height < 0 || !InCoordLimit(height) || !InCoordLimit(x) || !InCoordLimit(y)) return;
     const int32_t t = TextAdd();
     BoardText text;
     DbRecInit(kRecBoardText, &text, t);
@@ -92,16 +100,10 @@ void MakeNameText(int32_t c, int32_t outline) {
     text.layer = o.layer;
     text.flags = kTextFlagNameText;
     text.width = DbHdr().userUnit;
-    if (h < w) {
-        text.angle = 0;
-        text.height = h / 2;
-        text.x = cx - h / 4;
-    } else {
-        text.angle = 5400;
-        text.height = w / 2;
-        text.x = cx + w / 4;
-    }
-    text.y = cy - text.height / 2;
+    text.angle = alongX ? 0 : 5400;
+    text.height = int32_t(height);
+    text.x = int32_t(x);
+    text.y = int32_t(y);
     TextPut(t, &text);
 }
 

@@ -307,8 +307,17 @@ Plan PlanFor(int64_t factor, int64_t limit) {
         factor;
     int64_t rx = (int64_t(h.originX) * factor + p.dx) % lx;
     int64_t ry = (int64_t(h.originY) * factor + p.dy) % ly;
-    if (int64_t(h.extMinX) * factor - p.dx - rx >= 0 &&
-        int64_t(h.extMinY) * factor - p.dy - ry >= 0) {
+    // The step down onto the grid is taken only when the shifted minimum
+    // stays at 0 or above; otherwise the step up, which always does (the
+    // shift alone leaves the minimum at 0 or above, and lx - rx > 0).
+    // Grids whose common multiple is wider than the range can leave the
+    // minimum above the range; a later check then shifts it by whole
+    // multiples, never below 0.
+    const bool down = int64_t(h.extMinX) * factor - p.dx - rx >= 0 &&
+                      int64_t(h.extMinY) * factor - p.dy - ry >= 0;
+    const bool downStaysPositive = int64_t(h.extMinX) * factor + p.dx - rx >= 0 &&
+                                   int64_t(h.extMinY) * factor + p.dy - ry >= 0;
+    if (down && downStaysPositive) {
         p.dx -= rx;
         p.dy -= ry;
     } else {

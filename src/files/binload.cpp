@@ -35,10 +35,6 @@
 
 namespace {
 
-enum : ErrCode {
-    kErrPendingNames = 21106, // soft check: a wrong number of names before a record
-};
-
 enum : int32_t {
     kMaxPending = 7200,
 };
@@ -56,6 +52,9 @@ struct Loader {
     int32_t fileLayers = 0;             // layer records read
     int32_t thruRead = 0;               // thru-code records read
     int32_t sweepSlot = 0;
+    // Records that took their name from a wrong number of pending names (a
+    // file fault the load goes on over, reported once as a warning).
+    int32_t nameMismatches = 0;
     bool headerSeen = false;
     uint16_t fileFlagBit4 = 0;
     int32_t fileRecordId = 0;
@@ -70,9 +69,10 @@ bool Bad() {
 }
 
 // The rules of the sweep store, as a check.
-// The first pending name; a soft check when the count is not one.
-NameId OneName(const Loader& ld) {
-    if (ld.pending.size() != 1) ExpectFail(kErrPendingNames);
+// The first pending name; a count other than one is counted for the
+// load's warning.
+NameId OneName(Loader& ld) {
+    if (ld.pending.size() != 1) ++ld.nameMismatches;
     return ld.pending.empty() ? 0 : ld.pending[0];
 }
 
@@ -376,8 +376,8 @@ bool LoadAttribute(Loader& ld, const uint8_t* buf) {
     return true;
 }
 
-bool LoadTable23(const Loader& ld, const uint8_t* buf) {
-    if (!ld.pending.empty()) ExpectFail(kErrPendingNames); // it takes no name
+bool LoadTable23(Loader& ld, const uint8_t* buf) {
+    if (!ld.pending.empty()) ++ld.nameMismatches; // it takes no name
     Table23 t;
     std::memcpy(&t, buf, sizeof t);
     if (Table23Count() >= kTable23Max) return Bad();
@@ -906,6 +906,12 @@ int32_t BinLoad(const FileSpec* file, uint16_t flags) {
     if (!ld.merge && BinSubVersion() == 48)
         for (int32_t c = 1; c <= CompCount(); ++c)
             CompTextsFromSym(c);
+    if (ld.nameMismatches > 0) {
+        char line[kFileSpecNameSize + 64];
+        std::snprintf(line, sizeof line, "%ld records with a wrong number of names in file %s",
+                      long(ld.nameMismatches), file->name);
+        LogAppend("*** Warning: ", line);
+    }
     LogAppend("Loaded file ", file->name);
     return 1;
 }

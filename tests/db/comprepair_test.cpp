@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -211,6 +212,32 @@ TEST_F(RepairTest, WideOutlineGivesANameAlongX) {
     EXPECT_EQ(n->height, h / 2);
     EXPECT_EQ(n->x, o.minX + w / 2 - h / 4);
     EXPECT_EQ(n->y, o.minY + h / 2 - n->height / 2);
+}
+
+TEST_F(RepairTest, NoNameTextOutsideTheCoordinateRange) {
+    // An outline read from a file, stored as given, whose box lies beyond
+    // the coordinate range: the name text it would give lies there too, so
+    // none is made (a design with such a text could not be saved).
+    const int32_t wide = AddThru({{kPadRect, 3000, 100, 3000, 100}});
+    const int32_t sym = AddSymbol("W", {{0, 0, int16_t(wide)}});
+    const int32_t c = AddComp("CW", sym, 10000, 10000);
+    CompMakeOutlines();
+    const int32_t outline = Outlines(sym)[0];
+    auto rec = std::make_unique<Obstacle>();
+    ObsGet(outline, rec.get());
+    rec->head.minX = -2000000000;
+    rec->head.maxX = 2000000000;
+    rec->head.minY = -2000000000;
+    rec->head.maxY = -1999990000;
+    {
+        DbTrustedScope trusted;
+        ObsPut(outline, rec.get());
+    }
+    ASSERT_EQ(ObsRef(outline)->head.minY, -2000000000);
+    const int32_t before = TextCount();
+    CompMakeNameTexts();
+    EXPECT_EQ(CompTextFirst(c), 0);
+    EXPECT_EQ(TextCount(), before);
 }
 
 } // namespace

@@ -284,6 +284,26 @@ TEST_F(ScaleTest, NegativeMinimumShiftsTheOriginOntoEveryGrid) {
     EXPECT_TRUE(ScaleTraces().empty());
 }
 
+TEST_F(ScaleTest, GridsWiderThanTheRangeNeverShiftBelowZero) {
+    // Routing grid 2,570 and second pair 6,000: their common multiple,
+    // 1,542,000, is wider than the range. The first check moves the design
+    // up onto that multiple; the next finds it above the range, and the
+    // step down onto the grid would end left of 0: it stays where it is.
+    DbHdr().routeGrid = 2570;
+    int32_t c = AddBoxComp(-30, -30, 30, 35);
+    DebugSetFlags(0, 1);
+    for (int32_t round = 1; round <= 3; ++round) {
+        SCOPED_TRACE(round);
+        DbValidate();
+        const DbHeader& h = DbHdr();
+        EXPECT_EQ(CompRef(c)->minX, 1541970);
+        EXPECT_EQ(CompRef(c)->minY, 1541970);
+        EXPECT_EQ(h.originX % 1542000, 0);
+        EXPECT_EQ(h.originY % 1542000, 0);
+    }
+    DebugSetFlags(0, 0);
+}
+
 TEST_F(ScaleTest, UserUnitOfTwentyFiveScalesBySix) {
     DbHdr().userUnit = 25;
     DbHdr().dispUserUnit = 25;
