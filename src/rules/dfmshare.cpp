@@ -17,7 +17,6 @@
 
 namespace {
 
-enum : uint16_t { kLayerRoutingFlag = 0x0001 };
 enum : int32_t { kShareOptimise = 1, kShareClean = 2, kAcuteEndTurn = 2700 };
 
 const Crn& K(const Conn* c, int32_t i) {
@@ -73,7 +72,7 @@ int32_t dfmShareVia(const Conn* a, int32_t connB, int32_t objB, Conn* b) {
             DebugPrint("dist = %f", double(dist));
             bool reach = false;
             for (int32_t l = 1; l <= LayerCount() && !reach; ++l) {
-                if (!(LayerRef(l)->flags & kLayerRoutingFlag)) continue;
+                if (!LayerActive(l)) continue;
                 const int32_t ra = ViaPadRadius(va.via, l), rb = ViaPadRadius(vb.via, l);
                 reach = ra > 0 && rb > 0 && ra + rb >= dist;
             }

@@ -3,7 +3,8 @@
 // records no marker, with or without the DFM run before the check; the
 // check lines come last, after every line the route run prints; tracks of
 // two nets too close are a spacing error; a crowded board routes without
-// leaving copper where clearing failed; a design with no sweep to check
+// leaving copper where clearing failed; two overlapping vias of one net
+// are made one by the clean-up; a design with no sweep to check
 // by exits 5 and says so; a kept marker of the unnamed type is listed.
 #include <chrono>
 #include <cstdlib>
@@ -118,6 +119,19 @@ TEST_F(CheckE2eTest, CopperIsNeverLeftWhereClearingFailed) {
     const fs::path design = fs::path(__FILE__).parent_path() / "data" / "crowded_dip.asc";
     std::string out;
     ASSERT_EQ(Run("--route --check", &out, nullptr, design), 0) << out;
+    EXPECT_NE(out.find("\ncheck markers 0\n"), std::string::npos) << out;
+}
+
+// Two connections of GND meet at U2.4, each through a via of its own
+// about 2,100 units from the other: the two vias overlap. The check alone
+// marks them; the DFM clean-up makes them one shared via and the check
+// after it records no marker.
+TEST_F(CheckE2eTest, TouchingViasOfOneNetAreSharedByTheCleanUp) {
+    const fs::path design = fs::path(__FILE__).parent_path() / "data" / "touching_vias.asc";
+    std::string out;
+    ASSERT_EQ(Run("--check", &out, nullptr, design), 0) << out;
+    EXPECT_NE(out.find("\"Via Spacing Error\"\n"), std::string::npos) << out;
+    ASSERT_EQ(Run("--dfm --check", &out, nullptr, design), 0) << out;
     EXPECT_NE(out.find("\ncheck markers 0\n"), std::string::npos) << out;
 }
 

@@ -117,12 +117,9 @@ TEST_F(DfmShareTest, ExtendShareBendsAnAcuteBranchOntoTheOrthogonalOne) {
 }
 
 TEST_F(DfmShareTest, TouchingViasBecomeOne) {
-    Layer top = *LayerRef(1);
-    top.flags |= 1;
-    {
-        DbTrustedScope trusted;
-        LayerPut(1, &top);
-    }
+    // The layers as a board file leaves them: no enable bit, routable.
+    ASSERT_EQ(LayerRef(1)->flags & 1, 0);
+    ASSERT_EQ(LayerRef(2)->flags & 1, 0);
     const int32_t a = Loaded(1, {{20000, 30000, 1}, {25000, 30000, 2, 1}, {30000, 30000, 0}});
     const int32_t b = Loaded(1, {{20000, 40000, 1}, {25000, 30400, 2, 1}, {30000, 40000, 0}});
     EXPECT_EQ(Run(&DFMShareVias, a), 1);
@@ -135,6 +132,22 @@ TEST_F(DfmShareTest, TouchingViasBecomeOne) {
     // Vias too far apart stay.
     const int32_t d = Loaded(1, {{40000, 40000, 1}, {45000, 45000, 2, 1}, {50000, 40000, 0}});
     EXPECT_EQ(Run(&DFMShareVias, d), 0);
+}
+
+TEST_F(DfmShareTest, TouchingViasOnLayersNotRoutedStay) {
+    {
+        DbTrustedScope trusted;
+        for (int32_t l = 1; l <= 2; ++l) {
+            Layer rec = *LayerRef(l);
+            rec.flags |= kLayerNoRoute2;
+            LayerPut(l, &rec);
+        }
+    }
+    const int32_t a = Loaded(1, {{20000, 30000, 1}, {25000, 30000, 2, 1}, {30000, 30000, 0}});
+    const int32_t b = Loaded(1, {{20000, 40000, 1}, {25000, 30400, 2, 1}, {30000, 40000, 0}});
+    EXPECT_EQ(Run(&DFMShareVias, a), 0);
+    EXPECT_TRUE(s_trials.empty());
+    EXPECT_EQ(int32_t(Stored(b).crn[1].y), 30400);
 }
 
 TEST_F(DfmShareTest, StartsThatDifferSlightlyArePassedOver) {
