@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "toolbox/core/applicationstart.h"
+#include "toolbox/core/shellcommands.h"
+
 inline std::string Environment(const char* name) {
     char value[MAX_PATH] = {};
     GetEnvironmentVariableA(name, value, sizeof value);
@@ -37,4 +40,20 @@ inline std::string TestFolder() {
     GetModuleFileNameA(nullptr, path, sizeof path);
     std::string s = path;
     return s.substr(0, s.find_last_of('\\'));
+}
+
+// The test application's loop: "ready", the application's loop, "end".
+inline int32_t RunLoggedApplication() {
+    Log("ready");
+    RunApplication();
+    Log("end");
+    return 0;
+}
+
+// The test application's entry: ApplicationStart with the frame title and
+// the mutex name from the environment.
+inline int StartFromEnvironment() {
+    std::string title = Environment("PLV_APP_TITLE");
+    std::string mutex = Environment("PLV_APP_MUTEX");
+    return ApplicationStart(GetModuleHandleA(nullptr), title.c_str(), 0, mutex.c_str());
 }

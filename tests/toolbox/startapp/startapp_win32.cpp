@@ -70,14 +70,9 @@ int32_t AppMain() {
                                      std::to_string(index) + " " + std::to_string(count));
                              });
     if (!Environment("PLV_APP_IDLE").empty()) StartIdleCase();
-    Log("ready");
-    RunApplication();
-    Log("end");
-    return 0;
+    return RunLoggedApplication();
 }
 
 int main() {
-    std::string title = Environment("PLV_APP_TITLE");
-    std::string mutex = Environment("PLV_APP_MUTEX");
-    return ApplicationStart(GetModuleHandleA(nullptr), title.c_str(), 0, mutex.c_str());
+    return StartFromEnvironment();
 }

@@ -44,14 +44,9 @@ int32_t AppMain() {
     Log("alias " + std::string(FileAliasResolve(ShellProgramFolderAlias(), &folder) == 0
                                    ? folder.folder
                                    : "none"));
-    Log("ready");
-    RunApplication();
-    Log("end");
-    return 0;
+    return RunLoggedApplication();
 }
 
 int main() {
-    std::string title = Environment("PLV_APP_TITLE");
-    std::string mutex = Environment("PLV_APP_MUTEX");
-    return ApplicationStart(GetModuleHandleA(nullptr), title.c_str(), 0, mutex.c_str());
+    return StartFromEnvironment();
 }
