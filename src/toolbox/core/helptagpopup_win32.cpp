@@ -299,7 +299,7 @@ void InstallHelpTagPopup() {
     PortHooks ports = CurrentPortHooks();
     ports.hideHelpTag = &CancelFromLayers;
     SetPortHooks(&ports);
-    ShellAppProcs shell{};
+    ShellAppProcs shell = ShellApp();
     shell.hideHelpTag = &CancelFromLayers;
     SetShellAppProcs(&shell);
 }

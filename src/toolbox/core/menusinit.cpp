@@ -15,7 +15,7 @@ namespace {
 
 constexpr uint16_t kFlushEverything = 0xFFFF;
 
-ToolboxGlobals g_globals{nullptr, {kToolboxUnsetValue, kToolboxUnsetValue}, 0};
+ToolboxGlobals g_globals{nullptr, {kToolboxUnsetValue, kToolboxUnsetValue}, 0, {}};
 ToolboxStartProcs g_procs{};
 
 const EventTypeSpec kKeyHandlerTypes[] = {
@@ -83,7 +83,7 @@ void MenusInitialise(int32_t flags) {
     EventReceiverPushHandler(ApplicationLevelReceiver(), &ShellApplicationHandler,
                              CountOf(kApplicationTypes), kApplicationTypes, nullptr, nullptr);
     if (g_procs.scrollBarWidth) g_globals.scrollBarWidth = g_procs.scrollBarWidth();
-    RunToolboxStep(g_procs.captureSettings);
+    if (g_procs.captureSettings) g_procs.captureSettings(&g_globals.defaultSettings);
     RunToolboxStep(g_procs.fillPortProcs);
     SetFrameCloseHook(&AlwaysAgree);
     FlushOsEvents(kFlushEverything, 0);

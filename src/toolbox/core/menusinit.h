@@ -11,6 +11,8 @@
 #pragma once
 #include <cstdint>
 
+#include "toolbox/core/drawingstate.h"
+#include "toolbox/core/memblock.h"
 #include "toolbox/core/region.h"
 
 constexpr int32_t kMenusKeepFrame = 2;
@@ -22,6 +24,7 @@ struct ToolboxGlobals {
     RegionRecord* sharedRegion;
     int32_t cachedValues[2]; // kToolboxUnsetValue until first used
     int32_t scrollBarWidth;
+    DrawingSettings defaultSettings; // captured by the start-up's ninth step
 };
 ToolboxGlobals& ToolboxGlobalBlock();
 
@@ -34,7 +37,7 @@ struct ToolboxStartProcs {
     void (*installMenuHook)();
     void (*setStandardCursor)(); // the arrow and the window background pattern
     int32_t (*scrollBarWidth)();
-    void (*captureSettings)();
+    void (*captureSettings)(DrawingSettings* out);
     void (*fillPortProcs)(); // the standard record with the toolbox's 15 entries
     void (*loadCursors)();
     void (*fontsInitialise)();
@@ -43,6 +46,13 @@ struct ToolboxStartProcs {
     // The control layer's definitions: 22 (list box); the shell registers
     // 17 (edit text) itself.
     void (*registerControlDefinitions)();
+    // The clipboard's suspend (1) / resume (0) hook and the length of the
+    // text on the clipboard, installed into the shell at its start.
+    void (*suspendResumeClipboard)(uint8_t background);
+    int32_t (*clipboardTextLength)();
+    // A folder alias of the program's folder (null when none can be made);
+    // the shell keeps it.
+    RelocatableBlock (*programFolderAlias)();
 };
 void SetToolboxStartProcs(const ToolboxStartProcs* procs);
 // Runs one step of ToolboxStartProcs; a null step does nothing.

@@ -97,6 +97,10 @@ void SetShellAppProcs(const ShellAppProcs* procs) {
     if (!g_procs.updateCursor) g_procs.updateCursor = &Nothing;
 }
 
+const ShellAppProcs& ShellApp() {
+    return g_procs;
+}
+
 int32_t ShellMenuTrackingCount() {
     return g_tracking;
 }

@@ -36,6 +36,8 @@ struct ShellAppProcs {
     void (*updateCursor)();
 };
 void SetShellAppProcs(const ShellAppProcs* procs);
+// The installed procedures (to change one entry and keep the others).
+const ShellAppProcs& ShellApp();
 
 int32_t ShellApplicationHandler(EventCallRef* call, EventObject event, void* userData);
 int32_t ShellMenuTrackingCount();

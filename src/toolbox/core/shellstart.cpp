@@ -15,6 +15,7 @@
 #include "toolbox/core/menulist.h"
 #include "toolbox/core/menusinit.h"
 #include "toolbox/core/reclist.h"
+#include "toolbox/core/shellapphandler.h"
 #include "toolbox/core/shellcommands.h"
 #include "toolbox/core/shellrequests.h"
 #include "toolbox/core/startuprequest.h"
@@ -31,6 +32,7 @@ constexpr uint32_t kStoredColours[kShellColourCount] = {
 
 ShellColour g_colours[kShellColourCount] = {};
 uint32_t g_background = kButtonFaceDefault;
+RelocatableBlock g_folderAlias = nullptr;
 
 int32_t QuitFromFrame() {
     return QuitApplicationRequest() ? 1 : 0;
@@ -52,7 +54,28 @@ void SetShellBackgroundColour(uint32_t rgb) {
     g_background = rgb;
 }
 
+RelocatableBlock ShellProgramFolderAlias() {
+    return g_folderAlias;
+}
+
+void InstallClipboardHooks() {
+    const ToolboxStartProcs& start = ToolboxStart();
+    if (start.suspendResumeClipboard) {
+        ShellAppProcs app = ShellApp();
+        app.suspendResume = start.suspendResumeClipboard;
+        SetShellAppProcs(&app);
+    }
+    if (start.clipboardTextLength) {
+        ShellTextProcs text = ShellText();
+        text.clipboardTextLength = start.clipboardTextLength;
+        SetShellTextProcs(&text);
+    }
+}
+
 void InstallShellProcedures() {
+    if (g_folderAlias) HeapHandleFree(g_folderAlias);
+    g_folderAlias =
+        ToolboxStart().programFolderAlias ? ToolboxStart().programFolderAlias() : nullptr;
     SetFrameCloseHook(&QuitFromFrame);
     SetProcessCommandProc(&ProcessCommand);
     MenuListInit(&UpdateMenuEnabling, &MenuChoiceCommand);
@@ -70,6 +93,7 @@ void InstallShellProcedures() {
 
 void StartShellAfterFrame(int32_t barId) {
     MenusInitialise(kMenusKeepFrame);
+    InstallClipboardHooks();
     InstallShellProcedures();
     RunToolboxStep(ToolboxStart().fontsInitialise);
     RunToolboxStep(ToolboxStart().initialiseDrawing);

@@ -8,6 +8,8 @@
 #pragma once
 #include <cstdint>
 
+#include "toolbox/core/memblock.h"
+
 constexpr char kDefaultApplicationName[] = "XP Application";
 constexpr int32_t kShellHandleSlots = 1024;
 constexpr int16_t kKeyLeftArrow = 37;
@@ -29,12 +31,18 @@ const char* ApplicationName();
 // frame: MenusInitialise without the frame, the shell's resources and
 // procedures, fonts and drawing, and the application's bar (0: none).
 void StartShellAfterFrame(int32_t barId);
-// The shell's resources: the quit request as the frame-close hook, the
-// shell's procedures, key commands, the invert-monochrome flag, the
-// default colours, the edit-text control definition (17) and the control
-// layer's others, and the drop handler on the application-level receiver.
+// The clipboard's suspend/resume hook and clipboard text length the
+// drawing layer gave the start-up, installed into the shell (without them
+// the shell keeps its own: nothing done, no text).
+void InstallClipboardHooks();
+// The shell's resources: a folder alias of the program's folder, the quit
+// request as the frame-close hook, the shell's procedures, key commands, the invert-monochrome
+// flag, the default colours, the edit-text control definition (17) and the control layer's others,
+// and the drop handler on the application-level receiver.
 void InstallShellProcedures();
 const ShellColour* ShellColourTable();
+// The alias InstallShellProcedures kept (null when none could be made).
+RelocatableBlock ShellProgramFolderAlias();
 // The default background colour (0xRRGGBB), the system's button face once
 // the Win32 start read it.
 uint32_t ShellBackgroundColour();

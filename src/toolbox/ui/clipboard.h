@@ -44,6 +44,8 @@ void ResetClipboardSequence(bool systemLookup);
 // back in front, imports the text scrap again when it changed.
 void ClipboardSuspend();
 void ClipboardResume();
+// The shell's hook: 1 (into the background) suspends, 0 resumes.
+void SuspendResumeClipboardHook(uint8_t background);
 
 // The text scrap (made at toolbox start-up).
 bool MakeTextScrap();

@@ -18,6 +18,7 @@
 #include "toolbox/ui/control.h"
 #include "toolbox/ui/gdiobjects_win32.h"
 #include "toolbox/ui/gditext_win32.h"
+#include "toolbox/ui/layerstart.h"
 #include "toolbox/ui/textrecord.h"
 #include "toolbox/ui/portfocus.h"
 
@@ -251,6 +252,7 @@ void InstallDrawingLayer() {
     SetDrawingLayerProcs(&procs);
     InstallControlCalls();
     InstallPortFocusProcs();
+    InstallLayerStartProcs();
 }
 
 void RemakeSharedDC() {

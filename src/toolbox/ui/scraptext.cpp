@@ -63,3 +63,10 @@ void ClipboardResume() {
     ClipboardSequenceQuery(&now);
     if (now != g_suspendedSequence) ImportScrapText();
 }
+
+void SuspendResumeClipboardHook(uint8_t background) {
+    if (background)
+        ClipboardSuspend();
+    else
+        ClipboardResume();
+}

@@ -39,7 +39,10 @@ class MenusInit : public HeapTest {
             Calls().push_back("scroll bar");
             return int32_t(17);
         };
-        procs.captureSettings = [] { Calls().push_back("settings"); };
+        procs.captureSettings = [](DrawingSettings* out) {
+            out->fontNumber = 7;
+            Calls().push_back("settings");
+        };
         procs.fillPortProcs = [] { Calls().push_back("port procs"); };
         procs.loadCursors = [] {
             Calls().push_back("cursors " + std::to_string(OsEventQueueCount()));
@@ -82,6 +85,7 @@ TEST_F(MenusInit, TheStepsRunInOrderAndWireTheShellsHandlers) {
     EXPECT_EQ(Calls(), (std::vector<std::string>{"frame", "menu hook", "arrow", "scroll bar",
                                                  "settings", "port procs", "cursors 0"}));
     EXPECT_EQ(ToolboxGlobalBlock().scrollBarWidth, 17);
+    EXPECT_EQ(ToolboxGlobalBlock().defaultSettings.fontNumber, 7);
     EXPECT_EQ(ToolboxGlobalBlock().cachedValues[0], kToolboxUnsetValue);
     EXPECT_EQ(ToolboxGlobalBlock().cachedValues[1], kToolboxUnsetValue);
     EXPECT_NE(ToolboxGlobalBlock().sharedRegion, nullptr);

@@ -13,6 +13,7 @@
 #include "toolbox/core/keycommand.h"
 #include "toolbox/core/menulist.h"
 #include "toolbox/core/menusinit.h"
+#include "toolbox/core/shellapphandler.h"
 #include "toolbox/core/shellcommands.h"
 #include "toolbox/core/shellrequests.h"
 #include "toolbox/core/startuprequest.h"
@@ -32,6 +33,7 @@ class ShellStart : public WindowFixture {
         SetFrameCloseHook(nullptr);
         ResetShellRequests();
         ResetShellCommands();
+        SetShellAppProcs(nullptr);
         MenuListReset();
         if (ToolboxGlobalBlock().sharedRegion) DisposeRegion(ToolboxGlobalBlock().sharedRegion);
         ToolboxGlobalBlock() = ToolboxGlobals{};
@@ -46,10 +48,25 @@ TEST_F(ShellStart, TheShellsProceduresReachTheLayers) {
     procs.registerControlDefinitions = [] { steps.push_back("control definitions"); };
     procs.fontsInitialise = [] { steps.push_back("fonts"); };
     procs.initialiseDrawing = [] { steps.push_back("drawing"); };
+    procs.suspendResumeClipboard = [](uint8_t background) {
+        steps.push_back("clipboard " + std::to_string(background));
+    };
+    procs.clipboardTextLength = [] { return int32_t(5); };
+    procs.programFolderAlias = [] {
+        steps.push_back("alias");
+        return NewRelocatableBlock(nullptr, 4);
+    };
     SetToolboxStartProcs(&procs);
     StartShellAfterFrame(0);
     SetToolboxStartProcs(nullptr);
-    EXPECT_EQ(steps, (std::vector<std::string>{"control definitions", "fonts", "drawing"}));
+    EXPECT_EQ(steps,
+              (std::vector<std::string>{"alias", "control definitions", "fonts", "drawing"}));
+    // The clipboard hooks reach the shell; the alias is kept.
+    ShellApp().suspendResume(1);
+    EXPECT_EQ(steps.back(), "clipboard 1");
+    EXPECT_EQ(ShellText().clipboardTextLength(), 5);
+    ASSERT_NE(ShellProgramFolderAlias(), nullptr);
+    EXPECT_EQ(RelocatableBlockSize(ShellProgramFolderAlias()), 4);
     // Edit-text definitions (17 x 16 + variant) find the field's procedure.
     EXPECT_EQ(FindControlDefinition(kEditTextGroup * 16), &EditTextDefProc);
     EXPECT_TRUE(InvertMonochromeSet());

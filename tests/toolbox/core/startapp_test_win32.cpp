@@ -15,17 +15,12 @@
 
 #include "toolbox/core/handover.h"
 
+#include "support/startapp_log_win32.h"
+
 namespace {
 
 constexpr DWORD kWaitMs = 15000;
 constexpr DWORD kPollMs = 50;
-
-std::string TestFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string s = path;
-    return s.substr(0, s.find_last_of('\\'));
-}
 
 struct Scratch {
     std::string folder;
@@ -100,14 +95,6 @@ class AppCopy {
     PROCESS_INFORMATION pi_{};
     bool started_ = false;
 };
-
-std::vector<std::string> LogLines(const std::string& log) {
-    std::vector<std::string> lines;
-    std::ifstream in(log);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 bool LogHas(const std::string& log, const std::string& line) {
     for (const std::string& l : LogLines(log))

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "support/startapp_log_win32.h"
 #include "toolbox/core/applicationstart.h"
 #include "toolbox/core/heap.h"
 #include "toolbox/core/osinput.h"
@@ -24,19 +25,6 @@ namespace {
 
 constexpr int32_t kIdleTaskMs = 3333;
 constexpr int32_t kIdleSpanMs = 4000;
-
-std::string Environment(const char* name) {
-    char value[MAX_PATH] = {};
-    GetEnvironmentVariableA(name, value, sizeof value);
-    return value;
-}
-
-void Log(const std::string& line) {
-    if (FILE* f = std::fopen(Environment("PLV_APP_LOG").c_str(), "a")) {
-        std::fprintf(f, "%s\n", line.c_str());
-        std::fclose(f);
-    }
-}
 
 std::string PathOf(const FileSpec* spec) {
     return std::string(spec->folder) + "\\" + spec->name;
@@ -82,14 +70,9 @@ int32_t AppMain() {
                                      std::to_string(index) + " " + std::to_string(count));
                              });
     if (!Environment("PLV_APP_IDLE").empty()) StartIdleCase();
-    Log("ready");
-    RunApplication();
-    Log("end");
-    return 0;
+    return RunLoggedApplication();
 }
 
 int main() {
-    std::string title = Environment("PLV_APP_TITLE");
-    std::string mutex = Environment("PLV_APP_MUTEX");
-    return ApplicationStart(GetModuleHandleA(nullptr), title.c_str(), 0, mutex.c_str());
+    return StartFromEnvironment();
 }

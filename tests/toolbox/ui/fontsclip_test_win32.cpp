@@ -201,6 +201,16 @@ TEST_F(ClipboardTest, TextScrapBothWays) {
     OtherPartyPuts("later");
     ClipboardResume();
     EXPECT_EQ(ScrapTextLength(), 5);
+    // The shell's hook: into the background (1) and back (0); unchanged
+    // contents leave the scrap as it is.
+    SuspendResumeClipboardHook(1);
+    OtherPartyPuts("the hook");
+    SuspendResumeClipboardHook(0);
+    EXPECT_EQ(ScrapTextLength(), 8);
+    ScrapTextSetLength(3);
+    SuspendResumeClipboardHook(1);
+    SuspendResumeClipboardHook(0);
+    EXPECT_EQ(ScrapTextLength(), 3);
 }
 
 } // namespace
