@@ -1,6 +1,7 @@
 // The check sweeps and the Auto menu's check runs: a board of several
 // windows is checked window by window in the walk's order and the sweep
-// ends back at the start window; a violation in the last window is found
+// ends back at the start window, from a corner or from mid-board (both
+// sides, the start direction first); a violation in the last window is found
 // by that window's check; a window whose map is not valid is passed over
 // and counted; CheckSweep(1) puts CheckOptions back, CheckSweep(0) and the
 // test-point run keep it and DFMSweep leaves it at 1; the CDE run cleans
@@ -316,6 +317,7 @@ TEST_F(CheckSweepTest, PaintCommandsPaintTheLoadedWindowsMaps) {
          {Case{kCmdPaintUsedCells, 1, size_t(w - 1) * size_t(r - 1), ""},
           Case{kCmdPaintMap, 1, grid, ""}, Case{kCmdPaintNoViaCells, 1, grid, ""},
           Case{kCmdPaintUsedCells, 3, 0, "Can't paint layers that aren't enabled"},
+          Case{kCmdPaintMap, 3, 0, "Can't paint layers that aren't enabled"},
           Case{kCmdPaintNoViaCells, 0, 0, "Can't paint via types that aren't defined"},
           Case{kCmdPaintNoViaCells, ViaMapTypes() + 1, 0,
                "Can't paint via types that aren't defined"}}) {
@@ -333,11 +335,34 @@ TEST_F(CheckSweepTest, PaintCommandsPaintTheLoadedWindowsMaps) {
             used += p.code == kPaintUsed;
         }
         // The parts' pads are on the map.
-        if (c.command == kCmdPaintMap) {
+        if (c.command == kCmdPaintMap && c.count) {
             EXPECT_GT(used, 0);
         }
     }
     EXPECT_FATAL(paintMapLayer(30912), kErrPaintCommand);
+}
+
+// A start window in the middle of the board: its row is walked in the
+// primary direction to the edge, then from the start to the other edge;
+// the rows above the start come before those below it; every window once.
+TEST_F(CheckSweepTest, AStartWindowMidBoardCoversBothSidesStartDirectionFirst) {
+    DbHeader h;
+    DbGetHeader(&h);
+    h.centreX = 54000;
+    h.centreY = 27000;
+    DbPutHeader(&h);
+    Trace(true);
+    autoBoard();
+    autoCheck(0, 1);
+    HeadlessDriveRun(nullptr, nullptr);
+    // Origins in user units (60 board units): the start is [900,450].
+    std::vector<std::string> walk;
+    for (int32_t y : {450, 900, 1350, 0})
+        for (int32_t x : {900, 1350, 1800, 2250, 450, 0})
+            walk.push_back("[" + std::to_string(x) + "," + std::to_string(y) + "]");
+    EXPECT_EQ(Completed(), walk);
+    EXPECT_EQ(DbHdr().centreX, 54000); // back at the start window
+    EXPECT_EQ(DbHdr().centreY, 27000);
 }
 
 // Two parts of other nets whose pads overlap, wholly inside the last
