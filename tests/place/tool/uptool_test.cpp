@@ -793,3 +793,22 @@ TEST_F(UpToolTest, NoMatrixPutsTheSelectionBackIntoTheTree) {
     EXPECT_EQ(PlTreeEntries(), PlTreeFreshEntries());
     driver.Send(kUpAbort);
 }
+
+// A Rotate after a click pick: the picked pin stays in spare word 1 and
+// the rotation increment, in spare word 2, is cleared again; the debug
+// mode's spare-word check ends nothing.
+TEST_F(UpToolTest, RotateAfterAClickPickKeepsThePickedPin) {
+    const int32_t a = Place(two, 3000, 2000);
+    Start();
+    driver.Click(3000, 2900); // nearest to pin 2
+    ASSERT_EQ(ItemOf(kRecComponent, a).word1, 2);
+    g_debug = 1;
+    HeadlessSetFatalHook(&ThrowingFatalHook);
+    driver.Send(kUpRotate);
+    g_debug = 0;
+    const AltItemHeader h = ItemOf(kRecComponent, a);
+    EXPECT_EQ(h.word1, 2);
+    EXPECT_EQ(h.word2, 0);
+    EXPECT_EQ(Stored(a).angle, 5400);
+    driver.Send(kUpAbort);
+}
