@@ -208,4 +208,31 @@ TEST_F(PlRenameTest, GroupsAreWholePrefixesAndTakenNamesAreSkipped) {
     EXPECT_NE(CompFind("121"), 0);
 }
 
+// A number past 30,000 and a name past 100 characters are never made:
+// such components keep their names.
+TEST_F(PlRenameTest, NamesPastTheLimitsAreNotMade) {
+    Add("R30000", 0, 0);
+    Add("R5", 1000, 0);
+    const std::string longName(100, 'W');
+    Add(longName.c_str(), 0, 5000);
+    const std::vector<uint8_t> m = Mask({"R5", longName.c_str()});
+    PlRenameComps(1, 8, m.data());
+    EXPECT_NE(CompFind("R5"), 0);
+    EXPECT_NE(CompFind("R30000"), 0);
+    EXPECT_NE(CompFind(longName.c_str()), 0);
+    EXPECT_EQ(AltDepth(), 0);
+}
+
+// A group of more than 2,001 members is numbered whole: one column, numbered
+// from the bottom up.
+TEST_F(PlRenameTest, AGroupPastTwoThousandMembersIsNumberedWhole) {
+    enum : int32_t { kMembers = 2002 };
+    std::vector<int32_t> ids; // by height, lowest first
+    for (int32_t i = kMembers; i >= 1; --i)
+        ids.push_back(Comp(Add(("Q" + std::to_string(i)).c_str(), 0, -1000 * i)).recordId);
+    PlRenameComps(1, 8, nullptr);
+    for (int32_t k : {0, 2000, kMembers - 1})
+        EXPECT_EQ(NameAt(ids[size_t(k)]), "Q" + std::to_string(k + 1)) << k;
+}
+
 } // namespace

@@ -1,12 +1,18 @@
 // The check sweeps and the Auto menu's check runs: a board of several
 // windows is checked window by window in the walk's order and the sweep
-// ends back at the start window; a violation in the last window is found;
-// a window whose map is not valid is passed over and counted; CheckSweep(1)
-// puts CheckOptions back and DFMSweep leaves it at 1; let-go resets the
-// sweep number; no checkable sweep is said so; bad directions are internal
-// errors; windows whose objects do not load are skipped, logged and counted
-// and the sweep still ends cleanly; the context menu and unkept markers. The paint commands on the
-// loaded window: cell counts, codes, and their three refusals.
+// ends back at the start window, from a corner or from mid-board (both
+// sides, the start direction first); a violation in the last window is found
+// by that window's check; a window whose map is not valid is passed over
+// and counted; CheckSweep(1) puts CheckOptions back, CheckSweep(0) and the
+// test-point run keep it and DFMSweep leaves it at 1; the CDE run cleans
+// its first window at once; let-go resets the sweep number; no checkable
+// sweep is said so; no current sweep and bad directions are internal
+// errors; a small extent still steps; windows whose objects do not load are
+// skipped, logged and counted and the sweep still ends cleanly; the DFM
+// alert outside quiet mode; the context menu and unkept markers. The paint
+// commands on the loaded window: cell counts, codes, and their three
+// refusals.
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -72,6 +78,21 @@ class CheckSweepTest : public UrOpenTest {
         g_verbose = 0;
         RuleServicesInstall(nullptr);
         UrOpenTest::TearDown();
+    }
+    // A sweep started with its step, the hook and its title.
+    static void ExpectStarted(IdleTaskProc step, const std::string& title) {
+        EXPECT_EQ(HeadlessIdleTask(), step);
+        EXPECT_EQ(ToolEventHook, &checkChoice);
+        EXPECT_TRUE(ShellCalled("MsgPrompt(" + title + ")"));
+    }
+    // Drives the started sweep to its end: each of the 24 windows checked
+    // or passed over, task and hook removed, the sweep number reset.
+    static void ExpectRunOverEveryWindow() {
+        HeadlessDriveRun(nullptr, nullptr);
+        EXPECT_EQ(g_checkSweep.windows + g_checkSweep.skipped, 24);
+        EXPECT_EQ(HeadlessIdleTask(), nullptr);
+        EXPECT_EQ(ToolEventHook, nullptr);
+        EXPECT_EQ(DbHdr().sweep, 0);
     }
     static std::vector<std::string> Completed() {
         std::vector<std::string> out;
@@ -260,6 +281,18 @@ TEST_F(CheckSweepTest, UnkeptMarkersAreDeletedFromTheTop) {
     markerListRefresh();
     EXPECT_EQ(MarkerCount(), 1);
     EXPECT_EQ(AltDepth(), 0);
+    // With a level open only the broadcast goes out.
+    const auto broadcasts = [] {
+        const auto& calls = HeadlessShellCalls();
+        return std::count(calls.begin(), calls.end(), "BroadcastCommand(30050)");
+    };
+    const auto before = broadcasts();
+    AltPush();
+    markerListRefresh();
+    EXPECT_EQ(broadcasts(), before + 1);
+    EXPECT_EQ(AltCount(), 0);
+    EXPECT_EQ(AltDepth(), 1);
+    AltPop(false);
 }
 
 TEST_F(CheckSweepTest, PaintCommandsPaintTheLoadedWindowsMaps) {
@@ -284,6 +317,7 @@ TEST_F(CheckSweepTest, PaintCommandsPaintTheLoadedWindowsMaps) {
          {Case{kCmdPaintUsedCells, 1, size_t(w - 1) * size_t(r - 1), ""},
           Case{kCmdPaintMap, 1, grid, ""}, Case{kCmdPaintNoViaCells, 1, grid, ""},
           Case{kCmdPaintUsedCells, 3, 0, "Can't paint layers that aren't enabled"},
+          Case{kCmdPaintMap, 3, 0, "Can't paint layers that aren't enabled"},
           Case{kCmdPaintNoViaCells, 0, 0, "Can't paint via types that aren't defined"},
           Case{kCmdPaintNoViaCells, ViaMapTypes() + 1, 0,
                "Can't paint via types that aren't defined"}}) {
@@ -301,11 +335,149 @@ TEST_F(CheckSweepTest, PaintCommandsPaintTheLoadedWindowsMaps) {
             used += p.code == kPaintUsed;
         }
         // The parts' pads are on the map.
-        if (c.command == kCmdPaintMap) {
+        if (c.command == kCmdPaintMap && c.count) {
             EXPECT_GT(used, 0);
         }
     }
     EXPECT_FATAL(paintMapLayer(30912), kErrPaintCommand);
 }
 
+// A start window in the middle of the board: its row is walked in the
+// primary direction to the edge, then from the start to the other edge;
+// the rows above the start come before those below it; every window once.
+TEST_F(CheckSweepTest, AStartWindowMidBoardCoversBothSidesStartDirectionFirst) {
+    DbHeader h;
+    DbGetHeader(&h);
+    h.centreX = 54000;
+    h.centreY = 27000;
+    DbPutHeader(&h);
+    Trace(true);
+    autoBoard();
+    autoCheck(0, 1);
+    HeadlessDriveRun(nullptr, nullptr);
+    // Origins in user units (60 board units): the start is [900,450].
+    std::vector<std::string> walk;
+    for (int32_t y : {450, 900, 1350, 0})
+        for (int32_t x : {900, 1350, 1800, 2250, 450, 0})
+            walk.push_back("[" + std::to_string(x) + "," + std::to_string(y) + "]");
+    EXPECT_EQ(Completed(), walk);
+    EXPECT_EQ(DbHdr().centreX, 54000); // back at the start window
+    EXPECT_EQ(DbHdr().centreY, 27000);
+}
+
+// Two parts of other nets whose pads overlap, wholly inside the last
+// window of the walk: nothing is marked until that window is checked, and
+// its check finds them.
+TEST_F(CheckSweepTest, AViolationInTheLastWindowIsFound) {
+    LoadBoard(std::string(kBoard) +
+              "*COMP U3 [134000, 85000] Symbol=1\r\n*COMP U4 [136000, 85000] Symbol=1\r\n"
+              "*Net  \"N2\" W:10 MIN:10 ZID:10 WT:50\r\n   U3.1 U1.1\r\n"
+              "*Net  \"N3\" W:10 MIN:10 ZID:10 WT:50\r\n   U4.1 U2.2\r\n");
+    WindowsOf30();
+    Trace(true);
+    autoBoard();
+    autoCheck(0, 1);
+    int32_t before = -1;
+    while (IdleTaskProc task = HeadlessIdleTask()) {
+        before = MarkerCount();
+        task();
+    }
+    // The last idle call checked the last window and ended the sweep.
+    EXPECT_EQ(before, 0);
+    ASSERT_GT(MarkerCount(), 0);
+    ASSERT_FALSE(Completed().empty());
+    EXPECT_EQ(Completed().back(), "[2250,1350]");
+    for (int32_t n = 1; n <= MarkerCount(); ++n) {
+        ErrorMarker m;
+        MarkerGet(n, &m);
+        EXPECT_GE(m.x, 130500) << n; // beyond every other window's objects
+    }
+}
+
+// The test-point run: its dialog sets the option word to 17, which selects
+// none of the window checks and is neither saved nor restored; unkept
+// markers go first and the full-check flag stays as the last sweep left
+// it. A DRC run through the options dialog checks by the option word and
+// leaves it as it was.
+TEST_F(CheckSweepTest, TestPointAndOptionRunsKeepTheirOptionWord) {
+    const int32_t n = MarkerAdd();
+    ErrorMarker m{};
+    m.type = 2;
+    m.layer = 1;
+    MarkerPut(n, &m);
+    g_checkSweep.fullCheck = 1;
+    autoBoard();
+    autoCheckDFM(kCmdTestPtRun);
+    ExpectStarted(&checkSweepStep, "Full Board Test Point Generation.");
+    EXPECT_EQ(CheckOptions, kCheckOptionsTestPt);
+    EXPECT_EQ(g_checkSweep.fullCheck, 1);
+    EXPECT_EQ(g_checkSweep.dfm, 0);
+    EXPECT_EQ(MarkerCount(), 0);
+    ExpectRunOverEveryWindow();
+    EXPECT_EQ(CheckOptions, kCheckOptionsTestPt);
+
+    CheckOptions = kCheckPadExit;
+    autoBoard();
+    autoCheck(0, 0);
+    ExpectStarted(&checkSweepStep, "Full Board DRC Check");
+    EXPECT_EQ(g_checkSweep.fullCheck, 0);
+    EXPECT_EQ(CheckOptions, kCheckPadExit);
+    ExpectRunOverEveryWindow();
+    EXPECT_EQ(CheckOptions, kCheckPadExit);
+}
+
+// The CDE run cleans its first window at once, then one window per idle
+// call with its own step, each in a committed level.
+TEST_F(CheckSweepTest, CdeRunCleansTheFirstWindowAtOnce) {
+    autoBoard();
+    autoCheck(1, 0);
+    ExpectStarted(&cdeSweepStep, "Full Board CDE");
+    EXPECT_EQ(g_checkSweep.windows, 1);
+    EXPECT_EQ(g_checkSweep.pending, 0);
+    EXPECT_EQ(AltDepth(), 0);
+    ExpectRunOverEveryWindow();
+    EXPECT_EQ(AltDepth(), 0);
+    EXPECT_FALSE(RunOptionsQuiet());
+}
+
+// Quiet, as in every Auto run, the DFM starter shows no alert; started
+// outside quiet mode it says it is ready to install its step. A starter
+// without a current sweep is an internal error.
+TEST_F(CheckSweepTest, DfmAlertOutsideQuietModeAndNoCurrentSweep) {
+    const char kReady[] = "DFMSweep: Ready to install DragProc";
+    const auto alerted = [&] {
+        const auto& alerts = HeadlessMessages(kHeadlessAlert);
+        return std::find(alerts.begin(), alerts.end(), kReady) != alerts.end();
+    };
+    autoBoard();
+    autoCheckDFM(kCmdDfmRun);
+    ASSERT_EQ(HeadlessIdleTask(), &checkSweepStep);
+    EXPECT_FALSE(alerted());
+    checkChoice(kLetGo);
+    SetSweepNumber(1);
+    ASSERT_EQ(DFMSweep(), 0);
+    EXPECT_TRUE(alerted());
+    EXPECT_EQ(g_checkSweep.dfm, 1);
+    EXPECT_EQ(HeadlessIdleTask(), &checkSweepStep);
+    checkChoice(kLetGo);
+    SetSweepNumber(0);
+    EXPECT_FATAL(CheckSweep(0), kErrCheckNoSweep);
+}
+
+// A maze extent of 12 grid points or fewer still steps one grid, so the
+// walk reaches the board's edge.
+TEST_F(CheckSweepTest, ASmallExtentStillStepsOneGrid) {
+    autoBoard();
+    SetSweepNumber(1);
+    SweepGet(&CurSweep());
+    CurSweep().curPrimary = CurSweep().primary = 8;
+    CurSweep().box[0] = CurSweep().box[1] = 10;
+    g_mzGrid.window = MzBox{0, 0, 1000, 1000};
+    const int32_t x = DbHdr().centreX;
+    EXPECT_EQ(nextCheckWindow(), 1);
+    EXPECT_EQ(g_router.header.centreX, x + DbHdr().routeGrid);
+    SweepGet(&CurSweep());
+}
+
 } // namespace
+

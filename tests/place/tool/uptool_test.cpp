@@ -510,8 +510,55 @@ TEST_F(UpToolTest, ClickOverNewlyAddedComponentsDoesNothing) {
     EXPECT_TRUE(host.lines.empty());
     driver.Send(kUpSwap);
     EXPECT_TRUE(host.Saw("MsgNote Cannot swap newly added comps"));
+    // The abort rejects the level as any other does: no level and no hook
+    // are left behind.
     driver.Send(kUpAbort);
     EXPECT_EQ(AltDepth(), 0);
+    EXPECT_EQ(host.hook, nullptr);
+}
+
+// The edit commands the hook does not handle open a selection at the
+// cursor (or keep the open one) and are answered 0, so that the shell
+// passes them on.
+TEST_F(UpToolTest, EditCommandsTheHookLeavesArePassedOn) {
+    Place(two, 0, 0);
+    Start();
+    for (int32_t command : {kUpEdit30038, kUpOpposite, kUpCluster, kUpFootprint, kUpDelete}) {
+        SCOPED_TRACE(command);
+        driver.At(0, 0);
+        EXPECT_EQ(driver.Send(command), 0); // picked at the cursor first
+        EXPECT_EQ(AltDepth(), 1);
+        EXPECT_EQ(host.hook, &UpToolHook);
+        EXPECT_EQ(driver.Send(command), 0); // over the open selection
+        EXPECT_EQ(AltDepth(), 1);
+        driver.Send(kUpAbort);
+    }
+}
+
+// A rectangle pick over an open selection rejects the open levels itself,
+// so the debug mode's depth check ends nothing; only the new rectangle's
+// components are selected and the moved one is back where it was.
+TEST_F(UpToolTest, RectanglePickOverAnOpenSelectionRejectsItFirst) {
+    const int32_t a = Place(two, 1000, 1000);
+    const int32_t b = Place(two, 9000, 1000);
+    Start();
+    driver.Click(1000, 1200);
+    driver.Drag(3000, 1200);
+    AltPush();
+    host.window.pickMinX = 8000;
+    host.window.pickMinY = 0;
+    host.window.pickMaxX = 12000;
+    host.window.pickMaxY = 2000;
+    g_debug = 1;
+    HeadlessSetFatalHook(&ThrowingFatalHook);
+    EXPECT_EQ(UpPickInRect(), 1);
+    g_debug = 0;
+    EXPECT_TRUE(host.Saw("PaintOriginal"));
+    EXPECT_EQ(AltDepth(), 1);
+    EXPECT_EQ(ItemOf(kRecComponent, a).type, 0);
+    EXPECT_NE(ItemOf(kRecComponent, b).type, 0);
+    EXPECT_EQ(Stored(a).x, 1000);
+    driver.Send(kUpAbort);
 }
 
 TEST_F(UpToolTest, ScriptedDialogRunner) {
@@ -716,4 +763,52 @@ TEST_F(UpToolTest, SwapOfThreeRunsTheImprovementAndCommits) {
     EXPECT_EQ(AltDepth(), 0);
     EXPECT_TRUE(host.Saw("SetCursorKind 1"));
     EXPECT_TRUE(host.Saw("menuEnableCommand 30254 1"));
+}
+
+// Rotate over a level without components does nothing: there is no corner
+// to turn about.
+TEST_F(UpToolTest, RotateWithoutAComponentDoesNothing) {
+    Start();
+    AltPush();
+    EXPECT_EQ(UpRotate(), 0);
+    EXPECT_EQ(AltDepth(), 1);
+    EXPECT_EQ(AltCount(), 0);
+    AltPop(false);
+}
+
+// Without a Matrix the journal's images, taken out of the placement tree,
+// are put back before Matrix Place stops, so the open selection stays
+// against a tree of its own images.
+TEST_F(UpToolTest, NoMatrixPutsTheSelectionBackIntoTheTree) {
+    AddRect(kObsPlaceOutline, two, -300, -300, 300, 1300);
+    Place(two, 1000, 1000);
+    Place(two, 5000, 1000);
+    Start();
+    driver.Click(1000, 1200);
+    driver.Drag(2000, 1200);
+    ASSERT_EQ(AltDepth(), 1);
+    EXPECT_EQ(UpMatrixPlace(), 0);
+    EXPECT_TRUE(host.Saw("AlertMessage No matrix defined."));
+    EXPECT_EQ(AltDepth(), 1);
+    EXPECT_EQ(PlTreeEntries(), PlTreeFreshEntries());
+    driver.Send(kUpAbort);
+}
+
+// A Rotate after a click pick: the picked pin stays in spare word 1 and
+// the rotation increment, in spare word 2, is cleared again; the debug
+// mode's spare-word check ends nothing.
+TEST_F(UpToolTest, RotateAfterAClickPickKeepsThePickedPin) {
+    const int32_t a = Place(two, 3000, 2000);
+    Start();
+    driver.Click(3000, 2900); // nearest to pin 2
+    ASSERT_EQ(ItemOf(kRecComponent, a).word1, 2);
+    g_debug = 1;
+    HeadlessSetFatalHook(&ThrowingFatalHook);
+    driver.Send(kUpRotate);
+    g_debug = 0;
+    const AltItemHeader h = ItemOf(kRecComponent, a);
+    EXPECT_EQ(h.word1, 2);
+    EXPECT_EQ(h.word2, 0);
+    EXPECT_EQ(Stored(a).angle, 5400);
+    driver.Send(kUpAbort);
 }
