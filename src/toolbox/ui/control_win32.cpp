@@ -506,6 +506,7 @@ void ControlMoveSize(ToolboxControlRecord* control, const Rect16* bounds) {
         }
         RECT r = ControlNativeRect(control);
         MoveWindow(child, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+        if (control->flags & kControlVisible) ClipChildToOwner(control);
         return;
     }
     bool sized = old.bottom - old.top != bounds->bottom - bounds->top ||

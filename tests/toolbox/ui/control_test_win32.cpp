@@ -735,6 +735,10 @@ TEST_F(Controls, AShownChildIsClippedToItsOwnersClipAndVisibleArea) {
     ASSERT_TRUE(ChildRegionBox(cut, &box));
     EXPECT_EQ(box.right, 20);
     EXPECT_EQ(box.bottom, 20);
+    // Moved wholly inside, it loses its region.
+    Rect16 inside{40, 100, 60, 160};
+    ControlMoveSize(cut, &inside);
+    EXPECT_FALSE(ChildRegionBox(cut, &box));
 }
 
 // A registered definition that fills its bounds with one colour.
