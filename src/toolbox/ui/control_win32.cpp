@@ -21,9 +21,12 @@
 #include "toolbox/core/nativemessage_win32.h"
 #include "toolbox/core/osinput_win32.h"
 #include "toolbox/core/region.h"
+#include "toolbox/core/regionbands.h"
+#include "toolbox/core/regionnative_win32.h"
 #include "toolbox/ui/control_win32.h"
 #include "toolbox/ui/controldefs.h"
 #include "toolbox/ui/fontcache.h"
+#include "toolbox/ui/gdicontext.h"
 
 namespace {
 
@@ -184,6 +187,37 @@ void DrawSelfDrawn(ToolboxControlRecord* control) {
         SendControlMessage(control, kControlDraw, 0);
 }
 
+// The child window's region: the owner's clip and visible area in the
+// child's coordinates, none when the child lies wholly inside them.
+void ClipChildToOwner(ToolboxControlRecord* control) {
+    HWND child = ControlChild(control);
+    NativeWindowRecord* owner = Owner(control);
+    if (!child || !owner || owner->state.dcKind != kStateDcWindow) return;
+    const Rect16& b = control->bounds;
+    Rect16 whole{0, 0, int16_t(b.bottom - b.top), int16_t(b.right - b.left)};
+    RegionRecord* area = NewRegion();
+    RegionRecord* size = NewRectRegion(&whole);
+    if (area && size) {
+        GetStateVisibleRegion(&owner->state, area);
+        if (owner->state.clip) CombineRegions(area, area, owner->state.clip, kRegionAnd);
+        OffsetRegion(area, -owner->state.origin.h - b.left, -owner->state.origin.v - b.top);
+        CombineRegions(area, area, size, kRegionAnd);
+        if (RegionsEqual(area, size)) {
+            SetWindowRgn(child, nullptr, FALSE);
+        } else {
+            // The window owns the region it is given: a copy of the record's
+            // (an empty one when nothing of the child is visible).
+            bool empty = IsRegionEmpty(area);
+            HRGN native = empty ? nullptr : RegionToNative(area);
+            HRGN copy = empty || native ? CreateRectRgn(0, 0, 0, 0) : nullptr;
+            if (copy && native) CombineRgn(copy, native, nullptr, RGN_COPY);
+            if (copy && !SetWindowRgn(child, copy, FALSE)) DeleteObject(copy);
+        }
+    }
+    if (area) DisposeRegion(area);
+    if (size) DisposeRegion(size);
+}
+
 bool OwnerShown(const ToolboxControlRecord* control) {
     HWND window = ControlOwnerWindow(control);
     return window && IsWindowVisible(window);
@@ -261,7 +295,10 @@ bool RecreateControlChild(ToolboxControlRecord* control, const char* title) {
     if (old) DestroyWindow(old);
     control->nativeWindow = nullptr;
     if (!MakeChild(control, title)) return false;
-    if (shown) ShowWindow(ControlChild(control), SW_SHOWNA);
+    if (shown) {
+        ClipChildToOwner(control);
+        ShowWindow(ControlChild(control), SW_SHOWNA);
+    }
     if (focused) SetFocus(ControlChild(control));
     return true;
 }
@@ -327,6 +364,7 @@ void ControlDispose(ToolboxControlRecord* control) {
     if (!IsControlRecord(control)) return;
     NativeWindowRecord* owner = Owner(control);
     if (owner && owner->focusedControl == control) ClearControlFocus(owner);
+    StopControlIdle(control);
     Unlink(control);
     if (HWND child = ControlChild(control)) {
         if (GetFocus() == child && owner) SetFocus(NativeWindowOf(owner));
@@ -372,10 +410,12 @@ NativeWindowRecord* ControlOwner(const ToolboxControlRecord* control) {
 void ControlShow(ToolboxControlRecord* control) {
     if (!IsControlRecord(control)) return;
     control->flags |= kControlVisible;
-    if (HWND child = ControlChild(control))
+    if (HWND child = ControlChild(control)) {
+        ClipChildToOwner(control);
         ShowWindow(child, SW_SHOWNA);
-    else
+    } else {
         DrawSelfDrawn(control);
+    }
 }
 
 void ControlHide(ToolboxControlRecord* control, bool drawPending) {
@@ -394,6 +434,7 @@ void ControlHide(ToolboxControlRecord* control, bool drawPending) {
 
 void ControlSetEnabled(ToolboxControlRecord* control, bool enabled) {
     if (!IsControlRecord(control)) return;
+    if (!enabled) ControlGiveUpFocus(control);
     bool was = control->flags & kControlEnabled;
     if (enabled)
         control->flags |= kControlEnabled;
@@ -465,6 +506,7 @@ void ControlMoveSize(ToolboxControlRecord* control, const Rect16* bounds) {
         }
         RECT r = ControlNativeRect(control);
         MoveWindow(child, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+        if (control->flags & kControlVisible) ClipChildToOwner(control);
         return;
     }
     bool sized = old.bottom - old.top != bounds->bottom - bounds->top ||

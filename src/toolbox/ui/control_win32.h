@@ -27,3 +27,19 @@ struct ControlTracking {
     int32_t lastPart;
 };
 ControlTracking* CurrentControlTracking();
+
+// Idle time of self-drawn focus holders: a control remembered by
+// StartControlIdle gets message 18 at the caret blink time until
+// StopControlIdle forgets it; the layer's timer runs while any is
+// remembered.
+void StartControlIdle(ToolboxControlRecord* control);
+void StopControlIdle(ToolboxControlRecord* control);
+bool ControlIdleRunning();
+// A control that is disabled while it holds its window's focus gives the
+// focus up (a self-drawn one is sent message 22 with 0).
+void ControlGiveUpFocus(ToolboxControlRecord* control);
+// Follows the pointer from a press on a self-drawn control until the
+// release, the part first hit highlighted while the pointer is over it and
+// the action procedure called for each step there: that part when
+// released over it, else 0.
+int32_t FollowControlPart(ToolboxControlRecord* control, Point16 point, ControlActionProc action);

@@ -5,7 +5,9 @@
 // hands the bar's steps to the surface list's action.
 //
 // Guarantees: a bar is a living control record from creation to disposal;
-// a hidden, disabled or empty bar answers no part.
+// a hidden, disabled or empty bar answers no part; a bar belongs to the
+// window's frame, so the drawing clip of whatever surface has the focus
+// never cuts its child window.
 #include <windows.h>
 
 #include "toolbox/core/panehost_win32.h"
@@ -36,6 +38,14 @@ void BarStep(ToolboxControlRecord* control, int16_t part) {
         g_barTracking.action(control, part, g_barTracking.data);
 }
 
+// Shown, moved or made again, a control's child window takes the owner's
+// clip: a frame bar drops it again.
+void Unclip(ToolboxControlRecord* control) {
+    HWND child = ControlChild(control);
+    RECT box;
+    if (child && GetWindowRgnBox(child, &box) != ERROR) SetWindowRgn(child, nullptr, TRUE);
+}
+
 void* NewBar(PaneRecord* pane, ScrollBarAxis, const Rect16* rect) {
     NativeWindowRecord* record = pane ? NativeRecordOfPort(pane->port) : nullptr;
     if (!record || !rect) return nullptr;
@@ -44,13 +54,16 @@ void* NewBar(PaneRecord* pane, ScrollBarAxis, const Rect16* rect) {
 
 void MoveBar(void* bar, const Rect16* rect) {
     ControlMoveSize(Bar(bar), rect);
+    Unclip(Bar(bar));
 }
 
 void ShowBar(void* bar, bool show) {
-    if (show)
+    if (show) {
         ControlShow(Bar(bar));
-    else
+        Unclip(Bar(bar));
+    } else {
         ControlHide(Bar(bar), false);
+    }
 }
 
 void SetBarValues(void* bar, int32_t minimum, int32_t maximum, int32_t value) {
@@ -59,6 +72,7 @@ void SetBarValues(void* bar, int32_t minimum, int32_t maximum, int32_t value) {
     ControlSetMinimum(control, minimum);
     ControlSetMaximum(control, maximum);
     ControlSetValue(control, value);
+    Unclip(control);
 }
 
 void DisposeBar(void* bar) {

@@ -36,7 +36,8 @@ constexpr int32_t kTriangleSize = 9;
 constexpr int32_t kPopupArrowWidth = 16;
 constexpr int32_t kPopupTextInset = 4;
 
-constexpr int32_t kIconButtonFeatures = kFeatureRedrawOnEnable | kFeatureTaggedData;
+constexpr int32_t kIconButtonFeatures =
+    kFeatureRedrawOnEnable | kFeatureTracksItself | kFeatureTaggedData;
 constexpr int32_t kTriangleFeatures = kFeatureRedrawOnEnable | kFeatureTaggedData;
 constexpr int32_t kUserPaneFeatures = kFeatureTaggedData;
 constexpr int32_t kIconFeatures = kFeatureTracksItself | kFeatureTaggedData;
@@ -170,6 +171,15 @@ int32_t InsidePart(const ToolboxControlRecord* control, intptr_t parameter, int3
     return ControlContains(control, UnpackControlPoint(parameter)) ? part : 0;
 }
 
+// The pointer is followed in and out; a sticky button released on stays
+// down (value 1) until its value is set back.
+int32_t TrackIconButton(ToolboxControlRecord* control, const ControlTrackRequest* request) {
+    if (!request) return 0;
+    int32_t part = FollowControlPart(control, request->point, request->action);
+    if (part == kPartButton && (control->data & kStickyBit)) ControlSetValue(control, 1);
+    return part;
+}
+
 int32_t IconButtonDefinition(int16_t, ToolboxControlRecord* control, int32_t message,
                              intptr_t parameter) {
     switch (message) {
@@ -184,6 +194,8 @@ int32_t IconButtonDefinition(int16_t, ToolboxControlRecord* control, int32_t mes
         return 0;
     case kControlHitTest:
         return InsidePart(control, parameter, kPartButton);
+    case kControlTrack:
+        return TrackIconButton(control, reinterpret_cast<const ControlTrackRequest*>(parameter));
     case kControlFeatures:
         return kIconButtonFeatures;
     case kControlSetData:

@@ -1,10 +1,12 @@
 // The keyboard focus among a window's controls: the window remembers its
 // focused control; native buttons take the system focus, self-drawn
-// controls are asked through message 16.
+// controls are asked through message 16, get idle time (message 18) while
+// they hold it and are told to give it up (message 22) when disabled.
 //
 // Guarantees: a control that does not take the focus never gets it (and
 // the request answers -30582); advancing skips hidden, disabled, 0x10
-// controls and those that do not take the focus, wrapping round the list.
+// controls and those that do not take the focus, wrapping round the list;
+// a disabled control never stays the window's focused control.
 #include <vector>
 
 #include "toolbox/ui/control.h"
@@ -24,8 +26,9 @@ FocusCandidate CandidateOf(ToolboxControlRecord* control) {
 void Release(NativeWindowRecord* window) {
     auto* holder = static_cast<ToolboxControlRecord*>(window->focusedControl);
     window->focusedControl = nullptr;
-    if (IsControlRecord(holder) && !(holder->flags & kControlNative))
-        SendControlMessage(holder, kControlFocus, 0);
+    if (!IsControlRecord(holder) || (holder->flags & kControlNative)) return;
+    StopControlIdle(holder);
+    SendControlMessage(holder, kControlFocus, 0);
 }
 
 } // namespace
@@ -42,7 +45,10 @@ int32_t SetControlFocus(ToolboxControlRecord* control, int32_t part) {
         if (!(FeaturesOf(control) & kFeatureTakesFocus)) return kControlErrNoFocus;
         if (window->focusedControl == control) return 0;
         Release(window);
-        if (SendControlMessage(control, kControlFocus, part)) window->focusedControl = control;
+        if (SendControlMessage(control, kControlFocus, part)) {
+            window->focusedControl = control;
+            StartControlIdle(control);
+        }
         return 0;
     }
     FocusCandidate candidate = CandidateOf(control);
@@ -60,6 +66,18 @@ void ClearControlFocus(NativeWindowRecord* window) {
     Release(window);
     if (IsControlRecord(holder) && GetFocus() == ControlChild(holder))
         SetFocus(NativeWindowOf(window));
+}
+
+void ControlGiveUpFocus(ToolboxControlRecord* control) {
+    NativeWindowRecord* window = ControlOwner(control);
+    if (!IsControlRecord(control) || !window || window->focusedControl != control) return;
+    if (control->flags & kControlNative) {
+        ClearControlFocus(window);
+        return;
+    }
+    window->focusedControl = nullptr;
+    StopControlIdle(control);
+    SendControlMessage(control, kControlLoseFocus, 0);
 }
 
 ToolboxControlRecord* AdvanceControlFocus(NativeWindowRecord* window, int32_t direction) {

@@ -142,6 +142,17 @@ int32_t TrackSelfDrawn(ToolboxControlRecord* control, Point16 point, uint16_t mo
         ControlTrackRequest request{point, modifiers, action};
         return SendControlMessage(control, kControlTrack, intptr_t(&request));
     }
+    return FollowControlPart(control, point, action);
+}
+
+bool CharacterDropped(uint8_t character) {
+    return character < kFirstPlainCharacter && character != kCharBackspace &&
+           character != kCharTab && character != kCharReturn;
+}
+
+} // namespace
+
+int32_t FollowControlPart(ToolboxControlRecord* control, Point16 point, ControlActionProc action) {
     int32_t part = ControlHitPart(control, point);
     if (!part) return 0;
     ControlHilite(control, part);
@@ -157,13 +168,6 @@ int32_t TrackSelfDrawn(ToolboxControlRecord* control, Point16 point, uint16_t mo
     ControlHilite(control, kHighlightNone);
     return over ? part : 0;
 }
-
-bool CharacterDropped(uint8_t character) {
-    return character < kFirstPlainCharacter && character != kCharBackspace &&
-           character != kCharTab && character != kCharReturn;
-}
-
-} // namespace
 
 ControlTracking* CurrentControlTracking() {
     return &g_tracking;

@@ -7,15 +7,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "toolbox/core/child_process_win32.h"
+#include "toolbox/core/edittextdef.h"
 #include "toolbox/core/eventwait.h"
+#include "toolbox/core/looptimer.h"
 #include "toolbox/core/menurecord.h"
 #include "toolbox/core/menutrack_win32.h"
 #include "toolbox/core/native_fixture_win32.h"
 #include "toolbox/core/osinput.h"
+#include "toolbox/core/region.h"
+#include "toolbox/core/systemtimes.h"
+#include "toolbox/core/ticks.h"
 #include "toolbox/core/windowclass.h"
 #include "toolbox/ui/control.h"
 #include "toolbox/ui/control_win32.h"
@@ -23,6 +29,7 @@
 #include "toolbox/ui/gdicontext.h"
 #include "toolbox/ui/gditext_win32.h"
 #include "toolbox/ui/xdlg.h"
+#include "window_pixels_win32.h"
 
 namespace {
 
@@ -52,6 +59,26 @@ int32_t RecordingDefinition(int16_t, ToolboxControlRecord*, int32_t message, int
     default:
         return 0;
     }
+}
+
+// The messages of the recording definition with their controls and
+// parameters.
+struct Sent {
+    ToolboxControlRecord* control;
+    int32_t message;
+    intptr_t parameter;
+};
+std::vector<Sent> g_sent;
+int32_t LoggingDefinition(int16_t variant, ToolboxControlRecord* control, int32_t message,
+                          intptr_t parameter) {
+    g_sent.push_back(Sent{control, message, parameter});
+    return RecordingDefinition(variant, control, message, parameter);
+}
+int CountSent(const ToolboxControlRecord* control, int32_t message) {
+    int n = 0;
+    for (const Sent& s : g_sent)
+        n += s.control == control && s.message == message;
+    return n;
 }
 
 std::string ClassOf(HWND window) {
@@ -576,6 +603,184 @@ TEST_F(Controls, DisposingTheWindowDisposesEveryControlOnce) {
     EXPECT_FALSE(IsWindow(child));
 }
 
+// One pass of the event loop's timers after the caret blink time.
+void RunTimersAfterTheBlinkTime() {
+    Sleep(DWORD(TicksToMs(CaretBlinkTicks()) + 60));
+    RunDueLoopTimers(MainLoopTimerList());
+}
+
+TEST_F(Controls, AFocusedSelfDrawnControlGetsIdleTimeAndGivesTheFocusUpWhenDisabled) {
+    RegisterControlDefinition(45, &LoggingDefinition);
+    g_features = kFeatureTakesFocus;
+    ToolboxControlRecord* field = New(720, Rect16{10, 10, 30, 80});
+    ToolboxControlRecord* other = New(720, Rect16{40, 10, 60, 80});
+    RunDueLoopTimers(MainLoopTimerList());
+    EXPECT_FALSE(ControlIdleRunning());
+    ASSERT_EQ(SetControlFocus(field, 1), 0);
+    EXPECT_TRUE(ControlIdleRunning());
+    g_sent.clear();
+    RunTimersAfterTheBlinkTime();
+    EXPECT_GE(CountSent(field, kControlIdle), 1);
+    EXPECT_EQ(CountSent(other, kControlIdle), 0);
+
+    // The idle time follows the focus; a hidden holder keeps the focus
+    // but gets none.
+    ASSERT_EQ(SetControlFocus(other, 1), 0);
+    ControlHide(field, false);
+    g_sent.clear();
+    RunTimersAfterTheBlinkTime();
+    EXPECT_EQ(CountSent(field, kControlIdle), 0);
+    EXPECT_GE(CountSent(other, kControlIdle), 1);
+    ControlHide(other, false);
+    g_sent.clear();
+    RunTimersAfterTheBlinkTime();
+    EXPECT_EQ(CountSent(other, kControlIdle), 0);
+    ControlShow(other);
+
+    // Disabled, the holder is told to give the focus up (22 with 0); the
+    // window forgets it and the idle time stops.
+    g_sent.clear();
+    ControlSetEnabled(other, false);
+    ASSERT_FALSE(g_sent.empty());
+    EXPECT_EQ(g_sent.front().control, other);
+    EXPECT_EQ(g_sent.front().message, kControlLoseFocus);
+    EXPECT_EQ(g_sent.front().parameter, 0);
+    ToolboxControlRecord* focused = field;
+    GetFocusedControl(window_, &focused);
+    EXPECT_EQ(focused, nullptr);
+    EXPECT_FALSE(ControlIdleRunning());
+    g_sent.clear();
+    RunTimersAfterTheBlinkTime();
+    EXPECT_EQ(CountSent(other, kControlIdle), 0);
+    // Disabling a control without the focus says nothing of it.
+    ControlSetEnabled(other, true);
+    ControlSetEnabled(other, false);
+    EXPECT_EQ(CountSent(other, kControlLoseFocus), 0);
+
+    // A disposed holder stops the idle time too.
+    ControlShow(field);
+    ASSERT_EQ(SetControlFocus(field, 1), 0);
+    EXPECT_TRUE(ControlIdleRunning());
+    ControlDispose(field);
+    EXPECT_FALSE(ControlIdleRunning());
+
+    // A disabled native control loses the system's focus as well.
+    ToolboxControlRecord* push = New(371, Rect16{70, 10, 90, 80});
+    ASSERT_EQ(SetControlFocus(push, 1), 0);
+    EXPECT_EQ(GetFocus(), ControlChild(push));
+    ControlSetEnabled(push, false);
+    GetFocusedControl(window_, &focused);
+    EXPECT_EQ(focused, nullptr);
+    EXPECT_NE(GetFocus(), ControlChild(push));
+    g_features = kFeatureTakesFocus | kFeatureTaggedData;
+}
+
+// The edit field answers the layer: focused it runs its caret, disabled it
+// gives the focus up.
+TEST_F(Controls, AnEditFieldDisabledWhileFocusedStopsItsCaret) {
+    RegisterControlDefinition(17, &EditTextDefProc);
+    ToolboxControlRecord* field = New(272, Rect16{10, 10, 30, 150}, 0, 0, 0);
+    ASSERT_NE(EditTextDataOf(field), nullptr);
+    ASSERT_EQ(SetControlFocus(field, 1), 0);
+    EXPECT_EQ(EditTextDataOf(field)->focused, 1);
+    EXPECT_NE(EditTextDataOf(field)->caretTimer, nullptr);
+    EXPECT_TRUE(ControlIdleRunning());
+    ControlSetEnabled(field, false);
+    EXPECT_EQ(EditTextDataOf(field)->focused, 0);
+    EXPECT_EQ(EditTextDataOf(field)->caretTimer, nullptr);
+    EXPECT_FALSE(ControlIdleRunning());
+    ControlDispose(field);
+}
+
+// The box of a child window's region; false when it has none.
+bool ChildRegionBox(ToolboxControlRecord* control, RECT* box) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    int kind = GetWindowRgn(ControlChild(control), region);
+    if (kind != ERROR) GetRgnBox(region, box);
+    DeleteObject(region);
+    return kind != ERROR;
+}
+
+TEST_F(Controls, AShownChildIsClippedToItsOwnersClipAndVisibleArea) {
+    ASSERT_NE(window_->state.clip, nullptr);
+    RECT client{};
+    GetClientRect(NativeWindowOf(window_), &client);
+    ToolboxControlRecord* push = New(371, Rect16{10, 10, 30, 80});
+    RECT box{};
+    EXPECT_FALSE(ChildRegionBox(push, &box)); // wholly visible: no region
+
+    // The owner's clip covers the button's left 35 pixels.
+    Rect16 clip{0, 0, 200, 45};
+    SetRegionToShortRect(window_->state.clip, &clip);
+    ControlHide(push, false);
+    ControlShow(push);
+    ASSERT_TRUE(ChildRegionBox(push, &box));
+    EXPECT_EQ(box.left, 0);
+    EXPECT_EQ(box.top, 0);
+    EXPECT_EQ(box.right, 35);
+    EXPECT_EQ(box.bottom, 20);
+    // Shown outside the clip, nothing of it is left.
+    ToolboxControlRecord* below = New(371, Rect16{220, 10, 240, 80});
+    EXPECT_TRUE(ChildRegionBox(below, &box));
+    EXPECT_TRUE(IsRectEmpty(&box));
+
+    // With the clip wide open again, the client area's edge clips.
+    Rect16 open{-32767, -32767, 32767, 32767};
+    SetRegionToShortRect(window_->state.clip, &open);
+    ControlHide(push, false);
+    ControlShow(push);
+    EXPECT_FALSE(ChildRegionBox(push, &box));
+    Rect16 edge{10, int16_t(client.right - 20), 30, int16_t(client.right + 40)};
+    ToolboxControlRecord* cut = New(371, edge);
+    ASSERT_TRUE(ChildRegionBox(cut, &box));
+    EXPECT_EQ(box.right, 20);
+    EXPECT_EQ(box.bottom, 20);
+    // Moved wholly inside, it loses its region.
+    Rect16 inside{40, 100, 60, 160};
+    ControlMoveSize(cut, &inside);
+    EXPECT_FALSE(ChildRegionBox(cut, &box));
+}
+
+// A registered definition that fills its bounds with one colour.
+constexpr COLORREF kFillColour = RGB(200, 30, 40);
+constexpr uint32_t kFillPixel = 0xC81E28; // the same as 0xRRGGBB
+int32_t FillingDefinition(int16_t, ToolboxControlRecord* control, int32_t message, intptr_t) {
+    if (message != kControlDraw) return 0;
+    HWND window = ControlOwnerWindow(control);
+    HDC dc = GetDC(window);
+    RECT r = ControlNativeRect(control);
+    HBRUSH brush = CreateSolidBrush(kFillColour);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    ReleaseDC(window, dc);
+    return 0;
+}
+
+TEST_F(Controls, SelfDrawnControlsDrawTheirPixelsAndNothingWithoutAProcedure) {
+    HWND window = NativeWindowOf(window_);
+    UpdateWindow(window);
+    WindowPixels before = ReadWindowPixels(window);
+    RegisterControlDefinition(46, &FillingDefinition);
+    ToolboxControlRecord* filled = New(736, Rect16{10, 10, 30, 60});
+    ToolboxControlRecord* none = New(1000, Rect16{40, 10, 60, 60});
+    ControlHilite(none, 3);
+    ControlSetValue(none, 1);
+    WindowPixels after = ReadWindowPixels(window);
+    EXPECT_EQ(after.Count(10, 10, 50, 20, kFillPixel), 50 * 20);
+    EXPECT_EQ(after.Count(0, 0, 100, 10, kFillPixel) + after.Count(60, 10, 40, 20, kFillPixel), 0);
+    int changed = 0;
+    for (int y = 40; y < 60; ++y)
+        for (int x = 10; x < 60; ++x)
+            changed += after.At(x, y) != before.At(x, y);
+    EXPECT_EQ(changed, 0);
+    // Hidden, its area is left to the window's next update.
+    ValidateRect(window, nullptr);
+    ControlHide(filled, false);
+    RECT update{};
+    ASSERT_TRUE(GetUpdateRect(window, &update, FALSE));
+    EXPECT_TRUE(update.left <= 10 && update.top <= 10 && update.right >= 60 && update.bottom >= 30);
+}
+
 std::vector<int16_t> g_steps;
 void RecordStep(ToolboxControlRecord*, int16_t part) {
     g_steps.push_back(part);
@@ -727,8 +932,8 @@ void NoteHighlight(ToolboxControlRecord* c, int16_t) {
     g_highlighted = g_highlighted || c->highlight == kPartButton;
 }
 
-// A self-drawn button that does not track itself: the pointer is followed
-// with the part highlighted while over it, until the release.
+// A self-drawn button: the pointer is followed with the part highlighted
+// while over it, until the release.
 TEST_F(Controls, ASelfDrawnButtonFollowsThePointerUntilTheRelease) {
     ToolboxControlRecord* button = New(32, Rect16{20, 20, 60, 60}, 0, 0, 128);
     POINT inside{40, 40}, outside{200, 200};
@@ -750,6 +955,54 @@ TEST_F(Controls, ASelfDrawnButtonFollowsThePointerUntilTheRelease) {
         EXPECT_EQ(button->highlight, 0);
     }
     SetOsInputSource(nullptr);
+}
+
+// The 0xRRGGBB pixel of a system colour shifted by steps on each channel.
+uint32_t ShiftedPixel(int index, int steps) {
+    COLORREF c = GetSysColor(index);
+    auto channel = [&](int v) { return uint32_t(std::clamp(v + steps, 0, 255)); };
+    return channel(GetRValue(c)) << 16 | channel(GetGValue(c)) << 8 | channel(GetBValue(c));
+}
+
+// A sticky icon button (option 0x200) stays down after a click released on
+// it, until its value is set back; a plain one springs back.
+TEST_F(Controls, AStickyIconButtonStaysDownAfterAClick) {
+    ToolboxControlRecord* plain = New(32, Rect16{20, 20, 60, 60}, 0, 0, 128);
+    ToolboxControlRecord* sticky = New(32, Rect16{20, 80, 60, 120}, 0, 0x200, 128);
+    OsInputSource source{};
+    source.mouseClient = &HeldPointer;
+    source.buttonDown = &HeldButtonDown;
+    SetOsInputSource(&source);
+    POINT outside{200, 200};
+    MapWindowPoints(NativeWindowOf(window_), FrameWindowHandle(), &outside, 1);
+    struct Case {
+        ToolboxControlRecord* button;
+        int moveAfter;
+        int32_t part, value;
+    } cases[] = {
+        {plain, 1000, kPartButton, 0},
+        {sticky, 3, 0, 0},              // released outside: still up
+        {sticky, 1000, kPartButton, 1}, // released on it: down
+        {sticky, 1000, kPartButton, 1}, // and it stays down
+    };
+    for (const Case& c : cases) {
+        const Rect16& b = c.button->bounds;
+        POINT inside{(b.left + b.right) / 2, (b.top + b.bottom) / 2};
+        MapWindowPoints(NativeWindowOf(window_), FrameWindowHandle(), &inside, 1);
+        g_held = HeldButton{{inside.y, inside.x}, {outside.y, outside.x}, 0, c.moveAfter, 8};
+        Point16 press{int16_t((b.top + b.bottom) / 2), int16_t((b.left + b.right) / 2)};
+        EXPECT_EQ(ControlTrack(c.button, press, 0, nullptr), c.part);
+        EXPECT_EQ(ControlGetValue(c.button), c.value);
+    }
+    SetOsInputSource(nullptr);
+    // Down, the upper edge is drawn in the darker tone, up in the lighter.
+    uint32_t light = ShiftedPixel(COLOR_BTNSHADOW, 42), dark = ShiftedPixel(COLOR_BTNSHADOW, -43);
+    WindowPixels pixels = ReadWindowPixels(NativeWindowOf(window_));
+    EXPECT_EQ(pixels.At(30, 21), light);
+    EXPECT_EQ(pixels.At(90, 21), dark);
+    ControlSetValue(sticky, 0);
+    pixels = ReadWindowPixels(NativeWindowOf(window_));
+    EXPECT_EQ(pixels.At(90, 21), light);
 }
 
 TEST(ControlTracking, APopupTakesTheChosenEntry) {

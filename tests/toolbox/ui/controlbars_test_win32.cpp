@@ -13,6 +13,8 @@
 #include "toolbox/core/panehost.h"
 #include "toolbox/core/panehost_win32.h"
 #include "toolbox/core/portrecord.h"
+#include "toolbox/core/portupdate_win32.h"
+#include "toolbox/core/region.h"
 #include "toolbox/core/surfacelist.h"
 #include "toolbox/core/windowclass.h"
 #include "toolbox/core/windowcreate.h"
@@ -66,6 +68,21 @@ TEST(ControlBars, AWindowsScrollBarIsAControlOfItsWindow) {
     EXPECT_EQ(HostBarHitPart(bar, DownArrowOf(bar)), kPartLineDown);
     HostSetScrollBarValues(bar, 0, 0, 0);
     EXPECT_EQ(HostBarHitPart(bar, DownArrowOf(bar)), 0);
+    // Shown while the port's clip is a surface's (without the bar), the
+    // bar stays whole, also when made again as its range grows.
+    NativeWindowRecord* native = NativeRecordOfPort(static_cast<PortRecord*>(w->port));
+    ASSERT_NE(native, nullptr);
+    RegionRecord* saved = native->state.clip;
+    Rect16 surface{0, 0, 200, bar->bounds.left};
+    native->state.clip = NewRectRegion(&surface);
+    HostShowScrollBar(bar, false);
+    HostShowScrollBar(bar, true);
+    RECT box;
+    EXPECT_EQ(GetWindowRgnBox(ControlChild(bar), &box), ERROR);
+    HostSetScrollBarValues(bar, 0, 100, 10);
+    EXPECT_EQ(GetWindowRgnBox(ControlChild(bar), &box), ERROR);
+    DisposeRegion(native->state.clip);
+    native->state.clip = saved;
     DisposeWindowObject(w);
     EXPECT_FALSE(IsWindow(child));
     SetPaneBarProcs(nullptr);

@@ -83,6 +83,11 @@ TEST_F(ListModelTest, InsertAndDeleteRowsKeepCellsAndSelection) {
     ASSERT_TRUE(InsertListRows(&list_, 99, nullptr, 1)); // beyond the count: appends
     EXPECT_EQ(list_.rowCount, 7);
     EXPECT_EQ(Cell(6), 0);
+    value = 9;
+    ASSERT_TRUE(InsertListRows(&list_, -1, &value, 1)); // a negative row appends too
+    EXPECT_EQ(Cell(7), 9);
+    EXPECT_EQ(Cell(0), 100);
+    DeleteListRows(&list_, 7, 1);
     gCalls.messages.clear();
     DeleteListRows(&list_, 3, 100); // past the end: to the end
     EXPECT_EQ(list_.rowCount, 3);
