@@ -29,9 +29,10 @@ void NoHelpTag() {}
 void NoSize(PortRecord*, const Rect16*) {}
 void NoMenus() {}
 void NoFollowUp(PortRecord*) {}
+void NoTagCheck(const OsEventRecord*) {}
 
-const PortHooks kDefaults{&NoOptions, &NoReceiver, &DefaultLimit, &NoTell,
-                          &NoHelpTag, &NoSize,     &NoMenus,      &NoFollowUp};
+const PortHooks kDefaults{&NoOptions, &NoReceiver, &DefaultLimit, &NoTell,    &NoHelpTag,
+                          &NoSize,    &NoMenus,    &NoFollowUp,   &NoTagCheck};
 PortHooks g_hooks = kDefaults;
 PortNativeLinkProc g_nativeLink = nullptr;
 
@@ -46,8 +47,8 @@ int32_t Dispatch(PortRecord* port, uint16_t what, uintptr_t message, uint16_t mo
 }
 
 // A mouse record of the what code and message at the event's point and
-// modifiers, dispatched to the port.
-int32_t DispatchMouseRecord(PortRecord* port, EventObject event, uint16_t what, uintptr_t message) {
+// modifiers.
+OsEventRecord MouseRecord(EventObject event, uint16_t what, uintptr_t message) {
     uint32_t modifiers = 0;
     Point16 where{0, 0};
     EventParamGet(event, kParamModifiers, FourCC("magn"), sizeof(modifiers), &modifiers);
@@ -61,15 +62,24 @@ int32_t DispatchMouseRecord(PortRecord* port, EventObject event, uint16_t what, 
     record.where = where;
     record.whereV = where.v;
     record.whereH = where.h;
+    return record;
+}
+
+int32_t DispatchMouseRecord(PortRecord* port, EventObject event, uint16_t what, uintptr_t message) {
+    OsEventRecord record = MouseRecord(event, what, message);
     DispatchToEventHandlers(port, &record);
     return kEventResultOk;
 }
 
-// A mouse-moved record: the window part under the point as message.
+// A mouse-moved record: the window part under the point as message; the
+// help tag goes first when the mouse left its entry.
 int32_t SendMouseMoved(PortRecord* port, EventObject event) {
     int16_t part = 0;
     EventParamGet(event, kParamWindowPart, kTypeWindowPart, sizeof(part), &part);
-    return DispatchMouseRecord(port, event, kPortWhatMouseMoved, uintptr_t(uint16_t(part)));
+    OsEventRecord record = MouseRecord(event, kPortWhatMouseMoved, uintptr_t(uint16_t(part)));
+    g_hooks.checkHelpTag(&record);
+    DispatchToEventHandlers(port, &record);
+    return kEventResultOk;
 }
 
 int32_t WindowKindToRecord(EventObject event, PortRecord* port) {
@@ -134,6 +144,7 @@ void SetPortHooks(const PortHooks* hooks) {
     PickProc(g_hooks.sizeRootPane, given.sizeRootPane, kDefaults.sizeRootPane);
     PickProc(g_hooks.updateMenus, given.updateMenus, kDefaults.updateMenus);
     PickProc(g_hooks.mouseMovedFollowUp, given.mouseMovedFollowUp, kDefaults.mouseMovedFollowUp);
+    PickProc(g_hooks.checkHelpTag, given.checkHelpTag, kDefaults.checkHelpTag);
 }
 
 void WindowObjectLink(PortRecord* port, void* nativeWindow, uint32_t flags,
@@ -163,6 +174,10 @@ void PortResized(PortRecord* port, const Rect16* content) {
 
 void HidePortHelpTag() {
     g_hooks.hideHelpTag();
+}
+
+void CheckPortHelpTag(const OsEventRecord* record) {
+    g_hooks.checkHelpTag(record);
 }
 
 void UpdatePortMenus() {

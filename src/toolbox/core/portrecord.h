@@ -68,6 +68,9 @@ struct PortHooks {
     void (*updateMenus)();
     // The cursor follow-up after a wheel event (a mouse-moved record).
     void (*mouseMovedFollowUp)(PortRecord* port);
+    // A mouse-moved record (frame-client point) over one of the layer's
+    // windows: the help tag goes when the mouse left its entry.
+    void (*checkHelpTag)(const OsEventRecord* record);
 };
 
 // Bounds-changed attribute: the size changed.
@@ -88,6 +91,7 @@ void SetPortNativeLink(PortNativeLinkProc procedure);
 // message 17 with the live-resize mark).
 void PortResized(PortRecord* port, const Rect16* content);
 void HidePortHelpTag();
+void CheckPortHelpTag(const OsEventRecord* record);
 // Brings the menus up to date (after an activation or the last window
 // closed).
 void UpdatePortMenus();
