@@ -52,14 +52,14 @@ inline const char* ComState() {
     return result == S_FALSE ? "started" : "stopped";
 }
 
-// The test application's loop: "ready", the application's loop, "end",
-// then the state of COM before and after the loop.
+// The test application's loop: "ready", the application's loop, the
+// state of COM before and after the loop, "end".
 inline int32_t RunLoggedApplication() {
     std::string before = ComState();
     Log("ready");
     RunApplication();
-    Log("end");
     Log("com " + before + " then " + ComState());
+    Log("end");
     return 0;
 }
 

@@ -35,6 +35,8 @@ const PortHooks kDefaults{&NoOptions, &NoReceiver, &DefaultLimit, &NoTell,    &N
                           &NoSize,    &NoMenus,    &NoFollowUp,   &NoTagCheck};
 PortHooks g_hooks = kDefaults;
 PortNativeLinkProc g_nativeLink = nullptr;
+// The port that took the last content click; its mouse-up goes there.
+PortRecord* g_clickTarget = nullptr;
 
 int32_t Dispatch(PortRecord* port, uint16_t what, uintptr_t message, uint16_t modifiers) {
     OsEventRecord record;
@@ -63,6 +65,13 @@ OsEventRecord MouseRecord(EventObject event, uint16_t what, uintptr_t message) {
     record.whereV = where.v;
     record.whereH = where.h;
     return record;
+}
+
+// 'mbtn' (1 the primary button) as a record's message (0 the primary).
+uintptr_t ButtonMessage(EventObject event) {
+    uint16_t button = 1;
+    EventParamGet(event, kParamMouseButton, FourCC("mbtn"), sizeof(button), &button);
+    return uintptr_t(button ? button - 1 : 0);
 }
 
 int32_t DispatchMouseRecord(PortRecord* port, EventObject event, uint16_t what, uintptr_t message) {
@@ -98,10 +107,9 @@ int32_t WindowKindToRecord(EventObject event, PortRecord* port) {
         return Dispatch(port, part == kPartZoomIn ? kPortWhatZoomOut : kPortWhatZoomIn,
                         uintptr_t(port->nativeWindow), 0);
     case kWindowClickContentKind: {
-        uint16_t button = 1;
-        EventParamGet(event, kParamMouseButton, FourCC("mbtn"), sizeof(button), &button);
-        return DispatchMouseRecord(port, event, kOsWhatMouseDown,
-                                   uintptr_t(button ? button - 1 : 0));
+        g_hooks.mouseMovedFollowUp(port);
+        g_clickTarget = port;
+        return DispatchMouseRecord(port, event, kOsWhatMouseDown, ButtonMessage(event));
     }
     case kWindowBoundsChangedKind: {
         uint32_t attributes = 0;
@@ -188,7 +196,14 @@ int32_t DispatchPortRecord(PortRecord* port, uint16_t what) {
     return Dispatch(port, what, uintptr_t(port->nativeWindow), 0);
 }
 
+void EndPortContentClick(EventObject event) {
+    PortRecord* port = g_clickTarget;
+    g_clickTarget = nullptr;
+    if (port) DispatchMouseRecord(port, event, kOsWhatMouseUp, ButtonMessage(event));
+}
+
 void DisposePortRecord(PortRecord* port) {
+    if (g_clickTarget == port) g_clickTarget = nullptr;
     if (port->idleTask) RemoveTimerTask(port->idleTask);
     port->idleTask = nullptr;
     for (PortRecord** link = &g_ports; *link; link = &(*link)->next) {

@@ -90,6 +90,10 @@ void SetPortNativeLink(PortNativeLinkProc procedure);
 // The root pane is sized to the new content rectangle and told (pane
 // message 17 with the live-resize mark).
 void PortResized(PortRecord* port, const Rect16* content);
+// The end of a content click: a mouse-up record (what 2, at the event's
+// point and button) to the port that took the last content click, which
+// is then forgotten; nothing without one.
+void EndPortContentClick(EventObject event);
 void HidePortHelpTag();
 void CheckPortHelpTag(const OsEventRecord* record);
 // Brings the menus up to date (after an activation or the last window

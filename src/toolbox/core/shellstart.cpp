@@ -15,6 +15,7 @@
 #include "toolbox/core/menulist.h"
 #include "toolbox/core/menusinit.h"
 #include "toolbox/core/mousefollow.h"
+#include "toolbox/core/portrecord.h"
 #include "toolbox/core/reclist.h"
 #include "toolbox/core/shellapphandler.h"
 #include "toolbox/core/shellcommands.h"
@@ -76,6 +77,7 @@ void InstallClipboardHooks() {
 void InitShellResources() {
     ShellAppProcs app = ShellApp();
     app.updateCursor = &RequestMouseMovedUpdate;
+    app.endContentClick = &EndPortContentClick;
     SetShellAppProcs(&app);
     if (g_folderAlias) HeapHandleFree(g_folderAlias);
     g_folderAlias =
