@@ -3,6 +3,8 @@
 // and the folder the test programs lie in.
 #pragma once
 #include <windows.h>
+// after windows.h
+#include <objbase.h>
 
 #include <cstdio>
 #include <fstream>
@@ -42,10 +44,21 @@ inline std::string TestFolder() {
     return s.substr(0, s.find_last_of('\\'));
 }
 
-// The test application's loop: "ready", the application's loop, "end".
+// Whether COM is started on this thread: a balanced second start answers
+// S_FALSE when it is.
+inline const char* ComState() {
+    HRESULT result = CoInitialize(nullptr);
+    if (SUCCEEDED(result)) CoUninitialize();
+    return result == S_FALSE ? "started" : "stopped";
+}
+
+// The test application's loop: "ready", the application's loop, the
+// state of COM before and after the loop, "end".
 inline int32_t RunLoggedApplication() {
+    std::string before = ComState();
     Log("ready");
     RunApplication();
+    Log("com " + before + " then " + ComState());
     Log("end");
     return 0;
 }

@@ -4,9 +4,9 @@
 #include <windows.h>
 // after windows.h
 #include <commctrl.h>
-#include <objbase.h>
 
 #include "toolbox/core/applicationstart.h"
+#include "toolbox/core/comstart.h"
 #include "toolbox/core/commandline.h"
 #include "toolbox/core/nativewindow_win32.h"
 #include "toolbox/core/startuprequest.h"
@@ -32,7 +32,7 @@ int32_t ApplicationStart(void*, const char* name, int32_t frameOption, const cha
             if (!QueueStartupRequest(kStartupOpenApplication, request)) FreeStartupBlock(request);
         }
     }
-    CoInitialize(nullptr);
+    StartApplicationCom();
     int32_t result = AppMain();
     if (HWND frame = FrameWindowHandle(); frame && IsWindow(frame)) DestroyWindow(frame);
     return result;

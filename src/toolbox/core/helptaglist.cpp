@@ -88,14 +88,25 @@ void HelpTagRemove(SurfaceList* list, void* item) {
     }
 }
 
+bool HelpTagEntryRect(const HelpTagList* list, int32_t entry, Rect16* out) {
+    if (!list || entry < 0 || entry >= int32_t(list->entries.size())) return false;
+    const HelpTagRecord& e = list->entries[size_t(entry)];
+    if (e.kind == kHelpTagKindItem) return g_itemRect(e.item, out);
+    *out = e.rect;
+    return true;
+}
+
+bool HelpTagEntryHolds(const HelpTagList* list, int32_t entry, Point16 point) {
+    Rect16 r{};
+    return HelpTagEntryRect(list, entry, &r) && Holds(r, point);
+}
+
 int32_t HelpTagAtPoint(const HelpTagList* list, int32_t surface, Point16 point) {
     if (!list) return -1;
     for (size_t i = 0; i < list->entries.size(); ++i) {
         const HelpTagRecord& e = list->entries[i];
         if (surface != kHelpTagAnySurface && e.surface != uint8_t(surface)) continue;
-        Rect16 r = e.rect;
-        if (e.kind == kHelpTagKindItem && !g_itemRect(e.item, &r)) continue;
-        if (Holds(r, point)) return int32_t(i);
+        if (HelpTagEntryHolds(list, int32_t(i), point)) return int32_t(i);
     }
     return -1;
 }

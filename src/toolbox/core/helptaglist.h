@@ -81,6 +81,10 @@ void SetHelpTagListDisposingProc(void (*procedure)(HelpTagList* list));
 // Lets surface lists dispose their help tags with themselves.
 void InstallHelpTagLists();
 int32_t HelpTagAtPoint(const HelpTagList* list, int32_t surface, Point16 point);
+// The entry's rectangle in its window (an item's from the dialog layer);
+// false when the entry does not exist or its item has no rectangle.
+bool HelpTagEntryRect(const HelpTagList* list, int32_t entry, Rect16* out);
+bool HelpTagEntryHolds(const HelpTagList* list, int32_t entry, Point16 point);
 // The callback's text, else the stored one.
 std::string HelpTagText(HelpTagList* list, int32_t entry);
 

@@ -1,19 +1,16 @@
 // The help-tag popup over Win32: a port of native type 10 drawn with GDI
-// on its own device context, a one-shot loop timer for the show delay and
-// a repeating one that notices the mouse leaving the tracked entry.
+// on its own device context.
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "toolbox/core/helptagpopup.h"
-#include "toolbox/core/looptimer.h"
 #include "toolbox/core/nativewindow_win32.h"
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/portdispatch.h"
 #include "toolbox/core/portupdate_win32.h"
-#include "toolbox/core/shellapphandler.h"
 #include "toolbox/core/surfacelist.h"
-#include "toolbox/core/surfaceproc.h"
 #include "toolbox/core/windowobject_win32.h"
 
 namespace {
@@ -21,7 +18,6 @@ namespace {
 constexpr int32_t kPopupNativeType = 10;
 constexpr uint32_t kPopupPortFlags = 0x20;
 constexpr Rect16 kPopupStartRect{0, 0, 20, 40};
-constexpr double kOneShot = -1;
 constexpr int32_t kPointsPerInch = 72;
 constexpr uint8_t kFaceBold = 1;
 constexpr uint8_t kFaceItalic = 2;
@@ -29,13 +25,7 @@ constexpr uint8_t kFaceUnderline = 4;
 
 struct PopupState {
     PortRecord* port = nullptr;
-    HelpTagList* list = nullptr;
-    int32_t entry = -1;
-    LoopTimer* showTimer = nullptr;
-    LoopTimer* leaveTimer = nullptr;
     bool shown = false;
-    bool off = false;
-    bool making = false; // the popup's own creation hides no tag
     HelpTagList* shownList = nullptr;
     int32_t shownEntry = -1;
 };
@@ -56,13 +46,10 @@ HWND ListWindow(const HelpTagList* list) {
 
 // The entry's rectangle in screen coordinates; false when it has none.
 bool EntryScreenRect(HelpTagList* list, int32_t entry, RECT* out) {
-    if (!list || entry < 0 || entry >= int32_t(list->entries.size())) return false;
-    const HelpTagRecord& e = list->entries[size_t(entry)];
-    Rect16 r = e.rect;
-    if (e.kind == kHelpTagKindItem && !HelpTagItemRect(e.item, &r)) return false;
-    POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
+    Rect16 r{};
     HWND window = ListWindow(list);
-    if (!window) return false;
+    if (!window || !HelpTagEntryRect(list, entry, &r)) return false;
+    POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
     MapWindowPoints(window, nullptr, corners, 2);
     *out = RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
     return true;
@@ -127,26 +114,21 @@ int32_t HelpTagWindowProc(PortRecord* port, OsEventRecord* record) {
 bool MakePopup() {
     if (g_popup.port) return true;
     PortRecord* port = nullptr;
-    g_popup.making = true;
     int32_t result = WindowObjectOpen(true, kPopupNativeType, 0, &kPopupStartRect, nullptr,
                                       kPopupPortFlags, &HelpTagWindowProc, &port);
-    g_popup.making = false;
     if (result != 0) return false;
     g_popup.port = port;
     return true;
 }
 
-void Show(HelpTagList* list, int32_t entry) {
-    HelpTagHide(false);
-    list->armed = 0;
-    std::string text = HelpTagText(list, entry);
-    if (text.empty() || g_popup.off || !MakePopup()) return;
+void Show(HelpTagList* list, int32_t entry, const char* text) {
+    if (!MakePopup()) return;
     HWND window = PopupHandle();
     HDC dc = GetDC(window);
     HFONT font = MakeFont(list, dc);
     HGDIOBJ old = SelectObject(dc, font);
     SIZE extent{};
-    GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &extent);
+    GetTextExtentPoint32A(dc, text, int(std::strlen(text)), &extent);
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc, &metrics);
     SelectObject(dc, old);
@@ -184,66 +166,7 @@ void Show(HelpTagList* list, int32_t entry) {
     ValidatePort(g_popup.port);
 }
 
-void StopTimer(LoopTimer** timer) {
-    if (*timer) EventLoopTimerRemove(*timer);
-    *timer = nullptr;
-}
-
-void ShowTimerFired(LoopTimer*, void*) {
-    StopTimer(&g_popup.showTimer);
-    if (g_popup.list && g_popup.entry >= 0 && g_popup.list->armed)
-        Show(g_popup.list, g_popup.entry);
-}
-
-bool MouseInTrackedEntry(POINT mouse) {
-    RECT r{};
-    return EntryScreenRect(g_popup.list, g_popup.entry, &r) && PtInRect(&r, mouse);
-}
-
-void LeaveCheckFired(LoopTimer*, void*) {
-    POINT mouse{};
-    GetCursorPos(&mouse);
-    if (!MouseInTrackedEntry(mouse)) HelpTagCancel();
-}
-
-void Track(HelpTagList* list, int32_t entry) {
-    g_popup.list = list;
-    g_popup.entry = entry;
-    StopTimer(&g_popup.showTimer);
-    EventLoopTimerInstall(MainLoopTimerList(), list->showDelay, kOneShot, &ShowTimerFired, nullptr,
-                          &g_popup.showTimer);
-    list->armed = 1;
-    if (!g_popup.leaveTimer)
-        EventLoopTimerInstall(MainLoopTimerList(), kHelpTagLeaveCheck, kHelpTagLeaveCheck,
-                              &LeaveCheckFired, nullptr, &g_popup.leaveTimer);
-}
-
-void ForgetList(HelpTagList* list) {
-    if (list == g_popup.list || list == g_popup.shownList) HelpTagCancel();
-}
-
-void CancelFromLayers() {
-    if (!g_popup.making) HelpTagCancel();
-}
-
 } // namespace
-
-void HelpTagMouseMoved(SurfaceList* surfaces, const OsEventRecord* record) {
-    HelpTagList* list = HelpTagListOf(surfaces);
-    int32_t entry = list && record ? HelpTagAtPoint(list, kHelpTagAnySurface, record->where) : -1;
-    if (entry < 0) {
-        if (g_popup.list == list) HelpTagCancel();
-        return;
-    }
-    if (g_popup.list == list && g_popup.entry == entry) return;
-    if (g_popup.list) HelpTagCancel();
-    Track(list, entry);
-}
-
-void HelpTagMouseCheck(const OsEventRecord* record) {
-    if (!g_popup.list || !record) return;
-    if (!MouseInTrackedEntry(POINT{record->where.h, record->where.v})) HelpTagCancel();
-}
 
 void HelpTagHide(bool redraw) {
     bool wasShown = g_popup.shown;
@@ -255,15 +178,6 @@ void HelpTagHide(bool redraw) {
     if (redraw) UpdateWindowsNow();
 }
 
-void HelpTagCancel() {
-    StopTimer(&g_popup.showTimer);
-    StopTimer(&g_popup.leaveTimer);
-    if (g_popup.list) g_popup.list->armed = 0;
-    g_popup.list = nullptr;
-    g_popup.entry = -1;
-    HelpTagHide(false);
-}
-
 uint32_t HelpTagColour(HelpTagList* list, int32_t entry, bool background) {
     uint32_t answer = 0;
     if (list && list->textProc &&
@@ -271,11 +185,6 @@ uint32_t HelpTagColour(HelpTagList* list, int32_t entry, bool background) {
                        &answer) == kHelpTagAnswered)
         return answer & 0xFFFFFF;
     return RgbOf(GetSysColor(background ? COLOR_INFOBK : COLOR_INFOTEXT));
-}
-
-void SetHelpTagsOff(bool off) {
-    g_popup.off = off;
-    if (off) HelpTagCancel();
 }
 
 void* HelpTagPopupWindow() {
@@ -286,20 +195,8 @@ bool HelpTagShown() {
     return g_popup.shown;
 }
 
-int32_t HelpTagTrackedEntry() {
-    return g_popup.entry;
-}
-
 void InstallHelpTagPopup() {
-    HelpTagHooks tags{};
-    tags.mouseMoved = &HelpTagMouseMoved;
-    tags.disposeTags = &DisposeHelpTagList;
-    SetHelpTagHooks(&tags);
-    SetHelpTagListDisposingProc(&ForgetList);
-    PortHooks ports = CurrentPortHooks();
-    ports.hideHelpTag = &CancelFromLayers;
-    SetPortHooks(&ports);
-    ShellAppProcs shell = ShellApp();
-    shell.hideHelpTag = &CancelFromLayers;
-    SetShellAppProcs(&shell);
+    InstallHelpTagTracking();
+    HelpTagPopupProcs procs{&Show, &HelpTagHide};
+    SetHelpTagPopupProcs(&procs);
 }

@@ -16,11 +16,16 @@ namespace {
 
 bool g_pending = false;
 bool g_forced = false;
+// Set while a forced follow-up's record is on its way.
+bool g_sendingForced = false;
 
 void SendPending() {
     if (!g_pending) return;
+    bool outer = g_sendingForced;
+    g_sendingForced = g_forced;
     g_pending = g_forced = false;
     SendMouseMovedRecord(nullptr);
+    g_sendingForced = outer;
 }
 
 } // namespace
@@ -40,6 +45,10 @@ bool MouseMovedUpdatePending() {
     return g_pending;
 }
 
+bool MouseMovedRecordForced() {
+    return g_sendingForced;
+}
+
 void SendMouseMovedRecord(PortRecord* forPort) {
     Point32 mouse{0, 0};
     OsMouseClient(&mouse);
@@ -56,6 +65,10 @@ void SendMouseMovedRecord(PortRecord* forPort) {
     record.message = uintptr_t(uint16_t(part));
     PortRecord* port = native ? FindPortOfNativeWindow(native) : nullptr;
     if (forPort && port != forPort) return;
+    if (port)
+        CheckPortHelpTag(&record);
+    else
+        HidePortHelpTag();
     if (port && IsPortActive(port)) {
         DispatchToEventHandlers(port, &record);
         return;

@@ -19,7 +19,8 @@ void RequestMouseMovedUpdate();
 void ForceMouseMovedUpdate();
 // A mouse-moved record (what 34) to the port of the window under the
 // mouse when its window is active; otherwise the front window's cursor
-// pane is told the mouse left it. With a port given, nothing unless the
+// pane is told the mouse left it. The help tag is checked against the
+// mouse when it is over one of the layer's windows, else hidden. With a port given, nothing unless the
 // mouse is over that port.
 void SendMouseMovedRecord(PortRecord* forPort);
 // Stores the cursor id; a changed id asks for the follow-up.
@@ -28,3 +29,6 @@ void SetWindowCursor(WindowObject* window, int16_t id);
 void InstallMouseFollowUp();
 // Whether a follow-up waits (tests).
 bool MouseMovedUpdatePending();
+// True while the record of a forced follow-up is being sent (the help tags
+// restart their delay for it).
+bool MouseMovedRecordForced();

@@ -29,11 +29,14 @@ void NoHelpTag() {}
 void NoSize(PortRecord*, const Rect16*) {}
 void NoMenus() {}
 void NoFollowUp(PortRecord*) {}
+void NoTagCheck(const OsEventRecord*) {}
 
-const PortHooks kDefaults{&NoOptions, &NoReceiver, &DefaultLimit, &NoTell,
-                          &NoHelpTag, &NoSize,     &NoMenus,      &NoFollowUp};
+const PortHooks kDefaults{&NoOptions, &NoReceiver, &DefaultLimit, &NoTell,    &NoHelpTag,
+                          &NoSize,    &NoMenus,    &NoFollowUp,   &NoTagCheck};
 PortHooks g_hooks = kDefaults;
 PortNativeLinkProc g_nativeLink = nullptr;
+// The port that took the last content click; its mouse-up goes there.
+PortRecord* g_clickTarget = nullptr;
 
 int32_t Dispatch(PortRecord* port, uint16_t what, uintptr_t message, uint16_t modifiers) {
     OsEventRecord record;
@@ -46,8 +49,8 @@ int32_t Dispatch(PortRecord* port, uint16_t what, uintptr_t message, uint16_t mo
 }
 
 // A mouse record of the what code and message at the event's point and
-// modifiers, dispatched to the port.
-int32_t DispatchMouseRecord(PortRecord* port, EventObject event, uint16_t what, uintptr_t message) {
+// modifiers.
+OsEventRecord MouseRecord(EventObject event, uint16_t what, uintptr_t message) {
     uint32_t modifiers = 0;
     Point16 where{0, 0};
     EventParamGet(event, kParamModifiers, FourCC("magn"), sizeof(modifiers), &modifiers);
@@ -61,15 +64,31 @@ int32_t DispatchMouseRecord(PortRecord* port, EventObject event, uint16_t what, 
     record.where = where;
     record.whereV = where.v;
     record.whereH = where.h;
+    return record;
+}
+
+// 'mbtn' (1 the primary button) as a record's message (0 the primary).
+uintptr_t ButtonMessage(EventObject event) {
+    uint16_t button = 1;
+    EventParamGet(event, kParamMouseButton, FourCC("mbtn"), sizeof(button), &button);
+    return uintptr_t(button ? button - 1 : 0);
+}
+
+int32_t DispatchMouseRecord(PortRecord* port, EventObject event, uint16_t what, uintptr_t message) {
+    OsEventRecord record = MouseRecord(event, what, message);
     DispatchToEventHandlers(port, &record);
     return kEventResultOk;
 }
 
-// A mouse-moved record: the window part under the point as message.
+// A mouse-moved record: the window part under the point as message; the
+// help tag goes first when the mouse left its entry.
 int32_t SendMouseMoved(PortRecord* port, EventObject event) {
     int16_t part = 0;
     EventParamGet(event, kParamWindowPart, kTypeWindowPart, sizeof(part), &part);
-    return DispatchMouseRecord(port, event, kPortWhatMouseMoved, uintptr_t(uint16_t(part)));
+    OsEventRecord record = MouseRecord(event, kPortWhatMouseMoved, uintptr_t(uint16_t(part)));
+    g_hooks.checkHelpTag(&record);
+    DispatchToEventHandlers(port, &record);
+    return kEventResultOk;
 }
 
 int32_t WindowKindToRecord(EventObject event, PortRecord* port) {
@@ -88,10 +107,9 @@ int32_t WindowKindToRecord(EventObject event, PortRecord* port) {
         return Dispatch(port, part == kPartZoomIn ? kPortWhatZoomOut : kPortWhatZoomIn,
                         uintptr_t(port->nativeWindow), 0);
     case kWindowClickContentKind: {
-        uint16_t button = 1;
-        EventParamGet(event, kParamMouseButton, FourCC("mbtn"), sizeof(button), &button);
-        return DispatchMouseRecord(port, event, kOsWhatMouseDown,
-                                   uintptr_t(button ? button - 1 : 0));
+        g_hooks.mouseMovedFollowUp(port);
+        g_clickTarget = port;
+        return DispatchMouseRecord(port, event, kOsWhatMouseDown, ButtonMessage(event));
     }
     case kWindowBoundsChangedKind: {
         uint32_t attributes = 0;
@@ -134,6 +152,7 @@ void SetPortHooks(const PortHooks* hooks) {
     PickProc(g_hooks.sizeRootPane, given.sizeRootPane, kDefaults.sizeRootPane);
     PickProc(g_hooks.updateMenus, given.updateMenus, kDefaults.updateMenus);
     PickProc(g_hooks.mouseMovedFollowUp, given.mouseMovedFollowUp, kDefaults.mouseMovedFollowUp);
+    PickProc(g_hooks.checkHelpTag, given.checkHelpTag, kDefaults.checkHelpTag);
 }
 
 void WindowObjectLink(PortRecord* port, void* nativeWindow, uint32_t flags,
@@ -165,6 +184,10 @@ void HidePortHelpTag() {
     g_hooks.hideHelpTag();
 }
 
+void CheckPortHelpTag(const OsEventRecord* record) {
+    g_hooks.checkHelpTag(record);
+}
+
 void UpdatePortMenus() {
     g_hooks.updateMenus();
 }
@@ -173,7 +196,14 @@ int32_t DispatchPortRecord(PortRecord* port, uint16_t what) {
     return Dispatch(port, what, uintptr_t(port->nativeWindow), 0);
 }
 
+void EndPortContentClick(EventObject event) {
+    PortRecord* port = g_clickTarget;
+    g_clickTarget = nullptr;
+    if (port) DispatchMouseRecord(port, event, kOsWhatMouseUp, ButtonMessage(event));
+}
+
 void DisposePortRecord(PortRecord* port) {
+    if (g_clickTarget == port) g_clickTarget = nullptr;
     if (port->idleTask) RemoveTimerTask(port->idleTask);
     port->idleTask = nullptr;
     for (PortRecord** link = &g_ports; *link; link = &(*link)->next) {

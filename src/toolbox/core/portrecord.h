@@ -68,6 +68,9 @@ struct PortHooks {
     void (*updateMenus)();
     // The cursor follow-up after a wheel event (a mouse-moved record).
     void (*mouseMovedFollowUp)(PortRecord* port);
+    // A mouse-moved record (frame-client point) over one of the layer's
+    // windows: the help tag goes when the mouse left its entry.
+    void (*checkHelpTag)(const OsEventRecord* record);
 };
 
 // Bounds-changed attribute: the size changed.
@@ -87,7 +90,12 @@ void SetPortNativeLink(PortNativeLinkProc procedure);
 // The root pane is sized to the new content rectangle and told (pane
 // message 17 with the live-resize mark).
 void PortResized(PortRecord* port, const Rect16* content);
+// The end of a content click: a mouse-up record (what 2, at the event's
+// point and button) to the port that took the last content click, which
+// is then forgotten; nothing without one.
+void EndPortContentClick(EventObject event);
 void HidePortHelpTag();
+void CheckPortHelpTag(const OsEventRecord* record);
 // Brings the menus up to date (after an activation or the last window
 // closed).
 void UpdatePortMenus();

@@ -27,8 +27,9 @@ constexpr uint32_t kTypeCommand = FourCC("hcmd");
 
 void Nothing() {}
 void NoSuspend(uint8_t) {}
+void NoClickEnd(EventObject) {}
 
-ShellAppProcs g_procs{&NoSuspend, &Nothing, &Nothing, &Nothing};
+ShellAppProcs g_procs{&NoSuspend, &Nothing, &NoClickEnd, &Nothing};
 int32_t g_tracking = 0;
 uint8_t g_background = 0;
 
@@ -93,7 +94,7 @@ void SetShellAppProcs(const ShellAppProcs* procs) {
     g_procs = procs ? *procs : ShellAppProcs{};
     if (!g_procs.suspendResume) g_procs.suspendResume = &NoSuspend;
     if (!g_procs.hideHelpTag) g_procs.hideHelpTag = &Nothing;
-    if (!g_procs.endContentClick) g_procs.endContentClick = &Nothing;
+    if (!g_procs.endContentClick) g_procs.endContentClick = &NoClickEnd;
     if (!g_procs.updateCursor) g_procs.updateCursor = &Nothing;
 }
 
@@ -147,7 +148,7 @@ int32_t ShellApplicationHandler(EventCallRef*, EventObject event, void*) {
         return ModifiersChanged(event);
     if (eventClass == kEventClassMouse) {
         if (kind == kMouseUp) {
-            g_procs.endContentClick();
+            g_procs.endContentClick(event);
             return kEventResultOk;
         }
         if (kind == kMouseMovedOrDragged) {

@@ -32,7 +32,7 @@ struct ShellAppProcs {
     void (*hideHelpTag)();
     // Sends a mouse-up (what 2) to the port of the last content click and
     // forgets it.
-    void (*endContentClick)();
+    void (*endContentClick)(EventObject event);
     void (*updateCursor)();
 };
 void SetShellAppProcs(const ShellAppProcs* procs);

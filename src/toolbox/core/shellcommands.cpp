@@ -24,8 +24,11 @@ namespace {
 
 constexpr int32_t kChainLimit = 64;
 
+// The window is found again by its sequence number before each call, as
+// an earlier callback may have disposed it.
 struct ChainEntry {
     WindowObject* window;
+    int32_t sequence;
     WindowMenuEnableCallback callback;
 };
 
@@ -60,7 +63,8 @@ WindowObject* CommandTarget() {
 }
 
 void ChainAdd(WindowObject* window, WindowMenuEnableCallback callback) {
-    if (g_chainCount < kChainLimit) g_chain[g_chainCount++] = {window, callback};
+    if (g_chainCount < kChainLimit)
+        g_chain[g_chainCount++] = {window, window ? window->sequence : 0, callback};
 }
 
 void BuildCommandChain() {
@@ -216,14 +220,19 @@ bool MenuItemEnableQuery(MenuListEntry* entry, int32_t item, uint32_t command) {
     query.checked = wasChecked;
     query.modalInFront = ShellText().frontIsModalDialog();
     void* previous = DrawingLayer().currentPort ? DrawingLayer().currentPort() : nullptr;
+    WindowObject* previousWindow = WindowObjectOfPort(previous);
+    int32_t previousId = previousWindow ? previousWindow->sequence : 0;
     for (int32_t i = 0; i < g_chainCount; ++i) {
         WindowObject* window = g_chain[i].window;
-        if (window && !WindowObjectFromId(window->sequence)) continue;
+        if (window && WindowObjectFromId(g_chain[i].sequence) != window) continue;
         query.window = window;
         if (window) MakeWindowCurrentPort(window);
         if (g_chain[i].callback(&query)) break;
     }
-    if (DrawingLayer().setCurrentPort) DrawingLayer().setCurrentPort(previous);
+    // A callback that disposed the window current before leaves the port
+    // its disposal fell back to.
+    bool previousGone = previousWindow && WindowObjectFromId(previousId) != previousWindow;
+    if (DrawingLayer().setCurrentPort && !previousGone) DrawingLayer().setCurrentPort(previous);
     if (item > 0 && (bool(query.checked) != wasChecked || query.mark != 0))
         SetItemMark(entry, kItemByPosition, item,
                     query.mark ? query.mark : (query.checked ? kMenuCheckMark : 0));

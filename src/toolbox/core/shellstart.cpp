@@ -14,6 +14,8 @@
 #include "toolbox/core/menucommands.h"
 #include "toolbox/core/menulist.h"
 #include "toolbox/core/menusinit.h"
+#include "toolbox/core/mousefollow.h"
+#include "toolbox/core/portrecord.h"
 #include "toolbox/core/reclist.h"
 #include "toolbox/core/shellapphandler.h"
 #include "toolbox/core/shellcommands.h"
@@ -72,7 +74,11 @@ void InstallClipboardHooks() {
     }
 }
 
-void InstallShellProcedures() {
+void InitShellResources() {
+    ShellAppProcs app = ShellApp();
+    app.updateCursor = &RequestMouseMovedUpdate;
+    app.endContentClick = &EndPortContentClick;
+    SetShellAppProcs(&app);
     if (g_folderAlias) HeapHandleFree(g_folderAlias);
     g_folderAlias =
         ToolboxStart().programFolderAlias ? ToolboxStart().programFolderAlias() : nullptr;
@@ -94,7 +100,7 @@ void InstallShellProcedures() {
 void StartShellAfterFrame(int32_t barId) {
     MenusInitialise(kMenusKeepFrame);
     InstallClipboardHooks();
-    InstallShellProcedures();
+    InitShellResources();
     RunToolboxStep(ToolboxStart().fontsInitialise);
     RunToolboxStep(ToolboxStart().initialiseDrawing);
     if (barId == 0) return;

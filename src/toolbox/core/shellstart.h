@@ -36,12 +36,14 @@ void StartShellAfterFrame(int32_t barId);
 // the shell keeps its own: nothing done, no text).
 void InstallClipboardHooks();
 // The shell's resources: a folder alias of the program's folder, the quit
-// request as the frame-close hook, the shell's procedures, key commands, the invert-monochrome
-// flag, the default colours, the edit-text control definition (17) and the control layer's others,
-// and the drop handler on the application-level receiver.
-void InstallShellProcedures();
+// request as the frame-close hook, the shell's procedures (the cursor
+// brought up to date by the application handler among them), key
+// commands, the invert-monochrome flag, the default colours, the edit-text
+// control definition (17) and the control layer's others, and the drop
+// handler on the application-level receiver.
+void InitShellResources();
 const ShellColour* ShellColourTable();
-// The alias InstallShellProcedures kept (null when none could be made).
+// The alias InitShellResources kept (null when none could be made).
 RelocatableBlock ShellProgramFolderAlias();
 // The default background colour (0xRRGGBB), the system's button face once
 // the Win32 start read it.

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "toolbox/core/comstart.h"
 #include "toolbox/core/eventloop.h"
 #include "toolbox/core/helptagpopup.h"
 #include "toolbox/core/menubar.h"
@@ -13,6 +14,7 @@
 #include "toolbox/core/memblock.h"
 #include "toolbox/core/nativewindow_win32.h"
 #include "toolbox/core/menusinit.h"
+#include "toolbox/core/shellcommands.h"
 #include "toolbox/core/shelldefaults.h"
 #include "toolbox/core/shellstart.h"
 #include "toolbox/core/systemversion_win32.h"
@@ -93,5 +95,6 @@ void InitApplicationShell(const char* name, int32_t barId) {
     SetShellBackgroundColour(uint32_t(GetRValue(face)) << 16 | uint32_t(GetGValue(face)) << 8 |
                              GetBValue(face));
     StartShellAfterFrame(barId);
+    SetShellLoopEndProc(&StopApplicationCom);
     InstallHelpTagPopup();
 }

@@ -100,6 +100,7 @@ int32_t ClickOutside(WindowObject* window, SurfaceList* list, OsEventRecord* rec
 }
 
 int32_t MouseMoved(WindowObject* window, SurfaceList* list, OsEventRecord* record) {
+    HelpTags().mouseMoved(list, record);
     if (window->flags & kWindowFlagMouseOver) {
         WindowEvent event = NewEvent(kWindowEventMouseOver);
         event.over.point = record->where;

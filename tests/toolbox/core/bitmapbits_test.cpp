@@ -101,6 +101,13 @@ TEST(BitmapBits, FailedDecodesLeaveNothing) {
     DecodedBitmap d;
     EXPECT_EQ(DecodeBitmapBits(&ReadFrom, &wide, false, &d), kBmpMalformed);
     EXPECT_EQ(d.bits, nullptr);
+    // Higher than a 16-bit side; 32,767 rows still decode.
+    Source high = MonoBmp(1, 0, 0xFFFFFF, std::vector<uint8_t>(32768, 0));
+    EXPECT_EQ(DecodeBitmapBits(&ReadFrom, &high, false, &d), kBmpMalformed);
+    EXPECT_EQ(d.bits, nullptr);
+    Source highest = MonoBmp(1, 0, 0xFFFFFF, std::vector<uint8_t>(32767, 0));
+    ASSERT_EQ(DecodeBitmapBits(&ReadFrom, &highest, false, &d), 0);
+    FreeDecodedBitmap(&d);
     // Pixels cut short.
     Source cut = MonoBmp(3, 0, 0xFFFFFF, {1, 2});
     cut.bytes.resize(cut.bytes.size() - 2);

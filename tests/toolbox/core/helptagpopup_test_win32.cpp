@@ -1,5 +1,6 @@
 // The help-tag popup over a real document window under Wine, with the main
-// loop running (one process): the show delay, the popup's size, place and
+// loop running (one process) and the mouse's records built by the cursor
+// follow-up: the show delay, the popup's size, place and
 // colours, one tag replacing another, the hiding on a layer's trigger and
 // when the mouse leaves, an empty text that never shows, and a window
 // disposed while its tag is tracked.
@@ -14,6 +15,7 @@
 #include "child_process_win32.h"
 #include "native_fixture_win32.h"
 #include "toolbox/core/eventloop.h"
+#include "toolbox/core/mousefollow.h"
 #include "toolbox/core/portrecord.h"
 #include "toolbox/core/surfacelist.h"
 #include "toolbox/core/timertask.h"
@@ -50,13 +52,12 @@ POINT ScreenCentre(const Rect16& r) {
     return p;
 }
 
+// The mouse over r, then the cursor follow-up: the mouse-moved record
+// reaches the window's surface list, which tracks the tag under it.
 void MoveOver(const Rect16& r) {
     POINT p = ScreenCentre(r);
     SetCursorPos(p.x, p.y);
-    OsEventRecord record;
-    OsNullRecord(&record);
-    record.where = {int16_t((r.top + r.bottom) / 2), int16_t((r.left + r.right) / 2)};
-    HelpTagMouseMoved(g_list, &record);
+    RequestMouseMovedUpdate();
 }
 
 bool PopupVisible() {
@@ -206,6 +207,7 @@ TEST(WineHelpTagChild, TagsShowAfterTheDelayAndHideOnEveryTrigger) {
     g_window = NewWindowObjectEx(DefaultHeapPool(), kKindDocument, 0, 0, 0, 0, kBehindNone,
                                  &content, "Tags", 0, nullptr, nullptr);
     if (!g_window) ExitProcess(kChildCaseFailedExit);
+    SelectWindowObject(g_window); // shown and active: the mouse's records reach it
     g_list = static_cast<SurfaceList*>(g_window->surfaceList);
     HelpTagAdd(g_list, 0, kHelpTagKindRect, nullptr, &kTagA, 0, "Route all");
     HelpTagAdd(g_list, 0, kHelpTagKindRect, nullptr, &kTagB, 0, "Place");

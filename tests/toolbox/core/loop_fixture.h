@@ -45,6 +45,16 @@ struct FakeExit {
 constexpr size_t kFakeWaitLimit = 100000;
 constexpr int32_t kFakeWaitRunaway = -99;
 
+// Removes every timer of the main loop's list and lets it start afresh.
+inline void ClearMainLoopTimers() {
+    LoopTimerList* list = MainLoopTimerList();
+    while (list->firstActive)
+        EventLoopTimerRemove(list->firstActive);
+    while (list->firstIdle)
+        EventLoopTimerRemove(list->firstIdle);
+    list->started = false;
+}
+
 class LoopTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -95,11 +105,6 @@ class LoopTest : public ::testing::Test {
         EventReceiverClearHandlers(ApplicationEventReceiver());
         EventReceiverClearHandlers(ApplicationLevelReceiver());
         SetFocusReceiverProvider(nullptr);
-        LoopTimerList* list = MainLoopTimerList();
-        while (list->firstActive)
-            EventLoopTimerRemove(list->firstActive);
-        while (list->firstIdle)
-            EventLoopTimerRemove(list->firstIdle);
-        list->started = false;
+        ClearMainLoopTimers();
     }
 };

@@ -30,7 +30,7 @@ class ShellAppHandler : public HeapTest {
         Calls().clear();
         ShellAppProcs procs{[](uint8_t b) { Calls().push_back("suspend " + std::to_string(b)); },
                             [] { Calls().push_back("hide tag"); },
-                            [] { Calls().push_back("mouse up"); },
+                            [](EventObject) { Calls().push_back("mouse up"); },
                             [] { Calls().push_back("cursor"); }};
         SetShellAppProcs(&procs);
     }

@@ -220,6 +220,26 @@ TEST_F(ShellCommands, MenuEnablingWalksTheChainAndAppliesTheAnswers) {
     EXPECT_FALSE(ItemEnabledOf(file, kItemByPosition, 0));
 }
 
+TEST_F(ShellCommands, AWindowDisposedByItsCallbackLeavesTheRestOfTheChain) {
+    WindowObject* w = MakeWindow();
+    int32_t id = w->sequence;
+    void* gonePort = DrawingLayer().currentPort(); // the new window's
+    SetMenuEnableCallback(w, [](CommandQuery* q) {
+        DisposeWindowObject(q->window);
+        return false;
+    });
+    SetMenuEnableCallback(nullptr, &ApplicationCallback);
+    MenuListEntry* file = MenuGetOrLoad(9101);
+    InsertMenuEntryInBar(file, 0);
+    UpdateMenuEnabling(0);
+    EXPECT_EQ(WindowObjectFromId(id), nullptr);
+    EXPECT_NE(DrawingLayer().currentPort(), gonePort);
+    // Every item still reached the application's callback.
+    EXPECT_EQ(Log().front(), "app 9101");
+    EXPECT_TRUE(ItemEnabledOf(file, kItemByPosition, 4));
+    SetMenuEnableCallback(nullptr, nullptr);
+}
+
 TEST_F(ShellCommands, QuitAsksEveryWindowAndARefusalCancels) {
     WindowObject* a = MakeWindow();
     WindowObject* b = MakeWindow();

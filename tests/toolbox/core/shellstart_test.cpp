@@ -13,6 +13,8 @@
 #include "toolbox/core/keycommand.h"
 #include "toolbox/core/menulist.h"
 #include "toolbox/core/menusinit.h"
+#include "toolbox/core/mousefollow.h"
+#include "toolbox/core/portrecord.h"
 #include "toolbox/core/shellapphandler.h"
 #include "toolbox/core/shellcommands.h"
 #include "toolbox/core/shellrequests.h"
@@ -75,6 +77,10 @@ TEST_F(ShellStart, TheShellsProceduresReachTheLayers) {
     EXPECT_EQ(ShellColourTable()[0].rgb, 0xFFFFFFu);
     EXPECT_EQ(ShellColourTable()[1].index, 7);
     EXPECT_EQ(ShellColourTable()[15].rgb, 0x800080u);
+    // The application handler brings the cursor up to date and ends
+    // content clicks through the window layer.
+    EXPECT_EQ(ShellApp().updateCursor, &RequestMouseMovedUpdate);
+    EXPECT_EQ(ShellApp().endContentClick, &EndPortContentClick);
     EXPECT_EQ(InstalledMenuUpdate(), &UpdateMenuEnabling);
     EXPECT_EQ(InstalledMenuChoice(), &MenuChoiceCommand);
     ASSERT_EQ(KeyCommandCount(), 2);

@@ -246,6 +246,34 @@ TEST_F(StandardWindow, WindowEventsBecomePortRecords) {
     }
 }
 
+TEST_F(StandardWindow, TheMouseUpOfAContentClickGoesOnceToThePortThatTookIt) {
+    EventObject up = nullptr;
+    EventObjectNew(kEventClassMouse, kMouseUpKind, &up);
+    Point16 where{7, 8};
+    uint16_t button = 2;
+    EventParamSet(up, kParamMouseLocation, kEventTypeQdPoint, 4, &where);
+    EventParamSet(up, kParamMouseButton, FourCC("mbtn"), 2, &button);
+    EndPortContentClick(up); // no click yet
+    EXPECT_TRUE(s_.records.empty());
+    Window(kWindowClickContentKind);
+    s_.records.clear();
+    EndPortContentClick(up);
+    ASSERT_EQ(s_.records.size(), 1u);
+    EXPECT_EQ(s_.records[0].what, kOsWhatMouseUp);
+    EXPECT_EQ(s_.records[0].message, 1u);
+    EXPECT_EQ(s_.records[0].where.v, 7);
+    EXPECT_EQ(s_.records[0].whereH, 8);
+    EndPortContentClick(up); // forgotten
+    EXPECT_EQ(s_.records.size(), 1u);
+    // A port disposed after its click is forgotten with it.
+    Window(kWindowClickContentKind);
+    DisposePortRecord(&port_);
+    s_.records.clear();
+    EndPortContentClick(up);
+    EXPECT_TRUE(s_.records.empty());
+    EventObjectRelease(up);
+}
+
 TEST_F(StandardWindow, DispatchRaisesTheLoopLevelDepth) {
     int32_t token = 0;
     int other = 0;

@@ -142,6 +142,8 @@ TEST(WineStartApp, TheFirstCopyQueuesItsFilesAndTakesASecondCopysLineUnminimised
     PostMessageA(frame, WM_CLOSE, 0, 0);
     EXPECT_EQ(first.ExitCode(), 0);
     EXPECT_TRUE(LogHas(log, "end"));
+    // COM runs from before the main routine until the loop ended.
+    EXPECT_TRUE(LogHas(log, "com started then stopped"));
 }
 
 void SendPiece(HWND frame, UINT message, uint32_t flags, const std::string& text) {
