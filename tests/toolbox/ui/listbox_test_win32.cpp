@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "toolbox/core/menusinit.h"
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/reclist.h"
 #include "toolbox/core/windowcreate.h"
@@ -114,6 +115,8 @@ TEST(WineListBoxChild, RowsFocusMarksAndHits) {
     StartDialogCase();
     EXPECT_EQ(FindControlDefinition(352), &ListBoxDefProc);
     EXPECT_EQ(FindControlDefinition(367), &ListBoxDefProc);
+    // The toolbox start-up registers it again beside the edit text.
+    EXPECT_EQ(ToolboxStart().registerControlDefinitions, &RegisterListBoxDefinition);
     Seen seen;
     Made made = ListDialog(&seen);
     ASSERT_EQ(made.list->control->nativeWindow, nullptr); // self-drawn
