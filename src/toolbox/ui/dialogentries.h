@@ -1,5 +1,5 @@
 // The entries of popup dialog items, addressed by 0-based index (the
-// popup's value is the index + 1). Another kind of item, a missing number
+// popup's value is the index + 1), and the rows of list-box items. Another kind of item, a missing number
 // or an index out of range changes nothing: the operations answer false,
 // 0, or -1 where they answer an index.
 #pragma once
@@ -33,3 +33,8 @@ int32_t GetItemEntryValue(WindowObject* dialog, int16_t number, int32_t index);
 bool SetItemEntryValue(WindowObject* dialog, int16_t number, int32_t index, int32_t value);
 int32_t GetPopupEntryFace(WindowObject* dialog, int16_t number, int32_t index);
 bool SetPopupEntryFace(WindowObject* dialog, int16_t number, int32_t index, int32_t face);
+// A list row's flag 1: a disabled row draws grey and keeps its mark.
+bool SetItemEntryEnabled(WindowObject* dialog, int16_t number, int32_t index, bool enabled);
+// Replaces a list item's option flags (listboxitem.h; bit 8 the second
+// list option); the old flags, 0 for another kind.
+int32_t SetListItemOptions(WindowObject* dialog, int16_t number, uint32_t options);

@@ -1,7 +1,7 @@
-// The entries of popup dialog items: each popup item owns a menu of its
-// own (id: item number + 0x4000) whose entries the item operations
-// address by 0-based index; the popup's value is the chosen entry's
-// index + 1.
+// The entries of popup and list-box dialog items: each popup item owns a
+// menu of its own (id: item number + 0x4000) whose entries the item
+// operations address by 0-based index; the popup's value is the chosen
+// entry's index + 1. A list item's entries are the rows of its list.
 //
 // Guarantees: an index out of range changes nothing and reads as empty
 // (text), 0 (mark, value, face) or -1 (selection); inserting keeps the
@@ -18,8 +18,16 @@
 #include "toolbox/ui/controlrules.h"
 #include "toolbox/ui/dialogentries.h"
 #include "toolbox/ui/dialogops.h"
+#include "toolbox/ui/listboxpane.h"
 
 namespace {
+
+// The list item of the number, or null.
+DialogItemRecord* ListItem(WindowObject* dialog, int16_t number) {
+    DialogItemKind kind = kItemNone;
+    DialogItemRecord* item = DialogItemByNumber(dialog, number, &kind);
+    return kind == kItemListBox ? item : nullptr;
+}
 
 MenuRecord* PopupMenuOf(const DialogItemRecord* item) {
     MenuRecord* menu = nullptr;
@@ -97,15 +105,19 @@ void DisposePopupItemMenu(DialogItemRecord* item) {
 }
 
 int32_t ItemEntryCount(WindowObject* dialog, int16_t number) {
+    if (DialogItemRecord* list = ListItem(dialog, number)) return ListBoxRowCount(list);
     MenuRecord* menu = EntriesOf(dialog, number);
     return menu ? MenuItemCount(menu) : 0;
 }
 
 int32_t InsertItemEntry(WindowObject* dialog, int16_t number, const char* text, int32_t index) {
+    if (DialogItemRecord* list = ListItem(dialog, number))
+        return ListBoxInsertRow(list, text, index);
     return InsertEntryAt(dialog, number, text, index);
 }
 
 int32_t InsertItemEntrySorted(WindowObject* dialog, int16_t number, const char* text) {
+    if (DialogItemRecord* list = ListItem(dialog, number)) return ListBoxInsertRowSorted(list, text);
     MenuRecord* menu = EntriesOf(dialog, number);
     if (!menu || !text) return -1;
     int32_t count = MenuItemCount(menu), index = 0;
@@ -115,6 +127,7 @@ int32_t InsertItemEntrySorted(WindowObject* dialog, int16_t number, const char* 
 }
 
 bool SetItemSelection(WindowObject* dialog, int16_t number, int32_t index) {
+    if (DialogItemRecord* list = ListItem(dialog, number)) return ListBoxSelectRow(list, index);
     DialogItemRecord* item = nullptr;
     MenuRecord* menu = EntriesOf(dialog, number, &item);
     if (!PositionOf(menu, index)) return false;
@@ -123,6 +136,7 @@ bool SetItemSelection(WindowObject* dialog, int16_t number, int32_t index) {
 }
 
 int32_t GetItemSelection(WindowObject* dialog, int16_t number) {
+    if (DialogItemRecord* list = ListItem(dialog, number)) return ListBoxSelectedRow(list);
     DialogItemRecord* item = nullptr;
     MenuRecord* menu = EntriesOf(dialog, number, &item);
     if (!menu) return -1;
@@ -131,6 +145,7 @@ int32_t GetItemSelection(WindowObject* dialog, int16_t number) {
 }
 
 int32_t GetItemEntryText(WindowObject* dialog, int16_t number, int32_t index, char* text) {
+    if (DialogItemRecord* list = ListItem(dialog, number)) return ListBoxRowText(list, index, text);
     text[0] = 0;
     MenuRecord* menu = EntriesOf(dialog, number);
     int32_t position = PositionOf(menu, index);
@@ -140,6 +155,7 @@ int32_t GetItemEntryText(WindowObject* dialog, int16_t number, int32_t index, ch
 }
 
 int32_t FindItemEntry(WindowObject* dialog, int16_t number, const char* text) {
+    if (DialogItemRecord* list = ListItem(dialog, number)) return ListBoxFindRow(list, text);
     MenuRecord* menu = EntriesOf(dialog, number);
     if (!menu || !text) return -1;
     for (int32_t i = 0, count = MenuItemCount(menu); i < count; ++i)
@@ -148,15 +164,23 @@ int32_t FindItemEntry(WindowObject* dialog, int16_t number, const char* text) {
 }
 
 uint16_t GetItemEntryMark(WindowObject* dialog, int16_t number, int32_t index) {
+    ListBoxRow row{};
+    if (DialogItemRecord* list = ListItem(dialog, number))
+        return ListBoxGetRow(list, index, &row) ? row.mark : 0;
     return uint16_t(ReadEntry(dialog, number, index, &MenuItemMarkOf));
 }
 
 bool SetItemEntryMark(WindowObject* dialog, int16_t number, int32_t index, uint16_t mark) {
+    if (DialogItemRecord* list = ListItem(dialog, number))
+        return ListBoxSetRowMark(list, index, uint8_t(mark));
     return ChangeEntry(dialog, number, index,
                        [mark](MenuRecord* menu, int32_t at) { SetMenuItemMark(menu, at, mark); });
 }
 
 int32_t GetItemEntryValue(WindowObject* dialog, int16_t number, int32_t index) {
+    ListBoxRow row{};
+    if (DialogItemRecord* list = ListItem(dialog, number))
+        return ListBoxGetRow(list, index, &row) ? row.value : 0;
     return ReadEntry(dialog, number, index, [](const MenuRecord* menu, int32_t at) {
         int32_t value = 0;
         MenuItemValueOf(menu, at, &value);
@@ -165,6 +189,8 @@ int32_t GetItemEntryValue(WindowObject* dialog, int16_t number, int32_t index) {
 }
 
 bool SetItemEntryValue(WindowObject* dialog, int16_t number, int32_t index, int32_t value) {
+    if (DialogItemRecord* list = ListItem(dialog, number))
+        return ListBoxSetRowValue(list, index, value);
     MenuRecord* menu = EntriesOf(dialog, number);
     int32_t position = PositionOf(menu, index);
     return position && SetMenuItemValue(menu, position, value) == 0;
@@ -177,4 +203,14 @@ int32_t GetPopupEntryFace(WindowObject* dialog, int16_t number, int32_t index) {
 bool SetPopupEntryFace(WindowObject* dialog, int16_t number, int32_t index, int32_t face) {
     return ChangeEntry(dialog, number, index,
                        [face](MenuRecord* menu, int32_t at) { SetMenuItemStyle(menu, at, face); });
+}
+
+bool SetItemEntryEnabled(WindowObject* dialog, int16_t number, int32_t index, bool enabled) {
+    DialogItemRecord* list = ListItem(dialog, number);
+    return list && ListBoxSetRowEnabled(list, index, enabled);
+}
+
+int32_t SetListItemOptions(WindowObject* dialog, int16_t number, uint32_t options) {
+    DialogItemRecord* list = ListItem(dialog, number);
+    return list ? int32_t(ListBoxSetOptions(list, options)) : 0;
 }

@@ -8,9 +8,11 @@
 // one removes it; the dispatcher draws nothing for an item without a
 // procedure; an item returned to the dialog's style loses its own-style
 // flag; adding a missing template changes nothing and answers 0; a
-// resize sizes a dialog window's content, never a split pane.
+// resize sizes a dialog window's content, and of a split pane only its
+// extent along the split.
 #include <windows.h>
 
+#include "toolbox/core/panetree.h"
 #include "toolbox/core/windowlist.h"
 #include "toolbox/core/windowobject_win32.h"
 #include "toolbox/ui/controldefs.h"
@@ -59,6 +61,22 @@ void DrawUserItem(ToolboxControlRecord* control, int16_t) {
     }
 }
 
+// A split pane takes only its extent along its split axis: the width for
+// a pane split left to right, else the height. The shared edge after it
+// moves, or for the last pane of a chain the edge before it.
+void SetSplitPaneExtent(WindowObject* window, int16_t height, int16_t width) {
+    auto* pane = static_cast<PaneRecord*>(window->pane);
+    if (!pane) return;
+    bool across = pane->splitSide == kSplitHorizontal;
+    const Rect16& l = pane->localRect;
+    int32_t extent = across ? width : height;
+    if (pane->splitNeighbours[kNeighbourAfter]) {
+        SetSplitPositionOfPane(pane, (across ? l.left : l.top) + extent);
+    } else if (PaneRecord* before = pane->splitNeighbours[kNeighbourBefore]) {
+        SetSplitPositionOfPane(before, (across ? l.right : l.bottom) - extent);
+    }
+}
+
 } // namespace
 
 bool SetUserItemDrawProc(WindowObject* dialog, int16_t number, UserItemDrawProc proc) {
@@ -91,6 +109,28 @@ bool DialogItemSetTextStyle(WindowObject* dialog, int16_t number, const ControlS
     return true;
 }
 
+void SetDialogTextStyle(WindowObject* dialog, const ControlStyleBlock* style) {
+    ToolboxDialogRecord* record = DialogRecordOf(dialog);
+    if (!record) return;
+    ControlStyleBlock none{};
+    record->style = style ? *style : none;
+    for (DialogItemRecord* item = record->items.head; item; item = item->next)
+        if (!(ItemFlags(item) & kItemFlagOwnStyle))
+            ControlSetData(item->control, 0, kTagFont, kTagFontSize, &record->style);
+}
+
+int32_t ForEachDialogItem(WindowObject* dialog, DialogItemVisitor visit, void* userData) {
+    ToolboxDialogRecord* record = DialogRecordOf(dialog);
+    if (!record || !visit) return 0;
+    for (DialogItemRecord* item = record->items.head; item;) {
+        DialogItemRecord* next = item->next;
+        if (int32_t answer = visit(dialog, ItemNumber(item), ItemKind(item), userData))
+            return answer;
+        item = next;
+    }
+    return 0;
+}
+
 int16_t AddTemplateItemsToDialog(WindowObject* dialog, int32_t number, int16_t dv, int16_t dh,
                                  uint32_t options) {
     if (!DialogRecordOf(dialog)) return 0;
@@ -107,7 +147,10 @@ int16_t AddTemplateItemsToDialog(WindowObject* dialog, int32_t number, int16_t d
     if (options & kAddItemsResize) {
         Rect16 size{0, 0, int16_t(tmpl->bounds.bottom - tmpl->bounds.top),
                     int16_t(tmpl->bounds.right - tmpl->bounds.left)};
-        if (dialog->kind != kKindSplitPane) SetWindowContentSize(dialog, &size);
+        if (dialog->kind == kKindSplitPane)
+            SetSplitPaneExtent(dialog, size.bottom, size.right);
+        else
+            SetWindowContentSize(dialog, &size);
     }
     DisposeDialogTemplate(tmpl);
     return first;

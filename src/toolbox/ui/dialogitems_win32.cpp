@@ -22,11 +22,13 @@
 #include "toolbox/ui/dialog.h"
 #include "toolbox/ui/dialogbuild.h"
 #include "toolbox/ui/dialogentries.h"
+#include "toolbox/ui/dialogitemcontrols.h"
 #include "toolbox/ui/dialogitemrules.h"
 #include "toolbox/ui/dialogkeys.h"
 #include "toolbox/ui/dialoglayer.h"
 #include "toolbox/ui/dialogops.h"
 #include "toolbox/ui/dialogscroll.h"
+#include "toolbox/ui/listboxpane.h"
 #include "toolbox/ui/taggeddata.h"
 
 namespace {
@@ -214,7 +216,12 @@ static DialogItemRecord* CreateItemWithControl(WindowObject* dialog, DialogItemK
         int16_t icon = int16_t(kind == kItemIcon ? value : maximum);
         TaggedDataPut(&item->taggedData, kItemTagIcon, &icon, sizeof icon);
     }
-    if (show) ControlShow(item->control);
+    if (kind == kItemListBox) MakeListBoxItem(dialog, item, definition);
+    StoreProgressItemData(dialog, item);
+    if (show) {
+        ControlShow(item->control);
+        ShowListBoxPane(item, true);
+    }
     return item;
 }
 
@@ -449,12 +456,14 @@ bool SetDialogItemValue(WindowObject* dialog, int16_t number, int32_t value) {
     DialogItemRecord* item = Find(dialog, number);
     if (!item) return false;
     if (ItemKind(item) == kItemRadioButton && value) return SelectRadioItem(dialog, number);
+    if (ItemKind(item) == kItemListBox) return ListBoxSelectRow(item, value);
     ControlSetValue(item->control, value);
     return true;
 }
 
 int32_t GetDialogItemValue(WindowObject* dialog, int16_t number) {
     DialogItemRecord* item = Find(dialog, number);
+    if (item && ItemKind(item) == kItemListBox) return ListBoxSelectedRow(item);
     return item ? ControlGetValue(item->control) : 0;
 }
 
@@ -484,6 +493,7 @@ void DialogItemEnable(WindowObject* dialog, int16_t number, bool enable) {
     SetItemFlags(item, kItemFlagDisabled, !enable);
     if (enable && (dialog->flags & kDialogItemsDisabled)) return; // stays disabled
     ControlSetEnabled(item->control, enable);
+    ActivateListBoxPane(item, enable);
 }
 
 bool DialogItemGetState(WindowObject* dialog, int16_t number) {
@@ -497,6 +507,7 @@ void SetDialogItemShown(WindowObject* dialog, int16_t number, bool show) {
     SetItemFlags(item, kItemFlagHidden, !show);
     if (show && (dialog->flags & kDialogItemsHidden)) return; // stays hidden
     ShowControl(item->control, show);
+    ShowListBoxPane(item, show);
 }
 
 namespace {
@@ -532,6 +543,10 @@ bool SetDialogItemsEnabled(WindowObject* dialog, bool enable, bool redraw) {
     GetFocusedControl(NativeOf(dialog), &focused);
     for (DialogItemRecord* item = record->items.head; item; item = item->next) {
         if (ItemFlags(item) & kItemFlagDisabled) continue;
+        if (ItemKind(item) == kItemListBox) {
+            ActivateListBoxPane(item, enable); // the list draws itself as it changes
+            continue;
+        }
         bool shown = (item->control->flags & kControlVisible) != 0;
         bool hideWhileChanging = shown && (redraw || item->control == focused);
         if (hideWhileChanging)
@@ -553,7 +568,10 @@ bool SetDialogItemsVisible(WindowObject* dialog, bool visible, bool redraw) {
     else
         dialog->flags |= kDialogItemsHidden;
     for (DialogItemRecord* item = record->items.head; item; item = item->next)
-        if (!(ItemFlags(item) & kItemFlagHidden)) ShowControl(item->control, visible);
+        if (!(ItemFlags(item) & kItemFlagHidden)) {
+            ShowControl(item->control, visible);
+            ShowListBoxPane(item, visible);
+        }
     if (redraw)
         if (HWND native = DialogNativeWindow(dialog))
             RedrawWindow(native, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -625,7 +643,24 @@ bool GetDialogItemBounds(WindowObject* dialog, int16_t number, Rect16* bounds) {
     DialogItemRecord* item = Find(dialog, number);
     if (!item) return false;
     ItemBounds(item, bounds);
+    // A tabs item's bounds are its page area, inside the tab row and frame.
+    if (ItemKind(item) == kItemTabs)
+        ControlGetData(item->control, 0, kTagRect, int32_t(sizeof *bounds), bounds, nullptr);
     return true;
+}
+
+bool SetDialogItemBounds(WindowObject* dialog, int16_t number, const Rect16* bounds) {
+    DialogItemRecord* item = Find(dialog, number);
+    if (!item || !bounds) return false;
+    ControlMoveSize(item->control, bounds); // a list's definition moves its pane
+    return true;
+}
+
+void DisposeItemAttachments(DialogItemRecord* item) {
+    if (!item) return;
+    DisposeListBoxPane(ListBoxStateOf(item));
+    DisposePopupItemMenu(item);
+    TaggedDataRemove(&item->taggedData, kItemTagProgress);
 }
 
 // ---- disposal ---------------------------------------------------------------
@@ -637,7 +672,7 @@ void DisposeAllDialogItems(WindowObject* dialog) {
         UnlinkDialogItem(&record->items, item);
         if (item->control) {
             ControlHide(item->control, false);
-            DisposePopupItemMenu(item);
+            DisposeItemAttachments(item);
             ControlDispose(item->control);
         }
         TaggedDataDispose(&item->taggedData);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "toolbox/core/edittextdef.h"
+#include "toolbox/core/menusinit.h"
 #include "toolbox/core/portrecord.h"
 #include "toolbox/core/reclist.h"
 #include "toolbox/core/shellcommands.h"
@@ -15,12 +16,16 @@
 #include "toolbox/ui/control.h"
 #include "toolbox/ui/dialog.h"
 #include "toolbox/ui/dialogbuild.h"
+#include "toolbox/ui/dialogitemcontrols.h"
 #include "toolbox/ui/dialogkeys.h"
 #include "toolbox/ui/dialoglayer.h"
 #include "toolbox/ui/dialogitemrules.h"
 #include "toolbox/ui/dialogops.h"
 #include "toolbox/ui/dialogscroll.h"
+#include "toolbox/ui/listboxitem.h"
+#include "toolbox/ui/listboxpane.h"
 #include "toolbox/ui/taggeddata.h"
+#include "toolbox/ui/textrecord.h"
 #include "toolbox/ui/textscrap.h"
 
 namespace {
@@ -66,7 +71,11 @@ std::vector<NavItem> NavItems(WindowObject* dialog) {
     for (DialogItemRecord* item = record->items.head; item; item = item->next) {
         DialogItemKind kind = ItemKind(item);
         bool focusable = kind == kItemPushButton || kind == kItemCheckBox ||
-                         kind == kItemRadioButton || kind == kItemEditText || kind == kItemListBox;
+                         kind == kItemRadioButton || kind == kItemEditText;
+        if (kind == kItemListBox) {
+            const ListBoxState* state = ListBoxStateOf(item);
+            focusable = state && ListBoxTakesFocus(state->options);
+        }
         focusable = focusable && (item->control->flags & kControlVisible) &&
                     ControlIsEnabled(item->control);
         items.push_back({ItemNumber(item), kind == kItemRadioButton,
@@ -109,20 +118,51 @@ bool FilterEditKey(WindowObject* dialog, int16_t number, KeyOf* key, bool* handl
     }
 }
 
+// An edit item's hit carries the key, bit 31 set for a command key.
+constexpr uint32_t kCommandKeyBit = 0x80000000u;
+constexpr uint8_t kModifierCommand = 2;
+
+int32_t HitValueOf(DialogItemKind kind, const KeyOf& key, ToolboxControlRecord* control) {
+    if (kind != kItemEditText) return ControlGetValue(control);
+    uint32_t value = uint32_t(key.code);
+    if (key.modifiers & kModifierCommand) value |= kCommandKeyBit;
+    return int32_t(value);
+}
+
+// A special key above the controls' key range (the arrows, Clear) goes to
+// the edit field's text record itself.
+bool SpecialKeyToEditField(WindowObject* dialog, DialogItemRecord* item, const KeyOf& key) {
+    EditTextData* data = EditTextDataOf(item->control);
+    if (!data || !data->text) return false;
+    MakeWindowCurrentPort(dialog);
+    TextRecordKey(key.code, static_cast<TextRecord*>(data->text));
+    return true;
+}
+
 // The focused item's own control takes the key; a part it reports makes
-// the item hit. True when the key was used here.
+// the item hit; a list item passes the key to its list. True when the key
+// was used here.
 bool PassKeyToItem(WindowObject* dialog, int16_t number, KeyOf key) {
     DialogItemKind kind = kItemNone;
     DialogItemRecord* item = DialogItemByNumber(dialog, number, &kind);
     if (!item || !item->control || !ControlIsEnabled(item->control)) return false;
+    if (kind == kItemListBox) {
+        ListBoxKey(item, key.code, key.special, key.modifiers);
+        return true;
+    }
     if (kind == kItemEditText) {
         bool handled = false;
         if (!FilterEditKey(dialog, number, &key, &handled)) return handled;
+        if (key.code > kControlKeyLimit) {
+            if (!SpecialKeyToEditField(dialog, item, key)) return false;
+            ReportItemHit(dialog, item, int16_t(kEditTextPart), HitValueOf(kind, key, nullptr));
+            return true;
+        }
     }
     if (key.code < 0 || key.code > kControlKeyLimit) return false;
     uint8_t code = uint8_t(key.code);
     int32_t part = ControlHandleKey(item->control, code, code, key.modifiers);
-    if (part) ReportItemHit(dialog, item, int16_t(part), ControlGetValue(item->control));
+    if (part) ReportItemHit(dialog, item, int16_t(part), HitValueOf(kind, key, item->control));
     return true;
 }
 
@@ -262,21 +302,12 @@ void DialogItemMouseDown(WindowObject* dialog, DialogItemRecord* item, Point16 p
 namespace {
 
 bool ClickItem(WindowObject* dialog, const OsEventRecord* record) {
-    ToolboxDialogRecord* dialogRecord = DialogRecordOf(dialog);
-    if (!dialogRecord) return false;
     Point16 point{int16_t(record->whereV), int16_t(record->whereH)};
-    std::vector<DialogItemRecord*> order(size_t(DialogItemCount(&dialogRecord->items)));
-    int32_t count = ItemHitOrder(&dialogRecord->items, order.data(), int32_t(order.size()));
-    for (int32_t i = 0; i < count; ++i) {
-        DialogItemRecord* item = order[size_t(i)];
-        ToolboxControlRecord* control = item->control;
-        if (!control || !(control->flags & kControlVisible) || !ControlIsEnabled(control)) continue;
-        int32_t part = ControlHitPart(control, point);
-        if (part == 0) continue;
-        DialogItemMouseDown(dialog, item, point, part, record->modifiers);
-        return true;
-    }
-    return false;
+    int32_t part = 0;
+    DialogItemRecord* item = DialogItemAtPoint(point, dialog, &part);
+    if (!item) return false;
+    DialogItemMouseDown(dialog, item, point, part, record->modifiers);
+    return true;
 }
 
 int32_t ItemBehaviour(WindowObject* dialog, WindowEvent* event) {
@@ -326,6 +357,11 @@ constexpr int32_t kEditTextDefinition = kEditTextGroup * 16;
 void InstallDialogLayer() {
     if (!FindControlDefinition(kEditTextDefinition))
         RegisterControlDefinition(int16_t(kEditTextGroup), &EditTextDefProc);
+    // The list definition now, and at every toolbox start-up.
+    RegisterListBoxDefinition();
+    ToolboxStartProcs start = ToolboxStart();
+    start.registerControlDefinitions = &RegisterListBoxDefinition;
+    SetToolboxStartProcs(&start);
     ShellTextProcs text{};
     text.frontIsModalDialog = &DialogLayerFrontIsModal;
     text.itemSelection = &ItemSelection;

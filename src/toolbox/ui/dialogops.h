@@ -43,7 +43,8 @@ int32_t GetChoiceItemValue(WindowObject* dialog, int16_t number);
 int32_t CycleCheckBoxItem(WindowObject* dialog, int16_t number);
 bool SelectRadioItem(WindowObject* dialog, int16_t number);
 // The value of any item that has one (choices, scroll bars, popups as the
-// entry index + 1, tabs); what the modal script's value action sets.
+// entry index + 1, tabs, a list's selected row); what the modal script's
+// value action sets.
 bool SetDialogItemValue(WindowObject* dialog, int16_t number, int32_t value);
 int32_t GetDialogItemValue(WindowObject* dialog, int16_t number);
 
@@ -63,7 +64,13 @@ bool SetDialogItemsVisible(WindowObject* dialog, bool visible, bool redraw);
 int32_t SetDialogFocusItem(WindowObject* dialog, int16_t number);
 int16_t GetFocusedDialogItem(WindowObject* dialog);
 
+// The control's bounds; a tabs item's are its page area.
 bool GetDialogItemBounds(WindowObject* dialog, int16_t number, Rect16* bounds);
+// Moves and sizes the item's control (a list item's pane with it).
+bool SetDialogItemBounds(WindowObject* dialog, int16_t number, const Rect16* bounds);
+// Releases what an item owns beside its control: the list's pane, the
+// popup's own menu, the progress data.
+void DisposeItemAttachments(DialogItemRecord* item);
 
 // Reports the item as hit (event 17) with a part and a value.
 void ReportItemHit(WindowObject* dialog, DialogItemRecord* item, int16_t part, int32_t value);
@@ -86,3 +93,11 @@ EditItemKeyFilter EditItemFilterOf(WindowObject* dialog, int16_t number);
 // Gives the item its own text style (flags non-zero), or with null (or
 // empty flags) returns it to the dialog's style.
 bool DialogItemSetTextStyle(WindowObject* dialog, int16_t number, const ControlStyleBlock* style);
+// Replaces the dialog's text style (null: none) and gives it to every item
+// without a style of its own.
+void SetDialogTextStyle(WindowObject* dialog, const ControlStyleBlock* style);
+// Calls visit for each item in list order until one answers non-zero, and
+// answers that value (0 when none did).
+typedef int32_t (*DialogItemVisitor)(WindowObject* dialog, int16_t number, DialogItemKind kind,
+                                     void* userData);
+int32_t ForEachDialogItem(WindowObject* dialog, DialogItemVisitor visit, void* userData);

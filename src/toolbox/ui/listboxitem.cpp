@@ -7,6 +7,11 @@ bool ListBoxTakesFocus(uint32_t options) {
     return (options & (kListBoxNoSelection | kListBoxCycleMarks)) == 0;
 }
 
+uint32_t ListBoxListOptions(uint32_t options) {
+    return ((options & kListBoxMultiple) ? kListMultiSelect : 0) |
+           ((options & kListBoxSecondOption) ? kListKeepOnClickBelow : 0);
+}
+
 bool ListBoxShowsMarks(uint32_t options) {
     return (options & (kListBoxNewRowsMarked | kListBoxCycleMarks)) != 0;
 }

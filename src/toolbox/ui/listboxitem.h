@@ -7,6 +7,8 @@
 #pragma once
 #include <cstdint>
 
+#include "toolbox/ui/listmodel.h"
+
 // Option flags of a list-box item.
 constexpr uint32_t kListBoxMultiple = 1;
 constexpr uint32_t kListBoxNoSelection = 2;
@@ -15,6 +17,11 @@ constexpr uint32_t kListBoxCycleMarks = 8;
 constexpr uint32_t kListBoxThreeStates = 0x10;
 constexpr uint32_t kListBoxTypeSelect = 0x40;
 constexpr uint32_t kListBoxFirstMarkFive = 0x400;
+// The second list option (bit 8; definition 353 sets it): a click below
+// the last row keeps the selection.
+constexpr uint32_t kListBoxSecondOption = 0x100;
+// The list's own options the item's flags choose.
+constexpr uint32_t kListBoxListOptionsChanged = kListMultiSelect | kListKeepOnClickBelow;
 
 // Row flags.
 constexpr uint8_t kRowDisabled = 1;
@@ -44,6 +51,9 @@ constexpr char kMarkColumnText[] = "W  ";
 constexpr int32_t kMarkColumnLess = 2;
 
 bool ListBoxTakesFocus(uint32_t options);
+// The list's options for the item's flags: flag 1 multiple selection,
+// the second option keeping the selection on a click below the rows.
+uint32_t ListBoxListOptions(uint32_t options);
 bool ListBoxShowsMarks(uint32_t options);
 bool IsSeparatorRowText(const char* text);
 // ascent + descent + leading + 1.

@@ -16,8 +16,10 @@
 #include "toolbox/core/oseventqueue.h"
 #include "toolbox/core/portrecord.h"
 #include "toolbox/core/shellcommands.h"
+#include "toolbox/core/surfacelist.h"
 #include "toolbox/core/ticks.h"
 #include "toolbox/core/windowevent.h"
+#include "toolbox/core/windowrects.h"
 #include "toolbox/ui/listscroll.h"
 #include "toolbox/ui/listviewparts.h"
 #include "toolbox/ui/scrollsteps.h"
@@ -70,7 +72,10 @@ bool MouseInWindow(ListView* view, Point16* out) {
     POINT p;
     if (!hwnd || !GetCursorPos(&p)) return false;
     ScreenToClient(hwnd, &p);
-    *out = Point16{int16_t(p.y), int16_t(p.x)};
+    // The window's own coordinates (a child pane's start at its surface).
+    auto* list = static_cast<const SurfaceList*>(view->window->surfaceList);
+    Point32 local = list ? PanePointToSurface(view->window, list, p.y, p.x) : Point32{p.y, p.x};
+    *out = Point16{int16_t(local.v), int16_t(local.h)};
     return true;
 }
 

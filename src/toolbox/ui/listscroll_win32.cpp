@@ -14,6 +14,7 @@
 
 #include "toolbox/core/surfacelist.h"
 #include "toolbox/core/windowobject.h"
+#include "toolbox/core/windowrects.h"
 #include "toolbox/ui/control.h"
 #include "toolbox/ui/listscroll.h"
 #include "toolbox/ui/textdisplay.h"
@@ -57,7 +58,13 @@ Rect16 RowWindowContent(WindowObject* window) {
     if (!list)
         return Rect16{0, 0, int16_t(window ? window->height : 0),
                       int16_t(window ? window->width : 0)};
-    return SurfaceListLayout(list).content;
+    // In the window's own coordinates, those its drawing and its events
+    // use: a child pane's content starts at its surface's origin.
+    Rect16 content = SurfaceListLayout(list).content;
+    Point32 origin = PanePointToSurface(window, list, content.top, content.left);
+    return Rect16{int16_t(origin.v), int16_t(origin.h),
+                  int16_t(origin.v + content.bottom - content.top),
+                  int16_t(origin.h + content.right - content.left)};
 }
 
 Rect16 ScrollRowPixels(const Rect16& content, int32_t rowHeight, int32_t from, int32_t to) {

@@ -25,7 +25,7 @@ enum ModalDialogKind : int32_t {
 // Actions on a toolbox dialog.
 enum ModalActionKind : int32_t {
     kModalSetText = 1,  // item's text
-    kModalSetValue = 2, // item's value (check box, radio, popup, scroll bar)
+    kModalSetValue = 2, // item's value (check box, radio, popup, scroll bar, list row)
     kModalSendKey = 3,  // a key code to the focused item
     kModalPress = 4,    // press the item
     kModalDismiss = 5,  // dismiss with the item

@@ -43,47 +43,11 @@
 #include "toolbox/ui/modalscript.h"
 #include "toolbox/ui/progressgeometry.h"
 #include "toolbox/ui/textrecord.h"
+#include "dialog_case_win32.h"
 
 namespace {
 
 constexpr char kSuite[] = "WineDialogChild";
-
-void StartDialogCase() {
-    StartChildCaseWatchdog();
-    SetMainFrameParameters(nullptr, 0, 20, 20, 900, 700, true);
-    if (!PrepareNativeWindowTest()) ExitProcess(kChildCaseFailedExit);
-    InstallEventLoopHandlers();
-    InstallWindowObjectLayer();
-    InitDrawingGlobals(); // the drawing layer with the control calls
-    InstallControlCalls();
-    InstallGdiTextServices();
-    InstallTextRecordProcs();
-    InstallDialogLayer();
-    ShowWindow(FrameWindowHandle(), SW_SHOW);
-}
-
-void Finish() {
-    if (::testing::Test::HasFailure()) ExitProcess(kChildCaseFailedExit);
-}
-
-struct Seen {
-    std::vector<WindowEvent> events;
-    uint8_t variant = 0;
-    bool closeOnOpen = false;
-    int16_t slot = 0;
-};
-
-int32_t Recorder(WindowObject* dialog, WindowEvent* event) {
-    auto* seen = static_cast<Seen*>(dialog->userData);
-    seen->events.push_back(*event);
-    if (event->type == kWindowEventSelectItem) seen->variant = dialog->variant;
-    if (event->type == kWindowEventSelectItem && seen->closeOnOpen) {
-        DisposeWindowObject(dialog);
-        return 1;
-    }
-    if (event->type == kWindowEventDismiss) seen->slot = event->dismiss.item;
-    return 0;
-}
 
 int16_t OpenItem(const Seen& seen) {
     for (const WindowEvent& e : seen.events)
@@ -168,12 +132,7 @@ TEST(WineDialogChild, DialogsThatCannotBeBuilt) {
 
 // An empty dialog with items made by code.
 WindowObject* CodeDialog(Seen* seen) {
-    const uint8_t bytes[] = {20, 0, 20, 0, 44, 1, 144, 1, 0, 0, 0, 0, 0, 0};
-    XDlgTemplate* empty = ParseDialogTemplate(bytes, sizeof bytes);
-    WindowObject* dialog = CreateDialogFromLoadedTemplate(empty, 0, kDialogVariantMovable, 0, 0,
-                                                          nullptr, &Recorder, seen);
-    DisposeDialogTemplate(empty);
-    if (!dialog) ExitProcess(kChildCaseFailedExit);
+    WindowObject* dialog = EmptyDialog(seen);
     struct Made {
         DialogItemKind kind;
         int16_t number;
@@ -195,13 +154,6 @@ WindowObject* CodeDialog(Seen* seen) {
         if (!CreateDialogItem(dialog, m.kind, &m.bounds, m.text, m.number, m.flags))
             ExitProcess(kChildCaseFailedExit);
     return dialog;
-}
-
-int32_t CountEvents(const Seen& seen, uint32_t type, int16_t item) {
-    int32_t n = 0;
-    for (const WindowEvent& e : seen.events)
-        n += e.type == type && int16_t(e.control.item & 0xFFFF) == item;
-    return n;
 }
 
 TEST(WineDialogChild, ItemOperations) {
@@ -450,44 +402,6 @@ struct Sweep {
     bool written = false;
 };
 
-void WriteWindowBmp(HWND window, const std::string& path) {
-    RedrawWindow(window, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-    RECT r{};
-    GetWindowRect(window, &r);
-    int w = r.right - r.left, h = r.bottom - r.top;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC source = GetDC(nullptr); // the screen, where the window is shown
-    HDC memory = CreateCompatibleDC(source);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, source, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file) {
-        uint32_t bytes = uint32_t(w * h * 4);
-        BITMAPFILEHEADER head{};
-        head.bfType = 0x4D42;
-        head.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-        head.bfSize = head.bfOffBits + bytes;
-        std::fwrite(&head, sizeof head, 1, file);
-        std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, file);
-        std::fwrite(bits, bytes, 1, file);
-        std::fclose(file);
-    }
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, source);
-    DeleteObject(bitmap);
-}
-
 int32_t SweepProc(WindowObject* dialog, WindowEvent* event) {
     auto* sweep = static_cast<Sweep*>(dialog->userData);
     if (event->type == kWindowEventSelectItem) {
@@ -657,6 +571,13 @@ TEST(WineDialogChild, TabsTakeTheirPageNamesAndGrowAroundThePage) {
     EXPECT_EQ(area.bottom, page.bottom);
     EXPECT_EQ(area.right, page.right);
     EXPECT_LT(tabs->bounds.top, page.top);
+    // The item's bounds are the page area, not the control's.
+    Rect16 itemBounds{};
+    ASSERT_TRUE(GetDialogItemBounds(dialog, 20, &itemBounds));
+    EXPECT_EQ(itemBounds.top, page.top);
+    EXPECT_EQ(itemBounds.left, page.left);
+    EXPECT_EQ(itemBounds.bottom, page.bottom);
+    EXPECT_EQ(itemBounds.right, page.right);
     // With the flag they are the control's own.
     ToolboxControlRecord* solo = DialogItemByNumber(dialog, 21, nullptr)->control;
     EXPECT_EQ(solo->bounds.top, page.top);

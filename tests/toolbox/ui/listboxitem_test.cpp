@@ -39,4 +39,11 @@ TEST(ListBoxItemTest, CellsFocusAndRows) {
     EXPECT_FALSE(IsSeparatorRowText(nullptr));
 }
 
+TEST(ListBoxItemTest, TheListsOptionsFollowTheFlags) {
+    EXPECT_EQ(ListBoxListOptions(0), 0u);
+    EXPECT_EQ(ListBoxListOptions(kListBoxMultiple | kListBoxCycleMarks), kListMultiSelect);
+    EXPECT_EQ(ListBoxListOptions(kListBoxSecondOption), kListKeepOnClickBelow);
+    EXPECT_EQ(ListBoxListOptions(0xFFFFFFFFu), kListBoxListOptionsChanged);
+}
+
 } // namespace
