@@ -5,6 +5,8 @@
 
 #include "toolbox/core/loophooks.h"
 #include "toolbox/core/osinput.h"
+#include "toolbox/core/scrollaction.h"
+#include "toolbox/core/surfaceproc.h"
 #include "toolbox/core/windowdrag.h"
 #include "toolbox/core/windowrects.h"
 #include "toolbox/core/windowscale.h"
@@ -38,17 +40,24 @@ TEST_F(WindowDisplay, TheLogicalSizeGivesTheDeviceExtentAndTheBarsMaximum) {
 
 void* g_native = nullptr;
 int16_t g_part = kPartContent;
-int16_t PartUnder(Point16, void** window) {
+Point16 g_asked{};
+int16_t PartUnder(Point16 point, void** window) {
+    g_asked = point;
     *window = g_native;
     return g_part;
 }
 
-TEST_F(WindowDisplay, HitTestsFindPaneAndSurfaceButNeverAHiddenPane) {
-    WindowObject* w = MakeWindow(kKindDocument, 0, 200, 300);
-    g_native = PortOf(w)->nativeWindow;
+// The part finder answers g_part over the window's native record.
+void FindPartsOver(WindowObject* w) {
+    g_native = static_cast<PortRecord*>(w->port)->nativeWindow;
     LoopWindowHooks hooks = LoopHooks();
     hooks.findWindowPart = &PartUnder;
     SetLoopWindowHooks(&hooks);
+}
+
+TEST_F(WindowDisplay, HitTestsFindPaneAndSurfaceButNeverAHiddenPane) {
+    WindowObject* w = MakeWindow(kKindDocument, 0, 200, 300);
+    FindPartsOver(w);
     Rect16 r{20, 20, 80, 120};
     WindowObject* pane = NewPaneWindow(0, 0, 0, w, &r, nullptr, &RecordingCallback);
     WindowHitRecord hit;
@@ -328,6 +337,48 @@ TEST_F(WindowDisplay, PenModeFollowsTheKind) {
             << kind;
     }
     SetPenModeForKind(nullptr, 1); // nothing to draw into
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WindowDisplay, ThePartUnderTheMouseReadsTheMouseUnlessThePointIsKept) {
+    WindowObject* w = MakeWindow(kKindDocument, 0, 200, 300);
+    FindPartsOver(w);
+    OsInputSource source{};
+    source.mouseClient = [](Point32* out) { *out = {40, 70000}; };
+    SetOsInputSource(&source);
+    WindowHitRecord hit{};
+    hit.point = {10, 20};
+    EXPECT_TRUE(WindowPartUnderMouse(&hit, true));
+    EXPECT_EQ(g_asked.v, 10);
+    EXPECT_EQ(g_asked.h, 20);
+    EXPECT_EQ(hit.pane, w->pane);
+    EXPECT_FALSE(WindowPartUnderMouse(&hit, false)); // right of the window
+    EXPECT_EQ(hit.point.v, 40);
+    EXPECT_EQ(hit.point.h, 32767); // clamped into 16 bits
+    EXPECT_EQ(g_asked.h, 32767);
+    SetOsInputSource(nullptr);
+    SetLoopWindowHooks(nullptr);
+}
+
+TEST_F(WindowDisplay, LineAndPageRequestsScrollTheirAxisOnlyWhereAllowed) {
+    WindowObject* w = MakeWindow(kKindDocument, kOptionVerticalBar, 200, 300);
+    auto* list = static_cast<SurfaceList*>(w->surfaceList);
+    ResizeWindowObject(w, 2000, 100, 0);
+    int32_t line, page;
+    w->scrollStep = 32;
+    ScrollLineForward(w, kBarVertical);
+    EXPECT_EQ(list->originV, 32);
+    ScrollSteps(list, kBarVertical, &line, &page);
+    ScrollPageForward(w, kBarVertical);
+    EXPECT_EQ(list->originV, 32 + page);
+    ScrollPageBack(w, kBarVertical);
+    ScrollLineBack(w, kBarVertical);
+    EXPECT_EQ(list->originV, 0);
+    EXPECT_EQ(ScrollLineForward(w, kBarHorizontal), 0); // no bar, no action flag
+    EXPECT_EQ(list->originH, 0);
 }
 
 } // namespace
