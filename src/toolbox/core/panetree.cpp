@@ -110,6 +110,8 @@ void FreePaneTree(PaneRecord* pane) {
         pane->firstChild = child->nextSibling;
         FreePaneTree(child);
     }
+    // A list whose window did not take it away goes with its pane.
+    if (pane->surfaceList) DisposeSurfaceList(pane->surfaceList);
     UnregisterPane(pane->id);
     DisposeRegion(pane->region);
     FreeHeapBlock(pane);
@@ -280,6 +282,13 @@ void DisposePane(PaneRecord* pane) {
         WindowRegionsUpdate(RootPaneOf(parent), nullptr);
         HostInvalidateRect(port, &area, kAreaInvalidate);
     }
+}
+
+void DisposePaneTree(PortRecord* port) {
+    if (!port || !port->rootPane) return;
+    PaneRecord* root = port->rootPane;
+    port->rootPane = port->focusPane = port->trackingPane = port->cursorPane = nullptr;
+    FreePaneTree(root);
 }
 
 Rect16 PaneRegionRect(const PaneRecord* pane) {
