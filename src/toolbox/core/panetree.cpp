@@ -532,9 +532,9 @@ void TrackSplitBar(PaneRecord* pane, Point16 point) {
                    Clamp16(limit.bottom + kSplitDragSlop), Clamp16(limit.right + kSplitDragSlop)};
     RegionRecord* region = NewRectRegion(&bar);
     if (!region) return;
-    int32_t offset = DragRegionOutline(pane->port, region, point, &limit, &slop,
-                                       vertical ? kDragVertical : kDragHorizontal, nullptr,
-                                       nullptr);
+    int32_t offset =
+        DragRegionOutline(pane->port, region, point, &limit, &slop,
+                          vertical ? kDragVertical : kDragHorizontal, nullptr, nullptr);
     DisposeRegion(region);
     if (offset == kNoDragOffset) return;
     int32_t move = vertical ? int16_t(uint32_t(offset) >> 16) : int16_t(offset & 0xFFFF);

@@ -70,7 +70,7 @@ struct SurfaceList {
     int32_t appliedV, appliedH;
     void* barV;
     void* barH;
-    int32_t barValues[2]; // the bars' values as last set or read, by axis
+    int32_t barValues[2];                   // the bars' values as last set or read, by axis
     SurfaceRecord* surfaces[kSurfaceCount]; // index + 1
     int8_t current;
     void* helpTags;

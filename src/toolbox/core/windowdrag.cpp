@@ -108,8 +108,8 @@ bool AutoScrollToPoint(WindowObject* window, Point16 point, AutoScrollProc proc,
 
 bool DragOutlineEventFilter(WindowObject* window, WindowEvent* event, int32_t* result) {
     DragOutlineRecord* drag = g_drag;
-    if (!drag || drag->inAction || window != drag->window || !drag->procs ||
-        !drag->procs->action || window->currentSurface != kMainSurfaceIndex)
+    if (!drag || drag->inAction || window != drag->window || !drag->procs || !drag->procs->action ||
+        window->currentSurface != kMainSurfaceIndex)
         return false;
     drag->inAction = true;
     *result = drag->procs->action(window, event, drag->data);

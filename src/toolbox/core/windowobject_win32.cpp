@@ -105,7 +105,6 @@ void EnableById(int32_t id) {
     if (HWND w = WindowOfId(id)) SetWindowDisabled(w, true);
 }
 
-
 uint32_t PortNativeOptions(void* nativeWindow) {
     return nativeWindow ? static_cast<NativeWindowRecord*>(nativeWindow)->options : 0;
 }

@@ -41,7 +41,8 @@ TEST(NativeRects, TheAliasesConvertAndTestEmptiness) {
     EXPECT_EQ(n.bottom, 20);
     EXPECT_FALSE(IsNativeRectEmpty(&n));
     const NativeRect empty[] = {{5, 0, 5, 10}, {5, 0, 4, 10}, {0, 5, 10, 5}, {0, 5, 10, 4}};
-    for (const NativeRect& e : empty) EXPECT_TRUE(IsNativeRectEmpty(&e)) << e.left << e.top;
+    for (const NativeRect& e : empty)
+        EXPECT_TRUE(IsNativeRectEmpty(&e)) << e.left << e.top;
 }
 
 } // namespace

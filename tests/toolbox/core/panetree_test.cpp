@@ -248,7 +248,8 @@ TEST_F(PaneTreeDisposal, ThePortsTreeGoesWithItsListsAndInvalidatesNothing) {
     EXPECT_EQ(port.trackingPane, nullptr);
     EXPECT_EQ(PaneFromId(rootId), nullptr);
     EXPECT_EQ(PaneFromId(childId), nullptr);
-    for (const std::string& call : HostCalls()) EXPECT_NE(call.rfind("inval", 0), 0u) << call;
+    for (const std::string& call : HostCalls())
+        EXPECT_NE(call.rfind("inval", 0), 0u) << call;
     DisposePaneTree(&port); // nothing left
     DisposePaneTree(nullptr);
 }

@@ -303,7 +303,7 @@ TEST_F(SurfaceQueries, ARectangleIsVisibleWhenItsPortPartMeetsTheStateClip) {
     SurfaceRecord* main = SurfaceAt(list_, kMainSurfaceIndex);
     main->positionV = 100; // scrolled: local (100, 0) shows at the surface's top
     Rect16 top = {100, 0, 110, 50};
-    Rect16 above = {0, 0, 90, 50}; // scrolled out of the surface
+    Rect16 above = {0, 0, 90, 50};                // scrolled out of the surface
     EXPECT_TRUE(SurfaceRectVisible(list_, &top)); // no state: wide open
     EXPECT_FALSE(SurfaceRectVisible(list_, &above));
     // A port whose state clips to the port's lower half, in the state's

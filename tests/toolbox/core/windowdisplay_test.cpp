@@ -259,8 +259,8 @@ TEST_F(WindowDisplay, ARegionOutlineFollowsInsideTheLimitAndAnswersInsideTheSlop
         ASSERT_NE(region, nullptr);
         static int actions;
         actions = 0;
-        int32_t answer = DragRegionOutline(nullptr, region, {101, 60}, &limit, &slop, c.axis,
-                                           [](void*) { ++actions; }, nullptr);
+        int32_t answer = DragRegionOutline(
+            nullptr, region, {101, 60}, &limit, &slop, c.axis, [](void*) { ++actions; }, nullptr);
         EXPECT_EQ(answer, c.answer) << c.axis << " " << c.mouse[1].v;
         EXPECT_EQ(actions, 3); // once for every mouse position
         EXPECT_GT(g_regionInverts, 0);

@@ -64,8 +64,8 @@ TEST_F(WineWindowFrames, TheComputedFrameIsTheRealWindowsAndConvertsBothWays) {
     GetWindowRect(window, &outer);
     GetClientRect(window, &client);
     NativeRect frame;
-    ASSERT_TRUE(ComputeWindowFrame(kKindDocument, 0, kOptionGrowBox | kOptionWindowCloseBox,
-                                   &frame));
+    ASSERT_TRUE(
+        ComputeWindowFrame(kKindDocument, 0, kOptionGrowBox | kOptionWindowCloseBox, &frame));
     EXPECT_GT(frame.top, frame.bottom); // the caption
     EXPECT_EQ(frame.left + frame.right + client.right, outer.right - outer.left);
     EXPECT_EQ(frame.top + frame.bottom + client.bottom, outer.bottom - outer.top);

@@ -478,8 +478,8 @@ int CountChanged(const PixelCanvas& canvas, const Rect16& inside, bool in) {
     int changed = 0;
     for (int y = 0; y < canvas.height(); ++y)
         for (int x = 0; x < canvas.width(); ++x) {
-            bool within = y >= inside.top && y < inside.bottom && x >= inside.left &&
-                          x < inside.right;
+            bool within =
+                y >= inside.top && y < inside.bottom && x >= inside.left && x < inside.right;
             if (within == in && canvas.Pixel(x, y) != kCanvasWhite) ++changed;
         }
     return changed;
