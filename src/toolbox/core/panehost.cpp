@@ -94,11 +94,8 @@ void HostFocusRing(PortRecord* port, const Rect16* rect, bool show) {
     if (g_host && g_host->focusRing) g_host->focusRing(port, rect, show);
 }
 
-int32_t HostDragOutline(PortRecord* port, const RegionRecord* region, Point16 start,
-                        const Rect16* limit, const Rect16* slop, int32_t axis) {
-    return g_host && g_host->dragOutline
-               ? g_host->dragOutline(port, region, start, limit, slop, axis)
-               : kNoDragOffset;
+void HostInvertRegion(PortRecord* port, const RegionRecord* region) {
+    if (g_host && g_host->invertRegion) g_host->invertRegion(port, region);
 }
 
 void HostScrollRect(PortRecord* port, const Rect16* rect, int32_t dh, int32_t dv,

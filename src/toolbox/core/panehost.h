@@ -47,12 +47,9 @@ struct PaneHost {
     // A point of a native record (frame-client coordinates) in the port's
     // coordinates.
     Point32 (*portLocal)(PortRecord* port, Point32 point);
-    // Drags the outline of the region (port coordinates) with the mouse
-    // from the start point along the axis (1 horizontal only, 2 vertical
-    // only, 0 or 3 both) within the limit; answers the offset packed v
-    // high, h low, or kNoDragOffset when released outside the slop.
-    int32_t (*dragOutline)(PortRecord* port, const RegionRecord* region, Point16 start,
-                           const Rect16* limit, const Rect16* slop, int32_t axis);
+    // XORs the grey pattern over the region (port coordinates): pen mode 2
+    // with the grey pattern; a second call erases it.
+    void (*invertRegion)(PortRecord* port, const RegionRecord* region);
     // Moves the bits of the rectangle by (dh, dv); the uncovered part
     // becomes the update region.
     void (*scrollRect)(PortRecord* port, const Rect16* rect, int32_t dh, int32_t dv,
@@ -96,9 +93,7 @@ int16_t HostBarHitPart(void* bar, Point16 point);
 int16_t HostTrackBar(void* bar, Point16 point, BarActionProc action, void* data);
 // The bar's value, or the fallback when the host keeps none.
 int32_t HostBarValue(void* bar, int32_t fallback);
-// kNoDragOffset when the host has no dragging.
-int32_t HostDragOutline(PortRecord* port, const RegionRecord* region, Point16 start,
-                        const Rect16* limit, const Rect16* slop, int32_t axis);
+void HostInvertRegion(PortRecord* port, const RegionRecord* region);
 // Without a host that moves bits the whole rectangle is the update.
 void HostScrollRect(PortRecord* port, const Rect16* rect, int32_t dh, int32_t dv,
                     RegionRecord* update);

@@ -278,53 +278,34 @@ void DrawOutline(HDC dc, const Rect16& r, int32_t dv, int32_t dh) {
     DrawFocusRect(dc, &outline); // inverts: a second draw erases
 }
 
-bool InRect(const Rect16* r, POINT p) {
-    return p.y >= r->top && p.y < r->bottom && p.x >= r->left && p.x < r->right;
+// The grey pattern: alternate pixels, offset on every other row.
+HBRUSH GreyPatternBrush() {
+    static HBRUSH brush = [] {
+        const WORD rows[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
+        HBITMAP bits = CreateBitmap(8, 8, 1, 1, rows);
+        HBRUSH made = CreatePatternBrush(bits);
+        DeleteObject(bits);
+        return made;
+    }();
+    return brush;
 }
 
-// The outline follows the mouse along the allowed axes, pinned in the
-// limit, while the left button is held; it is hidden while the mouse is
-// outside the slop.
-int32_t DragOutline(PortRecord* port, const RegionRecord* region, Point16 start,
-                    const Rect16* limit, const Rect16* slop, int32_t axis) {
+// XOR with the grey pattern, rectangle by rectangle: a second call erases.
+void InvertRegion(PortRecord* port, const RegionRecord* region) {
     HWND window = WindowOfPort(port);
-    if (!window) return kNoDragOffset;
-    Rect16 bounds;
-    RegionBounds(region, &bounds);
-    bool horizontal = axis != kDragVertical, vertical = axis != kDragHorizontal;
+    if (!window || !region) return;
     HDC dc = GetDC(window);
-    int32_t dv = 0, dh = 0;
-    bool shown = true, inside = true;
-    DrawOutline(dc, bounds, dv, dh);
-    SetCapture(window);
-    while (GetAsyncKeyState(VK_LBUTTON) & 0x8000) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
-        }
-        POINT p;
-        GetCursorPos(&p);
-        ScreenToClient(window, &p);
-        inside = InRect(slop, p);
-        int32_t v = std::clamp<int32_t>(p.y, limit->top, limit->bottom - 1);
-        int32_t h = std::clamp<int32_t>(p.x, limit->left, limit->right - 1);
-        int32_t ndv = vertical ? v - start.v : 0, ndh = horizontal ? h - start.h : 0;
-        if (!inside) {
-            if (shown) DrawOutline(dc, bounds, dv, dh);
-            shown = false;
-        } else if (!shown || ndv != dv || ndh != dh) {
-            if (shown) DrawOutline(dc, bounds, dv, dh);
-            dv = ndv;
-            dh = ndh;
-            DrawOutline(dc, bounds, dv, dh);
-            shown = true;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    HGDIOBJ old = SelectObject(dc, GreyPatternBrush());
+    COLORREF text = SetTextColor(dc, RGB(0, 0, 0));
+    COLORREF back = SetBkColor(dc, RGB(255, 255, 255));
+    for (int32_t i = 0; i < region->count; ++i) {
+        const Rect32& r = region->rects[i];
+        PatBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, PATINVERT);
     }
-    if (shown) DrawOutline(dc, bounds, dv, dh);
-    ReleaseCapture();
+    SetTextColor(dc, text);
+    SetBkColor(dc, back);
+    SelectObject(dc, old);
     ReleaseDC(window, dc);
-    if (!inside) return kNoDragOffset;
-    return int32_t((uint32_t(uint16_t(dv)) << 16) | uint16_t(dh));
 }
 
 void ScrollBits(PortRecord* port, const Rect16* rect, int32_t dh, int32_t dv,
@@ -450,7 +431,7 @@ const PaneHost* NativePaneHost() {
         h.portGlobal = &PortGlobal;
         h.frame3D = &Frame3D;
         h.focusRing = &PaneFocusRing;
-        h.dragOutline = &DragOutline;
+        h.invertRegion = &InvertRegion;
         h.scrollRect = &ScrollBits;
         h.beginDraw = &BeginDraw;
         h.endDraw = &EndDraw;

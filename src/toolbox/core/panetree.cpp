@@ -14,6 +14,7 @@
 #include "toolbox/core/panehost.h"
 #include "toolbox/core/portrecord.h"
 #include "toolbox/core/region.h"
+#include "toolbox/core/regiondrag.h"
 #include "toolbox/core/regionbands.h"
 #include "toolbox/core/surfacelist.h"
 
@@ -110,6 +111,8 @@ void FreePaneTree(PaneRecord* pane) {
         pane->firstChild = child->nextSibling;
         FreePaneTree(child);
     }
+    // A list whose window did not take it away goes with its pane.
+    if (pane->surfaceList) DisposeSurfaceList(pane->surfaceList);
     UnregisterPane(pane->id);
     DisposeRegion(pane->region);
     FreeHeapBlock(pane);
@@ -280,6 +283,13 @@ void DisposePane(PaneRecord* pane) {
         WindowRegionsUpdate(RootPaneOf(parent), nullptr);
         HostInvalidateRect(port, &area, kAreaInvalidate);
     }
+}
+
+void DisposePaneTree(PortRecord* port) {
+    if (!port || !port->rootPane) return;
+    PaneRecord* root = port->rootPane;
+    port->rootPane = port->focusPane = port->trackingPane = port->cursorPane = nullptr;
+    FreePaneTree(root);
 }
 
 Rect16 PaneRegionRect(const PaneRecord* pane) {
@@ -522,8 +532,9 @@ void TrackSplitBar(PaneRecord* pane, Point16 point) {
                    Clamp16(limit.bottom + kSplitDragSlop), Clamp16(limit.right + kSplitDragSlop)};
     RegionRecord* region = NewRectRegion(&bar);
     if (!region) return;
-    int32_t offset = HostDragOutline(pane->port, region, point, &limit, &slop,
-                                     vertical ? kDragVertical : kDragHorizontal);
+    int32_t offset =
+        DragRegionOutline(pane->port, region, point, &limit, &slop,
+                          vertical ? kDragVertical : kDragHorizontal, nullptr, nullptr);
     DisposeRegion(region);
     if (offset == kNoDragOffset) return;
     int32_t move = vertical ? int16_t(uint32_t(offset) >> 16) : int16_t(offset & 0xFFFF);

@@ -97,6 +97,10 @@ PaneRecord* NewSplitPane(PaneRecord* pane, int32_t position, uint8_t side, uint3
 // invalidated. A split pane gives its room to its neighbour first.
 void DisposePane(PaneRecord* pane);
 void RemoveSplitPane(PaneRecord* pane);
+// Frees every pane of the port record (and any surface list still on one)
+// as its native window goes: nothing is invalidated, and the port keeps no
+// pane.
+void DisposePaneTree(PortRecord* port);
 
 PaneRecord* PaneFromId(int32_t id);
 PaneRecord* RootPaneOf(PaneRecord* pane);

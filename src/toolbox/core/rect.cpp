@@ -88,6 +88,14 @@ void NativeRectFromRect(const Rect16* rect, NativeRect* out) {
     *out = NativeRect{rect->left, rect->top, rect->right, rect->bottom};
 }
 
+void RectToNativeRect(const Rect16* rect, NativeRect* out) {
+    NativeRectFromRect(rect, out);
+}
+
+bool IsNativeRectEmpty(const NativeRect* rect) {
+    return rect->right <= rect->left || rect->bottom <= rect->top;
+}
+
 void PointFromNativePoint(const NativePoint* native, Point16* out) {
     *out = Point16{Clamp16(native->y), Clamp16(native->x)};
 }

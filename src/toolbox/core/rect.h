@@ -43,5 +43,9 @@ struct NativePoint {
 void RectFromNativeRect(const NativeRect* native, Rect16* out);
 void Rect32FromNativeRect(const NativeRect* native, Rect32* out);
 void NativeRectFromRect(const Rect16* rect, NativeRect* out);
+// The same as NativeRectFromRect.
+void RectToNativeRect(const Rect16* rect, NativeRect* out);
+// Right at or left of left, or bottom at or above top.
+bool IsNativeRectEmpty(const NativeRect* rect);
 void PointFromNativePoint(const NativePoint* native, Point16* out);
 bool RectIsEmpty(const Rect16* rect);

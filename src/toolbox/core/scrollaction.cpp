@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "toolbox/core/panehost.h"
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/surfacescroll.h"
 
@@ -39,6 +40,12 @@ void* BarOf(const SurfaceList* list, int32_t axis) {
 
 } // namespace
 
+int32_t ControlValueCache(SurfaceList* list, int32_t axis) {
+    int32_t& cache = list->barValues[axis == kBarVertical ? 0 : 1];
+    cache = HostBarValue(BarOf(list, axis), cache);
+    return cache;
+}
+
 void ScrollSteps(const SurfaceList* list, int32_t axis, int32_t* line, int32_t* page) {
     *line = list->scrollStep ? list->scrollStep : kDefaultLineStep;
     *page = list->pageStep;
@@ -72,7 +79,7 @@ int32_t HandleScrollAction(SurfaceList* list, const ScrollRequest* request) {
     ListWatch watch(list);
     switch (request->code) {
     case kScrollToPoint:
-        ScrollSurfacesTo(list, request->point.v, request->point.h, 0);
+        ScrollSurfaceTo(list, request->point.v, request->point.h);
         break;
     case kScrollLineBack:
     case kScrollLineForward:

@@ -32,6 +32,9 @@ struct ScrollRequest {
     Point16 point;
 };
 
+// Reads the axis's bar value into the list's cache and answers it; the
+// cache stays when the axis has no bar or the host keeps no value.
+int32_t ControlValueCache(SurfaceList* list, int32_t axis);
 void ScrollSteps(const SurfaceList* list, int32_t axis, int32_t* line, int32_t* page);
 // Moves the axis by the amount within 0 .. the bar's maximum; false when
 // the position does not change.

@@ -16,6 +16,7 @@
 #include "toolbox/core/region.h"
 #include "toolbox/core/regionbands.h"
 #include "toolbox/core/surfaceproc.h"
+#include "toolbox/core/windowscale.h"
 
 namespace {
 
@@ -240,6 +241,50 @@ int32_t MoveSurfaceScroll(SurfaceList* list, int32_t index, int32_t dh, int32_t 
     DropSurfaceFocus(list);
     if (list->pane) HostInvalidateRect(list->pane->port, &s->rect, kAreaInvalidate);
     return list->surfaceProc ? list->surfaceProc(list, index, dv, dh) : 0;
+}
+
+int32_t MoveSurfaceOrigin(SurfaceList* list, int32_t index, int32_t dv, int32_t dh) {
+    SurfaceRecord* s = SurfaceAt(list, index);
+    if (!s) return -1;
+    Rect16& r = s->rect;
+    r = {int16_t(r.top + dv), int16_t(r.left + dh), int16_t(r.bottom + dv), int16_t(r.right + dh)};
+    DropSurfaceFocus(list);
+    return list->surfaceProc ? list->surfaceProc(list, index, dv, dh) : 0;
+}
+
+int32_t CurrentSurfaceIndex(const SurfaceList* list) {
+    return list ? list->current : kMainSurfaceIndex;
+}
+
+void SurfaceRegion(const SurfaceList* list, int32_t index, RegionRecord* out) {
+    const SurfaceRecord* s = SurfaceAt(list, index);
+    if (s)
+        SetRegionToShortRect(out, &s->rect);
+    else
+        SetRegionEmpty(out);
+}
+
+bool SurfaceRectVisible(const SurfaceList* list, const Rect16* rect) {
+    const SurfaceRecord* s = SurfaceAt(list, CurrentSurfaceIndex(list));
+    if (!s || !rect) return false;
+    Rect16 local = *rect;
+    const WindowObject* window = list->pane ? list->pane->window : nullptr;
+    if (window) ScaleRectForPort(window, &local);
+    // Into port coordinates, cut to the surface.
+    int32_t dv = int32_t(s->rect.top) - s->positionV, dh = int32_t(s->rect.left) - s->positionH;
+    Rect32 moved = {local.top + dv, local.left + dh, local.bottom + dv, local.right + dh};
+    Rect32 surface, cut;
+    Rect32FromRect(&s->rect, &surface);
+    if (!SectRect32(&moved, &surface, &cut)) return false;
+    PortRecord* port = list->pane ? list->pane->port : nullptr;
+    const auto* state = port ? static_cast<const DrawingState*>(port->nativeWindow) : nullptr;
+    if (!state || !state->clip) return true;
+    // The state's clip is in its own coordinates: port ones plus its origin.
+    OffsetRect32(&cut, state->origin.h, state->origin.v);
+    Rect32 overlap;
+    for (int32_t i = 0; i < state->clip->count; ++i)
+        if (SectRect32(&cut, &state->clip->rects[i], &overlap)) return true;
+    return false;
 }
 
 bool ResizeSurfaceList(SurfaceList* list, PaneRecord* pane) {

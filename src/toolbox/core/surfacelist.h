@@ -70,6 +70,7 @@ struct SurfaceList {
     int32_t appliedV, appliedH;
     void* barV;
     void* barH;
+    int32_t barValues[2];                   // the bars' values as last set or read, by axis
     SurfaceRecord* surfaces[kSurfaceCount]; // index + 1
     int8_t current;
     void* helpTags;
@@ -159,6 +160,19 @@ constexpr uint32_t kScrollKeepUpdate = 1;
 // invalidates its rectangle and tells the surface procedure; answers the
 // procedure's answer (0 without one, -1 for a missing surface).
 int32_t MoveSurfaceScroll(SurfaceList* list, int32_t index, int32_t dh, int32_t dv);
+// Moves one surface's rectangle by (dv, dh) and tells the surface
+// procedure; answers the procedure's answer (0 without one, -1 for a
+// missing surface).
+int32_t MoveSurfaceOrigin(SurfaceList* list, int32_t index, int32_t dv, int32_t dh);
+// The index of the current surface (-1 for none or the main one).
+int32_t CurrentSurfaceIndex(const SurfaceList* list);
+// The surface's rectangle in port coordinates as a region; empty when the
+// list has no such surface.
+void SurfaceRegion(const SurfaceList* list, int32_t index, RegionRecord* out);
+// Whether the rectangle (the current surface's local coordinates), moved
+// into port coordinates and cut to the surface, meets the clip of the
+// port's drawing state (no state or no clip: wide open).
+bool SurfaceRectVisible(const SurfaceList* list, const Rect16* rect);
 // After the pane's rectangle changed: the bar strips before and after and
 // the content that changed are invalidated, the list laid out again and
 // the scroll position applied again within the new maximum. False when

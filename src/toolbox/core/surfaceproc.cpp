@@ -317,3 +317,19 @@ int32_t ScrollAction(WindowObject* window, int32_t code, int32_t axis, Point16 p
     return SendScrollEvent(list, code, axis == kBarHorizontal ? kScrollEventHorizontal : 0, point,
                            value);
 }
+
+int32_t ScrollLineBack(WindowObject* window, int32_t axis) {
+    return ScrollAction(window, kScrollLineBack, axis, {0, 0}, 0);
+}
+
+int32_t ScrollLineForward(WindowObject* window, int32_t axis) {
+    return ScrollAction(window, kScrollLineForward, axis, {0, 0}, 0);
+}
+
+int32_t ScrollPageBack(WindowObject* window, int32_t axis) {
+    return ScrollAction(window, kScrollPageBack, axis, {0, 0}, 0);
+}
+
+int32_t ScrollPageForward(WindowObject* window, int32_t axis) {
+    return ScrollAction(window, kScrollPageForward, axis, {0, 0}, 0);
+}

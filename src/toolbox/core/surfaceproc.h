@@ -58,6 +58,12 @@ int32_t SendScrollEvent(SurfaceList* list, int32_t code, uint16_t flags, Point16
 // the list's answer, or 0 when nothing was sent.
 int32_t ScrollAction(WindowObject* window, int32_t code, int32_t axis, Point16 point,
                      int32_t value);
+// Requests 26 to 29 (a line or a page back or forward) on the axis of the
+// window's list, through ScrollAction.
+int32_t ScrollLineBack(WindowObject* window, int32_t axis);
+int32_t ScrollLineForward(WindowObject* window, int32_t axis);
+int32_t ScrollPageBack(WindowObject* window, int32_t axis);
+int32_t ScrollPageForward(WindowObject* window, int32_t axis);
 // Erases the current surface (unless flag 1), paints what its content does
 // not cover mid grey, and frames the content of all surfaces in black when
 // the main surface is current.

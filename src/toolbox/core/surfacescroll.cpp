@@ -8,6 +8,7 @@
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/region.h"
 #include "toolbox/core/regionbands.h"
+#include "toolbox/core/scrollaction.h"
 #include "toolbox/core/surfacelist.h"
 #include "toolbox/core/windowlist.h"
 
@@ -82,4 +83,16 @@ void ScrollSurfaceBy(SurfaceList* list, int32_t dv, int32_t dh) {
             HostInvalidate(pane->port, update, kAreaInvalidate);
     }
     DisposeRegion(update);
+}
+
+void ScrollSurfaceTo(SurfaceList* list, int32_t v, int32_t h) {
+    int32_t wanted[2] = {std::max(v, 0), std::max(h, 0)};
+    void* bars[2] = {list->barV, list->barH};
+    for (int32_t axis : {int32_t(kBarVertical), int32_t(kBarHorizontal)}) {
+        ScrollBarState state = SurfaceBarState(list, axis);
+        list->barValues[axis] = std::min(wanted[axis], state.maximum);
+        HostSetScrollBarValues(bars[axis], 0, state.maximum, list->barValues[axis]);
+        wanted[axis] = ControlValueCache(list, axis);
+    }
+    ScrollSurfaceBy(list, wanted[0] - list->originV, wanted[1] - list->originH);
 }

@@ -21,6 +21,10 @@ void WindowScrollBy(SurfaceList* list, int32_t dh, int32_t dv, RegionRecord* upd
 // 0), with the bars, and draws what was uncovered at once when the window
 // is shown.
 void ScrollSurfaceBy(SurfaceList* list, int32_t dv, int32_t dh);
+// Scrolls the content to (v, h), each at least 0: both bars are set and
+// read back (they hold the position within their maximum), and the content
+// is scrolled by the difference from the scroll origin.
+void ScrollSurfaceTo(SurfaceList* list, int32_t v, int32_t h);
 // Draws the region of the pane at once (message 22 with the region as the
 // pending update) and takes it out of the pending update.
 void DrawPaneRegionNow(PaneRecord* pane, const RegionRecord* region);

@@ -9,6 +9,7 @@
 #include "toolbox/core/surfacelist.h"
 #include "toolbox/core/surfaceproc.h"
 #include "toolbox/core/windowdispose.h"
+#include "toolbox/core/windowdrag.h"
 #include "toolbox/core/windowevent.h"
 #include "toolbox/core/windowlist.h"
 
@@ -116,8 +117,10 @@ int32_t EventDispatchToView(WindowObject* window, WindowEvent* event) {
     if (!window) return 0;
     int32_t id = window->sequence;
     ++window->dispatchDepth;
-    int32_t result = event->type == kWindowEventUpdate ? DispatchUpdateEvent(window, event)
-                                                       : CallCallback(window, event);
+    int32_t result = 0;
+    if (!DragOutlineEventFilter(window, event, &result))
+        result = event->type == kWindowEventUpdate ? DispatchUpdateEvent(window, event)
+                                                   : CallCallback(window, event);
     if (Exists(window, id)) --window->dispatchDepth;
     return result;
 }

@@ -5,6 +5,7 @@
 
 #include "toolbox/core/drawingstate.h"
 #include "toolbox/core/loophooks.h"
+#include "toolbox/core/osinput.h"
 #include "toolbox/core/panehost.h"
 #include "toolbox/core/panetree.h"
 #include "toolbox/core/portrecord.h"
@@ -88,6 +89,16 @@ bool WindowHitTest(Point16 point, WindowHitRecord* out) {
     if (!out->pane->surfaceList) return true;
     out->surface = SurfaceAtPoint(out->pane->surfaceList, at);
     return out->surface != kNoSurface;
+}
+
+bool WindowPartUnderMouse(WindowHitRecord* record, bool keepPoint) {
+    Point16 point = record->point;
+    if (!keepPoint) {
+        Point32 mouse;
+        OsMouseClient(&mouse);
+        PointToShort(&mouse, &point);
+    }
+    return WindowHitTest(point, record);
 }
 
 int32_t WindowSurfaceAtPoint(const WindowObject* window, Point16 point) {

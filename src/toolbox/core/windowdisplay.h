@@ -41,6 +41,9 @@ struct WindowHitRecord {
 // The part, port, pane and surface under a frame-client point; true for
 // content over a pane without surfaces or over one of its surfaces.
 bool WindowHitTest(Point16 point, WindowHitRecord* out);
+// WindowHitTest at the record's point (keep-point flag) or at the mouse
+// (frame-client coordinates), which then becomes the record's point.
+bool WindowPartUnderMouse(WindowHitRecord* record, bool keepPoint);
 // The surface of the window's list whose rectangle holds the point, -2
 // when none (or the window has no list).
 int32_t WindowSurfaceAtPoint(const WindowObject* window, Point16 point);

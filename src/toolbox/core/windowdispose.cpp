@@ -87,10 +87,11 @@ void DisposePanes(WindowObject* window, bool focusInside) {
     }
     window->pane = window->surfaceList = nullptr;
     if (!owner) {
-        if (pane) DisposePane(pane);
         if (port) {
-            port->rootPane = nullptr;
+            DisposePaneTree(port);
             WindowNative().disposeNative(window);
+        } else if (pane) {
+            DisposePane(pane);
         }
         return;
     }

@@ -10,12 +10,12 @@
 #include "toolbox/core/scrollaction.h"
 #include "toolbox/core/surfacelist.h"
 #include "toolbox/core/surfaceproc.h"
+#include "toolbox/core/ticks.h"
 #include "toolbox/core/windowrects.h"
 
 namespace {
 
 constexpr uint32_t kDragPollMs = 10;
-bool g_dragging = false;
 
 int16_t Clamp16(int64_t v) {
     return int16_t(std::clamp<int64_t>(v, INT16_MIN, INT16_MAX));
@@ -70,36 +70,73 @@ bool ScrollEdgesAt(const WindowObject* window, Point16 point,
     return true;
 }
 
-bool ReachesScrollEdge(const WindowObject* window, Point16 point) {
-    ScrollEdge edges[kScrollEdgeCount];
-    if (!ScrollEdgesAt(window, point, edges)) return false;
-    for (const ScrollEdge& e : edges)
-        if (e.on) return true;
-    return false;
-}
+// The drag that runs (at most one), for the event filter.
+struct DragOutlineRecord {
+    WindowObject* window;
+    const DragOutlineProcs* procs;
+    void* data;
+    bool inAction; // the action's own dispatches pass
+};
+DragOutlineRecord* g_drag = nullptr;
+
+constexpr uint32_t kAutoScrollWaitMs = 1;
 
 } // namespace
 
-bool AutoScrollToPoint(WindowObject* window, Point16 point) {
+bool AutoScrollToPoint(WindowObject* window, Point16 point, AutoScrollProc proc, void* data) {
     ScrollEdge edges[kScrollEdgeCount];
     if (!ScrollEdgesAt(window, point, edges)) return false;
+    uint32_t began = CurrentTicks();
     auto* list = static_cast<SurfaceList*>(window->surfaceList);
     int32_t id = window->sequence;
     int32_t before = list->originV, beforeH = list->originH;
     for (const ScrollEdge& e : edges) {
         if (!e.on) continue;
+        if (proc) {
+            proc(window, data);
+            if (WindowObjectFromId(id) != window) return true;
+        }
         ScrollAction(window, e.code, e.axis, point, 0);
         if (WindowObjectFromId(id) != window) return true;
     }
-    return list->originV != before || list->originH != beforeH;
+    bool scrolled = list->originV != before || list->originH != beforeH;
+    if (scrolled)
+        while (TicksSince(began) < kAutoScrollTicks)
+            OsWaitMessage(kAutoScrollWaitMs);
+    return scrolled;
 }
 
-bool TrackDragOutline(WindowObject* window, bool autoScroll, DragExtraProc extra, void* data,
-                      Rect16* out) {
+bool DragOutlineEventFilter(WindowObject* window, WindowEvent* event, int32_t* result) {
+    DragOutlineRecord* drag = g_drag;
+    if (!drag || drag->inAction || window != drag->window || !drag->procs || !drag->procs->action ||
+        window->currentSurface != kMainSurfaceIndex)
+        return false;
+    drag->inAction = true;
+    *result = drag->procs->action(window, event, drag->data);
+    drag->inAction = false;
+    return true;
+}
+
+// The outline on the screen during a drag: hidden around scrolls.
+struct ShownOutline {
+    PortRecord* port;
+    Rect16 rect;
+    bool drawn;
+    void Hide() {
+        if (drawn) HostInvertFrame(port, &rect);
+        drawn = false;
+    }
+};
+
+bool TrackDragOutline(WindowObject* window, bool autoScroll, const DragOutlineProcs* procs,
+                      void* data, Rect16* out) {
     *out = {0, 0, 0, 0};
     auto* list = window ? static_cast<SurfaceList*>(window->surfaceList) : nullptr;
-    if (!list || !list->pane || g_dragging) return false;
-    g_dragging = true;
+    if (!list || !list->pane || g_drag) return false;
+    DragOutlineRecord record{window, procs, data, false};
+    g_drag = &record;
+    const DragOutlineProcs none{};
+    if (!procs) procs = &none;
     PortRecord* port = list->pane->port;
     int32_t id = window->sequence;
     Rect16 bounds;
@@ -107,15 +144,20 @@ bool TrackDragOutline(WindowObject* window, bool autoScroll, DragExtraProc extra
         bounds = {0, 0, Clamp16(window->height), Clamp16(window->width)};
     else
         WindowSurfaceRect(window, &bounds);
-    auto pin = [&](Point32 p) {
-        return Point32{std::clamp<int32_t>(p.v, bounds.top, bounds.bottom),
-                       std::clamp<int32_t>(p.h, bounds.left, bounds.right)};
+    auto local = [&](Point32 m) {
+        Point32 p = PanePointToSurface(window, list, m.v, m.h);
+        p = {std::clamp<int32_t>(p.v, bounds.top, bounds.bottom),
+             std::clamp<int32_t>(p.h, bounds.left, bounds.right)};
+        if (procs->limit) procs->limit(window, &p, data);
+        return p;
     };
-    auto local = [&](Point32 m) { return pin(PanePointToSurface(window, list, m.v, m.h)); };
     Point32 start = local(MouseInPort(port));
+    if (WindowObjectFromId(id) != window) {
+        g_drag = nullptr;
+        return false;
+    }
     Point32 now = start;
-    Rect16 shown{};
-    bool drawn = false;
+    ShownOutline shown{port, {}, false};
     bool alive = true;
     while (OsButtonDown(kOsButtonLeft)) {
         Point32 m = MouseInPort(port);
@@ -124,36 +166,33 @@ bool TrackDragOutline(WindowObject* window, bool autoScroll, DragExtraProc extra
             PointToShort(&m, &at);
             // The scroll moves the window's bits and draws what it
             // uncovers: the outline goes first and comes back after.
-            if (drawn && ReachesScrollEdge(window, at)) {
-                HostInvertFrame(port, &shown);
-                drawn = false;
-            }
-            AutoScrollToPoint(window, at);
+            AutoScrollToPoint(
+                window, at,
+                [](WindowObject*, void* outline) { static_cast<ShownOutline*>(outline)->Hide(); },
+                &shown);
             if (WindowObjectFromId(id) != window) {
                 alive = false;
                 break;
             }
         }
         Point32 p = local(m);
-        if (extra) {
-            extra(window, &p, data);
-            if (WindowObjectFromId(id) != window) {
-                alive = false;
-                break;
-            }
+        if (procs->extra) procs->extra(window, &p, data);
+        if (WindowObjectFromId(id) != window) {
+            alive = false;
+            break;
         }
-        if (!drawn || p.v != now.v || p.h != now.h) {
-            if (drawn) HostInvertFrame(port, &shown);
+        if (!shown.drawn || p.v != now.v || p.h != now.h) {
+            shown.Hide();
             now = p;
             Point32 a = SurfaceToPane(window, list, start), b = SurfaceToPane(window, list, now);
-            shown = Span(a, b);
-            HostInvertFrame(port, &shown);
-            drawn = true;
+            shown.rect = Span(a, b);
+            HostInvertFrame(port, &shown.rect);
+            shown.drawn = true;
         }
         OsWaitMessage(kDragPollMs);
     }
-    if (alive && drawn) HostInvertFrame(port, &shown);
-    g_dragging = false;
+    if (alive) shown.Hide();
+    g_drag = nullptr;
     *out = Span(start, now);
     return !RectIsEmpty(out);
 }

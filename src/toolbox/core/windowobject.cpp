@@ -155,6 +155,10 @@ WindowEventCallback ExchangeWindowEventCallback(WindowObject* window,
     return old;
 }
 
+WindowEventCallback ExchangeWindowUserWord(WindowObject* window, WindowEventCallback callback) {
+    return ExchangeWindowEventCallback(window, callback);
+}
+
 uint8_t WindowKindOf(const WindowObject* window) {
     return window->kind;
 }

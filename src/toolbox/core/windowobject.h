@@ -129,6 +129,8 @@ inline void* WindowPropertyData(WindowProperty* property) {
 }
 
 WindowEventCallback ExchangeWindowEventCallback(WindowObject* window, WindowEventCallback callback);
+// The same as ExchangeWindowEventCallback.
+WindowEventCallback ExchangeWindowUserWord(WindowObject* window, WindowEventCallback callback);
 uint8_t WindowKindOf(const WindowObject* window);
 // Whether the record has an owner, or with an ancestor, whether the
 // ancestor is in its owner chain.

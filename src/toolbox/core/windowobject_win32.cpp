@@ -22,6 +22,7 @@
 #include "toolbox/core/windowclass.h"
 #include "toolbox/core/windowcreate.h"
 #include "toolbox/core/windowdispose.h"
+#include "toolbox/core/windowframe_win32.h"
 #include "toolbox/core/windowevent.h"
 #include "toolbox/core/windowfocus.h"
 #include "toolbox/core/windowidle.h"
@@ -102,13 +103,6 @@ void UpdateNow(WindowObject* window) {
 
 void EnableById(int32_t id) {
     if (HWND w = WindowOfId(id)) SetWindowDisabled(w, true);
-}
-
-void SetCursorById(int16_t id) {
-    HCURSOR cursor = nullptr;
-    if (id) cursor = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
-    if (!cursor) cursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
-    SetCursor(cursor);
 }
 
 uint32_t PortNativeOptions(void* nativeWindow) {
@@ -205,7 +199,7 @@ void InstallWindowObjectLayer() {
     procs.showNative = &ShowNative;
     procs.disposeNative = &DisposeNative;
     procs.enableWindow = &EnableById;
-    procs.setCursor = &SetCursorById;
+    procs.setCursor = &SetCursorFromResource;
     procs.updateNow = &UpdateNow;
     SetWindowNativeProcs(&procs);
     PortHooks hooks{};
@@ -220,6 +214,17 @@ void InstallWindowObjectLayer() {
     SetKeyCommandSender(&SendKeyCommandToFocus);
 }
 
+void SetCursorFromResource(int16_t id) {
+    HCURSOR cursor = nullptr;
+    if (id) cursor = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
+    if (!cursor) cursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+    SetCursor(cursor);
+}
+
+void RunPendingEvents() {
+    UpdateWindowsNow();
+}
+
 WindowObject* NewWindowObjectEx(HeapPool* pool, uint8_t kind, uint8_t variant, uint32_t options,
                                 int16_t applicationTag, uint32_t flags, WindowObject* behind,
                                 const Rect16* content, const char* title, int16_t iconId,
@@ -229,7 +234,7 @@ WindowObject* NewWindowObjectEx(HeapPool* pool, uint8_t kind, uint8_t variant, u
     variant = NormalizeWindowVariant(kind, variant);
     NativeWindowType type = NativeWindowTypeOf(kind, variant, options);
     Rect16 rect = *content;
-    ScrollBarSpace(kind, variant, options, PaneBarThickness(), &rect);
+    ScrollBarSpace(kind, variant, options, ScrollBarThickness(), &rect);
     if (iconId > 0) SetNextWindowIcon(iconId);
     PortRecord* port = nullptr;
     if (WindowObjectOpen(false, type.type, type.options, &rect, nullptr,
@@ -283,14 +288,9 @@ void DefaultWindowPosition(uint8_t kind, uint8_t variant, uint32_t, Rect16* out)
 
 int32_t WindowRectOnScreen(uint8_t kind, uint8_t variant, uint32_t options, const Rect16* rect) {
     if (!rect || RectIsEmpty(rect)) return kRectOffScreen;
-    variant = NormalizeWindowVariant(kind, variant);
-    NativeWindowType type = NativeWindowTypeOf(kind, variant, options);
-    uint32_t masked = NativeOptionsOfType(type.type, type.options);
-    WindowClassSpec spec{};
-    RECT outer{rect->left, rect->top, rect->right, rect->bottom};
-    if (WindowClassForKind(DefinitionCodeOfType(type.type, masked), 0,
-                           (masked & kOptionCloseBox) != 0, &spec))
-        AdjustWindowRectEx(&outer, spec.style, FALSE, spec.exStyle);
+    Rect16 structure = *rect;
+    StructureRectFromContent(kind, variant, options, &structure);
+    RECT outer{structure.left, structure.top, structure.right, structure.bottom};
     Rect16 area;
     DefaultWindowPosition(kind, variant, options, &area);
     RECT screen{area.left - kPositionInset, area.top - kPositionInset, area.right + kPositionInset,
@@ -329,6 +329,13 @@ void SelectWindowObject(WindowObject* window) {
         ShowPane(static_cast<PaneRecord*>(window->pane));
     else
         ShowNative(window, true);
+}
+
+void ShowWindowObject(WindowObject* window, bool show) {
+    if (show)
+        SelectWindowObject(window);
+    else
+        HideWindowObject(window);
 }
 
 void HideWindowObject(WindowObject* window) {

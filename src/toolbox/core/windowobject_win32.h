@@ -27,6 +27,12 @@ int32_t WindowObjectOpen(bool helpTag, int32_t nativeType, uint32_t options, con
                          WindowObject* window, uint32_t portFlags, PortEventProcType proc,
                          PortRecord** out);
 
+// Loads the cursor of the id from the program's resources and shows it;
+// id 0 or a missing cursor shows the arrow.
+void SetCursorFromResource(int16_t id);
+// Serves the queued update and activation events at once.
+void RunPendingEvents();
+
 WindowObject* NewWindowObjectEx(HeapPool* pool, uint8_t kind, uint8_t variant, uint32_t options,
                                 int16_t applicationTag, uint32_t flags, WindowObject* behind,
                                 const Rect16* content, const char* title, int16_t iconId,
@@ -79,3 +85,5 @@ NativeWindowRecord* FrontWindowOfClass(uint32_t mask);
 // bar (both for a grow box without bars).
 void SetWindowContentSize(WindowObject* window, const Rect16* rect);
 void HideWindowObject(WindowObject* window);
+// SelectWindowObject when showing, else HideWindowObject.
+void ShowWindowObject(WindowObject* window, bool show);

@@ -105,6 +105,12 @@ void SetStateOrigin(int32_t h, int32_t v) {
     MarkDirty(state, flags);
 }
 
+void GetStateBoundsRect(const DrawingState* state, Rect16* out) {
+    Rect32 bounds;
+    GetStateBounds(state, &bounds);
+    RectFromRect32(&bounds, out);
+}
+
 void GetStateVisibleRegion(const DrawingState* state, RegionRecord* region) {
     Rect32 bounds;
     GetStateBounds(state, &bounds);

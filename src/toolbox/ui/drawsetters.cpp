@@ -138,6 +138,17 @@ void RestorePenSettings(const PenSettings* settings) {
     ExchangePenMode(settings->mode);
 }
 
+void CopyPenFromState(StatePen* out) {
+    const DrawingSettings& s = Settings();
+    *out = StatePen{s.penLocation, s.penSize, s.penPattern, s.penMode};
+}
+
+void ApplyPenToState(const StatePen* pen) {
+    const PenSettings settings{pen->location.v, pen->location.h, pen->size, pen->pattern,
+                               pen->mode};
+    RestorePenSettings(&settings);
+}
+
 void StoreForegroundColour(ColourRGB16 rgb) {
     DrawingState* state = CurrentState();
     state->foreground = ColorRefOf(rgb);

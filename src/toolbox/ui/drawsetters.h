@@ -45,6 +45,17 @@ struct PenSettings {
 };
 void SavePenSettings(PenSettings* out);
 void RestorePenSettings(const PenSettings* settings);
+// The pen in the order the state keeps it (location, size, pattern, mode:
+// 24 bytes), copied out of the current state and written back into it.
+struct StatePen {
+    Point32 location;
+    int32_t size;
+    Pattern8 pattern;
+    int16_t mode;
+};
+static_assert(sizeof(StatePen) == 24, "the state's pen block is 24 bytes");
+void CopyPenFromState(StatePen* out);
+void ApplyPenToState(const StatePen* pen);
 
 // Colours.
 void SetForegroundColour(uint32_t value);

@@ -42,6 +42,8 @@ void RemakeSharedDC();
 // The target's bounds (a window's client area offset by the origin, a
 // printer's page, a bitmap's size).
 void GetStateBounds(const DrawingState* state, Rect32* out);
+// The same narrowed to 16 bits (clamped).
+void GetStateBoundsRect(const DrawingState* state, Rect16* out);
 // The bounds as a region, intersected with the window clip region for a
 // window state.
 void GetStateVisibleRegion(const DrawingState* state, RegionRecord* region);

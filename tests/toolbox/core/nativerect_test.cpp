@@ -31,4 +31,18 @@ TEST(NativeRects, ConvertBothWaysAndClamp) {
     EXPECT_TRUE(RectIsEmpty(&inverted));
 }
 
+TEST(NativeRects, TheAliasesConvertAndTestEmptiness) {
+    Rect16 r{10, -5, 20, 30};
+    NativeRect n;
+    RectToNativeRect(&r, &n);
+    EXPECT_EQ(n.left, -5);
+    EXPECT_EQ(n.top, 10);
+    EXPECT_EQ(n.right, 30);
+    EXPECT_EQ(n.bottom, 20);
+    EXPECT_FALSE(IsNativeRectEmpty(&n));
+    const NativeRect empty[] = {{5, 0, 5, 10}, {5, 0, 4, 10}, {0, 5, 10, 5}, {0, 5, 10, 4}};
+    for (const NativeRect& e : empty)
+        EXPECT_TRUE(IsNativeRectEmpty(&e)) << e.left << e.top;
+}
+
 } // namespace

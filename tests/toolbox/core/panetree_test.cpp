@@ -7,6 +7,7 @@
 
 #include "pane_fixture.h"
 #include "toolbox/core/panehost.h"
+#include "toolbox/core/portrecord.h"
 #include "toolbox/core/region.h"
 #include "toolbox/core/surfacelist.h"
 
@@ -219,6 +220,38 @@ TEST_F(PaneTree, MessageWalkSurvivesDisposal) {
     root_ = nullptr;
     EXPECT_EQ(g_messages, std::vector<int32_t>{idroot * 100 + 21});
     EXPECT_EQ(PaneFromId(idb), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+class PaneTreeDisposal : public PaneFixture {};
+
+TEST_F(PaneTreeDisposal, ThePortsTreeGoesWithItsListsAndInvalidatesNothing) {
+    MakeRoot(200, 300);
+    PortRecord port{};
+    root_->port = &port;
+    port.rootPane = root_;
+    const Rect16 at = {10, 10, 50, 80};
+    PaneRecord* child = NewChildPane(root_, &at, 0, nullptr);
+    ASSERT_NE(child, nullptr);
+    ASSERT_NE(NewSurfaceList(nullptr, kSurfaceBarVertical, child, 0, 0), nullptr);
+    port.focusPane = port.cursorPane = port.trackingPane = child;
+    int32_t rootId = root_->id, childId = child->id;
+    HostCalls().clear();
+    DisposePaneTree(&port);
+    root_ = nullptr;
+    EXPECT_EQ(port.rootPane, nullptr);
+    EXPECT_EQ(port.focusPane, nullptr);
+    EXPECT_EQ(port.cursorPane, nullptr);
+    EXPECT_EQ(port.trackingPane, nullptr);
+    EXPECT_EQ(PaneFromId(rootId), nullptr);
+    EXPECT_EQ(PaneFromId(childId), nullptr);
+    for (const std::string& call : HostCalls())
+        EXPECT_NE(call.rfind("inval", 0), 0u) << call;
+    DisposePaneTree(&port); // nothing left
+    DisposePaneTree(nullptr);
 }
 
 } // namespace

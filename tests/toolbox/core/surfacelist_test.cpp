@@ -9,8 +9,10 @@
 #include "toolbox/core/surfaceproc.h"
 #include "toolbox/core/panehost.h"
 #include "toolbox/core/panetree.h"
+#include "toolbox/core/portrecord.h"
 #include "toolbox/core/region.h"
 #include "toolbox/core/scrollaction.h"
+#include "toolbox/core/surfacescroll.h"
 
 namespace {
 
@@ -247,6 +249,112 @@ TEST_F(SurfaceResize, HelpTagsFollowTheMouseAndGoWithTheList) {
     DisposeSurfaceList(list);
     EXPECT_EQ(disposed, &tags);
     SetHelpTagHooks(nullptr);
+}
+
+} // namespace
+
+namespace {
+
+class SurfaceQueries : public PaneFixture {
+  protected:
+    void SetUp() override {
+        PaneFixture::SetUp();
+        MakeRoot(200, 300);
+        list_ = NewSurfaceList(nullptr, 0, root_, 0, 0);
+        ASSERT_NE(list_, nullptr);
+    }
+    SurfaceList* list_ = nullptr;
+};
+
+TEST_F(SurfaceQueries, MoveSurfaceOriginMovesTheRectangleAndAnswersTheProcedure) {
+    const Rect16 heading = {0, 20, 20, 300};
+    ASSERT_NE(SetSurfaceRect(list_, 0, &heading), nullptr);
+    EXPECT_EQ(MoveSurfaceOrigin(list_, 0, 5, -10), 0); // no procedure
+    EXPECT_EQ(RectText(SurfaceAt(list_, 0)->rect), "5,10,25,290");
+    EXPECT_EQ(SurfaceAt(list_, 0)->positionH, 0); // the scroll position stays
+    static std::string told;
+    list_->surfaceProc = [](SurfaceList*, int32_t index, int32_t dv, int32_t dh) {
+        told = std::to_string(index) + " " + std::to_string(dv) + " " + std::to_string(dh);
+        return 9;
+    };
+    EXPECT_EQ(MoveSurfaceOrigin(list_, 0, -5, 10), 9);
+    EXPECT_EQ(told, "0 -5 10");
+    EXPECT_EQ(RectText(SurfaceAt(list_, 0)->rect), RectText(heading));
+    EXPECT_EQ(MoveSurfaceOrigin(list_, 2, 1, 1), -1);
+}
+
+TEST_F(SurfaceQueries, CurrentIndexAndSurfaceRegions) {
+    EXPECT_EQ(CurrentSurfaceIndex(list_), kMainSurfaceIndex);
+    EXPECT_EQ(CurrentSurfaceIndex(nullptr), kMainSurfaceIndex);
+    RegionRecord* region = NewRegion();
+    ASSERT_NE(region, nullptr);
+    SurfaceRegion(list_, kMainSurfaceIndex, region);
+    Rect16 b;
+    RegionBounds(region, &b);
+    EXPECT_EQ(RectText(b), RectText(SurfaceAt(list_, kMainSurfaceIndex)->rect));
+    SurfaceRegion(list_, 1, region); // no surface 1
+    EXPECT_TRUE(IsRegionEmpty(region));
+    SurfaceRegion(list_, 3, region);
+    EXPECT_TRUE(IsRegionEmpty(region));
+    DisposeRegion(region);
+}
+
+TEST_F(SurfaceQueries, ARectangleIsVisibleWhenItsPortPartMeetsTheStateClip) {
+    SurfaceRecord* main = SurfaceAt(list_, kMainSurfaceIndex);
+    main->positionV = 100; // scrolled: local (100, 0) shows at the surface's top
+    Rect16 top = {100, 0, 110, 50};
+    Rect16 above = {0, 0, 90, 50};                // scrolled out of the surface
+    EXPECT_TRUE(SurfaceRectVisible(list_, &top)); // no state: wide open
+    EXPECT_FALSE(SurfaceRectVisible(list_, &above));
+    // A port whose state clips to the port's lower half, in the state's
+    // coordinates (port ones plus the origin).
+    PortRecord port{};
+    DrawingState state{};
+    state.origin = {main->positionV - main->rect.top, main->positionH - main->rect.left};
+    state.clip = NewRegion();
+    ASSERT_NE(state.clip, nullptr);
+    Rect16 lower = {int16_t(100 + state.origin.v), int16_t(0 + state.origin.h),
+                    int16_t(200 + state.origin.v), int16_t(300 + state.origin.h)};
+    SetRegionToShortRect(state.clip, &lower);
+    port.nativeWindow = &state;
+    root_->port = &port;
+    EXPECT_FALSE(SurfaceRectVisible(list_, &top));
+    Rect16 further = {250, 0, 260, 50};
+    EXPECT_TRUE(SurfaceRectVisible(list_, &further));
+    DisposeSurfaceList(list_);
+    root_->port = nullptr;
+    DisposeRegion(state.clip);
+}
+
+} // namespace
+
+namespace {
+
+int32_t g_hostBarValue = 0;
+
+TEST_F(SurfaceLists, ScrollingToAPointHoldsItWithinTheBarsAndMovesTheBits) {
+    SurfaceList* list = MakeList(kSurfaceBarVertical, 300, 100); // vertical maximum 184
+    ScrollRequest to = {kScrollToPoint, kBarVertical, 0, {500, 50}};
+    EXPECT_EQ(HandleScrollAction(list, &to), 184);
+    EXPECT_EQ(list->originV, 184);
+    EXPECT_EQ(list->originH, 0); // the content is narrower than the surface
+    EXPECT_EQ(list->barValues[kBarVertical], 184);
+    EXPECT_TRUE(list->flags & kSurfaceScrolled); // by bits, not only invalidated
+    ScrollSurfaceTo(list, -20, -20);
+    EXPECT_EQ(list->originV, 0);
+    // A bar that keeps its own value: the value read back is the position.
+    PaneHost host = *RecordingPaneHost();
+    host.barValue = [](void*) { return g_hostBarValue; };
+    SetPaneHost(&host);
+    g_hostBarValue = 40;
+    ScrollSurfaceTo(list, 100, 0);
+    EXPECT_EQ(list->originV, 40);
+    g_hostBarValue = 7;
+    EXPECT_EQ(ControlValueCache(list, kBarVertical), 7);
+    EXPECT_EQ(list->barValues[kBarVertical], 7);
+    list->barValues[kBarHorizontal] = 3; // no horizontal bar: the cache stays
+    EXPECT_EQ(ControlValueCache(list, kBarHorizontal), 3);
+    SetPaneHost(RecordingPaneHost());
 }
 
 } // namespace

@@ -102,6 +102,29 @@ TEST_F(WindowDispatch, KeysAndCommandsClimbToTheOwnerAndThenToCommandProcessing)
     EXPECT_EQ(commands, 7);
 }
 
+TEST_F(WindowDispatch, AnUnhandledKeyCommandClimbsToTheOwner) {
+    WindowObject* top = MakeWindow();
+    Rect16 r{10, 10, 60, 110};
+    WindowObject* pane = NewPaneWindow(0, 0, 0, top, &r, nullptr, &RecordingCallback);
+    ASSERT_NE(pane, nullptr);
+    WindowEvent command{};
+    command.type = kWindowEventKeyCommand;
+    command.keyCommand.command = 5;
+    SeenEvents().clear();
+    EventDispatchToView(pane, &command);
+    EXPECT_EQ(TypesSeenBy(pane->sequence), (std::vector<uint32_t>{kWindowEventKeyCommand}));
+    EXPECT_EQ(TypesSeenBy(top->sequence), (std::vector<uint32_t>{kWindowEventKeyCommand}));
+    EXPECT_EQ(SeenEvents().back().event.keyCommand.command, 5);
+    // Handled by the pane's callback: the owner hears nothing.
+    int32_t paneId = pane->sequence;
+    Reactions()[kWindowEventKeyCommand] = [paneId](WindowObject* w, WindowEvent*) {
+        return w->sequence == paneId ? 1 : 0;
+    };
+    SeenEvents().clear();
+    EventDispatchToView(pane, &command);
+    EXPECT_TRUE(TypesSeenBy(top->sequence).empty());
+}
+
 TEST_F(WindowDispatch, AKeyCallbackThatDisposesItsWindowStopsTheClimb) {
     WindowObject* top = MakeWindow();
     Rect16 r{10, 10, 60, 110};

@@ -1,7 +1,10 @@
 // Disposal of window objects and the close-all walks, over fake ports.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "toolbox/core/drawingstate.h"
+#include "toolbox/core/eventloop.h"
 #include "toolbox/core/windowfocus.h"
 #include "window_fixture.h"
 
@@ -35,6 +38,38 @@ TEST_F(WindowDisposal, OwnedWindowsGoFirstAndDisabledWindowsComeBack) {
     // The current port fell back to the window left.
     EXPECT_EQ(WindowObjectOfPort(DrawingLayer().currentPort()), other);
     DisposeWindowObject(nullptr);
+}
+
+TEST_F(WindowDisposal, AClosingRecordIsLeftAloneAndItsNoticeMayDisposeItAgain) {
+    WindowObject* w = MakeWindow();
+    int32_t id = w->sequence;
+    w->flags |= kWindowFlagClosing;
+    SeenEvents().clear();
+    DisposeWindowObject(w);
+    EXPECT_EQ(WindowObjectFromId(id), w);
+    EXPECT_TRUE(TypesSeenBy(id).empty());
+    w->flags &= ~kWindowFlagClosing;
+    // The dispose notice's callback disposes the window again: it goes once.
+    Reactions()[kWindowEventDispose] = [](WindowObject* window, WindowEvent*) {
+        DisposeWindowObject(window);
+        return 0;
+    };
+    DisposeWindowObject(w);
+    EXPECT_EQ(WindowObjectFromId(id), nullptr);
+    std::vector<uint32_t> seen = TypesSeenBy(id);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), uint32_t(kWindowEventDispose)), 1);
+}
+
+TEST_F(WindowDisposal, DisposalEndsTheWindowsOwnLoopLevelOnly) {
+    WindowObject* w = MakeWindow();
+    WindowObject* other = MakeWindow();
+    int32_t token = 0, otherToken = 0;
+    w->loopToken = RunEventLoopLevel(w, &token, false);
+    ASSERT_NE(w->loopToken, nullptr);
+    ASSERT_NE(RunEventLoopLevel(other, &otherToken, false), nullptr);
+    DisposeWindowObject(w);
+    EXPECT_EQ(EndEventLoopLevel(token, false), kModalNoLoop); // gone with its window
+    EXPECT_EQ(EndEventLoopLevel(otherToken, false), 0);       // still there until now
 }
 
 TEST_F(WindowDisposal, ASplitPaneGivesItsRoomBackToItsNeighbour) {

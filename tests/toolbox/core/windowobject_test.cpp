@@ -37,6 +37,17 @@ TEST_F(WindowRecords, NewRecordDefaultsAndNeverReusedIds) {
     EXPECT_EQ(WindowIdCount(), before);
 }
 
+TEST_F(WindowRecords, TheUserWordIsTheEventCallback) {
+    WindowObject* w = NewWindowObject(Pool(), kWindowTypeNative, kKindDocument, 0, nullptr);
+    ASSERT_NE(w, nullptr);
+    WindowEventCallback first = [](WindowObject*, WindowEvent*) { return int32_t(1); };
+    WindowEventCallback second = [](WindowObject*, WindowEvent*) { return int32_t(2); };
+    EXPECT_EQ(ExchangeWindowUserWord(w, first), nullptr);
+    EXPECT_EQ(ExchangeWindowEventCallback(w, second), first);
+    EXPECT_EQ(ExchangeWindowUserWord(w, nullptr), second);
+    FreeWindowObjectRecord(w);
+}
+
 TEST_F(WindowRecords, PropertyStackFindsNewestAndUnlinksOnlyIt) {
     WindowObject* w = NewWindowObject(Pool(), kWindowTypeNative, kKindDialog, 1, nullptr);
     ASSERT_NE(w, nullptr);

@@ -24,6 +24,7 @@
 #include "toolbox/core/windowdisplay.h"
 #include "toolbox/core/scrollaction.h"
 #include "toolbox/core/surfaceproc.h"
+#include "toolbox/core/surfacescroll.h"
 #include "toolbox/core/osinput.h"
 #include "toolbox/core/windowevent.h"
 #include "toolbox/core/windowidle.h"
@@ -105,6 +106,25 @@ TEST(WineWindowObject, CreationMakesBarsAndSendsSelectThenResizeDisposalLeavesNo
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(WindowIdCount(), ids);
     EXPECT_EQ(Events().back().type, kWindowEventDispose);
+}
+
+TEST(WineWindowObject, ScrollingToAPointStopsAtTheRealBarsMaximum) {
+    ASSERT_TRUE(PrepareLayer());
+    Rect16 content{40, 40, 240, 340};
+    WindowObject* w = NewWindowObjectEx(DefaultHeapPool(), kKindDocument, 0, kOptionVerticalBar, 0,
+                                        0, kBehindNone, &content, "Scroll", 0, nullptr, &Record);
+    ASSERT_NE(w, nullptr);
+    ResizeWindowObject(w, 1000, 100, 0);
+    auto* list = static_cast<SurfaceList*>(w->surfaceList);
+    int32_t maximum = SurfaceBarState(list, kBarVertical).maximum;
+    ASSERT_GT(maximum, 0);
+    ScrollSurfaceTo(list, 5000, 0);
+    EXPECT_EQ(list->originV, maximum);
+    EXPECT_EQ(GetScrollPos(static_cast<HWND>(list->barV), SB_CTL), maximum);
+    ScrollSurfaceTo(list, 40, 0);
+    EXPECT_EQ(ControlValueCache(list, kBarVertical), 40);
+    EXPECT_EQ(list->originV, 40);
+    DisposeWindowObject(w);
 }
 
 TEST(WineWindowObject, TheSystemCloseAndResizeReachTheCallback) {

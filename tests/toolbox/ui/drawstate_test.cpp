@@ -2,6 +2,8 @@
 // flags, the two stacks, clip bookkeeping and the scratch-region pool.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "toolbox/core/region.h"
 #include "toolbox/ui/backstack.h"
 #include "toolbox/ui/colour.h"
@@ -180,6 +182,32 @@ TEST_F(DrawStateTest, PenSettingsRoundTrip) {
     EXPECT_EQ(again.v, 22);
     EXPECT_EQ(again.size, 5);
     EXPECT_EQ(again.mode, 3);
+}
+
+TEST_F(DrawStateTest, TheStatesPenBlockCopiesOutAndBack) {
+    MovePenTo(7, 9);
+    SetPenSize(4, 4);
+    SetPenStandardPattern(2);
+    ExchangePenMode(2);
+    const Pattern8 pattern = state_->settings.penPattern;
+    auto expectPen = [&](const StatePen& pen) {
+        EXPECT_EQ(pen.location.h, 7);
+        EXPECT_EQ(pen.location.v, 9);
+        EXPECT_EQ(pen.size, 4);
+        EXPECT_EQ(pen.mode, 2);
+        EXPECT_EQ(std::memcmp(&pen.pattern, &pattern, sizeof pattern), 0);
+    };
+    StatePen pen;
+    CopyPenFromState(&pen);
+    expectPen(pen);
+    ResetPen();
+    MovePenTo(0, 0);
+    state_->dirty = 0;
+    ApplyPenToState(&pen);
+    StatePen back;
+    CopyPenFromState(&back);
+    expectPen(back);
+    EXPECT_TRUE(state_->dirty & kStateDirtyPen); // the device pen is made again
 }
 
 TEST_F(DrawStateTest, CapturedDefaultsUseFontOne) {

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "toolbox/core/memblock.h"
 #include "toolbox/ui/clipboard.h"
@@ -117,6 +118,37 @@ TEST_F(ClipboardTest, TextIntoAShortBufferReportsTheFullLength) {
     EXPECT_EQ(ClipboardImport(kScrapText, &length, buffer), 0);
     EXPECT_EQ(length, 15);
     EXPECT_EQ(std::string(buffer, 7), "Hello##");
+}
+
+TEST_F(ClipboardTest, TextWithoutANulStopsAtItsBlock) {
+    // Another program's text block without a terminating NUL.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    constexpr SIZE_T kBytes = 64;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, kBytes);
+    ASSERT_NE(block, nullptr);
+    std::memset(GlobalLock(block), 'x', kBytes);
+    GlobalUnlock(block);
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE stored = GetClipboardData(CF_TEXT);
+    ASSERT_NE(stored, nullptr);
+    const SIZE_T size = GlobalSize(stored);
+    const char* bytes = static_cast<const char*>(GlobalLock(stored));
+    const void* nul = std::memchr(bytes, 0, size);
+    const int32_t expected = int32_t(nul ? static_cast<const char*>(nul) - bytes : size);
+    GlobalUnlock(stored);
+    CloseClipboard();
+    EXPECT_GE(expected, int32_t(kBytes) - 1); // the system may have ended it itself
+    int32_t length = 0;
+    EXPECT_EQ(ClipboardDataSize(kScrapText, &length), 0);
+    EXPECT_EQ(length, expected);
+    std::vector<char> buffer(size_t(expected) + 16, '#');
+    int32_t room = int32_t(buffer.size());
+    EXPECT_EQ(ClipboardImport(kScrapText, &room, buffer.data()), 0);
+    EXPECT_EQ(room, expected);
+    EXPECT_EQ(buffer[size_t(expected)], '#'); // nothing copied past the text
 }
 
 TEST_F(ClipboardTest, OpensNestAndUnknownTypesAreRefused) {

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "support/pixel_canvas_win32.h"
+#include "toolbox/core/icon_win32.h"
+#include "toolbox/core/icondir.h"
 #include "toolbox/core/picture.h"
 #include "toolbox/core/region.h"
 #include "toolbox/core/windowobject.h"
@@ -18,6 +20,7 @@
 #include "toolbox/ui/drawprocs.h"
 #include "toolbox/ui/drawsetters.h"
 #include "toolbox/ui/gdicontext.h"
+#include "toolbox/ui/portwindow.h"
 #include "toolbox/ui/systemlook.h"
 #include "toolbox/ui/textmeasure.h"
 #include "toolbox/ui/transfermode.h"
@@ -465,6 +468,44 @@ TEST(GdiDraw, DisciplineCounters) {
         DrawTextRun("abc", 3);
     }
     EXPECT_LE(DrawingCounters().fontsCreated, 1);
+}
+
+} // namespace
+
+namespace {
+
+int CountChanged(const PixelCanvas& canvas, const Rect16& inside, bool in) {
+    int changed = 0;
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x) {
+            bool within =
+                y >= inside.top && y < inside.bottom && x >= inside.left && x < inside.right;
+            if (within == in && canvas.Pixel(x, y) != kCanvasWhite) ++changed;
+        }
+    return changed;
+}
+
+TEST(GdiDraw, AnIconDrawsInsideItsRectangleOnly) {
+    PixelCanvas canvas(64, 64);
+    InstallIconLoader();
+    const Rect16 box{10, 12, 42, 44};
+    DrawIconInPortRect(9399, &box); // no such family
+    const Rect16 flat{10, 12, 10, 44};
+    DrawIconInPortRect(kSystemIconFirst, &flat); // an empty rectangle
+    EXPECT_EQ(CountChanged(canvas, box, true) + CountChanged(canvas, box, false), 0);
+    DrawIconInPortRect(kSystemIconFirst, &box); // the application icon
+    EXPECT_GT(CountChanged(canvas, box, true), 20);
+    EXPECT_EQ(CountChanged(canvas, box, false), 0);
+}
+
+TEST(GdiDraw, TheStatesBoundsAsARectangle) {
+    PixelCanvas canvas(48, 30);
+    Rect16 bounds{};
+    GetStateBoundsRect(canvas.state(), &bounds);
+    EXPECT_EQ(bounds.top, 0);
+    EXPECT_EQ(bounds.left, 0);
+    EXPECT_EQ(bounds.bottom, 30);
+    EXPECT_EQ(bounds.right, 48);
 }
 
 } // namespace
