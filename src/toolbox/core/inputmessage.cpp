@@ -24,7 +24,7 @@ void PostKey(uint32_t value) {
 } // namespace
 
 bool KeyDownPosts(uint32_t vk) {
-    return vk == kVkClear || (vk >= kVkPageUp && vk <= kVkDown) || vk == kVkDelete ||
+    return vk == kVkClear || (vk >= kVkPageUp && vk <= kVkDown) || vk == kVkExecute || vk == kVkDelete ||
            vk == kVkHelp || (vk >= kVkF1 && vk <= kVkF24);
 }
 

@@ -15,6 +15,7 @@ constexpr int32_t kMouseButtonIsDown = 0x8001;
 constexpr uint32_t kVkClear = 12;
 constexpr uint32_t kVkPageUp = 33;
 constexpr uint32_t kVkDown = 40;
+constexpr uint32_t kVkExecute = 43;
 constexpr uint32_t kVkDelete = 46;
 constexpr uint32_t kVkHelp = 47;
 constexpr uint32_t kVkF1 = 112;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "toolbox/core/byteorder.h"
+#include "toolbox/core/helptaglist.h"
 #include "toolbox/core/nativewindow_win32.h"
 #include "toolbox/core/portrecord.h"
 #include "toolbox/core/windowevent.h"
@@ -639,6 +640,13 @@ int32_t SetDialogFocusItem(WindowObject* dialog, int16_t number) {
     return 1;
 }
 
+bool DialogItemHelpTagRect(void* item, Rect16* out) {
+    const DialogItemRecord* record = static_cast<const DialogItemRecord*>(item);
+    if (!record || !record->control) return false;
+    ItemBounds(record, out);
+    return true;
+}
+
 bool GetDialogItemBounds(WindowObject* dialog, int16_t number, Rect16* bounds) {
     DialogItemRecord* item = Find(dialog, number);
     if (!item) return false;
@@ -670,6 +678,8 @@ void DisposeAllDialogItems(WindowObject* dialog) {
     if (!record) return;
     while (DialogItemRecord* item = record->items.head) {
         UnlinkDialogItem(&record->items, item);
+        // A help tag on the item would point at freed memory.
+        HelpTagRemove(static_cast<SurfaceList*>(dialog->surfaceList), item);
         if (item->control) {
             ControlHide(item->control, false);
             DisposeItemAttachments(item);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "toolbox/core/edittextdef.h"
+#include "toolbox/core/helptaglist.h"
 #include "toolbox/core/menusinit.h"
 #include "toolbox/core/portrecord.h"
 #include "toolbox/core/reclist.h"
@@ -382,4 +383,6 @@ void InstallDialogLayer() {
     procs.disposeAllItems = &DisposeAllDialogItems;
     procs.drawItems = &DrawItems;
     SetDialogLayerProcs(&procs);
+    // Help tags on items find them at their controls' bounds.
+    SetHelpTagItemRectProc(&DialogItemHelpTagRect);
 }

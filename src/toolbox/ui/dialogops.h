@@ -66,6 +66,9 @@ int16_t GetFocusedDialogItem(WindowObject* dialog);
 
 // The control's bounds; a tabs item's are its page area.
 bool GetDialogItemBounds(WindowObject* dialog, int16_t number, Rect16* bounds);
+// A dialog item's rectangle in its window, for help tags on items (item:
+// a DialogItemRecord); false for an item without a control.
+bool DialogItemHelpTagRect(void* item, Rect16* out);
 // Moves and sizes the item's control (a list item's pane with it).
 bool SetDialogItemBounds(WindowObject* dialog, int16_t number, const Rect16* bounds);
 // Releases what an item owns beside its control: the list's pane, the

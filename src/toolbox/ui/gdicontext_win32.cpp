@@ -15,6 +15,7 @@
 #include "toolbox/ui/drawstate.h"
 #include "toolbox/ui/fontcache.h"
 #include "toolbox/ui/gdicontext.h"
+#include "toolbox/ui/dialoglayer.h"
 #include "toolbox/ui/control.h"
 #include "toolbox/ui/gdiobjects_win32.h"
 #include "toolbox/ui/gditext_win32.h"
@@ -253,6 +254,8 @@ void InstallDrawingLayer() {
     InstallControlCalls();
     InstallPortFocusProcs();
     InstallLayerStartProcs();
+    // Dialogs, their items and the list definition come with the layer.
+    InstallDialogLayer();
 }
 
 void RemakeSharedDC() {
