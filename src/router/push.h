@@ -95,7 +95,8 @@ int32_t MzPush(int32_t x, int32_t y1, int32_t y2, int32_t kind, int32_t layer, i
 int32_t PushConn(int32_t x, int32_t yLow, int32_t yHigh, int32_t kind, int32_t reach,
                  int32_t entry);
 // Enters the current push table's connection with the corner into the
-// goal's hop table; 1 entered (or already there), 0 when the table is full.
+// goal's hop table; 1 entered (or already there), 0 when the table is full
+// or a ripped hop is being re-routed.
 int32_t addToHopTable(int32_t crn);
 // Replaces the stretch of the table's connection that crosses the detoured
 // pad by the detour's jump; 1 when the connection now jumps around the pad.

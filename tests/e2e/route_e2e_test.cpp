@@ -224,6 +224,23 @@ TEST_F(RouteE2eTest, GeneratedBoardsRouteCompletelyAndPassTheChecks) {
     }
 }
 
+// Two nets in each other's way at a DIP: N42 leaves pin 1 between pins 8
+// and 7 on the top layer, and N41 must reach pin 7 from the left. Routing
+// N41 rips N42 up; the re-route of N42 pushes against N41's new copper at
+// pin 7, which cannot move. That push once turned N41 into a hop of the
+// re-route, which nothing re-routed: every sweep reported N41 routed while
+// it was left with a gap, and the board stayed at 1 of 2.
+TEST_F(RouteE2eTest, AReRoutedHopDoesNotUnrouteTheConnectionInHand) {
+    if (!driver) GTEST_SKIP() << "run by the route_driver test";
+    const fs::path board = fs::path(__FILE__).parent_path() / "data" / "crossing_nets.asc";
+    std::string printed;
+    ASSERT_EQ(Run("--route " + Q(board) + " " + Q(m_folder / "x"), &printed), 0) << printed;
+    EXPECT_NE(printed.find("Total is now 2 out of 2 (100%).\n"), std::string::npos) << printed;
+    LoadDesign(m_folder / "x.ZID");
+    ExpectComplete();
+    ExpectChecksPass();
+}
+
 // Placement then routing (run by the place_route_driver test, which names
 // the placement board generator): the generated board of 40 parts places
 // without overlap and routes to completion with every end on its pin.

@@ -290,6 +290,18 @@ TEST_F(PushTest, HopsWhenTheConnectionCannotBePushed) {
     g->hopCount = 0;
     EXPECT_EQ(Push(), entry);
     EXPECT_EQ(g->hopCount, 0);
+    // Nor does anything while a ripped hop is re-routed: nothing would
+    // re-route it, so the push fails and the connection keeps its copper.
+    Restart();
+    Add({{x, oy, 1}, {x, oy + 9000, 1}, {x + 3000, oy + 9000, 0}});
+    ASSERT_EQ(MapAll(), 1);
+    g->hopCount = 0;
+    g->hopRouting = 1;
+    const Corners routed = CornersOf(conn);
+    EXPECT_EQ(Push(), entry);
+    g->hopRouting = 0;
+    EXPECT_EQ(g->hopCount, 0);
+    EXPECT_EQ(CornersOf(conn), routed);
 }
 
 TEST_F(PushTest, ViaPushAndItsRefusals) {
@@ -351,6 +363,11 @@ TEST_F(PushTest, AViaThatCannotBeClearedBecomesAHop) {
     EXPECT_EQ(CornersOf(conn), before);
     g_pushOptions.hopsAllowed = 1;
     Goal()->hopCount = 0;
+    Goal()->hopRouting = 1; // not while a ripped hop is re-routed
+    EXPECT_EQ(Push(), entry);
+    EXPECT_EQ(CornersOf(conn), before);
+    EXPECT_EQ(Goal()->hopCount, 0);
+    Goal()->hopRouting = 0;
     EXPECT_EQ(Push(), 0);
     ASSERT_EQ(Goal()->hopCount, 1);
     EXPECT_EQ(Goal()->hopObj[1], entry);
