@@ -16,9 +16,9 @@ bool FrontIsModalDialog();
 // Win32 asks the file system; natively a path ending in a backslash is a
 // folder and any other non-empty path a file.
 PathKind PathKindOf(const char* path);
-// A zeroed spec split at the path's last backslash; the type is "Fldr"
+// A zeroed FileSpec split at the path's last backslash; the type is "Fldr"
 // for a folder, else the name's extension with its dot. False for a
-// missing path or parts too long for the spec.
+// missing path or parts too long for the FileSpec's fields.
 bool FileSpecFromPath(const char* path, PathKind kind, FileSpec* out);
 // The empty relocatable block the toolbox start-up makes (null before).
 RelocatableBlock ClipboardScrap();

@@ -36,12 +36,12 @@ constexpr int32_t kLastFolderChars = 256;
 int32_t ShowOpenFileDialog(const char* title, const char* filter, int32_t options, FileSpec* folder,
                            int32_t* filterIndex, const char* initialName, ChosenFileProc procedure,
                            void* userData);
-// True when the user confirmed a name; spec then holds folder, name and
-// the type from the extension. On cancel the spec's folder is the last
+// True when the user confirmed a name; the FileSpec then holds folder, name and
+// the type from the extension. On cancel the FileSpec's folder is the last
 // folder.
 bool ShowSaveFileDialog(const char* prompt, const char* defaultName, const char* filter,
                         bool useFolder, FileSpec* spec, int32_t* filterIndex);
-// "Fldr": the folder browser (the spec then designates the folder);
+// "Fldr": the folder browser (the FileSpec then names the folder);
 // otherwise Open for one file with the filter.
 bool ChooseFileSpec(const char* prompt, const char* filter, int32_t options, FileSpec* spec,
                     int32_t* filterIndex);

@@ -131,7 +131,7 @@ TEST(WineChooserChild, SaveChooser) {
     EXPECT_STREQ(spec.type, "ZID");
     EXPECT_EQ(ModalFlag(), 0);
 
-    // Cancel: false, the spec's folder the last folder; a default name
+    // Cancel: false, the FileSpec's folder the last folder; a default name
     // longer than the buffer is cut.
     FileSpec other = FolderSpec("C:\\nowhere\\at\\all");
     ModalScriptPush(ChooserStep(kModalSaveChooser, "", true));
