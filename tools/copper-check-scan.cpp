@@ -188,7 +188,9 @@ struct Scan {
         if (BoxGap(A->box, B->box) >= std::max<double>(need, kCcTouch)) return;
         CcPoint at;
         const double d = CcShapeDist(A->shape, B->shape, &at);
-        if (d < kCcTouch || d < need - kCcSlack) ObstacleHit(a, B->a, b, at, d, need, false);
+        // A round keep-out is one disc: touching it is being inside it.
+        const bool in = ob.circle && (ob.rules & kCcObsInside) && d < kCcTouch;
+        if (d < kCcTouch || d < need - kCcSlack) ObstacleHit(a, B->a, b, at, d, need, in);
     }
 
     void PairsOfLayer(int32_t l) {
