@@ -1,4 +1,4 @@
-// The generated routing board (see route_gen.cpp): writes base.ASC; false
+// The generated routing boards (see route_gen.cpp): write base.ASC; false
 // when it cannot be written or does not read back. *nets receives the
 // number of nets.
 #pragma once
@@ -21,6 +21,7 @@ namespace routegen {
 enum : int32_t {
     kMinComps = 2,
     kMaxComps = 2000,
+    kMaxRowsComps = 4000, // the rows board: up to the database's component limit
     kPitchX = 36000,    // cell pitch: 24 grid points
     kPitchY = 39000,    // 26 grid points
     kMargin = 15000,    // board edge to the first cell
@@ -51,8 +52,13 @@ struct Lcg {
 
 } // namespace routegen
 
-inline bool RouteGenWrite(int32_t n, uint32_t seed, const std::filesystem::path& base,
-                          int32_t* netCount) {
+// The board of either layout. The spread layout has every third part a DIP
+// and nets to the neighbours right and below; the rows layout alternates
+// rows of DIPs with rows of two-pin SMD parts and adds nets to the two
+// neighbours below on the diagonals, so that it carries about twice as
+// many connections per part.
+inline bool RouteGenBoard(int32_t n, uint32_t seed, const std::filesystem::path& base,
+                          int32_t* netCount, bool rowsLayout) {
     using namespace routegen;
     const int32_t cols = int32_t(std::ceil(std::sqrt(double(n))));
     const int32_t rows = (n + cols - 1) / cols;
@@ -61,7 +67,10 @@ inline bool RouteGenWrite(int32_t n, uint32_t seed, const std::filesystem::path&
     std::vector<Part> parts(static_cast<size_t>(n));
     for (int32_t i = 0; i < n; ++i) {
         Part& p = parts[size_t(i)];
-        p.symbol = i % kDipEvery == 0 ? kDip8 : kSmd;
+        if (rowsLayout)
+            p.symbol = (i / cols) % 2 == 0 ? kDip8 : kSmd;
+        else
+            p.symbol = i % kDipEvery == 0 ? kDip8 : kSmd;
         p.x = kMargin + (i % cols) * kPitchX + 6000;
         p.y = height - kMargin - (i / cols) * kPitchY - 6000;
         const int32_t pins = p.symbol == kDip8 ? 8 : 2;
@@ -102,8 +111,11 @@ inline bool RouteGenWrite(int32_t n, uint32_t seed, const std::filesystem::path&
         return pin;
     };
     for (int32_t i = 0; i < n; ++i)
-        for (int32_t j : {i + 1, i + cols}) {
+        for (int32_t j : {i + 1, i + cols, i + cols + 1, i + cols - 1}) {
+            if (!rowsLayout && j > i + cols) break;
             if (j >= n || (j == i + 1 && j % cols == 0)) continue;
+            if (j == i + cols + 1 && (i + 1) % cols == 0) continue; // no right neighbour
+            if (j == i + cols - 1 && i % cols == 0) continue;       // no left neighbour
             const int32_t a = take(i), b = take(j);
             if (!a || !b) continue;
             ++nets;
@@ -124,4 +136,14 @@ inline bool RouteGenWrite(int32_t n, uint32_t seed, const std::filesystem::path&
     if (!GenBoardReadBack(base, n)) return false;
     *netCount = nets;
     return true;
+}
+
+inline bool RouteGenWrite(int32_t n, uint32_t seed, const std::filesystem::path& base,
+                          int32_t* netCount) {
+    return RouteGenBoard(n, seed, base, netCount, false);
+}
+
+inline bool RouteGenRowsWrite(int32_t n, uint32_t seed, const std::filesystem::path& base,
+                              int32_t* netCount) {
+    return RouteGenBoard(n, seed, base, netCount, true);
 }
