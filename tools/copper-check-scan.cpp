@@ -135,7 +135,10 @@ struct Scan {
         const uint64_t key = uint64_t(item) * uint64_t(m.obstacles.size() + 1) + uint64_t(obstacle);
         auto [slot, fresh] = obstacleHits.try_emplace(key);
         CcFinding& f = slot->second;
-        if (!fresh && f.gap <= gap) return;
+        // The nearest place; among equal gaps the lowest, so that the line
+        // does not depend on the order the buckets give the edges in.
+        if (!fresh && (f.gap < gap || (f.gap == gap && (f.at.x < at.x || (f.at.x == at.x && f.at.y <= at.y)))))
+            return;
         f.type = kCcObstacle;
         f.layer = m.items[size_t(item)].layer;
         f.at = at;
