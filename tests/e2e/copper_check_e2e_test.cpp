@@ -5,8 +5,9 @@
 // injected into the routed sample are found, each named by the line it
 // gives: a segment moved across another net's pad, a via moved onto
 // another net's track, a via moved within the clearance of another net's
-// track, a via taken from a layer change, and a round keep-out laid over a
-// track.
+// track, a via taken from a layer change, a round and a square keep-out
+// laid over a track, and a track moved off the board.
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -279,6 +280,42 @@ TEST_F(CopperCheckE2eTest, FaultsInjectedIntoARoutedDesignAreFound) {
              ObsPut(ObsAppend(), &ob);
              return std::vector<std::string>{"obstacle " + std::to_string(k->crn[i].layer) + " ",
                                              Item("segment", c, i), " inside Route keepout "};
+         }},
+        {"a square keep-out laid over a track",
+         [] {
+             int32_t c = 0, i = 0;
+             if (!InnerSegment(&c, &i)) return std::vector<std::string>{};
+             const Conn* k = ConnRef(c);
+             const int32_t ax = k->crn[i].x, ay = k->crn[i].y;
+             const int32_t bx = k->crn[i + 1].x, by = k->crn[i + 1].y;
+             const int32_t x1 = std::min(ax, bx) - 1000, y1 = std::min(ay, by) - 1000;
+             const int32_t x2 = std::max(ax, bx) + 1000, y2 = std::max(ay, by) + 1000;
+             Obstacle ob{};
+             ob.head.name = 0xFFFFFFFFu;
+             ob.head.kind = kObsRouteKeepout;
+             ob.head.layer = k->crn[i].layer;
+             ob.head.net = kObsNoNet;
+             ob.head.count = 4;
+             ob.pt[0] = {x1, y1, 0, 0};
+             ob.pt[1] = {x2, y1, 0, 0};
+             ob.pt[2] = {x2, y2, 0, 0};
+             ob.pt[3] = {x1, y2, 0, 0};
+             ObsPut(ObsAppend(), &ob);
+             return std::vector<std::string>{"obstacle " + std::to_string(k->crn[i].layer) + " ",
+                                             Item("segment", c, i), " inside Route keepout "};
+         }},
+        {"a segment moved off the board",
+         [] {
+             int32_t c = 0, i = 0;
+             if (!InnerSegment(&c, &i)) return std::vector<std::string>{};
+             Conn k;
+             ConnGet(c, &k);
+             const double off = -2.0 * (DbHdr().extMaxX - DbHdr().extMinX);
+             MoveCorner(&k, i, off, 0);
+             MoveCorner(&k, i + 1, off, 0);
+             ConnPut(c, &k);
+             return std::vector<std::string>{"obstacle " + std::to_string(k.crn[i].layer) + " ",
+                                             Item("segment", c, i), " outside Board outline "};
          }},
     };
     for (const Fault& f : faults) {
