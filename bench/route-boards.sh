@@ -16,7 +16,7 @@
 # unrouted design does not give). Prints one CSV line per board:
 # board,components,connections,completion %,vias,length mm,seconds,peak memory KB,wavefront steps,attempts,check findings,copper-check findings
 # (a run that fails shows "failed (exit N)" as its completion), then the
-# totals, and for each routed board listed in ../shared/boards/peer.tsv
+# totals, the routing time per connection on the rows boards, and for each routed board listed in ../shared/boards/peer.tsv
 # its time against the mature router's (peer_s), with the sums over the
 # two-layer boards the peer routed (peer_status ok).
 set -euo pipefail
@@ -76,13 +76,18 @@ route() {
      copper_lines "$input" "$out.cc0.txt" > "$out.cc.before"; then
     copper=$(comm -23 "$out.cc.after" "$out.cc.before" | wc -l | tr -d ' ')
   fi
-  printf '%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s\n' "$name" \
+  local line
+  line=$(printf '%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s' "$name" \
     "$(figure components "$out.txt")" "$(figure 'route connections' "$out.txt")" \
     "$(figure 'route completion %' "$out.txt")" "$(figure 'route vias' "$out.txt")" \
     "$(figure 'route length mm' "$out.txt")" "$(figure 'route time s' "$out.txt")" \
     "$(figure 'route peak memory KB' "$out.txt")" \
     "$(figure 'route wavefront steps' "$out.txt")" "$(figure 'route attempts' "$out.txt")" \
-    "$checked" "$copper" | tee -a "$results"
+    "$checked" "$copper")
+  echo "$line"
+  # The totals count the routed connections themselves, not the rounded
+  # percentages.
+  echo "$line,$(figure 'route routed' "$out.txt")" >> "$results"
 }
 
 echo "board,components,connections,completion %,vias,length mm,seconds,peak memory KB,wavefront steps,attempts,check findings,copper-check findings"
@@ -102,12 +107,19 @@ done
 # The totals: completion over all connections, the largest peak memory.
 echo
 awk -F, '$4 !~ /^failed/ && $3 != "" {
-    c += $3; r += $3 * $4 / 100; v += $5; l += $6; s += $7; w += $9; a += $10; k += $11; cc += $12
+    c += $3; r += $13; v += $5; l += $6; s += $7; w += $9; a += $10; k += $11; cc += $12
     if ($8 > m) m = $8; n++ }
   $4 ~ /^failed/ { f++ }
   END {
-    printf "totals: boards %d, failed %d, connections %d, completion %% %.1f, vias %d, length mm %.1f, seconds %.3f, largest peak memory KB %d, wavefront steps %d, attempts %d, check findings %d, copper-check findings %d\n",
-      n, f, c, c ? 100 * r / c : 100, v, l, s, m, w, a, k, cc }' "$results"
+    printf "totals: boards %d, failed %d, connections %d, routed %d, completion %% %.1f, vias %d, length mm %.1f, seconds %.3f, largest peak memory KB %d, wavefront steps %d, attempts %d, check findings %d, copper-check findings %d\n",
+      n, f, c, r, c ? int(1000 * r / c) / 10 : 100, v, l, s, m, w, a, k, cc }' "$results"
+
+# The growth of the cost: routing time per connection on the rows boards.
+awk -F, '$1 ~ /^rows/ && $4 !~ /^failed/ && $3 > 0 {
+    t = 1000 * $7 / $3; line = line sprintf(" %s %.3f", $1, t)
+    if (!first) first = t; last = t }
+  END { if (line != "") printf "ms per connection on the rows boards:%s; largest against smallest board %.2f\n",
+        line, first ? last / first : 0 }' "$results"
 
 # Each routed board of peer.tsv against the mature router's time.
 if [ -f "$peer" ]; then
