@@ -270,18 +270,19 @@ struct Scan {
         for (int32_t k = 0; k < int32_t(m.items.size()); ++k) {
             const CcItem& it = m.items[size_t(k)];
             if (it.kind == kCcEdge) continue;
+            // Inside when no outline bounds its layer or one holds it.
             const CcPoint p = it.shape.p[0];
+            int32_t bound = -1;
             bool in = false;
             for (int32_t o : outlines) {
                 const CcObstacle& ob = m.obstacles[size_t(o)];
-                if (ob.layer && ob.layer != it.layer) {
-                    in = true; // an outline of another layer does not bound this one
-                    continue;
-                }
+                if (ob.layer && ob.layer != it.layer) continue;
+                if (bound < 0) bound = o;
                 in = ob.circle ? CcDist(p, ob.centre) <= ob.radius : ob.area.Contains(p);
                 if (in) break;
             }
-            if (!in) ObstacleHit(k, outlines[0], -1, p, 0, m.clear[it.layer][it.kind][kCcSegment], true);
+            if (bound >= 0 && !in)
+                ObstacleHit(k, bound, -1, p, 0, m.clear[it.layer][it.kind][kCcSegment], true);
         }
     }
 
