@@ -169,6 +169,9 @@ struct AscContext {
     // kept at 4,294,967,295 (sign applied after) and every range check
     // refuses it.
     bool numberSaturated;
+    // Bit n: a *STRATEGY section of sweep n set a layer enable, so the
+    // sweep keeps the layers it names.
+    uint32_t sweepsWithLayers;
 };
 
 // The one current context (null outside a read).

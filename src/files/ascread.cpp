@@ -15,6 +15,7 @@
 #include "db/sweeps.h"
 #include "files/ascint.h"
 #include "files/ascshell.h"
+#include "files/stratlayers.h"
 #include "toolbox/core/memblock.h"
 
 AscContext* g_asc = nullptr;
@@ -815,6 +816,7 @@ int32_t AscReadDatabase(const FileSpec* spec, int32_t* errors) {
         return 0;
     }
     DbHdr().valid = 1;
+    StrategyApplyLayers(c.sweepsWithLayers);
     DbHeader h;
     DbGetHeader(&h);
     if (c.segmentsRead) {

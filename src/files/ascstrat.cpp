@@ -52,6 +52,7 @@ struct StrategyState {
     int16_t diag = 0;      // what the last "DIAG:" of the section set
     uint8_t primary = 0;   // ... the last "PRIMARY:"
     uint8_t secondary = 0; // ... the last "SECONDARY:"
+    bool layersGiven = false; // a LAYER line set an enable
 };
 
 // A number item: the value, or 0 when none came (the token that came
@@ -108,7 +109,10 @@ void ReadStrategyLayer(StrategyState& st) {
         const char* w = g_asc->token;
         if (std::strcmp(w, "VISIBLE") == 0 || std::strcmp(w, "NOTVISIBLE") == 0) continue;
         if (std::strcmp(w, "ENABLE") == 0 || std::strcmp(w, "DISABLE") == 0) {
-            if (keep) s.enable[l] = w[0] == 'E' ? 1 : 0;
+            if (keep) {
+                s.enable[l] = w[0] == 'E' ? 1 : 0;
+                st.layersGiven = true;
+            }
             continue;
         }
         uint8_t* field = nullptr;
@@ -311,10 +315,12 @@ void AscReadStrategy() {
     }
     if (!store || st.drop) return;
     DbHdr().sweep = uint8_t(n);
-    if (ErrCode code = SweepPutCheck(&s))
+    if (ErrCode code = SweepPutCheck(&s)) {
         AscRejected("*STRATEGY", code);
-    else
+    } else {
         SweepPut(&s);
+        if (st.layersGiven) c.sweepsWithLayers |= 1u << n;
+    }
     DbHdr().sweep = saved;
 }
 

@@ -4,7 +4,8 @@
 // result; the outputs are the same bytes run after run; an aborted run
 // leaves sound outputs and resumes at its saved window; the checker passes
 // of a strategy call the checker with their flags; a DISBURSE pass fans SMD
-// pads out; a three-layer sweep is passed over and said so.
+// pads out; a three-layer sweep is passed over and said so; a four-layer
+// board routes what its outer layers cannot take on its inner layers.
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include "db/dbheader.h"
 #include "e2e/openboard.h"
 #include "db/markers.h"
+#include "db/obstacles.h"
 #include "db/runopt.h"
 #include "db/shellsvc.h"
 #include "db/sweeps.h"
@@ -72,7 +74,12 @@ class RouteE2eTest : public AscFileTest {
     // The sample's text with each (from, to) replacement made.
     fs::path SampleVariant(const char* name,
                            std::initializer_list<std::pair<std::string, std::string>> edits) {
-        std::string text = Slurp(SamplePath());
+        return FileVariant(SamplePath(), name, edits);
+    }
+    // The text of a file with each (from, to) replacement made, as name.
+    fs::path FileVariant(const fs::path& from, const char* name,
+                         std::initializer_list<std::pair<std::string, std::string>> edits) {
+        std::string text = Slurp(from);
         for (const auto& [from, to] : edits) {
             size_t at = 0;
             while ((at = text.find(from, at)) != std::string::npos) {
@@ -396,6 +403,66 @@ TEST_F(RouteE2eTest, ThreeLayerSweepsArePassedOverAndSaidSo) {
     EXPECT_NE(printed.find("Sweep 2 skipped: Two routing layers maximum\n"), std::string::npos)
         << printed;
     EXPECT_EQ(printed.find("\nsweep 2 "), std::string::npos) << printed; // not run
+}
+
+// A generated board made four-layer (layer 1 and layer 4 the component
+// sides, the via and the DIP pads on every layer) with a keep-out wall
+// across the board on both outer layers: the default sweeps route the
+// outer pair, then the inner layers, and the connections across the wall
+// can only go under it. Every connection routes, the checks pass, and the
+// copper uses an inner layer.
+TEST_F(RouteE2eTest, FourLayerBoardRoutesUnderAWallOnItsInnerLayers) {
+    if (!driver || !gen) GTEST_SKIP() << "run by the route_driver test";
+    ASSERT_EQ(std::system(("\"" + std::string(gen) + "\" 40 3 " + Q(m_folder / "g") + " > " +
+                           Q(m_folder / "gen.txt"))
+                              .c_str()),
+              0);
+    std::string wall;
+    for (const char* layer : {"1", "4"})
+        wall += std::string("*OBS  KEEPOUT   L:") + layer +
+                "  W:60 NONET\r\n"
+                "    [138000, 600] ARC: N CRNW: 0 &\r\n"
+                "    [144000, 600] ARC: N CRNW: 0 &\r\n"
+                "    [144000, 263400] ARC: N CRNW: 0 &\r\n"
+                "    [138000, 263400] ARC: N CRNW: 0 &\r\n"
+                "    [138000, 600] ARC: N CRNW: 0 \r\n";
+    const auto padOn = [](const std::string& shape) {
+        return std::pair<std::string, std::string>{
+            "     Layer=2   SHAPE=" + shape + "\r\n",
+            "     Layer=2   SHAPE=" + shape + " &\r\n     Layer=3   SHAPE=" + shape +
+                " &\r\n     Layer=4   SHAPE=" + shape + "\r\n"};
+    };
+    const fs::path in = FileVariant(
+        m_folder / "g.ASC", "l4.asc",
+        {{"*LAYER           2", "*LAYER           4"},
+         {"*Layer  1 \"TOP\"  Space  600 600 600 600 600 600 2\r\n"
+          "*Layer  2 \"BOTTOM\"  Space  600 600 600 600 600 600 1\r\n",
+          "*Layer  1 \"TOP\"  Space  600 600 600 600 600 600 4\r\n"
+          "*Layer  2 \"IN1\"  Space  600 600 600 600 600 600 0\r\n"
+          "*Layer  3 \"IN2\"  Space  600 600 600 600 600 600 0\r\n"
+          "*Layer  4 \"BOTTOM\"  Space  600 600 600 600 600 600 1\r\n"},
+         padOn("ROUND    W:2400"),
+         padOn("ROUND    W:3600"),
+         padOn("UNDEF"),
+         {"*END\r\n", wall + "*END\r\n"}});
+    std::string printed;
+    ASSERT_EQ(Run("--route " + Q(in) + " " + Q(m_folder / "r"), &printed), 0) << printed;
+    EXPECT_EQ(printed.find("skipped"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("\nsweep 4 "), std::string::npos) << printed; // the inner sweeps ran
+    EXPECT_NE(printed.find("\nsweep 5 "), std::string::npos) << printed;
+    EXPECT_NE(printed.find("route completion % 100.0\n"), std::string::npos) << printed;
+    LoadDesign(m_folder / "r.ZID");
+    ASSERT_EQ(DbHdr().layerCount, 4);
+    EXPECT_EQ(ObsCount(), 3); // the keep-in and the two walls
+    ExpectComplete();
+    int32_t inner = 0;
+    for (int32_t c = 1; c <= ConnCount(); ++c) {
+        const Conn* k = ConnRef(c);
+        for (int32_t i = 0; i + 1 < k->head.count; ++i)
+            if (k->crn[i].layer == 2 || k->crn[i].layer == 3) ++inner;
+    }
+    EXPECT_GT(inner, 0);
+    ExpectChecksPass();
 }
 
 } // namespace
