@@ -2,7 +2,10 @@
 // back only while the object table knows the connection.
 #include "router/loopcommon.h"
 
+#include <cstdio>
+
 #include "db/altjournal.h"
+#include "db/dblog.h"
 #include "db/runopt.h"
 #include "db/shellsvc.h"
 #include "router/objmap.h"
@@ -38,4 +41,15 @@ void LoopCommitShown() {
     if (LoopBoardShown()) PaintAlt();
     BroadcastCommand(kCmdChanged);
     AltPop(true);
+}
+
+void LoopLogGiveUp(int32_t conn, ErrCode code, int32_t number) {
+    char detail[32], error[96], line[160];
+    ErrDetailText(number, detail, sizeof detail);
+    ErrFormatText(code, detail, error, sizeof error);
+    if (conn > 0)
+        std::snprintf(line, sizeof line, "Connection %d given up: %s", int(conn), error);
+    else
+        std::snprintf(line, sizeof line, "Window given up: %s", error);
+    LogWrite(line);
 }
