@@ -182,24 +182,6 @@ void PrepNetObjects(int32_t net) {
     ScratchPop(scratch);
 }
 
-namespace {
-
-// True when the cell is where the gap in hand meets its own routed copper
-// (a route end inside the window) on the layer. Closing a pad's side never
-// covers such a cell: the connection already leaves the pad that way, and
-// a closed route end could not be seeded.
-bool GapRouteEndAt(int32_t x, int32_t y, int32_t layer) {
-    const MzGoal& g = *Goal();
-    if (!g.conn) return false;
-    auto at = [&](int32_t px, int32_t py, int32_t endLayer) {
-        return MzX(px) == x && MzY(py) == y && (endLayer <= 0 || endLayer == layer);
-    };
-    if (g.crn1Index != 0 && !g.srcSector && at(g.srcX, g.srcY, g.srcLayer)) return true;
-    return g.crn2Index + 1 != g.crnCount && !g.dstSector && at(g.dstX, g.dstY, g.dstLayer);
-}
-
-} // namespace
-
 void PrepPad(int32_t comp, int32_t pin) {
     if (comp == 0) return;
     Component rec;
@@ -239,7 +221,6 @@ void PrepPad(int32_t comp, int32_t pin) {
         const int32_t y2 = std::min(MzSnapYDown(p.y + ext(3)), ny2 - 2);
         if (!(x1 < x2 && y1 < y2)) continue;
         auto close = [&](int32_t x, int32_t y) {
-            if (GapRouteEndAt(x, y, l)) return;
             const int32_t v = MazeGet(x, y, l);
             if ((v & kCellLow6) == 0) MazeSet(x, y, l, (v & kCellMarks) | kCellRuleMark);
         };

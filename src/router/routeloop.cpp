@@ -25,6 +25,7 @@
 #include "router/pickroute.h"
 #include "router/rankroutes.h"
 #include "router/routestats.h"
+#include "router/steprecover.h"
 #include "router/rulesvc.h"
 #include "router/stepping.h"
 #include "router/urstate.h"
@@ -201,9 +202,7 @@ void StopRun() {
     MsgInfo("");
 }
 
-} // namespace
-
-void routeLoop() {
+void RouteLoopStep() {
     MzGoal& g = *Goal();
     if (g_verbose) DebugPrint("routeLoop: connIndex=%d", int(g.conn));
     BusyFeedback(1);
@@ -218,6 +217,16 @@ void routeLoop() {
     }
     SetCursorKind(kCursorBusy);
     StatusLineUpdate(kStatusRouting);
+    if (g_loop.skipWindow) {
+        // An internal error gave up the window (the whole board: the sweep).
+        g_loop.skipWindow = 0;
+        if (g.state == kGoalWholeBoard) {
+            nextSweep();
+            return;
+        }
+        NextLoadedWindow();
+        return;
+    }
     if (g.state == kGoalWholeBoard) {
         --g.remainingCount;
         if (g.remainingCount >= 0) mzPickNext();
@@ -241,6 +250,22 @@ void routeLoop() {
         if (g.conn) ErrReport(kErrLoopConnLeft, g.conn);
     }
     NextLoadedWindow();
+}
+
+} // namespace
+
+void routeLoop() {
+    // An internal error inside the step gives up the connection or the
+    // window and the run goes on (steprecover.h).
+    const RouteStepMark mark = RouteStepBegin();
+    try {
+        ErrTrapScope trap;
+        RouteLoopStep();
+    } catch (const ErrTrapped& error) {
+        RouteStepRecover(mark, error);
+        return;
+    }
+    RouteStepDone();
 }
 
 int32_t routeChoice(int32_t command) {
