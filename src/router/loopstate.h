@@ -30,6 +30,7 @@ struct RouteLoopState {
     int16_t givenUp[kGivenUpMax] = {};
     int32_t givenUpCount = 0;
     int32_t skipWindow = 0;  // 1: the next step leaves the window for the next one
+    int16_t stepConn = 0;    // the connection the step in progress took up, 0 none
     int32_t trapsInARow = 0; // steps cut short by an internal error without one done between
 };
 

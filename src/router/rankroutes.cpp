@@ -174,7 +174,6 @@ void RankRoutes() {
             ++count;
             keys[count] = BuildKey(n, rec, enabled);
         } else {
-            o.flags |= kObjFlagLeftOut;
             ++overflow;
         }
     }

@@ -126,6 +126,7 @@ bool PassStep() {
     }
     if (g.nextObj == 0) return true;
     RouteFindNext();
+    g_loop.stepConn = g.conn;
     --g.remainingCount;
     if (flags & kPassHeur) {
         heurAttempt();
@@ -230,6 +231,7 @@ void RouteLoopStep() {
     if (g.state == kGoalWholeBoard) {
         --g.remainingCount;
         if (g.remainingCount >= 0) mzPickNext();
+        g_loop.stepConn = g.conn;
         if (g.remainingCount < 0 || g.conn == 0) {
             nextSweep();
             return;

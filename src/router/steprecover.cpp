@@ -27,6 +27,7 @@ void CloseRankPool() {
 } // namespace
 
 RouteStepMark RouteStepBegin() {
+    g_loop.stepConn = 0;
     return RouteStepMark{AltDepth(),    ScratchDepth(), *Goal(),        DrcMode,
                          g_sweepRunFlag, DfmFlags,      g_pushOptions};
 }
@@ -47,12 +48,14 @@ void RouteStepRecover(const RouteStepMark& mark, const ErrTrapped& error) {
     DfmFlags = mark.dfmFlags;
     g_pushOptions = mark.push;
     MzGoal& g = *Goal();
+    // The connection in hand when the step began, else the one it took up
+    // (a hop's re-route may hold another connection when the error came).
+    const int32_t conn = mark.goal.conn ? mark.goal.conn : g_loop.stepConn;
     g = mark.goal;
     ShowTrackPath(kOverlayErase, nullptr);
     WaveReset();
     PrepCost(g.pass);
     urObjInvalidate();
-    const int32_t conn = g.conn;
     g.conn = 0;
     g.totalCost = 0;
     g.useNearest = 0;
