@@ -19,7 +19,11 @@
 // 3 an output could not be written, 4 a run was aborted (placement writes
 // the design as loaded, routing as far as it got), 5 a DFM or check run
 // could not start (its alert text on stderr; the outputs are written). The
-// activity log (Pelvane.Log) goes to the output folder.
+// activity log (Pelvane.Log) goes to the output folder. An error that must
+// end the program (running out of memory, an internal error outside the
+// route loop's recovery) exits 3 after the emergency save: "Backup_Err.ZID"
+// beside OUTPUT_BASE, holding every committed edit; stderr names the file
+// ("Emergency backup written to PATH").
 // With --dfm the DFM clean-up sweeps the board after routing, with --check
 // the full-board rule check runs last; after every other line come
 // "dfm windows W skipped S", and "check windows W skipped S", "check
@@ -68,6 +72,17 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// The emergency save of a run that must end: the design as the last
+// committed edit left it, and where it went.
+void EmergencySave() {
+    HeadlessEmergencyBackup();
+    if (const FileSpec* f = HeadlessEmergencyBackupFile())
+        std::fprintf(stderr, "Emergency backup written to %s\n",
+                     (fs::path(f->folder) / f->name).string().c_str());
+    else
+        std::fprintf(stderr, "No emergency backup written\n");
+}
 
 int Usage() {
     std::fprintf(stderr, "usage: pelvane-run [--place] [--seed N] [--place-attempts N] "
@@ -211,7 +226,7 @@ int main(int argc, char** argv) {
     // A folder that cannot be made shows as a failed write below.
     fs::create_directories(base.parent_path(), ec);
     HeadlessSetApplicationFolder(base.parent_path().string().c_str());
-    HeadlessSetEmergencySave(&HeadlessEmergencyBackup);
+    HeadlessSetEmergencySave(&EmergencySave);
 
     DbRegisterBuiltins();
     LangInit();

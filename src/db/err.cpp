@@ -14,6 +14,7 @@ uint8_t g_debug = 0;
 
 namespace {
 TraceReceiver s_traceReceiver = nullptr;
+int32_t s_trapDepth = 0;
 const int32_t kNotEnoughRam = 38290;
 } // namespace
 
@@ -36,13 +37,27 @@ void ErrFormatText(ErrCode code, const char* detail, char* out, size_t size) {
         std::snprintf(out, size, "Error code %.*s.%s", n - 3, digits, digits + n - 3);
 }
 
+ErrTrapScope::ErrTrapScope() {
+    ++s_trapDepth;
+}
+
+ErrTrapScope::~ErrTrapScope() {
+    --s_trapDepth;
+}
+
+int32_t ErrTrapDepth() {
+    return s_trapDepth;
+}
+
 void ErrReport(ErrCode code, int32_t number) {
+    if (s_trapDepth > 0) throw ErrTrapped{code, number, true};
     char detail[32];
     ErrDetailText(number, detail, sizeof detail);
     FatalErrorAlert(code, detail);
 }
 
 void ErrFatal(ErrCode code) {
+    if (s_trapDepth > 0) throw ErrTrapped{code, 0, false};
     FatalErrorAlert(code, "");
 }
 

@@ -1,5 +1,6 @@
 // Internal errors, warnings and traces. Every internal check failure goes
-// through ErrReport and ends in the fatal display; none of these fail.
+// through ErrReport and ends in the fatal display, unless an error trap is
+// open (below), which receives it instead; none of these fail.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +18,29 @@ void DebugSetFlags(uint8_t verbose, uint8_t fatal);
 void DebugSink(const char* text);
 void RouteHook();
 int32_t DebugHook();
+
+// ---- error traps -------------------------------------------------------------
+// A long run that can give up a piece of work and go on (the router's
+// loop) opens a trap around each step: while one is open, ErrReport and
+// ErrFatal throw ErrTrapped to it instead of taking the fatal road. Running
+// out of memory, the failed EXPECTs of strict mode and every error raised
+// while no trap is open end the program as before.
+struct ErrTrapped {
+    ErrCode code;
+    int32_t number;  // ErrReport's number
+    bool hasNumber;  // false for ErrFatal (no detail)
+};
+
+// Opens a trap for its lifetime; traps nest.
+class ErrTrapScope {
+public:
+    ErrTrapScope();
+    ~ErrTrapScope();
+    ErrTrapScope(const ErrTrapScope&) = delete;
+    ErrTrapScope& operator=(const ErrTrapScope&) = delete;
+};
+// Traps open now.
+int32_t ErrTrapDepth();
 
 // The verbose and the debug (strict) flag of the application state.
 extern uint8_t g_verbose;

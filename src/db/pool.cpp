@@ -495,6 +495,10 @@ int32_t PoolLiveCount(int32_t pool) {
 int32_t PoolFreedCount(int32_t pool) {
     return s.initialised && pool >= 1 && pool <= kPoolCount ? s.pools[pool].freedCount : 0;
 }
+void ScratchUnwind(int32_t depth) {
+    if (depth >= 0 && depth < s.scratchDepth) s.scratchDepth = depth;
+}
+
 int32_t ScratchDepth() {
     return s.scratchDepth;
 }

@@ -37,6 +37,9 @@ int64_t MemAvailable();
 
 void* ScratchPush();
 void ScratchPop(void* record);
+// Hands back every scratch record pushed above `depth` (after a step that
+// an internal error cut short).
+void ScratchUnwind(int32_t depth);
 
 // ---- inspection and test support ------------------------------------------
 

@@ -1,9 +1,11 @@
 // Stand-ins of the backup writer and the emergency save: BackupWrite writes
 // the whole design with the binary writer; the emergency save puts
 // "Backup_Err.ZID" beside the open design file (else into the application's
-// folder) while a design is valid.
+// folder) while a design is valid, after rejecting the open journal levels
+// so that only committed edits are saved.
 #include <cstdio>
 
+#include "db/altjournal.h"
 #include "db/dbheader.h"
 #include "db/shellsvc.h"
 #include "files/binload.h"
@@ -11,7 +13,9 @@
 
 namespace {
 const char kEmergencyName[] = "Backup_Err.ZID";
-}
+FileSpec s_written;
+bool s_haveWritten = false;
+} // namespace
 
 bool BackupWrite(FileSpec* file) {
     return BinSave(file, true);
@@ -25,5 +29,13 @@ void HeadlessEmergencyBackup() {
     else
         ApplicationFolderSpec(&target);
     std::snprintf(target.name, sizeof target.name, "%s", kEmergencyName);
-    BackupWrite(&target);
+    while (AltDepth() > 0)
+        AltPop(false);
+    if (!BackupWrite(&target)) return;
+    s_written = target;
+    s_haveWritten = true;
+}
+
+const FileSpec* HeadlessEmergencyBackupFile() {
+    return s_haveWritten ? &s_written : nullptr;
 }

@@ -88,7 +88,11 @@ void HeadlessVisibleArea(int32_t out[4]);
 void HeadlessShellReset();
 void HeadlessSetVisibleArea(const int32_t area[4]);
 
-// The emergency save: while a design is valid, writes "Backup_Err.ZID" with
-// BackupWrite into the open design's folder (else the application's
-// folder). Drivers install it with HeadlessSetEmergencySave.
+// The emergency save: while a design is valid, rejects the edits of the
+// journal levels still open (an operation the error cut short) and writes
+// "Backup_Err.ZID" with BackupWrite into the open design's folder (else
+// the application's folder): the file holds every committed change.
+// Drivers install it with HeadlessSetEmergencySave. The file written last
+// is answered by HeadlessEmergencyBackupFile (null before one was written).
 void HeadlessEmergencyBackup();
+const FileSpec* HeadlessEmergencyBackupFile();

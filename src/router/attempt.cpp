@@ -113,8 +113,23 @@ int32_t oneAttempt() {
             g.totalCost = kGivenUpCost;
             return UserAbort() ? kAttemptAborted : kAttemptRetry;
         }
-        PathFind(path);
+        const int32_t found = PathFind(path);
         if (g_verbose) DebugPrint("oneAttempt: After PathFind");
+        if (found == kPathBroken) {
+            // The maze led the back-track astray: this connection is given
+            // up for the pass, the run goes on.
+            const BackTrackFault& f = PathLastFault();
+            if (g_verbose)
+                DebugPrint("oneAttempt: conn %d given up, back track %02x at [%d,%d]L%d = %02x",
+                           int(g.conn), f.move, f.x, f.y, f.layer, f.cell);
+            LoopLogGiveUp(g.conn, f.code, f.move);
+            g.totalCost = kGivenUpCost;
+            return kAttemptGiveUp;
+        }
+        if (found != 1) {
+            g.totalCost = kGivenUpCost;
+            return kAttemptRetry;
+        }
         if (!RepeatGuard()) return kAttemptRetry;
     }
     ShowTrackPath(kOverlayNoWidths, path);

@@ -74,7 +74,10 @@ int32_t OneTry(Conn* path) {
         if (g_verbose) DebugPrint("HopAttempt: No more paths");
         return -1;
     }
-    PathFind(path);
+    if (PathFind(path) != 1) {
+        if (g_verbose) DebugPrint("HopAttempt: No path found");
+        return -1;
+    }
     if (MzFlags & kMzShowHop) ShowTrackPath(1, path);
     AltPush();
     if (PathFitEnds(path) && mzShovePath(path)) {

@@ -128,5 +128,7 @@ void MapAltRestore();
 
 // Test-only: forgets the map and the via map.
 void ObjMapTestReset();
+// Ends an obstacle's mapping that an internal error cut short.
+void ObsMapUnwind();
 // Test-only: closes an obstacle fill a fatal error left open.
 void ObsMapTestReset();

@@ -265,6 +265,10 @@ int32_t MapAllObstacles() {
     return 1;
 }
 
+void ObsMapUnwind() {
+    s_poolOpen = false;
+}
+
 void ObsMapTestReset() {
     s_poolOpen = false;
 }

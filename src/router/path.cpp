@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 
 #include "db/altjournal.h"
 #include "db/attrs.h"
@@ -41,6 +42,15 @@ enum : int32_t {
 };
 
 HalfPath s_source, s_target;
+BackTrackFault s_fault;
+
+int32_t Broken(ErrCode code, int32_t move, int32_t x, int32_t y, int32_t layer, int32_t cell) {
+    s_fault = BackTrackFault{code, move, x, y, layer, cell};
+    if (g_verbose)
+        DebugPrint("backTrack: broken at [%d,%d]L%d = %02x (move %02x, conn %d)", x, y, layer, cell,
+                   move, int(Goal()->conn));
+    return kBackTrackBroken;
+}
 
 void Append(HalfPath* h, int32_t x, int32_t y, int32_t layer) {
     Crn& c = h->crn[h->count++];
@@ -105,14 +115,30 @@ void NearestHalf(HalfPath* h, int32_t side) {
     }
 }
 
-bool Half(HalfPath* h, int32_t dir, int32_t side) {
+// 1 built, 0 too many corners, kBackTrackBroken.
+int32_t Half(HalfPath* h, int32_t dir, int32_t side) {
     if ((dir & ~kDirSide) == 0) {
         NearestHalf(h, side);
-        return true;
+        return 1;
     }
-    if (backTrack(h, dir)) return true;
-    if (g_verbose) WarnPrint("Too many corners");
-    return false;
+    const int32_t r = backTrack(h, dir);
+    if (r == 0 && g_verbose) WarnPrint("Too many corners");
+    return r;
+}
+
+// The path as the straight gap between the goal's two end points.
+void StraightGap(Conn* p) {
+    const MzGoal& g = *Goal();
+    Crn a{};
+    a.width = uint16_t(g.goalWidth);
+    a.x = g.srcX;
+    a.y = g.srcY;
+    Crn b = a;
+    b.x = g.dstX;
+    b.y = g.dstY;
+    p->crn[0] = a;
+    p->crn[1] = b;
+    p->head.count = 2;
 }
 
 void RemoveCollinear(Conn* p) {
@@ -285,7 +311,7 @@ int32_t backTrack(HalfPath* h, int32_t a) {
             }
             if (g_verbose)
                 WarnPrint("Impossible back track %02x at [%d,%d]L%d = %02x", a, x, y, layer, c);
-            ErrReport(kErrBackTrackCode, a);
+            return Broken(kErrBackTrackCode, a, x, y, layer, c);
         }
         c = MazeGet(x, y, layer);
         if ((c & kCellCodeMask) == a && layer == h->crn[h->count - 1].layer) continue;
@@ -296,7 +322,11 @@ int32_t backTrack(HalfPath* h, int32_t a) {
         Append(h, x, y, layer);
         a = c & kCellCodeMask;
     }
-    ErrFatal(kErrBackTrackBudget);
+    return Broken(kErrBackTrackBudget, a, x, y, layer, c);
+}
+
+const BackTrackFault& PathLastFault() {
+    return s_fault;
 }
 
 int32_t PathFind(Conn* p) {
@@ -307,20 +337,16 @@ int32_t PathFind(Conn* p) {
     g.totalCost = 0;
     if (!g.meetDir[0] && !g.meetDir[1]) {
         DebugPrint("PathFind: no path to find");
-        Crn a{};
-        a.width = uint16_t(g.goalWidth);
-        a.x = g.srcX;
-        a.y = g.srcY;
-        Crn b = a;
-        b.x = g.dstX;
-        b.y = g.dstY;
-        p->crn[0] = a;
-        p->crn[1] = b;
-        p->head.count = 2;
+        StraightGap(p);
         return 0;
     }
-    if (!Half(&s_source, g.meetDir[0], 1)) return 0;
-    if (!Half(&s_target, g.meetDir[1], 0)) return 0;
+    for (auto [half, dir, side] : {std::tuple{&s_source, g.meetDir[0], 1},
+                                   std::tuple{&s_target, g.meetDir[1], 0}}) {
+        const int32_t r = Half(half, dir, side);
+        if (r == 1) continue;
+        StraightGap(p);
+        return r == kBackTrackBroken ? kPathBroken : 0;
+    }
     if (s_source.count + s_target.count >= kPathCornersLimit) {
         if (g_verbose) WarnPrint("Too many corners");
         return 0;

@@ -30,13 +30,33 @@ enum : ErrCode {
     kErrSpliceIndex = 2165092,
 };
 
+// Results of backTrack and PathFind beyond 1 (found) and 0 (no path, too
+// many corners): the maze led nowhere (a cell code that is no move, or a
+// walk that did not end within its budget). The attempt fails; the fault
+// is kept for the caller's report.
+enum : int32_t { kBackTrackBroken = -1, kPathBroken = -1 };
+
+// Where the last broken back-track stopped: the code in hand, the cell and
+// its byte, and the internal error code the fault stands for.
+struct BackTrackFault {
+    ErrCode code;
+    int32_t move;
+    int32_t x, y, layer;
+    int32_t cell;
+};
+const BackTrackFault& PathLastFault();
+
 // One half of a path: the meeting cell first, the seed last.
 struct HalfPath {
     int32_t count;
     Crn crn[kHalfCornersMax + 2];
 };
 
+// 1 with the half's corners, 0 with more than 250 corners, kBackTrackBroken
+// when the maze leads nowhere.
 int32_t backTrack(HalfPath* record, int32_t dir);
+// 1 built, 0 no path or too many corners, kPathBroken when a half's
+// back-track broke (the path is then the straight gap).
 int32_t PathFind(Conn* path);
 int32_t PathFitEnds(Conn* path);
 void PathNetWidths(Conn* path);

@@ -80,6 +80,8 @@ void PushTablesRelease();
 // The current nesting depth (0 outside every push) and the table of a depth
 // 1..25 (null outside that range or before the tables were taken).
 int32_t PushDepth();
+// Leaves every table entered (after a step an internal error cut short).
+void PushTablesUnwind();
 PushTable* PushTableAt(int32_t depth);
 
 // Pushes everything of other nets within the reach of the line (x, y1)-(x,

@@ -53,6 +53,10 @@ PushTable* PushCurrent() {
     return PushTableAt(s.depth);
 }
 
+void PushTablesUnwind() {
+    s.depth = 0;
+}
+
 void PushTestReset() {
     s = PushTablesState{};
     g_pushOptions = PushOptions{};

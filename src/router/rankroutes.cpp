@@ -5,15 +5,18 @@
 #include "router/rankroutes.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include "db/conns.h"
 #include "db/dbheader.h"
+#include "db/dblog.h"
 #include "db/layers.h"
 #include "db/nets.h"
 #include "db/pool.h"
 #include "router/goalends.h"
 #include "router/layertab.h"
+#include "router/loopcommon.h"
 #include "router/mzgrid.h"
 #include "router/objmap.h"
 #include "router/objtable.h"
@@ -157,19 +160,30 @@ void RankRoutes() {
     g.remainingCount = 0;
     const uint16_t flags = CurSweep().passFlags[std::clamp<int32_t>(g.pass, 0, kPassLast)];
     const int32_t enabled = LayerCountEnabled();
-    int32_t count = 0;
+    int32_t count = 0, overflow = 0;
     for (int32_t n = ObjFirstConn(); n <= ObjLastConn(); ++n) {
         MapObj& o = *ObjEntry(n);
         if (o.type != kObjConn) continue;
         o.link = -1;
-        if ((o.flags & (kObjFlagNoRoute | kObjFlagHeld)) || !Candidate(n, rec, flags)) {
+        if ((o.flags & (kObjFlagNoRoute | kObjFlagHeld)) || LoopGivenUp(o.index) ||
+            !Candidate(n, rec, flags)) {
             o.flags |= kObjFlagLeftOut;
             continue;
         }
         if (count < kRankKeysMax) {
             ++count;
             keys[count] = BuildKey(n, rec, enabled);
+        } else {
+            ++overflow;
         }
+    }
+    if (overflow > 0) {
+        // The key table is full: the connections beyond it wait for a later
+        // pass or window.
+        char line[96];
+        std::snprintf(line, sizeof line, "Rank table full: %d connections left out of the pass",
+                      int(overflow));
+        LogWrite(line);
     }
     heapSort(keys, count);
     const int32_t groups = rankGroup(keys, count);

@@ -25,6 +25,7 @@
 #include "router/pickroute.h"
 #include "router/rankroutes.h"
 #include "router/routestats.h"
+#include "router/steprecover.h"
 #include "router/rulesvc.h"
 #include "router/stepping.h"
 #include "router/urstate.h"
@@ -125,6 +126,7 @@ bool PassStep() {
     }
     if (g.nextObj == 0) return true;
     RouteFindNext();
+    g_loop.stepConn = g.conn;
     --g.remainingCount;
     if (flags & kPassHeur) {
         heurAttempt();
@@ -201,9 +203,7 @@ void StopRun() {
     MsgInfo("");
 }
 
-} // namespace
-
-void routeLoop() {
+void RouteLoopStep() {
     MzGoal& g = *Goal();
     if (g_verbose) DebugPrint("routeLoop: connIndex=%d", int(g.conn));
     BusyFeedback(1);
@@ -218,9 +218,20 @@ void routeLoop() {
     }
     SetCursorKind(kCursorBusy);
     StatusLineUpdate(kStatusRouting);
+    if (g_loop.skipWindow) {
+        // An internal error gave up the window (the whole board: the sweep).
+        g_loop.skipWindow = 0;
+        if (g.state == kGoalWholeBoard) {
+            nextSweep();
+            return;
+        }
+        NextLoadedWindow();
+        return;
+    }
     if (g.state == kGoalWholeBoard) {
         --g.remainingCount;
         if (g.remainingCount >= 0) mzPickNext();
+        g_loop.stepConn = g.conn;
         if (g.remainingCount < 0 || g.conn == 0) {
             nextSweep();
             return;
@@ -241,6 +252,22 @@ void routeLoop() {
         if (g.conn) ErrReport(kErrLoopConnLeft, g.conn);
     }
     NextLoadedWindow();
+}
+
+} // namespace
+
+void routeLoop() {
+    // An internal error inside the step gives up the connection or the
+    // window and the run goes on (steprecover.h).
+    const RouteStepMark mark = RouteStepBegin();
+    try {
+        ErrTrapScope trap;
+        RouteLoopStep();
+    } catch (const ErrTrapped& error) {
+        RouteStepRecover(mark, error);
+        return;
+    }
+    RouteStepDone();
 }
 
 int32_t routeChoice(int32_t command) {

@@ -331,9 +331,12 @@ void rouExit(int32_t x, int32_t y, int32_t layer, int32_t viaType, int32_t comp,
         } else if (g_verbose) {
             DebugPrint("rouExit: lev %d not enabled", layer);
         }
+        // The via seed leads back into the end cell: only an end cell that
+        // now holds the seed may have one (a refused cell keeps whatever
+        // blocked it, and back-tracking through the via would meet it).
         const int32_t start = g.srcLayer;
         if (!side && !g.queueBothEnds && start > 0 && start != layer && Allowed(start) &&
-            Allowed(layer)) {
+            Allowed(layer) && (MazeGet(mx, my, layer) & kCellLow6) == dir) {
             int32_t t = g_viaPair[layer][start];
             if (t && !(ViaMapGet(mx, my, t) & kViaKeepOff) && !(MazeGet(mx, my, start) & kCellLow6))
                 mzSeedCell(mx, my, start, side | g_maze.mazeIndex[layer], ViaCost(t), 1);

@@ -10,6 +10,7 @@
 #include "db/shellsvc.h"
 #include "db/sweeps.h"
 #include "router/costs.h"
+#include "router/loopcommon.h"
 #include "router/loopstate.h"
 #include "router/mzgrid.h"
 #include "router/objmap.h"
@@ -70,6 +71,7 @@ int32_t nextPass() {
         goal->nextObj = 0;
         goal->conn = 0;
         g_loop.newPass = 1;
+        LoopGivenUpClear();
         return 1;
     }
     return 0;

@@ -1,6 +1,7 @@
 // Path finding: the halves back-tracked from the meeting cell, joined,
-// collinear corners removed, vias set; no path; impossible codes and
-// corner limits; the ends fitted onto the pads they were seeded from.
+// collinear corners removed, vias set; no path; impossible codes (a broken
+// back-track, which fails the path) and corner limits; the ends fitted
+// onto the pads they were seeded from.
 #include <string>
 #include <vector>
 
@@ -101,7 +102,27 @@ TEST_F(PathTest, NoPathAndFaults) {
     MazeSet(25, 40, 1, 0x1E);
     g.meetX = 30, g.meetY = 40, g.meetLayer = 1;
     HalfPath h;
-    EXPECT_FATAL(backTrack(&h, 0x34), 2165015);
+    EXPECT_EQ(backTrack(&h, 0x34), kBackTrackBroken);
+    EXPECT_EQ(PathLastFault().code, 2165015);
+    EXPECT_EQ(PathLastFault().move, 0x1E);
+    EXPECT_EQ(PathLastFault().x, 25);
+    EXPECT_EQ(PathLastFault().cell, 0x1E);
+    // PathFind fails the same way and leaves the straight gap.
+    g.meetDir[0] = 0x34;
+    g.meetDir[1] = 0;
+    EXPECT_EQ(PathFind(p), kPathBroken);
+    ASSERT_EQ(p->head.count, 2);
+    EXPECT_EQ(+p->crn[0].layer, 0);
+    EXPECT_EQ(+p->crn[1].x, 39000);
+    // A via seed that leads into a refused end cell (other copper there).
+    MazeReset(1, 1);
+    MazeSet(30, 40, 1, 0x32);
+    MazeSet(31, 40, 1, 0x02); // a via from maze layer 2
+    MazeSet(31, 40, 2, 0x9E);
+    g.meetX = 30, g.meetY = 40, g.meetLayer = 1;
+    EXPECT_EQ(backTrack(&h, 0x32), kBackTrackBroken);
+    EXPECT_EQ(PathLastFault().layer, 2);
+    EXPECT_EQ(PathLastFault().cell, 0x9E);
     // More than 250 corners: two cells that lead to each other by vias.
     MazeReset(1, 1);
     MazeSet(30, 30, 1, 0x22);

@@ -1,8 +1,11 @@
 // Ranking of a pass: the key terms, the heap sort's exact order on ties,
 // the bus grouping, the route order through the object table, the
-// connections left out, the key cap and the window-corner detour.
+// connections left out, the key cap (logged) and the window-corner detour.
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <random>
+#include <string>
 
 #include "db/conns.h"
 #include "db/dbheader.h"
@@ -219,6 +222,12 @@ TEST_F(RankTest, KeysStopAtTheCap) {
     EXPECT_EQ(unranked, 2);
     EXPECT_EQ(flagged, 0);
     EXPECT_EQ(Order().size(), size_t(kRankKeysMax));
+    // The activity log says how many were left out.
+    std::ifstream in(m_folder / "Pelvane.Log", std::ios::binary);
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(log.find("Rank table full: 2 connections left out of the pass\r\n"),
+              std::string::npos)
+        << log;
 }
 
 TEST_F(RankTest, GroupingOfRuns) {

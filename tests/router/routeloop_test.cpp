@@ -2,7 +2,9 @@
 // a FAST pass sets and any other pass clears, the attempts a FAST pass
 // allows, a connection given up answering 1 without a new expansion and
 // the rip-fail threshold, a one-gap run ending after its gap, a CDE pass's
-// committed and broadcast level, and a window that does not load.
+// committed and broadcast level, a window that does not load, and a step
+// cut short by an internal error.
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -10,6 +12,7 @@
 
 #include "db/conns.h"
 #include "db/altjournal.h"
+#include "db/pool.h"
 #include "db/runopt.h"
 #include "headless/rundrive.h"
 #include "openfixture.h"
@@ -37,11 +40,14 @@ class RouteLoopTest : public UrOpenTest {
         UrOpenTest::SetUp();
         RunOptionsAlloc();
         LoadBoard(kBoard);
-        // One sweep with one maze pass.
+        OnePass(kPassEnable | kPassMaze);
+    }
+    // One sweep with one pass.
+    static void OnePass(uint16_t flags) {
         for (int32_t n = 1; n <= kSweepLast; ++n)
             for (uint16_t& f : SweepSlot(n)->passFlags)
                 f = uint16_t(f & ~kPassEnable);
-        SweepSlot(1)->passFlags[1] = kPassEnable | kPassMaze;
+        SweepSlot(1)->passFlags[1] = flags;
         SweepSlot(1)->limit[1] = 100; // no cost bound
     }
     void TearDown() override {
@@ -277,6 +283,58 @@ TEST_F(RouteLoopTest, WindowThatDoesNotLoadIsSkipped) {
     std::ifstream in(m_folder / "Pelvane.Log", std::ios::binary);
     const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(log.find("Skipped window due to overload\r\n"), std::string::npos) << log;
+}
+
+// An internal error raised inside a step: the checker of the install (with
+// the path put in an open journal level) or the CDE pass's removal (with
+// no connection in hand) fails. The step's level is rejected, its scratch
+// records handed back, the activity log names what was given up and the
+// error, the connection is not tried again in the pass, and the run goes
+// on to its end.
+int32_t s_raised = 0;
+enum : ErrCode { kInjected = 9999123 };
+int32_t RaisingAlt(int32_t) {
+    ++s_raised;
+    ErrReport(kInjected, 7);
+}
+void RaisingRemoval() {
+    ++s_raised;
+    ErrFatal(kInjected);
+}
+
+TEST_F(RouteLoopTest, InternalErrorInAStepGivesUpAndTheRunGoesOn) {
+    struct Case {
+        uint16_t pass;
+        const char* line;
+    } cases[] = {{kPassEnable | kPassMaze, "Connection 1 given up: Error code 9999.123 (7)\r\n"},
+                 {kPassEnable | kPassHeur, "Connection 1 given up: Error code 9999.123 (7)\r\n"},
+                 {kPassEnable | kPassCde, "Window given up: Error code 9999.123\r\n"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pass);
+        std::filesystem::remove(m_folder / "Pelvane.Log");
+        LoadBoard(kBoard);
+        OnePass(c.pass);
+        RuleServices raising{};
+        raising.DrcCheckAlt = &RaisingAlt;
+        raising.DrcRemoveViolations = &RaisingRemoval;
+        RuleServicesInstall(&raising);
+        s_raised = 0;
+        const int32_t scratch = ScratchDepth();
+        ASSERT_EQ(SweepRunCommand(kCmdStartSweepRouter), 1);
+        HeadlessDriveRun(nullptr, nullptr);
+        RuleServicesInstall(nullptr);
+        EXPECT_EQ(HeadlessIdleTask(), nullptr); // the run ended by itself
+        EXPECT_EQ(s_raised, 1);
+        EXPECT_EQ(AltDepth(), 0);
+        EXPECT_EQ(ScratchDepth(), scratch);
+        EXPECT_EQ(ErrTrapDepth(), 0);
+        EXPECT_EQ(int32_t(ConnRef(1)->crn[0].layer), 0); // the path was not kept
+        EXPECT_EQ(ConnRef(1)->head.count, 2);
+        std::ifstream in(m_folder / "Pelvane.Log", std::ios::binary);
+        const std::string log((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
+        EXPECT_NE(log.find(c.line), std::string::npos) << log;
+    }
 }
 
 // Two CHIPs of SMD pads (top layer only), U1.2 to U2.1 on one net.

@@ -151,6 +151,31 @@ TEST_F(SeedTest, GapSeededAndSearched) {
     EXPECT_EQ(SeedExits(), 0);
 }
 
+// A route end of the second end on another layer than the gap's start gets
+// a via seed on the start layer only when its own cell took the seed: a
+// refused end cell (a closed pad side, other copper) must not be reached
+// through a via, or back-tracking would step into it.
+TEST_F(SeedTest, RouteEndViaSeedOnlyOverASeededEnd) {
+    OpenSeed();
+    GoalGap();
+    MzGoal& g = *Goal();
+    g.srcLayer = 1;
+    g.queueBothEnds = 0;
+    const int32_t x = 27000, y = 36000, mx = MzX(x), my = MzY(y);
+    ASSERT_NE(g_viaPair[2][1], 0);
+    struct Case {
+        int32_t before, end, via;
+    } cases[] = {{0, 0x19, g_maze.mazeIndex[2]}, {0x1B, 0x1B, 0}, {0x9E, 0x9E, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.before);
+        MazeBorder();
+        MazeSet(mx, my, 2, c.before);
+        rouExit(x, y, 2, 0, 2, 1, 1, 0);
+        EXPECT_EQ(MazeGet(mx, my, 2), c.end);
+        EXPECT_EQ(MazeGet(mx, my, 1) & kCellLow6, c.via);
+    }
+}
+
 // A connection of the net that ends on the second pad joins its far pad
 // and its copper to the target side only when it is routed all the way;
 // with a gap next to the shared pad, its far pad and its copper belong to

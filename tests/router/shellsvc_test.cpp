@@ -3,6 +3,8 @@
 // emergency save writes a backup that loads back.
 #include <filesystem>
 
+#include "db/altjournal.h"
+#include "db/comps.h"
 #include "db/conns.h"
 #include "db/shellsvc.h"
 #include "db/sweeps.h"
@@ -60,15 +62,34 @@ TEST_F(ShellSvcTest, AsciiStrategyOnOneAxisIsRejected) {
     EXPECT_STRNE(SweepSlot(2)->name, "S"); // nothing stored
 }
 
+// Moves U1 to x in a journal level of its own, left open.
+void MoveU1(int32_t x) {
+    AltPush();
+    Component c = *CompRef(1);
+    c.x = x;
+    AltPut(kRecComponent, 1, 0, &c);
+}
+
+// The backup holds every committed edit and none of the levels still open
+// (an operation the error cut short).
 TEST_F(ShellSvcTest, EmergencySaveWritesABackupThatLoadsBack) {
     LoadBoard("*COMP U1 [10000, 10000] Symbol=1\r\n");
     FileSpec design = Spec("board.ZID");
     HeadlessSetDesignFile(&design);
+    MoveU1(12000);
+    AltPop(true);
+    MoveU1(15000);
+    MoveU1(18000);
     HeadlessEmergencyBackup();
     FileSpec backup = Spec("Backup_Err.ZID");
     ASSERT_TRUE(std::filesystem::exists(m_folder / "Backup_Err.ZID"));
+    ASSERT_NE(HeadlessEmergencyBackupFile(), nullptr);
+    EXPECT_STREQ(HeadlessEmergencyBackupFile()->name, "Backup_Err.ZID");
+    EXPECT_STREQ(HeadlessEmergencyBackupFile()->folder, m_folder.string().c_str());
+    EXPECT_EQ(AltDepth(), 0);
     DbFree();
     EXPECT_EQ(BinLoadFile(&backup, true), 1);
+    EXPECT_EQ(CompRef(1)->x, 12000);
     // Without a valid design nothing is written.
     std::filesystem::remove(m_folder / "Backup_Err.ZID");
     DbFree();
@@ -95,6 +116,17 @@ TEST_F(ShellSvcTest, AFatalErrorWritesTheEmergencyBackup) {
     FileSpec backup = Spec("Backup_Err.ZID");
     DbFree();
     EXPECT_EQ(BinLoadFile(&backup, true), 1);
+    // Running out of memory is never trapped: the run ends the same way.
+    std::filesystem::remove(m_folder / "Backup_Err.ZID");
+    EXPECT_EXIT(
+        {
+            HeadlessSetFatalHook(nullptr);
+            HeadlessSetEmergencySave(&HeadlessEmergencyBackup);
+            ErrTrapScope trap;
+            ErrOutOfMemory(2163020);
+        },
+        ::testing::ExitedWithCode(3), "Error code 2163.020 \\(Not enough RAM\\)");
+    EXPECT_TRUE(std::filesystem::exists(m_folder / "Backup_Err.ZID"));
 #endif
 }
 
