@@ -223,7 +223,7 @@ int32_t DrcConnVsObstacle(const Conn* conn, int32_t first, int32_t last, int32_t
     const MapObj* e = ObjEntry(obs);
     ScratchRecord<Obstacle> ob;
     ObsPlaceOnComp(e->index, e->link, ob.get());
-    if (ob->head.flags & kObsHasArcs) ObsArcsToSegs(ob.get());
+    ObsOutlineOnly(ob.get());
     const int32_t kind = ob->head.kind;
     switch (kind) {
     case kObsOutline:
@@ -277,7 +277,7 @@ int32_t DrcConnVsObstacle(const Conn* conn, int32_t first, int32_t last, int32_t
 int32_t DrcViaInObstacle(const Conn* conn, int32_t corner, int32_t obs, int32_t owner) {
     ScratchRecord<Obstacle> ob;
     ObsPlaceOnComp(obs, owner, ob.get());
-    if (ob->head.flags & kObsHasArcs) ObsArcsToSegs(ob.get());
+    ObsOutlineOnly(ob.get());
     const Crn& c = conn->crn[corner];
     const int32_t la = corner < conn->head.count - 1 ? c.layer : 0;
     const int32_t lb = corner > 0 ? conn->crn[corner - 1].layer : 0;

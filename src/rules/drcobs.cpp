@@ -80,7 +80,7 @@ RunCache s_cache;
 
 void ReadConverted(const MapObj* o, Obstacle* rec) {
     ObsPlaceOnComp(o->index, o->link, rec);
-    if (rec->head.flags & kObsHasArcs) ObsArcsToSegs(rec);
+    ObsOutlineOnly(rec);
 }
 
 // Entry k's obstacle placed and converted: from the run's cache when one
@@ -156,7 +156,7 @@ int32_t DrcObsCheck(int32_t entry, int32_t net, int32_t owner, const Obstacle* o
     if (!KindTakesPart(obs->head.kind) || !LayerTakesPart(obs->head.layer)) return 1;
     ScratchRecord<Obstacle> a;
     ObsCopy(a.get(), obs);
-    if (a->head.flags & kObsHasArcs) ObsArcsToSegs(a.get());
+    ObsOutlineOnly(a.get());
     const MapObj* self = ObjEntry(entry);
     ScratchRecord<Obstacle> b;
     for (int32_t k = 1; k <= ObjCount(); ++k) {

@@ -63,6 +63,12 @@ bool JumperLayer(int32_t layer);
 // 1 when some layer is a jumper layer.
 bool BoardHasJumperLayer();
 
+// The obstacle read as a plain outline, as the router maps it: every arc and
+// a circle (three points: one on the circle, the centre, the first again)
+// replaced by straight segments. A record without curved points is left as
+// it is. Each check against an obstacle's edges or area reads it this way.
+void ObsOutlineOnly(Obstacle* record);
+
 // Net flags the rule checks read: kNetNoShare (same-net objects are tested
 // too) and kNetAttr7 (only listed via types are allowed).
 uint16_t NetFlagsOf(int32_t net);

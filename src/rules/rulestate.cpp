@@ -1,6 +1,6 @@
 // The rule checker's state words and the small readings of the database it
 // shares between its checks: via pads as one radius or one box, active and
-// jumper layers, net flags. Readings never fail: an index out of range reads
+// jumper layers, net flags, obstacles as plain outlines. Readings never fail: an index out of range reads
 // as "no pad", "inactive" or "no flags".
 #include "rules/ruleadapt.h"
 
@@ -8,6 +8,7 @@
 
 #include "db/layers.h"
 #include "db/nets.h"
+#include "db/obstacles.h"
 #include "router/viamap.h"
 
 int32_t DrcSpacingClass = 0;
@@ -56,4 +57,11 @@ bool BoardHasJumperLayer() {
 uint16_t NetFlagsOf(int32_t net) {
     if (net < 1 || net > NetCount()) return 0;
     return NetRef(net)->flags;
+}
+
+void ObsOutlineOnly(Obstacle* record) {
+    bool curved = (record->head.flags & (kObsHasArcs | kObsCircle)) != 0;
+    for (int32_t i = 0; i < record->head.count && !curved; ++i)
+        curved = (record->pt[i].flags & kObsPtArc) != 0;
+    if (curved) ObsArcsToSegs(record);
 }

@@ -418,6 +418,37 @@ TEST_F(DrcBoardTest, ObstaclesOfDifferentNetsKeepTheSegmentSpacing) {
     EXPECT_EQ(Markers().size(), 0u);
 }
 
+// Copper circles of two nets 300 apart (600 needed) are measured as their
+// outlines (inscribed polygons within twice the user unit), one marker a
+// side, and their arc points end nothing.
+TEST_F(DrcBoardTest, CirclesOfDifferentNetsAreMeasuredByTheirOutlines) {
+    auto circle = [](int32_t cx, int32_t net) {
+        const int32_t o =
+            StoreObs(kObsCopper, 1, net, {{cx + 1000, 31000}, {cx, 31000}, {cx + 1000, 31000}});
+        Obstacle r;
+        ObsGet(o, &r);
+        r.pt[1].flags = kObsPtArcCcw;
+        r.head.flags = kObsCircle;
+        ObsBox(&r);
+        DbTrustedScope trusted;
+        ObsPut(o, &r);
+        return o;
+    };
+    const int32_t a = circle(31000, 1), b = circle(33300, 2);
+    ObjTableInit();
+    ObjSetNet(AddObs(a), 1);
+    ObjSetNet(AddObs(b), 2);
+    MarkerReset();
+    DrcAllRules();
+    const std::vector<ErrorMarker> m = Markers();
+    ASSERT_EQ(m.size(), 2u);
+    for (const ErrorMarker& e : m) {
+        EXPECT_EQ(e.type, kErrKindObsToObs);
+        EXPECT_GE(e.value[0], 300);
+        EXPECT_LT(e.value[0], 600);
+    }
+}
+
 TEST_F(DrcBoardTest, DriversRunInModeZeroAndRefuseUnknownEntries) {
     const int32_t n = StoreConn(1, {{12000, 17000, 1}, {18000, 17000, 0}});
     AddConn(n);
