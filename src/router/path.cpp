@@ -306,7 +306,7 @@ int32_t PathFind(Conn* p) {
     g.hopCount = 0;
     g.totalCost = 0;
     if (!g.meetDir[0] && !g.meetDir[1]) {
-        DebugPrint("PathFind: no path to find");
+        if (g_verbose) DebugPrint("PathFind: no path to find");
         Crn a{};
         a.width = uint16_t(g.goalWidth);
         a.x = g.srcX;
