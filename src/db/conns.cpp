@@ -4,6 +4,7 @@
 // the fitting of connections to moved pins.
 #include "db/conns.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -1068,15 +1069,12 @@ void ConnReverse(Conn* record) {
     ConnHead& h = record->head;
     int32_t count = h.count;
     if (count > 0) {
-        std::vector<Crn> old(record->crn, record->crn + count);
-        for (int32_t i = 0; i < count; ++i) {
-            int32_t j = count - 1 - i;
-            Crn& c = record->crn[i];
-            c = old[size_t(j)];
-            if (j >= 1) {
-                c.width = old[size_t(j - 1)].width;
-                c.layer = old[size_t(j - 1)].layer;
-            }
+        // In place: the corners turn round, then every segment's width and
+        // layer move back to the corner that now starts it.
+        std::reverse(record->crn, record->crn + count);
+        for (int32_t i = 0; i + 1 < count; ++i) {
+            record->crn[i].width = record->crn[i + 1].width;
+            record->crn[i].layer = record->crn[i + 1].layer;
         }
         record->crn[count - 1].width = 0;
         record->crn[count - 1].layer = 0;

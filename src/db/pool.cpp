@@ -18,6 +18,12 @@
 // blocks were freed; among blocks of equal size the one taken is any of
 // them.
 //
+// A chunk released while the cache is full is not given back to the
+// toolbox either: it waits on a spare list for the rest of the run, so that
+// pools emptied and refilled over and over (once per routing attempt) take
+// their chunks from there instead of mapping and unmapping memory each time.
+// Spare chunks count as toolbox memory for the test cap on chunks.
+//
 // A piece whose rounded size is a multiple of 8 (anything that may hold a
 // pointer or a double) starts on an 8-byte boundary; other pieces are only
 // 4-byte aligned, and the 4 bytes skipped for alignment stay unused.
@@ -177,6 +183,8 @@ struct PoolState {
     PoolDesc* pools = nullptr; // kPoolCount + 1 entries, 0 unused
     uint8_t* cache[kMaxCachedChunks] = {};
     int32_t cached = 0;
+    uint8_t* spare = nullptr; // chunks past the cache, linked through their link field
+    int32_t spareCount = 0;
     int32_t inUse = 0;
     int32_t chunkLimit = -1;
     void* scratch[kScratchDepth] = {};
@@ -216,6 +224,12 @@ uint8_t* TakeChunk() {
         return s.cache[--s.cached];
     }
     if (s.chunkLimit >= 0 && s.inUse >= s.chunkLimit) return nullptr;
+    if (uint8_t* c = s.spare) {
+        std::memcpy(&s.spare, c, sizeof s.spare);
+        --s.spareCount;
+        ++s.inUse;
+        return c;
+    }
     uint8_t* c = static_cast<uint8_t*>(NewPointerBlockClear(nullptr, kChunkAlloc));
     if (c) ++s.inUse;
     return c;
@@ -223,10 +237,13 @@ uint8_t* TakeChunk() {
 
 void ReleaseChunk(uint8_t* c) {
     --s.inUse;
-    if (s.cached < kMaxCachedChunks)
+    if (s.cached < kMaxCachedChunks) {
         s.cache[s.cached++] = c;
-    else
-        FreeHeapBlock(c);
+        return;
+    }
+    std::memcpy(c, &s.spare, sizeof s.spare);
+    s.spare = c;
+    ++s.spareCount;
 }
 
 // The highest bucket in use, -1 when all are empty.
@@ -459,7 +476,7 @@ int64_t MemAvailable() {
     MemStatusRead(&m);
     uint64_t avail = m.availPhys > m.availPageFile / 2 ? m.availPhys : m.availPageFile / 2;
     if (avail > 0xFFFFFFFFull) avail = 0xFFFFFFFFull;
-    return int64_t(avail) + int64_t(kPoolChunkBytes) * s.cached;
+    return int64_t(avail) + int64_t(kPoolChunkBytes) * (s.cached + s.spareCount);
 }
 
 void* ScratchPush() {
@@ -488,6 +505,9 @@ int32_t PoolChunksInUse() {
 }
 int32_t PoolChunksCached() {
     return s.cached;
+}
+int32_t PoolChunksSpare() {
+    return s.spareCount;
 }
 int32_t PoolLiveCount(int32_t pool) {
     return s.initialised && pool >= 1 && pool <= kPoolCount ? s.pools[pool].liveCount : 0;
@@ -522,5 +542,9 @@ void PoolTestReset() {
     }
     for (int32_t i = 0; i < s.cached; ++i)
         FreeHeapBlock(s.cache[i]);
+    while (uint8_t* c = s.spare) {
+        std::memcpy(&s.spare, c, sizeof s.spare);
+        FreeHeapBlock(c);
+    }
     s = PoolState();
 }

@@ -45,9 +45,11 @@ void ScratchUnwind(int32_t depth);
 
 // Owner of a pool (0: free); 0 for a number outside 1..40.
 ErrCode PoolOwner(int32_t pool);
-// Chunks held by pools, and released chunks kept for reuse (at most 4).
+// Chunks held by pools, released chunks kept for reuse (at most 4), and
+// chunks released past those, kept for the rest of the run.
 int32_t PoolChunksInUse();
 int32_t PoolChunksCached();
+int32_t PoolChunksSpare();
 // Live and freed tagged blocks of a pool.
 int32_t PoolLiveCount(int32_t pool);
 int32_t PoolFreedCount(int32_t pool);

@@ -96,7 +96,7 @@ void obsAdd(const UrLoadBox& box) {
             ++added;
         }
     ScratchPop(obs);
-    DebugPrint("obsAdd: %d obstacles in display list", int(added));
+    if (g_verbose) DebugPrint("obsAdd: %d obstacles in display list", int(added));
 }
 
 void urPadsAdd(const UrLoadBox& box) {
@@ -112,7 +112,7 @@ void urPadsAdd(const UrLoadBox& box) {
             ObjAdd(kObjPad, kLoadedFlags, c, p, 0);
         added += pins;
     }
-    DebugPrint("%d pads in display list", int(added));
+    if (g_verbose) DebugPrint("%d pads in display list", int(added));
 }
 
 void urConnsAdd(const UrLoadBox& box) {
@@ -128,7 +128,7 @@ void urConnsAdd(const UrLoadBox& box) {
         ObjAdd(kObjConn, 0, c, 0, h.net);
         ++added;
     }
-    DebugPrint("%d connections in display list", int(added));
+    if (g_verbose) DebugPrint("%d connections in display list", int(added));
 }
 
 void urObjInvalidate() {
@@ -159,7 +159,7 @@ int32_t UrObjValidate(int32_t) {
     // be loaded.
     if (!ObjTableReady() || !MapReady()) return Refuse(kMsgCantInitTables, cursor);
     if (!ObjTableValid()) {
-        DebugPrint("UrObjValidate: Loading obj");
+        if (g_verbose) DebugPrint("UrObjValidate: Loading obj");
         ObjTableInit();
         obsAdd(box);
         urPadsAdd(box);
@@ -168,7 +168,7 @@ int32_t UrObjValidate(int32_t) {
     }
     if (!g_windowLoaded) {
         UrMsgPrompt(kMsgInitTables);
-        DebugPrint("UrObjValidate: Loading map");
+        if (g_verbose) DebugPrint("UrObjValidate: Loading map");
         if (!MapAll()) {
             if (g_verbose) DebugPrint("UrObjValidate: Aborted");
             return Refuse(kMsgCantInitTables, cursor);
@@ -177,7 +177,7 @@ int32_t UrObjValidate(int32_t) {
     }
     MarkJournalConns();
     if (FrontAppWindow()->boardShown) RoutingBoxShow(1);
-    DebugPrint("UrObjValidate: Done");
+    if (g_verbose) DebugPrint("UrObjValidate: Done");
     SetCursorKind(cursor);
     return 1;
 }

@@ -336,7 +336,7 @@ int32_t PathFind(Conn* p) {
     g.hopCount = 0;
     g.totalCost = 0;
     if (!g.meetDir[0] && !g.meetDir[1]) {
-        DebugPrint("PathFind: no path to find");
+        if (g_verbose) DebugPrint("PathFind: no path to find");
         StraightGap(p);
         return 0;
     }

@@ -447,7 +447,12 @@ void sharePad(int32_t comp, int32_t pin, int32_t side, int32_t depth, int32_t x,
     if (!padExit(comp, pin, side, x, y) || depth <= 0) return;
     pad->flags |= kObjVisited;
     const MzGoal& g = *Goal();
-    for (int32_t n = 1; n <= ObjCount(); ++n) {
+    // The connections at a pin are those of the pin's net: the goal's net,
+    // whose entries the object table lists in ascending order.
+    int32_t count = 0;
+    const int16_t* entries = ObjNetEntries(ObjEntry(g.objIndex)->net, &count);
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t n = entries[i];
         MapObj* o = ObjEntry(n);
         if (o->type != kObjConn || n == g.objIndex || (o->flags & kObjVisited)) continue;
         o->flags |= kObjVisited;

@@ -55,7 +55,7 @@ bool AxisOf(uint8_t code, const int64_t step[2], WalkAxis* out) {
 
 int32_t nextPass() {
     MzGoal* goal = Goal();
-    DebugPrint("nextPass: completed pass %d", int(goal->pass));
+    if (g_verbose) DebugPrint("nextPass: completed pass %d", int(goal->pass));
     g_loop.disperseList = nullptr;
     const Sweep& s = CurSweep();
     if (g_router.header.sweep == 0) return 0;
@@ -79,8 +79,9 @@ int32_t nextPass() {
 
 int32_t nextWindow() {
     DbHeader& h = g_router.header;
-    DebugPrint("nextWindow: completed window at [%s,%s]", CoordText(h.value212[2]),
-               CoordText(h.value212[3]));
+    if (g_verbose)
+        DebugPrint("nextWindow: completed window at [%s,%s]", CoordText(h.value212[2]),
+                   CoordText(h.value212[3]));
     Goal()->conn = 0;
     urObjInvalidate();
     DbGetHeader(&h);
@@ -100,7 +101,7 @@ int32_t nextWindow() {
 
 int32_t nextSweep() {
     const DbHeader& h = g_router.header;
-    DebugPrint("nextSweep: completed Sweep %d", int(h.sweep));
+    if (g_verbose) DebugPrint("nextSweep: completed Sweep %d", int(h.sweep));
     SetIdleTask(nullptr);
     ToolEventHook = nullptr;
     DisperseClose();

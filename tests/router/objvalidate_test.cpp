@@ -87,7 +87,7 @@ TEST_F(ObjValidateTest, LoadsOnceInOrder) {
     ASSERT_EQ(read.head.minX, 60000);
     StoreBoxed(2, {{60301, 5000, 0}, {61000, 5000, 0}});
     FrontAppWindow()->boardShown = 1;
-    Trace(false);
+    Trace(true); // the loading traces come under the verbose flag
     ASSERT_EQ(UrObjValidate(1), 1);
     EXPECT_EQ(g_windowLoaded, 1);
     EXPECT_TRUE(Traced("UrObjValidate: Loading obj"));
@@ -133,6 +133,7 @@ TEST_F(ObjValidateTest, LoadsOnceInOrder) {
     EXPECT_EQ(UrObjValidate(1), 1);
     EXPECT_EQ(ObjCount(), 8);
     EXPECT_TRUE(Traced("UrObjValidate: Loading obj"));
+    g_verbose = 0;
 }
 
 // The loaded objects and maps are in the map area's maze coordinates: the
@@ -147,8 +148,9 @@ TEST_F(ObjValidateTest, MovedMapAreaReloads) {
     MapAreaCompute(33000, 30000, 33000, 30000); // two pitches to the right
     EXPECT_EQ(g_windowLoaded, 0);
     EXPECT_EQ(ObjTableValid(), 0);
-    Trace(false);
+    Trace(true);
     ASSERT_EQ(UrObjValidate(1), 1);
+    g_verbose = 0;
     EXPECT_TRUE(Traced("UrObjValidate: Loading map"));
     EXPECT_EQ(g_windowLoaded, 1);
 }

@@ -91,7 +91,9 @@ TEST_F(PathTest, NoPathAndFaults) {
     g.goalWidth = 12;
     g.meetDir[0] = g.meetDir[1] = 0;
     Conn* p = g_router.connPath;
+    g_verbose = 1;
     EXPECT_EQ(PathFind(p), 0);
+    g_verbose = 0;
     EXPECT_EQ(g_traces.back(), "PathFind: no path to find");
     ASSERT_EQ(p->head.count, 2);
     EXPECT_EQ(+p->crn[0].layer, 0);

@@ -80,9 +80,10 @@ TEST_F(SteppingTest, PassesThatOpen) {
     const uint16_t E = kPassEnable;
     // Pass 1 is done, pass 2 has no routing method, pass 3 opens.
     Passes(E | kPassDone | kPassMaze, E | kPassPartial, E | kPassHeur, E | kPassCde);
-    Trace(false);
+    Trace(true);
     EXPECT_EQ(nextPass(), 1);
     EXPECT_TRUE(Traced("nextPass: completed pass 0"));
+    g_verbose = 0;
     EXPECT_EQ(g.pass, 3);
     EXPECT_EQ(g.nextObj, 0);
     EXPECT_EQ(g.conn, 0);
@@ -129,9 +130,10 @@ TEST_F(SteppingTest, MapRebuiltUnlessNewWindow) {
 // the left part; rows step by the secondary direction.
 TEST_F(SteppingTest, WalkFromMidBoard) {
     Open();
-    Trace(false);
+    Trace(true);
     const Walk w = Run(150000, 60000, 75000, 20000, 8, 2);
     EXPECT_TRUE(Traced("nextWindow: completed window at [1250,333]"));
+    g_verbose = 0;
     // Rows go up from the start; the start row's window already reaches the
     // bottom edge, so no row is walked below it.
     const Walk expected = {
@@ -208,9 +210,10 @@ TEST_F(SteppingTest, EndOfSweep) {
         s.passFlags[3] = kPassEnable | kPassDone;
         s.passFlags[4] = kPassEnable | kPassHeur;
     });
-    Trace(false);
+    Trace(true);
     EXPECT_EQ(nextSweep(), 1);
     EXPECT_TRUE(Traced("nextSweep: completed Sweep 1"));
+    g_verbose = 0;
     EXPECT_EQ(HeadlessIdleTask(), nullptr);
     EXPECT_EQ(ToolEventHook, nullptr);
     EXPECT_EQ(g_loop.dispersePool, 0);
