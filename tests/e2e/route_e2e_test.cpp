@@ -432,19 +432,18 @@ TEST_F(RouteE2eTest, FourLayerBoardRoutesUnderAWallOnItsInnerLayers) {
             "     Layer=2   SHAPE=" + shape + " &\r\n     Layer=3   SHAPE=" + shape +
                 " &\r\n     Layer=4   SHAPE=" + shape + "\r\n"};
     };
-    const fs::path in = FileVariant(
-        m_folder / "g.ASC", "l4.asc",
-        {{"*LAYER           2", "*LAYER           4"},
-         {"*Layer  1 \"TOP\"  Space  600 600 600 600 600 600 2\r\n"
-          "*Layer  2 \"BOTTOM\"  Space  600 600 600 600 600 600 1\r\n",
-          "*Layer  1 \"TOP\"  Space  600 600 600 600 600 600 4\r\n"
-          "*Layer  2 \"IN1\"  Space  600 600 600 600 600 600 0\r\n"
-          "*Layer  3 \"IN2\"  Space  600 600 600 600 600 600 0\r\n"
-          "*Layer  4 \"BOTTOM\"  Space  600 600 600 600 600 600 1\r\n"},
-         padOn("ROUND    W:2400"),
-         padOn("ROUND    W:3600"),
-         padOn("UNDEF"),
-         {"*END\r\n", wall + "*END\r\n"}});
+    const fs::path in = FileVariant(m_folder / "g.ASC", "l4.asc",
+                                    {{"*LAYER           2", "*LAYER           4"},
+                                     {"*Layer  1 \"TOP\"  Space  600 600 600 600 600 600 2\r\n"
+                                      "*Layer  2 \"BOTTOM\"  Space  600 600 600 600 600 600 1\r\n",
+                                      "*Layer  1 \"TOP\"  Space  600 600 600 600 600 600 4\r\n"
+                                      "*Layer  2 \"IN1\"  Space  600 600 600 600 600 600 0\r\n"
+                                      "*Layer  3 \"IN2\"  Space  600 600 600 600 600 600 0\r\n"
+                                      "*Layer  4 \"BOTTOM\"  Space  600 600 600 600 600 600 1\r\n"},
+                                     padOn("ROUND    W:2400"),
+                                     padOn("ROUND    W:3600"),
+                                     padOn("UNDEF"),
+                                     {"*END\r\n", wall + "*END\r\n"}});
     std::string printed;
     ASSERT_EQ(Run("--route " + Q(in) + " " + Q(m_folder / "r"), &printed), 0) << printed;
     EXPECT_EQ(printed.find("skipped"), std::string::npos) << printed;
