@@ -349,6 +349,7 @@ int32_t PathFind(Conn* p) {
     }
     if (s_source.count + s_target.count >= kPathCornersLimit) {
         if (g_verbose) WarnPrint("Too many corners");
+        StraightGap(p);
         return 0;
     }
     int32_t n = 0;

@@ -1,7 +1,9 @@
 // The route loop's idle step, its tool event hook and the starts of a run.
 // One call of routeLoop does one bounded piece of work and returns; what it
 // must remember lives in MzGoal, the loop variables and the header, so the
-// next call (or a resumed run) picks up there.
+// next call (or a resumed run) picks up there. Each step runs inside an
+// error trap: an internal error undoes the step and gives up its
+// connection or window, and the run goes on.
 #include "router/routeloop.h"
 
 #include "db/altjournal.h"

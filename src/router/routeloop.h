@@ -75,6 +75,9 @@ enum : int32_t {
     kMsgPadOutside = 53546,   // "End pad is not in routing area"
 };
 
+// The idle task: one bounded step per call. An internal error raised inside
+// the step gives up the connection in hand (or the window) with a line in
+// the activity log, and the run goes on (steprecover.h).
 void routeLoop();
 int32_t routeChoice(int32_t command);
 int32_t oneAttempt();

@@ -4,6 +4,7 @@
 // the rip-fail threshold, a one-gap run ending after its gap, a CDE pass's
 // committed and broadcast level, a window that does not load, and a step
 // cut short by an internal error.
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -335,6 +336,39 @@ TEST_F(RouteLoopTest, InternalErrorInAStepGivesUpAndTheRunGoesOn) {
                               std::istreambuf_iterator<char>());
         EXPECT_NE(log.find(c.line), std::string::npos) << log;
     }
+}
+
+// The first install's check raises, every later one passes: the pass is
+// ranked again without the connection given up and routes the other; the
+// given-up connection is not tried again in the pass.
+int32_t RaisingOnceAlt(int32_t) {
+    if (s_raised++ == 0) ErrReport(kInjected, 7);
+    return 1;
+}
+
+TEST_F(RouteLoopTest, ThePassGoesOnWithoutTheConnectionGivenUp) {
+    LoadBoard(std::string(kBoard) +
+              "*COMP U3 [15000, 45000] Symbol=1\r\n*COMP U4 [39000, 45000] Symbol=1\r\n"
+              "*Net  \"N2\" W:10 MIN:10 ZID:10 WT:50\r\n   U3.2 U4.1\r\n");
+    OnePass(kPassEnable | kPassMaze);
+    RuleServices raising{};
+    raising.DrcCheckAlt = &RaisingOnceAlt;
+    RuleServicesInstall(&raising);
+    s_raised = 0;
+    ASSERT_EQ(SweepRunCommand(kCmdStartSweepRouter), 1);
+    HeadlessDriveRun(nullptr, nullptr);
+    RuleServicesInstall(nullptr);
+    EXPECT_EQ(HeadlessIdleTask(), nullptr);
+    EXPECT_GE(s_raised, 2);
+    std::ifstream in(m_folder / "Pelvane.Log", std::ios::binary);
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t at = log.find("Connection ");
+    ASSERT_NE(at, std::string::npos) << log;
+    const int32_t given = std::atoi(log.c_str() + at + 11);
+    ASSERT_TRUE(given == 1 || given == 2) << log;
+    EXPECT_EQ(int32_t(ConnRef(given)->crn[0].layer), 0);
+    EXPECT_NE(int32_t(ConnRef(3 - given)->crn[0].layer), 0); // routed
+    EXPECT_EQ(log.find("Connection ", at + 1), std::string::npos) << log; // one line
 }
 
 // Two CHIPs of SMD pads (top layer only), U1.2 to U2.1 on one net.
