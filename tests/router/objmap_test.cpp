@@ -439,8 +439,8 @@ TEST_F(MapTest, FillCountsVerticesAndHorizontalEdges) {
 TEST_F(MapTest, FilledAreasShadowEveryMazeRow) {
     Open();
     constexpr int32_t kCx = 30000, kCy = 42000, kR = 4500, kStep = 750, kGrid = 1500;
-    const int32_t c = StoreObs(kObsRouteKeepout, 1, kObsNoNet,
-                               {{kCx + kR, kCy}, {kCx, kCy}, {kCx + kR, kCy}});
+    const int32_t c =
+        StoreObs(kObsRouteKeepout, 1, kObsNoNet, {{kCx + kR, kCy}, {kCx, kCy}, {kCx + kR, kCy}});
     {
         Obstacle r;
         ObsGet(c, &r);
