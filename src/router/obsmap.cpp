@@ -12,6 +12,7 @@
 #include "router/costs.h"
 #include "router/gather.h"
 #include "router/layertab.h"
+#include "router/maze.h"
 #include "router/mzgrid.h"
 #include "router/objmap.h"
 #include "router/objtable.h"
@@ -135,6 +136,10 @@ void FillSpan(const FillJob& job, int32_t x0, int32_t x1, int32_t y) {
     if (job.kind == kObsNoVia) return;
     const int32_t wx0 = MzWorldX(x0), wx1 = MzWorldX(x1), wy = MzWorldY(y);
     MapRectShape(job.entry, wx0, wy, wx1, wy, job.layer, 1, job.mode);
+    // The rectangle's shadow falls on whole grid rows only: a span on a
+    // half-grid row is marked on its own row too, so the maze sees the
+    // whole area and no path runs through it between grid rows.
+    if (job.mode != kMapRemove) MazeMarkRow(wx0, wx1, y, job.layer, 0, ObjEntry(job.entry)->net);
     if (job.mode != kMapRemove && ObjEntry(job.entry)->net == 0)
         ObsInheritNet(job.entry, wx0 - 1, wy - 1, wx1 + 1, wy + 1, job.layer);
 }

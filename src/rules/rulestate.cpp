@@ -1,7 +1,7 @@
 // The rule checker's state words and the small readings of the database it
 // shares between its checks: via pads as one radius or one box, active and
-// jumper layers, net flags, obstacles as plain outlines. Readings never fail: an index out of range reads
-// as "no pad", "inactive" or "no flags".
+// jumper layers, net flags, obstacles as plain outlines. Readings never fail: an index out of range
+// reads as "no pad", "inactive" or "no flags".
 #include "rules/ruleadapt.h"
 
 #include <algorithm>

@@ -1,7 +1,9 @@
 // The object map: allocation limits, the refill's edge, cell conversion,
 // entering objects into crowded cells, object lists, pad and via shapes,
-// connection corners and free-end vias, obstacle nets and fills, and the
-// via map's storage.
+// connection corners and free-end vias, obstacle nets and fills with their
+// maze shadow, and the via map's storage.
+#include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -429,6 +431,46 @@ TEST_F(MapTest, FillCountsVerticesAndHorizontalEdges) {
     EXPECT_TRUE(filled(27000, 45000));
     EXPECT_FALSE(filled(37500, 45000));
     EXPECT_FALSE(filled(33000, 48000));
+}
+
+// The maze shadow of a filled area covers every maze row, the half-grid
+// rows between grid lines too: a circle keep-out (inside its outline, one
+// grid step clear of it in x) and the outside of a board outline.
+TEST_F(MapTest, FilledAreasShadowEveryMazeRow) {
+    Open();
+    constexpr int32_t kCx = 30000, kCy = 42000, kR = 4500, kStep = 750, kGrid = 1500;
+    const int32_t c =
+        StoreObs(kObsRouteKeepout, 1, kObsNoNet, {{kCx + kR, kCy}, {kCx, kCy}, {kCx + kR, kCy}});
+    {
+        Obstacle r;
+        ObsGet(c, &r);
+        r.pt[1].flags = kObsPtArcCcw;
+        r.head.flags = kObsCircle;
+        ObsBox(&r);
+        DbTrustedScope trusted;
+        ObsPut(c, &r);
+    }
+    AddObs(c);
+    AddObs(StoreObs(kObsBoardOutline, 0, kObsNoNet,
+                    {{6000, 6000}, {54000, 6000}, {54000, 54000}, {6000, 54000}, {6000, 6000}}));
+    ASSERT_EQ(MapAll(), 1);
+    auto blocked = [](int32_t x, int32_t y, int32_t l) {
+        return (MazeGet(MzX(x), MzY(y), l) & kCellCodeMask) >= kCellBlocked;
+    };
+    int32_t seen = 0;
+    for (int32_t y = kCy - kR + kStep; y <= kCy + kR - kStep; y += kStep) {
+        const double half = std::sqrt(double(kR) * kR - double(y - kCy) * (y - kCy));
+        for (int32_t x = kCx - kR; x <= kCx + kR; x += kStep) {
+            if (std::abs(x - kCx) > half - kGrid) continue;
+            ++seen;
+            EXPECT_TRUE(blocked(x, y, 1)) << x << ", " << y;
+            EXPECT_FALSE(blocked(x, y, 2)) << x << ", " << y;
+        }
+    }
+    EXPECT_GT(seen, 50);
+    for (int32_t y = 1500; y <= 4500; y += kStep)
+        for (int32_t l = 1; l <= 2; ++l)
+            EXPECT_TRUE(blocked(30000, y, l)) << y << " layer " << l;
 }
 
 TEST_F(MapTest, ObstaclesOnEveryLayerAndAThousandPoints) {

@@ -34,7 +34,7 @@
 namespace {
 
 enum : int32_t {
-    kCell = 40000,   // the cases stand this far apart
+    kCell = 40000,    // the cases stand this far apart
     kPinSpan = 24000, // pin 1 to pin 2 of a case's part
     kRadius = 3000,   // the circle's radius and the other shapes' reach
     kTrackOff = 1000, // a through-track runs this far beside the obstacle's centre
@@ -83,8 +83,8 @@ std::vector<Pt> ShapePoints(Shape s) {
     case Shape::Circle:
         return {{r, 0, "N"}, {0, 0, "CCW"}, {r, 0, "N"}};
     case Shape::Arcs: // a slot: two half circles joined by straight sides
-        return {{-l, -r + l, "N"}, {l, -r + l, "N"},    {l, 0, "CCW"}, {l, r - l, "N"},
-                {-l, r - l, "N"},  {-l, 0, "CCW"},      {-l, -r + l, "N"}};
+        return {{-l, -r + l, "N"}, {l, -r + l, "N"}, {l, 0, "CCW"},    {l, r - l, "N"},
+                {-l, r - l, "N"},  {-l, 0, "CCW"},   {-l, -r + l, "N"}};
     case Shape::Polygon:
         return {{-r, 0, "N"}, {-l, -2600, "N"}, {l, -2600, "N"},
                 {r, 0, "N"},  {l, 2600, "N"},   {-l, 2600, "N"}};
@@ -123,8 +123,8 @@ std::vector<std::pair<double, double>> ExactOutline(Shape s) {
     return out;
 }
 
-double SegSegDistance(double ax, double ay, double bx, double by, double cx, double cy,
-                      double dx, double dy) {
+double SegSegDistance(double ax, double ay, double bx, double by, double cx, double cy, double dx,
+                      double dy) {
     auto ptSeg = [](double px, double py, double x1, double y1, double x2, double y2) {
         const double vx = x2 - x1, vy = y2 - y1, len = vx * vx + vy * vy;
         double t = len > 0 ? ((px - x1) * vx + (py - y1) * vy) / len : 0;
@@ -177,9 +177,9 @@ std::vector<Case> Cases() {
                     Case c{s, inSymbol, obsLayer, track, 0, 0, sym, ""};
                     c.x = 10000 + (k % 6) * kCell;
                     c.y = 10000 + (k / 6) * kCell;
-                    c.name = std::string(ShapeName(s)) + (inSymbol ? " in a symbol" : " on the board") +
-                             " on layer " + std::to_string(obsLayer) + ", track on layer " +
-                             std::to_string(track);
+                    c.name = std::string(ShapeName(s)) +
+                             (inSymbol ? " in a symbol" : " on the board") + " on layer " +
+                             std::to_string(obsLayer) + ", track on layer " + std::to_string(track);
                     out.push_back(c);
                     ++k;
                 }
@@ -188,8 +188,8 @@ std::vector<Case> Cases() {
 }
 
 std::string ObsLines(const Case& c, int32_t cx, int32_t cy, const std::string& owner) {
-    std::string s = "*OBS TEXT " + owner + " L:" + std::to_string(c.obsLayer) + " W:" +
-                    std::to_string(kObsWidth) + " NONET\r\n";
+    std::string s = "*OBS TEXT " + owner + " L:" + std::to_string(c.obsLayer) +
+                    " W:" + std::to_string(kObsWidth) + " NONET\r\n";
     const auto pts = ShapePoints(c.shape);
     for (size_t i = 0; i < pts.size(); ++i)
         s += "    [" + std::to_string(cx + pts[i].x) + ", " + std::to_string(cy + pts[i].y) +
@@ -212,9 +212,9 @@ std::string Board(const std::vector<Case>& cases, bool through) {
         const int32_t cx = c.x + kPinSpan / 2, cy = c.y;
         if (c.inSymbol && c.symbol > lastSymbol) {
             lastSymbol = c.symbol;
-            symbols += "*SYMBOL " + std::to_string(c.symbol) + " \"KEEP" + std::to_string(c.symbol) +
-                       "\" 1 \"1\" [0, 0] Thru=1 2 \"2\" [" + std::to_string(kPinSpan) +
-                       ", 0] Thru=1\r\n";
+            symbols += "*SYMBOL " + std::to_string(c.symbol) + " \"KEEP" +
+                       std::to_string(c.symbol) + "\" 1 \"1\" [0, 0] Thru=1 2 \"2\" [" +
+                       std::to_string(kPinSpan) + ", 0] Thru=1\r\n";
             obs += ObsLines(c, kPinSpan / 2, 0, "Sym= " + std::to_string(c.symbol));
         }
         if (c.inSymbol) {
@@ -231,8 +231,8 @@ std::string Board(const std::vector<Case>& cases, bool through) {
         nets += "*Net  \"N" + n + "\" W:10 MIN:10 ZID:10 WT:50\r\n   " + left;
         if (through) {
             const int32_t y = cy + kTrackOff;
-            nets += " L:" + std::to_string(c.trackLayer) + " [" + std::to_string(c.x + 6000) +
-                    "," + std::to_string(y) + "] [" + std::to_string(c.x + kPinSpan - 6000) + "," +
+            nets += " L:" + std::to_string(c.trackLayer) + " [" + std::to_string(c.x + 6000) + "," +
+                    std::to_string(y) + "] [" + std::to_string(c.x + kPinSpan - 6000) + "," +
                     std::to_string(y) + "]";
         }
         nets += " " + right + "\r\n";
