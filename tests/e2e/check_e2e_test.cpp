@@ -101,7 +101,7 @@ TEST_F(CheckE2eTest, NoSweepToCheckByExitsFive) {
 // The routed sample with one track of SIG2 moved to 1,000 units from a VCC
 // track on the same layer: a spacing error, nothing else.
 TEST_F(CheckE2eTest, TracksOfTwoNetsTooCloseAreASpacingError) {
-    const fs::path design = fs::path(__FILE__).parent_path() / "data" / "close_tracks.asc";
+    const fs::path design = fs::path(PLV_E2E_DATA) / "close_tracks.asc";
     std::string out;
     ASSERT_EQ(Run("--check", &out, nullptr, design), 0) << out;
     const size_t type = out.find("check type 2 ");
@@ -116,7 +116,7 @@ TEST_F(CheckE2eTest, TracksOfTwoNetsTooCloseAreASpacingError) {
 // next to a DIP pad must not be installed as copper that the width repair
 // later widens into the pad's clearance. Routed and checked, no marker.
 TEST_F(CheckE2eTest, CopperIsNeverLeftWhereClearingFailed) {
-    const fs::path design = fs::path(__FILE__).parent_path() / "data" / "crowded_dip.asc";
+    const fs::path design = fs::path(PLV_E2E_DATA) / "crowded_dip.asc";
     std::string out;
     ASSERT_EQ(Run("--route --check", &out, nullptr, design), 0) << out;
     EXPECT_NE(out.find("\ncheck markers 0\n"), std::string::npos) << out;
@@ -127,7 +127,7 @@ TEST_F(CheckE2eTest, CopperIsNeverLeftWhereClearingFailed) {
 // marks them; the DFM clean-up makes them one shared via and the check
 // after it records no marker.
 TEST_F(CheckE2eTest, TouchingViasOfOneNetAreSharedByTheCleanUp) {
-    const fs::path design = fs::path(__FILE__).parent_path() / "data" / "touching_vias.asc";
+    const fs::path design = fs::path(PLV_E2E_DATA) / "touching_vias.asc";
     std::string out;
     ASSERT_EQ(Run("--check", &out, nullptr, design), 0) << out;
     EXPECT_NE(out.find("\"Via Spacing Error\"\n"), std::string::npos) << out;

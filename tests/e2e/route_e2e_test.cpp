@@ -239,7 +239,7 @@ TEST_F(RouteE2eTest, GeneratedBoardsRouteCompletelyAndPassTheChecks) {
 // it was left with a gap, and the board stayed at 1 of 2.
 TEST_F(RouteE2eTest, AReRoutedHopDoesNotUnrouteTheConnectionInHand) {
     if (!driver) GTEST_SKIP() << "run by the route_driver test";
-    const fs::path board = fs::path(__FILE__).parent_path() / "data" / "crossing_nets.asc";
+    const fs::path board = fs::path(PLV_E2E_DATA) / "crossing_nets.asc";
     std::string printed;
     ASSERT_EQ(Run("--route " + Q(board) + " " + Q(m_folder / "x"), &printed), 0) << printed;
     EXPECT_NE(printed.find("Total is now 2 out of 2 (100%).\n"), std::string::npos) << printed;
