@@ -70,14 +70,17 @@ void SpillPut(int32_t head, int16_t value, int16_t cover) {
 }
 
 int32_t SpillTake(int32_t head, int16_t value) {
-    int32_t hit = 0;
+    int32_t left = 0;
+    bool hit = false;
     for (int32_t k = head; k != kSpillNone; k = g_spill[size_t(k)].next)
-        for (int16_t& v : g_spill[size_t(k)].value)
+        for (int16_t& v : g_spill[size_t(k)].value) {
             if (v == value) {
                 v = 0;
-                hit = 1;
+                hit = true;
             }
-    return hit;
+            left += v != 0;
+        }
+    return hit ? left : -1;
 }
 
 int32_t SpillValues(int32_t head, int16_t* out, int32_t max) {

@@ -38,7 +38,8 @@ int32_t SpillOpen(const int16_t* slots);
 // Puts the value in the list unless it or `cover` (the value's merged net
 // reference, 0 none) is there already.
 void SpillPut(int32_t head, int16_t value, int16_t cover);
-// Takes every place holding the value out; 1 when one was found.
+// Takes every place holding the value out; the number of values left, or
+// -1 when the value was not there.
 int32_t SpillTake(int32_t head, int16_t value);
 // The number of values the list holds; with up to `max` of them copied to
 // out (the edge first) when out is given.

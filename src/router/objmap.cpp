@@ -100,8 +100,8 @@ void Spill(int16_t* slots, int32_t entry, int32_t n) {
 // slots hold goes back into them, the edge in slot 0.
 void SpillRemove(int16_t* slots, int32_t entry) {
     const int32_t head = MapCellSpillHead(slots);
-    if (!SpillTake(head, int16_t(entry))) return;
-    if (SpillValues(head, nullptr, 0) > kMapCellSlots) return;
+    const int32_t left = SpillTake(head, int16_t(entry));
+    if (left < 0 || left > kMapCellSlots) return;
     int16_t back[kMapCellSlots] = {0, 0, 0};
     SpillValues(head, back, kMapCellSlots);
     SpillFree(head);
