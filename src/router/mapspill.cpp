@@ -1,6 +1,8 @@
 // The overflow lists of crowded object-map cells: one chunk table, a free
-// chain of emptied chunks, and the list operations. A list's chunks are
-// appended at its tail, so a walk meets values in the order they came.
+// chain of emptied chunks, and the list operations. A value goes to its
+// list's first free place; a list with none grows by a chunk at its tail.
+// Clearing the table keeps its storage, so refills allocate nothing new
+// until a window spills more than any before it.
 #include "router/mapspill.h"
 
 #include "router/objmap.h"
@@ -11,7 +13,6 @@ std::vector<SpillChunk> g_spill;
 namespace {
 
 int32_t s_free = kSpillNone;
-int32_t s_cells = 0;
 
 int32_t TakeChunk() {
     int32_t k;
@@ -34,7 +35,6 @@ int32_t TakeChunk() {
 void SpillReset() {
     g_spill.clear();
     s_free = kSpillNone;
-    s_cells = 0;
 }
 
 int32_t SpillOpen(const int16_t* slots) {
@@ -43,7 +43,6 @@ int32_t SpillOpen(const int16_t* slots) {
     int32_t n = 0;
     for (int32_t j = 0; j < kMapCellSlots; ++j)
         if (slots[j]) ch.value[n++] = slots[j];
-    ++s_cells;
     return head;
 }
 
@@ -105,15 +104,4 @@ void SpillFree(int32_t head) {
         k = g_spill[size_t(k)].next;
     g_spill[size_t(k)].next = s_free;
     s_free = head;
-}
-
-int32_t SpillChunksInUse() {
-    int32_t n = int32_t(g_spill.size());
-    for (int32_t k = s_free; k != kSpillNone; k = g_spill[size_t(k)].next)
-        --n;
-    return n;
-}
-
-int32_t SpillCellCount() {
-    return s_cells;
 }

@@ -46,9 +46,6 @@ int32_t SpillTake(int32_t head, int16_t value);
 int32_t SpillValues(int32_t head, int16_t* out, int32_t max);
 // Gives the list's chunks back to the free chain.
 void SpillFree(int32_t head);
-// The chunks in use and the cells spilled since the last reset.
-int32_t SpillChunksInUse();
-int32_t SpillCellCount();
 
 inline bool MapCellSpilled(const int16_t* slots) {
     return slots[0] == kMapSpillTag;

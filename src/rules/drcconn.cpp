@@ -30,8 +30,6 @@ enum : int32_t {
     kTruncatedLine = 96,
 };
 
-int32_t s_truncatedChecks = 0;
-
 // The largest clearance of the layer: how far beyond its copper a
 // neighbour may still matter.
 int32_t Reach(int32_t layer) {
@@ -117,7 +115,6 @@ bool ViaSiteOk(const Conn* conn, int32_t i, const ObjList* list, int32_t entry) 
 // A range whose neighbours did not all fit the list: logged, and in mode 2
 // every segment and via of it is marked in the maze as the rule marks do.
 void Truncated(int32_t index, const Conn* conn, int32_t first, int32_t last, int16_t mode) {
-    ++s_truncatedChecks;
     char text[kTruncatedLine];
     std::snprintf(text, sizeof text, "Too many collisions: connection %d, corners %d to %d blocked",
                   int(index), int(first), int(last));
@@ -145,10 +142,6 @@ bool SameNetPasses(int32_t objNet, int32_t net) {
 }
 
 } // namespace
-
-int32_t DrcTruncatedChecks() {
-    return s_truncatedChecks;
-}
 
 int32_t DrcCheckConnRules(int32_t entry, const Conn* conn, int32_t first, int32_t last) {
     if (first < 0) ErrReport(kErrDrcFirstCorner, first);

@@ -34,9 +34,6 @@ enum : int32_t {
 // The check itself, installed as the router's DrcCheckConn (rulesvc.h),
 // through which every caller reaches it.
 int32_t DrcCheckConnRules(int32_t entry, const Conn* conn, int32_t first, int32_t last);
-// Checks, since the program started, whose neighbours overflowed the
-// gathered list and were taken as blocked.
-int32_t DrcTruncatedChecks();
 
 // The outcode of a point against the box widened by w: 4 left, 8 right, 2
 // below, 1 above.
