@@ -1,7 +1,9 @@
 // The object map on the largest window (500 by 1,000 grid points): the
-// refill of an empty map, and box queries over crowded cells where net
+// refill of an empty map, box queries over crowded cells where net
 // references expand through the per-net entry lists (20,000 entries of
-// 2,000 nets, so a query never scans the whole object table).
+// 2,000 nets, so a query never scans the whole object table), and cells
+// crowded by objects of many nets, which spill into overflow lists: filling
+// them, querying them and taking every object out again.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -69,5 +71,78 @@ void BM_MapBoxQueryCrowded(benchmark::State& state) {
     RouterTestReset();
 }
 BENCHMARK(BM_MapBoxQueryCrowded)->Unit(benchmark::kMicrosecond);
+
+// Objects of eight different nets over each 2 x 2 block of a band of
+// cells: every cell of the band holds eight nets and overflows.
+constexpr int32_t kSpillNets = 8;
+constexpr int32_t kSpillBlocks = 2000;
+
+void MapSpillBand() {
+    for (int32_t b = 0; b < kSpillBlocks; ++b)
+        for (int32_t k = 0; k < kSpillNets; ++k) {
+            const int32_t c = 2 + (b * 2) % (kMazeMaxNx - 4), r = 2 + (b * 2 / (kMazeMaxNx - 4)) * 2;
+            MapCellRect(2 + b * kSpillNets + k, c, c + 1, r, r + 1, 1);
+        }
+}
+
+void OpenSpillMap() {
+    OpenLargestMap();
+    for (int32_t b = 0; b < kSpillBlocks; ++b)
+        for (int32_t k = 0; k < kSpillNets; ++k)
+            ObjAdd(kObjPad, kObjFlagMapped, 0, b * kSpillNets + k, 1 + k); // no component: the refill passes them over
+}
+
+void BM_MapAddManyNets(benchmark::State& state) {
+    OpenSpillMap();
+    for (auto _ : state) {
+        state.PauseTiming();
+        MapAll();
+        state.ResumeTiming();
+        MapSpillBand();
+    }
+    RouterTestReset();
+}
+BENCHMARK(BM_MapAddManyNets)->Unit(benchmark::kMicrosecond);
+
+void BM_MapBoxQueryManyNets(benchmark::State& state) {
+    OpenSpillMap();
+    MapSpillBand();
+    static ObjList list;
+    const MzBox& e = g_mzGrid.extent;
+    const int32_t rows = 2 * (kSpillBlocks * 2 / (kMazeMaxNx - 4) + 1);
+    uint32_t seed = 1;
+    int64_t found = 0;
+    for (auto _ : state) {
+        seed = seed * 1103515245u + 12345u;
+        const int32_t x = e.minX + int32_t(seed % uint32_t(kMazeMaxNx * kGrid));
+        seed = seed * 1103515245u + 12345u;
+        const int32_t y = e.minY + kGrid + int32_t(seed % uint32_t(rows * kGrid));
+        list.count = 0;
+        MapBoxObjects(x, y, x + 4 * kGrid, y + kGrid, 1, 600, &list);
+        found += list.count;
+    }
+    state.counters["objects/query"] =
+        benchmark::Counter(double(found) / double(state.iterations() ? state.iterations() : 1));
+    RouterTestReset();
+}
+BENCHMARK(BM_MapBoxQueryManyNets)->Unit(benchmark::kMicrosecond);
+
+void BM_MapRemoveManyNets(benchmark::State& state) {
+    OpenSpillMap();
+    for (auto _ : state) {
+        state.PauseTiming();
+        MapAll();
+        MapSpillBand();
+        state.ResumeTiming();
+        for (int32_t b = 0; b < kSpillBlocks; ++b)
+            for (int32_t k = 0; k < kSpillNets; ++k) {
+                const int32_t c = 2 + (b * 2) % (kMazeMaxNx - 4),
+                              r = 2 + (b * 2 / (kMazeMaxNx - 4)) * 2;
+                MapCellRectRemove(2 + b * kSpillNets + k, c, c + 1, r, r + 1, 1);
+            }
+    }
+    RouterTestReset();
+}
+BENCHMARK(BM_MapRemoveManyNets)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -90,7 +90,7 @@ int32_t SearchClearance(int32_t layer, int32_t row, int32_t column) {
 
 int32_t Candidates(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t kind, int32_t layer,
                    int32_t extra, ObjList* list) {
-    list->count = 0;
+    ObjListClear(list);
     MapSegObjects(x1, y1, x2, y2, layer, extra + SearchClearance(layer, kClearRowAny, kind), list);
     return list->count;
 }
@@ -402,7 +402,7 @@ void GatherNeighbours(const Conn* rec, int32_t first, int32_t last, ObjList* lis
     if (!ObjTableValid()) ErrReport(kErrNbInvalid, kNbInvalidNumber);
     const int32_t count = rec->head.count;
     if (last < first || last > count - 1) ErrReport(kErrNbLast, last);
-    list->count = 0;
+    ObjListClear(list);
     for (int32_t i = first; i <= last; ++i) {
         const Crn& c = rec->crn[i];
         if (!c.via) continue;

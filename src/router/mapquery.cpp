@@ -1,9 +1,11 @@
 // Queries of the object map: every object of the cells under a widened box,
 // a diagonal band, a segment or an arc. A merged net reference brings in
-// every entry of that net from the object table's per-net list, and a box
-// that runs off the map brings in the edge. Duplicates are kept out by a
-// generation stamp per entry, so a query costs one pass over its cells and
-// allocates nothing.
+// every entry of that net from the object table's per-net list, a spilled
+// cell brings in its whole overflow list, and a box that runs off the map
+// brings in the edge. Duplicates are kept out by a generation stamp per
+// entry, so a query costs one pass over its cells and allocates nothing.
+// An entry that finds the list full marks it truncated (the edge in entry
+// 0) once; the rest of the query adds nothing more.
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
@@ -22,6 +24,7 @@ uint32_t s_gen = 0;
 // Appends to a list, skipping entries already in it.
 struct Collector {
     ObjList* list;
+    bool full = false;
     explicit Collector(ObjList* l) : list(l) {
         if (++s_gen == 0) {
             std::fill(std::begin(s_seen), std::end(s_seen), 0u);
@@ -34,7 +37,8 @@ struct Collector {
         if (e <= 0 || e >= kObjEntries || s_seen[e] == s_gen) return;
         s_seen[e] = s_gen;
         if (list->count >= kObjListMax) {
-            ObjListAdd(list, e); // warns and marks the list as blocked
+            if (!full) ObjListTruncate(list); // once a query: the list now reads as blocked
+            full = true;
             return;
         }
         list->entry[list->count++] = int16_t(e);
@@ -58,8 +62,7 @@ struct Collector {
             const int16_t* cell = c1 <= c2 ? MapCell(c1, r, layer) : nullptr;
             if (!cell) continue;
             for (int32_t c = c1; c <= c2; ++c, cell += kMapCellSlots)
-                for (int32_t j = 0; j < kMapCellSlots; ++j)
-                    if (cell[j]) Slot(cell[j]);
+                MapCellEach(cell, [this](int16_t v) { Slot(v); });
         }
     }
 };

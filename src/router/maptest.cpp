@@ -34,9 +34,10 @@ bool InExtent(int32_t x, int32_t y) {
 }
 
 // Whether the map cell of (x, y) on the layer names the entry, its net or
-// the edge.
+// the edge; a cell holding more than a list can show is not reported.
 bool CellHolds(int32_t x, int32_t y, int32_t layer, int32_t entry, int32_t net, ObjList* list) {
     MapCellObjects(x, y, layer, list);
+    if (list->truncated) return true;
     for (int32_t i = 0; i < list->count; ++i) {
         const int32_t e = list->entry[i];
         if (e == entry || e == kObjEdgeEntry || (net > 0 && e == -net)) return true;

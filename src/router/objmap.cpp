@@ -1,7 +1,12 @@
 // The object map's storage, cell conversion, cells and refill. Cells are
 // reached through a row table indexed by row x layer count + layer - 1;
 // rows of layers that are not routable stay null. Adding checks the entry
-// against 2..count, removing and querying against 1..count.
+// against 2..count, removing and querying against 1..count. A cell whose
+// three slots are taken spills into an overflow list rather than merging
+// objects into net references (a net reference would bring every object of
+// its net into each query and overrun the object lists on a big net), so no
+// object is ever dropped from the map and a query yields only the objects
+// of the cells it covers.
 #include "router/objmap.h"
 
 #include <algorithm>
@@ -13,6 +18,7 @@
 #include "db/shellsvc.h"
 #include "router/gather.h"
 #include "router/layertab.h"
+#include "router/mapspill.h"
 #include "router/maze.h"
 #include "router/mzgrid.h"
 #include "router/mzinit.h"
@@ -76,10 +82,40 @@ int32_t NetOf(int32_t entry) {
     return ObjEntry(entry)->net;
 }
 
-// The net a slot stands for when merging: a merged reference's magnitude,
-// else its object's net (0: passed over).
-int32_t SlotNet(int16_t v) {
-    return v < 0 ? -v : NetOf(v);
+// The merged reference that covers an entry of net n (0: none).
+int16_t Cover(int32_t n) {
+    return n > 0 ? int16_t(-n) : int16_t(0);
+}
+
+// Moves the cell's content into an overflow list and adds the entry there.
+void Spill(int16_t* slots, int32_t entry, int32_t n) {
+    const int32_t head = SpillOpen(slots);
+    SpillPut(head, int16_t(entry), Cover(n));
+    slots[0] = kMapSpillTag;
+    slots[1] = int16_t(uint16_t(uint32_t(head) & 0xFFFFu));
+    slots[2] = int16_t(uint16_t(uint32_t(head) >> 16));
+}
+
+// Takes the entry out of a spilled cell; a list left with no more than the
+// slots hold goes back into them, the edge in slot 0.
+void SpillRemove(int16_t* slots, int32_t entry) {
+    const int32_t head = MapCellSpillHead(slots);
+    const int32_t left = SpillTake(head, int16_t(entry));
+    if (left < 0 || left > kMapCellSlots) return;
+    int16_t back[kMapCellSlots] = {0, 0, 0};
+    SpillValues(head, back, kMapCellSlots);
+    SpillFree(head);
+    for (int32_t j = 0; j < kMapCellSlots; ++j)
+        slots[j] = back[j];
+}
+
+// Appends a cell value to a list; a full list is marked truncated.
+void ListCellValue(ObjList* list, int16_t v) {
+    if (list->count >= kObjListMax) {
+        list->truncated = 1; // the cell's values as they stand: no edge is written
+        return;
+    }
+    list->entry[list->count++] = v;
 }
 
 } // namespace
@@ -113,6 +149,7 @@ int32_t MapAlloc() {
 
 void MapForget() {
     s = MapState{};
+    SpillReset();
 }
 
 int32_t MapReady() {
@@ -163,36 +200,18 @@ int32_t MapBoxOffMap(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
 
 void MapCellAdd(int16_t* slots, int32_t entry) {
     const int32_t n = NetOf(entry);
+    if (MapCellSpilled(slots)) {
+        SpillPut(MapCellSpillHead(slots), int16_t(entry), Cover(n));
+        return;
+    }
     for (int32_t j = 0; j < kMapCellSlots; ++j)
-        if (slots[j] == entry || (n != 0 && slots[j] == -n)) return;
+        if (slots[j] == entry || (n > 0 && slots[j] == -n)) return;
     for (int32_t j = 0; j < kMapCellSlots; ++j)
         if (slots[j] == 0) {
             slots[j] = int16_t(entry);
             return;
         }
-    if (slots[0] == kObjEdgeEntry) {
-        slots[1] = int16_t(entry);
-        return;
-    }
-    for (int32_t j = 0; j < kMapCellSlots; ++j) {
-        const int32_t c = SlotNet(slots[j]);
-        if (c == 0) continue;
-        if (c == n) {
-            slots[j] = int16_t(-n);
-            for (int32_t k = j + 1; k < kMapCellSlots; ++k)
-                if (slots[k] > 0 && NetOf(slots[k]) == n) slots[k] = 0;
-            return;
-        }
-        for (int32_t k = j + 1; k < kMapCellSlots; ++k)
-            if (slots[k] > 0 && NetOf(slots[k]) == c) {
-                slots[j] = int16_t(-c);
-                slots[k] = int16_t(entry);
-                return;
-            }
-    }
-    slots[0] = kObjEdgeEntry;
-    slots[1] = int16_t(-n);
-    if (g_verbose) ObjDescribe(entry, "Too many nets shorted with");
+    Spill(slots, entry, n);
 }
 
 void MapCellRect(int32_t entry, int32_t c1, int32_t c2, int32_t r1, int32_t r2, int32_t layer) {
@@ -222,11 +241,16 @@ void MapCellRectRemove(int32_t entry, int32_t c1, int32_t c2, int32_t r1, int32_
             for (int32_t c = c1; c <= c2; ++c) {
                 int16_t* cell = row + kMapCellSlots * c;
                 bool hit = false;
-                for (int32_t j = 0; j < kMapCellSlots; ++j)
-                    if (cell[j] == entry) {
-                        cell[j] = 0;
-                        hit = true;
-                    }
+                if (MapCellSpilled(cell)) {
+                    SpillRemove(cell, entry);
+                    hit = !MapCellSpilled(cell);
+                } else {
+                    for (int32_t j = 0; j < kMapCellSlots; ++j)
+                        if (cell[j] == entry) {
+                            cell[j] = 0;
+                            hit = true;
+                        }
+                }
                 if (hit && shadow && !cell[0] && !cell[1] && !cell[2])
                     MazeUnmarkRect(std::max(2 * c - 1, 0), std::max(2 * r - 1, 0),
                                    std::min(2 * c + 1, g_mzGrid.w - 1),
@@ -238,25 +262,30 @@ void MapCellRectRemove(int32_t entry, int32_t c1, int32_t c2, int32_t r1, int32_
 
 void MapCellObjects(int32_t x, int32_t y, int32_t layer, ObjList* list) {
     list->count = 0;
+    list->truncated = 0;
     if (layer < 1 || layer > s.layers) ErrReport(kErrQueryLayer, layer);
     if (int64_t(x) - s.ox + s.half < 0 || int64_t(y) - s.oy + s.half < 0) return;
     int64_t c = (int64_t(x) - s.ox + s.half) / s.c, r = (int64_t(y) - s.oy + s.half) / s.c;
     if (c > s.nx || r > s.ny) return;
     const int16_t* cell = MapCell(int32_t(c), int32_t(r), layer);
     if (!cell) return;
-    for (int32_t j = 0; j < kMapCellSlots; ++j)
-        if (cell[j]) list->entry[list->count++] = cell[j];
+    MapCellEach(cell, [&](int16_t v) { ListCellValue(list, v); });
 }
 
 void ObjListAdd(ObjList* list, int32_t entry) {
     for (int32_t i = 0; i < list->count; ++i)
         if (list->entry[i] == entry) return;
     if (list->count >= kObjListMax) {
-        if (g_verbose) WarnPrint("Too many collisions");
-        list->entry[0] = kObjEdgeEntry;
+        ObjListTruncate(list);
         return;
     }
     list->entry[list->count++] = int16_t(entry);
+}
+
+void ObjListTruncate(ObjList* list) {
+    if (g_verbose) WarnPrint("Too many collisions");
+    list->entry[0] = kObjEdgeEntry;
+    list->truncated = 1;
 }
 
 int32_t MapAll() {
@@ -264,6 +293,7 @@ int32_t MapAll() {
     Geometry();
     if (MazeActive()) MazeBorder();
     ViaMapClear();
+    SpillReset();
     const int32_t cols = s.nx + 1;
     for (int32_t l = 1; l <= s.layers; ++l) {
         if (!LayerRoutable(l)) continue;

@@ -1,10 +1,10 @@
 // The object map (ObjMap): for every routing layer and every grid point of
 // the routing window, a cell of three signed 16-bit slots naming the object
 // table entries that cover it (0 empty, n > 0 an entry, -n every entry of
-// net n). Entry 1, the board edge, in slot 0 marks an edge or overflowed
-// cell, which reads as blocked. Cells hold at most three references: a
-// crowded cell merges objects of one net into a net reference instead of
-// growing.
+// net n). Entry 1, the board edge, in slot 0 marks an edge cell. A cell
+// whose three slots are taken spills into an overflow list of its own
+// (mapspill.h), so every object mapped stays in the map until unmapped.
+// Read cells through MapCellEach, which walks a spilled cell's list.
 //
 // Rows of (nx + 1) cells come from the router's first zone, one pool piece
 // each, for routable layers only; the row table lives outside the pools.
@@ -17,6 +17,7 @@
 #include "db/geom.h"
 #include "db/records.h"
 #include "db/symbols.h"
+#include "router/mapspill.h"
 
 enum : int32_t {
     kMapStep = 2,           // maze cells per map cell
@@ -37,11 +38,20 @@ enum : int32_t {
 };
 
 // An object list: a count and up to 1,000 entries, without duplicates
-// (negative: a merged net reference, as a cell holds it).
+// (negative: a merged net reference, as a cell holds it). An object that
+// finds the list full turns entry 0 into the edge and sets `truncated`:
+// such a list no longer names everything near, and its readers take the
+// place as blocked. Whoever starts a list sets count and truncated to 0.
 struct ObjList {
     int16_t count;
+    int16_t truncated;
     int16_t entry[kObjListMax];
 };
+
+inline void ObjListClear(ObjList* list) {
+    list->count = 0;
+    list->truncated = 0;
+}
 
 // ---- storage and refill ----------------------------------------------------
 
@@ -53,7 +63,8 @@ int32_t MapReady();
 // connections, obstacles. 0 when a step fails or the user aborts.
 int32_t MapAll();
 // The three slots of the cell (column, row) on a routable layer; null when
-// the layer has no rows.
+// the layer has no rows. A spilled cell's slots hold its list's tag and
+// number: walk them with MapCellEach.
 int16_t* MapCell(int32_t column, int32_t row, int32_t layer);
 // The map's columns 0..MapNx() and rows 0..MapNy().
 int32_t MapNx();
@@ -82,6 +93,9 @@ void MapCellRectRemove(int32_t entry, int32_t c1, int32_t c2, int32_t r1, int32_
                        int32_t layer);
 void MapCellObjects(int32_t x, int32_t y, int32_t layer, ObjList* list);
 void ObjListAdd(ObjList* list, int32_t entry);
+// A full list refuses an entry: warns with the verbose flag, puts the edge
+// in entry 0 and marks the list truncated.
+void ObjListTruncate(ObjList* list);
 
 // ---- shapes -------------------------------------------------------------------
 

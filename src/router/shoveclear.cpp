@@ -91,7 +91,7 @@ bool OtherSegClear(const Conn* path, const Crn& a, const Crn& b) {
     auto* list = static_cast<ObjList*>(ScratchPush());
     list->count = 0;
     GatherBox(a.x, a.y, b.x, b.y, kProbeSeg, a.layer, HalfWidth(a), list);
-    bool clear = true;
+    bool clear = !list->truncated; // a list that ran out of room proves nothing clear
     for (int32_t i = 0; i < list->count && clear; ++i) {
         const int32_t e = list->entry[i];
         if (e == kObjEdgeEntry || EntryNet(e) == path->head.net) continue;

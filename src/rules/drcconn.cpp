@@ -3,12 +3,16 @@
 // pass and the object pass. The neighbours are gathered into one scratch
 // record by the map's cell queries (no table is scanned); an arc is taken
 // as an arc only when its three corners are Locked, otherwise its segments
-// are gathered and measured straight.
+// are gathered and measured straight. A gathered list that ran out of
+// room names not every neighbour: the range is then blocked in every mode
+// (marked in the maze in mode 2) and the activity log says so.
 #include "rules/drcconn.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "db/attrs.h"
+#include "db/dblog.h"
 #include "db/layers.h"
 #include "router/connnorm.h"
 #include "router/layertab.h"
@@ -23,6 +27,7 @@ namespace {
 enum : int32_t {
     kSpacingKindsMeasured = 3, // kinds 0 segment, 1 pad, 2 via
     kSpacingClassesMeasured = 3,
+    kTruncatedLine = 96,
 };
 
 // The largest clearance of the layer: how far beyond its copper a
@@ -40,7 +45,7 @@ bool MapLayer(int32_t layer) {
 }
 
 void Gather(const Conn* conn, int32_t first, int32_t last, ObjList* list) {
-    list->count = 0;
+    ObjListClear(list);
     for (int32_t i = first; i <= last; ++i) {
         const Crn& c = conn->crn[i];
         if (!c.via) continue;
@@ -107,6 +112,31 @@ bool ViaSiteOk(const Conn* conn, int32_t i, const ObjList* list, int32_t entry) 
     return ViaExcused(conn, i, list, net);
 }
 
+// A range whose neighbours did not all fit the list: logged, and in mode 2
+// every segment and via of it is marked in the maze as the rule marks do.
+void Truncated(int32_t index, const Conn* conn, int32_t first, int32_t last, int16_t mode) {
+    char text[kTruncatedLine];
+    std::snprintf(text, sizeof text, "Too many collisions: connection %d, corners %d to %d blocked",
+                  int(index), int(first), int(last));
+    LogAppend("*** Warning:", text);
+    if (g_verbose) DebugPrint("%s", text);
+    if (mode != kDrcMarkMaze) return;
+    for (int32_t i = first; i <= last; ++i) {
+        const Crn& c = conn->crn[i];
+        if (c.via)
+            for (int32_t l = 1; l <= MapLayerCount(); ++l) {
+                if (!MapLayer(l) || !ViaPadCode(c.via, l)) continue;
+                const int32_t r = ViaPadRadius(c.via, l) + Reach(l);
+                DrcMarkMaze(c.x - r, c.y - r, c.x + r, c.y + r, l);
+            }
+        if (i == last || !MapLayer(c.layer)) continue;
+        const int32_t ax = c.x, ay = c.y, bx = conn->crn[i + 1].x, by = conn->crn[i + 1].y;
+        const int32_t r = HalfWidth(c) + Reach(c.layer);
+        DrcMarkMaze(std::min(ax, bx) - r, std::min(ay, by) - r, std::max(ax, bx) + r,
+                    std::max(ay, by) + r, c.layer);
+    }
+}
+
 bool SameNetPasses(int32_t objNet, int32_t net) {
     return net != 0 && objNet == net && !(NetFlagsOf(net) & kNetNoShare);
 }
@@ -139,6 +169,10 @@ int32_t DrcCheckConnRules(int32_t entry, const Conn* conn, int32_t first, int32_
     if (!ready) return result;
     ScratchRecord<ObjList> list;
     Gather(conn, first, last, list.get());
+    if (list->truncated) {
+        Truncated(index, conn, first, last, mode);
+        return 0;
+    }
     const int32_t net = conn->head.net;
     for (int32_t i = first; i <= last; ++i) {
         if (!conn->crn[i].via || ViaSiteOk(conn, i, list.get(), entry)) continue;

@@ -206,6 +206,7 @@ int32_t DrcViaSpacingRange(int32_t entry, const Conn* conn, int32_t first, int32
     if (last - first < 1) return 1;
     ScratchRecord<ObjList> list;
     GatherNeighbours(conn, first, last, list.get());
+    if (list->truncated) return 0; // not every neighbour was gathered: the vias stay unproven
     ScratchRecord<Conn> other;
     for (int32_t i = first; i <= last; ++i) {
         if (!conn->crn[i].via) continue;

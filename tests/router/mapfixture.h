@@ -108,13 +108,14 @@ class MapTest : public RouterTest {
         std::set<std::pair<int32_t, int32_t>> out;
         for (int32_t r = 0; r <= MapNy(); ++r)
             for (int32_t c = 0; c <= MapNx(); ++c) {
-                const int16_t* s = MapCell(c, r, layer);
-                if (std::find(s, s + kMapCellSlots, entry) != s + kMapCellSlots) out.insert({c, r});
+                if (Holds(entry, c, r, layer)) out.insert({c, r});
             }
         return out;
     }
+    // Whether the cell holds the entry, in its slots or its overflow list.
     static bool Holds(int32_t entry, int32_t c, int32_t r, int32_t layer) {
-        const int16_t* s = MapCell(c, r, layer);
-        return std::find(s, s + kMapCellSlots, entry) != s + kMapCellSlots;
+        bool found = false;
+        MapCellEach(MapCell(c, r, layer), [&](int16_t v) { found = found || v == entry; });
+        return found;
     }
 };

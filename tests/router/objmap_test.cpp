@@ -1,7 +1,8 @@
 // The object map: allocation limits, the refill's edge, cell conversion,
-// entering objects into crowded cells, object lists, pad and via shapes,
-// connection corners and free-end vias, obstacle nets and fills with their
-// maze shadow, and the via map's storage.
+// entering objects into crowded cells and their overflow lists, taking
+// them out again, object lists and their truncation, pad and via shapes,
+// connection corners and free-end vias, obstacle nets and fills with their maze shadow, and the
+// via map's storage.
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -110,58 +111,89 @@ TEST_F(MapTest, CellConversionAndQueriesAtTheEdge) {
     EXPECT_EQ(list.count, 0);
 }
 
-TEST_F(MapTest, CrowdedCellsMergeByNet) {
+// The objects a cell yields, in order.
+std::vector<int16_t> CellList(int32_t x, int32_t y) {
+    static ObjList list;
+    MapCellObjects(x, y, 1, &list);
+    return std::vector<int16_t>(list.entry, list.entry + list.count);
+}
+
+std::vector<int16_t> BoxList(int32_t x, int32_t y) {
+    static ObjList list;
+    ObjListClear(&list);
+    MapBoxObjects(x, y, x, y, 1, 0, &list);
+    return std::vector<int16_t>(list.entry, list.entry + list.count);
+}
+
+TEST_F(MapTest, CrowdedCellsKeepEveryObject) {
     Open();
-    const int32_t a = AddPad(1, 1, 1), b = AddPad(1, 2, 2), c = AddPad(2, 1, 3);
-    const int32_t b2 = AddPad(2, 2, 2), d = AddPad(2, 2, 4), a2 = AddPad(1, 1, 1);
-    const int32_t none = AddPad(1, 1, 0);
-    int16_t s[3] = {int16_t(a), int16_t(b), int16_t(c)};
-    MapCellAdd(s, b2); // a fourth object of net 2: net 2 merges, nothing lost
-    EXPECT_EQ(std::vector<int16_t>(s, s + 3), (std::vector<int16_t>{int16_t(a), -2, int16_t(c)}));
-    MapCellAdd(s, b); // already covered by the net reference
-    EXPECT_EQ(s[1], -2);
-    int16_t t[3] = {int16_t(a), int16_t(b), int16_t(a2)};
-    MapCellAdd(t, c); // nets 1 merge into slot 0, the new object takes slot 2
-    EXPECT_EQ(std::vector<int16_t>(t, t + 3), (std::vector<int16_t>{-1, int16_t(b), int16_t(c)}));
-    g_lines.clear();
-    DebugSetTraceReceiver(&Collect);
-    g_verbose = 1;
-    MapCellAdd(s, d); // a fourth net: the cell becomes the edge marker
-    g_verbose = 0;
-    DebugSetTraceReceiver(nullptr);
-    EXPECT_EQ(s[0], 1);
-    EXPECT_EQ(s[1], -4);
-    ASSERT_FALSE(g_lines.empty());
-    EXPECT_EQ(g_lines.back().rfind("Too many nets shorted with", 0), 0u) << g_lines.back();
-    MapCellAdd(s, none); // an edge cell takes a new object into slot 1
-    EXPECT_EQ(s[1], none);
+    ASSERT_EQ(MapAll(), 1);
+    // Forty objects of nets 0, 1, 2 and none (-1 is set below) over the
+    // inner cell (20, 20) and the edge cell (0, 20).
+    std::vector<int16_t> all;
+    for (int32_t k = 0; k < 40; ++k)
+        all.push_back(int16_t(AddPad(1 + k % 2, 1, k % 3)));
+    ObjSetNet(all[5], -1); // an object of no net stays itself, never the edge
+    for (int16_t e : all) {
+        MapCellRect(e, 20, 20, 20, 20, 1);
+        MapCellRect(e, 0, 0, 20, 20, 1);
+    }
+    for (int16_t e : all) // entering an object again changes nothing
+        MapCellRect(e, 20, 20, 20, 20, 1);
+    EXPECT_EQ(CellList(30000, 30000), all);
+    EXPECT_EQ(BoxList(30000, 30000), all);
+    std::vector<int16_t> edged{1};
+    edged.insert(edged.end(), all.begin(), all.end());
+    EXPECT_EQ(CellList(0, 30000), edged);
+    EXPECT_TRUE(Holds(all[39], 0, 20, 1));
+    // Neighbouring cells are untouched.
+    EXPECT_TRUE(CellList(31500, 30000).empty());
+    EXPECT_TRUE(CellList(1500, 30000).empty());
+}
+
+TEST_F(MapTest, RemovingFromAnOverflowedCell) {
+    Open();
+    ASSERT_EQ(MapAll(), 1);
+    std::vector<int16_t> e;
+    for (int32_t k = 0; k < 9; ++k)
+        e.push_back(int16_t(AddPad(1, 1, 1 + k)));
+    for (int16_t v : e)
+        MapCellRect(v, 20, 20, 20, 20, 1);
+    MazeSet(40, 40, 1, kCellOtherNet); // the cell's shadow in the maze
+    // Taking objects out keeps the others, in their order.
+    for (int32_t k : {0, 4, 8, 2, 6})
+        MapCellRectRemove(e[k], 20, 20, 20, 20, 1);
+    EXPECT_EQ(CellList(30000, 30000), (std::vector<int16_t>{e[1], e[3], e[5], e[7]}));
+    MapCellRectRemove(e[3], 20, 20, 20, 20, 1); // three left: back into the slots
+    const int16_t* s = MapCell(20, 20, 1);
+    EXPECT_EQ(std::vector<int16_t>(s, s + 3), (std::vector<int16_t>{e[1], e[5], e[7]}));
+    MapCellRect(e[0], 20, 20, 20, 20, 1); // and overflowing again keeps all
+    EXPECT_EQ(CellList(30000, 30000), (std::vector<int16_t>{e[1], e[5], e[7], e[0]}));
+    for (int32_t k : {1, 5, 0}) {
+        MapCellRectRemove(e[k], 20, 20, 20, 20, 1);
+        EXPECT_EQ(MazeGet(40, 40, 1), kCellOtherNet); // not empty yet: the shadow stays
+    }
+    MapCellRectRemove(e[7], 20, 20, 20, 20, 1);
+    EXPECT_TRUE(CellList(30000, 30000).empty());
+    EXPECT_EQ(MazeGet(40, 40, 1), kCellFree);
+    // An edge cell that overflowed keeps the edge first when it goes back.
+    for (int16_t v : e)
+        MapCellRect(v, 0, 0, 20, 20, 1);
+    for (size_t k = 2; k < e.size(); ++k)
+        MapCellRectRemove(e[k], 0, 0, 20, 20, 1);
+    s = MapCell(0, 20, 1);
+    EXPECT_EQ(std::vector<int16_t>(s, s + 3), (std::vector<int16_t>{1, e[0], e[1]}));
     // The checks of the cell operations.
     EXPECT_FATAL(MapCellRect(1, 0, 1, 0, 1, 1), 2161020);
-    EXPECT_FATAL(MapCellRect(none + 1, 0, 1, 0, 1, 1), 2161020);
+    EXPECT_FATAL(MapCellRect(ObjCount() + 1, 0, 1, 0, 1, 1), 2161020);
     EXPECT_FATAL(MapCellRectRemove(0, 0, 1, 0, 1, 1), 2161021);
-    EXPECT_FATAL(MapCellRect(a, 0, 1, 0, 1, 3), 2161022);
-    // Net references expand to every entry of the net, in entry order.
-    ObjList list;
-    list.count = 0;
-    MapCellRect(a, 20, 20, 20, 20, 1);
-    MapCellRect(b, 20, 20, 20, 20, 1);
-    MapCellRect(c, 20, 20, 20, 20, 1);
-    MapCellRect(a2, 20, 20, 20, 20, 1);
-    MapBoxObjects(30000, 30000, 30000, 30000, 1, 0, &list);
-    EXPECT_EQ(std::vector<int16_t>(list.entry, list.entry + list.count),
-              (std::vector<int16_t>{int16_t(a), int16_t(a2), int16_t(b), int16_t(c)}));
-    // The per-net lists follow a change of net.
-    ObjSetNet(a2, 2);
-    list.count = 0;
-    MapBoxObjects(30000, 30000, 30000, 30000, 1, 0, &list);
-    EXPECT_EQ(std::vector<int16_t>(list.entry, list.entry + list.count),
-              (std::vector<int16_t>{int16_t(a), int16_t(b), int16_t(c)}));
+    EXPECT_FATAL(MapCellRect(e[0], 0, 1, 0, 1, 3), 2161022);
 }
 
 TEST_F(MapTest, ObjectListsHoldAThousandEntries) {
     Open();
     static ObjList list;
-    list.count = 0;
+    ObjListClear(&list);
     for (int32_t e = 2; e < 1002; ++e)
         ObjListAdd(&list, e);
     ObjListAdd(&list, 5); // present: nothing
@@ -177,10 +209,31 @@ TEST_F(MapTest, ObjectListsHoldAThousandEntries) {
     DebugSetTraceReceiver(nullptr);
     EXPECT_EQ(list.count, 1000);
     EXPECT_EQ(list.entry[0], 1);
+    EXPECT_EQ(list.truncated, 1);
     bool warned = false;
     for (const std::string& l : g_lines)
         warned = warned || l == "Too many collisions";
     EXPECT_TRUE(warned);
+}
+
+TEST_F(MapTest, AQueryOverMoreThanAListHoldsIsTruncated) {
+    Open();
+    ASSERT_EQ(MapAll(), 1);
+    for (int32_t k = 0; k < 1100; ++k)
+        MapCellRect(AddPad(1, 1, 1 + k % 3), 20, 21, 20, 20, 1);
+    static ObjList list;
+    ObjListClear(&list);
+    MapBoxObjects(30000, 30000, 30000, 30000, 1, 0, &list);
+    EXPECT_EQ(list.count, 1000);
+    EXPECT_EQ(list.truncated, 1);
+    EXPECT_EQ(list.entry[0], 1); // reads as blocked
+    MapCellObjects(30000, 30000, 1, &list); // the cell as it stands: truncated, no edge
+    EXPECT_EQ(list.count, 1000);
+    EXPECT_EQ(list.truncated, 1);
+    EXPECT_EQ(list.entry[0], 2);
+    ObjListClear(&list);
+    MapBoxObjects(1500, 1500, 1500, 1500, 1, 0, &list); // a quiet cell: complete
+    EXPECT_EQ(list.truncated, 0);
 }
 
 class PadShapeTest : public MapTest {

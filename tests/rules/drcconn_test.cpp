@@ -1,7 +1,10 @@
 // The connection rule check: argument checks, the four modes on a segment
 // too close to another net's segment (one unit inside the spacing and
 // exactly at it), via spacing, same-net objects, pads, obstacle kinds, and
-// the scratch stack and mode left as they were.
+// the scratch stack and mode left as they were; copper in crowded map
+// cells, and a neighbour list too long to hold.
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -33,6 +36,12 @@ class DrcConnTest : public RuleTest {
         DrcModeScope scope(mode);
         const Conn* c = ConnRef(conn);
         return DrcCheckConn(entry, c, 0, c->head.count - 1);
+    }
+    // Pads of U1's pin 1 (far from the lines) under nets 3.. entered into
+    // the map cells around the lines: crowded cells of many nets.
+    static void Crowd(int32_t count, int32_t nets) {
+        for (int32_t k = 0; k < count; ++k)
+            MapCellRect(AddPad(1, 1, 3 + k % nets), 10, 26, 18, 23, 1);
     }
     int32_t half = 0, a = 0, b = 0, eA = 0, eB = 0;
 };
@@ -82,6 +91,31 @@ TEST_F(DrcConnTest, RouteSpacingExactlyAtTheSpacingPasses) {
     for (int16_t mode : {kDrcRecord, kDrcFail, kDrcMarkMaze, kDrcCount})
         EXPECT_EQ(Check(eA, a, mode), 1) << mode;
     EXPECT_EQ(DrcErrorCount, 0);
+}
+
+TEST_F(DrcConnTest, CrowdedCellsKeepTheCopperTheCheckMustSee) {
+    TwoLines(599);
+    Crowd(6, 6); // six nets more over every cell of both lines
+    for (int16_t mode : {kDrcRecord, kDrcFail, kDrcMarkMaze, kDrcCount})
+        EXPECT_EQ(Check(eA, a, mode), 0) << mode;
+    EXPECT_EQ(Cell(27000, 30000, 1) & kCellCodeMask, kCellRuleMark);
+}
+
+TEST_F(DrcConnTest, ATruncatedNeighbourListBlocksInEveryMode) {
+    TwoLines(5000);
+    for (int16_t mode : {kDrcRecord, kDrcFail, kDrcMarkMaze, kDrcCount})
+        EXPECT_EQ(Check(eA, a, mode), 1) << mode;
+    Crowd(kObjListMax + 10, 50); // more neighbours than a list holds
+    for (int16_t mode : {kDrcRecord, kDrcFail, kDrcMarkMaze, kDrcCount})
+        EXPECT_EQ(Check(eA, a, mode), 0) << mode;
+    EXPECT_EQ(Cell(27000, 30000, 1) & kCellCodeMask, kCellRuleMark); // mode 2 marks the range
+    EXPECT_EQ(Markers().size(), 0u);
+    std::ifstream in(m_folder / "Pelvane.Log", std::ios::binary);
+    std::stringstream log;
+    log << in.rdbuf();
+    EXPECT_NE(log.str().find("Too many collisions: connection " + std::to_string(a)),
+              std::string::npos)
+        << log.str();
 }
 
 TEST_F(DrcConnTest, FullSpaceRecordsEveryViolationAndPasses) {
