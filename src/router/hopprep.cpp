@@ -113,6 +113,11 @@ int32_t Reroute(int32_t entry, int32_t connIndex, int32_t gi) {
     if (!PrepConn(work)) {
         if (g_verbose) ErrReport(kErrHopPrep, connIndex);
     } else {
+        // A failed try that found the previous try's path and left the maze
+        // as it found it leaves every later try to repeat it: the tries end.
+        auto* last = static_cast<Conn*>(ScratchPush());
+        last->head.count = 0;
+        uint64_t before = MazeFingerprint();
         int32_t tries = std::max(g.iterateLimit / kHopTriesDivisor, int32_t(kHopTriesMin));
         while (--tries > 0) {
             const int32_t r = OneTry(work);
@@ -120,7 +125,15 @@ int32_t Reroute(int32_t entry, int32_t connIndex, int32_t gi) {
                 ok = r > 0;
                 break;
             }
+            const uint64_t after = MazeFingerprint();
+            if (after == before && ConnSamePath(work, last)) {
+                if (g_verbose) DebugPrint("HopAttempt: try repeats the previous one");
+                break;
+            }
+            before = after;
+            ConnCopy(last, work);
         }
+        ScratchPop(last);
         if (!ok) {
             if (g_verbose) DebugPrint("hopAttempt: giving up");
             if (MzFlags & kMzForceRipFail) ok = 1;

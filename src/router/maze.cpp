@@ -267,6 +267,40 @@ void MazeReset(int32_t dropTemporary, int32_t dropRuleMarks) {
     if (g_verbose) DebugPrint("MazeReset: Complete");
 }
 
+namespace {
+
+enum : uint64_t {
+    kFingerprintSeed = 0x9E3779B97F4A7C15ull,
+    kFingerprintPrime = 0x100000001B3ull,
+};
+
+uint64_t FingerprintBytes(uint64_t h, const uint8_t* bytes, size_t count) {
+    size_t i = 0;
+    for (; i + sizeof(uint64_t) <= count; i += sizeof(uint64_t)) {
+        uint64_t word;
+        std::memcpy(&word, bytes + i, sizeof word);
+        h = (h ^ word) * kFingerprintPrime;
+        h ^= h >> 29;
+    }
+    for (; i < count; ++i)
+        h = (h ^ bytes[i]) * kFingerprintPrime;
+    return h;
+}
+
+} // namespace
+
+uint64_t MazeFingerprint() {
+    if (!g_maze.rows || !g_maze.layers) return 0;
+    uint64_t h = kFingerprintSeed;
+    const size_t rowBytes = size_t(g_maze.layers) * size_t(g_mzGrid.w);
+    for (int32_t y = 0; y < g_mzGrid.r && y < g_maze.rowCount; ++y)
+        if (g_maze.rows[y]) h = FingerprintBytes(h, g_maze.rows[y], rowBytes);
+    const size_t viaBytes = size_t(g_maze.layers) * size_t(g_mzGrid.nx + 1);
+    for (int32_t j = 0; g_maze.via && j <= g_mzGrid.ny && j < g_maze.viaRowCount; ++j)
+        if (g_maze.via[j]) h = FingerprintBytes(h, g_maze.via[j], viaBytes);
+    return h;
+}
+
 void MazeSave(int32_t save) {
     if (!g_maze.saved || !g_maze.saved[0]) ErrReport(kErrSaveNoCopy, save);
     if (!MazeActive()) ErrReport(kErrSaveInactive, save);

@@ -74,6 +74,9 @@ int32_t MazeCellClass(int32_t x, int32_t y, int32_t layer);
 int32_t MazeCellCost(int32_t x, int32_t y, int32_t layer, int32_t kind);
 void MazeReset(int32_t dropTemporary, int32_t dropRuleMarks);
 void MazeSave(int32_t save);
+// A 64-bit fingerprint of every maze cell and via-block byte; equal
+// fingerprints stand for an unchanged maze (0 when there is no maze).
+uint64_t MazeFingerprint();
 void MazeUnmarkRect(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t layer);
 void ViaBlockMarkRect(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t layer, int32_t bits);
 // Replaces each byte by the table's entry for it.
