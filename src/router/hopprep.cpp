@@ -1,8 +1,11 @@
 // Re-routing a ripped hop: the gap that replaced the hop's segment is
 // joined to a neighbouring gap when it has one, else routed again by a
 // small wavefront search of its own with a few tries, each try in a
-// journal level of its own. The goal record of the installation is saved
-// whole before and brought back after, whatever happens.
+// journal level of its own. A re-route never installs a partial path (the
+// nearest fallback of the connection in hand does not reach it): a try
+// whose clearing fails is a failed try. A try that finds the path of the
+// try before it ends the tries. The goal record of the installation is
+// saved whole before and brought back after, whatever happens.
 #include <algorithm>
 
 #include "db/altjournal.h"
@@ -62,8 +65,10 @@ bool JoinGap(Conn* rec, int32_t g, int32_t connIndex) {
 }
 
 // One try: seed, expand, find, fit and shove in a level of its own. 1
-// success, 0 a failed try (the next may run), -1 the tries end.
-int32_t OneTry(Conn* path) {
+// success, 0 a failed try (the next may run), -1 the tries end. A try
+// that finds the path the try before it found ends the tries: it would
+// fail the same way.
+int32_t OneTry(Conn* path, Conn* previous) {
     MzGoal& g = *Goal();
     WaveReset();
     if (!SeedExits()) {
@@ -75,6 +80,11 @@ int32_t OneTry(Conn* path) {
         return -1;
     }
     PathFind(path);
+    if (previous->head.count > 0 && ConnSamePath(path, previous)) {
+        if (g_verbose) DebugPrint("HopAttempt: same path again");
+        return -1;
+    }
+    ConnCopy(previous, path);
     if (MzFlags & kMzShowHop) ShowTrackPath(1, path);
     AltPush();
     if (PathFitEnds(path) && mzShovePath(path)) {
@@ -101,18 +111,21 @@ int32_t Reroute(int32_t entry, int32_t connIndex, int32_t gi) {
     g.partialMode = 0;
     g.hopRouting = 1;
     g.ripFail = 0;
+    g.useNearest = 0; // the hop's connection is re-routed whole or not at all
     const int32_t pass = std::clamp<int32_t>(g.pass, 0, kPassLast);
     g.viasAllowed =
         CurSweep().via[pass] < kViaCostFull && CurSweep().retry[pass] <= kRetryViasLimit ? 1 : 0;
     MazeReset(0, 1);
     auto* work = static_cast<Conn*>(ScratchPush());
+    auto* previous = static_cast<Conn*>(ScratchPush());
+    previous->head.count = 0;
     int32_t ok = 0;
     if (!PrepConn(work)) {
         if (g_verbose) ErrReport(kErrHopPrep, connIndex);
     } else {
         int32_t tries = std::max(g.iterateLimit / kHopTriesDivisor, int32_t(kHopTriesMin));
         while (--tries > 0) {
-            const int32_t r = OneTry(work);
+            const int32_t r = OneTry(work, previous);
             if (r != 0) {
                 ok = r > 0;
                 break;
@@ -123,6 +136,7 @@ int32_t Reroute(int32_t entry, int32_t connIndex, int32_t gi) {
             if (MzFlags & kMzForceRipFail) ok = 1;
         }
     }
+    ScratchPop(previous);
     ScratchPop(work);
     g = saved;
     return ok;

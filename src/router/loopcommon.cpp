@@ -5,6 +5,7 @@
 #include "db/altjournal.h"
 #include "db/runopt.h"
 #include "db/shellsvc.h"
+#include "router/completion.h"
 #include "router/objmap.h"
 #include "router/objtable.h"
 #include "router/routeloop.h"
@@ -35,6 +36,7 @@ void LoopRereadGap() {
 }
 
 void LoopCommitShown() {
+    if (MzGoal* g = Goal()) g->routedCount = int16_t(g->routedCount + LevelCompletionChange());
     if (LoopBoardShown()) PaintAlt();
     BroadcastCommand(kCmdChanged);
     AltPop(true);

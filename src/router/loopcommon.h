@@ -14,5 +14,6 @@ void LoopSetQuiet(bool on);
 // maps the gap back into the object map.
 void LoopRereadGap();
 // The change of the open level repainted (board shown), the windows told,
-// the level committed.
+// its change in complete connections added to the routed count, the level
+// committed.
 void LoopCommitShown();
