@@ -3,7 +3,8 @@
 // small wavefront search of its own with a few tries, each try in a
 // journal level of its own. A re-route never installs a partial path (the
 // nearest fallback of the connection in hand does not reach it): a try
-// whose clearing fails is a failed try. A try that finds the path of the
+// whose clearing fails is a failed try; under a nearest install a hop
+// that finds no re-route stays ripped for a later pass. A try that finds the path of the
 // try before it ends the tries. The goal record of the installation is
 // saved whole before and brought back after, whatever happens.
 #include <algorithm>
@@ -134,6 +135,13 @@ int32_t Reroute(int32_t entry, int32_t connIndex, int32_t gi) {
         if (!ok) {
             if (g_verbose) DebugPrint("hopAttempt: giving up");
             if (MzFlags & kMzForceRipFail) ok = 1;
+            // Installing the nearest path of the connection in hand: the hop
+            // stays as its rip left it, on the hop list, for a later pass
+            // to route (no copper of a failed clearing is kept).
+            if (!ok && saved.useNearest) {
+                if (g_verbose) DebugPrint("hopAttempt: left ripped for a later pass");
+                ok = 1;
+            }
         }
     }
     ScratchPop(previous);
