@@ -4,9 +4,10 @@
 // journal level of its own. A re-route never installs a partial path (the
 // nearest fallback of the connection in hand does not reach it): a try
 // whose clearing fails is a failed try; under a nearest install a hop
-// that finds no re-route stays ripped for a later pass. A try that finds the path of the
-// try before it ends the tries. The goal record of the installation is
-// saved whole before and brought back after, whatever happens.
+// that finds no re-route stays ripped for a later pass. A try that finds
+// the path of the try before it ends the tries. The goal record of the
+// installation is saved whole before and brought back after, whatever
+// happens.
 #include <algorithm>
 
 #include "db/altjournal.h"
