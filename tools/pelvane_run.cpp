@@ -11,8 +11,10 @@
 // Router" with --resume); the design's file is OUTPUT_BASE.ZID, so the
 // sweep backups land beside it. After the table lines come the lines the
 // run wrote to the activity log (the statistics of every sweep), one line
-// per sweep and the figures "route connections", "route routed", "route
-// completion %", "route vias", "route length" (database units), "route
+// per sweep and the figures "route connections", "route routed at start",
+// "route routed", "route completion %" (routed meaning complete: every
+// segment routed, the ends on their pins; the sweeps' routed counts and
+// the routed at start add up to the routed figure), "route vias", "route length" (database units), "route
 // length mm", "route time s", "route peak memory KB", "route wavefront
 // steps" and "route attempts".
 // Exit codes: 0 done, 1 the input could not be loaded, 2 bad arguments,

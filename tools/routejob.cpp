@@ -1,5 +1,8 @@
 // The driver's routing job. Time is the routing alone on the monotonic
-// clock; peak memory is the process's peak resident set. The display
+// clock; peak memory is the process's peak resident set. Routed means
+// complete (every segment routed, the ends on their pins): the sweeps'
+// routed counts and the connections complete at the start add up to the
+// routed figure. The display
 // stand-ins only count their calls while the run works.
 #include "routejob.h"
 
@@ -18,6 +21,7 @@
 #include "headless/ascio.h"
 #include "headless/headless.h"
 #include "headless/rundrive.h"
+#include "router/completion.h"
 #include "router/routeloop.h"
 #include "router/sweeprun.h"
 #include "router/urstate.h"
@@ -63,6 +67,7 @@ bool RouteJobRun(const RouteJobOptions& options, const std::string& logPath,
     const std::streamoff logStart = FileSize(logPath);
     HeadlessSetShellCallsCountOnly(true);
     WavePopCountClear();
+    report->routedAtStart = DesignCompleteCount();
     const auto start = std::chrono::steady_clock::now();
     SweepRunCommand(options.resume ? kCmdResumeSweepRouter : kCmdStartSweepRouter);
     struct Drive {
@@ -83,8 +88,12 @@ bool RouteJobRun(const RouteJobOptions& options, const std::string& logPath,
     HeadlessSetShellCallsCountOnly(false);
     report->aborted = HeadlessAbortLatched();
     if (report->aborted && running >= 1 && running <= kSweepLast) {
-        // The stopped sweep's own line (the stop cleared its counts).
-        report->sweeps.push_back(RouteSweepLine{running, SweepSlot(running)->name, 0, 0});
+        // The stopped sweep's own line (the stop cleared its counts): what
+        // it routed is what the earlier sweeps' lines do not account for.
+        int32_t routed = DesignCompleteCount() - report->routedAtStart;
+        for (const RouteSweepLine& s : report->sweeps)
+            routed -= s.routed;
+        report->sweeps.push_back(RouteSweepLine{running, SweepSlot(running)->name, routed, 0});
     }
     report->seconds = std::chrono::duration<double>(stop - start).count();
     report->wavefrontSteps += WavePopCount();
@@ -108,21 +117,16 @@ void RouteJobFigures(RouteJobReport* report) {
     for (int32_t c = 1; c <= ConnCount(); ++c) {
         const Conn* conn = ConnRef(c);
         const int32_t n = conn->head.count;
-        bool open = false;
         for (int32_t i = 0; i < n; ++i) {
             const Crn& k = conn->crn[i];
             if (k.via) ++report->vias;
-            if (i + 1 == n) break;
-            if (k.layer == 0) {
-                open = true;
-                continue;
-            }
+            if (i + 1 == n || k.layer == 0) continue;
             const Crn& e = conn->crn[i + 1];
             length += std::hypot(double(e.x) - k.x, double(e.y) - k.y);
         }
         if (conn->head.flags & kConnNotSelected) continue;
         ++report->connections;
-        if (!open) ++report->routed;
+        if (ConnComplete(conn)) ++report->routed;
     }
     report->length = int64_t(std::llround(length));
     report->lengthMm = length * DbHdr().unitSize * kMmPerInch;
@@ -136,6 +140,7 @@ void RouteJobPrint(const RouteJobReport& r) {
                     int(s.routed), int(s.attempts));
     const double completion = r.connections ? 100.0 * r.routed / r.connections : 100.0;
     std::printf("route connections %d\n", int(r.connections));
+    std::printf("route routed at start %d\n", int(r.routedAtStart));
     std::printf("route routed %d\n", int(r.routed));
     std::printf("route completion %% %.1f\n", completion);
     std::printf("route vias %lld\n", (long long)r.vias);

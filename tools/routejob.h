@@ -25,7 +25,8 @@ struct RouteJobReport {
     std::vector<RouteSweepLine> sweeps;
     std::vector<std::string> logLines; // activity-log lines the run wrote
     int32_t connections = 0;           // counted as the statistics count
-    int32_t routed = 0;
+    int32_t routed = 0;                // complete connections after the run
+    int32_t routedAtStart = 0;         // ... before it
     int64_t vias = 0;
     int64_t length = 0; // database units
     double lengthMm = 0;

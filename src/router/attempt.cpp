@@ -9,6 +9,7 @@
 #include "db/conns.h"
 #include "db/pool.h"
 #include "db/shellsvc.h"
+#include "router/completion.h"
 #include "router/installpath.h"
 #include "router/loopcommon.h"
 #include "router/loopstate.h"
@@ -193,6 +194,7 @@ int32_t heurInstall(int32_t noShove) {
         if (LoopBoardShown()) PaintAlt();
         menuEnableCommand(kCmdUndo, 1);
         BroadcastCommand(kCmdChanged);
+        g.routedCount = int16_t(g.routedCount + LevelCompletionChange());
         AltPop(true);
         return 1;
     }
@@ -227,7 +229,6 @@ int32_t heurAttempt() {
     if (installed) {
         if (g_verbose) DebugPrint("heurAttempt:  installed");
         ++g.attemptCount;
-        ++g.routedCount;
         ObjSetConnFlag(g.objIndex, kObjFlagLeftOut);
         return 1;
     }

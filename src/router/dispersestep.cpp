@@ -53,7 +53,6 @@ int32_t disperseNextPad() {
     AltPush();
     if (DispersePin(entry)) {
         DisperseError(comp, pin, 0);
-        ++g.routedCount;
         MapLevel();
     } else {
         DisperseError(comp, pin, 1);

@@ -1,8 +1,13 @@
 // Re-routing a ripped hop: the gap that replaced the hop's segment is
 // joined to a neighbouring gap when it has one, else routed again by a
 // small wavefront search of its own with a few tries, each try in a
-// journal level of its own. The goal record of the installation is saved
-// whole before and brought back after, whatever happens.
+// journal level of its own. A re-route never installs a partial path (the
+// nearest fallback of the connection in hand does not reach it): a try
+// whose clearing fails is a failed try; under a nearest install a hop
+// that finds no re-route stays ripped for a later pass. A failed try that
+// repeats the one before it over an unchanged maze ends the tries. The goal record of the
+// installation is saved whole before and brought back after, whatever
+// happens.
 #include <algorithm>
 
 #include "db/altjournal.h"
@@ -104,6 +109,7 @@ int32_t Reroute(int32_t entry, int32_t connIndex, int32_t gi) {
     g.partialMode = 0;
     g.hopRouting = 1;
     g.ripFail = 0;
+    g.useNearest = 0; // the hop's connection is re-routed whole or not at all
     const int32_t pass = std::clamp<int32_t>(g.pass, 0, kPassLast);
     g.viasAllowed =
         CurSweep().via[pass] < kViaCostFull && CurSweep().retry[pass] <= kRetryViasLimit ? 1 : 0;
@@ -137,6 +143,13 @@ int32_t Reroute(int32_t entry, int32_t connIndex, int32_t gi) {
         if (!ok) {
             if (g_verbose) DebugPrint("hopAttempt: giving up");
             if (MzFlags & kMzForceRipFail) ok = 1;
+            // Installing the nearest path of the connection in hand: the hop
+            // stays as its rip left it, on the hop list, for a later pass
+            // to route (no copper of a failed clearing is kept).
+            if (!ok && saved.useNearest) {
+                if (g_verbose) DebugPrint("hopAttempt: left ripped for a later pass");
+                ok = 1;
+            }
         }
     }
     ScratchPop(work);

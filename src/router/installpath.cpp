@@ -2,8 +2,13 @@
 // re-route the hops (with the maze's saved copy brought back afterwards in
 // every case), straighten, clean and check; then commit with the object
 // map following the level, or reject with the map restored. The abort key
-// ends the body with failure between any two steps. Manual installation
-// of a routing-window tool's change works in the tool's open level.
+// ends the body with failure between any two steps. An installation never
+// commits a level that leaves a connection that was complete before it
+// with a gap, unless that connection is one of its hops, ripped on purpose
+// (what its re-route leaves open, later passes route); such a level is
+// rejected. A committed level adds its change in complete connections to
+// the routed count. Manual installation of a routing-window tool's change
+// works in the tool's open level.
 #include "router/installpath.h"
 
 #include <algorithm>
@@ -13,6 +18,7 @@
 #include "db/dbheader.h"
 #include "db/pool.h"
 #include "db/shellsvc.h"
+#include "router/completion.h"
 #include "router/connnorm.h"
 #include "router/hoprip.h"
 #include "router/maze.h"
@@ -21,6 +27,7 @@
 #include "router/objtable.h"
 #include "router/path.h"
 #include "router/passflags.h"
+#include "router/push.h"
 #include "router/rulesvc.h"
 #include "router/shove.h"
 #include "router/straighten.h"
@@ -70,6 +77,31 @@ int32_t RerouteHops() {
     }
     MazeSave(0);
     return 1;
+}
+
+// Whether connection c is one of the goal's hops.
+bool OnHopList(int32_t c) {
+    const MzGoal& g = *Goal();
+    for (int32_t h = 1; h <= g.hopCount && h <= kHopMax; ++h) {
+        const int32_t e = g.hopObj[h];
+        if (e >= 1 && e <= ObjCount() && ObjEntry(e)->index == c) return true;
+    }
+    return false;
+}
+
+// The first connection that the open level leaves with a gap although it
+// was complete before the level, the hops excepted; 0 when there is none.
+int32_t LevelBrokenConn() {
+    int32_t broken = 0;
+    LevelConnChanges(
+        [](const LevelConnChange& c, void* context) {
+            if (!c.completeBefore || c.completeAfter) return true;
+            if (OnHopList(c.conn)) return true;
+            *static_cast<int32_t*>(context) = c.conn;
+            return false;
+        },
+        &broken);
+    return broken;
 }
 
 // The latched-path tool's last step outside a sweep: its corners lose the
@@ -131,6 +163,13 @@ int32_t InstallPath() {
     UnlatchPath();
     if (AltDepth() < 1) ExpectAlt(kErrInstallDepth, 1);
     if (ok) {
+        if (const int32_t broken = LevelBrokenConn()) {
+            if (g_verbose) WarnPrint("InstallPath: conn %d would be left with a gap", int(broken));
+            ok = false;
+        }
+    }
+    if (ok) {
+        g.routedCount = int16_t(g.routedCount + LevelCompletionChange());
         MapAltOriginals(1);
         MapAltChanges(0);
         BroadcastCommand(kCmdDesignChanged);

@@ -8,6 +8,7 @@
 #include "db/dblog.h"
 #include "db/runopt.h"
 #include "db/shellsvc.h"
+#include "router/completion.h"
 #include "router/loopstate.h"
 #include "router/objmap.h"
 #include "router/objtable.h"
@@ -39,6 +40,7 @@ void LoopRereadGap() {
 }
 
 void LoopCommitShown() {
+    if (MzGoal* g = Goal()) g->routedCount = int16_t(g->routedCount + LevelCompletionChange());
     if (LoopBoardShown()) PaintAlt();
     BroadcastCommand(kCmdChanged);
     AltPop(true);

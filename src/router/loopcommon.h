@@ -17,7 +17,8 @@ void LoopSetQuiet(bool on);
 // maps the gap back into the object map.
 void LoopRereadGap();
 // The change of the open level repainted (board shown), the windows told,
-// the level committed.
+// its change in complete connections added to the routed count, the level
+// committed.
 void LoopCommitShown();
 // True when the connection was given up after an internal error in this
 // pass; LoopGiveUpAdd records one (false when the record is full), and

@@ -14,6 +14,7 @@
 #include "db/lang.h"
 #include "db/shellsvc.h"
 #include "db/sweeps.h"
+#include "router/completion.h"
 #include "router/costs.h"
 #include "router/installpath.h"
 #include "router/loopcommon.h"
@@ -41,10 +42,11 @@ enum : int32_t { kOverlayErase = 0 };
 
 const char kSkippedWindow[] = "Skipped window due to overload";
 
+// The installation added its change in complete connections to the
+// routed count already.
 void Routed() {
     MzGoal& g = *Goal();
     ++g.attemptCount;
-    ++g.routedCount;
     g_loop.newWindow = 0;
     WaveReset();
     g.conn = 0;
@@ -94,12 +96,16 @@ void ActOnAttempt(int32_t code) {
     }
 }
 
-// A checker call with the sweep-run flag set for its duration.
+// A checker call with the sweep-run flag set for its duration; what it
+// changes in complete connections goes into the routed count.
 void WithSweepRunFlag(void (*call)()) {
     const int16_t saved = g_sweepRunFlag;
+    const int32_t before = DesignCompleteCount();
     g_sweepRunFlag = 1;
     call();
     g_sweepRunFlag = saved;
+    MzGoal& g = *Goal();
+    g.routedCount = int16_t(g.routedCount + DesignCompleteCount() - before);
 }
 
 // One step of a pass in a window; true when the pass is done.

@@ -1,7 +1,7 @@
 // The summary of a routing run. The elapsed time is whole seconds since the
 // run started; the design's total counts every connection not left out of
-// the statistics, and a connection is routed when none of its segments
-// lies on the connection layer 0.
+// the statistics, and a connection is routed when it is complete: every
+// segment routed and its ends on their pins.
 #include "router/routestats.h"
 
 #include <cstddef>
@@ -13,6 +13,7 @@
 #include "db/lang.h"
 #include "db/runopt.h"
 #include "db/shellsvc.h"
+#include "router/completion.h"
 #include "router/loopstate.h"
 #include "router/urmsg.h"
 #include "router/urstate.h"
@@ -21,15 +22,6 @@
 namespace {
 
 const char kSweepEnded[] = "Sweep completed (or interrupted)";
-
-// Stored records are packed: the head is copied out and the corners'
-// layers read as bytes.
-bool Routed(const uint8_t* record, const ConnHead& head) {
-    const uint8_t* layer = record + sizeof(ConnHead) + offsetof(Crn, layer);
-    for (int32_t i = 0; i + 1 < head.count; ++i)
-        if (layer[size_t(i) * sizeof(Crn)] == 0) return false;
-    return true;
-}
 
 // Formats the catalogue message with the arguments into out.
 template <typename... Args> void Format(char* out, int32_t number, Args... args) {
@@ -71,13 +63,10 @@ void showStatistics() {
     int32_t counted = 0, routed = 0;
     const int32_t conns = ConnCount();
     for (int32_t c = 1; c <= conns; ++c) {
-        const auto* record = reinterpret_cast<const uint8_t*>(ConnRef(c));
-        if (!record) continue;
-        ConnHead head;
-        std::memcpy(&head, record, sizeof head);
-        if (head.flags & kConnNotSelected) continue;
+        const Conn* record = ConnRef(c);
+        if (!record || (record->head.flags & kConnNotSelected)) continue;
         ++counted;
-        if (Routed(record, head)) ++routed;
+        if (ConnComplete(record)) ++routed;
     }
     const int32_t n = Goal() ? Goal()->routedCount : 0;
     char line1[kStatMaxLine], line2[kStatMaxLine];

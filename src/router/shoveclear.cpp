@@ -205,8 +205,9 @@ int32_t ClearSeg(Conn* path) {
     }
     ConnCopy(path, out);
     // Installing a nearest path, or forcing the install, takes the cleared
-    // path with its gaps as a success.
-    if (g_shove.shoveFailed && (goal.useNearest || g_forceInstall))
+    // path with its gaps as a success; never while a ripped hop is being
+    // re-routed, whose connection must come back whole.
+    if (g_shove.shoveFailed && !goal.hopRouting && (goal.useNearest || g_forceInstall))
         g_shove.shoveFailed = failedBefore;
     if (g_verbose)
         ConnDump(path, g_shove.shoveFailed ? "ClearSeg: failed" : "ClearSeg: success", 0);

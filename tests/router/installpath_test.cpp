@@ -2,8 +2,12 @@
 // straightening, the clean-up and the checks; check failures and the abort
 // key reject the level and restore the map; hops are ripped, joined or
 // re-routed with their tries, and a refused hop fails the installation
-// and marks the maze.
+// and marks the maze; a level that would leave another complete
+// connection with a gap is rejected unless that connection is a hop; the
+// routed count takes the level's change in complete connections; a hop's
+// re-route never takes a failed clearing.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "db/conns.h"
@@ -21,6 +25,7 @@
 #include "router/prep.h"
 #include "router/rulesvc.h"
 #include "router/seed.h"
+#include "router/shove.h"
 #include "router/wave.h"
 #include "goalconnfixture.h"
 #include "support/fatal.h"
@@ -42,6 +47,7 @@ class InstallTest : public GoalConnTest {
         g.pass = 1;
         g.state = kGoalSweepWindows;
         g.iterateLimit = 10;
+        g.routedCount = 0;
         CurSweep().limit[1] = 100; // no cost bound
         g_altChecks = 0;
     }
@@ -125,6 +131,7 @@ TEST_F(InstallTest, APathWithoutHopsIsInstalledAndMapped) {
     EXPECT_EQ(std::memcmp(path->crn, stored->crn, sizeof(Crn) * size_t(path->head.count)), 0);
     EXPECT_TRUE(Holds(e, MapColLo(30000), MapRowLo(30000), stored->crn[0].layer));
     EXPECT_TRUE(Broadcast());
+    EXPECT_EQ(Goal()->routedCount, 1); // the connection is now complete
 }
 
 TEST_F(InstallTest, ACheckFailureRejectsUnlessForceInstall) {
@@ -140,6 +147,7 @@ TEST_F(InstallTest, ACheckFailureRejectsUnlessForceInstall) {
         EXPECT_FALSE(Holds(e, MapColLo(30000), MapRowLo(30000), l)) << l;
     EXPECT_TRUE(Traced("processPath: initial altCheck failure"));
     EXPECT_FALSE(Broadcast());
+    EXPECT_EQ(Goal()->routedCount, 0);
 
     FindPath(e);
     g_altChecks = 0;
@@ -236,6 +244,52 @@ TEST_F(InstallTest, ARefusedHopFailsTheInstallationAndMarksTheMaze) {
     EXPECT_EQ(AltDepth(), 0);
 }
 
+// Net 2's complete connection away from the path (free ends, layer 2)
+// loses its segment in the final check's level, standing for any step of
+// the installation that would leave it with a gap.
+int32_t g_victim = 0;
+int32_t BreakVictimInFinalCheck(int32_t) {
+    if (++g_altChecks == 2) {
+        Conn rec;
+        AltSave(kRecConn, g_victim, &rec);
+        rec.crn[0].layer = 0;
+        AltPut(kRecConn, g_victim, 0, &rec);
+    }
+    return 1;
+}
+
+TEST_F(InstallTest, ALevelLeavingAnotherCompleteConnectionWithAGapIsRejectedUnlessItIsAHop) {
+    DebugSetFlags(1, 0);
+    const int32_t e = MainGap();
+    const int32_t c = ObjEntry(e)->index;
+    const int32_t v = Blocker({{24000, 51000, 2}, {36000, 51000, 0}});
+    g_victim = ObjEntry(v)->index;
+    RuleServices mine{};
+    mine.DrcCheckAlt = &BreakVictimInFinalCheck;
+    RuleServicesInstall(&mine);
+    FindPath(e);
+    ASSERT_EQ(Goal()->hopCount, 0);
+    EXPECT_EQ(InstallPath(), 0);
+    EXPECT_TRUE(
+        Traced("InstallPath: conn " + std::to_string(g_victim) + " would be left with a gap"));
+    EXPECT_EQ(ConnRef(g_victim)->crn[0].layer, 2);
+    EXPECT_EQ(ConnRef(c)->crn[0].layer, 0);
+    EXPECT_TRUE(Holds(v, MapColLo(30000), MapRowLo(51000), 2)); // the map restored
+    EXPECT_EQ(Goal()->routedCount, 0);
+
+    // The same connection ripped on purpose as a hop: accepted; the level
+    // made one connection complete and left one with a gap (the free-ended
+    // hop finds no re-route here).
+    FindPath(e);
+    Hops({{v, 0}});
+    g_altChecks = 0;
+    MzFlags = kMzForceRipFail; // its re-route is taken as it ends
+    EXPECT_EQ(InstallPath(), 1);
+    EXPECT_EQ(ConnRef(g_victim)->crn[0].layer, 0);
+    EXPECT_NE(ConnRef(c)->crn[0].layer, 0);
+    EXPECT_EQ(Goal()->routedCount, 0);
+}
+
 class HopPrepTest : public InstallTest {
   protected:
     // A routed connection of net 2 (U1.2 - U2.1) made a gap in an open
@@ -258,9 +312,23 @@ class HopPrepTest : public InstallTest {
 TEST_F(HopPrepTest, TriesByIterateLimit) {
     DebugSetFlags(1, 0);
     RippedHop();
-    // ITERATE / 10 - 1 tries, but a try that finds the previous try's path
-    // and leaves the maze unchanged ends them: 40 would allow three.
-    const struct { int32_t limit, tries; } cases[] = {{5, 1}, {29, 1}, {35, 2}, {40, 2}};
+    // Each failed try marks the middle of its path's longest segment, so
+    // the next try finds another path.
+    RuleServices mine{};
+    mine.ClearAllVias = [](Conn* p) {
+        int32_t longest = 0, at = 0;
+        for (int32_t i = 0; i + 1 < p->head.count; ++i) {
+            const int32_t n =
+                std::abs(p->crn[i + 1].x - p->crn[i].x) + std::abs(p->crn[i + 1].y - p->crn[i].y);
+            if (p->crn[i].layer && n > longest) longest = n, at = i;
+        }
+        const Crn &a = p->crn[at], &b = p->crn[at + 1];
+        const int32_t x = (a.x + b.x) / 2, y = (a.y + b.y) / 2;
+        markSegmentBox(x, y, x, y, a.layer);
+        return int32_t(0);
+    };
+    RuleServicesInstall(&mine);
+    const struct { int32_t limit, tries; } cases[] = {{5, 1}, {29, 1}, {35, 2}, {40, 3}};
     for (const auto& k : cases) {
         Lines().clear();
         Goal()->iterateLimit = int16_t(k.limit);
@@ -269,9 +337,48 @@ TEST_F(HopPrepTest, TriesByIterateLimit) {
         EXPECT_EQ(hopPrep(1), 0);
         EXPECT_EQ(Count("HopAttempt: Unable to clear hop path"), k.tries) << k.limit;
         EXPECT_TRUE(Traced("hopAttempt: giving up"));
-        EXPECT_EQ(Traced("HopAttempt: try repeats the previous one"), k.tries == 2) << k.limit;
+        EXPECT_FALSE(Traced("HopAttempt: try repeats the previous one")) << k.limit;
         EXPECT_EQ(std::memcmp(&before, Goal(), sizeof before), 0) << "MzGoal restored whole";
     }
+    AltPop(false);
+}
+
+TEST_F(HopPrepTest, ATryFindingThePathOfTheTryBeforeEndsTheTries) {
+    DebugSetFlags(1, 0);
+    RippedHop(); // every try fails the same way on the same path
+    Goal()->iterateLimit = 40;
+    EXPECT_EQ(hopPrep(1), 0);
+    // the second try repeats the first over an unchanged maze: no third
+    EXPECT_EQ(Count("HopAttempt: Unable to clear hop path"), 2);
+    EXPECT_TRUE(Traced("HopAttempt: try repeats the previous one"));
+    AltPop(false);
+}
+
+// A re-route under a nearest or forced install: a failed clearing of the
+// hop's copper fails the try and keeps none of its copper; the hop stays
+// as ripped, which a nearest install takes (the hop is left to a later
+// pass) and a forced one does not.
+TEST_F(HopPrepTest, ANearestOrForcedInstallDoesNotTakeAFailedClearingOfTheHop) {
+    DebugSetFlags(1, 0);
+    const int32_t e = RippedHop();
+    const int32_t c = ObjEntry(e)->index;
+    RuleServices mine{};
+    mine.stitchStraightSeg = [](Conn*, int32_t, int32_t) { return int32_t(0); };
+    mine.stitchDiagSeg = [](Conn*, int32_t) { return int32_t(0); };
+    RuleServicesInstall(&mine);
+    for (const int16_t force : {0, 1}) {
+        Goal()->useNearest = int16_t(1 - force);
+        g_forceInstall = force;
+        EXPECT_EQ(hopPrep(1), 1 - force) << force;
+        Conn rec;
+        ConnReadJournal(c, &rec);
+        EXPECT_EQ(rec.head.count, 2) << force;
+        EXPECT_EQ(rec.crn[0].layer, 0) << force;
+        EXPECT_EQ(Goal()->useNearest, 1 - force) << "restored";
+        EXPECT_EQ(Traced("hopAttempt: left ripped for a later pass"), force == 0) << force;
+        Lines().clear();
+    }
+    Goal()->useNearest = 0;
     AltPop(false);
 }
 

@@ -176,7 +176,7 @@ TEST_F(ShoveTest, AFailedShoveKeepsTheGivenPathAsACandidateUnlessRippingOrHoppin
     EXPECT_EQ(Corners(out), Corners(given));
 }
 
-TEST_F(ShoveTest, ForceInstallAndTheNearestPathTakeTheClearedPathWithItsGaps) {
+TEST_F(ShoveTest, ForceInstallAndTheNearestPathTakeTheClearedPathWithItsGapsButNotForAHop) {
     Blocker({{22500, 42000, 1}, {25500, 42000, 0}});
     const Conn given = ConnOf(1, {{24000, 39000, 1}, {24000, 45000, 1}, {30000, 45000, 0}});
     Conn path = given;
@@ -202,6 +202,18 @@ TEST_F(ShoveTest, ForceInstallAndTheNearestPathTakeTheClearedPathWithItsGaps) {
     g_shove.shoveFailed = 1;
     path = given;
     EXPECT_EQ(ClearSeg(&path), 0);
+    // Neither takes a failed clearing while a ripped hop is re-routed: the
+    // hop's connection would be left with the gaps.
+    for (const int16_t force : {0, 1}) {
+        g_forceInstall = force;
+        Goal()->hopRouting = 1;
+        g_shove.shoveFailed = 0;
+        path = given;
+        EXPECT_EQ(ClearSeg(&path), 0) << force;
+        EXPECT_EQ(g_shove.shoveFailed, 1) << force;
+        Goal()->hopRouting = 0;
+    }
+    g_forceInstall = 0;
     Goal()->useNearest = 0;
 }
 
