@@ -253,6 +253,7 @@ class ShellTest : public DbTest {
         gCurWin = BoardWindowAppWindow();
         g_shell.display = g_shell.boardView->display;
         host.lines.clear();
+        host.windows[g_shell.boardWindow].received.clear();
     }
     static int32_t AcceptOpen(int32_t command) { return command == 30032 ? 1 : 0; }
 };
