@@ -48,6 +48,9 @@ void BusyFeedback(int32_t flag);
 // Posts a command to the board window, carried out later from the event
 // loop.
 void PostAppCommand(int32_t command);
+// Posts a command to the application itself (the frame runs it later from
+// the event loop); the toolbox result.
+int32_t PostFrameCommand(int32_t command);
 // Sends the command to every window at once.
 void BroadcastCommand(int32_t command);
 // Enables (1) or disables (2) a menu command.

@@ -69,6 +69,7 @@ int32_t Mouse(int32_t window, const WindowEvent* event) {
     int32_t mode = g_shell.display ? g_shell.display->pointerMode : 0;
     bool primary = event->mouse.button == kMouseButtonPrimary;
     if (event->type == kWindowEventDoubleClick && primary && mode == kPointerModeSelect) return 1;
+    g_shell.lastMouseDown = *event;
     if (mode == kPointerModeSelect && DetailsWindowInFront()) {
         PostedCommand record = MakeCommandEvent(kCmdQueryAtMouse, window);
         Host().SendToWindow(window, &record);

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "db/shellsvc.h"
+#include "toolbox/core/windowevent.h"
 
 struct DisplaySettings {
     int16_t installed;   // the view is installed
@@ -38,6 +39,7 @@ struct ShellState {
     int32_t savedTool = 0;                  // the tool the Auto commands cleared
     int16_t painting = 0;                   // the board is being painted
     ObjRef highlighted{};                   // the highlighted object
+    WindowEvent lastMouseDown{};            // the board window's last mouse-down
 };
 extern ShellState g_shell;
 

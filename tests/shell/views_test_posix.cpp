@@ -156,3 +156,73 @@ TEST_F(ViewsTest, ViewChangeDuringARunStopsTheRunFirst) {
 }
 
 } // namespace
+
+namespace {
+
+class BoardEventsTest : public ShellTest {
+  protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        ValidDesign();
+        OpenBoard();
+        g_editHandlers.artCommand = &Record;
+        seen().clear();
+    }
+    static std::vector<int32_t>& seen() {
+        static std::vector<int32_t> s;
+        return s;
+    }
+    static int32_t Record(int32_t command) {
+        seen().push_back(command);
+        return 0;
+    }
+    int32_t Send(WindowEvent e) { return BoardWindowEventOf(g_shell.boardWindow, g_shell.boardView, &e); }
+};
+
+TEST_F(BoardEventsTest, MouseAndKeys) {
+    WindowEvent e{};
+    e.type = kWindowEventDoubleClick; // button 0 in pointer mode 1: nothing
+    Send(e);
+    EXPECT_TRUE(seen().empty());
+    e.type = kWindowEventMouseDown;
+    Send(e);
+    e.mouse.shift = 1;
+    Send(e);
+    e.mouse.shift = 0;
+    e.mouse.control = 1;
+    Send(e);
+    e.mouse.button = 1; // the secondary button lets go
+    Send(e);
+    WindowEvent k{};
+    k.type = kWindowEventKey;
+    k.key.character = 27;
+    Send(k);
+    k.key.character = '.';
+    k.key.modifiers = 0x20;
+    Send(k);
+    k.key.character = ' ';
+    k.key.modifiers = 0;
+    Send(k);
+    EXPECT_EQ(seen(), (std::vector<int32_t>{30022, 30024, 30038, 30026, 30026, 30026, 30022}));
+    EXPECT_EQ(g_shell.lastMouseDown.mouse.button, 1);
+}
+
+TEST_F(BoardEventsTest, CloseRequestAsksAndResizeRejectsOpenLevels) {
+    DbHdr().modified = 1;
+    host.placeholderAnswer = 0; // the save question is cancelled: the window stays
+    WindowEvent close{};
+    close.type = kWindowEventClose;
+    EXPECT_EQ(Send(close), 1);
+    EXPECT_TRUE(DbIsValid());
+    AltPush();
+    AltPush();
+    WindowEvent resize{};
+    resize.type = kWindowEventResize;
+    Send(resize);
+    EXPECT_EQ(AltDepth(), 0);
+    EXPECT_EQ(seen(), (std::vector<int32_t>{30026, 30044, 30036}));
+    host.placeholderAnswer = 1;
+    EXPECT_EQ(Send(close), 0); // the window closes, the design is emptied
+}
+
+} // namespace
