@@ -52,6 +52,7 @@
 #include "db/texts.h"
 #include "db/thru.h"
 #include "files/asc.h"
+#include "files/backupemergency.h"
 #include "files/binload.h"
 #include "headless/ascio.h"
 #include "headless/headless.h"
@@ -211,7 +212,7 @@ int main(int argc, char** argv) {
     // A folder that cannot be made shows as a failed write below.
     fs::create_directories(base.parent_path(), ec);
     HeadlessSetApplicationFolder(base.parent_path().string().c_str());
-    HeadlessSetEmergencySave(&HeadlessEmergencyBackup);
+    HeadlessSetEmergencySave(&BackupEmergency);
 
     DbRegisterBuiltins();
     LangInit();

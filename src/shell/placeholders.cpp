@@ -64,8 +64,9 @@ void FileMenuCommand(int32_t command) {
 
 bool SaveChangesCheck() {
     // Nothing to lose: go on without a question.
-    const DbHeader& h = DbHdr();
+    DbHeader& h = DbHdr();
     if (!h.valid || !h.modified) return true;
+    h.flags |= kHdrComponentsChanged;
     return Host().Placeholder("SaveChangesCheck", 0) != 0;
 }
 

@@ -54,6 +54,7 @@ class ShellHost {
     virtual void InvalidatePane(int32_t window) = 0;
     virtual void EraseWindow(int32_t window) = 0;
     virtual void SelectWindow(int32_t window) = 0; // brings it to the front
+    virtual void SetTitle(int32_t window, const char* title) = 0;
     virtual void SendCloseRequest(int32_t window) = 0;
     virtual void SetIdleInterval(int32_t window, int32_t ticks) = 0;
     // The content size in pixels; false when the window is gone.
@@ -95,6 +96,8 @@ class ShellHost {
     virtual void Beep() = 0;
     virtual void ProgressMessage(const char* text) = 0; // null closes it
     virtual void Alert(const char* text) = 0;
+    // The task-modal message box, shown also in quiet mode.
+    virtual void MessageBox(const char* text) = 0;
     virtual bool Confirm(const char* text) = 0;
     virtual void Note(const char* text) = 0; // the message line
     virtual void MenusRebuild() = 0;

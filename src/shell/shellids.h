@@ -159,6 +159,11 @@ enum : int32_t {
     kViewSwitching = 0x10,
 };
 
+// ---- design header ---------------------------------------------------------------
+enum : uint16_t {
+    kHdrComponentsChanged = 0x0004, // set by the save question
+};
+
 // ---- catalogue numbers -------------------------------------------------------------
 enum : int32_t {
     kMsgOnlyFromDesign = 30338,  // "Only available from Design Window"

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "db/shellsvc.h"
+#include "toolbox/core/filespec.h"
 #include "toolbox/core/windowevent.h"
 
 struct DisplaySettings {
@@ -40,6 +41,11 @@ struct ShellState {
     int16_t painting = 0;                   // the board is being painted
     ObjRef highlighted{};                   // the highlighted object
     WindowEvent lastMouseDown{};            // the board window's last mouse-down
+    FileSpec designFile{};                  // the open design's file record
+    bool hasDesignFile = false;
+    bool openedByRequest = false;           // a request opened something
+    uint32_t printRefusedAt = 0;            // ticks of the last print refusal
+    bool printRefused = false;
 };
 extern ShellState g_shell;
 

@@ -16,6 +16,7 @@
 #include "files/binload.h"
 #include "router/viewzoom.h"
 #include "shell/dispatch.h"
+#include "shell/frame.h"
 #include "shell/msgline.h"
 #include "shell/postcmd.h"
 #include "shell/shellhost.h"
@@ -26,11 +27,8 @@
 namespace {
 
 enum : int32_t {
-    kFatalExitCode = 3,
-    kFatalTextMax = 300,
     kZoomContentPixels = 1000, // the view arithmetic's content until the board display
 };
-int32_t s_fatalGuard = 1;
 bool s_abortLatched = false;
 
 } // namespace
@@ -42,14 +40,7 @@ uint16_t MzFlags2 = 0;
 int16_t g_forceInstall = 0;
 
 [[noreturn]] void FatalErrorAlert(ErrCode code, const char* detail) {
-    // An error raised while one is handled ends the process at once.
-    if (s_fatalGuard == 0) ExitProcess(kFatalExitCode);
-    s_fatalGuard = 0;
-    char text[kFatalTextMax];
-    ErrFormatText(code, detail ? detail : "", text, sizeof text);
-    ShowMessageAlert(text);
-    LogWrite(text);
-    ExitProcess(kFatalExitCode);
+    FatalRoad(code, detail);
 }
 
 void AlertMessage(const char* text) {
@@ -144,7 +135,7 @@ AppWindow* FrontAppWindow() {
 }
 
 const FileSpec* DesignFileSpec() {
-    return nullptr;
+    return g_shell.hasDesignFile ? &g_shell.designFile : nullptr;
 }
 
 bool BackupWrite(FileSpec* file) {

@@ -15,6 +15,7 @@
 #include "toolbox/core/shellcommands.h"
 #include "toolbox/core/shelldefaults.h"
 #include "toolbox/core/ticks.h"
+#include "toolbox/core/timertask.h"
 #include "toolbox/core/timetext.h"
 #include "toolbox/core/windowdispose.h"
 #include "toolbox/core/windowevent.h"
@@ -28,6 +29,8 @@
 namespace {
 
 enum : int32_t { kProgressPlacement = 0 };
+
+ViewTimer* s_frameTimer = nullptr;
 
 WindowObject* Find(int32_t id) {
     return id ? WindowObjectFromId(id) : nullptr;
@@ -62,6 +65,9 @@ class ToolboxShellHost : public ShellHost {
     }
     void SelectWindow(int32_t id) override {
         if (WindowObject* w = Find(id)) SelectWindowObject(w);
+    }
+    void SetTitle(int32_t id, const char* title) override {
+        if (WindowObject* w = Find(id)) SetWindowTitle(w, title);
     }
     void SendCloseRequest(int32_t id) override {
         if (WindowObject* w = Find(id)) SendWindowCloseEvent(w, false);
@@ -113,7 +119,9 @@ class ToolboxShellHost : public ShellHost {
     void RunPendingEvents() override { ::RunPendingEvents(); }
     void EndLoop() override { EndApplicationLoop(); }
     bool RequestCloseAllWindows() override { return ::RequestCloseAllWindows(); }
-    void SetFrameTimerInterval(int32_t) override {}
+    void SetFrameTimerInterval(int32_t ms) override {
+        if (s_frameTimer) SetTimerTaskNextFire(s_frameTimer->task, ms);
+    }
     void SetCursor(int32_t id, int32_t cursor) override {
         if (WindowObject* w = Find(id))
             SetWindowCursor(w, int16_t(cursor));
@@ -125,6 +133,7 @@ class ToolboxShellHost : public ShellHost {
         ShowProgressMessage(kProgressPlacement, text);
     }
     void Alert(const char* text) override { ShowMessageAlert(text); }
+    void MessageBox(const char* text) override { ShowMessageAlert(text); }
     bool Confirm(const char* text) override {
         return MessageBoxA(nullptr, text, "Pelvane", MB_YESNO | MB_TASKMODAL) == IDYES;
     }
@@ -140,4 +149,8 @@ ToolboxShellHost s_host;
 
 void ToolboxShellHostInstall() {
     ShellHostInstall(&s_host);
+}
+
+void ToolboxFrameTimerSet(ViewTimer* timer) {
+    s_frameTimer = timer;
 }

@@ -5,3 +5,7 @@
 
 // Installs the toolbox host (one per process) as the shell's host.
 void ToolboxShellHostInstall();
+
+struct ViewTimer;
+// The frame timer the host re-arms and stops (AppRun installs it).
+void ToolboxFrameTimerSet(ViewTimer* timer);

@@ -131,6 +131,9 @@ class RecordingShellHost : public ShellHost {
             order.insert(order.begin(), window);
         }
     }
+    void SetTitle(int32_t window, const char* title) override {
+        Line("SetTitle %d %s", int(window), title);
+    }
     void SendCloseRequest(int32_t window) override { Line("SendCloseRequest %d", int(window)); }
     void SetIdleInterval(int32_t window, int32_t t) override {
         Line("SetIdleInterval %d %d", int(window), int(t));
@@ -199,6 +202,7 @@ class RecordingShellHost : public ShellHost {
         Line("ProgressMessage %s", text ? text : "(closed)");
     }
     void Alert(const char* text) override { Line("Alert %s", text); }
+    void MessageBox(const char* text) override { Line("MessageBox %s", text); }
     bool Confirm(const char* text) override {
         Line("Confirm %s", text);
         if (confirms.empty()) return true;
