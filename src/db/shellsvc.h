@@ -48,6 +48,9 @@ void BusyFeedback(int32_t flag);
 // Posts a command to the board window, carried out later from the event
 // loop.
 void PostAppCommand(int32_t command);
+// Posts a command to the application itself (the frame runs it later from
+// the event loop); the toolbox result.
+int32_t PostFrameCommand(int32_t command);
 // Sends the command to every window at once.
 void BroadcastCommand(int32_t command);
 // Enables (1) or disables (2) a menu command.
@@ -96,13 +99,46 @@ void RoutingBoxShow(int32_t on);
 void batchRefresh();
 void ViewReinstall();
 
-// The application's record of the front window: the fields the router
-// reads and writes.
+// A reference to one board object: kind (0 nothing), number, sub-number
+// and a value.
+struct ObjRef {
+    uint8_t kind;
+    int16_t number;
+    int16_t sub;
+    int32_t value;
+};
+
+struct AppView;
+
+// The application's record of a view window, one per view, zero-filled when
+// made. The router reads and writes the first four fields.
 struct AppWindow {
-    int32_t kind;           // window kind (30832 the Route view)
-    int32_t toolState;      // active tool (30428 latched path, 30430 shove route)
+    int32_t kind;           // WindowKind (30832 the Route view)
+    int32_t toolState;      // ToolState (30428 latched path, 30430 shove route)
     int32_t boardShown;     // 1 when the window shows the board
-    int32_t pendingMessage; // message shown after the command (0 none)
+    int32_t pendingMessage; // message id shown after a failed command (0 none)
+    int32_t queryX, queryY;         // query point as taken from the mouse
+    int32_t gridStepX, gridStepY;   // query grid steps
+    int32_t snapX, snapY;           // query point snapped to the grid
+    int32_t snapOffX, snapOffY;     // snapped point less the grid origin
+    int32_t pickX1, pickY1, pickX2, pickY2; // picked rectangle
+    double printScale;              // 65535.0 = fit to page
+    int16_t pickShown;              // the picked rectangle is shown
+    int16_t live;                   // 1 for the board window's views
+    int16_t postedCommand;          // 1 while the board window runs a command
+    int16_t moveDisplay;            // "&Move On/Off"
+    int16_t routeView;              // shows Route through a view switch
+    int16_t viewSwitch;             // 0x10 during a switch, 2 at creation
+    int32_t rememberedKind;         // 30832 at creation
+    int16_t activeLayer, previousLayer;
+    int32_t placeGridX, placeGridY; // placement grid
+    uint16_t flags;                 // flag word
+    int16_t FollowCursor;           // 1 while the selection follows the cursor
+    int16_t pinInfo;                // pin-information word
+    int16_t paintFlag;
+    AppView* view;                  // the window's view record
+    ObjRef current;                 // the current object
+    ObjRef previousObject;          // the remembered previous object
 };
 enum : int32_t {
     kWindowRouteView = 30832,

@@ -19,7 +19,11 @@ namespace {
 IdleTaskProc s_idle = nullptr;
 std::deque<int32_t> s_commands;
 int32_t s_cursor = kCursorNormal;
-AppWindow s_front{kWindowRouteView, 0, 0, 0};
+AppWindow s_front = [] {
+    AppWindow w{};
+    w.kind = kWindowRouteView;
+    return w;
+}();
 std::vector<std::string> s_calls;
 bool s_countOnly = false; // calls counted, not recorded
 int64_t s_callCount = 0;
@@ -171,7 +175,8 @@ void HeadlessShellReset() {
     ToolEventHook = nullptr;
     s_commands.clear();
     s_cursor = kCursorNormal;
-    s_front = AppWindow{kWindowRouteView, 0, 0, 0};
+    s_front = AppWindow{};
+    s_front.kind = kWindowRouteView;
     s_calls.clear();
     s_countOnly = false;
     s_callCount = 0;
