@@ -134,7 +134,7 @@ int32_t FileCommand(const FileSpec* file) {
     } else if (errors > 0) {
         char text[kMessageMax];
         std::snprintf(text, sizeof text, LangString(kMsgErrorsLogged), int(errors));
-        Host().MessageBox(text);
+        Host().MessageAlert(text);
     }
     return loaded ? 1 : 0;
 }
@@ -166,7 +166,7 @@ void PrintDocumentsEvent(const FileSpec*) {
     ShellHost& host = Host();
     uint32_t now = host.Ticks();
     if (!g_shell.printRefused || now - g_shell.printRefusedAt > uint32_t(kPrintRefusalTicks)) {
-        host.MessageBox(LangString(kMsgNoPrinting));
+        host.MessageAlert(LangString(kMsgNoPrinting));
         g_shell.printRefusedAt = now;
         g_shell.printRefused = true;
     }

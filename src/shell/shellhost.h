@@ -97,7 +97,7 @@ class ShellHost {
     virtual void ProgressMessage(const char* text) = 0; // null closes it
     virtual void Alert(const char* text) = 0;
     // The task-modal message box, shown also in quiet mode.
-    virtual void MessageBox(const char* text) = 0;
+    virtual void MessageAlert(const char* text) = 0;
     virtual bool Confirm(const char* text) = 0;
     virtual void Note(const char* text) = 0; // the message line
     virtual void MenusRebuild() = 0;

@@ -133,7 +133,7 @@ class ToolboxShellHost : public ShellHost {
         ShowProgressMessage(kProgressPlacement, text);
     }
     void Alert(const char* text) override { ShowMessageAlert(text); }
-    void MessageBox(const char* text) override { ShowMessageAlert(text); }
+    void MessageAlert(const char* text) override { ShowMessageAlert(text); }
     bool Confirm(const char* text) override {
         return MessageBoxA(nullptr, text, "Pelvane", MB_YESNO | MB_TASKMODAL) == IDYES;
     }

@@ -202,7 +202,7 @@ class RecordingShellHost : public ShellHost {
         Line("ProgressMessage %s", text ? text : "(closed)");
     }
     void Alert(const char* text) override { Line("Alert %s", text); }
-    void MessageBox(const char* text) override { Line("MessageBox %s", text); }
+    void MessageAlert(const char* text) override { Line("MessageBox %s", text); }
     bool Confirm(const char* text) override {
         Line("Confirm %s", text);
         if (confirms.empty()) return true;
