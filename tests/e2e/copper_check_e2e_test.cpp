@@ -7,6 +7,7 @@
 // another net's track, a via moved within the clearance of another net's
 // track, a via taken from a layer change, a round and a square keep-out
 // laid over a track, and a track moved off the board.
+#include <cctype>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -51,11 +52,17 @@ class CopperCheckE2eTest : public AscFileTest {
         return RunProgram(driver, args, m_folder / "run.txt", printed);
     }
     // The figure after a label in the driver's output.
+    // The number after a label ("route routed 59", not "route routed at
+    // start 0").
     static std::string Figure(const std::string& printed, const std::string& label) {
-        const size_t at = printed.find("\n" + label + " ");
-        if (at == std::string::npos) return "";
-        const size_t from = at + label.size() + 2;
-        return printed.substr(from, printed.find('\n', from) - from);
+        const std::string key = "\n" + label + " ";
+        for (size_t at = printed.find(key); at != std::string::npos;
+             at = printed.find(key, at + 1)) {
+            const size_t from = at + key.size();
+            if (from < printed.size() && std::isdigit(static_cast<unsigned char>(printed[from])))
+                return printed.substr(from, printed.find('\n', from) - from);
+        }
+        return "";
     }
     // The sample routed by the driver into s.ZID.
     void RouteSample() {
